@@ -1,0 +1,70 @@
+#pragma once
+// The main grid's cells as data: the table builders write texts, widths, alignment and colours
+// here exactly as the grid on screen holds them (stale cells included); the widget only shows it.
+
+#include <QRgb>
+#include <QString>
+#include <optional>
+#include <vector>
+
+namespace kirune {
+
+// Column alignment: 7 = right and vertically centred; the other codes are left as the grid's
+// default (left, vertically centred).
+constexpr int kAlignRightCenter = 7;
+constexpr int kAlignDefault = -1;
+
+class Grid {
+public:
+    Grid(int rows = 2, int cols = 2);
+
+    int Rows() const { return static_cast<int>(cells_.size()); }
+    int Cols() const { return cols_; }
+    // Changing the size keeps the cells that remain; new cells are empty. Sizes below 1 are
+    // raised to 1.
+    void SetRows(int rows);
+    void SetCols(int cols);
+
+    // Reading or writing outside the grid is ignored (reads give ""), never undefined.
+    const QString& Text(int row, int col) const;
+    void SetText(int row, int col, const QString& text);
+    void ClearAllText();
+
+    int ColWidth(int col) const; // twips
+    void SetColWidth(int col, int twips);
+    int RowHeight(int row) const; // twips
+    void SetRowHeight(int row, int twips);
+    int ColAlignment(int col) const;
+    void SetColAlignment(int col, int alignment);
+
+    std::optional<QRgb> CellBackground(int row, int col) const;
+    void SetCellBackground(int row, int col, QRgb colour);
+
+    int CurrentRow() const { return currentRow_; }
+    int CurrentCol() const { return currentCol_; }
+    void SetCurrentCell(int row, int col);
+
+    // Row r's texts joined with "|" (handy for comparing whole tables).
+    QString RowString(int row) const;
+
+    static constexpr int kDefaultColWidth = 960;
+    static constexpr int kDefaultRowHeight = 300;
+
+private:
+    struct Cell {
+        QString text;
+        std::optional<QRgb> background;
+    };
+    bool Inside(int row, int col) const {
+        return row >= 0 && col >= 0 && row < Rows() && col < cols_;
+    }
+    int cols_;
+    std::vector<std::vector<Cell>> cells_;
+    std::vector<int> colWidths_;
+    std::vector<int> colAlign_;
+    std::vector<int> rowHeights_;
+    int currentRow_ = 1;
+    int currentCol_ = 1;
+};
+
+} // namespace kirune

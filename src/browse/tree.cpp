@@ -1,0 +1,80 @@
+#include "tree.h"
+
+#include "model/numbers.h"
+
+namespace kirune {
+
+QString PlaceholderNodeText() { return QString::fromUtf16(u"ファイルを開いてください"); }
+
+QString SubjectKey(int subject) { return u'0' + NumberText(subject); }
+QString SemesterKey(int subject, int semester) {
+    return u'1' + NumberText(subject) + NumberText(semester);
+}
+QString TestKey(int subject, int semester, int test) {
+    return u'2' + NumberText(subject) + NumberText(semester) + NumberText(test);
+}
+QString ViewpointKey(int subject, int semester, int test, int viewpoint) {
+    return u'3' + NumberText(subject) + NumberText(semester) + NumberText(test) +
+           NumberText(viewpoint);
+}
+
+QString TestImageKey(const GradeBook& book, int subject, int semester, int test) {
+    const int t = TestSlot(semester, subject, test, 0);
+    const bool none = book.Scores[t][kAverageColumn] < 0 && book.Scores[t + 1][kAverageColumn] < 0 &&
+                      book.Scores[t + 2][kAverageColumn] < 0;
+    return none ? QStringLiteral("lightoff") : QStringLiteral("lighton");
+}
+
+QString HomeRoomNodeText(const GradeBook& book) {
+    return book.HomeRoomYear + book.HomeRoomGrade + book.HomeRoomClass + book.TeacherName;
+}
+
+QString HomeRoomNodeTextSpaced(const GradeBook& book) {
+    return book.HomeRoomYear + u' ' + book.HomeRoomGrade + book.HomeRoomClass + u' ' +
+           book.TeacherName;
+}
+
+QString TestNodeText(const GradeBook& book, int subject, int semester, int test) {
+    const int t = TestSlot(semester, subject, test, 0);
+    return book.TestInfo[t][0] + u' ' + book.TestInfo[t][1];
+}
+
+std::vector<TreeNode> BuildTreeNodes(const GradeBook& book) {
+    std::vector<TreeNode> nodes;
+    nodes.reserve(745);
+    nodes.push_back({kHomeRoomKey, HomeRoomNodeText(book), QStringLiteral("root"), -1, -1});
+    for (int i = 0; i < kSubjects; ++i) {
+        const int subjectIndex = static_cast<int>(nodes.size());
+        nodes.push_back({SubjectKey(i), book.SubjectTitles[i][0], book.SubjectKeys[i], 0, 0});
+        for (int j = 0; j < kSemesters; ++j) {
+            const int semesterIndex = static_cast<int>(nodes.size());
+            nodes.push_back({SemesterKey(i, j),
+                             book.SemesterNames[j] + u'(' + book.SubjectTitles[i][0] + u')',
+                             book.SemesterKeys[j], 1, subjectIndex});
+            for (int k = 0; k < kTestsPerSemester; ++k) {
+                const int testIndex = static_cast<int>(nodes.size());
+                const QString testText = TestNodeText(book, i, j, k);
+                nodes.push_back({TestKey(i, j, k), testText, TestImageKey(book, i, j, k), 2,
+                                 semesterIndex});
+                for (int m = 0; m < kViewpoints; ++m)
+                    nodes.push_back({ViewpointKey(i, j, k, m), testText + book.SubjectTitles[i][m + 1],
+                                     QStringLiteral("test"), 3, testIndex});
+            }
+        }
+    }
+    return nodes;
+}
+
+int KeyLevel(const QString& key) {
+    if (key.isEmpty())
+        return 0;
+    return RoundHalfEvenInt16(LeadingNumber(QStringView(key).left(1)));
+}
+
+int KeyIndex(const QString& key, int position) {
+    if (position < 1 || position > key.size())
+        return 0;
+    return RoundHalfEvenInt16(LeadingNumber(QStringView(key).mid(position - 1, 1)));
+}
+
+} // namespace kirune

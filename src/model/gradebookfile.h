@@ -1,0 +1,43 @@
+#pragma once
+// The grade book file: 1655 lines in code page 932, CR LF, ";" after every field, and the
+// backup copy with the extension "bak" made on every save.
+
+#include "gradebook.h"
+
+#include <QByteArray>
+#include <QString>
+
+class QIODevice;
+
+namespace kirune {
+
+constexpr int kGradeBookFileLines = 1655;
+
+// The whole file as bytes (what the writer puts on disk).
+QByteArray GradeBookFileBytes(const GradeBook& book);
+
+// Reads a grade book from bytes into `book`. On failure returns false, leaves `book` untouched
+// and puts a Japanese message naming the line and the problem into *error.
+bool ParseGradeBookFile(const QByteArray& bytes, GradeBook& book, QString* error);
+
+// Reads the file at `path` (see ParseGradeBookFile); a file that cannot be opened is refused
+// the same way.
+bool ReadGradeBookFile(const QString& path, GradeBook& book, QString* error);
+
+// Writes the grade book to `path` with the backup step; false and *error on failure, in which
+// case the file on disk is as it was.
+bool WriteGradeBookFile(const QString& path, const GradeBook& book, QString* error);
+
+// "class3.txt" -> "class3.bak"; a file name without "." gets ".bak" appended.
+QString BackupPath(const QString& path);
+
+// Writes `bytes` to `path` the safe way shared by every save of the program: a temporary file in
+// the same folder, flushed, then the old file copied to its backup (a failing backup is
+// skipped silently), then the temporary file renamed over the target. False and a Japanese
+// *error when the write failed; the old file is then untouched.
+bool SaveWithBackup(const QString& path, const QByteArray& bytes, QString* error);
+
+// The same for any device (used by tests to make a device fail part-way).
+bool WriteAllTo(QIODevice& device, const QByteArray& bytes, QString* error);
+
+} // namespace kirune

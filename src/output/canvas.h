@@ -1,0 +1,71 @@
+#pragma once
+// A drawing surface measured in twips (1/1440 inch) with the primitives the distribution graph
+// and the printouts need. The state (position, font, colours, line width and style, fill) lives
+// here; implementations draw text, lines and boxes.
+
+#include <QRgb>
+#include <QString>
+
+namespace kirune {
+
+enum class DrawStyle { Solid, Dot };
+enum class FillStyle { Solid, Transparent };
+
+class Canvas {
+public:
+    virtual ~Canvas() = default;
+
+    // True for the program's printer (the graph uses the printer geometry there).
+    virtual bool IsPrinter() const = 0;
+    // Width of the printable page in twips (the window's width for a window layer).
+    virtual double PageWidth() const = 0;
+
+    // Draws `text` with its top-left corner at the current position in the current font and
+    // text colour, then moves the position to the start of the next line at the same left edge.
+    void Print(const QString& text);
+    // A line from (x1, y1) to (x2, y2) in the current line width and style.
+    void Line(double x1, double y1, double x2, double y2, QRgb colour);
+    // A rectangle between two corners outlined in `outline`; filled with FillColor when FillStyle
+    // is Solid.
+    void Box(double x1, double y1, double x2, double y2, QRgb outline);
+
+    double CurrentX = 0;
+    double CurrentY = 0;
+    QString FontName;
+    double FontSize = 9;
+    QRgb ForeColor = 0xff000000;
+    int DrawWidth = 1; // pixels; a printer pixel is taken as 1/300 inch
+    DrawStyle Style = DrawStyle::Solid;
+    FillStyle Fill = FillStyle::Transparent;
+    QRgb FillColor = 0xff000000;
+
+protected:
+    virtual void DrawText(double x, double y, const QString& text) = 0;
+    // Height of one line of text in twips in the current font.
+    virtual double LineHeight() const = 0;
+    virtual void DrawLine(double x1, double y1, double x2, double y2, QRgb colour) = 0;
+    virtual void DrawBox(double x1, double y1, double x2, double y2, QRgb outline, bool filled) = 0;
+};
+
+inline void Canvas::Print(const QString& text) {
+    DrawText(CurrentX, CurrentY, text);
+    CurrentY += LineHeight();
+}
+inline void Canvas::Line(double x1, double y1, double x2, double y2, QRgb colour) {
+    DrawLine(x1, y1, x2, y2, colour);
+    CurrentX = x2;
+    CurrentY = y2;
+}
+inline void Canvas::Box(double x1, double y1, double x2, double y2, QRgb outline) {
+    DrawBox(x1, y1, x2, y2, outline, Fill == FillStyle::Solid);
+    CurrentX = x2;
+    CurrentY = y2;
+}
+
+constexpr QRgb kRankAColour = 0xff00ff00;       // green
+constexpr QRgb kRankBColour = 0xffffff00;       // yellow (screen and graph)
+constexpr QRgb kRankBPrintColour = 0xffff8000;  // orange (printed table)
+constexpr QRgb kRankCColour = 0xffff00ff;       // magenta
+constexpr QRgb kBlack = 0xff000000;
+
+} // namespace kirune

@@ -1,0 +1,51 @@
+#pragma once
+// What the program needs from the desktop, behind one small interface: message boxes, file
+// dialogs, the printer, the settings store, the help viewer and today's date. The Qt
+// implementation lives with the windows; tests pass a scripted one.
+
+#include <QDate>
+#include <QString>
+#include <QVariant>
+#include <optional>
+
+class QPrinter;
+
+namespace kirune {
+
+inline const QString kProgramTitle = QStringLiteral("Kirune");
+
+class Platform {
+public:
+    virtual ~Platform() = default;
+
+    // OK message box, no icon, the program's title as caption.
+    virtual void ShowMessage(const QString& text) = 0;
+    // OK message box with an information icon and the given caption.
+    virtual void ShowInformation(const QString& text, const QString& caption) = 0;
+    // Yes/No question, no icon, the program's title; true for Yes.
+    virtual bool AskYesNo(const QString& text) = 0;
+
+    // File dialogs. `filter` is given as "description|pattern" ("ﾃｷｽﾄﾌｧｲﾙ (*.txt)|*.txt"); the
+    // dialog starts in the folder last chosen in it. nullopt when cancelled.
+    virtual std::optional<QString> OpenFileName(const QString& title, const QString& filter) = 0;
+    virtual std::optional<QString> SaveFileName(const QString& title, const QString& filter) = 0;
+
+    // Per-user settings under the program's title, section "Settings".
+    virtual QVariant ReadSetting(const QString& key, const QVariant& fallback) = 0;
+    virtual void WriteSetting(const QString& key, const QVariant& value) = 0;
+
+    virtual QDate Today() = 0;
+    virtual void ShowHelp() = 0;
+
+    // The program's one printer object: what page set-up chooses stays in force.
+    virtual QPrinter& Printer() = 0;
+    // Shows the printer dialog with a title; false when the teacher cancelled it.
+    virtual bool ShowPrinterDialog(const QString& title) = 0;
+    // When the system has no printer, asks where to write a PDF file instead and points the
+    // printer there; false when cancelled. With a printer it does nothing and returns true.
+    virtual bool PrepareOutput() = 0;
+    // Tells the teacher where the printout went when it went to a PDF file.
+    virtual void ReportPrinted() = 0;
+};
+
+} // namespace kirune

@@ -1,0 +1,51 @@
+#include "fakeplatform.h"
+
+namespace kirune::test {
+
+FakePlatform::FakePlatform() : printer(std::make_unique<QPrinter>(QPrinter::HighResolution)) {
+    pdfPath = dir.filePath(QStringLiteral("printout.pdf"));
+    printer->setOutputFormat(QPrinter::PdfFormat);
+    printer->setOutputFileName(pdfPath);
+}
+
+FakePlatform::~FakePlatform() = default;
+
+bool FakePlatform::AskYesNo(const QString& text) {
+    messages.push_back(text);
+    questions.push_back(text);
+    if (answers.empty())
+        return false;
+    const bool answer = answers.front();
+    answers.pop_front();
+    return answer;
+}
+
+std::optional<QString> FakePlatform::OpenFileName(const QString& title, const QString& filter) {
+    dialogTitles.push_back(title);
+    dialogFilters.push_back(filter);
+    if (fileAnswers.empty())
+        return std::nullopt;
+    auto answer = fileAnswers.front();
+    fileAnswers.pop_front();
+    return answer;
+}
+
+std::optional<QString> FakePlatform::SaveFileName(const QString& title, const QString& filter) {
+    return OpenFileName(title, filter);
+}
+
+QVariant FakePlatform::ReadSetting(const QString& key, const QVariant& fallback) {
+    auto it = settings.find(key);
+    return it == settings.end() ? fallback : it->second;
+}
+
+bool FakePlatform::ShowPrinterDialog(const QString& title) {
+    printerDialogTitles.push_back(title);
+    if (printerDialogAnswers.empty())
+        return true;
+    const bool answer = printerDialogAnswers.front();
+    printerDialogAnswers.pop_front();
+    return answer;
+}
+
+} // namespace kirune::test

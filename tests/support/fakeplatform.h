@@ -1,0 +1,61 @@
+#pragma once
+// A scripted stand-in for the desktop: records every message, answers questions and file dialogs
+// from queues, keeps settings in memory and prints to a PDF file in a temporary folder.
+
+#include "output/platform.h"
+
+#include <QPrinter>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <deque>
+#include <map>
+#include <memory>
+
+namespace kirune::test {
+
+class FakePlatform : public Platform {
+public:
+    FakePlatform();
+    ~FakePlatform() override;
+
+    void ShowMessage(const QString& text) override { messages.push_back(text); }
+    void ShowInformation(const QString& text, const QString&) override {
+        messages.push_back(text);
+    }
+    bool AskYesNo(const QString& text) override;
+    std::optional<QString> OpenFileName(const QString& title, const QString& filter) override;
+    std::optional<QString> SaveFileName(const QString& title, const QString& filter) override;
+    QVariant ReadSetting(const QString& key, const QVariant& fallback) override;
+    void WriteSetting(const QString& key, const QVariant& value) override {
+        settings[key] = value;
+    }
+    QDate Today() override { return today; }
+    void ShowHelp() override { ++helpShown; }
+    QPrinter& Printer() override { return *printer; }
+    bool ShowPrinterDialog(const QString& title) override;
+    bool PrepareOutput() override { return true; }
+    void ReportPrinted() override { ++printed; }
+
+    // Scripts: answers to Yes/No questions (default No when empty) and dialog results (nullopt =
+    // cancel; default cancel when empty).
+    std::deque<bool> answers;
+    std::deque<std::optional<QString>> fileAnswers;
+    std::deque<bool> printerDialogAnswers; // default true
+
+    // Records.
+    QStringList messages;  // message boxes and questions, in order
+    QStringList questions; // questions only
+    QStringList dialogTitles;
+    QStringList dialogFilters;
+    QStringList printerDialogTitles;
+    std::map<QString, QVariant> settings;
+    QDate today{2026, 12, 7};
+    int helpShown = 0;
+    int printed = 0;
+
+    QTemporaryDir dir;
+    QString pdfPath; // where the printer writes
+    std::unique_ptr<QPrinter> printer;
+};
+
+} // namespace kirune::test
