@@ -1,0 +1,115 @@
+#pragma once
+// The main window's behaviour without a window: start-up and activation, the tree and its
+// selection, the edit command, the document commands with the save prompt, the menus' and
+// toolbar's captions and enabled states, the hints, and the main grid with its frame caption.
+// frmMain shows this state and forwards events; kirune-tool drives the very same class.
+
+#include "browse/grid.h"
+#include "browse/tree.h"
+#include "mainform.h"
+#include "model/gradebook.h"
+#include "model/session.h"
+#include "output/platform.h"
+
+#include <QString>
+#include <functional>
+#include <map>
+#include <vector>
+
+namespace kirune {
+
+struct MenuItemState {
+    QString caption;
+    bool enabled = true;
+};
+
+struct ToolbarButtonState {
+    QString key;     // what the dispatcher compares
+    QString caption; // with its ideographic spaces
+    QString toolTip;
+    QString image; // image key: "New", "Open", "Save", "Print", "Edit"
+    bool enabled = true;
+};
+
+struct TwipsRect {
+    double left = 0, top = 0, width = 0, height = 0;
+};
+
+class MainLogic : public MainFormHooks {
+public:
+    MainLogic(GradeBook& book, Session& session, Platform& platform);
+
+    // --- State shown by frmMain -------------------------------------------------------------
+    GradeBook& book;
+    Session& session;
+    Platform& platform;
+
+    Grid grid{43, 15};          // MSFlexGrid1
+    QString frame1Caption;      // Frame1, the line above the grid
+    QString statusText;         // first panel of sbStatusBar
+    std::vector<TreeNode> nodes; // TreeView1, in creation order (node index = position + 1)
+    bool windowEnabled = true;   // false while an editor is open
+
+    // Menu items by control name ("mnuFileNew", "mnuEditProperty", ...).
+    std::map<QString, MenuItemState> menus;
+    // Toolbar buttons in order; find one by key with Button().
+    std::vector<ToolbarButtonState> toolbar;
+    ToolbarButtonState* Button(const QString& key);
+    const MenuItemState& Menu(const QString& name) const;
+
+    // Window placement read at load (twips) and the panes laid out by Form_Resize.
+    TwipsRect placement;
+    TwipsRect frame2, treeView1, frame1, msFlexGrid1;
+
+    // --- Hooks set by the window (empty in the tool) ----------------------------------------
+    std::function<void()> changed;                // something shown has changed
+    std::function<void(EditorKind)> openEditor;   // show an editor window modeless
+    std::function<void()> closeWindow;            // Exit: unload the main window
+    std::function<void()> closeOtherWindows;      // unload open editors, last opened first
+
+    // --- Events ------------------------------------------------------------------------------
+    void Form_Load();
+    void Form_Activate();
+    void Form_Resize(double width, double height);
+    // The unload handler: save prompt, other windows, placement store. False when the teacher
+    // chose to save and nothing was saved: the window then stays open.
+    bool Form_Unload(const TwipsRect& current, bool minimized);
+
+    void TreeView1_NodeClick(int nodeIndex); // 1-based, as the tree counts
+    void mnuEditProperty_Click();
+    void tbToolBar_ButtonClick(const QString& key);
+
+    void mnuFileNew_Click();
+    void mnuFileOpen_Click();
+    void mnuFileClose_Click();
+    void mnuFileSave_Click();
+    void mnuFileSaveAs_Click();
+    void mnuFileExit_Click();
+    void mnuCSVSaveAs_Click();
+    void mnuFilePageSetup_Click();
+    void mnuFilePrint_Click();
+    void mnuEditNameBook_Click();
+    void mnuHelpContents_Click();
+
+    // Save prompt; returns false when the teacher answered Yes and nothing was saved.
+    bool SavePrompt();
+    // Save through Save or Save As as the menus allow; true when the file was written.
+    bool SaveNow();
+    // Opens `path` as the Open command does after its dialog (used by the tool too).
+    bool OpenPath(const QString& path);
+    // Selects the node with `key` as a click would; false when there is no such node.
+    bool SelectNodeByKey(const QString& key);
+
+    // --- MainFormHooks ---------------------------------------------------------------------
+    void EnableMainWindow() override;
+    void MSFlexGrid1_init() override;
+    void TreeView1_refresh() override;
+
+private:
+    void Notify() {
+        if (changed)
+            changed();
+    }
+};
+
+} // namespace kirune

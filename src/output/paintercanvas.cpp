@@ -1,0 +1,62 @@
+#include "paintercanvas.h"
+
+#include <QFontMetricsF>
+#include <QPaintDevice>
+#include <QPainter>
+#include <QPen>
+
+#include <algorithm>
+
+namespace kirune {
+
+PainterCanvas::PainterCanvas(QPainter& painter, const QPaintDevice& device, bool printer,
+                             double pageWidthTwips)
+    : painter_(painter), device_(device), printer_(printer), pageWidth_(pageWidthTwips),
+      scale_(device.logicalDpiX() / 1440.0) {
+    FontName = QString::fromUtf16(u"ＭＳ ゴシック");
+}
+
+QFont PainterCanvas::CurrentFont() const {
+    QFont font(FontName.isEmpty() ? QString::fromUtf16(u"ＭＳ ゴシック") : FontName);
+    font.setPointSizeF(FontSize > 0 ? FontSize : 9);
+    return font;
+}
+
+void PainterCanvas::ApplyPen(QRgb colour) const {
+    // A pixel of line width is one screen pixel on a window and 1/300 inch on paper.
+    const double pixel = printer_ ? device_.logicalDpiX() / 300.0 : 1.0;
+    QPen pen{QColor::fromRgb(colour)};
+    pen.setWidthF(std::max(1, DrawWidth) * pixel);
+    pen.setStyle(Style == DrawStyle::Dot ? Qt::DotLine : Qt::SolidLine);
+    pen.setCapStyle(Qt::FlatCap);
+    painter_.setPen(pen);
+}
+
+void PainterCanvas::DrawText(double x, double y, const QString& text) {
+    const QFont font = CurrentFont();
+    painter_.setFont(font);
+    painter_.setPen(QColor::fromRgb(ForeColor));
+    const QFontMetricsF metrics(font, &device_);
+    painter_.drawText(QPointF(x * scale_, y * scale_ + metrics.ascent()), text);
+}
+
+double PainterCanvas::LineHeight() const {
+    const QFontMetricsF metrics(CurrentFont(), &device_);
+    return metrics.height() / scale_;
+}
+
+void PainterCanvas::DrawLine(double x1, double y1, double x2, double y2, QRgb colour) {
+    ApplyPen(colour);
+    painter_.drawLine(QPointF(x1 * scale_, y1 * scale_), QPointF(x2 * scale_, y2 * scale_));
+}
+
+void PainterCanvas::DrawBox(double x1, double y1, double x2, double y2, QRgb outline,
+                            bool filled) {
+    ApplyPen(outline);
+    painter_.setBrush(filled ? QBrush(QColor::fromRgb(FillColor)) : QBrush(Qt::NoBrush));
+    painter_.drawRect(QRectF(QPointF(x1 * scale_, y1 * scale_), QPointF(x2 * scale_, y2 * scale_))
+                          .normalized());
+    painter_.setBrush(Qt::NoBrush);
+}
+
+} // namespace kirune
