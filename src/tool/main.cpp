@@ -1,1 +1,51 @@
-int main() { return 0; }
+// kirune-tool: the command-line companion of Kirune. It runs the program's own code without any
+// window (Qt's offscreen platform).
+#include "commands.h"
+#include "output/fonts.h"
+
+#include <QGuiApplication>
+#include <QTextStream>
+#include <cstdio>
+#include <vector>
+
+namespace kirune::tool {
+
+static std::vector<Command>& Registry() {
+    static std::vector<Command> commands;
+    return commands;
+}
+
+bool RegisterCommand(Command command) {
+    Registry().push_back(std::move(command));
+    return true;
+}
+
+const std::vector<Command>& Commands() { return Registry(); }
+
+void PrintError(const QString& line) {
+    std::fputs((line + u'\n').toUtf8().constData(), stderr);
+}
+
+void PrintLine(const QString& line) {
+    std::fputs((line + u'\n').toUtf8().constData(), stdout);
+}
+
+} // namespace kirune::tool
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    QGuiApplication::setApplicationName(QStringLiteral("Kirune"));
+    kirune::InstallFontSubstitutions();
+    const QStringList args = QGuiApplication::arguments().mid(1);
+    using kirune::tool::Commands;
+    if (!args.isEmpty()) {
+        for (const auto& command : Commands())
+            if (command.name == args.first())
+                return command.run(args.mid(1));
+    }
+    kirune::tool::PrintError(QStringLiteral("usage:"));
+    for (const auto& command : Commands())
+        kirune::tool::PrintError(QStringLiteral("  kirune-tool ") + command.usage);
+    return 2;
+}
