@@ -35,6 +35,11 @@ void RankNumeric(const GradeBook& book, Session& session, Grid& grid, int slot, 
 // Text ranking of the test table: candidates are the texts of `totalCol`, ranks into `rankCol`.
 void RankText(const GradeBook& book, Session& session, Grid& grid, int totalCol, int rankCol);
 
+// Header of a test column in the viewpoint table: pairs of blanks in the test name become one
+// blank (one pass from the left), every remaining blank a line break (character 13), then a line
+// break and the date text. A name of several words shows one word per line above the date.
+QString ViewpointTestHeader(const QString& testName, const QString& dateText);
+
 // The two writers of score, sum and average cells.
 void SetScoreCell(Grid& grid, int row, int col, int16_t value);
 void SetSumCell(Grid& grid, int row, int col, float value,
