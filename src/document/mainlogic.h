@@ -12,6 +12,7 @@
 #include "output/platform.h"
 
 #include <QString>
+#include <QStringList>
 #include <functional>
 #include <map>
 #include <vector>
@@ -21,6 +22,7 @@ namespace kirune {
 struct MenuItemState {
     QString caption;
     bool enabled = true;
+    QString shortcut; // "Ctrl+N", "Ctrl+E"; "" for none
 };
 
 struct ToolbarButtonState {
@@ -44,9 +46,9 @@ public:
     Session& session;
     Platform& platform;
 
-    Grid grid{43, 15};          // MSFlexGrid1
-    QString frame1Caption;      // Frame1, the line above the grid
-    QString statusText;         // first panel of sbStatusBar
+    Grid grid{43, 15};           // MSFlexGrid1
+    QString frame1Caption;       // Frame1, the line above the grid
+    QString statusText;          // first panel of sbStatusBar
     std::vector<TreeNode> nodes; // TreeView1, in creation order (node index = position + 1)
     bool windowEnabled = true;   // false while an editor is open
 
@@ -56,19 +58,30 @@ public:
     std::vector<ToolbarButtonState> toolbar;
     ToolbarButtonState* Button(const QString& key);
     const MenuItemState& Menu(const QString& name) const;
+    // The items of a menu bar menu ("mnuFile", "mnuEdit", "mnuHelp") in their order; "-" marks a
+    // separator. The menu titles themselves are in `menus` under those names.
+    static QStringList MenuLayout(const QString& menu);
+
+    // Fixed captions of the window and the tree's frame.
+    const QString windowCaption;
+    const QString frame2Caption;
 
     // Window placement read at load (twips) and the panes laid out by Form_Resize.
     TwipsRect placement;
     TwipsRect frame2, treeView1, frame1, msFlexGrid1;
 
     // --- Hooks set by the window (empty in the tool) ----------------------------------------
-    std::function<void()> changed;                // something shown has changed
-    std::function<void(EditorKind)> openEditor;   // show an editor window modeless
-    std::function<void()> closeWindow;            // Exit: unload the main window
-    std::function<void()> closeOtherWindows;      // unload open editors, last opened first
+    std::function<void()> changed;              // something shown has changed
+    std::function<void(EditorKind)> openEditor; // show an editor window modeless
+    std::function<void()> closeWindow;          // Exit: unload the main window
+    std::function<void()> closeOtherWindows;    // unload open editors, last opened first
+    std::function<void()> applyPlacement;       // Form_Load has read `placement`: move there
 
     // --- Events ------------------------------------------------------------------------------
+    // Start state: run once when the window is created (before ResetGradeBook) and by Close.
     void Form_Load();
+    // Brings the window up to date: run when it is first shown and whenever it becomes the active
+    // window again after an editor has closed.
     void Form_Activate();
     void Form_Resize(double width, double height);
     // The unload handler: save prompt, other windows, placement store. False when the teacher
@@ -99,6 +112,10 @@ public:
     bool OpenPath(const QString& path);
     // Selects the node with `key` as a click would; false when there is no such node.
     bool SelectNodeByKey(const QString& key);
+    // Writes the grade book to `FileName` (the Save command without its enabled check).
+    bool WriteToFileName();
+    // The placement in the settings store, defaults for missing keys.
+    TwipsRect StoredPlacement();
 
     // --- MainFormHooks ---------------------------------------------------------------------
     void EnableMainWindow() override;
@@ -106,6 +123,13 @@ public:
     void TreeView1_refresh() override;
 
 private:
+    MenuItemState& MenuRef(const QString& name);
+    void EnableMenu(const QString& name, bool enabled);
+    void EnableButton(const QString& key, bool enabled);
+    void EnableByEnrolment(); // print and roster import by CountEnrolled
+    void CarrySubjectRename();
+    bool Allowed(const QString& menu) const; // the window takes input and the item is enabled
+    bool SaveAsWithDialog();                 // Save As after its enabled check; true when written
     void Notify() {
         if (changed)
             changed();

@@ -1,0 +1,312 @@
+// The main window's frame: menus and toolbar, load, resize, activation, unload and the stored
+// placement.
+#include "mainlogic.h"
+
+#include "browse/tables.h"
+#include "model/numbers.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace kirune {
+
+namespace {
+
+QString U(const char16_t* text) {
+    return QString::fromUtf16(text);
+}
+
+const QString kMainLeft = QStringLiteral("MainLeft");
+const QString kMainTop = QStringLiteral("MainTop");
+const QString kMainWidth = QStringLiteral("MainWidth");
+const QString kMainHeight = QStringLiteral("MainHeight");
+
+constexpr double kDefaultLeft = 1000;
+constexpr double kDefaultTop = 1000;
+constexpr double kDefaultWidth = 13000;
+constexpr double kDefaultHeight = 10000;
+
+// A stored placement value: the decimal text written at exit. Anything that is not a finite
+// number gives the default.
+double PlacementValue(const QVariant& value, double fallback) {
+    bool ok = false;
+    const double number = value.toString().trimmed().toDouble(&ok);
+    return ok && std::isfinite(number) ? number : fallback;
+}
+
+QString PlacementText(double value) {
+    return QString::number(value, 'g', 15);
+}
+
+} // namespace
+
+MainLogic::MainLogic(GradeBook& bookRef, Session& sessionRef, Platform& platformRef)
+    : book(bookRef), session(sessionRef), platform(platformRef),
+      windowCaption(QStringLiteral("Kirune Ver1.2.2")),
+      frame2Caption(U(u"ﾂﾘｰﾋﾞｭｰ（学級・科目・学期・試験）")) {
+    menus[QStringLiteral("mnuFile")] = {U(u"ﾌｧｲﾙ(&F)"), true, {}};
+    menus[QStringLiteral("mnuFileNew")] = {U(u"新規作成(&N)"), true, QStringLiteral("Ctrl+N")};
+    menus[QStringLiteral("mnuFileOpen")] = {U(u"開く(&O)..."), true, {}};
+    menus[QStringLiteral("mnuFileClose")] = {U(u"閉じる(&C)"), true, {}};
+    menus[QStringLiteral("mnuFileSave")] = {U(u"上書き保存(&S)"), true, {}};
+    menus[QStringLiteral("mnuFileSaveAs")] = {U(u"名前を付けて保存(&A)..."), true, {}};
+    menus[QStringLiteral("mnuCSVSaveAs")] = {U(u"画面の表をCSVで保存"), true, {}};
+    menus[QStringLiteral("mnuFilePageSetup")] = {U(u"ﾍﾟｰｼﾞ設定(&U)..."), true, {}};
+    menus[QStringLiteral("mnuFilePrint")] = {U(u"画面の表を印刷(&P)..."), true, {}};
+    menus[QStringLiteral("mnuFileExit")] = {U(u"終了(&X)"), true, {}};
+    menus[QStringLiteral("mnuEdit")] = {U(u"編集(&E)"), true, {}};
+    menus[QStringLiteral("mnuEditProperty")] = {U(u"学級・科目・試験・得点の編集(&E)"), true,
+                                                QStringLiteral("Ctrl+E")};
+    menus[QStringLiteral("mnuEditNameBook")] = {U(u"生徒名簿ﾌｧｲﾙの読み込み"), true, {}};
+    menus[QStringLiteral("mnuHelp")] = {U(u"ﾍﾙﾌﾟ(&H)"), true, {}};
+    menus[QStringLiteral("mnuHelpContents")] = {U(u"ヘルプ(&C)"), true, {}};
+
+    toolbar = {
+        {U(u"新規作成"), U(u"　　新　規　作　成　　"), U(u"新規作成"), QStringLiteral("New"), true},
+        {U(u"開く"), U(u"ファイルを　開く　　　"), U(u"開く"), QStringLiteral("Open"), true},
+        {U(u"上書き保存"), U(u"　上　書　き　保　存　"), U(u"上書き保存"), QStringLiteral("Save"),
+         true},
+        {U(u"印刷"), U(u"　画面の表を　印刷　　"), U(u"印刷"), QStringLiteral("Print"), true},
+        {U(u"編集"), U(u"データの　編集　　　"), U(u"データの入力と編集"), QStringLiteral("Edit"),
+         true},
+    };
+
+    placement = {kDefaultLeft, kDefaultTop, kDefaultWidth, kDefaultHeight};
+    frame2 = {0, 480, 3375, 7455};
+    treeView1 = {120, 240, 3135, 7095};
+    frame1 = {3480, 480, 8415, 7455};
+    msFlexGrid1 = {120, 240, 8175, 7095};
+    statusText = U(u"ｽﾃｰﾀｽ");
+}
+
+QStringList MainLogic::MenuLayout(const QString& menu) {
+    if (menu == QLatin1String("mnuFile"))
+        return {QStringLiteral("mnuFileNew"),
+                QStringLiteral("mnuFileOpen"),
+                QStringLiteral("mnuFileClose"),
+                QStringLiteral("-"),
+                QStringLiteral("mnuFileSave"),
+                QStringLiteral("mnuFileSaveAs"),
+                QStringLiteral("mnuCSVSaveAs"),
+                QStringLiteral("-"),
+                QStringLiteral("mnuFilePageSetup"),
+                QStringLiteral("mnuFilePrint"),
+                QStringLiteral("-"),
+                QStringLiteral("mnuFileExit")};
+    if (menu == QLatin1String("mnuEdit"))
+        return {QStringLiteral("mnuEditProperty"), QStringLiteral("mnuEditNameBook")};
+    if (menu == QLatin1String("mnuHelp"))
+        return {QStringLiteral("mnuHelpContents")};
+    return {};
+}
+
+ToolbarButtonState* MainLogic::Button(const QString& key) {
+    for (auto& button : toolbar)
+        if (button.key == key)
+            return &button;
+    return nullptr;
+}
+
+const MenuItemState& MainLogic::Menu(const QString& name) const {
+    static const MenuItemState none{QString(), false, QString()};
+    auto it = menus.find(name);
+    return it == menus.end() ? none : it->second;
+}
+
+MenuItemState& MainLogic::MenuRef(const QString& name) {
+    return menus[name];
+}
+
+void MainLogic::EnableMenu(const QString& name, bool enabled) {
+    MenuRef(name).enabled = enabled;
+}
+
+void MainLogic::EnableButton(const QString& key, bool enabled) {
+    if (auto* button = Button(key))
+        button->enabled = enabled;
+}
+
+void MainLogic::EnableByEnrolment() {
+    const bool enrolled = CountEnrolled(book) != 0;
+    EnableMenu(QStringLiteral("mnuEditNameBook"), !enrolled);
+    EnableMenu(QStringLiteral("mnuFilePrint"), enrolled);
+    EnableButton(U(u"印刷"), enrolled);
+}
+
+TwipsRect MainLogic::StoredPlacement() {
+    return {PlacementValue(platform.ReadSetting(kMainLeft, QVariant()), kDefaultLeft),
+            PlacementValue(platform.ReadSetting(kMainTop, QVariant()), kDefaultTop),
+            PlacementValue(platform.ReadSetting(kMainWidth, QVariant()), kDefaultWidth),
+            PlacementValue(platform.ReadSetting(kMainHeight, QVariant()), kDefaultHeight)};
+}
+
+void MainLogic::Form_Load() {
+    grid.SetRows(43);
+    grid.SetCols(15);
+
+    placement = StoredPlacement();
+    if (applyPlacement)
+        applyPlacement();
+
+    nodes.clear();
+    nodes.push_back({kRootNodeKey, PlaceholderNodeText(), QString(), -1, -1});
+
+    statusText =
+        U(u"ﾋﾝﾄ：最初から始めるときはﾌｧｲﾙﾒﾆｭｰの[新規作成]を、利用中のﾌｧｲﾙがあるときは[開く]を"
+          u"ｸﾘｯｸしてください");
+
+    for (const char* name : {"mnuEditProperty", "mnuFileClose", "mnuFileSave", "mnuFileSaveAs",
+                             "mnuFilePrint", "mnuEditNameBook"})
+        EnableMenu(QLatin1String(name), false);
+    session.NeedsSave = false;
+
+    EnableButton(U(u"編集"), false);
+    EnableButton(U(u"上書き保存"), false);
+    EnableButton(U(u"印刷"), false);
+    Notify();
+}
+
+void MainLogic::Form_Resize(double width, double height) {
+    if (width > 2000) {
+        frame2.width = width / 4 > 4000 ? 4000 : width / 4;
+        frame1.left = frame2.width + 105;
+        treeView1.width = frame2.width - 240;
+        frame1.width = width - frame1.left - 120;
+        msFlexGrid1.width = frame1.width - 240;
+    }
+    if (height > 2000) {
+        frame2.height = height - 1500;
+        treeView1.height = frame2.height - 360;
+        frame1.height = frame2.height;
+        msFlexGrid1.height = frame1.height - 360;
+    }
+    Notify();
+}
+
+void MainLogic::Form_Activate() {
+    MSFlexGrid1_init();
+    frame1Caption = HomeRoomHeading(book);
+    EnableByEnrolment();
+
+    const int index = session.SelectedNodeIndex;
+    if (index == 1) {
+        if (!nodes.empty() && nodes.front().key == kHomeRoomKey) {
+            nodes.front().text = HomeRoomNodeTextSpaced(book);
+            nodes.front().image = QStringLiteral("root");
+            statusText = U(u"ﾂﾘｰﾋﾞｭｰの項目を選択して参照します。[データの編集]で編集をします。"
+                           u"[画面の表を印刷]で印刷します。");
+        }
+        ShowHomeRoomTable(book, session, grid, frame1Caption);
+        Notify();
+        return;
+    }
+
+    if (CountEnrolled(book) > 0) {
+        const QString& key = session.SelectedNodeKey;
+        if (key == kHomeRoomKey) {
+            // Set by New and Open before any node was clicked: the homeroom is what is selected.
+            ShowHomeRoomTable(book, session, grid, frame1Caption);
+        } else if (key == kRootNodeKey || key.isEmpty()) {
+            // No grade book node is selected: nothing to show.
+        } else {
+            switch (KeyLevel(key)) {
+            case 0:
+                CarrySubjectRename();
+                ShowAnnualSubjectTable(book, session, grid, frame1Caption);
+                break;
+            case 1:
+                ShowSemesterSubjectTable(book, session, grid, frame1Caption);
+                break;
+            case 2:
+                if (session.CautionAnswer) {
+                    if (index >= 1 && index <= static_cast<int>(nodes.size()))
+                        nodes[index - 1].image = QStringLiteral("lighton");
+                    session.CautionAnswer = false;
+                }
+                ShowTestTable(book, session, grid, frame1Caption);
+                break;
+            case 3:
+                ShowViewpointTestTable(book, session, grid, frame1Caption);
+                break;
+            default:
+                break;
+            }
+        }
+    }
+    Notify();
+}
+
+// The annual criteria editor may have renamed the selected subject: the subject node takes the
+// new name, and so does every text of its subtree and the current semester's test names that
+// held the old one.
+void MainLogic::CarrySubjectRename() {
+    const int index = session.SelectedNodeIndex;
+    if (index < 1 || index > static_cast<int>(nodes.size()))
+        return;
+    TreeNode& subjectNode = nodes[index - 1];
+    // A node list rebuilt since the click no longer has the subject at this place.
+    if (subjectNode.key != session.SelectedNodeKey || subjectNode.level != 0)
+        return;
+    const int subject = session.CurrentSubject;
+    if (subject < 0 || subject >= kSubjects)
+        return;
+    const QString newName = book.SubjectTitles[subject][0];
+    if (subjectNode.text == newName)
+        return;
+    const QString oldName = subjectNode.text;
+    subjectNode.text = newName;
+
+    // The subject's semesters, tests and viewpoints: 3 x (1 + 10 x (1 + 3)) nodes.
+    constexpr int kSubtreeNodes = 123;
+    const int last = std::min(index - 1 + kSubtreeNodes, static_cast<int>(nodes.size()) - 1);
+    if (oldName.isEmpty())
+        return; // replacing an empty text changes nothing
+    for (int i = index; i <= last; ++i) {
+        QString text = nodes[i].text;
+        text.replace(oldName, newName);
+        if (!text.isEmpty())
+            nodes[i].text = text;
+    }
+
+    const int semester = session.CurrentSemester;
+    if (semester < 0 || semester >= kSemesters)
+        return;
+    bool changedNames = false;
+    const int first = 264 * semester + 44 * subject;
+    for (int k = 0; k < 44; ++k) {
+        QString& name = book.TestInfo[first + k][1];
+        const QString renamed = QString(name).replace(oldName, newName);
+        if (renamed != name) {
+            name = renamed;
+            changedNames = true;
+        }
+    }
+    if (changedNames)
+        session.MarkChanged();
+}
+
+bool MainLogic::Form_Unload(const TwipsRect& current, bool minimized) {
+    if (!SavePrompt())
+        return false;
+    if (closeOtherWindows)
+        closeOtherWindows();
+    if (!minimized) {
+        placement = current;
+        platform.WriteSetting(kMainLeft, PlacementText(current.left));
+        platform.WriteSetting(kMainTop, PlacementText(current.top));
+        platform.WriteSetting(kMainWidth, PlacementText(current.width));
+        platform.WriteSetting(kMainHeight, PlacementText(current.height));
+    }
+    return true;
+}
+
+void MainLogic::EnableMainWindow() {
+    windowEnabled = true;
+    Notify();
+}
+
+void MainLogic::mnuHelpContents_Click() {
+    platform.ShowHelp();
+}
+
+} // namespace kirune

@@ -1,0 +1,238 @@
+// The document commands: New, Open, Close, Save, Save As, Exit, the save prompt, the toolbar's
+// dispatcher and the CSV export of the table on screen.
+#include "mainlogic.h"
+
+#include "browse/tables.h"
+#include "model/gradebookfile.h"
+#include "output/csvexport.h"
+
+namespace kirune {
+
+namespace {
+
+QString U(const char16_t* text) {
+    return QString::fromUtf16(text);
+}
+
+QString TextFilter() {
+    return U(u"ﾃｷｽﾄﾌｧｲﾙ (*.txt)|*.txt");
+}
+QString SaveAsTitle() {
+    return U(u"名前をつけて保存する");
+}
+
+const QString kNew = QStringLiteral("mnuFileNew");
+const QString kOpen = QStringLiteral("mnuFileOpen");
+const QString kClose = QStringLiteral("mnuFileClose");
+const QString kSave = QStringLiteral("mnuFileSave");
+const QString kSaveAs = QStringLiteral("mnuFileSaveAs");
+const QString kPrint = QStringLiteral("mnuFilePrint");
+const QString kEditProperty = QStringLiteral("mnuEditProperty");
+const QString kNameBook = QStringLiteral("mnuEditNameBook");
+
+} // namespace
+
+bool MainLogic::Allowed(const QString& menu) const {
+    return windowEnabled && Menu(menu).enabled;
+}
+
+void MainLogic::mnuFileNew_Click() {
+    // Only offered while no grade book is open, so the book is in its reset state here.
+    if (!Allowed(kNew))
+        return;
+    book.HomeRoomYear = U(u"未登録です");
+    TreeView1_refresh();
+    session.NeedsSave = true;
+    session.SelectedNodeKey = kHomeRoomKey;
+    MenuRef(kEditProperty).caption = U(u"学級の編集(&E)");
+    statusText = U(u"ﾋﾝﾄ：最初に学級の設定をします。[学級の編集]をｸﾘｯｸしてください");
+
+    EnableMenu(kEditProperty, true);
+    EnableMenu(kClose, true);
+    EnableMenu(kSaveAs, true);
+    EnableMenu(kNameBook, true);
+    EnableMenu(kSave, false);
+    EnableMenu(kOpen, false);
+    EnableMenu(kNew, false);
+
+    if (auto* edit = Button(U(u"編集"))) {
+        edit->enabled = true;
+        edit->caption = U(u" 学 級 の 編 集 ");
+    }
+    EnableButton(U(u"上書き保存"), true);
+    EnableButton(U(u"開く"), false);
+    EnableButton(U(u"新規作成"), false);
+    Notify();
+}
+
+void MainLogic::mnuFileOpen_Click() {
+    if (!Allowed(kOpen))
+        return;
+    const auto path = platform.OpenFileName(U(u"開く"), TextFilter());
+    if (!path)
+        return;
+    OpenPath(*path);
+}
+
+bool MainLogic::OpenPath(const QString& path) {
+    // The reader replaces the grade book only when the whole file was read; otherwise the
+    // program stays exactly as it was before the command.
+    QString error;
+    if (!ReadGradeBookFile(path, book, &error)) {
+        platform.ShowMessage(error.isEmpty() ? U(u"ﾌｧｲﾙを読み込めませんでした。") : error);
+        return false;
+    }
+    session.FileName = path;
+    TreeView1_refresh();
+    session.NeedsSave = true;
+    session.SelectedNodeKey = kHomeRoomKey;
+
+    MenuRef(kEditProperty).caption = U(u"学級の編集(&E)");
+    EnableMenu(kEditProperty, true);
+    EnableMenu(kClose, true);
+    EnableMenu(kSave, true);
+    EnableMenu(kSaveAs, true);
+    EnableMenu(kOpen, false);
+    EnableMenu(kNew, false);
+    EnableByEnrolment();
+
+    if (auto* edit = Button(U(u"編集"))) {
+        edit->enabled = true;
+        edit->caption = U(u" 学 級 の 編 集 ");
+    }
+    EnableButton(U(u"上書き保存"), true);
+    EnableButton(U(u"新規作成"), false);
+    EnableButton(U(u"開く"), false);
+
+    statusText =
+        U(u"ﾋﾝﾄ：学級のデータです。[学級の編集]で編集をします。[画面の表を印刷]で印刷します。");
+    frame1Caption = HomeRoomHeading(book);
+    Notify();
+    return true;
+}
+
+void MainLogic::mnuFileClose_Click() {
+    if (!Allowed(kClose))
+        return;
+    if (!SavePrompt())
+        return; // the teacher wanted to save and nothing was saved: keep the book open
+
+    ResetGradeBook(book);
+    for (const QString& name : {kEditProperty, kClose, kSave, kSaveAs, kPrint, kNameBook})
+        EnableMenu(name, false);
+    EnableMenu(kNew, true);
+    EnableMenu(kOpen, true);
+    session.NeedsSave = false;
+
+    EnableButton(U(u"編集"), false);
+    EnableButton(U(u"新規作成"), true);
+    EnableButton(U(u"開く"), true);
+    EnableButton(U(u"印刷"), false);
+
+    nodes.clear();
+    grid.ClearAllText();
+
+    Form_Load();
+    grid.SetRows(43);
+    MSFlexGrid1_init();
+    frame1Caption = HomeRoomHeading(book);
+    Notify();
+}
+
+void MainLogic::mnuFileSave_Click() {
+    if (!Allowed(kSave))
+        return;
+    WriteToFileName();
+}
+
+bool MainLogic::WriteToFileName() {
+    QString error;
+    if (!WriteGradeBookFile(session.FileName, book, &error)) {
+        platform.ShowMessage(error.isEmpty() ? U(u"ﾌｧｲﾙに書き込めませんでした。") : error);
+        Notify();
+        return false;
+    }
+    session.NeedsSave = false;
+    EnableMenu(kSave, true);
+    Notify();
+    return true;
+}
+
+void MainLogic::mnuFileSaveAs_Click() {
+    if (!Allowed(kSaveAs))
+        return;
+    SaveAsWithDialog();
+}
+
+bool MainLogic::SaveAsWithDialog() {
+    const auto path = platform.SaveFileName(SaveAsTitle(), TextFilter());
+    if (!path)
+        return false;
+    // A failed write keeps the file the book came from, so a later Save does not go to a path
+    // that holds nothing of it.
+    const QString previous = session.FileName;
+    session.FileName = *path;
+    if (WriteToFileName())
+        return true;
+    session.FileName = previous;
+    Notify();
+    return false;
+}
+
+bool MainLogic::SaveNow() {
+    if (Menu(kSave).enabled)
+        return WriteToFileName();
+    if (Menu(kSaveAs).enabled)
+        return SaveAsWithDialog();
+    return false;
+}
+
+bool MainLogic::SavePrompt() {
+    if (!session.NeedsSave)
+        return true;
+    if (!platform.AskYesNo(U(u"ﾌｧｲﾙが保存していません。保存しますか？")))
+        return true;
+    if (!Menu(kSave).enabled && !Menu(kSaveAs).enabled)
+        return true; // nothing could save it; do not keep the teacher from leaving
+    return SaveNow();
+}
+
+void MainLogic::mnuFileExit_Click() {
+    if (!windowEnabled)
+        return;
+    if (closeWindow)
+        closeWindow();
+    else
+        Form_Unload(placement, false);
+}
+
+void MainLogic::tbToolBar_ButtonClick(const QString& key) {
+    if (!windowEnabled)
+        return;
+    const ToolbarButtonState* button = Button(key);
+    if (!button || !button->enabled)
+        return;
+    if (key == U(u"新規作成"))
+        mnuFileNew_Click();
+    else if (key == U(u"開く"))
+        mnuFileOpen_Click();
+    else if (key == U(u"上書き保存"))
+        SaveNow();
+    else if (key == U(u"印刷"))
+        mnuFilePrint_Click();
+    else if (key == U(u"編集"))
+        mnuEditProperty_Click();
+}
+
+void MainLogic::mnuCSVSaveAs_Click() {
+    if (!windowEnabled)
+        return;
+    const auto path = platform.SaveFileName(SaveAsTitle(), U(u"ﾃｷｽﾄﾌｧｲﾙ (*.csv)|*.csv"));
+    if (!path)
+        return;
+    QString error;
+    if (!ExportCsv(grid, *path, &error))
+        platform.ShowMessage(error.isEmpty() ? U(u"CSVﾌｧｲﾙに書き込めませんでした。") : error);
+}
+
+} // namespace kirune

@@ -1,0 +1,196 @@
+// The tree and its selection: rebuilding the nodes, what a click on a node shows, and the edit
+// command that opens the editor of the selected node.
+#include "mainlogic.h"
+
+#include "browse/tables.h"
+
+namespace kirune {
+
+namespace {
+
+QString U(const char16_t* text) {
+    return QString::fromUtf16(text);
+}
+
+const QString kEditMenu = QStringLiteral("mnuEditProperty");
+
+QString HomeRoomEditCaption() {
+    return U(u"学級の編集(&E)");
+}
+
+} // namespace
+
+void MainLogic::MSFlexGrid1_init() {
+    InitMainGrid(book, grid);
+    Notify();
+}
+
+void MainLogic::TreeView1_refresh() {
+    nodes = BuildTreeNodes(book);
+    MSFlexGrid1_init();
+}
+
+void MainLogic::TreeView1_NodeClick(int nodeIndex) {
+    // A disabled window takes no clicks (an editor is open).
+    if (!windowEnabled || nodeIndex < 1 || nodeIndex > static_cast<int>(nodes.size()))
+        return;
+    const TreeNode& node = nodes[nodeIndex - 1];
+    const QString key = node.key;
+    session.SelectedNodeKey = key;
+    session.SelectedNodeIndex = static_cast<int16_t>(nodeIndex);
+
+    EnableMenu(kEditMenu, true);
+    ToolbarButtonState* edit = Button(U(u"編集"));
+    if (edit)
+        edit->enabled = true;
+
+    if (key == kHomeRoomKey) {
+        MenuRef(kEditMenu).caption = HomeRoomEditCaption();
+        if (edit)
+            edit->caption = U(u" 学 級 の 編 集 ");
+        ShowHomeRoomTable(book, session, grid, frame1Caption);
+        statusText =
+            U(u"ﾋﾝﾄ：学級のデータです。[学級の編集]で編集をします。[画面の表を印刷]で印刷します。");
+        Notify();
+        return;
+    }
+    if (key == kRootNodeKey) {
+        Notify();
+        if (node.text == PlaceholderNodeText())
+            platform.ShowMessage(
+                U(u"最初から始めるときはﾌｧｲﾙﾒﾆｭｰの[新規作成]を、利用中のﾌｧｲﾙがあるとき"
+                  u"は[開く]をｸﾘｯｸしてください。"));
+        return;
+    }
+
+    const int level = KeyLevel(key);
+    if (level < 0 || level > 3) {
+        Notify();
+        return;
+    }
+    if (CountEnrolled(book) == 0) {
+        Notify();
+        platform.ShowMessage(
+            U(u"学級の編集（生徒の登録）がまだです。[編集]－[学級の編集(E)]をしてください"));
+        return;
+    }
+
+    session.CurrentSubject = static_cast<int16_t>(KeyIndex(key, 3));
+    if (level >= 1)
+        session.CurrentSemester = static_cast<int16_t>(KeyIndex(key, 5));
+    if (level >= 2)
+        session.CurrentTest = static_cast<int16_t>(KeyIndex(key, 7));
+    if (level >= 3)
+        session.CurrentViewpoint = static_cast<int16_t>(KeyIndex(key, 9));
+
+    switch (level) {
+    case 0:
+        MenuRef(kEditMenu).caption = U(u"通年の評定基準の編集(&E)");
+        if (edit)
+            edit->caption = U(u"通年の評定基準の編集 ");
+        ShowAnnualSubjectTable(book, session, grid, frame1Caption);
+        statusText =
+            U(u"ﾋﾝﾄ：通年の科目データです。[通年の評定基準の編集]で観点の名称と通年の評価基準の編"
+              u"集をします。[画面の表を印刷]で印刷します。");
+        break;
+    case 1:
+        MenuRef(kEditMenu).caption = U(u"学期毎の評定基準の編集(&E)");
+        if (edit)
+            edit->caption = U(u"学期毎の評定基準の編集");
+        ShowSemesterSubjectTable(book, session, grid, frame1Caption);
+        statusText =
+            U(u"ﾋﾝﾄ：学期の科目データです。[学期毎の評定基準の編集]で学期毎年の評価基準の編集を"
+              u"します。[画面の表を印刷]で印刷します。");
+        break;
+    case 2:
+        MenuRef(kEditMenu).caption = U(u"試験結果の編集(&E)");
+        if (edit)
+            edit->caption = U(u"試 験 結 果 の 編 集");
+        ShowTestTable(book, session, grid, frame1Caption);
+        statusText =
+            U(u"ﾋﾝﾄ：試験のデータです。[試験結果の編集]で試験の名称・日付・観点の配点・生徒の得"
+              u"点を編集します。[画面の表を印刷]で印刷します。");
+        break;
+    case 3:
+        EnableMenu(kEditMenu, false);
+        if (edit) {
+            edit->caption = U(u"デ ー タ の 編 集");
+            edit->enabled = false;
+        }
+        ShowViewpointTestTable(book, session, grid, frame1Caption);
+        statusText = U(u"ﾋﾝﾄ：観点毎の試験のデータです。[画面の表を印刷]で印刷します。");
+        break;
+    default:
+        break;
+    }
+    Notify();
+}
+
+bool MainLogic::SelectNodeByKey(const QString& key) {
+    for (size_t i = 0; i < nodes.size(); ++i)
+        if (nodes[i].key == key) {
+            TreeView1_NodeClick(static_cast<int>(i) + 1);
+            return true;
+        }
+    return false;
+}
+
+void MainLogic::mnuEditProperty_Click() {
+    // A disabled command (no grade book, a viewpoint node) and a disabled window do nothing.
+    if (!windowEnabled || !Menu(kEditMenu).enabled)
+        return;
+    const QString key = session.SelectedNodeKey;
+    if (key == kRootNodeKey)
+        return;
+
+    // The editor shows itself modeless; the main window takes no input until it closes.
+    auto open = [this](EditorKind kind) {
+        if (!openEditor)
+            return;
+        windowEnabled = false;
+        Notify();
+        openEditor(kind);
+    };
+
+    if (key == kHomeRoomKey || Menu(kEditMenu).caption == HomeRoomEditCaption()) {
+        session.SelectedNodeIndex = 1;
+        open(EditorKind::HomeRoom);
+        frame1Caption = HomeRoomHeading(book);
+        if (!nodes.empty() && nodes.front().key == kHomeRoomKey) {
+            nodes.front().text = HomeRoomNodeTextSpaced(book);
+            nodes.front().image = QStringLiteral("root");
+        }
+        Notify();
+        return;
+    }
+
+    switch (KeyLevel(key)) {
+    case 0:
+        session.CurrentSubject = static_cast<int16_t>(KeyIndex(key, 3));
+        session.CautionAnswer = true;
+        open(EditorKind::Subject);
+        break;
+    case 1:
+        session.CurrentSubject = static_cast<int16_t>(KeyIndex(key, 3));
+        session.CurrentSemester = static_cast<int16_t>(KeyIndex(key, 5));
+        open(EditorKind::Semester);
+        break;
+    case 2:
+        session.CurrentSubject = static_cast<int16_t>(KeyIndex(key, 3));
+        session.CurrentSemester = static_cast<int16_t>(KeyIndex(key, 5));
+        session.CurrentTest = static_cast<int16_t>(KeyIndex(key, 7));
+        open(EditorKind::Test);
+        break;
+    case 3:
+        session.CurrentSubject = static_cast<int16_t>(KeyIndex(key, 3));
+        session.CurrentSemester = static_cast<int16_t>(KeyIndex(key, 5));
+        session.CurrentTest = static_cast<int16_t>(KeyIndex(key, 7));
+        session.CurrentViewpoint = static_cast<int16_t>(KeyIndex(key, 9));
+        break;
+    default:
+        break;
+    }
+    Notify();
+}
+
+} // namespace kirune
