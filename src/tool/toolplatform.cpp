@@ -1,0 +1,59 @@
+#include "toolplatform.h"
+
+#include "commands.h"
+
+namespace kirune::tool {
+
+ToolPlatform::ToolPlatform() : printer_(std::make_unique<QPrinter>(QPrinter::HighResolution)) {
+    printer_->setOutputFormat(QPrinter::PdfFormat);
+}
+
+ToolPlatform::~ToolPlatform() = default;
+
+void ToolPlatform::ShowMessage(const QString& text) {
+    ++messageCount;
+    PrintError(text);
+}
+
+void ToolPlatform::ShowInformation(const QString& text, const QString& caption) {
+    ++messageCount;
+    PrintError(caption.isEmpty() ? text : caption + QStringLiteral(": ") + text);
+}
+
+bool ToolPlatform::AskYesNo(const QString& text) {
+    ++messageCount;
+    PrintError(text + QString::fromUtf16(u" -> いいえ"));
+    return false;
+}
+
+std::optional<QString> ToolPlatform::OpenFileName(const QString&, const QString&) {
+    if (fileAnswers.empty())
+        return std::nullopt;
+    QString answer = fileAnswers.front();
+    fileAnswers.pop_front();
+    return answer;
+}
+
+std::optional<QString> ToolPlatform::SaveFileName(const QString& title, const QString& filter) {
+    return OpenFileName(title, filter);
+}
+
+QVariant ToolPlatform::ReadSetting(const QString& key, const QVariant& fallback) {
+    auto it = settings_.find(key);
+    return it == settings_.end() ? fallback : it->second;
+}
+
+void ToolPlatform::WriteSetting(const QString& key, const QVariant& value) {
+    settings_[key] = value;
+}
+
+QDate ToolPlatform::Today() {
+    return QDate::currentDate();
+}
+
+void ToolPlatform::SetPdfOutput(const QString& path) {
+    printer_->setOutputFormat(QPrinter::PdfFormat);
+    printer_->setOutputFileName(path);
+}
+
+} // namespace kirune::tool

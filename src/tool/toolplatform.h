@@ -1,0 +1,47 @@
+#pragma once
+// The desktop as kirune-tool sees it: no window ever opens. Messages and questions go to stderr
+// (every question is answered No), file dialogs take their answers from a queue the command
+// fills, settings live in memory, and the printer writes a PDF file the command names.
+
+#include "output/platform.h"
+
+#include <QPrinter>
+#include <deque>
+#include <map>
+#include <memory>
+
+namespace kirune::tool {
+
+class ToolPlatform : public Platform {
+  public:
+    ToolPlatform();
+    ~ToolPlatform() override;
+
+    void ShowMessage(const QString& text) override;
+    void ShowInformation(const QString& text, const QString& caption) override;
+    bool AskYesNo(const QString& text) override;
+    std::optional<QString> OpenFileName(const QString& title, const QString& filter) override;
+    std::optional<QString> SaveFileName(const QString& title, const QString& filter) override;
+    QVariant ReadSetting(const QString& key, const QVariant& fallback) override;
+    void WriteSetting(const QString& key, const QVariant& value) override;
+    QDate Today() override;
+    void ShowHelp() override {}
+    QPrinter& Printer() override { return *printer_; }
+    bool ShowPrinterDialog(const QString&) override { return true; }
+    bool PrepareOutput() override { return true; }
+    void ReportPrinted() override {}
+
+    // Where the printer writes its PDF file.
+    void SetPdfOutput(const QString& path);
+
+    // Answers for the next file dialogs, in order; an empty queue cancels the dialog.
+    std::deque<QString> fileAnswers;
+    // Messages and questions shown so far.
+    int messageCount = 0;
+
+  private:
+    std::map<QString, QVariant> settings_;
+    std::unique_ptr<QPrinter> printer_;
+};
+
+} // namespace kirune::tool
