@@ -1,6 +1,52 @@
-// Placeholder: the roster import command is being written.
+// Edit > 生徒名簿ﾌｧｲﾙの読み込み: fills the roster from a text file of names, numbered in file
+// order.
 #include "mainlogic.h"
+#include "model/numbers.h"
+#include "output/rosterimport.h"
 
 namespace kirune {
-void MainLogic::mnuEditNameBook_Click() {}
+
+void MainLogic::mnuEditNameBook_Click() {
+    const auto path = platform.OpenFileName(QString::fromUtf16(u"開く"),
+                                            QString::fromUtf16(u"ﾃｷｽﾄﾌｧｲﾙ (*.csv)|*.csv"));
+    if (!path)
+        return;
+
+    // The whole file is read before anything is stored: a refused file changes nothing.
+    const RosterImport roster = ReadRosterFile(*path);
+    if (!roster.ok) {
+        platform.ShowMessage(roster.message);
+        return;
+    }
+
+    const int k = static_cast<int>(roster.names.size()); // at most kMaxPupils
+    bool changed = book.RosterSize != k;
+    for (int i = 0; i < k; ++i) {
+        changed = changed || book.StudentNames[i] != roster.names[i];
+        book.StudentNames[i] = roster.names[i];
+    }
+    // Names stored earlier beyond the new roster stay where they are: they lie past RosterSize
+    // and count for nothing.
+    book.RosterSize = static_cast<int16_t>(k);
+    if (changed)
+        session.MarkChanged();
+
+    grid.SetRows(k + 3);
+    grid.SetColWidth(1, 1600);
+    grid.SetText(0, 1, QString::fromUtf16(u"生徒氏名"));
+    if (k > 0) {
+        for (int i = 1; i <= k; ++i) {
+            grid.SetText(i, 0, NumberText(i));
+            grid.SetText(i, 1, book.StudentNames[i - 1]);
+        }
+        grid.SetText(k + 1, 0, QString());
+        grid.SetText(k + 1, 1, QString());
+        menus[QStringLiteral("mnuEditNameBook")].enabled = false;
+        menus[QStringLiteral("mnuFilePrint")].enabled = true;
+        if (ToolbarButtonState* print = Button(QString::fromUtf16(u"印刷")))
+            print->enabled = true;
+    }
+    Notify();
+}
+
 } // namespace kirune

@@ -1,0 +1,279 @@
+#include "homeroomeditor.h"
+
+#include "model/numbers.h"
+
+#include <Qt>
+
+namespace kirune {
+
+namespace {
+
+const QString kNotRegisteredYear = QString::fromUtf16(u"未登録です");
+
+QString NotStorableMessage(const QString& field) {
+    return field + QString::fromUtf16(u"に「;」や改行は使えません。");
+}
+
+} // namespace
+
+bool StorableText(const QString& text) {
+    return !text.contains(u';') && !text.contains(u'\r') && !text.contains(u'\n');
+}
+
+HomeRoomEditor::HomeRoomEditor(GradeBook& book, Session& session, Platform& platform,
+                               MainFormHooks& main)
+    : book(book), session(session), platform(platform), main(main) {}
+
+QStringList HomeRoomEditor::Combo1Items(int index) {
+    QStringList items;
+    switch (index) {
+    case 0:
+        for (int year = 1999; year <= 2005; ++year)
+            items << QString::fromUtf16(u"%1年（平成%2年）").arg(year).arg(year - 1988);
+        break;
+    case 1:
+        for (int grade = 1; grade <= 6; ++grade)
+            items << QString::fromUtf16(u"%1年").arg(grade);
+        break;
+    case 2:
+        for (int cls = 1; cls <= 9; ++cls)
+            items << QString::fromUtf16(u"%1組").arg(cls);
+        break;
+    default:
+        break;
+    }
+    return items;
+}
+
+QStringList HomeRoomEditor::Combo2Items() {
+    QStringList items;
+    for (int n = 1; n <= kMaxPupils; ++n)
+        items << QString::number(n);
+    return items;
+}
+
+void HomeRoomEditor::Form_Load() {
+    // A class that was never registered carries this placeholder as its year; it goes for good
+    // (even when the editor is cancelled).
+    if (book.HomeRoomYear == kNotRegisteredYear)
+        book.HomeRoomYear.clear();
+
+    combo1 = {book.HomeRoomYear, book.HomeRoomGrade, book.HomeRoomClass};
+    text1 = book.TeacherName;
+    combo2 = QStringLiteral("1");
+
+    grid = Grid(kMaxPupils + 1, 2);
+    grid.SetColWidth(0, 400);
+    grid.SetColWidth(1, kGridWidthTwips - grid.ColWidth(0));
+    grid.SetText(0, 0, QStringLiteral("No."));
+    grid.SetText(0, 1, QString::fromUtf16(u"生徒氏名"));
+    for (int n = 1; n <= kMaxPupils; ++n) {
+        grid.SetText(n, 0, NumberText(n));
+        grid.SetText(n, 1, book.StudentNames[n - 1]);
+        grid.SetCellBackground(n, 0, kRosterTint);
+        grid.SetCellBackground(n, 1, kRosterTint);
+    }
+
+    session.CurrentStudentNo = 1;
+    ShowCurrentPupil();
+    Notify();
+}
+
+void HomeRoomEditor::Combo1_Change(int index, const QString& text) {
+    if (index >= 0 && index < static_cast<int>(combo1.size()))
+        combo1[index] = text;
+}
+
+void HomeRoomEditor::Text1_Change(const QString& text) {
+    text1 = text;
+}
+
+void HomeRoomEditor::Combo2_Change(const QString& text) {
+    combo2 = text;
+    // A number outside the roster (or no number, while the box is being retyped) leaves the
+    // current pupil as it is: the grid has rows for numbers 1..40 only.
+    SelectPupil(RoundHalfEvenInt16(LeadingNumber(text)));
+    Notify();
+}
+
+void HomeRoomEditor::Combo2_Click(const QString& text) {
+    Combo2_Change(text);
+}
+
+bool HomeRoomEditor::SelectPupil(int n) {
+    if (n < 1 || n > kMaxPupils)
+        return false;
+    session.CurrentStudentNo = static_cast<int16_t>(n);
+    ShowCurrentPupil();
+    return true;
+}
+
+void HomeRoomEditor::ShowCurrentPupil() {
+    const int n = session.CurrentStudentNo;
+    grid.SetCurrentCell(n, 1);
+    text2 = grid.Text(n, 1);
+}
+
+void HomeRoomEditor::Step(int delta) {
+    int n = session.CurrentStudentNo;
+    // The test editor shares the number; bring a stray value back inside the roster.
+    if (n < 1 || n > kMaxPupils)
+        n = 1;
+    else if (n + delta >= 1 && n + delta <= kMaxPupils)
+        n += delta;
+    session.CurrentStudentNo = static_cast<int16_t>(n);
+    combo2 = NumberText(n);
+    ShowCurrentPupil();
+    if (focusText2)
+        focusText2();
+    Notify();
+}
+
+void HomeRoomEditor::Command3_Click() {
+    Step(+1);
+}
+
+void HomeRoomEditor::Command4_Click() {
+    Step(-1);
+}
+
+void HomeRoomEditor::MSFlexGrid1_Click(int row, int col) {
+    if (col != 1 || !SelectPupil(row))
+        return;
+    combo2 = NumberText(row);
+    if (focusText2)
+        focusText2();
+    Notify();
+}
+
+bool HomeRoomEditor::Text2_KeyDown(int key) {
+    switch (key) {
+    case Qt::Key_Right:
+    case Qt::Key_Down:
+        Command3_Click();
+        return true;
+    case Qt::Key_Left:
+    case Qt::Key_Up:
+        Command4_Click();
+        return true;
+    default:
+        return false;
+    }
+}
+
+void HomeRoomEditor::Text2_Change(const QString& text) {
+    text2 = text;
+    grid.SetText(session.CurrentStudentNo, 1, text);
+    Notify();
+}
+
+void HomeRoomEditor::Command5_Click() {
+    if (!platform.AskYesNo(QString::fromUtf16(
+            u"この生徒のデータが失われますがいいですか？（注意：転出以前に登録した"
+            u"試験の平均点は変わりません）")))
+        return;
+    const int n = session.CurrentStudentNo;
+    if (n < 1 || n > kMaxPupils)
+        return;
+    // Written at once: a later ｷｬﾝｾﾙ does not bring the pupil back. Class averages, counts and
+    // RosterSize stay as they are.
+    grid.SetText(n, 1, QString());
+    book.StudentNames[n - 1].clear();
+    for (int slot = 0; slot < kUsedSlots; ++slot)
+        book.Scores[slot][n - 1] = kNoData;
+    session.MarkChanged();
+    Notify();
+}
+
+bool HomeRoomEditor::RefuseUnstorableText() {
+    const struct {
+        const QString& text;
+        const char16_t* name;
+        Field field;
+    } boxes[] = {
+        {combo1[0], u"年度", Field::Year},
+        {combo1[1], u"学年", Field::Grade},
+        {combo1[2], u"学級", Field::Class},
+        {text1, u"担任の氏名", Field::Teacher},
+    };
+    for (const auto& box : boxes) {
+        if (!StorableText(box.text)) {
+            platform.ShowMessage(NotStorableMessage(QString::fromUtf16(box.name)));
+            if (focusField)
+                focusField(box.field);
+            return true;
+        }
+    }
+    for (int n = 1; n <= kMaxPupils; ++n) {
+        if (!StorableText(grid.Text(n, 1))) {
+            platform.ShowMessage(
+                NotStorableMessage(QString::fromUtf16(u"出席番号 %1 の氏名").arg(n)));
+            // Bring the pupil up so the name can be corrected.
+            session.CurrentStudentNo = static_cast<int16_t>(n);
+            combo2 = NumberText(n);
+            ShowCurrentPupil();
+            Notify();
+            if (focusField)
+                focusField(Field::PupilName);
+            return true;
+        }
+    }
+    return false;
+}
+
+bool HomeRoomEditor::Command1_Click() {
+    if (closed_)
+        return false;
+    // The grade book file separates its fields with ";" and its lines with line breaks.
+    if (RefuseUnstorableText())
+        return false;
+
+    book.HomeRoomYear = combo1[0];
+    book.HomeRoomGrade = combo1[1];
+    book.HomeRoomClass = combo1[2];
+    book.TeacherName = text1;
+
+    int rosterSize = 0;
+    for (int n = 1; n <= kMaxPupils; ++n) {
+        book.StudentNames[n - 1] = grid.Text(n, 1);
+        if (!book.StudentNames[n - 1].isEmpty())
+            rosterSize = n;
+    }
+    book.RosterSize = static_cast<int16_t>(rosterSize);
+
+    // Criteria never set get the default bands: A 20 %, C 40 %.
+    if (CountEnrolled(book) > 0) {
+        for (int period = 0; period < kCriteriaPeriods; ++period)
+            for (int c = 0; c < kCriteriaColumns; ++c) {
+                if (book.RankAPercent[period][c] == -1)
+                    book.RankAPercent[period][c] = 20;
+                if (book.RankCPercent[period][c] == -1)
+                    book.RankCPercent[period][c] = 40;
+            }
+    }
+    session.MarkChanged();
+
+    main.EnableMainWindow();
+    main.MSFlexGrid1_init();
+    Close();
+    return true;
+}
+
+void HomeRoomEditor::Command2_Click() {
+    if (closed_)
+        return;
+    main.EnableMainWindow();
+    Close();
+}
+
+void HomeRoomEditor::Form_Unload() {
+    Command2_Click();
+}
+
+void HomeRoomEditor::Close() {
+    closed_ = true;
+    if (closeWindow)
+        closeWindow();
+}
+
+} // namespace kirune

@@ -1,0 +1,30 @@
+#pragma once
+// Reading a pupils' roster file: names separated by ";", "," or line ends, in code page 932.
+// Pure functions: the command that stores the names lives with the main window's logic.
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+namespace kirune {
+
+struct RosterImport {
+    bool ok = false;
+    QStringList names; // in file order; attendance number i + 1 for names[i]
+    QString message;   // why the file was refused (when !ok)
+};
+
+// Cuts the file's text into names. Lines end in CR LF, LF or CR. In each line, while the rest
+// holds a ";", the next field ends at the first ";"; otherwise at the first ","; otherwise the
+// rest is the last field. Every non-empty field is a name, unchanged. Refused: bytes that are not
+// code page 932 and more than 40 names (the roster's places).
+RosterImport ParseRoster(const QByteArray& bytes);
+
+// Reads `path` and parses it; a file that cannot be opened or read is refused with a message
+// naming it.
+RosterImport ReadRosterFile(const QString& path);
+
+// Largest roster file read; anything bigger cannot be a class roster.
+constexpr qint64 kMaxRosterFileBytes = 4 * 1024 * 1024;
+
+} // namespace kirune
