@@ -1,0 +1,414 @@
+// The printout of the table on screen, checked op by op on the recording canvas.
+#include "browse/tree.h"
+#include "model/numbers.h"
+#include "output/recordingcanvas.h"
+#include "output/tableprint.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <set>
+
+namespace kirune {
+namespace {
+
+const QChar kCr(13);
+
+QString U(const char16_t* text) {
+    return QString::fromUtf16(text);
+}
+
+// A grid as the tables leave it for a class of `pupils`: header, one row per pupil, an empty row
+// and the class-average row.
+Grid ClassGrid(int pupils, int cols = 15) {
+    Grid grid(pupils + 3, cols);
+    grid.SetText(0, 0, QStringLiteral("No."));
+    grid.SetText(0, 1, U(u"生徒氏名"));
+    for (int r = 1; r <= pupils; ++r) {
+        grid.SetText(r, 0, NumberText(r));
+        grid.SetText(r, 1, U(u"生徒") + QString::number(r));
+    }
+    grid.SetText(pupils + 2, 1, U(u"クラスの平均点"));
+    return grid;
+}
+
+// The semester table's headers: viewpoint or subject name, CR, then the column's word.
+Grid SemesterGrid(int pupils) {
+    Grid grid = ClassGrid(pupils);
+    const QString names[] = {U(u"表現"), U(u"理解"), U(u"言語")};
+    for (int v = 0; v < 3; ++v) {
+        grid.SetText(0, 2 + 3 * v, names[v] + kCr + U(u" 合計点"));
+        grid.SetText(0, 3 + 3 * v, names[v] + kCr + U(u" 順位"));
+        grid.SetText(0, 4 + 3 * v, names[v] + kCr + U(u" 評定"));
+    }
+    grid.SetText(0, 11, U(u"国語") + kCr + U(u" 合計点"));
+    grid.SetText(0, 12, U(u"国語") + kCr + U(u" 順位"));
+    return grid;
+}
+
+// The viewpoint table's headers: test name and date on separate lines, then sum, rank, rating.
+Grid ViewpointGrid(int pupils) {
+    Grid grid = ClassGrid(pupils);
+    for (int k = 0; k < 10; ++k)
+        grid.SetText(0, 2 + k, kCr + QString::number(k + 1) + U(u"回目試験") + kCr + U(u"一学期"));
+    grid.SetText(0, 12, U(u"合計点"));
+    grid.SetText(0, 13, U(u"順位"));
+    grid.SetText(0, 14, U(u"評定"));
+    return grid;
+}
+
+RecordingCanvas Print(const Grid& grid, int columns, const QString& key,
+                      const QString& caption = U(u"題名"),
+                      const QString& date = QStringLiteral("2026/12/07")) {
+    RecordingCanvas canvas(true, 15000);
+    PrintTable(canvas, grid, columns, key, caption, date);
+    return canvas;
+}
+
+// Texts printed with their top-left corner at (x, y).
+std::vector<CanvasOp> TextsAt(const RecordingCanvas& canvas, double x, double y) {
+    std::vector<CanvasOp> out;
+    for (const auto& op : canvas.Texts())
+        if (op.x1 == x && op.y1 == y)
+            out.push_back(op);
+    return out;
+}
+
+const CanvasOp* OnlyText(const RecordingCanvas& canvas, double x, double y) {
+    static std::vector<CanvasOp> found;
+    found = TextsAt(canvas, x, y);
+    EXPECT_EQ(found.size(), 1u) << "texts at " << x << ", " << y;
+    return found.empty() ? nullptr : &found.front();
+}
+
+CanvasOp FrameOf(const RecordingCanvas& canvas) {
+    const auto boxes = canvas.Boxes();
+    EXPECT_EQ(boxes.size(), 1u);
+    return boxes.empty() ? CanvasOp{} : boxes.front();
+}
+
+std::vector<CanvasOp> VerticalRules(const RecordingCanvas& canvas) {
+    std::vector<CanvasOp> out;
+    for (const auto& op : canvas.Lines())
+        if (op.x1 == op.x2)
+            out.push_back(op);
+    return out;
+}
+
+std::vector<CanvasOp> HorizontalRules(const RecordingCanvas& canvas) {
+    std::vector<CanvasOp> out;
+    for (const auto& op : canvas.Lines())
+        if (op.y1 == op.y2)
+            out.push_back(op);
+    return out;
+}
+
+// Columns whose rule is drawn with width 4.
+std::set<int> ThickColumns(const RecordingCanvas& canvas) {
+    std::set<int> out;
+    for (const auto& op : VerticalRules(canvas)) {
+        int col = -1;
+        for (int c = 1; c < 15; ++c)
+            if (PrintedColumnLeft(c) == op.x1)
+                col = c;
+        EXPECT_GE(col, 1) << "rule at " << op.x1;
+        if (op.width == 4) {
+            out.insert(col);
+        } else {
+            EXPECT_EQ(op.width, 1);
+        }
+    }
+    return out;
+}
+
+// --- Header pieces -----------------------------------------------------------------------------
+
+TEST(HeaderPieces, LineBreakAndLeadingBlankGiveTwoLines) {
+    EXPECT_EQ(HeaderPieces(U(u"表現") + kCr + U(u" 合計点")),
+              (QStringList{U(u"表現  "), U(u"合計点")}));
+}
+
+TEST(HeaderPieces, LongDoubleWidthTextBreaksAfterTheFifthAndStopsAtThree) {
+    EXPECT_EQ(HeaderPieces(U(u"あいうえおかき")), (QStringList{U(u"あいうえお"), U(u"かき")}));
+    EXPECT_EQ(HeaderPieces(U(u"あいうえおかきくけこさしすせそたちつ")),
+              (QStringList{U(u"あいうえお"), U(u"かきくけこ"), U(u"さしすせそ")}));
+}
+
+TEST(HeaderPieces, SingleWidthTextBreaksAfterTheTenth) {
+    EXPECT_EQ(HeaderPieces(QStringLiteral("abcdefghijklm")),
+              (QStringList{QStringLiteral("abcdefghij"), QStringLiteral("klm")}));
+}
+
+TEST(HeaderPieces, ShortWordTakesTheCharacterAfterItsBlank) {
+    EXPECT_EQ(HeaderPieces(QStringLiteral("ab cd")),
+              (QStringList{QStringLiteral("ab c"), QStringLiteral("d")}));
+    // The width reaches ten on the blank itself: the piece ends there.
+    EXPECT_EQ(HeaderPieces(U(u" 1回目試験") + kCr + U(u"一学期")),
+              (QStringList{U(u"1回目試験 "), U(u"一学期")}));
+}
+
+TEST(HeaderPieces, EmptyAndBlankCells) {
+    EXPECT_TRUE(HeaderPieces(QString()).isEmpty());
+    EXPECT_EQ(HeaderPieces(U(u"順位")), QStringList{U(u"順位")});
+    // Trailing blanks leave an empty last piece.
+    EXPECT_EQ(HeaderPieces(QStringLiteral("ab cd ")),
+              (QStringList{QStringLiteral("ab c"), QStringLiteral("d ")}));
+    EXPECT_EQ(HeaderPieces(QStringLiteral("ab c ")),
+              (QStringList{QStringLiteral("ab c"), QString()}));
+}
+
+TEST(HeaderPieces, NeverSplitsASurrogatePair) {
+    // U+20BB7 is one character of width two held in two UTF-16 units.
+    const QString yoshi = QString::fromUcs4(U"\U00020BB7");
+    const auto pieces = HeaderPieces(U(u"あいうえ") + yoshi + U(u"お"));
+    ASSERT_EQ(pieces.size(), 2);
+    EXPECT_EQ(pieces[0], U(u"あいうえ") + yoshi);
+    EXPECT_EQ(pieces[1], U(u"お"));
+}
+
+// --- Page ------------------------------------------------------------------------------------
+
+TEST(TablePrint, DateTopRightAndTitle) {
+    const auto canvas = Print(ClassGrid(3), 2, kHomeRoomKey, U(u"令和8年 3年2組"));
+    const CanvasOp* date = OnlyText(canvas, 15000 - 1500, 0);
+    ASSERT_NE(date, nullptr);
+    EXPECT_EQ(date->text, QStringLiteral("2026/12/07"));
+    EXPECT_EQ(date->fontSize, 12);
+    const CanvasOp* title = OnlyText(canvas, 1000, 200);
+    ASSERT_NE(title, nullptr);
+    EXPECT_EQ(title->text, U(u"令和8年 3年2組"));
+    EXPECT_EQ(title->fontSize, 14);
+    EXPECT_EQ(title->colour, kBlack);
+}
+
+TEST(TablePrint, EveryTextInMincho) {
+    const auto canvas = Print(SemesterGrid(5), 13, SemesterKey(0, 0));
+    for (const auto& op : canvas.Texts())
+        EXPECT_EQ(op.fontName, U(u"ＭＳ 明朝")) << op.text.toStdString();
+}
+
+TEST(TablePrint, HeaderInTwoLines) {
+    const auto canvas = Print(SemesterGrid(5), 13, SemesterKey(0, 0));
+    const double x2 = PrintedColumnLeft(2) + 5;
+    const auto first = TextsAt(canvas, x2, 605);
+    const auto second = TextsAt(canvas, x2, 845);
+    ASSERT_EQ(first.size(), 1u);
+    ASSERT_EQ(second.size(), 1u);
+    EXPECT_EQ(first[0].text, U(u"表現  "));
+    EXPECT_EQ(second[0].text, U(u"合計点"));
+    EXPECT_EQ(first[0].fontSize, 12);
+    // Columns 0 and 1 sit 25 twips in.
+    EXPECT_EQ(OnlyText(canvas, 1025, 605)->text, QStringLiteral("No."));
+    EXPECT_EQ(OnlyText(canvas, 1925, 605)->text, U(u"生徒氏名"));
+    // The first pupil follows the two header lines.
+    EXPECT_EQ(OnlyText(canvas, 1925, 600 + 2 * 240 + 5)->text, U(u"生徒1"));
+}
+
+TEST(TablePrint, LongHeaderNeverPrintsAFourthPiece) {
+    Grid grid = SemesterGrid(2);
+    grid.SetText(0, 5, U(u"あいうえおかきくけこさしすせそたちつてと"));
+    const auto canvas = Print(grid, 13, SemesterKey(0, 0));
+    const double x = PrintedColumnLeft(5) + 5;
+    EXPECT_EQ(OnlyText(canvas, x, 605)->text, U(u"あいうえお"));
+    EXPECT_EQ(OnlyText(canvas, x, 845)->text, U(u"かきくけこ"));
+    EXPECT_EQ(OnlyText(canvas, x, 1085)->text, U(u"さしすせそ"));
+    // The header takes three lines; the first pupil's row follows.
+    EXPECT_EQ(OnlyText(canvas, x, 1325)->text, QStringLiteral("      "));
+    for (const auto& op : canvas.Texts())
+        EXPECT_FALSE(op.text.contains(U(u"た")));
+}
+
+TEST(TablePrint, CellsPaddedToSixAndColouredByRating) {
+    Grid grid = SemesterGrid(4);
+    grid.SetText(1, 2, QStringLiteral(" 85"));
+    grid.SetText(1, 4, QStringLiteral("A"));
+    grid.SetText(2, 4, QStringLiteral("B"));
+    grid.SetText(3, 4, QStringLiteral("C"));
+    grid.SetText(4, 2, QStringLiteral("*"));
+    grid.SetText(4, 3, QStringLiteral("1234567"));
+    const auto canvas = Print(grid, 13, SemesterKey(0, 0));
+    auto cell = [&](int row, int col) {
+        return OnlyText(canvas, PrintedColumnLeft(col) + 5, 600 + 240 * (row + 1) + 5);
+    };
+    EXPECT_EQ(cell(1, 2)->text, QStringLiteral("    85"));
+    EXPECT_EQ(cell(1, 2)->colour, kBlack);
+    EXPECT_EQ(cell(1, 4)->text, QStringLiteral("     A"));
+    EXPECT_EQ(cell(1, 4)->colour, kRankAColour);
+    EXPECT_EQ(cell(2, 4)->colour, qRgb(255, 128, 0));
+    EXPECT_EQ(cell(3, 4)->colour, qRgb(255, 0, 255));
+    EXPECT_EQ(cell(4, 2)->text, QStringLiteral("     *"));
+    EXPECT_EQ(cell(4, 2)->colour, kBlack);
+    EXPECT_EQ(cell(4, 3)->text, QStringLiteral("1234567")); // longer texts are not cut
+    // An empty cell is six blanks; the number column is padded too.
+    EXPECT_EQ(cell(1, 5)->text, QStringLiteral("      "));
+    EXPECT_EQ(cell(1, 0)->text, QStringLiteral("     1"));
+    // The name is printed as it is, 25 twips in.
+    EXPECT_EQ(OnlyText(canvas, PrintedColumnLeft(1) + 25, 600 + 240 * 2 + 5)->text, U(u"生徒1"));
+}
+
+TEST(TablePrint, NameKeepsTheColourOfTheNumberColumn) {
+    Grid grid = ClassGrid(2);
+    grid.SetText(1, 0, QStringLiteral("C"));
+    grid.SetText(2, 1, U(u"山田A"));
+    const auto canvas = Print(grid, 13, SemesterKey(0, 0));
+    EXPECT_EQ(OnlyText(canvas, 1925, 600 + 240 + 5)->colour, kRankCColour);
+    EXPECT_EQ(OnlyText(canvas, 1925, 600 + 480 + 5)->colour, kBlack);
+}
+
+TEST(TablePrint, HomeRoomTableEndsAt3800WithAThickRuleBetweenItsColumns) {
+    const auto canvas = Print(ClassGrid(30), 2, kHomeRoomKey);
+    const CanvasOp frame = FrameOf(canvas);
+    EXPECT_EQ(frame.x1, 1000);
+    EXPECT_EQ(frame.y1, 600);
+    EXPECT_EQ(frame.x2, 3800);
+    EXPECT_EQ(frame.y2, 600 + 240 * 33);
+    EXPECT_EQ(frame.width, 6);
+    EXPECT_FALSE(frame.filled);
+    const auto rules = VerticalRules(canvas);
+    ASSERT_EQ(rules.size(), 1u);
+    EXPECT_EQ(rules[0].x1, 1900);
+    EXPECT_EQ(rules[0].width, 4);
+    for (const auto& op : HorizontalRules(canvas))
+        EXPECT_EQ(op.x2, 3800);
+    // Nothing right of the name column is printed.
+    for (const auto& op : canvas.Texts()) {
+        if (op.y1 >= 600) {
+            EXPECT_LT(op.x1, 1900 + 100);
+        }
+    }
+}
+
+TEST(TablePrint, SemesterTableOfFortyEndsAt11160) {
+    const auto canvas = Print(SemesterGrid(40), 13, SemesterKey(1, 2));
+    const CanvasOp frame = FrameOf(canvas);
+    EXPECT_EQ(frame.x2, 1000 + 1000 + 900 * 13);
+    EXPECT_EQ(frame.y2, 11160);
+    EXPECT_EQ(PrintedTableLines(SemesterGrid(40), 13), 44);
+}
+
+TEST(TablePrint, ThreeLineHeaderEndsAt11400) {
+    Grid grid = SemesterGrid(40);
+    grid.SetText(0, 7, U(u"関心") + kCr + U(u"意欲") + kCr + U(u"態度"));
+    const auto canvas = Print(grid, 13, SemesterKey(0, 0));
+    EXPECT_EQ(FrameOf(canvas).y2, 11400);
+    EXPECT_EQ(FrameOf(Print(ViewpointGrid(40), 15, ViewpointKey(0, 0, 0, 0))).x2, 15500);
+}
+
+TEST(TablePrint, HorizontalRulesThickUnderHeaderAndAboveLastRowNoneAfterIt) {
+    const Grid grid = SemesterGrid(5); // 8 rows, two-line header
+    const auto canvas = Print(grid, 13, SemesterKey(0, 0));
+    const auto rules = HorizontalRules(canvas);
+    ASSERT_EQ(rules.size(), 7u);
+    for (size_t i = 0; i < rules.size(); ++i) {
+        EXPECT_EQ(rules[i].x1, 1000);
+        EXPECT_EQ(rules[i].x2, 1000 + 1000 + 900 * 13);
+        EXPECT_EQ(rules[i].y1, 600 + 240 * (i + 2)) << i;
+        EXPECT_EQ(rules[i].width, (i == 0 || i == 6) ? 4 : 1) << i;
+    }
+    // The last rule lies above the class-average row; the frame closes under it.
+    EXPECT_EQ(FrameOf(canvas).y2, rules.back().y1 + 240);
+    for (const auto& op : VerticalRules(canvas)) {
+        EXPECT_EQ(op.y1, 600);
+        EXPECT_EQ(op.y2, FrameOf(canvas).y2);
+    }
+}
+
+TEST(TablePrint, ThickColumnRulesPerLevel) {
+    const std::set<int> subjectGroups{1, 2, 5, 8, 11};
+    EXPECT_EQ(ThickColumns(Print(SemesterGrid(3), 13, SubjectKey(2))), subjectGroups);
+    EXPECT_EQ(ThickColumns(Print(SemesterGrid(3), 13, SemesterKey(2, 1))), subjectGroups);
+    EXPECT_EQ(ThickColumns(Print(SemesterGrid(3), 7, TestKey(2, 1, 3))), (std::set<int>{1, 2, 5}));
+    EXPECT_EQ(ThickColumns(Print(ViewpointGrid(3), 15, ViewpointKey(2, 1, 3, 0))),
+              (std::set<int>{1, 2, 12}));
+    // The homeroom key reads as level 0.
+    EXPECT_EQ(ThickColumns(Print(SemesterGrid(3), 13, kHomeRoomKey)), subjectGroups);
+    EXPECT_EQ(VerticalRules(Print(ViewpointGrid(3), 15, ViewpointKey(0, 0, 0, 0))).size(), 14u);
+}
+
+TEST(TablePrint, ViewpointTableHeaderAndBodyInNinePoint) {
+    Grid grid = ViewpointGrid(3);
+    grid.SetText(1, 14, QStringLiteral("A"));
+    const auto canvas = Print(grid, 15, ViewpointKey(0, 0, 0, 1));
+    EXPECT_EQ(OnlyText(canvas, PrintedColumnLeft(2) + 5, 605)->text, U(u"1回目試験 "));
+    EXPECT_EQ(OnlyText(canvas, PrintedColumnLeft(2) + 5, 605)->fontSize, 9);
+    EXPECT_EQ(OnlyText(canvas, PrintedColumnLeft(2) + 5, 845)->text, U(u"一学期"));
+    EXPECT_EQ(OnlyText(canvas, PrintedColumnLeft(12) + 5, 605)->fontSize, 12);
+    EXPECT_EQ(OnlyText(canvas, PrintedColumnLeft(13) + 5, 605)->fontSize, 12);
+    EXPECT_EQ(OnlyText(canvas, PrintedColumnLeft(14) + 5, 605)->fontSize, 9);
+    // Column 0 and 1 headers keep the size in force when they are printed (the title's 12).
+    EXPECT_EQ(OnlyText(canvas, 1025, 605)->fontSize, 12);
+    int body = 0;
+    for (const auto& op : canvas.Texts())
+        if (op.y1 >= 600 + 2 * 240) {
+            EXPECT_EQ(op.fontSize, 9) << op.text.toStdString();
+            ++body;
+        }
+    EXPECT_EQ(body, 5 * 15);
+    EXPECT_EQ(OnlyText(canvas, PrintedColumnLeft(14) + 5, 600 + 2 * 240 + 5)->colour, kRankAColour);
+}
+
+TEST(TablePrint, OtherLevelsPrintTheBodyInTwelvePoint) {
+    for (const QString& key : {SemesterKey(0, 0), TestKey(0, 0, 0), SubjectKey(0)}) {
+        const auto canvas = Print(SemesterGrid(2), 13, key);
+        for (const auto& op : canvas.Texts()) {
+            if (op.y1 >= 600) {
+                EXPECT_EQ(op.fontSize, 12) << key.toStdString();
+            }
+        }
+    }
+}
+
+TEST(TablePrint, BlankEndOfAHeaderTakesALine) {
+    Grid grid = ClassGrid(1);
+    grid.SetText(0, 3, QStringLiteral("ab c "));
+    EXPECT_EQ(PrintedTableLines(grid, 13), 2 + 3);
+    EXPECT_EQ(FrameOf(Print(grid, 13, SemesterKey(0, 0))).y2, 600 + 240 * 5);
+}
+
+TEST(TablePrint, EmptyHeaderTakesNoLine) {
+    Grid grid(3, 15);
+    grid.SetText(1, 1, U(u"名前"));
+    const auto canvas = Print(grid, 13, SemesterKey(0, 0));
+    EXPECT_EQ(OnlyText(canvas, 1925, 605)->text, U(u"名前"));
+    EXPECT_EQ(FrameOf(canvas).y2, 600 + 2 * 240);
+}
+
+TEST(TablePrint, ColumnCountBeyondTheGridIsLimitedToIt) {
+    Grid grid = ClassGrid(2, 4);
+    const auto canvas = Print(grid, 15, SemesterKey(0, 0));
+    EXPECT_EQ(FrameOf(canvas).x2, 1000 + 1000 + 900 * 4);
+    EXPECT_EQ(VerticalRules(canvas).size(), 3u);
+    EXPECT_EQ(PrintedTableLines(grid, 15), PrintedTableLines(grid, 4));
+}
+
+TEST(TablePrint, NothingToPrintGivesDateAndTitleOnly) {
+    const auto canvas = Print(ClassGrid(2), 0, QString());
+    EXPECT_EQ(canvas.Texts().size(), 2u);
+    EXPECT_TRUE(canvas.Lines().empty());
+    EXPECT_TRUE(canvas.Boxes().empty());
+    const auto negative = Print(ClassGrid(2), -3, QString());
+    EXPECT_TRUE(negative.Boxes().empty());
+}
+
+TEST(TablePrint, HeaderOnlyGridHasAFrameButNoRowRules) {
+    Grid grid(1, 15);
+    grid.SetText(0, 1, U(u"生徒氏名"));
+    const auto canvas = Print(grid, 2, kHomeRoomKey);
+    EXPECT_TRUE(HorizontalRules(canvas).empty());
+    EXPECT_EQ(FrameOf(canvas).y2, 840);
+}
+
+TEST(TablePrint, FitScaleShrinksOnlyWhatDoesNotFit) {
+    const Grid grid = ViewpointGrid(40); // 15500 wide, 11160 tall plus the frame's line
+    EXPECT_EQ(PrintFitScale(grid, 15, 16000, 11500), 1.0);
+    const double tall = PrintFitScale(grid, 15, 16000, 10000);
+    EXPECT_LT(tall, 1.0);
+    EXPECT_LE((600 + 240 * PrintedTableLines(grid, 15)) * tall, 10000);
+    const double wide = PrintFitScale(grid, 15, 14000, 20000);
+    EXPECT_LE(15500 * wide, 14000);
+    EXPECT_GT(15500 * wide, 13900);
+    EXPECT_EQ(PrintFitScale(grid, 0, 100, 100), 1.0);
+}
+
+} // namespace
+} // namespace kirune
