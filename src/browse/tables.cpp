@@ -1,0 +1,266 @@
+// The test, semester, whole-year and viewpoint tables of the main grid. Each builder writes the
+// grid in the same order as the grid on screen is filled, so cells that a step does not touch
+// (the number and name columns, the header of column 0, rows beyond the table) keep what the
+// previous table left there.
+#include "tables.h"
+#include "rules.h"
+
+#include <algorithm>
+
+namespace kirune {
+
+namespace {
+
+const QChar kCR(13);                   // line break inside a header cell
+const QChar kIdeographicSpace(0x3000); // separator in the frame captions
+
+QString NoLabel() {
+    return QStringLiteral("No.");
+}
+QString AverageLabel() {
+    return QString::fromUtf16(u"クラスの平均点");
+}
+QString TotalLabel() {
+    return QString::fromUtf16(u"合計点");
+}
+QString RankLabel() {
+    return QString::fromUtf16(u"順位");
+}
+QString RatingLabel() {
+    return QString::fromUtf16(u"評定");
+}
+
+int RosterRows(const GradeBook& book) {
+    return std::clamp<int>(book.RosterSize, 0, kMaxPupils);
+}
+
+bool ValidSubject(int subject) {
+    return subject >= 0 && subject < kSubjects;
+}
+bool ValidSemester(int semester) {
+    return semester >= 0 && semester < kSemesters;
+}
+bool ValidTest(int test) {
+    return test >= 0 && test < kTestsPerSemester;
+}
+bool ValidViewpoint(int viewpoint) {
+    return viewpoint >= 0 && viewpoint < kViewpoints;
+}
+
+// Every cell of rows 0..lastRow from column 2 to the last column.
+void EmptyScoreArea(Grid& grid, int lastRow) {
+    for (int r = 0; r <= lastRow; ++r)
+        for (int c = 2; c < grid.Cols(); ++c)
+            grid.SetText(r, c, QString());
+}
+
+void EmptyRowFromColumn2(Grid& grid, int row) {
+    for (int c = 2; c < grid.Cols(); ++c)
+        grid.SetText(row, c, QString());
+}
+
+// Layout shared by the semester and whole-year tables; `aggregates[c]` is the aggregate slot of
+// viewpoint c (3 = the subject total), `period` the criteria period of the ratings.
+void ShowSubjectSumTable(const GradeBook& book, Session& session, Grid& grid, QString& caption,
+                         const QString& captionText, const int (&aggregates)[kViewpoints + 1],
+                         int period) {
+    const int subject = session.CurrentSubject;
+    const int n = RosterRows(book);
+    const QLocale locale = RegionalLocale();
+
+    caption = captionText;
+
+    grid.SetRows(n + 3);
+    session.ShownColumnCount = 13;
+    grid.SetColWidth(0, 400);
+    grid.SetColWidth(1, 1600);
+
+    EmptyScoreArea(grid, n + 2);
+
+    ResetNumericRanking(session);
+
+    for (int c = 2; c <= 12; ++c) {
+        grid.SetColWidth(c, 800);
+        grid.SetColAlignment(c, kAlignRightCenter);
+    }
+
+    grid.SetText(0, 0, NoLabel());
+    grid.SetText(n + 2, 1, AverageLabel());
+    const QString total = kCR + u' ' + TotalLabel();
+    const QString rank = kCR + u' ' + RankLabel();
+    const QString rating = kCR + u' ' + RatingLabel();
+    for (int c = 0; c < kViewpoints; ++c) {
+        const QString& name = book.SubjectTitles[subject][c + 1];
+        grid.SetText(0, 2 + 3 * c, name + total);
+        grid.SetText(0, 3 + 3 * c, name + rank);
+        grid.SetText(0, 4 + 3 * c, name + rating);
+    }
+    const QString& subjectName = book.SubjectTitles[subject][0];
+    grid.SetText(0, 11, subjectName + total);
+    grid.SetText(0, 12, subjectName + rank);
+    EmptyRowFromColumn2(grid, n + 2);
+
+    for (int r = 1; r <= n; ++r) {
+        if (!HasName(book, r))
+            continue;
+        for (int c = 0; c <= kViewpoints; ++c)
+            SetSumCell(grid, r, 2 + 3 * c, book.Scores[aggregates[c]][r - 1], locale);
+    }
+
+    for (int c = 0; c <= kViewpoints; ++c)
+        SetSumCell(grid, n + 2, 2 + 3 * c, book.Scores[aggregates[c]][kAverageColumn], locale);
+
+    for (int c = 0; c <= kViewpoints; ++c) {
+        if (c < kViewpoints) {
+            const RatingCutoffs cutoffs = CutoffsFor(
+                book, period, subject, c, book.Scores[aggregates[c]][kPointsColumn], false);
+            RankNumeric(book, session, grid, aggregates[c], 3 + 3 * c, 4 + 3 * c, &cutoffs);
+        } else {
+            RankNumeric(book, session, grid, aggregates[c], 3 + 3 * c, -1, nullptr);
+        }
+    }
+}
+
+} // namespace
+
+QString ViewpointTestHeader(const QString& testName, const QString& dateText) {
+    QString header = testName;
+    header.replace(QStringLiteral("  "), QStringLiteral(" "));
+    header.replace(u' ', kCR);
+    return header + kCR + dateText;
+}
+
+void ShowTestTable(const GradeBook& book, Session& session, Grid& grid, QString& caption) {
+    const int subject = session.CurrentSubject;
+    const int semester = session.CurrentSemester;
+    const int test = session.CurrentTest;
+    if (!ValidSubject(subject) || !ValidSemester(semester) || !ValidTest(test))
+        return;
+    const int t = TestSlot(semester, subject, test, 0);
+    const int n = RosterRows(book);
+
+    caption = HomeRoomHeading(book) + kIdeographicSpace + book.SubjectTitles[subject][0] +
+              kIdeographicSpace + book.TestInfo[t][0] + u' ' + book.TestInfo[t][1];
+
+    grid.SetRows(n + 3);
+    session.ShownColumnCount = 7;
+    grid.SetColWidth(0, 400);
+    grid.SetColWidth(1, 1600);
+    grid.SetText(0, 0, NoLabel());
+
+    EmptyScoreArea(grid, n + 2);
+
+    for (int c = 2; c <= 6; ++c) {
+        grid.SetColWidth(c, 800);
+        grid.SetColAlignment(c, kAlignRightCenter);
+    }
+
+    for (int c = 0; c < kViewpoints; ++c)
+        grid.SetText(0, 2 + c, book.SubjectTitles[subject][c + 1]);
+    EmptyRowFromColumn2(grid, n + 2);
+    grid.SetText(0, 5, TotalLabel());
+    grid.SetText(0, 6, RankLabel());
+
+    for (int r = 1; r <= n; ++r) {
+        if (!HasName(book, r))
+            continue;
+        for (int c = 0; c <= kViewpoints; ++c)
+            SetScoreCell(grid, r, 2 + c, RoundHalfEvenInt16(book.Scores[t + c][r - 1]));
+    }
+
+    grid.SetText(n + 2, 1, AverageLabel());
+    for (int c = 0; c <= kViewpoints; ++c)
+        SetSumCell(grid, n + 2, 2 + c, book.Scores[t + c][kAverageColumn], RegionalLocale());
+
+    RankText(book, session, grid, 5, 6);
+}
+
+void ShowSemesterSubjectTable(const GradeBook& book, Session& session, Grid& grid,
+                              QString& caption) {
+    const int subject = session.CurrentSubject;
+    const int semester = session.CurrentSemester;
+    if (!ValidSubject(subject) || !ValidSemester(semester))
+        return;
+    const int aggregates[kViewpoints + 1] = {
+        SemesterAggregateSlot(semester, subject, 0), SemesterAggregateSlot(semester, subject, 1),
+        SemesterAggregateSlot(semester, subject, 2), SemesterAggregateSlot(semester, subject, 3)};
+    const QString text = HomeRoomHeading(book) + kIdeographicSpace +
+                         book.SubjectTitles[subject][0] + kIdeographicSpace +
+                         book.SemesterNames[semester];
+    ShowSubjectSumTable(book, session, grid, caption, text, aggregates, semester);
+}
+
+void ShowAnnualSubjectTable(const GradeBook& book, Session& session, Grid& grid, QString& caption) {
+    const int subject = session.CurrentSubject;
+    if (!ValidSubject(subject))
+        return;
+    const int aggregates[kViewpoints + 1] = {
+        YearAggregateSlot(subject, 0), YearAggregateSlot(subject, 1), YearAggregateSlot(subject, 2),
+        YearAggregateSlot(subject, 3)};
+    const QString text = HomeRoomHeading(book) + kIdeographicSpace + book.SubjectTitles[subject][0];
+    ShowSubjectSumTable(book, session, grid, caption, text, aggregates, 3);
+}
+
+void ShowViewpointTestTable(const GradeBook& book, Session& session, Grid& grid, QString& caption) {
+    const int subject = session.CurrentSubject;
+    const int semester = session.CurrentSemester;
+    const int v = session.CurrentViewpoint;
+    if (!ValidSubject(subject) || !ValidSemester(semester) || !ValidViewpoint(v))
+        return;
+    const int b = TestSlot(semester, subject, 0, 0);
+    const int g = SemesterAggregateSlot(semester, subject, v);
+    const int n = RosterRows(book);
+    const QLocale locale = RegionalLocale();
+
+    caption = HomeRoomHeading(book) + kIdeographicSpace + book.SubjectTitles[subject][0] +
+              kIdeographicSpace + book.SubjectTitles[subject][v + 1];
+
+    grid.SetRows(n + 3);
+    session.ShownColumnCount = 15;
+    grid.SetColWidth(0, 400);
+    grid.SetColWidth(1, 1600);
+    grid.SetText(0, 0, NoLabel());
+
+    EmptyScoreArea(grid, n + 2);
+
+    ResetNumericRanking(session);
+
+    // The viewpoint table compares against a whole-number B cut-off.
+    const RatingCutoffs cutoffs =
+        CutoffsFor(book, semester, subject, v, book.Scores[g][kPointsColumn], true);
+
+    for (int k = 0; k <= 12; ++k) {
+        const int col = k + 2;
+        grid.SetColWidth(col, k <= 10 ? 1000 : 900);
+        grid.SetColAlignment(col, kAlignRightCenter);
+        if (k < kTestsPerSemester) {
+            const int slot = b + 4 * k;
+            grid.SetText(0, col,
+                         ViewpointTestHeader(book.TestInfo[slot][1], book.TestInfo[slot][0]));
+        } else if (k == 10) {
+            grid.SetText(0, col, TotalLabel());
+        } else if (k == 11) {
+            grid.SetText(0, col, RankLabel());
+        } else {
+            grid.SetText(0, col, RatingLabel());
+        }
+    }
+
+    grid.SetText(n + 2, 1, AverageLabel());
+    EmptyRowFromColumn2(grid, n + 2);
+
+    // k = 10 is the semester aggregate of the viewpoint.
+    for (int r = 1; r <= n; ++r) {
+        if (!HasName(book, r))
+            continue;
+        for (int k = 0; k <= 10; ++k)
+            SetScoreCell(grid, r, k + 2, RoundHalfEvenInt16(book.Scores[b + 4 * k + v][r - 1]));
+    }
+
+    for (int k = 0; k <= 10; ++k)
+        SetSumCell(grid, n + 2, k + 2, book.Scores[b + 4 * k + v][kAverageColumn], locale);
+
+    RankNumeric(book, session, grid, g, 13, 14, &cutoffs);
+}
+
+} // namespace kirune

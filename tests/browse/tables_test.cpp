@@ -1,0 +1,477 @@
+#include "bookfixture.h"
+#include "browse/rules.h"
+#include "browse/tables.h"
+
+#include <gtest/gtest.h>
+
+using namespace kirune;
+using kirune::testing::BookWithPupils;
+using kirune::testing::SetPupilValues;
+
+namespace {
+
+const QChar CR(13);
+
+// A whole grid row as Grid::RowString gives it: the listed cells, then empty ones up to 15.
+QString Row(std::initializer_list<const char16_t*> cells) {
+    QStringList out;
+    for (const char16_t* cell : cells)
+        out << QString::fromUtf16(cell);
+    while (out.size() < 15)
+        out << QString();
+    return out.join(u'|');
+}
+
+QString U(const char16_t* text) {
+    return QString::fromUtf16(text);
+}
+
+// The main grid as the main window holds it after loading and resetting for a table.
+Grid MainGrid(const GradeBook& book) {
+    Grid grid(2, 2);
+    InitMainGrid(book, grid);
+    return grid;
+}
+
+constexpr int kSubj = 1; // 算数: 思考, 表・処, 知・理
+
+Session Selection(int subject, int semester, int test = 0, int viewpoint = 0) {
+    Session session;
+    session.CurrentSubject = static_cast<int16_t>(subject);
+    session.CurrentSemester = static_cast<int16_t>(semester);
+    session.CurrentTest = static_cast<int16_t>(test);
+    session.CurrentViewpoint = static_cast<int16_t>(viewpoint);
+    return session;
+}
+
+const char16_t* const kHeading = u"令和6年度 5年2組 山田花子 生徒数（";
+
+} // namespace
+
+// ---------------------------------------------------------------------------------------------
+// Test table
+
+TEST(TestTable, BeforeAnyRegistrationEverythingIsEmpty) {
+    auto book = BookWithPupils({u"青木", u"", u"佐藤"});
+    Grid grid = MainGrid(*book);
+    Session session = Selection(kSubj, 0, 2);
+    QString caption;
+    ShowTestTable(*book, session, grid, caption);
+
+    EXPECT_EQ(caption, QString::fromUtf16(kHeading) + U(u" 2名）　算数　一学期  3回目試験"));
+    EXPECT_EQ(session.ShownColumnCount, 7);
+    ASSERT_EQ(grid.Rows(), 6);
+    EXPECT_EQ(grid.RowString(0),
+              Row({u"No.", u"生徒氏名", u"思考", u"表・処", u"知・理", u"合計点", u"順位"}));
+    EXPECT_EQ(grid.RowString(1), Row({u" 1", u"青木"}));
+    EXPECT_EQ(grid.RowString(2), Row({u" 2"})) << "a transferred pupil keeps only the number";
+    EXPECT_EQ(grid.RowString(3), Row({u" 3", u"佐藤"}));
+    EXPECT_EQ(grid.RowString(4), Row({}));
+    EXPECT_EQ(grid.RowString(5), Row({u"", u"クラスの平均点"}));
+}
+
+TEST(TestTable, WidthsAndAlignment) {
+    auto book = BookWithPupils({u"a"});
+    Grid grid = MainGrid(*book);
+    Session session = Selection(kSubj, 0, 0);
+    QString caption;
+    ShowTestTable(*book, session, grid, caption);
+    EXPECT_EQ(grid.ColWidth(0), 400);
+    EXPECT_EQ(grid.ColWidth(1), 1600);
+    EXPECT_EQ(grid.ColAlignment(1), kAlignDefault);
+    for (int c = 2; c <= 6; ++c) {
+        EXPECT_EQ(grid.ColWidth(c), 800) << c;
+        EXPECT_EQ(grid.ColAlignment(c), kAlignRightCenter) << c;
+    }
+    EXPECT_EQ(grid.ColWidth(7), Grid::kDefaultColWidth) << "columns the table does not use";
+}
+
+TEST(TestTable, ScoresAbsencesAveragesAndRanks) {
+    auto book = BookWithPupils({u"a", u"", u"c", u"d", u"e"});
+    const int t = TestSlot(2, kSubj, 9, 0);
+    SetPupilValues(*book, t + 0, {30.5f, 99, -2, 35, 50});
+    SetPupilValues(*book, t + 1, {39.5f, 99, 20, 35, -1});
+    SetPupilValues(*book, t + 2, {-1, 99, 10, 0, -1});
+    SetPupilValues(*book, t + 3, {70, 297, -2, 70, 50});
+    book->Scores[t + 0][kAverageColumn] = 38.5f;
+    book->Scores[t + 1][kAverageColumn] = 1234.0f;
+    book->Scores[t + 2][kAverageColumn] = -1.0f;
+    book->Scores[t + 3][kAverageColumn] = 63.3333f;
+    book->TestInfo[t][0] = QStringLiteral("2024/12/10");
+    book->TestInfo[t][1] = U(u"期末試験");
+    Grid grid = MainGrid(*book);
+    Session session = Selection(kSubj, 2, 9);
+    QString caption;
+    ShowTestTable(*book, session, grid, caption);
+
+    EXPECT_EQ(caption, QString::fromUtf16(kHeading) + U(u" 4名）　算数　2024/12/10 期末試験"));
+    // 30.5 and 39.5 round halves to even.
+    EXPECT_EQ(grid.RowString(1), Row({u" 1", u"a", u" 30", u" 40", u"", u" 70", u" 1"}));
+    EXPECT_EQ(grid.RowString(2), Row({u" 2"}));
+    EXPECT_EQ(grid.RowString(3), Row({u" 3", u"c", u"*", u" 20", u" 10", u"*", u""}))
+        << "an absent total gets no rank";
+    EXPECT_EQ(grid.RowString(4), Row({u" 4", u"d", u" 35", u" 35", u" 0", u" 70", u" 1"}));
+    EXPECT_EQ(grid.RowString(5), Row({u" 5", u"e", u" 50", u"", u"", u" 50", u" 3"}));
+    EXPECT_EQ(grid.RowString(6), Row({}));
+    EXPECT_EQ(grid.RowString(7), Row({u"", u"クラスの平均点", u"39", u"1,234", u"", u"63"}));
+}
+
+TEST(TestTable, ClearsWhatAWiderTableLeft) {
+    auto book = BookWithPupils({u"a", u"b"});
+    Grid grid = MainGrid(*book);
+    Session session = Selection(kSubj, 0, 0, 1);
+    QString caption;
+    ShowViewpointTestTable(*book, session, grid, caption);
+    for (int r = 0; r < grid.Rows(); ++r)
+        grid.SetText(r, 14, QStringLiteral("old"));
+    InitMainGrid(*book, grid);
+    ShowTestTable(*book, session, grid, caption);
+    EXPECT_EQ(session.ShownColumnCount, 7);
+    for (int r = 0; r < grid.Rows(); ++r)
+        for (int c = 7; c < grid.Cols(); ++c)
+            EXPECT_EQ(grid.Text(r, c), QString()) << r << "," << c;
+    EXPECT_EQ(grid.ColWidth(13), 900) << "widths of unused columns stay as they were";
+}
+
+// ---------------------------------------------------------------------------------------------
+// Semester and whole-year subject tables
+
+namespace {
+
+std::vector<QString> SubjectHeaders() {
+    return {U(u"No."),
+            U(u"生徒氏名"),
+            U(u"思考") + CR + U(u" 合計点"),
+            U(u"思考") + CR + U(u" 順位"),
+            U(u"思考") + CR + U(u" 評定"),
+            U(u"表・処") + CR + U(u" 合計点"),
+            U(u"表・処") + CR + U(u" 順位"),
+            U(u"表・処") + CR + U(u" 評定"),
+            U(u"知・理") + CR + U(u" 合計点"),
+            U(u"知・理") + CR + U(u" 順位"),
+            U(u"知・理") + CR + U(u" 評定"),
+            U(u"算数") + CR + U(u" 合計点"),
+            U(u"算数") + CR + U(u" 順位"),
+            QString(),
+            QString()};
+}
+
+void ExpectSubjectLayout(const Grid& grid, const Session& session, int rosterSize) {
+    EXPECT_EQ(session.ShownColumnCount, 13);
+    EXPECT_EQ(grid.Rows(), rosterSize + 3);
+    const auto headers = SubjectHeaders();
+    for (int c = 0; c < 15; ++c)
+        EXPECT_EQ(grid.Text(0, c), headers[c]) << c;
+    EXPECT_EQ(grid.ColWidth(0), 400);
+    EXPECT_EQ(grid.ColWidth(1), 1600);
+    for (int c = 2; c <= 12; ++c) {
+        EXPECT_EQ(grid.ColWidth(c), 800) << c;
+        EXPECT_EQ(grid.ColAlignment(c), kAlignRightCenter) << c;
+    }
+    EXPECT_EQ(grid.Text(rosterSize + 2, 1), U(u"クラスの平均点"));
+}
+
+} // namespace
+
+TEST(SemesterTable, BeforeAnyRegistrationEverythingIsEmpty) {
+    auto book = BookWithPupils({u"a", u"b"});
+    Grid grid = MainGrid(*book);
+    Session session = Selection(kSubj, 1);
+    QString caption;
+    ShowSemesterSubjectTable(*book, session, grid, caption);
+    EXPECT_EQ(caption, QString::fromUtf16(kHeading) + U(u" 2名）　算数　二学期"));
+    ExpectSubjectLayout(grid, session, 2);
+    EXPECT_EQ(grid.RowString(1), Row({u" 1", u"a"}));
+    EXPECT_EQ(grid.RowString(2), Row({u" 2", u"b"}));
+    EXPECT_EQ(grid.RowString(3), Row({}));
+    EXPECT_EQ(grid.RowString(4), Row({u"", u"クラスの平均点"}));
+}
+
+TEST(SemesterTable, RatingsAgainstTheSemesterCriteria) {
+    auto book = BookWithPupils({u"a", u"b", u"c", u"d"});
+    const int g0 = SemesterAggregateSlot(1, kSubj, 0);
+    SetPupilValues(*book, g0, {160, 159, 80, 79});
+    book->Scores[g0][kPointsColumn] = 200;
+    book->Scores[g0][kAverageColumn] = 119.5f;
+    book->RankAPercent[1][CriteriaIndex(kSubj, 0)] = 20;
+    book->RankCPercent[1][CriteriaIndex(kSubj, 0)] = 40;
+    book->RankAPercent[3][CriteriaIndex(kSubj, 0)] = 50; // the whole-year criteria differ
+    book->RankCPercent[3][CriteriaIndex(kSubj, 0)] = 45;
+    Grid grid = MainGrid(*book);
+    Session session = Selection(kSubj, 1);
+    QString caption;
+    ShowSemesterSubjectTable(*book, session, grid, caption);
+    EXPECT_EQ(grid.RowString(1), Row({u" 1", u"a", u"160", u" 1", u"A"}));
+    EXPECT_EQ(grid.RowString(2), Row({u" 2", u"b", u"159", u" 2", u"B"}));
+    EXPECT_EQ(grid.RowString(3), Row({u" 3", u"c", u"80", u" 3", u"B"}));
+    EXPECT_EQ(grid.RowString(4), Row({u" 4", u"d", u"79", u" 4", u"C"}));
+    EXPECT_EQ(grid.RowString(6), Row({u"", u"クラスの平均点", u"120"}));
+}
+
+TEST(SemesterTable, AfterRegistrationSumsRanksAndAbsences) {
+    auto book = BookWithPupils({u"a", u"b", u"", u"d"});
+    // Two tests of viewpoint 0 and their totals; pupil d took neither, b missed the second.
+    const int t0 = TestSlot(0, kSubj, 0, 0);
+    const int t4 = TestSlot(0, kSubj, 4, 0);
+    SetPupilValues(*book, t0, {40, 25, -1, -1});
+    SetPupilValues(*book, t4, {38, -2, -1, -1});
+    SetPupilValues(*book, t0 + 3, {40, 25, -1, -1});
+    SetPupilValues(*book, t4 + 3, {38, -2, -1, -1});
+    book->Scores[t0][kPointsColumn] = 50;
+    book->Scores[t4][kPointsColumn] = 50;
+    book->RankAPercent[0][CriteriaIndex(kSubj, 0)] = 30; // A from 70 points
+    book->RankCPercent[0][CriteriaIndex(kSubj, 0)] = 30; // B from 30 points
+    AggregateSubject(*book, kSubj, 0);
+    Grid grid = MainGrid(*book);
+    Session session = Selection(kSubj, 0);
+    QString caption;
+    ShowSemesterSubjectTable(*book, session, grid, caption);
+
+    // Viewpoints 2 and 3 have no test: the sums are 0 but the average is registered, so everybody
+    // is ranked and rated on 0 points (a maximum of 0 rates everybody A).
+    EXPECT_EQ(grid.RowString(1), Row({u" 1", u"a", u"78", u" 1", u"A", u"0", u" 1", u"A", u"0",
+                                      u" 1", u"A", u"78", u" 1"}));
+    EXPECT_EQ(grid.RowString(2), Row({u" 2", u"b", u"*25", u" 2", u"C", u"0", u" 1", u"A", u"0",
+                                      u" 1", u"A", u"*25", u" 2"}));
+    EXPECT_EQ(grid.RowString(3), Row({u" 3"}));
+    EXPECT_EQ(grid.RowString(4), Row({u" 4", u"d", u"0", u" 3", u"C", u"0", u" 1", u"A", u"0",
+                                      u" 1", u"A", u"0", u" 3"}));
+    EXPECT_EQ(grid.RowString(6), Row({u"", u"クラスの平均点", u"34", u"", u"", u"0", u"", u"", u"0",
+                                      u"", u"", u"34"}));
+}
+
+TEST(SemesterTable, AverageOfAnAggregateNotRegisteredLeavesItsColumnsUnranked) {
+    auto book = BookWithPupils({u"a", u"b"});
+    const int g0 = SemesterAggregateSlot(0, kSubj, 0);
+    const int g3 = SemesterAggregateSlot(0, kSubj, 3);
+    SetPupilValues(*book, g0, {5, 7});
+    book->Scores[g0][kAverageColumn] = -1;
+    SetPupilValues(*book, g3, {5, 7});
+    book->Scores[g3][kAverageColumn] = 6;
+    Grid grid = MainGrid(*book);
+    Session session = Selection(kSubj, 0);
+    QString caption;
+    ShowSemesterSubjectTable(*book, session, grid, caption);
+    EXPECT_EQ(grid.RowString(1),
+              Row({u" 1", u"a", u"5", u"", u"", u"", u"", u"", u"", u"", u"", u"5", u" 2"}));
+    EXPECT_EQ(grid.Text(1, 13), QString()) << "the subject total has no rating";
+}
+
+TEST(AnnualTable, SameLayoutYearSumsAndWholeYearCriteria) {
+    auto book = BookWithPupils({u"a", u"b"});
+    const int t = TestSlot(0, kSubj, 0, 1);
+    SetPupilValues(*book, t, {60, 45});
+    book->Scores[t][kPointsColumn] = 100;
+    book->RankAPercent[0][CriteriaIndex(kSubj, 1)] = 40; // semester: A from 60
+    book->RankCPercent[0][CriteriaIndex(kSubj, 1)] = 50; //           B from 50
+    book->RankAPercent[3][CriteriaIndex(kSubj, 1)] = 30; // year:     A from 70
+    book->RankCPercent[3][CriteriaIndex(kSubj, 1)] = 40; //           B from 40
+    AggregateSubject(*book, kSubj, 0);
+    Grid grid = MainGrid(*book);
+    Session session = Selection(kSubj, 0);
+    QString caption;
+
+    ShowSemesterSubjectTable(*book, session, grid, caption);
+    EXPECT_EQ(grid.Text(1, 7), QStringLiteral("A"));
+    EXPECT_EQ(grid.Text(2, 7), QStringLiteral("C"));
+    const QString semesterSums = grid.Text(1, 5) + grid.Text(2, 5) + grid.Text(4, 5);
+
+    session.CurrentSemester = 2; // the whole-year table does not look at the semester
+    ShowAnnualSubjectTable(*book, session, grid, caption);
+    EXPECT_EQ(caption, QString::fromUtf16(kHeading) + U(u" 2名）　算数"));
+    ExpectSubjectLayout(grid, session, 2);
+    EXPECT_EQ(grid.Text(1, 5) + grid.Text(2, 5) + grid.Text(4, 5), semesterSums);
+    EXPECT_EQ(grid.RowString(1), Row({u" 1", u"a", u"0", u" 1", u"A", u"60", u" 1", u"B", u"0",
+                                      u" 1", u"A", u"0", u" 1"}));
+    EXPECT_EQ(grid.RowString(2), Row({u" 2", u"b", u"0", u" 1", u"A", u"45", u" 2", u"B", u"0",
+                                      u" 1", u"A", u"0", u" 1"}));
+}
+
+TEST(AnnualTable, BeforeTheFirstRegistrationOfTheSubject) {
+    auto book = BookWithPupils({u"a"});
+    AggregateSubject(*book, 0, 0); // another subject registered
+    Grid grid = MainGrid(*book);
+    Session session = Selection(kSubj, 0);
+    QString caption;
+    ShowAnnualSubjectTable(*book, session, grid, caption);
+    EXPECT_EQ(grid.RowString(1), Row({u" 1", u"a"}));
+    EXPECT_EQ(grid.RowString(3), Row({u"", u"クラスの平均点"}));
+}
+
+// ---------------------------------------------------------------------------------------------
+// Viewpoint test table
+
+TEST(ViewpointTable, TestHeaders) {
+    EXPECT_EQ(ViewpointTestHeader(U(u"漢字  小テスト"), U(u"5/1")),
+              U(u"漢字") + CR + U(u"小テスト") + CR + U(u"5/1"))
+        << "a double blank is one line break";
+    EXPECT_EQ(ViewpointTestHeader(U(u"a   b"), U(u"d")),
+              U(u"a") + CR + CR + U(u"b") + CR + U(u"d"));
+    EXPECT_EQ(ViewpointTestHeader(U(u"a    b"), U(u"d")),
+              U(u"a") + CR + CR + U(u"b") + CR + U(u"d"))
+        << "one pass: four blanks become two";
+    EXPECT_EQ(ViewpointTestHeader(U(u" 1回目試験"), U(u"一学期")),
+              CR + U(u"1回目試験") + CR + U(u"一学期"));
+    EXPECT_EQ(ViewpointTestHeader(QString(), QString()), QString(CR));
+}
+
+TEST(ViewpointTable, LayoutBeforeAnyRegistration) {
+    auto book = BookWithPupils({u"a", u""});
+    book->TestInfo[TestSlot(1, kSubj, 3, 0)][1] = U(u"単元  テスト");
+    book->TestInfo[TestSlot(1, kSubj, 3, 0)][0] = QStringLiteral("10/2");
+    Grid grid = MainGrid(*book);
+    Session session = Selection(kSubj, 1, 7, 2);
+    QString caption;
+    ShowViewpointTestTable(*book, session, grid, caption);
+    EXPECT_EQ(caption, QString::fromUtf16(kHeading) + U(u" 1名）　算数　知・理"));
+    EXPECT_EQ(session.ShownColumnCount, 15);
+    ASSERT_EQ(grid.Rows(), 5);
+    EXPECT_EQ(grid.Text(0, 0), QStringLiteral("No."));
+    EXPECT_EQ(grid.Text(0, 2), CR + U(u"1回目試験") + CR + U(u"二学期"));
+    EXPECT_EQ(grid.Text(0, 5), U(u"単元") + CR + U(u"テスト") + CR + U(u"10/2"));
+    EXPECT_EQ(grid.Text(0, 11), CR + U(u"10回目試験") + CR + U(u"二学期"));
+    EXPECT_EQ(grid.Text(0, 12), U(u"合計点"));
+    EXPECT_EQ(grid.Text(0, 13), U(u"順位"));
+    EXPECT_EQ(grid.Text(0, 14), U(u"評定"));
+    for (int c = 2; c <= 14; ++c) {
+        EXPECT_EQ(grid.ColWidth(c), c <= 12 ? 1000 : 900) << c;
+        EXPECT_EQ(grid.ColAlignment(c), kAlignRightCenter) << c;
+    }
+    EXPECT_EQ(grid.RowString(1), Row({u" 1", u"a"}));
+    EXPECT_EQ(grid.RowString(2), Row({u" 2"}));
+    EXPECT_EQ(grid.RowString(4), Row({u"", u"クラスの平均点"}));
+}
+
+TEST(ViewpointTable, ScoresAbsencesAndTheRoundedBCutoff) {
+    auto book = BookWithPupils({u"a", u"b", u"c"});
+    const int v = 1;
+    const int b = TestSlot(0, kSubj, 0, 0);
+    // Test 0 and test 2 use the viewpoint, test 1 does not.
+    SetPupilValues(*book, b + 0 + v, {20, -2, 30});
+    SetPupilValues(*book, b + 8 + v, {11.5f, 12, 14});
+    book->Scores[b + 0 + v][kPointsColumn] = 45;
+    book->Scores[b + 8 + v][kPointsColumn] = 45;
+    book->Scores[b + 0 + v][kAverageColumn] = 25;
+    book->Scores[b + 8 + v][kAverageColumn] = 12.5f;
+    book->RankAPercent[0][CriteriaIndex(kSubj, v)] = 20;
+    book->RankCPercent[0][CriteriaIndex(kSubj, v)] = 35;
+    AggregateSubject(*book, kSubj, 0);
+    const int g = SemesterAggregateSlot(0, kSubj, v);
+    ASSERT_EQ(book->Scores[g][0], 31.5f);
+    ASSERT_EQ(book->Scores[g][1], 10012.0f);
+    ASSERT_EQ(book->Scores[g][kPointsColumn], 90.0f);
+
+    Grid grid = MainGrid(*book);
+    Session session = Selection(kSubj, 0, 0, v);
+    QString caption;
+    ShowViewpointTestTable(*book, session, grid, caption);
+    // 31.5 shows rounded to 32 but rates C against the whole-number cut-off 32 (35 % of 90).
+    EXPECT_EQ(grid.RowString(1), Row({u" 1", u"a", u" 20", u"", u" 12", u"", u"", u"", u"", u"",
+                                      u"", u"", u" 32", u" 2", u"C"}));
+    EXPECT_EQ(grid.RowString(2), Row({u" 2", u"b", u"*", u"", u" 12", u"", u"", u"", u"", u"", u"",
+                                      u"", u"* 12", u" 3", u"C"}));
+    EXPECT_EQ(grid.RowString(3), Row({u" 3", u"c", u" 30", u"", u" 14", u"", u"", u"", u"", u"",
+                                      u"", u"", u" 44", u" 1", u"B"}));
+    EXPECT_EQ(grid.RowString(5), Row({u"", u"クラスの平均点", u"25", u"", u"13", u"", u"", u"", u"",
+                                      u"", u"", u"", u"29"}));
+
+    // The semester table compares with the unrounded 31.5 and rates the same sum B.
+    ShowSemesterSubjectTable(*book, session, grid, caption);
+    EXPECT_EQ(grid.Text(1, 5), QStringLiteral("32"));
+    EXPECT_EQ(grid.Text(1, 7), QStringLiteral("B"));
+    EXPECT_EQ(grid.Text(2, 5), QStringLiteral("*12"));
+}
+
+// ---------------------------------------------------------------------------------------------
+// One table after another
+
+TEST(TableSequence, HomeRoomTableAfterViewpointTableKeepsColumnsZeroAndOne) {
+    auto book = BookWithPupils({u"a", u"b"});
+    Grid grid = MainGrid(*book);
+    Session session = Selection(kSubj, 0, 0, 0);
+    QString caption;
+    ShowViewpointTestTable(*book, session, grid, caption);
+    InitMainGrid(*book, grid);
+    ShowHomeRoomTable(*book, session, grid, caption);
+    EXPECT_EQ(session.ShownColumnCount, 2);
+    EXPECT_EQ(grid.RowString(0), Row({u"No.", u"生徒氏名"}));
+    EXPECT_EQ(grid.RowString(4), Row({u"", u"クラスの平均点"}));
+    EXPECT_EQ(grid.ColWidth(2), 1000) << "widths stay as the viewpoint table set them";
+}
+
+TEST(TableSequence, SemesterTableAfterTestTableEmptiesTheOldScores) {
+    auto book = BookWithPupils({u"a"});
+    const int t = TestSlot(0, kSubj, 0, 0);
+    SetPupilValues(*book, t + 3, {42});
+    Grid grid = MainGrid(*book);
+    Session session = Selection(kSubj, 0, 0);
+    QString caption;
+    ShowTestTable(*book, session, grid, caption);
+    ASSERT_EQ(grid.Text(1, 5), QStringLiteral(" 42"));
+    ASSERT_EQ(grid.Text(1, 6), QStringLiteral(" 1"));
+    ShowSemesterSubjectTable(*book, session, grid, caption);
+    EXPECT_EQ(grid.RowString(1), Row({u" 1", u"a"}));
+}
+
+TEST(TableSequence, ShorterRosterKeepsTheOldNumberBesideTheAverageLabel) {
+    auto book = BookWithPupils({u"a", u"b", u"c"});
+    Grid grid = MainGrid(*book);
+    Session session = Selection(kSubj, 0, 0);
+    QString caption;
+    ShowTestTable(*book, session, grid, caption);
+    book->RosterSize = 1;
+    InitMainGrid(*book, grid);
+    ShowTestTable(*book, session, grid, caption);
+    ASSERT_EQ(grid.Rows(), 4);
+    EXPECT_EQ(grid.RowString(2), Row({}));
+    EXPECT_EQ(grid.RowString(3), Row({u" 3", u"クラスの平均点"}))
+        << "the number column is only rewritten by the grid reset, up to the roster";
+}
+
+TEST(TableSequence, NoPupilsGivesThreeRows) {
+    auto book = BookWithPupils({});
+    Grid grid = MainGrid(*book);
+    Session session = Selection(kSubj, 0, 0);
+    QString caption;
+    ShowSemesterSubjectTable(*book, session, grid, caption);
+    EXPECT_EQ(grid.Rows(), 3);
+    EXPECT_EQ(caption, QString::fromUtf16(kHeading) + U(u" 0名）　算数　一学期"));
+    EXPECT_EQ(grid.RowString(2), Row({u"", u"クラスの平均点"}));
+}
+
+TEST(TableSequence, IndicesOutsideTheBookChangeNothing) {
+    auto book = BookWithPupils({u"a"});
+    Grid grid = MainGrid(*book);
+    const QString row0 = grid.RowString(0);
+    QString caption = QStringLiteral("kept");
+    Session session = Selection(6, 0, 0);
+    session.ShownColumnCount = 99;
+    ShowTestTable(*book, session, grid, caption);
+    ShowSemesterSubjectTable(*book, session, grid, caption);
+    ShowAnnualSubjectTable(*book, session, grid, caption);
+    ShowViewpointTestTable(*book, session, grid, caption);
+    session = Selection(0, 3, 10, 3);
+    session.ShownColumnCount = 99;
+    ShowTestTable(*book, session, grid, caption);
+    ShowSemesterSubjectTable(*book, session, grid, caption);
+    ShowViewpointTestTable(*book, session, grid, caption);
+    EXPECT_EQ(caption, QStringLiteral("kept"));
+    EXPECT_EQ(session.ShownColumnCount, 99);
+    EXPECT_EQ(grid.RowString(0), row0);
+    EXPECT_EQ(grid.Rows(), 43);
+}
+
+TEST(TableSequence, RosterSizeBeyondFortyStaysInsideTheGrid) {
+    auto book = BookWithPupils({u"a"});
+    for (int n = 0; n < kMaxPupils; ++n)
+        book->StudentNames[n] = QStringLiteral("p");
+    book->RosterSize = 300;
+    Grid grid = MainGrid(*book);
+    Session session = Selection(kSubj, 0, 0, 0);
+    QString caption;
+    ShowTestTable(*book, session, grid, caption);
+    ShowSemesterSubjectTable(*book, session, grid, caption);
+    ShowAnnualSubjectTable(*book, session, grid, caption);
+    ShowViewpointTestTable(*book, session, grid, caption);
+    EXPECT_EQ(grid.Rows(), 43);
+}
