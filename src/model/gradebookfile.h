@@ -12,6 +12,8 @@ class QIODevice;
 namespace kirune {
 
 constexpr int kGradeBookFileLines = 1655;
+// A grade book file takes about 200 KB; anything above this is refused unread.
+constexpr qsizetype kMaxGradeBookFileBytes = 8 * 1024 * 1024;
 
 // The whole file as bytes (what the writer puts on disk).
 QByteArray GradeBookFileBytes(const GradeBook& book);
@@ -24,8 +26,12 @@ bool ParseGradeBookFile(const QByteArray& bytes, GradeBook& book, QString* error
 // the same way.
 bool ReadGradeBookFile(const QString& path, GradeBook& book, QString* error);
 
-// Writes the grade book to `path` with the backup step; false and *error on failure, in which
-// case the file on disk is as it was.
+// False and a Japanese *error naming the first text the file cannot hold: a line break anywhere,
+// or a ";" in a text that is stored as a field (every text but the four homeroom lines).
+bool CheckStorableTexts(const GradeBook& book, QString* error);
+
+// Writes the grade book to `path` with the backup step (refusing texts the file cannot hold); false
+// and *error on failure, in which case the file on disk is as it was.
 bool WriteGradeBookFile(const QString& path, const GradeBook& book, QString* error);
 
 // "class3.txt" -> "class3.bak"; a file name without "." gets ".bak" appended.

@@ -1,0 +1,194 @@
+#include "cp932.h"
+
+#include <QtGlobal>
+#include <cerrno>
+#include <cstring>
+#include <iconv.h>
+
+namespace kirune {
+
+namespace {
+
+// Texts in memory are UTF-16 in the machine's byte order.
+#if Q_BYTE_ORDER == Q_LITTLE_ENDIAN
+constexpr const char* kUtf16 = "UTF-16LE";
+#else
+constexpr const char* kUtf16 = "UTF-16BE";
+#endif
+
+constexpr char16_t kReplacement = 0xFFFD;
+
+const iconv_t kNoConverter = reinterpret_cast<iconv_t>(-1);
+
+// One pair of converters per thread, opened on first use and closed when the thread ends.
+// Opening a converter costs far more than converting a line, so they are kept.
+class Converters {
+  public:
+    Converters() = default;
+    Converters(const Converters&) = delete;
+    Converters& operator=(const Converters&) = delete;
+    ~Converters() {
+        if (toCp932_ != kNoConverter)
+            iconv_close(toCp932_);
+        if (fromCp932_ != kNoConverter)
+            iconv_close(fromCp932_);
+    }
+
+    // kNoConverter when the C library has no CP932 (its conversion modules are missing).
+    iconv_t ToCp932() { return Get(toCp932_, triedTo_, "CP932", kUtf16); }
+    iconv_t FromCp932() { return Get(fromCp932_, triedFrom_, kUtf16, "CP932"); }
+
+  private:
+    static iconv_t Get(iconv_t& cd, bool& tried, const char* to, const char* from) {
+        if (!tried) {
+            tried = true;
+            cd = iconv_open(to, from);
+        } else if (cd != kNoConverter) {
+            iconv(cd, nullptr, nullptr, nullptr, nullptr); // back to the initial state
+        }
+        return cd;
+    }
+
+    iconv_t toCp932_ = kNoConverter;
+    iconv_t fromCp932_ = kNoConverter;
+    bool triedTo_ = false;
+    bool triedFrom_ = false;
+};
+
+Converters& ThreadConverters() {
+    thread_local Converters converters;
+    return converters;
+}
+
+bool IsAscii(const char16_t* p, qsizetype n) {
+    for (qsizetype i = 0; i < n; ++i)
+        if (p[i] >= 0x80)
+            return false;
+    return true;
+}
+
+bool IsAscii(const char* p, qsizetype n) {
+    for (qsizetype i = 0; i < n; ++i)
+        if (static_cast<unsigned char>(p[i]) >= 0x80)
+            return false;
+    return true;
+}
+
+bool IsHighSurrogate(char16_t c) {
+    return c >= 0xD800 && c <= 0xDBFF;
+}
+bool IsLowSurrogate(char16_t c) {
+    return c >= 0xDC00 && c <= 0xDFFF;
+}
+
+} // namespace
+
+void AppendCp932(QByteArray& out, QStringView text) {
+    const char16_t* units = text.utf16();
+    const qsizetype count = text.size();
+    const qsizetype start = out.size();
+    // CP932 keeps the ASCII range as it is (0x5C and 0x7E included), so plain texts skip iconv.
+    if (IsAscii(units, count)) {
+        out.resize(start + count);
+        char* dst = out.data() + start;
+        for (qsizetype i = 0; i < count; ++i)
+            dst[i] = static_cast<char>(units[i]);
+        return;
+    }
+
+    // A BMP character takes at most two bytes; a surrogate pair is never in CP932 and becomes
+    // one "?". So twice the count of UTF-16 units always suffices.
+    out.resize(start + count * 2);
+    char* const begin = out.data() + start;
+    char* outPtr = begin;
+    size_t outLeft = static_cast<size_t>(count) * 2;
+
+    const iconv_t cd = ThreadConverters().ToCp932();
+    qsizetype i = 0;
+    while (i < count) {
+        if (cd != kNoConverter) {
+            char* inPtr = reinterpret_cast<char*>(const_cast<char16_t*>(units + i));
+            size_t inLeft = static_cast<size_t>(count - i) * 2;
+            const size_t result = iconv(cd, &inPtr, &inLeft, &outPtr, &outLeft);
+            i = count - static_cast<qsizetype>(inLeft / 2);
+            if (result != static_cast<size_t>(-1))
+                break;
+            if (errno == E2BIG)
+                break; // cannot happen with the size above; keep what was converted
+            iconv(cd, nullptr, nullptr, nullptr, nullptr);
+        } else if (units[i] < 0x80) {
+            *outPtr++ = static_cast<char>(units[i++]);
+            --outLeft;
+            continue;
+        }
+        if (i >= count)
+            break;
+        // units[i] starts a character CP932 cannot hold (or a broken surrogate): one "?".
+        *outPtr++ = '?';
+        --outLeft;
+        if (IsHighSurrogate(units[i]) && i + 1 < count && IsLowSurrogate(units[i + 1]))
+            i += 2;
+        else
+            i += 1;
+    }
+    out.truncate(start + (outPtr - begin));
+}
+
+QByteArray EncodeCp932(const QString& text) {
+    QByteArray out;
+    AppendCp932(out, text);
+    return out;
+}
+
+QString DecodeCp932(const QByteArray& bytes, bool* invalid) {
+    return DecodeCp932(bytes.constData(), bytes.size(), invalid);
+}
+
+QString DecodeCp932(const char* data, qsizetype count, bool* invalid) {
+    if (invalid)
+        *invalid = false;
+    if (IsAscii(data, count))
+        return QString::fromLatin1(data, count);
+
+    // Every byte gives at most one UTF-16 unit: CP932 has no characters outside the BMP.
+    QString out(count, Qt::Uninitialized);
+    char16_t* const begin = reinterpret_cast<char16_t*>(out.data());
+    char* outPtr = reinterpret_cast<char*>(begin);
+    size_t outLeft = static_cast<size_t>(count) * 2;
+
+    const iconv_t cd = ThreadConverters().FromCp932();
+    qsizetype i = 0;
+    while (i < count) {
+        if (cd != kNoConverter) {
+            char* inPtr = const_cast<char*>(data + i);
+            size_t inLeft = static_cast<size_t>(count - i);
+            const size_t result = iconv(cd, &inPtr, &inLeft, &outPtr, &outLeft);
+            i = count - static_cast<qsizetype>(inLeft);
+            if (result != static_cast<size_t>(-1))
+                break;
+            if (errno == E2BIG)
+                break; // cannot happen with the size above; keep what was converted
+            iconv(cd, nullptr, nullptr, nullptr, nullptr);
+        } else if (static_cast<unsigned char>(data[i]) < 0x80) {
+            const char16_t c = static_cast<unsigned char>(data[i++]);
+            std::memcpy(outPtr, &c, 2);
+            outPtr += 2;
+            outLeft -= 2;
+            continue;
+        }
+        if (i >= count)
+            break;
+        // An invalid byte, or a lead byte cut off at the end: one replacement character for this
+        // byte, then go on with the next one (so an ASCII trail byte is kept).
+        std::memcpy(outPtr, &kReplacement, 2);
+        outPtr += 2;
+        outLeft -= 2;
+        ++i;
+        if (invalid)
+            *invalid = true;
+    }
+    out.truncate((outPtr - reinterpret_cast<char*>(begin)) / 2);
+    return out;
+}
+
+} // namespace kirune

@@ -1,0 +1,147 @@
+#include "model/cp932.h"
+
+#include <QByteArray>
+#include <QString>
+#include <gtest/gtest.h>
+#include <iconv.h>
+#include <string>
+#include <thread>
+
+using namespace kirune;
+
+namespace {
+
+QString U(const char16_t* text) {
+    return QString::fromUtf16(text);
+}
+
+QByteArray Hex(const char* hex) {
+    return QByteArray::fromHex(hex);
+}
+
+} // namespace
+
+TEST(Cp932, AsciiIsKeptAsItIs) {
+    // The fast path for plain texts must agree with the C library byte for byte, including the
+    // backslash and the tilde, which some Japanese code pages move elsewhere.
+    iconv_t cd = iconv_open("CP932", "UTF-8");
+    ASSERT_NE(cd, reinterpret_cast<iconv_t>(-1));
+    for (int c = 0; c < 0x80; ++c) {
+        char in = static_cast<char>(c);
+        char out[4] = {};
+        char* inPtr = &in;
+        char* outPtr = out;
+        size_t inLeft = 1, outLeft = sizeof out;
+        ASSERT_NE(iconv(cd, &inPtr, &inLeft, &outPtr, &outLeft), static_cast<size_t>(-1));
+        ASSERT_EQ(outPtr - out, 1);
+        const QString text(QChar(static_cast<char16_t>(c)));
+        EXPECT_EQ(EncodeCp932(text), QByteArray(out, 1)) << c;
+        bool invalid = true;
+        EXPECT_EQ(DecodeCp932(QByteArray(out, 1), &invalid), text) << c;
+        EXPECT_FALSE(invalid);
+    }
+    iconv_close(cd);
+}
+
+TEST(Cp932, ExtensionCharactersAndHalfWidthKatakanaRoundTrip) {
+    // NEC special characters, the IBM extension kanji and half-width katakana: the characters a
+    // plain Shift-JIS table loses.
+    const QString text = U(u"①～髙ﾃｷｽﾄ");
+    const QByteArray bytes = EncodeCp932(text);
+    EXPECT_EQ(bytes, Hex("87408160fbfcc3b7bdc4"));
+    bool invalid = true;
+    EXPECT_EQ(DecodeCp932(bytes, &invalid), text);
+    EXPECT_FALSE(invalid);
+
+    EXPECT_EQ(EncodeCp932(U(u"国語一学期")), Hex("8d918cea88ea8a778afa"));
+    EXPECT_EQ(DecodeCp932(Hex("8754878a")), U(u"Ⅰ㈱"));
+}
+
+TEST(Cp932, NecSelectedDuplicatesReadAsTheSameCharacter) {
+    // 0xED40 (NEC-selected) and 0xFA5C (IBM) are the same kanji; it is written the IBM way.
+    EXPECT_EQ(DecodeCp932(Hex("ed40")), U(u"纊"));
+    EXPECT_EQ(DecodeCp932(Hex("fa5c")), U(u"纊"));
+    EXPECT_EQ(EncodeCp932(U(u"纊")), Hex("fa5c"));
+}
+
+TEST(Cp932, CharacterOutsideTheCodePageBecomesQuestionMark) {
+    EXPECT_EQ(EncodeCp932(U(u"太郎😀")), Hex("91be9859") + "?") << "one ? per emoji, not two";
+    EXPECT_EQ(EncodeCp932(U(u"a😀b😀")), QByteArray("a?b?"));
+    EXPECT_EQ(EncodeCp932(U(u"한국어")), QByteArray("???"));
+    EXPECT_EQ(EncodeCp932(U(u"café")), QByteArray("caf?"));
+    EXPECT_EQ(EncodeCp932(U(u"é国")), QByteArray("?") + Hex("8d91"));
+
+    // Broken UTF-16 (a lone half of a surrogate pair) is one "?" as well.
+    QString lone = QStringLiteral("a");
+    lone.append(QChar(char16_t(0xD83D)));
+    lone.append(QStringLiteral("b"));
+    EXPECT_EQ(EncodeCp932(lone), QByteArray("a?b"));
+    QString trailing = U(u"国");
+    trailing.append(QChar(char16_t(0xD83D)));
+    EXPECT_EQ(EncodeCp932(trailing), Hex("8d91") + "?");
+    QString lowFirst = U(u"x");
+    lowFirst.append(QChar(char16_t(0xDE00)));
+    lowFirst.append(U(u"国"));
+    EXPECT_EQ(EncodeCp932(lowFirst), QByteArray("x?") + Hex("8d91"));
+}
+
+TEST(Cp932, InvalidBytesAreReplacedAndReported) {
+    bool invalid = false;
+    EXPECT_EQ(DecodeCp932(QByteArray("a\x80"
+                                     "b"),
+                          &invalid),
+              U(u"a\uFFFDb"));
+    EXPECT_TRUE(invalid);
+
+    // A lead byte cut off at the end of the text.
+    EXPECT_EQ(DecodeCp932(Hex("8d918d"), &invalid), U(u"国\uFFFD"));
+    EXPECT_TRUE(invalid);
+
+    // A lead byte followed by a byte that cannot follow it: the second byte is read on its own.
+    EXPECT_EQ(DecodeCp932(Hex("8120") + "x", &invalid), U(u"\uFFFD x"));
+    EXPECT_TRUE(invalid);
+
+    EXPECT_EQ(DecodeCp932(Hex("fffffd"), &invalid), U(u"\uFFFD\uFFFD\uFFFD"));
+    EXPECT_TRUE(invalid);
+
+    EXPECT_EQ(DecodeCp932(Hex("8d91"), &invalid), U(u"国"));
+    EXPECT_FALSE(invalid) << "the flag is cleared for a good text";
+
+    // Every possible pair of bytes decodes without harm.
+    for (int first = 0; first < 256; ++first)
+        for (int second = 0; second < 256; second += 7) {
+            QByteArray bytes;
+            bytes.append(static_cast<char>(first));
+            bytes.append(static_cast<char>(second));
+            const QString text = DecodeCp932(bytes, &invalid);
+            ASSERT_GE(text.size(), 1);
+            ASSERT_LE(text.size(), 2);
+        }
+}
+
+TEST(Cp932, EmptyAndLongTexts) {
+    EXPECT_TRUE(EncodeCp932(QString()).isEmpty());
+    EXPECT_TRUE(DecodeCp932(QByteArray()).isEmpty());
+
+    QString text;
+    for (int i = 0; i < 5000; ++i)
+        text += U(u"通知表ﾃｽﾄ①;") + QString::number(i);
+    const QByteArray bytes = EncodeCp932(text);
+    EXPECT_EQ(DecodeCp932(bytes), text);
+
+    QByteArray appended("head:");
+    AppendCp932(appended, U(u"国語"));
+    EXPECT_EQ(appended, QByteArray("head:") + Hex("8d918cea"));
+}
+
+TEST(Cp932, WorksOnAnotherThread) {
+    QByteArray encoded;
+    QString decoded;
+    std::thread worker([&] {
+        encoded = EncodeCp932(U(u"髙橋"));
+        decoded = DecodeCp932(encoded);
+    });
+    worker.join();
+    EXPECT_EQ(encoded, EncodeCp932(U(u"髙橋")));
+    EXPECT_EQ(decoded, U(u"髙橋"));
+}
