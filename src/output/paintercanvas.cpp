@@ -6,8 +6,23 @@
 #include <QPen>
 
 #include <algorithm>
+#include <cmath>
 
 namespace kirune {
+
+namespace {
+
+// Positions far off the page (from absurd values in a file) are kept to a range the paint
+// engine handles; a position that is not a number draws nothing.
+constexpr double kFarTwips = 1e7;
+double Near(double twips) {
+    return std::clamp(twips, -kFarTwips, kFarTwips);
+}
+bool Finite(double a, double b, double c = 0, double d = 0) {
+    return std::isfinite(a) && std::isfinite(b) && std::isfinite(c) && std::isfinite(d);
+}
+
+} // namespace
 
 PainterCanvas::PainterCanvas(QPainter& painter, const QPaintDevice& device, bool printer,
                              double pageWidthTwips)
@@ -33,6 +48,10 @@ void PainterCanvas::ApplyPen(QRgb colour) const {
 }
 
 void PainterCanvas::DrawText(double x, double y, const QString& text) {
+    if (!Finite(x, y) || text.isEmpty())
+        return;
+    x = Near(x);
+    y = Near(y);
     const QFont font = CurrentFont();
     painter_.setFont(font);
     painter_.setPen(QColor::fromRgb(ForeColor));
@@ -46,16 +65,21 @@ double PainterCanvas::LineHeight() const {
 }
 
 void PainterCanvas::DrawLine(double x1, double y1, double x2, double y2, QRgb colour) {
+    if (!Finite(x1, y1, x2, y2))
+        return;
+    x1 = Near(x1), y1 = Near(y1), x2 = Near(x2), y2 = Near(y2);
     ApplyPen(colour);
     painter_.drawLine(QPointF(x1 * scale_, y1 * scale_), QPointF(x2 * scale_, y2 * scale_));
 }
 
-void PainterCanvas::DrawBox(double x1, double y1, double x2, double y2, QRgb outline,
-                            bool filled) {
+void PainterCanvas::DrawBox(double x1, double y1, double x2, double y2, QRgb outline, bool filled) {
+    if (!Finite(x1, y1, x2, y2))
+        return;
+    x1 = Near(x1), y1 = Near(y1), x2 = Near(x2), y2 = Near(y2);
     ApplyPen(outline);
     painter_.setBrush(filled ? QBrush(QColor::fromRgb(FillColor)) : QBrush(Qt::NoBrush));
-    painter_.drawRect(QRectF(QPointF(x1 * scale_, y1 * scale_), QPointF(x2 * scale_, y2 * scale_))
-                          .normalized());
+    painter_.drawRect(
+        QRectF(QPointF(x1 * scale_, y1 * scale_), QPointF(x2 * scale_, y2 * scale_)).normalized());
     painter_.setBrush(Qt::NoBrush);
 }
 

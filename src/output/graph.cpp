@@ -1,0 +1,206 @@
+#include "graph.h"
+
+#include "model/numbers.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+namespace kirune {
+
+namespace {
+
+// Sizes of the graph on the window and on paper (the printer's are 1.8 times larger).
+struct GraphGeometry {
+    double plotLeft;                       // X0 - x
+    double base;                           // Base - y
+    double pitch;                          // one column
+    double boxSize;                        // width and height of a pupil's box
+    double boxOffset;                      // box left from the column's start
+    int axisWidth;                         // pixels
+    double axisLength;                     // horizontal axis
+    double countStep;                      // y-axis label every 5 pupils
+    double labelDx, labelDy, labelStagger; // bin labels under the axis
+    double countLabelDx;                   // pupil-count labels left of the axis
+};
+
+constexpr GraphGeometry kWindowGeometry{485, 2000, 150, 100, 25, 2, 3150, 500, 5, 10, 150, 10};
+constexpr GraphGeometry kPrinterGeometry{873, 3600, 270, 180, 45, 4, 5670, 900, 9, 18, 135, 72};
+
+QString SubjectTitle(const GradeBook& book, int subject, int column) {
+    if (subject < 0 || subject >= static_cast<int>(book.SubjectTitles.size()) || column < 0 ||
+        column >= static_cast<int>(book.SubjectTitles[0].size()))
+        return {};
+    return book.SubjectTitles[subject][column];
+}
+
+// A whole number into a 16-bit label; values beyond the range stay at its ends.
+int16_t ClampToInt16(double value) {
+    return RoundHalfEvenInt16(value);
+}
+
+} // namespace
+
+int DistributionBinIndex(float total, float low, double step) {
+    if (step == 0 || std::isnan(step))
+        return -1;
+    const double quotient = static_cast<double>(total - low) / step;
+    if (!std::isfinite(quotient))
+        return -1;
+    const double index = std::nearbyint(quotient); // halves to even
+    if (index < 0 || index > 20)
+        return -1;
+    return static_cast<int>(index);
+}
+
+Distribution ComputeDistribution(const GradeBook& book, int slot, int16_t aShare, int16_t cShare) {
+    Distribution d;
+    const bool validSlot = slot >= 0 && slot < static_cast<int>(book.Scores.size());
+    const int roster = validSlot ? std::clamp<int>(book.RosterSize, 0, kMaxPupils) : 0;
+
+    // Range over every place of the roster, named or not.
+    for (int n = 1; n <= roster; ++n) {
+        const float s = WithoutAbsentMarker(book.Scores[slot][n - 1]);
+        if (s > d.High)
+            d.High = s;
+        if (s > 0 && s < d.Low)
+            d.Low = s;
+    }
+    d.High = d.High + 1.0f;
+    if (d.Low > 0)
+        d.Low = d.Low - 1.0f;
+
+    // Full marks and the rank boundaries (kept as hundredfold whole numbers, so exact).
+    const long long bShare = 100LL - aShare - cShare;
+    d.Full = validSlot ? RoundHalfEvenInt16(book.Scores[slot][kPointsColumn]) : int16_t{0};
+    d.ABoundary100 = (bShare + cShare) * d.Full;
+    d.CBoundary100 = static_cast<long long>(cShare) * d.Full;
+
+    // The step: (High - Low) / 20 in single precision, rounded up to a whole number.
+    const float q = (d.High - d.Low) / 20.0f;
+    double step = std::nearbyint(static_cast<double>(q));
+    if (step < q)
+        step += 1;
+    d.Step = step;
+
+    // Labels of the 20 columns.
+    const double lowRounded = RoundHalfAwayFromZero(d.Low);
+    for (int i = 0; i < 20; ++i)
+        d.BinLabel[i] = ClampToInt16(i == 0 ? lowRounded : lowRounded + i * d.Step);
+    if (d.BinLabel[19] < d.High)
+        d.BinLabel[19] = ClampToInt16(d.High);
+
+    // Counting: named pupils only; a total that is not above 0 has no column but is rated.
+    for (int n = 1; n <= roster; ++n) {
+        if (book.StudentNames[n - 1].isEmpty())
+            continue;
+        const float s = WithoutAbsentMarker(book.Scores[slot][n - 1]);
+        if (s > 0 && s < kAbsentMarker) {
+            const int index = DistributionBinIndex(s, d.Low, d.Step);
+            if (index >= 0)
+                ++d.BinCount[index];
+        }
+        const double hundredfold = static_cast<double>(s) * 100.0; // exact for a float
+        if (hundredfold >= static_cast<double>(d.ABoundary100))
+            ++d.CountA;
+        else if (hundredfold >= static_cast<double>(d.CBoundary100))
+            ++d.CountB;
+        else
+            ++d.CountC;
+    }
+
+    d.Average =
+        validSlot ? book.Scores[slot][kAverageColumn] : std::numeric_limits<float>::quiet_NaN();
+    return d;
+}
+
+void DrawDistribution(Canvas& canvas, const GradeBook& book, const Distribution& d, double x,
+                      double y, int subject, int viewpoint) {
+    const bool printer = canvas.IsPrinter();
+    const GraphGeometry& g = printer ? kPrinterGeometry : kWindowGeometry;
+    const double x0 = x + g.plotLeft;
+    const double base = y + g.base;
+    const QString viewpointName = SubjectTitle(book, subject, viewpoint + 1);
+
+    // Heading.
+    if (printer) {
+        canvas.FontSize = 12;
+        canvas.FontName = QString::fromUtf16(u"ＭＳ 明朝");
+        canvas.CurrentX = x + 2160;
+        canvas.CurrentY = y + 540;
+        canvas.Print(viewpointName + QStringLiteral("  A:") + NumberText(d.CountA) +
+                     QString::fromUtf16(u"人  B:") + NumberText(d.CountB) +
+                     QString::fromUtf16(u"人  C:") + NumberText(d.CountC) +
+                     QString::fromUtf16(u"人"));
+    } else {
+        canvas.CurrentX = x + 800;
+        canvas.CurrentY = y + 300;
+        canvas.Print(SubjectTitle(book, subject, 0) + u' ' + viewpointName +
+                     QString::fromUtf16(u" 集計グラフ (") + QString::number(d.Full) +
+                     QString::fromUtf16(u"点満点)"));
+    }
+
+    // Axes.
+    canvas.DrawWidth = g.axisWidth;
+    canvas.Line(x0, base, x0 + g.axisLength, base, kBlack);
+    canvas.Line(x0, base, x0, y, kBlack);
+
+    // Column labels, odd ones a little lower so that neighbours do not overlap.
+    if (printer) {
+        canvas.FontSize = 11;
+        canvas.FontName = QString::fromUtf16(u"ＭＳ ゴシック");
+    }
+    for (int i = 0; i < 20; ++i) {
+        canvas.CurrentX = x0 + g.labelDx + g.pitch * i;
+        canvas.CurrentY = base + g.labelDy + g.labelStagger * (i % 2);
+        canvas.Print(NumberText(d.BinLabel[i]));
+    }
+
+    // Pupil counts up the vertical axis.
+    for (int i = 1; i <= 4; ++i) {
+        canvas.CurrentX = x + g.countLabelDx;
+        canvas.CurrentY = base - g.countStep * i;
+        canvas.Print(i == 1 ? QString::fromUtf16(u"  5人")
+                            : NumberText(i * 5) + QString::fromUtf16(u"人"));
+    }
+
+    // One box per pupil, stacked; colours handed out from the lowest column upward.
+    canvas.DrawWidth = 1;
+    canvas.Fill = FillStyle::Solid;
+    int countB = d.CountB, countC = d.CountC; // the rest are A
+    for (int i = 0; i < 20; ++i) {
+        const int count = std::clamp<int>(d.BinCount[i], 0, kMaxPupils);
+        const double left = x0 + g.boxOffset + g.pitch * i;
+        for (int j = 0; j < count; ++j) {
+            if (countC > 0) {
+                canvas.FillColor = kRankCColour;
+                --countC;
+            } else if (countB > 0) {
+                canvas.FillColor = kRankBColour;
+                --countB;
+            } else {
+                canvas.FillColor = kRankAColour;
+            }
+            canvas.Box(left, base - g.boxSize * j, left + g.boxSize, base - g.boxSize * (j + 1),
+                       kBlack);
+        }
+    }
+
+    // The class average as a dotted line (none when it cannot be placed).
+    canvas.Fill = FillStyle::Transparent;
+    canvas.Style = DrawStyle::Dot;
+    if (d.Step != 0 && !std::isnan(d.Step)) {
+        const double xa = x0 + (static_cast<double>(d.Average) - d.Low) / d.Step * g.pitch;
+        if (std::isfinite(xa))
+            canvas.Line(xa, base, xa, y, kBlack);
+    }
+    canvas.Style = DrawStyle::Solid;
+}
+
+void DrawDistributionGraph(Canvas& canvas, const GradeBook& book, int slot, double x, double y,
+                           int16_t aShare, int16_t cShare, int subject, int viewpoint) {
+    DrawDistribution(canvas, book, ComputeDistribution(book, slot, aShare, cShare), x, y, subject,
+                     viewpoint);
+}
+
+} // namespace kirune

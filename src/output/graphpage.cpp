@@ -1,0 +1,97 @@
+#include "graphpage.h"
+
+#include "graph.h"
+#include "model/numbers.h"
+#include "paintercanvas.h"
+#include "platform.h"
+
+#include <QGuiApplication>
+#include <QPainter>
+#include <QPalette>
+#include <QPrinter>
+#include <algorithm>
+
+namespace kirune {
+
+namespace {
+
+constexpr double kGraphX = 3000;
+constexpr double kGraphY[3] = {2340, 6860, 11280};
+
+} // namespace
+
+QString GraphPageHeading(const GradeBook& book, int subject, int semester) {
+    const QString subjectName = book.SubjectTitles[std::clamp(subject, 0, kSubjects - 1)][0];
+    if (semester == kWholeYear)
+        return subjectName + QString::fromUtf16(u" 通年の集計グラフ");
+    return subjectName + u' ' + book.SemesterNames[std::clamp(semester, 0, kSemesters - 1)] +
+           QString::fromUtf16(u"の集計グラフ");
+}
+
+void DrawGraphPage(Canvas& canvas, const GradeBook& book, const QDate& today, int subject,
+                   int semester, QRgb textColour) {
+    subject = std::clamp(subject, 0, kSubjects - 1);
+    if (semester != kWholeYear)
+        semester = std::clamp(semester, 0, kSemesters - 1);
+
+    // The date at the top right, in the short date format.
+    canvas.FontName = QString::fromUtf16(u"ＭＳ 明朝");
+    canvas.FontSize = 10.5;
+    canvas.CurrentY = 400;
+    canvas.CurrentX = canvas.PageWidth() - 1000;
+    canvas.Print(RegionalLocale().toString(today, QLocale::ShortFormat));
+
+    // The program's title line in blue.
+    canvas.CurrentY = 440;
+    canvas.CurrentX = 2000;
+    canvas.FontSize = 12;
+    canvas.ForeColor = qRgb(0, 0, 255);
+    canvas.Print(QStringLiteral("Kirune Ver1.2.0"));
+
+    // An empty line, the class and the page heading, one under the other.
+    canvas.FontSize = 16;
+    canvas.ForeColor = textColour;
+    canvas.Print(QString());
+    canvas.CurrentX = 2000;
+    canvas.Print(HomeRoomHeading(book));
+    canvas.CurrentX = 2000;
+    canvas.Print(GraphPageHeading(book, subject, semester));
+
+    // The three graphs from the stored shares.
+    const int period = semester == kWholeYear ? 3 : semester;
+    for (int k = 0; k < kViewpoints; ++k) {
+        const int slot = semester == kWholeYear ? YearAggregateSlot(subject, k)
+                                                : SemesterAggregateSlot(semester, subject, k);
+        const int criteria = CriteriaIndex(subject, k);
+        DrawDistributionGraph(canvas, book, slot, kGraphX, kGraphY[k],
+                              book.RankAPercent[period][criteria],
+                              book.RankCPercent[period][criteria], subject, k);
+    }
+}
+
+QRgb ButtonTextColour() {
+    if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
+        return QGuiApplication::palette().color(QPalette::ButtonText).rgb();
+    return kBlack;
+}
+
+bool PrintGraphPage(Platform& platform, const GradeBook& book, int subject, int semester) {
+    if (!platform.PrepareOutput())
+        return false;
+    QPrinter& printer = platform.Printer();
+    printer.setPageOrientation(QPageLayout::Portrait);
+    printer.setColorMode(QPrinter::Color); // the boxes are told apart by colour
+    QPainter painter;
+    if (!painter.begin(&printer)) {
+        platform.ShowMessage(QString::fromUtf16(u"印刷を開始できませんでした。"));
+        return false;
+    }
+    const double pageWidth = printer.width() * 1440.0 / std::max(1, printer.logicalDpiX());
+    PainterCanvas canvas(painter, printer, true, pageWidth);
+    DrawGraphPage(canvas, book, platform.Today(), subject, semester, ButtonTextColour());
+    painter.end(); // ends the document: the page goes out
+    platform.ReportPrinted();
+    return true;
+}
+
+} // namespace kirune
