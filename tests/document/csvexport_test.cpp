@@ -1,0 +1,163 @@
+// The CSV export of the table on screen: the file's bytes and the command around it.
+#include "mainlogicfixture.h"
+
+#include "browse/tables.h"
+#include "model/cp932.h"
+#include "output/csvexport.h"
+
+namespace kirune::test {
+namespace {
+
+QList<QByteArray> Lines(const QByteArray& bytes) {
+    QList<QByteArray> lines = bytes.split('\n');
+    EXPECT_TRUE(lines.last().isEmpty()); // the last line ends too
+    lines.removeLast();
+    for (QByteArray& line : lines) {
+        EXPECT_TRUE(line.endsWith('\r'));
+        line.chop(1);
+    }
+    return lines;
+}
+
+TEST(CsvExport, StartUpGridGives43LinesOf15Fields) {
+    auto book = std::make_unique<GradeBook>();
+    ResetGradeBook(*book);
+    Grid grid(43, 15);
+    InitMainGrid(*book, grid);
+    const QByteArray bytes = CsvBytes(grid);
+    EXPECT_EQ(bytes.count("\r\n"), 43);
+    EXPECT_EQ(bytes.count('\n'), 43);
+    const auto lines = Lines(bytes);
+    ASSERT_EQ(lines.size(), 43);
+    for (const QByteArray& line : lines)
+        EXPECT_EQ(line.count(','), 15);
+    // ",生徒氏名,,,...": the second field, in code page 932.
+    EXPECT_EQ(lines[0], QByteArray(",\x90\xb6\x93\x6b\x8e\x81\x96\xbc,") + QByteArray(13, ','));
+    EXPECT_EQ(lines[0].split(',').at(1), EncodeCp932(QString::fromUtf16(u"生徒氏名")));
+    EXPECT_EQ(lines[1], QByteArray(15, ','));
+}
+
+TEST(CsvExport, CellsAreWrittenAsShownWithACarriageReturnAsABlank) {
+    Grid grid(2, 3);
+    grid.SetText(0, 0, QString::fromUtf16(u"国語") + QChar(13) + QString::fromUtf16(u"表現"));
+    grid.SetText(0, 1, QStringLiteral("*"));
+    grid.SetText(0, 2, QStringLiteral("1,234.5"));
+    grid.SetText(1, 0, QStringLiteral(" 1"));
+    grid.SetText(1, 2, QStringLiteral("* 12"));
+    EXPECT_EQ(CsvText(grid), QString::fromUtf16(u"国語 表現,*,1,234.5,\r\n 1,,* 12,\r\n"));
+    EXPECT_EQ(CsvBytes(grid),
+              QByteArray("\x8d\x91\x8c\xea \x95\x5c\x8c\xbb,*,1,234.5,\r\n 1,,* 12,\r\n"));
+}
+
+TEST(CsvExport, CharacterOutsideTheCodePageBecomesAQuestionMark) {
+    Grid grid(1, 2);
+    grid.SetText(0, 0, QString::fromUtf16(u"髙橋①～") + QString::fromUtf16(u"\U0001F600"));
+    grid.SetText(0, 1, QStringLiteral("x"));
+    EXPECT_EQ(CsvBytes(grid), EncodeCp932(QString::fromUtf16(u"髙橋①～")) + "?,x,\r\n");
+}
+
+TEST_F(MainLogicTest, CsvCommandWritesTheGridAsItStandsAndChangesNothingElse) {
+    const QString book_ = WriteBook(QStringLiteral("class.txt"), 3);
+    Start();
+    Open(book_);
+    ASSERT_TRUE(logic->SelectNodeByKey(QStringLiteral("HomeRoom")));
+    const auto enabling = Enabling();
+    const QString out = platform.dir.filePath(QStringLiteral("table.csv"));
+    platform.fileAnswers = {out};
+    logic->mnuCSVSaveAs_Click();
+    EXPECT_EQ(platform.dialogTitles.last(), U(u"名前をつけて保存する"));
+    EXPECT_EQ(platform.dialogFilters.last(), U(u"ﾃｷｽﾄﾌｧｲﾙ (*.csv)|*.csv"));
+    EXPECT_EQ(ReadAll(out), CsvBytes(logic->grid));
+    EXPECT_EQ(Lines(ReadAll(out)).size(), 6); // the homeroom table: 3 pupils + 3 rows
+    EXPECT_EQ(session.FileName, book_);
+    EXPECT_TRUE(session.NeedsSave);
+    EXPECT_EQ(Enabling(), enabling);
+    EXPECT_TRUE(platform.messages.isEmpty());
+
+    // After an export, Save still writes the grade book to its own file.
+    logic->mnuFileSave_Click();
+    EXPECT_FALSE(session.NeedsSave);
+    EXPECT_TRUE(ReadAll(book_).startsWith(EncodeCp932(U(u"令和8年度"))));
+}
+
+TEST_F(MainLogicTest, CsvExportWithoutAGradeBookWritesTheStartUpGrid) {
+    Start();
+    const QString out = platform.dir.filePath(QStringLiteral("start.csv"));
+    platform.fileAnswers = {out};
+    logic->mnuCSVSaveAs_Click();
+    const auto lines = Lines(ReadAll(out));
+    ASSERT_EQ(lines.size(), 43);
+    EXPECT_TRUE(lines[0].startsWith(',')); // no byte order mark
+    EXPECT_EQ(DecodeCp932(lines[0]).split(u',').at(1), U(u"生徒氏名"));
+    EXPECT_FALSE(session.NeedsSave);
+}
+
+TEST_F(MainLogicTest, CancelledCsvDialogWritesNothing) {
+    Start();
+    logic->mnuCSVSaveAs_Click();
+    EXPECT_EQ(platform.dialogTitles, QStringList{U(u"名前をつけて保存する")});
+    EXPECT_TRUE(QDir(platform.dir.path()).entryList(QDir::Files).isEmpty());
+    EXPECT_TRUE(platform.messages.isEmpty());
+}
+
+TEST_F(MainLogicTest, CsvExportOverAnOldExportKeepsItAsBackup) {
+    Start();
+    const QString out = platform.dir.filePath(QStringLiteral("x.csv"));
+    {
+        QFile file(out);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("old export\r\n");
+    }
+    platform.fileAnswers = {out};
+    logic->mnuCSVSaveAs_Click();
+    EXPECT_EQ(ReadAll(platform.dir.filePath(QStringLiteral("x.bak"))),
+              QByteArray("old export\r\n"));
+    EXPECT_EQ(ReadAll(out), CsvBytes(logic->grid));
+}
+
+TEST_F(MainLogicTest, CsvExportNextToTheGradeBookReplacesItsBackup) {
+    const QString path = WriteBook(QStringLiteral("x.txt"), 2);
+    Start();
+    Open(path);
+    logic->mnuFileSave_Click(); // x.bak is now the grade book's backup
+    const QString bak = platform.dir.filePath(QStringLiteral("x.bak"));
+    ASSERT_TRUE(QFile::exists(bak));
+    const QString out = platform.dir.filePath(QStringLiteral("x.csv"));
+    platform.fileAnswers = {out};
+    logic->mnuCSVSaveAs_Click(); // first export: nothing to back up
+    const QByteArray firstExport = ReadAll(out);
+    logic->SelectNodeByKey(QStringLiteral("HomeRoom"));
+    platform.fileAnswers = {out};
+    logic->mnuCSVSaveAs_Click();
+    EXPECT_EQ(ReadAll(bak), firstExport);
+}
+
+TEST_F(MainLogicTest, FailedCsvWriteIsReportedAndChangesNothing) {
+    Start();
+    const QString out = platform.dir.filePath(QStringLiteral("no/such/folder/x.csv"));
+    platform.fileAnswers = {out};
+    const auto enabling = Enabling();
+    logic->mnuCSVSaveAs_Click();
+    EXPECT_EQ(platform.messages.size(), 1);
+    EXPECT_FALSE(QFile::exists(out));
+    EXPECT_EQ(Enabling(), enabling);
+    EXPECT_TRUE(session.FileName.isEmpty());
+
+    QString error;
+    EXPECT_FALSE(ExportCsv(logic->grid, out, &error));
+    EXPECT_FALSE(error.isEmpty());
+}
+
+TEST_F(MainLogicTest, FailedCsvWriteOverAnOldFileLeavesItAlone) {
+    Start();
+    // A folder where the file should be: it cannot be replaced.
+    const QString out = platform.dir.filePath(QStringLiteral("taken.csv"));
+    ASSERT_TRUE(QDir(platform.dir.path()).mkdir(QStringLiteral("taken.csv")));
+    platform.fileAnswers = {out};
+    logic->mnuCSVSaveAs_Click();
+    EXPECT_EQ(platform.messages.size(), 1);
+    EXPECT_TRUE(QFileInfo(out).isDir());
+}
+
+} // namespace
+} // namespace kirune::test

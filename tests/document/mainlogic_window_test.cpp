@@ -1,0 +1,193 @@
+// The window's frame: menus and toolbar as designed, the panes on resizing, the stored placement
+// and help.
+#include "mainlogicfixture.h"
+
+namespace kirune::test {
+namespace {
+
+TEST_F(MainLogicTest, MenusCarryTheirCaptionsAccessKeysAndShortcuts) {
+    const std::pair<const char*, const char16_t*> captions[] = {
+        {"mnuFile", u"ﾌｧｲﾙ(&F)"},
+        {"mnuFileNew", u"新規作成(&N)"},
+        {"mnuFileOpen", u"開く(&O)..."},
+        {"mnuFileClose", u"閉じる(&C)"},
+        {"mnuFileSave", u"上書き保存(&S)"},
+        {"mnuFileSaveAs", u"名前を付けて保存(&A)..."},
+        {"mnuCSVSaveAs", u"画面の表をCSVで保存"},
+        {"mnuFilePageSetup", u"ﾍﾟｰｼﾞ設定(&U)..."},
+        {"mnuFilePrint", u"画面の表を印刷(&P)..."},
+        {"mnuFileExit", u"終了(&X)"},
+        {"mnuEdit", u"編集(&E)"},
+        {"mnuEditProperty", u"学級・科目・試験・得点の編集(&E)"},
+        {"mnuEditNameBook", u"生徒名簿ﾌｧｲﾙの読み込み"},
+        {"mnuHelp", u"ﾍﾙﾌﾟ(&H)"},
+        {"mnuHelpContents", u"ヘルプ(&C)"},
+    };
+    for (const auto& [name, caption] : captions)
+        EXPECT_EQ(logic->Menu(QString::fromLatin1(name)).caption, U(caption)) << name;
+    EXPECT_EQ(logic->Menu(QStringLiteral("mnuFileNew")).shortcut, QStringLiteral("Ctrl+N"));
+    EXPECT_EQ(logic->Menu(QStringLiteral("mnuEditProperty")).shortcut, QStringLiteral("Ctrl+E"));
+    EXPECT_TRUE(logic->Menu(QStringLiteral("mnuFileOpen")).shortcut.isEmpty());
+
+    EXPECT_EQ(MainLogic::MenuLayout(QStringLiteral("mnuFile")),
+              QStringList({"mnuFileNew", "mnuFileOpen", "mnuFileClose", "-", "mnuFileSave",
+                           "mnuFileSaveAs", "mnuCSVSaveAs", "-", "mnuFilePageSetup", "mnuFilePrint",
+                           "-", "mnuFileExit"}));
+    EXPECT_EQ(MainLogic::MenuLayout(QStringLiteral("mnuEdit")),
+              QStringList({"mnuEditProperty", "mnuEditNameBook"}));
+    EXPECT_EQ(MainLogic::MenuLayout(QStringLiteral("mnuHelp")), QStringList{"mnuHelpContents"});
+    for (const char* menu : {"mnuFile", "mnuEdit", "mnuHelp"}) {
+        for (const QString& item : MainLogic::MenuLayout(QString::fromLatin1(menu))) {
+            if (item != QStringLiteral("-")) {
+                EXPECT_FALSE(logic->Menu(item).caption.isEmpty()) << item.toStdString();
+            }
+        }
+    }
+
+    EXPECT_EQ(logic->windowCaption, QStringLiteral("Kirune Ver1.2.2"));
+    EXPECT_EQ(logic->frame2Caption, U(u"ﾂﾘｰﾋﾞｭｰ（学級・科目・学期・試験）"));
+}
+
+TEST_F(MainLogicTest, ToolbarButtonsInOrderWithIdeographicSpaces) {
+    ASSERT_EQ(logic->toolbar.size(), 5u);
+    const char16_t* expected[5][4] = {
+        {u"新規作成", u"　　新　規　作　成　　", u"新規作成", u"New"},
+        {u"開く", u"ファイルを　開く　　　", u"開く", u"Open"},
+        {u"上書き保存", u"　上　書　き　保　存　", u"上書き保存", u"Save"},
+        {u"印刷", u"　画面の表を　印刷　　", u"印刷", u"Print"},
+        {u"編集", u"データの　編集　　　", u"データの入力と編集", u"Edit"},
+    };
+    for (int i = 0; i < 5; ++i) {
+        const auto& button = logic->toolbar[i];
+        EXPECT_EQ(button.key, U(expected[i][0]));
+        EXPECT_EQ(button.caption, U(expected[i][1]));
+        EXPECT_EQ(button.toolTip, U(expected[i][2]));
+        EXPECT_EQ(button.image, U(expected[i][3]));
+    }
+    EXPECT_EQ(logic->toolbar[0].caption.count(QChar(0x3000)), 7);
+    EXPECT_EQ(logic->Button(QStringLiteral("none")), nullptr);
+}
+
+TEST_F(MainLogicTest, PanesStartAtTheirDesignPlaces) {
+    EXPECT_EQ(logic->frame2.left, 0);
+    EXPECT_EQ(logic->frame2.top, 480);
+    EXPECT_EQ(logic->frame2.width, 3375);
+    EXPECT_EQ(logic->frame2.height, 7455);
+    EXPECT_EQ(logic->treeView1.width, 3135);
+    EXPECT_EQ(logic->frame1.left, 3480);
+    EXPECT_EQ(logic->frame1.width, 8415);
+    EXPECT_EQ(logic->msFlexGrid1.width, 8175);
+    EXPECT_EQ(logic->msFlexGrid1.height, 7095);
+}
+
+TEST_F(MainLogicTest, ResizeGivesTheTreeAQuarterUpTo4000) {
+    logic->Form_Resize(9000, 1500);
+    EXPECT_EQ(logic->frame2.width, 2250);
+    EXPECT_EQ(logic->treeView1.width, 2010);
+    EXPECT_EQ(logic->frame1.left, 2355);
+    EXPECT_EQ(logic->frame1.width, 6525);
+    EXPECT_EQ(logic->msFlexGrid1.width, 6285);
+    // 1500 high: the heights stay as designed.
+    EXPECT_EQ(logic->frame2.height, 7455);
+    EXPECT_EQ(logic->treeView1.height, 7095);
+    EXPECT_EQ(logic->frame1.height, 7455);
+    EXPECT_EQ(logic->msFlexGrid1.height, 7095);
+
+    logic->Form_Resize(20000, 10000);
+    EXPECT_EQ(logic->frame2.width, 4000);
+    EXPECT_EQ(logic->frame1.left, 4105);
+    EXPECT_EQ(logic->frame1.width, 15775);
+    EXPECT_EQ(logic->frame2.height, 8500);
+    EXPECT_EQ(logic->frame1.height, 8500);
+    EXPECT_EQ(logic->treeView1.height, 8140);
+    EXPECT_EQ(logic->msFlexGrid1.height, 8140);
+
+    // 2000 or less in a direction leaves that direction alone.
+    logic->Form_Resize(2000, 2000);
+    EXPECT_EQ(logic->frame2.width, 4000);
+    EXPECT_EQ(logic->frame2.height, 8500);
+    EXPECT_EQ(logic->frame2.top, 480);
+    EXPECT_EQ(logic->frame1.top, 480);
+    EXPECT_EQ(logic->msFlexGrid1.left, 120);
+    EXPECT_EQ(logic->msFlexGrid1.top, 240);
+}
+
+TEST_F(MainLogicTest, PlacementDefaultsWhenNothingIsStored) {
+    Start();
+    EXPECT_EQ(logic->placement.left, 1000);
+    EXPECT_EQ(logic->placement.top, 1000);
+    EXPECT_EQ(logic->placement.width, 13000);
+    EXPECT_EQ(logic->placement.height, 10000);
+}
+
+TEST_F(MainLogicTest, StoredPlacementIsReadBackAsNumbers) {
+    platform.settings[QStringLiteral("MainLeft")] = QStringLiteral("1500");
+    platform.settings[QStringLiteral("MainTop")] = QStringLiteral("750.5");
+    platform.settings[QStringLiteral("MainWidth")] = QStringLiteral("garbage");
+    Start();
+    EXPECT_EQ(logic->placement.left, 1500);
+    EXPECT_EQ(logic->placement.top, 750.5);
+    EXPECT_EQ(logic->placement.width, 13000); // unreadable: the default
+    EXPECT_EQ(logic->placement.height, 10000);
+}
+
+TEST_F(MainLogicTest, PlacementSurvivesARestart) {
+    Start();
+    ASSERT_TRUE(logic->Form_Unload({1234, 567, 11000, 9000}, false));
+    auto next = std::make_unique<GradeBook>();
+    Session nextSession;
+    MainLogic restarted(*next, nextSession, platform);
+    restarted.Form_Load();
+    EXPECT_EQ(restarted.placement.left, 1234);
+    EXPECT_EQ(restarted.placement.top, 567);
+    EXPECT_EQ(restarted.placement.width, 11000);
+    EXPECT_EQ(restarted.placement.height, 9000);
+}
+
+TEST_F(MainLogicTest, MinimisedWindowStoresNothing) {
+    platform.settings[QStringLiteral("MainLeft")] = QStringLiteral("300");
+    Start();
+    ASSERT_TRUE(logic->Form_Unload({-32000, -32000, 2000, 500}, true));
+    EXPECT_EQ(platform.settings.size(), 1u);
+    EXPECT_EQ(platform.settings[QStringLiteral("MainLeft")].toString(), QStringLiteral("300"));
+}
+
+TEST_F(MainLogicTest, CloseReappliesTheStoredPlacement) {
+    platform.settings[QStringLiteral("MainLeft")] = QStringLiteral("2000");
+    platform.settings[QStringLiteral("MainTop")] = QStringLiteral("1500");
+    std::vector<TwipsRect> applied;
+    logic->applyPlacement = [&] { applied.push_back(logic->placement); };
+    Start();
+    ASSERT_EQ(applied.size(), 1u);
+    logic->mnuFileNew_Click();
+    logic->placement = {5000, 5000, 8000, 6000}; // the window was moved meanwhile
+    platform.answers = {false};
+    logic->mnuFileClose_Click();
+    ASSERT_EQ(applied.size(), 2u);
+    EXPECT_EQ(applied.back().left, 2000);
+    EXPECT_EQ(applied.back().top, 1500);
+    EXPECT_EQ(applied.back().width, 13000);
+    EXPECT_EQ(applied.back().height, 10000);
+}
+
+TEST_F(MainLogicTest, HelpOpensTheHelpViewer) {
+    Start();
+    logic->mnuHelpContents_Click();
+    EXPECT_EQ(platform.helpShown, 1);
+}
+
+TEST_F(MainLogicTest, EveryChangeIsAnnouncedToTheWindow) {
+    int changes = 0;
+    logic->changed = [&] { ++changes; };
+    Start();
+    EXPECT_GT(changes, 0);
+    const int afterStart = changes;
+    logic->mnuFileNew_Click();
+    EXPECT_GT(changes, afterStart);
+    const int afterNew = changes;
+    logic->Form_Resize(9000, 9000);
+    EXPECT_GT(changes, afterNew);
+}
+
+} // namespace
+} // namespace kirune::test

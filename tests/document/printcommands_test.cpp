@@ -1,0 +1,152 @@
+// The print command and the page set-up on the main window's logic, printing to a PDF file.
+#include "mainlogicfixture.h"
+
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPrinter>
+#include <QProcess>
+#include <QStandardPaths>
+
+namespace kirune::test {
+namespace {
+
+const QString kPrintTitle = U(u"印刷");
+const QString kPageSetupTitle = U(u"ﾍﾟｰｼﾞ設定");
+
+// The scripted desktop with a choice for the "no printer: where to write the PDF" question.
+class ChoosingPlatform : public FakePlatform {
+  public:
+    bool PrepareOutput() override {
+        ++prepared;
+        return prepareAnswer;
+    }
+    bool prepareAnswer = true;
+    int prepared = 0;
+};
+
+class PrintCommandTest : public MainLogicTest {
+  protected:
+    // A class of 40 opened with the given node selected.
+    void OpenClassAt(const QString& key) {
+        Start();
+        Open(WriteBook(QStringLiteral("class.txt"), 40));
+        ASSERT_TRUE(logic->SelectNodeByKey(key));
+        platform.messages.clear();
+    }
+    bool PdfWritten() const { return QFile::exists(platform.pdfPath); }
+
+    static QString PdfText(const QString& pdf) {
+        QProcess convert;
+        convert.start(QStringLiteral("pdftotext"),
+                      {QStringLiteral("-enc"), QStringLiteral("UTF-8"), pdf, QStringLiteral("-")});
+        if (!convert.waitForFinished(60000))
+            return QString();
+        return QString::fromUtf8(convert.readAllStandardOutput());
+    }
+};
+
+TEST_F(PrintCommandTest, CancellingThePrinterDialogPrintsNothing) {
+    OpenClassAt(SemesterKey(0, 0));
+    platform.printerDialogAnswers.push_back(false);
+    logic->mnuFilePrint_Click();
+    EXPECT_EQ(platform.printerDialogTitles, QStringList{kPrintTitle});
+    EXPECT_EQ(platform.printed, 0);
+    EXPECT_FALSE(PdfWritten());
+    EXPECT_TRUE(platform.messages.isEmpty());
+}
+
+TEST_F(PrintCommandTest, PrintWritesOneA4LandscapeColourPage) {
+    OpenClassAt(SemesterKey(0, 0));
+    logic->mnuFilePrint_Click();
+    EXPECT_EQ(platform.printerDialogTitles, QStringList{kPrintTitle});
+    EXPECT_EQ(platform.printed, 1);
+    EXPECT_TRUE(platform.messages.isEmpty()) << platform.messages.join(u'\n').toStdString();
+    ASSERT_TRUE(PdfWritten());
+    EXPECT_TRUE(ReadAll(platform.pdfPath).startsWith("%PDF-"));
+    const QPrinter& printer = platform.Printer();
+    EXPECT_EQ(printer.pageLayout().pageSize().id(), QPageSize::A4);
+    EXPECT_EQ(printer.pageLayout().orientation(), QPageLayout::Landscape);
+    EXPECT_EQ(printer.colorMode(), QPrinter::Color);
+}
+
+TEST_F(PrintCommandTest, PrintoutHoldsTheDateTheTitleAndTheCells) {
+    if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
+        GTEST_SKIP() << "pdftotext (poppler-utils) is not installed";
+    OpenClassAt(TestKey(0, 0, 0));
+    logic->grid.SetText(1, 2, QStringLiteral(" 87"));
+    logic->grid.SetText(2, 6, QStringLiteral(" 13"));
+    logic->mnuFilePrint_Click();
+    const QString text = PdfText(platform.pdfPath);
+    // Today (2026-12-07) in the short date format of the Japanese settings.
+    EXPECT_TRUE(text.contains(QStringLiteral("2026/12/07"))) << text.toStdString();
+    EXPECT_TRUE(text.contains(U(u"山田花子")));
+    EXPECT_TRUE(text.contains(U(u"生徒40")));
+    EXPECT_TRUE(text.contains(U(u"クラスの平均点")));
+    EXPECT_TRUE(text.contains(QStringLiteral("87")));
+    EXPECT_TRUE(text.contains(QStringLiteral("13")));
+}
+
+TEST_F(PrintCommandTest, PrinterThatCannotStartIsReported) {
+    OpenClassAt(SemesterKey(0, 0));
+    platform.Printer().setOutputFileName(platform.dir.filePath(QStringLiteral("no/such/out.pdf")));
+    logic->mnuFilePrint_Click();
+    EXPECT_EQ(platform.messages, QStringList{U(u"印刷を開始できませんでした。")});
+    EXPECT_EQ(platform.printed, 0);
+}
+
+TEST_F(PrintCommandTest, WhatThePageSetUpChoseStaysInForce) {
+    OpenClassAt(SemesterKey(0, 0));
+    logic->mnuFilePageSetup_Click();
+    EXPECT_EQ(platform.printerDialogTitles, QStringList{kPageSetupTitle});
+    EXPECT_EQ(platform.printed, 0);
+    EXPECT_FALSE(PdfWritten());
+    // Margins chosen in the dialog are kept by the print command, on the same printer.
+    const QMarginsF margins(12, 14, 16, 18);
+    platform.Printer().setPageMargins(margins, QPageLayout::Millimeter);
+    logic->mnuFilePrint_Click();
+    EXPECT_EQ(platform.printed, 1);
+    EXPECT_EQ(platform.Printer().pageLayout().margins(QPageLayout::Millimeter), margins);
+}
+
+TEST_F(PrintCommandTest, CancelledPageSetUpChangesNothing) {
+    OpenClassAt(SemesterKey(0, 0));
+    platform.printerDialogAnswers.push_back(false);
+    logic->mnuFilePageSetup_Click();
+    EXPECT_EQ(platform.printerDialogTitles, QStringList{kPageSetupTitle});
+    EXPECT_TRUE(platform.messages.isEmpty());
+    EXPECT_FALSE(PdfWritten());
+}
+
+TEST_F(PrintCommandTest, DisabledPrintCommandDoesNothing) {
+    Start(); // no grade book: printing is not offered
+    logic->mnuFilePrint_Click();
+    EXPECT_TRUE(platform.printerDialogTitles.isEmpty());
+    EXPECT_FALSE(PdfWritten());
+}
+
+TEST(PrintCommandPdfChoice, CancelledPdfFileNamePrintsNothing) {
+    auto book = std::make_unique<GradeBook>();
+    Session session;
+    ChoosingPlatform platform;
+    MainLogic logic(*book, session, platform);
+    logic.Form_Load();
+    ResetGradeBook(*book);
+    logic.Form_Activate();
+    FillClass(*book, 3);
+    const QString path = platform.dir.filePath(QStringLiteral("c.txt"));
+    QString error;
+    ASSERT_TRUE(WriteGradeBookFile(path, *book, &error));
+    ASSERT_TRUE(logic.OpenPath(path));
+    platform.prepareAnswer = false;
+    logic.mnuFilePrint_Click();
+    EXPECT_EQ(platform.prepared, 1);
+    EXPECT_EQ(platform.printed, 0);
+    EXPECT_FALSE(QFile::exists(platform.pdfPath));
+    platform.prepareAnswer = true;
+    logic.mnuFilePrint_Click();
+    EXPECT_EQ(platform.printed, 1);
+    EXPECT_TRUE(QFile::exists(platform.pdfPath));
+}
+
+} // namespace
+} // namespace kirune::test
