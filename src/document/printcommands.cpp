@@ -13,19 +13,27 @@ namespace kirune {
 
 namespace {
 
+// The same words as the graph page's printout.
+QString PrintNotStartedMessage() {
+    return QString::fromUtf16(u"印刷を開始できませんでした。");
+}
 QString PrintFailedMessage() {
-    return QString::fromUtf16(u"印刷できませんでした。プリンタの設定を確認してください。");
+    return QString::fromUtf16(u"印刷できませんでした。");
 }
 
 } // namespace
 
 void MainLogic::mnuFilePageSetup_Click() {
+    if (!Allowed(QStringLiteral("mnuFilePageSetup")))
+        return;
     // The dialog works on the program's one printer object, so what the teacher chooses stays in
     // force for later printouts; a cancel simply changes nothing.
     platform.ShowPrinterDialog(QString::fromUtf16(u"ﾍﾟｰｼﾞ設定"));
 }
 
 void MainLogic::mnuFilePrint_Click() {
+    if (!Allowed(QStringLiteral("mnuFilePrint")))
+        return;
     // Cancelling the printer dialog means "do not print".
     if (!platform.ShowPrinterDialog(QString::fromUtf16(u"印刷")))
         return;
@@ -39,7 +47,7 @@ void MainLogic::mnuFilePrint_Click() {
 
     QPainter painter;
     if (!painter.begin(&printer)) {
-        platform.ShowMessage(PrintFailedMessage());
+        platform.ShowMessage(PrintNotStartedMessage());
         return;
     }
     const double twipsPerPixelX = 1440.0 / printer.logicalDpiX();

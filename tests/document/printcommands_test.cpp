@@ -86,6 +86,19 @@ TEST_F(PrintCommandTest, PrintoutHoldsTheDateTheTitleAndTheCells) {
     EXPECT_TRUE(text.contains(QStringLiteral("13")));
 }
 
+TEST_F(PrintCommandTest, LargeMarginsShrinkThePageInsteadOfLosingRows) {
+    if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
+        GTEST_SKIP() << "pdftotext (poppler-utils) is not installed";
+    OpenClassAt(SemesterKey(0, 0));
+    platform.Printer().setPageMargins(QMarginsF(30, 40, 30, 40), QPageLayout::Millimeter);
+    logic->mnuFilePrint_Click();
+    // pdftotext drops text outside the page: the last row and the date must still be there.
+    const QString text = PdfText(platform.pdfPath);
+    EXPECT_TRUE(text.contains(U(u"生徒40"))) << text.toStdString();
+    EXPECT_TRUE(text.contains(U(u"クラスの平均点")));
+    EXPECT_TRUE(text.contains(QStringLiteral("2026/12/07")));
+}
+
 TEST_F(PrintCommandTest, PrinterThatCannotStartIsReported) {
     OpenClassAt(SemesterKey(0, 0));
     platform.Printer().setOutputFileName(platform.dir.filePath(QStringLiteral("no/such/out.pdf")));
