@@ -13,6 +13,7 @@
 #include <QPainterPath>
 #include <QPixmap>
 #include <QPushButton>
+#include <QStyle>
 #include <algorithm>
 
 namespace kirune {
@@ -155,8 +156,12 @@ void SetTextIfDifferent(QLineEdit* box, const QString& text) {
 }
 
 void SetTextIfDifferent(QComboBox* box, const QString& text) {
-    if (box->currentText() != text)
+    if (box->currentText() != text) {
         box->setEditText(text);
+        // Show the beginning of a text wider than the box.
+        if (!box->hasFocus())
+            box->lineEdit()->setCursorPosition(0);
+    }
 }
 
 } // namespace
@@ -225,6 +230,7 @@ void FormHomeRoom::BuildControls() {
     // boxes.
     grid_->setFocusPolicy(Qt::NoFocus);
     grid_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    grid_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
 
     frame1_ = new QGroupBox(QString::fromUtf16(u"名簿を作成"), this);
     frame1_->setObjectName(QStringLiteral("Frame1"));
@@ -310,7 +316,18 @@ void FormHomeRoom::Refresh() {
     SetTextIfDifferent(combo2_, logic_.combo2);
     SetTextIfDifferent(text2_, logic_.text2);
     grid_->refresh();
+    FitNameColumn();
     refreshing_ = false;
+}
+
+void FormHomeRoom::FitNameColumn() {
+    // The name column takes the rest of the grid's width; on screen that is what the frame and
+    // the scroll bar leave, so no name is hidden behind the scroll bar.
+    const int inside = grid_->width() - 2 * grid_->frameWidth() -
+                       grid_->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, grid_);
+    const int nameWidth = inside - grid_->columnWidth(0);
+    if (nameWidth > 0 && grid_->columnWidth(1) != nameWidth)
+        grid_->setColumnWidth(1, nameWidth);
 }
 
 void FormHomeRoom::Focus(HomeRoomEditor::Field field) {

@@ -40,6 +40,7 @@ class FormHomeRoom : public QWidget {
     void Connect();
     // Shows the logic's texts and grid in the controls.
     void Refresh();
+    void FitNameColumn();
     void Focus(HomeRoomEditor::Field field);
 
     HomeRoomEditor logic_;

@@ -1,0 +1,642 @@
+// The homeroom editor: choosing pupils, typing names, transfer out, registration and cancel,
+// first through its logic class, then through the window offscreen.
+#include "editors/homeroom/formhomeroom.h"
+#include "editors/homeroom/homeroomeditor.h"
+
+#include "editors/common/gridview.h"
+#include "editors/common/twips.h"
+#include "model/numbers.h"
+#include "support/fakeplatform.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPointer>
+#include <QPushButton>
+#include <QScrollBar>
+#include <gtest/gtest.h>
+
+namespace kirune {
+namespace {
+
+QString U(const char16_t* text) {
+    return QString::fromUtf16(text);
+}
+
+// Key presses and clicks delivered as the window system would (ignored keys go on to the parent).
+void PressKey(QWidget* widget, int key, const QString& text = QString()) {
+    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
+    QApplication::sendEvent(widget, &press);
+    QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, text);
+    QApplication::sendEvent(widget, &release);
+}
+
+void Click(QWidget* widget, QPoint pos) {
+    const QPointF local(pos);
+    const QPointF global(widget->mapToGlobal(pos));
+    QMouseEvent press(QEvent::MouseButtonPress, local, global, Qt::LeftButton, Qt::LeftButton,
+                      Qt::NoModifier);
+    QApplication::sendEvent(widget, &press);
+    QMouseEvent release(QEvent::MouseButtonRelease, local, global, Qt::LeftButton, Qt::NoButton,
+                        Qt::NoModifier);
+    QApplication::sendEvent(widget, &release);
+}
+
+void Click(QWidget* widget) {
+    Click(widget, widget->rect().center());
+}
+
+const QString kTransferQuestion = U(u"この生徒のデータが失われますがいいですか？（注意：転出以前に"
+                                    u"登録した試験の平均点は変わりません）");
+
+// Records what the editor asks of the main window.
+struct FakeMainForm : MainFormHooks {
+    void EnableMainWindow() override { calls << QStringLiteral("EnableMainWindow"); }
+    void MSFlexGrid1_init() override { calls << QStringLiteral("MSFlexGrid1_init"); }
+    void TreeView1_refresh() override { calls << QStringLiteral("TreeView1_refresh"); }
+    QStringList calls;
+};
+
+class HomeRoomEditorTest : public ::testing::Test {
+  protected:
+    HomeRoomEditorTest() {
+        ResetGradeBook(book);
+        book.HomeRoomYear = U(u"2003年（平成15年）");
+        book.HomeRoomGrade = U(u"4年");
+        book.HomeRoomClass = U(u"2組");
+        book.TeacherName = U(u"山田花子");
+    }
+    void SetRoster(const std::vector<QString>& names) {
+        for (std::size_t i = 0; i < names.size(); ++i)
+            book.StudentNames[i] = names[i];
+        book.RosterSize = static_cast<int16_t>(names.size());
+    }
+    // Types a name for attendance number n as the window would.
+    static void TypeName(HomeRoomEditor& editor, int n, const QString& name) {
+        editor.Combo2_Change(QString::number(n));
+        editor.Text2_Change(name);
+    }
+
+    GradeBook book;
+    Session session;
+    test::FakePlatform platform;
+    FakeMainForm mainForm;
+};
+
+TEST_F(HomeRoomEditorTest, LoadShowsTheClassAndTheTintedRoster) {
+    SetRoster({U(u"青木一郎"), U(u"井上二郎")});
+    HomeRoomEditor editor(book, session, platform, mainForm);
+    editor.Form_Load();
+
+    EXPECT_EQ(editor.combo1[0], book.HomeRoomYear);
+    EXPECT_EQ(editor.combo1[1], U(u"4年"));
+    EXPECT_EQ(editor.combo1[2], U(u"2組"));
+    EXPECT_EQ(editor.text1, U(u"山田花子"));
+    EXPECT_EQ(editor.combo2, QStringLiteral("1"));
+    EXPECT_EQ(editor.text2, U(u"青木一郎"));
+    EXPECT_EQ(session.CurrentStudentNo, 1);
+
+    const Grid& grid = editor.grid;
+    ASSERT_EQ(grid.Rows(), 41);
+    ASSERT_EQ(grid.Cols(), 2);
+    EXPECT_EQ(grid.RowString(0), U(u"No.|生徒氏名"));
+    EXPECT_EQ(grid.RowString(1), U(u" 1|青木一郎"));
+    EXPECT_EQ(grid.RowString(2), U(u" 2|井上二郎"));
+    EXPECT_EQ(grid.RowString(40), QStringLiteral(" 40|"));
+    EXPECT_EQ(grid.ColWidth(0), 400);
+    EXPECT_EQ(grid.ColWidth(1), 3135 - 400);
+    EXPECT_EQ(grid.CurrentRow(), 1);
+    EXPECT_EQ(grid.CurrentCol(), 1);
+    EXPECT_FALSE(grid.CellBackground(0, 1).has_value());
+    for (int r = 1; r <= 40; ++r)
+        for (int c = 0; c < 2; ++c)
+            EXPECT_EQ(grid.CellBackground(r, c), qRgb(255, 255, 224)) << r << "," << c;
+    EXPECT_FALSE(session.NeedsSave);
+}
+
+TEST_F(HomeRoomEditorTest, ListItems) {
+    const QStringList years = HomeRoomEditor::Combo1Items(0);
+    ASSERT_EQ(years.size(), 7);
+    EXPECT_EQ(years.front(), U(u"1999年（平成11年）"));
+    EXPECT_EQ(years[3], U(u"2002年（平成14年）"));
+    EXPECT_EQ(years.back(), U(u"2005年（平成17年）"));
+    EXPECT_EQ(HomeRoomEditor::Combo1Items(1),
+              QStringList({U(u"1年"), U(u"2年"), U(u"3年"), U(u"4年"), U(u"5年"), U(u"6年")}));
+    const QStringList classes = HomeRoomEditor::Combo1Items(2);
+    ASSERT_EQ(classes.size(), 9);
+    EXPECT_EQ(classes.front(), U(u"1組"));
+    EXPECT_EQ(classes.back(), U(u"9組"));
+    const QStringList numbers = HomeRoomEditor::Combo2Items();
+    ASSERT_EQ(numbers.size(), 40);
+    EXPECT_EQ(numbers.front(), QStringLiteral("1"));
+    EXPECT_EQ(numbers.back(), QStringLiteral("40"));
+}
+
+TEST_F(HomeRoomEditorTest, NotRegisteredYearIsEmptiedForGoodEvenOnCancel) {
+    book.HomeRoomYear = U(u"未登録です");
+    HomeRoomEditor editor(book, session, platform, mainForm);
+    editor.Form_Load();
+    EXPECT_EQ(editor.combo1[0], QString());
+    editor.Command2_Click();
+    EXPECT_EQ(book.HomeRoomYear, QString());
+}
+
+TEST_F(HomeRoomEditorTest, NamesAtThreeAndSevenGiveRosterSizeSeven) {
+    HomeRoomEditor editor(book, session, platform, mainForm);
+    editor.Form_Load();
+    TypeName(editor, 3, U(u"佐藤三郎"));
+    TypeName(editor, 7, U(u"鈴木七海"));
+    ASSERT_TRUE(editor.Command1_Click());
+
+    EXPECT_EQ(book.RosterSize, 7);
+    EXPECT_EQ(CountEnrolled(book), 2);
+    EXPECT_EQ(book.StudentNames[2], U(u"佐藤三郎"));
+    EXPECT_EQ(book.StudentNames[6], U(u"鈴木七海"));
+    for (int n : {1, 2, 4, 5, 6})
+        EXPECT_TRUE(book.StudentNames[n - 1].isEmpty()) << n;
+    EXPECT_EQ(mainForm.calls, QStringList({QStringLiteral("EnableMainWindow"),
+                                           QStringLiteral("MSFlexGrid1_init")}));
+    EXPECT_TRUE(session.NeedsSave);
+    EXPECT_TRUE(editor.Closed());
+}
+
+TEST_F(HomeRoomEditorTest, RegisteringStoresTheBoxes) {
+    HomeRoomEditor editor(book, session, platform, mainForm);
+    bool closed = false;
+    editor.closeWindow = [&closed] { closed = true; };
+    editor.Form_Load();
+    editor.Combo1_Change(0, U(u"2005年（平成17年）"));
+    editor.Combo1_Change(1, U(u"6年"));
+    editor.Combo1_Change(2, U(u"3組"));
+    editor.Text1_Change(U(u"田中先生"));
+    TypeName(editor, 1, U(u"相田"));
+    ASSERT_TRUE(editor.Command1_Click());
+    EXPECT_EQ(book.HomeRoomYear, U(u"2005年（平成17年）"));
+    EXPECT_EQ(book.HomeRoomGrade, U(u"6年"));
+    EXPECT_EQ(book.HomeRoomClass, U(u"3組"));
+    EXPECT_EQ(book.TeacherName, U(u"田中先生"));
+    EXPECT_TRUE(closed);
+}
+
+TEST_F(HomeRoomEditorTest, AllNamesEmptyGiveNoRosterAndNoDefaultCriteria) {
+    SetRoster({U(u"青木"), U(u"井上")});
+    HomeRoomEditor editor(book, session, platform, mainForm);
+    editor.Form_Load();
+    TypeName(editor, 1, QString());
+    TypeName(editor, 2, QString());
+    ASSERT_TRUE(editor.Command1_Click());
+    EXPECT_EQ(book.RosterSize, 0);
+    EXPECT_EQ(CountEnrolled(book), 0);
+    for (int p = 0; p < kCriteriaPeriods; ++p)
+        for (int c = 0; c < kCriteriaColumns; ++c) {
+            EXPECT_EQ(book.RankAPercent[p][c], -1);
+            EXPECT_EQ(book.RankCPercent[p][c], -1);
+        }
+}
+
+TEST_F(HomeRoomEditorTest, DefaultCriteriaFillOnlyUnsetEntries) {
+    book.RankAPercent[0][0] = 30;
+    book.RankCPercent[3][17] = 10;
+    book.RankAPercent[4][0] = -1; // outside the criteria table: never touched
+    HomeRoomEditor editor(book, session, platform, mainForm);
+    editor.Form_Load();
+    TypeName(editor, 1, U(u"相田"));
+    ASSERT_TRUE(editor.Command1_Click());
+    EXPECT_EQ(book.RankAPercent[0][0], 30);
+    EXPECT_EQ(book.RankCPercent[0][0], 40);
+    EXPECT_EQ(book.RankAPercent[3][17], 20);
+    EXPECT_EQ(book.RankCPercent[3][17], 10);
+    EXPECT_EQ(book.RankAPercent[2][9], 20);
+    EXPECT_EQ(book.RankCPercent[1][5], 40);
+    EXPECT_EQ(book.RankAPercent[4][0], -1);
+    EXPECT_EQ(book.RankAPercent[0][18], 0);
+}
+
+TEST_F(HomeRoomEditorTest, TypingShowsInTheGridAndCancelStoresNothing) {
+    SetRoster({U(u"青木"), U(u"井上")});
+    HomeRoomEditor editor(book, session, platform, mainForm);
+    editor.Form_Load();
+    editor.Command3_Click(); // number 2
+    editor.Text2_Change(U(u"井"));
+    EXPECT_EQ(editor.grid.Text(2, 1), U(u"井"));
+    editor.Text2_Change(U(u"井上三郎"));
+    EXPECT_EQ(editor.grid.Text(2, 1), U(u"井上三郎"));
+    editor.Combo1_Change(1, U(u"5年"));
+    editor.Command2_Click();
+
+    EXPECT_EQ(book.StudentNames[1], U(u"井上"));
+    EXPECT_EQ(book.HomeRoomGrade, U(u"4年"));
+    EXPECT_EQ(book.RosterSize, 2);
+    EXPECT_FALSE(session.NeedsSave);
+    EXPECT_EQ(mainForm.calls, QStringList({QStringLiteral("EnableMainWindow")}));
+    EXPECT_TRUE(editor.Closed());
+}
+
+TEST_F(HomeRoomEditorTest, NextStopsAtFortyAndPreviousAtOne) {
+    book.StudentNames[39] = U(u"和田");
+    book.RosterSize = 40;
+    HomeRoomEditor editor(book, session, platform, mainForm);
+    int focused = 0;
+    editor.focusText2 = [&focused] { ++focused; };
+    editor.Form_Load();
+
+    editor.Command4_Click();
+    EXPECT_EQ(session.CurrentStudentNo, 1);
+    EXPECT_EQ(editor.combo2, QStringLiteral(" 1"));
+    EXPECT_EQ(focused, 1);
+
+    editor.Combo2_Change(QStringLiteral("39"));
+    EXPECT_EQ(editor.text2, QString());
+    editor.Command3_Click();
+    EXPECT_EQ(session.CurrentStudentNo, 40);
+    EXPECT_EQ(editor.combo2, QStringLiteral(" 40"));
+    EXPECT_EQ(editor.text2, U(u"和田"));
+    editor.Text2_Change(U(u"和田x")); // Text2 shows the grid cell again after next
+    editor.Command3_Click();
+    EXPECT_EQ(session.CurrentStudentNo, 40);
+    EXPECT_EQ(editor.text2, U(u"和田x"));
+    EXPECT_EQ(editor.grid.CurrentRow(), 40);
+    EXPECT_EQ(focused, 3);
+}
+
+TEST_F(HomeRoomEditorTest, ArrowKeysMoveBetweenPupils) {
+    HomeRoomEditor editor(book, session, platform, mainForm);
+    editor.Form_Load();
+    EXPECT_TRUE(editor.Text2_KeyDown(Qt::Key_Down));
+    EXPECT_TRUE(editor.Text2_KeyDown(Qt::Key_Right));
+    EXPECT_EQ(session.CurrentStudentNo, 3);
+    EXPECT_TRUE(editor.Text2_KeyDown(Qt::Key_Up));
+    EXPECT_EQ(session.CurrentStudentNo, 2);
+    EXPECT_TRUE(editor.Text2_KeyDown(Qt::Key_Left));
+    EXPECT_EQ(session.CurrentStudentNo, 1);
+    EXPECT_FALSE(editor.Text2_KeyDown(Qt::Key_A));
+    EXPECT_EQ(session.CurrentStudentNo, 1);
+}
+
+TEST_F(HomeRoomEditorTest, Combo2OutsideTheRosterLeavesThePupil) {
+    SetRoster({U(u"青木"), U(u"井上"), U(u"上田")});
+    HomeRoomEditor editor(book, session, platform, mainForm);
+    editor.Form_Load();
+    editor.Combo2_Change(QStringLiteral("3"));
+    ASSERT_EQ(session.CurrentStudentNo, 3);
+    for (const char* text : {"0", "", "abc", "41", "-2", "99999", "1e9", "40.6"}) {
+        editor.Combo2_Change(QString::fromLatin1(text));
+        EXPECT_EQ(session.CurrentStudentNo, 3) << text;
+        EXPECT_EQ(editor.grid.CurrentRow(), 3) << text;
+    }
+    // Typing goes on into the pupil that is still current.
+    editor.Text2_Change(U(u"上田三"));
+    EXPECT_EQ(editor.grid.Text(3, 1), U(u"上田三"));
+    EXPECT_EQ(editor.grid.Text(0, 1), U(u"生徒氏名"));
+    // The number is read as its leading number, halves to even.
+    editor.Combo2_Click(QStringLiteral(" 2.5番"));
+    EXPECT_EQ(session.CurrentStudentNo, 2);
+    EXPECT_EQ(editor.text2, U(u"井上"));
+    editor.Combo2_Change(QStringLiteral("39.5"));
+    EXPECT_EQ(session.CurrentStudentNo, 40);
+}
+
+TEST_F(HomeRoomEditorTest, GridClickSelectsOnlyInTheNameColumn) {
+    SetRoster({U(u"青木"), U(u"井上"), U(u"上田"), U(u"江藤")});
+    HomeRoomEditor editor(book, session, platform, mainForm);
+    int focused = 0;
+    editor.focusText2 = [&focused] { ++focused; };
+    editor.Form_Load();
+    editor.MSFlexGrid1_Click(4, 0);
+    EXPECT_EQ(session.CurrentStudentNo, 1);
+    EXPECT_EQ(focused, 0);
+    editor.MSFlexGrid1_Click(4, 1);
+    EXPECT_EQ(session.CurrentStudentNo, 4);
+    EXPECT_EQ(editor.combo2, QStringLiteral(" 4"));
+    EXPECT_EQ(editor.text2, U(u"江藤"));
+    EXPECT_EQ(focused, 1);
+    editor.MSFlexGrid1_Click(0, 1); // the header row is no pupil
+    EXPECT_EQ(session.CurrentStudentNo, 4);
+}
+
+TEST_F(HomeRoomEditorTest, TransferOutIsWrittenAtOnceAndSurvivesCancel) {
+    SetRoster({U(u"青木"), U(u"井上"), U(u"上田")});
+    const int someSlots[] = {0, 263, 815};
+    for (int slot : someSlots) {
+        book.Scores[slot][2] = 77.5f;
+        book.Scores[slot][1] = 60.0f;
+        book.Scores[slot][kAverageColumn] = 70.0f;
+    }
+    book.Scores[816][2] = 5.0f; // never used: left alone
+    HomeRoomEditor editor(book, session, platform, mainForm);
+    editor.Form_Load();
+    editor.Combo2_Change(QStringLiteral("3"));
+    platform.answers = {true};
+    editor.Command5_Click();
+
+    EXPECT_EQ(platform.questions, QStringList({kTransferQuestion}));
+    EXPECT_EQ(editor.grid.Text(3, 1), QString());
+    EXPECT_EQ(editor.text2, U(u"上田")); // Text2 keeps its text
+    EXPECT_EQ(book.StudentNames[2], QString());
+    for (int slot : someSlots) {
+        EXPECT_EQ(book.Scores[slot][2], kNoData) << slot;
+        EXPECT_EQ(book.Scores[slot][1], 60.0f) << slot;
+        EXPECT_EQ(book.Scores[slot][kAverageColumn], 70.0f) << slot;
+    }
+    EXPECT_EQ(book.Scores[816][2], 5.0f);
+    EXPECT_EQ(book.RosterSize, 3);
+    EXPECT_TRUE(session.NeedsSave);
+
+    editor.Command2_Click();
+    EXPECT_EQ(book.StudentNames[2], QString());
+    EXPECT_EQ(book.Scores[0][2], kNoData);
+    EXPECT_EQ(book.RosterSize, 3);
+    EXPECT_TRUE(session.NeedsSave);
+}
+
+TEST_F(HomeRoomEditorTest, TransferOutAnsweredNoChangesNothing) {
+    SetRoster({U(u"青木")});
+    book.Scores[10][0] = 50.0f;
+    HomeRoomEditor editor(book, session, platform, mainForm);
+    editor.Form_Load();
+    platform.answers = {false};
+    editor.Command5_Click();
+    EXPECT_EQ(platform.questions.size(), 1);
+    EXPECT_EQ(book.StudentNames[0], U(u"青木"));
+    EXPECT_EQ(editor.grid.Text(1, 1), U(u"青木"));
+    EXPECT_EQ(book.Scores[10][0], 50.0f);
+    EXPECT_FALSE(session.NeedsSave);
+}
+
+TEST_F(HomeRoomEditorTest, SemicolonOrLineBreakIsRefusedAndNothingStored) {
+    SetRoster({U(u"青木")});
+    HomeRoomEditor editor(book, session, platform, mainForm);
+    std::vector<HomeRoomEditor::Field> focused;
+    editor.focusField = [&focused](HomeRoomEditor::Field f) { focused.push_back(f); };
+    editor.Form_Load();
+    TypeName(editor, 5, U(u"新入"));
+    TypeName(editor, 3, U(u"佐藤;三郎"));
+    editor.Combo2_Change(QStringLiteral("1"));
+
+    EXPECT_FALSE(editor.Command1_Click());
+    EXPECT_EQ(platform.messages, QStringList({U(u"出席番号 3 の氏名に「;」や改行は使えません。")}));
+    EXPECT_EQ(session.CurrentStudentNo, 3); // brought up for correction
+    EXPECT_EQ(editor.text2, U(u"佐藤;三郎"));
+    ASSERT_EQ(focused.size(), 1u);
+    EXPECT_EQ(focused[0], HomeRoomEditor::Field::PupilName);
+    EXPECT_EQ(book.RosterSize, 1);
+    EXPECT_EQ(book.StudentNames[4], QString());
+    EXPECT_FALSE(editor.Closed());
+    EXPECT_TRUE(mainForm.calls.isEmpty());
+    EXPECT_FALSE(session.NeedsSave);
+
+    // Each box is named in its message.
+    editor.Text2_Change(U(u"佐藤三郎"));
+    const struct {
+        int box; // 0..2 Combo1, 3 Text1
+        QString text;
+        QString message;
+        HomeRoomEditor::Field field;
+    } cases[] = {
+        {0, U(u"2004;"), U(u"年度に「;」や改行は使えません。"), HomeRoomEditor::Field::Year},
+        {1, U(u"4\n年"), U(u"学年に「;」や改行は使えません。"), HomeRoomEditor::Field::Grade},
+        {2, U(u"2組\r"), U(u"学級に「;」や改行は使えません。"), HomeRoomEditor::Field::Class},
+        {3, U(u"山田;"), U(u"担任の氏名に「;」や改行は使えません。"),
+         HomeRoomEditor::Field::Teacher},
+    };
+    for (const auto& c : cases) {
+        platform.messages.clear();
+        focused.clear();
+        const QString before = c.box == 3 ? editor.text1 : editor.combo1[c.box];
+        if (c.box == 3)
+            editor.Text1_Change(c.text);
+        else
+            editor.Combo1_Change(c.box, c.text);
+        EXPECT_FALSE(editor.Command1_Click());
+        EXPECT_EQ(platform.messages, QStringList({c.message}));
+        ASSERT_EQ(focused.size(), 1u);
+        EXPECT_EQ(focused[0], c.field);
+        if (c.box == 3)
+            editor.Text1_Change(before);
+        else
+            editor.Combo1_Change(c.box, before);
+    }
+    EXPECT_EQ(book.HomeRoomGrade, U(u"4年"));
+    EXPECT_EQ(book.TeacherName, U(u"山田花子"));
+
+    // Once corrected, registration goes through.
+    platform.messages.clear();
+    EXPECT_TRUE(editor.Command1_Click());
+    EXPECT_TRUE(platform.messages.isEmpty());
+    EXPECT_EQ(book.StudentNames[2], U(u"佐藤三郎"));
+    EXPECT_EQ(book.RosterSize, 5);
+}
+
+TEST_F(HomeRoomEditorTest, ClosingTwiceEnablesTheMainWindowOnce) {
+    HomeRoomEditor editor(book, session, platform, mainForm);
+    editor.Form_Load();
+    editor.Command2_Click();
+    editor.Form_Unload();
+    EXPECT_FALSE(editor.Command1_Click());
+    EXPECT_EQ(mainForm.calls, QStringList({QStringLiteral("EnableMainWindow")}));
+}
+
+// --- The window, offscreen ------------------------------------------------------------------
+
+class FormHomeRoomTest : public HomeRoomEditorTest {
+  protected:
+    template <typename T> T* Find(QWidget* form, const char* name) {
+        T* widget = form->findChild<T*>(QString::fromLatin1(name));
+        EXPECT_NE(widget, nullptr) << name;
+        return widget;
+    }
+};
+
+TEST_F(FormHomeRoomTest, ControlsCarryTheirNamesCaptionsAndItems) {
+    FormHomeRoom form(book, session, platform, mainForm);
+    EXPECT_EQ(form.windowTitle(), U(u"学級の編集"));
+    EXPECT_EQ(form.size(), QSize(TwipsToPixels(8460), TwipsToPixels(6900)));
+
+    const std::pair<const char*, const char16_t*> labels[] = {
+        {"Label1", u"年度"},           {"Label2", u"学年"},           {"Label3", u"学級"},
+        {"Label4", u"担任の氏名"},     {"Label5", u"出席番号"},       {"Label6", u"生徒の氏名"},
+        {"Label7", u"次の出席番号に"}, {"Label8", u"前の出席番号に"}, {"Label9", u"[Enter]"},
+    };
+    for (const auto& [name, caption] : labels) {
+        if (auto* label = Find<QLabel>(&form, name)) {
+            EXPECT_EQ(label->text(), U(caption)) << name;
+        }
+    }
+    auto* frame = Find<QGroupBox>(&form, "Frame1");
+    ASSERT_NE(frame, nullptr);
+    EXPECT_EQ(frame->title(), U(u"名簿を作成"));
+    EXPECT_EQ(frame->geometry(), TwipsRectToPixels(120, 2160, 3615, 4215));
+    for (const char* name : {"Combo2", "Text2", "Command3", "Command4", "Command5", "Label9"})
+        EXPECT_EQ(form.findChild<QWidget*>(QString::fromLatin1(name))->parentWidget(), frame)
+            << name;
+
+    auto* combo1 = Find<QComboBox>(&form, "Combo1_0");
+    ASSERT_NE(combo1, nullptr);
+    EXPECT_TRUE(combo1->isEditable());
+    EXPECT_EQ(combo1->count(), 7);
+    EXPECT_EQ(combo1->itemText(6), U(u"2005年（平成17年）"));
+    EXPECT_EQ(combo1->pos(), QPoint(TwipsToPixels(1800), TwipsToPixels(120)));
+    EXPECT_EQ(Find<QComboBox>(&form, "Combo1_1")->count(), 6);
+    EXPECT_EQ(Find<QComboBox>(&form, "Combo1_2")->count(), 9);
+    EXPECT_EQ(Find<QComboBox>(&form, "Combo2")->count(), 40);
+
+    EXPECT_EQ(Find<QPushButton>(&form, "Command1")->text(), U(u"登録"));
+    EXPECT_EQ(Find<QPushButton>(&form, "Command2")->text(), U(u"ｷｬﾝｾﾙ"));
+    EXPECT_EQ(Find<QPushButton>(&form, "Command5")->text(), U(u"転出"));
+    EXPECT_EQ(Find<QPushButton>(&form, "Command1")->geometry(),
+              TwipsRectToPixels(7200, 240, 1095, 495));
+    auto* next = Find<QPushButton>(&form, "Command3");
+    EXPECT_TRUE(next->isDefault());
+    EXPECT_FALSE(next->icon().isNull());
+    EXPECT_FALSE(Find<QPushButton>(&form, "Command4")->icon().isNull());
+    EXPECT_FALSE(Find<QLabel>(&form, "Picture1")->pixmap().isNull());
+
+    auto* grid = Find<GridView>(&form, "MSFlexGrid1");
+    EXPECT_EQ(grid->geometry(), TwipsRectToPixels(3960, 120, 3135, 6735));
+    EXPECT_EQ(grid->grid(), &form.logic().grid);
+
+    for (const char* name : {"Text1", "Text2"}) {
+        auto* box = Find<QLineEdit>(&form, name);
+        EXPECT_TRUE(box->testAttribute(Qt::WA_InputMethodEnabled)) << name;
+    }
+}
+
+TEST_F(FormHomeRoomTest, TypingInText2ShowsInTheGridAtOnce) {
+    SetRoster({U(u"青木")});
+    FormHomeRoom form(book, session, platform, mainForm);
+    form.show();
+    auto* text2 = Find<QLineEdit>(&form, "Text2");
+    auto* grid = Find<GridView>(&form, "MSFlexGrid1");
+    ASSERT_EQ(text2->text(), U(u"青木"));
+    text2->setFocus();
+    text2->end(false);
+    PressKey(text2, Qt::Key_unknown, U(u"太"));
+    EXPECT_EQ(text2->text(), U(u"青木太"));
+    EXPECT_EQ(form.logic().grid.Text(1, 1), U(u"青木太"));
+    EXPECT_EQ(grid->model()->index(1, 1).data().toString(), U(u"青木太"));
+    EXPECT_EQ(book.StudentNames[0], U(u"青木"));
+}
+
+TEST_F(FormHomeRoomTest, ButtonsKeysAndGridFollowTheLogic) {
+    SetRoster({U(u"青木"), U(u"井上"), U(u"上田")});
+    FormHomeRoom form(book, session, platform, mainForm);
+    form.show();
+    auto* text2 = Find<QLineEdit>(&form, "Text2");
+    auto* combo2 = Find<QComboBox>(&form, "Combo2");
+    auto* grid = Find<GridView>(&form, "MSFlexGrid1");
+
+    Click(Find<QPushButton>(&form, "Command3"));
+    EXPECT_EQ(session.CurrentStudentNo, 2);
+    EXPECT_EQ(combo2->currentText(), QStringLiteral(" 2"));
+    EXPECT_EQ(text2->text(), U(u"井上"));
+    EXPECT_EQ(grid->currentIndex().row(), 2);
+
+    PressKey(text2, Qt::Key_Down);
+    EXPECT_EQ(session.CurrentStudentNo, 3);
+    EXPECT_EQ(text2->text(), U(u"上田"));
+    PressKey(text2, Qt::Key_Left);
+    EXPECT_EQ(session.CurrentStudentNo, 2);
+
+    // Enter in a box presses the default button (next).
+    PressKey(text2, Qt::Key_Return);
+    EXPECT_EQ(session.CurrentStudentNo, 3);
+
+    combo2->setEditText(QStringLiteral("1"));
+    EXPECT_EQ(session.CurrentStudentNo, 1);
+    EXPECT_EQ(text2->text(), U(u"青木"));
+
+    const QRect cell = grid->visualRect(grid->model()->index(2, 1));
+    Click(grid->viewport(), cell.center());
+    EXPECT_EQ(session.CurrentStudentNo, 2);
+    EXPECT_EQ(combo2->currentText(), QStringLiteral(" 2"));
+    EXPECT_EQ(text2->text(), U(u"井上"));
+}
+
+TEST_F(FormHomeRoomTest, EnterInABoxGoesToTheNextPupilAndAddsNoListItem) {
+    FormHomeRoom form(book, session, platform, mainForm);
+    form.show();
+    auto* combo2 = Find<QComboBox>(&form, "Combo2");
+    combo2->setFocus();
+    PressKey(combo2, Qt::Key_Return);
+    EXPECT_EQ(session.CurrentStudentNo, 2);
+    auto* year = Find<QComboBox>(&form, "Combo1_0");
+    year->setEditText(U(u"2010年"));
+    year->setFocus();
+    PressKey(year, Qt::Key_Return);
+    EXPECT_EQ(session.CurrentStudentNo, 3);
+    EXPECT_EQ(year->count(), 7);
+    EXPECT_EQ(form.logic().combo1[0], U(u"2010年"));
+}
+
+TEST_F(FormHomeRoomTest, TheNameColumnFitsBesideTheScrollBar) {
+    FormHomeRoom form(book, session, platform, mainForm);
+    form.show();
+    auto* grid = Find<GridView>(&form, "MSFlexGrid1");
+    EXPECT_EQ(grid->columnWidth(0), TwipsToPixels(400));
+    EXPECT_LE(grid->columnWidth(0) + grid->columnWidth(1), grid->viewport()->width());
+    EXPECT_EQ(grid->horizontalScrollBar()->maximum(), 0);
+}
+
+TEST_F(FormHomeRoomTest, EscapeCancels) {
+    auto* form = new FormHomeRoom(book, session, platform, mainForm);
+    form->setAttribute(Qt::WA_DeleteOnClose);
+    QPointer<FormHomeRoom> alive(form);
+    form->show();
+    auto* text1 = Find<QLineEdit>(form, "Text1");
+    text1->setText(U(u"別の先生"));
+    PressKey(text1, Qt::Key_Escape);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(alive.isNull());
+    EXPECT_EQ(mainForm.calls, QStringList({QStringLiteral("EnableMainWindow")}));
+    EXPECT_EQ(book.TeacherName, U(u"山田花子"));
+}
+
+TEST_F(FormHomeRoomTest, CloseBoxActsAsCancel) {
+    SetRoster({U(u"青木")});
+    auto* form = new FormHomeRoom(book, session, platform, mainForm);
+    form->setAttribute(Qt::WA_DeleteOnClose);
+    QPointer<FormHomeRoom> alive(form);
+    form->show();
+    Find<QLineEdit>(form, "Text2")->setText(U(u"別人"));
+    EXPECT_TRUE(form->close());
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(alive.isNull());
+    EXPECT_EQ(mainForm.calls, QStringList({QStringLiteral("EnableMainWindow")}));
+    EXPECT_EQ(book.StudentNames[0], U(u"青木"));
+    EXPECT_FALSE(session.NeedsSave);
+}
+
+TEST_F(FormHomeRoomTest, RegisterButtonStoresAndClosesOnce) {
+    auto* form = new FormHomeRoom(book, session, platform, mainForm);
+    form->setAttribute(Qt::WA_DeleteOnClose);
+    QPointer<FormHomeRoom> alive(form);
+    form->show();
+    Find<QLineEdit>(form, "Text2")->setText(U(u"相田"));
+    Find<QComboBox>(form, "Combo1_1")->setEditText(U(u"1年"));
+    Click(Find<QPushButton>(form, "Command1"));
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(alive.isNull());
+    EXPECT_EQ(book.StudentNames[0], U(u"相田"));
+    EXPECT_EQ(book.HomeRoomGrade, U(u"1年"));
+    EXPECT_EQ(book.RosterSize, 1);
+    EXPECT_EQ(mainForm.calls, QStringList({QStringLiteral("EnableMainWindow"),
+                                           QStringLiteral("MSFlexGrid1_init")}));
+}
+
+TEST_F(FormHomeRoomTest, RefusedRegistrationKeepsTheWindowOpen) {
+    FormHomeRoom form(book, session, platform, mainForm);
+    form.show();
+    Find<QLineEdit>(&form, "Text1")->setText(U(u"山田;"));
+    Click(Find<QPushButton>(&form, "Command1"));
+    EXPECT_TRUE(form.isVisible());
+    EXPECT_EQ(platform.messages, QStringList({U(u"担任の氏名に「;」や改行は使えません。")}));
+    EXPECT_EQ(book.TeacherName, U(u"山田花子"));
+    EXPECT_TRUE(mainForm.calls.isEmpty());
+}
+
+} // namespace
+} // namespace kirune
