@@ -10,13 +10,14 @@ namespace kirune {
 
 namespace {
 
-// Appends the names of one line to `names`; stops once the roster would overflow.
+// Appends the names of one line to `names`; stops once the roster would overflow. A line that
+// holds a ";" is cut at every ";" only (its commas belong to the names); a line without one is cut
+// at every ",".
 void CutLine(const QString& line, QStringList& names) {
+    const QChar separator = line.contains(u';') ? u';' : u',';
     QStringView rest(line);
     while (!rest.isEmpty() && names.size() <= kMaxPupils) {
-        qsizetype end = rest.indexOf(u';');
-        if (end < 0)
-            end = rest.indexOf(u',');
+        const qsizetype end = rest.indexOf(separator);
         const QStringView field = end < 0 ? rest : rest.left(end);
         rest = end < 0 ? QStringView() : rest.mid(end + 1);
         if (!field.isEmpty())
@@ -45,6 +46,7 @@ RosterImport ParseRoster(const QByteArray& bytes) {
         bool invalid = false;
         const QString line = DecodeCp932(bytes.mid(start, end - start), &invalid);
         if (invalid) {
+            result.names.clear();
             result.message = QString::fromUtf16(u"%1 行目に Shift-JIS（ｺｰﾄﾞﾍﾟｰｼﾞ932）として読めない"
                                                 u"文字があります。生徒名簿は読み込みませんでした。")
                                  .arg(lineNo);

@@ -14,10 +14,11 @@ struct RosterImport {
     QString message;   // why the file was refused (when !ok)
 };
 
-// Cuts the file's text into names. Lines end in CR LF, LF or CR. In each line, while the rest
-// holds a ";", the next field ends at the first ";"; otherwise at the first ","; otherwise the
-// rest is the last field. Every non-empty field is a name, unchanged. Refused: bytes that are not
-// code page 932 and more than 40 names (the roster's places).
+// Cuts the file's text into names. Lines end in CR LF, LF or CR. ";" takes precedence over ",":
+// a line that holds a ";" is cut at its semicolons and its commas stay in the names ("A;B,C" gives
+// "A" and "B,C"); a line without one is cut at its commas. Every non-empty field is a name,
+// unchanged; empty fields and lines use up no number. Refused (no names): bytes that are not code
+// page 932 and more than 40 names (the roster's places).
 RosterImport ParseRoster(const QByteArray& bytes);
 
 // Reads `path` and parses it; a file that cannot be opened or read is refused with a message

@@ -1,0 +1,150 @@
+// Reading a pupils' roster file: the field rule, line ends, code page 932 and refusals.
+#include "output/rosterimport.h"
+
+#include "model/cp932.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace kirune {
+namespace {
+
+QString U(const char16_t* text) {
+    return QString::fromUtf16(text);
+}
+
+QByteArray Cp932(const char16_t* text) {
+    return EncodeCp932(U(text));
+}
+
+QStringList Names(const QByteArray& bytes) {
+    const RosterImport roster = ParseRoster(bytes);
+    EXPECT_TRUE(roster.ok) << roster.message.toStdString();
+    return roster.names;
+}
+
+TEST(RosterImport, OneNamePerLineInLineOrder) {
+    EXPECT_EQ(Names(Cp932(u"青木一郎\r\n井上二葉\r\n上田三郎\r\n")),
+              QStringList({U(u"青木一郎"), U(u"井上二葉"), U(u"上田三郎")}));
+    // The last line needs no line end.
+    EXPECT_EQ(Names(Cp932(u"青木\r\n井上")), QStringList({U(u"青木"), U(u"井上")}));
+}
+
+TEST(RosterImport, SemicolonBeforeCommaKeepsTheComma) {
+    EXPECT_EQ(Names(QByteArray("A;B,C\r\n")), QStringList({"A", "B,C"}));
+    EXPECT_EQ(Names(QByteArray("A,B;C,D\r\n")), QStringList({"A,B", "C,D"}));
+    EXPECT_EQ(Names(QByteArray("A,B,C\r\n")), QStringList({"A", "B", "C"}));
+    EXPECT_EQ(Names(QByteArray("A;B;C,D,E\r\n")), QStringList({"A", "B", "C,D,E"}));
+    // Each line decides for itself.
+    EXPECT_EQ(Names(QByteArray("A;B,C\r\nD,E\r\n")), QStringList({"A", "B,C", "D", "E"}));
+}
+
+TEST(RosterImport, EmptyFieldsAndLinesLeaveNoGaps) {
+    EXPECT_EQ(Names(QByteArray("\r\nA,,B\r\n\r\n;;C;\r\n,\r\nD\r\n\r\n")),
+              QStringList({"A", "B", "C", "D"}));
+}
+
+TEST(RosterImport, FieldsAreTakenUnchanged) {
+    EXPECT_EQ(Names(QByteArray(" A ,\"B\"\r\n1,Tanaka\r\n")),
+              QStringList({" A ", "\"B\"", "1", "Tanaka"}));
+}
+
+TEST(RosterImport, LineEndsCrLfLfOrCr) {
+    const QStringList expected({"A", "B", "C", "D", "E"});
+    EXPECT_EQ(Names(QByteArray("A\r\nB\r\nC\r\nD\r\nE\r\n")), expected);
+    EXPECT_EQ(Names(QByteArray("A\nB\nC\nD\nE\n")), expected);
+    EXPECT_EQ(Names(QByteArray("A\rB\rC\rD\rE\r")), expected);
+    EXPECT_EQ(Names(QByteArray("A\rB\nC\r\nD\n\rE")), expected);
+}
+
+TEST(RosterImport, Cp932TwoByteCharactersAreKept) {
+    // 「ソ」 and 「表」 end in the byte 0x5C; ①, ～ and 髙 exist only in code page 932.
+    const QStringList names = {U(u"ソ表太郎"), U(u"髙橋①"), U(u"～ﾐﾅﾐ")};
+    EXPECT_EQ(Names(EncodeCp932(names.join(u',') + QStringLiteral("\r\n"))), names);
+}
+
+TEST(RosterImport, EmptyFileGivesNoNames) {
+    const RosterImport roster = ParseRoster(QByteArray());
+    EXPECT_TRUE(roster.ok);
+    EXPECT_TRUE(roster.names.isEmpty());
+    EXPECT_TRUE(Names(QByteArray("\r\n,,\r\n;;\r\n")).isEmpty());
+}
+
+TEST(RosterImport, FortyNamesAreAccepted) {
+    QByteArray bytes;
+    for (int i = 1; i <= 40; ++i)
+        bytes += "P" + QByteArray::number(i) + (i % 3 == 0 ? "\r\n" : ",");
+    const QStringList names = Names(bytes);
+    ASSERT_EQ(names.size(), 40);
+    EXPECT_EQ(names.front(), QStringLiteral("P1"));
+    EXPECT_EQ(names.back(), QStringLiteral("P40"));
+}
+
+TEST(RosterImport, MoreThanFortyNamesAreRefused) {
+    QByteArray bytes;
+    for (int i = 1; i <= 41; ++i)
+        bytes += "P" + QByteArray::number(i) + "\r\n";
+    const RosterImport roster = ParseRoster(bytes);
+    EXPECT_FALSE(roster.ok);
+    EXPECT_TRUE(roster.names.isEmpty());
+    EXPECT_TRUE(roster.message.contains(U(u"40 名まで"))) << roster.message.toStdString();
+
+    // Also when the surplus stands on the last line, after a long line of names.
+    QByteArray oneLine;
+    for (int i = 1; i <= 100; ++i)
+        oneLine += "N,";
+    EXPECT_FALSE(ParseRoster(oneLine).ok);
+}
+
+TEST(RosterImport, BytesThatAreNotCp932AreRefusedNamingTheLine) {
+    QByteArray bytes = Cp932(u"青木\r\n井上\r\n");
+    bytes += QByteArray("\x81\x20", 2); // a lead byte without a valid trail byte
+    bytes += "\r\n";
+    const RosterImport roster = ParseRoster(bytes);
+    EXPECT_FALSE(roster.ok);
+    EXPECT_TRUE(roster.names.isEmpty());
+    EXPECT_TRUE(roster.message.startsWith(QStringLiteral("3 "))) << roster.message.toStdString();
+}
+
+TEST(RosterImport, DosEndOfFileMarkIsNoName) {
+    EXPECT_EQ(Names(QByteArray("A\r\nB\r\n\x1a")), QStringList({"A", "B"}));
+}
+
+TEST(RosterImport, ReadsAFileAndReportsOneThatCannotBeRead) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("roster.csv"));
+    {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(Cp932(u"青木;井上,上田\r\n"));
+    }
+    const RosterImport roster = ReadRosterFile(path);
+    EXPECT_TRUE(roster.ok);
+    EXPECT_EQ(roster.names, QStringList({U(u"青木"), U(u"井上,上田")}));
+
+    const RosterImport missing = ReadRosterFile(dir.filePath(QStringLiteral("none.csv")));
+    EXPECT_FALSE(missing.ok);
+    EXPECT_TRUE(missing.message.contains(QStringLiteral("none.csv")));
+
+    const RosterImport folder = ReadRosterFile(dir.path());
+    EXPECT_FALSE(folder.ok);
+    EXPECT_FALSE(folder.message.isEmpty());
+}
+
+TEST(RosterImport, RefusalFromAFileNamesTheFile) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("big.csv"));
+    {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        for (int i = 0; i < 41; ++i)
+            file.write("X\n");
+    }
+    const RosterImport roster = ReadRosterFile(path);
+    EXPECT_FALSE(roster.ok);
+    EXPECT_TRUE(roster.message.contains(QStringLiteral("big.csv")));
+}
+
+} // namespace
+} // namespace kirune
