@@ -1,0 +1,451 @@
+#include "formtestspec.h"
+
+#include "editors/common/gridview.h"
+#include "editors/common/twips.h"
+
+#include <QCalendarWidget>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QFocusEvent>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPixmap>
+#include <QPushButton>
+#include <QTimer>
+#include <cmath>
+
+namespace kirune {
+
+namespace {
+
+// The pictures are drawn at twice their size on screen so they stay crisp on dense screens.
+constexpr qreal kPictureScale = 2.0;
+
+QPixmap NewPicture(int width, int height) {
+    QPixmap pixmap(static_cast<int>(width * kPictureScale),
+                   static_cast<int>(height * kPictureScale));
+    pixmap.setDevicePixelRatio(kPictureScale);
+    pixmap.fill(Qt::transparent);
+    return pixmap;
+}
+
+// A fat arrow pointing up (previous attendance number) or down (next one), as the rows of the
+// grid run.
+QPixmap ArrowPicture(bool down) {
+    const int w = 28, h = 30;
+    QPixmap pixmap = NewPicture(w, h);
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing);
+    QPainterPath path;
+    path.moveTo(10, 2);
+    path.lineTo(18, 2);
+    path.lineTo(18, 15);
+    path.lineTo(26, 15);
+    path.lineTo(14, 28);
+    path.lineTo(2, 15);
+    path.lineTo(10, 15);
+    path.closeSubpath();
+    if (!down) {
+        QTransform flip;
+        flip.translate(0, h);
+        flip.scale(1, -1);
+        path = flip.map(path);
+    }
+    p.setPen(QPen(QColor(0, 70, 140), 1.2));
+    p.setBrush(down ? QColor(60, 140, 230) : QColor(90, 170, 90));
+    p.drawPath(path);
+    return pixmap;
+}
+
+// A marked test paper with a red flower circle and a pencil lying across it.
+QPixmap TestPaperPicture(int w, int h) {
+    QPixmap pixmap = NewPicture(w, h);
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.fillRect(QRectF(0, 0, w, h), QColor(232, 242, 250));
+
+    // The sheet, slightly turned.
+    p.save();
+    p.translate(w / 2.0, h / 2.0);
+    p.rotate(-6);
+    const QRectF sheet(-w * 0.36, -h * 0.4, w * 0.72, h * 0.8);
+    p.setPen(QPen(QColor(150, 150, 150), 1));
+    p.setBrush(Qt::white);
+    p.drawRect(sheet);
+    p.setPen(QPen(QColor(120, 160, 220), 0.8));
+    for (qreal y = sheet.top() + 22; y < sheet.bottom() - 6; y += 9)
+        p.drawLine(QPointF(sheet.left() + 6, y), QPointF(sheet.right() - 6, y));
+    // Name line at the top.
+    p.setPen(QPen(QColor(60, 60, 60), 1));
+    p.drawLine(QPointF(sheet.left() + 6, sheet.top() + 12),
+               QPointF(sheet.center().x(), sheet.top() + 12));
+    // Red flower circle: a spiral with petals around it.
+    p.setPen(QPen(QColor(220, 30, 40), 1.4));
+    p.setBrush(Qt::NoBrush);
+    const QPointF centre(sheet.center().x() + 4, sheet.top() + h * 0.3);
+    QPainterPath spiral;
+    for (int i = 0; i <= 80; ++i) {
+        const double t = i / 80.0 * 3 * 2 * M_PI;
+        const double r = 2 + 8 * i / 80.0;
+        const QPointF pt(centre.x() + r * std::cos(t), centre.y() + r * std::sin(t));
+        if (i == 0)
+            spiral.moveTo(pt);
+        else
+            spiral.lineTo(pt);
+    }
+    p.drawPath(spiral);
+    for (int k = 0; k < 8; ++k) {
+        const double a = k * M_PI / 4;
+        const QPointF c(centre.x() + 13 * std::cos(a), centre.y() + 13 * std::sin(a));
+        p.drawEllipse(c, 3.2, 3.2);
+    }
+    p.restore();
+
+    // The pencil.
+    p.save();
+    p.translate(w * 0.2, h * 0.92);
+    p.rotate(-38);
+    const qreal len = h * 0.72;
+    p.setPen(QPen(QColor(120, 90, 20), 0.8));
+    p.setBrush(QColor(250, 200, 40));
+    p.drawRect(QRectF(0, -3.5, len * 0.78, 7));
+    p.setBrush(QColor(240, 170, 170));
+    p.drawRect(QRectF(-7, -3.5, 7, 7)); // eraser
+    QPolygonF tip;
+    tip << QPointF(len * 0.78, -3.5) << QPointF(len * 0.94, 0) << QPointF(len * 0.78, 3.5);
+    p.setBrush(QColor(240, 215, 170));
+    p.drawPolygon(tip);
+    p.setBrush(QColor(40, 40, 40));
+    QPolygonF lead;
+    lead << QPointF(len * 0.9, -0.9) << QPointF(len * 0.94, 0) << QPointF(len * 0.9, 0.9);
+    p.drawPolygon(lead);
+    p.restore();
+    return pixmap;
+}
+
+QLabel* NewLabel(QWidget* parent, const char* name, const QString& text) {
+    auto* label = new QLabel(text, parent);
+    label->setObjectName(QString::fromLatin1(name));
+    return label;
+}
+
+QLineEdit* NewBox(QWidget* parent, const QString& name) {
+    auto* box = new QLineEdit(parent);
+    box->setObjectName(name);
+    return box;
+}
+
+QPushButton* NewButton(QWidget* parent, const char* name, const QString& caption) {
+    auto* button = new QPushButton(caption, parent);
+    button->setObjectName(QString::fromLatin1(name));
+    // A focused button takes Enter itself; elsewhere Enter means the next pupil.
+    button->setAutoDefault(true);
+    return button;
+}
+
+void MakeBlue(QLabel* label) {
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::WindowText, QColor(0, 0, 255));
+    label->setPalette(palette);
+}
+
+void SetTextIfDifferent(QLineEdit* box, const QString& text) {
+    if (box->text() != text)
+        box->setText(text);
+}
+
+} // namespace
+
+FormTestSpec::FormTestSpec(GradeBook& book, Session& session, Platform& platform,
+                           MainFormHooks& main, QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                          Qt::WindowCloseButtonHint),
+      logic_(book, session, platform, main) {
+    setObjectName(QStringLiteral("FormTestSpec"));
+    setWindowTitle(QString::fromUtf16(u"試験結果の編集"));
+    setFixedSize(TwipsToPixels(kClientWidth), TwipsToPixels(kClientHeight));
+    BuildControls();
+    Connect();
+    logic_.Form_Load();
+    Refresh();
+    MoveFocus(logic_.focus);
+}
+
+FormTestSpec::~FormTestSpec() = default;
+
+void FormTestSpec::BuildControls() {
+    setFont(QFont(QString::fromUtf16(u"ＭＳ Ｐゴシック"), 9));
+
+    // Test definition: name, date and calendar.
+    PlaceTwips(NewLabel(this, "Label1", QString::fromUtf16(u"試験の名称")), 120, 120, 1095, 255);
+    text1_ = NewBox(this, QStringLiteral("Text1"));
+    PlaceTwips(text1_, 1440, 0, 2415, 390);
+    PlaceTwips(NewLabel(this, "Label2", QString::fromUtf16(u"試験の実施日")), 120, 480, 1095, 255);
+    text2_ = NewBox(this, QStringLiteral("Text2"));
+    PlaceTwips(text2_, 1440, 360, 2415, 390);
+
+    monthView1_ = new QCalendarWidget(this);
+    monthView1_->setObjectName(QStringLiteral("MonthView1"));
+    monthView1_->setVerticalHeaderFormat(QCalendarWidget::NoVerticalHeader);
+    monthView1_->setHorizontalHeaderFormat(QCalendarWidget::ShortDayNames);
+    monthView1_->setGridVisible(false);
+    monthView1_->setFont(QFont(QString::fromUtf16(u"ＭＳ Ｐゴシック"), 7));
+    PlaceTwips(monthView1_, 1440, 720, 2385, 2220);
+
+    // Viewpoints and their allocated points.
+    PlaceTwips(NewLabel(this, "Label15", QString::fromUtf16(u"観点の選択と配点")), 120, 3120, 1575,
+               255);
+    const char* labelNames[] = {"Label16", "Label17", "Label18"};
+    const int labelLefts[] = {240, 1560, 2880};
+    const int checkLefts[] = {840, 2160, 3480};
+    const int pointsLefts[] = {480, 1800, 3120};
+    for (int k = 0; k < 3; ++k) {
+        viewpointLabels_[k] = NewLabel(this, labelNames[k], QString());
+        PlaceTwips(viewpointLabels_[k], labelLefts[k], 3480, 495, 255);
+        checks_[k] = new QCheckBox(this);
+        checks_[k]->setObjectName(QStringLiteral("Check%1").arg(4 + k));
+        checks_[k]->setChecked(true);
+        PlaceTwips(checks_[k], checkLefts[k], 3480, 255, 255);
+        pointsBoxes_[k] = NewBox(this, QStringLiteral("Text%1").arg(6 + k));
+        pointsBoxes_[k]->setAttribute(Qt::WA_InputMethodEnabled, false);
+        pointsBoxes_[k]->setInputMethodHints(Qt::ImhDigitsOnly);
+        PlaceTwips(pointsBoxes_[k], pointsLefts[k], 3720, 615, 375);
+    }
+
+    // Score entry, inside Frame1.
+    frame1_ = new QGroupBox(QString::fromUtf16(u"それぞれの生徒の得点を入力します"), this);
+    frame1_->setObjectName(QStringLiteral("Frame1"));
+    PlaceTwips(frame1_, 120, 4440, 3855, 3735);
+    PlaceTwips(NewLabel(frame1_, "Label5", QString::fromUtf16(u"出席番号")), 240, 480, 855, 375);
+    combo2_ = new QComboBox(frame1_);
+    combo2_->setObjectName(QStringLiteral("Combo2"));
+    PlaceTwips(combo2_, 1200, 480, 855, 300);
+    command5_ = NewButton(frame1_, "Command5", QString::fromUtf16(u"欠席"));
+    PlaceTwips(command5_, 2760, 480, 855, 855);
+    PlaceTwips(NewLabel(frame1_, "Label6", QString::fromUtf16(u"生徒の氏名")), 240, 1080, 975, 255);
+    label3_ = NewLabel(frame1_, "Label3", QString());
+    QFont bold = label3_->font();
+    bold.setBold(true);
+    label3_->setFont(bold);
+    PlaceTwips(label3_, 1320, 1080, 1335, 375);
+
+    QFont large = font();
+    large.setPointSize(14);
+    large.setBold(true);
+    const int scoreLefts[] = {120, 1560, 3000};
+    for (int k = 0; k < 3; ++k) {
+        scoreBoxes_[k] = NewBox(frame1_, QStringLiteral("Text%1").arg(3 + k));
+        scoreBoxes_[k]->setFont(large);
+        scoreBoxes_[k]->setAttribute(Qt::WA_InputMethodEnabled, false);
+        scoreBoxes_[k]->setInputMethodHints(Qt::ImhDigitsOnly);
+        PlaceTwips(scoreBoxes_[k], scoreLefts[k], 1680, 735, 495);
+    }
+    auto* label12 = NewLabel(frame1_, "Label12", QStringLiteral("[TAB]"));
+    auto* label13 = NewLabel(frame1_, "Label13", QStringLiteral("[TAB]"));
+    MakeBlue(label12);
+    MakeBlue(label13);
+    PlaceTwips(label12, 960, 1920, 495, 255);
+    PlaceTwips(label13, 2400, 1920, 495, 255);
+
+    command4_ = NewButton(frame1_, "Command4", QString());
+    command4_->setIcon(QIcon(ArrowPicture(false)));
+    command4_->setIconSize(QSize(28, 30));
+    PlaceTwips(command4_, 720, 2400, 975, 615);
+    command3_ = NewButton(frame1_, "Command3", QString());
+    command3_->setIcon(QIcon(ArrowPicture(true)));
+    command3_->setIconSize(QSize(28, 30));
+    command3_->setDefault(true);
+    PlaceTwips(command3_, 1920, 2400, 975, 615);
+    auto* label14 = NewLabel(frame1_, "Label14", QStringLiteral("[Enter]"));
+    MakeBlue(label14);
+    PlaceTwips(label14, 3000, 3000, 735, 255);
+    PlaceTwips(NewLabel(frame1_, "Label8", QString::fromUtf16(u"前の出席番号に")), 360, 3240, 1335,
+               255);
+    PlaceTwips(NewLabel(frame1_, "Label7", QString::fromUtf16(u"次の出席番号に")), 1920, 3240, 1455,
+               255);
+
+    // The whole test.
+    label11_ = NewLabel(this, "Label11", QString());
+    PlaceTwips(label11_, 4080, 120, 4935, 255);
+    grid_ = new GridView(this);
+    grid_->setObjectName(QStringLiteral("MSFlexGrid1"));
+    PlaceTwips(grid_, 4080, 360, 6375, 7815);
+    grid_->setGrid(&logic_.MSFlexGrid1);
+
+    command1_ = NewButton(this, "Command1", QString::fromUtf16(u"登録"));
+    command1_->setFont(bold);
+    PlaceTwips(command1_, 10560, 360, 1095, 495);
+    command2_ = NewButton(this, "Command2", QString::fromUtf16(u"ｷｬﾝｾﾙ"));
+    PlaceTwips(command2_, 10560, 1080, 1095, 495);
+
+    picture1_ = NewLabel(this, "Picture1", QString());
+    picture1_->setPixmap(TestPaperPicture(87, 124));
+    picture1_->setAlignment(Qt::AlignCenter);
+    PlaceTwips(picture1_, 10440, 3360, 1305, 1860);
+
+    // Tab order: the score boxes one after another, then the points boxes, then the rest.
+    QWidget* order[] = {scoreBoxes_[0],  scoreBoxes_[1],  scoreBoxes_[2], pointsBoxes_[0],
+                        pointsBoxes_[1], pointsBoxes_[2], checks_[0],     checks_[1],
+                        checks_[2],      text1_,          text2_,         monthView1_,
+                        combo2_,         command5_,       command4_,      command3_,
+                        command1_,       command2_,       grid_};
+    for (size_t i = 0; i + 1 < std::size(order); ++i)
+        setTabOrder(order[i], order[i + 1]);
+}
+
+void FormTestSpec::Connect() {
+    logic_.changed = [this] { Refresh(); };
+    logic_.moveFocus = [this](const QString& control) { MoveFocus(control); };
+    logic_.closeWindow = [this] { close(); };
+
+    connect(text1_, &QLineEdit::textEdited, this,
+            [this](const QString& t) { logic_.Text1_Change(t); });
+    connect(text2_, &QLineEdit::textEdited, this, [this](const QString& t) {
+        logic_.Text2_Change(t);
+        Refresh();
+    });
+    for (int k = 0; k < 3; ++k) {
+        connect(scoreBoxes_[k], &QLineEdit::textEdited, this,
+                [this, k](const QString& t) { logic_.ScoreBox_Change(k, t); });
+        connect(pointsBoxes_[k], &QLineEdit::textEdited, this,
+                [this, k](const QString& t) { logic_.PointsBox_Change(k, t); });
+        connect(checks_[k], &QCheckBox::clicked, this,
+                [this, k](bool checked) { logic_.Check_Click(k, checked); });
+        scoreBoxes_[k]->installEventFilter(this);
+    }
+    text1_->installEventFilter(this);
+
+    connect(monthView1_, &QCalendarWidget::clicked, this,
+            [this](QDate date) { logic_.MonthView1_DateClick(date); });
+    connect(monthView1_, &QCalendarWidget::activated, this,
+            [this](QDate date) { logic_.MonthView1_DateClick(date); });
+    connect(monthView1_, &QCalendarWidget::selectionChanged, this, [this] {
+        // Moving through the days with the keyboard shows the day in the date box as well.
+        if (!refreshing_)
+            logic_.MonthView1_DateClick(monthView1_->selectedDate());
+    });
+
+    connect(combo2_, &QComboBox::activated, this,
+            [this](int index) { logic_.Combo2_Click(combo2_->itemText(index)); });
+    connect(grid_, &GridView::cellClicked, this,
+            [this](int row, int col) { logic_.MSFlexGrid1_Click(row, col); });
+    connect(command3_, &QPushButton::clicked, this, [this] { logic_.Command3_Click(); });
+    connect(command4_, &QPushButton::clicked, this, [this] { logic_.Command4_Click(); });
+    connect(command5_, &QPushButton::clicked, this, [this] { logic_.Command5_Click(); });
+    connect(command1_, &QPushButton::clicked, this, [this] { logic_.Command1_Click(); });
+    connect(command2_, &QPushButton::clicked, this, [this] { logic_.Command2_Click(); });
+}
+
+void FormTestSpec::Refresh() {
+    refreshing_ = true;
+    SetTextIfDifferent(text1_, logic_.Text1);
+    SetTextIfDifferent(text2_, logic_.Text2);
+    const std::array<QLabel*, 3>& labels = viewpointLabels_;
+    const QString names[] = {logic_.Label16, logic_.Label17, logic_.Label18};
+    for (int k = 0; k < 3; ++k) {
+        SetTextIfDifferent(scoreBoxes_[k], logic_.ScoreBox(k));
+        SetTextIfDifferent(pointsBoxes_[k], logic_.PointsBox(k));
+        if (checks_[k]->isChecked() != logic_.ViewpointChecked(k))
+            checks_[k]->setChecked(logic_.ViewpointChecked(k));
+        labels[k]->setText(names[k]);
+    }
+    label3_->setText(logic_.Label3);
+    label11_->setText(logic_.Label11);
+
+    QStringList items;
+    for (int i = 0; i < combo2_->count(); ++i)
+        items << combo2_->itemText(i);
+    if (items != logic_.Combo2List) {
+        combo2_->clear();
+        combo2_->addItems(logic_.Combo2List);
+    }
+    combo2_->setCurrentIndex(combo2_->findText(logic_.Combo2.trimmed()));
+
+    if (logic_.MonthView1.isValid() && monthView1_->selectedDate() != logic_.MonthView1)
+        monthView1_->setSelectedDate(logic_.MonthView1);
+    grid_->refresh();
+    refreshing_ = false;
+}
+
+QWidget* FormTestSpec::ControlNamed(const QString& name) const {
+    if (name.isEmpty())
+        return nullptr;
+    return findChild<QWidget*>(name);
+}
+
+void FormTestSpec::MoveFocus(const QString& control) {
+    QWidget* target = ControlNamed(control);
+    if (!target)
+        return;
+    target->setFocus(Qt::OtherFocusReason);
+    if (auto* box = qobject_cast<QLineEdit*>(target))
+        box->selectAll();
+}
+
+bool FormTestSpec::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == text1_ && event->type() == QEvent::MouseButtonRelease) {
+        logic_.Text1_Click();
+        // After the click has placed the cursor: the whole name is selected.
+        QTimer::singleShot(0, text1_, [box = text1_] { box->selectAll(); });
+        return false;
+    }
+    for (int k = 0; k < 3; ++k) {
+        QLineEdit* box = scoreBoxes_[k];
+        if (watched != box)
+            continue;
+        if (event->type() == QEvent::FocusIn) {
+            const auto reason = static_cast<QFocusEvent*>(event)->reason();
+            if (reason == Qt::BacktabFocusReason && !logic_.ViewpointChecked(k)) {
+                // Going backwards, an unused box is passed over backwards.
+                QTimer::singleShot(0, this, [this] { focusPreviousChild(); });
+                return false;
+            }
+            logic_.GotFocus(box->objectName());
+            if (logic_.focus == box->objectName()) {
+                if (reason == Qt::MouseFocusReason)
+                    QTimer::singleShot(0, box, [box] { box->selectAll(); });
+                else
+                    box->selectAll();
+            }
+            return false;
+        }
+        if (event->type() == QEvent::KeyPress) {
+            auto* key = static_cast<QKeyEvent*>(event);
+            if (key->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier))
+                return false;
+            return logic_.ScoreBox_KeyDown(k, key->key());
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void FormTestSpec::keyPressEvent(QKeyEvent* event) {
+    switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        // Command3 is the default button: Enter moves to the next pupil.
+        logic_.Command3_Click();
+        event->accept();
+        return;
+    case Qt::Key_Escape:
+        // Command2 is the cancel button.
+        logic_.Command2_Click();
+        event->accept();
+        return;
+    default:
+        QWidget::keyPressEvent(event);
+    }
+}
+
+void FormTestSpec::closeEvent(QCloseEvent* event) {
+    // The frame's close box acts as ｷｬﾝｾﾙ.
+    logic_.Form_Unload();
+    event->accept();
+}
+
+} // namespace kirune

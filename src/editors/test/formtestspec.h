@@ -1,0 +1,71 @@
+#pragma once
+// 試験結果の編集: the window of the test editor. It only shows TestEditor's state and forwards
+// its events; the behaviour lives in the logic class.
+
+#include "testeditor.h"
+
+#include <QWidget>
+#include <array>
+
+class QCalendarWidget;
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+namespace kirune {
+
+class GridView;
+
+class FormTestSpec : public QWidget {
+    Q_OBJECT
+  public:
+    FormTestSpec(GradeBook& book, Session& session, Platform& platform, MainFormHooks& main,
+                 QWidget* parent = nullptr);
+    ~FormTestSpec() override;
+
+    TestEditor& logic() { return logic_; }
+
+    // Client area in twips.
+    static constexpr int kClientWidth = 11775;
+    static constexpr int kClientHeight = 8280;
+
+  protected:
+    void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    void BuildControls();
+    void Connect();
+    // Shows the logic's texts, check states, calendar and grid in the controls.
+    void Refresh();
+    void MoveFocus(const QString& control);
+    QWidget* ControlNamed(const QString& name) const;
+
+    TestEditor logic_;
+    bool refreshing_ = false; // the controls are being set from the logic: don't forward
+
+    QLineEdit* text1_ = nullptr;
+    QLineEdit* text2_ = nullptr;
+    std::array<QLineEdit*, 3> scoreBoxes_{};   // Text3, Text4, Text5
+    std::array<QLineEdit*, 3> pointsBoxes_{};  // Text6, Text7, Text8
+    std::array<QCheckBox*, 3> checks_{};       // Check4, Check5, Check6
+    std::array<QLabel*, 3> viewpointLabels_{}; // Label16, Label17, Label18
+    QCalendarWidget* monthView1_ = nullptr;
+    QGroupBox* frame1_ = nullptr;
+    QComboBox* combo2_ = nullptr;
+    QLabel* label3_ = nullptr;
+    QLabel* label11_ = nullptr;
+    GridView* grid_ = nullptr;
+    QPushButton* command1_ = nullptr;
+    QPushButton* command2_ = nullptr;
+    QPushButton* command3_ = nullptr;
+    QPushButton* command4_ = nullptr;
+    QPushButton* command5_ = nullptr;
+    QLabel* picture1_ = nullptr;
+};
+
+} // namespace kirune

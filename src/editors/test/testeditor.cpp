@@ -1,0 +1,727 @@
+#include "testeditor.h"
+
+#include "browse/rules.h"
+#include "model/numbers.h"
+
+#include <QLocale>
+#include <QtCore/qnamespace.h>
+#include <algorithm>
+#include <array>
+
+namespace kirune {
+
+namespace {
+
+const QString kAbsentText = QStringLiteral("*");
+
+bool IsAbsentText(const QString& text) {
+    return text == kAbsentText;
+}
+
+// A score box passes the character check when it holds only blanks and the digits 0-9 (by
+// character code: full-width digits, signs and decimal points fail).
+bool OnlyBlanksAndDigits(const QString& text) {
+    for (QChar ch : text) {
+        const char16_t c = ch.unicode();
+        if (c != u' ' && (c < u'0' || c > u'9'))
+            return false;
+    }
+    return true;
+}
+
+// The grade book file ends its fields with ";" and its records with line breaks.
+bool StorableInFile(const QString& text) {
+    return !text.contains(u';') && !text.contains(u'\n') && !text.contains(u'\r');
+}
+
+bool IsSemesterName(const QString& text) {
+    return text == QString::fromUtf16(u"一学期") || text == QString::fromUtf16(u"二学期") ||
+           text == QString::fromUtf16(u"三学期");
+}
+
+// The number text of a stored value for a box: whole numbers as number text, anything else with
+// its decimals, so that reading the box back gives the same value.
+QString StoredValueText(float value) {
+    const double v = static_cast<double>(value);
+    int16_t whole = 0;
+    if (TryRoundToInt16(v, &whole) && static_cast<double>(whole) == v)
+        return NumberText(whole);
+    const QString digits = QString::number(v, 'g', 9);
+    return v < 0 ? digits : u' ' + digits;
+}
+
+} // namespace
+
+TestEditor::TestEditor(GradeBook& book, Session& session, Platform& platform, MainFormHooks& main)
+    : book(book), session(session), platform(platform), main(main) {
+    semester_ = std::clamp<int>(session.CurrentSemester, 0, kSemesters - 1);
+    subject_ = std::clamp<int>(session.CurrentSubject, 0, kSubjects - 1);
+    test_ = std::clamp<int>(session.CurrentTest, 0, kTestsPerSemester - 1);
+    firstSlot_ = TestSlot(semester_, subject_, test_, 0);
+    roster_ = std::clamp<int>(book.RosterSize, 0, kMaxPupils);
+}
+
+// --- Messages --------------------------------------------------------------------------------
+
+QString TestEditor::MessageNotDigits() {
+    return QString::fromUtf16(u"得点に数字以外の文字があります。");
+}
+QString TestEditor::MessageOverPoints() {
+    return QString::fromUtf16(u"得点が配点を超えています｡ ");
+}
+QString TestEditor::MessageOver100() {
+    return QString::fromUtf16(u"得点が100点を超えています｡ ");
+}
+QString TestEditor::MessageNoSuchPupil() {
+    return QString::fromUtf16(
+        u"その出席番号の生徒は登録されていません。名簿にある出席番号を選んでください。");
+}
+QString TestEditor::MessageUnstorable(const QString& field) {
+    return field + QString::fromUtf16(u"に「;」（セミコロン）や改行は使えません。");
+}
+
+// --- Small accessors -------------------------------------------------------------------------
+
+QString& TestEditor::ScoreBox(int viewpoint) {
+    return viewpoint == 0 ? Text3 : viewpoint == 1 ? Text4 : Text5;
+}
+QString& TestEditor::PointsBox(int viewpoint) {
+    return viewpoint == 0 ? Text6 : viewpoint == 1 ? Text7 : Text8;
+}
+bool& TestEditor::ViewpointCheck(int viewpoint) {
+    return viewpoint == 0 ? Check4 : viewpoint == 1 ? Check5 : Check6;
+}
+bool TestEditor::ViewpointChecked(int viewpoint) const {
+    return viewpoint == 0 ? Check4 : viewpoint == 1 ? Check5 : Check6;
+}
+
+QString TestEditor::DateText(const QDate& date) {
+    return RegionalLocale().toString(date, QLocale::ShortFormat);
+}
+
+QDate TestEditor::ReadDate(const QString& text) {
+    const QString trimmed = text.trimmed();
+    if (trimmed.isEmpty())
+        return {};
+    const QLocale locale = RegionalLocale();
+    QDate date = locale.toDate(trimmed, QLocale::ShortFormat);
+    if (!date.isValid()) {
+        // Also take a month or day typed without its leading zero ("2026/4/5").
+        QString format = locale.dateFormat(QLocale::ShortFormat);
+        format.replace(QStringLiteral("MM"), QStringLiteral("M"));
+        format.replace(QStringLiteral("dd"), QStringLiteral("d"));
+        date = locale.toDate(trimmed, format);
+    }
+    return date;
+}
+
+// --- Opening -----------------------------------------------------------------------------------
+
+void TestEditor::Form_Load() {
+    MonthView1 = platform.Today(); // the calendar starts on today's date
+
+    // 1. Viewpoint names, empty score boxes, the first pupil.
+    Label16 = book.SubjectTitles[subject_][1];
+    Label17 = book.SubjectTitles[subject_][2];
+    Label18 = book.SubjectTitles[subject_][3];
+    Text3.clear();
+    Text4.clear();
+    Text5.clear();
+    Combo2List.clear();
+    for (int n = 1; n <= roster_; ++n)
+        if (IsChoosablePupil(n))
+            Combo2List << QString::number(n);
+    // The first pupil with a name: a pupil who transferred out gets no scores. With nobody in
+    // the class there is no current pupil and the entry row is left alone.
+    const int first = IsChoosablePupil(1) ? 1 : NextNamedPupil(1, +1);
+    const int start = IsChoosablePupil(first) ? first : 0;
+    session.CurrentStudentNo = static_cast<int16_t>(start);
+    Combo2 = start > 0 ? QString::number(start) : QString();
+    Label3 = start > 0 ? book.StudentNames[start - 1] : QString();
+    NameTouched = false;
+    for (int i = 0; i < kMaxPupils; ++i) {
+        session.WorkValues[i].clear();
+        session.WorkTexts[i].clear();
+    }
+
+    // 2. Name.
+    Text1 = book.TestInfo[firstSlot_][1];
+
+    // 3. Date: a semester's name means no date has been chosen yet. A text that is not a date
+    // stays as the teacher wrote it (it is what registration stores) and the calendar stays.
+    const QString stored = book.TestInfo[firstSlot_][0];
+    if (stored.isEmpty()) {
+        SetText2(DateText(MonthView1));
+    } else if (IsSemesterName(stored)) {
+        MonthView1 = platform.Today();
+        SetText2(DateText(MonthView1));
+    } else if (const QDate date = ReadDate(stored); date.isValid()) {
+        MonthView1 = date;
+        SetText2(DateText(MonthView1));
+    } else {
+        SetText2(stored);
+    }
+
+    // 4. Title.
+    Label11 = book.SemesterNames[semester_] + u' ' + book.SubjectTitles[subject_][0] +
+              QString::fromUtf16(u" 第") + NumberText(test_ + 1) + QString::fromUtf16(u"回 試験  ");
+
+    // 5. The grid.
+    BuildGrid();
+
+    // 6. The stored scores and totals.
+    for (int r = 1; r <= roster_; ++r)
+        for (int k = 0; k <= kViewpoints; ++k)
+            WriteGridScore(
+                r, 2 + k,
+                RoundHalfEvenInt16(static_cast<double>(book.Scores[firstSlot_ + k][r - 1])));
+
+    // 7. The first pupil's boxes.
+    if (start > 0)
+        for (int j = 0; j < kViewpoints; ++j)
+            ScoreBox(j) = MSFlexGrid1.Text(start, 2 + j);
+
+    // 8. The class-average row, then totals, averages and ranks.
+    MSFlexGrid1.SetText(AverageRow(), 1, QString::fromUtf16(u"クラスの平均点"));
+    CommitEntryRow();
+
+    // 9. Viewpoints: a test that has never been registered assesses all three.
+    bool anyAverage = false;
+    for (int k = 0; k < kViewpoints; ++k)
+        if (book.Scores[firstSlot_ + k][kAverageColumn] != kNoData)
+            anyAverage = true;
+    if (anyAverage)
+        for (int k = 0; k < kViewpoints; ++k)
+            if (book.Scores[firstSlot_ + k][kAverageColumn] == kNoData)
+                Check_Click(k, false);
+
+    // 10. Allocated points.
+    for (int k = 0; k < kViewpoints; ++k) {
+        const float points = book.Scores[firstSlot_ + k][kPointsColumn];
+        if (points != kNoData)
+            PointsBox_Change(k, StoredValueText(points));
+    }
+
+    if (session.ScoreEntryError != -1)
+        SetFocusTo(FirstCheckedBox());
+    Notify();
+}
+
+void TestEditor::BuildGrid() {
+    Grid& g = MSFlexGrid1;
+    g.SetRows(kGridRows);
+    g.SetCols(kGridCols);
+    g.SetColWidth(0, 400);
+    g.SetColWidth(1, 1600);
+    g.SetText(0, 0, QStringLiteral("No."));
+    g.SetText(0, 1, QString::fromUtf16(u"生徒氏名"));
+    for (int r = 1; r <= AverageRow(); r += 2)
+        for (int c = 0; c < kGridCols; ++c)
+            g.SetCellBackground(r, c, kBandTint);
+    for (int r = 1; r <= kMaxPupils; ++r) {
+        g.SetText(r, 0, NumberText(r));
+        g.SetText(r, 1, book.StudentNames[r - 1]);
+    }
+    for (int c = 0; c < kGridCols; ++c)
+        g.SetText(41, c, QString());
+
+    const int w = RoundHalfEvenInt16((kGridWidthTwips - 400 - 1600) / 5.0);
+    for (int c = 2; c <= 5; ++c)
+        g.SetColWidth(c, w);
+    g.SetColWidth(6, kGridWidthTwips - 400 - 1600 - 4 * w - 360);
+    for (int k = 0; k < kViewpoints; ++k)
+        g.SetText(0, 2 + k, book.SubjectTitles[subject_][1 + k]);
+    g.SetText(0, 5, QString::fromUtf16(u"合計点"));
+    g.SetText(0, 6, QString::fromUtf16(u"順位"));
+    for (int c = 2; c <= 6; ++c)
+        g.SetColAlignment(c, kAlignRightCenter);
+}
+
+// --- Test definition ---------------------------------------------------------------------------
+
+void TestEditor::Check_Click(int viewpoint, bool checked) {
+    if (viewpoint < 0 || viewpoint >= kViewpoints)
+        return;
+    const bool othersChecked =
+        ViewpointChecked((viewpoint + 1) % 3) || ViewpointChecked((viewpoint + 2) % 3);
+    if (!othersChecked) {
+        // The last assessed viewpoint stays: a test assesses at least one.
+        ViewpointCheck(viewpoint) = true;
+        Notify();
+        return;
+    }
+    ViewpointCheck(viewpoint) = checked;
+    if (!checked)
+        DropViewpoint(viewpoint);
+    Notify();
+}
+
+void TestEditor::DropViewpoint(int viewpoint) {
+    const int col = 2 + viewpoint;
+    for (int r = 1; r <= AverageRow(); ++r)
+        MSFlexGrid1.SetText(r, col, QString());
+    ScoreBox(viewpoint).clear();
+    PointsBox(viewpoint).clear();
+    if (!Loaded())
+        return;
+    // The dropped scores leave every pupil's total, the averages and the ranks at once, so what
+    // registration stores as a total is always the sum of the stored viewpoint scores.
+    for (int r = 1; r <= roster_; ++r)
+        WriteRowTotal(r, {MSFlexGrid1.Text(r, 2), MSFlexGrid1.Text(r, 3), MSFlexGrid1.Text(r, 4)});
+    RefreshAverages();
+    RefreshRanks();
+}
+
+void TestEditor::PointsBox_Change(int viewpoint, const QString& text) {
+    if (viewpoint < 0 || viewpoint >= kViewpoints)
+        return;
+    // "0", a text without a leading number and (pasted) negative points cannot stay.
+    PointsBox(viewpoint) = LeadingNumber(text) > 0 ? text : QString();
+    Notify();
+}
+
+void TestEditor::ScoreBox_Change(int viewpoint, const QString& text) {
+    if (viewpoint < 0 || viewpoint >= kViewpoints)
+        return;
+    ScoreBox(viewpoint) = text;
+}
+
+void TestEditor::Text1_Click() {
+    NameTouched = true;
+    focus = QStringLiteral("Text1");
+}
+
+void TestEditor::Text1_Change(const QString& text) {
+    if (text == Text1)
+        return;
+    Text1 = text;
+    // A name typed after reaching the box by keyboard must reach the tree as well.
+    NameTouched = true;
+}
+
+void TestEditor::Text2_Change(const QString& text) {
+    Text2 = text;
+    if (const QDate date = ReadDate(text); date.isValid()) {
+        if (date != MonthView1) {
+            MonthView1 = date;
+            Notify();
+        }
+    }
+}
+
+void TestEditor::SetText2(const QString& text) {
+    Text2_Change(text);
+}
+
+void TestEditor::MonthView1_DateClick(const QDate& date) {
+    if (!date.isValid())
+        return;
+    MonthView1 = date;
+    SetText2(DateText(date));
+    Notify();
+}
+
+void TestEditor::MonthView1_Click() {
+    SetText2(DateText(MonthView1));
+    Notify();
+}
+
+// --- Moving between pupils -----------------------------------------------------------------------
+
+bool TestEditor::IsChoosablePupil(int n) const {
+    return n >= 1 && n <= roster_ && HasName(book, n);
+}
+
+int TestEditor::NextNamedPupil(int from, int step) const {
+    for (int n = from + step; n >= 1 && n <= roster_; n += step)
+        if (HasName(book, n))
+            return n;
+    return from;
+}
+
+QString TestEditor::FirstCheckedBox() const {
+    if (Check4)
+        return QStringLiteral("Text3");
+    if (Check5)
+        return QStringLiteral("Text4");
+    return QStringLiteral("Text5");
+}
+
+void TestEditor::ShowPupil(int n, int col) {
+    session.CurrentStudentNo = static_cast<int16_t>(n);
+    if (n >= 1 && n <= kMaxPupils) {
+        Label3 = col > 0 ? MSFlexGrid1.Text(n, 1) : book.StudentNames[n - 1];
+        Combo2 = NumberText(n);
+        MSFlexGrid1.SetCurrentCell(n, col > 0 ? col : MSFlexGrid1.CurrentCol());
+        for (int j = 0; j < kViewpoints; ++j)
+            ScoreBox(j) = MSFlexGrid1.Text(n, 2 + j);
+    } else {
+        Label3.clear();
+        Combo2.clear();
+        for (int j = 0; j < kViewpoints; ++j)
+            ScoreBox(j).clear();
+    }
+
+    QString target = FirstCheckedBox();
+    if (col == 4)
+        target = Check6   ? QStringLiteral("Text5")
+                 : Check4 ? QStringLiteral("Text3")
+                          : QStringLiteral("Text4");
+    else if (col == 3)
+        target = Check5   ? QStringLiteral("Text4")
+                 : Check4 ? QStringLiteral("Text3")
+                          : QStringLiteral("Text5");
+    SetFocusTo(target);
+}
+
+void TestEditor::Command3_Click() {
+    CommitEntryRow();
+    if (session.ScoreEntryError == -1) {
+        Notify();
+        return;
+    }
+    ShowPupil(NextNamedPupil(session.CurrentStudentNo, +1), 0);
+    Notify();
+}
+
+void TestEditor::Command4_Click() {
+    CommitEntryRow();
+    if (session.ScoreEntryError == -1) {
+        Notify();
+        return;
+    }
+    ShowPupil(NextNamedPupil(session.CurrentStudentNo, -1), 0);
+    Notify();
+}
+
+void TestEditor::Combo2_Click(const QString& choice) {
+    if (!Loaded())
+        return;
+    const QString trimmed = choice.trimmed();
+    bool digits = !trimmed.isEmpty() && trimmed.size() <= 2;
+    for (QChar ch : trimmed)
+        if (ch < u'0' || ch > u'9')
+            digits = false;
+    const int n = digits ? trimmed.toInt() : 0;
+    if (!IsChoosablePupil(n)) {
+        // Only pupils of the roster: never the class-average row nor a number without a pupil.
+        platform.ShowMessage(MessageNoSuchPupil());
+        const int current = session.CurrentStudentNo;
+        Combo2 = current > 0 ? NumberText(current) : QString();
+        SetFocusTo(FirstCheckedBox());
+        Notify();
+        return;
+    }
+    CommitEntryRow(); // a rejected entry is dropped: the move goes on
+    ShowPupil(n, 0);
+    Notify();
+}
+
+void TestEditor::MSFlexGrid1_Click(int row, int col) {
+    if (!Loaded() || row < 1 || row > roster_)
+        return;
+    if (!HasName(book, row)) {
+        // A pupil who transferred out gets no scores.
+        platform.ShowMessage(MessageNoSuchPupil());
+        SetFocusTo(FirstCheckedBox());
+        Notify();
+        return;
+    }
+    CommitEntryRow(); // a rejected entry is dropped: the move goes on
+    ShowPupil(row, col);
+    Notify();
+}
+
+// --- Focus and keys ---------------------------------------------------------------------------
+
+void TestEditor::SetFocusTo(QString control) {
+    // A score box of an unchecked viewpoint passes the focus on.
+    for (int guard = 0; guard < 4; ++guard) {
+        int j = -1;
+        for (int k = 0; k < kViewpoints; ++k)
+            if (control == ScoreBoxName(k))
+                j = k;
+        if (j < 0 || ViewpointChecked(j))
+            break;
+        control = j < 2 ? ScoreBoxName(j + 1) : QStringLiteral("Text1");
+    }
+    focus = control;
+    if (moveFocus)
+        moveFocus(control);
+}
+
+void TestEditor::GotFocus(const QString& control) {
+    focus = control;
+    for (int k = 0; k < kViewpoints; ++k)
+        if (control == ScoreBoxName(k) && !ViewpointChecked(k))
+            SetFocusTo(control);
+}
+
+bool TestEditor::ScoreBox_KeyDown(int viewpoint, int key) {
+    if (viewpoint < 0 || viewpoint >= kViewpoints)
+        return false;
+    switch (key) {
+    case Qt::Key_Right:
+        SetFocusTo(ScoreBoxName((viewpoint + 1) % 3));
+        return true;
+    case Qt::Key_Left:
+        SetFocusTo(ScoreBoxName((viewpoint + 2) % 3));
+        return true;
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+        if (key == Qt::Key_Up)
+            Command4_Click();
+        else
+            Command3_Click();
+        // After a refused entry the focus stays on the box that was refused.
+        if (session.ScoreEntryError != -1)
+            SetFocusTo(ScoreBoxName(viewpoint));
+        return true;
+    default:
+        return false;
+    }
+}
+
+// --- Score entry -----------------------------------------------------------------------------
+
+void TestEditor::WriteGridScore(int row, int col, int16_t value) {
+    QString text;
+    if (value == -1)
+        text = QString();
+    else if (value == -2)
+        text = kAbsentText;
+    else
+        text = NumberText(value);
+    if (MSFlexGrid1.Text(row, col) != text)
+        MSFlexGrid1.SetText(row, col, text);
+}
+
+void TestEditor::StoreGridScore(int slot, int column, int row, int gridColumn) {
+    if (slot < 0 || slot >= kUsedSlots || column < 0 || column >= kScoreColumns)
+        return;
+    const QString& text = MSFlexGrid1.Text(row, gridColumn);
+    float value = kNoData;
+    if (text.isEmpty()) {
+        value = kNoData;
+    } else if (IsAbsentText(text)) {
+        value = kAbsent;
+    } else {
+        // Averages are written with the regional decimal separator; read them back the same
+        // way (a decimal comma would otherwise lose the decimals).
+        bool ok = false;
+        double number = RegionalLocale().toDouble(text.trimmed(), &ok);
+        if (!ok)
+            number = LeadingNumber(text);
+        value = static_cast<float>(number);
+    }
+    book.Scores[slot][column] = value;
+}
+
+void TestEditor::CommitEntryRow() {
+    session.ScoreEntryError = 0;
+    const int n = session.CurrentStudentNo;
+    if (MSFlexGrid1.Rows() < 41 || n < 1 || n > kMaxPupils)
+        return;
+
+    // Checks, box by box, stopping at the first failure.
+    for (int j = 0; j < kViewpoints; ++j) {
+        const QString& box = ScoreBox(j);
+        if (IsAbsentText(box))
+            continue;
+        QString message;
+        const double value = LeadingNumber(box);
+        if (!OnlyBlanksAndDigits(box))
+            message = MessageNotDigits();
+        else if (!PointsBox(j).isEmpty() && value > LeadingNumber(PointsBox(j)))
+            message = MessageOverPoints();
+        else if (value > 100)
+            message = MessageOver100();
+        if (!message.isEmpty()) {
+            platform.ShowMessage(message);
+            SetFocusTo(ScoreBoxName(j));
+            session.ScoreEntryError = -1;
+            return;
+        }
+    }
+
+    std::array<QString, 3> texts;
+    for (int j = 0; j < kViewpoints; ++j) {
+        const QString& box = ScoreBox(j);
+        int16_t v = -1;
+        if (IsAbsentText(box))
+            v = -2;
+        else if (!box.isEmpty())
+            v = RoundHalfEvenInt16(LeadingNumber(box));
+        WriteGridScore(n, 2 + j, v);
+        texts[j] = box;
+    }
+    WriteRowTotal(n, texts);
+    RefreshAverages();
+    RefreshRanks();
+}
+
+void TestEditor::WriteRowTotal(int row, const std::array<QString, 3>& scores) {
+    bool absent = false;
+    bool any = false;
+    double total = 0;
+    for (const QString& s : scores) {
+        if (IsAbsentText(s))
+            absent = true;
+        else if (!s.isEmpty()) {
+            any = true;
+            total += LeadingNumber(s);
+        }
+    }
+    if (absent) {
+        MSFlexGrid1.SetText(row, 5, kAbsentText);
+        MSFlexGrid1.SetText(row, 6, kAbsentText);
+    } else if (any) {
+        WriteGridScore(row, 5, RoundHalfEvenInt16(total));
+    } else {
+        MSFlexGrid1.SetText(row, 5, QString());
+        MSFlexGrid1.SetText(row, 6, QString());
+    }
+}
+
+void TestEditor::RefreshAverages() {
+    const int averageRow = AverageRow();
+    for (int col = 2; col <= 5; ++col) {
+        // Every cell is a whole number of at most 16 bits; the sum is kept wider so that no
+        // grade book, however odd its stored scores, can overflow it.
+        long long sum = 0;
+        int count = 0;
+        for (int r = 1; r <= roster_; ++r) {
+            const QString& cell = MSFlexGrid1.Text(r, col);
+            if (cell.isEmpty() || IsAbsentText(cell))
+                continue;
+            sum += RoundHalfEvenInt16(LeadingNumber(cell));
+            ++count;
+        }
+        if (count > 0) {
+            const float average = static_cast<float>(sum) / static_cast<float>(count);
+            MSFlexGrid1.SetText(averageRow, col, FormatFixed(static_cast<double>(average), 1));
+            session.AverageCount = static_cast<int16_t>(count);
+        }
+    }
+}
+
+void TestEditor::RefreshRanks() {
+    for (int n = 1; n <= roster_; ++n)
+        session.WorkValues[n - 1] = MSFlexGrid1.Text(n, 5);
+    int last = 0;
+    for (int n = 1; n <= roster_; ++n)
+        if (HasName(book, n))
+            last = n;
+    if (last == 0)
+        return;
+
+    // Each candidate's number is read once; an empty or "*" total is no candidate.
+    std::array<double, kMaxPupils> values{};
+    std::array<bool, kMaxPupils> candidate{};
+    for (int p = 0; p < last; ++p) {
+        const QString& v = session.WorkValues[p];
+        candidate[p] = !v.isEmpty() && !IsAbsentText(v);
+        values[p] = candidate[p] ? LeadingNumber(v) : 0.0;
+    }
+
+    int rank = 1;
+    float previous = 10000.0f;
+    for (int step = 1; step <= last; ++step) {
+        int chosen = -1;
+        for (int p = 0; p < last; ++p)
+            if (candidate[p] && (chosen < 0 || values[p] >= values[chosen]))
+                chosen = p; // among equal totals the one scanned last
+        if (chosen < 0)
+            break;
+        const float value = static_cast<float>(values[chosen]);
+        if (value < previous) {
+            rank = step;
+            previous = value;
+        }
+        MSFlexGrid1.SetText(chosen + 1, 6, NumberText(rank));
+        session.WorkValues[chosen].clear();
+        candidate[chosen] = false;
+    }
+}
+
+void TestEditor::Command5_Click() {
+    for (int j = 0; j < kViewpoints; ++j)
+        ScoreBox(j) = ViewpointChecked(j) ? kAbsentText : QString();
+    SetFocusTo(FirstCheckedBox());
+    Notify();
+}
+
+// --- Registration and cancel --------------------------------------------------------------------
+
+bool TestEditor::RefuseUnstorableText() {
+    if (!StorableInFile(Text1)) {
+        platform.ShowMessage(MessageUnstorable(QString::fromUtf16(u"試験の名称")));
+        SetFocusTo(QStringLiteral("Text1"));
+        return true;
+    }
+    if (!StorableInFile(Text2)) {
+        platform.ShowMessage(MessageUnstorable(QString::fromUtf16(u"試験の実施日")));
+        SetFocusTo(QStringLiteral("Text2"));
+        return true;
+    }
+    return false;
+}
+
+bool TestEditor::Command1_Click() {
+    if (closed_)
+        return false;
+    CommitEntryRow();
+    if (session.ScoreEntryError == -1 || RefuseUnstorableText()) {
+        Notify();
+        return false;
+    }
+    const int S = firstSlot_;
+
+    for (int j = 0; j < kViewpoints; ++j)
+        if (!PointsBox(j).isEmpty())
+            book.Scores[S + j][kPointsColumn] = static_cast<float>(LeadingNumber(PointsBox(j)));
+
+    book.TestInfo[S][1] = Text1;
+    book.TestInfo[S][0] = Text2;
+
+    for (int n = 1; n <= roster_; ++n)
+        for (int k = 0; k <= kViewpoints; ++k)
+            StoreGridScore(S + k, n - 1, n, 2 + k);
+
+    for (int k = 0; k <= kViewpoints; ++k) {
+        StoreGridScore(S + k, kAverageColumn, AverageRow(), 2 + k);
+        book.Scores[S + k][kCountColumn] = session.AverageCount;
+    }
+
+    AggregateSubject(book, subject_, semester_);
+
+    session.CautionAnswer = true;
+    main.EnableMainWindow();
+    if (NameTouched)
+        main.TreeView1_refresh();
+    NameTouched = false;
+    session.MarkChanged();
+    Close();
+    return true;
+}
+
+void TestEditor::Command2_Click() {
+    if (closed_)
+        return;
+    session.CautionAnswer = false;
+    main.EnableMainWindow();
+    Close();
+}
+
+void TestEditor::Form_Unload() {
+    if (!closed_)
+        Command2_Click();
+}
+
+void TestEditor::Close() {
+    closed_ = true;
+    if (closeWindow)
+        closeWindow();
+}
+
+} // namespace kirune

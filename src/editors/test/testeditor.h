@@ -1,0 +1,171 @@
+#pragma once
+// The test editor's behaviour without a window: one test of one subject in one semester, its
+// name and date, the viewpoints it assesses with their allocated points, and every pupil's score
+// per viewpoint (or absence). The boxes' texts and the grid are the working copy: entries travel
+// box -> grid (CommitEntryRow, on every change of pupil) -> grade book (registration, 登録).
+// FormTestSpec shows this state and forwards its events.
+
+#include "browse/grid.h"
+#include "document/mainform.h"
+#include "model/gradebook.h"
+#include "model/session.h"
+#include "output/platform.h"
+
+#include <QDate>
+#include <QString>
+#include <QStringList>
+#include <array>
+#include <cstdint>
+#include <functional>
+
+namespace kirune {
+
+class TestEditor {
+  public:
+    TestEditor(GradeBook& book, Session& session, Platform& platform, MainFormHooks& main);
+
+    // --- Messages ---------------------------------------------------------------------------
+    static QString MessageNotDigits();  // "得点に数字以外の文字があります。"
+    static QString MessageOverPoints(); // "得点が配点を超えています｡ "
+    static QString MessageOver100();    // "得点が100点を超えています｡ "
+    static QString MessageNoSuchPupil();
+    static QString MessageUnstorable(const QString& field);
+
+    // --- State shown by the window ----------------------------------------------------------
+    QString Text1;               // test name
+    QString Text2;               // date text
+    QString Text3, Text4, Text5; // scores of viewpoints 1, 2, 3 of the current pupil
+    QString Text6, Text7, Text8; // allocated points of viewpoints 1, 2, 3
+    bool Check4 = true, Check5 = true, Check6 = true; // viewpoint 1, 2, 3 assessed
+    QString Combo2;                                   // attendance number of the current pupil
+    QStringList Combo2List;                           // the numbers offered: pupils with a name
+    QString Label3;                                   // the current pupil's name
+    QString Label11;                                  // title above the grid
+    QString Label16, Label17, Label18;                // viewpoint names
+    QDate MonthView1;                                 // the calendar's value
+    Grid MSFlexGrid1{1, 1};                           // the whole test's scores; built by Form_Load
+    bool NameTouched = false;                         // the name box was clicked or edited
+
+    // The control that has the keyboard focus, by name ("Text3", "Text1", "Combo2", ...).
+    QString focus;
+
+    // --- Hooks set by the window (empty in tests) -------------------------------------------
+    std::function<void()> changed;                         // something shown has changed
+    std::function<void(const QString& control)> moveFocus; // give `control` the focus
+    std::function<void()> closeWindow;                     // hide and unload the window
+
+    // --- Events -----------------------------------------------------------------------------
+    void Form_Load();
+
+    // Viewpoint check boxes, viewpoint 0..2 (Check4..Check6): the state the click asks for.
+    // Unchecking the last checked viewpoint is refused: the box stays checked.
+    void Check_Click(int viewpoint, bool checked);
+    void Check4_Click(bool checked) { Check_Click(0, checked); }
+    void Check5_Click(bool checked) { Check_Click(1, checked); }
+    void Check6_Click(bool checked) { Check_Click(2, checked); }
+
+    // Allocated points boxes (Text6..Text8): a text without a positive leading number empties
+    // the box.
+    void PointsBox_Change(int viewpoint, const QString& text);
+    void Text6_Change(const QString& text) { PointsBox_Change(0, text); }
+    void Text7_Change(const QString& text) { PointsBox_Change(1, text); }
+    void Text8_Change(const QString& text) { PointsBox_Change(2, text); }
+
+    // Score boxes (Text3..Text5): typed text.
+    void ScoreBox_Change(int viewpoint, const QString& text);
+
+    void Text1_Click();
+    void Text1_Change(const QString& text);
+    // The date box: the calendar follows the text when it is a date.
+    void Text2_Change(const QString& text);
+    // A day picked in the calendar (or moved to with the keyboard).
+    void MonthView1_DateClick(const QDate& date);
+    // A plain click on the calendar: the box shows the calendar's value.
+    void MonthView1_Click();
+
+    void Combo2_Click(const QString& choice);
+    void MSFlexGrid1_Click(int row, int col);
+    void Command3_Click(); // next attendance number (also Enter)
+    void Command4_Click(); // previous attendance number
+
+    // The window tells which control got the focus; a score box of an unchecked viewpoint passes
+    // it on (Text3 -> Text4 -> Text5 -> Text1).
+    void GotFocus(const QString& control);
+    // Keys in a score box (viewpoint 0..2), as Qt::Key codes; true when the key was used here.
+    bool ScoreBox_KeyDown(int viewpoint, int key);
+
+    void Command5_Click(); // 欠席: marks the current pupil absent for the checked viewpoints
+    // 登録: stores the test and closes; false when something was refused (the window stays).
+    bool Command1_Click();
+    void Command2_Click(); // ｷｬﾝｾﾙ (also Escape)
+    // The frame's close box: acts as ｷｬﾝｾﾙ unless the editor has already closed.
+    void Form_Unload();
+
+    // --- Routines -----------------------------------------------------------------------------
+    // Checks the three score boxes; when they pass, writes them into the current pupil's row and
+    // refreshes totals, class averages and ranks. Sets session.ScoreEntryError (-1 failed, 0 ok).
+    void CommitEntryRow();
+    // Writes a stored score into a grid cell (-1 empty, -2 "*", else number text), only when the
+    // cell's text differs.
+    void WriteGridScore(int row, int col, int16_t value);
+    // Stores a grid cell into Scores(slot, column): empty -1, "*" -2, else its number.
+    void StoreGridScore(int slot, int column, int row, int gridColumn);
+
+    // --- Queries --------------------------------------------------------------------------------
+    bool Closed() const { return closed_; }
+    bool Loaded() const { return MSFlexGrid1.Rows() > 40; }
+    int FirstSlot() const { return firstSlot_; }
+    int RosterRows() const { return roster_; } // RosterSize, kept inside 0..40
+    int AverageRow() const { return roster_ + 2; }
+    QString& ScoreBox(int viewpoint);
+    QString& PointsBox(int viewpoint);
+    bool& ViewpointCheck(int viewpoint);
+    bool ViewpointChecked(int viewpoint) const;
+    static QString ScoreBoxName(int viewpoint) {
+        return QStringLiteral("Text%1").arg(3 + viewpoint);
+    }
+    // The date as the system writes short dates, and the reading of such a text (invalid when
+    // the text is not a date).
+    static QString DateText(const QDate& date);
+    static QDate ReadDate(const QString& text);
+
+    GradeBook& book;
+    Session& session;
+    Platform& platform;
+    MainFormHooks& main;
+
+    static constexpr int kGridRows = 43;
+    static constexpr int kGridCols = 7;
+    static constexpr int kGridWidthTwips = 6375;
+    static constexpr QRgb kBandTint = 0xFFFFFFE0; // RGB(255, 255, 224)
+
+  private:
+    void BuildGrid();
+    void SetText2(const QString& text);
+    // Empties a viewpoint's column, score box and points box (its check box was unchecked).
+    void DropViewpoint(int viewpoint);
+    // Total and rank cells of one row from its score cells, then averages and ranks.
+    void WriteRowTotal(int row, const std::array<QString, 3>& scores);
+    void RefreshAverages();
+    void RefreshRanks();
+    // Moves to pupil `n`: boxes, name, number and the grid's current row. `col` is the grid
+    // column clicked (0 when none), which chooses the box that gets the focus.
+    void ShowPupil(int n, int col);
+    int NextNamedPupil(int from, int step) const;
+    bool IsChoosablePupil(int n) const;
+    QString FirstCheckedBox() const;
+    void SetFocusTo(QString control);
+    bool RefuseUnstorableText();
+    void Close();
+    void Notify() {
+        if (changed)
+            changed();
+    }
+
+    int semester_ = 0, subject_ = 0, test_ = 0;
+    int firstSlot_ = 0;
+    int roster_ = 0;
+    bool closed_ = false;
+};
+
+} // namespace kirune

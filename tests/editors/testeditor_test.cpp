@@ -1,0 +1,777 @@
+// The test editor without its window: opening, the test definition, the checks of score entries,
+// totals, class averages and ranks, moving between pupils, absence, registration and cancel.
+#include "editors/test/testeditor.h"
+
+#include "browse/bookfixture.h"
+#include "support/fakeplatform.h"
+
+#include <QLocale>
+#include <gtest/gtest.h>
+#include <memory>
+#include <ostream>
+
+// Readable QStrings in failure messages.
+[[maybe_unused]] static void PrintTo(const QString& text, std::ostream* os) {
+    *os << '"' << text.toStdString() << '"';
+}
+
+namespace kirune {
+namespace {
+
+using kirune::testing::BookWithPupils;
+using kirune::testing::SetPupilValues;
+
+QString U(const char16_t* text) {
+    return QString::fromUtf16(text);
+}
+
+class FakeMain : public MainFormHooks {
+  public:
+    void EnableMainWindow() override { calls << QStringLiteral("EnableMainWindow"); }
+    void MSFlexGrid1_init() override { calls << QStringLiteral("MSFlexGrid1_init"); }
+    void TreeView1_refresh() override { calls << QStringLiteral("TreeView1_refresh"); }
+    QStringList calls;
+};
+
+class TestEditorTest : public ::testing::Test {
+  protected:
+    TestEditorTest() { book = BookWithPupils({u"青木", u"伊藤", u"上田", u"江藤"}); }
+
+    TestEditor& Open(int subject = 0, int semester = 0, int test = 0) {
+        session.CurrentSubject = static_cast<int16_t>(subject);
+        session.CurrentSemester = static_cast<int16_t>(semester);
+        session.CurrentTest = static_cast<int16_t>(test);
+        editor = std::make_unique<TestEditor>(*book, session, platform, main);
+        editor->Form_Load();
+        return *editor;
+    }
+
+    // Types a pupil's three boxes and presses Enter (the next pupil).
+    void Enter(const QString& a, const QString& b, const QString& c) {
+        editor->ScoreBox_Change(0, a);
+        editor->ScoreBox_Change(1, b);
+        editor->ScoreBox_Change(2, c);
+        editor->Command3_Click();
+    }
+
+    const Grid& grid() const { return editor->MSFlexGrid1; }
+
+    std::unique_ptr<GradeBook> book;
+    Session session;
+    test::FakePlatform platform;
+    FakeMain main;
+    std::unique_ptr<TestEditor> editor;
+};
+
+// --- Opening -------------------------------------------------------------------------------------
+
+TEST_F(TestEditorTest, OpeningANewTestShowsDefaultsAndToday) {
+    TestEditor& e = Open();
+    EXPECT_EQ(e.Text1, U(u" 1回目試験"));
+    EXPECT_EQ(e.MonthView1, platform.today);
+    EXPECT_EQ(e.Text2, QStringLiteral("2026/12/07"));
+    EXPECT_TRUE(e.Check4 && e.Check5 && e.Check6);
+    EXPECT_TRUE(e.Text6.isEmpty() && e.Text7.isEmpty() && e.Text8.isEmpty());
+    EXPECT_EQ(e.Label11, U(u"一学期 国語 第 1回 試験  "));
+    EXPECT_EQ(e.Label16, U(u"表現"));
+    EXPECT_EQ(e.Label18, U(u"言語"));
+    EXPECT_EQ(e.Label3, U(u"青木"));
+    EXPECT_EQ(e.Combo2, QStringLiteral("1"));
+    EXPECT_EQ(e.Combo2List, QStringList({"1", "2", "3", "4"}));
+    EXPECT_EQ(session.CurrentStudentNo, 1);
+    EXPECT_EQ(e.focus, QStringLiteral("Text3"));
+    EXPECT_FALSE(e.NameTouched);
+    EXPECT_TRUE(platform.messages.isEmpty());
+    for (int r = 1; r <= 6; ++r)
+        for (int c = 2; c <= 6; ++c)
+            EXPECT_TRUE(grid().Text(r, c).isEmpty()) << r << "," << c;
+    EXPECT_EQ(grid().Text(6, 1), U(u"クラスの平均点"));
+}
+
+TEST_F(TestEditorTest, GridLayoutWidthsHeadersAndBands) {
+    book = BookWithPupils({});
+    for (int n = 0; n < 35; ++n)
+        book->StudentNames[n] = QStringLiteral("P%1").arg(n + 1);
+    book->RosterSize = 35;
+    Open(1, 2, 4);
+    EXPECT_EQ(editor->Label11, U(u"三学期 算数 第 5回 試験  "));
+    EXPECT_EQ(grid().Rows(), 43);
+    EXPECT_EQ(grid().Cols(), 7);
+    const int widths[] = {400, 1600, 875, 875, 875, 875, 515};
+    for (int c = 0; c < 7; ++c)
+        EXPECT_EQ(grid().ColWidth(c), widths[c]) << c;
+    EXPECT_EQ(grid().RowString(0), U(u"No.|生徒氏名|思考|表・処|知・理|合計点|順位"));
+    for (int c = 2; c <= 6; ++c)
+        EXPECT_EQ(grid().ColAlignment(c), kAlignRightCenter);
+    EXPECT_EQ(grid().Text(37, 0), QStringLiteral(" 37"));
+    EXPECT_EQ(grid().Text(37, 1), U(u"クラスの平均点"));
+    EXPECT_EQ(grid().Text(40, 0), QStringLiteral(" 40"));
+    EXPECT_TRUE(grid().RowString(41).remove(u'|').isEmpty());
+    for (int r = 1; r <= 42; ++r)
+        for (int c = 0; c < 7; ++c) {
+            const bool tinted = r % 2 == 1 && r <= 37;
+            EXPECT_EQ(grid().CellBackground(r, c).has_value(), tinted) << r << "," << c;
+            if (tinted) {
+                EXPECT_EQ(*grid().CellBackground(r, c), qRgb(255, 255, 224));
+            }
+        }
+}
+
+TEST_F(TestEditorTest, OpeningARegisteredTestShowsItsScoresTotalsAveragesAndRanks) {
+    const int S = TestSlot(0, 0, 0, 0);
+    SetPupilValues(*book, S + 0, {80, 60, -2, -1});
+    SetPupilValues(*book, S + 1, {70, 65, 50, -1});
+    SetPupilValues(*book, S + 2, {90, 60, 40, -1});
+    SetPupilValues(*book, S + 3, {240, 185, -2, -1});
+    for (int k = 0; k < 3; ++k) {
+        book->Scores[S + k][kAverageColumn] = 50;
+        book->Scores[S + k][kPointsColumn] = 100;
+    }
+    book->Scores[S + 1][kPointsColumn] = 25;
+    book->TestInfo[S][1] = U(u"漢字テスト");
+    book->TestInfo[S][0] = QStringLiteral("2026/4/5");
+    TestEditor& e = Open();
+    EXPECT_EQ(e.Text1, U(u"漢字テスト"));
+    EXPECT_EQ(e.MonthView1, QDate(2026, 4, 5));
+    EXPECT_EQ(e.Text2, QStringLiteral("2026/04/05"));
+    EXPECT_EQ(e.Text6, QStringLiteral(" 100"));
+    EXPECT_EQ(e.Text7, QStringLiteral(" 25"));
+    EXPECT_EQ(e.Text3, QStringLiteral(" 80"));
+    EXPECT_EQ(grid().RowString(1), U(u" 1|青木| 80| 70| 90| 240| 1"));
+    EXPECT_EQ(grid().RowString(2), U(u" 2|伊藤| 60| 65| 60| 185| 2"));
+    EXPECT_EQ(grid().RowString(3), U(u" 3|上田|*| 50| 40|*|"));
+    EXPECT_EQ(grid().RowString(4), U(u" 4|江藤|||||"));
+    EXPECT_EQ(grid().RowString(6), U(u" 6|クラスの平均点|70.0|61.7|63.3|212.5|"));
+    EXPECT_EQ(session.AverageCount, 2);
+}
+
+TEST_F(TestEditorTest, UnreadableStoredDateStaysInTheBoxAndLeavesTheCalendar) {
+    book->TestInfo[TestSlot(0, 0, 0, 0)][0] = U(u"4月の第2週");
+    TestEditor& e = Open();
+    EXPECT_EQ(e.Text2, U(u"4月の第2週"));
+    EXPECT_EQ(e.MonthView1, platform.today);
+}
+
+TEST_F(TestEditorTest, EmptyStoredDateShowsTheCalendarsDate) {
+    book->TestInfo[TestSlot(0, 0, 0, 0)][0].clear();
+    TestEditor& e = Open();
+    EXPECT_EQ(e.Text2, QStringLiteral("2026/12/07"));
+}
+
+TEST_F(TestEditorTest, ViewpointsWithoutStoredAverageOpenUnchecked) {
+    const int S = TestSlot(0, 0, 0, 0);
+    SetPupilValues(*book, S + 0, {80, 60});
+    SetPupilValues(*book, S + 1, {70, 65});
+    book->Scores[S + 0][kAverageColumn] = 70;
+    book->Scores[S + 1][kAverageColumn] = 67.5f;
+    book->Scores[S + 2][kPointsColumn] = 30;
+    TestEditor& e = Open();
+    EXPECT_TRUE(e.Check4);
+    EXPECT_TRUE(e.Check5);
+    EXPECT_FALSE(e.Check6);
+    EXPECT_EQ(e.Text8, QStringLiteral(" 30")) << "the stored points are shown all the same";
+    for (int r = 1; r <= 6; ++r)
+        EXPECT_TRUE(grid().Text(r, 4).isEmpty());
+    // The focus skips the unused box: from Text4 on, it lands on the name box.
+    e.ScoreBox_KeyDown(1, Qt::Key_Right);
+    EXPECT_EQ(e.focus, QStringLiteral("Text1"));
+    e.GotFocus(QStringLiteral("Text5"));
+    EXPECT_EQ(e.focus, QStringLiteral("Text1"));
+}
+
+TEST_F(TestEditorTest, AllAveragesUnsetOpensWithAllViewpointsChecked) {
+    book->Scores[TestSlot(0, 0, 0, 0)][kPointsColumn] = 10;
+    TestEditor& e = Open();
+    EXPECT_TRUE(e.Check4 && e.Check5 && e.Check6);
+    EXPECT_EQ(e.Text6, QStringLiteral(" 10"));
+}
+
+TEST_F(TestEditorTest, StartsAtTheFirstPupilWithANameWhenNumberOneTransferredOut) {
+    book->StudentNames[0].clear();
+    TestEditor& e = Open();
+    EXPECT_EQ(session.CurrentStudentNo, 2);
+    EXPECT_EQ(e.Label3, U(u"伊藤"));
+    EXPECT_EQ(e.Combo2List, QStringList({"2", "3", "4"}));
+}
+
+TEST_F(TestEditorTest, AClassWithoutPupilsHasNoEntryRow) {
+    book = BookWithPupils({});
+    TestEditor& e = Open();
+    EXPECT_EQ(session.CurrentStudentNo, 0);
+    Enter(QStringLiteral("50"), QString(), QString());
+    EXPECT_EQ(session.CurrentStudentNo, 0);
+    EXPECT_TRUE(grid().Text(1, 2).isEmpty());
+    ASSERT_TRUE(e.Command1_Click());
+    EXPECT_EQ(book->Scores[TestSlot(0, 0, 0, 0)][kAverageColumn], kNoData);
+    EXPECT_EQ(book->Scores[SemesterAggregateSlot(0, 0, 0)][kAverageColumn], kNoData);
+}
+
+// --- Test definition ---------------------------------------------------------------------------
+
+TEST_F(TestEditorTest, UncheckingEmptiesTheViewpointsColumnAndBoxes) {
+    TestEditor& e = Open();
+    e.Text7 = QStringLiteral("20");
+    Enter(QStringLiteral("10"), QStringLiteral("20"), QStringLiteral("30"));
+    e.ScoreBox_Change(1, QStringLiteral("15"));
+    e.Check5_Click(false);
+    EXPECT_FALSE(e.Check5);
+    EXPECT_TRUE(e.Text4.isEmpty());
+    EXPECT_TRUE(e.Text7.isEmpty());
+    EXPECT_TRUE(grid().Text(1, 3).isEmpty());
+    EXPECT_TRUE(grid().Text(6, 3).isEmpty());
+    // The totals no longer count the dropped viewpoint.
+    EXPECT_EQ(grid().Text(1, 5), QStringLiteral(" 40"));
+    EXPECT_EQ(grid().Text(6, 5), QStringLiteral("40.0"));
+    e.Check5_Click(true);
+    EXPECT_TRUE(e.Check5);
+}
+
+TEST_F(TestEditorTest, TheLastCheckedViewpointStaysChecked) {
+    TestEditor& e = Open();
+    Enter(QStringLiteral("10"), QStringLiteral("20"), QStringLiteral("30"));
+    e.Check4_Click(false);
+    e.Check5_Click(false);
+    e.Check6_Click(false);
+    EXPECT_FALSE(e.Check4);
+    EXPECT_FALSE(e.Check5);
+    EXPECT_TRUE(e.Check6);
+    EXPECT_EQ(grid().Text(1, 4), QStringLiteral(" 30"));
+}
+
+TEST_F(TestEditorTest, PointsBoxesKeepOnlyAPositiveLeadingNumber) {
+    TestEditor& e = Open();
+    e.Text6_Change(QStringLiteral("0"));
+    EXPECT_TRUE(e.Text6.isEmpty());
+    e.Text6_Change(QStringLiteral("a"));
+    EXPECT_TRUE(e.Text6.isEmpty());
+    e.Text6_Change(QStringLiteral("-5"));
+    EXPECT_TRUE(e.Text6.isEmpty());
+    e.Text7_Change(QStringLiteral(" 20"));
+    EXPECT_EQ(e.Text7, QStringLiteral(" 20"));
+    e.Text8_Change(QStringLiteral("2"));
+    EXPECT_EQ(e.Text8, QStringLiteral("2"));
+}
+
+TEST_F(TestEditorTest, NameClickOrEditTouchesTheName) {
+    TestEditor& e = Open();
+    e.Text1_Click();
+    EXPECT_TRUE(e.NameTouched);
+    TestEditor& f = Open();
+    EXPECT_FALSE(f.NameTouched);
+    f.Text1_Change(U(u"小テスト"));
+    EXPECT_TRUE(f.NameTouched);
+}
+
+TEST_F(TestEditorTest, DateBoxAndCalendarFollowEachOther) {
+    TestEditor& e = Open();
+    e.Text2_Change(QStringLiteral("2026/11/03"));
+    EXPECT_EQ(e.MonthView1, QDate(2026, 11, 3));
+    e.Text2_Change(QStringLiteral("2026/11/"));
+    EXPECT_EQ(e.MonthView1, QDate(2026, 11, 3));
+    EXPECT_EQ(e.Text2, QStringLiteral("2026/11/"));
+    e.MonthView1_DateClick(QDate(2027, 1, 15));
+    EXPECT_EQ(e.Text2, QStringLiteral("2027/01/15"));
+    e.Text2_Change(QStringLiteral("xx"));
+    e.MonthView1_Click();
+    EXPECT_EQ(e.Text2, QStringLiteral("2027/01/15"));
+}
+
+// --- Checks of score entries ---------------------------------------------------------------------
+
+TEST_F(TestEditorTest, ScoreWithLeadingBlankPasses) {
+    TestEditor& e = Open();
+    Enter(QStringLiteral(" 85"), QString(), QString());
+    EXPECT_TRUE(platform.messages.isEmpty());
+    EXPECT_EQ(session.ScoreEntryError, 0);
+    EXPECT_EQ(grid().Text(1, 2), QStringLiteral(" 85"));
+    EXPECT_EQ(session.CurrentStudentNo, 2);
+    EXPECT_EQ(e.Label3, U(u"伊藤"));
+    EXPECT_EQ(e.Combo2, QStringLiteral(" 2"));
+    EXPECT_EQ(grid().CurrentRow(), 2);
+}
+
+TEST_F(TestEditorTest, NonDigitsAreRefusedWithTheFirstMessage) {
+    const QString texts[] = {U(u"８５"),           QStringLiteral("8.5"), QStringLiteral("-5"),
+                             QStringLiteral("+5"), QStringLiteral("85a"), U(u"　85")};
+    for (const QString& text : texts) {
+        platform.messages.clear();
+        TestEditor& e = Open();
+        e.ScoreBox_Change(0, QStringLiteral("10"));
+        e.ScoreBox_Change(1, text);
+        e.Command3_Click();
+        EXPECT_EQ(platform.messages, QStringList{U(u"得点に数字以外の文字があります。")})
+            << text.toStdString();
+        EXPECT_EQ(session.ScoreEntryError, -1);
+        EXPECT_EQ(session.CurrentStudentNo, 1);
+        EXPECT_EQ(e.focus, QStringLiteral("Text4"));
+        EXPECT_TRUE(grid().Text(1, 2).isEmpty()) << "the grid stays untouched";
+    }
+}
+
+TEST_F(TestEditorTest, ScoreAboveThePointsGivesTheSecondMessage) {
+    TestEditor& e = Open();
+    e.Text8_Change(QStringLiteral("20"));
+    e.ScoreBox_Change(2, QStringLiteral("21"));
+    e.Command3_Click();
+    EXPECT_EQ(platform.messages, QStringList{U(u"得点が配点を超えています｡ ")});
+    EXPECT_EQ(e.focus, QStringLiteral("Text5"));
+    platform.messages.clear();
+    e.ScoreBox_Change(2, QStringLiteral("20"));
+    e.Command3_Click();
+    EXPECT_TRUE(platform.messages.isEmpty());
+    EXPECT_EQ(session.CurrentStudentNo, 2);
+}
+
+TEST_F(TestEditorTest, ScoreAbove100GivesTheThirdMessage) {
+    TestEditor& e = Open();
+    e.ScoreBox_Change(0, QStringLiteral("100"));
+    e.Command3_Click();
+    EXPECT_TRUE(platform.messages.isEmpty());
+    e.ScoreBox_Change(0, QStringLiteral("101"));
+    e.Command3_Click();
+    EXPECT_EQ(platform.messages, QStringList{U(u"得点が100点を超えています｡ ")});
+    EXPECT_EQ(session.CurrentStudentNo, 2);
+    EXPECT_EQ(e.focus, QStringLiteral("Text3"));
+}
+
+TEST_F(TestEditorTest, ChecksStopAtTheFirstFailingBox) {
+    TestEditor& e = Open();
+    e.Text6_Change(QStringLiteral("10"));
+    e.ScoreBox_Change(0, QStringLiteral("11"));
+    e.ScoreBox_Change(1, QStringLiteral("x"));
+    e.Command3_Click();
+    EXPECT_EQ(platform.messages, QStringList{U(u"得点が配点を超えています｡ ")});
+    EXPECT_EQ(e.focus, QStringLiteral("Text3"));
+}
+
+TEST_F(TestEditorTest, NextAndPreviousStayAfterAFailedCheck) {
+    TestEditor& e = Open();
+    Enter(QStringLiteral("50"), QString(), QString());
+    e.ScoreBox_Change(0, QStringLiteral("abc"));
+    e.Command4_Click();
+    EXPECT_EQ(session.CurrentStudentNo, 2);
+    e.Command3_Click();
+    EXPECT_EQ(session.CurrentStudentNo, 2);
+    EXPECT_EQ(platform.messages.size(), 2);
+    EXPECT_EQ(e.Text3, QStringLiteral("abc"));
+}
+
+TEST_F(TestEditorTest, GridClickMovesOnAfterAFailedCheckAndDropsTheEntry) {
+    TestEditor& e = Open();
+    Enter(QStringLiteral("50"), QStringLiteral("40"), QString()); // pupil 1
+    Enter(QStringLiteral("30"), QString(), QString());            // pupil 2
+    e.ScoreBox_Change(0, QStringLiteral("5x"));                   // pupil 3
+    e.Command3_Click();
+    ASSERT_EQ(session.CurrentStudentNo, 3);
+    e.MSFlexGrid1_Click(2, 3);
+    EXPECT_EQ(platform.messages.size(), 2);
+    EXPECT_EQ(session.CurrentStudentNo, 2);
+    EXPECT_EQ(e.Text3, QStringLiteral(" 30"));
+    EXPECT_EQ(e.Label3, U(u"伊藤"));
+    EXPECT_EQ(e.focus, QStringLiteral("Text4"));
+    EXPECT_TRUE(grid().Text(3, 2).isEmpty()) << "the rejected entry is dropped";
+    EXPECT_EQ(grid().CurrentRow(), 2);
+    EXPECT_EQ(grid().CurrentCol(), 3);
+}
+
+TEST_F(TestEditorTest, GridClickFocusFollowsTheClickedViewpoint) {
+    TestEditor& e = Open();
+    e.MSFlexGrid1_Click(3, 4);
+    EXPECT_EQ(e.focus, QStringLiteral("Text5"));
+    e.Check6_Click(false);
+    e.MSFlexGrid1_Click(2, 4);
+    EXPECT_EQ(e.focus, QStringLiteral("Text3"));
+    e.Check4_Click(false);
+    e.MSFlexGrid1_Click(2, 4);
+    EXPECT_EQ(e.focus, QStringLiteral("Text4"));
+    e.MSFlexGrid1_Click(2, 1);
+    EXPECT_EQ(e.focus, QStringLiteral("Text4"));
+}
+
+TEST_F(TestEditorTest, GridClickOutsideThePupilsDoesNothing) {
+    TestEditor& e = Open();
+    e.ScoreBox_Change(0, QStringLiteral("12"));
+    e.MSFlexGrid1_Click(6, 2); // the class-average row
+    e.MSFlexGrid1_Click(0, 2);
+    e.MSFlexGrid1_Click(41, 2);
+    EXPECT_EQ(session.CurrentStudentNo, 1);
+    EXPECT_EQ(e.Text3, QStringLiteral("12"));
+    EXPECT_TRUE(platform.messages.isEmpty());
+}
+
+// --- Totals, averages and ranks ------------------------------------------------------------------
+
+TEST_F(TestEditorTest, AbsentBoxGivesAbsentTotalAndNoRankButCountsInItsViewpoint) {
+    Open();
+    Enter(QStringLiteral("*"), QStringLiteral("80"), QStringLiteral("70"));
+    Enter(QStringLiteral("60"), QStringLiteral("40"), QStringLiteral("50"));
+    EXPECT_EQ(grid().RowString(1), U(u" 1|青木|*| 80| 70|*|*"));
+    EXPECT_EQ(grid().RowString(2), U(u" 2|伊藤| 60| 40| 50| 150| 1"));
+    EXPECT_EQ(grid().RowString(6), U(u" 6|クラスの平均点|60.0|60.0|60.0|150.0|"));
+    EXPECT_EQ(session.AverageCount, 1);
+}
+
+TEST_F(TestEditorTest, EqualTotalsShareARank) {
+    Open();
+    Enter(QStringLiteral("80"), QStringLiteral("80"), QStringLiteral("80"));   // 240
+    Enter(QStringLiteral("100"), QStringLiteral("100"), QStringLiteral("50")); // 250
+    Enter(QStringLiteral("50"), QStringLiteral("50"), QStringLiteral("100"));  // 200
+    Enter(QStringLiteral("90"), QStringLiteral("90"), QStringLiteral("60"));   // 240
+    EXPECT_EQ(grid().Text(1, 5), QStringLiteral(" 240"));
+    EXPECT_EQ(grid().Text(2, 6), QStringLiteral(" 1"));
+    EXPECT_EQ(grid().Text(1, 6), QStringLiteral(" 2"));
+    EXPECT_EQ(grid().Text(4, 6), QStringLiteral(" 2"));
+    EXPECT_EQ(grid().Text(3, 6), QStringLiteral(" 4"));
+    EXPECT_EQ(session.WorkValues[0], QString()) << "candidates are used up";
+}
+
+TEST_F(TestEditorTest, AllEmptyRowEmptiesItsTotalAndRank) {
+    TestEditor& e = Open();
+    Enter(QStringLiteral("80"), QString(), QString());
+    e.Command4_Click();
+    ASSERT_EQ(grid().Text(1, 6), QStringLiteral(" 1"));
+    Enter(QString(), QString(), QString());
+    EXPECT_EQ(grid().RowString(1), U(u" 1|青木|||||"));
+}
+
+TEST_F(TestEditorTest, AveragesShowOneDecimal) {
+    Open();
+    Enter(QStringLiteral("70"), QStringLiteral("70"), QString());
+    Enter(QStringLiteral("75"), QStringLiteral("70"), QString());
+    EXPECT_EQ(grid().Text(6, 2), QStringLiteral("72.5"));
+    EXPECT_EQ(grid().Text(6, 3), QStringLiteral("70.0"));
+    EXPECT_TRUE(grid().Text(6, 4).isEmpty()) << "a column nobody has keeps its text";
+    EXPECT_EQ(session.AverageCount, 2);
+}
+
+TEST_F(TestEditorTest, HugeStoredScoresDoNotOverflowTheAverage) {
+    const int S = TestSlot(0, 0, 0, 0);
+    SetPupilValues(*book, S + 0, {-1, 30000, 30000, 30000});
+    Open();
+    EXPECT_EQ(grid().Text(6, 2), QStringLiteral("30,000.0"));
+}
+
+// --- Moving between pupils -----------------------------------------------------------------------
+
+TEST_F(TestEditorTest, NextAndPreviousSkipPupilsWithoutNameAndStopAtTheEnds) {
+    book->StudentNames[1].clear(); // pupil 2 transferred out
+    TestEditor& e = Open();
+    e.Command4_Click();
+    EXPECT_EQ(session.CurrentStudentNo, 1);
+    e.Command3_Click();
+    EXPECT_EQ(session.CurrentStudentNo, 3);
+    e.Command3_Click();
+    e.Command3_Click();
+    EXPECT_EQ(session.CurrentStudentNo, 4);
+    e.Command4_Click();
+    e.Command4_Click();
+    EXPECT_EQ(session.CurrentStudentNo, 1);
+    EXPECT_EQ(e.focus, QStringLiteral("Text3"));
+}
+
+TEST_F(TestEditorTest, Combo2AcceptsOnlyPupilsOfTheRoster) {
+    book->StudentNames[2].clear(); // pupil 3 transferred out
+    TestEditor& e = Open();
+    e.ScoreBox_Change(0, QStringLiteral("40"));
+    const QString refused[] = {QStringLiteral("3"),
+                               QStringLiteral("5"),
+                               QStringLiteral("6"),
+                               QStringLiteral("41"),
+                               QStringLiteral("0"),
+                               QStringLiteral("abc"),
+                               QString()};
+    for (const QString& choice : refused) {
+        e.Combo2_Click(choice);
+        EXPECT_EQ(session.CurrentStudentNo, 1) << choice.toStdString();
+        EXPECT_EQ(e.Text3, QStringLiteral("40")) << "the entry stays";
+    }
+    EXPECT_EQ(platform.messages.size(), static_cast<qsizetype>(std::size(refused)));
+    EXPECT_EQ(platform.messages.front(), TestEditor::MessageNoSuchPupil());
+    EXPECT_EQ(e.Combo2, QStringLiteral(" 1"));
+    e.Combo2_Click(QStringLiteral("4"));
+    EXPECT_EQ(session.CurrentStudentNo, 4);
+    EXPECT_EQ(grid().Text(1, 2), QStringLiteral(" 40"));
+    EXPECT_EQ(e.Label3, U(u"江藤"));
+}
+
+TEST_F(TestEditorTest, Combo2MovesOnAfterAFailedCheck) {
+    TestEditor& e = Open();
+    e.ScoreBox_Change(0, QStringLiteral("x"));
+    e.Combo2_Click(QStringLiteral("3"));
+    EXPECT_EQ(platform.messages, QStringList{TestEditor::MessageNotDigits()});
+    EXPECT_EQ(session.CurrentStudentNo, 3);
+    EXPECT_TRUE(e.Text3.isEmpty());
+}
+
+TEST_F(TestEditorTest, GridClickOnAPupilWithoutNameIsRefused) {
+    book->StudentNames[1].clear();
+    TestEditor& e = Open();
+    e.MSFlexGrid1_Click(2, 2);
+    EXPECT_EQ(session.CurrentStudentNo, 1);
+    EXPECT_EQ(platform.messages, QStringList{TestEditor::MessageNoSuchPupil()});
+}
+
+TEST_F(TestEditorTest, ArrowKeysMoveBetweenBoxesAndPupils) {
+    TestEditor& e = Open();
+    EXPECT_TRUE(e.ScoreBox_KeyDown(0, Qt::Key_Right));
+    EXPECT_EQ(e.focus, QStringLiteral("Text4"));
+    e.ScoreBox_KeyDown(2, Qt::Key_Right);
+    EXPECT_EQ(e.focus, QStringLiteral("Text3"));
+    e.ScoreBox_KeyDown(0, Qt::Key_Left);
+    EXPECT_EQ(e.focus, QStringLiteral("Text5"));
+    e.ScoreBox_KeyDown(1, Qt::Key_Left);
+    EXPECT_EQ(e.focus, QStringLiteral("Text3"));
+
+    e.ScoreBox_Change(1, QStringLiteral("33"));
+    e.ScoreBox_KeyDown(1, Qt::Key_Down);
+    EXPECT_EQ(session.CurrentStudentNo, 2);
+    EXPECT_EQ(e.focus, QStringLiteral("Text4"));
+    EXPECT_EQ(grid().Text(1, 3), QStringLiteral(" 33"));
+    e.ScoreBox_KeyDown(2, Qt::Key_Up);
+    EXPECT_EQ(session.CurrentStudentNo, 1);
+    EXPECT_EQ(e.focus, QStringLiteral("Text5"));
+    EXPECT_EQ(e.Text4, QStringLiteral(" 33"));
+
+    // A refused entry keeps the focus on the refused box.
+    e.ScoreBox_Change(0, QStringLiteral("x"));
+    e.ScoreBox_KeyDown(2, Qt::Key_Down);
+    EXPECT_EQ(session.CurrentStudentNo, 1);
+    EXPECT_EQ(e.focus, QStringLiteral("Text3"));
+    EXPECT_FALSE(e.ScoreBox_KeyDown(0, Qt::Key_5));
+}
+
+TEST_F(TestEditorTest, AbsenceMarksTheCheckedViewpoints) {
+    TestEditor& e = Open();
+    e.Check4_Click(false);
+    e.ScoreBox_Change(1, QStringLiteral("20"));
+    e.Command5_Click();
+    EXPECT_TRUE(e.Text3.isEmpty());
+    EXPECT_EQ(e.Text4, QStringLiteral("*"));
+    EXPECT_EQ(e.Text5, QStringLiteral("*"));
+    EXPECT_EQ(e.focus, QStringLiteral("Text4"));
+    EXPECT_TRUE(grid().Text(1, 3).isEmpty()) << "nothing reaches the grid before the commit";
+    e.Command3_Click();
+    EXPECT_EQ(grid().RowString(1), U(u" 1|青木||*|*|*|*"));
+}
+
+// --- Registration and cancel ---------------------------------------------------------------------
+
+TEST_F(TestEditorTest, RegistrationStoresTheTestAndAggregates) {
+    TestEditor& e = Open(2, 1, 3);
+    e.Text1_Click();
+    e.Text1_Change(U(u"天気の単元"));
+    e.Text2_Change(QStringLiteral("2026/10/20"));
+    e.Text6_Change(QStringLiteral("50"));
+    e.Text7_Change(QStringLiteral("30"));
+    e.Text8_Change(QStringLiteral("20"));
+    Enter(QStringLiteral("45"), QStringLiteral("25"), QStringLiteral("15"));
+    Enter(QStringLiteral("40"), QStringLiteral("30"), QStringLiteral("20"));
+    Enter(QStringLiteral("*"), QStringLiteral("*"), QStringLiteral("*"));
+    e.ScoreBox_Change(0, QStringLiteral("35"));
+    ASSERT_TRUE(e.Command1_Click()); // pupil 4 committed by the registration itself
+
+    const int S = TestSlot(1, 2, 3, 0);
+    EXPECT_EQ(book->TestInfo[S][1], U(u"天気の単元"));
+    EXPECT_EQ(book->TestInfo[S][0], QStringLiteral("2026/10/20"));
+    EXPECT_EQ(book->Scores[S + 0][kPointsColumn], 50);
+    EXPECT_EQ(book->Scores[S + 1][kPointsColumn], 30);
+    EXPECT_EQ(book->Scores[S + 2][kPointsColumn], 20);
+    const float expected[4][4] = {
+        {45, 40, -2, 35}, {25, 30, -2, -1}, {15, 20, -2, -1}, {85, 90, -2, 35}};
+    for (int k = 0; k < 4; ++k)
+        for (int n = 0; n < 4; ++n)
+            EXPECT_EQ(book->Scores[S + k][n], expected[k][n]) << k << "," << n;
+    EXPECT_FLOAT_EQ(book->Scores[S + 0][kAverageColumn], 40.0f);
+    EXPECT_FLOAT_EQ(book->Scores[S + 1][kAverageColumn], 27.5f);
+    EXPECT_FLOAT_EQ(book->Scores[S + 3][kAverageColumn], 70.0f);
+    for (int k = 0; k < 4; ++k)
+        EXPECT_EQ(book->Scores[S + k][kCountColumn], 3) << k;
+    // The subject's sums were recomputed.
+    EXPECT_EQ(book->Scores[SemesterAggregateSlot(1, 2, 0)][0], 45);
+    EXPECT_EQ(book->Scores[SemesterAggregateSlot(1, 2, 3)][3], 35);
+    EXPECT_EQ(book->Scores[SemesterAggregateSlot(1, 2, 0)][kPointsColumn], 50);
+    EXPECT_EQ(book->Scores[YearAggregateSlot(2, 3)][1], 90);
+
+    EXPECT_TRUE(session.CautionAnswer);
+    EXPECT_TRUE(session.NeedsSave);
+    EXPECT_EQ(main.calls, QStringList({"EnableMainWindow", "TreeView1_refresh"}));
+    EXPECT_TRUE(e.Closed());
+    EXPECT_FALSE(e.NameTouched);
+}
+
+TEST_F(TestEditorTest, RegistrationWithoutTouchingTheNameKeepsTheTree) {
+    TestEditor& e = Open();
+    Enter(QStringLiteral("5"), QString(), QString());
+    ASSERT_TRUE(e.Command1_Click());
+    EXPECT_EQ(main.calls, QStringList{"EnableMainWindow"});
+    EXPECT_EQ(book->TestInfo[TestSlot(0, 0, 0, 0)][0], QStringLiteral("2026/12/07"));
+}
+
+TEST_F(TestEditorTest, RegistrationStopsOnAFailedCheck) {
+    TestEditor& e = Open();
+    const GradeBook before = *book;
+    e.ScoreBox_Change(0, QStringLiteral("101"));
+    EXPECT_FALSE(e.Command1_Click());
+    EXPECT_FALSE(e.Closed());
+    EXPECT_TRUE(book->Scores == before.Scores);
+    EXPECT_TRUE(main.calls.isEmpty());
+    EXPECT_FALSE(session.NeedsSave);
+}
+
+TEST_F(TestEditorTest, AbsenceMakesTheSumsCarryTheMarker) {
+    // Test 2 of the semester was registered earlier: pupil 1 scored 30, 20, 10.
+    const int earlier = TestSlot(0, 0, 1, 0);
+    SetPupilValues(*book, earlier + 0, {30, 50, 40, 20});
+    SetPupilValues(*book, earlier + 1, {20, 30, 30, 20});
+    SetPupilValues(*book, earlier + 2, {10, 20, 30, 20});
+    SetPupilValues(*book, earlier + 3, {60, 100, 100, 60});
+    // A test of another semester counts in the whole year.
+    SetPupilValues(*book, TestSlot(2, 0, 0, 0), {5, 5, 5, 5});
+    TestEditor& e = Open();
+    e.Command5_Click();
+    e.Command3_Click();
+    Enter(QStringLiteral("40"), QStringLiteral("40"), QStringLiteral("40"));
+    Enter(QStringLiteral("30"), QStringLiteral("30"), QStringLiteral("30"));
+    Enter(QStringLiteral("20"), QStringLiteral("20"), QStringLiteral("20"));
+    ASSERT_TRUE(e.Command1_Click());
+
+    const int A = SemesterAggregateSlot(0, 0, 0);
+    EXPECT_EQ(book->Scores[A + 0][0], 10000 + 30);
+    EXPECT_EQ(book->Scores[A + 3][0], 10000 + 60);
+    EXPECT_EQ(book->Scores[A + 0][1], 90);
+    const int Y = YearAggregateSlot(0, 0);
+    EXPECT_EQ(book->Scores[Y + 0][0], 10000 + 35);
+    EXPECT_EQ(book->Scores[Y + 3][0], 10000 + 60);
+    // The class averages leave the marker out: (30 + 90 + 70 + 40) / 4.
+    EXPECT_FLOAT_EQ(book->Scores[A + 0][kAverageColumn], 57.5f);
+    EXPECT_FLOAT_EQ(book->Scores[Y + 0][kAverageColumn], 62.5f);
+    EXPECT_LT(book->Scores[A + 3][kAverageColumn], 10000);
+}
+
+TEST_F(TestEditorTest, UncheckedViewpointKeepsItsStoredPoints) {
+    const int S = TestSlot(0, 0, 0, 0);
+    SetPupilValues(*book, S + 2, {15, 18, 12, 10});
+    for (int k = 0; k < 3; ++k) {
+        book->Scores[S + k][kPointsColumn] = 20;
+        book->Scores[S + k][kAverageColumn] = 10;
+    }
+    TestEditor& e = Open();
+    ASSERT_EQ(e.Text8, QStringLiteral(" 20"));
+    e.Check6_Click(false);
+    EXPECT_TRUE(e.Text8.isEmpty());
+    ASSERT_TRUE(e.Command1_Click());
+    EXPECT_EQ(book->Scores[S + 2][kPointsColumn], 20);
+    for (int n = 0; n < 4; ++n)
+        EXPECT_EQ(book->Scores[S + 2][n], kNoData);
+    EXPECT_EQ(book->Scores[S + 2][kAverageColumn], kNoData);
+    EXPECT_EQ(book->Scores[S + 3][0], kNoData) << "the total left with the viewpoint";
+}
+
+TEST_F(TestEditorTest, CancelAfterManyEntriesStoresNothing) {
+    const int S = TestSlot(0, 0, 0, 0);
+    SetPupilValues(*book, S + 0, {10, 20, 30, 40});
+    book->Scores[S][kAverageColumn] = 25;
+    const GradeBook before = *book;
+    TestEditor& e = Open();
+    e.Text1_Click();
+    e.Text1_Change(QStringLiteral("X"));
+    e.Text2_Change(QStringLiteral("2026/01/01"));
+    e.Text6_Change(QStringLiteral("90"));
+    for (int i = 0; i < 4; ++i)
+        Enter(QStringLiteral("50"), QStringLiteral("*"), QStringLiteral("7"));
+    e.Check5_Click(false);
+    e.Command2_Click();
+    EXPECT_TRUE(book->Scores == before.Scores);
+    EXPECT_TRUE(book->TestInfo == before.TestInfo);
+    EXPECT_FALSE(session.CautionAnswer);
+    EXPECT_FALSE(session.NeedsSave);
+    EXPECT_EQ(main.calls, QStringList{"EnableMainWindow"});
+    EXPECT_TRUE(e.Closed());
+    e.Form_Unload(); // the window's unload after the cancel does nothing more
+    EXPECT_EQ(main.calls.size(), 1);
+}
+
+TEST_F(TestEditorTest, CloseBoxActsAsCancel) {
+    session.CautionAnswer = true;
+    TestEditor& e = Open();
+    Enter(QStringLiteral("50"), QString(), QString());
+    e.Form_Unload();
+    EXPECT_FALSE(session.CautionAnswer);
+    EXPECT_EQ(main.calls, QStringList{"EnableMainWindow"});
+    EXPECT_EQ(book->Scores[TestSlot(0, 0, 0, 0)][0], kNoData);
+}
+
+TEST_F(TestEditorTest, SemicolonOrLineBreakInNameOrDateIsRefused) {
+    const struct {
+        QString name, date, field;
+    } cases[] = {
+        {QStringLiteral("a;b"), QStringLiteral("2026/12/07"), U(u"試験の名称")},
+        {QStringLiteral("a\nb"), QStringLiteral("2026/12/07"), U(u"試験の名称")},
+        {QStringLiteral("ab"), QStringLiteral("7;12"), U(u"試験の実施日")},
+        {QStringLiteral("ab"), QStringLiteral("7\r\n12"), U(u"試験の実施日")},
+    };
+    for (const auto& c : cases) {
+        platform.messages.clear();
+        main.calls.clear();
+        const GradeBook before = *book;
+        TestEditor& e = Open();
+        e.Text1_Change(c.name);
+        e.Text2_Change(c.date);
+        Enter(QStringLiteral("50"), QString(), QString());
+        EXPECT_FALSE(e.Command1_Click());
+        ASSERT_EQ(platform.messages.size(), 1);
+        EXPECT_TRUE(platform.messages[0].startsWith(c.field)) << platform.messages[0].toStdString();
+        EXPECT_FALSE(e.Closed());
+        EXPECT_TRUE(book->Scores == before.Scores);
+        EXPECT_TRUE(book->TestInfo == before.TestInfo);
+        EXPECT_TRUE(main.calls.isEmpty());
+        EXPECT_FALSE(session.NeedsSave);
+        EXPECT_EQ(e.focus, QString::fromLatin1(c.field == U(u"試験の名称") ? "Text1" : "Text2"));
+    }
+}
+
+TEST_F(TestEditorTest, StoreGridScoreReadsEmptyAbsentAndNumbers) {
+    TestEditor& e = Open();
+    const int slot = TestSlot(0, 0, 0, 0);
+    e.MSFlexGrid1.SetText(1, 2, QString());
+    e.StoreGridScore(slot, 0, 1, 2);
+    EXPECT_EQ(book->Scores[slot][0], kNoData);
+    e.MSFlexGrid1.SetText(1, 2, QStringLiteral("*"));
+    e.StoreGridScore(slot, 0, 1, 2);
+    EXPECT_EQ(book->Scores[slot][0], kAbsent);
+    e.MSFlexGrid1.SetText(1, 2, QStringLiteral(" 85"));
+    e.StoreGridScore(slot, 0, 1, 2);
+    EXPECT_EQ(book->Scores[slot][0], 85);
+    e.MSFlexGrid1.SetText(6, 2, QStringLiteral("72.5"));
+    e.StoreGridScore(slot, kAverageColumn, 6, 2);
+    EXPECT_EQ(book->Scores[slot][kAverageColumn], 72.5f);
+}
+
+TEST_F(TestEditorTest, AveragesWithADecimalCommaAreStoredWithTheirDecimals) {
+    const QLocale saved;
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    Open();
+    Enter(QStringLiteral("70"), QString(), QString());
+    Enter(QStringLiteral("75"), QString(), QString());
+    const QString shown = grid().Text(6, 2);
+    const bool registered = editor->Command1_Click();
+    QLocale::setDefault(saved);
+    EXPECT_EQ(shown, QStringLiteral("72,5"));
+    ASSERT_TRUE(registered);
+    EXPECT_EQ(book->Scores[TestSlot(0, 0, 0, 0)][kAverageColumn], 72.5f);
+}
+
+TEST_F(TestEditorTest, WriteGridScoreWritesOnlyWhenTheTextDiffers) {
+    TestEditor& e = Open();
+    e.WriteGridScore(1, 2, -1);
+    EXPECT_EQ(grid().Text(1, 2), QString());
+    e.WriteGridScore(1, 2, -2);
+    EXPECT_EQ(grid().Text(1, 2), QStringLiteral("*"));
+    e.WriteGridScore(1, 2, 7);
+    EXPECT_EQ(grid().Text(1, 2), QStringLiteral(" 7"));
+    e.WriteGridScore(1, 2, -3);
+    EXPECT_EQ(grid().Text(1, 2), QStringLiteral("-3"));
+}
+
+} // namespace
+} // namespace kirune
