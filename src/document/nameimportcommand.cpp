@@ -7,6 +7,9 @@
 namespace kirune {
 
 void MainLogic::mnuEditNameBook_Click() {
+    // Offered only while a grade book is open and no pupil has a name.
+    if (!Allowed(QStringLiteral("mnuEditNameBook")))
+        return;
     const auto path = platform.OpenFileName(QString::fromUtf16(u"開く"),
                                             QString::fromUtf16(u"ﾃｷｽﾄﾌｧｲﾙ (*.csv)|*.csv"));
     if (!path)
@@ -41,10 +44,9 @@ void MainLogic::mnuEditNameBook_Click() {
         }
         grid.SetText(k + 1, 0, QString());
         grid.SetText(k + 1, 1, QString());
-        menus[QStringLiteral("mnuEditNameBook")].enabled = false;
-        menus[QStringLiteral("mnuFilePrint")].enabled = true;
-        if (ToolbarButtonState* print = Button(QString::fromUtf16(u"印刷")))
-            print->enabled = true;
+        EnableMenu(QStringLiteral("mnuEditNameBook"), false);
+        EnableMenu(QStringLiteral("mnuFilePrint"), true);
+        EnableButton(QString::fromUtf16(u"印刷"), true);
     }
     Notify();
 }

@@ -1,0 +1,200 @@
+// Edit > 生徒名簿ﾌｧｲﾙの読み込み: the roster read from a file, the grid and the menus it changes,
+// and the files it refuses without changing anything.
+#include "mainlogicfixture.h"
+#include "model/cp932.h"
+
+namespace kirune::test {
+namespace {
+
+class NameImportTest : public MainLogicTest {
+  protected:
+    // A grade book without pupils, opened and just saved.
+    void OpenEmptyClass() {
+        const QString path = WriteBook(QStringLiteral("empty.txt"), 0);
+        Start();
+        Open(path);
+        ASSERT_EQ(book->RosterSize, 0);
+        session.NeedsSave = false;
+        platform.dialogTitles.clear();
+        platform.dialogFilters.clear();
+        logic->changed = [this] { ++notified; };
+    }
+
+    QString WriteRoster(const QString& name, const QByteArray& bytes) {
+        const QString path = platform.dir.filePath(name);
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+        return path;
+    }
+
+    void Import(const QString& path) {
+        platform.fileAnswers.push_back(path);
+        logic->mnuEditNameBook_Click();
+    }
+
+    std::vector<QString> Names() const {
+        return std::vector<QString>(book->StudentNames.begin(), book->StudentNames.end() - 1);
+    }
+
+    int notified = 0;
+};
+
+TEST_F(NameImportTest, OneNamePerLineFillsTheRosterAndTheGrid) {
+    OpenEmptyClass();
+    Import(WriteRoster(QStringLiteral("roster.csv"),
+                       EncodeCp932(U(u"青木一郎\r\n井上二葉\r\n上田三郎\r\n"))));
+
+    EXPECT_EQ(platform.dialogTitles, QStringList{U(u"開く")});
+    EXPECT_EQ(platform.dialogFilters, QStringList{U(u"ﾃｷｽﾄﾌｧｲﾙ (*.csv)|*.csv")});
+    EXPECT_TRUE(platform.messages.isEmpty());
+    EXPECT_EQ(book->RosterSize, 3);
+    EXPECT_EQ(book->StudentNames[0], U(u"青木一郎"));
+    EXPECT_EQ(book->StudentNames[1], U(u"井上二葉"));
+    EXPECT_EQ(book->StudentNames[2], U(u"上田三郎"));
+    EXPECT_EQ(CountEnrolled(*book), 3);
+
+    ASSERT_EQ(logic->grid.Rows(), 6);
+    EXPECT_EQ(logic->grid.ColWidth(1), 1600);
+    EXPECT_EQ(logic->grid.Text(0, 1), U(u"生徒氏名"));
+    EXPECT_EQ(logic->grid.Text(1, 0), QStringLiteral(" 1"));
+    EXPECT_EQ(logic->grid.Text(1, 1), U(u"青木一郎"));
+    EXPECT_EQ(logic->grid.Text(3, 0), QStringLiteral(" 3"));
+    EXPECT_EQ(logic->grid.Text(3, 1), U(u"上田三郎"));
+    EXPECT_EQ(logic->grid.Text(4, 0), QString());
+    EXPECT_EQ(logic->grid.Text(4, 1), QString());
+
+    EXPECT_FALSE(logic->Menu(QStringLiteral("mnuEditNameBook")).enabled);
+    EXPECT_TRUE(logic->Menu(QStringLiteral("mnuFilePrint")).enabled);
+    EXPECT_TRUE(logic->Button(U(u"印刷"))->enabled);
+    EXPECT_TRUE(session.NeedsSave);
+    EXPECT_GE(notified, 1);
+    // The file dialog's choice is no grade book file.
+    EXPECT_TRUE(session.FileName.endsWith(QStringLiteral("empty.txt")));
+}
+
+TEST_F(NameImportTest, SemicolonBeforeCommaAndEmptyFieldsLeaveNoGaps) {
+    OpenEmptyClass();
+    Import(WriteRoster(QStringLiteral("mixed.csv"), QByteArray("\r\nA;B,C\r\n\r\nD,,E\r\n,\r\n")));
+    EXPECT_EQ(book->RosterSize, 4);
+    EXPECT_EQ(book->StudentNames[0], QStringLiteral("A"));
+    EXPECT_EQ(book->StudentNames[1], QStringLiteral("B,C"));
+    EXPECT_EQ(book->StudentNames[2], QStringLiteral("D"));
+    EXPECT_EQ(book->StudentNames[3], QStringLiteral("E"));
+    EXPECT_EQ(logic->grid.RowString(2).section(u'|', 0, 1), QStringLiteral(" 2|B,C"));
+}
+
+TEST_F(NameImportTest, ThirtyTwoNamesGiveThirtyFiveGridRows) {
+    OpenEmptyClass();
+    // Whatever the table showed before stays outside the roster's cells.
+    logic->grid.SetText(33, 0, QStringLiteral("stale"));
+    logic->grid.SetText(33, 1, QStringLiteral("stale"));
+    logic->grid.SetText(5, 3, QStringLiteral("kept"));
+    QByteArray bytes;
+    for (int i = 1; i <= 32; ++i)
+        bytes += EncodeCp932(U(u"生徒") + QString::number(i)) + "\r\n";
+    Import(WriteRoster(QStringLiteral("class32.csv"), bytes));
+
+    EXPECT_EQ(book->RosterSize, 32);
+    ASSERT_EQ(logic->grid.Rows(), 35);
+    EXPECT_EQ(logic->grid.Text(32, 0), QStringLiteral(" 32"));
+    EXPECT_EQ(logic->grid.Text(32, 1), U(u"生徒32"));
+    EXPECT_EQ(logic->grid.Text(33, 0), QString());
+    EXPECT_EQ(logic->grid.Text(33, 1), QString());
+    EXPECT_EQ(logic->grid.Text(5, 3), QStringLiteral("kept"));
+}
+
+TEST_F(NameImportTest, CrOnlyLineEnds) {
+    OpenEmptyClass();
+    Import(WriteRoster(QStringLiteral("mac.csv"), EncodeCp932(U(u"青木\r井上\r\r上田\r"))));
+    EXPECT_EQ(book->RosterSize, 3);
+    EXPECT_EQ(book->StudentNames[1], U(u"井上"));
+    EXPECT_EQ(book->StudentNames[2], U(u"上田"));
+}
+
+TEST_F(NameImportTest, FortyOneNamesAreRefusedAndChangeNothing) {
+    OpenEmptyClass();
+    book->StudentNames[39] = QStringLiteral("old");
+    const auto before = Enabling();
+    const auto rows = GridRows();
+    QByteArray bytes;
+    for (int i = 1; i <= 41; ++i)
+        bytes += "P" + QByteArray::number(i) + "\r\n";
+    Import(WriteRoster(QStringLiteral("class41.csv"), bytes));
+
+    ASSERT_EQ(platform.messages.size(), 1);
+    EXPECT_TRUE(platform.messages[0].contains(QStringLiteral("class41.csv")));
+    EXPECT_TRUE(platform.messages[0].contains(U(u"40 名まで")));
+    EXPECT_EQ(book->RosterSize, 0);
+    EXPECT_EQ(book->StudentNames[0], QString());
+    EXPECT_EQ(book->StudentNames[39], QStringLiteral("old"));
+    EXPECT_EQ(Enabling(), before);
+    EXPECT_EQ(GridRows(), rows);
+    EXPECT_FALSE(session.NeedsSave);
+}
+
+TEST_F(NameImportTest, UnreadableFileIsReportedAndChangesNothing) {
+    OpenEmptyClass();
+    const auto before = Enabling();
+    const auto names = Names();
+    Import(platform.dir.filePath(QStringLiteral("missing.csv")));
+    ASSERT_EQ(platform.messages.size(), 1);
+    EXPECT_TRUE(platform.messages[0].contains(QStringLiteral("missing.csv")));
+
+    QByteArray broken = EncodeCp932(U(u"青木\r\n"));
+    broken += QByteArray("\x82\x0d", 2);
+    Import(WriteRoster(QStringLiteral("broken.csv"), broken));
+    EXPECT_EQ(platform.messages.size(), 2);
+    EXPECT_EQ(Names(), names);
+    EXPECT_EQ(book->RosterSize, 0);
+    EXPECT_EQ(Enabling(), before);
+}
+
+TEST_F(NameImportTest, CancelledDialogChangesNothing) {
+    OpenEmptyClass();
+    const auto before = Enabling();
+    const auto rows = GridRows();
+    platform.fileAnswers.push_back(std::nullopt);
+    logic->mnuEditNameBook_Click();
+    EXPECT_EQ(platform.dialogTitles.size(), 1);
+    EXPECT_EQ(Enabling(), before);
+    EXPECT_EQ(GridRows(), rows);
+    EXPECT_TRUE(platform.messages.isEmpty());
+}
+
+TEST_F(NameImportTest, FileWithoutNamesCutsTheGridAndKeepsTheMenus) {
+    OpenEmptyClass();
+    book->RosterSize = 4; // numbers whose pupils all transferred out
+    const auto before = Enabling();
+    Import(WriteRoster(QStringLiteral("blank.csv"), QByteArray("\r\n,,\r\n")));
+    EXPECT_EQ(book->RosterSize, 0);
+    EXPECT_EQ(logic->grid.Rows(), 3);
+    EXPECT_EQ(logic->grid.Text(0, 1), U(u"生徒氏名"));
+    auto after = Enabling();
+    EXPECT_TRUE(after[QStringLiteral("NeedsSave")]); // RosterSize changed
+    after[QStringLiteral("NeedsSave")] = false;
+    EXPECT_EQ(after, before);
+}
+
+TEST_F(NameImportTest, NamesBeyondTheNewRosterAreLeftAlone) {
+    OpenEmptyClass();
+    book->StudentNames[5] = QStringLiteral("earlier");
+    Import(WriteRoster(QStringLiteral("two.csv"), QByteArray("A,B")));
+    EXPECT_EQ(book->RosterSize, 2);
+    EXPECT_EQ(book->StudentNames[5], QStringLiteral("earlier"));
+    EXPECT_EQ(CountEnrolled(*book), 2);
+}
+
+TEST_F(NameImportTest, NotOfferedWhileTheClassHasPupils) {
+    const QString path = WriteBook(QStringLiteral("class.txt"), 3);
+    Start();
+    Open(path);
+    ASSERT_FALSE(logic->Menu(QStringLiteral("mnuEditNameBook")).enabled);
+    platform.dialogTitles.clear();
+    Import(WriteRoster(QStringLiteral("roster.csv"), QByteArray("X\r\n")));
+    EXPECT_TRUE(platform.dialogTitles.isEmpty());
+    EXPECT_EQ(book->StudentNames[0], U(u"生徒1"));
+}
+
+} // namespace
+} // namespace kirune::test
