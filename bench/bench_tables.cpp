@@ -1,0 +1,152 @@
+// Building the tables of the main grid for a full class, and the aggregation a test's
+// registration runs. Targets: each table well under 1 ms, the aggregation under 0.2 ms.
+#include "app/gridview.h"
+#include "browse/rules.h"
+#include "browse/tables.h"
+
+#include <QApplication>
+#include <benchmark/benchmark.h>
+#include <memory>
+
+namespace {
+
+using namespace kirune;
+
+// 40 pupils, every test of every subject and semester registered, a few absences, criteria set.
+std::unique_ptr<GradeBook> FullBook() {
+    auto book = std::make_unique<GradeBook>();
+    ResetGradeBook(*book);
+    book->HomeRoomYear = QString::fromUtf16(u"令和6年度");
+    book->HomeRoomGrade = QString::fromUtf16(u"5年");
+    book->HomeRoomClass = QString::fromUtf16(u"2組");
+    book->TeacherName = QString::fromUtf16(u"山田花子");
+    book->RosterSize = kMaxPupils;
+    for (int n = 0; n < kMaxPupils; ++n)
+        book->StudentNames[n] = QString::fromUtf16(u"生徒") + QString::number(n + 1);
+    unsigned seed = 12345;
+    auto next = [&seed] {
+        seed = seed * 1103515245u + 12345u;
+        return (seed >> 16) & 0x7fff;
+    };
+    for (int j = 0; j < kSemesters; ++j)
+        for (int s = 0; s < kSubjects; ++s)
+            for (int t = 0; t < kTestsPerSemester; ++t) {
+                const int base = TestSlot(j, s, t, 0);
+                book->TestInfo[base][1] = QString::fromUtf16(u"単元  まとめ テスト");
+                book->TestInfo[base][0] = QStringLiteral("2024/06/10");
+                for (int p = 0; p < kMaxPupils; ++p) {
+                    float total = 0;
+                    bool absent = false;
+                    for (int v = 0; v < kViewpoints; ++v) {
+                        const bool away = next() % 50 == 0;
+                        const float score = away ? kAbsent : static_cast<float>(next() % 41);
+                        book->Scores[base + v][p] = score;
+                        absent = absent || away;
+                        total += away ? 0 : score;
+                    }
+                    book->Scores[base + 3][p] = absent ? kAbsent : total;
+                }
+                for (int c = 0; c <= kViewpoints; ++c) {
+                    book->Scores[base + c][kAverageColumn] = 21.5f;
+                    book->Scores[base + c][kCountColumn] = 39;
+                }
+                for (int v = 0; v < kViewpoints; ++v)
+                    book->Scores[base + v][kPointsColumn] = 40;
+            }
+    for (int p = 0; p < kCriteriaPeriods; ++p)
+        for (int c = 0; c < kCriteriaColumns; ++c) {
+            book->RankAPercent[p][c] = 20;
+            book->RankCPercent[p][c] = 35;
+        }
+    for (int s = 0; s < kSubjects; ++s)
+        for (int j = 0; j < kSemesters; ++j)
+            AggregateSubject(*book, s, j);
+    return book;
+}
+
+using TableBuilder = void (*)(const GradeBook&, Session&, Grid&, QString&);
+
+void BuildTable(benchmark::State& state, TableBuilder build) {
+    const auto book = FullBook();
+    Session session;
+    session.CurrentSubject = 2;
+    session.CurrentSemester = 1;
+    session.CurrentTest = 4;
+    session.CurrentViewpoint = 1;
+    Grid grid;
+    InitMainGrid(*book, grid);
+    QString caption;
+    for (auto _ : state) {
+        build(*book, session, grid, caption);
+        benchmark::DoNotOptimize(grid.Text(40, 5));
+        benchmark::ClobberMemory();
+    }
+}
+
+void BM_HomeRoomTable(benchmark::State& state) {
+    BuildTable(state, ShowHomeRoomTable);
+}
+void BM_TestTable(benchmark::State& state) {
+    BuildTable(state, ShowTestTable);
+}
+void BM_SemesterSubjectTable(benchmark::State& state) {
+    BuildTable(state, ShowSemesterSubjectTable);
+}
+void BM_AnnualSubjectTable(benchmark::State& state) {
+    BuildTable(state, ShowAnnualSubjectTable);
+}
+void BM_ViewpointTestTable(benchmark::State& state) {
+    BuildTable(state, ShowViewpointTestTable);
+}
+
+// What the main window does on activation: reset the grid, build the table, show and paint it.
+void BM_ViewpointTestTableShown(benchmark::State& state) {
+    // The benchmark program has no application object of its own: make one for this run.
+    std::unique_ptr<QApplication> ownApp;
+    if (!QApplication::instance()) {
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+        static int argc = 1;
+        static char name[] = "kirune-bench";
+        static char* argv[] = {name, nullptr};
+        ownApp = std::make_unique<QApplication>(argc, argv);
+    }
+    const auto book = FullBook();
+    Session session;
+    session.CurrentSubject = 2;
+    session.CurrentSemester = 1;
+    session.CurrentViewpoint = 1;
+    Grid grid;
+    QString caption;
+    {
+        FixedGridView view;
+        view.resize(1200, 800);
+        view.setGrid(&grid);
+        view.show();
+        for (auto _ : state) {
+            InitMainGrid(*book, grid);
+            ShowViewpointTestTable(*book, session, grid, caption);
+            view.refresh();
+            view.viewport()->repaint();
+            benchmark::ClobberMemory();
+        }
+    }
+}
+
+void BM_AggregateSubject(benchmark::State& state) {
+    auto book = FullBook();
+    for (auto _ : state) {
+        AggregateSubject(*book, 3, 2);
+        benchmark::ClobberMemory();
+    }
+}
+
+BENCHMARK(BM_HomeRoomTable);
+BENCHMARK(BM_TestTable);
+BENCHMARK(BM_SemesterSubjectTable);
+BENCHMARK(BM_AnnualSubjectTable);
+BENCHMARK(BM_ViewpointTestTable);
+BENCHMARK(BM_ViewpointTestTableShown);
+BENCHMARK(BM_AggregateSubject);
+
+} // namespace
