@@ -42,7 +42,7 @@ double LeadingNumber(QStringView text) {
             mantissaDigits = true;
         } else if ((state == Integer || state == Fraction) && mantissaDigits &&
                    (c == u'e' || c == u'E' || c == u'd' || c == u'D')) {
-            exponent = "e";
+            exponent.assign(1, 'e');
             state = ExponentSign;
         } else if (state == ExponentSign && (c == u'+' || c == u'-')) {
             exponent.push_back(static_cast<char>(c));
