@@ -298,6 +298,15 @@ TEST_F(HomeRoomEditorTest, Combo2OutsideTheRosterLeavesThePupil) {
     EXPECT_EQ(editor.text2, U(u"井上"));
     editor.Combo2_Change(QStringLiteral("39.5"));
     EXPECT_EQ(session.CurrentStudentNo, 40);
+
+    // Leaving the box with a number that chose nobody shows the current number again.
+    editor.Combo2_Change(QStringLiteral("41"));
+    editor.Combo2_LostFocus();
+    EXPECT_EQ(editor.combo2, QStringLiteral(" 40"));
+    editor.Combo2_Change(QStringLiteral("7"));
+    editor.Combo2_LostFocus();
+    EXPECT_EQ(editor.combo2, QStringLiteral("7"));
+    EXPECT_TRUE(platform.messages.isEmpty());
 }
 
 TEST_F(HomeRoomEditorTest, GridClickSelectsOnlyInTheNameColumn) {
@@ -548,6 +557,10 @@ TEST_F(FormHomeRoomTest, ButtonsKeysAndGridFollowTheLogic) {
     combo2->setEditText(QStringLiteral("1"));
     EXPECT_EQ(session.CurrentStudentNo, 1);
     EXPECT_EQ(text2->text(), U(u"青木"));
+    combo2->setEditText(QStringLiteral("0"));
+    emit combo2->lineEdit()->editingFinished();
+    EXPECT_EQ(combo2->currentText(), QStringLiteral(" 1"));
+    EXPECT_EQ(session.CurrentStudentNo, 1);
 
     const QRect cell = grid->visualRect(grid->model()->index(2, 1));
     Click(grid->viewport(), cell.center());

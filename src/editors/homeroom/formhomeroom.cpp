@@ -295,6 +295,10 @@ void FormHomeRoom::Connect() {
         if (!refreshing_)
             logic_.Combo2_Click(text);
     });
+    connect(combo2_->lineEdit(), &QLineEdit::editingFinished, this, [this] {
+        if (!refreshing_)
+            logic_.Combo2_LostFocus();
+    });
     connect(text2_, &QLineEdit::textChanged, this, [this](const QString& text) {
         if (!refreshing_)
             logic_.Text2_Change(text);

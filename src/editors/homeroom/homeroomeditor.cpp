@@ -100,6 +100,13 @@ void HomeRoomEditor::Combo2_Click(const QString& text) {
     Combo2_Change(text);
 }
 
+void HomeRoomEditor::Combo2_LostFocus() {
+    if (RoundHalfEvenInt16(LeadingNumber(combo2)) == session.CurrentStudentNo)
+        return;
+    combo2 = NumberText(session.CurrentStudentNo);
+    Notify();
+}
+
 bool HomeRoomEditor::SelectPupil(int n) {
     if (n < 1 || n > kMaxPupils)
         return false;

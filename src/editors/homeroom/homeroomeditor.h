@@ -49,6 +49,8 @@ class HomeRoomEditor {
     void Text1_Change(const QString& text);
     void Combo2_Change(const QString& text);
     void Combo2_Click(const QString& text);
+    // Leaving Combo2 with a number that chose no pupil shows the current number again.
+    void Combo2_LostFocus();
     void Command3_Click(); // next attendance number
     void Command4_Click(); // previous attendance number
     void MSFlexGrid1_Click(int row, int col);
