@@ -11,7 +11,7 @@
 #include <ostream>
 
 // Readable QStrings in failure messages.
-[[maybe_unused]] static void PrintTo(const QString& text, std::ostream* os) {
+inline void PrintTo(const QString& text, std::ostream* os) {
     *os << '"' << text.toStdString() << '"';
 }
 

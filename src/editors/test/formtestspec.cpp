@@ -172,6 +172,9 @@ FormTestSpec::FormTestSpec(GradeBook& book, Session& session, Platform& platform
     BuildControls();
     Connect();
     logic_.Form_Load();
+    // The view takes the grid once it has its 43 rows and 7 columns: the grid's size does not
+    // change afterwards.
+    grid_->setGrid(&logic_.MSFlexGrid1);
     Refresh();
     MoveFocus(logic_.focus);
 }
@@ -275,7 +278,6 @@ void FormTestSpec::BuildControls() {
     grid_ = new GridView(this);
     grid_->setObjectName(QStringLiteral("MSFlexGrid1"));
     PlaceTwips(grid_, 4080, 360, 6375, 7815);
-    grid_->setGrid(&logic_.MSFlexGrid1);
 
     command1_ = NewButton(this, "Command1", QString::fromUtf16(u"登録"));
     command1_->setFont(bold);
@@ -288,12 +290,13 @@ void FormTestSpec::BuildControls() {
     picture1_->setAlignment(Qt::AlignCenter);
     PlaceTwips(picture1_, 10440, 3360, 1305, 1860);
 
-    // Tab order: the score boxes one after another, then the points boxes, then the rest.
+    // Tab order: the score boxes one after another, then the points boxes and 登録, so that a
+    // whole test can be entered and registered from the keyboard; then the rest.
     QWidget* order[] = {scoreBoxes_[0],  scoreBoxes_[1],  scoreBoxes_[2], pointsBoxes_[0],
-                        pointsBoxes_[1], pointsBoxes_[2], checks_[0],     checks_[1],
-                        checks_[2],      text1_,          text2_,         monthView1_,
-                        combo2_,         command5_,       command4_,      command3_,
-                        command1_,       command2_,       grid_};
+                        pointsBoxes_[1], pointsBoxes_[2], command1_,      command2_,
+                        text1_,          text2_,          monthView1_,    checks_[0],
+                        checks_[1],      checks_[2],      combo2_,        command5_,
+                        command4_,       command3_,       grid_};
     for (size_t i = 0; i + 1 < std::size(order); ++i)
         setTabOrder(order[i], order[i + 1]);
 }
@@ -368,7 +371,8 @@ void FormTestSpec::Refresh() {
 
     if (logic_.MonthView1.isValid() && monthView1_->selectedDate() != logic_.MonthView1)
         monthView1_->setSelectedDate(logic_.MonthView1);
-    grid_->refresh();
+    if (grid_->grid())
+        grid_->refresh();
     refreshing_ = false;
 }
 

@@ -1,0 +1,472 @@
+// The test editor's window driven offscreen with the keyboard and the mouse: layout of its
+// controls, the keyboard flow of score entry (digits, Tab, Enter, arrows) and closing.
+#include "editors/test/formtestspec.h"
+
+#include "browse/bookfixture.h"
+#include "editors/common/gridview.h"
+#include "editors/common/twips.h"
+#include "support/fakeplatform.h"
+
+#include <QApplication>
+#include <QCalendarWidget>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPointer>
+#include <QPushButton>
+#include <gtest/gtest.h>
+#include <memory>
+#include <ostream>
+
+inline void PrintTo(const QString& text, std::ostream* os) {
+    *os << '"' << text.toStdString() << '"';
+}
+
+namespace kirune {
+namespace {
+
+using kirune::testing::BookWithPupils;
+
+QString U(const char16_t* text) {
+    return QString::fromUtf16(text);
+}
+
+// Key presses and mouse clicks as the window system delivers them: to the widget, and on to its
+// parents while nobody takes them.
+void KeyClick(QWidget* widget, Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier,
+              const QString& text = QString()) {
+    QPointer<QWidget> target = widget;
+    QKeyEvent press(QEvent::KeyPress, key, modifiers, text);
+    QApplication::sendEvent(target, &press);
+    if (target) {
+        QKeyEvent release(QEvent::KeyRelease, key, modifiers, text);
+        QApplication::sendEvent(target, &release);
+    }
+}
+
+void KeyClicks(QWidget* widget, const QString& text) {
+    for (QChar ch : text)
+        KeyClick(widget, static_cast<Qt::Key>(ch.toUpper().unicode()), Qt::NoModifier, ch);
+}
+
+void MouseClick(QWidget* widget, QPoint pos = QPoint()) {
+    if (pos.isNull())
+        pos = widget->rect().center();
+    QPointer<QWidget> target = widget;
+    const QPointF local(pos);
+    const QPointF global(widget->mapToGlobal(pos));
+    QMouseEvent press(QEvent::MouseButtonPress, local, global, Qt::LeftButton, Qt::LeftButton,
+                      Qt::NoModifier);
+    QApplication::sendEvent(target, &press);
+    if (target) {
+        QMouseEvent release(QEvent::MouseButtonRelease, local, global, Qt::LeftButton, Qt::NoButton,
+                            Qt::NoModifier);
+        QApplication::sendEvent(target, &release);
+    }
+}
+
+QString KeyText(Qt::Key key) {
+    switch (key) {
+    case Qt::Key_Tab:
+        return QStringLiteral("\t");
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        return QStringLiteral("\r");
+    case Qt::Key_Escape:
+        return QString(QChar(0x1b));
+    default:
+        return QString();
+    }
+}
+
+class FakeMain : public MainFormHooks {
+  public:
+    void EnableMainWindow() override { calls << QStringLiteral("EnableMainWindow"); }
+    void MSFlexGrid1_init() override { calls << QStringLiteral("MSFlexGrid1_init"); }
+    void TreeView1_refresh() override { calls << QStringLiteral("TreeView1_refresh"); }
+    QStringList calls;
+};
+
+class TestEditorWindowTest : public ::testing::Test {
+  protected:
+    TestEditorWindowTest() { book = BookWithPupils({u"青木", u"伊藤", u"上田", u"江藤"}); }
+    ~TestEditorWindowTest() override { delete window.data(); }
+
+    FormTestSpec& Show() {
+        window = new FormTestSpec(*book, session, platform, main);
+        window->setAttribute(Qt::WA_DeleteOnClose);
+        window->show();
+        window->activateWindow();
+        QApplication::setActiveWindow(window);
+        QApplication::processEvents();
+        EXPECT_EQ(QApplication::activeWindow(), window.data());
+        return *window;
+    }
+
+    template <typename T = QWidget> T* Control(const char* name) {
+        T* w = window->findChild<T*>(QString::fromLatin1(name));
+        EXPECT_NE(w, nullptr) << name;
+        return w;
+    }
+    QLineEdit* Box(int n) { return Control<QLineEdit>(QStringLiteral("Text%1").arg(n).toLatin1()); }
+    QString FocusName() const {
+        QWidget* w = QApplication::focusWidget();
+        return w ? w->objectName() : QString();
+    }
+    // Keys go to the widget that has the focus, as the keyboard sends them.
+    void Type(const QString& digits) { KeyClicks(QApplication::focusWidget(), digits); }
+    void Press(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        KeyClick(QApplication::focusWidget(), key, modifiers, KeyText(key));
+    }
+
+    std::unique_ptr<GradeBook> book;
+    Session session;
+    test::FakePlatform platform;
+    FakeMain main;
+    QPointer<FormTestSpec> window;
+};
+
+TEST_F(TestEditorWindowTest, ControlsHaveTheirNamesCaptionsAndPlaces) {
+    FormTestSpec& w = Show();
+    EXPECT_EQ(w.windowTitle(), U(u"試験結果の編集"));
+    EXPECT_EQ(w.size(), QSize(TwipsToPixels(11775), TwipsToPixels(8280)));
+
+    struct Place {
+        const char* name;
+        int left, top, width, height;
+    };
+    const Place places[] = {
+        {"Label1", 120, 120, 1095, 255},        {"Text1", 1440, 0, 2415, 390},
+        {"Label2", 120, 480, 1095, 255},        {"Text2", 1440, 360, 2415, 390},
+        {"MonthView1", 1440, 720, 2385, 2220},  {"Label15", 120, 3120, 1575, 255},
+        {"Label16", 240, 3480, 495, 255},       {"Label17", 1560, 3480, 495, 255},
+        {"Label18", 2880, 3480, 495, 255},      {"Check4", 840, 3480, 255, 255},
+        {"Check5", 2160, 3480, 255, 255},       {"Check6", 3480, 3480, 255, 255},
+        {"Text6", 480, 3720, 615, 375},         {"Text7", 1800, 3720, 615, 375},
+        {"Text8", 3120, 3720, 615, 375},        {"Frame1", 120, 4440, 3855, 3735},
+        {"Label5", 240, 480, 855, 375},         {"Combo2", 1200, 480, 855, 300},
+        {"Command5", 2760, 480, 855, 855},      {"Label6", 240, 1080, 975, 255},
+        {"Label3", 1320, 1080, 1335, 375},      {"Text3", 120, 1680, 735, 495},
+        {"Text4", 1560, 1680, 735, 495},        {"Text5", 3000, 1680, 735, 495},
+        {"Label12", 960, 1920, 495, 255},       {"Label13", 2400, 1920, 495, 255},
+        {"Command4", 720, 2400, 975, 615},      {"Command3", 1920, 2400, 975, 615},
+        {"Label14", 3000, 3000, 735, 255},      {"Label8", 360, 3240, 1335, 255},
+        {"Label7", 1920, 3240, 1455, 255},      {"Label11", 4080, 120, 4935, 255},
+        {"MSFlexGrid1", 4080, 360, 6375, 7815}, {"Command1", 10560, 360, 1095, 495},
+        {"Command2", 10560, 1080, 1095, 495},   {"Picture1", 10440, 3360, 1305, 1860},
+    };
+    for (const Place& p : places)
+        if (QWidget* c = Control(p.name)) {
+            EXPECT_EQ(c->geometry(), TwipsRectToPixels(p.left, p.top, p.width, p.height)) << p.name;
+        }
+    QWidget* frame = Control("Frame1");
+    for (const char* inside : {"Combo2", "Text3", "Command3", "Label7"})
+        EXPECT_EQ(Control(inside)->parentWidget(), frame) << inside;
+
+    const struct {
+        const char* name;
+        const char16_t* text;
+    } captions[] = {
+        {"Label1", u"試験の名称"},
+        {"Label2", u"試験の実施日"},
+        {"Label15", u"観点の選択と配点"},
+        {"Label5", u"出席番号"},
+        {"Label6", u"生徒の氏名"},
+        {"Label12", u"[TAB]"},
+        {"Label13", u"[TAB]"},
+        {"Label14", u"[Enter]"},
+        {"Label8", u"前の出席番号に"},
+        {"Label7", u"次の出席番号に"},
+        {"Label16", u"表現"},
+        {"Label3", u"青木"},
+        {"Label11", u"一学期 国語 第 1回 試験  "},
+    };
+    for (const auto& c : captions)
+        EXPECT_EQ(Control<QLabel>(c.name)->text(), U(c.text)) << c.name;
+    EXPECT_EQ(Control<QGroupBox>("Frame1")->title(), U(u"それぞれの生徒の得点を入力します"));
+    EXPECT_EQ(Control<QPushButton>("Command1")->text(), U(u"登録"));
+    EXPECT_TRUE(Control<QPushButton>("Command1")->font().bold());
+    EXPECT_EQ(Control<QPushButton>("Command2")->text(), U(u"ｷｬﾝｾﾙ"));
+    EXPECT_EQ(Control<QPushButton>("Command5")->text(), U(u"欠席"));
+    EXPECT_TRUE(Control<QPushButton>("Command3")->isDefault());
+    EXPECT_FALSE(Control<QPushButton>("Command3")->icon().isNull());
+    EXPECT_FALSE(Control<QPushButton>("Command4")->icon().isNull());
+    EXPECT_FALSE(Control<QLabel>("Picture1")->pixmap().isNull());
+    EXPECT_TRUE(Control<QLabel>("Label3")->font().bold());
+    for (int n = 3; n <= 8; ++n) {
+        EXPECT_FALSE(Box(n)->testAttribute(Qt::WA_InputMethodEnabled)) << n;
+        if (n <= 5) {
+            EXPECT_TRUE(Box(n)->font().bold());
+            EXPECT_GT(Box(n)->font().pointSizeF(), w.font().pointSizeF());
+        }
+    }
+    EXPECT_EQ(Control<QLabel>("Label12")->palette().color(QPalette::WindowText), QColor(Qt::blue));
+    EXPECT_EQ(Control<QCalendarWidget>("MonthView1")->selectedDate(), platform.today);
+    EXPECT_EQ(Box(2)->text(), QStringLiteral("2026/12/07"));
+    EXPECT_EQ(Box(1)->text(), U(u" 1回目試験"));
+    auto* combo = Control<QComboBox>("Combo2");
+    ASSERT_EQ(combo->count(), 4);
+    EXPECT_EQ(combo->currentText(), QStringLiteral("1"));
+    auto* grid = Control<GridView>("MSFlexGrid1");
+    EXPECT_EQ(grid->model()->rowCount(), 43);
+    EXPECT_EQ(grid->model()->columnCount(), 7);
+    EXPECT_EQ(grid->columnWidth(1), TwipsToPixels(1600));
+    EXPECT_EQ(grid->columnWidth(6), TwipsToPixels(515));
+    EXPECT_EQ(grid->rowHeight(3), TwipsToPixels(300));
+    EXPECT_EQ(FocusName(), QStringLiteral("Text3"));
+}
+
+TEST_F(TestEditorWindowTest, TabGoesThroughTheScoreBoxesThenThePointsBoxes) {
+    Show();
+    const char* order[] = {"Text4", "Text5", "Text6", "Text7", "Text8"};
+    for (const char* next : order) {
+        Press(Qt::Key_Tab);
+        EXPECT_EQ(FocusName(), QString::fromLatin1(next));
+    }
+}
+
+TEST_F(TestEditorWindowTest, AWholeTestFromTheKeyboardAlone) {
+    FormTestSpec& w = Show();
+    // Pupil by pupil: digits, Tab between the boxes, Enter for the next pupil.
+    Type(QStringLiteral("85"));
+    Press(Qt::Key_Tab);
+    Type(QStringLiteral("90"));
+    Press(Qt::Key_Tab);
+    Type(QStringLiteral("70"));
+    Press(Qt::Key_Return);
+    EXPECT_EQ(session.CurrentStudentNo, 2);
+    EXPECT_EQ(FocusName(), QStringLiteral("Text3"));
+    EXPECT_EQ(Control<QLabel>("Label3")->text(), U(u"伊藤"));
+
+    Type(QStringLiteral("60"));
+    Press(Qt::Key_Tab);
+    Type(QStringLiteral("*"));
+    Press(Qt::Key_Tab);
+    Type(QStringLiteral("50"));
+    Press(Qt::Key_Enter);
+
+    Type(QStringLiteral("100"));
+    Press(Qt::Key_Tab);
+    Type(QStringLiteral("100"));
+    Press(Qt::Key_Tab);
+    Type(QStringLiteral("40"));
+    Press(Qt::Key_Return);
+
+    Type(QStringLiteral(" 7"));
+    Press(Qt::Key_Return); // the last pupil: stays, the entry is committed
+    EXPECT_EQ(session.CurrentStudentNo, 4);
+    EXPECT_EQ(Box(3)->text(), QStringLiteral(" 7"));
+    EXPECT_EQ(Box(3)->selectedText(), QStringLiteral(" 7")) << "the box's text is selected";
+
+    // Points, then on to 登録 and Enter.
+    for (int i = 0; i < 3; ++i)
+        Press(Qt::Key_Tab);
+    ASSERT_EQ(FocusName(), QStringLiteral("Text6"));
+    Type(QStringLiteral("100"));
+    Press(Qt::Key_Tab);
+    Type(QStringLiteral("100"));
+    Press(Qt::Key_Tab);
+    Type(QStringLiteral("100"));
+    Press(Qt::Key_Tab);
+    ASSERT_EQ(FocusName(), QStringLiteral("Command1"));
+    Press(Qt::Key_Return);
+
+    EXPECT_TRUE(platform.messages.isEmpty()) << platform.messages.join(u'/').toStdString();
+    EXPECT_TRUE(w.logic().Closed());
+    EXPECT_FALSE(w.isVisible());
+    const int S = TestSlot(0, 0, 0, 0);
+    const float expected[4][4] = {
+        {85, 60, 100, 7}, {90, -2, 100, -1}, {70, 50, 40, -1}, {245, -2, 240, 7}};
+    for (int k = 0; k < 4; ++k)
+        for (int n = 0; n < 4; ++n)
+            EXPECT_EQ(book->Scores[S + k][n], expected[k][n]) << k << "," << n;
+    for (int k = 0; k < 3; ++k)
+        EXPECT_EQ(book->Scores[S + k][kPointsColumn], 100);
+    EXPECT_FLOAT_EQ(book->Scores[S + 0][kAverageColumn], 63.0f);
+    EXPECT_FLOAT_EQ(book->Scores[S + 3][kAverageColumn], 164.0f);
+    EXPECT_EQ(book->Scores[S + 3][kCountColumn], 3);
+    EXPECT_EQ(book->TestInfo[S][0], QStringLiteral("2026/12/07"));
+    EXPECT_EQ(book->Scores[SemesterAggregateSlot(0, 0, 3)][0], 245);
+    EXPECT_EQ(book->Scores[SemesterAggregateSlot(0, 0, 3)][1], 10000);
+    EXPECT_EQ(book->Scores[SemesterAggregateSlot(0, 0, 0)][1], 60);
+    EXPECT_TRUE(session.CautionAnswer);
+    EXPECT_TRUE(session.NeedsSave);
+    EXPECT_EQ(main.calls, QStringList{"EnableMainWindow"});
+}
+
+TEST_F(TestEditorWindowTest, RefusedEntryShowsTheMessageAndKeepsThePupil) {
+    Show();
+    Type(QStringLiteral("8.5"));
+    Press(Qt::Key_Return);
+    EXPECT_EQ(platform.messages, QStringList{U(u"得点に数字以外の文字があります。")});
+    EXPECT_EQ(session.CurrentStudentNo, 1);
+    EXPECT_EQ(FocusName(), QStringLiteral("Text3"));
+    // The grid takes the click and moves on, dropping the entry.
+    auto* grid = Control<GridView>("MSFlexGrid1");
+    const QRect cell = grid->visualRect(grid->model()->index(3, 4));
+    MouseClick(grid->viewport(), cell.center());
+    EXPECT_EQ(session.CurrentStudentNo, 3);
+    EXPECT_EQ(FocusName(), QStringLiteral("Text5"));
+    EXPECT_EQ(Control<QLabel>("Label3")->text(), U(u"上田"));
+    EXPECT_TRUE(Box(3)->text().isEmpty());
+    EXPECT_TRUE(window->logic().MSFlexGrid1.Text(1, 2).isEmpty());
+}
+
+TEST_F(TestEditorWindowTest, ArrowKeysMoveBetweenBoxesAndPupils) {
+    Show();
+    Press(Qt::Key_Right);
+    EXPECT_EQ(FocusName(), QStringLiteral("Text4"));
+    Type(QStringLiteral("33"));
+    Press(Qt::Key_Down);
+    EXPECT_EQ(session.CurrentStudentNo, 2);
+    EXPECT_EQ(FocusName(), QStringLiteral("Text4"));
+    Press(Qt::Key_Left);
+    EXPECT_EQ(FocusName(), QStringLiteral("Text3"));
+    Press(Qt::Key_Left);
+    EXPECT_EQ(FocusName(), QStringLiteral("Text5"));
+    Press(Qt::Key_Up);
+    EXPECT_EQ(session.CurrentStudentNo, 1);
+    EXPECT_EQ(FocusName(), QStringLiteral("Text5"));
+    EXPECT_EQ(Box(4)->text(), QStringLiteral(" 33"));
+}
+
+TEST_F(TestEditorWindowTest, AnUncheckedViewpointsBoxPassesTheFocusOn) {
+    Show();
+    MouseClick(Control("Check5"));
+    EXPECT_FALSE(Control<QCheckBox>("Check5")->isChecked());
+    Box(3)->setFocus();
+    Press(Qt::Key_Tab);
+    EXPECT_EQ(FocusName(), QStringLiteral("Text5"));
+    MouseClick(Control("Check6"));
+    Box(3)->setFocus();
+    Press(Qt::Key_Right);
+    EXPECT_EQ(FocusName(), QStringLiteral("Text1"));
+    // The last checked viewpoint cannot be unchecked.
+    MouseClick(Control("Check4"));
+    EXPECT_TRUE(Control<QCheckBox>("Check4")->isChecked());
+}
+
+TEST_F(TestEditorWindowTest, PointsBoxRefusesZeroAndLetters) {
+    Show();
+    Box(6)->setFocus();
+    Type(QStringLiteral("0"));
+    EXPECT_TRUE(Box(6)->text().isEmpty());
+    Type(QStringLiteral("x"));
+    EXPECT_TRUE(Box(6)->text().isEmpty());
+    Type(QStringLiteral("25"));
+    EXPECT_EQ(Box(6)->text(), QStringLiteral("25"));
+    EXPECT_EQ(window->logic().Text6, QStringLiteral("25"));
+}
+
+TEST_F(TestEditorWindowTest, AbsentButtonFillsTheCheckedBoxes) {
+    Show();
+    MouseClick(Control("Check4"));
+    MouseClick(Control("Command5"));
+    EXPECT_TRUE(Box(3)->text().isEmpty());
+    EXPECT_EQ(Box(4)->text(), QStringLiteral("*"));
+    EXPECT_EQ(Box(5)->text(), QStringLiteral("*"));
+    EXPECT_EQ(FocusName(), QStringLiteral("Text4"));
+}
+
+TEST_F(TestEditorWindowTest, NameClickSelectsTheNameAndTouchesIt) {
+    Show();
+    MouseClick(Box(1));
+    QApplication::processEvents();
+    EXPECT_TRUE(window->logic().NameTouched);
+    EXPECT_EQ(Box(1)->selectedText(), U(u" 1回目試験"));
+}
+
+TEST_F(TestEditorWindowTest, DateBoxAndCalendarFollowEachOther) {
+    Show();
+    Box(2)->setFocus();
+    Box(2)->selectAll();
+    Type(QStringLiteral("2026/05/10"));
+    auto* calendar = Control<QCalendarWidget>("MonthView1");
+    EXPECT_EQ(calendar->selectedDate(), QDate(2026, 5, 10));
+    Type(QStringLiteral("x"));
+    EXPECT_EQ(calendar->selectedDate(), QDate(2026, 5, 10));
+    EXPECT_EQ(Box(2)->text(), QStringLiteral("2026/05/10x"));
+    calendar->setFocus();
+    Press(Qt::Key_Right); // the next day, by keyboard
+    EXPECT_EQ(calendar->selectedDate(), QDate(2026, 5, 11));
+    EXPECT_EQ(Box(2)->text(), QStringLiteral("2026/05/11"));
+}
+
+TEST_F(TestEditorWindowTest, Combo2ChoosesAPupilByKeyboard) {
+    Show();
+    Type(QStringLiteral("12"));
+    auto* combo = Control<QComboBox>("Combo2");
+    combo->setFocus();
+    Press(Qt::Key_Down);
+    EXPECT_EQ(session.CurrentStudentNo, 2);
+    EXPECT_EQ(window->logic().MSFlexGrid1.Text(1, 2), QStringLiteral(" 12"));
+    EXPECT_EQ(combo->currentText(), QStringLiteral("2"));
+    EXPECT_EQ(FocusName(), QStringLiteral("Text3"));
+}
+
+TEST_F(TestEditorWindowTest, SemicolonInTheNameIsRefusedAndTheWindowStays) {
+    FormTestSpec& w = Show();
+    MouseClick(Box(1));
+    Box(1)->setFocus();
+    Box(1)->end(false);
+    Type(QStringLiteral(";"));
+    MouseClick(Control("Command1"));
+    ASSERT_EQ(platform.messages.size(), 1);
+    EXPECT_TRUE(platform.messages[0].startsWith(U(u"試験の名称")));
+    EXPECT_TRUE(w.isVisible());
+    EXPECT_EQ(FocusName(), QStringLiteral("Text1"));
+    EXPECT_EQ(book->TestInfo[TestSlot(0, 0, 0, 0)][1], U(u" 1回目試験"));
+    EXPECT_TRUE(main.calls.isEmpty());
+}
+
+TEST_F(TestEditorWindowTest, EscapeCancels) {
+    const GradeBook before = *book;
+    FormTestSpec& w = Show();
+    Type(QStringLiteral("50"));
+    Press(Qt::Key_Return);
+    Press(Qt::Key_Escape);
+    EXPECT_TRUE(w.logic().Closed());
+    EXPECT_FALSE(w.isVisible());
+    EXPECT_EQ(main.calls, QStringList{"EnableMainWindow"});
+    EXPECT_TRUE(book->Scores == before.Scores);
+}
+
+TEST_F(TestEditorWindowTest, TheCloseBoxActsAsCancel) {
+    session.CautionAnswer = true;
+    FormTestSpec& w = Show();
+    w.close();
+    EXPECT_FALSE(session.CautionAnswer);
+    EXPECT_EQ(main.calls, QStringList{"EnableMainWindow"});
+}
+
+// Saves a picture of the window for a look at it (set KIRUNE_SCREENSHOT_DIR).
+TEST_F(TestEditorWindowTest, Screenshot) {
+    const QString dir = qEnvironmentVariable("KIRUNE_SCREENSHOT_DIR");
+    if (dir.isEmpty())
+        GTEST_SKIP() << "KIRUNE_SCREENSHOT_DIR not set";
+    book->TestInfo[TestSlot(0, 0, 0, 0)][1] = U(u"漢字の書き取り");
+    for (int n = 4; n < 35; ++n)
+        book->StudentNames[n] = U(u"生徒") + QString::number(n + 1);
+    book->RosterSize = 35;
+    Show();
+    Type(QStringLiteral("85"));
+    Press(Qt::Key_Tab);
+    Type(QStringLiteral("90"));
+    Press(Qt::Key_Tab);
+    Type(QStringLiteral("70"));
+    Press(Qt::Key_Return);
+    Type(QStringLiteral("72"));
+    Press(Qt::Key_Tab);
+    Type(QStringLiteral("*"));
+    Press(Qt::Key_Tab);
+    Press(Qt::Key_Return);
+    Type(QStringLiteral("63"));
+    EXPECT_TRUE(window->grab().save(dir + QStringLiteral("/testeditor.png")));
+}
+
+} // namespace
+} // namespace kirune
