@@ -1,6 +1,45 @@
+// Kirune: the grade book of one class. Start-up: the window system, the regional settings, the
+// fonts, then the grade book, its session, the main window and its logic.
+#include "document/mainlogic.h"
+#include "frmmain.h"
+#include "icons.h"
+#include "model/gradebook.h"
+#include "model/numbers.h"
+#include "model/session.h"
+#include "output/fonts.h"
+#include "qtplatform.h"
+#include "startup.h"
+
 #include <QApplication>
+#include <QLocale>
+#include <cstdio>
+#include <memory>
 
 int main(int argc, char** argv) {
+    if (!kirune::DisplayAvailable(argc, argv)) {
+        std::fputs(qPrintable(kirune::NoDisplayMessage() + QLatin1Char('\n')), stderr);
+        return 1;
+    }
+    kirune::InstallStartupMessageHandler();
     QApplication app(argc, argv);
-    return 0;
+    QApplication::setApplicationName(kirune::kProgramTitle);
+    QApplication::setOrganizationName(kirune::kProgramTitle);
+    QApplication::setApplicationVersion(QStringLiteral("1.2.2"));
+    QApplication::setDesktopFileName(QStringLiteral("kirune"));
+    // Without regional settings of the system (the C locale) the program uses Japanese ones.
+    QLocale::setDefault(kirune::RegionalLocale());
+    kirune::InstallFontSubstitutions();
+    kirune::InstallQtTranslations(app);
+    QApplication::setFont(kirune::ProgramFont());
+    QApplication::setWindowIcon(kirune::ProgramIcon());
+
+    auto book = std::make_unique<kirune::GradeBook>();
+    kirune::Session session;
+    kirune::QtPlatform platform;
+    kirune::MainLogic logic(*book, session, platform);
+    kirune::frmMain window(logic); // its load routine runs here
+    platform.SetMainWindow(&window);
+    kirune::ResetGradeBook(*book);
+    window.show();
+    return QApplication::exec();
 }

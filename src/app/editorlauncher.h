@@ -1,0 +1,50 @@
+#pragma once
+// Opens the editor windows (class, test, criteria) modeless and keeps track of the open ones,
+// so that closing the main window can close them, the last opened first.
+
+#include "document/mainform.h"
+#include "model/gradebook.h"
+#include "model/session.h"
+#include "output/platform.h"
+
+#include <QObject>
+#include <QPointer>
+#include <QWidget>
+#include <vector>
+
+namespace kirune {
+
+class EditorLauncher : public QObject {
+    Q_OBJECT
+  public:
+    EditorLauncher(GradeBook& book, Session& session, Platform& platform, MainFormHooks& main,
+                   QObject* parent = nullptr);
+    ~EditorLauncher() override;
+
+    // Whether this build of the program has the editor of `kind`.
+    static bool Available(EditorKind kind);
+    // Creates the editor window of `kind` and shows it modeless; nullptr when there is none.
+    QWidget* Open(EditorKind kind);
+    // Closes every open editor, the last opened first.
+    void CloseAll();
+    // Editors shown and not yet closed.
+    int OpenCount() const;
+    QWidget* LastOpened() const;
+
+  signals:
+    void opened(QWidget* editor);
+    // The last open editor has closed (its window is gone).
+    void allClosed();
+
+  private:
+    QWidget* Create(EditorKind kind);
+    void Forget(QObject* editor);
+
+    GradeBook& book_;
+    Session& session_;
+    Platform& platform_;
+    MainFormHooks& main_;
+    std::vector<QPointer<QWidget>> open_;
+};
+
+} // namespace kirune

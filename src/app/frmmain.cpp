@@ -1,0 +1,376 @@
+#include "frmmain.h"
+
+#include "editors/common/twips.h"
+#include "gridview.h"
+#include "icons.h"
+#include "nodetree.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QGroupBox>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QMenuBar>
+#include <QScreen>
+#include <QStatusBar>
+#include <QTimer>
+#include <QToolBar>
+#include <cmath>
+
+namespace kirune {
+
+namespace {
+
+// The toolbar's height in the window design: the panes' tops (480) are measured from the top of
+// the client area, which holds the toolbar. Our toolbar (text under the pictures) is taller, so
+// the panes are placed below it at the same distance.
+constexpr double kToolbarDesignHeight = 420;
+
+using Handler = void (MainLogic::*)();
+
+const std::map<QString, Handler>& MenuHandlers() {
+    static const std::map<QString, Handler> handlers = {
+        {QStringLiteral("mnuFileNew"), &MainLogic::mnuFileNew_Click},
+        {QStringLiteral("mnuFileOpen"), &MainLogic::mnuFileOpen_Click},
+        {QStringLiteral("mnuFileClose"), &MainLogic::mnuFileClose_Click},
+        {QStringLiteral("mnuFileSave"), &MainLogic::mnuFileSave_Click},
+        {QStringLiteral("mnuFileSaveAs"), &MainLogic::mnuFileSaveAs_Click},
+        {QStringLiteral("mnuCSVSaveAs"), &MainLogic::mnuCSVSaveAs_Click},
+        {QStringLiteral("mnuFilePageSetup"), &MainLogic::mnuFilePageSetup_Click},
+        {QStringLiteral("mnuFilePrint"), &MainLogic::mnuFilePrint_Click},
+        {QStringLiteral("mnuFileExit"), &MainLogic::mnuFileExit_Click},
+        {QStringLiteral("mnuEditProperty"), &MainLogic::mnuEditProperty_Click},
+        {QStringLiteral("mnuEditNameBook"), &MainLogic::mnuEditNameBook_Click},
+        {QStringLiteral("mnuHelpContents"), &MainLogic::mnuHelpContents_Click},
+    };
+    return handlers;
+}
+
+double Twips(int pixels) {
+    return std::round(PixelsToTwips(pixels));
+}
+
+// Cuts `r` so that it ends inside `area` less the given margins (pixels).
+QRect FitInto(QRect r, const QRect& area, int rightMargin, int bottomMargin) {
+    r.setRight(std::min(r.right(), area.right() - rightMargin));
+    r.setBottom(std::min(r.bottom(), area.bottom() - bottomMargin));
+    if (r.width() < 0)
+        r.setWidth(0);
+    if (r.height() < 0)
+        r.setHeight(0);
+    return r;
+}
+
+// A stored placement can point at a screen that is no longer there: such a window is brought
+// back onto the primary screen instead of opening where nobody can see it.
+QRect KeepOnScreen(QRect outer) {
+    for (const QScreen* screen : QGuiApplication::screens()) {
+        const QRect seen = screen->availableGeometry().intersected(outer);
+        if (seen.width() >= 80 && seen.height() >= 40)
+            return outer;
+    }
+    const QScreen* primary = QGuiApplication::primaryScreen();
+    if (!primary)
+        return outer;
+    const QRect available = primary->availableGeometry();
+    outer.setSize(outer.size().boundedTo(available.size()));
+    outer.moveTopLeft(available.topLeft() + QPoint((available.width() - outer.width()) / 2,
+                                                   (available.height() - outer.height()) / 2));
+    return outer;
+}
+
+} // namespace
+
+frmMain::frmMain(MainLogic& logic, QWidget* parent)
+    : QMainWindow(parent), logic_(logic),
+      launcher_(logic.book, logic.session, logic.platform, logic) {
+    setObjectName(QStringLiteral("frmMain"));
+    setWindowTitle(logic_.windowCaption);
+    setWindowIcon(ProgramIcon());
+
+    BuildMenus();
+    BuildToolbar();
+    BuildPanes();
+    statusPanel_ = new QLabel(this);
+    statusPanel_->setObjectName(QStringLiteral("sbStatusBarPanel1"));
+    // A long hint must not hold the window wide: the panel shows what fits.
+    statusPanel_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    statusPanel_->setMinimumWidth(1);
+    statusBar()->setObjectName(QStringLiteral("sbStatusBar"));
+    statusBar()->addWidget(statusPanel_, 1);
+
+    SetHooks();
+    msFlexGrid1_->setGrid(&logic_.grid);
+    logic_.Form_Load();
+    refresh();
+}
+
+frmMain::~frmMain() {
+    // The logic outlives the window: nothing may call back into a destroyed one.
+    logic_.changed = nullptr;
+    logic_.openEditor = nullptr;
+    logic_.closeWindow = nullptr;
+    logic_.closeOtherWindows = nullptr;
+    logic_.applyPlacement = nullptr;
+}
+
+void frmMain::BuildMenus() {
+    for (const char* menuName : {"mnuFile", "mnuEdit", "mnuHelp"}) {
+        const QString name = QLatin1String(menuName);
+        QMenu* menu = menuBar()->addMenu(logic_.Menu(name).caption);
+        menu->setObjectName(name);
+        for (const QString& item : MainLogic::MenuLayout(name)) {
+            if (item == QLatin1String("-")) {
+                menu->addSeparator();
+                continue;
+            }
+            QAction* action = menu->addAction(logic_.Menu(item).caption);
+            action->setObjectName(item);
+            const QString shortcut = logic_.Menu(item).shortcut;
+            if (!shortcut.isEmpty())
+                action->setShortcut(QKeySequence::fromString(shortcut, QKeySequence::PortableText));
+            auto handler = MenuHandlers().find(item);
+            if (handler != MenuHandlers().end()) {
+                const Handler call = handler->second;
+                connect(action, &QAction::triggered, this, [this, call] { Forward(call); });
+            }
+            menuActions_[item] = action;
+        }
+    }
+}
+
+void frmMain::BuildToolbar() {
+    toolBar_ = addToolBar(QStringLiteral("tbToolBar"));
+    toolBar_->setObjectName(QStringLiteral("tbToolBar"));
+    toolBar_->setMovable(false);
+    toolBar_->setFloatable(false);
+    toolBar_->setContextMenuPolicy(Qt::PreventContextMenu);
+    toolBar_->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    toolBar_->setIconSize(QSize(24, 24));
+    for (const ToolbarButtonState& button : logic_.toolbar) {
+        QAction* action = toolBar_->addAction(ToolbarIcon(button.image), button.caption);
+        action->setToolTip(button.toolTip);
+        action->setData(button.key);
+        const QString key = button.key;
+        connect(action, &QAction::triggered, this, [this, key] {
+            logic_.tbToolBar_ButtonClick(key);
+            refresh();
+        });
+        toolbarActions_.push_back(action);
+        toolbarImages_.push_back(button.image);
+    }
+}
+
+void frmMain::BuildPanes() {
+    panes_ = new QWidget(this);
+    panes_->setObjectName(QStringLiteral("panes"));
+    setCentralWidget(panes_);
+
+    frame2_ = new QGroupBox(logic_.frame2Caption, panes_);
+    frame2_->setObjectName(QStringLiteral("Frame2"));
+    treeView1_ = new NodeTree(frame2_);
+    treeView1_->setObjectName(QStringLiteral("TreeView1"));
+
+    frame1_ = new QGroupBox(panes_);
+    frame1_->setObjectName(QStringLiteral("Frame1"));
+    msFlexGrid1_ = new FixedGridView(frame1_);
+    msFlexGrid1_->setObjectName(QStringLiteral("MSFlexGrid1"));
+
+    connect(treeView1_, &NodeTree::nodeClicked, this, [this](int index) {
+        logic_.TreeView1_NodeClick(index);
+        refresh();
+    });
+    // The grid's current cell follows the clicks on ordinary cells, as the old grid did.
+    connect(msFlexGrid1_, &FixedGridView::cellClicked, this, [this](int row, int col) {
+        if (row >= msFlexGrid1_->fixedRows() && col >= msFlexGrid1_->fixedCols()) {
+            logic_.grid.SetCurrentCell(row, col);
+            msFlexGrid1_->refresh();
+        }
+    });
+}
+
+void frmMain::SetHooks() {
+    logic_.changed = [this] { refresh(); };
+    logic_.openEditor = [this](EditorKind kind) {
+        if (!launcher_.Open(kind)) {
+            // No such editor in this build: the main window must not stay locked.
+            QTimer::singleShot(0, this, [this] {
+                if (launcher_.OpenCount() == 0)
+                    logic_.EnableMainWindow();
+            });
+        }
+    };
+    logic_.closeWindow = [this] { close(); };
+    logic_.closeOtherWindows = [this] { launcher_.CloseAll(); };
+    logic_.applyPlacement = [this] { ApplyPlacement(); };
+    connect(&launcher_, &EditorLauncher::opened, this, [this] { editorClosedPending_ = false; });
+    connect(&launcher_, &EditorLauncher::allClosed, this, &frmMain::EditorsClosed);
+}
+
+void frmMain::Forward(Handler handler) {
+    (logic_.*handler)();
+    refresh();
+}
+
+QAction* frmMain::menuAction(const QString& name) const {
+    auto it = menuActions_.find(name);
+    return it == menuActions_.end() ? nullptr : it->second;
+}
+
+QAction* frmMain::toolbarAction(const QString& key) const {
+    for (QAction* action : toolbarActions_)
+        if (action->data().toString() == key)
+            return action;
+    return nullptr;
+}
+
+void frmMain::refresh() {
+    for (const auto& [name, action] : menuActions_) {
+        const MenuItemState& state = logic_.Menu(name);
+        if (action->text() != state.caption)
+            action->setText(state.caption);
+        action->setEnabled(state.enabled);
+    }
+    for (size_t i = 0; i < toolbarActions_.size() && i < logic_.toolbar.size(); ++i) {
+        const ToolbarButtonState& state = logic_.toolbar[i];
+        QAction* action = toolbarActions_[i];
+        if (action->text() != state.caption)
+            action->setText(state.caption);
+        if (action->toolTip() != state.toolTip)
+            action->setToolTip(state.toolTip);
+        if (toolbarImages_[i] != state.image) {
+            action->setIcon(ToolbarIcon(state.image));
+            toolbarImages_[i] = state.image;
+        }
+        action->setEnabled(state.enabled);
+    }
+    if (statusPanel_->text() != logic_.statusText)
+        statusPanel_->setText(logic_.statusText);
+    if (frame1_->title() != logic_.frame1Caption)
+        frame1_->setTitle(logic_.frame1Caption);
+    treeView1_->setNodes(logic_.nodes);
+    msFlexGrid1_->refresh();
+    LayoutPanes();
+    if (isEnabled() != logic_.windowEnabled)
+        setEnabled(logic_.windowEnabled);
+}
+
+void frmMain::LayoutPanes() {
+    const QRect area = panes_->rect();
+    const int shift = TwipsToPixels(kToolbarDesignHeight);
+    auto placeFrame = [&](QGroupBox* frame, const TwipsRect& r) {
+        QRect rect = TwipsRectToPixels(r.left, r.top, r.width, r.height).translated(0, -shift);
+        rect.moveTop(std::max(rect.top(), 0));
+        frame->setGeometry(FitInto(rect, area, 0, 2));
+    };
+    auto placeInside = [&](QWidget* child, const QGroupBox* frame, const TwipsRect& outer,
+                           const TwipsRect& r) {
+        const QRect rect = TwipsRectToPixels(r.left, r.top, r.width, r.height);
+        const int right = TwipsToPixels(std::max(outer.width - r.left - r.width, 0.0));
+        const int bottom = TwipsToPixels(std::max(outer.height - r.top - r.height, 0.0));
+        child->setGeometry(FitInto(rect, frame->rect(), right, bottom));
+    };
+    placeFrame(frame2_, logic_.frame2);
+    placeFrame(frame1_, logic_.frame1);
+    placeInside(treeView1_, frame2_, logic_.frame2, logic_.treeView1);
+    placeInside(msFlexGrid1_, frame1_, logic_.frame1, logic_.msFlexGrid1);
+}
+
+void frmMain::ApplyPlacement() {
+    const TwipsRect& p = logic_.placement;
+    const QRect outer = KeepOnScreen(TwipsRectToPixels(p.left, p.top, p.width, p.height));
+    // The placement is the outer frame; the window's own size leaves the frame out.
+    const QRect frame = frameGeometry();
+    const QRect inner = geometry();
+    const QMargins margins(inner.left() - frame.left(), inner.top() - frame.top(),
+                           frame.right() - inner.right(), frame.bottom() - inner.bottom());
+    if (isVisible() && (isMinimized() || isMaximized()))
+        showNormal();
+    resize(std::max(outer.width() - margins.left() - margins.right(), 1),
+           std::max(outer.height() - margins.top() - margins.bottom(), 1));
+    move(outer.topLeft());
+    placedWithMargins_ = margins;
+}
+
+void frmMain::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    const QRect outer = frameGeometry();
+    logic_.Form_Resize(Twips(outer.width()), Twips(outer.height()));
+    LayoutPanes();
+}
+
+void frmMain::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (!shown_) {
+        shown_ = true;
+        QTimer::singleShot(0, this, [this] {
+            // The window manager's frame is known only now: place the window once more when it
+            // changes the outer size.
+            const QRect frame = frameGeometry();
+            const QRect inner = geometry();
+            const QMargins margins(inner.left() - frame.left(), inner.top() - frame.top(),
+                                   frame.right() - inner.right(), frame.bottom() - inner.bottom());
+            if (margins != placedWithMargins_ && windowState() == Qt::WindowNoState)
+                ApplyPlacement();
+            RunPendingActivation();
+        });
+    }
+}
+
+void frmMain::changeEvent(QEvent* event) {
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange && isActiveWindow())
+        RunPendingActivation();
+}
+
+void frmMain::EditorsClosed() {
+    editorClosedPending_ = true;
+    if (isActiveWindow()) {
+        RunPendingActivation();
+        return;
+    }
+    // The teacher comes back to the main window; its activation brings it up to date.
+    if (isVisible()) {
+        raise();
+        activateWindow();
+    }
+}
+
+// The activation routine runs at the first showing and when the window becomes active again
+// after the editors have closed; nothing else (a message box coming and going, switching to
+// another program and back) runs it, so a message shown during it cannot start it again.
+void frmMain::RunPendingActivation() {
+    if (activating_ || unloading_ || !isVisible() || launcher_.OpenCount() > 0)
+        return;
+    if (!firstActivationPending_ && !editorClosedPending_)
+        return;
+    firstActivationPending_ = false;
+    editorClosedPending_ = false;
+    activating_ = true;
+    ++activations_;
+    logic_.Form_Activate();
+    activating_ = false;
+    refresh();
+}
+
+void frmMain::closeEvent(QCloseEvent* event) {
+    if (unloading_) {
+        // Already asking (a second close while the save question is open).
+        event->ignore();
+        return;
+    }
+    unloading_ = true;
+    const QRect outer = frameGeometry();
+    const TwipsRect current{Twips(outer.x()), Twips(outer.y()), Twips(outer.width()),
+                            Twips(outer.height())};
+    const bool unload = logic_.Form_Unload(current, isMinimized());
+    unloading_ = false;
+    if (!unload) {
+        event->ignore();
+        refresh();
+        return;
+    }
+    event->accept();
+}
+
+} // namespace kirune

@@ -1,0 +1,91 @@
+#pragma once
+// The main window: menus, toolbar, the tree pane, the table pane and the status bar. It shows
+// MainLogic's state and forwards the teacher's clicks to it; what a command does lives there.
+
+#include "document/mainlogic.h"
+#include "editorlauncher.h"
+
+#include <QMainWindow>
+#include <QMargins>
+#include <QPointer>
+#include <map>
+#include <vector>
+
+class QAction;
+class QGroupBox;
+class QLabel;
+class QToolBar;
+
+namespace kirune {
+
+class FixedGridView;
+class NodeTree;
+
+class frmMain : public QMainWindow {
+    Q_OBJECT
+  public:
+    // Builds the window and runs the logic's load routine (placement, placeholder node, start
+    // state of menus and toolbar).
+    explicit frmMain(MainLogic& logic, QWidget* parent = nullptr);
+    ~frmMain() override;
+
+    MainLogic& logic() { return logic_; }
+    EditorLauncher& editors() { return launcher_; }
+
+    // The controls, by their names in the logic.
+    QAction* menuAction(const QString& name) const; // "mnuFileNew", ..., "mnuHelpContents"
+    QAction* toolbarAction(const QString& key) const;
+    QToolBar* toolBar() const { return toolBar_; }
+    QLabel* statusPanel() const { return statusPanel_; }
+    QGroupBox* frame1() const { return frame1_; }
+    QGroupBox* frame2() const { return frame2_; }
+    NodeTree* treeView1() const { return treeView1_; }
+    FixedGridView* msFlexGrid1() const { return msFlexGrid1_; }
+    int activationCount() const { return activations_; }
+
+    // Shows the logic's state in every control.
+    void refresh();
+
+  protected:
+    void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+  private:
+    void BuildMenus();
+    void BuildToolbar();
+    void BuildPanes();
+    void SetHooks();
+    void LayoutPanes();
+    void ApplyPlacement();
+    void RunPendingActivation();
+    void EditorsClosed();
+    void Forward(void (MainLogic::*handler)());
+
+    MainLogic& logic_;
+    EditorLauncher launcher_;
+
+    std::map<QString, QAction*> menuActions_;
+    std::vector<QAction*> toolbarActions_; // in the order of logic.toolbar
+    std::vector<QString> toolbarImages_;
+    QToolBar* toolBar_ = nullptr;
+    QLabel* statusPanel_ = nullptr;
+    QWidget* panes_ = nullptr;
+    QGroupBox* frame2_ = nullptr;
+    NodeTree* treeView1_ = nullptr;
+    QGroupBox* frame1_ = nullptr;
+    FixedGridView* msFlexGrid1_ = nullptr;
+
+    // Activation: at the first showing and when the window comes back after an editor closed.
+    bool firstActivationPending_ = true;
+    bool editorClosedPending_ = false;
+    bool activating_ = false;
+    int activations_ = 0;
+
+    bool unloading_ = false;
+    bool shown_ = false;
+    QMargins placedWithMargins_; // frame margins known when the placement was applied
+};
+
+} // namespace kirune

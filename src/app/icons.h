@@ -1,0 +1,23 @@
+#pragma once
+// The program's pictures, painted at start-up so they stay sharp at every size: the toolbar's
+// buttons, the tree's nodes and the program's own icon.
+
+#include <QIcon>
+#include <QString>
+#include <QStringList>
+
+namespace kirune {
+
+// Toolbar pictures by image key: "New", "Open", "Save", "Print", "Edit".
+QIcon ToolbarIcon(const QString& imageKey);
+// Tree pictures by image key: "root", the six subject keys ("LANGUAGE" ... "PHYSICAL"), the
+// three semester keys ("SPRING", "AUTUMN", "WINTER"), "lighton", "lightoff" and "test".
+QIcon TreeIcon(const QString& imageKey);
+// The program's icon (window frames, task bar).
+QIcon ProgramIcon();
+
+// Every image key that has a picture (used to check that none is missing).
+QStringList ToolbarImageKeys();
+QStringList TreeImageKeys();
+
+} // namespace kirune

@@ -1,0 +1,189 @@
+#include "qtplatform.h"
+
+#include "helpwindow.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QPrinterInfo>
+#include <QSettings>
+#include <QStandardPaths>
+
+namespace kirune {
+
+namespace {
+const QString kSettingsGroup = QStringLiteral("Settings");
+
+QSettings ProgramSettings() {
+    return QSettings(kProgramTitle, kProgramTitle);
+}
+} // namespace
+
+QtPlatform::QtPlatform() : printer_(std::make_unique<QPrinter>(QPrinter::HighResolution)) {
+    lastFolder_ = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (lastFolder_.isEmpty() || !QDir(lastFolder_).exists())
+        lastFolder_ = QDir::homePath();
+}
+
+QtPlatform::~QtPlatform() = default;
+
+QWidget* QtPlatform::DialogParent() const {
+    // The window that asked is the active one (an editor or the main window); a disabled
+    // window would disable its dialogs too, so it is never used as the owner.
+    QWidget* active = QApplication::activeWindow();
+    if (active && active->isVisible() && active->isEnabled())
+        return active;
+    if (mainWindow_ && mainWindow_->isVisible() && mainWindow_->isEnabled())
+        return mainWindow_;
+    return nullptr;
+}
+
+void QtPlatform::ShowMessage(const QString& text) {
+    QMessageBox box(QMessageBox::NoIcon, kProgramTitle, text, QMessageBox::Ok, DialogParent());
+    box.exec();
+}
+
+void QtPlatform::ShowInformation(const QString& text, const QString& caption) {
+    QMessageBox box(QMessageBox::Information, caption, text, QMessageBox::Ok, DialogParent());
+    box.exec();
+}
+
+bool QtPlatform::AskYesNo(const QString& text) {
+    QMessageBox box(QMessageBox::NoIcon, kProgramTitle, text, QMessageBox::Yes | QMessageBox::No,
+                    DialogParent());
+    box.setDefaultButton(QMessageBox::Yes);
+    box.setEscapeButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes;
+}
+
+QString QtPlatform::QtFilter(const QString& filter) {
+    const QStringList parts = filter.split(QLatin1Char('|'));
+    QStringList entries;
+    for (qsizetype i = 0; i < parts.size(); i += 2) {
+        const QString description = parts[i].trimmed();
+        QString patterns = i + 1 < parts.size() ? parts[i + 1].trimmed() : QString();
+        patterns.replace(QLatin1Char(';'), QLatin1Char(' '));
+        patterns = patterns.simplified();
+        if (patterns.isEmpty()) {
+            if (!description.isEmpty())
+                entries << description;
+            continue;
+        }
+        const QString suffix = QStringLiteral("(") + patterns + QStringLiteral(")");
+        if (description.endsWith(suffix))
+            entries << description;
+        else if (description.isEmpty())
+            entries << suffix;
+        else
+            entries << description + QLatin1Char(' ') + suffix;
+    }
+    return entries.join(QStringLiteral(";;"));
+}
+
+void QtPlatform::RememberFolder(const QString& path) {
+    const QString folder = QFileInfo(path).absolutePath();
+    if (!folder.isEmpty())
+        lastFolder_ = folder;
+}
+
+std::optional<QString> QtPlatform::OpenFileName(const QString& title, const QString& filter) {
+    const QString path =
+        QFileDialog::getOpenFileName(DialogParent(), title, lastFolder_, QtFilter(filter));
+    if (path.isEmpty())
+        return std::nullopt;
+    RememberFolder(path);
+    return path;
+}
+
+std::optional<QString> QtPlatform::SaveFileName(const QString& title, const QString& filter) {
+    // The chosen name is used as given: no extension is added here.
+    const QString path =
+        QFileDialog::getSaveFileName(DialogParent(), title, lastFolder_, QtFilter(filter), nullptr,
+                                     QFileDialog::DontConfirmOverwrite);
+    if (path.isEmpty())
+        return std::nullopt;
+    RememberFolder(path);
+    return path;
+}
+
+QVariant QtPlatform::ReadSetting(const QString& key, const QVariant& fallback) {
+    QSettings settings = ProgramSettings();
+    settings.beginGroup(kSettingsGroup);
+    return settings.value(key, fallback);
+}
+
+void QtPlatform::WriteSetting(const QString& key, const QVariant& value) {
+    QSettings settings = ProgramSettings();
+    settings.beginGroup(kSettingsGroup);
+    settings.setValue(key, value);
+}
+
+QDate QtPlatform::Today() {
+    return QDate::currentDate();
+}
+
+void QtPlatform::ShowHelp() {
+    HelpWindow::EnsureResources();
+    if (!QFile::exists(HelpWindow::kContentsPage)) {
+        ShowInformation(QString::fromUtf16(u"ﾍﾙﾌﾟの目次を表示できません。 "
+                                           u"このﾌﾟﾛｼﾞｪｸﾄに関連付けられたﾍﾙﾌﾟが存在しません。"),
+                        mainWindow_ ? mainWindow_->windowTitle() : kProgramTitle);
+        return;
+    }
+    if (!help_)
+        help_ = std::make_unique<HelpWindow>();
+    help_->showContents();
+}
+
+QPrinter& QtPlatform::Printer() {
+    return *printer_;
+}
+
+bool QtPlatform::ShowPrinterDialog(const QString& title) {
+    QPrintDialog dialog(printer_.get(), DialogParent());
+    dialog.setWindowTitle(title);
+    const bool accepted = dialog.exec() == QDialog::Accepted;
+    // A file chosen in the dialog is where the next printout goes; no second question.
+    outputChosen_ = accepted && printer_->outputFormat() == QPrinter::PdfFormat &&
+                    !printer_->outputFileName().isEmpty();
+    return accepted;
+}
+
+bool QtPlatform::PrepareOutput() {
+    if (!QPrinterInfo::availablePrinters().isEmpty() || outputChosen_)
+        return true;
+    QString suggested = printer_->outputFileName();
+    if (suggested.isEmpty())
+        suggested = QDir(lastFolder_).filePath(QString::fromUtf16(u"印刷.pdf"));
+    QString path =
+        QFileDialog::getSaveFileName(DialogParent(), QString::fromUtf16(u"PDFファイルに保存"),
+                                     suggested, QString::fromUtf16(u"PDFファイル (*.pdf)"));
+    if (path.isEmpty())
+        return false;
+    if (QFileInfo(path).suffix().isEmpty())
+        path += QStringLiteral(".pdf");
+    printer_->setOutputFormat(QPrinter::PdfFormat);
+    printer_->setOutputFileName(path);
+    return true;
+}
+
+QString QtPlatform::PdfReportText(const QString& path, bool noPrinter) {
+    const QString lead = noPrinter ? QString::fromUtf16(u"印刷できるプリンターがないため、"
+                                                        u"PDFファイルに保存しました：")
+                                   : QString::fromUtf16(u"PDFファイルに保存しました：");
+    return lead + QDir::toNativeSeparators(path);
+}
+
+void QtPlatform::ReportPrinted() {
+    outputChosen_ = false;
+    if (printer_->outputFormat() == QPrinter::PdfFormat && !printer_->outputFileName().isEmpty())
+        ShowMessage(
+            PdfReportText(printer_->outputFileName(), QPrinterInfo::availablePrinters().isEmpty()));
+}
+
+} // namespace kirune

@@ -1,0 +1,74 @@
+#pragma once
+// Helpers for driving the program's widgets offscreen: clicks as the mouse makes them, and
+// looking at what was drawn.
+
+#include <QApplication>
+#include <QImage>
+#include <QMouseEvent>
+#include <QRect>
+#include <QString>
+#include <QWidget>
+#include <ostream>
+
+// Readable failure messages for texts.
+inline void PrintTo(const QString& text, std::ostream* os) {
+    *os << '"' << text.toStdString() << '"';
+}
+
+namespace kirune::test {
+
+inline QString U(const char16_t* text) {
+    return QString::fromUtf16(text);
+}
+
+// A left click at `pos` (widget coordinates): press and release, as the mouse sends them.
+inline void Click(QWidget* widget, const QPoint& pos) {
+    const QPointF local(pos);
+    const QPointF global(widget->mapToGlobal(pos));
+    QMouseEvent press(QEvent::MouseButtonPress, local, global, Qt::LeftButton, Qt::LeftButton,
+                      Qt::NoModifier);
+    QApplication::sendEvent(widget, &press);
+    QMouseEvent release(QEvent::MouseButtonRelease, local, global, Qt::LeftButton, Qt::NoButton,
+                        Qt::NoModifier);
+    QApplication::sendEvent(widget, &release);
+}
+
+// A pixel counts as ink when it is dark (text is drawn black on light cells).
+inline bool IsInk(const QColor& colour) {
+    return colour.lightness() < 110;
+}
+
+inline int InkPixels(const QImage& image, const QRect& rect) {
+    int count = 0;
+    const QRect inside = rect.intersected(image.rect());
+    for (int y = inside.top(); y <= inside.bottom(); ++y)
+        for (int x = inside.left(); x <= inside.right(); ++x)
+            count += IsInk(image.pixelColor(x, y)) ? 1 : 0;
+    return count;
+}
+
+// Horizontal bands of ink inside `rect` (the cell's own edge lines left out): one per line of
+// text.
+inline int InkBands(const QImage& image, const QRect& rect) {
+    const QRect inside = rect.adjusted(2, 2, -3, -3).intersected(image.rect());
+    int bands = 0;
+    bool inBand = false;
+    for (int y = inside.top(); y <= inside.bottom(); ++y) {
+        bool ink = false;
+        for (int x = inside.left(); x <= inside.right() && !ink; ++x)
+            ink = IsInk(image.pixelColor(x, y));
+        if (ink && !inBand)
+            ++bands;
+        inBand = ink;
+    }
+    return bands;
+}
+
+inline void ProcessEvents() {
+    for (int i = 0; i < 3; ++i) {
+        QApplication::processEvents();
+        QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+}
+
+} // namespace kirune::test

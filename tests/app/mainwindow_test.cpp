@@ -1,0 +1,377 @@
+// The main window offscreen, started as the program starts: what it shows after start, that its
+// clicks reach the logic, its layout, its placement and its closing.
+#include "app/frmmain.h"
+#include "app/gridview.h"
+#include "app/icons.h"
+#include "app/nodetree.h"
+#include "appwidgettest.h"
+#include "editors/common/twips.h"
+#include "support/fakeplatform.h"
+
+#include <QAction>
+#include <QGroupBox>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QToolBar>
+#include <QToolButton>
+#include <cmath>
+#include <gtest/gtest.h>
+#include <memory>
+
+namespace kirune::test {
+namespace {
+
+const QString kStartHint =
+    U(u"ﾋﾝﾄ：最初から始めるときはﾌｧｲﾙﾒﾆｭｰの[新規作成]を、利用中のﾌｧｲﾙがあるときは[開く]を"
+      u"ｸﾘｯｸしてください");
+
+class MainWindowTest : public ::testing::Test {
+  protected:
+    MainWindowTest()
+        : book(std::make_unique<GradeBook>()),
+          logic(std::make_unique<MainLogic>(*book, session, platform)) {}
+
+    // As the program starts: the window (its load routine), the reset, the showing.
+    void Start() {
+        window = std::make_unique<frmMain>(*logic);
+        ResetGradeBook(*book);
+        window->show();
+        ProcessEvents();
+    }
+
+    QToolButton* ToolButton(const QString& key) {
+        return qobject_cast<QToolButton*>(
+            window->toolBar()->widgetForAction(window->toolbarAction(key)));
+    }
+
+    // Clicks node `index` (0-based) of the tree where it is drawn.
+    void ClickNode(int index) {
+        NodeTree* tree = window->treeView1();
+        QTreeWidgetItem* item = tree->item(index);
+        ASSERT_NE(item, nullptr);
+        for (QTreeWidgetItem* up = item->parent(); up; up = up->parent())
+            up->setExpanded(true);
+        tree->scrollToItem(item);
+        const QRect rect = tree->visualItemRect(item);
+        ASSERT_FALSE(rect.isEmpty());
+        Click(tree->viewport(), rect.center());
+    }
+
+    static QStringList MenuItems(QMenu* menu) {
+        QStringList items;
+        for (QAction* action : menu->actions())
+            items << (action->isSeparator() ? QStringLiteral("-") : action->text());
+        return items;
+    }
+
+    std::unique_ptr<GradeBook> book;
+    Session session;
+    FakePlatform platform;
+    std::unique_ptr<MainLogic> logic;
+    std::unique_ptr<frmMain> window; // destroyed first
+};
+
+TEST_F(MainWindowTest, ShowsItsCaptionsAndTheStartHint) {
+    Start();
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("Kirune Ver1.2.2"));
+    EXPECT_EQ(window->frame2()->title(), U(u"ﾂﾘｰﾋﾞｭｰ（学級・科目・学期・試験）"));
+    EXPECT_EQ(window->frame1()->title(), logic->frame1Caption);
+    EXPECT_EQ(window->frame1()->title(), U(u"   生徒数（ 0名）"));
+    EXPECT_EQ(window->statusPanel()->text(), kStartHint);
+    // The placeholder node, with no picture.
+    ASSERT_EQ(window->treeView1()->nodeCount(), 1);
+    EXPECT_EQ(window->treeView1()->item(0)->text(0), U(u"ファイルを開いてください"));
+    EXPECT_TRUE(window->treeView1()->item(0)->icon(0).isNull());
+    // The grid shows the logic's grid: 43 rows, 15 columns, the name header.
+    EXPECT_EQ(window->msFlexGrid1()->grid(), &logic->grid);
+    EXPECT_EQ(logic->grid.Rows(), 43);
+    EXPECT_EQ(window->msFlexGrid1()->columnWidthPixels(1), TwipsToPixels(1600));
+}
+
+TEST_F(MainWindowTest, MenusHaveTheirItemsInOrderWithSeparatorsAndShortcuts) {
+    Start();
+    QStringList titles;
+    for (QAction* action : window->menuBar()->actions())
+        titles << action->text();
+    EXPECT_EQ(titles, QStringList({U(u"ﾌｧｲﾙ(&F)"), U(u"編集(&E)"), U(u"ﾍﾙﾌﾟ(&H)")}));
+
+    const auto menus = window->menuBar()->actions();
+    ASSERT_EQ(menus.size(), 3);
+    EXPECT_EQ(MenuItems(menus[0]->menu()),
+              QStringList({U(u"新規作成(&N)"), U(u"開く(&O)..."), U(u"閉じる(&C)"),
+                           QStringLiteral("-"), U(u"上書き保存(&S)"), U(u"名前を付けて保存(&A)..."),
+                           U(u"画面の表をCSVで保存"), QStringLiteral("-"), U(u"ﾍﾟｰｼﾞ設定(&U)..."),
+                           U(u"画面の表を印刷(&P)..."), QStringLiteral("-"), U(u"終了(&X)")}));
+    EXPECT_EQ(MenuItems(menus[1]->menu()),
+              QStringList({U(u"学級・科目・試験・得点の編集(&E)"), U(u"生徒名簿ﾌｧｲﾙの読み込み")}));
+    EXPECT_EQ(MenuItems(menus[2]->menu()), QStringList({U(u"ヘルプ(&C)")}));
+
+    EXPECT_EQ(window->menuAction(QStringLiteral("mnuFileNew"))->shortcut(),
+              QKeySequence(Qt::CTRL | Qt::Key_N));
+    EXPECT_EQ(window->menuAction(QStringLiteral("mnuEditProperty"))->shortcut(),
+              QKeySequence(Qt::CTRL | Qt::Key_E));
+    EXPECT_TRUE(window->menuAction(QStringLiteral("mnuFileOpen"))->shortcut().isEmpty());
+}
+
+TEST_F(MainWindowTest, CommandsAfterStartAreEnabledAsTheLogicSays) {
+    Start();
+    auto enabled = [this](const char* name) {
+        return window->menuAction(QLatin1String(name))->isEnabled();
+    };
+    EXPECT_TRUE(enabled("mnuFileNew"));
+    EXPECT_TRUE(enabled("mnuFileOpen"));
+    EXPECT_FALSE(enabled("mnuFileClose"));
+    EXPECT_FALSE(enabled("mnuFileSave"));
+    EXPECT_FALSE(enabled("mnuFileSaveAs"));
+    EXPECT_TRUE(enabled("mnuCSVSaveAs"));
+    EXPECT_TRUE(enabled("mnuFilePageSetup"));
+    EXPECT_FALSE(enabled("mnuFilePrint"));
+    EXPECT_TRUE(enabled("mnuFileExit"));
+    EXPECT_FALSE(enabled("mnuEditProperty"));
+    // The load routine disables the roster import, the first activation enables it again.
+    EXPECT_TRUE(enabled("mnuEditNameBook"));
+    EXPECT_EQ(window->activationCount(), 1);
+
+    EXPECT_EQ(window->toolBar()->toolButtonStyle(), Qt::ToolButtonTextUnderIcon);
+    const QStringList keys = {U(u"新規作成"), U(u"開く"), U(u"上書き保存"), U(u"印刷"), U(u"編集")};
+    const QStringList captions = {U(u"　　新　規　作　成　　"), U(u"ファイルを　開く　　　"),
+                                  U(u"　上　書　き　保　存　"), U(u"　画面の表を　印刷　　"),
+                                  U(u"データの　編集　　　")};
+    const QStringList tips = {U(u"新規作成"), U(u"開く"), U(u"上書き保存"), U(u"印刷"),
+                              U(u"データの入力と編集")};
+    const bool on[] = {true, true, false, false, false};
+    const auto actions = window->toolBar()->actions();
+    ASSERT_EQ(actions.size(), 5);
+    for (int i = 0; i < 5; ++i) {
+        EXPECT_EQ(actions[i]->data().toString(), keys[i]);
+        EXPECT_EQ(actions[i]->text(), captions[i]);
+        EXPECT_EQ(actions[i]->toolTip(), tips[i]);
+        EXPECT_EQ(actions[i]->isEnabled(), on[i]) << i;
+        EXPECT_FALSE(actions[i]->icon().isNull()) << i;
+    }
+}
+
+TEST_F(MainWindowTest, ClickingThePlaceholderNodeReachesTheLogic) {
+    Start();
+    ClickNode(0);
+    EXPECT_EQ(session.SelectedNodeKey, kRootNodeKey);
+    EXPECT_EQ(session.SelectedNodeIndex, 1);
+    ASSERT_EQ(platform.messages.size(), 1);
+    EXPECT_TRUE(platform.messages[0].startsWith(U(u"最初から始めるときは")));
+    ClickNode(0); // every click asks again
+    EXPECT_EQ(platform.messages.size(), 2);
+}
+
+TEST_F(MainWindowTest, NewFromTheToolbarShowsTheWholeTreeWithNothingSelected) {
+    Start();
+    const int rebuilds = window->treeView1()->rebuildCount();
+    ToolButton(U(u"新規作成"))->click();
+    NodeTree* tree = window->treeView1();
+    EXPECT_EQ(tree->nodeCount(), 745);
+    EXPECT_EQ(tree->rebuildCount(), rebuilds + 1);
+    EXPECT_EQ(tree->topLevelItemCount(), 1);
+    EXPECT_EQ(tree->topLevelItem(0)->childCount(), 6);
+    EXPECT_EQ(tree->currentItem(), nullptr);
+    EXPECT_TRUE(tree->selectedItems().isEmpty());
+    EXPECT_EQ(tree->item(744)->text(0), logic->nodes[744].text);
+    EXPECT_FALSE(tree->item(744)->icon(0).isNull());
+    // The state after New, as the logic has it.
+    EXPECT_FALSE(window->toolbarAction(U(u"新規作成"))->isEnabled());
+    EXPECT_FALSE(window->toolbarAction(U(u"開く"))->isEnabled());
+    EXPECT_TRUE(window->toolbarAction(U(u"上書き保存"))->isEnabled());
+    EXPECT_TRUE(window->toolbarAction(U(u"編集"))->isEnabled());
+    EXPECT_EQ(window->toolbarAction(U(u"編集"))->text(), U(u" 学 級 の 編 集 "));
+    EXPECT_EQ(window->menuAction(QStringLiteral("mnuEditProperty"))->text(), U(u"学級の編集(&E)"));
+
+    // Showing the same nodes again rebuilds nothing; changed texts and pictures are updated in
+    // place.
+    window->refresh();
+    EXPECT_EQ(tree->rebuildCount(), rebuilds + 1);
+    QTreeWidgetItem* subject = tree->item(1);
+    subject->setExpanded(true);
+    logic->nodes[1].text = U(u"こくご");
+    logic->nodes[4].image = QStringLiteral("lighton");
+    window->refresh();
+    EXPECT_EQ(tree->rebuildCount(), rebuilds + 1);
+    EXPECT_EQ(tree->item(1), subject);
+    EXPECT_EQ(subject->text(0), U(u"こくご"));
+    EXPECT_TRUE(subject->isExpanded());
+    EXPECT_EQ(tree->item(4)->icon(0).pixmap(16).toImage(),
+              TreeIcon(QStringLiteral("lighton")).pixmap(16).toImage());
+}
+
+TEST_F(MainWindowTest, AClickOnATreeNodeGivesTheLogicItsIndex) {
+    Start();
+    logic->mnuFileNew_Click();
+    ClickNode(1); // the first subject: no pupils yet, so the logic refuses with a message
+    EXPECT_EQ(session.SelectedNodeIndex, 2);
+    EXPECT_EQ(session.SelectedNodeKey, logic->nodes[1].key);
+    ASSERT_FALSE(platform.messages.isEmpty());
+    EXPECT_TRUE(platform.messages.back().startsWith(U(u"学級の編集（生徒の登録）がまだです")));
+
+    ClickNode(0); // the homeroom
+    EXPECT_EQ(session.SelectedNodeIndex, 1);
+    EXPECT_EQ(window->statusPanel()->text(), logic->statusText);
+    EXPECT_TRUE(window->statusPanel()->text().startsWith(U(u"ﾋﾝﾄ：学級のデータです。")));
+}
+
+TEST_F(MainWindowTest, AClickOnTheGridMovesItsCurrentCell) {
+    Start();
+    FixedGridView* grid = window->msFlexGrid1();
+    Click(grid->viewport(), grid->cellRect(3, 2).center());
+    EXPECT_EQ(logic->grid.CurrentRow(), 3);
+    EXPECT_EQ(logic->grid.CurrentCol(), 2);
+    Click(grid->viewport(), grid->cellRect(0, 4).center()); // a header cell: stays
+    EXPECT_EQ(logic->grid.CurrentRow(), 3);
+    EXPECT_EQ(logic->grid.CurrentCol(), 2);
+}
+
+TEST_F(MainWindowTest, ThePanesFollowTheResizeRule) {
+    Start();
+    window->resize(TwipsToPixels(9000), TwipsToPixels(10000));
+    ProcessEvents();
+    const QRect outer = window->frameGeometry();
+    EXPECT_NEAR(logic->frame2.width, PixelsToTwips(outer.width()) / 4, 1.0);
+    EXPECT_EQ(window->frame2()->width(), TwipsToPixels(logic->frame2.width));
+    EXPECT_EQ(window->frame1()->x(), TwipsToPixels(logic->frame1.left));
+    EXPECT_EQ(window->frame1()->width(), TwipsToPixels(logic->frame1.width));
+    EXPECT_EQ(window->treeView1()->x(), TwipsToPixels(120));
+    EXPECT_EQ(window->treeView1()->width(), TwipsToPixels(logic->treeView1.width));
+    EXPECT_EQ(window->msFlexGrid1()->width(), TwipsToPixels(logic->msFlexGrid1.width));
+    // Nothing reaches outside the window's client area or outside its frame.
+    const QRect area = window->centralWidget()->rect();
+    EXPECT_TRUE(area.contains(window->frame1()->geometry()));
+    EXPECT_TRUE(area.contains(window->frame2()->geometry()));
+    EXPECT_TRUE(window->frame1()->rect().contains(window->msFlexGrid1()->geometry()));
+    EXPECT_TRUE(window->frame2()->rect().contains(window->treeView1()->geometry()));
+
+    // Wider: the tree pane stops at 4000 twips.
+    window->resize(TwipsToPixels(20000), TwipsToPixels(10000));
+    ProcessEvents();
+    EXPECT_DOUBLE_EQ(logic->frame2.width, 4000);
+    EXPECT_EQ(window->frame2()->width(), TwipsToPixels(4000));
+    EXPECT_EQ(window->frame1()->x(), TwipsToPixels(4105));
+}
+
+TEST_F(MainWindowTest, TheStoredPlacementIsWhereTheWindowOpens) {
+    platform.settings[QStringLiteral("MainLeft")] = QStringLiteral("1500");
+    platform.settings[QStringLiteral("MainTop")] = QStringLiteral("900");
+    platform.settings[QStringLiteral("MainWidth")] = QStringLiteral("9000");
+    platform.settings[QStringLiteral("MainHeight")] = QStringLiteral("7500");
+    Start();
+    const QRect outer = window->frameGeometry();
+    EXPECT_EQ(outer.topLeft(), QPoint(TwipsToPixels(1500), TwipsToPixels(900)));
+    EXPECT_EQ(outer.size(), QSize(TwipsToPixels(9000), TwipsToPixels(7500)));
+}
+
+TEST_F(MainWindowTest, APlacementOffEveryScreenIsBroughtBack) {
+    platform.settings[QStringLiteral("MainLeft")] = QStringLiteral("900000");
+    platform.settings[QStringLiteral("MainTop")] = QStringLiteral("900000");
+    platform.settings[QStringLiteral("MainWidth")] = QStringLiteral("9000");
+    platform.settings[QStringLiteral("MainHeight")] = QStringLiteral("7500");
+    Start();
+    const QRect screen = window->screen()->availableGeometry();
+    EXPECT_TRUE(screen.intersects(window->frameGeometry()));
+}
+
+TEST_F(MainWindowTest, ClosingStoresThePlacement) {
+    platform.settings[QStringLiteral("MainLeft")] = QStringLiteral("1500");
+    platform.settings[QStringLiteral("MainTop")] = QStringLiteral("900");
+    Start();
+    window->move(TwipsToPixels(3000), TwipsToPixels(2400));
+    ProcessEvents();
+    const QRect outer = window->frameGeometry();
+    EXPECT_TRUE(window->close());
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_DOUBLE_EQ(platform.settings[QStringLiteral("MainLeft")].toDouble(),
+                     std::round(PixelsToTwips(outer.x())));
+    EXPECT_DOUBLE_EQ(platform.settings[QStringLiteral("MainTop")].toDouble(),
+                     std::round(PixelsToTwips(outer.y())));
+    EXPECT_DOUBLE_EQ(platform.settings[QStringLiteral("MainWidth")].toDouble(),
+                     std::round(PixelsToTwips(outer.width())));
+    EXPECT_DOUBLE_EQ(platform.settings[QStringLiteral("MainHeight")].toDouble(),
+                     std::round(PixelsToTwips(outer.height())));
+    EXPECT_TRUE(platform.questions.isEmpty()); // nothing to save
+}
+
+TEST_F(MainWindowTest, ExitFromTheMenuClosesTheWindow) {
+    Start();
+    window->menuAction(QStringLiteral("mnuFileExit"))->trigger();
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_EQ(platform.settings.count(QStringLiteral("MainWidth")), 1u);
+}
+
+TEST_F(MainWindowTest, AClosingTheLogicRefusesLeavesTheWindowOpen) {
+    Start();
+    logic->mnuFileNew_Click();
+    platform.answers = {true}; // save: yes; the save-as dialog is cancelled
+    EXPECT_FALSE(window->close());
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(platform.questions.size(), 1);
+    EXPECT_EQ(platform.settings.count(QStringLiteral("MainLeft")), 0u);
+}
+
+TEST_F(MainWindowTest, HelpComesFromThePlatform) {
+    Start();
+    window->menuAction(QStringLiteral("mnuHelpContents"))->trigger();
+    EXPECT_EQ(platform.helpShown, 1);
+}
+
+TEST_F(MainWindowTest, TheWindowTakesNoInputWhileTheLogicSaysSo) {
+    Start();
+    logic->windowEnabled = false;
+    window->refresh();
+    EXPECT_FALSE(window->isEnabled());
+    logic->EnableMainWindow();
+    EXPECT_TRUE(window->isEnabled());
+}
+
+TEST_F(MainWindowTest, ComingBackToTheWindowWithoutAnEditorDoesNotActivateAgain) {
+    Start();
+    ASSERT_EQ(window->activationCount(), 1);
+    QWidget other;
+    other.show();
+    other.activateWindow();
+    ProcessEvents();
+    window->activateWindow();
+    ProcessEvents();
+    EXPECT_EQ(window->activationCount(), 1);
+}
+
+#if __has_include("editors/homeroom/formhomeroom.h")
+TEST_F(MainWindowTest, AnEditorDisablesTheWindowAndItsClosingBringsItUpToDate) {
+    Start();
+    logic->mnuFileNew_Click();
+    ToolButton(U(u"編集"))->click();
+    ProcessEvents();
+    ASSERT_EQ(window->editors().OpenCount(), 1);
+    QWidget* editor = window->editors().LastOpened();
+    ASSERT_NE(editor, nullptr);
+    EXPECT_TRUE(editor->isVisible());
+    EXPECT_FALSE(window->isEnabled());
+    EXPECT_EQ(window->activationCount(), 1);
+
+    editor->close(); // the frame's close box cancels
+    ProcessEvents();
+    EXPECT_EQ(window->editors().OpenCount(), 0);
+    EXPECT_TRUE(window->isEnabled());
+    EXPECT_EQ(window->activationCount(), 2);
+    EXPECT_EQ(window->frame1()->title(), logic->frame1Caption);
+}
+
+TEST_F(MainWindowTest, ClosingTheWindowClosesOpenEditors) {
+    Start();
+    logic->mnuFileNew_Click();
+    logic->mnuEditProperty_Click();
+    ProcessEvents();
+    ASSERT_EQ(window->editors().OpenCount(), 1);
+    platform.answers = {false}; // do not save
+    EXPECT_TRUE(window->close());
+    ProcessEvents();
+    EXPECT_EQ(window->editors().OpenCount(), 0);
+}
+#endif
+
+} // namespace
+} // namespace kirune::test

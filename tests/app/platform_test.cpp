@@ -1,0 +1,117 @@
+// The desktop services of the program: file dialog filters, the PDF report, the settings store,
+// the help pages and the pictures.
+#include "app/helpwindow.h"
+#include "app/icons.h"
+#include "app/qtplatform.h"
+#include "appwidgettest.h"
+
+#include <QFile>
+#include <QRegularExpression>
+#include <QSettings>
+#include <QTextBrowser>
+#include <gtest/gtest.h>
+
+namespace kirune::test {
+namespace {
+
+TEST(QtPlatformTest, FiltersBecomeQtFilters) {
+    EXPECT_EQ(QtPlatform::QtFilter(U(u"ﾃｷｽﾄﾌｧｲﾙ (*.txt)|*.txt")), U(u"ﾃｷｽﾄﾌｧｲﾙ (*.txt)"));
+    EXPECT_EQ(QtPlatform::QtFilter(U(u"ﾃｷｽﾄﾌｧｲﾙ (*.csv)|*.csv")), U(u"ﾃｷｽﾄﾌｧｲﾙ (*.csv)"));
+    // A description without its patterns gets them; several pairs become several entries;
+    // patterns separated by ";" are separated by blanks.
+    EXPECT_EQ(QtPlatform::QtFilter(QStringLiteral("Text|*.txt")), QStringLiteral("Text (*.txt)"));
+    EXPECT_EQ(QtPlatform::QtFilter(QStringLiteral("Text|*.txt;*.csv|All|*.*")),
+              QStringLiteral("Text (*.txt *.csv);;All (*.*)"));
+    EXPECT_EQ(QtPlatform::QtFilter(QString()), QString());
+}
+
+TEST(QtPlatformTest, ThePdfReportNamesThePath) {
+    const QString text = QtPlatform::PdfReportText(QStringLiteral("/home/t/a.pdf"), true);
+    EXPECT_TRUE(text.startsWith(U(u"印刷できるプリンターがないため、PDFファイルに保存しました：")));
+    EXPECT_TRUE(text.endsWith(QStringLiteral("/home/t/a.pdf")));
+    EXPECT_FALSE(QtPlatform::PdfReportText(QStringLiteral("/x.pdf"), false)
+                     .contains(U(u"プリンターがない")));
+}
+
+TEST(QtPlatformTest, SettingsAreKeptUnderTheProgramsTitleInSectionSettings) {
+    QtPlatform platform;
+    platform.WriteSetting(QStringLiteral("MainLeft"), QStringLiteral("1234"));
+    EXPECT_EQ(platform.ReadSetting(QStringLiteral("MainLeft"), {}).toString(),
+              QStringLiteral("1234"));
+    EXPECT_EQ(platform.ReadSetting(QStringLiteral("Missing"), 7).toInt(), 7);
+    {
+        QSettings settings(QStringLiteral("Kirune"), QStringLiteral("Kirune"));
+        EXPECT_EQ(settings.value(QStringLiteral("Settings/MainLeft")).toString(),
+                  QStringLiteral("1234"));
+        settings.remove(QStringLiteral("Settings"));
+    }
+    EXPECT_FALSE(platform.ReadSetting(QStringLiteral("MainLeft"), {}).isValid());
+}
+
+TEST(QtPlatformTest, OnePrinterForTheWholeRun) {
+    QtPlatform platform;
+    EXPECT_EQ(&platform.Printer(), &platform.Printer());
+    EXPECT_EQ(platform.Today(), QDate::currentDate());
+}
+
+TEST(HelpTest, TheContentsPageLinksEveryPageAndEveryPageExists) {
+    HelpWindow::EnsureResources();
+    QFile contents(HelpWindow::kContentsPage);
+    ASSERT_TRUE(contents.open(QIODevice::ReadOnly));
+    const QString html = QString::fromUtf8(contents.readAll());
+    QStringList pages;
+    const QRegularExpression link(QStringLiteral("href=\"([a-z]+\\.html)\""));
+    for (auto it = link.globalMatch(html); it.hasNext();)
+        pages << it.next().captured(1);
+    pages.removeDuplicates();
+    EXPECT_EQ(pages.size(), 5);
+    for (const QString& title : {U(u"学級の作成"), U(u"試験の入力"), U(u"評定基準の設定"),
+                                 U(u"印刷"), U(u"CSV保存 と 名簿の読み込み")})
+        EXPECT_TRUE(html.contains(title)) << title.toStdString();
+    for (const QString& page : pages) {
+        QFile file(QStringLiteral(":/help/") + page);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << page.toStdString();
+        const QString text = QString::fromUtf8(file.readAll());
+        EXPECT_TRUE(text.contains(QStringLiteral("<h1>"))) << page.toStdString();
+        EXPECT_TRUE(text.contains(QStringLiteral("href=\"index.html\""))) << page.toStdString();
+    }
+}
+
+TEST(HelpTest, TheHelpWindowOpensAtTheContents) {
+    HelpWindow help;
+    help.showContents();
+    EXPECT_TRUE(help.isVisible());
+    EXPECT_TRUE(help.browser()->source().toString().endsWith(QStringLiteral("index.html")));
+    EXPECT_TRUE(help.browser()->toPlainText().contains(U(u"目次")));
+    EXPECT_FALSE(help.testAttribute(Qt::WA_QuitOnClose));
+}
+
+TEST(IconsTest, EveryImageKeyHasItsOwnPicture) {
+    const QStringList toolbar = {QStringLiteral("New"), QStringLiteral("Open"),
+                                 QStringLiteral("Save"), QStringLiteral("Print"),
+                                 QStringLiteral("Edit")};
+    const QStringList tree = {
+        QStringLiteral("root"),     QStringLiteral("LANGUAGE"), QStringLiteral("ARITHMETIC"),
+        QStringLiteral("SCIENCE"),  QStringLiteral("SOCIETY"),  QStringLiteral("HOMEMAKE"),
+        QStringLiteral("PHYSICAL"), QStringLiteral("SPRING"),   QStringLiteral("AUTUMN"),
+        QStringLiteral("WINTER"),   QStringLiteral("lighton"),  QStringLiteral("lightoff"),
+        QStringLiteral("test")};
+    QList<QImage> seen;
+    for (const QString& key : toolbar) {
+        const QImage image = ToolbarIcon(key).pixmap(24).toImage();
+        EXPECT_FALSE(image.isNull()) << key.toStdString();
+        EXPECT_FALSE(seen.contains(image)) << key.toStdString();
+        seen << image;
+    }
+    for (const QString& key : tree) {
+        const QImage image = TreeIcon(key).pixmap(16).toImage();
+        EXPECT_FALSE(image.isNull()) << key.toStdString();
+        EXPECT_FALSE(seen.contains(image)) << key.toStdString();
+        seen << image;
+    }
+    EXPECT_TRUE(TreeIcon(QString()).isNull());
+    EXPECT_TRUE(TreeIcon(QStringLiteral("unknown")).isNull());
+}
+
+} // namespace
+} // namespace kirune::test
