@@ -1,0 +1,177 @@
+#include "criteriaeditor.h"
+
+#include "model/numbers.h"
+#include "output/graph.h"
+#include "output/graphpage.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace kirune {
+
+namespace {
+
+const QString& InvalidValueMessage() {
+    static const QString text = QString::fromUtf16(u"値が不正です");
+    return text;
+}
+
+} // namespace
+
+QString ShareNumberText(double value) {
+    if (std::isfinite(value) && value == std::trunc(value) && std::fabs(value) < 1e15)
+        return NumberText(static_cast<long long>(value));
+    QString text = QString::number(value, 'g', 15);
+    if (!(value < 0))
+        text.prepend(u' ');
+    return text;
+}
+
+CriteriaEditor::CriteriaEditor(GradeBook& book_, Session& session_, Platform& platform_,
+                               MainFormHooks& main_, int period_, int subject_)
+    : book(book_), session(session_), platform(platform_), main(main_),
+      period(std::clamp(period_, 0, kCriteriaPeriods - 1)),
+      subject(std::clamp(subject_, 0, kSubjects - 1)) {}
+
+int CriteriaEditor::GraphSlot(int viewpoint) const {
+    return period == 3 ? YearAggregateSlot(subject, viewpoint)
+                       : SemesterAggregateSlot(period, subject, viewpoint);
+}
+
+int16_t CriteriaEditor::StoredA(int viewpoint) const {
+    return book.RankAPercent[period][CriteriaIndex(subject, viewpoint)];
+}
+
+int16_t CriteriaEditor::StoredC(int viewpoint) const {
+    return book.RankCPercent[period][CriteriaIndex(subject, viewpoint)];
+}
+
+QString& CriteriaEditor::Box(int viewpoint, ShareRole role) {
+    ShareFrame& frame = frames[std::clamp(viewpoint, 0, 2)];
+    return role == ShareRole::A ? frame.aText : frame.cText;
+}
+
+const QString& CriteriaEditor::BoxText(int viewpoint, ShareRole role) const {
+    const ShareFrame& frame = frames[std::clamp(viewpoint, 0, 2)];
+    return role == ShareRole::A ? frame.aText : frame.cText;
+}
+
+void CriteriaEditor::SetBoxText(int viewpoint, ShareRole role, const QString& text) {
+    if (viewpoint < 0 || viewpoint > 2)
+        return;
+    QString& box = Box(viewpoint, role);
+    if (box == text)
+        return;
+    box = text;
+    OnBoxChange(viewpoint, role);
+    Notify();
+}
+
+void CriteriaEditor::Text_Change(int textNumber, const QString& text) {
+    const auto [viewpoint, role] = BoxOfControl(textNumber);
+    SetBoxText(viewpoint, role, text);
+}
+
+void CriteriaEditor::StepBox(int viewpoint, ShareRole role, int delta) {
+    if (viewpoint < 0 || viewpoint > 2)
+        return;
+    const double value = LeadingNumber(BoxText(viewpoint, role));
+    const int current = std::isfinite(value) ? static_cast<int>(std::clamp(value, 0.0, 99.0)) : 0;
+    const int next = std::clamp(current + delta, 0, 99);
+    SetBoxText(viewpoint, role, QString::number(next));
+}
+
+void CriteriaEditor::OnBoxChange(int viewpoint, ShareRole role) {
+    const ShareFrame& frame = frames[viewpoint];
+    const double a = LeadingNumber(frame.aText);
+    const double c = LeadingNumber(frame.cText);
+    const double b = 100.0 - a - c;
+    // A share the grade book cannot hold (beyond a 16-bit value) is refused like a pair above
+    // 100 %, so that what the graph shows is what registration would store.
+    int16_t edited = 0;
+    const bool fits = TryRoundToInt16(role == ShareRole::A ? a : c, &edited);
+    if (b >= 0 && fits) {
+        frames[viewpoint].bLabel = ShareNumberText(b);
+        DrawGraph(viewpoint, RoundHalfEvenInt16(a), RoundHalfEvenInt16(c));
+        return;
+    }
+    platform.ShowMessage(InvalidValueMessage());
+    // Emptying the box raises its change event again, now with the value 0.
+    SetBoxText(viewpoint, role, QString());
+}
+
+void CriteriaEditor::DrawGraph(int viewpoint, int16_t aShare, int16_t cShare) {
+    if (!paint)
+        return;
+    paint([&](Canvas& canvas) {
+        DrawDistributionGraph(canvas, book, GraphSlot(viewpoint), kGraphX, GraphY(viewpoint),
+                              aShare, cShare, subject, viewpoint);
+    });
+}
+
+void CriteriaEditor::ShowBShares() {
+    for (auto& frame : frames) {
+        const double b = 100.0 - LeadingNumber(frame.aText) - LeadingNumber(frame.cText);
+        if (b >= 0)
+            frame.bLabel = ShareNumberText(b);
+    }
+    Notify();
+}
+
+void CriteriaEditor::DrawStoredGraphs() {
+    for (int k = 0; k < kViewpoints; ++k)
+        DrawGraph(k, StoredA(k), StoredC(k));
+}
+
+bool CriteriaEditor::CheckPairs() {
+    for (const auto& frame : frames) {
+        if (100.0 - LeadingNumber(frame.aText) - LeadingNumber(frame.cText) < 0) {
+            platform.ShowMessage(QString::fromUtf16(u"100%を超えています"));
+            return false;
+        }
+    }
+    return true;
+}
+
+bool CriteriaEditor::CheckShareValues() {
+    for (const auto& frame : frames) {
+        int16_t value = 0;
+        const double a = LeadingNumber(frame.aText);
+        const double c = LeadingNumber(frame.cText);
+        if (!TryRoundToInt16(a, &value) || !TryRoundToInt16(c, &value) || !(100.0 - a - c >= 0)) {
+            platform.ShowMessage(InvalidValueMessage());
+            return false;
+        }
+    }
+    return true;
+}
+
+void CriteriaEditor::StoreShare(int viewpoint, ShareRole role) {
+    const int16_t value = RoundHalfEvenInt16(LeadingNumber(BoxText(viewpoint, role)));
+    auto& table = role == ShareRole::A ? book.RankAPercent : book.RankCPercent;
+    table[period][CriteriaIndex(subject, viewpoint)] = value;
+}
+
+void CriteriaEditor::Command3_Click() {
+    PrintGraphPage(platform, book, subject, period == 3 ? kWholeYear : period);
+}
+
+void CriteriaEditor::Command2_Click() {
+    Close();
+}
+
+void CriteriaEditor::Form_Unload() {
+    if (!closed_)
+        Command2_Click();
+}
+
+void CriteriaEditor::Close() {
+    if (closed_)
+        return;
+    closed_ = true;
+    main.EnableMainWindow();
+    if (closeWindow)
+        closeWindow();
+}
+
+} // namespace kirune

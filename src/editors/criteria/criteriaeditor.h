@@ -1,0 +1,112 @@
+#pragma once
+// What the two criteria editors share, without a window: for each of a subject's three
+// viewpoints an A share box, a C share box and the B share label (B = 100 - A - C), the live
+// update that redraws the viewpoint's distribution graph while a share is typed, the spinners,
+// the check that no pair exceeds 100 %, printing the graph page and cancelling.
+// SemesterSpecEditor (one semester) and SubjectSpecEditor (the whole year, with the renaming of
+// the subject and its viewpoints) add their own loading and registration.
+
+#include "document/mainform.h"
+#include "model/gradebook.h"
+#include "model/session.h"
+#include "output/canvas.h"
+#include "output/platform.h"
+
+#include <QString>
+#include <array>
+#include <functional>
+
+namespace kirune {
+
+enum class ShareRole { A, C };
+
+struct ShareFrame {
+    QString caption; // "表現の評定基準"
+    QString aText;   // the A share box
+    QString cText;   // the C share box
+    QString bLabel;  // the B share label
+};
+
+// The B share as the label shows it: number text, with decimals when it has any (" 34.5").
+QString ShareNumberText(double value);
+
+class CriteriaEditor {
+  public:
+    // `period` 0..2 is a semester, 3 the whole year.
+    CriteriaEditor(GradeBook& book, Session& session, Platform& platform, MainFormHooks& main,
+                   int period, int subject);
+    virtual ~CriteriaEditor() = default;
+
+    GradeBook& book;
+    Session& session;
+    Platform& platform;
+    MainFormHooks& main;
+    const int period;
+    const int subject;
+
+    // --- State shown by the window --------------------------------------------------------
+    QString title;
+    std::array<ShareFrame, 3> frames; // viewpoints 0, 1, 2
+
+    // --- Hooks set by the window (empty in tests) -------------------------------------------
+    // Runs a drawing on the window's persistent layer.
+    std::function<void(const std::function<void(Canvas&)>&)> paint;
+    std::function<void()> clearLayer;  // clears the layer
+    std::function<void()> changed;     // something shown has changed
+    std::function<void()> closeWindow; // hides and unloads the window
+
+    // --- Geometry of the graphs on the window (twips) ---------------------------------------
+    static constexpr double kGraphX = 3975;
+    virtual double GraphY(int viewpoint) const = 0;
+    // The Scores slot whose totals the graph of `viewpoint` shows.
+    int GraphSlot(int viewpoint) const;
+
+    // --- Events ----------------------------------------------------------------------------
+    const QString& BoxText(int viewpoint, ShareRole role) const;
+    // The box's change event: typing, a spinner or an assignment. Nothing happens when the text
+    // does not change.
+    void SetBoxText(int viewpoint, ShareRole role, const QString& text);
+    // The spinner beside a box: steps its number by `delta` within 0..99 and writes it there.
+    void StepBox(int viewpoint, ShareRole role, int delta);
+    // The box with the window-designer name TextN (1..6), which differs between the editors.
+    virtual std::pair<int, ShareRole> BoxOfControl(int textNumber) const = 0;
+    void Text_Change(int textNumber, const QString& text);
+
+    // ｸﾞﾗﾌを印刷: the graph page from the stored shares (not from the boxes).
+    void Command3_Click();
+    // ｷｬﾝｾﾙ: nothing is stored.
+    void Command2_Click();
+    // The frame's close box: acts as ｷｬﾝｾﾙ unless the editor has already closed.
+    void Form_Unload();
+    bool Closed() const { return closed_; }
+
+    // The graphs from the stored shares, on the window's layer.
+    void DrawStoredGraphs();
+    // B labels of every frame whose pair does not exceed 100 %.
+    void ShowBShares();
+
+  protected:
+    // The shares as typed, stored share values (A, C) of viewpoint k.
+    int16_t StoredA(int viewpoint) const;
+    int16_t StoredC(int viewpoint) const;
+    // Registration's first check: every frame's pair within 100 % ("100%を超えています").
+    bool CheckPairs();
+    // Every share a value the grade book can hold (a 16-bit whole number once rounded).
+    bool CheckShareValues();
+    // Stores Val of the box rounded halves to even (after CheckShares).
+    void StoreShare(int viewpoint, ShareRole role);
+    // Enables the main window and unloads this one.
+    void Close();
+    void Notify() {
+        if (changed)
+            changed();
+    }
+
+  private:
+    void OnBoxChange(int viewpoint, ShareRole role);
+    void DrawGraph(int viewpoint, int16_t aShare, int16_t cShare);
+    QString& Box(int viewpoint, ShareRole role);
+    bool closed_ = false;
+};
+
+} // namespace kirune

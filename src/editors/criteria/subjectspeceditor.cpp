@@ -1,0 +1,156 @@
+#include "subjectspeceditor.h"
+
+#include "model/numbers.h"
+
+#include <algorithm>
+
+namespace kirune {
+
+namespace {
+
+// Puts `text` into the first free place of a name list unless the list already has it; a full
+// list stays as it is.
+template <std::size_t N>
+void AddChoice(std::array<QString, N>& list, int used, const QString& text) {
+    for (int i = 0; i < used; ++i) {
+        if (list[i] == text)
+            return;
+        if (list[i].isEmpty()) {
+            list[i] = text;
+            return;
+        }
+    }
+}
+
+bool HoldsFileSeparator(const QString& text) {
+    return text.contains(u';') || text.contains(u'\r') || text.contains(u'\n');
+}
+
+} // namespace
+
+SubjectSpecEditor::SubjectSpecEditor(GradeBook& book_, Session& session_, Platform& platform_,
+                                     MainFormHooks& main_)
+    : CriteriaEditor(book_, session_, platform_, main_, 3, session_.CurrentSubject) {
+    title = QString::fromUtf16(u"通年の評定基準の作成");
+}
+
+double SubjectSpecEditor::GraphY(int viewpoint) const {
+    constexpr double y[3] = {1060, 3460, 5860};
+    return y[std::clamp(viewpoint, 0, 2)];
+}
+
+std::pair<int, ShareRole> SubjectSpecEditor::BoxOfControl(int textNumber) const {
+    switch (std::clamp(textNumber, 1, 6)) {
+    case 1:
+        return {0, ShareRole::A};
+    case 2:
+        return {0, ShareRole::C};
+    case 3:
+        return {1, ShareRole::C};
+    case 4:
+        return {1, ShareRole::A};
+    case 5:
+        return {2, ShareRole::A};
+    default:
+        return {2, ShareRole::C};
+    }
+}
+
+QString SubjectSpecEditor::ComboLabel(int comboNumber) {
+    switch (comboNumber) {
+    case 1:
+        return QString::fromUtf16(u"科目");
+    case 2:
+        return QString::fromUtf16(u"観点1");
+    case 3:
+        return QString::fromUtf16(u"観点2");
+    default:
+        return QString::fromUtf16(u"観点3");
+    }
+}
+
+void SubjectSpecEditor::Form_Load() {
+    const auto& titles = book.SubjectTitles[subject];
+    title = titles[0] + QString::fromUtf16(u"の通年の評定基準の作成");
+    for (int k = 0; k < kViewpoints; ++k)
+        frames[k].caption = titles[k + 1] + QString::fromUtf16(u"の評定基準");
+
+    subjectItems.clear();
+    for (int i = 0; i < kSubjectNameChoices; ++i)
+        if (!book.SubjectNameChoices[i].isEmpty())
+            subjectItems.push_back(book.SubjectNameChoices[i]);
+    viewpointItems.clear();
+    for (int i = 0; i < kViewpointNameChoices; ++i)
+        if (!book.ViewpointNameChoices[i].isEmpty())
+            viewpointItems.push_back(book.ViewpointNameChoices[i]);
+    for (int i = 0; i < 4; ++i)
+        combo[i] = titles[i];
+    Notify();
+
+    // Text1, Text2, Text4, Text3, Text5, Text6: A then C of each viewpoint.
+    for (int k = 0; k < kViewpoints; ++k) {
+        SetBoxText(k, ShareRole::A, NumberText(StoredA(k)));
+        SetBoxText(k, ShareRole::C, NumberText(StoredC(k)));
+    }
+    ShowBShares();
+}
+
+void SubjectSpecEditor::Form_Activate() {
+    if (clearLayer)
+        clearLayer();
+    DrawStoredGraphs();
+}
+
+void SubjectSpecEditor::Combo_Change(int comboNumber, const QString& text) {
+    if (comboNumber < 1 || comboNumber > 4 || combo[comboNumber - 1] == text)
+        return;
+    combo[comboNumber - 1] = text;
+    Notify();
+}
+
+bool SubjectSpecEditor::CheckNames() {
+    // The three viewpoints must differ.
+    if (combo[1] == combo[2] || combo[1] == combo[3] || combo[2] == combo[3]) {
+        platform.ShowMessage(QString::fromUtf16(u"観点の項目が重なっています"));
+        return false;
+    }
+    // The subject's name must not be another subject's (nor empty).
+    bool taken = combo[0].isEmpty();
+    for (int i = 0; i <= kSubjects; ++i)
+        if (i != subject && combo[0] == book.SubjectTitles[i][0])
+            taken = true;
+    if (taken) {
+        platform.ShowMessage(QString::fromUtf16(u"その教科は登録済みです"));
+        return false;
+    }
+    return true;
+}
+
+bool SubjectSpecEditor::Command1_Click() {
+    if (Closed() || !CheckPairs() || !CheckNames() || !CheckShareValues())
+        return false;
+    // The grade book file cannot hold ";" or a line break inside a name.
+    for (int i = 0; i < 4; ++i) {
+        if (HoldsFileSeparator(combo[i])) {
+            platform.ShowMessage(
+                ComboLabel(i + 1) +
+                QString::fromUtf16(u"の名前に「;」や改行は使えません（ファイルに保存できません）"));
+            return false;
+        }
+    }
+
+    AddChoice(book.SubjectNameChoices, kSubjectNameChoices, combo[0]);
+    for (int i = 1; i < 4; ++i)
+        AddChoice(book.ViewpointNameChoices, kViewpointNameChoices, combo[i]);
+    for (int i = 0; i < 4; ++i)
+        book.SubjectTitles[subject][i] = combo[i];
+    for (int k = 0; k < kViewpoints; ++k) {
+        StoreShare(k, ShareRole::A);
+        StoreShare(k, ShareRole::C);
+    }
+    session.MarkChanged();
+    Close();
+    return true;
+}
+
+} // namespace kirune
