@@ -434,6 +434,16 @@ TEST_F(TestEditorTest, AllEmptyRowEmptiesItsTotalAndRank) {
     EXPECT_EQ(grid().RowString(1), U(u" 1|青木|||||"));
 }
 
+TEST_F(TestEditorTest, ABoxOfBlanksHoldsNoScore) {
+    TestEditor& e = Open();
+    Enter(QStringLiteral("80"), QStringLiteral("20"), QString());
+    e.Command4_Click();
+    Enter(QStringLiteral(" "), QStringLiteral("  "), QString());
+    EXPECT_TRUE(platform.messages.isEmpty());
+    EXPECT_EQ(grid().RowString(1), U(u" 1|青木|||||"));
+    EXPECT_EQ(grid().Text(6, 2), QStringLiteral("80.0")) << "a column nobody has keeps its text";
+}
+
 TEST_F(TestEditorTest, AveragesShowOneDecimal) {
     Open();
     Enter(QStringLiteral("70"), QStringLiteral("70"), QString());

@@ -18,6 +18,15 @@ bool IsAbsentText(const QString& text) {
     return text == kAbsentText;
 }
 
+// A score box left with nothing but blanks (the leading blank of a shown score, say) holds no
+// score: it must not become a score of 0.
+bool IsBlankScore(const QString& text) {
+    for (QChar ch : text)
+        if (ch != u' ')
+            return false;
+    return true;
+}
+
 // A score box passes the character check when it holds only blanks and the digits 0-9 (by
 // character code: full-width digits, signs and decimal points fail).
 bool OnlyBlanksAndDigits(const QString& text) {
@@ -550,7 +559,7 @@ void TestEditor::CommitEntryRow() {
         int16_t v = -1;
         if (IsAbsentText(box))
             v = -2;
-        else if (!box.isEmpty())
+        else if (!IsBlankScore(box))
             v = RoundHalfEvenInt16(LeadingNumber(box));
         WriteGridScore(n, 2 + j, v);
         texts[j] = box;
@@ -567,7 +576,7 @@ void TestEditor::WriteRowTotal(int row, const std::array<QString, 3>& scores) {
     for (const QString& s : scores) {
         if (IsAbsentText(s))
             absent = true;
-        else if (!s.isEmpty()) {
+        else if (!IsBlankScore(s)) {
             any = true;
             total += LeadingNumber(s);
         }
