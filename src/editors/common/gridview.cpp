@@ -16,18 +16,22 @@ class GridModel : public QAbstractTableModel {
     void Reset(const Grid* grid) {
         beginResetModel();
         grid_ = grid;
+        rows_ = grid ? grid->Rows() : 0;
+        cols_ = grid ? grid->Cols() : 0;
         endResetModel();
     }
+    // The view knows the counts it was last told; a grid that grew or shrank resets the model.
+    bool SizeChanged() const { return grid_ && (rows_ != grid_->Rows() || cols_ != grid_->Cols()); }
     void Changed() {
         if (grid_ && rowCount() > 0 && columnCount() > 0)
             emit dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1));
     }
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override {
-        return parent.isValid() || !grid_ ? 0 : grid_->Rows();
+        return parent.isValid() ? 0 : rows_;
     }
     int columnCount(const QModelIndex& parent = QModelIndex()) const override {
-        return parent.isValid() || !grid_ ? 0 : grid_->Cols();
+        return parent.isValid() ? 0 : cols_;
     }
 
     QVariant data(const QModelIndex& index, int role) const override {
@@ -67,6 +71,8 @@ class GridModel : public QAbstractTableModel {
 
   private:
     const Grid* grid_ = nullptr;
+    int rows_ = 0;
+    int cols_ = 0;
 };
 
 GridView::GridView(QWidget* parent) : QTableView(parent), model_(new GridModel(this)) {
@@ -96,7 +102,7 @@ void GridView::setGrid(const Grid* grid) {
 void GridView::refresh() {
     if (!grid_)
         return;
-    if (model_->rowCount() != grid_->Rows() || model_->columnCount() != grid_->Cols())
+    if (model_->SizeChanged())
         model_->Reset(grid_);
     else
         model_->Changed();
