@@ -96,6 +96,7 @@ frmMain::frmMain(MainLogic& logic, QWidget* parent)
     // A long hint must not hold the window wide: the panel shows what fits.
     statusPanel_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     statusPanel_->setMinimumWidth(1);
+    statusPanel_->setContentsMargins(4, 0, 0, 0);
     statusBar()->setObjectName(QStringLiteral("sbStatusBar"));
     statusBar()->addWidget(statusPanel_, 1);
 

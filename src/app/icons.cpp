@@ -442,11 +442,12 @@ void DrawBulb(QPainter& p, bool lit) {
 
 void DrawTest(QPainter& p) {
     Sheet(p, QRectF(5, 2, 22, 28));
-    TextLines(p, 9, 19, 10, 4, 4.5);
+    TextLines(p, 9, 19, 9, 2, 4.5);
+    TextLines(p, 9, 12, 18, 2, 4.5);
     // the red circle of a marked answer sheet
     p.setPen(Outline(QColor(220, 30, 30), 2.0));
     p.setBrush(Qt::NoBrush);
-    p.drawEllipse(QRectF(14, 16, 11, 11));
+    p.drawEllipse(QRectF(14, 16, 10, 10));
 }
 
 const QHash<QString, Drawing>& ToolbarDrawings() {
@@ -507,13 +508,13 @@ QIcon ProgramIcon() {
         p.drawRoundedRect(QRectF(2, 2, 28, 28), 5, 5);
         Sheet(p, QRectF(7, 5, 18, 23));
         p.setPen(Outline(QColor(120, 140, 170), 1.3));
-        for (int i = 0; i < 4; ++i) {
-            p.drawLine(QPointF(10, 11 + i * 4), QPointF(15, 11 + i * 4));
-            p.drawLine(QPointF(17, 11 + i * 4), QPointF(21, 11 + i * 4));
-        }
+        for (int i = 0; i < 2; ++i)
+            p.drawLine(QPointF(10, 11 + i * 4), QPointF(21, 11 + i * 4));
+        for (int i = 2; i < 4; ++i)
+            p.drawLine(QPointF(10, 11 + i * 4), QPointF(13, 11 + i * 4));
         p.setPen(Outline(QColor(220, 30, 30), 1.8));
         p.setBrush(Qt::NoBrush);
-        p.drawEllipse(QRectF(14.5, 15.5, 9, 9));
+        p.drawEllipse(QRectF(15, 17, 8, 8));
     });
     return icon;
 }

@@ -216,6 +216,35 @@ TEST_F(MainWindowTest, AClickOnATreeNodeGivesTheLogicItsIndex) {
     EXPECT_TRUE(window->statusPanel()->text().startsWith(U(u"ﾋﾝﾄ：学級のデータです。")));
 }
 
+TEST_F(MainWindowTest, AnOpenedClassIsShownInTreeTableAndCaptions) {
+    Start();
+    ASSERT_TRUE(logic->OpenPath(QStringLiteral(KIRUNE_TEST_DATA "/sample_class.txt")));
+    window->refresh();
+    NodeTree* tree = window->treeView1();
+    EXPECT_EQ(tree->nodeCount(), 745);
+    EXPECT_EQ(tree->item(0)->text(0), logic->nodes[0].text);
+    EXPECT_TRUE(tree->item(0)->text(0).contains(U(u"佐藤 美咲")));
+    EXPECT_EQ(window->frame1()->title(), logic->frame1Caption);
+    EXPECT_TRUE(window->frame1()->title().endsWith(U(u" 生徒数（ 11名）")));
+    EXPECT_TRUE(window->toolbarAction(U(u"印刷"))->isEnabled());
+    EXPECT_FALSE(window->menuAction(QStringLiteral("mnuEditNameBook"))->isEnabled());
+
+    // The first semester of the second subject (each subject takes 124 nodes): its table in
+    // the grid, its hint below.
+    const int semester = 1 + 124 + 1;
+    ClickNode(semester);
+    EXPECT_EQ(session.SelectedNodeKey, logic->nodes[semester].key);
+    EXPECT_EQ(session.SelectedNodeKey, QStringLiteral("1 1 0"));
+    EXPECT_EQ(window->statusPanel()->text(), logic->statusText);
+    EXPECT_TRUE(logic->grid.Text(0, 2).contains(QLatin1Char('\r')));
+    EXPECT_EQ(logic->grid.Text(1, 1), U(u"青木 颯太"));
+    // A registered test shows the lit bulb, one never registered the dark one.
+    const QImage lit = TreeIcon(QStringLiteral("lighton")).pixmap(16).toImage();
+    const QImage dark = TreeIcon(QStringLiteral("lightoff")).pixmap(16).toImage();
+    EXPECT_TRUE(tree->item(semester + 1)->icon(0).pixmap(16).toImage() == lit);
+    EXPECT_TRUE(tree->item(semester + 1 + 4 * 9)->icon(0).pixmap(16).toImage() == dark);
+}
+
 TEST_F(MainWindowTest, AClickOnTheGridMovesItsCurrentCell) {
     Start();
     FixedGridView* grid = window->msFlexGrid1();
