@@ -31,7 +31,9 @@ void GraphLayer::Paint(const std::function<void(Canvas&)>& draw) {
         return;
     QPainter painter(&image_);
     PainterCanvas canvas(painter, image_, false, PixelsToTwips(image_.width()));
-    canvas.FontName = QString::fromUtf16(u"ＭＳ Ｐゴシック");
+    // The window's font for the graphs: a fixed-pitch Gothic, whose half-width digits keep
+    // three-digit column labels apart at the window's narrow column pitch.
+    canvas.FontName = QString::fromUtf16(u"ＭＳ ゴシック");
     canvas.FontSize = 9;
     draw(canvas);
 }
