@@ -45,7 +45,9 @@ SpinButtons::SpinButtons(QWidget* parent) : QWidget(parent) {
     const auto add = [this, layout](Qt::ArrowType arrow, int delta) {
         auto* button = new QToolButton(this);
         button->setArrowType(arrow);
-        button->setAutoRepeat(true);
+        // No auto-repeat: a refused step shows a message box, which would swallow the
+        // button's release and leave it stepping.
+        button->setAutoRepeat(false);
         button->setFocusPolicy(Qt::NoFocus);
         button->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
         button->setIconSize(QSize(6, 6));
