@@ -281,20 +281,18 @@ void frmMain::ApplyPlacement() {
     const TwipsRect& p = logic_.placement;
     const QRect outer = KeepOnScreen(TwipsRectToPixels(p.left, p.top, p.width, p.height));
     // The placement is the outer frame; the window's own size leaves the frame out.
-    const QRect frame = frameGeometry();
-    const QRect inner = geometry();
-    const QMargins margins(inner.left() - frame.left(), inner.top() - frame.top(),
-                           frame.right() - inner.right(), frame.bottom() - inner.bottom());
+    const QMargins margins = FrameMargins();
+    placedWithMargins_ = margins; // before moving: the move and resize events look at it
     if (isVisible() && (isMinimized() || isMaximized()))
         showNormal();
     resize(std::max(outer.width() - margins.left() - margins.right(), 1),
            std::max(outer.height() - margins.top() - margins.bottom(), 1));
     move(outer.topLeft());
-    placedWithMargins_ = margins;
 }
 
 void frmMain::resizeEvent(QResizeEvent* event) {
     QMainWindow::resizeEvent(event);
+    FitPlacementToFrame();
     const QRect outer = frameGeometry();
     logic_.Form_Resize(Twips(outer.width()), Twips(outer.height()));
     LayoutPanes();
@@ -304,18 +302,35 @@ void frmMain::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
     if (!shown_) {
         shown_ = true;
+        // The window manager puts its frame around the window a little after it is shown; until
+        // then the outer size is unknown. For a short while the placement is applied again
+        // whenever the frame turns out different, so that the stored outer size is the size the
+        // window gets (and does not grow by the frame at every start).
+        frameSettling_ = true;
+        QTimer::singleShot(1500, this, [this] { frameSettling_ = false; });
         QTimer::singleShot(0, this, [this] {
-            // The window manager's frame is known only now: place the window once more when it
-            // changes the outer size.
-            const QRect frame = frameGeometry();
-            const QRect inner = geometry();
-            const QMargins margins(inner.left() - frame.left(), inner.top() - frame.top(),
-                                   frame.right() - inner.right(), frame.bottom() - inner.bottom());
-            if (margins != placedWithMargins_ && windowState() == Qt::WindowNoState)
-                ApplyPlacement();
+            FitPlacementToFrame();
             RunPendingActivation();
         });
     }
+}
+
+QMargins frmMain::FrameMargins() const {
+    const QRect frame = frameGeometry();
+    const QRect inner = geometry();
+    return {inner.left() - frame.left(), inner.top() - frame.top(), frame.right() - inner.right(),
+            frame.bottom() - inner.bottom()};
+}
+
+void frmMain::FitPlacementToFrame() {
+    if (frameSettling_ && windowState() == Qt::WindowNoState &&
+        FrameMargins() != placedWithMargins_)
+        ApplyPlacement();
+}
+
+void frmMain::moveEvent(QMoveEvent* event) {
+    QMainWindow::moveEvent(event);
+    FitPlacementToFrame();
 }
 
 void frmMain::changeEvent(QEvent* event) {

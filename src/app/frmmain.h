@@ -50,6 +50,7 @@ class frmMain : public QMainWindow {
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
     void changeEvent(QEvent* event) override;
 
   private:
@@ -59,6 +60,8 @@ class frmMain : public QMainWindow {
     void SetHooks();
     void LayoutPanes();
     void ApplyPlacement();
+    QMargins FrameMargins() const;
+    void FitPlacementToFrame();
     void RunPendingActivation();
     void EditorsClosed();
     void Forward(void (MainLogic::*handler)());
@@ -86,6 +89,7 @@ class frmMain : public QMainWindow {
     bool unloading_ = false;
     bool shown_ = false;
     QMargins placedWithMargins_; // frame margins known when the placement was applied
+    bool frameSettling_ = false; // just shown: the window manager's frame may still change
 };
 
 } // namespace kirune

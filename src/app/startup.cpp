@@ -4,6 +4,7 @@
 #include <QLibraryInfo>
 #include <QTranslator>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 namespace kirune {
@@ -13,8 +14,13 @@ QtMessageHandler previousHandler = nullptr;
 
 void StartupMessageHandler(QtMsgType type, const QMessageLogContext& context,
                            const QString& message) {
-    if (type == QtFatalMsg && message.contains(QLatin1String("platform plugin")))
+    if (type == QtFatalMsg && message.contains(QLatin1String("platform plugin"))) {
+        // Qt would end the program with an abort (and a core file); a missing screen is no
+        // crash: say what is wrong and end with a plain failure.
         std::fputs(qPrintable(NoDisplayMessage() + QLatin1Char('\n')), stderr);
+        std::fflush(stderr);
+        std::_Exit(1);
+    }
     if (previousHandler)
         previousHandler(type, context, message);
 }
