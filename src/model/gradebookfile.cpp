@@ -10,6 +10,7 @@
 #include <QIODevice>
 #include <QSaveFile>
 #include <QVarLengthArray>
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstring>
@@ -21,7 +22,6 @@ namespace {
 
 // Line numbers of the file (from 1).
 constexpr int kLineRosterSize = 5;
-constexpr int kLineTestInfo = 840;
 
 constexpr int kMaxFields = kScoreColumns; // the longest record line
 
@@ -39,55 +39,181 @@ QString ShownPath(const QString& path) {
 }
 
 // ---------------------------------------------------------------------------------------------
+// Score texts, both ways
+//
+// A full book holds 36,720 score fields and several thousand distinct values, so ScoreText and
+// LeadingNumber are too slow to run on each of them when a file is read or written in the
+// blink of an eye. The two functions below give exactly their results for the form the writer
+// produces (and the reader almost always sees): an optional "-", digits, ".", one digit. Anything
+// else goes through the rules themselves. Debug builds check every fast result against them.
+
+// "00", "01", .. "99": two digits at a time.
+constexpr auto kDigitPairs = [] {
+    std::array<char, 200> pairs{};
+    for (int i = 0; i < 100; ++i) {
+        pairs[2 * i] = static_cast<char>('0' + i / 10);
+        pairs[2 * i + 1] = static_cast<char>('0' + i % 10);
+    }
+    return pairs;
+}();
+
+// ScoreText for |value| < 10^7, in whole numbers: a float is m * 2^e with a 24-bit m, so ten
+// times its exact value is 10m shifted, and the halves-away-from-zero decision is taken on the
+// bits shifted out, that is on the exact value, as ScoreText takes it. Returns the length
+// written to `out` (at most 11 characters), or 0 when the value is out of this range.
+int FastScoreText(float value, char* out) {
+    quint32 bits = 0;
+    std::memcpy(&bits, &value, sizeof bits);
+    const quint32 biased = (bits >> 23) & 0xFF;
+    if (biased == 0xFF)
+        return 0; // infinite or not a number
+    quint64 tenths = 0;
+    if (biased != 0) { // subnormal numbers are far below 0.05
+        const quint64 mantissa = (bits & 0x7FFFFF) | 0x800000;
+        const int exponent = static_cast<int>(biased) - 150; // value = mantissa * 2^exponent
+        if (exponent > 0)
+            return 0; // 2^24 and more
+        if (exponent == 0) {
+            if (mantissa >= 10000000)
+                return 0;
+            tenths = mantissa * 10;
+        } else if (exponent > -29) { // from 2^-29 on, 10m is below half of the last place
+            const int shift = -exponent;
+            const quint64 scaled = mantissa * 10;
+            tenths = scaled >> shift;
+            if ((scaled & ((quint64(1) << shift) - 1)) >= (quint64(1) << (shift - 1)))
+                ++tenths;
+        }
+    }
+    char digits[10];
+    char* first = digits + sizeof digits;
+    auto units = static_cast<quint32>(tenths / 10);
+    while (units >= 10) {
+        first -= 2;
+        std::memcpy(first, kDigitPairs.data() + 2 * (units % 100), 2);
+        units /= 100;
+    }
+    if (units > 0 || first == digits + sizeof digits)
+        *--first = static_cast<char>('0' + units);
+    char* o = out;
+    if ((bits >> 31) != 0 && tenths > 0)
+        *o++ = '-'; // never "-0.0"
+    const auto count = digits + sizeof digits - first;
+    std::memcpy(o, first, static_cast<size_t>(count));
+    o += count;
+    *o++ = '.';
+    *o++ = static_cast<char>('0' + tenths % 10);
+    return static_cast<int>(o - out);
+}
+
+// A score field in the writer's form (-?\d{1,9}\.\d) followed by ";": sets the nearest float
+// and returns the position of the ";", else nullptr. The tenths are a whole number below 2^53,
+// so dividing by 10 gives the same correctly rounded double as strtod on the text, and the same
+// float after that.
+const char* ScanScoreField(const char* p, const char* end, float* out) {
+    bool negative = false;
+    if (p < end && *p == '-') {
+        negative = true;
+        ++p;
+    }
+    const char* const digits = p;
+    qint64 tenths = 0;
+    while (p < end && *p >= '0' && *p <= '9' && p - digits < 10)
+        tenths = tenths * 10 + (*p++ - '0');
+    if (p == digits || end - p < 3 || p[0] != '.' || p[1] < '0' || p[1] > '9' || p[2] != ';')
+        return nullptr;
+    tenths = tenths * 10 + (p[1] - '0');
+    const double value = static_cast<double>(tenths) / 10.0;
+    *out = static_cast<float>(negative ? -value : value);
+    return p + 2;
+}
+
+bool SameFloat(float a, float b) {
+    return std::memcmp(&a, &b, sizeof a) == 0;
+}
+
+// ---------------------------------------------------------------------------------------------
 // Writer
 
-// Score texts of a book repeat a lot (-1.0 everywhere, the same marks again and again), so each
-// distinct value is formatted once per file by ScoreText and its bytes reused.
-class ScoreTextCache {
+// The file is built in one buffer; every append makes room first.
+class FileBuffer {
   public:
-    void Append(QByteArray& out, float value) {
-        quint32 bits = 0;
-        std::memcpy(&bits, &value, sizeof bits);
-        Entry& entry = entries_[(bits * 2654435761u) >> (32 - kBits)];
-        if (!entry.used || entry.bits != bits) {
-            const QString text = ScoreText(value);
-            if (text.size() > static_cast<qsizetype>(sizeof entry.text)) {
-                out.append(text.toLatin1());
-                return;
-            }
-            entry.used = true;
-            entry.bits = bits;
-            entry.length = static_cast<quint8>(text.size());
-            for (qsizetype i = 0; i < text.size(); ++i)
-                entry.text[i] = static_cast<char>(text[i].unicode());
+    FileBuffer() { bytes_.resize(256 * 1024); } // a full book takes about 200 KB
+
+    char* Room(qsizetype n) {
+        if (bytes_.size() - used_ < n)
+            bytes_.resize(std::max(bytes_.size() * 2, used_ + n));
+        return bytes_.data() + used_;
+    }
+    void Commit(qsizetype n) { used_ += n; }
+    void Put(char c) {
+        *Room(1) = c;
+        ++used_;
+    }
+    void Put(const char* text, qsizetype n) {
+        std::memcpy(Room(n), text, static_cast<size_t>(n));
+        used_ += n;
+    }
+    void LineEnd() { Put("\r\n", 2); }
+
+    void Text(const QString& text) {
+        const qsizetype n = text.size();
+        const char16_t* units = reinterpret_cast<const char16_t*>(text.utf16());
+        char* out = Room(n);
+        qsizetype i = 0;
+        while (i < n && units[i] < 0x80) {
+            out[i] = static_cast<char>(units[i]);
+            ++i;
         }
-        out.append(entry.text, entry.length);
+        if (i == n) {
+            used_ += n;
+            return;
+        }
+        // Japanese texts repeat (test names, dates, subject names): each is converted once.
+        auto found = encoded_.constFind(text);
+        if (found == encoded_.constEnd())
+            found = encoded_.insert(text, EncodeCp932(text));
+        Put(found->constData(), found->size());
+    }
+    void Field(const QString& text) {
+        Text(text);
+        Put(';');
+    }
+    void Number(int value) {
+        const QByteArray text = NumberText(value).toLatin1();
+        Put(text.constData(), text.size());
+    }
+    // One line of scores: each as ScoreText writes it, followed by ";".
+    void ScoreLine(const float* scores) {
+        constexpr int kRoomPerField = 48; // the longest score text has 42 characters
+        char* const begin = Room(kScoreColumns * kRoomPerField + 2);
+        char* o = begin;
+        for (int col = 0; col < kScoreColumns; ++col) {
+            int n = FastScoreText(scores[col], o);
+            Q_ASSERT(n == 0 || QLatin1String(o, n) == ScoreText(scores[col]));
+            if (n == 0) {
+                const QByteArray text = ScoreText(scores[col]).toLatin1();
+                n = static_cast<int>(std::min<qsizetype>(text.size(), kRoomPerField - 1));
+                std::memcpy(o, text.constData(), static_cast<size_t>(n));
+            }
+            o += n;
+            *o++ = ';';
+        }
+        *o++ = '\r';
+        *o++ = '\n';
+        used_ += o - begin;
+    }
+
+    QByteArray Take() {
+        bytes_.truncate(used_);
+        return std::move(bytes_);
     }
 
   private:
-    static constexpr int kBits = 10;
-    struct Entry {
-        quint32 bits = 0;
-        quint8 length = 0;
-        bool used = false;
-        char text[26] = {};
-    };
-    std::array<Entry, 1 << kBits> entries_{};
+    QByteArray bytes_;
+    qsizetype used_ = 0;
+    QHash<QString, QByteArray> encoded_;
 };
-
-void AppendLineEnd(QByteArray& out) {
-    out.append("\r\n", 2);
-}
-
-void AppendField(QByteArray& out, const QString& text) {
-    AppendCp932(out, text);
-    out.append(';');
-}
-
-void AppendNumberField(QByteArray& out, int value) {
-    out.append(NumberText(value).toLatin1());
-    out.append(';');
-}
 
 // ---------------------------------------------------------------------------------------------
 // Reader
@@ -103,8 +229,6 @@ class Parser {
   public:
     explicit Parser(const QByteArray& bytes)
         : next_(bytes.constData()), end_(bytes.constData() + bytes.size()) {}
-
-    int LineNumber() const { return lineNumber_; }
 
     // The next line without its CR LF (or lone LF); the last line may end without either.
     bool NextLine(QByteArrayView* line, QString* error) {
@@ -132,24 +256,29 @@ class Parser {
         return true;
     }
 
+    void TooFewFields(int needed, int found, QString* error) const {
+        SetError(error, Ja(u"%1 行目: 項目が足りません（「;」で区切られた項目が %2 個"
+                           u"必要ですが、%3 個しかありません）。")
+                            .arg(lineNumber_)
+                            .arg(needed)
+                            .arg(found));
+    }
+
     // The first `count` fields of a record line: each is the text before the next ";". What is
     // left after them is ignored.
     bool Fields(QByteArrayView line, int count, QByteArrayView* fields, QString* error) const {
         const char* p = line.data();
         const char* const end = p + line.size();
         for (int i = 0; i < count; ++i) {
-            const auto* semicolon =
-                static_cast<const char*>(std::memchr(p, ';', static_cast<size_t>(end - p)));
-            if (!semicolon) {
-                SetError(error, Ja(u"%1 行目: 項目が足りません（「;」で区切られた項目が %2 個"
-                                   u"必要ですが、%3 個しかありません）。")
-                                    .arg(lineNumber_)
-                                    .arg(count)
-                                    .arg(i));
+            const char* q = p;
+            while (q < end && *q != ';') // fields are short: a plain loop beats memchr
+                ++q;
+            if (q == end) {
+                TooFewFields(count, i, error);
                 return false;
             }
-            fields[i] = QByteArrayView(p, semicolon - p);
-            p = semicolon + 1;
+            fields[i] = QByteArrayView(p, q - p);
+            p = q + 1;
         }
         return true;
     }
@@ -185,19 +314,31 @@ class Parser {
         return LeadingNumber(QStringView(units.constData(), units.size()));
     }
 
-    bool Score(QByteArrayView field, int fieldNumber, float* out, QString* error) {
-        if (!scores_.Find(field, out)) {
-            const double value = Number(field);
-            const auto single = static_cast<float>(value); // nearest float; inf when too big
-            if (!std::isfinite(single)) {
+    // The 45 scores of a score line.
+    bool ScoreLine(QByteArrayView line, float* scores, QString* error) {
+        const char* p = line.data();
+        const char* const end = p + line.size();
+        for (int col = 0; col < kScoreColumns; ++col) {
+            if (const char* semicolon = ScanScoreField(p, end, &scores[col])) {
+                Q_ASSERT(SameFloat(scores[col], static_cast<float>(Number({p, semicolon}))));
+                p = semicolon + 1;
+                continue;
+            }
+            QByteArrayView field;
+            if (!Fields({p, end}, 1, &field, nullptr)) {
+                TooFewFields(kScoreColumns, col, error);
+                return false;
+            }
+            const auto value = static_cast<float>(Number(field)); // the nearest; inf if too big
+            if (!std::isfinite(value)) {
                 SetError(error, Ja(u"%1 行目: %2 番目の項目「%3」は得点として大きすぎます。")
                                     .arg(lineNumber_)
-                                    .arg(fieldNumber)
+                                    .arg(col + 1)
                                     .arg(Shown(Text(field))));
                 return false;
             }
-            scores_.Store(field, single);
-            *out = single;
+            scores[col] = value;
+            p = field.data() + field.size() + 1;
         }
         return true;
     }
@@ -215,54 +356,10 @@ class Parser {
     }
 
   private:
-    // Score fields repeat even more than texts ("-1.0" fills a new book): the value of each
-    // short field is worked out once.
-    class ScoreCache {
-      public:
-        bool Find(QByteArrayView field, float* value) const {
-            if (field.size() > kMaxKey)
-                return false;
-            const Entry& entry = entries_[Slot(field)];
-            if (!entry.used || entry.length != field.size() ||
-                std::memcmp(entry.text, field.data(), static_cast<size_t>(field.size())) != 0)
-                return false;
-            *value = entry.value;
-            return true;
-        }
-        void Store(QByteArrayView field, float value) {
-            if (field.size() > kMaxKey)
-                return;
-            Entry& entry = entries_[Slot(field)];
-            entry.used = true;
-            entry.length = static_cast<quint8>(field.size());
-            std::memcpy(entry.text, field.data(), static_cast<size_t>(field.size()));
-            entry.value = value;
-        }
-
-      private:
-        static constexpr int kBits = 10;
-        static constexpr qsizetype kMaxKey = 16;
-        struct Entry {
-            char text[kMaxKey] = {};
-            float value = 0;
-            quint8 length = 0;
-            bool used = false;
-        };
-        static size_t Slot(QByteArrayView field) {
-            quint32 hash = 2166136261u; // FNV-1a
-            for (const char c : field)
-                hash = (hash ^ static_cast<unsigned char>(c)) * 16777619u;
-            hash ^= hash >> 15;
-            return hash & ((1u << kBits) - 1);
-        }
-        std::array<Entry, 1 << kBits> entries_{};
-    };
-
     const char* next_;
     const char* end_;
     int lineNumber_ = 0;
     QHash<QByteArray, QString> decoded_;
-    ScoreCache scores_;
 };
 
 QString TooBigMessage(qint64 size) {
@@ -334,11 +431,8 @@ bool ParseInto(Parser& in, GradeBook& book, QString* error) {
         book.ViewpointNameChoices[i] = in.Text(fields[i]);
 
     for (int slot = 0; slot < kUsedSlots; ++slot) {
-        if (!in.NextLine(&line, error) || !in.Fields(line, kScoreColumns, fields.data(), error))
+        if (!in.NextLine(&line, error) || !in.ScoreLine(line, book.Scores[slot].data(), error))
             return false;
-        for (int col = 0; col < kScoreColumns; ++col)
-            if (!in.Score(fields[col], col + 1, &book.Scores[slot][col], error))
-                return false;
     }
 
     for (int slot = 0; slot < kUsedSlots; ++slot) {
@@ -375,60 +469,55 @@ QString TestDescription(const GradeBook& book, int slot) {
 // ---------------------------------------------------------------------------------------------
 
 QByteArray GradeBookFileBytes(const GradeBook& book) {
-    QByteArray out;
-    out.reserve(200 * 1024); // a new book takes about 190 KB
+    FileBuffer out;
 
     for (const QString* text :
          {&book.HomeRoomYear, &book.HomeRoomGrade, &book.HomeRoomClass, &book.TeacherName}) {
-        AppendCp932(out, *text);
-        AppendLineEnd(out);
+        out.Text(*text);
+        out.LineEnd();
     }
-    out.append(NumberText(book.RosterSize).toLatin1());
-    AppendLineEnd(out);
+    out.Number(book.RosterSize);
+    out.LineEnd();
 
     for (int n = 0; n < kMaxPupils; ++n)
-        AppendField(out, book.StudentNames[n]);
-    AppendLineEnd(out);
+        out.Field(book.StudentNames[n]);
+    out.LineEnd();
 
     for (const auto* criteria : {&book.RankAPercent, &book.RankCPercent})
         for (int p = 0; p < kCriteriaPeriods; ++p) {
-            for (int c = 0; c < kCriteriaColumns; ++c)
-                AppendNumberField(out, (*criteria)[p][c]);
-            AppendLineEnd(out);
+            for (int c = 0; c < kCriteriaColumns; ++c) {
+                out.Number((*criteria)[p][c]);
+                out.Put(';');
+            }
+            out.LineEnd();
         }
 
     for (int j = 0; j < kSemesters; ++j)
-        AppendField(out, book.SemesterNames[j]);
-    AppendLineEnd(out);
+        out.Field(book.SemesterNames[j]);
+    out.LineEnd();
 
     for (int s = 0; s < kSubjects; ++s) {
         for (int k = 0; k < 4; ++k)
-            AppendField(out, book.SubjectTitles[s][k]);
-        AppendLineEnd(out);
+            out.Field(book.SubjectTitles[s][k]);
+        out.LineEnd();
     }
 
     for (int i = 0; i < kSubjectNameChoices; ++i)
-        AppendField(out, book.SubjectNameChoices[i]);
-    AppendLineEnd(out);
+        out.Field(book.SubjectNameChoices[i]);
+    out.LineEnd();
     for (int i = 0; i < kViewpointNameChoices; ++i)
-        AppendField(out, book.ViewpointNameChoices[i]);
-    AppendLineEnd(out);
+        out.Field(book.ViewpointNameChoices[i]);
+    out.LineEnd();
 
-    auto scoreTexts = std::make_unique<ScoreTextCache>();
-    for (int slot = 0; slot < kUsedSlots; ++slot) {
-        for (int col = 0; col < kScoreColumns; ++col) {
-            scoreTexts->Append(out, book.Scores[slot][col]);
-            out.append(';');
-        }
-        AppendLineEnd(out);
-    }
+    for (int slot = 0; slot < kUsedSlots; ++slot)
+        out.ScoreLine(book.Scores[slot].data());
 
     for (int slot = 0; slot < kUsedSlots; ++slot) {
-        AppendField(out, book.TestInfo[slot][0]);
-        AppendField(out, book.TestInfo[slot][1]);
-        AppendLineEnd(out);
+        out.Field(book.TestInfo[slot][0]);
+        out.Field(book.TestInfo[slot][1]);
+        out.LineEnd();
     }
-    return out;
+    return out.Take();
 }
 
 bool ParseGradeBookFile(const QByteArray& bytes, GradeBook& book, QString* error) {
@@ -481,47 +570,55 @@ bool ReadGradeBookFile(const QString& path, GradeBook& book, QString* error) {
 
 bool CheckStorableTexts(const GradeBook& book, QString* error) {
     // A line break would move every later line; a ";" inside a field would move every later
-    // field of its line. Either way the file would no longer read back as the same book.
-    auto refuse = [&](const QString& what, const QString& text, bool field) {
+    // field of its line. Either way the file would no longer read back as the same book. The
+    // name of the place is only worked out for a text that is refused.
+    auto refused = [&](const QString& text, bool field, auto&& what) {
         const bool lineBreak = text.contains(u'\n');
         if (!lineBreak && !(field && text.contains(u';')))
             return false;
         SetError(error,
                  Ja(u"%1「%2」に%3が含まれているため、保存できません。%3を取り除いてください。")
-                     .arg(what, Shown(text), lineBreak ? Ja(u"改行") : Ja(u"「;」")));
+                     .arg(what(), Shown(text), lineBreak ? Ja(u"改行") : Ja(u"「;」")));
         return true;
     };
-    const QString homeroom[] = {Ja(u"年度"), Ja(u"学年"), Ja(u"学級"), Ja(u"担任の氏名")};
+    const char16_t* homeroom[] = {u"年度", u"学年", u"学級", u"担任の氏名"};
     const QString* homeroomTexts[] = {&book.HomeRoomYear, &book.HomeRoomGrade, &book.HomeRoomClass,
                                       &book.TeacherName};
     for (int i = 0; i < 4; ++i)
-        if (refuse(homeroom[i], *homeroomTexts[i], false))
+        if (refused(*homeroomTexts[i], false, [&] { return Ja(homeroom[i]); }))
             return false;
     for (int n = 0; n < kMaxPupils; ++n)
-        if (refuse(Ja(u"出席番号 %1 の氏名").arg(n + 1), book.StudentNames[n], true))
+        if (refused(book.StudentNames[n], true,
+                    [&] { return Ja(u"出席番号 %1 の氏名").arg(n + 1); }))
             return false;
     for (int j = 0; j < kSemesters; ++j)
-        if (refuse(Ja(u"学期名（%1 番目）").arg(j + 1), book.SemesterNames[j], true))
+        if (refused(book.SemesterNames[j], true,
+                    [&] { return Ja(u"学期名（%1 番目）").arg(j + 1); }))
             return false;
     for (int s = 0; s < kSubjects; ++s) {
-        if (refuse(Ja(u"教科名（%1 番目）").arg(s + 1), book.SubjectTitles[s][0], true))
+        if (refused(book.SubjectTitles[s][0], true,
+                    [&] { return Ja(u"教科名（%1 番目）").arg(s + 1); }))
             return false;
         for (int k = 1; k <= 3; ++k)
-            if (refuse(Ja(u"教科「%1」の観点 %2 の名前").arg(book.SubjectTitles[s][0]).arg(k),
-                       book.SubjectTitles[s][k], true))
+            if (refused(book.SubjectTitles[s][k], true, [&] {
+                    return Ja(u"教科「%1」の観点 %2 の名前").arg(book.SubjectTitles[s][0]).arg(k);
+                }))
                 return false;
     }
     for (int i = 0; i < kSubjectNameChoices; ++i)
-        if (refuse(Ja(u"教科名の候補（%1 番目）").arg(i + 1), book.SubjectNameChoices[i], true))
+        if (refused(book.SubjectNameChoices[i], true,
+                    [&] { return Ja(u"教科名の候補（%1 番目）").arg(i + 1); }))
             return false;
     for (int i = 0; i < kViewpointNameChoices; ++i)
-        if (refuse(Ja(u"観点名の候補（%1 番目）").arg(i + 1), book.ViewpointNameChoices[i], true))
+        if (refused(book.ViewpointNameChoices[i], true,
+                    [&] { return Ja(u"観点名の候補（%1 番目）").arg(i + 1); }))
             return false;
     for (int slot = 0; slot < kUsedSlots; ++slot) {
-        if (refuse(Ja(u"試験の日付（%1）").arg(TestDescription(book, slot)), book.TestInfo[slot][0],
-                   true) ||
-            refuse(Ja(u"試験名（%1）").arg(TestDescription(book, slot)), book.TestInfo[slot][1],
-                   true))
+        if (refused(book.TestInfo[slot][0], true,
+                    [&] { return Ja(u"試験の日付（%1）").arg(TestDescription(book, slot)); }))
+            return false;
+        if (refused(book.TestInfo[slot][1], true,
+                    [&] { return Ja(u"試験名（%1）").arg(TestDescription(book, slot)); }))
             return false;
     }
     return true;

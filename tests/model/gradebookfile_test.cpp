@@ -1,15 +1,20 @@
 #include "model/cp932.h"
 #include "model/gradebook.h"
 #include "model/gradebookfile.h"
+#include "model/numbers.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <algorithm>
+#include <cmath>
 #include <csignal>
+#include <cstring>
 #include <gtest/gtest.h>
 #include <memory>
+#include <random>
 #include <sys/resource.h>
+#include <vector>
 
 using namespace kirune;
 
@@ -162,6 +167,74 @@ TEST(GradeBookFileWriter, ScoreTexts) {
     for (size_t i = 0; i < std::size(values); ++i)
         EXPECT_EQ(fields[static_cast<qsizetype>(i)], QByteArray(texts[i])) << values[i];
     EXPECT_EQ(fields.size(), 46) << "45 fields, each followed by ;";
+}
+
+TEST(GradeBookFileWriter, EveryScoreFollowsTheNumberRules) {
+    // Whole books of awkward values: each field must be ScoreText of the value, and must read
+    // back as the nearest float to its leading number.
+    std::mt19937 random(7);
+    std::uniform_int_distribution<quint32> anyBits;
+    std::uniform_int_distribution<int> tenths(-100000000, 100000000);
+    std::vector<float> values = {0.05f,       0.15f,  0.25f,      0.35f,      -0.05f,
+                                 -0.25f,      72.35f, 9999999.0f, 9999999.5f, 1e7f,
+                                 -9999999.5f, 1e8f,   3.4e38f,    -3.4e38f,   1e-30f,
+                                 -1e-30f,     0.0f,   -0.0f,      10163.0f,   kAbsent};
+    while (values.size() < 4 * size_t(kUsedSlots) * kScoreColumns) {
+        const float tenth = static_cast<float>(tenths(random)) / 10.0f;
+        values.push_back(tenth);
+        values.push_back(std::nextafter(tenth, 1e9f));
+        float bits = 0;
+        const quint32 pattern = anyBits(random);
+        std::memcpy(&bits, &pattern, sizeof bits);
+        if (std::isfinite(bits))
+            values.push_back(bits);
+        values.push_back(static_cast<float>(tenths(random) % 2000000) / 20.0f);
+    }
+    size_t next = 0;
+    while (next < values.size()) {
+        auto book = ResetBook();
+        for (int slot = 0; slot < kUsedSlots && next < values.size(); ++slot)
+            for (int col = 0; col < kScoreColumns && next < values.size(); ++col)
+                book->Scores[slot][col] = values[next++];
+        const QByteArray bytes = GradeBookFileBytes(*book);
+        const QList<QByteArray> lines = Lines(bytes);
+        auto read = ResetBook();
+        ASSERT_TRUE(ParseGradeBookFile(bytes, *read, nullptr));
+        for (int slot = 0; slot < kUsedSlots; ++slot) {
+            const QList<QByteArray> fields = lines[23 + slot].split(';');
+            for (int col = 0; col < kScoreColumns; ++col) {
+                const float value = book->Scores[slot][col];
+                ASSERT_EQ(QString::fromLatin1(fields[col]), ScoreText(value)) << value;
+                const auto expected =
+                    static_cast<float>(LeadingNumber(QString::fromLatin1(fields[col])));
+                ASSERT_EQ(std::memcmp(&read->Scores[slot][col], &expected, sizeof expected), 0)
+                    << fields[col].toStdString();
+            }
+        }
+    }
+}
+
+TEST(GradeBookFileReader, ScoreFieldsInOtherFormsReadAsTheirLeadingNumber) {
+    const char* texts[] = {"85",    "+85.0", " 85.0",        "85.0 ",       "85.00",
+                           "085.0", "-.5",   "1.",           "1e2",         "12345678901.5",
+                           "0.1x",  "-0.0",  "--1.0",        "1.2.3",       "",
+                           "-",     "abc",   "1234567890.1", "123456789.1", "9.99999999999999999e5",
+                           "\t-3.5"};
+    QList<QByteArray> lines = Lines(GradeBookFileBytes(*ResetBook()));
+    QByteArray line;
+    for (const char* text : texts)
+        line += QByteArray(text) + ';';
+    line += QByteArray("-1.0;").repeated(45 - static_cast<int>(std::size(texts)));
+    lines[23] = line;
+    auto book = ResetBook();
+    ASSERT_TRUE(ParseGradeBookFile(JoinLines(lines), *book, nullptr));
+    for (size_t i = 0; i < std::size(texts); ++i) {
+        const auto expected = static_cast<float>(LeadingNumber(QString::fromLatin1(texts[i])));
+        EXPECT_EQ(std::memcmp(&book->Scores[0][i], &expected, sizeof expected), 0) << texts[i];
+    }
+    EXPECT_EQ(book->Scores[0][0], 85.0f);
+    EXPECT_EQ(book->Scores[0][6], -0.5f);
+    EXPECT_TRUE(std::signbit(book->Scores[0][11])) << "-0.0 keeps its sign, as strtod gives it";
 }
 
 TEST(GradeBookFileWriter, NotSavedEntriesStayOut) {
