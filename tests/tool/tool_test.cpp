@@ -1,0 +1,149 @@
+// kirune-tool's check and resave commands, run as the user runs them.
+#include "model/gradebook.h"
+#include "model/gradebookfile.h"
+
+#include <QFile>
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+#include <memory>
+
+using namespace kirune;
+
+namespace {
+
+QString U(const char16_t* text) {
+    return QString::fromUtf16(text);
+}
+
+struct ToolRun {
+    int exitCode = -1;
+    QString out;
+    QString err;
+};
+
+ToolRun RunTool(const QStringList& args) {
+    // A runtime folder of its own, so Qt has nothing to warn about on stderr.
+    static QTemporaryDir runtime;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime.path());
+    QProcess process;
+    process.setProcessEnvironment(environment);
+    process.start(QStringLiteral(KIRUNE_TOOL_PATH), args);
+    ToolRun run;
+    if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit)
+        return run;
+    run.exitCode = process.exitCode();
+    run.out = QString::fromUtf8(process.readAllStandardOutput());
+    run.err = QString::fromUtf8(process.readAllStandardError());
+    return run;
+}
+
+std::unique_ptr<GradeBook> ClassBook() {
+    auto book = std::make_unique<GradeBook>();
+    ResetGradeBook(*book);
+    book->HomeRoomYear = U(u"令和6年度");
+    book->HomeRoomGrade = U(u"5年");
+    book->HomeRoomClass = U(u"2組");
+    book->TeacherName = U(u"髙橋 一郎");
+    book->RosterSize = 3;
+    book->StudentNames[0] = U(u"青木 太郎");
+    book->StudentNames[2] = U(u"宇野 ﾊﾅｺ");
+    book->Scores[TestSlot(0, 0, 0, 0)][0] = 85;
+    return book;
+}
+
+QByteArray Content(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return "(missing)";
+    return file.readAll();
+}
+
+void Put(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    ASSERT_EQ(file.write(bytes), bytes.size());
+}
+
+class CheckAndResaveTool : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_TRUE(folder.isValid());
+        good = folder.filePath(QStringLiteral("class3.txt"));
+        ASSERT_TRUE(WriteGradeBookFile(good, *ClassBook(), nullptr));
+        // Cut off after line 700: a score line is the first one missing.
+        bad = folder.filePath(QStringLiteral("broken.txt"));
+        const QByteArray bytes = Content(good);
+        qsizetype end = 0;
+        for (int line = 0; line < 700; ++line)
+            end = bytes.indexOf('\n', end) + 1;
+        Put(bad, bytes.left(end));
+    }
+    QTemporaryDir folder;
+    QString good, bad;
+};
+
+} // namespace
+
+TEST_F(CheckAndResaveTool, CheckGoodFile) {
+    const ToolRun run = RunTool({QStringLiteral("check"), good});
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_TRUE(run.err.isEmpty()) << run.err.toStdString();
+    EXPECT_EQ(run.out, good + QStringLiteral(": ") + HomeRoomHeading(*ClassBook()) + u'\n');
+    EXPECT_EQ(run.out.count(u'\n'), 1) << "one summary line";
+    for (const QString& part : {U(u"令和6年度"), U(u"5年"), U(u"2組"), U(u"髙橋 一郎"), U(u"2名")})
+        EXPECT_TRUE(run.out.contains(part)) << part.toStdString();
+}
+
+TEST_F(CheckAndResaveTool, CheckBrokenFile) {
+    const ToolRun run = RunTool({QStringLiteral("check"), bad});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_TRUE(run.out.isEmpty()) << run.out.toStdString();
+    EXPECT_EQ(run.err, U(u"701 行目がありません。ファイルが途中で終わっています"
+                         u"（成績ファイルは 1655 行です）。\n"));
+}
+
+TEST_F(CheckAndResaveTool, CheckMissingFileAndWrongArguments) {
+    const QString missing = folder.filePath(QStringLiteral("none.txt"));
+    ToolRun run = RunTool({QStringLiteral("check"), missing});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_TRUE(run.err.contains(U(u"見つかりません"))) << run.err.toStdString();
+    EXPECT_TRUE(run.err.contains(missing)) << run.err.toStdString();
+
+    run = RunTool({QStringLiteral("check")});
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_TRUE(run.err.contains(QStringLiteral("check FILE"))) << run.err.toStdString();
+}
+
+TEST_F(CheckAndResaveTool, ResaveWritesTheSameBytesAndKeepsABackup) {
+    const QString out = folder.filePath(QStringLiteral("copy.txt"));
+    Put(out, "old content");
+    const ToolRun run = RunTool({QStringLiteral("resave"), good, out});
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_TRUE(run.err.isEmpty()) << run.err.toStdString();
+    EXPECT_EQ(Content(out), Content(good));
+    EXPECT_EQ(Content(out), GradeBookFileBytes(*ClassBook()));
+    EXPECT_EQ(Content(folder.filePath(QStringLiteral("copy.bak"))), QByteArray("old content"));
+}
+
+TEST_F(CheckAndResaveTool, ResaveOfABrokenFileWritesNothing) {
+    const QString out = folder.filePath(QStringLiteral("copy.txt"));
+    Put(out, "old content");
+    const ToolRun run = RunTool({QStringLiteral("resave"), bad, out});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_TRUE(run.err.startsWith(U(u"701 行目"))) << run.err.toStdString();
+    EXPECT_EQ(Content(out), QByteArray("old content"));
+    EXPECT_EQ(Content(folder.filePath(QStringLiteral("copy.bak"))), QByteArray("(missing)"));
+}
+
+TEST_F(CheckAndResaveTool, ResaveIntoAMissingFolderFails) {
+    const ToolRun run =
+        RunTool({QStringLiteral("resave"), good, folder.filePath(QStringLiteral("gone/a.txt"))});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_TRUE(run.err.contains(U(u"保存できませんでした"))) << run.err.toStdString();
+
+    const ToolRun usage = RunTool({QStringLiteral("resave"), good});
+    EXPECT_EQ(usage.exitCode, 2);
+}
