@@ -1,0 +1,86 @@
+// The editor windows are opened modeless, deleted when closed, and closed last opened first.
+#include "app/editorlauncher.h"
+#include "appwidgettest.h"
+#include "document/mainlogic.h"
+#include "support/fakeplatform.h"
+
+#include <QEvent>
+#include <gtest/gtest.h>
+#include <memory>
+#include <vector>
+
+namespace kirune::test {
+namespace {
+
+// Records the windows that receive a close event, in order.
+class CloseRecorder : public QObject {
+  public:
+    std::vector<QObject*> closed;
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Close)
+            closed.push_back(watched);
+        return false;
+    }
+};
+
+class EditorLauncherTest : public ::testing::Test {
+  protected:
+    EditorLauncherTest()
+        : book(std::make_unique<GradeBook>()),
+          logic(std::make_unique<MainLogic>(*book, session, platform)),
+          launcher(*book, session, platform, *logic) {
+        ResetGradeBook(*book);
+    }
+
+    std::unique_ptr<GradeBook> book;
+    Session session;
+    FakePlatform platform;
+    std::unique_ptr<MainLogic> logic;
+    EditorLauncher launcher;
+};
+
+TEST_F(EditorLauncherTest, OpensWhatThisBuildHas) {
+    for (EditorKind kind :
+         {EditorKind::HomeRoom, EditorKind::Subject, EditorKind::Semester, EditorKind::Test}) {
+        if (kind == EditorKind::Subject || kind == EditorKind::Semester)
+            session.CurrentSubject = 1;
+        QWidget* editor = launcher.Open(kind);
+        EXPECT_EQ(editor != nullptr, EditorLauncher::Available(kind));
+        if (editor) {
+            EXPECT_TRUE(editor->isVisible());
+            EXPECT_TRUE(editor->isWindow());
+            EXPECT_EQ(editor->parentWidget(), nullptr); // a disabled main window leaves it be
+            EXPECT_TRUE(editor->testAttribute(Qt::WA_DeleteOnClose));
+            EXPECT_EQ(launcher.LastOpened(), editor);
+        }
+    }
+    launcher.CloseAll();
+    ProcessEvents();
+    EXPECT_EQ(launcher.OpenCount(), 0);
+}
+
+#if __has_include("editors/homeroom/formhomeroom.h")
+TEST_F(EditorLauncherTest, ClosesTheLastOpenedFirstAndTellsWhenAllAreGone) {
+    int allClosed = 0;
+    QObject::connect(&launcher, &EditorLauncher::allClosed, [&allClosed] { ++allClosed; });
+    CloseRecorder recorder;
+    QWidget* first = launcher.Open(EditorKind::HomeRoom);
+    QWidget* second = launcher.Open(EditorKind::HomeRoom);
+    ASSERT_NE(first, nullptr);
+    ASSERT_NE(second, nullptr);
+    first->installEventFilter(&recorder);
+    second->installEventFilter(&recorder);
+    EXPECT_EQ(launcher.OpenCount(), 2);
+
+    launcher.CloseAll();
+    EXPECT_EQ(recorder.closed, std::vector<QObject*>({second, first}));
+    EXPECT_EQ(allClosed, 0); // the windows go away a moment later
+    ProcessEvents();
+    EXPECT_EQ(launcher.OpenCount(), 0);
+    EXPECT_EQ(launcher.LastOpened(), nullptr);
+    EXPECT_EQ(allClosed, 1);
+}
+#endif
+
+} // namespace
+} // namespace kirune::test
