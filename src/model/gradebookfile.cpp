@@ -145,7 +145,6 @@ class FileBuffer {
             bytes_.resize(std::max(bytes_.size() * 2, used_ + n));
         return bytes_.data() + used_;
     }
-    void Commit(qsizetype n) { used_ += n; }
     void Put(char c) {
         *Room(1) = c;
         ++used_;
@@ -185,7 +184,9 @@ class FileBuffer {
     }
     // One line of scores: each as ScoreText writes it, followed by ";".
     void ScoreLine(const float* scores) {
-        constexpr int kRoomPerField = 48; // the longest score text has 42 characters
+        // The longest score text has 42 characters (the 39 digits of the largest float, a sign
+        // and ".0"); ScoreText writes "0.0" for what is not a finite number.
+        constexpr int kRoomPerField = 48;
         char* const begin = Room(kScoreColumns * kRoomPerField + 2);
         char* o = begin;
         for (int col = 0; col < kScoreColumns; ++col) {
@@ -557,13 +558,25 @@ bool ReadGradeBookFile(const QString& path, GradeBook& book, QString* error) {
         SetError(error, TooBigMessage(file.size()));
         return false;
     }
-    // Read one byte more than allowed, so a device that reports no size is refused as well.
-    const QByteArray bytes = file.read(kMaxGradeBookFileBytes + 1);
-    if (file.error() != QFileDevice::NoError) {
-        SetError(
-            error,
-            Ja(u"ファイル「%1」を読み込めません（%2）。").arg(ShownPath(path), file.errorString()));
-        return false;
+    // Read in chunks up to the end, so a file that grows meanwhile or a device that reports no
+    // size is still bounded by the limit.
+    QByteArray bytes;
+    bytes.reserve(file.size() + 1);
+    constexpr qint64 kChunk = 256 * 1024;
+    for (;;) {
+        const QByteArray chunk = file.read(kChunk);
+        if (file.error() != QFileDevice::NoError) {
+            SetError(error, Ja(u"ファイル「%1」を読み込めません（%2）。")
+                                .arg(ShownPath(path), file.errorString()));
+            return false;
+        }
+        if (chunk.isEmpty())
+            break;
+        bytes += chunk;
+        if (bytes.size() > kMaxGradeBookFileBytes) {
+            SetError(error, TooBigMessage(bytes.size()));
+            return false;
+        }
     }
     return ParseGradeBookFile(bytes, book, error);
 }
