@@ -8,6 +8,7 @@ packages=(
   fonts-ipafont-mincho fonts-ipafont-gothic
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
+  qt6-translations-l10n
   xvfb xauth poppler-utils
 )
 

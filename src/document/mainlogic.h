@@ -38,7 +38,7 @@ struct TwipsRect {
 };
 
 class MainLogic : public MainFormHooks {
-  public:
+public:
     MainLogic(GradeBook& book, Session& session, Platform& platform);
 
     // --- State shown by frmMain -------------------------------------------------------------
@@ -122,7 +122,7 @@ class MainLogic : public MainFormHooks {
     void MSFlexGrid1_init() override;
     void TreeView1_refresh() override;
 
-  private:
+private:
     MenuItemState& MenuRef(const QString& name);
     void EnableMenu(const QString& name, bool enabled);
     void EnableButton(const QString& key, bool enabled);
