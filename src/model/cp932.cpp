@@ -23,7 +23,7 @@ const iconv_t kNoConverter = reinterpret_cast<iconv_t>(-1);
 // One pair of converters per thread, opened on first use and closed when the thread ends.
 // Opening a converter costs far more than converting a line, so they are kept.
 class Converters {
-  public:
+public:
     Converters() = default;
     Converters(const Converters&) = delete;
     Converters& operator=(const Converters&) = delete;
@@ -38,7 +38,7 @@ class Converters {
     iconv_t ToCp932() { return Get(toCp932_, triedTo_, "CP932", kUtf16); }
     iconv_t FromCp932() { return Get(fromCp932_, triedFrom_, kUtf16, "CP932"); }
 
-  private:
+private:
     static iconv_t Get(iconv_t& cd, bool& tried, const char* to, const char* from) {
         if (!tried) {
             tried = true;

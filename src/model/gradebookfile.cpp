@@ -137,7 +137,7 @@ bool SameFloat(float a, float b) {
 
 // The file is built in one buffer; every append makes room first.
 class FileBuffer {
-  public:
+public:
     FileBuffer() { bytes_.resize(256 * 1024); } // a full book takes about 200 KB
 
     char* Room(qsizetype n) {
@@ -210,7 +210,7 @@ class FileBuffer {
         return std::move(bytes_);
     }
 
-  private:
+private:
     QByteArray bytes_;
     qsizetype used_ = 0;
     QHash<QString, QByteArray> encoded_;
@@ -227,7 +227,7 @@ QString Shown(const QString& text) {
 }
 
 class Parser {
-  public:
+public:
     explicit Parser(const QByteArray& bytes)
         : next_(bytes.constData()), end_(bytes.constData() + bytes.size()) {}
 
@@ -356,7 +356,7 @@ class Parser {
         return true;
     }
 
-  private:
+private:
     const char* next_;
     const char* end_;
     int lineNumber_ = 0;

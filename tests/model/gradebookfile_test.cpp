@@ -527,7 +527,7 @@ TEST(GradeBookFileReader, RefusesAnOversizedFile) {
 // --- Files on disk -------------------------------------------------------------------------
 
 class GradeBookFileOnDisk : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override { ASSERT_TRUE(folder.isValid()); }
     QString Path(const QString& name) const { return folder.filePath(name); }
     static QByteArray Content(const QString& path) {
@@ -770,13 +770,13 @@ namespace {
 // A device that takes `capacity` bytes and then fails, like a disk that fills up; it hands out
 // at most `chunk` bytes per write to test that the writer goes on after a short write.
 class FailingDevice : public QIODevice {
-  public:
+public:
     FailingDevice(qint64 capacity, qint64 chunk) : capacity_(capacity), chunk_(chunk) {
         open(QIODevice::WriteOnly);
     }
     QByteArray written;
 
-  protected:
+protected:
     qint64 readData(char*, qint64) override { return -1; }
     qint64 writeData(const char* data, qint64 size) override {
         const qint64 room = capacity_ - written.size();
@@ -789,7 +789,7 @@ class FailingDevice : public QIODevice {
         return n;
     }
 
-  private:
+private:
     qint64 capacity_;
     qint64 chunk_;
 };

@@ -68,7 +68,7 @@ void Put(const QString& path, const QByteArray& bytes) {
 }
 
 class CheckAndResaveTool : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override {
         ASSERT_TRUE(folder.isValid());
         good = folder.filePath(QStringLiteral("class3.txt"));
