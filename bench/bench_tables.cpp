@@ -1,8 +1,8 @@
 // Building the tables of the main grid for a full class, and the aggregation a test's
 // registration runs. Targets: each table well under 1 ms, the aggregation under 0.2 ms.
-#include "app/gridview.h"
 #include "browse/rules.h"
 #include "browse/tables.h"
+#include "editors/common/gridview.h"
 
 #include <QApplication>
 #include <benchmark/benchmark.h>
@@ -99,18 +99,21 @@ void BM_ViewpointTestTable(benchmark::State& state) {
     BuildTable(state, ShowViewpointTestTable);
 }
 
+// The benchmark program has no application object of its own: widgets get one for the run.
+std::unique_ptr<QApplication> ApplicationForWidgets() {
+    if (QApplication::instance())
+        return nullptr;
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    static int argc = 1;
+    static char name[] = "kirune-bench";
+    static char* argv[] = {name, nullptr};
+    return std::make_unique<QApplication>(argc, argv);
+}
+
 // What the main window does on activation: reset the grid, build the table, show and paint it.
 void BM_ViewpointTestTableShown(benchmark::State& state) {
-    // The benchmark program has no application object of its own: make one for this run.
-    std::unique_ptr<QApplication> ownApp;
-    if (!QApplication::instance()) {
-        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-            qputenv("QT_QPA_PLATFORM", "offscreen");
-        static int argc = 1;
-        static char name[] = "kirune-bench";
-        static char* argv[] = {name, nullptr};
-        ownApp = std::make_unique<QApplication>(argc, argv);
-    }
+    const auto ownApp = ApplicationForWidgets();
     const auto book = FullBook();
     Session session;
     session.CurrentSubject = 2;
@@ -119,10 +122,11 @@ void BM_ViewpointTestTableShown(benchmark::State& state) {
     Grid grid;
     QString caption;
     {
-        FixedGridView view;
+        GridView view;
         view.resize(1200, 800);
         view.setGrid(&grid);
         view.show();
+        QApplication::processEvents(); // shown and exposed: a repaint paints
         for (auto _ : state) {
             InitMainGrid(*book, grid);
             ShowViewpointTestTable(*book, session, grid, caption);
@@ -131,6 +135,43 @@ void BM_ViewpointTestTableShown(benchmark::State& state) {
             benchmark::ClobberMemory();
         }
     }
+}
+
+// The grid widget alone on a full 43 x 15 table: a refresh (sizes, scroll bars, current cell),
+// and a refresh with the repaint of what is in view. Target: the refresh well under 1 ms.
+void GridViewOnFullTable(benchmark::State& state, bool paint) {
+    const auto ownApp = ApplicationForWidgets();
+    const auto book = FullBook();
+    Session session;
+    session.CurrentSubject = 2;
+    session.CurrentSemester = 1;
+    session.CurrentTest = 4;
+    Grid grid;
+    QString caption;
+    InitMainGrid(*book, grid);
+    ShowTestTable(*book, session, grid, caption);
+    {
+        GridView view;
+        view.resize(900, 500); // the main window's table pane: part of the table in view
+        view.setGrid(&grid);
+        view.show();
+        QApplication::processEvents(); // shown and exposed: a repaint paints
+        int row = 1;
+        for (auto _ : state) {
+            row = row % 40 + 1; // the current cell moves, as after a click
+            grid.SetCurrentCell(row, 2);
+            view.refresh();
+            if (paint)
+                view.viewport()->repaint();
+            benchmark::ClobberMemory();
+        }
+    }
+}
+void BM_GridViewRefresh(benchmark::State& state) {
+    GridViewOnFullTable(state, false);
+}
+void BM_GridViewRefreshAndPaint(benchmark::State& state) {
+    GridViewOnFullTable(state, true);
 }
 
 void BM_AggregateSubject(benchmark::State& state) {
@@ -147,6 +188,8 @@ BENCHMARK(BM_SemesterSubjectTable);
 BENCHMARK(BM_AnnualSubjectTable);
 BENCHMARK(BM_ViewpointTestTable);
 BENCHMARK(BM_ViewpointTestTableShown);
+BENCHMARK(BM_GridViewRefresh);
+BENCHMARK(BM_GridViewRefreshAndPaint);
 BENCHMARK(BM_AggregateSubject);
 
 } // namespace

@@ -1,7 +1,7 @@
 #include "frmmain.h"
 
+#include "editors/common/gridview.h"
 #include "editors/common/twips.h"
-#include "gridview.h"
 #include "icons.h"
 #include "nodetree.h"
 
@@ -174,7 +174,7 @@ void frmMain::BuildPanes() {
 
     frame1_ = new QGroupBox(panes_);
     frame1_->setObjectName(QStringLiteral("Frame1"));
-    msFlexGrid1_ = new FixedGridView(frame1_);
+    msFlexGrid1_ = new GridView(frame1_);
     msFlexGrid1_->setObjectName(QStringLiteral("MSFlexGrid1"));
 
     connect(treeView1_, &NodeTree::nodeClicked, this, [this](int index) {
@@ -182,7 +182,7 @@ void frmMain::BuildPanes() {
         refresh();
     });
     // The grid's current cell follows the clicks on ordinary cells, as the old grid did.
-    connect(msFlexGrid1_, &FixedGridView::cellClicked, this, [this](int row, int col) {
+    connect(msFlexGrid1_, &GridView::cellClicked, this, [this](int row, int col) {
         if (row >= msFlexGrid1_->fixedRows() && col >= msFlexGrid1_->fixedCols()) {
             logic_.grid.SetCurrentCell(row, col);
             msFlexGrid1_->refresh();

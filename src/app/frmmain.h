@@ -18,12 +18,12 @@ class QToolBar;
 
 namespace kirune {
 
-class FixedGridView;
+class GridView;
 class NodeTree;
 
 class frmMain : public QMainWindow {
     Q_OBJECT
-  public:
+public:
     // Builds the window and runs the logic's load routine (placement, placeholder node, start
     // state of menus and toolbar).
     explicit frmMain(MainLogic& logic, QWidget* parent = nullptr);
@@ -40,20 +40,20 @@ class frmMain : public QMainWindow {
     QGroupBox* frame1() const { return frame1_; }
     QGroupBox* frame2() const { return frame2_; }
     NodeTree* treeView1() const { return treeView1_; }
-    FixedGridView* msFlexGrid1() const { return msFlexGrid1_; }
+    GridView* msFlexGrid1() const { return msFlexGrid1_; }
     int activationCount() const { return activations_; }
 
     // Shows the logic's state in every control.
     void refresh();
 
-  protected:
+protected:
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void moveEvent(QMoveEvent* event) override;
     void changeEvent(QEvent* event) override;
 
-  private:
+private:
     void BuildMenus();
     void BuildToolbar();
     void BuildPanes();
@@ -78,7 +78,7 @@ class frmMain : public QMainWindow {
     QGroupBox* frame2_ = nullptr;
     NodeTree* treeView1_ = nullptr;
     QGroupBox* frame1_ = nullptr;
-    FixedGridView* msFlexGrid1_ = nullptr;
+    GridView* msFlexGrid1_ = nullptr;
 
     // Activation: at the first showing and when the window comes back after an editor closed.
     bool firstActivationPending_ = true;

@@ -1,10 +1,10 @@
 // The main window offscreen, started as the program starts: what it shows after start, that its
 // clicks reach the logic, its layout, its placement and its closing.
 #include "app/frmmain.h"
-#include "app/gridview.h"
 #include "app/icons.h"
 #include "app/nodetree.h"
 #include "appwidgettest.h"
+#include "editors/common/gridview.h"
 #include "editors/common/twips.h"
 #include "support/fakeplatform.h"
 
@@ -27,7 +27,7 @@ const QString kStartHint =
       u"ｸﾘｯｸしてください");
 
 class MainWindowTest : public ::testing::Test {
-  protected:
+protected:
     MainWindowTest()
         : book(std::make_unique<GradeBook>()),
           logic(std::make_unique<MainLogic>(*book, session, platform)) {}
@@ -86,7 +86,7 @@ TEST_F(MainWindowTest, ShowsItsCaptionsAndTheStartHint) {
     // The grid shows the logic's grid: 43 rows, 15 columns, the name header.
     EXPECT_EQ(window->msFlexGrid1()->grid(), &logic->grid);
     EXPECT_EQ(logic->grid.Rows(), 43);
-    EXPECT_EQ(window->msFlexGrid1()->columnWidthPixels(1), TwipsToPixels(1600));
+    EXPECT_EQ(window->msFlexGrid1()->columnWidth(1), TwipsToPixels(1600));
 }
 
 TEST_F(MainWindowTest, MenusHaveTheirItemsInOrderWithSeparatorsAndShortcuts) {
@@ -247,7 +247,7 @@ TEST_F(MainWindowTest, AnOpenedClassIsShownInTreeTableAndCaptions) {
 
 TEST_F(MainWindowTest, AClickOnTheGridMovesItsCurrentCell) {
     Start();
-    FixedGridView* grid = window->msFlexGrid1();
+    GridView* grid = window->msFlexGrid1();
     Click(grid->viewport(), grid->cellRect(3, 2).center());
     EXPECT_EQ(logic->grid.CurrentRow(), 3);
     EXPECT_EQ(logic->grid.CurrentCol(), 2);

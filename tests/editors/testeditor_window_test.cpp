@@ -84,7 +84,7 @@ QString KeyText(Qt::Key key) {
 }
 
 class FakeMain : public MainFormHooks {
-  public:
+public:
     void EnableMainWindow() override { calls << QStringLiteral("EnableMainWindow"); }
     void MSFlexGrid1_init() override { calls << QStringLiteral("MSFlexGrid1_init"); }
     void TreeView1_refresh() override { calls << QStringLiteral("TreeView1_refresh"); }
@@ -92,7 +92,7 @@ class FakeMain : public MainFormHooks {
 };
 
 class TestEditorWindowTest : public ::testing::Test {
-  protected:
+protected:
     TestEditorWindowTest() { book = BookWithPupils({u"青木", u"伊藤", u"上田", u"江藤"}); }
     ~TestEditorWindowTest() override { delete window.data(); }
 
@@ -212,8 +212,8 @@ TEST_F(TestEditorWindowTest, ControlsHaveTheirNamesCaptionsAndPlaces) {
     ASSERT_EQ(combo->count(), 4);
     EXPECT_EQ(combo->currentText(), QStringLiteral("1"));
     auto* grid = Control<GridView>("MSFlexGrid1");
-    EXPECT_EQ(grid->model()->rowCount(), 43);
-    EXPECT_EQ(grid->model()->columnCount(), 7);
+    EXPECT_EQ(grid->rowCount(), 43);
+    EXPECT_EQ(grid->columnCount(), 7);
     EXPECT_EQ(grid->columnWidth(1), TwipsToPixels(1600));
     EXPECT_EQ(grid->columnWidth(6), TwipsToPixels(515));
     EXPECT_EQ(grid->rowHeight(3), TwipsToPixels(300));
@@ -307,7 +307,7 @@ TEST_F(TestEditorWindowTest, RefusedEntryShowsTheMessageAndKeepsThePupil) {
     EXPECT_EQ(FocusName(), QStringLiteral("Text3"));
     // The grid takes the click and moves on, dropping the entry.
     auto* grid = Control<GridView>("MSFlexGrid1");
-    const QRect cell = grid->visualRect(grid->model()->index(3, 4));
+    const QRect cell = grid->cellRect(3, 4);
     MouseClick(grid->viewport(), cell.center());
     EXPECT_EQ(session.CurrentStudentNo, 3);
     EXPECT_EQ(FocusName(), QStringLiteral("Text5"));

@@ -2,123 +2,368 @@
 
 #include "twips.h"
 
-#include <QAbstractTableModel>
-#include <QBrush>
-#include <QColor>
-#include <QHeaderView>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScrollBar>
+#include <algorithm>
 
 namespace kirune {
 
-class GridModel : public QAbstractTableModel {
-  public:
-    explicit GridModel(QObject* parent) : QAbstractTableModel(parent) {}
+namespace {
+constexpr int kTextPadding = 3;         // pixels between a cell's edge and its text
+const QColor kBodyLine(192, 192, 192);  // lines between ordinary cells
+const QColor kFixedLine(128, 128, 128); // lines between header cells
+const QColor kFixedFill(236, 233, 216); // header cells
+const QColor kOutside(171, 171, 171);   // the area right of and below the cells
 
-    void Reset(const Grid* grid) {
-        beginResetModel();
-        grid_ = grid;
-        rows_ = grid ? grid->Rows() : 0;
-        cols_ = grid ? grid->Cols() : 0;
-        endResetModel();
-    }
-    // The view knows the counts it was last told; a grid that grew or shrank resets the model.
-    bool SizeChanged() const { return grid_ && (rows_ != grid_->Rows() || cols_ != grid_->Cols()); }
-    void Changed() {
-        if (grid_ && rowCount() > 0 && columnCount() > 0)
-            emit dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1));
-    }
-
-    int rowCount(const QModelIndex& parent = QModelIndex()) const override {
-        return parent.isValid() ? 0 : rows_;
-    }
-    int columnCount(const QModelIndex& parent = QModelIndex()) const override {
-        return parent.isValid() ? 0 : cols_;
-    }
-
-    QVariant data(const QModelIndex& index, int role) const override {
-        if (!grid_ || !index.isValid())
-            return {};
-        const int row = index.row();
-        const int col = index.column();
-        switch (role) {
-        case Qt::DisplayRole: {
-            QString text = grid_->Text(row, col);
-            text.replace(QChar(13), QChar(10));
-            return text;
-        }
-        case Qt::TextAlignmentRole:
-            if (row > 0 && col > 0 && grid_->ColAlignment(col) == kAlignRightCenter)
-                return QVariant::fromValue(Qt::Alignment(Qt::AlignRight | Qt::AlignVCenter));
-            if (row == 0)
-                return QVariant::fromValue(Qt::Alignment(Qt::AlignHCenter | Qt::AlignVCenter));
-            return QVariant::fromValue(Qt::Alignment(Qt::AlignLeft | Qt::AlignVCenter));
-        case Qt::BackgroundRole: {
-            if (auto colour = grid_->CellBackground(row, col))
-                return QBrush(QColor::fromRgb(*colour));
-            if (row == 0 || col == 0)
-                return QBrush(QColor(0xe4, 0xe4, 0xe4));
-            return {};
-        }
-        default:
-            return {};
-        }
-    }
-
-    Qt::ItemFlags flags(const QModelIndex& index) const override {
-        if (!index.isValid())
-            return Qt::NoItemFlags;
-        return Qt::ItemIsEnabled | Qt::ItemIsSelectable;
-    }
-
-  private:
-    const Grid* grid_ = nullptr;
-    int rows_ = 0;
-    int cols_ = 0;
-};
-
-GridView::GridView(QWidget* parent) : QTableView(parent), model_(new GridModel(this)) {
-    setModel(model_);
-    horizontalHeader()->hide();
-    verticalHeader()->hide();
-    setSelectionMode(QAbstractItemView::SingleSelection);
-    setSelectionBehavior(QAbstractItemView::SelectItems);
-    setEditTriggers(QAbstractItemView::NoEditTriggers);
-    setWordWrap(true);
-    setTextElideMode(Qt::ElideNone);
-    setStyleSheet(
-        QStringLiteral("QTableView { gridline-color: #a0a0a0; }"
-                       "QTableView::item:selected { background: #3874d8; color: white; }"));
-    connect(this, &QTableView::clicked, this,
-            [this](const QModelIndex& index) { emit cellClicked(index.row(), index.column()); });
+// The first index in [first, last) whose far edge lies beyond `pos`; `last` when none does.
+int FirstReaching(const std::vector<int>& edges, int first, int last, int pos) {
+    if (first >= last)
+        return last;
+    const auto it = std::upper_bound(edges.begin() + first + 1, edges.begin() + last + 1, pos);
+    return static_cast<int>(it - edges.begin()) - 1;
 }
+} // namespace
 
-GridView::~GridView() = default;
+GridView::GridView(QWidget* parent) : QAbstractScrollArea(parent) {
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
+    setFocusPolicy(Qt::StrongFocus);
+}
 
 void GridView::setGrid(const Grid* grid) {
     grid_ = grid;
-    model_->Reset(grid);
+    displayWidths_.clear();
+    shownCurrentRow_ = shownCurrentCol_ = -1;
+    refresh();
+}
+
+void GridView::setFixedCounts(int rows, int cols) {
+    fixedRows_ = std::max(rows, 0);
+    fixedCols_ = std::max(cols, 0);
     refresh();
 }
 
 void GridView::refresh() {
+    updateGeometryCache();
+    updateScrollBars();
+    const int row = grid_ ? grid_->CurrentRow() : -1;
+    const int col = grid_ ? grid_->CurrentCol() : -1;
+    if (row != shownCurrentRow_ || col != shownCurrentCol_) {
+        shownCurrentRow_ = row;
+        shownCurrentCol_ = col;
+        scrollPending_ = grid_ != nullptr;
+    }
+    scrollToCurrentIfPending();
+    viewport()->update();
+}
+
+void GridView::scrollToCurrentIfPending() {
+    // Before the widget is shown its viewport has no size of its own yet; the scroll waits.
+    if (!scrollPending_ || !isVisible())
+        return;
+    scrollPending_ = false;
+    ensureCellVisible(shownCurrentRow_, shownCurrentCol_);
+}
+
+void GridView::setDisplayColumnWidth(int col, int pixels) {
+    if (col < 0)
+        return;
+    if (col >= static_cast<int>(displayWidths_.size())) {
+        if (pixels < 0)
+            return;
+        displayWidths_.resize(col + 1, -1);
+    }
+    if (displayWidths_[col] == std::max(pixels, -1))
+        return;
+    displayWidths_[col] = std::max(pixels, -1);
+    updateGeometryCache();
+    updateScrollBars();
+    viewport()->update();
+}
+
+void GridView::updateGeometryCache() {
+    const int rows = grid_ ? grid_->Rows() : 0;
+    const int cols = grid_ ? grid_->Cols() : 0;
+    colX_.assign(cols + 1, 0);
+    rowY_.assign(rows + 1, 0);
+    const int overridden = std::min(cols, static_cast<int>(displayWidths_.size()));
+    for (int c = 0; c < cols; ++c) {
+        const int shown = c < overridden ? displayWidths_[c] : -1;
+        colX_[c + 1] = colX_[c] + (shown >= 0 ? shown : TwipsToPixels(grid_->ColWidth(c)));
+    }
+    for (int r = 0; r < rows; ++r)
+        rowY_[r + 1] = rowY_[r] + TwipsToPixels(grid_->RowHeight(r));
+}
+
+int GridView::fixedWidth() const {
+    return colX_[std::min<size_t>(fixedCols_, colX_.size() - 1)];
+}
+
+int GridView::fixedHeight() const {
+    return rowY_[std::min<size_t>(fixedRows_, rowY_.size() - 1)];
+}
+
+void GridView::updateScrollBars() {
+    const QSize area = viewport()->size();
+    const int scrollWidth = colX_.back() - fixedWidth();
+    const int scrollHeight = rowY_.back() - fixedHeight();
+    const int visibleWidth = std::max(area.width() - fixedWidth(), 0);
+    const int visibleHeight = std::max(area.height() - fixedHeight(), 0);
+    horizontalScrollBar()->setRange(0, std::max(scrollWidth - visibleWidth, 0));
+    horizontalScrollBar()->setPageStep(std::max(visibleWidth, 1));
+    horizontalScrollBar()->setSingleStep(TwipsToPixels(Grid::kDefaultColWidth) / 2);
+    verticalScrollBar()->setRange(0, std::max(scrollHeight - visibleHeight, 0));
+    verticalScrollBar()->setPageStep(std::max(visibleHeight, 1));
+    verticalScrollBar()->setSingleStep(TwipsToPixels(Grid::kDefaultRowHeight));
+}
+
+int GridView::columnWidth(int col) const {
+    if (col < 0 || col >= columnCount())
+        return 0;
+    return colX_[col + 1] - colX_[col];
+}
+
+int GridView::rowHeight(int row) const {
+    if (row < 0 || row >= rowCount())
+        return 0;
+    return rowY_[row + 1] - rowY_[row];
+}
+
+int GridView::viewX(int col) const {
+    return col < fixedCols_ ? colStart(col) : colStart(col) - horizontalScrollBar()->value();
+}
+
+int GridView::viewY(int row) const {
+    return row < fixedRows_ ? rowStart(row) : rowStart(row) - verticalScrollBar()->value();
+}
+
+QRect GridView::cellRect(int row, int col) const {
+    if (row < 0 || col < 0 || row >= rowCount() || col >= columnCount())
+        return {};
+    return QRect(viewX(col), viewY(row), columnWidth(col), rowHeight(row));
+}
+
+std::pair<int, int> GridView::cellAt(const QPoint& pos) const {
+    auto find = [](const std::vector<int>& edges, int fixedCount, int fixedExtent, int scroll,
+                   int p) {
+        if (p < 0)
+            return -1;
+        const int count = static_cast<int>(edges.size()) - 1;
+        int first = 0, last = std::min(fixedCount, count);
+        if (p >= fixedExtent) {
+            p += scroll;
+            first = std::min(fixedCount, count);
+            last = count;
+        }
+        const int index = FirstReaching(edges, first, last, p);
+        return index < last ? index : -1;
+    };
+    const int col = find(colX_, fixedCols_, fixedWidth(), horizontalScrollBar()->value(), pos.x());
+    const int row = find(rowY_, fixedRows_, fixedHeight(), verticalScrollBar()->value(), pos.y());
+    if (row < 0 || col < 0)
+        return {-1, -1};
+    return {row, col};
+}
+
+void GridView::ensureCellVisible(int row, int col) {
+    if (row < 0 || col < 0 || row >= rowCount() || col >= columnCount())
+        return;
+    const QSize area = viewport()->size();
+    if (row >= fixedRows_) {
+        const int top = rowStart(row) - fixedHeight();
+        const int bottom = rowStart(row + 1) - fixedHeight();
+        const int visible = area.height() - fixedHeight();
+        QScrollBar* bar = verticalScrollBar();
+        if (visible > 0 && (top < bar->value() || bottom - top > visible))
+            bar->setValue(top);
+        else if (visible > 0 && bottom > bar->value() + visible)
+            bar->setValue(bottom - visible);
+    }
+    if (col >= fixedCols_) {
+        const int left = colStart(col) - fixedWidth();
+        const int right = colStart(col + 1) - fixedWidth();
+        const int visible = area.width() - fixedWidth();
+        QScrollBar* bar = horizontalScrollBar();
+        if (visible > 0 && (left < bar->value() || right - left > visible))
+            bar->setValue(left);
+        else if (visible > 0 && right > bar->value() + visible)
+            bar->setValue(right - visible);
+    }
+}
+
+QString GridView::cellText(int row, int col) const {
+    return grid_ ? DisplayText(grid_->Text(row, col)) : QString();
+}
+
+QString GridView::DisplayText(const QString& text) {
+    if (!text.contains(QLatin1Char('\r')))
+        return text;
+    QString shown = text;
+    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    shown.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    return shown;
+}
+
+Qt::Alignment GridView::cellAlignment(int row, int col) const {
+    if (isFixed(row, col))
+        return Qt::AlignCenter;
+    if (grid_ && grid_->ColAlignment(col) == kAlignRightCenter)
+        return Qt::AlignRight | Qt::AlignVCenter;
+    return Qt::AlignLeft | Qt::AlignVCenter;
+}
+
+QColor GridView::cellBackground(int row, int col) const {
+    if (grid_) {
+        if (auto colour = grid_->CellBackground(row, col))
+            return QColor::fromRgb(*colour);
+    }
+    return isFixed(row, col) ? kFixedFill : palette().color(QPalette::Base);
+}
+
+void GridView::paintEvent(QPaintEvent* event) {
+    QPainter painter(viewport());
+    const QRect area = viewport()->rect();
+    painter.fillRect(event->rect(), kOutside);
     if (!grid_)
         return;
-    if (model_->SizeChanged())
-        model_->Reset(grid_);
-    else
-        model_->Changed();
-    for (int c = 0; c < grid_->Cols(); ++c) {
-        const int width = TwipsToPixels(grid_->ColWidth(c));
-        if (columnWidth(c) != width)
-            setColumnWidth(c, width);
+    // The cache may be older than the grid (a refresh still to come): paint only what both
+    // know.
+    const int rows = std::min(rowCount(), grid_->Rows());
+    const int cols = std::min(columnCount(), grid_->Cols());
+    const int fixedW = fixedWidth();
+    const int fixedH = fixedHeight();
+    const int scrollX = horizontalScrollBar()->value();
+    const int scrollY = verticalScrollBar()->value();
+    const QColor bodyFill = palette().color(QPalette::Base);
+    const QColor bodyText = palette().color(QPalette::Text);
+    const QColor fixedText = palette().color(QPalette::ButtonText);
+    std::vector<QLine> edges;      // right and bottom edge of every cell painted
+    std::vector<QLine> highlights; // top and left edge of header cells
+
+    // Paints the cells of one region that meet the area to paint, found by their edges, not by
+    // walking every row and column. Lines are gathered and drawn together at the end.
+    auto paintRegion = [&](int rowFirst, int rowLast, int colFirst, int colLast, int offsetX,
+                           int offsetY, const QRect& region, bool fixed) {
+        const QRect clip = region.intersected(event->rect());
+        if (clip.isEmpty() || rowFirst >= rowLast || colFirst >= colLast)
+            return;
+        painter.save();
+        painter.setClipRect(clip);
+        painter.setPen(fixed ? fixedText : bodyText);
+        edges.clear();
+        highlights.clear();
+        QRect current;
+        const int r0 = FirstReaching(rowY_, rowFirst, rowLast, clip.top() + offsetY);
+        const int c0 = FirstReaching(colX_, colFirst, colLast, clip.left() + offsetX);
+        for (int r = r0; r < rowLast; ++r) {
+            const int y = rowY_[r] - offsetY;
+            if (y > clip.bottom())
+                break;
+            const int h = rowY_[r + 1] - rowY_[r];
+            if (h <= 0)
+                continue;
+            for (int c = c0; c < colLast; ++c) {
+                const int x = colX_[c] - offsetX;
+                if (x > clip.right())
+                    break;
+                const int w = colX_[c + 1] - colX_[c];
+                if (w <= 0)
+                    continue;
+                const QRect rect(x, y, w, h);
+                const auto own = grid_->CellBackground(r, c);
+                painter.fillRect(rect, own ? QColor::fromRgb(*own) : fixed ? kFixedFill : bodyFill);
+                edges.emplace_back(rect.topRight(), rect.bottomRight());
+                edges.emplace_back(rect.bottomLeft(), rect.bottomRight());
+                if (fixed) {
+                    highlights.emplace_back(rect.left(), rect.top(), rect.right() - 1, rect.top());
+                    highlights.emplace_back(rect.left(), rect.top(), rect.left(),
+                                            rect.bottom() - 1);
+                }
+                const QString& text = grid_->Text(r, c);
+                if (!text.isEmpty()) {
+                    // drawText clips to the text rectangle by itself when the text does not fit
+                    const QRect textRect = rect.adjusted(kTextPadding, 1, -kTextPadding - 1, -2);
+                    painter.drawText(textRect, static_cast<int>(cellAlignment(r, c)),
+                                     DisplayText(text));
+                }
+                if (!fixed && r == shownCurrentRow_ && c == shownCurrentCol_)
+                    current = rect;
+            }
+        }
+        // the grid lines of the old program: dark between header cells with a light inner
+        // edge, light between ordinary cells
+        painter.setPen(fixed ? kFixedLine : kBodyLine);
+        painter.drawLines(edges.data(), static_cast<int>(edges.size()));
+        if (!highlights.empty()) {
+            painter.setPen(Qt::white);
+            painter.drawLines(highlights.data(), static_cast<int>(highlights.size()));
+        }
+        if (!current.isNull()) {
+            painter.setPen(QPen(bodyText, 1, Qt::DotLine));
+            painter.setBrush(Qt::NoBrush);
+            painter.drawRect(current.adjusted(1, 1, -3, -3));
+        }
+        painter.restore();
+    };
+    const int fr = std::min(fixedRows_, rows);
+    const int fc = std::min(fixedCols_, cols);
+    // The scrolling body first, then the header strips over it, then the corner.
+    paintRegion(fr, rows, fc, cols, scrollX, scrollY,
+                QRect(fixedW, fixedH, area.width() - fixedW, area.height() - fixedH), false);
+    paintRegion(0, fr, fc, cols, scrollX, 0, QRect(fixedW, 0, area.width() - fixedW, fixedH), true);
+    paintRegion(fr, rows, 0, fc, 0, scrollY, QRect(0, fixedH, fixedW, area.height() - fixedH),
+                true);
+    paintRegion(0, fr, 0, fc, 0, 0, QRect(0, 0, fixedW, fixedH), true);
+}
+
+void GridView::resizeEvent(QResizeEvent* event) {
+    QAbstractScrollArea::resizeEvent(event);
+    updateScrollBars();
+    scrollToCurrentIfPending();
+}
+
+void GridView::showEvent(QShowEvent* event) {
+    QAbstractScrollArea::showEvent(event);
+    updateScrollBars();
+    scrollToCurrentIfPending();
+}
+
+void GridView::scrollContentsBy(int, int) {
+    viewport()->update();
+}
+
+void GridView::mousePressEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton)
+        pressed_ = cellAt(event->position().toPoint());
+    QAbstractScrollArea::mousePressEvent(event);
+}
+
+void GridView::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton) {
+        const auto released = cellAt(event->position().toPoint());
+        const auto pressed = pressed_;
+        pressed_ = {-1, -1};
+        if (released.first >= 0 && released == pressed)
+            emit cellClicked(released.first, released.second);
     }
-    for (int r = 0; r < grid_->Rows(); ++r) {
-        const int height = TwipsToPixels(grid_->RowHeight(r));
-        if (rowHeight(r) != height)
-            setRowHeight(r, height);
+    QAbstractScrollArea::mouseReleaseEvent(event);
+}
+
+void GridView::mouseDoubleClickEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton) {
+        const auto cell = cellAt(event->position().toPoint());
+        pressed_ = {-1, -1}; // the second release is no click of its own
+        if (cell.first >= 0)
+            emit cellDoubleClicked(cell.first, cell.second);
     }
-    const QModelIndex current = model_->index(grid_->CurrentRow(), grid_->CurrentCol());
-    if (current.isValid() && currentIndex() != current)
-        setCurrentIndex(current);
+    event->accept();
+}
+
+QSize GridView::sizeHint() const {
+    const int frame = 2 * frameWidth();
+    return QSize(std::min(colX_.back(), 1000) + frame, std::min(rowY_.back(), 800) + frame);
 }
 
 } // namespace kirune

@@ -1,34 +1,106 @@
 #pragma once
-// Shows a kirune::Grid: row 0 and column 0 look fixed (header-like), widths and heights in twips,
-// alignment 7 = right and vertically centred, a CR in a cell shown as a line break, per-cell
-// background colours and a current cell. The Grid stays the data; call refresh() after changing
-// it.
+// Shows a Grid as the program's tables look: a fixed header row and a fixed number column that
+// stay in place while the rest scrolls, widths and heights in twips, right-aligned columns, a
+// carriage return in a cell as a line break, per-cell background colours and the current cell.
+// The widget never changes the Grid: it reports clicks and the owner decides what they mean.
+// The main window's table and the editors' rosters are all this widget. It paints the cells
+// itself and only the ones in view, so showing a rebuilt table stays cheap.
 
 #include "browse/grid.h"
 
-#include <QTableView>
+#include <QAbstractScrollArea>
+#include <QString>
+#include <utility>
+#include <vector>
 
 namespace kirune {
 
-class GridModel;
-
-class GridView : public QTableView {
+class GridView : public QAbstractScrollArea {
     Q_OBJECT
-  public:
+public:
     explicit GridView(QWidget* parent = nullptr);
-    ~GridView() override;
 
+    // The grid shown (not owned; it must outlive the widget or be replaced). nullptr shows
+    // nothing. A new grid drops the display widths set below.
     void setGrid(const Grid* grid);
     const Grid* grid() const { return grid_; }
-    // Re-reads texts, sizes, colours and the current cell from the grid.
+    // Call after the grid's contents, sizes or current cell have changed. When the current cell
+    // moved since the last call, the view scrolls to show it.
     void refresh();
 
-  signals:
-    void cellClicked(int row, int col);
+    // Rows and columns that stay in place at the top and left (1 and 1 by default).
+    void setFixedCounts(int rows, int cols);
+    int fixedRows() const { return fixedRows_; }
+    int fixedCols() const { return fixedCols_; }
 
-  private:
+    // What the view shows since the last refresh: its size in cells and its current cell
+    // (-1 without a grid).
+    int rowCount() const { return static_cast<int>(rowY_.size()) - 1; }
+    int columnCount() const { return static_cast<int>(colX_.size()) - 1; }
+    int currentRow() const { return shownCurrentRow_; }
+    int currentCol() const { return shownCurrentCol_; }
+
+    // Geometry in pixels, converted from the grid's twips (0 outside the grid).
+    int columnWidth(int col) const;
+    int rowHeight(int row) const;
+    // A width for showing column `col` that replaces the grid's own (the Grid keeps its twips);
+    // a negative width goes back to the grid's. Used to let a column take what is left of the
+    // widget's width.
+    void setDisplayColumnWidth(int col, int pixels);
+    // A cell's rectangle in viewport coordinates, after scrolling (null outside the grid);
+    // cellAt gives {-1, -1} for a point outside the cells.
+    QRect cellRect(int row, int col) const;
+    std::pair<int, int> cellAt(const QPoint& viewportPos) const;
+    void ensureCellVisible(int row, int col);
+
+    // The text a cell shows ("" outside the grid).
+    QString cellText(int row, int col) const;
+    // How a cell text is drawn: a carriage return (alone or before a line feed) breaks the line.
+    static QString DisplayText(const QString& text);
+    // Alignment flags used for a cell.
+    Qt::Alignment cellAlignment(int row, int col) const;
+    // The colour a cell is filled with.
+    QColor cellBackground(int row, int col) const;
+
+    QSize sizeHint() const override;
+
+signals:
+    // A press and release on the same cell (header cells included).
+    void cellClicked(int row, int col);
+    void cellDoubleClicked(int row, int col);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void scrollContentsBy(int dx, int dy) override;
+
+private:
+    void updateGeometryCache();
+    void updateScrollBars();
+    void scrollToCurrentIfPending();
+    bool isFixed(int row, int col) const { return row < fixedRows_ || col < fixedCols_; }
+    // Pixel position of a column / row edge in content coordinates (no scrolling).
+    int colStart(int col) const { return colX_[col]; }
+    int rowStart(int row) const { return rowY_[row]; }
+    int fixedWidth() const;
+    int fixedHeight() const;
+    int viewX(int col) const;
+    int viewY(int row) const;
+
     const Grid* grid_ = nullptr;
-    GridModel* model_;
+    int fixedRows_ = 1;
+    int fixedCols_ = 1;
+    std::vector<int> colX_{0};       // cols + 1 edges
+    std::vector<int> rowY_{0};       // rows + 1 edges
+    std::vector<int> displayWidths_; // per column; negative: the grid's own width
+    int shownCurrentRow_ = -1;
+    int shownCurrentCol_ = -1;
+    bool scrollPending_ = false; // the current cell moved and is not scrolled into view yet
+    std::pair<int, int> pressed_{-1, -1};
 };
 
 } // namespace kirune

@@ -330,8 +330,8 @@ void FormHomeRoom::FitNameColumn() {
     const int inside = grid_->width() - 2 * grid_->frameWidth() -
                        grid_->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, grid_);
     const int nameWidth = inside - grid_->columnWidth(0);
-    if (nameWidth > 0 && grid_->columnWidth(1) != nameWidth)
-        grid_->setColumnWidth(1, nameWidth);
+    if (nameWidth > 0)
+        grid_->setDisplayColumnWidth(1, nameWidth);
 }
 
 void FormHomeRoom::Focus(HomeRoomEditor::Field field) {

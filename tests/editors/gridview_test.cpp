@@ -1,0 +1,320 @@
+// The table widget shows a Grid as it is: sizes through the twips helper, header line breaks,
+// right-aligned columns, background colours, a header row and number column that stay put.
+#include "editors/common/gridview.h"
+#include "editors/common/twips.h"
+
+#include <QApplication>
+#include <QImage>
+#include <QMouseEvent>
+#include <QScrollBar>
+#include <gtest/gtest.h>
+
+namespace kirune {
+namespace {
+
+QString U(const char16_t* text) {
+    return QString::fromUtf16(text);
+}
+
+// A left click at `pos` (widget coordinates): press and release, as the mouse sends them.
+void Click(QWidget* widget, const QPoint& pos) {
+    const QPointF local(pos);
+    const QPointF global(widget->mapToGlobal(pos));
+    QMouseEvent press(QEvent::MouseButtonPress, local, global, Qt::LeftButton, Qt::LeftButton,
+                      Qt::NoModifier);
+    QApplication::sendEvent(widget, &press);
+    QMouseEvent release(QEvent::MouseButtonRelease, local, global, Qt::LeftButton, Qt::NoButton,
+                        Qt::NoModifier);
+    QApplication::sendEvent(widget, &release);
+}
+
+// A pixel counts as ink when it is dark (text is drawn black on light cells).
+bool IsInk(const QColor& colour) {
+    return colour.lightness() < 110;
+}
+
+int InkPixels(const QImage& image, const QRect& rect) {
+    int count = 0;
+    const QRect inside = rect.intersected(image.rect());
+    for (int y = inside.top(); y <= inside.bottom(); ++y)
+        for (int x = inside.left(); x <= inside.right(); ++x)
+            count += IsInk(image.pixelColor(x, y)) ? 1 : 0;
+    return count;
+}
+
+// Horizontal bands of ink inside `rect` (the cell's own edge lines left out): one per line of
+// text.
+int InkBands(const QImage& image, const QRect& rect) {
+    const QRect inside = rect.adjusted(2, 2, -3, -3).intersected(image.rect());
+    int bands = 0;
+    bool inBand = false;
+    for (int y = inside.top(); y <= inside.bottom(); ++y) {
+        bool ink = false;
+        for (int x = inside.left(); x <= inside.right() && !ink; ++x)
+            ink = IsInk(image.pixelColor(x, y));
+        if (ink && !inBand)
+            ++bands;
+        inBand = ink;
+    }
+    return bands;
+}
+
+class GridViewTest : public ::testing::Test {
+protected:
+    GridViewTest() : grid(6, 4) {
+        grid.SetColWidth(0, 400);
+        grid.SetColWidth(1, 1600);
+        grid.SetColWidth(2, 960);
+        grid.SetColWidth(3, 960);
+        grid.SetRowHeight(0, 600);
+        view.setGrid(&grid);
+        view.resize(400, 300);
+        view.show();
+        QApplication::processEvents();
+    }
+
+    QImage Picture() {
+        view.viewport()->update();
+        return view.viewport()->grab().toImage();
+    }
+
+    Grid grid;
+    GridView view;
+};
+
+TEST_F(GridViewTest, SizesInTwipsGoThroughTheTwipsHelper) {
+    EXPECT_EQ(view.columnWidth(0), TwipsToPixels(400));
+    EXPECT_EQ(view.columnWidth(1), TwipsToPixels(1600));
+    EXPECT_EQ(view.rowHeight(0), TwipsToPixels(600));
+    EXPECT_EQ(view.rowHeight(1), TwipsToPixels(Grid::kDefaultRowHeight));
+    // Cells follow each other without gaps.
+    EXPECT_EQ(view.cellRect(1, 2).left(), TwipsToPixels(400) + TwipsToPixels(1600));
+    EXPECT_EQ(view.cellRect(2, 0).top(),
+              TwipsToPixels(600) + TwipsToPixels(Grid::kDefaultRowHeight));
+
+    grid.SetColWidth(1, 3000);
+    view.refresh();
+    EXPECT_EQ(view.columnWidth(1), TwipsToPixels(3000));
+    EXPECT_EQ(view.cellRect(0, 2).left(), TwipsToPixels(400) + TwipsToPixels(3000));
+}
+
+TEST_F(GridViewTest, ACarriageReturnIsALineBreak) {
+    EXPECT_EQ(GridView::DisplayText(U(u"国語\r表現")), U(u"国語\n表現"));
+    EXPECT_EQ(GridView::DisplayText(QStringLiteral("a\r\nb")), QStringLiteral("a\nb"));
+    EXPECT_EQ(GridView::DisplayText(QStringLiteral("plain")), QStringLiteral("plain"));
+
+    // Drawn: the header with a CR has ink in two separate bands, the same words without the
+    // CR in one.
+    grid.SetText(0, 1, QStringLiteral("AB\rCD"));
+    grid.SetText(0, 2, QStringLiteral("ABCD"));
+    view.refresh();
+    const QImage image = Picture();
+    EXPECT_EQ(InkBands(image, view.cellRect(0, 1)), 2);
+    EXPECT_EQ(InkBands(image, view.cellRect(0, 2)), 1);
+}
+
+TEST_F(GridViewTest, Alignment7IsRightAndVerticallyCentred) {
+    grid.SetColAlignment(2, kAlignRightCenter);
+    grid.SetText(1, 2, QStringLiteral("8"));
+    grid.SetText(1, 3, QStringLiteral("8"));
+    view.refresh();
+    EXPECT_EQ(view.cellAlignment(1, 2), Qt::AlignRight | Qt::AlignVCenter);
+    EXPECT_EQ(view.cellAlignment(1, 3), Qt::AlignLeft | Qt::AlignVCenter);
+
+    const QImage image = Picture();
+    const QRect right = view.cellRect(1, 2);
+    const QRect left = view.cellRect(1, 3);
+    const QRect rightHalf(right.center().x(), right.top(), right.width() / 2, right.height());
+    const QRect leftHalf(left.left(), left.top(), left.width() / 2, left.height());
+    EXPECT_GT(InkPixels(image, rightHalf.adjusted(0, 0, -2, -2)), 0);
+    EXPECT_EQ(
+        InkPixels(image, QRect(right.left(), right.top(), right.width() / 2, right.height() - 2)),
+        0);
+    EXPECT_GT(InkPixels(image, leftHalf.adjusted(0, 0, 0, -2)), 0);
+    EXPECT_EQ(InkPixels(image, QRect(left.center().x(), left.top(), left.width() / 2 - 2,
+                                     left.height() - 2)),
+              0);
+}
+
+TEST_F(GridViewTest, CellsTakeTheirBackgroundColour) {
+    grid.SetCellBackground(2, 1, qRgb(255, 0, 255));
+    grid.SetCellBackground(0, 3, qRgb(0, 255, 0));
+    view.refresh();
+    const QImage image = Picture();
+    EXPECT_EQ(image.pixelColor(view.cellRect(2, 1).center()), QColor(255, 0, 255));
+    EXPECT_EQ(image.pixelColor(view.cellRect(0, 3).center()), QColor(0, 255, 0));
+    // Others keep the plain colours: ordinary cells white, headers distinct from them.
+    EXPECT_EQ(image.pixelColor(view.cellRect(3, 1).center()), QColor(Qt::white));
+    EXPECT_NE(image.pixelColor(view.cellRect(0, 1).center()), QColor(Qt::white));
+    EXPECT_EQ(view.cellBackground(2, 1), QColor(255, 0, 255));
+}
+
+TEST_F(GridViewTest, TheHeaderRowAndNumberColumnStayWhileTheTableScrolls) {
+    grid.SetRows(43);
+    grid.SetCols(15);
+    view.refresh();
+    QApplication::processEvents();
+    ASSERT_GT(view.verticalScrollBar()->maximum(), 0);
+    ASSERT_GT(view.horizontalScrollBar()->maximum(), 0);
+    const QRect header = view.cellRect(0, 5);
+    const QRect number = view.cellRect(20, 0);
+    const QRect body = view.cellRect(20, 5);
+    view.verticalScrollBar()->setValue(100);
+    view.horizontalScrollBar()->setValue(50);
+    EXPECT_EQ(view.cellRect(0, 5).top(), header.top());      // header row stays on top
+    EXPECT_EQ(view.cellRect(20, 0).left(), number.left());   // number column stays left
+    EXPECT_EQ(view.cellRect(20, 5).top(), body.top() - 100); // the rest moves
+    EXPECT_EQ(view.cellRect(20, 5).left(), body.left() - 50);
+    // A point on the header row still finds the header cell.
+    const auto hit = view.cellAt(QPoint(view.cellRect(0, 5).center().x(), 2));
+    EXPECT_EQ(hit.first, 0);
+    EXPECT_EQ(hit.second, 5);
+}
+
+TEST_F(GridViewTest, TheCurrentCellIsScrolledIntoView) {
+    grid.SetRows(43);
+    view.refresh();
+    grid.SetCurrentCell(40, 1);
+    view.refresh();
+    const QRect cell = view.cellRect(40, 1);
+    EXPECT_GE(cell.top(), view.rowHeight(0));
+    EXPECT_LE(cell.bottom(), view.viewport()->height());
+}
+
+TEST_F(GridViewTest, AClickReportsTheCell) {
+    std::vector<std::pair<int, int>> clicks;
+    QObject::connect(&view, &GridView::cellClicked,
+                     [&clicks](int row, int col) { clicks.emplace_back(row, col); });
+    Click(view.viewport(), view.cellRect(3, 1).center());
+    Click(view.viewport(), view.cellRect(0, 2).center());
+    Click(view.viewport(), QPoint(390, 290)); // right of and below the cells: nothing
+    ASSERT_EQ(clicks.size(), 2u);
+    EXPECT_EQ(clicks[0], std::make_pair(3, 1));
+    EXPECT_EQ(clicks[1], std::make_pair(0, 2));
+    // The widget only reports: the grid's current cell is the owner's business.
+    EXPECT_EQ(grid.CurrentRow(), 1);
+    EXPECT_EQ(grid.CurrentCol(), 1);
+}
+
+TEST_F(GridViewTest, TheViewShowsTheGridsSizeAsOfTheLastRefresh) {
+    EXPECT_EQ(view.rowCount(), 6);
+    EXPECT_EQ(view.columnCount(), 4);
+    grid.SetRows(43);
+    grid.SetCols(15);
+    EXPECT_EQ(view.rowCount(), 6);      // not told yet
+    EXPECT_FALSE(view.grab().isNull()); // painting in between reads no cell twice as far
+    view.refresh();
+    EXPECT_EQ(view.rowCount(), 43);
+    EXPECT_EQ(view.columnCount(), 15);
+    EXPECT_EQ(view.rowHeight(42), TwipsToPixels(Grid::kDefaultRowHeight));
+    grid.SetRows(2);
+    grid.SetCols(2);
+    view.refresh();
+    EXPECT_EQ(view.rowCount(), 2);
+    EXPECT_EQ(view.columnCount(), 2);
+    EXPECT_TRUE(view.cellRect(3, 1).isNull());
+    EXPECT_EQ(view.columnWidth(2), 0);
+    EXPECT_EQ(view.rowHeight(-1), 0);
+}
+
+TEST_F(GridViewTest, ADisplayWidthChangesTheScreenOnlyAndLastsUntilAnotherGrid) {
+    view.setDisplayColumnWidth(1, 50);
+    EXPECT_EQ(view.columnWidth(1), 50);
+    EXPECT_EQ(view.cellRect(0, 2).left(), TwipsToPixels(400) + 50);
+    EXPECT_EQ(grid.ColWidth(1), 1600); // the grid keeps its twips
+
+    grid.SetColWidth(1, 3000); // a refresh keeps the display width
+    view.refresh();
+    EXPECT_EQ(view.columnWidth(1), 50);
+
+    view.setDisplayColumnWidth(1, -1); // back to the grid's width
+    EXPECT_EQ(view.columnWidth(1), TwipsToPixels(3000));
+
+    // A column the grid does not have yet takes its display width once it is there.
+    view.setDisplayColumnWidth(6, 30);
+    EXPECT_EQ(view.columnCount(), 4);
+    grid.SetCols(8);
+    view.refresh();
+    EXPECT_EQ(view.columnWidth(6), 30);
+    view.setDisplayColumnWidth(-3, 30); // nothing to change
+    EXPECT_EQ(view.columnWidth(0), TwipsToPixels(400));
+
+    Grid other(6, 8);
+    view.setGrid(&other);
+    EXPECT_EQ(view.columnWidth(6), TwipsToPixels(Grid::kDefaultColWidth));
+}
+
+TEST_F(GridViewTest, TheCurrentCellAndTextsAreThoseOfTheGrid) {
+    EXPECT_EQ(view.currentRow(), 1);
+    EXPECT_EQ(view.currentCol(), 1);
+    grid.SetCurrentCell(4, 2);
+    grid.SetText(3, 2, U(u"国語\r表現"));
+    EXPECT_EQ(view.currentRow(), 1); // not told yet
+    view.refresh();
+    EXPECT_EQ(view.currentRow(), 4);
+    EXPECT_EQ(view.currentCol(), 2);
+    EXPECT_EQ(view.cellText(3, 2), U(u"国語\n表現"));
+    EXPECT_EQ(view.cellText(40, 2), QString());
+
+    // The current cell carries a dotted frame that no other cell has.
+    const QImage image = Picture();
+    const QRect current = view.cellRect(4, 2);
+    const QRect plain = view.cellRect(4, 3);
+    EXPECT_GT(InkPixels(image, QRect(current.left(), current.top(), current.width(), 3)), 0);
+    EXPECT_EQ(InkPixels(image, QRect(plain.left(), plain.top(), plain.width(), 3)), 0);
+
+    GridView empty;
+    EXPECT_EQ(empty.currentRow(), -1);
+    EXPECT_EQ(empty.rowCount(), 0);
+    EXPECT_EQ(empty.cellText(0, 0), QString());
+}
+
+TEST_F(GridViewTest, ACurrentCellChosenBeforeShowingIsInViewOnceShown) {
+    Grid tall(43, 4);
+    tall.SetCurrentCell(40, 1);
+    GridView hidden;
+    hidden.setGrid(&tall);
+    hidden.resize(300, 200);
+    hidden.show();
+    QApplication::processEvents();
+    const QRect cell = hidden.cellRect(40, 1);
+    EXPECT_GE(cell.top(), hidden.rowHeight(0));
+    EXPECT_LE(cell.bottom(), hidden.viewport()->height());
+}
+
+TEST_F(GridViewTest, AScrolledTableIsDrawnWithItsHeadersInPlace) {
+    grid.SetRows(43);
+    grid.SetCols(15);
+    grid.SetCellBackground(20, 5, qRgb(255, 0, 255));
+    grid.SetCellBackground(1, 5, qRgb(0, 255, 0));
+    grid.SetText(20, 0, QStringLiteral("20"));
+    view.refresh();
+    view.verticalScrollBar()->setValue(view.rowHeight(1) * 10);
+    view.horizontalScrollBar()->setValue(view.columnWidth(2));
+    const QImage image = Picture();
+    // Row 1 went under the header row: the header row is drawn there, not the green cell.
+    const QRect header = view.cellRect(0, 5);
+    EXPECT_EQ(image.pixelColor(header.center()), view.cellBackground(0, 5));
+    EXPECT_EQ(image.pixelColor(view.cellRect(20, 5).center()), QColor(255, 0, 255));
+    EXPECT_GT(InkPixels(image, view.cellRect(20, 0).adjusted(2, 2, -3, -3)), 0);
+    // Clicks find the moved cells.
+    std::vector<std::pair<int, int>> clicks;
+    QObject::connect(&view, &GridView::cellClicked,
+                     [&clicks](int row, int col) { clicks.emplace_back(row, col); });
+    Click(view.viewport(), view.cellRect(20, 5).center());
+    Click(view.viewport(), view.cellRect(20, 0).center());
+    ASSERT_EQ(clicks.size(), 2u);
+    EXPECT_EQ(clicks[0], std::make_pair(20, 5));
+    EXPECT_EQ(clicks[1], std::make_pair(20, 0));
+}
+
+TEST_F(GridViewTest, NoGridShowsNothingAndFindsNoCell) {
+    GridView empty;
+    empty.resize(100, 100);
+    EXPECT_EQ(empty.cellAt(QPoint(5, 5)).first, -1);
+    EXPECT_TRUE(empty.cellRect(0, 0).isNull());
+    EXPECT_FALSE(empty.grab().isNull()); // painting without a grid is fine
+}
+
+} // namespace
+} // namespace kirune
