@@ -298,6 +298,32 @@ TEST_F(TestEditorWindowTest, AWholeTestFromTheKeyboardAlone) {
     EXPECT_EQ(main.calls, QStringList{"EnableMainWindow"});
 }
 
+TEST_F(TestEditorWindowTest, TypingOverStoredScoresReplacesThemPupilAfterPupil) {
+    // A test registered before: every box of the next pupil opens with its stored score, and
+    // the digits typed must replace it, not run on behind it.
+    const int S = TestSlot(0, 0, 0, 0);
+    for (int n = 0; n < 4; ++n)
+        for (int k = 0; k < 3; ++k)
+            book->Scores[S + k][n] = 10.0f + n;
+    Show();
+    for (int n = 0; n < 3; ++n) {
+        Type(QStringLiteral("5%1").arg(n));
+        Press(Qt::Key_Tab);
+        Type(QStringLiteral("6%1").arg(n));
+        Press(Qt::Key_Tab);
+        Type(QStringLiteral("7%1").arg(n));
+        Press(Qt::Key_Return);
+    }
+    EXPECT_TRUE(platform.messages.isEmpty()) << platform.messages.join(u'/').toStdString();
+    const Grid& grid = window->logic().MSFlexGrid1;
+    for (int n = 0; n < 3; ++n) {
+        EXPECT_EQ(grid.Text(n + 1, 2), QStringLiteral(" 5%1").arg(n));
+        EXPECT_EQ(grid.Text(n + 1, 3), QStringLiteral(" 6%1").arg(n));
+        EXPECT_EQ(grid.Text(n + 1, 4), QStringLiteral(" 7%1").arg(n));
+    }
+    EXPECT_EQ(grid.Text(4, 2), QStringLiteral(" 13")) << "the fourth pupil is untouched";
+}
+
 TEST_F(TestEditorWindowTest, RefusedEntryShowsTheMessageAndKeepsThePupil) {
     Show();
     Type(QStringLiteral("8.5"));

@@ -351,7 +351,14 @@ void FormTestSpec::Refresh() {
     const std::array<QLabel*, 3>& labels = viewpointLabels_;
     const QString names[] = {logic_.Label16, logic_.Label17, logic_.Label18};
     for (int k = 0; k < 3; ++k) {
-        SetTextIfDifferent(scoreBoxes_[k], logic_.ScoreBox(k));
+        QLineEdit* score = scoreBoxes_[k];
+        if (score->text() != logic_.ScoreBox(k)) {
+            score->setText(logic_.ScoreBox(k));
+            // A box that already has the focus (the next pupil's first box) gets its new text
+            // selected, so typing replaces the stored score.
+            if (score->hasFocus())
+                score->selectAll();
+        }
         SetTextIfDifferent(pointsBoxes_[k], logic_.PointsBox(k));
         if (checks_[k]->isChecked() != logic_.ViewpointChecked(k))
             checks_[k]->setChecked(logic_.ViewpointChecked(k));
