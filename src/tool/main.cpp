@@ -32,7 +32,19 @@ void PrintLine(const QString& line) {
 
 } // namespace kirune::tool
 
+namespace {
+
+// The tool speaks for itself on stdout and stderr; Qt's own notes about the desktop it runs
+// without (no runtime folder, no fonts configured) would only confuse a script reading stderr.
+void QuietQtMessages(QtMsgType type, const QMessageLogContext&, const QString& message) {
+    if (type == QtCriticalMsg || type == QtFatalMsg)
+        std::fputs((message + u'\n').toUtf8().constData(), stderr);
+}
+
+} // namespace
+
 int main(int argc, char** argv) {
+    qInstallMessageHandler(QuietQtMessages);
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
     QGuiApplication::setApplicationName(QStringLiteral("Kirune"));
