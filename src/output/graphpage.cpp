@@ -5,9 +5,7 @@
 #include "paintercanvas.h"
 #include "platform.h"
 
-#include <QGuiApplication>
 #include <QPainter>
-#include <QPalette>
 #include <QPrinter>
 #include <algorithm>
 
@@ -69,12 +67,6 @@ void DrawGraphPage(Canvas& canvas, const GradeBook& book, const QDate& today, in
     }
 }
 
-QRgb ButtonTextColour() {
-    if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
-        return QGuiApplication::palette().color(QPalette::ButtonText).rgb();
-    return kBlack;
-}
-
 bool PrintGraphPage(Platform& platform, const GradeBook& book, int subject, int semester) {
     if (!platform.PrepareOutput())
         return false;
@@ -88,7 +80,8 @@ bool PrintGraphPage(Platform& platform, const GradeBook& book, int subject, int 
     }
     const double pageWidth = printer.width() * 1440.0 / std::max(1, printer.logicalDpiX());
     PainterCanvas canvas(painter, printer, true, pageWidth);
-    DrawGraphPage(canvas, book, platform.Today(), subject, semester, ButtonTextColour());
+    // Paper is white whatever the desktop's colours: the text is black, as in the table printout.
+    DrawGraphPage(canvas, book, platform.Today(), subject, semester, kBlack);
     painter.end(); // ends the document: the page goes out
     platform.ReportPrinted();
     return true;

@@ -23,9 +23,6 @@ QString GraphPageHeading(const GradeBook& book, int subject, int semester);
 void DrawGraphPage(Canvas& canvas, const GradeBook& book, const QDate& today, int subject,
                    int semester, QRgb textColour);
 
-// The system's button-text colour (black when there is no application).
-QRgb ButtonTextColour();
-
 // Prints the page on the program's printer: portrait, colour; when the system has no printer
 // the platform asks for a PDF file first. False when nothing was printed (cancelled, or the
 // printer could not be started, which is reported).
