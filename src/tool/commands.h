@@ -10,7 +10,7 @@ namespace kirune::tool {
 
 struct Command {
     QString name;
-    QString usage; // one line: "check FILE"
+    QString usage;                                   // one line: "check FILE"
     std::function<int(const QStringList& args)> run; // args after the command name
 };
 

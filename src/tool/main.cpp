@@ -20,7 +20,9 @@ bool RegisterCommand(Command command) {
     return true;
 }
 
-const std::vector<Command>& Commands() { return Registry(); }
+const std::vector<Command>& Commands() {
+    return Registry();
+}
 
 void PrintError(const QString& line) {
     std::fputs((line + u'\n').toUtf8().constData(), stderr);

@@ -1,7 +1,7 @@
 // kirune-tool pdf FILE OUT.pdf [KEY ...]: the table the program would show after opening FILE and
 // clicking the given tree nodes, printed by the print command to a PDF file.
 #include "commands.h"
-#include "session_steps.h"
+#include "toolsession.h"
 
 #include <QFileInfo>
 

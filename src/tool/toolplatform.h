@@ -13,7 +13,7 @@
 namespace kirune::tool {
 
 class ToolPlatform : public Platform {
-  public:
+public:
     ToolPlatform();
     ~ToolPlatform() override;
 
@@ -39,7 +39,7 @@ class ToolPlatform : public Platform {
     // Messages and questions shown so far.
     int messageCount = 0;
 
-  private:
+private:
     std::map<QString, QVariant> settings_;
     std::unique_ptr<QPrinter> printer_;
 };

@@ -13,7 +13,7 @@
 namespace kirune::tool {
 
 class ToolSession {
-  public:
+public:
     ToolSession();
     ToolSession(const ToolSession&) = delete;
     ToolSession& operator=(const ToolSession&) = delete;

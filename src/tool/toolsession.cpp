@@ -1,4 +1,4 @@
-#include "session_steps.h"
+#include "toolsession.h"
 
 #include "commands.h"
 
