@@ -292,8 +292,8 @@ void GridView::paintEvent(QPaintEvent* event) {
                     current = rect;
             }
         }
-        // the grid lines of the old program: dark between header cells with a light inner
-        // edge, light between ordinary cells
+        // grid lines: dark between header cells with a light inner edge, light between
+        // ordinary cells
         painter.setPen(fixed ? kFixedLine : kBodyLine);
         painter.drawLines(edges.data(), static_cast<int>(edges.size()));
         if (!highlights.empty()) {
@@ -301,9 +301,10 @@ void GridView::paintEvent(QPaintEvent* event) {
             painter.drawLines(highlights.data(), static_cast<int>(highlights.size()));
         }
         if (!current.isNull()) {
-            painter.setPen(QPen(bodyText, 1, Qt::DotLine));
+            // the current cell: a clear blue frame, so the pupil being edited is easy to find
+            painter.setPen(QPen(QColor(30, 100, 220), 2));
             painter.setBrush(Qt::NoBrush);
-            painter.drawRect(current.adjusted(1, 1, -3, -3));
+            painter.drawRect(current.adjusted(1, 1, -2, -2));
         }
         painter.restore();
     };

@@ -1,6 +1,7 @@
 #include "formhomeroom.h"
 
 #include "editors/common/gridview.h"
+#include "editors/common/pictures.h"
 #include "editors/common/twips.h"
 
 #include <QCloseEvent>
@@ -19,44 +20,6 @@
 namespace kirune {
 
 namespace {
-
-// The pictures are drawn at twice their size on screen so they stay crisp on dense screens.
-constexpr qreal kPictureScale = 2.0;
-
-QPixmap NewPicture(int width, int height) {
-    QPixmap pixmap(static_cast<int>(width * kPictureScale),
-                   static_cast<int>(height * kPictureScale));
-    pixmap.setDevicePixelRatio(kPictureScale);
-    pixmap.fill(Qt::transparent);
-    return pixmap;
-}
-
-// A fat arrow pointing left (previous pupil) or right (next pupil).
-QPixmap ArrowPicture(bool right) {
-    const int w = 36, h = 24;
-    QPixmap pixmap = NewPicture(w, h);
-    QPainter p(&pixmap);
-    p.setRenderHint(QPainter::Antialiasing);
-    QPainterPath path;
-    path.moveTo(2, 8);
-    path.lineTo(19, 8);
-    path.lineTo(19, 1);
-    path.lineTo(34, 12);
-    path.lineTo(19, 23);
-    path.lineTo(19, 16);
-    path.lineTo(2, 16);
-    path.closeSubpath();
-    if (!right) {
-        QTransform mirror;
-        mirror.translate(w, 0);
-        mirror.scale(-1, 1);
-        path = mirror.map(path);
-    }
-    p.setPen(QPen(QColor(0, 70, 140), 1.2));
-    p.setBrush(right ? QColor(60, 140, 230) : QColor(90, 170, 90));
-    p.drawPath(path);
-    return pixmap;
-}
 
 // A small schoolhouse with a clock and a tree beside it.
 QPixmap SchoolPicture(int w, int h) {
@@ -248,14 +211,14 @@ void FormHomeRoom::BuildControls() {
 
     command4_ = NewButton(frame1_, "Command4", QString());
     PlaceTwips(command4_, 600, 1680, 975, 615);
-    command4_->setIcon(QIcon(ArrowPicture(false)));
+    command4_->setIcon(QIcon(ArrowPicture(ArrowDirection::Left)));
     command4_->setIconSize(QSize(36, 24));
     command4_->setToolTip(QString::fromUtf16(u"前の出席番号に"));
     NewWrappedLabel(frame1_, "Label8", QString::fromUtf16(u"前の出席番号に"), 840, 2400);
 
     command3_ = NewButton(frame1_, "Command3", QString());
     PlaceTwips(command3_, 2040, 1680, 975, 615);
-    command3_->setIcon(QIcon(ArrowPicture(true)));
+    command3_->setIcon(QIcon(ArrowPicture(ArrowDirection::Right)));
     command3_->setIconSize(QSize(36, 24));
     command3_->setToolTip(QString::fromUtf16(u"次の出席番号に"));
     command3_->setDefault(true);

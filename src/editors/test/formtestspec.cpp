@@ -1,6 +1,7 @@
 #include "formtestspec.h"
 
 #include "editors/common/gridview.h"
+#include "editors/common/pictures.h"
 #include "editors/common/twips.h"
 
 #include <QCalendarWidget>
@@ -22,45 +23,6 @@
 namespace kirune {
 
 namespace {
-
-// The pictures are drawn at twice their size on screen so they stay crisp on dense screens.
-constexpr qreal kPictureScale = 2.0;
-
-QPixmap NewPicture(int width, int height) {
-    QPixmap pixmap(static_cast<int>(width * kPictureScale),
-                   static_cast<int>(height * kPictureScale));
-    pixmap.setDevicePixelRatio(kPictureScale);
-    pixmap.fill(Qt::transparent);
-    return pixmap;
-}
-
-// A fat arrow pointing up (previous attendance number) or down (next one), as the rows of the
-// grid run.
-QPixmap ArrowPicture(bool down) {
-    const int w = 28, h = 30;
-    QPixmap pixmap = NewPicture(w, h);
-    QPainter p(&pixmap);
-    p.setRenderHint(QPainter::Antialiasing);
-    QPainterPath path;
-    path.moveTo(10, 2);
-    path.lineTo(18, 2);
-    path.lineTo(18, 15);
-    path.lineTo(26, 15);
-    path.lineTo(14, 28);
-    path.lineTo(2, 15);
-    path.lineTo(10, 15);
-    path.closeSubpath();
-    if (!down) {
-        QTransform flip;
-        flip.translate(0, h);
-        flip.scale(1, -1);
-        path = flip.map(path);
-    }
-    p.setPen(QPen(QColor(0, 70, 140), 1.2));
-    p.setBrush(down ? QColor(60, 140, 230) : QColor(90, 170, 90));
-    p.drawPath(path);
-    return pixmap;
-}
 
 // A marked test paper with a red flower circle and a pencil lying across it.
 QPixmap TestPaperPicture(int w, int h) {
@@ -256,11 +218,11 @@ void FormTestSpec::BuildControls() {
     PlaceTwips(label13, 2400, 1920, 495, 255);
 
     command4_ = NewButton(frame1_, "Command4", QString());
-    command4_->setIcon(QIcon(ArrowPicture(false)));
+    command4_->setIcon(QIcon(ArrowPicture(ArrowDirection::Up)));
     command4_->setIconSize(QSize(28, 30));
     PlaceTwips(command4_, 720, 2400, 975, 615);
     command3_ = NewButton(frame1_, "Command3", QString());
-    command3_->setIcon(QIcon(ArrowPicture(true)));
+    command3_->setIcon(QIcon(ArrowPicture(ArrowDirection::Down)));
     command3_->setIconSize(QSize(28, 30));
     command3_->setDefault(true);
     PlaceTwips(command3_, 1920, 2400, 975, 615);
