@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Sets up a Debian 12 machine, builds every test with AddressSanitizer and
-# UndefinedBehaviorSanitizer, runs them through CTest, then runs the file-reader fuzzer briefly.
+# UndefinedBehaviorSanitizer, runs them through CTest, then runs the file-reader fuzzers briefly.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
