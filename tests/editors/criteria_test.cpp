@@ -11,6 +11,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QFile>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
@@ -19,6 +20,7 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QStandardPaths>
+#include <QTextStream>
 #include <QToolButton>
 #include <gtest/gtest.h>
 
@@ -45,7 +47,7 @@ struct FakeMain : MainFormHooks {
 // Everything an editor needs, with a class of three pupils whose totals are 12, 30 and 45 of
 // 50 in every aggregate of 国語.
 class CriteriaTest : public ::testing::Test {
-  protected:
+protected:
     CriteriaTest() {
         ResetGradeBook(book);
         book.RosterSize = 3;
@@ -777,6 +779,62 @@ TEST_F(CriteriaTest, SubjectWindowCloseBoxEnablesTheMainWindow) {
     EXPECT_TRUE(Deleted(guard));
     EXPECT_EQ(main.enabled, 1);
     EXPECT_EQ(book.SubjectTitles[0][0], U(u"国語"));
+}
+
+// The window's controls in creation order and its focus chain, as text to compare.
+void SaveControls(QWidget* window, const QString& path) {
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Text));
+    QTextStream out(&file);
+    out << window->size().width() << 'x' << window->size().height() << '\n';
+    for (QWidget* child : window->findChildren<QWidget*>()) {
+        const QRect r(child->mapTo(window, QPoint(0, 0)), child->size());
+        out << child->metaObject()->className() << ' ' << child->objectName() << ' ' << r.x() << ','
+            << r.y() << ' ' << r.width() << 'x' << r.height();
+        if (auto* label = qobject_cast<QLabel*>(child))
+            out << ' ' << label->text();
+        if (auto* button = qobject_cast<QPushButton*>(child))
+            out << ' ' << button->text();
+        if (auto* box = qobject_cast<QGroupBox*>(child))
+            out << ' ' << box->title();
+        out << '\n';
+    }
+    out << "focus:";
+    for (QWidget* w = window->nextInFocusChain(); w != window; w = w->nextInFocusChain())
+        out << ' ' << w->metaObject()->className() << '@' << w->mapTo(window, QPoint(0, 0)).x()
+            << ',' << w->mapTo(window, QPoint(0, 0)).y();
+    out << '\n';
+}
+
+// Pictures of both windows with their graphs, for looking at them: only when asked for.
+TEST_F(CriteriaTest, Screenshot) {
+    const QString dir = qEnvironmentVariable("KIRUNE_SCREENSHOT_DIR");
+    if (dir.isEmpty())
+        GTEST_SKIP() << "KIRUNE_SCREENSHOT_DIR not set";
+    for (int k = 0; k < 3; ++k) {
+        A(0, k) = static_cast<int16_t>(20 + 5 * k);
+        C(0, k) = static_cast<int16_t>(30 - 5 * k);
+        A(3, k) = static_cast<int16_t>(15 + 10 * k);
+        C(3, k) = static_cast<int16_t>(25);
+    }
+    {
+        FormSemesterSpec form(book, session, platform, main);
+        form.show();
+        SelectAll(form.Text(3));
+        Type(form.Text(3), QStringLiteral("33"));
+        QApplication::processEvents();
+        EXPECT_TRUE(form.grab().save(dir + QStringLiteral("/semesterspec.png")));
+        SaveControls(&form, dir + QStringLiteral("/semesterspec.txt"));
+    }
+    {
+        FormSubjectSpec form(book, session, platform, main);
+        form.show();
+        SelectAll(form.Text(3));
+        Type(form.Text(3), QStringLiteral("12"));
+        QApplication::processEvents();
+        EXPECT_TRUE(form.grab().save(dir + QStringLiteral("/subjectspec.png")));
+        SaveControls(&form, dir + QStringLiteral("/subjectspec.txt"));
+    }
 }
 
 TEST(ShareNumberTextTest, WholeAndFractionalShares) {

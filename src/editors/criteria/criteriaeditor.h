@@ -31,7 +31,7 @@ struct ShareFrame {
 QString ShareNumberText(double value);
 
 class CriteriaEditor {
-  public:
+public:
     // `period` 0..2 is a semester, 3 the whole year.
     CriteriaEditor(GradeBook& book, Session& session, Platform& platform, MainFormHooks& main,
                    int period, int subject);
@@ -72,6 +72,11 @@ class CriteriaEditor {
     virtual std::pair<int, ShareRole> BoxOfControl(int textNumber) const = 0;
     void Text_Change(int textNumber, const QString& text);
 
+    // The window is shown: each editor fills it in its own way.
+    virtual void Form_Activate() = 0;
+    // 登録: each editor's own checks and storing, then closing; false (nothing stored) when
+    // refused.
+    virtual bool Command1_Click() = 0;
     // ｸﾞﾗﾌを印刷: the graph page from the stored shares (not from the boxes).
     void Command3_Click();
     // ｷｬﾝｾﾙ: nothing is stored.
@@ -85,7 +90,7 @@ class CriteriaEditor {
     // B labels of every frame whose pair does not exceed 100 %.
     void ShowBShares();
 
-  protected:
+protected:
     // The shares as typed, stored share values (A, C) of viewpoint k.
     int16_t StoredA(int viewpoint) const;
     int16_t StoredC(int viewpoint) const;
@@ -102,7 +107,7 @@ class CriteriaEditor {
             changed();
     }
 
-  private:
+private:
     void OnBoxChange(int viewpoint, ShareRole role);
     void DrawGraph(int viewpoint, int16_t aShare, int16_t cShare);
     QString& Box(int viewpoint, ShareRole role);

@@ -15,7 +15,7 @@ namespace kirune {
 
 // The window's own drawing surface: what is drawn stays until it is cleared (on activation).
 class GraphLayer {
-  public:
+public:
     // A layer of `size` pixels at the screen's resolution.
     void Resize(const QSize& size);
     void Clear(const QColor& background);
@@ -23,24 +23,24 @@ class GraphLayer {
     void Paint(const std::function<void(Canvas&)>& draw);
     const QImage& image() const { return image_; }
 
-  private:
+private:
     QImage image_;
 };
 
 // The spinner bound to a share box: two small arrow buttons stacked. `stepped` gets +1 or -1.
 class SpinButtons : public QWidget {
-  public:
+public:
     explicit SpinButtons(QWidget* parent);
     std::function<void(int)> stepped;
 };
 
 // A share box: a one-line text box that also steps with the Up and Down keys, like its spinner.
 class ShareLineEdit : public QLineEdit {
-  public:
+public:
     explicit ShareLineEdit(QWidget* parent);
     std::function<void(int)> stepped;
 
-  protected:
+protected:
     void keyPressEvent(QKeyEvent* event) override;
 };
 
@@ -49,14 +49,14 @@ QLabel* MakeRankLabel(QWidget* parent, const QString& text, QRgb background);
 
 // A small fixed picture that only decorates the window.
 class DecorativePicture : public QWidget {
-  public:
+public:
     enum class Kind { Star, Circle, Triangle, Horse, Cat, Pencil, Flower };
     DecorativePicture(QWidget* parent, Kind kind, QRgb colour = 0xff808080);
 
-  protected:
+protected:
     void paintEvent(QPaintEvent* event) override;
 
-  private:
+private:
     Kind kind_;
     QRgb colour_;
 };

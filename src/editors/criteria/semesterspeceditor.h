@@ -8,7 +8,7 @@
 namespace kirune {
 
 class SemesterSpecEditor : public CriteriaEditor {
-  public:
+public:
     // Edits Session::CurrentSubject in Session::CurrentSemester.
     SemesterSpecEditor(GradeBook& book, Session& session, Platform& platform, MainFormHooks& main);
 
@@ -21,9 +21,9 @@ class SemesterSpecEditor : public CriteriaEditor {
 
     // Clears the layer, sets the title and captions, fills the boxes from the stored shares
     // (each raising its change event), shows the B shares and draws the stored graphs.
-    void Form_Activate();
+    void Form_Activate() override;
     // 登録: stores the six shares and closes; false (nothing stored) when a pair exceeds 100 %.
-    bool Command1_Click();
+    bool Command1_Click() override;
 
     static constexpr double kClientWidth = 9255;
     static constexpr double kClientHeight = 7680;

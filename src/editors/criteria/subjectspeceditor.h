@@ -10,7 +10,7 @@
 namespace kirune {
 
 class SubjectSpecEditor : public CriteriaEditor {
-  public:
+public:
     // Edits Session::CurrentSubject.
     SubjectSpecEditor(GradeBook& book, Session& session, Platform& platform, MainFormHooks& main);
 
@@ -31,16 +31,16 @@ class SubjectSpecEditor : public CriteriaEditor {
     // its change event) and the B shares.
     void Form_Load();
     // Clears the layer and draws the stored graphs.
-    void Form_Activate();
+    void Form_Activate() override;
     void Combo_Change(int comboNumber, const QString& text); // 1..4
     // 登録: checks, grows the name lists, renames and stores the shares, then closes; false
     // (nothing stored) when refused.
-    bool Command1_Click();
+    bool Command1_Click() override;
 
     static constexpr double kClientWidth = 9285;
     static constexpr double kClientHeight = 8175;
 
-  private:
+private:
     bool CheckNames();
 };
 
