@@ -2,6 +2,7 @@
 // Helpers for driving the program's widgets offscreen: clicks as the mouse makes them, and
 // looking at what was drawn.
 
+#include "support/testutil.h"
 #include <QApplication>
 #include <QImage>
 #include <QMouseEvent>
@@ -11,15 +12,7 @@
 #include <ostream>
 
 // Readable failure messages for texts.
-inline void PrintTo(const QString& text, std::ostream* os) {
-    *os << '"' << text.toStdString() << '"';
-}
-
 namespace kirune::test {
-
-inline QString U(const char16_t* text) {
-    return QString::fromUtf16(text);
-}
 
 // A left click at `pos` (widget coordinates): press and release, as the mouse sends them.
 inline void Click(QWidget* widget, const QPoint& pos) {

@@ -2,6 +2,7 @@
 #include "browse/rules.h"
 #include "browse/tables.h"
 
+#include "support/testutil.h"
 #include <gtest/gtest.h>
 
 using namespace kirune;
@@ -20,10 +21,6 @@ QString Row(std::initializer_list<const char16_t*> cells) {
     while (out.size() < 15)
         out << QString();
     return out.join(u'|');
-}
-
-QString U(const char16_t* text) {
-    return QString::fromUtf16(text);
 }
 
 // The main grid as the main window holds it after loading and resetting for a table.

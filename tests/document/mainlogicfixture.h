@@ -6,6 +6,7 @@
 #include "model/gradebookfile.h"
 #include "support/fakeplatform.h"
 
+#include "support/testutil.h"
 #include <QDir>
 #include <QFile>
 #include <gtest/gtest.h>
@@ -14,15 +15,7 @@
 #include <ostream>
 
 // Readable failure messages for texts.
-inline void PrintTo(const QString& text, std::ostream* os) {
-    *os << '"' << text.toStdString() << '"';
-}
-
 namespace kirune::test {
-
-inline QString U(const char16_t* text) {
-    return QString::fromUtf16(text);
-}
 
 // A class of `pupils` named pupils with a homeroom record.
 inline void FillClass(GradeBook& book, int pupils) {
@@ -36,7 +29,7 @@ inline void FillClass(GradeBook& book, int pupils) {
 }
 
 class MainLogicTest : public ::testing::Test {
-  protected:
+protected:
     MainLogicTest()
         : book(std::make_unique<GradeBook>()),
           logic(std::make_unique<MainLogic>(*book, session, platform)) {}

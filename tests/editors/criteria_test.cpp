@@ -9,6 +9,7 @@
 #include "output/recordingcanvas.h"
 #include "support/fakeplatform.h"
 
+#include "support/testutil.h"
 #include <QApplication>
 #include <QComboBox>
 #include <QFile>
@@ -27,10 +28,6 @@
 using namespace kirune;
 
 namespace {
-
-QString U(const char16_t* text) {
-    return QString::fromUtf16(text);
-}
 
 const QString kInvalid = U(u"値が不正です");
 const QString kOver100 = U(u"100%を超えています");

@@ -3,6 +3,7 @@
 #include "editors/common/gridview.h"
 #include "editors/common/twips.h"
 
+#include "support/testutil.h"
 #include <QApplication>
 #include <QImage>
 #include <QMouseEvent>
@@ -11,10 +12,6 @@
 
 namespace kirune {
 namespace {
-
-QString U(const char16_t* text) {
-    return QString::fromUtf16(text);
-}
 
 // A left click at `pos` (widget coordinates): press and release, as the mouse sends them.
 void Click(QWidget* widget, const QPoint& pos) {

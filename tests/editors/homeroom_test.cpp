@@ -8,6 +8,7 @@
 #include "model/numbers.h"
 #include "support/fakeplatform.h"
 
+#include "support/testutil.h"
 #include <QApplication>
 #include <QComboBox>
 #include <QGroupBox>
@@ -22,10 +23,6 @@
 
 namespace kirune {
 namespace {
-
-QString U(const char16_t* text) {
-    return QString::fromUtf16(text);
-}
 
 // Key presses and clicks delivered as the window system would (ignored keys go on to the parent).
 void PressKey(QWidget* widget, int key, const QString& text = QString()) {

@@ -5,28 +5,21 @@
 #include "browse/bookfixture.h"
 #include "support/fakeplatform.h"
 
+#include "support/testutil.h"
 #include <QLocale>
 #include <gtest/gtest.h>
 #include <memory>
 #include <ostream>
 
 // Readable QStrings in failure messages.
-inline void PrintTo(const QString& text, std::ostream* os) {
-    *os << '"' << text.toStdString() << '"';
-}
-
 namespace kirune {
 namespace {
 
 using kirune::testing::BookWithPupils;
 using kirune::testing::SetPupilValues;
 
-QString U(const char16_t* text) {
-    return QString::fromUtf16(text);
-}
-
 class FakeMain : public MainFormHooks {
-  public:
+public:
     void EnableMainWindow() override { calls << QStringLiteral("EnableMainWindow"); }
     void MSFlexGrid1_init() override { calls << QStringLiteral("MSFlexGrid1_init"); }
     void TreeView1_refresh() override { calls << QStringLiteral("TreeView1_refresh"); }
@@ -34,7 +27,7 @@ class FakeMain : public MainFormHooks {
 };
 
 class TestEditorTest : public ::testing::Test {
-  protected:
+protected:
     TestEditorTest() { book = BookWithPupils({u"青木", u"伊藤", u"上田", u"江藤"}); }
 
     TestEditor& Open(int subject = 0, int semester = 0, int test = 0) {

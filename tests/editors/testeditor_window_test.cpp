@@ -7,6 +7,7 @@
 #include "editors/common/twips.h"
 #include "support/fakeplatform.h"
 
+#include "support/testutil.h"
 #include <QApplication>
 #include <QCalendarWidget>
 #include <QCheckBox>
@@ -22,18 +23,10 @@
 #include <memory>
 #include <ostream>
 
-inline void PrintTo(const QString& text, std::ostream* os) {
-    *os << '"' << text.toStdString() << '"';
-}
-
 namespace kirune {
 namespace {
 
 using kirune::testing::BookWithPupils;
-
-QString U(const char16_t* text) {
-    return QString::fromUtf16(text);
-}
 
 // Key presses and mouse clicks as the window system delivers them: to the widget, and on to its
 // parents while nobody takes them.

@@ -1,5 +1,6 @@
 #include "model/cp932.h"
 
+#include "support/testutil.h"
 #include <QByteArray>
 #include <QString>
 #include <gtest/gtest.h>
@@ -10,10 +11,6 @@
 using namespace kirune;
 
 namespace {
-
-QString U(const char16_t* text) {
-    return QString::fromUtf16(text);
-}
 
 QByteArray Hex(const char* hex) {
     return QByteArray::fromHex(hex);

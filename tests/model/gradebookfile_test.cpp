@@ -3,6 +3,7 @@
 #include "model/gradebookfile.h"
 #include "model/numbers.h"
 
+#include "support/testutil.h"
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -20,9 +21,6 @@ using namespace kirune;
 
 namespace {
 
-QString U(const char16_t* text) {
-    return QString::fromUtf16(text);
-}
 QByteArray Sjis(const char16_t* text) {
     return EncodeCp932(U(text));
 }

@@ -3,16 +3,13 @@
 
 #include "model/cp932.h"
 
+#include "support/testutil.h"
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 namespace kirune {
 namespace {
-
-QString U(const char16_t* text) {
-    return QString::fromUtf16(text);
-}
 
 QByteArray Cp932(const char16_t* text) {
     return EncodeCp932(U(text));

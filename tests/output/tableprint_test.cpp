@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include "support/testutil.h"
 #include <algorithm>
 #include <set>
 
@@ -13,10 +14,6 @@ namespace kirune {
 namespace {
 
 const QChar kCr(13);
-
-QString U(const char16_t* text) {
-    return QString::fromUtf16(text);
-}
 
 // A grid as the tables leave it for a class of `pupils`: header, one row per pupil, an empty row
 // and the class-average row.

@@ -3,6 +3,7 @@
 #include "model/gradebook.h"
 #include "model/gradebookfile.h"
 
+#include "support/testutil.h"
 #include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
@@ -13,10 +14,6 @@
 
 namespace kirune {
 namespace {
-
-QString U(const char16_t* text) {
-    return QString::fromUtf16(text);
-}
 
 struct ToolRun {
     int exitCode = -1;
@@ -49,7 +46,7 @@ QString PdfText(const QString& path) {
 }
 
 class GraphsToolTest : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override {
         ASSERT_TRUE(dir.isValid());
         auto book = std::make_unique<GradeBook>();

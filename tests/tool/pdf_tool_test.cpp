@@ -8,15 +8,12 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include "support/testutil.h"
 #include <algorithm>
 #include <cmath>
 
 namespace kirune {
 namespace {
-
-QString U(const char16_t* text) {
-    return QString::fromUtf16(text);
-}
 
 // A class of 40 with three registered tests of 国語 in the first semester, their semester sums and
 // the semester's criteria, as the test editor and the criteria editor would have stored them.
@@ -86,7 +83,7 @@ void FillSample(GradeBook& book) {
 }
 
 class PdfToolTest : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override {
         ASSERT_TRUE(dir.isValid());
         auto book = std::make_unique<GradeBook>();

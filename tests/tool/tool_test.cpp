@@ -2,6 +2,7 @@
 #include "model/gradebook.h"
 #include "model/gradebookfile.h"
 
+#include "support/testutil.h"
 #include <QFile>
 #include <QProcess>
 #include <QProcessEnvironment>
@@ -12,10 +13,6 @@
 using namespace kirune;
 
 namespace {
-
-QString U(const char16_t* text) {
-    return QString::fromUtf16(text);
-}
 
 struct ToolRun {
     int exitCode = -1;
