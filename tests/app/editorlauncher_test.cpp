@@ -1,8 +1,8 @@
 // The editor windows are opened modeless, deleted when closed, and closed last opened first.
 #include "app/editorlauncher.h"
-#include "appwidgettest.h"
 #include "document/mainlogic.h"
 #include "support/fakeplatform.h"
+#include "support/widgettest.h"
 
 #include <QEvent>
 #include <gtest/gtest.h>
@@ -14,7 +14,7 @@ namespace {
 
 // Records the windows that receive a close event, in order.
 class CloseRecorder : public QObject {
-  public:
+public:
     std::vector<QObject*> closed;
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (event->type() == QEvent::Close)
@@ -24,7 +24,7 @@ class CloseRecorder : public QObject {
 };
 
 class EditorLauncherTest : public ::testing::Test {
-  protected:
+protected:
     EditorLauncherTest()
         : book(std::make_unique<GradeBook>()),
           logic(std::make_unique<MainLogic>(*book, session, platform)),

@@ -3,10 +3,10 @@
 #include "app/frmmain.h"
 #include "app/icons.h"
 #include "app/nodetree.h"
-#include "appwidgettest.h"
 #include "editors/common/gridview.h"
 #include "editors/common/twips.h"
 #include "support/fakeplatform.h"
+#include "support/widgettest.h"
 
 #include <QAction>
 #include <QGroupBox>

@@ -3,7 +3,7 @@
 #include "app/helpwindow.h"
 #include "app/icons.h"
 #include "app/qtplatform.h"
-#include "appwidgettest.h"
+#include "support/widgettest.h"
 
 #include <QFile>
 #include <QRegularExpression>

@@ -4,6 +4,7 @@
 #include "editors/common/twips.h"
 
 #include "support/testutil.h"
+#include "support/widgettest.h"
 #include <QApplication>
 #include <QImage>
 #include <QMouseEvent>
@@ -13,48 +14,7 @@
 namespace kirune {
 namespace {
 
-// A left click at `pos` (widget coordinates): press and release, as the mouse sends them.
-void Click(QWidget* widget, const QPoint& pos) {
-    const QPointF local(pos);
-    const QPointF global(widget->mapToGlobal(pos));
-    QMouseEvent press(QEvent::MouseButtonPress, local, global, Qt::LeftButton, Qt::LeftButton,
-                      Qt::NoModifier);
-    QApplication::sendEvent(widget, &press);
-    QMouseEvent release(QEvent::MouseButtonRelease, local, global, Qt::LeftButton, Qt::NoButton,
-                        Qt::NoModifier);
-    QApplication::sendEvent(widget, &release);
-}
-
-// A pixel counts as ink when it is dark (text is drawn black on light cells).
-bool IsInk(const QColor& colour) {
-    return colour.lightness() < 110;
-}
-
-int InkPixels(const QImage& image, const QRect& rect) {
-    int count = 0;
-    const QRect inside = rect.intersected(image.rect());
-    for (int y = inside.top(); y <= inside.bottom(); ++y)
-        for (int x = inside.left(); x <= inside.right(); ++x)
-            count += IsInk(image.pixelColor(x, y)) ? 1 : 0;
-    return count;
-}
-
-// Horizontal bands of ink inside `rect` (the cell's own edge lines left out): one per line of
-// text.
-int InkBands(const QImage& image, const QRect& rect) {
-    const QRect inside = rect.adjusted(2, 2, -3, -3).intersected(image.rect());
-    int bands = 0;
-    bool inBand = false;
-    for (int y = inside.top(); y <= inside.bottom(); ++y) {
-        bool ink = false;
-        for (int x = inside.left(); x <= inside.right() && !ink; ++x)
-            ink = IsInk(image.pixelColor(x, y));
-        if (ink && !inBand)
-            ++bands;
-        inBand = ink;
-    }
-    return bands;
-}
+using namespace test;
 
 class GridViewTest : public ::testing::Test {
 protected:

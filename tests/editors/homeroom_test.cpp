@@ -9,6 +9,7 @@
 #include "support/fakeplatform.h"
 
 #include "support/testutil.h"
+#include "support/widgettest.h"
 #include <QApplication>
 #include <QComboBox>
 #include <QGroupBox>
@@ -32,20 +33,7 @@ void PressKey(QWidget* widget, int key, const QString& text = QString()) {
     QApplication::sendEvent(widget, &release);
 }
 
-void Click(QWidget* widget, QPoint pos) {
-    const QPointF local(pos);
-    const QPointF global(widget->mapToGlobal(pos));
-    QMouseEvent press(QEvent::MouseButtonPress, local, global, Qt::LeftButton, Qt::LeftButton,
-                      Qt::NoModifier);
-    QApplication::sendEvent(widget, &press);
-    QMouseEvent release(QEvent::MouseButtonRelease, local, global, Qt::LeftButton, Qt::NoButton,
-                        Qt::NoModifier);
-    QApplication::sendEvent(widget, &release);
-}
-
-void Click(QWidget* widget) {
-    Click(widget, widget->rect().center());
-}
+using test::Click;
 
 const QString kTransferQuestion = U(u"この生徒のデータが失われますがいいですか？（注意：転出以前に"
                                     u"登録した試験の平均点は変わりません）");

@@ -8,6 +8,7 @@
 #include "support/fakeplatform.h"
 
 #include "support/testutil.h"
+#include "support/widgettest.h"
 #include <QApplication>
 #include <QCalendarWidget>
 #include <QCheckBox>
@@ -44,22 +45,6 @@ void KeyClick(QWidget* widget, Qt::Key key, Qt::KeyboardModifiers modifiers = Qt
 void KeyClicks(QWidget* widget, const QString& text) {
     for (QChar ch : text)
         KeyClick(widget, static_cast<Qt::Key>(ch.toUpper().unicode()), Qt::NoModifier, ch);
-}
-
-void MouseClick(QWidget* widget, QPoint pos = QPoint()) {
-    if (pos.isNull())
-        pos = widget->rect().center();
-    QPointer<QWidget> target = widget;
-    const QPointF local(pos);
-    const QPointF global(widget->mapToGlobal(pos));
-    QMouseEvent press(QEvent::MouseButtonPress, local, global, Qt::LeftButton, Qt::LeftButton,
-                      Qt::NoModifier);
-    QApplication::sendEvent(target, &press);
-    if (target) {
-        QMouseEvent release(QEvent::MouseButtonRelease, local, global, Qt::LeftButton, Qt::NoButton,
-                            Qt::NoModifier);
-        QApplication::sendEvent(target, &release);
-    }
 }
 
 QString KeyText(Qt::Key key) {
@@ -327,7 +312,7 @@ TEST_F(TestEditorWindowTest, RefusedEntryShowsTheMessageAndKeepsThePupil) {
     // The grid takes the click and moves on, dropping the entry.
     auto* grid = Control<GridView>("MSFlexGrid1");
     const QRect cell = grid->cellRect(3, 4);
-    MouseClick(grid->viewport(), cell.center());
+    test::Click(grid->viewport(), cell.center());
     EXPECT_EQ(session.CurrentStudentNo, 3);
     EXPECT_EQ(FocusName(), QStringLiteral("Text5"));
     EXPECT_EQ(Control<QLabel>("Label3")->text(), U(u"上田"));
@@ -355,17 +340,17 @@ TEST_F(TestEditorWindowTest, ArrowKeysMoveBetweenBoxesAndPupils) {
 
 TEST_F(TestEditorWindowTest, AnUncheckedViewpointsBoxPassesTheFocusOn) {
     Show();
-    MouseClick(Control("Check5"));
+    test::Click(Control("Check5"));
     EXPECT_FALSE(Control<QCheckBox>("Check5")->isChecked());
     Box(3)->setFocus();
     Press(Qt::Key_Tab);
     EXPECT_EQ(FocusName(), QStringLiteral("Text5"));
-    MouseClick(Control("Check6"));
+    test::Click(Control("Check6"));
     Box(3)->setFocus();
     Press(Qt::Key_Right);
     EXPECT_EQ(FocusName(), QStringLiteral("Text1"));
     // The last checked viewpoint cannot be unchecked.
-    MouseClick(Control("Check4"));
+    test::Click(Control("Check4"));
     EXPECT_TRUE(Control<QCheckBox>("Check4")->isChecked());
 }
 
@@ -383,8 +368,8 @@ TEST_F(TestEditorWindowTest, PointsBoxRefusesZeroAndLetters) {
 
 TEST_F(TestEditorWindowTest, AbsentButtonFillsTheCheckedBoxes) {
     Show();
-    MouseClick(Control("Check4"));
-    MouseClick(Control("Command5"));
+    test::Click(Control("Check4"));
+    test::Click(Control("Command5"));
     EXPECT_TRUE(Box(3)->text().isEmpty());
     EXPECT_EQ(Box(4)->text(), QStringLiteral("*"));
     EXPECT_EQ(Box(5)->text(), QStringLiteral("*"));
@@ -393,7 +378,7 @@ TEST_F(TestEditorWindowTest, AbsentButtonFillsTheCheckedBoxes) {
 
 TEST_F(TestEditorWindowTest, NameClickSelectsTheNameAndTouchesIt) {
     Show();
-    MouseClick(Box(1));
+    test::Click(Box(1));
     QApplication::processEvents();
     EXPECT_TRUE(window->logic().NameTouched);
     EXPECT_EQ(Box(1)->selectedText(), U(u" 1回目試験"));
@@ -429,11 +414,11 @@ TEST_F(TestEditorWindowTest, Combo2ChoosesAPupilByKeyboard) {
 
 TEST_F(TestEditorWindowTest, SemicolonInTheNameIsRefusedAndTheWindowStays) {
     FormTestSpec& w = Show();
-    MouseClick(Box(1));
+    test::Click(Box(1));
     Box(1)->setFocus();
     Box(1)->end(false);
     Type(QStringLiteral(";"));
-    MouseClick(Control("Command1"));
+    test::Click(Control("Command1"));
     ASSERT_EQ(platform.messages.size(), 1);
     EXPECT_TRUE(platform.messages[0].startsWith(U(u"試験の名称")));
     EXPECT_TRUE(w.isVisible());

@@ -6,24 +6,33 @@
 #include <QApplication>
 #include <QImage>
 #include <QMouseEvent>
+#include <QPointer>
 #include <QRect>
 #include <QString>
 #include <QWidget>
 #include <ostream>
 
-// Readable failure messages for texts.
 namespace kirune::test {
 
-// A left click at `pos` (widget coordinates): press and release, as the mouse sends them.
+// A left click at `pos` (widget coordinates): press and release, as the mouse sends them. The
+// press may close the window (a button that registers): then no release follows.
 inline void Click(QWidget* widget, const QPoint& pos) {
+    QPointer<QWidget> target = widget;
     const QPointF local(pos);
     const QPointF global(widget->mapToGlobal(pos));
     QMouseEvent press(QEvent::MouseButtonPress, local, global, Qt::LeftButton, Qt::LeftButton,
                       Qt::NoModifier);
-    QApplication::sendEvent(widget, &press);
+    QApplication::sendEvent(target, &press);
+    if (!target)
+        return;
     QMouseEvent release(QEvent::MouseButtonRelease, local, global, Qt::LeftButton, Qt::NoButton,
                         Qt::NoModifier);
-    QApplication::sendEvent(widget, &release);
+    QApplication::sendEvent(target, &release);
+}
+
+// A left click in the middle of `widget`.
+inline void Click(QWidget* widget) {
+    Click(widget, widget->rect().center());
 }
 
 // A pixel counts as ink when it is dark (text is drawn black on light cells).

@@ -1,0 +1,15 @@
+#pragma once
+// Small helpers every test program uses: Japanese literals as QString, and QString values shown
+// as text when an expectation fails.
+
+#include <QString>
+#include <ostream>
+
+inline QString U(const char16_t* text) {
+    return QString::fromUtf16(text);
+}
+
+// Found by GoogleTest through argument-dependent lookup (QString lives in the global namespace).
+inline void PrintTo(const QString& text, std::ostream* os) {
+    *os << '"' << text.toStdString() << '"';
+}
