@@ -13,7 +13,7 @@ using namespace kirune;
 
 // Nothing is asked of the desktop while entries pass their checks.
 class QuietPlatform : public Platform {
-  public:
+public:
     void ShowMessage(const QString&) override { ++messages; }
     void ShowInformation(const QString&, const QString&) override { ++messages; }
     bool AskYesNo(const QString&) override { return false; }
@@ -34,7 +34,7 @@ class QuietPlatform : public Platform {
 };
 
 class NoMainWindow : public MainFormHooks {
-  public:
+public:
     void EnableMainWindow() override {}
     void MSFlexGrid1_init() override {}
     void TreeView1_refresh() override {}

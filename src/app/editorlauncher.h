@@ -16,7 +16,7 @@ namespace kirune {
 
 class EditorLauncher : public QObject {
     Q_OBJECT
-  public:
+public:
     EditorLauncher(GradeBook& book, Session& session, Platform& platform, MainFormHooks& main,
                    QObject* parent = nullptr);
     ~EditorLauncher() override;
@@ -31,12 +31,12 @@ class EditorLauncher : public QObject {
     int OpenCount() const;
     QWidget* LastOpened() const;
 
-  signals:
+signals:
     void opened(QWidget* editor);
     // The last open editor has closed (its window is gone).
     void allClosed();
 
-  private:
+private:
     QWidget* Create(EditorKind kind);
     void Forget(QObject* editor);
 

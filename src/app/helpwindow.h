@@ -11,7 +11,7 @@ namespace kirune {
 
 class HelpWindow : public QWidget {
     Q_OBJECT
-  public:
+public:
     static inline const QString kContentsPage = QStringLiteral(":/help/index.html");
 
     explicit HelpWindow(QWidget* parent = nullptr);
@@ -21,7 +21,7 @@ class HelpWindow : public QWidget {
     void showContents();
     QTextBrowser* browser() const { return browser_; }
 
-  private:
+private:
     QTextBrowser* browser_;
     QToolButton* back_;
     QToolButton* forward_;

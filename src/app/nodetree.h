@@ -12,7 +12,7 @@ namespace kirune {
 
 class NodeTree : public QTreeWidget {
     Q_OBJECT
-  public:
+public:
     explicit NodeTree(QWidget* parent = nullptr);
 
     // Shows `nodes`: rebuilds when the keys or parents differ from what is shown, else updates
@@ -24,14 +24,14 @@ class NodeTree : public QTreeWidget {
     int nodeCount() const { return static_cast<int>(items_.size()); }
     int rebuildCount() const { return rebuilds_; }
 
-  signals:
+signals:
     // A node was clicked or chosen with the keyboard: its index in the tree's count (1-based).
     void nodeClicked(int index);
 
-  protected:
+protected:
     void keyPressEvent(QKeyEvent* event) override;
 
-  private:
+private:
     void rebuild(const std::vector<TreeNode>& nodes);
     void emitFor(QTreeWidgetItem* item);
 

@@ -16,7 +16,7 @@ namespace kirune {
 class HelpWindow;
 
 class QtPlatform : public Platform {
-  public:
+public:
     QtPlatform();
     ~QtPlatform() override;
 
@@ -46,7 +46,7 @@ class QtPlatform : public Platform {
     HelpWindow* helpWindow() const { return help_.get(); }
     QString lastFolder() const { return lastFolder_; }
 
-  private:
+private:
     QWidget* DialogParent() const;
     void RememberFolder(const QString& path);
 

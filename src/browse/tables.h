@@ -17,9 +17,7 @@ void ShowHomeRoomTable(const GradeBook& book, Session& session, Grid& grid, QStr
 void ShowTestTable(const GradeBook& book, Session& session, Grid& grid, QString& caption);
 void ShowSemesterSubjectTable(const GradeBook& book, Session& session, Grid& grid,
                               QString& caption);
-void ShowAnnualSubjectTable(const GradeBook& book, Session& session, Grid& grid,
-                            QString& caption);
-void ShowViewpointTestTable(const GradeBook& book, Session& session, Grid& grid,
-                            QString& caption);
+void ShowAnnualSubjectTable(const GradeBook& book, Session& session, Grid& grid, QString& caption);
+void ShowViewpointTestTable(const GradeBook& book, Session& session, Grid& grid, QString& caption);
 
 } // namespace kirune

@@ -4,9 +4,13 @@
 
 namespace kirune {
 
-QString PlaceholderNodeText() { return QString::fromUtf16(u"ファイルを開いてください"); }
+QString PlaceholderNodeText() {
+    return QString::fromUtf16(u"ファイルを開いてください");
+}
 
-QString SubjectKey(int subject) { return u'0' + NumberText(subject); }
+QString SubjectKey(int subject) {
+    return u'0' + NumberText(subject);
+}
 QString SemesterKey(int subject, int semester) {
     return u'1' + NumberText(subject) + NumberText(semester);
 }
@@ -20,7 +24,8 @@ QString ViewpointKey(int subject, int semester, int test, int viewpoint) {
 
 QString TestImageKey(const GradeBook& book, int subject, int semester, int test) {
     const int t = TestSlot(semester, subject, test, 0);
-    const bool none = book.Scores[t][kAverageColumn] < 0 && book.Scores[t + 1][kAverageColumn] < 0 &&
+    const bool none = book.Scores[t][kAverageColumn] < 0 &&
+                      book.Scores[t + 1][kAverageColumn] < 0 &&
                       book.Scores[t + 2][kAverageColumn] < 0;
     return none ? QStringLiteral("lightoff") : QStringLiteral("lighton");
 }
@@ -54,10 +59,11 @@ std::vector<TreeNode> BuildTreeNodes(const GradeBook& book) {
             for (int k = 0; k < kTestsPerSemester; ++k) {
                 const int testIndex = static_cast<int>(nodes.size());
                 const QString testText = TestNodeText(book, i, j, k);
-                nodes.push_back({TestKey(i, j, k), testText, TestImageKey(book, i, j, k), 2,
-                                 semesterIndex});
+                nodes.push_back(
+                    {TestKey(i, j, k), testText, TestImageKey(book, i, j, k), 2, semesterIndex});
                 for (int m = 0; m < kViewpoints; ++m)
-                    nodes.push_back({ViewpointKey(i, j, k, m), testText + book.SubjectTitles[i][m + 1],
+                    nodes.push_back({ViewpointKey(i, j, k, m),
+                                     testText + book.SubjectTitles[i][m + 1],
                                      QStringLiteral("test"), 3, testIndex});
             }
         }

@@ -12,8 +12,8 @@ namespace kirune {
 struct TreeNode {
     QString key;
     QString text;
-    QString image;  // image key; "" for none
-    int level = -1; // -1 homeroom or placeholder, 0 subject, 1 semester, 2 test, 3 viewpoint
+    QString image;   // image key; "" for none
+    int level = -1;  // -1 homeroom or placeholder, 0 subject, 1 semester, 2 test, 3 viewpoint
     int parent = -1; // index in the node list; -1 for a root
 };
 

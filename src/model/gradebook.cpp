@@ -27,7 +27,7 @@ void ResetGradeBook(GradeBook& book) {
     const char16_t* subjects[] = {u"国語", u"算数", u"理科", u"社会", u"家庭", u"体育"};
     for (int i = 0; i < 6; ++i)
         book.SubjectNameChoices[i] = QString::fromUtf16(subjects[i]);
-    const char16_t* viewpoints[] = {u"表現", u"理解", u"知識",  u"思考",  u"観察",  u"資料",
+    const char16_t* viewpoints[] = {u"表現",   u"理解",   u"知識",   u"思考", u"観察", u"資料",
                                     u"観・資", u"観・実", u"知・理", u"工夫", u"言語", u"表・処"};
     for (int i = 0; i < 12; ++i)
         book.ViewpointNameChoices[i] = QString::fromUtf16(viewpoints[i]);
@@ -40,9 +40,9 @@ void ResetGradeBook(GradeBook& book) {
     }
 
     const char16_t* titles[6][4] = {
-        {u"国語", u"表現", u"理解", u"言語"},   {u"算数", u"思考", u"表・処", u"知・理"},
+        {u"国語", u"表現", u"理解", u"言語"},     {u"算数", u"思考", u"表・処", u"知・理"},
         {u"理科", u"思考", u"観・実", u"知・理"}, {u"社会", u"思考", u"観・資", u"知・理"},
-        {u"家庭", u"観点1", u"観点2", u"観点3"}, {u"体育", u"知識", u"工夫", u"観点3"},
+        {u"家庭", u"観点1", u"観点2", u"観点3"},  {u"体育", u"知識", u"工夫", u"観点3"},
     };
     const char* keys[] = {"LANGUAGE", "ARITHMETIC", "SCIENCE", "SOCIETY", "HOMEMAKE", "PHYSICAL"};
     for (int s = 0; s < kSubjects; ++s) {

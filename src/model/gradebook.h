@@ -63,7 +63,9 @@ constexpr int SemesterAggregateSlot(int semester, int subject, int viewpoint) {
 constexpr int YearAggregateSlot(int subject, int viewpoint) {
     return kYearSlotBase + 4 * subject + viewpoint;
 }
-constexpr int CriteriaIndex(int subject, int viewpoint) { return subject * 3 + viewpoint; }
+constexpr int CriteriaIndex(int subject, int viewpoint) {
+    return subject * 3 + viewpoint;
+}
 
 // Puts every value to the program's defaults (empty class, default subjects and viewpoints,
 // default test names, unset criteria). Entries outside the reset's ranges keep their values.
@@ -82,6 +84,8 @@ inline bool HasName(const GradeBook& book, int n) {
 QString HomeRoomHeading(const GradeBook& book);
 
 // A pupil's aggregate without the absence marker.
-inline float WithoutAbsentMarker(float v) { return v >= kAbsentMarker ? v - kAbsentMarker : v; }
+inline float WithoutAbsentMarker(float v) {
+    return v >= kAbsentMarker ? v - kAbsentMarker : v;
+}
 
 } // namespace kirune

@@ -84,7 +84,9 @@ int16_t RoundHalfEvenInt16(double value) {
     return value < 0 ? std::numeric_limits<int16_t>::min() : std::numeric_limits<int16_t>::max();
 }
 
-double RoundHalfAwayFromZero(double value) { return std::round(value); }
+double RoundHalfAwayFromZero(double value) {
+    return std::round(value);
+}
 
 namespace {
 

@@ -12,7 +12,7 @@ struct Session {
     QString FileName;       // full path of the grade book file; "" when none
     bool NeedsSave = false; // True after New, Open and every change; False after Save and Close
 
-    QString SelectedNodeKey;      // "HomeRoom", "ROOTnode" or a level key
+    QString SelectedNodeKey;       // "HomeRoom", "ROOTnode" or a level key
     int16_t SelectedNodeIndex = 0; // 1 = first node (the homeroom)
     int16_t CurrentSubject = 0;
     int16_t CurrentSemester = 0;
@@ -25,7 +25,7 @@ struct Session {
     int16_t AverageCount = 0;     // test editor: pupils in the last class average computed
     int16_t ShownColumnCount = 0; // grid columns of the table on screen
 
-    std::array<float, 41> WorkTotals{};  // numeric ranking candidates
+    std::array<float, 41> WorkTotals{};   // numeric ranking candidates
     std::array<QString, 41> WorkValues{}; // text ranking candidates
     std::array<QString, 41> WorkTexts{};
 

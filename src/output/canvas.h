@@ -62,10 +62,10 @@ inline void Canvas::Box(double x1, double y1, double x2, double y2, QRgb outline
     CurrentY = y2;
 }
 
-constexpr QRgb kRankAColour = 0xff00ff00;       // green
-constexpr QRgb kRankBColour = 0xffffff00;       // yellow (screen and graph)
-constexpr QRgb kRankBPrintColour = 0xffff8000;  // orange (printed table)
-constexpr QRgb kRankCColour = 0xffff00ff;       // magenta
+constexpr QRgb kRankAColour = 0xff00ff00;      // green
+constexpr QRgb kRankBColour = 0xffffff00;      // yellow (screen and graph)
+constexpr QRgb kRankBPrintColour = 0xffff8000; // orange (printed table)
+constexpr QRgb kRankCColour = 0xffff00ff;      // magenta
 constexpr QRgb kBlack = 0xff000000;
 
 } // namespace kirune

@@ -7,7 +7,7 @@ namespace kirune::test {
 namespace {
 
 class NameImportTest : public MainLogicTest {
-  protected:
+protected:
     // A grade book without pupils, opened and just saved.
     void OpenEmptyClass() {
         const QString path = WriteBook(QStringLiteral("empty.txt"), 0);

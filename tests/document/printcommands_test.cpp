@@ -15,7 +15,7 @@ const QString kPageSetupTitle = U(u"ﾍﾟｰｼﾞ設定");
 
 // The scripted desktop with a choice for the "no printer: where to write the PDF" question.
 class ChoosingPlatform : public FakePlatform {
-  public:
+public:
     bool PrepareOutput() override {
         ++prepared;
         return prepareAnswer;
@@ -25,7 +25,7 @@ class ChoosingPlatform : public FakePlatform {
 };
 
 class PrintCommandTest : public MainLogicTest {
-  protected:
+protected:
     // A class of 40 opened with the given node selected.
     void OpenClassAt(const QString& key) {
         Start();

@@ -19,16 +19,12 @@ public:
     ~FakePlatform() override;
 
     void ShowMessage(const QString& text) override { messages.push_back(text); }
-    void ShowInformation(const QString& text, const QString&) override {
-        messages.push_back(text);
-    }
+    void ShowInformation(const QString& text, const QString&) override { messages.push_back(text); }
     bool AskYesNo(const QString& text) override;
     std::optional<QString> OpenFileName(const QString& title, const QString& filter) override;
     std::optional<QString> SaveFileName(const QString& title, const QString& filter) override;
     QVariant ReadSetting(const QString& key, const QVariant& fallback) override;
-    void WriteSetting(const QString& key, const QVariant& value) override {
-        settings[key] = value;
-    }
+    void WriteSetting(const QString& key, const QVariant& value) override { settings[key] = value; }
     QDate Today() override { return today; }
     void ShowHelp() override { ++helpShown; }
     QPrinter& Printer() override { return *printer; }

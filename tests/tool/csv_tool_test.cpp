@@ -27,7 +27,7 @@ struct ToolRun {
 };
 
 class CsvTool : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override { ASSERT_TRUE(dir.isValid()); }
 
     // A class of `pupils` with one registered test of subject 1 in semester 0, whose class

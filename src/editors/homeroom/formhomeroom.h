@@ -19,7 +19,7 @@ class GridView;
 
 class FormHomeRoom : public QWidget {
     Q_OBJECT
-  public:
+public:
     FormHomeRoom(GradeBook& book, Session& session, Platform& platform, MainFormHooks& main,
                  QWidget* parent = nullptr);
     ~FormHomeRoom() override;
@@ -30,12 +30,12 @@ class FormHomeRoom : public QWidget {
     static constexpr int kClientWidth = 8460;
     static constexpr int kClientHeight = 6900;
 
-  protected:
+protected:
     void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-  private:
+private:
     void BuildControls();
     void Connect();
     // Shows the logic's texts and grid in the controls.

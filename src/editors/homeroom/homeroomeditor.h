@@ -18,7 +18,7 @@
 namespace kirune {
 
 class HomeRoomEditor {
-  public:
+public:
     HomeRoomEditor(GradeBook& book, Session& session, Platform& platform, MainFormHooks& main);
 
     // Boxes whose text a refusal points at.
@@ -75,7 +75,7 @@ class HomeRoomEditor {
     static constexpr int kGridWidthTwips = 3135;
     static constexpr QRgb kRosterTint = 0xFFFFFFE0; // RGB(255, 255, 224)
 
-  private:
+private:
     // Moves the grid's current cell to the current pupil and shows that cell's name in Text2.
     void ShowCurrentPupil();
     // Selects attendance number `n` when it is inside the roster (1..40).

@@ -21,7 +21,7 @@ class GridView;
 
 class FormTestSpec : public QWidget {
     Q_OBJECT
-  public:
+public:
     FormTestSpec(GradeBook& book, Session& session, Platform& platform, MainFormHooks& main,
                  QWidget* parent = nullptr);
     ~FormTestSpec() override;
@@ -32,12 +32,12 @@ class FormTestSpec : public QWidget {
     static constexpr int kClientWidth = 11775;
     static constexpr int kClientHeight = 8280;
 
-  protected:
+protected:
     void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-  private:
+private:
     void BuildControls();
     void Connect();
     // Shows the logic's texts, check states, calendar and grid in the controls.

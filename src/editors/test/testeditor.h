@@ -21,7 +21,7 @@
 namespace kirune {
 
 class TestEditor {
-  public:
+public:
     TestEditor(GradeBook& book, Session& session, Platform& platform, MainFormHooks& main);
 
     // --- Messages ---------------------------------------------------------------------------
@@ -139,7 +139,7 @@ class TestEditor {
     static constexpr int kGridWidthTwips = 6375;
     static constexpr QRgb kBandTint = 0xFFFFFFE0; // RGB(255, 255, 224)
 
-  private:
+private:
     void BuildGrid();
     void SetText2(const QString& text);
     // Empties a viewpoint's column, score box and points box (its check box was unchecked).
