@@ -8,7 +8,6 @@
 #include <QFileInfo>
 #include <QHash>
 #include <QIODevice>
-#include <QSaveFile>
 #include <QVarLengthArray>
 #include <algorithm>
 #include <array>
@@ -32,10 +31,6 @@ QString Ja(const char16_t* text) {
 void SetError(QString* error, const QString& message) {
     if (error)
         *error = message;
-}
-
-QString ShownPath(const QString& path) {
-    return QDir::toNativeSeparators(path);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -536,47 +531,12 @@ bool ParseGradeBookFile(const QByteArray& bytes, GradeBook& book, QString* error
 }
 
 bool ReadGradeBookFile(const QString& path, GradeBook& book, QString* error) {
-    const QFileInfo info(path);
-    if (!info.exists()) {
-        SetError(error, Ja(u"ファイル「%1」が見つかりません。").arg(ShownPath(path)));
-        return false;
-    }
-    if (info.isDir()) {
-        SetError(
-            error,
-            Ja(u"「%1」はフォルダーです。成績ファイルを選んでください。").arg(ShownPath(path)));
-        return false;
-    }
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        SetError(
-            error,
-            Ja(u"ファイル「%1」を開けません（%2）。").arg(ShownPath(path), file.errorString()));
-        return false;
-    }
-    if (file.size() > kMaxGradeBookFileBytes) {
-        SetError(error, TooBigMessage(file.size()));
-        return false;
-    }
-    // Read in chunks up to the end, so a file that grows meanwhile or a device that reports no
-    // size is still bounded by the limit.
     QByteArray bytes;
-    bytes.reserve(file.size() + 1);
-    constexpr qint64 kChunk = 256 * 1024;
-    for (;;) {
-        const QByteArray chunk = file.read(kChunk);
-        if (file.error() != QFileDevice::NoError) {
-            SetError(error, Ja(u"ファイル「%1」を読み込めません（%2）。")
-                                .arg(ShownPath(path), file.errorString()));
-            return false;
-        }
-        if (chunk.isEmpty())
-            break;
-        bytes += chunk;
-        if (bytes.size() > kMaxGradeBookFileBytes) {
-            SetError(error, TooBigMessage(bytes.size()));
-            return false;
-        }
+    bool tooBig = false;
+    if (!ReadRegularFile(path, kMaxGradeBookFileBytes, &bytes, error, &tooBig)) {
+        if (tooBig)
+            SetError(error, TooBigMessage(QFileInfo(path).size()));
+        return false;
     }
     return ParseGradeBookFile(bytes, book, error);
 }
@@ -665,46 +625,6 @@ bool WriteAllTo(QIODevice& device, const QByteArray& bytes, QString* error) {
         }
         written += n;
     }
-    return true;
-}
-
-bool SaveWithBackup(const QString& path, const QByteArray& bytes, QString* error) {
-    const QFileInfo info(path);
-    const bool existed = info.exists();
-    const QString kept = existed ? Ja(u"元のファイルは変更されていません。") : QString();
-    auto fail = [&](const QString& reason) {
-        SetError(error,
-                 Ja(u"「%1」に保存できませんでした。%2%3").arg(ShownPath(path), reason, kept));
-        return false;
-    };
-    if (info.isDir())
-        return fail(Ja(u"同じ名前のフォルダーがあります。"));
-    if (!info.absoluteDir().exists())
-        return fail(Ja(u"保存先のフォルダーがありません。"));
-
-    // The new content goes to a temporary file beside the target; the target is replaced only
-    // by the final rename, so a failure at any point leaves it as it was.
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return fail(Ja(u"（%1）").arg(file.errorString()));
-    QString writeError;
-    if (!WriteAllTo(file, bytes, &writeError)) {
-        file.cancelWriting();
-        return fail(writeError);
-    }
-
-    // The previous version becomes the backup. QFile::copy never replaces a file, so an old
-    // backup goes first. Any failure here is passed over: the save itself matters more.
-    if (existed) {
-        const QString backup = BackupPath(path);
-        if (QFileInfo(backup).absoluteFilePath() != info.absoluteFilePath()) {
-            QFile::remove(backup);
-            QFile::copy(path, backup);
-        }
-    }
-
-    if (!file.commit())
-        return fail(Ja(u"（%1）").arg(file.errorString()));
     return true;
 }
 

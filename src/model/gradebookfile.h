@@ -3,6 +3,7 @@
 // backup copy with the extension "bak" made on every save.
 
 #include "gradebook.h"
+#include "safefile.h"
 
 #include <QByteArray>
 #include <QString>
@@ -37,10 +38,11 @@ bool WriteGradeBookFile(const QString& path, const GradeBook& book, QString* err
 // "class3.txt" -> "class3.bak"; a file name without "." gets ".bak" appended.
 QString BackupPath(const QString& path);
 
-// Writes `bytes` to `path` the safe way shared by every save of the program: a temporary file in
-// the same folder, flushed, then the old file copied to its backup (a failing backup is
-// skipped silently), then the temporary file renamed over the target. False and a Japanese
-// *error when the write failed; the old file is then untouched.
+// Writes `bytes` to `path` as WriteFileAtomically does, and keeps the old file as its backup
+// (BackupPath): the old file is copied to a temporary file, synced, and renamed over the old
+// backup once the new file is in place, so a complete backup exists at every moment. A failing
+// backup step keeps the old backup and lets the save go on. False and a Japanese *error when
+// the save failed; the old file and its backup are then untouched.
 bool SaveWithBackup(const QString& path, const QByteArray& bytes, QString* error);
 
 // The same for any device (used by tests to make a device fail part-way).

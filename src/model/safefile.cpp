@@ -1,0 +1,401 @@
+#include "safefile.h"
+
+#include "gradebookfile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRandomGenerator>
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
+#include <utility>
+
+namespace kirune {
+
+int FileOps::Open(const char* path, int flags, mode_t mode) {
+    return ::open(path, flags, mode);
+}
+ssize_t FileOps::Read(int fd, void* buffer, size_t size) {
+    return ::read(fd, buffer, size);
+}
+ssize_t FileOps::Write(int fd, const void* data, size_t size) {
+    return ::write(fd, data, size);
+}
+int FileOps::Stat(int fd, struct stat* info) {
+    return ::fstat(fd, info);
+}
+int FileOps::Sync(int fd, bool folder) {
+    return folder ? ::fsync(fd) : ::fdatasync(fd);
+}
+int FileOps::Close(int fd) {
+    return ::close(fd);
+}
+int FileOps::Rename(const char* from, const char* to) {
+    return ::rename(from, to);
+}
+int FileOps::Unlink(const char* path) {
+    return ::unlink(path);
+}
+
+namespace {
+
+FileOps gPosixOps;
+FileOps* gOps = &gPosixOps;
+
+QString Ja(const char16_t* text) {
+    return QString::fromUtf16(text);
+}
+
+void SetError(QString* error, const QString& message) {
+    if (error)
+        *error = message;
+}
+
+QString ShownPath(const QString& path) {
+    return QDir::toNativeSeparators(path);
+}
+
+// The reason of a failed call, in words a teacher can act on where there are such words.
+QString Reason(int err) {
+    switch (err) {
+    case ENOSPC:
+    case EDQUOT:
+        return Ja(u"ディスクの空きが足りません");
+    case EACCES:
+    case EPERM:
+        return Ja(u"アクセスが許可されていません");
+    case EROFS:
+        return Ja(u"書き込みのできない場所です");
+    case EIO:
+        return Ja(u"ディスクの読み書きで障害が起きました");
+    default:
+        return QString::fromLocal8Bit(std::strerror(err));
+    }
+}
+
+bool NotRegular(const QString& path, QString* error) {
+    SetError(error, Ja(u"「%1」は通常のファイルではありません（名前付きパイプや装置など）。"
+                       u"読み込めるのは通常のファイルだけです。")
+                        .arg(ShownPath(path)));
+    return false;
+}
+
+// An open file descriptor, closed (result ignored) unless taken over by Close().
+class Descriptor {
+public:
+    Descriptor() = default;
+    explicit Descriptor(int fd) : fd_(fd) {}
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(const Descriptor&) = delete;
+    ~Descriptor() { Drop(); }
+
+    int Get() const { return fd_; }
+    bool IsOpen() const { return fd_ >= 0; }
+    void Reset(int fd) {
+        Drop();
+        fd_ = fd;
+    }
+    // Closes it and reports the result: a failed close is a failed write.
+    bool Close() {
+        const int fd = std::exchange(fd_, -1);
+        return gOps->Close(fd) == 0;
+    }
+
+private:
+    void Drop() {
+        if (fd_ >= 0)
+            gOps->Close(std::exchange(fd_, -1));
+    }
+    int fd_ = -1;
+};
+
+// A new file beside the target under a name of its own; removed again unless kept.
+class TempFile {
+public:
+    TempFile() = default;
+    TempFile(const TempFile&) = delete;
+    TempFile& operator=(const TempFile&) = delete;
+    ~TempFile() { Discard(); }
+
+    // Creates "<folder>/.<name>.<random>.tmp"; false with errno set on failure.
+    bool Create(const QString& folder, const QString& name, const struct stat* like) {
+        for (int attempt = 0; attempt < 100; ++attempt) {
+            const QString suffix = QString::number(QRandomGenerator::global()->generate64(), 36);
+            const QByteArray path = QFile::encodeName(folder + u'/' + u'.' + name + u'.' +
+                                                      suffix.right(8) + QStringLiteral(".tmp"));
+            const int fd =
+                gOps->Open(path.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+            if (fd >= 0) {
+                path_ = path;
+                fd_.Reset(fd);
+                // The new file gets the permissions of the one it replaces.
+                if (like)
+                    (void)::fchmod(fd, like->st_mode & 07777);
+                return true;
+            }
+            if (errno != EEXIST)
+                return false;
+        }
+        return false;
+    }
+
+    Descriptor& Fd() { return fd_; }
+    const QByteArray& Path() const { return path_; }
+    // After the rename: the name now belongs to the target.
+    void Keep() { path_.clear(); }
+    void Discard() {
+        fd_.Reset(-1);
+        if (!path_.isEmpty()) {
+            gOps->Unlink(path_.constData());
+            path_.clear();
+        }
+    }
+
+private:
+    QByteArray path_;
+    Descriptor fd_;
+};
+
+bool WriteAll(int fd, const char* data, qint64 size, QString* reason) {
+    qint64 written = 0;
+    while (written < size) {
+        const size_t chunk = static_cast<size_t>(std::min<qint64>(size - written, 1 << 30));
+        const ssize_t n = gOps->Write(fd, data + written, chunk);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            *reason = Ja(u"書き込みに失敗しました（%1 バイト中 %2 バイトまで書き込みました: "
+                         u"%3）。")
+                          .arg(size)
+                          .arg(written)
+                          .arg(n < 0 ? Reason(errno) : Ja(u"書き込みが進みません"));
+            return false;
+        }
+        written += n;
+    }
+    return true;
+}
+
+// The steps after the last write: the size on disk checked against what was meant to be
+// written, the data synced to the disk, the file closed; each failure gives its reason.
+bool Finish(TempFile& file, qint64 expected, QString* reason) {
+    struct stat info {};
+    if (gOps->Stat(file.Fd().Get(), &info) != 0) {
+        *reason = Ja(u"書き込んだ大きさを確かめられません（%1）。").arg(Reason(errno));
+        return false;
+    }
+    if (info.st_size != expected) {
+        *reason = Ja(u"書き込んだ大きさが合いません（%1 バイトのはずが %2 バイトです）。")
+                      .arg(expected)
+                      .arg(static_cast<qint64>(info.st_size));
+        return false;
+    }
+    if (gOps->Sync(file.Fd().Get(), false) != 0) {
+        *reason = Ja(u"ディスクへの書き込みに失敗しました（%1）。").arg(Reason(errno));
+        return false;
+    }
+    if (!file.Fd().Close()) {
+        *reason = Ja(u"ファイルを閉じるときに書き込みに失敗しました（%1）。").arg(Reason(errno));
+        return false;
+    }
+    return true;
+}
+
+// Copies the file `source` (of `info`) into a new temporary file, synced and closed. False on
+// any failure (the temporary file is then removed).
+bool CopyToTemp(const QByteArray& source, const struct stat& info, const QString& folder,
+                const QString& name, TempFile& copy) {
+    Descriptor in(gOps->Open(source.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK, 0));
+    if (!in.IsOpen() || !copy.Create(folder, name, &info))
+        return false;
+    constexpr size_t kChunk = 256 * 1024;
+    QByteArray buffer(kChunk, Qt::Uninitialized);
+    qint64 total = 0;
+    QString reason;
+    for (;;) {
+        const ssize_t n = gOps->Read(in.Get(), buffer.data(), kChunk);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return false;
+        if (n == 0)
+            break;
+        if (!WriteAll(copy.Fd().Get(), buffer.constData(), n, &reason))
+            return false;
+        total += n;
+    }
+    // A file that changed size while it was copied is no faithful backup.
+    return total == info.st_size && Finish(copy, total, &reason);
+}
+
+bool SaveFile(const QString& path, const QByteArray& bytes, bool backup, QString* error) {
+    QFileInfo info(path);
+    QString target = info.absoluteFilePath();
+    // Saving through a symbolic link replaces the file it points to and keeps the link.
+    if (info.isSymLink() && !info.canonicalFilePath().isEmpty())
+        target = info.canonicalFilePath();
+    const QString folder = QFileInfo(target).absolutePath();
+    const QString name = QFileInfo(target).fileName();
+    const QByteArray nativeTarget = QFile::encodeName(target);
+
+    struct stat old {};
+    const bool existed = ::stat(nativeTarget.constData(), &old) == 0;
+    const QString kept = existed ? Ja(u"元のファイルは変更されていません。") : QString();
+    auto fail = [&](const QString& reason) {
+        SetError(error,
+                 Ja(u"「%1」に保存できませんでした。%2%3").arg(ShownPath(path), reason, kept));
+        return false;
+    };
+    if (existed && S_ISDIR(old.st_mode))
+        return fail(Ja(u"同じ名前のフォルダーがあります。"));
+    if (existed && !S_ISREG(old.st_mode))
+        return fail(Ja(u"同じ名前の、通常のファイルではないもの（名前付きパイプや装置など）が"
+                       u"あります。"));
+    if (!QFileInfo(folder).isDir())
+        return fail(Ja(u"保存先のフォルダーがありません。"));
+
+    Descriptor dir(
+        gOps->Open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC, 0));
+    if (!dir.IsOpen())
+        return fail(Ja(u"保存先のフォルダーを開けません（%1）。").arg(Reason(errno)));
+
+    // The new content goes to a temporary file beside the target; the target is replaced only
+    // by the rename, so a failure at any point before it leaves the target as it was.
+    TempFile fresh;
+    if (!fresh.Create(folder, name, existed ? &old : nullptr))
+        return fail(Ja(u"一時ファイルを作れません（%1）。").arg(Reason(errno)));
+    QString reason;
+    if (!WriteAll(fresh.Fd().Get(), bytes.constData(), bytes.size(), &reason) ||
+        !Finish(fresh, bytes.size(), &reason))
+        return fail(reason);
+
+    // The previous version is copied to a temporary file too and renamed over the old backup
+    // only after the save went through, so that there is a complete backup at every moment. A
+    // failing copy keeps the old backup and lets the save go on.
+    TempFile copy;
+    const QString backupPath = backup && existed ? BackupPath(target) : QString();
+    const bool haveCopy =
+        !backupPath.isEmpty() && backupPath != target &&
+        CopyToTemp(nativeTarget, old, folder, QFileInfo(backupPath).fileName(), copy);
+    if (!haveCopy)
+        copy.Discard();
+
+    if (gOps->Rename(fresh.Path().constData(), nativeTarget.constData()) != 0)
+        return fail(Ja(u"ファイルを置き換えられません（%1）。").arg(Reason(errno)));
+    fresh.Keep();
+    if (haveCopy) {
+        if (gOps->Rename(copy.Path().constData(), QFile::encodeName(backupPath).constData()) == 0)
+            copy.Keep();
+        else
+            copy.Discard();
+    }
+
+    // Only a synced folder holds the new names after a power cut. A file system that cannot
+    // sync a folder says so with EINVAL; there is nothing more to do then.
+    if (gOps->Sync(dir.Get(), true) != 0 && errno != EINVAL) {
+        SetError(error, Ja(u"「%1」に保存しましたが、ディスクへの書き込みを確かめられませんでした"
+                           u"（%2）。もう一度保存してください。")
+                            .arg(ShownPath(path), Reason(errno)));
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+ScopedFileOps::ScopedFileOps(FileOps& ops) : previous_(std::exchange(gOps, &ops)) {}
+
+ScopedFileOps::~ScopedFileOps() {
+    gOps = previous_;
+}
+
+bool WriteFileAtomically(const QString& path, const QByteArray& bytes, QString* error) {
+    return SaveFile(path, bytes, false, error);
+}
+
+bool SaveWithBackup(const QString& path, const QByteArray& bytes, QString* error) {
+    return SaveFile(path, bytes, true, error);
+}
+
+bool CheckRegularFile(const QString& path, QString* error) {
+    struct stat info {};
+    if (::stat(QFile::encodeName(path).constData(), &info) != 0) {
+        if (errno == ENOENT || errno == ENOTDIR)
+            SetError(error, Ja(u"ファイル「%1」が見つかりません。").arg(ShownPath(path)));
+        else
+            SetError(error,
+                     Ja(u"ファイル「%1」を開けません（%2）。").arg(ShownPath(path), Reason(errno)));
+        return false;
+    }
+    if (S_ISDIR(info.st_mode)) {
+        SetError(error,
+                 Ja(u"「%1」はフォルダーです。ファイルを選んでください。").arg(ShownPath(path)));
+        return false;
+    }
+    if (!S_ISREG(info.st_mode))
+        return NotRegular(path, error);
+    return true;
+}
+
+bool ReadRegularFile(const QString& path, qint64 maxBytes, QByteArray* bytes, QString* error,
+                     bool* tooBig) {
+    if (tooBig)
+        *tooBig = false;
+    if (!CheckRegularFile(path, error))
+        return false;
+    auto failed = [&](int err) {
+        SetError(error,
+                 Ja(u"ファイル「%1」を読み込めません（%2）。").arg(ShownPath(path), Reason(err)));
+        return false;
+    };
+    // Opened without waiting, and checked once more once open: the name may have been replaced
+    // by a pipe in the meantime, and reading a pipe could wait for ever.
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0)
+        return failed(errno);
+    struct Closer {
+        int fd;
+        ~Closer() { ::close(fd); }
+    } closer{fd};
+    struct stat info {};
+    if (::fstat(fd, &info) != 0)
+        return failed(errno);
+    if (!S_ISREG(info.st_mode))
+        return NotRegular(path, error);
+    auto big = [&] {
+        if (tooBig)
+            *tooBig = true;
+        SetError(error, Ja(u"ファイル「%1」は大きすぎます。").arg(ShownPath(path)));
+        return false;
+    };
+    if (info.st_size > maxBytes)
+        return big();
+    // Read up to the end, so a file that grows meanwhile is still bounded by the limit.
+    QByteArray out(std::min<qint64>(info.st_size, maxBytes) + 1, Qt::Uninitialized);
+    qint64 used = 0;
+    for (;;) {
+        if (used == out.size()) {
+            if (used > maxBytes)
+                return big();
+            out.resize(std::min<qint64>(used * 2, maxBytes + 1));
+        }
+        const ssize_t n = ::read(fd, out.data() + used, static_cast<size_t>(out.size() - used));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return failed(errno);
+        if (n == 0)
+            break;
+        used += n;
+    }
+    if (used > maxBytes)
+        return big();
+    out.truncate(used);
+    *bytes = std::move(out);
+    return true;
+}
+
+} // namespace kirune

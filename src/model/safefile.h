@@ -1,0 +1,63 @@
+#pragma once
+// Writing files so that a failure never goes unnoticed and never leaves half a file, and
+// reading only what is a regular file.
+//
+// A save goes through the file operations below, one call per step, so that tests can make each
+// step fail in turn; the program itself always uses the plain POSIX calls.
+
+#include <QByteArray>
+#include <QString>
+#include <sys/stat.h>
+#include <sys/types.h>
+
+namespace kirune {
+
+// Writes `bytes` to `path` atomically: a temporary file in the same folder, every write checked,
+// the byte count on disk verified, flushed, synced to disk, renamed over the target, then the
+// folder synced so that the new name survives a power cut. False and a Japanese *error on
+// failure; the target is then as it was and no temporary file is left. (Only when the final
+// sync of the folder fails is the target already the complete new file; the save is still
+// reported as failed, since the new name may not survive a power cut.)
+bool WriteFileAtomically(const QString& path, const QByteArray& bytes, QString* error);
+
+// False and a Japanese *error unless `path` names an existing regular file (after following
+// symbolic links): a folder, a pipe or a device is refused without being opened.
+bool CheckRegularFile(const QString& path, QString* error);
+
+// Reads the whole regular file at `path` into *bytes. Refused with a Japanese *error: anything
+// CheckRegularFile refuses, a file that cannot be opened or read, and a file of more than
+// `maxBytes` bytes (then *tooBig is set, when given, and the caller may word its own message).
+bool ReadRegularFile(const QString& path, qint64 maxBytes, QByteArray* bytes, QString* error,
+                     bool* tooBig = nullptr);
+
+// The file operations a save is made of. Each returns what its POSIX call returns and sets
+// errno the same way.
+class FileOps {
+public:
+    virtual ~FileOps() = default;
+    virtual int Open(const char* path, int flags, mode_t mode);
+    virtual ssize_t Read(int fd, void* buffer, size_t size);
+    virtual ssize_t Write(int fd, const void* data, size_t size);
+    // fstat: how many bytes reached the file.
+    virtual int Stat(int fd, struct stat* info);
+    // fdatasync for a file, fsync for a folder.
+    virtual int Sync(int fd, bool folder);
+    // close: the last chance for the system to report a failed write.
+    virtual int Close(int fd);
+    virtual int Rename(const char* from, const char* to);
+    virtual int Unlink(const char* path);
+};
+
+// While one lives, every save goes through `ops` instead of the POSIX calls (for tests).
+class ScopedFileOps {
+public:
+    explicit ScopedFileOps(FileOps& ops);
+    ~ScopedFileOps();
+    ScopedFileOps(const ScopedFileOps&) = delete;
+    ScopedFileOps& operator=(const ScopedFileOps&) = delete;
+
+private:
+    FileOps* previous_;
+};
+
+} // namespace kirune
