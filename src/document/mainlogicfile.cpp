@@ -231,7 +231,7 @@ void MainLogic::mnuCSVSaveAs_Click() {
     if (!path)
         return;
     QString error;
-    if (!ExportCsv(grid, *path, &error))
+    if (!ExportCsv(grid, *path, session.FileName, &error))
         platform.ShowMessage(error.isEmpty() ? U(u"CSVﾌｧｲﾙに書き込めませんでした。") : error);
 }
 

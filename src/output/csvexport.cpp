@@ -3,7 +3,53 @@
 #include "model/cp932.h"
 #include "model/gradebookfile.h"
 
+#include <QFileInfo>
+#include <QLocale>
+#include <QRegularExpression>
+
 namespace kirune {
+
+namespace {
+
+// A number as the tables show it: an optional sign, digits with or without thousands grouping,
+// an optional decimal part; with "," and "." or with the regional separators.
+bool IsShownNumber(const QString& text) {
+    static const QRegularExpression plain(
+        QStringLiteral(R"(^[+-]?(\d+|\d{1,3}(,\d{3})+)(\.\d+)?$)"));
+    if (plain.match(text).hasMatch())
+        return true;
+    const QLocale locale;
+    const QString group = QRegularExpression::escape(locale.groupSeparator());
+    const QString point = QRegularExpression::escape(locale.decimalPoint());
+    const QRegularExpression regional(
+        QStringLiteral(R"(^[+-]?(\d+|\d{1,3}(%1\d{3})+)(%2\d+)?$)").arg(group, point));
+    return regional.match(text).hasMatch();
+}
+
+// The file name compared: the same file under any spelling of its path.
+QString SamePathKey(const QString& path) {
+    const QFileInfo info(path);
+    const QString canonical = info.canonicalFilePath();
+    return canonical.isEmpty() ? info.absoluteFilePath() : canonical;
+}
+
+} // namespace
+
+QString CsvField(const QString& cell) {
+    QString text = cell;
+    text.replace(u'\r', u' ');
+    if (!text.isEmpty()) {
+        const QChar first = text.front();
+        if ((first == u'=' || first == u'+' || first == u'-' || first == u'@' || first == u'\t') &&
+            !IsShownNumber(text))
+            text.prepend(u'\'');
+    }
+    if (text.contains(u',') || text.contains(u'"') || text.contains(u'\n')) {
+        text.replace(QStringLiteral("\""), QStringLiteral("\"\""));
+        text = u'"' + text + u'"';
+    }
+    return text;
+}
 
 QString CsvText(const Grid& grid) {
     QString text;
@@ -11,9 +57,7 @@ QString CsvText(const Grid& grid) {
     const int cols = grid.Cols();
     for (int r = 0; r < rows; ++r) {
         for (int c = 0; c < cols; ++c) {
-            QString cell = grid.Text(r, c);
-            cell.replace(u'\r', u' ');
-            text += cell;
+            text += CsvField(grid.Text(r, c));
             text += u',';
         }
         text += QLatin1String("\r\n");
@@ -25,7 +69,21 @@ QByteArray CsvBytes(const Grid& grid) {
     return EncodeCp932(CsvText(grid));
 }
 
-bool ExportCsv(const Grid& grid, const QString& path, QString* error) {
+bool ExportCsv(const Grid& grid, const QString& path, const QString& bookPath, QString* error) {
+    if (bookPath.isEmpty())
+        return SaveWithBackup(path, CsvBytes(grid), error);
+    if (SamePathKey(path) == SamePathKey(bookPath)) {
+        if (error)
+            *error = QString::fromUtf16(u"「%1」は開いている成績ファイルです。表は別の名前で"
+                                        u"保存してください。")
+                         .arg(QFileInfo(path).fileName());
+        return false;
+    }
+    // The export's backup would replace the grade book's own backup, the only copy of its
+    // previous marks: then the export makes none.
+    if (SamePathKey(BackupPath(SamePathKey(path))) ==
+        SamePathKey(BackupPath(SamePathKey(bookPath))))
+        return WriteFileAtomically(path, CsvBytes(grid), error);
     return SaveWithBackup(path, CsvBytes(grid), error);
 }
 

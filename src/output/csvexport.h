@@ -9,14 +9,20 @@
 
 namespace kirune {
 
-// The file's text: one line per grid row, each cell's text followed by ","; a carriage return
-// inside a cell is written as a blank. Cells are neither quoted nor escaped.
+// One cell as the file holds it: a carriage return becomes a blank; a text that a spreadsheet
+// would take for a formula (it starts with "=", "+", "-", "@" or a tab and is not a number as
+// shown, such as "-1", "1,096" or "85.5") gets a leading "'"; then a text holding ",", '"' or a
+// line feed is put in double quotes with every '"' doubled. Any other text stays as it is.
+QString CsvField(const QString& cell);
+// The file's text: one line per grid row, each cell (CsvField) followed by ",".
 QString CsvText(const Grid& grid);
 // That text in code page 932.
 QByteArray CsvBytes(const Grid& grid);
-// Writes the CSV file at `path` with the program's backup step (an old file becomes the ".bak"
-// copy). False and a message in *error when the file could not be written; an existing file is
-// then left as it was.
-bool ExportCsv(const Grid& grid, const QString& path, QString* error);
+// Writes the CSV file at `path` the safe way every save takes (temporary file, rename), an old
+// file becoming the ".bak" copy, except where that name is the backup of the open grade book
+// `bookPath` (then no backup is made). Writing over the open grade book's own file is refused.
+// False and a message in *error when the file was not written; an existing file is then left
+// as it was.
+bool ExportCsv(const Grid& grid, const QString& path, const QString& bookPath, QString* error);
 
 } // namespace kirune

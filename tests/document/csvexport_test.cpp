@@ -3,7 +3,11 @@
 
 #include "browse/tables.h"
 #include "model/cp932.h"
+#include "model/safefile.h"
 #include "output/csvexport.h"
+
+#include <cerrno>
+#include <vector>
 
 namespace kirune::test {
 namespace {
@@ -44,9 +48,34 @@ TEST(CsvExport, CellsAreWrittenAsShownWithACarriageReturnAsABlank) {
     grid.SetText(0, 2, QStringLiteral("1,234.5"));
     grid.SetText(1, 0, QStringLiteral(" 1"));
     grid.SetText(1, 2, QStringLiteral("* 12"));
-    EXPECT_EQ(CsvText(grid), QString::fromUtf16(u"国語 表現,*,1,234.5,\r\n 1,,* 12,\r\n"));
+    EXPECT_EQ(CsvText(grid), QString::fromUtf16(u"国語 表現,*,\"1,234.5\",\r\n 1,,* 12,\r\n"));
     EXPECT_EQ(CsvBytes(grid),
-              QByteArray("\x8d\x91\x8c\xea \x95\x5c\x8c\xbb,*,1,234.5,\r\n 1,,* 12,\r\n"));
+              QByteArray("\x8d\x91\x8c\xea \x95\x5c\x8c\xbb,*,\"1,234.5\",\r\n 1,,* 12,\r\n"));
+}
+
+TEST(CsvExport, FieldsAreQuotedAndFormulasNeutralised) {
+    // The cell's text and the field written for it.
+    const std::vector<std::pair<const char16_t*, const char16_t*>> cases = {
+        {u"田中", u"田中"},
+        {u" 85", u" 85"},
+        {u"1,096", u"\"1,096\""},
+        {u"-1,096.5", u"\"-1,096.5\""},
+        {u"-1", u"-1"},
+        {u"+85.5", u"+85.5"},
+        {u"=1+1", u"'=1+1"},
+        {u"@SUM(A1)", u"'@SUM(A1)"},
+        {u"-2+3", u"'-2+3"},
+        {u"+", u"'+"},
+        {u"\t1", u"'\t1"},
+        {u"=A1,B1", u"\"'=A1,B1\""},
+        {u"田中,太郎", u"\"田中,太郎\""},
+        {u"\"あ\"", u"\"\"\"あ\"\"\""},
+        {u"a\nb", u"\"a\nb\""},
+        {u"a\rb", u"a b"},
+        {u"", u""},
+    };
+    for (const auto& [cell, field] : cases)
+        EXPECT_EQ(CsvField(QString::fromUtf16(cell)), QString::fromUtf16(field));
 }
 
 TEST(CsvExport, CharacterOutsideTheCodePageBecomesAQuestionMark) {
@@ -115,7 +144,7 @@ TEST_F(MainLogicTest, CsvExportOverAnOldExportKeepsItAsBackup) {
     EXPECT_EQ(ReadAll(out), CsvBytes(logic->grid));
 }
 
-TEST_F(MainLogicTest, CsvExportNextToTheGradeBookReplacesItsBackup) {
+TEST_F(MainLogicTest, CsvExportNextToTheGradeBookKeepsTheGradeBooksBackup) {
     const QString path = WriteBook(QStringLiteral("x.txt"), 2);
     Start();
     Open(path);
@@ -128,8 +157,19 @@ TEST_F(MainLogicTest, CsvExportNextToTheGradeBookReplacesItsBackup) {
     const QByteArray firstExport = ReadAll(out);
     logic->SelectNodeByKey(QStringLiteral("HomeRoom"));
     platform.fileAnswers = {out};
+    const QByteArray bookBackup = ReadAll(bak);
     logic->mnuCSVSaveAs_Click();
-    EXPECT_EQ(ReadAll(bak), firstExport);
+    EXPECT_EQ(ReadAll(bak), bookBackup);
+    EXPECT_NE(ReadAll(out), firstExport);
+    EXPECT_TRUE(platform.messages.isEmpty());
+
+    // Exporting over the grade book's own file is refused: the marks stay in it.
+    const QByteArray saved = ReadAll(path);
+    platform.fileAnswers = {path};
+    logic->mnuCSVSaveAs_Click();
+    EXPECT_EQ(ReadAll(path), saved);
+    ASSERT_EQ(platform.messages.size(), 1);
+    EXPECT_TRUE(platform.messages[0].contains(U(u"開いている成績ファイル")));
 }
 
 TEST_F(MainLogicTest, FailedCsvWriteIsReportedAndChangesNothing) {
@@ -144,7 +184,7 @@ TEST_F(MainLogicTest, FailedCsvWriteIsReportedAndChangesNothing) {
     EXPECT_TRUE(session.FileName.isEmpty());
 
     QString error;
-    EXPECT_FALSE(ExportCsv(logic->grid, out, &error));
+    EXPECT_FALSE(ExportCsv(logic->grid, out, QString(), &error));
     EXPECT_FALSE(error.isEmpty());
 }
 
@@ -157,6 +197,69 @@ TEST_F(MainLogicTest, FailedCsvWriteOverAnOldFileLeavesItAlone) {
     logic->mnuCSVSaveAs_Click();
     EXPECT_EQ(platform.messages.size(), 1);
     EXPECT_TRUE(QFileInfo(out).isDir());
+}
+
+} // namespace
+} // namespace kirune::test
+
+namespace kirune::test {
+namespace {
+
+// Fails the call numbered `failAt` of a save.
+class FailingOps : public FileOps {
+public:
+    explicit FailingOps(int failAt) : failAt_(failAt) {}
+    int Open(const char* path, int flags, mode_t mode) override {
+        return Fail() ? -1 : FileOps::Open(path, flags, mode);
+    }
+    ssize_t Write(int fd, const void* data, size_t size) override {
+        return Fail() ? -1 : FileOps::Write(fd, data, size);
+    }
+    int Stat(int fd, struct stat* info) override { return Fail() ? -1 : FileOps::Stat(fd, info); }
+    int Sync(int fd, bool folder) override { return Fail() ? -1 : FileOps::Sync(fd, folder); }
+    int Close(int fd) override {
+        const int result = FileOps::Close(fd);
+        return Fail() ? -1 : result;
+    }
+    int Rename(const char* from, const char* to) override {
+        return Fail() ? -1 : FileOps::Rename(from, to);
+    }
+
+private:
+    bool Fail() {
+        if (calls_++ != failAt_)
+            return false;
+        errno = ENOSPC;
+        return true;
+    }
+    int calls_ = 0;
+    int failAt_;
+};
+
+TEST_F(MainLogicTest, CsvExportFailingAtEachStepIsReportedAndKeepsTheOldFile) {
+    Start();
+    const QString out = platform.dir.filePath(QStringLiteral("x.csv"));
+    const QStringList before = QDir(platform.dir.path()).entryList(QDir::Files | QDir::Hidden);
+    // Folder, temporary file, one write, size check, sync, close, then the rename.
+    for (int step = 0; step < 7; ++step) {
+        QFile file(out);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write("old export\r\n");
+        file.close();
+        platform.messages.clear();
+        platform.fileAnswers = {out};
+        FailingOps ops(step < 6 ? step : 13); // the rename comes after the backup copy's calls
+        {
+            ScopedFileOps scope(ops);
+            logic->mnuCSVSaveAs_Click();
+        }
+        EXPECT_EQ(platform.messages.size(), 1) << step;
+        EXPECT_EQ(ReadAll(out), QByteArray("old export\r\n")) << step;
+        EXPECT_FALSE(QFile::exists(platform.dir.filePath(QStringLiteral("x.bak")))) << step;
+        EXPECT_EQ(QDir(platform.dir.path()).entryList(QDir::Files | QDir::Hidden).size(),
+                  before.size() + 1)
+            << step;
+    }
 }
 
 } // namespace
