@@ -118,12 +118,13 @@ void EditorLauncher::Forget(QObject* editor) {
         emit allClosed();
 }
 
-void EditorLauncher::CloseAll() {
+bool EditorLauncher::CloseAll() {
     // Copy first: closing deletes windows and changes the list.
     const auto editors = open_;
     for (auto it = editors.rbegin(); it != editors.rend(); ++it)
-        if (*it)
-            (*it)->close();
+        if (*it && !(*it)->close())
+            return false;
+    return true;
 }
 
 int EditorLauncher::OpenCount() const {

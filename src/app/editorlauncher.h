@@ -25,8 +25,9 @@ public:
     static bool Available(EditorKind kind);
     // Creates the editor window of `kind` and shows it modeless; nullptr when there is none.
     QWidget* Open(EditorKind kind);
-    // Closes every open editor, the last opened first.
-    void CloseAll();
+    // Closes every open editor, the last opened first; false (and the rest left open) when one
+    // stayed open because the teacher chose to go on editing.
+    bool CloseAll();
     // Editors shown and not yet closed.
     int OpenCount() const;
     QWidget* LastOpened() const;

@@ -41,6 +41,8 @@ const std::map<QString, Handler>& MenuHandlers() {
         {QStringLiteral("mnuFileExit"), &MainLogic::mnuFileExit_Click},
         {QStringLiteral("mnuEditProperty"), &MainLogic::mnuEditProperty_Click},
         {QStringLiteral("mnuEditNameBook"), &MainLogic::mnuEditNameBook_Click},
+        {QStringLiteral("mnuEditUndo"), &MainLogic::mnuEditUndo_Click},
+        {QStringLiteral("mnuEditRedo"), &MainLogic::mnuEditRedo_Click},
         {QStringLiteral("mnuHelpContents"), &MainLogic::mnuHelpContents_Click},
     };
     return handlers;
@@ -202,7 +204,7 @@ void frmMain::SetHooks() {
         }
     };
     logic_.closeWindow = [this] { close(); };
-    logic_.closeOtherWindows = [this] { launcher_.CloseAll(); };
+    logic_.closeOtherWindows = [this] { return launcher_.CloseAll(); };
     logic_.applyPlacement = [this] { ApplyPlacement(); };
     connect(&launcher_, &EditorLauncher::opened, this, [this] { editorClosedPending_ = false; });
     connect(&launcher_, &EditorLauncher::allClosed, this, &frmMain::EditorsClosed);

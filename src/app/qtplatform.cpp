@@ -3,16 +3,22 @@
 #include "helpwindow.h"
 
 #include <QApplication>
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QLabel>
+#include <QListWidget>
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <QPushButton>
 #include <QSettings>
 #include <QStandardPaths>
+#include <QVBoxLayout>
 
 namespace kirune {
 
@@ -59,6 +65,59 @@ bool QtPlatform::AskYesNo(const QString& text) {
     box.setDefaultButton(QMessageBox::Yes);
     box.setEscapeButton(QMessageBox::No);
     return box.exec() == QMessageBox::Yes;
+}
+
+Platform::Answer QtPlatform::AskYesNoCancel(const QString& text) {
+    QMessageBox box(QMessageBox::NoIcon, kProgramTitle, text,
+                    QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, DialogParent());
+    box.setDefaultButton(QMessageBox::Yes);
+    box.setEscapeButton(QMessageBox::Cancel);
+    box.button(QMessageBox::Cancel)->setText(QString::fromUtf16(u"キャンセル"));
+    switch (box.exec()) {
+    case QMessageBox::Yes:
+        return Answer::Yes;
+    case QMessageBox::No:
+        return Answer::No;
+    default:
+        return Answer::Cancel; // Esc and the close box as well
+    }
+}
+
+bool QtPlatform::AskYesNoDefaultNo(const QString& text) {
+    QMessageBox box(QMessageBox::NoIcon, kProgramTitle, text, QMessageBox::Yes | QMessageBox::No,
+                    DialogParent());
+    box.setDefaultButton(QMessageBox::No);
+    box.setEscapeButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes;
+}
+
+QString QtPlatform::DataFolder() {
+    return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+}
+
+std::optional<int> QtPlatform::ChooseFromList(const QString& title, const QString& prompt,
+                                              const QStringList& items) {
+    QDialog dialog(DialogParent());
+    dialog.setWindowTitle(title);
+    auto* layout = new QVBoxLayout(&dialog);
+    auto* label = new QLabel(prompt, &dialog);
+    auto* list = new QListWidget(&dialog);
+    list->setObjectName(QStringLiteral("choices"));
+    list->addItems(items);
+    list->setCurrentRow(0);
+    label->setBuddy(list);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+    buttons->button(QDialogButtonBox::Cancel)->setText(QString::fromUtf16(u"キャンセル"));
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    QObject::connect(list, &QListWidget::itemActivated, &dialog, &QDialog::accept);
+    layout->addWidget(label);
+    layout->addWidget(list);
+    layout->addWidget(buttons);
+    dialog.resize(dialog.sizeHint().expandedTo(QSize(420, 320)));
+    if (dialog.exec() != QDialog::Accepted || list->currentRow() < 0)
+        return std::nullopt;
+    return list->currentRow();
 }
 
 QString QtPlatform::QtFilter(const QString& filter) {

@@ -36,6 +36,11 @@ public:
     bool ShowPrinterDialog(const QString& title) override;
     bool PrepareOutput() override;
     void ReportPrinted() override;
+    Answer AskYesNoCancel(const QString& text) override;
+    bool AskYesNoDefaultNo(const QString& text) override;
+    QString DataFolder() override;
+    std::optional<int> ChooseFromList(const QString& title, const QString& prompt,
+                                      const QStringList& items) override;
 
     // "ﾃｷｽﾄﾌｧｲﾙ (*.txt)|*.txt" -> "ﾃｷｽﾄﾌｧｲﾙ (*.txt)"; pairs after the first become further
     // entries; a description without its patterns gets them appended in parentheses.

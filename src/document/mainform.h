@@ -1,7 +1,14 @@
 #pragma once
 // What an editor window may ask of the main window while it closes.
 
+#include <QString>
+
 namespace kirune {
+
+// Asked before an editor that holds changes not yet registered closes (No is the default).
+inline QString DiscardQuestion() {
+    return QString::fromUtf16(u"入力した内容を登録せずに閉じますか？");
+}
 
 enum class EditorKind { HomeRoom, Subject, Semester, Test };
 
@@ -14,6 +21,9 @@ public:
     virtual void MSFlexGrid1_init() = 0;
     // Rebuilds the tree from the grade book.
     virtual void TreeView1_refresh() = 0;
+    // One change has reached the grade book (a registration, a transfer out): it becomes one
+    // step of undo, described as the Edit menu shows it ("国語 一学期 2回目試験の登録").
+    virtual void RecordStep(const QString& description) { (void)description; }
 };
 
 } // namespace kirune

@@ -58,6 +58,8 @@ MainLogic::MainLogic(GradeBook& bookRef, Session& sessionRef, Platform& platform
     menus[QStringLiteral("mnuEditProperty")] = {U(u"学級・科目・試験・得点の編集(&E)"), true,
                                                 QStringLiteral("Ctrl+E")};
     menus[QStringLiteral("mnuEditNameBook")] = {U(u"生徒名簿ﾌｧｲﾙの読み込み"), true, {}};
+    menus[QStringLiteral("mnuEditUndo")] = {U(u"元に戻す"), false, QStringLiteral("Ctrl+Z")};
+    menus[QStringLiteral("mnuEditRedo")] = {U(u"やり直し"), false, QStringLiteral("Ctrl+Y")};
     menus[QStringLiteral("mnuHelp")] = {U(u"ﾍﾙﾌﾟ(&H)"), true, {}};
     menus[QStringLiteral("mnuHelpContents")] = {U(u"ヘルプ(&C)"), true, {}};
 
@@ -77,6 +79,7 @@ MainLogic::MainLogic(GradeBook& bookRef, Session& sessionRef, Platform& platform
     frame1 = {3480, 480, 8415, 7455};
     msFlexGrid1 = {120, 240, 8175, 7095};
     statusText = U(u"ｽﾃｰﾀｽ");
+    undoStack.setUndoLimit(kUndoSteps);
 }
 
 QStringList MainLogic::MenuLayout(const QString& menu) {
@@ -94,7 +97,8 @@ QStringList MainLogic::MenuLayout(const QString& menu) {
                 QStringLiteral("-"),
                 QStringLiteral("mnuFileExit")};
     if (menu == QLatin1String("mnuEdit"))
-        return {QStringLiteral("mnuEditProperty"), QStringLiteral("mnuEditNameBook")};
+        return {QStringLiteral("mnuEditUndo"), QStringLiteral("mnuEditRedo"), QStringLiteral("-"),
+                QStringLiteral("mnuEditProperty"), QStringLiteral("mnuEditNameBook")};
     if (menu == QLatin1String("mnuHelp"))
         return {QStringLiteral("mnuHelpContents")};
     return {};
@@ -281,15 +285,21 @@ void MainLogic::CarrySubjectRename() {
             changedNames = true;
         }
     }
-    if (changedNames)
+    if (changedNames) {
         session.MarkChanged();
+        // Part of the subject's registration just before: one step with it.
+        PushStep(oldName + QString::fromUtf16(u"から") + newName +
+                     QString::fromUtf16(u"への名称変更"),
+                 true);
+    }
 }
 
 bool MainLogic::Form_Unload(const TwipsRect& current, bool minimized) {
+    // Editors first: what they hold is not in the book yet, and each may ask to keep it.
+    if (closeOtherWindows && !closeOtherWindows())
+        return false;
     if (!SavePrompt())
         return false;
-    if (closeOtherWindows)
-        closeOtherWindows();
     if (!minimized) {
         placement = current;
         platform.WriteSetting(kMainLeft, PlacementText(current.left));
@@ -302,6 +312,7 @@ bool MainLogic::Form_Unload(const TwipsRect& current, bool minimized) {
 
 void MainLogic::EnableMainWindow() {
     windowEnabled = true;
+    UpdateUndoMenus();
     Notify();
 }
 

@@ -13,8 +13,10 @@
 
 #include <QString>
 #include <QStringList>
+#include <QUndoStack>
 #include <functional>
 #include <map>
+#include <memory>
 #include <vector>
 
 namespace kirune {
@@ -74,8 +76,10 @@ public:
     std::function<void()> changed;              // something shown has changed
     std::function<void(EditorKind)> openEditor; // show an editor window modeless
     std::function<void()> closeWindow;          // Exit: unload the main window
-    std::function<void()> closeOtherWindows;    // unload open editors, last opened first
-    std::function<void()> applyPlacement;       // Form_Load has read `placement`: move there
+    // Unloads open editors, last opened first; false when one stayed open (the teacher chose to
+    // go on editing).
+    std::function<bool()> closeOtherWindows;
+    std::function<void()> applyPlacement; // Form_Load has read `placement`: move there
 
     // --- Events ------------------------------------------------------------------------------
     // Start state: run once when the window is created (before ResetGradeBook) and by Close.
@@ -84,8 +88,9 @@ public:
     // window again after an editor has closed.
     void Form_Activate();
     void Form_Resize(double width, double height);
-    // The unload handler: save prompt, other windows, placement store. False when the teacher
-    // chose to save and nothing was saved: the window then stays open.
+    // The unload handler: other windows, save prompt, placement store. False when an editor
+    // stayed open, the teacher cancelled, or chose to save and nothing was saved: the window
+    // then stays open.
     bool Form_Unload(const TwipsRect& current, bool minimized);
 
     void TreeView1_NodeClick(int nodeIndex); // 1-based, as the tree counts
@@ -104,7 +109,8 @@ public:
     void mnuEditNameBook_Click();
     void mnuHelpContents_Click();
 
-    // Save prompt; returns false when the teacher answered Yes and nothing was saved.
+    // Save prompt (Yes/No/キャンセル); false when the command that asked must stop: the
+    // teacher cancelled, or answered Yes and nothing was saved.
     bool SavePrompt();
     // Save through Save or Save As as the menus allow; true when the file was written.
     bool SaveNow();
@@ -121,8 +127,29 @@ public:
     void EnableMainWindow() override;
     void MSFlexGrid1_init() override;
     void TreeView1_refresh() override;
+    void RecordStep(const QString& description) override;
+
+    // --- Undo and redo ---------------------------------------------------------------------
+    // Each step holds the whole book before and after it (a snapshot is small), so undo and
+    // redo put back exactly what was there. Cleared by New, Open and Close.
+    static constexpr int kUndoSteps = 100;
+    QUndoStack undoStack;
+    void mnuEditUndo_Click();
+    void mnuEditRedo_Click();
+    // Puts `snapshot` in the book as one undo or redo does: the tree and the table follow and
+    // the book needs saving.
+    void RestoreSnapshot(const std::shared_ptr<const GradeBook>& snapshot);
 
 private:
+    // A step that changes the book; `followUp` merges it into the step before (the subject's
+    // new name carried into the tree's texts after its registration).
+    void PushStep(const QString& description, bool followUp);
+    void ResetUndo();        // empty history, the book as it is now as its start
+    void UpdateUndoMenus();  // captions and enabled state of 元に戻す and やり直し
+    void ShowRestoredBook(); // tree, table, heading and menus after the book was replaced
+    std::shared_ptr<const GradeBook> baseline_; // the book after the last step
+    void StartNewBook(); // New after its enabled check (also roster import without a book)
+    bool BookOpen() const { return Menu(QStringLiteral("mnuFileClose")).enabled; }
     MenuItemState& MenuRef(const QString& name);
     void EnableMenu(const QString& name, bool enabled);
     void EnableButton(const QString& key, bool enabled);

@@ -40,7 +40,12 @@ void MainLogic::mnuFileNew_Click() {
     // Only offered while no grade book is open, so the book is in its reset state here.
     if (!Allowed(kNew))
         return;
+    StartNewBook();
+}
+
+void MainLogic::StartNewBook() {
     book.HomeRoomYear = U(u"未登録です");
+    ResetUndo();
     TreeView1_refresh();
     session.NeedsSave = true;
     session.SelectedNodeKey = kHomeRoomKey;
@@ -83,6 +88,7 @@ bool MainLogic::OpenPath(const QString& path) {
         return false;
     }
     session.FileName = path;
+    ResetUndo();
     TreeView1_refresh();
     session.NeedsSave = true;
     session.SelectedNodeKey = kHomeRoomKey;
@@ -118,6 +124,7 @@ void MainLogic::mnuFileClose_Click() {
         return; // the teacher wanted to save and nothing was saved: keep the book open
 
     ResetGradeBook(book);
+    ResetUndo();
     for (const QString& name : {kEditProperty, kClose, kSave, kSaveAs, kPrint, kNameBook})
         EnableMenu(name, false);
     EnableMenu(kNew, true);
@@ -190,11 +197,17 @@ bool MainLogic::SaveNow() {
 bool MainLogic::SavePrompt() {
     if (!session.NeedsSave)
         return true;
-    if (!platform.AskYesNo(U(u"ﾌｧｲﾙが保存していません。保存しますか？")))
+    switch (platform.AskYesNoCancel(U(u"ﾌｧｲﾙが保存していません。保存しますか？"))) {
+    case Platform::Answer::No:
         return true;
-    if (!Menu(kSave).enabled && !Menu(kSaveAs).enabled)
-        return true; // nothing could save it; do not keep the teacher from leaving
-    return SaveNow();
+    case Platform::Answer::Yes:
+        // Whatever kept the save from happening (no way to save, the dialog cancelled, a
+        // failed write), the command that asked stops and the book stays open.
+        return SaveNow();
+    case Platform::Answer::Cancel:
+        break;
+    }
+    return false;
 }
 
 void MainLogic::mnuFileExit_Click() {

@@ -148,6 +148,7 @@ void MainLogic::mnuEditProperty_Click() {
         if (!openEditor)
             return;
         windowEnabled = false;
+        UpdateUndoMenus();
         Notify();
         openEditor(kind);
     };

@@ -7,7 +7,7 @@
 namespace kirune {
 
 void MainLogic::mnuEditNameBook_Click() {
-    // Offered only while a grade book is open and no pupil has a name.
+    // Offered while no pupil has a name, with or without a grade book open.
     if (!Allowed(QStringLiteral("mnuEditNameBook")))
         return;
     const auto path = platform.OpenFileName(QString::fromUtf16(u"開く"),
@@ -21,6 +21,11 @@ void MainLogic::mnuEditNameBook_Click() {
         platform.ShowMessage(roster.message);
         return;
     }
+
+    // Without a grade book the names start a new one, exactly as New does, so that the tree,
+    // Save As and the heading follow.
+    if (!BookOpen())
+        StartNewBook();
 
     const int k = static_cast<int>(roster.names.size()); // at most kMaxPupils
     bool changed = book.RosterSize != k;
@@ -48,6 +53,9 @@ void MainLogic::mnuEditNameBook_Click() {
         EnableMenu(QStringLiteral("mnuFilePrint"), true);
         EnableButton(QString::fromUtf16(u"印刷"), true);
     }
+    frame1Caption = HomeRoomHeading(book);
+    if (changed)
+        RecordStep(QString::fromUtf16(u"生徒名簿の読み込み"));
     Notify();
 }
 

@@ -4,7 +4,9 @@
 // implementation lives with the windows; tests pass a scripted one.
 
 #include <QDate>
+#include <QDateTime>
 #include <QString>
+#include <QStringList>
 #include <QVariant>
 #include <optional>
 
@@ -46,6 +48,28 @@ public:
     virtual bool PrepareOutput() = 0;
     // Tells the teacher where the printout went when it went to a PDF file.
     virtual void ReportPrinted() = 0;
+
+    // --- Keeping the teacher's work ---------------------------------------------------------
+    enum class Answer { Yes, No, Cancel };
+    // Yes/No/キャンセル question, no icon, the program's title; Yes the default, Esc cancels.
+    virtual Answer AskYesNoCancel(const QString& text) {
+        return AskYesNo(text) ? Answer::Yes : Answer::No;
+    }
+    // Yes/No question whose Yes throws work away: No is the default (and Esc).
+    virtual bool AskYesNoDefaultNo(const QString& text) { return AskYesNo(text); }
+    // The user's data folder of the program (recovery copies, earlier versions); "" when the
+    // program keeps none (the command-line tool).
+    virtual QString DataFolder() { return QString(); }
+    // The date and time now, for naming earlier versions.
+    virtual QDateTime Now() { return QDateTime::currentDateTime(); }
+    // A list to choose one line from (OK/キャンセル); the chosen index, nullopt when cancelled.
+    virtual std::optional<int> ChooseFromList(const QString& title, const QString& prompt,
+                                              const QStringList& items) {
+        (void)title;
+        (void)prompt;
+        (void)items;
+        return std::nullopt;
+    }
 };
 
 } // namespace kirune

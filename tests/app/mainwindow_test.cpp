@@ -22,6 +22,7 @@
 namespace kirune::test {
 namespace {
 
+const QString kSavePromptText = U(u"ﾌｧｲﾙが保存していません。保存しますか？");
 const QString kStartHint =
     U(u"ﾋﾝﾄ：最初から始めるときはﾌｧｲﾙﾒﾆｭｰの[新規作成]を、利用中のﾌｧｲﾙがあるときは[開く]を"
       u"ｸﾘｯｸしてください");
@@ -104,7 +105,8 @@ TEST_F(MainWindowTest, MenusHaveTheirItemsInOrderWithSeparatorsAndShortcuts) {
                            U(u"画面の表をCSVで保存"), QStringLiteral("-"), U(u"ﾍﾟｰｼﾞ設定(&U)..."),
                            U(u"画面の表を印刷(&P)..."), QStringLiteral("-"), U(u"終了(&X)")}));
     EXPECT_EQ(MenuItems(menus[1]->menu()),
-              QStringList({U(u"学級・科目・試験・得点の編集(&E)"), U(u"生徒名簿ﾌｧｲﾙの読み込み")}));
+              QStringList({U(u"元に戻す"), U(u"やり直し"), QStringLiteral("-"),
+                           U(u"学級・科目・試験・得点の編集(&E)"), U(u"生徒名簿ﾌｧｲﾙの読み込み")}));
     EXPECT_EQ(MenuItems(menus[2]->menu()), QStringList({U(u"ヘルプ(&C)")}));
 
     EXPECT_EQ(window->menuAction(QStringLiteral("mnuFileNew"))->shortcut(),
@@ -339,6 +341,17 @@ TEST_F(MainWindowTest, AClosingTheLogicRefusesLeavesTheWindowOpen) {
     EXPECT_TRUE(window->isVisible());
     EXPECT_EQ(platform.questions.size(), 1);
     EXPECT_EQ(platform.settings.count(QStringLiteral("MainLeft")), 0u);
+}
+
+TEST_F(MainWindowTest, CancelOnTheSaveQuestionKeepsTheWindowAndTheBook) {
+    Start();
+    logic->mnuFileNew_Click();
+    platform.choices = {Platform::Answer::Cancel};
+    window->menuAction(QStringLiteral("mnuFileExit"))->trigger();
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(platform.questions, QStringList{kSavePromptText});
+    EXPECT_TRUE(session.NeedsSave);
+    EXPECT_TRUE(window->menuAction(QStringLiteral("mnuFileClose"))->isEnabled());
 }
 
 TEST_F(MainWindowTest, HelpComesFromThePlatform) {

@@ -33,8 +33,9 @@ TEST_F(MainLogicTest, MenusCarryTheirCaptionsAccessKeysAndShortcuts) {
               QStringList({"mnuFileNew", "mnuFileOpen", "mnuFileClose", "-", "mnuFileSave",
                            "mnuFileSaveAs", "mnuCSVSaveAs", "-", "mnuFilePageSetup", "mnuFilePrint",
                            "-", "mnuFileExit"}));
-    EXPECT_EQ(MainLogic::MenuLayout(QStringLiteral("mnuEdit")),
-              QStringList({"mnuEditProperty", "mnuEditNameBook"}));
+    EXPECT_EQ(
+        MainLogic::MenuLayout(QStringLiteral("mnuEdit")),
+        QStringList({"mnuEditUndo", "mnuEditRedo", "-", "mnuEditProperty", "mnuEditNameBook"}));
     EXPECT_EQ(MainLogic::MenuLayout(QStringLiteral("mnuHelp")), QStringList{"mnuHelpContents"});
     for (const char* menu : {"mnuFile", "mnuEdit", "mnuHelp"}) {
         for (const QString& item : MainLogic::MenuLayout(QString::fromLatin1(menu))) {

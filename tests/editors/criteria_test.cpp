@@ -294,6 +294,7 @@ TEST_F(CriteriaTest, SemesterCancelStoresNothing) {
     editor.Form_Activate();
     for (int n = 1; n <= 6; ++n)
         editor.Text_Change(n, QStringLiteral("5"));
+    platform.answers = {true}; // throw away what was typed
     editor.Command2_Click();
     EXPECT_EQ(A(0, 1), 15);
     EXPECT_EQ(C(0, 1), 25);
@@ -587,6 +588,7 @@ TEST_F(CriteriaTest, AnnualCancelStoresNothing) {
     editor.Combo_Change(1, U(u"えいご"));
     editor.Combo_Change(2, U(u"聞く"));
     editor.Text_Change(1, QStringLiteral("30"));
+    platform.answers = {true}; // throw away what was typed
     editor.Command2_Click();
     EXPECT_EQ(book.SubjectTitles[0][0], U(u"国語"));
     EXPECT_EQ(book.SubjectTitles[0][1], U(u"表現"));
@@ -698,6 +700,7 @@ TEST_F(CriteriaTest, SemesterWindowCloseBoxActsAsCancel) {
     form->show();
     SelectAll(form->Text(1));
     Type(form->Text(1), QStringLiteral("30"));
+    platform.answers = {true}; // throw away what was typed
     form->close();
     EXPECT_TRUE(Deleted(guard));
     EXPECT_EQ(main.enabled, 1);
@@ -712,6 +715,7 @@ TEST_F(CriteriaTest, SemesterWindowEscapePressesCancel) {
     form->show();
     SelectAll(form->Text(1));
     Type(form->Text(1), QStringLiteral("30"));
+    platform.answers = {true}; // throw away what was typed
     QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
     QApplication::sendEvent(form->Text(1), &escape);
     EXPECT_TRUE(Deleted(guard));
@@ -760,6 +764,7 @@ TEST_F(CriteriaTest, SubjectWindowEscapeActsAsCancel) {
     form->setAttribute(Qt::WA_DeleteOnClose);
     form->show();
     form->Combo(1)->setEditText(U(u"えいご"));
+    platform.answers = {true}; // throw away what was typed
     QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
     QApplication::sendEvent(form->Combo(1)->lineEdit(), &escape);
     ASSERT_TRUE(Deleted(guard)); // Esc is ｷｬﾝｾﾙ here too
@@ -772,6 +777,7 @@ TEST_F(CriteriaTest, SubjectWindowCloseBoxEnablesTheMainWindow) {
     form->setAttribute(Qt::WA_DeleteOnClose);
     form->show();
     form->Combo(1)->setEditText(U(u"えいご"));
+    platform.answers = {true}; // throw away what was typed
     form->close();
     EXPECT_TRUE(Deleted(guard));
     EXPECT_EQ(main.enabled, 1);

@@ -23,7 +23,9 @@ public:
     void EnableMainWindow() override { calls << QStringLiteral("EnableMainWindow"); }
     void MSFlexGrid1_init() override { calls << QStringLiteral("MSFlexGrid1_init"); }
     void TreeView1_refresh() override { calls << QStringLiteral("TreeView1_refresh"); }
+    void RecordStep(const QString& description) override { steps << description; }
     QStringList calls;
+    QStringList steps; // undo steps
 };
 
 class TestEditorTest : public ::testing::Test {
@@ -165,11 +167,14 @@ TEST_F(TestEditorTest, ViewpointsWithoutStoredAverageOpenUnchecked) {
     EXPECT_EQ(e.Text8, QStringLiteral(" 30")) << "the stored points are shown all the same";
     for (int r = 1; r <= 6; ++r)
         EXPECT_TRUE(grid().Text(r, 4).isEmpty());
-    // The focus skips the unused box: from Text4 on, it lands on the name box.
+    // The focus skips the unused box and stays among the score boxes (the name box would take
+    // the next digit typed).
     e.ScoreBox_KeyDown(1, Qt::Key_Right);
-    EXPECT_EQ(e.focus, QStringLiteral("Text1"));
+    EXPECT_EQ(e.focus, QStringLiteral("Text3"));
     e.GotFocus(QStringLiteral("Text5"));
-    EXPECT_EQ(e.focus, QStringLiteral("Text1"));
+    EXPECT_EQ(e.focus, QStringLiteral("Text3"));
+    e.ScoreBox_KeyDown(0, Qt::Key_Left);
+    EXPECT_EQ(e.focus, QStringLiteral("Text4"));
 }
 
 TEST_F(TestEditorTest, AllAveragesUnsetOpensWithAllViewpointsChecked) {
@@ -572,6 +577,7 @@ TEST_F(TestEditorTest, RegistrationStoresTheTestAndAggregates) {
     Enter(QStringLiteral("*"), QStringLiteral("*"), QStringLiteral("*"));
     e.ScoreBox_Change(0, QStringLiteral("35"));
     ASSERT_TRUE(e.Command1_Click()); // pupil 4 committed by the registration itself
+    EXPECT_EQ(main.steps, QStringList{U(u"理科 二学期 天気の単元の登録")});
 
     const int S = TestSlot(1, 2, 3, 0);
     EXPECT_EQ(book->TestInfo[S][1], U(u"天気の単元"));
@@ -670,34 +676,55 @@ TEST_F(TestEditorTest, UncheckedViewpointKeepsItsStoredPoints) {
     EXPECT_EQ(book->Scores[S + 3][0], kNoData) << "the total left with the viewpoint";
 }
 
-TEST_F(TestEditorTest, CancelAfterManyEntriesStoresNothing) {
+TEST_F(TestEditorTest, CancelAsksBeforeThrowingAwayWhatWasTyped) {
     const int S = TestSlot(0, 0, 0, 0);
     SetPupilValues(*book, S + 0, {10, 20, 30, 40});
     book->Scores[S][kAverageColumn] = 25;
     const GradeBook before = *book;
+    const std::function<void(TestEditor&)> changes[] = {
+        [](TestEditor& e) { e.Text1_Change(QStringLiteral("X")); },
+        [](TestEditor& e) { e.Text2_Change(QStringLiteral("2026/01/01")); },
+        [](TestEditor& e) { e.Text6_Change(QStringLiteral("90")); },
+        [](TestEditor& e) { e.ScoreBox_Change(1, QStringLiteral("7")); }, // not yet in the grid
+        [](TestEditor& e) { e.Check5_Click(true); }, // unchecked at opening: no average
+        [this](TestEditor&) {
+            for (int i = 0; i < 4; ++i)
+                Enter(QStringLiteral("50"), QStringLiteral("*"), QStringLiteral("7"));
+        },
+    };
+    for (size_t i = 0; i < std::size(changes); ++i) {
+        SCOPED_TRACE(i);
+        platform.questions.clear();
+        main.calls.clear();
+        TestEditor& e = Open();
+        changes[i](e);
+        const QString name = e.Text1;
+        platform.answers = {false}; // No: back to the editor, nothing changed
+        EXPECT_FALSE(e.Command2_Click());
+        EXPECT_FALSE(e.Closed());
+        EXPECT_EQ(e.Text1, name);
+        EXPECT_TRUE(main.calls.isEmpty());
+        platform.answers = {true};
+        EXPECT_TRUE(e.Form_Unload());
+        EXPECT_EQ(platform.questions, QStringList({DiscardQuestion(), DiscardQuestion()}));
+        EXPECT_TRUE(e.Closed());
+        EXPECT_TRUE(book->Scores == before.Scores);
+        EXPECT_TRUE(book->TestInfo == before.TestInfo);
+        EXPECT_FALSE(session.NeedsSave);
+        EXPECT_EQ(main.calls, QStringList{"EnableMainWindow"});
+    }
+    // Without changes the editor closes at once.
+    platform.questions.clear();
     TestEditor& e = Open();
-    e.Text1_Click();
-    e.Text1_Change(QStringLiteral("X"));
-    e.Text2_Change(QStringLiteral("2026/01/01"));
-    e.Text6_Change(QStringLiteral("90"));
-    for (int i = 0; i < 4; ++i)
-        Enter(QStringLiteral("50"), QStringLiteral("*"), QStringLiteral("7"));
-    e.Check5_Click(false);
-    e.Command2_Click();
-    EXPECT_TRUE(book->Scores == before.Scores);
-    EXPECT_TRUE(book->TestInfo == before.TestInfo);
-    EXPECT_FALSE(session.CautionAnswer);
-    EXPECT_FALSE(session.NeedsSave);
-    EXPECT_EQ(main.calls, QStringList{"EnableMainWindow"});
-    EXPECT_TRUE(e.Closed());
-    e.Form_Unload(); // the window's unload after the cancel does nothing more
-    EXPECT_EQ(main.calls.size(), 1);
+    EXPECT_TRUE(e.Command2_Click());
+    EXPECT_TRUE(platform.questions.isEmpty());
 }
 
 TEST_F(TestEditorTest, CloseBoxActsAsCancel) {
     session.CautionAnswer = true;
     TestEditor& e = Open();
     Enter(QStringLiteral("50"), QString(), QString());
+    platform.answers = {true}; // throw away what was typed
     e.Form_Unload();
     EXPECT_FALSE(session.CautionAnswer);
     EXPECT_EQ(main.calls, QStringList{"EnableMainWindow"});

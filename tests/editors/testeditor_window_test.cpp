@@ -198,15 +198,6 @@ TEST_F(TestEditorWindowTest, ControlsHaveTheirNamesCaptionsAndPlaces) {
     EXPECT_EQ(FocusName(), QStringLiteral("Text3"));
 }
 
-TEST_F(TestEditorWindowTest, TabGoesThroughTheScoreBoxesThenThePointsBoxes) {
-    Show();
-    const char* order[] = {"Text4", "Text5", "Text6", "Text7", "Text8"};
-    for (const char* next : order) {
-        Press(Qt::Key_Tab);
-        EXPECT_EQ(FocusName(), QString::fromLatin1(next));
-    }
-}
-
 TEST_F(TestEditorWindowTest, AWholeTestFromTheKeyboardAlone) {
     FormTestSpec& w = Show();
     // Pupil by pupil: digits, Tab between the boxes, Enter for the next pupil.
@@ -240,10 +231,8 @@ TEST_F(TestEditorWindowTest, AWholeTestFromTheKeyboardAlone) {
     EXPECT_EQ(Box(3)->text(), QStringLiteral(" 7"));
     EXPECT_EQ(Box(3)->selectedText(), QStringLiteral(" 7")) << "the box's text is selected";
 
-    // Points, then on to 登録 and Enter.
-    for (int i = 0; i < 3; ++i)
-        Press(Qt::Key_Tab);
-    ASSERT_EQ(FocusName(), QStringLiteral("Text6"));
+    // Points (the boxes reached by the mouse), then on to 登録 and Enter.
+    Box(6)->setFocus();
     Type(QStringLiteral("100"));
     Press(Qt::Key_Tab);
     Type(QStringLiteral("100"));
@@ -338,17 +327,31 @@ TEST_F(TestEditorWindowTest, ArrowKeysMoveBetweenBoxesAndPupils) {
     EXPECT_EQ(Box(4)->text(), QStringLiteral(" 33"));
 }
 
-TEST_F(TestEditorWindowTest, AnUncheckedViewpointsBoxPassesTheFocusOn) {
+TEST_F(TestEditorWindowTest, TabAndShiftTabStayAmongTheCheckedScoreBoxes) {
     Show();
     test::Click(Control("Check5"));
     EXPECT_FALSE(Control<QCheckBox>("Check5")->isChecked());
     Box(3)->setFocus();
-    Press(Qt::Key_Tab);
-    EXPECT_EQ(FocusName(), QStringLiteral("Text5"));
+    // Tab: the checked boxes, then 登録; Shift+Tab goes round the checked boxes.
+    const struct {
+        Qt::Key key;
+        Qt::KeyboardModifiers modifiers;
+        const char* next;
+    } steps[] = {{Qt::Key_Tab, Qt::NoModifier, "Text5"},
+                 {Qt::Key_Backtab, Qt::ShiftModifier, "Text3"},
+                 {Qt::Key_Backtab, Qt::ShiftModifier, "Text5"},
+                 {Qt::Key_Tab, Qt::NoModifier, "Command1"}};
+    for (const auto& step : steps) {
+        Press(step.key, step.modifiers);
+        EXPECT_EQ(FocusName(), QString::fromLatin1(step.next));
+    }
+    // Never onto the test's name, whose selected text the next digit would replace.
     test::Click(Control("Check6"));
     Box(3)->setFocus();
     Press(Qt::Key_Right);
-    EXPECT_EQ(FocusName(), QStringLiteral("Text1"));
+    EXPECT_EQ(FocusName(), QStringLiteral("Text3"));
+    Press(Qt::Key_Tab);
+    EXPECT_EQ(FocusName(), QStringLiteral("Command1"));
     // The last checked viewpoint cannot be unchecked.
     test::Click(Control("Check4"));
     EXPECT_TRUE(Control<QCheckBox>("Check4")->isChecked());
@@ -427,12 +430,20 @@ TEST_F(TestEditorWindowTest, SemicolonInTheNameIsRefusedAndTheWindowStays) {
     EXPECT_TRUE(main.calls.isEmpty());
 }
 
-TEST_F(TestEditorWindowTest, EscapeCancels) {
+TEST_F(TestEditorWindowTest, EscapeAsksBeforeThrowingAwayTheScores) {
     const GradeBook before = *book;
     FormTestSpec& w = Show();
     Type(QStringLiteral("50"));
     Press(Qt::Key_Return);
+    platform.answers = {false}; // No: back to the editor
     Press(Qt::Key_Escape);
+    EXPECT_EQ(platform.questions, QStringList{DiscardQuestion()});
+    EXPECT_TRUE(w.isVisible());
+    EXPECT_EQ(w.logic().MSFlexGrid1.Text(1, 2), QStringLiteral(" 50"));
+    EXPECT_TRUE(main.calls.isEmpty());
+    platform.answers = {true};
+    w.close(); // the close box asks the same
+    EXPECT_EQ(platform.questions.size(), 2);
     EXPECT_TRUE(w.logic().Closed());
     EXPECT_FALSE(w.isVisible());
     EXPECT_EQ(main.calls, QStringList{"EnableMainWindow"});

@@ -20,6 +20,31 @@ bool FakePlatform::AskYesNo(const QString& text) {
     return answer;
 }
 
+Platform::Answer FakePlatform::AskYesNoCancel(const QString& text) {
+    if (choices.empty())
+        return AskYesNo(text) ? Answer::Yes : Answer::No;
+    messages.push_back(text);
+    questions.push_back(text);
+    const Answer answer = choices.front();
+    choices.pop_front();
+    return answer;
+}
+
+bool FakePlatform::AskYesNoDefaultNo(const QString& text) {
+    return AskYesNo(text);
+}
+
+std::optional<int> FakePlatform::ChooseFromList(const QString& title, const QString&,
+                                                const QStringList& items) {
+    dialogTitles.push_back(title);
+    lists.push_back(items.join(u'|'));
+    if (listAnswers.empty())
+        return std::nullopt;
+    const auto answer = listAnswers.front();
+    listAnswers.pop_front();
+    return answer;
+}
+
 std::optional<QString> FakePlatform::OpenFileName(const QString& title, const QString& filter) {
     dialogTitles.push_back(title);
     dialogFilters.push_back(filter);

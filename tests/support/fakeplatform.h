@@ -31,12 +31,21 @@ public:
     bool ShowPrinterDialog(const QString& title) override;
     bool PrepareOutput() override { return true; }
     void ReportPrinted() override { ++printed; }
+    Answer AskYesNoCancel(const QString& text) override;
+    bool AskYesNoDefaultNo(const QString& text) override;
+    QString DataFolder() override { return dataDir.path(); }
+    QDateTime Now() override { return now; }
+    std::optional<int> ChooseFromList(const QString& title, const QString& prompt,
+                                      const QStringList& items) override;
 
     // Scripts: answers to Yes/No questions (default No when empty) and dialog results (nullopt =
     // cancel; default cancel when empty).
     std::deque<bool> answers;
     std::deque<std::optional<QString>> fileAnswers;
     std::deque<bool> printerDialogAnswers; // default true
+    // Answers to Yes/No/Cancel questions; when empty, `answers` answers them (Yes or No).
+    std::deque<Answer> choices;
+    std::deque<std::optional<int>> listAnswers; // default cancel
 
     // Records.
     QStringList messages;  // message boxes and questions, in order
@@ -48,6 +57,9 @@ public:
     QDate today{2026, 12, 7};
     int helpShown = 0;
     int printed = 0;
+    QStringList lists; // the items of every list shown, joined by "|"
+    QDateTime now{QDate(2026, 12, 7), QTime(10, 15, 30)};
+    QTemporaryDir dataDir; // the user's data folder
 
     QTemporaryDir dir;
     QString pdfPath; // where the printer writes

@@ -156,13 +156,27 @@ void CriteriaEditor::Command3_Click() {
     PrintGraphPage(platform, book, subject, period == 3 ? kWholeYear : period);
 }
 
-void CriteriaEditor::Command2_Click() {
-    Close();
+bool CriteriaEditor::HasUnregisteredChanges() const {
+    if (closed_)
+        return false;
+    for (int k = 0; k < kViewpoints; ++k)
+        if (frames[k].aText.trimmed() != NumberText(StoredA(k)).trimmed() ||
+            frames[k].cText.trimmed() != NumberText(StoredC(k)).trimmed())
+            return true;
+    return false;
 }
 
-void CriteriaEditor::Form_Unload() {
-    if (!closed_)
-        Command2_Click();
+bool CriteriaEditor::Command2_Click() {
+    if (closed_)
+        return true;
+    if (HasUnregisteredChanges() && !platform.AskYesNoDefaultNo(DiscardQuestion()))
+        return false; // back to the editor, everything as it was
+    Close();
+    return true;
+}
+
+bool CriteriaEditor::Form_Unload() {
+    return closed_ || Command2_Click();
 }
 
 void CriteriaEditor::Close() {

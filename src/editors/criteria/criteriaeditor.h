@@ -79,10 +79,14 @@ public:
     virtual bool Command1_Click() = 0;
     // ｸﾞﾗﾌを印刷: the graph page from the stored shares (not from the boxes).
     void Command3_Click();
-    // ｷｬﾝｾﾙ: nothing is stored.
-    void Command2_Click();
-    // The frame's close box: acts as ｷｬﾝｾﾙ unless the editor has already closed.
-    void Form_Unload();
+    // ｷｬﾝｾﾙ: nothing is stored. With changes not yet registered the teacher is asked first;
+    // false when the teacher chose to stay (nothing changed).
+    bool Command2_Click();
+    // The frame's close box: acts as ｷｬﾝｾﾙ unless the editor has already closed; false when
+    // the window stays open.
+    bool Form_Unload();
+    // A share box (or, in the annual editor, a name) differs from the grade book.
+    virtual bool HasUnregisteredChanges() const;
     bool Closed() const { return closed_; }
 
     // The graphs from the stored shares, on the window's layer.

@@ -117,8 +117,11 @@ void CriteriaFormBase::showEvent(QShowEvent* event) {
 }
 
 void CriteriaFormBase::closeEvent(QCloseEvent* event) {
-    logic_->Form_Unload(); // the close box acts as ｷｬﾝｾﾙ
-    event->accept();
+    // The close box acts as ｷｬﾝｾﾙ: the teacher may choose to stay.
+    if (logic_->Form_Unload())
+        event->accept();
+    else
+        event->ignore();
 }
 
 void CriteriaFormBase::keyPressEvent(QKeyEvent* event) {

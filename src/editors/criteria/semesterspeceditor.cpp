@@ -49,6 +49,8 @@ bool SemesterSpecEditor::Command1_Click() {
     for (int k = 0; k < kViewpoints; ++k)
         StoreShare(k, ShareRole::C);
     session.MarkChanged();
+    main.RecordStep(book.SubjectTitles[subject][0] + u' ' + book.SemesterNames[period] +
+                    QString::fromUtf16(u"の評定基準の登録"));
     Close();
     return true;
 }

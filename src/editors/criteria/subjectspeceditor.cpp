@@ -149,8 +149,18 @@ bool SubjectSpecEditor::Command1_Click() {
         StoreShare(k, ShareRole::C);
     }
     session.MarkChanged();
+    main.RecordStep(combo[0] + QString::fromUtf16(u"の通年の評定基準の登録"));
     Close();
     return true;
+}
+
+bool SubjectSpecEditor::HasUnregisteredChanges() const {
+    if (Closed())
+        return false;
+    for (int i = 0; i < 4; ++i)
+        if (combo[i] != book.SubjectTitles[subject][i])
+            return true;
+    return CriteriaEditor::HasUnregisteredChanges();
 }
 
 } // namespace kirune

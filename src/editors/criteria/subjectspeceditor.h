@@ -36,6 +36,7 @@ public:
     // 登録: checks, grows the name lists, renames and stores the shares, then closes; false
     // (nothing stored) when refused.
     bool Command1_Click() override;
+    bool HasUnregisteredChanges() const override;
 
     static constexpr double kClientWidth = 9285;
     static constexpr double kClientHeight = 8175;

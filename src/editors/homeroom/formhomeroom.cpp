@@ -320,9 +320,12 @@ void FormHomeRoom::Focus(HomeRoomEditor::Field field) {
 void FormHomeRoom::closeEvent(QCloseEvent* event) {
     // The frame's close box cancels, as ｷｬﾝｾﾙ does: the main window must come back.
     closing_ = true;
-    if (!logic_.Closed())
-        logic_.Form_Unload();
-    event->accept();
+    const bool closes = logic_.Closed() || logic_.Form_Unload();
+    closing_ = false;
+    if (closes)
+        event->accept();
+    else
+        event->ignore(); // the teacher chose to go on editing
 }
 
 void FormHomeRoom::keyPressEvent(QKeyEvent* event) {

@@ -182,6 +182,7 @@ void HomeRoomEditor::Command5_Click() {
     const int n = session.CurrentStudentNo;
     if (n < 1 || n > kMaxPupils)
         return;
+    const QString name = book.StudentNames[n - 1];
     // Written at once: a later ｷｬﾝｾﾙ does not bring the pupil back. Class averages, counts and
     // RosterSize stay as they are.
     grid.SetText(n, 1, QString());
@@ -189,6 +190,7 @@ void HomeRoomEditor::Command5_Click() {
     for (int slot = 0; slot < kUsedSlots; ++slot)
         book.Scores[slot][n - 1] = kNoData;
     session.MarkChanged();
+    main.RecordStep(QString::fromUtf16(u"出席番号%1 %2の転出").arg(n).arg(name));
     Notify();
 }
 
@@ -259,6 +261,7 @@ bool HomeRoomEditor::Command1_Click() {
             }
     }
     session.MarkChanged();
+    main.RecordStep(QString::fromUtf16(u"学級の登録"));
 
     main.EnableMainWindow();
     main.MSFlexGrid1_init();
@@ -266,15 +269,30 @@ bool HomeRoomEditor::Command1_Click() {
     return true;
 }
 
-void HomeRoomEditor::Command2_Click() {
+bool HomeRoomEditor::HasUnregisteredChanges() const {
     if (closed_)
-        return;
-    main.EnableMainWindow();
-    Close();
+        return false;
+    if (combo1[0] != book.HomeRoomYear || combo1[1] != book.HomeRoomGrade ||
+        combo1[2] != book.HomeRoomClass || text1 != book.TeacherName)
+        return true;
+    for (int n = 1; n <= kMaxPupils; ++n)
+        if (grid.Text(n, 1) != book.StudentNames[n - 1])
+            return true;
+    return false;
 }
 
-void HomeRoomEditor::Form_Unload() {
-    Command2_Click();
+bool HomeRoomEditor::Command2_Click() {
+    if (closed_)
+        return true;
+    if (HasUnregisteredChanges() && !platform.AskYesNoDefaultNo(DiscardQuestion()))
+        return false; // back to the editor, everything as it was
+    main.EnableMainWindow();
+    Close();
+    return true;
+}
+
+bool HomeRoomEditor::Form_Unload() {
+    return Command2_Click();
 }
 
 void HomeRoomEditor::Close() {

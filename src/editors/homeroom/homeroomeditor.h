@@ -60,9 +60,14 @@ public:
     void Command5_Click(); // 転出: transfer the current pupil out
     // 登録: stores everything and closes; false (and nothing stored) when a text is refused.
     bool Command1_Click();
-    void Command2_Click(); // ｷｬﾝｾﾙ
-    // The frame's close box: acts as ｷｬﾝｾﾙ unless the editor has already closed.
-    void Form_Unload();
+    // ｷｬﾝｾﾙ: with changes not yet registered the teacher is asked first; false when the
+    // teacher chose to stay (nothing changed).
+    bool Command2_Click();
+    // The frame's close box: acts as ｷｬﾝｾﾙ unless the editor has already closed; false when
+    // the window stays open.
+    bool Form_Unload();
+    // A box or a name differs from the grade book.
+    bool HasUnregisteredChanges() const;
 
     bool Closed() const { return closed_; }
     int CurrentStudentNo() const { return session.CurrentStudentNo; }

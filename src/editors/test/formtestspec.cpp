@@ -389,7 +389,10 @@ bool FormTestSpec::eventFilter(QObject* watched, QEvent* event) {
         }
         if (event->type() == QEvent::KeyPress) {
             auto* key = static_cast<QKeyEvent*>(event);
-            if (key->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier))
+            const bool tab = key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab;
+            const auto held =
+                key->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier);
+            if (held && !(tab && held == Qt::ShiftModifier))
                 return false;
             return logic_.ScoreBox_KeyDown(k, key->key());
         }
@@ -416,9 +419,11 @@ void FormTestSpec::keyPressEvent(QKeyEvent* event) {
 }
 
 void FormTestSpec::closeEvent(QCloseEvent* event) {
-    // The frame's close box acts as ｷｬﾝｾﾙ.
-    logic_.Form_Unload();
-    event->accept();
+    // The frame's close box acts as ｷｬﾝｾﾙ: the teacher may choose to stay.
+    if (logic_.Form_Unload())
+        event->accept();
+    else
+        event->ignore();
 }
 
 } // namespace kirune

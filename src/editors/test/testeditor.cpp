@@ -97,6 +97,12 @@ QString& TestEditor::ScoreBox(int viewpoint) {
 QString& TestEditor::PointsBox(int viewpoint) {
     return viewpoint == 0 ? Text6 : viewpoint == 1 ? Text7 : Text8;
 }
+const QString& TestEditor::ScoreBox(int viewpoint) const {
+    return viewpoint == 0 ? Text3 : viewpoint == 1 ? Text4 : Text5;
+}
+const QString& TestEditor::PointsBox(int viewpoint) const {
+    return viewpoint == 0 ? Text6 : viewpoint == 1 ? Text7 : Text8;
+}
 bool& TestEditor::ViewpointCheck(int viewpoint) {
     return viewpoint == 0 ? Check4 : viewpoint == 1 ? Check5 : Check6;
 }
@@ -213,7 +219,30 @@ void TestEditor::Form_Load() {
 
     if (session.ScoreEntryError != -1)
         SetFocusTo(FirstCheckedBox());
+    loaded_ = Fingerprint();
     Notify();
+}
+
+QStringList TestEditor::Fingerprint() const {
+    QStringList texts{Text1, Text2.trimmed()};
+    for (int k = 0; k < kViewpoints; ++k) {
+        texts << PointsBox(k).trimmed() << QString::number(ViewpointChecked(k));
+        for (int r = 1; r <= roster_; ++r)
+            texts << MSFlexGrid1.Text(r, 2 + k);
+    }
+    return texts;
+}
+
+bool TestEditor::HasUnregisteredChanges() const {
+    if (closed_ || !Loaded())
+        return false;
+    // Scores typed into the boxes that have not yet gone into the grid count as well.
+    const int n = session.CurrentStudentNo;
+    if (n >= 1 && n <= roster_)
+        for (int k = 0; k < kViewpoints; ++k)
+            if (ScoreBox(k).trimmed() != MSFlexGrid1.Text(n, 2 + k).trimmed())
+                return true;
+    return Fingerprint() != loaded_;
 }
 
 void TestEditor::BuildGrid() {
@@ -443,17 +472,22 @@ void TestEditor::MSFlexGrid1_Click(int row, int col) {
 
 // --- Focus and keys ---------------------------------------------------------------------------
 
-void TestEditor::SetFocusTo(QString control) {
-    // A score box of an unchecked viewpoint passes the focus on.
-    for (int guard = 0; guard < 4; ++guard) {
-        int j = -1;
-        for (int k = 0; k < kViewpoints; ++k)
-            if (control == ScoreBoxName(k))
-                j = k;
-        if (j < 0 || ViewpointChecked(j))
-            break;
-        control = j < 2 ? ScoreBoxName(j + 1) : QStringLiteral("Text1");
+int TestEditor::CheckedBoxFrom(int viewpoint, int step) const {
+    for (int i = 0; i < kViewpoints; ++i) {
+        const int k = ((viewpoint + step * i) % kViewpoints + kViewpoints) % kViewpoints;
+        if (ViewpointChecked(k))
+            return k;
     }
+    return 0; // not reached: a test always assesses one viewpoint
+}
+
+void TestEditor::SetFocusTo(QString control, int step) {
+    // A score box of an unchecked viewpoint passes the focus on to the next checked one in the
+    // direction of travel: the focus never leaves the score boxes this way (the name box, with
+    // its text selected, would take the next digit typed).
+    for (int k = 0; k < kViewpoints; ++k)
+        if (control == ScoreBoxName(k) && !ViewpointChecked(k))
+            control = ScoreBoxName(CheckedBoxFrom(k, step));
     focus = control;
     if (moveFocus)
         moveFocus(control);
@@ -471,10 +505,22 @@ bool TestEditor::ScoreBox_KeyDown(int viewpoint, int key) {
         return false;
     switch (key) {
     case Qt::Key_Right:
-        SetFocusTo(ScoreBoxName((viewpoint + 1) % 3));
+        SetFocusTo(ScoreBoxName((viewpoint + 1) % 3), +1);
         return true;
     case Qt::Key_Left:
-        SetFocusTo(ScoreBoxName((viewpoint + 2) % 3));
+        SetFocusTo(ScoreBoxName((viewpoint + 2) % 3), -1);
+        return true;
+    case Qt::Key_Tab: {
+        // Among the checked score boxes, and from the last one on to 登録.
+        int next = -1;
+        for (int k = viewpoint + 1; k < kViewpoints && next < 0; ++k)
+            if (ViewpointChecked(k))
+                next = k;
+        SetFocusTo(next >= 0 ? ScoreBoxName(next) : QStringLiteral("Command1"));
+        return true;
+    }
+    case Qt::Key_Backtab:
+        SetFocusTo(ScoreBoxName(CheckedBoxFrom((viewpoint + 2) % 3, -1)), -1);
         return true;
     case Qt::Key_Up:
     case Qt::Key_Down:
@@ -710,21 +756,25 @@ bool TestEditor::Command1_Click() {
         main.TreeView1_refresh();
     NameTouched = false;
     session.MarkChanged();
+    main.RecordStep(book.SubjectTitles[subject_][0] + u' ' + book.SemesterNames[semester_] + u' ' +
+                    Text1.trimmed() + QString::fromUtf16(u"の登録"));
     Close();
     return true;
 }
 
-void TestEditor::Command2_Click() {
+bool TestEditor::Command2_Click() {
     if (closed_)
-        return;
+        return true;
+    if (HasUnregisteredChanges() && !platform.AskYesNoDefaultNo(DiscardQuestion()))
+        return false; // back to the editor, everything as it was
     session.CautionAnswer = false;
     main.EnableMainWindow();
     Close();
+    return true;
 }
 
-void TestEditor::Form_Unload() {
-    if (!closed_)
-        Command2_Click();
+bool TestEditor::Form_Unload() {
+    return closed_ || Command2_Click();
 }
 
 void TestEditor::Close() {

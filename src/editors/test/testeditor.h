@@ -89,17 +89,24 @@ public:
     void Command4_Click(); // previous attendance number
 
     // The window tells which control got the focus; a score box of an unchecked viewpoint passes
-    // it on (Text3 -> Text4 -> Text5 -> Text1).
+    // it on to the next checked score box.
     void GotFocus(const QString& control);
     // Keys in a score box (viewpoint 0..2), as Qt::Key codes; true when the key was used here.
+    // Tab and Shift+Tab (Key_Backtab) move among the checked score boxes only, Tab from the last
+    // one on to 登録.
     bool ScoreBox_KeyDown(int viewpoint, int key);
 
     void Command5_Click(); // 欠席: marks the current pupil absent for the checked viewpoints
     // 登録: stores the test and closes; false when something was refused (the window stays).
     bool Command1_Click();
-    void Command2_Click(); // ｷｬﾝｾﾙ (also Escape)
-    // The frame's close box: acts as ｷｬﾝｾﾙ unless the editor has already closed.
-    void Form_Unload();
+    // ｷｬﾝｾﾙ (also Escape): with changes not yet registered the teacher is asked first; false
+    // when the teacher chose to stay (nothing changed).
+    bool Command2_Click();
+    // The frame's close box: acts as ｷｬﾝｾﾙ unless the editor has already closed; false when
+    // the window stays open.
+    bool Form_Unload();
+    // Something typed or chosen differs from what the window opened with.
+    bool HasUnregisteredChanges() const;
 
     // --- Routines -----------------------------------------------------------------------------
     // Checks the three score boxes; when they pass, writes them into the current pupil's row and
@@ -119,6 +126,8 @@ public:
     int AverageRow() const { return roster_ + 2; }
     QString& ScoreBox(int viewpoint);
     QString& PointsBox(int viewpoint);
+    const QString& ScoreBox(int viewpoint) const;
+    const QString& PointsBox(int viewpoint) const;
     bool& ViewpointCheck(int viewpoint);
     bool ViewpointChecked(int viewpoint) const;
     static QString ScoreBoxName(int viewpoint) {
@@ -154,13 +163,21 @@ private:
     int NextNamedPupil(int from, int step) const;
     bool IsChoosablePupil(int n) const;
     QString FirstCheckedBox() const;
-    void SetFocusTo(QString control);
+    // Gives `control` the focus; a score box of an unchecked viewpoint passes it on in the
+    // direction `step` (+1 forwards, -1 backwards).
+    void SetFocusTo(QString control, int step = +1);
+    // The first checked viewpoint from `viewpoint` on, going by `step` and wrapping round.
+    int CheckedBoxFrom(int viewpoint, int step) const;
     bool RefuseUnstorableText();
     void Close();
     void Notify() {
         if (changed)
             changed();
     }
+
+    // What the window opened with: name, date, points, checks and the score columns.
+    QStringList Fingerprint() const;
+    QStringList loaded_;
 
     int semester_ = 0, subject_ = 0, test_ = 0;
     int firstSlot_ = 0;

@@ -1,0 +1,115 @@
+// Edit > 元に戻す and やり直し: every change of the book is one step on Qt's undo stack, holding
+// the whole book before and after it.
+#include "mainlogic.h"
+
+#include "browse/tables.h"
+
+#include <QUndoCommand>
+
+namespace kirune {
+
+namespace {
+
+const QString kUndo = QStringLiteral("mnuEditUndo");
+const QString kRedo = QStringLiteral("mnuEditRedo");
+
+class BookStep : public QUndoCommand {
+public:
+    BookStep(MainLogic& logic, std::shared_ptr<const GradeBook> before,
+             std::shared_ptr<const GradeBook> after, const QString& text, bool followUp)
+        : QUndoCommand(text), logic_(logic), before_(std::move(before)), after_(std::move(after)),
+          followUp_(followUp) {}
+
+    void undo() override { logic_.RestoreSnapshot(before_); }
+    void redo() override {
+        // The stack runs redo when the step is pushed: the book already is `after` then.
+        if (pushed_)
+            logic_.RestoreSnapshot(after_);
+        pushed_ = true;
+    }
+    int id() const override { return 1; }
+    bool mergeWith(const QUndoCommand* other) override {
+        const auto* next = static_cast<const BookStep*>(other);
+        if (!next->followUp_)
+            return false;
+        after_ = next->after_;
+        return true;
+    }
+
+private:
+    MainLogic& logic_;
+    std::shared_ptr<const GradeBook> before_, after_;
+    bool followUp_ = false;
+    bool pushed_ = false;
+};
+
+} // namespace
+
+void MainLogic::RecordStep(const QString& description) {
+    PushStep(description, false);
+}
+
+void MainLogic::PushStep(const QString& description, bool followUp) {
+    auto after = std::make_shared<const GradeBook>(book);
+    auto before = baseline_ ? baseline_ : after;
+    baseline_ = after;
+    undoStack.push(new BookStep(*this, std::move(before), std::move(after), description, followUp));
+    UpdateUndoMenus();
+}
+
+void MainLogic::ResetUndo() {
+    undoStack.clear();
+    baseline_ = std::make_shared<const GradeBook>(book);
+    UpdateUndoMenus();
+}
+
+void MainLogic::UpdateUndoMenus() {
+    MenuItemState& undo = MenuRef(kUndo);
+    undo.caption = undoStack.canUndo() ? QString::fromUtf16(u"元に戻す: ") + undoStack.undoText()
+                                       : QString::fromUtf16(u"元に戻す");
+    undo.enabled = windowEnabled && undoStack.canUndo();
+    MenuItemState& redo = MenuRef(kRedo);
+    redo.caption = undoStack.canRedo() ? QString::fromUtf16(u"やり直し: ") + undoStack.redoText()
+                                       : QString::fromUtf16(u"やり直し");
+    redo.enabled = windowEnabled && undoStack.canRedo();
+}
+
+void MainLogic::mnuEditUndo_Click() {
+    if (!Allowed(kUndo))
+        return;
+    undoStack.undo();
+    UpdateUndoMenus();
+    Notify();
+}
+
+void MainLogic::mnuEditRedo_Click() {
+    if (!Allowed(kRedo))
+        return;
+    undoStack.redo();
+    UpdateUndoMenus();
+    Notify();
+}
+
+void MainLogic::RestoreSnapshot(const std::shared_ptr<const GradeBook>& snapshot) {
+    book = *snapshot;
+    baseline_ = snapshot;
+    session.MarkChanged();
+    ShowRestoredBook();
+}
+
+void MainLogic::ShowRestoredBook() {
+    TreeView1_refresh();
+    EnableByEnrolment();
+    frame1Caption = HomeRoomHeading(book);
+    // The node that was selected shows the restored book; without pupils only the homeroom
+    // has something to show.
+    int index = 1;
+    for (size_t i = 0; i < nodes.size(); ++i)
+        if (nodes[i].key == session.SelectedNodeKey)
+            index = static_cast<int>(i) + 1;
+    if (CountEnrolled(book) == 0 || session.SelectedNodeKey == kRootNodeKey)
+        index = 1;
+    TreeView1_NodeClick(index);
+}
+
+} // namespace kirune
