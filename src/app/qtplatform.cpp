@@ -120,6 +120,15 @@ std::optional<int> QtPlatform::ChooseFromList(const QString& title, const QStrin
     return list->currentRow();
 }
 
+bool QtPlatform::AskOkCancel(const QString& text) {
+    QMessageBox box(QMessageBox::NoIcon, kProgramTitle, text, QMessageBox::Ok | QMessageBox::Cancel,
+                    DialogParent());
+    box.setDefaultButton(QMessageBox::Ok);
+    box.setEscapeButton(QMessageBox::Cancel);
+    box.button(QMessageBox::Cancel)->setText(QString::fromUtf16(u"キャンセル"));
+    return box.exec() == QMessageBox::Ok;
+}
+
 QString QtPlatform::QtFilter(const QString& filter) {
     const QStringList parts = filter.split(QLatin1Char('|'));
     QStringList entries;

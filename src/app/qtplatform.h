@@ -26,6 +26,7 @@ public:
     void ShowMessage(const QString& text) override;
     void ShowInformation(const QString& text, const QString& caption) override;
     bool AskYesNo(const QString& text) override;
+    bool AskOkCancel(const QString& text) override;
     std::optional<QString> OpenFileName(const QString& title, const QString& filter) override;
     std::optional<QString> SaveFileName(const QString& title, const QString& filter) override;
     QVariant ReadSetting(const QString& key, const QVariant& fallback) override;

@@ -28,6 +28,12 @@ public:
     // A rectangle between two corners outlined in `outline`; filled with FillColor when FillStyle
     // is Solid.
     void Box(double x1, double y1, double x2, double y2, QRgb outline);
+    // Fills the rectangle between two corners with BackColor, wiping what was drawn there.
+    void Erase(double x1, double y1, double x2, double y2) { DrawErase(x1, y1, x2, y2); }
+
+    // Width of `text` and height of one line in twips in the current font.
+    virtual double TextWidth(const QString& text) const = 0;
+    double TextHeight() const { return LineHeight(); }
 
     double CurrentX = 0;
     double CurrentY = 0;
@@ -38,6 +44,7 @@ public:
     DrawStyle Style = DrawStyle::Solid;
     FillStyle Fill = FillStyle::Transparent;
     QRgb FillColor = 0xff000000;
+    QRgb BackColor = 0xffffffff; // what Erase fills with
 
 protected:
     virtual void DrawText(double x, double y, const QString& text) = 0;
@@ -45,6 +52,7 @@ protected:
     virtual double LineHeight() const = 0;
     virtual void DrawLine(double x1, double y1, double x2, double y2, QRgb colour) = 0;
     virtual void DrawBox(double x1, double y1, double x2, double y2, QRgb outline, bool filled) = 0;
+    virtual void DrawErase(double x1, double y1, double x2, double y2) = 0;
 };
 
 inline void Canvas::Print(const QString& text) {

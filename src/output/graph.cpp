@@ -24,6 +24,8 @@ struct GraphGeometry {
     double countLabelDx;                   // pupil-count labels left of the axis
 };
 
+constexpr double kBelowHeading = 60; // between the heading and the top of the average line
+
 constexpr GraphGeometry kWindowGeometry{485, 2000, 150, 100, 25, 2, 3150, 500, 5, 10, 150, 10};
 constexpr GraphGeometry kPrinterGeometry{873, 3600, 270, 180, 45, 4, 5670, 900, 9, 18, 135, 72};
 
@@ -39,6 +41,27 @@ int16_t ClampToInt16(double value) {
     return RoundHalfEvenInt16(value);
 }
 
+// How the column labels are set out: every `every`-th column is labelled; alternate labels sit
+// `stagger` lower.
+struct LabelLayout {
+    int every = 1;
+    double stagger = 0;
+};
+
+LabelLayout LayOutLabels(const Canvas& canvas, const Distribution& d, const GraphGeometry& g) {
+    constexpr double kGap = 40; // between two neighbouring labels
+    double widest = 0;
+    for (const int16_t label : d.BinLabel)
+        widest = std::max(widest, canvas.TextWidth(NumberText(label)));
+    widest += kGap;
+    // Labels that fit their column keep the usual stagger. Wider ones would run into their
+    // neighbours (two rows a little apart still overlap in height): one row, every second
+    // (third, ...) column labelled.
+    if (widest <= g.pitch)
+        return {1, g.labelStagger};
+    return {std::min(20, static_cast<int>(std::ceil(widest / g.pitch))), 0};
+}
+
 } // namespace
 
 int DistributionBinIndex(float total, float low, double step) {
@@ -51,6 +74,16 @@ int DistributionBinIndex(float total, float low, double step) {
     if (index < 0 || index > 20)
         return -1;
     return static_cast<int>(index);
+}
+
+int DistributionColumn(float total, float low, double step) {
+    if (!(total > 0))
+        return 0; // no points yet, or not a number
+    const double quotient = static_cast<double>(total - low) / step;
+    if (step == 0 || std::isnan(quotient))
+        return 0;
+    const double index = std::nearbyint(quotient);
+    return index <= 0 ? 0 : index >= 19 ? 19 : static_cast<int>(index);
 }
 
 Distribution ComputeDistribution(const GradeBook& book, int slot, int16_t aShare, int16_t cShare) {
@@ -90,16 +123,13 @@ Distribution ComputeDistribution(const GradeBook& book, int slot, int16_t aShare
     if (d.BinLabel[19] < d.High)
         d.BinLabel[19] = ClampToInt16(d.High);
 
-    // Counting: named pupils only; a total that is not above 0 has no column but is rated.
+    // Counting: named pupils only, each in exactly one column, so that the boxes add up to the
+    // rank counts of the heading.
     for (int n = 1; n <= roster; ++n) {
         if (book.StudentNames[n - 1].isEmpty())
             continue;
         const float s = WithoutAbsentMarker(book.Scores[slot][n - 1]);
-        if (s > 0 && s < kAbsentMarker) {
-            const int index = DistributionBinIndex(s, d.Low, d.Step);
-            if (index >= 0)
-                ++d.BinCount[index];
-        }
+        ++d.BinCount[DistributionColumn(s, d.Low, d.Step)];
         const double hundredfold = static_cast<double>(s) * 100.0; // exact for a float
         if (hundredfold >= static_cast<double>(d.ABoundary100))
             ++d.CountA;
@@ -123,6 +153,7 @@ void DrawDistribution(Canvas& canvas, const GradeBook& book, const Distribution&
     const QString viewpointName = SubjectTitle(book, subject, viewpoint + 1);
 
     // Heading.
+    double headingBottom = y;
     if (printer) {
         canvas.FontSize = 12;
         canvas.FontName = QString::fromUtf16(u"ＭＳ 明朝");
@@ -132,12 +163,14 @@ void DrawDistribution(Canvas& canvas, const GradeBook& book, const Distribution&
                      QString::fromUtf16(u"人  B:") + NumberText(d.CountB) +
                      QString::fromUtf16(u"人  C:") + NumberText(d.CountC) +
                      QString::fromUtf16(u"人"));
+        headingBottom = canvas.CurrentY;
     } else {
         canvas.CurrentX = x + 800;
         canvas.CurrentY = y + 300;
         canvas.Print(SubjectTitle(book, subject, 0) + u' ' + viewpointName +
                      QString::fromUtf16(u" 集計グラフ (") + QString::number(d.Full) +
                      QString::fromUtf16(u"点満点)"));
+        headingBottom = canvas.CurrentY;
     }
 
     // Axes.
@@ -145,14 +178,15 @@ void DrawDistribution(Canvas& canvas, const GradeBook& book, const Distribution&
     canvas.Line(x0, base, x0 + g.axisLength, base, kBlack);
     canvas.Line(x0, base, x0, y, kBlack);
 
-    // Column labels, odd ones a little lower so that neighbours do not overlap.
+    // Column labels, each readable: alternate ones lower, or only every few columns when wide.
     if (printer) {
         canvas.FontSize = 11;
         canvas.FontName = QString::fromUtf16(u"ＭＳ ゴシック");
     }
-    for (int i = 0; i < 20; ++i) {
+    const LabelLayout labels = LayOutLabels(canvas, d, g);
+    for (int i = 0; i < 20; i += labels.every) {
         canvas.CurrentX = x0 + g.labelDx + g.pitch * i;
-        canvas.CurrentY = base + g.labelDy + g.labelStagger * (i % 2);
+        canvas.CurrentY = base + g.labelDy + labels.stagger * (i % 2);
         canvas.Print(NumberText(d.BinLabel[i]));
     }
 
@@ -186,15 +220,22 @@ void DrawDistribution(Canvas& canvas, const GradeBook& book, const Distribution&
         }
     }
 
-    // The class average as a dotted line (none when it cannot be placed).
+    // The class average as a dotted line (none when it cannot be placed), from the axis up to
+    // the heading, never through it.
     canvas.Fill = FillStyle::Transparent;
     canvas.Style = DrawStyle::Dot;
     if (d.Step != 0 && !std::isnan(d.Step)) {
         const double xa = x0 + (static_cast<double>(d.Average) - d.Low) / d.Step * g.pitch;
         if (std::isfinite(xa))
-            canvas.Line(xa, base, xa, y, kBlack);
+            canvas.Line(xa, base, xa, headingBottom + kBelowHeading, kBlack);
     }
     canvas.Style = DrawStyle::Solid;
+}
+
+void EraseDistributionGraph(Canvas& canvas, double x, double y) {
+    const GraphGeometry& g = canvas.IsPrinter() ? kPrinterGeometry : kWindowGeometry;
+    canvas.Erase(x, y, x + g.plotLeft + g.axisLength + 2 * g.pitch,
+                 y + g.base + g.labelDy + g.labelStagger + canvas.TextHeight());
 }
 
 void DrawDistributionGraph(Canvas& canvas, const GradeBook& book, int slot, double x, double y,

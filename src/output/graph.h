@@ -21,7 +21,7 @@ struct Distribution {
     long long ABoundary100 = 0;
     long long CBoundary100 = 0;
     std::array<int16_t, 20> BinLabel{};
-    std::array<int16_t, 21> BinCount{}; // index 20 is counted but never drawn
+    std::array<int16_t, 20> BinCount{}; // every named pupil in exactly one column
     int CountA = 0, CountB = 0, CountC = 0;
     float Average = 0; // the class average of the aggregate
 };
@@ -29,6 +29,11 @@ struct Distribution {
 // The column a total falls into: (total - low) / step rounded halves to even; -1 when that is not
 // a column 0..20 (or the step is 0, or a value is not a number).
 int DistributionBinIndex(float total, float low, double step);
+
+// The column a named pupil's box goes in: the column of DistributionBinIndex, with the highest
+// totals (index 20) in the last column 19 and a total that is not above 0 (or not a number, or
+// off the columns below) in column 0.
+int DistributionColumn(float total, float low, double step);
 
 // Range, full marks, boundaries, step, labels and counts for `slot` with the given shares.
 // `slot` outside 0..816 gives the distribution of an empty roster.
@@ -38,6 +43,10 @@ Distribution ComputeDistribution(const GradeBook& book, int slot, int16_t aShare
 // of the plot. `subject` and `viewpoint` only name the graph.
 void DrawDistribution(Canvas& canvas, const GradeBook& book, const Distribution& d, double x,
                       double y, int subject, int viewpoint);
+
+// Wipes the area the graph at origin (x, y) draws on (labels included), so that a graph drawn
+// again leaves nothing of the earlier one.
+void EraseDistributionGraph(Canvas& canvas, double x, double y);
 
 // Both in one: what the criteria editors and the graph page call. On the printer
 // (canvas.IsPrinter()) the graph is 1.8 times the window's size and its heading lists the rank

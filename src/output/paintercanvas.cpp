@@ -64,6 +64,11 @@ double PainterCanvas::LineHeight() const {
     return metrics.height() / scale_;
 }
 
+double PainterCanvas::TextWidth(const QString& text) const {
+    const QFontMetricsF metrics(CurrentFont(), &device_);
+    return metrics.horizontalAdvance(text) / scale_;
+}
+
 void PainterCanvas::DrawLine(double x1, double y1, double x2, double y2, QRgb colour) {
     if (!Finite(x1, y1, x2, y2))
         return;
@@ -81,6 +86,15 @@ void PainterCanvas::DrawBox(double x1, double y1, double x2, double y2, QRgb out
     painter_.drawRect(
         QRectF(QPointF(x1 * scale_, y1 * scale_), QPointF(x2 * scale_, y2 * scale_)).normalized());
     painter_.setBrush(Qt::NoBrush);
+}
+
+void PainterCanvas::DrawErase(double x1, double y1, double x2, double y2) {
+    if (!Finite(x1, y1, x2, y2))
+        return;
+    x1 = Near(x1), y1 = Near(y1), x2 = Near(x2), y2 = Near(y2);
+    painter_.fillRect(
+        QRectF(QPointF(x1 * scale_, y1 * scale_), QPointF(x2 * scale_, y2 * scale_)).normalized(),
+        QColor::fromRgb(BackColor));
 }
 
 } // namespace kirune

@@ -22,12 +22,14 @@ public:
     double PageWidth() const override { return pageWidth_; }
 
     double Scale() const { return scale_; } // device pixels per twip
+    double TextWidth(const QString& text) const override;
 
 protected:
     void DrawText(double x, double y, const QString& text) override;
     double LineHeight() const override;
     void DrawLine(double x1, double y1, double x2, double y2, QRgb colour) override;
     void DrawBox(double x1, double y1, double x2, double y2, QRgb outline, bool filled) override;
+    void DrawErase(double x1, double y1, double x2, double y2) override;
 
 private:
     QFont CurrentFont() const;

@@ -26,6 +26,9 @@ public:
     virtual void ShowInformation(const QString& text, const QString& caption) = 0;
     // Yes/No question, no icon, the program's title; true for Yes.
     virtual bool AskYesNo(const QString& text) = 0;
+    // OK/Cancel question, no icon, the program's title; true for OK. Without a box of its own
+    // it is asked as a Yes/No question.
+    virtual bool AskOkCancel(const QString& text) { return AskYesNo(text); }
 
     // File dialogs. `filter` is given as "description|pattern" ("ﾃｷｽﾄﾌｧｲﾙ (*.txt)|*.txt"); the
     // dialog starts in the folder last chosen in it. nullopt when cancelled.

@@ -1,6 +1,7 @@
 #pragma once
-// A canvas that records what is drawn, for tests: every text, line and box with its position,
-// colours and the state in force.
+// A canvas that records what is drawn, for tests: every text, line, box and erased area with its
+// position, colours and the state in force. Text is measured as if every character of code
+// 1..127 were half a point size wide and every other character a whole one.
 
 #include "canvas.h"
 
@@ -9,7 +10,7 @@
 namespace kirune {
 
 struct CanvasOp {
-    enum Kind { Text, Line, Box } kind = Text;
+    enum Kind { Text, Line, Box, Erase } kind = Text;
     double x1 = 0, y1 = 0, x2 = 0, y2 = 0; // a text's top-left corner is (x1, y1)
     QString text;
     QRgb colour = 0; // text colour, line colour or outline
@@ -35,6 +36,21 @@ public:
     std::vector<CanvasOp> Texts() const { return OfKind(CanvasOp::Text); }
     std::vector<CanvasOp> Lines() const { return OfKind(CanvasOp::Line); }
     std::vector<CanvasOp> Boxes() const { return OfKind(CanvasOp::Box); }
+    std::vector<CanvasOp> Erased() const { return OfKind(CanvasOp::Erase); }
+
+    double TextWidth(const QString& text) const override {
+        double ems = 0;
+        for (const QChar ch : text)
+            if (!ch.isLowSurrogate())
+                ems += (ch.unicode() >= 1 && ch.unicode() <= 127) ? 0.5 : 1.0;
+        return ems * FontSize * 20;
+    }
+    // The right edge of a recorded text in the font size it was drawn in.
+    double TextRight(const CanvasOp& op) const {
+        RecordingCanvas probe;
+        probe.FontSize = op.fontSize;
+        return op.x1 + probe.TextWidth(op.text);
+    }
     // The first text op whose text equals `text`, or nullptr.
     const CanvasOp* FindText(const QString& text) const {
         for (const auto& op : ops)
@@ -65,6 +81,13 @@ protected:
         op.colour = outline;
         op.filled = filled;
         op.fill = FillColor;
+        ops.push_back(op);
+    }
+
+    void DrawErase(double x1, double y1, double x2, double y2) override {
+        CanvasOp op = Base(CanvasOp::Erase);
+        op.x1 = x1, op.y1 = y1, op.x2 = x2, op.y2 = y2;
+        op.fill = BackColor;
         ops.push_back(op);
     }
 

@@ -3,6 +3,7 @@
 #include "browse/tree.h"
 
 #include <algorithm>
+#include <optional>
 
 namespace kirune {
 
@@ -16,19 +17,6 @@ const QString& PrintFont() {
 // Texts without a rating are printed in the button-text colour of the usual desktop theme. Black
 // is used whatever the theme, so a dark theme never prints white text on white paper.
 constexpr QRgb kDefaultTextColour = kBlack;
-
-// The header width rule counts a character of code 1..127 as one and any other as two.
-int CharWidth(char32_t ch) {
-    return (ch >= 1 && ch <= 127) ? 1 : 2;
-}
-
-// Length in UTF-16 units of the character starting at `i` (a surrogate pair is one character,
-// so a piece never ends in the middle of it).
-qsizetype CharLength(const QString& t, qsizetype i) {
-    if (i + 1 < t.size() && t[i].isHighSurrogate() && t[i + 1].isLowSurrogate())
-        return 2;
-    return 1;
-}
 
 QRgb RatingColour(const QString& padded) {
     if (padded.isEmpty())
@@ -61,6 +49,19 @@ bool IsGroupRule(int level, int col) {
     }
 }
 
+// A text's top within its line, so that it sits in the middle of the 240-twip row.
+double LineOffset(const Canvas& canvas) {
+    return (kTableLineHeight - canvas.TextHeight()) / 2;
+}
+
+double EstimatedWidth(const QString& text, double size) {
+    double ems = 0;
+    for (const QChar ch : text)
+        if (!ch.isLowSurrogate())
+            ems += (ch.unicode() >= 1 && ch.unicode() <= 127) ? 0.5 : 1.0;
+    return ems * size * 20;
+}
+
 int UsedColumns(const Grid& grid, int shownColumnCount) {
     return std::clamp(shownColumnCount, 0, grid.Cols());
 }
@@ -79,43 +80,100 @@ double PrintedTableRight(int columns) {
     return kTableLeft + 1000 + 900.0 * columns;
 }
 
-QStringList HeaderPieces(const QString& text) {
+QStringList HeaderWords(const QString& text) {
     QString t = text;
     t.replace(QChar(13), QChar(u' '));
+    t.replace(QChar(10), QChar(u' '));
+    return t.split(u' ', Qt::SkipEmptyParts);
+}
+
+double PrintedHeaderRoom(int col) {
+    const double width = col == 1 ? 1900 : 900;
+    return width - (col <= 1 ? 25 : 5) - 10;
+}
+
+namespace {
+
+// The pieces of a word that a line may end between: each run of characters of code 1..127 (a
+// date, a number, a Latin word) is one piece; every other character is a piece of its own, but
+// a mark that may not start a line (a long vowel mark, a small kana, closing punctuation) stays
+// with the character before it.
+QStringList Unbreakables(const QString& word) {
+    static const QString noLineStart = QString::fromUtf16(
+        u"ー・、。，．）」』】〕！？ぁぃぅぇぉっゃゅょゎァィゥェォッャュョヮヵヶ々ｰﾞﾟｧｨｩｪｫｯｬｭｮ");
     QStringList pieces;
-    while (!t.isEmpty() && pieces.size() < 3) {
-        qsizetype start = 0;
-        while (start < t.size() && t[start] == u' ')
-            ++start;
-        t.remove(0, start);
-        // End (exclusive) of the first blank, or the whole text when there is none.
-        const qsizetype blank = t.indexOf(u' ');
-        const qsizetype p = blank < 0 ? t.size() : blank + 1;
-        qsizetype end = -1;
-        int width = 0;
-        for (qsizetype i = 0; i < p;) {
-            const qsizetype len = CharLength(t, i);
-            const char32_t ch = len == 2 ? QChar::surrogateToUcs4(t[i], t[i + 1]) : t[i].unicode();
-            width += CharWidth(ch);
-            i += len;
-            if (width >= 10) {
-                end = i;
-                break;
-            }
-        }
-        if (end < 0) // the walk reached p: the piece takes one more character
-            end = p < t.size() ? p + CharLength(t, p) : t.size();
-        pieces.push_back(t.left(end));
-        t.remove(0, end);
+    bool lastAscii = false;
+    for (qsizetype i = 0; i < word.size(); ++i) {
+        const QChar ch = word[i];
+        const bool ascii = ch.unicode() >= 1 && ch.unicode() <= 127;
+        const bool joins = !pieces.isEmpty() && ((ascii && lastAscii) || ch.isLowSurrogate() ||
+                                                 noLineStart.contains(ch));
+        if (joins)
+            pieces.back() += ch;
+        else
+            pieces.push_back(QString(ch));
+        lastAscii = ascii;
     }
     return pieces;
+}
+
+// The lines of `words` at one size; empty when a piece is wider than the room.
+std::optional<QStringList> BreakLines(const QStringList& words, double room, double size,
+                                      bool splitWords, const TextMeasure& measure) {
+    QStringList lines;
+    for (const QString& word : words) {
+        if (measure(word, size) <= room) {
+            const QString joined = lines.isEmpty() ? QString() : lines.back() + u' ' + word;
+            if (words.size() > 3 && !lines.isEmpty() && measure(joined, size) <= room)
+                lines.back() = joined;
+            else
+                lines.push_back(word);
+            continue;
+        }
+        // Too long for a line of its own: it runs on over lines of their own.
+        if (!splitWords)
+            return std::nullopt;
+        lines.push_back(QString());
+        for (const QString& piece : Unbreakables(word)) {
+            if (measure(piece, size) > room)
+                return std::nullopt;
+            if (!lines.back().isEmpty() && measure(lines.back() + piece, size) > room)
+                lines.push_back(QString());
+            lines.back() += piece;
+        }
+    }
+    return lines;
+}
+
+} // namespace
+
+PrintedHeader LayOutHeader(const QString& text, double room, double fontSize,
+                           const TextMeasure& measure) {
+    const QStringList words = HeaderWords(text);
+    // Whole words a little smaller first; then Japanese words go on in the next line; at last
+    // half-point steps down to a size at which even a long date fits a narrow column.
+    const double readable = std::min(fontSize, std::max(7.0, fontSize * 0.75));
+    for (double size = fontSize; size >= readable; size -= 0.5) {
+        const auto lines = BreakLines(words, room, size, false, measure);
+        if (lines && lines->size() <= 3)
+            return {*lines, size};
+    }
+    constexpr double kSmallest = 2;
+    for (double size = fontSize; size >= kSmallest; size -= 0.5) {
+        const auto lines = BreakLines(words, room, size, true, measure);
+        if (lines && lines->size() <= 3)
+            return {*lines, size};
+    }
+    return {words, kSmallest};
 }
 
 int PrintedTableLines(const Grid& grid, int shownColumnCount) {
     const int columns = UsedColumns(grid, shownColumnCount);
     qsizetype header = 0;
     for (int c = 0; c < columns; ++c)
-        header = std::max(header, HeaderPieces(grid.Text(0, c)).size());
+        header = std::max(
+            header,
+            LayOutHeader(grid.Text(0, c), PrintedHeaderRoom(c), 12, EstimatedWidth).pieces.size());
     return static_cast<int>(header) + grid.Rows() - 1;
 }
 
@@ -156,6 +214,13 @@ void PrintTable(Canvas& canvas, const Grid& grid, int shownColumnCount,
     if (columns == 0) // nothing on screen to print but the title
         return;
     const int level = KeyLevel(selectedNodeKey);
+    const TextMeasure measure = [&canvas](const QString& text, double size) {
+        const double shown = canvas.FontSize;
+        canvas.FontSize = size;
+        const double width = canvas.TextWidth(text);
+        canvas.FontSize = shown;
+        return width;
+    };
     const double right = PrintedTableRight(columns);
     const int lastRow = grid.Rows() - 1;
     int m = 0; // lines used so far
@@ -165,24 +230,22 @@ void PrintTable(Canvas& canvas, const Grid& grid, int shownColumnCount,
         if (r == 0) {
             rowLines = 0;
             for (int c = 0; c < columns; ++c) {
-                const QStringList pieces = HeaderPieces(grid.Text(0, c));
-                for (qsizetype k = 0; k < pieces.size(); ++k) {
-                    if (c >= 2) {
-                        canvas.FontSize = (level == 3 && c != 12 && c != 13) ? 9 : 12;
-                        canvas.CurrentX = PrintedColumnLeft(c) + 5;
-                    } else {
-                        canvas.CurrentX = PrintedColumnLeft(c) + 25;
-                    }
-                    canvas.CurrentY = kTableTop + kTableLineHeight * (m + k) + 5;
-                    // A cell ending in blanks leaves an empty last piece: it takes its line
-                    // but has nothing to draw.
-                    if (!pieces[k].isEmpty())
-                        canvas.Print(pieces[k]);
+                const double size = (c >= 2 && level == 3 && c != 12 && c != 13) ? 9 : 12;
+                const PrintedHeader header =
+                    LayOutHeader(grid.Text(0, c), PrintedHeaderRoom(c), size, measure);
+                canvas.FontSize = header.fontSize;
+                for (qsizetype k = 0; k < header.pieces.size(); ++k) {
+                    canvas.CurrentX = PrintedColumnLeft(c) + (c >= 2 ? 5 : 25);
+                    canvas.CurrentY = kTableTop + kTableLineHeight * (m + k) + LineOffset(canvas);
+                    canvas.Print(header.pieces[k]);
                 }
-                rowLines = std::max(rowLines, static_cast<int>(pieces.size()));
+                rowLines = std::max(rowLines, static_cast<int>(header.pieces.size()));
             }
+            // The body keeps the size the header cells of the table's level leave behind: 9
+            // points in a viewpoint table, 12 in every other.
+            canvas.FontSize = level == 3 && columns > 2 ? 9 : 12;
         } else {
-            const double y = kTableTop + kTableLineHeight * m + 5;
+            const double y = kTableTop + kTableLineHeight * m + LineOffset(canvas);
             for (int c = 0; c < columns; ++c) {
                 const QString& text = grid.Text(r, c);
                 if (c == 1) {

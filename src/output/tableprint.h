@@ -7,6 +7,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <functional>
 
 namespace kirune {
 
@@ -21,12 +22,32 @@ double PrintedColumnLeft(int col);
 // Right edge of a printed table of `columns` columns.
 double PrintedTableRight(int columns);
 
-// The pieces a header cell is printed in, one per line (at most three): line breaks become
-// blanks, each piece starts after the leading blanks and ends where the width reaches ten
-// (double-width characters count two) or just after the first blank.
-QStringList HeaderPieces(const QString& text);
+// A header cell as printed: its lines (at most three) and the font size they are printed in.
+struct PrintedHeader {
+    QStringList pieces;
+    double fontSize = 12;
+};
 
-// The lines of the printed table: the header's tallest cell plus one per further row.
+// The words of a header cell: the text between its blanks (a line break counts as a blank).
+QStringList HeaderWords(const QString& text);
+
+// Room for a header piece of column `col` (twips): the column less the text's left margin.
+double PrintedHeaderRoom(int col);
+
+// Width of a text in twips at a font size, in the font a printout uses.
+using TextMeasure = std::function<double(const QString& text, double fontSize)>;
+
+// Lays a header cell out in at most three lines, each no wider than `room` twips: one word a
+// line when there are three words or fewer, else as many words a line as fit. A word too long
+// for its line goes on in the next line between two Japanese characters; a run of Latin
+// letters and digits (a test's date, say) is never split. When that does not fit at `fontSize`,
+// the size goes down half a point at a time until it does.
+PrintedHeader LayOutHeader(const QString& text, double room, double fontSize,
+                           const TextMeasure& measure);
+
+// The lines of the printed table: the header's tallest cell plus one per further row (the
+// header measured as if every character of code 1..127 were half a point size wide and every
+// other a whole one, at 12 points).
 int PrintedTableLines(const Grid& grid, int shownColumnCount);
 
 // The factor by which a page must shrink so that the printed table fits a printable area of the

@@ -367,7 +367,9 @@ TEST_F(CriteriaTest, PrintingUsesTheStoredShares) {
     editor.Form_Activate();
     editor.Text_Change(1, QStringLiteral("0"));
     editor.Text_Change(2, QStringLiteral("0"));
+    platform.answers = {true}; // OK to the question that the boxes differ
     editor.Command3_Click();
+    EXPECT_EQ(platform.questions.size(), 1);
     EXPECT_EQ(platform.printed, 1);
     EXPECT_EQ(A(0, 0), 20); // printing stores nothing
     EXPECT_FALSE(editor.Closed());
@@ -598,6 +600,58 @@ TEST_F(CriteriaTest, AnnualCancelStoresNothing) {
     EXPECT_EQ(main.enabled, 1);
 }
 
+TEST_F(CriteriaTest, PrintingAsksFirstWhenTheBoxesDifferFromTheStoredShares) {
+    const QString question = U(u"登録されている評定基準でグラフを印刷します。画面の値で印刷するには"
+                               u"、先に登録してください。");
+    struct Case {
+        QString typed; // into Text1 (viewpoint 0's A box); empty: nothing typed
+        bool answer;   // OK
+        bool asked;
+        int printed;
+    } cases[] = {
+        {QString(), false, false, 1},
+        {QStringLiteral("20"), false, false, 1}, // typed, but the same as stored
+        {QStringLiteral("30"), true, true, 1},
+        {QStringLiteral("30"), false, true, 0},
+    };
+    for (const auto& c : cases) {
+        A(0, 0) = 20;
+        C(0, 0) = 40;
+        test::FakePlatform fake;
+        SemesterSpecEditor editor(book, session, fake, main);
+        Attach(editor);
+        editor.Form_Activate();
+        if (!c.typed.isEmpty())
+            editor.Text_Change(1, c.typed);
+        fake.answers = {c.answer};
+        editor.Command3_Click();
+        EXPECT_EQ(fake.questions.contains(question), c.asked) << c.typed.toStdString();
+        EXPECT_EQ(fake.printed, c.printed) << c.typed.toStdString();
+    }
+}
+
+TEST_F(CriteriaTest, EachRedrawFirstErasesTheGraphsArea) {
+    SemesterSpecEditor editor(book, session, platform, main);
+    Attach(editor);
+    editor.Form_Activate();
+    canvas.ops.clear();
+    editor.Text_Change(3, QStringLiteral("10")); // viewpoint 1's A box
+    ASSERT_FALSE(canvas.ops.empty());
+    const CanvasOp area = canvas.ops.front();
+    ASSERT_EQ(area.kind, CanvasOp::Erase);
+    EXPECT_EQ(area.fill, canvas.BackColor);
+    for (const auto& op : canvas.ops) {
+        const double right = op.kind == CanvasOp::Text ? canvas.TextRight(op) : op.x2;
+        const double bottom = op.kind == CanvasOp::Text ? op.y1 + 240 : op.y2;
+        EXPECT_GE(std::min(op.x1, right), area.x1);
+        EXPECT_LE(std::max(op.x1, right), area.x2);
+        EXPECT_GE(std::min(op.y1, bottom), area.y1);
+        EXPECT_LE(std::max(op.y1, bottom), area.y2);
+    }
+    EXPECT_LE(area.y2, editor.GraphY(2)); // the next graph is left alone
+    EXPECT_GE(area.y1, editor.GraphY(1));
+}
+
 TEST_F(CriteriaTest, AnnualPrintingUsesTheYearPage) {
     A(3, 0) = 20;
     C(3, 0) = 40;
@@ -605,6 +659,7 @@ TEST_F(CriteriaTest, AnnualPrintingUsesTheYearPage) {
     Attach(editor);
     editor.Form_Load();
     editor.Text_Change(1, QStringLiteral("0"));
+    platform.answers = {true};
     editor.Command3_Click();
     EXPECT_EQ(platform.printed, 1);
     const QString text = PdfText(platform.pdfPath);

@@ -7,6 +7,8 @@
 #include <cmath>
 #include <gtest/gtest.h>
 #include <limits>
+#include <map>
+#include <vector>
 
 using namespace kirune;
 
@@ -121,17 +123,16 @@ TEST(DistributionTest, WorkedExampleOnTheWindow) {
     EXPECT_EQ(lines[1].y2, 340);
     EXPECT_EQ(lines[1].width, 2);
 
+    // Labels 270 wide at a pitch of 150: every third column, in one row.
     const CanvasOp* first = canvas.FindText(QStringLiteral(" 11"));
     ASSERT_NE(first, nullptr);
     EXPECT_EQ(first->x1, 4465);
     EXPECT_EQ(first->y1, 2350);
-    const CanvasOp* second = canvas.FindText(QStringLiteral(" 13"));
-    ASSERT_NE(second, nullptr);
-    EXPECT_EQ(second->x1, 4615);
-    EXPECT_EQ(second->y1, 2500); // odd labels sit lower
-    const CanvasOp* last = canvas.FindText(QStringLiteral(" 49"));
-    ASSERT_NE(last, nullptr);
-    EXPECT_EQ(last->x1, 4460 + 5 + 150 * 19);
+    EXPECT_EQ(canvas.FindText(QStringLiteral(" 13")), nullptr);
+    const CanvasOp* third = canvas.FindText(QStringLiteral(" 17"));
+    ASSERT_NE(third, nullptr);
+    EXPECT_EQ(third->x1, 4465 + 450);
+    EXPECT_EQ(third->y1, 2350);
 
     const CanvasOp* five = canvas.FindText(QString::fromUtf16(u"  5人"));
     ASSERT_NE(five, nullptr);
@@ -184,10 +185,12 @@ TEST(DistributionTest, WorkedExampleOnThePrinter) {
     EXPECT_EQ(first->y1, 5958);
     EXPECT_EQ(first->fontSize, 11);
     EXPECT_EQ(first->fontName, QString::fromUtf16(u"ＭＳ ゴシック"));
-    const CanvasOp* second = canvas.FindText(QStringLiteral(" 13"));
-    ASSERT_NE(second, nullptr);
-    EXPECT_EQ(second->x1, 4152);
-    EXPECT_EQ(second->y1, 6093);
+    // 330 wide at a pitch of 270: every second column.
+    EXPECT_EQ(canvas.FindText(QStringLiteral(" 13")), nullptr);
+    const CanvasOp* third = canvas.FindText(QStringLiteral(" 15"));
+    ASSERT_NE(third, nullptr);
+    EXPECT_EQ(third->x1, 3882 + 540);
+    EXPECT_EQ(third->y1, 5958);
 
     const CanvasOp* ten = canvas.FindText(QString::fromUtf16(u" 10人"));
     ASSERT_NE(ten, nullptr);
@@ -230,7 +233,7 @@ TEST(DistributionTest, ClassAverageIsADottedLine) {
     EXPECT_EQ(dotted[0].x1, 5810);
     EXPECT_EQ(dotted[0].x2, 5810);
     EXPECT_EQ(dotted[0].y1, 2340);
-    EXPECT_EQ(dotted[0].y2, 340);
+    EXPECT_EQ(dotted[0].y2, 340 + 300 + 240 + 60); // up to just below the heading
     EXPECT_EQ(dotted[0].colour, kBlack);
     EXPECT_EQ(dotted[0].width, 1);
     // It is the last thing drawn, over the boxes.
@@ -242,7 +245,7 @@ TEST(DistributionTest, ClassAverageIsADottedLine) {
     dotted = DottedLines(printer);
     ASSERT_EQ(dotted.size(), 1u);
     EXPECT_EQ(dotted[0].x1, 3873 + 9 * 270);
-    EXPECT_EQ(dotted[0].y2, 2340);
+    EXPECT_EQ(dotted[0].y2, 2340 + 540 + 240 + 60); // never through the printed heading
 }
 
 TEST(DistributionTest, AbsenceMarkerIsTakenOff) {
@@ -259,23 +262,80 @@ TEST(DistributionTest, AbsenceMarkerIsTakenOff) {
     EXPECT_EQ(d.CountA, 1);
 }
 
-TEST(DistributionTest, NamedPupilAtZeroIsRatedWithoutABox) {
-    Fixture f;
-    f.Pupils({0, 12, 30, 45});
-    f.book.Scores[kSlot][kPointsColumn] = 50;
-    const Distribution d = ComputeDistribution(f.book, kSlot, 20, 40);
-    EXPECT_EQ(d.Low, 11.0f);
-    EXPECT_EQ(d.CountC, 2);
-    EXPECT_EQ(d.CountB, 1);
-    EXPECT_EQ(d.CountA, 1);
+// Each pupil counted in the heading has one box, in the colour of the count it is in.
+TEST(DistributionTest, EveryCountedPupilHasOneBox) {
+    struct Case {
+        std::vector<float> totals;
+        int column; // where the last pupil's box goes
+    } cases[] = {
+        {{12, 30, 45, 0}, 0},  // a total of 0 last
+        {{12, 30, 45, -1}, 0}, // no aggregate yet: column 0
+        {{2, 40}, 19},         // (40 - 1) / 2 = 19.5 -> the top lands in the last column
+        {{12, 45, 1e30f}, 19}, // far beyond the others
+        {{12, 30, std::nanf("")}, 0},
+    };
+    for (const auto& c : cases) {
+        Fixture f;
+        for (size_t n = 0; n < c.totals.size(); ++n) {
+            f.book.StudentNames[n] = QStringLiteral("p");
+            f.book.Scores[kSlot][n] = c.totals[n];
+        }
+        f.book.RosterSize = static_cast<int16_t>(c.totals.size());
+        f.book.Scores[kSlot][kPointsColumn] = 50;
+        const Distribution d = ComputeDistribution(f.book, kSlot, 20, 40);
+        EXPECT_EQ(DistributionColumn(c.totals.back(), d.Low, d.Step), c.column);
+        RecordingCanvas canvas(false);
+        DrawDistribution(canvas, f.book, d, 0, 0, 0, 0);
+        std::map<QRgb, int> boxes;
+        for (const auto& box : canvas.Boxes())
+            ++boxes[box.fill];
+        EXPECT_EQ(boxes[kRankAColour], d.CountA);
+        EXPECT_EQ(boxes[kRankBColour], d.CountB);
+        EXPECT_EQ(boxes[kRankCColour], d.CountC);
+        EXPECT_EQ(d.CountA + d.CountB + d.CountC, static_cast<int>(c.totals.size()));
+    }
+}
 
-    RecordingCanvas canvas(false);
-    DrawDistributionGraph(canvas, f.book, kSlot, 3975, 340, 20, 40, 0, 0);
-    const auto boxes = canvas.Boxes();
-    ASSERT_EQ(boxes.size(), 3u);
-    EXPECT_EQ(boxes[0].fill, kRankCColour);
-    EXPECT_EQ(boxes[1].fill, kRankCColour); // 30 takes the colour the pupil at 0 left over
-    EXPECT_EQ(boxes[2].fill, kRankBColour);
+// A generated class of 40 whose range divided by 20 falls just below a whole number.
+TEST(DistributionTest, ClassOfFortyWithTheTopInTheLastColumnShowsFortyBoxes) {
+    Fixture f;
+    f.book.RosterSize = kMaxPupils;
+    for (int n = 0; n < kMaxPupils; ++n) {
+        f.book.StudentNames[n] = QStringLiteral("p");
+        f.book.Scores[kSlot][n] = 20 + 2 * n; // 20..98: Low 19, High 99, Step 4
+    }
+    f.book.Scores[kSlot][kPointsColumn] = 100;
+    const Distribution d = ComputeDistribution(f.book, kSlot, 20, 40);
+    EXPECT_EQ(DistributionBinIndex(98, d.Low, d.Step), 20);
+    RecordingCanvas canvas(true);
+    DrawDistribution(canvas, f.book, d, 3000, 2340, 0, 0);
+    EXPECT_EQ(canvas.Boxes().size(), 40u);
+    EXPECT_EQ(canvas.Boxes().back().x1, 3000 + 873 + 45 + 270 * 19);
+}
+
+TEST(DistributionTest, NoTwoColumnLabelsOverlap) {
+    for (const bool printer : {false, true}) {
+        for (const float top : {45.0f, 104.0f, 30000.0f}) {
+            Fixture f;
+            f.Pupils({3, top});
+            RecordingCanvas canvas(printer);
+            DrawDistributionGraph(canvas, f.book, kSlot, 0, 0, 20, 40, 0, 0);
+            std::vector<CanvasOp> labels;
+            for (const auto& op : canvas.Texts())
+                if (op.y1 > (printer ? 3600 : 2000))
+                    labels.push_back(op);
+            EXPECT_GE(labels.size(), 4u);
+            for (size_t i = 0; i < labels.size(); ++i)
+                for (size_t j = i + 1; j < labels.size(); ++j) {
+                    const bool apart = canvas.TextRight(labels[i]) <= labels[j].x1 ||
+                                       canvas.TextRight(labels[j]) <= labels[i].x1 ||
+                                       labels[i].y1 + 240 <= labels[j].y1 ||
+                                       labels[j].y1 + 240 <= labels[i].y1;
+                    EXPECT_TRUE(apart) << labels[i].text.toStdString() << " / "
+                                       << labels[j].text.toStdString() << " top " << top;
+                }
+        }
+    }
 }
 
 TEST(DistributionTest, UnnamedPlacesWidenTheRangeButAreNotCounted) {
@@ -307,20 +367,6 @@ TEST(DistributionTest, StackedBoxesGrowUpward) {
     }
 }
 
-TEST(DistributionTest, TopColumnIsCountedButNotDrawn) {
-    Fixture f;
-    f.Pupils({2, 40}); // Low 1, High 41, Step 2: (40 - 1) / 2 = 19.5 -> 20
-    f.book.Scores[kSlot][kPointsColumn] = 50;
-    const Distribution d = ComputeDistribution(f.book, kSlot, 20, 40);
-    EXPECT_EQ(d.Step, 2.0);
-    EXPECT_EQ(d.BinCount[20], 1);
-    EXPECT_EQ(d.BinLabel[18], 37);
-    EXPECT_EQ(d.BinLabel[19], 41); // 39 is below the highest total plus 1
-    RecordingCanvas canvas(false);
-    DrawDistribution(canvas, f.book, d, 0, 0, 0, 0);
-    EXPECT_EQ(canvas.Boxes().size(), 1u);
-}
-
 TEST(DistributionTest, SmallRangeGivesAStepOfOne) {
     Fixture f;
     f.Pupils({1, 2, 3}); // Low 0, High 4, q 0.2 -> Step 1, labels 0..19
@@ -345,7 +391,9 @@ TEST(DistributionTest, NoPositiveTotalLabelsRunDownwardFrom999) {
 
     RecordingCanvas canvas(false);
     DrawDistribution(canvas, f.book, d, 3975, 340, 0, 0);
-    EXPECT_TRUE(canvas.Boxes().empty());
+    EXPECT_EQ(canvas.Boxes().size(), 3u); // all three in the first column
+    for (const auto& box : canvas.Boxes())
+        EXPECT_EQ(box.x1, 3975 + 485 + 25);
     EXPECT_NE(canvas.FindText(QStringLiteral(" 999")), nullptr);
     EXPECT_TRUE(AllFinite(canvas));
 }
@@ -359,7 +407,8 @@ TEST(DistributionTest, EmptyRosterStillDrawsAxesLabelsAndHeading) {
     EXPECT_TRUE(canvas.Boxes().empty());
     EXPECT_NE(canvas.FindText(QString::fromUtf16(u"表現  A: 0人  B: 0人  C: 0人")), nullptr);
     EXPECT_EQ(canvas.Lines().size(), 3u); // two axes and the average
-    EXPECT_EQ(canvas.Texts().size(), 1u + 20u + 4u);
+    // Labels " 999" 440 wide at a pitch of 270: every second column.
+    EXPECT_EQ(canvas.Texts().size(), 1u + 10u + 4u);
 }
 
 TEST(DistributionTest, RosterSizeOutOfBoundsIsClamped) {
@@ -388,7 +437,8 @@ TEST(DistributionTest, HugeAndNonNumberTotalsNeverCrash) {
     EXPECT_EQ(d.Low, 11.0f);
     EXPECT_EQ(d.BinLabel[0], 11);
     EXPECT_EQ(d.BinLabel[19], 32767);
-    EXPECT_EQ(d.BinCount[0], 1); // 12; the huge totals are in no column
+    EXPECT_EQ(d.BinCount[0], 4);  // 12, 1e30 (near the bottom of so wide a range), NaN, -1e30
+    EXPECT_EQ(d.BinCount[19], 1); // 3e38
     EXPECT_EQ(d.CountA + d.CountB + d.CountC, 5);
     RecordingCanvas canvas(true);
     DrawDistribution(canvas, f.book, d, 3000, 2340, 0, 0);

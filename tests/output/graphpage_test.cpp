@@ -100,10 +100,11 @@ TEST(GraphPageTest, ThreeGraphsAtTheirPlacesFromTheStoredShares) {
     ASSERT_NE(g2, nullptr);
     EXPECT_EQ(g2->y1, 11280 + 540);
     const auto boxes = canvas.Boxes();
-    ASSERT_EQ(boxes.size(), 9u);
-    EXPECT_EQ(boxes[0].y1, 5940);  // base line of the first graph
-    EXPECT_EQ(boxes[3].y1, 10460); // second
-    EXPECT_EQ(boxes[8].y1, 14880); // third
+    // Each of the 32 counted pupils has a box in each graph.
+    ASSERT_EQ(boxes.size(), 96u);
+    EXPECT_EQ(boxes[0].y1, 5940);   // base line of the first graph
+    EXPECT_EQ(boxes[32].y1, 10460); // second
+    EXPECT_EQ(boxes[64].y1, 14880); // third
     EXPECT_EQ(boxes[0].x1, 3918);
 }
 
@@ -120,7 +121,7 @@ TEST(GraphPageTest, WholeYearPageUsesTheYearTotalsAndShares) {
     EXPECT_NE(canvas.FindText(QString::fromUtf16(u"家庭 通年の集計グラフ")), nullptr);
     EXPECT_NE(canvas.FindText(QString::fromUtf16(u"観点1  A: 1人  B: 1人  C: 30人")), nullptr);
     EXPECT_NE(canvas.FindText(QString::fromUtf16(u"観点3  A: 1人  B: 1人  C: 30人")), nullptr);
-    EXPECT_EQ(canvas.Boxes().size(), 9u);
+    EXPECT_EQ(canvas.Boxes().size(), 96u);
 }
 
 TEST(GraphPageTest, PrintsOnePortraitColourPage) {

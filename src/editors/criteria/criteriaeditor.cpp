@@ -104,6 +104,8 @@ void CriteriaEditor::DrawGraph(int viewpoint, int16_t aShare, int16_t cShare) {
     if (!paint)
         return;
     paint([&](Canvas& canvas) {
+        // The earlier picture goes first: drawn over, texts smear and old labels show through.
+        EraseDistributionGraph(canvas, kGraphX, GraphY(viewpoint));
         DrawDistributionGraph(canvas, book, GraphSlot(viewpoint), kGraphX, GraphY(viewpoint),
                               aShare, cShare, subject, viewpoint);
     });
@@ -152,7 +154,23 @@ void CriteriaEditor::StoreShare(int viewpoint, ShareRole role) {
     table[period][CriteriaIndex(subject, viewpoint)] = value;
 }
 
+bool CriteriaEditor::BoxesDifferFromStored() const {
+    for (int k = 0; k < kViewpoints; ++k) {
+        int16_t a = 0, c = 0;
+        if (!TryRoundToInt16(LeadingNumber(frames[k].aText), &a) ||
+            !TryRoundToInt16(LeadingNumber(frames[k].cText), &c) || a != StoredA(k) ||
+            c != StoredC(k))
+            return true;
+    }
+    return false;
+}
+
 void CriteriaEditor::Command3_Click() {
+    // The page shows the registered shares; the teacher is told when the boxes show others.
+    if (BoxesDifferFromStored() &&
+        !platform.AskOkCancel(QString::fromUtf16(u"登録されている評定基準でグラフを印刷します。画面"
+                                                 u"の値で印刷するには、先に登録してください。")))
+        return;
     PrintGraphPage(platform, book, subject, period == 3 ? kWholeYear : period);
 }
 

@@ -77,8 +77,11 @@ public:
     // 登録: each editor's own checks and storing, then closing; false (nothing stored) when
     // refused.
     virtual bool Command1_Click() = 0;
-    // ｸﾞﾗﾌを印刷: the graph page from the stored shares (not from the boxes).
+    // ｸﾞﾗﾌを印刷: the graph page from the stored shares (not from the boxes); when the boxes
+    // hold other shares, the teacher is asked first (OK prints, Cancel prints nothing).
     void Command3_Click();
+    // Some box holds a share other than the registered one.
+    bool BoxesDifferFromStored() const;
     // ｷｬﾝｾﾙ: nothing is stored. With changes not yet registered the teacher is asked first;
     // false when the teacher chose to stay (nothing changed).
     bool Command2_Click();

@@ -23,6 +23,7 @@ void GraphLayer::Resize(const QSize& size) {
 }
 
 void GraphLayer::Clear(const QColor& background) {
+    background_ = background;
     image_.fill(background);
 }
 
@@ -35,6 +36,7 @@ void GraphLayer::Paint(const std::function<void(Canvas&)>& draw) {
     // three-digit column labels apart at the window's narrow column pitch.
     canvas.FontName = QString::fromUtf16(u"ＭＳ ゴシック");
     canvas.FontSize = 9;
+    canvas.BackColor = background_.rgba();
     draw(canvas);
 }
 

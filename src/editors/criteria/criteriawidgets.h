@@ -4,6 +4,7 @@
 
 #include "output/canvas.h"
 
+#include <QColor>
 #include <QImage>
 #include <QLineEdit>
 #include <QWidget>
@@ -25,6 +26,7 @@ public:
 
 private:
     QImage image_;
+    QColor background_{Qt::white}; // what the graphs are erased with
 };
 
 // The spinner bound to a share box: two small arrow buttons stacked. `stepped` gets +1 or -1.
