@@ -14,6 +14,9 @@
 #include <QScreen>
 #include <QStatusBar>
 #include <QTimer>
+#ifndef QT_NO_SESSIONMANAGER
+#include <QSessionManager>
+#endif
 #include <QToolBar>
 #include <cmath>
 
@@ -35,6 +38,7 @@ const std::map<QString, Handler>& MenuHandlers() {
         {QStringLiteral("mnuFileClose"), &MainLogic::mnuFileClose_Click},
         {QStringLiteral("mnuFileSave"), &MainLogic::mnuFileSave_Click},
         {QStringLiteral("mnuFileSaveAs"), &MainLogic::mnuFileSaveAs_Click},
+        {QStringLiteral("mnuFileHistory"), &MainLogic::mnuFileHistory_Click},
         {QStringLiteral("mnuCSVSaveAs"), &MainLogic::mnuCSVSaveAs_Click},
         {QStringLiteral("mnuFilePageSetup"), &MainLogic::mnuFilePageSetup_Click},
         {QStringLiteral("mnuFilePrint"), &MainLogic::mnuFilePrint_Click},
@@ -103,6 +107,7 @@ frmMain::frmMain(MainLogic& logic, QWidget* parent)
     statusBar()->addWidget(statusPanel_, 1);
 
     SetHooks();
+    KeepWorkSafe();
     msFlexGrid1_->setGrid(&logic_.grid);
     logic_.Form_Load();
     refresh();
@@ -208,6 +213,35 @@ void frmMain::SetHooks() {
     logic_.applyPlacement = [this] { ApplyPlacement(); };
     connect(&launcher_, &EditorLauncher::opened, this, [this] { editorClosedPending_ = false; });
     connect(&launcher_, &EditorLauncher::allClosed, this, &frmMain::EditorsClosed);
+}
+
+void frmMain::KeepWorkSafe() {
+    // The recovery copy of an unsaved book, at the latest every 30 seconds.
+    auto* recoveryTimer = new QTimer(this);
+    recoveryTimer->setObjectName(QStringLiteral("recoveryTimer"));
+    recoveryTimer->setInterval(30 * 1000);
+    connect(recoveryTimer, &QTimer::timeout, this, [this] {
+        const QString before = logic_.statusText;
+        logic_.RecoveryTick();
+        if (logic_.statusText != before)
+            refresh();
+    });
+    recoveryTimer->start();
+#ifndef QT_NO_SESSIONMANAGER
+    // The desktop logs out: the same save question, whose キャンセル stops the log-out. When the
+    // desktop allows no question, the recovery copy keeps the work for the next start.
+    connect(static_cast<QGuiApplication*>(QCoreApplication::instance()),
+            &QGuiApplication::commitDataRequest, this, [this](QSessionManager& manager) {
+                logic_.RecoveryTick();
+                if (!logic_.session.NeedsSave || !manager.allowsInteraction())
+                    return;
+                const bool goOn = logic_.SavePrompt();
+                manager.release();
+                if (!goOn)
+                    manager.cancel();
+                refresh();
+            });
+#endif
 }
 
 void frmMain::Forward(Handler handler) {

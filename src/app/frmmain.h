@@ -58,6 +58,7 @@ private:
     void BuildToolbar();
     void BuildPanes();
     void SetHooks();
+    void KeepWorkSafe(); // the recovery timer and the desktop's log-out
     void LayoutPanes();
     void ApplyPlacement();
     QMargins FrameMargins() const;

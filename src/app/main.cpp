@@ -12,6 +12,7 @@
 
 #include <QApplication>
 #include <QLocale>
+#include <QTimer>
 #include <cstdio>
 #include <memory>
 
@@ -41,5 +42,10 @@ int main(int argc, char** argv) {
     platform.SetMainWindow(&window);
     kirune::ResetGradeBook(*book);
     window.show();
+    // A program that ended without saving left a recovery copy: offer it once the window is up.
+    QTimer::singleShot(0, &window, [&] {
+        if (logic.OfferRecovery())
+            window.refresh();
+    });
     return QApplication::exec();
 }

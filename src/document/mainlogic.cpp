@@ -34,6 +34,11 @@ double PlacementValue(const QVariant& value, double fallback) {
     return ok && std::isfinite(number) ? number : fallback;
 }
 
+QString DataSubfolder(Platform& platform, const char* name) {
+    const QString data = platform.DataFolder();
+    return data.isEmpty() ? QString() : data + u'/' + QLatin1String(name);
+}
+
 QString PlacementText(double value) {
     return QString::number(value, 'g', 15);
 }
@@ -43,13 +48,16 @@ QString PlacementText(double value) {
 MainLogic::MainLogic(GradeBook& bookRef, Session& sessionRef, Platform& platformRef)
     : book(bookRef), session(sessionRef), platform(platformRef),
       windowCaption(QStringLiteral("Kirune Ver1.2.2")),
-      frame2Caption(U(u"ﾂﾘｰﾋﾞｭｰ（学級・科目・学期・試験）")) {
+      frame2Caption(U(u"ﾂﾘｰﾋﾞｭｰ（学級・科目・学期・試験）")),
+      recovery(DataSubfolder(platformRef, "recovery")),
+      history(DataSubfolder(platformRef, "history")) {
     menus[QStringLiteral("mnuFile")] = {U(u"ﾌｧｲﾙ(&F)"), true, {}};
     menus[QStringLiteral("mnuFileNew")] = {U(u"新規作成(&N)"), true, QStringLiteral("Ctrl+N")};
     menus[QStringLiteral("mnuFileOpen")] = {U(u"開く(&O)..."), true, {}};
     menus[QStringLiteral("mnuFileClose")] = {U(u"閉じる(&C)"), true, {}};
     menus[QStringLiteral("mnuFileSave")] = {U(u"上書き保存(&S)"), true, {}};
     menus[QStringLiteral("mnuFileSaveAs")] = {U(u"名前を付けて保存(&A)..."), true, {}};
+    menus[QStringLiteral("mnuFileHistory")] = {U(u"以前の版を開く..."), false, {}};
     menus[QStringLiteral("mnuCSVSaveAs")] = {U(u"画面の表をCSVで保存"), true, {}};
     menus[QStringLiteral("mnuFilePageSetup")] = {U(u"ﾍﾟｰｼﾞ設定(&U)..."), true, {}};
     menus[QStringLiteral("mnuFilePrint")] = {U(u"画面の表を印刷(&P)..."), true, {}};
@@ -90,6 +98,7 @@ QStringList MainLogic::MenuLayout(const QString& menu) {
                 QStringLiteral("-"),
                 QStringLiteral("mnuFileSave"),
                 QStringLiteral("mnuFileSaveAs"),
+                QStringLiteral("mnuFileHistory"),
                 QStringLiteral("mnuCSVSaveAs"),
                 QStringLiteral("-"),
                 QStringLiteral("mnuFilePageSetup"),
@@ -160,7 +169,7 @@ void MainLogic::Form_Load() {
           u"ｸﾘｯｸしてください");
 
     for (const char* name : {"mnuEditProperty", "mnuFileClose", "mnuFileSave", "mnuFileSaveAs",
-                             "mnuFilePrint", "mnuEditNameBook"})
+                             "mnuFilePrint", "mnuEditNameBook", "mnuFileHistory"})
         EnableMenu(QLatin1String(name), false);
     session.NeedsSave = false;
 
@@ -300,6 +309,7 @@ bool MainLogic::Form_Unload(const TwipsRect& current, bool minimized) {
         return false;
     if (!SavePrompt())
         return false;
+    DropRecoveryCopy();
     if (!minimized) {
         placement = current;
         platform.WriteSetting(kMainLeft, PlacementText(current.left));

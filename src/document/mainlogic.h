@@ -6,6 +6,7 @@
 
 #include "browse/grid.h"
 #include "browse/tree.h"
+#include "keptcopies.h"
 #include "mainform.h"
 #include "model/gradebook.h"
 #include "model/session.h"
@@ -88,7 +89,8 @@ public:
     // window again after an editor has closed.
     void Form_Activate();
     void Form_Resize(double width, double height);
-    // The unload handler: other windows, save prompt, placement store. False when an editor
+    // The unload handler: other windows, save prompt, placement store; the program then ends
+    // normally and its recovery copy goes. False when an editor
     // stayed open, the teacher cancelled, or chose to save and nothing was saved: the window
     // then stays open.
     bool Form_Unload(const TwipsRect& current, bool minimized);
@@ -140,6 +142,23 @@ public:
     // the book needs saving.
     void RestoreSnapshot(const std::shared_ptr<const GradeBook>& snapshot);
 
+    // --- Recovery copies and earlier versions ----------------------------------------------
+    // The copies live in the user's data folder (Platform::DataFolder), never beside the
+    // teacher's file. While the book needs saving a recovery copy is kept: at once after every
+    // step and at the latest RecoveryTick after any other change.
+    RecoveryStore recovery;
+    VersionHistory history;
+    // Writes the recovery copy when the book needs saving and differs from the last copy.
+    void RecoveryTick();
+    // At start-up: offers the copies left by programs that did not end normally. True when
+    // one was restored (then it is the open, unsaved book).
+    bool OfferRecovery();
+    // File > 以前の版を開く...: the chosen earlier version of the open file becomes the book,
+    // unsaved, under the open file's name (one step of undo).
+    void mnuFileHistory_Click();
+    // The text of a version in the list: date and time, pupils, registered tests.
+    static QString VersionText(const QDateTime& when, const GradeBook* version);
+
 private:
     // A step that changes the book; `followUp` merges it into the step before (the subject's
     // new name carried into the tree's texts after its registration).
@@ -148,6 +167,15 @@ private:
     void UpdateUndoMenus();  // captions and enabled state of 元に戻す and やり直し
     void ShowRestoredBook(); // tree, table, heading and menus after the book was replaced
     std::shared_ptr<const GradeBook> baseline_; // the book after the last step
+    // After a file was read or a book restored: menus, toolbar, tree and heading of an open book
+    // named `fileName` ("" for a book without a name, which Save As names).
+    void ShowOpenedBook(const QString& fileName);
+    void WriteRecoveryCopy();
+    void DropRecoveryCopy(); // saved, or closed without saving by the teacher's choice
+    void KeepVersion();      // after a successful save
+    void UpdateHistoryMenu();
+    QByteArray recoveryBytes_; // what the last copy holds (or the file, when just read or saved)
+    bool recoveryFailed_ = false;
     void StartNewBook(); // New after its enabled check (also roster import without a book)
     bool BookOpen() const { return Menu(QStringLiteral("mnuFileClose")).enabled; }
     MenuItemState& MenuRef(const QString& name);

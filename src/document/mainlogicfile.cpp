@@ -46,6 +46,7 @@ void MainLogic::mnuFileNew_Click() {
 void MainLogic::StartNewBook() {
     book.HomeRoomYear = U(u"未登録です");
     ResetUndo();
+    recoveryBytes_ = GradeBookFileBytes(book); // nothing typed yet
     TreeView1_refresh();
     session.NeedsSave = true;
     session.SelectedNodeKey = kHomeRoomKey;
@@ -87,7 +88,13 @@ bool MainLogic::OpenPath(const QString& path) {
         platform.ShowMessage(error.isEmpty() ? U(u"ﾌｧｲﾙを読み込めませんでした。") : error);
         return false;
     }
-    session.FileName = path;
+    ShowOpenedBook(path);
+    recoveryBytes_ = GradeBookFileBytes(book); // what the file holds needs no recovery copy
+    return true;
+}
+
+void MainLogic::ShowOpenedBook(const QString& fileName) {
+    session.FileName = fileName;
     ResetUndo();
     TreeView1_refresh();
     session.NeedsSave = true;
@@ -96,7 +103,7 @@ bool MainLogic::OpenPath(const QString& path) {
     MenuRef(kEditProperty).caption = U(u"学級の編集(&E)");
     EnableMenu(kEditProperty, true);
     EnableMenu(kClose, true);
-    EnableMenu(kSave, true);
+    EnableMenu(kSave, !fileName.isEmpty());
     EnableMenu(kSaveAs, true);
     EnableMenu(kOpen, false);
     EnableMenu(kNew, false);
@@ -113,8 +120,8 @@ bool MainLogic::OpenPath(const QString& path) {
     statusText =
         U(u"ﾋﾝﾄ：学級のデータです。[学級の編集]で編集をします。[画面の表を印刷]で印刷します。");
     frame1Caption = HomeRoomHeading(book);
+    UpdateHistoryMenu();
     Notify();
-    return true;
 }
 
 void MainLogic::mnuFileClose_Click() {
@@ -123,8 +130,10 @@ void MainLogic::mnuFileClose_Click() {
     if (!SavePrompt())
         return; // the teacher wanted to save and nothing was saved: keep the book open
 
+    DropRecoveryCopy();
     ResetGradeBook(book);
     ResetUndo();
+    session.FileName.clear();
     for (const QString& name : {kEditProperty, kClose, kSave, kSaveAs, kPrint, kNameBook})
         EnableMenu(name, false);
     EnableMenu(kNew, true);
@@ -161,6 +170,9 @@ bool MainLogic::WriteToFileName() {
     }
     session.NeedsSave = false;
     EnableMenu(kSave, true);
+    DropRecoveryCopy();
+    KeepVersion();
+    UpdateHistoryMenu();
     Notify();
     return true;
 }

@@ -55,6 +55,7 @@ void MainLogic::PushStep(const QString& description, bool followUp) {
     baseline_ = after;
     undoStack.push(new BookStep(*this, std::move(before), std::move(after), description, followUp));
     UpdateUndoMenus();
+    WriteRecoveryCopy();
 }
 
 void MainLogic::ResetUndo() {
@@ -95,6 +96,7 @@ void MainLogic::RestoreSnapshot(const std::shared_ptr<const GradeBook>& snapshot
     baseline_ = snapshot;
     session.MarkChanged();
     ShowRestoredBook();
+    WriteRecoveryCopy();
 }
 
 void MainLogic::ShowRestoredBook() {

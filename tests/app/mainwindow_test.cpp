@@ -99,11 +99,12 @@ TEST_F(MainWindowTest, MenusHaveTheirItemsInOrderWithSeparatorsAndShortcuts) {
 
     const auto menus = window->menuBar()->actions();
     ASSERT_EQ(menus.size(), 3);
-    EXPECT_EQ(MenuItems(menus[0]->menu()),
-              QStringList({U(u"新規作成(&N)"), U(u"開く(&O)..."), U(u"閉じる(&C)"),
-                           QStringLiteral("-"), U(u"上書き保存(&S)"), U(u"名前を付けて保存(&A)..."),
-                           U(u"画面の表をCSVで保存"), QStringLiteral("-"), U(u"ﾍﾟｰｼﾞ設定(&U)..."),
-                           U(u"画面の表を印刷(&P)..."), QStringLiteral("-"), U(u"終了(&X)")}));
+    EXPECT_EQ(
+        MenuItems(menus[0]->menu()),
+        QStringList({U(u"新規作成(&N)"), U(u"開く(&O)..."), U(u"閉じる(&C)"), QStringLiteral("-"),
+                     U(u"上書き保存(&S)"), U(u"名前を付けて保存(&A)..."), U(u"以前の版を開く..."),
+                     U(u"画面の表をCSVで保存"), QStringLiteral("-"), U(u"ﾍﾟｰｼﾞ設定(&U)..."),
+                     U(u"画面の表を印刷(&P)..."), QStringLiteral("-"), U(u"終了(&X)")}));
     EXPECT_EQ(MenuItems(menus[1]->menu()),
               QStringList({U(u"元に戻す"), U(u"やり直し"), QStringLiteral("-"),
                            U(u"学級・科目・試験・得点の編集(&E)"), U(u"生徒名簿ﾌｧｲﾙの読み込み")}));

@@ -31,8 +31,8 @@ TEST_F(MainLogicTest, MenusCarryTheirCaptionsAccessKeysAndShortcuts) {
 
     EXPECT_EQ(MainLogic::MenuLayout(QStringLiteral("mnuFile")),
               QStringList({"mnuFileNew", "mnuFileOpen", "mnuFileClose", "-", "mnuFileSave",
-                           "mnuFileSaveAs", "mnuCSVSaveAs", "-", "mnuFilePageSetup", "mnuFilePrint",
-                           "-", "mnuFileExit"}));
+                           "mnuFileSaveAs", "mnuFileHistory", "mnuCSVSaveAs", "-",
+                           "mnuFilePageSetup", "mnuFilePrint", "-", "mnuFileExit"}));
     EXPECT_EQ(
         MainLogic::MenuLayout(QStringLiteral("mnuEdit")),
         QStringList({"mnuEditUndo", "mnuEditRedo", "-", "mnuEditProperty", "mnuEditNameBook"}));
