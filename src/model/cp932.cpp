@@ -191,4 +191,79 @@ QString DecodeCp932(const char* data, qsizetype count, bool* invalid) {
     return out;
 }
 
+namespace {
+
+// True when `bytes` are valid UTF-8 (no overlong forms, no surrogates, nothing above
+// U+10FFFF); *japanese tells whether a character from U+3000 on was seen. Stops at the first
+// invalid byte, so code page 932 text is told apart at its first Japanese character.
+bool IsUtf8(QByteArrayView bytes, bool* japanese) {
+    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+    const auto* const end = p + bytes.size();
+    *japanese = false;
+    while (p < end) {
+        const unsigned c = *p;
+        if (c < 0x80) {
+            ++p;
+            continue;
+        }
+        int more = 0;
+        char32_t code = 0;
+        char32_t least = 0;
+        if (c >= 0xC2 && c <= 0xDF) {
+            more = 1;
+            code = c & 0x1F;
+            least = 0x80;
+        } else if (c >= 0xE0 && c <= 0xEF) {
+            more = 2;
+            code = c & 0x0F;
+            least = 0x800;
+        } else if (c >= 0xF0 && c <= 0xF4) {
+            more = 3;
+            code = c & 0x07;
+            least = 0x10000;
+        } else {
+            return false;
+        }
+        if (end - p <= more)
+            return false;
+        for (int i = 1; i <= more; ++i) {
+            if ((p[i] & 0xC0) != 0x80)
+                return false;
+            code = (code << 6) | (p[i] & 0x3F);
+        }
+        if (code < least || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF))
+            return false;
+        if (code >= 0x3000)
+            *japanese = true;
+        p += more + 1;
+    }
+    return true;
+}
+
+} // namespace
+
+TextEncoding DetectTextEncoding(QByteArrayView bytes) {
+    if (bytes.startsWith("\xFF\xFE"))
+        return TextEncoding::Utf16LE;
+    if (bytes.startsWith("\xFE\xFF"))
+        return TextEncoding::Utf16BE;
+    if (bytes.startsWith("\xEF\xBB\xBF"))
+        return TextEncoding::Utf8;
+    bool japanese = false;
+    return IsUtf8(bytes, &japanese) && japanese ? TextEncoding::Utf8 : TextEncoding::Cp932;
+}
+
+qsizetype ByteOrderMarkSize(QByteArrayView bytes, TextEncoding encoding) {
+    switch (encoding) {
+    case TextEncoding::Utf8:
+        return bytes.startsWith("\xEF\xBB\xBF") ? 3 : 0;
+    case TextEncoding::Utf16LE:
+    case TextEncoding::Utf16BE:
+        return 2;
+    case TextEncoding::Cp932:
+        break;
+    }
+    return 0;
+}
+
 } // namespace kirune

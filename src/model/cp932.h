@@ -2,6 +2,7 @@
 // Code page 932 (the Japanese Windows code page) through glibc iconv "CP932".
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 #include <QStringView>
 
@@ -17,5 +18,18 @@ void AppendCp932(QByteArray& out, QStringView text);
 // the rest is decoded; *invalid (when given) tells whether that happened.
 QString DecodeCp932(const QByteArray& bytes, bool* invalid = nullptr);
 QString DecodeCp932(const char* data, qsizetype size, bool* invalid = nullptr);
+
+// The encoding of a text file, told from its bytes.
+enum class TextEncoding { Cp932, Utf8, Utf16LE, Utf16BE };
+
+// A file that starts with a UTF-16 byte order mark is UTF-16; one that starts with the UTF-8
+// byte order mark, or whose bytes are valid UTF-8 as a whole and hold at least one character
+// from U+3000 on (Japanese), is UTF-8; any other is code page 932. Text in code page 932 that
+// holds Japanese is practically never valid UTF-8; a few half-width katakana alone can be,
+// hence the second condition.
+TextEncoding DetectTextEncoding(QByteArrayView bytes);
+
+// How many bytes the byte order mark of `encoding` takes at the start of `bytes` (0 if none).
+qsizetype ByteOrderMarkSize(QByteArrayView bytes, TextEncoding encoding);
 
 } // namespace kirune

@@ -223,8 +223,8 @@ QString Shown(const QString& text) {
 
 class Parser {
 public:
-    explicit Parser(const QByteArray& bytes)
-        : next_(bytes.constData()), end_(bytes.constData() + bytes.size()) {}
+    // The text from `begin` to `end`, in code page 932 or (with `utf8`) in UTF-8.
+    Parser(const char* begin, const char* end, bool utf8) : next_(begin), end_(end), utf8_(utf8) {}
 
     // The next line without its CR LF (or lone LF); the last line may end without either.
     bool NextLine(QByteArrayView* line, QString* error) {
@@ -293,7 +293,7 @@ public:
         const auto found = decoded_.constFind(key);
         if (found != decoded_.constEnd())
             return found.value();
-        QString text = DecodeCp932(bytes.data(), bytes.size());
+        QString text = utf8_ ? QString::fromUtf8(bytes) : DecodeCp932(bytes.data(), bytes.size());
         decoded_.insert(QByteArray(bytes.data(), bytes.size()), text);
         return text;
     }
@@ -354,6 +354,7 @@ public:
 private:
     const char* next_;
     const char* end_;
+    bool utf8_;
     int lineNumber_ = 0;
     QHash<QByteArray, QString> decoded_;
 };
@@ -523,7 +524,17 @@ bool ParseGradeBookFile(const QByteArray& bytes, GradeBook& book, QString* error
     }
     // The open book changes only when the whole file has been read.
     auto scratch = std::make_unique<GradeBook>(book);
-    auto parser = std::make_unique<Parser>(bytes);
+    // Saved by a text editor, the file may be in UTF-8; UTF-16 would need every line decoded
+    // before it is cut into fields, and a grade book is never written so.
+    const TextEncoding encoding = DetectTextEncoding(bytes);
+    if (encoding == TextEncoding::Utf16LE || encoding == TextEncoding::Utf16BE) {
+        SetError(error, Ja(u"このファイルは UTF-16 で保存されているため読み込めません。"
+                           u"Shift-JIS（または UTF-8）で保存し直してから開いてください。"));
+        return false;
+    }
+    const char* const begin = bytes.constData() + ByteOrderMarkSize(bytes, encoding);
+    auto parser = std::make_unique<Parser>(begin, bytes.constData() + bytes.size(),
+                                           encoding == TextEncoding::Utf8);
     if (!ParseInto(*parser, *scratch, error))
         return false;
     book = std::move(*scratch);

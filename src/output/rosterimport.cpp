@@ -3,8 +3,12 @@
 #include "model/cp932.h"
 #include "model/gradebook.h"
 
-#include <QFile>
+#include "model/safefile.h"
+
 #include <QFileInfo>
+#include <QStringDecoder>
+#include <utility>
+#include <vector>
 
 namespace kirune {
 
@@ -25,45 +29,82 @@ void CutLine(const QString& line, QStringList& names) {
     }
 }
 
+// Calls `f` with each line of `text` without its end: CR LF, LF or CR. A last line without an
+// end counts; nothing after the last end does.
+template <typename View, typename F> void ForEachLine(View text, F&& f) {
+    const qsizetype size = text.size();
+    qsizetype start = 0;
+    while (start < size) {
+        qsizetype end = start;
+        while (end < size && text[end] != '\r' && text[end] != '\n')
+            ++end;
+        f(text.sliced(start, end - start));
+        if (end < size && text[end] == '\r' && end + 1 < size && text[end + 1] == '\n')
+            ++end;
+        start = end + 1;
+    }
+}
+
 } // namespace
 
 RosterImport ParseRoster(const QByteArray& bytes) {
     RosterImport result;
-    qsizetype size = bytes.size();
-    // A DOS end-of-file mark is not a name.
-    if (size > 0 && bytes[size - 1] == '\x1a')
-        --size;
+    const TextEncoding encoding = DetectTextEncoding(bytes);
+    auto refuse = [&](const QString& message) {
+        result.names.clear();
+        result.message = message + QString::fromUtf16(u"生徒名簿は読み込みませんでした。");
+        return result;
+    };
 
-    // CR and LF never occur inside a two-byte character of code page 932, so the bytes can be
-    // cut into lines before decoding.
-    qsizetype start = 0;
+    // The lines of the file as texts, and whether each could be decoded.
+    std::vector<std::pair<QString, bool>> lines;
+    const QByteArrayView body = QByteArrayView(bytes).sliced(ByteOrderMarkSize(bytes, encoding));
+    if (encoding == TextEncoding::Utf16LE || encoding == TextEncoding::Utf16BE) {
+        QStringDecoder decoder(encoding == TextEncoding::Utf16LE ? QStringDecoder::Utf16LE
+                                                                 : QStringDecoder::Utf16BE,
+                               QStringDecoder::Flag::Stateless);
+        const QString text = decoder(body);
+        if (decoder.hasError() || body.size() % 2 != 0)
+            return refuse(QString::fromUtf16(u"UTF-16 として読めない文字があります。"));
+        ForEachLine(QStringView(text),
+                    [&](QStringView line) { lines.emplace_back(line.toString(), true); });
+    } else {
+        // CR and LF never occur inside a character of code page 932 or UTF-8, so the bytes can
+        // be cut into lines before decoding.
+        ForEachLine(body, [&](QByteArrayView line) {
+            if (encoding == TextEncoding::Utf8) {
+                QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+                QString text = decoder(line);
+                lines.emplace_back(std::move(text), !decoder.hasError());
+            } else {
+                bool invalid = false;
+                QString text = DecodeCp932(line.data(), line.size(), &invalid);
+                lines.emplace_back(std::move(text), !invalid);
+            }
+        });
+    }
+    // A DOS end-of-file mark is not a name.
+    if (!lines.empty() && lines.back().first.endsWith(QChar(0x1A)))
+        lines.back().first.chop(1);
+
     int lineNo = 0;
-    while (start < size) {
-        qsizetype end = start;
-        while (end < size && bytes[end] != '\r' && bytes[end] != '\n')
-            ++end;
+    for (const auto& [line, decoded] : lines) {
         ++lineNo;
-        bool invalid = false;
-        const QString line = DecodeCp932(bytes.mid(start, end - start), &invalid);
-        if (invalid) {
-            result.names.clear();
-            result.message = QString::fromUtf16(u"%1 行目に Shift-JIS（ｺｰﾄﾞﾍﾟｰｼﾞ932）として読めない"
-                                                u"文字があります。生徒名簿は読み込みませんでした。")
-                                 .arg(lineNo);
-            return result;
-        }
+        if (!decoded)
+            return refuse(QString::fromUtf16(u"%1 行目に %2 として読めない文字があります。")
+                              .arg(lineNo)
+                              .arg(encoding == TextEncoding::Utf8
+                                       ? QStringLiteral("UTF-8")
+                                       : QString::fromUtf16(u"Shift-JIS（ｺｰﾄﾞﾍﾟｰｼﾞ932）")));
+        for (const QChar c : line)
+            if (c.unicode() < 0x20 || c.unicode() == 0x7F)
+                return refuse(QString::fromUtf16(u"%1 行目に制御文字（タブなど）があります。名前に"
+                                                 u"制御文字は使えません。")
+                                  .arg(lineNo));
         CutLine(line, result.names);
-        if (result.names.size() > kMaxPupils) {
-            result.names.clear();
-            result.message = QString::fromUtf16(
-                u"生徒名簿ﾌｧｲﾙに 41 名以上の名前があります。登録できる生徒は 40 名までです。"
-                u"生徒名簿は読み込みませんでした。");
-            return result;
-        }
-        // One line end: CR LF, LF or CR.
-        if (end < size && bytes[end] == '\r' && end + 1 < size && bytes[end + 1] == '\n')
-            ++end;
-        start = end + 1;
+        if (result.names.size() > kMaxPupils)
+            return refuse(QString::fromUtf16(
+                u"生徒名簿ﾌｧｲﾙに 41 名以上の名前があります。登録できる生徒は 40 名までです。"));
     }
     result.ok = true;
     return result;
@@ -72,23 +113,14 @@ RosterImport ParseRoster(const QByteArray& bytes) {
 RosterImport ReadRosterFile(const QString& path) {
     RosterImport result;
     const QString shown = QFileInfo(path).fileName();
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        result.message = QString::fromUtf16(u"ﾌｧｲﾙ「%1」を開けませんでした。（%2）")
-                             .arg(shown, file.errorString());
-        return result;
-    }
-    if (file.size() > kMaxRosterFileBytes) {
-        result.message =
-            QString::fromUtf16(
-                u"ﾌｧｲﾙ「%1」は生徒名簿としては大きすぎます。生徒名簿は読み込みませんでした。")
-                .arg(shown);
-        return result;
-    }
-    const QByteArray bytes = file.read(kMaxRosterFileBytes + 1);
-    if (file.error() != QFileDevice::NoError || bytes.size() > kMaxRosterFileBytes) {
-        result.message = QString::fromUtf16(u"ﾌｧｲﾙ「%1」を読み込めませんでした。（%2）")
-                             .arg(shown, file.errorString());
+    QByteArray bytes;
+    bool tooBig = false;
+    if (!ReadRegularFile(path, kMaxRosterFileBytes, &bytes, &result.message, &tooBig)) {
+        if (tooBig)
+            result.message =
+                QString::fromUtf16(
+                    u"ﾌｧｲﾙ「%1」は生徒名簿としては大きすぎます。生徒名簿は読み込みませんでした。")
+                    .arg(shown);
         return result;
     }
     result = ParseRoster(bytes);

@@ -17,12 +17,14 @@ struct RosterImport {
 // Cuts the file's text into names. Lines end in CR LF, LF or CR. ";" takes precedence over ",":
 // a line that holds a ";" is cut at its semicolons and its commas stay in the names ("A;B,C" gives
 // "A" and "B,C"); a line without one is cut at its commas. Every non-empty field is a name,
-// unchanged; empty fields and lines use up no number. Refused (no names): bytes that are not code
-// page 932 and more than 40 names (the roster's places).
+// unchanged; empty fields and lines use up no number. The text is read in UTF-16 or UTF-8 where
+// DetectTextEncoding says so, else in code page 932. Refused (no names), with the line: bytes
+// that cannot be decoded, names holding control characters, and more than 40 names (the
+// roster's places).
 RosterImport ParseRoster(const QByteArray& bytes);
 
-// Reads `path` and parses it; a file that cannot be opened or read is refused with a message
-// naming it.
+// Reads `path` and parses it; a file that is not a regular file, or cannot be opened or read, is
+// refused with a message naming it.
 RosterImport ReadRosterFile(const QString& path);
 
 // Largest roster file read; anything bigger cannot be a class roster.

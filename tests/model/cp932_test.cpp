@@ -7,6 +7,7 @@
 #include <iconv.h>
 #include <string>
 #include <thread>
+#include <vector>
 
 using namespace kirune;
 
@@ -141,4 +142,24 @@ TEST(Cp932, WorksOnAnotherThread) {
     worker.join();
     EXPECT_EQ(encoded, EncodeCp932(U(u"髙橋")));
     EXPECT_EQ(decoded, U(u"髙橋"));
+}
+
+TEST(Cp932, TextEncodingIsToldFromTheBytes) {
+    // The bytes of a file (hex) and the encoding they are read in.
+    const std::vector<std::pair<const char*, TextEncoding>> cases = {
+        {"", TextEncoding::Cp932},
+        {"41423b0d0a", TextEncoding::Cp932},   // "AB;" plain ASCII
+        {"90c296d8", TextEncoding::Cp932},     // 青木 in code page 932
+        {"c3b1", TextEncoding::Cp932},         // ﾃｱ: valid UTF-8 (ñ), but no Japanese
+        {"e99d92e69ca8", TextEncoding::Utf8},  // 青木 in UTF-8
+        {"41e3808042", TextEncoding::Utf8},    // an ideographic space, U+3000
+        {"efbbbf41", TextEncoding::Utf8},      // the byte order mark alone decides
+        {"e99d92e6", TextEncoding::Cp932},     // cut off in the middle of a character
+        {"e99d92c0af", TextEncoding::Cp932},   // an overlong form after Japanese
+        {"e99d92eda080", TextEncoding::Cp932}, // a surrogate
+        {"fffe5275", TextEncoding::Utf16LE},
+        {"feff7552", TextEncoding::Utf16BE},
+    };
+    for (const auto& [hex, encoding] : cases)
+        EXPECT_EQ(DetectTextEncoding(Hex(hex)), encoding) << hex;
 }

@@ -397,6 +397,25 @@ TEST(GradeBookFileReader, NameWithEmojiComesBackWithQuestionMark) {
     EXPECT_EQ(read->TeacherName, U(u"? 先生"));
 }
 
+TEST(GradeBookFileReader, UnicodeFilesFromATextEditor) {
+    // Saved again from an editor in UTF-8, with or without a byte order mark, the book reads the
+    // same; in UTF-16 it is refused with a message that says so.
+    const auto sample = SampleBook();
+    const QString text = DecodeCp932(GradeBookFileBytes(*sample));
+    for (const QByteArray& bytes : {text.toUtf8(), QByteArray("\xEF\xBB\xBF") + text.toUtf8()}) {
+        auto book = ResetBook();
+        QString error;
+        ASSERT_TRUE(ParseGradeBookFile(bytes, *book, &error)) << error.toStdString();
+        EXPECT_EQ(Snapshot(*book), Snapshot(*sample));
+    }
+    QByteArray utf16("\xFF\xFE");
+    utf16.append(reinterpret_cast<const char*>(text.utf16()), text.size() * 2);
+    auto book = ResetBook();
+    QString error;
+    EXPECT_FALSE(ParseGradeBookFile(utf16, *book, &error));
+    EXPECT_TRUE(error.contains(QStringLiteral("UTF-16"))) << error.toStdString();
+}
+
 // --- Refusals ------------------------------------------------------------------------------
 
 TEST(GradeBookFileReader, EveryRefusalLeavesTheBookUntouched) {

@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 namespace kirune {
 namespace {
@@ -104,6 +105,34 @@ TEST(RosterImport, BytesThatAreNotCp932AreRefusedNamingTheLine) {
     EXPECT_TRUE(roster.message.startsWith(QStringLiteral("3 "))) << roster.message.toStdString();
 }
 
+TEST(RosterImport, UnicodeFilesAreReadAsUnicode) {
+    const QString text = U(u"青木一郎\r\nﾀﾅｶ,髙橋①\r\n");
+    const QStringList names = {U(u"青木一郎"), U(u"ﾀﾅｶ"), U(u"髙橋①")};
+    QByteArray le("\xFF\xFE"), be("\xFE\xFF");
+    for (const QChar c : text) {
+        le += char(c.unicode() & 0xFF);
+        le += char(c.unicode() >> 8);
+        be += char(c.unicode() >> 8);
+        be += char(c.unicode() & 0xFF);
+    }
+    for (const QByteArray& bytes : {text.toUtf8(), "\xEF\xBB\xBF" + text.toUtf8(), le, be})
+        EXPECT_EQ(Names(bytes), names) << bytes.toHex().toStdString();
+    // Half-width katakana in code page 932 that happen to be valid UTF-8 stay code page 932.
+    EXPECT_EQ(Names(QByteArray("\xC3\xB1")), QStringList{U(u"ﾃｱ")});
+    // An odd UTF-16 byte is refused.
+    EXPECT_FALSE(ParseRoster(le + 'x').ok);
+}
+
+TEST(RosterImport, ControlCharactersInNamesAreRefusedNamingTheLine) {
+    for (const char* bytes : {"A\r\nB\tC\r\n", "A\r\nB\x7F\r\n", "A\r\nB\x01,C"}) {
+        const RosterImport roster = ParseRoster(QByteArray(bytes));
+        EXPECT_FALSE(roster.ok) << bytes;
+        EXPECT_TRUE(roster.names.isEmpty());
+        EXPECT_TRUE(roster.message.startsWith(QStringLiteral("2 ")))
+            << roster.message.toStdString();
+    }
+}
+
 TEST(RosterImport, DosEndOfFileMarkIsNoName) {
     EXPECT_EQ(Names(QByteArray("A\r\nB\r\n\x1a")), QStringList({"A", "B"}));
 }
@@ -127,6 +156,13 @@ TEST(RosterImport, ReadsAFileAndReportsOneThatCannotBeRead) {
     const RosterImport folder = ReadRosterFile(dir.path());
     EXPECT_FALSE(folder.ok);
     EXPECT_FALSE(folder.message.isEmpty());
+
+    // A pipe is refused at once instead of waiting for a writer.
+    const QString pipe = dir.filePath(QStringLiteral("pipe.csv"));
+    ASSERT_EQ(mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    const RosterImport fifo = ReadRosterFile(pipe);
+    EXPECT_FALSE(fifo.ok);
+    EXPECT_TRUE(fifo.message.contains(U(u"通常のファイルではありません")));
 }
 
 TEST(RosterImport, RefusalFromAFileNamesTheFile) {
