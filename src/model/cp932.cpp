@@ -201,6 +201,12 @@ bool IsUtf8(QByteArrayView bytes, bool* japanese) {
     const auto* const end = p + bytes.size();
     *japanese = false;
     while (p < end) {
+        // ASCII eight bytes at a time.
+        quint64 word = 0;
+        if (end - p >= 8 && (std::memcpy(&word, p, 8), (word & 0x8080808080808080ULL) == 0)) {
+            p += 8;
+            continue;
+        }
         const unsigned c = *p;
         if (c < 0x80) {
             ++p;

@@ -11,6 +11,7 @@
 #include <QVarLengthArray>
 #include <algorithm>
 #include <array>
+#include <charconv>
 #include <cmath>
 #include <cstring>
 #include <memory>
@@ -173,9 +174,30 @@ public:
         Text(text);
         Put(';');
     }
+    // NumberText of a whole number: a blank before one that is not negative.
     void Number(int value) {
-        const QByteArray text = NumberText(value).toLatin1();
-        Put(text.constData(), text.size());
+        char text[16];
+        char* o = text;
+        if (value >= 0)
+            *o++ = ' ';
+        o = std::to_chars(o, text + sizeof text, value).ptr;
+        Q_ASSERT(QLatin1String(text, o - text) == NumberText(value));
+        Put(text, o - text);
+    }
+    qsizetype Size() const { return used_; }
+    // Appends `times` more copies of what was written from `start` on, doubling what is copied
+    // at each step.
+    void Repeat(qsizetype start, qsizetype times) {
+        const qsizetype n = used_ - start;
+        char* const out = Room(n * times);
+        qsizetype done = 0;
+        while (done < times) {
+            const qsizetype copies = std::min(times - done, done + 1);
+            std::memcpy(out + done * n, bytes_.constData() + start,
+                        static_cast<size_t>(copies * n));
+            done += copies;
+        }
+        used_ += n * times;
     }
     // One line of scores: each as ScoreText writes it, followed by ";".
     void ScoreLine(const float* scores) {
@@ -427,9 +449,17 @@ bool ParseInto(Parser& in, GradeBook& book, QString* error) {
     for (int i = 0; i < kViewpointNameChoices; ++i)
         book.ViewpointNameChoices[i] = in.Text(fields[i]);
 
+    // Most slots of a class hold no test yet, so their lines are alike: a line equal to the one
+    // before it gives the same scores.
+    QByteArrayView previous;
     for (int slot = 0; slot < kUsedSlots; ++slot) {
-        if (!in.NextLine(&line, error) || !in.ScoreLine(line, book.Scores[slot].data(), error))
+        if (!in.NextLine(&line, error))
             return false;
+        if (slot > 0 && line == previous)
+            std::copy_n(book.Scores[slot - 1].data(), kScoreColumns, book.Scores[slot].data());
+        else if (!in.ScoreLine(line, book.Scores[slot].data(), error))
+            return false;
+        previous = line;
     }
 
     for (int slot = 0; slot < kUsedSlots; ++slot) {
@@ -506,8 +536,18 @@ QByteArray GradeBookFileBytes(const GradeBook& book) {
         out.Field(book.ViewpointNameChoices[i]);
     out.LineEnd();
 
-    for (int slot = 0; slot < kUsedSlots; ++slot)
-        out.ScoreLine(book.Scores[slot].data());
+    // Rows of scores equal to the one before them are written as copies of its line.
+    for (int slot = 0; slot < kUsedSlots;) {
+        const float* scores = book.Scores[slot].data();
+        const qsizetype start = out.Size();
+        out.ScoreLine(scores);
+        int next = slot + 1;
+        while (next < kUsedSlots &&
+               std::memcmp(book.Scores[next].data(), scores, kScoreColumns * sizeof(float)) == 0)
+            ++next;
+        out.Repeat(start, next - slot - 1);
+        slot = next;
+    }
 
     for (int slot = 0; slot < kUsedSlots; ++slot) {
         out.Field(book.TestInfo[slot][0]);
@@ -522,8 +562,6 @@ bool ParseGradeBookFile(const QByteArray& bytes, GradeBook& book, QString* error
         SetError(error, TooBigMessage(bytes.size()));
         return false;
     }
-    // The open book changes only when the whole file has been read.
-    auto scratch = std::make_unique<GradeBook>(book);
     // Saved by a text editor, the file may be in UTF-8; UTF-16 would need every line decoded
     // before it is cut into fields, and a grade book is never written so.
     const TextEncoding encoding = DetectTextEncoding(bytes);
@@ -535,9 +573,13 @@ bool ParseGradeBookFile(const QByteArray& bytes, GradeBook& book, QString* error
     const char* const begin = bytes.constData() + ByteOrderMarkSize(bytes, encoding);
     auto parser = std::make_unique<Parser>(begin, bytes.constData() + bytes.size(),
                                            encoding == TextEncoding::Utf8);
+    // The open book changes only when the whole file has been read. The scratch book is kept
+    // for the next reading: a book is large, and a fresh block costs more than the copy.
+    thread_local const auto scratch = std::make_unique<GradeBook>();
+    *scratch = book;
     if (!ParseInto(*parser, *scratch, error))
         return false;
-    book = std::move(*scratch);
+    book = *scratch;
     return true;
 }
 

@@ -50,8 +50,13 @@ std::optional<QString> FakePlatform::OpenFileName(const QString& title, const QS
     dialogFilters.push_back(filter);
     if (fileAnswers.empty())
         return std::nullopt;
-    auto answer = fileAnswers.front();
+    // The text is taken out as a plain QString: copying the optional makes GCC 12 warn of a
+    // "maybe uninitialized" QString in Release builds.
+    const bool given = fileAnswers.front().has_value();
+    const QString answer = given ? *fileAnswers.front() : QString();
     fileAnswers.pop_front();
+    if (!given)
+        return std::nullopt;
     return answer;
 }
 

@@ -1,0 +1,288 @@
+// Structure-aware libFuzzer target for the grade book file: the fuzzer's bytes choose the
+// contents of a well-formed 1655-line book (texts in and out of the code page, numbers in and
+// out of range and in odd forms, a few score lines and test lines of their own among the many
+// alike), which is then read, written and read again.
+//
+// What must hold: the book is refused exactly when a number is out of its range (the roster
+// size, a criterion, a score too big for a float); every number that was read has the value the
+// generator meant; a refused book leaves the open one untouched; what was read is written and
+// read again to the very same bytes, with the same whole numbers.
+#include "model/cp932.h"
+#include "model/gradebook.h"
+#include "model/gradebookfile.h"
+
+#include <QByteArray>
+#include <QString>
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fuzzer/FuzzedDataProvider.h>
+#include <memory>
+#include <vector>
+
+using namespace kirune;
+
+namespace {
+
+void Require(bool condition, int line = __builtin_LINE()) {
+    if (!condition) {
+        std::fprintf(stderr, "fuzz_book.cpp:%d: check failed\n", line);
+        std::abort();
+    }
+}
+
+const GradeBook& StartBook() {
+    static const GradeBook* book = [] {
+        auto* b = new GradeBook;
+        ResetGradeBook(*b);
+        return b;
+    }();
+    return *book;
+}
+
+// A number field: its text and the value the reader must take from it (its leading number).
+struct NumberForm {
+    const char* text;
+    double value;
+};
+
+// Odd forms next to plain ones: blanks, signs, exponents, trailing text, rounding halves,
+// hexadecimal-looking texts, nothing at all.
+constexpr NumberForm kOddForms[] = {
+    {"", 0},
+    {" 85", 85},
+    {"85abc", 85},
+    {"+3", 3},
+    {"-0", 0},
+    {".5", 0.5},
+    {"1e2", 100},
+    {"1E+2", 100},
+    {"2.5", 2.5},
+    {"-2.5", -2.5},
+    {"0x10", 0},
+    {"abc", 0},
+    {"  -7.25", -7.25},
+    {"1.", 1},
+    {"１２", 0},
+    {"85.55", 85.55},
+    {"-1.0", -1},
+    {"-2.0", -2},
+    {"10085.5", 10085.5},
+    {"1e39", 1e39},
+    {"32767", 32767},
+    {"32768", 32768},
+    {"-32768", -32768},
+    {"-32769", -32769},
+    {"40", 40},
+    {"41", 41},
+    {"40.5", 40.5},
+    {"-0.5", -0.5},
+};
+
+class BookMaker {
+public:
+    explicit BookMaker(FuzzedDataProvider& in) : in_(in) {}
+
+    // A text from the fuzzer: ASCII, Japanese, characters the code page lacks, invalid bytes.
+    // No line breaks, and (inside a field) no ";".
+    QByteArray Text(bool field) {
+        static const char16_t* const kPieces[] = {u"令和6年度", u"髙橋①", u"ﾀﾅｶ",  u"～",
+                                                  u"😀",         u"안",    u"国語", u" "};
+        QByteArray out;
+        const int parts = in_.ConsumeIntegralInRange(0, 3);
+        for (int i = 0; i < parts; ++i) {
+            switch (in_.ConsumeIntegralInRange(0, 3)) {
+            case 0:
+                out += EncodeCp932(QString::fromUtf16(kPieces[in_.ConsumeIntegralInRange(0, 7)]));
+                break;
+            case 1: {
+                const auto raw = in_.ConsumeIntegralInRange<unsigned>(0x20, 0xFF);
+                if (raw != ';' || !field)
+                    out += static_cast<char>(raw);
+                break;
+            }
+            default:
+                out += in_.ConsumeBool() ? "Aoki" : "1,2";
+                break;
+            }
+        }
+        return out;
+    }
+
+    // A number for a field whose values must lie in [low, high]: mostly in range, in the
+    // writer's form or an odd one; out-of-range ones make the whole book refused.
+    QByteArray Number(double low, double high, double* value) {
+        if (in_.ConsumeIntegralInRange(0, 3) == 0) {
+            const NumberForm& form =
+                kOddForms[in_.ConsumeIntegralInRange<size_t>(0, std::size(kOddForms) - 1)];
+            *value = form.value;
+            if (*value < low || *value > high)
+                refused_ = true;
+            return form.text;
+        }
+        const int tenths = in_.ConsumeIntegralInRange(static_cast<int>(std::max(low, -3e6) * 10),
+                                                      static_cast<int>(std::min(high, 3e6) * 10));
+        *value = tenths / 10.0;
+        return QByteArray::number(*value, 'f', 1);
+    }
+
+    // A number rounded to a 16-bit integer, half to even, in [low, high].
+    QByteArray Whole(int low, int high, int16_t* expected) {
+        double value = 0;
+        const QByteArray text = Number(-1e300, 1e300, &value);
+        const double rounded = std::nearbyint(value); // the default rounding is half to even
+        if (rounded < low || rounded > high)
+            refused_ = true;
+        else
+            *expected = static_cast<int16_t>(rounded);
+        return text;
+    }
+
+    bool Refused() const { return refused_; }
+
+private:
+    FuzzedDataProvider& in_;
+    bool refused_ = false;
+};
+
+struct Expected {
+    int16_t rosterSize = 0;
+    std::vector<std::array<int, 2>> criteria; // line, column: checked against the values below
+    std::vector<int16_t> criterionValues;
+    std::vector<std::array<int, 2>> scores; // slot, column
+    std::vector<float> scoreValues;
+};
+
+// The score lines and the test lines of a new book: no score anywhere, no date, no name.
+const QByteArray& EmptyLines() {
+    static const QByteArray lines = [] {
+        QByteArray line;
+        for (int col = 0; col < kScoreColumns; ++col)
+            line += "-1.0;";
+        line += "\r\n";
+        return line.repeated(kUsedSlots) + QByteArray(";;\r\n").repeated(kUsedSlots);
+    }();
+    return lines;
+}
+
+// Writes the book into `out` (whose room is kept from input to input: large blocks cost the
+// sanitizer's allocator a fresh mapping each time).
+void MakeBook(FuzzedDataProvider& in, Expected& expected, bool* refused, QByteArray& out) {
+    BookMaker make(in);
+    out.resize(0);
+    // The first line starts with a letter: a byte order mark there would make another file.
+    for (int i = 0; i < 4; ++i)
+        out += (i == 0 ? "R" : "") + make.Text(false) + "\r\n";
+    out += make.Whole(0, kMaxPupils, &expected.rosterSize) + "\r\n";
+    for (int n = 0; n < kMaxPupils; ++n)
+        out += (n < 6 ? make.Text(true) : QByteArray()) + ';';
+    out += "\r\n";
+    // The criteria lines: one of them with numbers of the fuzzer's, the rest as a new book has
+    // them.
+    const int criteriaLine = in.ConsumeIntegralInRange(0, 2 * kCriteriaPeriods - 1);
+    for (int l = 0; l < 2 * kCriteriaPeriods; ++l) {
+        for (int c = 0; c < kCriteriaColumns; ++c) {
+            if (l == criteriaLine) {
+                int16_t value = 0;
+                out += make.Whole(-32768, 32767, &value) + ';';
+                expected.criteria.push_back({l, c});
+                expected.criterionValues.push_back(value);
+            } else {
+                out += "20;";
+            }
+        }
+        out += "\r\n";
+    }
+    for (const int count :
+         {kSemesters, 4, 4, 4, 4, 4, 4, kSubjectNameChoices, kViewpointNameChoices}) {
+        for (int i = 0; i < count; ++i)
+            out += (i < 3 ? make.Text(true) : QByteArray()) + ';';
+        out += "\r\n";
+    }
+    // The score lines: up to eight of the fuzzer's, at places of its choosing, among lines as a
+    // new book has them; then the test lines, one of them the fuzzer's.
+    std::array<bool, kUsedSlots> own{};
+    const int owned = in.ConsumeIntegralInRange(0, 8);
+    for (int i = 0; i < owned; ++i)
+        own[in.ConsumeIntegralInRange(0, kUsedSlots - 1)] = true;
+    const QByteArray& empty = EmptyLines();
+    const qsizetype scoreLine = empty.indexOf('\n') + 1;
+    int run = 0; // lines as a new book has them, not written yet
+    for (int slot = 0; slot < kUsedSlots; ++slot) {
+        if (!own[slot]) {
+            ++run;
+            continue;
+        }
+        out.append(empty.constData(), run * scoreLine);
+        run = 0;
+        for (int col = 0; col < kScoreColumns; ++col) {
+            double value = 0;
+            out += make.Number(-3.4e38, 3.4e38, &value);
+            out += ';';
+            expected.scores.push_back({slot, col});
+            expected.scoreValues.push_back(static_cast<float>(value));
+        }
+        out += "\r\n";
+    }
+    out.append(empty.constData(), run * scoreLine);
+    const int testLine = in.ConsumeIntegralInRange(0, kUsedSlots - 1);
+    const char* const tests = empty.constData() + kUsedSlots * scoreLine;
+    out.append(tests, testLine * 4);
+    out += make.Text(true) + ';' + make.Text(true) + ";\r\n";
+    out.append(tests, (kUsedSlots - testLine - 1) * 4);
+    // What the fuzzer has left, after the last line (ignored by the reader).
+    out += QByteArray::fromStdString(in.ConsumeRemainingBytesAsString());
+    *refused = make.Refused();
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    FuzzedDataProvider in(data, size);
+    Expected expected;
+    bool refused = false;
+    static QByteArray bytes;
+    MakeBook(in, expected, &refused, bytes);
+
+    // Kept from input to input; the book to read into is set back to the start only when the
+    // last input changed it. The second reading needs no particular start.
+    static GradeBook* const book = new GradeBook(StartBook());
+    static GradeBook* const again = new GradeBook;
+    static bool changed = false;
+    if (changed)
+        *book = StartBook();
+    changed = false;
+    QString error;
+    const bool read = ParseGradeBookFile(bytes, *book, &error);
+    Require(read == !refused);
+    if (!read) {
+        Require(!error.isEmpty());
+        Require(std::memcmp(&book->Scores, &StartBook().Scores, sizeof book->Scores) == 0);
+        Require(book->RosterSize == StartBook().RosterSize);
+        return 0;
+    }
+    changed = true;
+    Require(book->RosterSize == expected.rosterSize);
+    for (size_t i = 0; i < expected.criteria.size(); ++i) {
+        const auto [l, c] = expected.criteria[i];
+        const auto& table = l < kCriteriaPeriods ? book->RankAPercent : book->RankCPercent;
+        Require(table[l % kCriteriaPeriods][c] == expected.criterionValues[i]);
+    }
+    for (size_t i = 0; i < expected.scores.size(); ++i) {
+        const auto [slot, col] = expected.scores[i];
+        Require(book->Scores[slot][col] == expected.scoreValues[i]);
+    }
+
+    const QByteArray written = GradeBookFileBytes(*book);
+    Require(ParseGradeBookFile(written, *again, &error));
+    Require(GradeBookFileBytes(*again) == written);
+    // Whole numbers come back as they were; texts may have lost characters the code page lacks,
+    // and scores are written to one decimal.
+    Require(again->RosterSize == book->RosterSize);
+    Require(again->RankAPercent == book->RankAPercent && again->RankCPercent == book->RankCPercent);
+    return 0;
+}
