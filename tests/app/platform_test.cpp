@@ -6,9 +6,12 @@
 #include "support/widgettest.h"
 
 #include <QFile>
+#include <QKeyEvent>
+#include <QMessageBox>
 #include <QRegularExpression>
 #include <QSettings>
 #include <QTextBrowser>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 namespace kirune::test {
@@ -52,6 +55,28 @@ TEST(QtPlatformTest, OnePrinterForTheWholeRun) {
     QtPlatform platform;
     EXPECT_EQ(&platform.Printer(), &platform.Printer());
     EXPECT_EQ(platform.Today(), QDate::currentDate());
+}
+
+// The questions that keep work: Esc cancels the save question, Enter takes its default (Yes);
+// the discard question's default is No, so that Enter never throws work away.
+TEST(QtPlatformTest, TheQuestionsDefaultsAndEscapeKeepTheWork) {
+    QtPlatform platform;
+    auto press = [](Qt::Key key) {
+        QTimer::singleShot(0, [key] {
+            QWidget* box = QApplication::activeModalWidget();
+            ASSERT_NE(qobject_cast<QMessageBox*>(box), nullptr);
+            QKeyEvent event(QEvent::KeyPress, key, Qt::NoModifier);
+            QApplication::sendEvent(box, &event);
+        });
+    };
+    press(Qt::Key_Escape);
+    EXPECT_EQ(platform.AskYesNoCancel(QStringLiteral("?")), Platform::Answer::Cancel);
+    press(Qt::Key_Return);
+    EXPECT_EQ(platform.AskYesNoCancel(QStringLiteral("?")), Platform::Answer::Yes);
+    press(Qt::Key_Return);
+    EXPECT_FALSE(platform.AskYesNoDefaultNo(QStringLiteral("?")));
+    press(Qt::Key_Escape);
+    EXPECT_FALSE(platform.AskYesNoDefaultNo(QStringLiteral("?")));
 }
 
 TEST(HelpTest, TheContentsPageLinksEveryPageAndEveryPageExists) {
