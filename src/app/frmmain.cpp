@@ -11,6 +11,7 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QMenuBar>
+#include <QMouseEvent>
 #include <QScreen>
 #include <QStatusBar>
 #include <QTimer>
@@ -19,6 +20,7 @@
 #endif
 #include <QToolBar>
 #include <cmath>
+#include <functional>
 
 namespace kirune {
 
@@ -52,6 +54,8 @@ const std::map<QString, Handler>& MenuHandlers() {
     return handlers;
 }
 
+const QString kTreeWidthKey = QStringLiteral("TreeWidth"); // twips, beside MainLeft etc.
+
 double Twips(int pixels) {
     return std::round(PixelsToTwips(pixels));
 }
@@ -84,6 +88,32 @@ QRect KeepOnScreen(QRect outer) {
                                                    (available.height() - outer.height()) / 2));
     return outer;
 }
+
+// The bar between the tree pane and the table pane: dragging it widens or narrows the tree.
+class PaneSplitter : public QWidget {
+public:
+    explicit PaneSplitter(QWidget* parent) : QWidget(parent) {
+        setObjectName(QStringLiteral("PaneSplitter"));
+        setCursor(Qt::SplitHCursor);
+        setAccessibleName(QString::fromUtf16(u"ツリーの幅"));
+    }
+    std::function<void(int)> dragged; // by how many pixels, since the press
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override {
+        pressX_ = event->globalPosition().toPoint().x();
+    }
+    void mouseMoveEvent(QMouseEvent* event) override {
+        if ((event->buttons() & Qt::LeftButton) && dragged) {
+            const int x = event->globalPosition().toPoint().x();
+            dragged(x - pressX_);
+            pressX_ = x;
+        }
+    }
+
+private:
+    int pressX_ = 0;
+};
 
 } // namespace
 
@@ -183,6 +213,15 @@ void frmMain::BuildPanes() {
     frame1_->setObjectName(QStringLiteral("Frame1"));
     msFlexGrid1_ = new GridView(frame1_);
     msFlexGrid1_->setObjectName(QStringLiteral("MSFlexGrid1"));
+
+    splitter_ = new PaneSplitter(panes_);
+    static_cast<PaneSplitter*>(splitter_)->dragged = [this](int dx) {
+        treeWidth_ = std::max(frame2_->width() + dx, 1);
+        LayoutPanes();
+    };
+    const int stored = logic_.platform.ReadSetting(kTreeWidthKey, 0).toInt();
+    if (stored > 0)
+        treeWidth_ = TwipsToPixels(stored);
 
     connect(treeView1_, &NodeTree::nodeClicked, this, [this](int index) {
         logic_.TreeView1_NodeClick(index);
@@ -287,6 +326,11 @@ void frmMain::refresh() {
         frame1_->setTitle(logic_.frame1Caption);
     treeView1_->setNodes(logic_.nodes);
     msFlexGrid1_->refresh();
+    if (shownTableKey_ != logic_.session.SelectedNodeKey) {
+        // Another table: it is shown from its top-left corner, the names in view.
+        shownTableKey_ = logic_.session.SelectedNodeKey;
+        msFlexGrid1_->scrollToTopLeft();
+    }
     LayoutPanes();
     if (isEnabled() != logic_.windowEnabled)
         setEnabled(logic_.windowEnabled);
@@ -300,17 +344,33 @@ void frmMain::LayoutPanes() {
         rect.moveTop(std::max(rect.top(), 0));
         frame->setGeometry(FitInto(rect, area, 0, 2));
     };
+    // A pane's content keeps its margins to the pane's edges, however wide the pane is.
     auto placeInside = [&](QWidget* child, const QGroupBox* frame, const TwipsRect& outer,
                            const TwipsRect& r) {
-        const QRect rect = TwipsRectToPixels(r.left, r.top, r.width, r.height);
+        QRect rect = TwipsRectToPixels(r.left, r.top, r.width, r.height);
         const int right = TwipsToPixels(std::max(outer.width - r.left - r.width, 0.0));
         const int bottom = TwipsToPixels(std::max(outer.height - r.top - r.height, 0.0));
+        rect.setRight(std::max(rect.right(), frame->width() - 1 - right));
         child->setGeometry(FitInto(rect, frame->rect(), right, bottom));
     };
     placeFrame(frame2_, logic_.frame2);
     placeFrame(frame1_, logic_.frame1);
+    // The tree pane is as wide as the teacher dragged it, and never narrower than its caption;
+    // the table pane gives or takes the difference.
+    const int captionWidth = frame2_->fontMetrics().horizontalAdvance(frame2_->title()) + 24;
+    const int wanted = std::max(treeWidth_ > 0 ? treeWidth_ : frame2_->width(), captionWidth);
+    const int widest = std::max(frame1_->geometry().right() - frame2_->x() - 120, 1);
+    const int delta = std::min(wanted, widest) - frame2_->width();
+    if (delta != 0) {
+        frame2_->resize(frame2_->width() + delta, frame2_->height());
+        frame1_->setGeometry(frame1_->geometry().adjusted(delta, 0, 0, 0));
+    }
     placeInside(treeView1_, frame2_, logic_.frame2, logic_.treeView1);
     placeInside(msFlexGrid1_, frame1_, logic_.frame1, logic_.msFlexGrid1);
+    const int gapLeft = frame2_->geometry().right() + 1;
+    splitter_->setGeometry(gapLeft, frame2_->y(), std::max(frame1_->x() - gapLeft, 4),
+                           frame2_->height());
+    splitter_->raise();
 }
 
 void frmMain::ApplyPlacement() {
@@ -422,6 +482,9 @@ void frmMain::closeEvent(QCloseEvent* event) {
         refresh();
         return;
     }
+    // The tree pane's width is kept with the placement, once the teacher has dragged it.
+    if (treeWidth_ > 0)
+        logic_.platform.WriteSetting(kTreeWidthKey, static_cast<int>(Twips(frame2_->width())));
     event->accept();
 }
 

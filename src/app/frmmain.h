@@ -41,6 +41,7 @@ public:
     QGroupBox* frame2() const { return frame2_; }
     NodeTree* treeView1() const { return treeView1_; }
     GridView* msFlexGrid1() const { return msFlexGrid1_; }
+    QWidget* paneSplitter() const { return splitter_; }
     int activationCount() const { return activations_; }
 
     // Shows the logic's state in every control.
@@ -80,6 +81,9 @@ private:
     NodeTree* treeView1_ = nullptr;
     QGroupBox* frame1_ = nullptr;
     GridView* msFlexGrid1_ = nullptr;
+    QWidget* splitter_ = nullptr; // the bar between the panes
+    int treeWidth_ = 0;           // pixels the teacher dragged the tree pane to; 0: the usual
+    QString shownTableKey_;       // the node whose table the grid shows
 
     // Activation: at the first showing and when the window comes back after an editor closed.
     bool firstActivationPending_ = true;

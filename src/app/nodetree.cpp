@@ -3,7 +3,9 @@
 #include "icons.h"
 
 #include <QHeaderView>
+#include <QHelpEvent>
 #include <QKeyEvent>
+#include <QToolTip>
 
 namespace kirune {
 
@@ -104,6 +106,27 @@ void NodeTree::keyPressEvent(QKeyEvent* event) {
         setCurrentItem(after); // also selects it
         emitFor(after);
     }
+}
+
+} // namespace kirune
+
+namespace kirune {
+
+bool NodeTree::viewportEvent(QEvent* event) {
+    if (event->type() != QEvent::ToolTip)
+        return QTreeWidget::viewportEvent(event);
+    const auto* help = static_cast<QHelpEvent*>(event);
+    const QModelIndex index = indexAt(help->pos());
+    const QRect rect = visualRect(index);
+    const QString text = index.data(Qt::DisplayRole).toString();
+    // Room the text needs: the picture, the item's margins and the text itself.
+    const int needed = iconSize().width() + 12 + fontMetrics().horizontalAdvance(text);
+    const int visibleRight = std::min(rect.right(), viewport()->width());
+    if (index.isValid() && rect.left() + needed > visibleRight)
+        QToolTip::showText(help->globalPos(), text, viewport(), rect);
+    else
+        QToolTip::hideText();
+    return true;
 }
 
 } // namespace kirune

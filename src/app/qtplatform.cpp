@@ -30,7 +30,7 @@ QSettings ProgramSettings() {
 }
 } // namespace
 
-QtPlatform::QtPlatform() : printer_(std::make_unique<QPrinter>(QPrinter::HighResolution)) {
+QtPlatform::QtPlatform() {
     lastFolder_ = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     if (lastFolder_.isEmpty() || !QDir(lastFolder_).exists())
         lastFolder_ = QDir::homePath();
@@ -209,11 +209,14 @@ void QtPlatform::ShowHelp() {
 }
 
 QPrinter& QtPlatform::Printer() {
+    // Made when first needed: creating it loads the print system, which a start does not need.
+    if (!printer_)
+        printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
     return *printer_;
 }
 
 bool QtPlatform::ShowPrinterDialog(const QString& title) {
-    QPrintDialog dialog(printer_.get(), DialogParent());
+    QPrintDialog dialog(&Printer(), DialogParent());
     dialog.setWindowTitle(title);
     const bool accepted = dialog.exec() == QDialog::Accepted;
     // A file chosen in the dialog is where the next printout goes; no second question.
@@ -225,7 +228,7 @@ bool QtPlatform::ShowPrinterDialog(const QString& title) {
 bool QtPlatform::PrepareOutput() {
     if (!QPrinterInfo::availablePrinters().isEmpty() || outputChosen_)
         return true;
-    QString suggested = printer_->outputFileName();
+    QString suggested = Printer().outputFileName();
     if (suggested.isEmpty())
         suggested = QDir(lastFolder_).filePath(QString::fromUtf16(u"印刷.pdf"));
     QString path =
@@ -249,7 +252,8 @@ QString QtPlatform::PdfReportText(const QString& path, bool noPrinter) {
 
 void QtPlatform::ReportPrinted() {
     outputChosen_ = false;
-    if (printer_->outputFormat() == QPrinter::PdfFormat && !printer_->outputFileName().isEmpty())
+    if (printer_ && printer_->outputFormat() == QPrinter::PdfFormat &&
+        !printer_->outputFileName().isEmpty())
         ShowMessage(
             PdfReportText(printer_->outputFileName(), QPrinterInfo::availablePrinters().isEmpty()));
 }

@@ -50,6 +50,7 @@ public:
     static QString PdfReportText(const QString& path, bool noPrinter);
 
     HelpWindow* helpWindow() const { return help_.get(); }
+    bool HasPrinter() const { return printer_ != nullptr; }
     QString lastFolder() const { return lastFolder_; }
 
 private:
@@ -58,8 +59,8 @@ private:
 
     QPointer<QWidget> mainWindow_;
     QString lastFolder_;
-    bool outputChosen_ = false; // the printer dialog was accepted with a PDF file named
-    std::unique_ptr<QPrinter> printer_;
+    bool outputChosen_ = false;         // the printer dialog was accepted with a PDF file named
+    std::unique_ptr<QPrinter> printer_; // made at the first print or page set-up
     std::unique_ptr<HelpWindow> help_;
 };
 

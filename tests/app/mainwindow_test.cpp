@@ -9,10 +9,13 @@
 #include "support/widgettest.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QGroupBox>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMouseEvent>
+#include <QTest>
 #include <QToolBar>
 #include <QToolButton>
 #include <cmath>
@@ -265,12 +268,19 @@ TEST_F(MainWindowTest, ThePanesFollowTheResizeRule) {
     ProcessEvents();
     const QRect outer = window->frameGeometry();
     EXPECT_NEAR(logic->frame2.width, PixelsToTwips(outer.width()) / 4, 1.0);
-    EXPECT_EQ(window->frame2()->width(), TwipsToPixels(logic->frame2.width));
-    EXPECT_EQ(window->frame1()->x(), TwipsToPixels(logic->frame1.left));
-    EXPECT_EQ(window->frame1()->width(), TwipsToPixels(logic->frame1.width));
+    // A quarter of this window is narrower than the tree's caption: the tree pane takes the
+    // caption's width from the table pane, whose right edge stays.
+    const QGroupBox* tree = window->frame2();
+    const int caption = tree->fontMetrics().horizontalAdvance(tree->title()) + 24;
+    const int widened =
+        std::max(TwipsToPixels(logic->frame2.width), caption) - TwipsToPixels(logic->frame2.width);
+    EXPECT_GT(widened, 0);
+    EXPECT_EQ(window->frame2()->width(), TwipsToPixels(logic->frame2.width) + widened);
+    EXPECT_EQ(window->frame1()->x(), TwipsToPixels(logic->frame1.left) + widened);
+    EXPECT_EQ(window->frame1()->width(), TwipsToPixels(logic->frame1.width) - widened);
     EXPECT_EQ(window->treeView1()->x(), TwipsToPixels(120));
-    EXPECT_EQ(window->treeView1()->width(), TwipsToPixels(logic->treeView1.width));
-    EXPECT_EQ(window->msFlexGrid1()->width(), TwipsToPixels(logic->msFlexGrid1.width));
+    EXPECT_EQ(window->treeView1()->width(), TwipsToPixels(logic->treeView1.width) + widened);
+    EXPECT_EQ(window->msFlexGrid1()->width(), TwipsToPixels(logic->msFlexGrid1.width) - widened);
     // Nothing reaches outside the window's client area or outside its frame.
     const QRect area = window->centralWidget()->rect();
     EXPECT_TRUE(area.contains(window->frame1()->geometry()));
@@ -284,6 +294,34 @@ TEST_F(MainWindowTest, ThePanesFollowTheResizeRule) {
     EXPECT_DOUBLE_EQ(logic->frame2.width, 4000);
     EXPECT_EQ(window->frame2()->width(), TwipsToPixels(4000));
     EXPECT_EQ(window->frame1()->x(), TwipsToPixels(4105));
+}
+
+TEST_F(MainWindowTest, TheSplitterWidensTheTreeAndItsWidthIsKept) {
+    Start();
+    window->resize(TwipsToPixels(20000), TwipsToPixels(10000));
+    ProcessEvents();
+    const int before = window->frame2()->width();
+    const int gridRight = window->frame1()->geometry().right();
+    QWidget* splitter = window->paneSplitter();
+    const QPoint grip = splitter->rect().center();
+    QTest::mousePress(splitter, Qt::LeftButton, {}, grip);
+    QMouseEvent move(QEvent::MouseMove, QPointF(grip + QPoint(60, 0)),
+                     QPointF(splitter->mapToGlobal(grip + QPoint(60, 0))), Qt::NoButton,
+                     Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(splitter, &move);
+    QTest::mouseRelease(splitter, Qt::LeftButton, {}, grip + QPoint(60, 0));
+    EXPECT_EQ(window->frame2()->width(), before + 60);
+    EXPECT_EQ(window->frame1()->geometry().right(), gridRight);
+    EXPECT_EQ(splitter->x(), window->frame2()->geometry().right() + 1);
+
+    ASSERT_TRUE(window->close());
+    const int stored = platform.settings[QStringLiteral("TreeWidth")].toInt();
+    EXPECT_NEAR(stored, PixelsToTwips(before + 60), 15);
+    window.reset();
+    Start(); // the next start opens with the tree pane as wide as it was left
+    window->resize(TwipsToPixels(20000), TwipsToPixels(10000));
+    ProcessEvents();
+    EXPECT_EQ(window->frame2()->width(), before + 60);
 }
 
 TEST_F(MainWindowTest, TheStoredPlacementIsWhereTheWindowOpens) {

@@ -275,6 +275,36 @@ TEST_F(GridViewTest, AScrolledTableIsDrawnWithItsHeadersInPlace) {
     EXPECT_EQ(clicks[1], std::make_pair(20, 0));
 }
 
+// A test's header on screen: name words and the date one a line, the row tall enough for all of
+// them and no line wider than its cell (a smaller size of the font when it must).
+TEST_F(GridViewTest, HeaderLinesAllShowAndNoneIsCut) {
+    grid.SetRowHeight(0, 300);
+    grid.SetText(0, 2,
+                 U(u"単元") + QChar(13) + U(u"まとめ") + QChar(13) + QStringLiteral("2002/10/13"));
+    grid.SetText(0, 3,
+                 QStringLiteral("10") + U(u"回目試験") + QChar(13) + QStringLiteral("2002/10/13"));
+    view.refresh();
+    const QFontMetrics metrics(view.font());
+    EXPECT_GE(view.rowHeight(0), 3 * metrics.lineSpacing());
+    for (int col : {2, 3}) {
+        const QFontMetrics shown(view.cellFont(0, col));
+        int widest = 0;
+        for (const QString& line : view.cellText(0, col).split(u'\n'))
+            widest = std::max(widest, shown.horizontalAdvance(line));
+        EXPECT_LE(widest, view.cellRect(0, col).width() - 6) << col;
+        EXPECT_LE(view.cellFont(0, col).pointSizeF(), view.font().pointSizeF());
+    }
+    EXPECT_LT(view.cellFont(0, 3).pointSizeF(), view.font().pointSizeF()); // shrunk to fit
+}
+
+TEST_F(GridViewTest, ScrollingBackToTheTopLeft) {
+    view.horizontalScrollBar()->setValue(view.horizontalScrollBar()->maximum());
+    view.verticalScrollBar()->setValue(view.verticalScrollBar()->maximum());
+    view.scrollToTopLeft();
+    EXPECT_EQ(view.horizontalScrollBar()->value(), 0);
+    EXPECT_EQ(view.verticalScrollBar()->value(), 0);
+}
+
 TEST_F(GridViewTest, NoGridShowsNothingAndFindsNoCell) {
     GridView empty;
     empty.resize(100, 100);

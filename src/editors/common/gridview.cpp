@@ -2,19 +2,24 @@
 
 #include "twips.h"
 
+#include <QEvent>
+#include <QFontMetricsF>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
 #include <algorithm>
+#include <cmath>
 
 namespace kirune {
 
 namespace {
-constexpr int kTextPadding = 3;         // pixels between a cell's edge and its text
-const QColor kBodyLine(192, 192, 192);  // lines between ordinary cells
-const QColor kFixedLine(128, 128, 128); // lines between header cells
-const QColor kFixedFill(236, 233, 216); // header cells
-const QColor kOutside(171, 171, 171);   // the area right of and below the cells
+constexpr int kTextPadding = 3;           // pixels between a cell's edge and its text
+const QColor kBodyLine(192, 192, 192);    // lines between ordinary cells
+const QColor kFixedLine(128, 128, 128);   // lines between header cells
+const QColor kFixedFill(236, 233, 216);   // header cells
+const QColor kOutside(171, 171, 171);     // the area right of and below the cells
+constexpr int kMaxKeptTexts = 20000;      // laid-out texts kept before the store starts afresh
+constexpr double kSmallestHeaderSize = 6; // points: a header line is never shrunk below this
 
 // The first index in [first, last) whose far edge lies beyond `pos`; `last` when none does.
 int FirstReaching(const std::vector<int>& edges, int first, int last, int pos) {
@@ -93,8 +98,19 @@ void GridView::updateGeometryCache() {
         const int shown = c < overridden ? displayWidths_[c] : -1;
         colX_[c + 1] = colX_[c] + (shown >= 0 ? shown : TwipsToPixels(grid_->ColWidth(c)));
     }
-    for (int r = 0; r < rows; ++r)
-        rowY_[r + 1] = rowY_[r] + TwipsToPixels(grid_->RowHeight(r));
+    // Header rows are at least as tall as their most lines need.
+    const QFontMetrics metrics(font());
+    const int fixedRows = std::min(fixedRows_, rows);
+    for (int r = 0; r < rows; ++r) {
+        int height = TwipsToPixels(grid_->RowHeight(r));
+        if (r < fixedRows && height > 0) {
+            qsizetype lines = 1;
+            for (int c = 0; c < cols; ++c)
+                lines = std::max(lines, DisplayText(grid_->Text(r, c)).count(u'\n') + 1);
+            height = std::max(height, static_cast<int>(lines) * metrics.lineSpacing() + 3);
+        }
+        rowY_[r + 1] = rowY_[r] + height;
+    }
 }
 
 int GridView::fixedWidth() const {
@@ -193,6 +209,12 @@ void GridView::ensureCellVisible(int row, int col) {
     }
 }
 
+void GridView::scrollToTopLeft() {
+    scrollPending_ = false;
+    horizontalScrollBar()->setValue(0);
+    verticalScrollBar()->setValue(0);
+}
+
 QString GridView::cellText(int row, int col) const {
     return grid_ ? DisplayText(grid_->Text(row, col)) : QString();
 }
@@ -220,6 +242,94 @@ QColor GridView::cellBackground(int row, int col) const {
             return QColor::fromRgb(*colour);
     }
     return isFixed(row, col) ? kFixedFill : palette().color(QPalette::Base);
+}
+
+QFont GridView::cellFont(int row, int col) const {
+    const QRect rect = cellRect(row, col);
+    if (!grid_ || rect.isNull())
+        return font();
+    const QRect room = rect.adjusted(kTextPadding, 1, -kTextPadding - 1, -2);
+    return laidOut(grid_->Text(row, col), isFixed(row, col) ? room.width() : -1, isFixed(row, col))
+        .font;
+}
+
+const GridView::LaidOutText& GridView::laidOut(const QString& text, int width, bool fixed) const {
+    if (bodyTexts_.size() + headerTexts_.size() > kMaxKeptTexts) {
+        bodyTexts_.clear();
+        headerTexts_.clear();
+    }
+    LaidOutText* kept = fixed ? &headerTexts_[{text, width}] : &bodyTexts_[text];
+    if (!kept->lines.empty())
+        return *kept;
+    const QStringList lines = DisplayText(text).split(u'\n');
+    QFont shown = font();
+    QFontMetricsF metrics(shown);
+    double widest = 0;
+    for (const QString& line : lines)
+        widest = std::max(widest, metrics.horizontalAdvance(line));
+    if (fixed && width > 0 && widest > width) {
+        // A header line that does not fit: a smaller size of the same font, half a point at a
+        // time, so that no word or date is cut.
+        double size = shown.pointSizeF() > 0 ? shown.pointSizeF() : 9;
+        while (widest > width && size > kSmallestHeaderSize) {
+            size = std::max(kSmallestHeaderSize, size - 0.5);
+            shown.setPointSizeF(size);
+            metrics = QFontMetricsF(shown);
+            widest = 0;
+            for (const QString& line : lines)
+                widest = std::max(widest, metrics.horizontalAdvance(line));
+        }
+    }
+    kept->font = shown;
+    kept->lineHeight = metrics.lineSpacing();
+    for (const QString& line : lines) {
+        QStaticText laid(line);
+        laid.setTextFormat(Qt::PlainText);
+        laid.setPerformanceHint(QStaticText::AggressiveCaching);
+        laid.prepare(QTransform(), shown);
+        kept->widths.push_back(metrics.horizontalAdvance(line));
+        kept->lines.push_back(std::move(laid));
+    }
+    return *kept;
+}
+
+void GridView::drawCellText(QPainter& painter, const QRect& rect, Qt::Alignment alignment,
+                            const LaidOutText& text) const {
+    const double height = text.lineHeight * static_cast<double>(text.lines.size());
+    double widest = 0;
+    for (const double w : text.widths)
+        widest = std::max(widest, w);
+    // Text that does not fit is cut at the cell's edge.
+    const bool overflows = widest > rect.width() || height > rect.height() + 1;
+    if (overflows) {
+        painter.save();
+        painter.setClipRect(rect, Qt::IntersectClip);
+    }
+    if (painter.font() != text.font)
+        painter.setFont(text.font);
+    double y =
+        alignment & Qt::AlignVCenter ? rect.top() + (rect.height() - height) / 2 : rect.top();
+    for (size_t i = 0; i < text.lines.size(); ++i) {
+        const double w = text.widths[i];
+        double x = rect.left();
+        if (alignment & Qt::AlignRight)
+            x = rect.right() + 1 - w;
+        else if (alignment & Qt::AlignHCenter)
+            x = rect.left() + (rect.width() - w) / 2;
+        painter.drawStaticText(QPointF(std::round(x), std::round(y)), text.lines[i]);
+        y += text.lineHeight;
+    }
+    if (overflows)
+        painter.restore();
+}
+
+void GridView::changeEvent(QEvent* event) {
+    QAbstractScrollArea::changeEvent(event);
+    if (event->type() == QEvent::FontChange) {
+        bodyTexts_.clear();
+        headerTexts_.clear();
+        refresh();
+    }
 }
 
 void GridView::paintEvent(QPaintEvent* event) {
@@ -283,10 +393,9 @@ void GridView::paintEvent(QPaintEvent* event) {
                 }
                 const QString& text = grid_->Text(r, c);
                 if (!text.isEmpty()) {
-                    // drawText clips to the text rectangle by itself when the text does not fit
                     const QRect textRect = rect.adjusted(kTextPadding, 1, -kTextPadding - 1, -2);
-                    painter.drawText(textRect, static_cast<int>(cellAlignment(r, c)),
-                                     DisplayText(text));
+                    drawCellText(painter, textRect, cellAlignment(r, c),
+                                 laidOut(text, fixed ? textRect.width() : -1, fixed));
                 }
                 if (!fixed && r == shownCurrentRow_ && c == shownCurrentCol_)
                     current = rect;

@@ -9,6 +9,9 @@
 #include "browse/grid.h"
 
 #include <QAbstractScrollArea>
+#include <QFont>
+#include <QHash>
+#include <QStaticText>
 #include <QString>
 #include <utility>
 #include <vector>
@@ -52,6 +55,8 @@ public:
     QRect cellRect(int row, int col) const;
     std::pair<int, int> cellAt(const QPoint& viewportPos) const;
     void ensureCellVisible(int row, int col);
+    // Back to the top-left corner (a new table: the name column in view).
+    void scrollToTopLeft();
 
     // The text a cell shows ("" outside the grid).
     QString cellText(int row, int col) const;
@@ -61,6 +66,9 @@ public:
     Qt::Alignment cellAlignment(int row, int col) const;
     // The colour a cell is filled with.
     QColor cellBackground(int row, int col) const;
+    // The font a cell's text is shown in: the widget's, or for a header cell whose longest line
+    // is wider than the cell a smaller size of it, so that no line is cut.
+    QFont cellFont(int row, int col) const;
 
     QSize sizeHint() const override;
 
@@ -78,7 +86,19 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void scrollContentsBy(int dx, int dy) override;
 
+    void changeEvent(QEvent* event) override;
+
 private:
+    // A cell's text laid out once and kept: its lines, their widths, the font they are in.
+    struct LaidOutText {
+        std::vector<QStaticText> lines;
+        std::vector<double> widths;
+        double lineHeight = 0;
+        QFont font;
+    };
+    const LaidOutText& laidOut(const QString& text, int width, bool fixed) const;
+    void drawCellText(QPainter& painter, const QRect& rect, Qt::Alignment alignment,
+                      const LaidOutText& text) const;
     void updateGeometryCache();
     void updateScrollBars();
     void scrollToCurrentIfPending();
@@ -101,6 +121,9 @@ private:
     int shownCurrentCol_ = -1;
     bool scrollPending_ = false; // the current cell moved and is not scrolled into view yet
     std::pair<int, int> pressed_{-1, -1};
+    // Laid-out texts by text and room (header cells) or text alone (other cells).
+    mutable QHash<QString, LaidOutText> bodyTexts_;
+    mutable QHash<QPair<QString, int>, LaidOutText> headerTexts_;
 };
 
 } // namespace kirune

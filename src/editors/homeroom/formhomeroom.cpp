@@ -163,8 +163,19 @@ FormHomeRoom::~FormHomeRoom() {
     logic_.closeWindow = nullptr;
 }
 
+// A box whose longest entry is wider than the box grows to the left, up to the label before it,
+// so that its whole text shows.
+void WidenToTheLeft(QComboBox* box, const QWidget* label) {
+    box->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    const int needed = box->sizeHint().width();
+    if (needed <= box->width())
+        return;
+    const int left = std::max(label->geometry().right() + 6, box->geometry().right() + 1 - needed);
+    box->setGeometry(QRect(QPoint(left, box->y()), box->geometry().bottomRight()));
+}
+
 void FormHomeRoom::BuildControls() {
-    NewLabel(this, "Label1", QString::fromUtf16(u"年度"), 1080, 240);
+    QLabel* yearLabel = NewLabel(this, "Label1", QString::fromUtf16(u"年度"), 1080, 240);
     NewLabel(this, "Label2", QString::fromUtf16(u"学年"), 1080, 600);
     NewLabel(this, "Label3", QString::fromUtf16(u"学級"), 1080, 960);
     NewLabel(this, "Label4", QString::fromUtf16(u"担任の氏名"), 480, 1320);
@@ -174,6 +185,7 @@ void FormHomeRoom::BuildControls() {
             NewCombo(this, QStringLiteral("Combo1_%1").arg(i), HomeRoomEditor::Combo1Items(i));
         PlaceBox(combo1_[i], 1800, comboTops[i], 1935, 300);
     }
+    WidenToTheLeft(combo1_[0], yearLabel); // "2000年（平成12年）"
     text1_ = new QLineEdit(this);
     text1_->setObjectName(QStringLiteral("Text1"));
     PlaceBox(text1_, 1800, 1200, 1935, 390);
