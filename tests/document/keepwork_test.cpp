@@ -123,6 +123,23 @@ TEST_F(KeepWorkTest, UndoAndRedoPutBackTheWholeBookStepByStep) {
     EXPECT_TRUE(logic->Menu(QStringLiteral("mnuEditUndo")).enabled);
 }
 
+TEST_F(KeepWorkTest, TheRenameCarriedAtActivationIsPartOfTheSubjectsRegistration) {
+    OpenClass();
+    const int first = TestSlot(0, 0, 0, 1);
+    book->TestInfo[first][1] = U(u"国語の漢字");
+    logic->RecordStep(QStringLiteral("setup"));
+    ASSERT_TRUE(logic->SelectNodeByKey(SubjectKey(0)));
+    book->SubjectTitles[0][0] = U(u"こくご"); // the annual criteria editor registers a new name
+    logic->RecordStep(U(u"こくごの通年の評定基準の登録"));
+    logic->Form_Activate();
+    EXPECT_EQ(book->TestInfo[first][1], U(u"こくごの漢字"));
+    EXPECT_EQ(logic->Menu(QStringLiteral("mnuEditUndo")).caption,
+              U(u"元に戻す: こくごの通年の評定基準の登録"));
+    logic->mnuEditUndo_Click();
+    EXPECT_EQ(book->SubjectTitles[0][0], U(u"国語"));
+    EXPECT_EQ(book->TestInfo[first][1], U(u"国語の漢字"));
+}
+
 TEST_F(KeepWorkTest, UndoKeepsAtLeastFiftyStepsAndCloseClearsThem) {
     OpenClass();
     const QString first = book->StudentNames[0];
