@@ -1,5 +1,5 @@
 #pragma once
-// The program's pictures, painted at start-up so they stay sharp at every size: the toolbar's
+// The program's pictures, SVG files in the resources that stay sharp at every size: the toolbar's
 // buttons, the tree's nodes and the program's own icon.
 
 #include <QIcon>
