@@ -38,7 +38,12 @@ protected:
         if (event->type() == QEvent::Paint && !seen_) {
             seen_ = true;
             object->removeEventFilter(this);
-            QTimer::singleShot(0, [] {
+            QWidget* window = static_cast<QWidget*>(object)->window();
+            QTimer::singleShot(0, [window] {
+                // For a look at what was painted: KIRUNE_SCREENSHOT_FILE=shot.png.
+                const QString shot = qEnvironmentVariable("KIRUNE_SCREENSHOT_FILE");
+                if (!shot.isEmpty())
+                    window->grab().save(shot);
                 timespec now{};
                 clock_gettime(CLOCK_REALTIME, &now);
                 std::printf("first-paint %lld %lld\n",

@@ -305,8 +305,12 @@ void GridView::drawCellText(QPainter& painter, const QRect& rect, Qt::Alignment 
         painter.save();
         painter.setClipRect(rect, Qt::IntersectClip);
     }
-    if (painter.font() != text.font)
+    // The cells' fonts differ only in size (a shrunk header line): the font is set only when
+    // the size changes.
+    if (shownFontSize_ != text.font.pointSizeF()) {
         painter.setFont(text.font);
+        shownFontSize_ = text.font.pointSizeF();
+    }
     double y =
         alignment & Qt::AlignVCenter ? rect.top() + (rect.height() - height) / 2 : rect.top();
     for (size_t i = 0; i < text.lines.size(); ++i) {
@@ -361,6 +365,9 @@ void GridView::paintEvent(QPaintEvent* event) {
             return;
         painter.save();
         painter.setClipRect(clip);
+        shownFontSize_ = -1; // the painter's font is not a cell's yet
+        // One fill for the region's usual colour; cells with a colour of their own on top.
+        painter.fillRect(clip, fixed ? kFixedFill : bodyFill);
         painter.setPen(fixed ? fixedText : bodyText);
         edges.clear();
         highlights.clear();
@@ -382,8 +389,8 @@ void GridView::paintEvent(QPaintEvent* event) {
                 if (w <= 0)
                     continue;
                 const QRect rect(x, y, w, h);
-                const auto own = grid_->CellBackground(r, c);
-                painter.fillRect(rect, own ? QColor::fromRgb(*own) : fixed ? kFixedFill : bodyFill);
+                if (const auto own = grid_->CellBackground(r, c))
+                    painter.fillRect(rect, QColor::fromRgb(*own));
                 edges.emplace_back(rect.topRight(), rect.bottomRight());
                 edges.emplace_back(rect.bottomLeft(), rect.bottomRight());
                 if (fixed) {

@@ -124,6 +124,7 @@ private:
     // Laid-out texts by text and room (header cells) or text alone (other cells).
     mutable QHash<QString, LaidOutText> bodyTexts_;
     mutable QHash<QPair<QString, int>, LaidOutText> headerTexts_;
+    mutable double shownFontSize_ = -1; // the size the painter's font has while painting
 };
 
 } // namespace kirune
