@@ -10,7 +10,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
   qt6-translations-l10n
-  xvfb xauth poppler-utils
+  xvfb xauth poppler-utils desktop-file-utils
 )
 
 missing=()

@@ -4,14 +4,19 @@
 #include "editors/common/twips.h"
 #include "icons.h"
 #include "nodetree.h"
+#include "placement.h"
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QMenuBar>
 #include <QMouseEvent>
+#include <QMimeData>
 #include <QScreen>
 #include <QStatusBar>
 #include <QTimer>
@@ -19,6 +24,8 @@
 #include <QSessionManager>
 #endif
 #include <QToolBar>
+#include <QToolButton>
+#include <QUrl>
 #include <cmath>
 #include <functional>
 
@@ -71,22 +78,12 @@ QRect FitInto(QRect r, const QRect& area, int rightMargin, int bottomMargin) {
     return r;
 }
 
-// A stored placement can point at a screen that is no longer there: such a window is brought
-// back onto the primary screen instead of opening where nobody can see it.
-QRect KeepOnScreen(QRect outer) {
-    for (const QScreen* screen : QGuiApplication::screens()) {
-        const QRect seen = screen->availableGeometry().intersected(outer);
-        if (seen.width() >= 80 && seen.height() >= 40)
-            return outer;
-    }
-    const QScreen* primary = QGuiApplication::primaryScreen();
-    if (!primary)
-        return outer;
-    const QRect available = primary->availableGeometry();
-    outer.setSize(outer.size().boundedTo(available.size()));
-    outer.moveTopLeft(available.topLeft() + QPoint((available.width() - outer.width()) / 2,
-                                                   (available.height() - outer.height()) / 2));
-    return outer;
+// A name for assistive technology: a caption without the blanks that pad it on screen.
+QString AccessibleCaption(const QString& caption) {
+    QString name = caption;
+    name.remove(QChar(0x3000));
+    name.remove(QLatin1Char(' '));
+    return name;
 }
 
 // The bar between the tree pane and the table pane: dragging it widens or narrows the tree.
@@ -135,6 +132,10 @@ frmMain::frmMain(MainLogic& logic, QWidget* parent)
     statusPanel_->setContentsMargins(4, 0, 0, 0);
     statusBar()->setObjectName(QStringLiteral("sbStatusBar"));
     statusBar()->addWidget(statusPanel_, 1);
+    statusBar()->setAccessibleName(QString::fromUtf16(u"ステータスバー"));
+    statusPanel_->setAccessibleName(QString::fromUtf16(u"ヒント"));
+    // A class file dropped on the window is opened as Open does.
+    setAcceptDrops(true);
 
     SetHooks();
     KeepWorkSafe();
@@ -160,6 +161,12 @@ void frmMain::BuildMenus() {
         for (const QString& item : MainLogic::MenuLayout(name)) {
             if (item == QLatin1String("-")) {
                 menu->addSeparator();
+                continue;
+            }
+            if (item == QLatin1String("mnuFileRecent")) {
+                recentMenu_ = menu->addMenu(logic_.Menu(item).caption);
+                recentMenu_->setObjectName(item);
+                menuActions_[item] = recentMenu_->menuAction();
                 continue;
             }
             QAction* action = menu->addAction(logic_.Menu(item).caption);
@@ -197,6 +204,7 @@ void frmMain::BuildToolbar() {
         toolbarActions_.push_back(action);
         toolbarImages_.push_back(button.image);
     }
+    toolBar_->setAccessibleName(QString::fromUtf16(u"ツールバー"));
 }
 
 void frmMain::BuildPanes() {
@@ -213,6 +221,8 @@ void frmMain::BuildPanes() {
     frame1_->setObjectName(QStringLiteral("Frame1"));
     msFlexGrid1_ = new GridView(frame1_);
     msFlexGrid1_->setObjectName(QStringLiteral("MSFlexGrid1"));
+    treeView1_->setAccessibleName(AccessibleCaption(logic_.frame2Caption));
+    msFlexGrid1_->setAccessibleName(QString::fromUtf16(u"画面の表"));
 
     splitter_ = new PaneSplitter(panes_);
     static_cast<PaneSplitter*>(splitter_)->dragged = [this](int dx) {
@@ -332,8 +342,51 @@ void frmMain::refresh() {
         msFlexGrid1_->scrollToTopLeft();
     }
     LayoutPanes();
+    RefreshDesktopState();
     if (isEnabled() != logic_.windowEnabled)
         setEnabled(logic_.windowEnabled);
+}
+
+void frmMain::RefreshDesktopState() {
+    // The title: "4年2組.txt[*] - Kirune Ver1.2.2", the mark while the book is unsaved.
+    const QString file = logic_.TitleFileName();
+    const QString title = file.isEmpty() ? logic_.windowCaption
+                                         : file + QStringLiteral("[*] - ") + logic_.windowCaption;
+    const QString path = file.isEmpty() || !logic_.Menu(QStringLiteral("mnuFileSave")).enabled
+                             ? QString()
+                             : logic_.session.FileName;
+    if (windowFilePath() != path)
+        setWindowFilePath(path);
+    if (windowTitle() != title)
+        setWindowTitle(title);
+    setWindowModified(!file.isEmpty() && logic_.session.NeedsSave);
+
+    for (size_t i = 0; i < toolbarActions_.size(); ++i)
+        if (QWidget* button = toolBar_->widgetForAction(toolbarActions_[i]))
+            button->setAccessibleName(AccessibleCaption(toolbarActions_[i]->text()));
+    msFlexGrid1_->setAccessibleDescription(logic_.frame1Caption);
+
+    const QStringList recent = logic_.RecentMenuCaptions();
+    if (recentMenu_ && recent != recentShown_) {
+        recentMenu_->clear();
+        for (int i = 0; i < recent.size(); ++i) {
+            QAction* entry = recentMenu_->addAction(recent[i]);
+            entry->setObjectName(QStringLiteral("mnuFileRecent%1").arg(i + 1));
+            connect(entry, &QAction::triggered, this, [this, i] {
+                logic_.mnuFileRecent_Click(i);
+                refresh();
+            });
+        }
+        recentShown_ = recent;
+    }
+    if (recentMenu_)
+        recentMenu_->menuAction()->setEnabled(
+            logic_.Menu(QStringLiteral("mnuFileRecent")).enabled && !recent.isEmpty());
+
+    if (confirmationsShown_ != logic_.statusMessageCount) {
+        confirmationsShown_ = logic_.statusMessageCount;
+        statusBar()->showMessage(logic_.statusMessage, 8000);
+    }
 }
 
 void frmMain::LayoutPanes() {
@@ -373,9 +426,42 @@ void frmMain::LayoutPanes() {
     splitter_->raise();
 }
 
+void frmMain::showAsPlaced() {
+    // The maximized state was set with the placement; show() keeps it.
+    show();
+}
+
+QString frmMain::DroppedFile(const QMimeData* data) {
+    if (!data || !data->hasUrls())
+        return QString();
+    for (const QUrl& url : data->urls())
+        if (url.isLocalFile() && QFileInfo(url.toLocalFile()).isFile())
+            return url.toLocalFile();
+    return QString();
+}
+
+void frmMain::dragEnterEvent(QDragEnterEvent* event) {
+    if (logic_.windowEnabled && !DroppedFile(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+}
+
+void frmMain::dropEvent(QDropEvent* event) {
+    const QString path = DroppedFile(event->mimeData());
+    if (path.isEmpty() || !logic_.windowEnabled)
+        return;
+    event->acceptProposedAction();
+    // After the drop has finished: the save question must not hold up the program it came from.
+    QTimer::singleShot(0, this, [this, path] {
+        logic_.OpenDocument(path);
+        refresh();
+    });
+}
+
 void frmMain::ApplyPlacement() {
     const TwipsRect& p = logic_.placement;
-    const QRect outer = KeepOnScreen(TwipsRectToPixels(p.left, p.top, p.width, p.height));
+    // A placement stored on a larger screen (or at another scale) is brought inside this one.
+    const QRect outer =
+        FitPlacement(TwipsRectToPixels(p.left, p.top, p.width, p.height), AvailableScreenAreas());
     // The placement is the outer frame; the window's own size leaves the frame out.
     const QMargins margins = FrameMargins();
     placedWithMargins_ = margins; // before moving: the move and resize events look at it
@@ -384,6 +470,8 @@ void frmMain::ApplyPlacement() {
     resize(std::max(outer.width() - margins.left() - margins.right(), 1),
            std::max(outer.height() - margins.top() - margins.bottom(), 1));
     move(outer.topLeft());
+    if (logic_.placementMaximized)
+        setWindowState(windowState() | Qt::WindowMaximized);
 }
 
 void frmMain::resizeEvent(QResizeEvent* event) {
@@ -472,7 +560,12 @@ void frmMain::closeEvent(QCloseEvent* event) {
         return;
     }
     unloading_ = true;
-    const QRect outer = frameGeometry();
+    // A maximized window stores the place it goes back to, and that it was maximized.
+    const bool maximized = isMaximized();
+    const QRect outer =
+        maximized ? normalGeometry().marginsAdded(placedWithMargins_) : frameGeometry();
+    if (!isMinimized())
+        logic_.placementMaximized = maximized;
     const TwipsRect current{Twips(outer.x()), Twips(outer.y()), Twips(outer.width()),
                             Twips(outer.height())};
     const bool unload = logic_.Form_Unload(current, isMinimized());

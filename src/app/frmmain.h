@@ -14,6 +14,8 @@
 class QAction;
 class QGroupBox;
 class QLabel;
+class QMenu;
+class QMimeData;
 class QToolBar;
 
 namespace kirune {
@@ -46,6 +48,10 @@ public:
 
     // Shows the logic's state in every control.
     void refresh();
+    // Shows the window where the stored placement says, maximized when it was at exit.
+    void showAsPlaced();
+    // The local file a drop carries (the first one), "" when none.
+    static QString DroppedFile(const QMimeData* data);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -53,6 +59,8 @@ protected:
     void showEvent(QShowEvent* event) override;
     void moveEvent(QMoveEvent* event) override;
     void changeEvent(QEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     void BuildMenus();
@@ -67,6 +75,7 @@ private:
     void RunPendingActivation();
     void EditorsClosed();
     void Forward(void (MainLogic::*handler)());
+    void RefreshDesktopState(); // title, recent files, confirmation, accessible names
 
     MainLogic& logic_;
     EditorLauncher launcher_;
@@ -94,6 +103,9 @@ private:
     bool unloading_ = false;
     bool shown_ = false;
     QMargins placedWithMargins_; // frame margins known when the placement was applied
+    QMenu* recentMenu_ = nullptr;
+    QStringList recentShown_;    // the captions the recent-files menu holds
+    int confirmationsShown_ = 0; // logic's statusMessageCount last shown
     bool frameSettling_ = false; // just shown: the window manager's frame may still change
 };
 

@@ -2,6 +2,7 @@
 
 #include "icons.h"
 
+#include <QFile>
 #include <QHBoxLayout>
 #include <QTextBrowser>
 #include <QToolButton>
@@ -64,6 +65,18 @@ HelpWindow::HelpWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
 
 void HelpWindow::showContents() {
     browser_->setSource(QUrl(QStringLiteral("qrc") + kContentsPage));
+    show();
+    raise();
+    activateWindow();
+}
+
+void HelpWindow::showPage(const QString& page) {
+    const QString path = QStringLiteral(":/help/") + page;
+    if (page.isEmpty() || !QFile::exists(path)) {
+        showContents();
+        return;
+    }
+    browser_->setSource(QUrl(QStringLiteral("qrc") + path));
     show();
     raise();
     activateWindow();

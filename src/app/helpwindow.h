@@ -19,6 +19,8 @@ public:
     static void EnsureResources();
     // Shows the contents page and brings the window to the front.
     void showContents();
+    // Shows one page ("class.html"), or the contents page when there is no such page.
+    void showPage(const QString& page);
     QTextBrowser* browser() const { return browser_; }
 
 private:

@@ -1,5 +1,6 @@
 // Kirune: the grade book of one class. Start-up: the window system, the regional settings, the
 // fonts, then the grade book, its session, the main window and its logic.
+#include "document/commandline.h"
 #include "document/mainlogic.h"
 #include "frmmain.h"
 #include "icons.h"
@@ -41,11 +42,13 @@ int main(int argc, char** argv) {
     kirune::frmMain window(logic); // its load routine runs here
     platform.SetMainWindow(&window);
     kirune::ResetGradeBook(*book);
-    window.show();
-    // A program that ended without saving left a recovery copy: offer it once the window is up.
+    window.showAsPlaced();
+    // Once the window is up: a program that ended without saving left a recovery copy, offer it;
+    // then a file named on the command line (a double-click on a class file) opens as Open does.
     QTimer::singleShot(0, &window, [&] {
         if (logic.OfferRecovery())
             window.refresh();
+        kirune::OpenCommandLineFile(logic, QCoreApplication::arguments());
     });
     return QApplication::exec();
 }

@@ -12,10 +12,13 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QMessageBox>
+#include <QPageSetupDialog>
 #include <QPrintDialog>
+#include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QPushButton>
+#include <QScreen>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QVBoxLayout>
@@ -195,6 +198,17 @@ QDate QtPlatform::Today() {
     return QDate::currentDate();
 }
 
+void QtPlatform::ShowHelpPage(const QString& page) {
+    HelpWindow::EnsureResources();
+    if (!QFile::exists(HelpWindow::kContentsPage)) {
+        ShowHelp(); // says that there is no help
+        return;
+    }
+    if (!help_)
+        help_ = std::make_unique<HelpWindow>();
+    help_->showPage(page);
+}
+
 void QtPlatform::ShowHelp() {
     HelpWindow::EnsureResources();
     if (!QFile::exists(HelpWindow::kContentsPage)) {
@@ -241,6 +255,40 @@ bool QtPlatform::PrepareOutput() {
     printer_->setOutputFormat(QPrinter::PdfFormat);
     printer_->setOutputFileName(path);
     return true;
+}
+
+bool QtPlatform::PrintWithPreview(const QString& pdfName,
+                                  const std::function<bool(QPrinter&)>& paint) {
+    QPrinter& printer = Printer();
+    // Without a printer the preview's print button saves a PDF file: it offers the class's and
+    // the table's name in the folder last used, never the name of the last printout.
+    if (printer.outputFormat() == QPrinter::PdfFormat ||
+        QPrinterInfo::availablePrinters().isEmpty()) {
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(QDir(lastFolder_).filePath(pdfName));
+    }
+    QPrintPreviewDialog dialog(&printer, DialogParent());
+    dialog.setWindowTitle(QString::fromUtf16(u"印刷プレビュー"));
+    if (const QScreen* screen = dialog.screen()) {
+        const QSize available = screen->availableGeometry().size();
+        dialog.resize(available.width() * 4 / 5, available.height() * 4 / 5);
+    }
+    bool painted = true;
+    QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog,
+                     [&](QPrinter* target) { painted = paint(*target); });
+    if (dialog.exec() != QDialog::Accepted || !painted)
+        return false;
+    if (printer.outputFormat() == QPrinter::PdfFormat && !printer.outputFileName().isEmpty())
+        RememberFolder(printer.outputFileName());
+    outputChosen_ = false;
+    ReportPrinted();
+    return true;
+}
+
+bool QtPlatform::ShowPageSetup() {
+    QPageSetupDialog dialog(&Printer(), DialogParent());
+    dialog.setWindowTitle(QString::fromUtf16(u"ﾍﾟｰｼﾞ設定"));
+    return dialog.exec() == QDialog::Accepted;
 }
 
 QString QtPlatform::PdfReportText(const QString& path, bool noPrinter) {

@@ -42,6 +42,10 @@ public:
     QString DataFolder() override;
     std::optional<int> ChooseFromList(const QString& title, const QString& prompt,
                                       const QStringList& items) override;
+    bool PrintWithPreview(const QString& pdfName,
+                          const std::function<bool(QPrinter&)>& paint) override;
+    bool ShowPageSetup() override;
+    void ShowHelpPage(const QString& page) override;
 
     // "ﾃｷｽﾄﾌｧｲﾙ (*.txt)|*.txt" -> "ﾃｷｽﾄﾌｧｲﾙ (*.txt)"; pairs after the first become further
     // entries; a description without its patterns gets them appended in parentheses.

@@ -20,6 +20,8 @@ const QString kMainLeft = QStringLiteral("MainLeft");
 const QString kMainTop = QStringLiteral("MainTop");
 const QString kMainWidth = QStringLiteral("MainWidth");
 const QString kMainHeight = QStringLiteral("MainHeight");
+const QString kMainMaximized = QStringLiteral("MainMaximized");
+const QString kRecentFiles = QStringLiteral("RecentFiles");
 
 constexpr double kDefaultLeft = 1000;
 constexpr double kDefaultTop = 1000;
@@ -51,25 +53,30 @@ MainLogic::MainLogic(GradeBook& bookRef, Session& sessionRef, Platform& platform
       frame2Caption(U(u"ﾂﾘｰﾋﾞｭｰ（学級・科目・学期・試験）")),
       recovery(DataSubfolder(platformRef, "recovery")),
       history(DataSubfolder(platformRef, "history")) {
+    // The menus' texts keep their words before the access key; the standard keys of a desktop
+    // program are the shortcuts.
     menus[QStringLiteral("mnuFile")] = {U(u"ﾌｧｲﾙ(&F)"), true, {}};
     menus[QStringLiteral("mnuFileNew")] = {U(u"新規作成(&N)"), true, QStringLiteral("Ctrl+N")};
-    menus[QStringLiteral("mnuFileOpen")] = {U(u"開く(&O)..."), true, {}};
-    menus[QStringLiteral("mnuFileClose")] = {U(u"閉じる(&C)"), true, {}};
-    menus[QStringLiteral("mnuFileSave")] = {U(u"上書き保存(&S)"), true, {}};
-    menus[QStringLiteral("mnuFileSaveAs")] = {U(u"名前を付けて保存(&A)..."), true, {}};
-    menus[QStringLiteral("mnuFileHistory")] = {U(u"以前の版を開く..."), false, {}};
-    menus[QStringLiteral("mnuCSVSaveAs")] = {U(u"画面の表をCSVで保存"), true, {}};
+    menus[QStringLiteral("mnuFileOpen")] = {U(u"開く(&O)..."), true, QStringLiteral("Ctrl+O")};
+    menus[QStringLiteral("mnuFileRecent")] = {U(u"最近使ったファイル(&R)"), true, {}};
+    menus[QStringLiteral("mnuFileClose")] = {U(u"閉じる(&C)"), true, QStringLiteral("Ctrl+W")};
+    menus[QStringLiteral("mnuFileSave")] = {U(u"上書き保存(&S)"), true, QStringLiteral("Ctrl+S")};
+    menus[QStringLiteral("mnuFileSaveAs")] = {U(u"名前を付けて保存(&A)..."), true,
+                                              QStringLiteral("Ctrl+Shift+S")};
+    menus[QStringLiteral("mnuFileHistory")] = {U(u"以前の版を開く(&H)..."), false, {}};
+    menus[QStringLiteral("mnuCSVSaveAs")] = {U(u"画面の表をCSVで保存(&V)..."), true, {}};
     menus[QStringLiteral("mnuFilePageSetup")] = {U(u"ﾍﾟｰｼﾞ設定(&U)..."), true, {}};
-    menus[QStringLiteral("mnuFilePrint")] = {U(u"画面の表を印刷(&P)..."), true, {}};
-    menus[QStringLiteral("mnuFileExit")] = {U(u"終了(&X)"), true, {}};
+    menus[QStringLiteral("mnuFilePrint")] = {U(u"画面の表を印刷(&P)..."), true,
+                                             QStringLiteral("Ctrl+P")};
+    menus[QStringLiteral("mnuFileExit")] = {U(u"終了(&X)"), true, QStringLiteral("Ctrl+Q")};
     menus[QStringLiteral("mnuEdit")] = {U(u"編集(&E)"), true, {}};
     menus[QStringLiteral("mnuEditProperty")] = {U(u"学級・科目・試験・得点の編集(&E)"), true,
                                                 QStringLiteral("Ctrl+E")};
-    menus[QStringLiteral("mnuEditNameBook")] = {U(u"生徒名簿ﾌｧｲﾙの読み込み"), true, {}};
-    menus[QStringLiteral("mnuEditUndo")] = {U(u"元に戻す"), false, QStringLiteral("Ctrl+Z")};
-    menus[QStringLiteral("mnuEditRedo")] = {U(u"やり直し"), false, QStringLiteral("Ctrl+Y")};
+    menus[QStringLiteral("mnuEditNameBook")] = {U(u"生徒名簿ﾌｧｲﾙの読み込み(&I)..."), true, {}};
+    menus[QStringLiteral("mnuEditUndo")] = {U(u"元に戻す(&U)"), false, QStringLiteral("Ctrl+Z")};
+    menus[QStringLiteral("mnuEditRedo")] = {U(u"やり直し(&R)"), false, QStringLiteral("Ctrl+Y")};
     menus[QStringLiteral("mnuHelp")] = {U(u"ﾍﾙﾌﾟ(&H)"), true, {}};
-    menus[QStringLiteral("mnuHelpContents")] = {U(u"ヘルプ(&C)"), true, {}};
+    menus[QStringLiteral("mnuHelpContents")] = {U(u"ヘルプ(&C)"), true, QStringLiteral("F1")};
 
     toolbar = {
         {U(u"新規作成"), U(u"　　新　規　作　成　　"), U(u"新規作成"), QStringLiteral("New"), true},
@@ -94,6 +101,7 @@ QStringList MainLogic::MenuLayout(const QString& menu) {
     if (menu == QLatin1String("mnuFile"))
         return {QStringLiteral("mnuFileNew"),
                 QStringLiteral("mnuFileOpen"),
+                QStringLiteral("mnuFileRecent"),
                 QStringLiteral("mnuFileClose"),
                 QStringLiteral("-"),
                 QStringLiteral("mnuFileSave"),
@@ -158,6 +166,10 @@ void MainLogic::Form_Load() {
     grid.SetCols(15);
 
     placement = StoredPlacement();
+    placementMaximized = platform.ReadSetting(kMainMaximized, QVariant()).toString() == u'1';
+    recentFiles = platform.ReadSetting(kRecentFiles, QVariant()).toStringList();
+    if (recentFiles.size() > kMaxRecentFiles)
+        recentFiles = recentFiles.mid(0, kMaxRecentFiles);
     if (applyPlacement)
         applyPlacement();
 
@@ -316,6 +328,8 @@ bool MainLogic::Form_Unload(const TwipsRect& current, bool minimized) {
         platform.WriteSetting(kMainTop, PlacementText(current.top));
         platform.WriteSetting(kMainWidth, PlacementText(current.width));
         platform.WriteSetting(kMainHeight, PlacementText(current.height));
+        platform.WriteSetting(kMainMaximized,
+                              placementMaximized ? QStringLiteral("1") : QStringLiteral("0"));
     }
     return true;
 }

@@ -125,6 +125,27 @@ public:
     // The placement in the settings store, defaults for missing keys.
     TwipsRect StoredPlacement();
 
+    // --- On the desktop: recent files, opening from outside, the title, confirmations ---------
+    static constexpr int kMaxRecentFiles = 8;
+    QStringList recentFiles;         // last opened or saved first, at most kMaxRecentFiles
+    QString statusMessage;           // the last confirmation shown in the status bar
+    int statusMessageCount = 0;      // grows with every confirmation, so each is shown once
+    bool placementMaximized = false; // read by Form_Load, stored by Form_Unload
+
+    // Captions of the entries of 最近使ったファイル, with their access keys 1..8.
+    QStringList RecentMenuCaptions() const;
+    // Opens recent file `index` (0-based); one that is gone is taken off the list with a message.
+    void mnuFileRecent_Click(int index);
+    // Opens `path` as Open does after its dialog, with the save question first while a book is
+    // open (a file named on the command line, dropped on the window, or a recent file). False when
+    // nothing was opened.
+    bool OpenDocument(const QString& path);
+    // True while a grade book is open (after New or Open, until Close).
+    bool BookOpen() const { return Menu(QStringLiteral("mnuFileClose")).enabled; }
+    // The file shown in the window title: "" without a book, "無題" before a new book's first
+    // save, else the file's name.
+    QString TitleFileName() const;
+
     // --- MainFormHooks ---------------------------------------------------------------------
     void EnableMainWindow() override;
     void MSFlexGrid1_init() override;
@@ -177,7 +198,6 @@ private:
     QByteArray recoveryBytes_; // what the last copy holds (or the file, when just read or saved)
     bool recoveryFailed_ = false;
     void StartNewBook(); // New after its enabled check (also roster import without a book)
-    bool BookOpen() const { return Menu(QStringLiteral("mnuFileClose")).enabled; }
     MenuItemState& MenuRef(const QString& name);
     void EnableMenu(const QString& name, bool enabled);
     void EnableButton(const QString& key, bool enabled);
@@ -185,6 +205,8 @@ private:
     void CarrySubjectRename();
     bool Allowed(const QString& menu) const; // the window takes input and the item is enabled
     bool SaveAsWithDialog();                 // Save As after its enabled check; true when written
+    void RememberRecent(const QString& path);
+    void Confirm(const QString& message); // a confirmation for the status bar
     void Notify() {
         if (changed)
             changed();

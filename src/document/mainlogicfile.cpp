@@ -6,6 +6,9 @@
 #include "model/gradebookfile.h"
 #include "output/csvexport.h"
 
+#include <QDir>
+#include <QFileInfo>
+
 namespace kirune {
 
 namespace {
@@ -29,6 +32,13 @@ const QString kSaveAs = QStringLiteral("mnuFileSaveAs");
 const QString kPrint = QStringLiteral("mnuFilePrint");
 const QString kEditProperty = QStringLiteral("mnuEditProperty");
 const QString kNameBook = QStringLiteral("mnuEditNameBook");
+
+// A name chosen without an extension gets `suffix`, so the file dialogs' filters show it later.
+QString WithSuffix(const QString& path, const char* suffix) {
+    if (!QFileInfo(path).suffix().isEmpty())
+        return path;
+    return path + QLatin1Char('.') + QLatin1String(suffix);
+}
 
 } // namespace
 
@@ -58,15 +68,13 @@ void MainLogic::StartNewBook() {
     EnableMenu(kSaveAs, true);
     EnableMenu(kNameBook, true);
     EnableMenu(kSave, false);
-    EnableMenu(kOpen, false);
-    EnableMenu(kNew, false);
+    EnableMenu(kNew, false); // Open stays: it asks the save question and replaces the book
 
     if (auto* edit = Button(U(u"編集"))) {
         edit->enabled = true;
         edit->caption = U(u" 学 級 の 編 集 ");
     }
     EnableButton(U(u"上書き保存"), true);
-    EnableButton(U(u"開く"), false);
     EnableButton(U(u"新規作成"), false);
     Notify();
 }
@@ -77,23 +85,35 @@ void MainLogic::mnuFileOpen_Click() {
     const auto path = platform.OpenFileName(U(u"開く"), TextFilter());
     if (!path)
         return;
-    OpenPath(*path);
+    OpenDocument(*path);
+}
+
+bool MainLogic::OpenDocument(const QString& path) {
+    if (!windowEnabled)
+        return false; // an editor is open
+    if (BookOpen() && !SavePrompt())
+        return false; // the teacher wanted to save and nothing was saved: keep the book
+    return OpenPath(path);
 }
 
 bool MainLogic::OpenPath(const QString& path) {
     // The reader replaces the grade book only when the whole file was read; otherwise the
-    // program stays exactly as it was before the command.
+    // program stays exactly as it was before the command (an open book stays open).
     QString error;
     if (!ReadGradeBookFile(path, book, &error)) {
         platform.ShowMessage(error.isEmpty() ? U(u"ﾌｧｲﾙを読み込めませんでした。") : error);
         return false;
     }
+    RememberRecent(path);
     ShowOpenedBook(path);
     recoveryBytes_ = GradeBookFileBytes(book); // what the file holds needs no recovery copy
     return true;
 }
 
 void MainLogic::ShowOpenedBook(const QString& fileName) {
+    // A book opened over another one starts with nothing selected, as after Close.
+    session.SelectedNodeIndex = 0;
+    session.CautionAnswer = false;
     session.FileName = fileName;
     ResetUndo();
     TreeView1_refresh();
@@ -105,7 +125,7 @@ void MainLogic::ShowOpenedBook(const QString& fileName) {
     EnableMenu(kClose, true);
     EnableMenu(kSave, !fileName.isEmpty());
     EnableMenu(kSaveAs, true);
-    EnableMenu(kOpen, false);
+    EnableMenu(kOpen, true);
     EnableMenu(kNew, false);
     EnableByEnrolment();
 
@@ -115,7 +135,7 @@ void MainLogic::ShowOpenedBook(const QString& fileName) {
     }
     EnableButton(U(u"上書き保存"), true);
     EnableButton(U(u"新規作成"), false);
-    EnableButton(U(u"開く"), false);
+    EnableButton(U(u"開く"), true);
 
     statusText =
         U(u"ﾋﾝﾄ：学級のデータです。[学級の編集]で編集をします。[画面の表を印刷]で印刷します。");
@@ -173,7 +193,8 @@ bool MainLogic::WriteToFileName() {
     DropRecoveryCopy();
     KeepVersion();
     UpdateHistoryMenu();
-    Notify();
+    RememberRecent(session.FileName);
+    Confirm(U(u"保存しました: ") + QFileInfo(session.FileName).fileName());
     return true;
 }
 
@@ -190,7 +211,7 @@ bool MainLogic::SaveAsWithDialog() {
     // A failed write keeps the file the book came from, so a later Save does not go to a path
     // that holds nothing of it.
     const QString previous = session.FileName;
-    session.FileName = *path;
+    session.FileName = WithSuffix(*path, "txt");
     if (WriteToFileName())
         return true;
     session.FileName = previous;
@@ -252,12 +273,74 @@ void MainLogic::tbToolBar_ButtonClick(const QString& key) {
 void MainLogic::mnuCSVSaveAs_Click() {
     if (!windowEnabled)
         return;
-    const auto path = platform.SaveFileName(SaveAsTitle(), U(u"ﾃｷｽﾄﾌｧｲﾙ (*.csv)|*.csv"));
-    if (!path)
+    // Its own title, so that it is not taken for Save As.
+    const auto chosen =
+        platform.SaveFileName(U(u"画面の表をCSVで保存"), U(u"ﾃｷｽﾄﾌｧｲﾙ (*.csv)|*.csv"));
+    if (!chosen)
         return;
+    const QString path = WithSuffix(*chosen, "csv");
     QString error;
-    if (!ExportCsv(grid, *path, session.FileName, &error))
+    if (!ExportCsv(grid, path, session.FileName, &error)) {
         platform.ShowMessage(error.isEmpty() ? U(u"CSVﾌｧｲﾙに書き込めませんでした。") : error);
+        return;
+    }
+    Confirm(U(u"画面の表をCSVで保存しました: ") + QFileInfo(path).fileName());
+}
+
+// --- Recent files, the title, confirmations ---------------------------------------------------
+
+QString MainLogic::TitleFileName() const {
+    if (!BookOpen())
+        return QString();
+    // A new book has no file of its own until Save As (FileName may still name a closed one).
+    if (!Menu(kSave).enabled || session.FileName.isEmpty())
+        return U(u"無題");
+    return QFileInfo(session.FileName).fileName();
+}
+
+void MainLogic::RememberRecent(const QString& path) {
+    const QString full = QFileInfo(path).absoluteFilePath();
+    QStringList list = recentFiles;
+    list.removeAll(full);
+    list.prepend(full);
+    while (list.size() > kMaxRecentFiles)
+        list.removeLast();
+    if (list == recentFiles)
+        return;
+    recentFiles = list;
+    platform.WriteSetting(QStringLiteral("RecentFiles"), recentFiles);
+}
+
+QStringList MainLogic::RecentMenuCaptions() const {
+    QStringList captions;
+    for (int i = 0; i < recentFiles.size(); ++i) {
+        QString shown = QDir::toNativeSeparators(recentFiles[i]);
+        shown.replace(QLatin1Char('&'), QStringLiteral("&&"));
+        captions << QStringLiteral("&%1 ").arg(i + 1) + shown;
+    }
+    return captions;
+}
+
+void MainLogic::mnuFileRecent_Click(int index) {
+    if (!windowEnabled || index < 0 || index >= recentFiles.size())
+        return;
+    const QString path = recentFiles[index];
+    if (!QFileInfo(path).isFile()) {
+        recentFiles.removeAt(index);
+        platform.WriteSetting(QStringLiteral("RecentFiles"), recentFiles);
+        Notify();
+        platform.ShowMessage(
+            U(u"ﾌｧｲﾙが見つかりません。最近使ったファイルの一覧から外しました。\n") +
+            QDir::toNativeSeparators(path));
+        return;
+    }
+    OpenDocument(path);
+}
+
+void MainLogic::Confirm(const QString& message) {
+    statusMessage = message;
+    ++statusMessageCount;
+    Notify();
 }
 
 } // namespace kirune

@@ -2,6 +2,7 @@
 #include "mainlogic.h"
 #include "model/numbers.h"
 #include "output/paintercanvas.h"
+#include "output/pdfname.h"
 #include "output/tableprint.h"
 
 #include <QPageLayout>
@@ -26,48 +27,46 @@ QString PrintFailedMessage() {
 void MainLogic::mnuFilePageSetup_Click() {
     if (!Allowed(QStringLiteral("mnuFilePageSetup")))
         return;
-    // The dialog works on the program's one printer object, so what the teacher chooses stays in
-    // force for later printouts; a cancel simply changes nothing.
-    platform.ShowPrinterDialog(QString::fromUtf16(u"ﾍﾟｰｼﾞ設定"));
+    // Paper, orientation and margins of the program's one printer object, so what the teacher
+    // chooses stays in force for later printouts; a cancel simply changes nothing.
+    platform.ShowPageSetup();
 }
 
 void MainLogic::mnuFilePrint_Click() {
     if (!Allowed(QStringLiteral("mnuFilePrint")))
         return;
-    // Cancelling the printer dialog means "do not print".
-    if (!platform.ShowPrinterDialog(QString::fromUtf16(u"印刷")))
-        return;
 
-    QPrinter& printer = platform.Printer();
-    printer.setPageSize(QPageSize(QPageSize::A4));
-    printer.setPageOrientation(QPageLayout::Landscape);
-    printer.setColorMode(QPrinter::Color); // the rating colours
-    if (!platform.PrepareOutput())
-        return;
+    QPrinter& setup = platform.Printer();
+    setup.setPageSize(QPageSize(QPageSize::A4));
+    setup.setPageOrientation(QPageLayout::Landscape);
+    setup.setColorMode(QPrinter::Color); // the rating colours
 
-    QPainter painter;
-    if (!painter.begin(&printer)) {
-        platform.ShowMessage(PrintNotStartedMessage());
-        return;
-    }
-    const double twipsPerPixelX = 1440.0 / printer.logicalDpiX();
-    const double twipsPerPixelY = 1440.0 / printer.logicalDpiY();
-    const double pageWidth = printer.width() * twipsPerPixelX;
-    const double pageHeight = printer.height() * twipsPerPixelY;
-    const int columns = session.ShownColumnCount;
-
-    // A table taller or wider than the printable area (large margins chosen in the page set-up)
-    // is shrunk as a whole rather than losing its last rows.
-    const double scale = PrintFitScale(grid, columns, pageWidth, pageHeight);
-    painter.scale(scale, scale);
-    PainterCanvas canvas(painter, printer, true, pageWidth / scale);
     const QString date = RegionalLocale().toString(platform.Today(), QLocale::ShortFormat);
-    PrintTable(canvas, grid, columns, session.SelectedNodeKey, frame1Caption, date);
-    if (!painter.end()) {
-        platform.ShowMessage(PrintFailedMessage());
-        return;
-    }
-    platform.ReportPrinted();
+    const int columns = session.ShownColumnCount;
+    // The page is shown in a preview first; the teacher prints it from there (or saves a PDF).
+    platform.PrintWithPreview(TablePdfName(book, session.SelectedNodeKey), [&](QPrinter& printer) {
+        QPainter painter;
+        if (!painter.begin(&printer)) {
+            platform.ShowMessage(PrintNotStartedMessage());
+            return false;
+        }
+        const double twipsPerPixelX = 1440.0 / printer.logicalDpiX();
+        const double twipsPerPixelY = 1440.0 / printer.logicalDpiY();
+        const double pageWidth = printer.width() * twipsPerPixelX;
+        const double pageHeight = printer.height() * twipsPerPixelY;
+
+        // A table taller or wider than the printable area (large margins chosen in the page
+        // set-up) is shrunk as a whole rather than losing its last rows.
+        const double scale = PrintFitScale(grid, columns, pageWidth, pageHeight);
+        painter.scale(scale, scale);
+        PainterCanvas canvas(painter, printer, true, pageWidth / scale);
+        PrintTable(canvas, grid, columns, session.SelectedNodeKey, frame1Caption, date);
+        if (!painter.end()) {
+            platform.ShowMessage(PrintFailedMessage());
+            return false;
+        }
+        return true;
+    });
 }
 
 } // namespace kirune

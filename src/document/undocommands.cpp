@@ -65,13 +65,20 @@ void MainLogic::ResetUndo() {
 }
 
 void MainLogic::UpdateUndoMenus() {
+    // The access key comes last, in the Japanese manner: "元に戻す: 学級の登録(&U)".
+    const auto caption = [](const char16_t* verb, const QString& step, const char* key) {
+        QString text = QString::fromUtf16(verb);
+        if (!step.isEmpty())
+            text += QStringLiteral(": ") + QString(step).replace(u'&', QStringLiteral("&&"));
+        return text + QStringLiteral("(&") + QLatin1String(key) + u')';
+    };
     MenuItemState& undo = MenuRef(kUndo);
-    undo.caption = undoStack.canUndo() ? QString::fromUtf16(u"元に戻す: ") + undoStack.undoText()
-                                       : QString::fromUtf16(u"元に戻す");
+    undo.caption =
+        caption(u"元に戻す", undoStack.canUndo() ? undoStack.undoText() : QString(), "U");
     undo.enabled = windowEnabled && undoStack.canUndo();
     MenuItemState& redo = MenuRef(kRedo);
-    redo.caption = undoStack.canRedo() ? QString::fromUtf16(u"やり直し: ") + undoStack.redoText()
-                                       : QString::fromUtf16(u"やり直し");
+    redo.caption =
+        caption(u"やり直し", undoStack.canRedo() ? undoStack.redoText() : QString(), "R");
     redo.enabled = windowEnabled && undoStack.canRedo();
 }
 

@@ -1,4 +1,5 @@
 #include "graphpage.h"
+#include "pdfname.h"
 
 #include "graph.h"
 #include "model/numbers.h"
@@ -68,23 +69,24 @@ void DrawGraphPage(Canvas& canvas, const GradeBook& book, const QDate& today, in
 }
 
 bool PrintGraphPage(Platform& platform, const GradeBook& book, int subject, int semester) {
-    if (!platform.PrepareOutput())
-        return false;
-    QPrinter& printer = platform.Printer();
-    printer.setPageOrientation(QPageLayout::Portrait);
-    printer.setColorMode(QPrinter::Color); // the boxes are told apart by colour
-    QPainter painter;
-    if (!painter.begin(&printer)) {
-        platform.ShowMessage(QString::fromUtf16(u"印刷を開始できませんでした。"));
-        return false;
-    }
-    const double pageWidth = printer.width() * 1440.0 / std::max(1, printer.logicalDpiX());
-    PainterCanvas canvas(painter, printer, true, pageWidth);
-    // Paper is white whatever the desktop's colours: the text is black, as in the table printout.
-    DrawGraphPage(canvas, book, platform.Today(), subject, semester, kBlack);
-    painter.end(); // ends the document: the page goes out
-    platform.ReportPrinted();
-    return true;
+    QPrinter& setup = platform.Printer();
+    setup.setPageOrientation(QPageLayout::Portrait);
+    setup.setColorMode(QPrinter::Color); // the boxes are told apart by colour
+    const QDate today = platform.Today();
+    // Shown in a preview first; the teacher prints it from there (or saves a PDF).
+    return platform.PrintWithPreview(GraphPdfName(book, subject, semester), [&](QPrinter& printer) {
+        QPainter painter;
+        if (!painter.begin(&printer)) {
+            platform.ShowMessage(QString::fromUtf16(u"印刷を開始できませんでした。"));
+            return false;
+        }
+        const double pageWidth = printer.width() * 1440.0 / std::max(1, printer.logicalDpiX());
+        PainterCanvas canvas(painter, printer, true, pageWidth);
+        // Paper is white whatever the desktop's colours: the text is black, as in the table
+        // printout.
+        DrawGraphPage(canvas, book, today, subject, semester, kBlack);
+        return painter.end(); // ends the document: the page goes out
+    });
 }
 
 } // namespace kirune

@@ -23,9 +23,10 @@ QString GraphPageHeading(const GradeBook& book, int subject, int semester);
 void DrawGraphPage(Canvas& canvas, const GradeBook& book, const QDate& today, int subject,
                    int semester, QRgb textColour);
 
-// Prints the page on the program's printer: portrait, colour; when the system has no printer
-// the platform asks for a PDF file first. False when nothing was printed (cancelled, or the
-// printer could not be started, which is reported).
+// Prints the page on the program's printer, portrait, colour, through the platform's print
+// preview (a PDF file named after the class and the subject when the system has no printer).
+// False when nothing was printed (cancelled, or the printer could not be started, which is
+// reported).
 bool PrintGraphPage(Platform& platform, const GradeBook& book, int subject, int semester);
 
 } // namespace kirune

@@ -8,6 +8,7 @@
 #include <QString>
 #include <QStringList>
 #include <QVariant>
+#include <functional>
 #include <optional>
 
 class QPrinter;
@@ -72,6 +73,30 @@ public:
         (void)prompt;
         (void)items;
         return std::nullopt;
+    }
+
+    // --- Print preview, page set-up, help pages ---------------------------------------------
+    // Shows the page that `paint` draws in a print preview; from there the teacher prints it or,
+    // without a printer, saves it as a PDF file offered as `pdfName` in the folder last used.
+    // `paint` draws one document on the printer it is given and returns false when it could
+    // not (it reports why itself). False when nothing was printed. Without a preview (the
+    // command-line tool) the page goes straight to the printer.
+    virtual bool PrintWithPreview(const QString& pdfName,
+                                  const std::function<bool(QPrinter&)>& paint) {
+        (void)pdfName;
+        if (!PrepareOutput() || !paint(Printer()))
+            return false;
+        ReportPrinted();
+        return true;
+    }
+    // The page set-up dialog (paper, orientation, margins) on the program's printer; false when
+    // cancelled.
+    virtual bool ShowPageSetup() { return ShowPrinterDialog(QString::fromUtf16(u"ﾍﾟｰｼﾞ設定")); }
+    // Opens the help at one of its pages ("class.html"); the contents page when it has no such
+    // page.
+    virtual void ShowHelpPage(const QString& page) {
+        (void)page;
+        ShowHelp();
     }
 };
 

@@ -94,7 +94,7 @@ TEST_F(MainLogicTest, CsvCommandWritesTheGridAsItStandsAndChangesNothingElse) {
     const QString out = platform.dir.filePath(QStringLiteral("table.csv"));
     platform.fileAnswers = {out};
     logic->mnuCSVSaveAs_Click();
-    EXPECT_EQ(platform.dialogTitles.last(), U(u"名前をつけて保存する"));
+    EXPECT_EQ(platform.dialogTitles.last(), U(u"画面の表をCSVで保存"));
     EXPECT_EQ(platform.dialogFilters.last(), U(u"ﾃｷｽﾄﾌｧｲﾙ (*.csv)|*.csv"));
     EXPECT_EQ(ReadAll(out), CsvBytes(logic->grid));
     EXPECT_EQ(Lines(ReadAll(out)).size(), 6); // the homeroom table: 3 pupils + 3 rows
@@ -124,7 +124,7 @@ TEST_F(MainLogicTest, CsvExportWithoutAGradeBookWritesTheStartUpGrid) {
 TEST_F(MainLogicTest, CancelledCsvDialogWritesNothing) {
     Start();
     logic->mnuCSVSaveAs_Click();
-    EXPECT_EQ(platform.dialogTitles, QStringList{U(u"名前をつけて保存する")});
+    EXPECT_EQ(platform.dialogTitles, QStringList{U(u"画面の表をCSVで保存")});
     EXPECT_TRUE(QDir(platform.dir.path()).entryList(QDir::Files).isEmpty());
     EXPECT_TRUE(platform.messages.isEmpty());
 }

@@ -93,7 +93,7 @@ TEST_F(KeepWorkTest, UndoAndRedoPutBackTheWholeBookStepByStep) {
     EXPECT_FALSE(logic->Menu(QStringLiteral("mnuEditUndo")).enabled);
     Change(U(u"一"), U(u"国語 一学期 2回目試験の登録"));
     Change(U(u"二"), U(u"学級の登録"));
-    EXPECT_EQ(logic->Menu(QStringLiteral("mnuEditUndo")).caption, U(u"元に戻す: 学級の登録"));
+    EXPECT_EQ(logic->Menu(QStringLiteral("mnuEditUndo")).caption, U(u"元に戻す: 学級の登録(&U)"));
     EXPECT_EQ(logic->Menu(QStringLiteral("mnuEditUndo")).shortcut, QStringLiteral("Ctrl+Z"));
     EXPECT_EQ(logic->Menu(QStringLiteral("mnuEditRedo")).shortcut, QStringLiteral("Ctrl+Y"));
 
@@ -102,8 +102,8 @@ TEST_F(KeepWorkTest, UndoAndRedoPutBackTheWholeBookStepByStep) {
     EXPECT_EQ(book->StudentNames[0], U(u"一"));
     EXPECT_TRUE(session.NeedsSave);
     EXPECT_EQ(logic->Menu(QStringLiteral("mnuEditUndo")).caption,
-              U(u"元に戻す: 国語 一学期 2回目試験の登録"));
-    EXPECT_EQ(logic->Menu(QStringLiteral("mnuEditRedo")).caption, U(u"やり直し: 学級の登録"));
+              U(u"元に戻す: 国語 一学期 2回目試験の登録(&U)"));
+    EXPECT_EQ(logic->Menu(QStringLiteral("mnuEditRedo")).caption, U(u"やり直し: 学級の登録(&R)"));
     logic->mnuEditUndo_Click();
     EXPECT_EQ(book->StudentNames[0], first);
     EXPECT_EQ(logic->grid.Text(1, 1), first) << "the table shows the restored book";

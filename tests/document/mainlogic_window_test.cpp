@@ -13,25 +13,32 @@ TEST_F(MainLogicTest, MenusCarryTheirCaptionsAccessKeysAndShortcuts) {
         {"mnuFileClose", u"閉じる(&C)"},
         {"mnuFileSave", u"上書き保存(&S)"},
         {"mnuFileSaveAs", u"名前を付けて保存(&A)..."},
-        {"mnuCSVSaveAs", u"画面の表をCSVで保存"},
+        {"mnuFileRecent", u"最近使ったファイル(&R)"},
+        {"mnuCSVSaveAs", u"画面の表をCSVで保存(&V)..."},
         {"mnuFilePageSetup", u"ﾍﾟｰｼﾞ設定(&U)..."},
         {"mnuFilePrint", u"画面の表を印刷(&P)..."},
         {"mnuFileExit", u"終了(&X)"},
         {"mnuEdit", u"編集(&E)"},
         {"mnuEditProperty", u"学級・科目・試験・得点の編集(&E)"},
-        {"mnuEditNameBook", u"生徒名簿ﾌｧｲﾙの読み込み"},
+        {"mnuEditNameBook", u"生徒名簿ﾌｧｲﾙの読み込み(&I)..."},
         {"mnuHelp", u"ﾍﾙﾌﾟ(&H)"},
         {"mnuHelpContents", u"ヘルプ(&C)"},
     };
     for (const auto& [name, caption] : captions)
         EXPECT_EQ(logic->Menu(QString::fromLatin1(name)).caption, U(caption)) << name;
-    EXPECT_EQ(logic->Menu(QStringLiteral("mnuFileNew")).shortcut, QStringLiteral("Ctrl+N"));
-    EXPECT_EQ(logic->Menu(QStringLiteral("mnuEditProperty")).shortcut, QStringLiteral("Ctrl+E"));
-    EXPECT_TRUE(logic->Menu(QStringLiteral("mnuFileOpen")).shortcut.isEmpty());
+    const std::pair<const char*, const char*> shortcuts[] = {
+        {"mnuFileNew", "Ctrl+N"},  {"mnuFileOpen", "Ctrl+O"},         {"mnuFileClose", "Ctrl+W"},
+        {"mnuFileSave", "Ctrl+S"}, {"mnuFileSaveAs", "Ctrl+Shift+S"}, {"mnuFilePrint", "Ctrl+P"},
+        {"mnuFileExit", "Ctrl+Q"}, {"mnuEditProperty", "Ctrl+E"},     {"mnuHelpContents", "F1"},
+        {"mnuFilePageSetup", ""},
+    };
+    for (const auto& [name, keys] : shortcuts)
+        EXPECT_EQ(logic->Menu(QString::fromLatin1(name)).shortcut, QString::fromLatin1(keys))
+            << name;
 
     EXPECT_EQ(MainLogic::MenuLayout(QStringLiteral("mnuFile")),
-              QStringList({"mnuFileNew", "mnuFileOpen", "mnuFileClose", "-", "mnuFileSave",
-                           "mnuFileSaveAs", "mnuFileHistory", "mnuCSVSaveAs", "-",
+              QStringList({"mnuFileNew", "mnuFileOpen", "mnuFileRecent", "mnuFileClose", "-",
+                           "mnuFileSave", "mnuFileSaveAs", "mnuFileHistory", "mnuCSVSaveAs", "-",
                            "mnuFilePageSetup", "mnuFilePrint", "-", "mnuFileExit"}));
     EXPECT_EQ(
         MainLogic::MenuLayout(QStringLiteral("mnuEdit")),

@@ -10,12 +10,14 @@
 namespace kirune::test {
 namespace {
 
-const QString kPrintTitle = U(u"印刷");
-const QString kPageSetupTitle = U(u"ﾍﾟｰｼﾞ設定");
-
-// The scripted desktop with a choice for the "no printer: where to write the PDF" question.
+// The scripted desktop without a preview (as kirune-tool has it), with a choice for the "no
+// printer: where to write the PDF" question.
 class ChoosingPlatform : public FakePlatform {
 public:
+    bool PrintWithPreview(const QString& pdfName,
+                          const std::function<bool(QPrinter&)>& paint) override {
+        return Platform::PrintWithPreview(pdfName, paint);
+    }
     bool PrepareOutput() override {
         ++prepared;
         return prepareAnswer;
@@ -45,11 +47,11 @@ protected:
     }
 };
 
-TEST_F(PrintCommandTest, CancellingThePrinterDialogPrintsNothing) {
+TEST_F(PrintCommandTest, ClosingThePreviewPrintsNothing) {
     OpenClassAt(SemesterKey(0, 0));
-    platform.printerDialogAnswers.push_back(false);
+    platform.previewAnswers.push_back(false);
     logic->mnuFilePrint_Click();
-    EXPECT_EQ(platform.printerDialogTitles, QStringList{kPrintTitle});
+    EXPECT_EQ(platform.previewNames, QStringList{U(u"5年2組_国語_一学期.pdf")});
     EXPECT_EQ(platform.printed, 0);
     EXPECT_FALSE(PdfWritten());
     EXPECT_TRUE(platform.messages.isEmpty());
@@ -58,7 +60,7 @@ TEST_F(PrintCommandTest, CancellingThePrinterDialogPrintsNothing) {
 TEST_F(PrintCommandTest, PrintWritesOneA4LandscapeColourPage) {
     OpenClassAt(SemesterKey(0, 0));
     logic->mnuFilePrint_Click();
-    EXPECT_EQ(platform.printerDialogTitles, QStringList{kPrintTitle});
+    EXPECT_EQ(platform.previewNames.size(), 1);
     EXPECT_EQ(platform.printed, 1);
     EXPECT_TRUE(platform.messages.isEmpty()) << platform.messages.join(u'\n').toStdString();
     ASSERT_TRUE(PdfWritten());
@@ -110,7 +112,7 @@ TEST_F(PrintCommandTest, PrinterThatCannotStartIsReported) {
 TEST_F(PrintCommandTest, WhatThePageSetUpChoseStaysInForce) {
     OpenClassAt(SemesterKey(0, 0));
     logic->mnuFilePageSetup_Click();
-    EXPECT_EQ(platform.printerDialogTitles, QStringList{kPageSetupTitle});
+    EXPECT_EQ(platform.pageSetups, 1);
     EXPECT_EQ(platform.printed, 0);
     EXPECT_FALSE(PdfWritten());
     // Margins chosen in the dialog are kept by the print command, on the same printer.
@@ -123,9 +125,9 @@ TEST_F(PrintCommandTest, WhatThePageSetUpChoseStaysInForce) {
 
 TEST_F(PrintCommandTest, CancelledPageSetUpChangesNothing) {
     OpenClassAt(SemesterKey(0, 0));
-    platform.printerDialogAnswers.push_back(false);
+    platform.pageSetupAnswers.push_back(false);
     logic->mnuFilePageSetup_Click();
-    EXPECT_EQ(platform.printerDialogTitles, QStringList{kPageSetupTitle});
+    EXPECT_EQ(platform.pageSetups, 1);
     EXPECT_TRUE(platform.messages.isEmpty());
     EXPECT_FALSE(PdfWritten());
 }
@@ -133,7 +135,7 @@ TEST_F(PrintCommandTest, CancelledPageSetUpChangesNothing) {
 TEST_F(PrintCommandTest, DisabledPrintCommandDoesNothing) {
     Start(); // no grade book: printing is not offered
     logic->mnuFilePrint_Click();
-    EXPECT_TRUE(platform.printerDialogTitles.isEmpty());
+    EXPECT_TRUE(platform.previewNames.isEmpty());
     EXPECT_FALSE(PdfWritten());
 }
 

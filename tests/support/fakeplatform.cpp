@@ -78,4 +78,28 @@ bool FakePlatform::ShowPrinterDialog(const QString& title) {
     return answer;
 }
 
+namespace {
+bool Next(std::deque<bool>& answers) {
+    if (answers.empty())
+        return true;
+    const bool answer = answers.front();
+    answers.pop_front();
+    return answer;
+}
+} // namespace
+
+bool FakePlatform::PrintWithPreview(const QString& pdfName,
+                                    const std::function<bool(QPrinter&)>& paint) {
+    previewNames.push_back(pdfName);
+    if (!Next(previewAnswers) || !paint(*printer))
+        return false;
+    ReportPrinted();
+    return true;
+}
+
+bool FakePlatform::ShowPageSetup() {
+    ++pageSetups;
+    return Next(pageSetupAnswers);
+}
+
 } // namespace kirune::test

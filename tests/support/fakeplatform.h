@@ -37,6 +37,11 @@ public:
     QDateTime Now() override { return now; }
     std::optional<int> ChooseFromList(const QString& title, const QString& prompt,
                                       const QStringList& items) override;
+    // The preview prints at once (or is closed, as scripted); the page set-up is recorded.
+    bool PrintWithPreview(const QString& pdfName,
+                          const std::function<bool(QPrinter&)>& paint) override;
+    bool ShowPageSetup() override;
+    void ShowHelpPage(const QString& page) override { helpPages << page; }
 
     // Scripts: answers to Yes/No questions (default No when empty) and dialog results (nullopt =
     // cancel; default cancel when empty).
@@ -46,6 +51,8 @@ public:
     // Answers to Yes/No/Cancel questions; when empty, `answers` answers them (Yes or No).
     std::deque<Answer> choices;
     std::deque<std::optional<int>> listAnswers; // default cancel
+    std::deque<bool> previewAnswers;            // print from the preview; default true
+    std::deque<bool> pageSetupAnswers;          // default true
 
     // Records.
     QStringList messages;  // message boxes and questions, in order
@@ -56,6 +63,9 @@ public:
     std::map<QString, QVariant> settings;
     QDate today{2026, 12, 7};
     int helpShown = 0;
+    QStringList helpPages;
+    QStringList previewNames; // the PDF names offered by each preview
+    int pageSetups = 0;
     int printed = 0;
     QStringList lists; // the items of every list shown, joined by "|"
     QDateTime now{QDate(2026, 12, 7), QTime(10, 15, 30)};

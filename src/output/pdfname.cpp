@@ -1,0 +1,77 @@
+#include "pdfname.h"
+
+#include "browse/tree.h"
+
+#include <QStringList>
+
+namespace kirune {
+
+namespace {
+
+// A piece of a file name: characters that no file system takes become "_", blanks at the ends
+// go.
+QString NamePiece(QString text) {
+    for (QChar& c : text)
+        if (c.unicode() < 0x20 || QStringLiteral("/\\:*?\"<>|").contains(c))
+            c = u'_';
+    return text.trimmed();
+}
+
+QString Join(const QStringList& pieces) {
+    QStringList kept;
+    for (const QString& piece : pieces) {
+        const QString cleaned = NamePiece(piece);
+        if (!cleaned.isEmpty() && cleaned != QStringLiteral("."))
+            kept << cleaned;
+    }
+    if (kept.isEmpty())
+        kept << QString::fromUtf16(u"成績表");
+    return kept.join(u'_') + QStringLiteral(".pdf");
+}
+
+QString ClassName(const GradeBook& book) {
+    return book.HomeRoomGrade.trimmed() + book.HomeRoomClass.trimmed();
+}
+
+QString SemesterName(const GradeBook& book, int semester) {
+    if (semester >= 0 && semester < kSemesters)
+        return book.SemesterNames[semester];
+    return QString::fromUtf16(u"通年");
+}
+
+} // namespace
+
+QString TablePdfName(const GradeBook& book, const QString& nodeKey) {
+    const QString cls = ClassName(book);
+    if (nodeKey == kHomeRoomKey || nodeKey == kRootNodeKey || nodeKey.isEmpty())
+        return Join({cls, QString::fromUtf16(u"学級")});
+    const int level = KeyLevel(nodeKey);
+    const int subject = KeyIndex(nodeKey, 3);
+    if (level < 0 || level > 3 || subject < 0 || subject >= kSubjects)
+        return Join({cls});
+    QStringList pieces{cls, book.SubjectTitles[subject][0]};
+    if (level == 0) {
+        pieces << QString::fromUtf16(u"通年");
+        return Join(pieces);
+    }
+    const int semester = KeyIndex(nodeKey, 5);
+    pieces << SemesterName(book, semester);
+    if (level >= 2 && semester >= 0 && semester < kSemesters) {
+        const int test = KeyIndex(nodeKey, 7);
+        if (test >= 0 && test < 10)
+            pieces << book.TestInfo[TestSlot(semester, subject, test, 0)][1];
+        const int viewpoint = KeyIndex(nodeKey, 9);
+        if (level == 3 && viewpoint >= 0 && viewpoint < 3)
+            pieces << book.SubjectTitles[subject][viewpoint + 1];
+    }
+    return Join(pieces);
+}
+
+QString GraphPdfName(const GradeBook& book, int subject, int semester) {
+    const QString subjectName =
+        subject >= 0 && subject < kSubjects ? book.SubjectTitles[subject][0] : QString();
+    return Join({ClassName(book), subjectName, SemesterName(book, semester),
+                 QString::fromUtf16(u"グラフ")});
+}
+
+} // namespace kirune

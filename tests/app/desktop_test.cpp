@@ -1,0 +1,127 @@
+// The main window on the desktop: its title, the recent files' menu, a dropped file, the
+// confirmations in the status bar, names for assistive technology and placement on the screen.
+#include "app/frmmain.h"
+#include "app/nodetree.h"
+#include "app/placement.h"
+#include "editors/common/gridview.h"
+#include "model/gradebookfile.h"
+#include "support/fakeplatform.h"
+#include "support/widgettest.h"
+
+#include <QAccessible>
+#include <QMenu>
+#include <QMimeData>
+#include <QStatusBar>
+#include <QToolBar>
+#include <QUrl>
+#include <gtest/gtest.h>
+#include <memory>
+
+namespace kirune::test {
+namespace {
+
+class DesktopTest : public ::testing::Test {
+protected:
+    DesktopTest()
+        : book(std::make_unique<GradeBook>()),
+          logic(std::make_unique<MainLogic>(*book, session, platform)) {
+        window = std::make_unique<frmMain>(*logic);
+        ResetGradeBook(*book);
+        window->show();
+        ProcessEvents();
+    }
+
+    QString WriteClass(const QString& name) {
+        auto other = std::make_unique<GradeBook>();
+        ResetGradeBook(*other);
+        other->RosterSize = 1;
+        other->StudentNames[0] = U(u"青木 太郎");
+        const QString path = platform.dir.filePath(name);
+        EXPECT_TRUE(WriteGradeBookFile(path, *other, nullptr));
+        return path;
+    }
+
+    static QString AccessibleName(QObject* object) {
+        QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(object);
+        return iface ? iface->text(QAccessible::Name) : QStringLiteral("(none)");
+    }
+
+    std::unique_ptr<GradeBook> book;
+    Session session;
+    FakePlatform platform;
+    std::unique_ptr<MainLogic> logic;
+    std::unique_ptr<frmMain> window;
+};
+
+TEST_F(DesktopTest, TheTitleShowsTheFileAndItsUnsavedMark) {
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("Kirune Ver1.2.2"));
+    const QString path = WriteClass(U(u"4年2組.txt"));
+    ASSERT_TRUE(logic->OpenDocument(path));
+    EXPECT_EQ(window->windowTitle(), U(u"4年2組.txt[*] - Kirune Ver1.2.2"));
+    EXPECT_EQ(window->windowFilePath(), path);
+    EXPECT_TRUE(window->isWindowModified()); // an opened book counts as unsaved
+    logic->mnuFileSave_Click();
+    EXPECT_FALSE(window->isWindowModified());
+    EXPECT_EQ(window->statusBar()->currentMessage(), U(u"保存しました: 4年2組.txt"));
+}
+
+TEST_F(DesktopTest, RecentFilesAreAMenuAndADroppedFileOpens) {
+    const QString first = WriteClass(QStringLiteral("first.txt"));
+    const QString second = WriteClass(QStringLiteral("second.txt"));
+    ASSERT_TRUE(logic->OpenDocument(first));
+
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(second)});
+    EXPECT_EQ(frmMain::DroppedFile(&data), second);
+    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    platform.answers = {false};
+    static_cast<QObject*>(window.get())->event(&drop); // as the drag manager delivers it
+    ProcessEvents();
+    EXPECT_EQ(session.FileName, second);
+    EXPECT_EQ(platform.questions.size(), 1); // the save question came first
+
+    auto* recent = window->findChild<QMenu*>(QStringLiteral("mnuFileRecent"));
+    ASSERT_NE(recent, nullptr);
+    ASSERT_EQ(recent->actions().size(), 2);
+    EXPECT_EQ(recent->actions()[0]->text(), QStringLiteral("&1 ") + second);
+    platform.answers = {false};
+    recent->actions()[1]->trigger();
+    EXPECT_EQ(session.FileName, first);
+
+    QMimeData text;
+    text.setText(QStringLiteral("not a file"));
+    EXPECT_EQ(frmMain::DroppedFile(&text), QString());
+}
+
+TEST_F(DesktopTest, ControlsHaveNamesWithoutTheirPadding) {
+    EXPECT_EQ(AccessibleName(window->treeView1()), U(u"ﾂﾘｰﾋﾞｭｰ（学級・科目・学期・試験）"));
+    EXPECT_EQ(AccessibleName(window->statusBar()), U(u"ステータスバー"));
+    EXPECT_EQ(AccessibleName(window->msFlexGrid1()), U(u"画面の表"));
+    const std::pair<const char16_t*, const char16_t*> buttons[] = {
+        {u"新規作成", u"新規作成"},   {u"開く", u"ファイルを開く"}, {u"上書き保存", u"上書き保存"},
+        {u"印刷", u"画面の表を印刷"}, {u"編集", u"データの編集"},
+    };
+    for (const auto& [key, name] : buttons)
+        EXPECT_EQ(AccessibleName(window->toolBar()->widgetForAction(window->toolbarAction(U(key)))),
+                  U(name));
+}
+
+TEST(Placement, AStoredPlacementIsBroughtInsideTheScreen) {
+    const QList<QRect> screens = {QRect(0, 0, 640, 480), QRect(640, 0, 800, 600)};
+    struct Case {
+        QRect stored, expected;
+    } cases[] = {
+        {{10, 20, 300, 200}, {10, 20, 300, 200}},       // fits: unchanged
+        {{100, 100, 867, 667}, {0, 0, 640, 480}},       // too large at 2x: the whole screen
+        {{400, 350, 300, 200}, {340, 280, 300, 200}},   // over the edge: moved in
+        {{9000, 9000, 300, 200}, {340, 280, 300, 200}}, // off every screen: onto the first
+        {{1300, 10, 300, 200}, {1140, 10, 300, 200}},   // mostly on the second screen
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(FitPlacement(c.stored, screens), c.expected) << c.stored.x();
+    EXPECT_EQ(CenteredOver(QSize(200, 100), QRect(0, 0, 400, 300), screens),
+              QRect(100, 100, 200, 100));
+}
+
+} // namespace
+} // namespace kirune::test

@@ -1,0 +1,75 @@
+// Start-up with a file named on the command line (a double-click on a class file), through the
+// same function the program's main uses, without a window.
+#include "document/commandline.h"
+#include "model/gradebookfile.h"
+#include "support/fakeplatform.h"
+#include "support/testutil.h"
+
+#include <QDir>
+#include <QFile>
+#include <gtest/gtest.h>
+#include <memory>
+
+namespace kirune::test {
+namespace {
+
+TEST(CommandLine, TheFirstArgumentThatIsNoOptionNamesTheFile) {
+    const QString cwd = QDir::currentPath();
+    const std::pair<QStringList, QString> cases[] = {
+        {{QStringLiteral("kirune")}, QString()},
+        {{QStringLiteral("kirune"), QStringLiteral("/a/4年2組.txt")},
+         QStringLiteral("/a/4年2組.txt")},
+        {{QStringLiteral("kirune"), QStringLiteral("-x"), QStringLiteral("c.txt")},
+         cwd + QStringLiteral("/c.txt")},
+        {{QStringLiteral("kirune"), QStringLiteral("--"), QStringLiteral("-c.txt")},
+         cwd + QStringLiteral("/-c.txt")},
+        {{QStringLiteral("kirune"), QStringLiteral("file:///b/%E7%B5%84.txt")},
+         QStringLiteral("/b/組.txt")},
+    };
+    for (const auto& [arguments, file] : cases)
+        EXPECT_EQ(CommandLineFile(arguments), file) << arguments.join(u' ').toStdString();
+}
+
+TEST(CommandLine, ANamedFileOpensAtStartAndAnUnreadableOneLeavesTheEmptyStart) {
+    FakePlatform platform;
+    auto written = std::make_unique<GradeBook>();
+    ResetGradeBook(*written);
+    written->HomeRoomGrade = U(u"4年");
+    written->HomeRoomClass = U(u"2組");
+    written->RosterSize = 2;
+    written->StudentNames[1] = U(u"宇野 花子");
+    const QString good = platform.dir.filePath(U(u"4年2組.txt"));
+    ASSERT_TRUE(WriteGradeBookFile(good, *written, nullptr));
+    const QString bad = platform.dir.filePath(QStringLiteral("bad.txt"));
+    QFile file(bad);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("not a grade book\r\n");
+    file.close();
+
+    for (const bool readable : {true, false}) {
+        auto book = std::make_unique<GradeBook>();
+        Session session;
+        MainLogic logic(*book, session, platform);
+        // As main starts: load, reset, the first activation, then the file.
+        logic.Form_Load();
+        ResetGradeBook(*book);
+        logic.Form_Activate();
+        platform.messages.clear();
+        const bool opened =
+            OpenCommandLineFile(logic, {QStringLiteral("kirune"), readable ? good : bad});
+        EXPECT_EQ(opened, readable);
+        if (readable) {
+            EXPECT_TRUE(platform.messages.isEmpty());
+            EXPECT_EQ(session.FileName, good);
+            EXPECT_EQ(logic.grid.Text(2, 1), U(u"宇野 花子")); // the homeroom table
+            EXPECT_TRUE(logic.frame1Caption.contains(U(u"4年2組")));
+        } else {
+            EXPECT_EQ(platform.messages.size(), 1); // the reader's message
+            EXPECT_EQ(logic.nodes.size(), 1u);      // the placeholder of the empty start
+            EXPECT_FALSE(logic.BookOpen());
+        }
+    }
+}
+
+} // namespace
+} // namespace kirune::test
