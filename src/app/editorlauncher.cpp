@@ -17,9 +17,80 @@
 #define KIRUNE_HAS_SEMESTER_EDITOR 1
 #endif
 
+#include "editors/common/accessibility.h"
+#include "placement.h"
+
+#include <QCloseEvent>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QShortcut>
+#include <QStyle>
 #include <algorithm>
 
 namespace kirune {
+
+namespace {
+
+// An editor larger than the screen, inside a window of the screen's size that scrolls it.
+class ScrolledEditor : public QScrollArea {
+public:
+    explicit ScrolledEditor(QWidget* editor) : QScrollArea(nullptr) {
+        setObjectName(QStringLiteral("ScrolledEditor"));
+        setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                       Qt::WindowCloseButtonHint);
+        setAttribute(Qt::WA_DeleteOnClose);
+        setWindowTitle(editor->windowTitle());
+        setWindowIcon(editor->windowIcon());
+        MarkAsDialog(this);
+        setWidget(editor); // the editor becomes a part of this window
+        setAlignment(Qt::AlignCenter);
+        connect(editor, &QWidget::windowTitleChanged, this, &QWidget::setWindowTitle);
+        // The editor closes itself (登録, ｷｬﾝｾﾙ): the window goes with it.
+        connect(editor, &QObject::destroyed, this, [this] {
+            hide();
+            deleteLater();
+        });
+    }
+
+protected:
+    void closeEvent(QCloseEvent* event) override {
+        // The close box closes the editor as its own close box would (it may ask first).
+        QWidget* editor = widget();
+        if (editor && editor->isVisible() && !editor->close()) {
+            event->ignore();
+            return;
+        }
+        event->accept();
+    }
+};
+
+} // namespace
+
+QWidget* EditorLauncher::FitIntoArea(QWidget* editor, const QSize& available) {
+    const QSize size = editor->size();
+    if (size.width() <= available.width() && size.height() <= available.height())
+        return editor;
+    auto* window = new ScrolledEditor(editor);
+    const int bar = window->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, window);
+    const int frame = 2 * window->frameWidth();
+    window->resize(std::min(size.width() + bar + frame, available.width()),
+                   std::min(size.height() + bar + frame, available.height()));
+    return window;
+}
+
+QString EditorLauncher::HelpPage(EditorKind kind) {
+    switch (kind) {
+    case EditorKind::HomeRoom:
+        return QStringLiteral("class.html");
+    case EditorKind::Test:
+        return QStringLiteral("test.html");
+    case EditorKind::Subject:
+    case EditorKind::Semester:
+        return QStringLiteral("criteria.html");
+    }
+    return QString();
+}
 
 EditorLauncher::EditorLauncher(GradeBook& book, Session& session, Platform& platform,
                                MainFormHooks& main, QObject* parent)
@@ -100,9 +171,38 @@ QWidget* EditorLauncher::Open(EditorKind kind) {
     editor->setAttribute(Qt::WA_DeleteOnClose);
     open_.emplace_back(editor);
     connect(editor, &QObject::destroyed, this, &EditorLauncher::Forget);
-    editor->show();
-    editor->raise();
-    editor->activateWindow();
+    // F1 opens the help page of this editor.
+    auto* help = new QShortcut(QKeySequence::HelpContents, editor);
+    help->setContext(Qt::WidgetWithChildrenShortcut);
+    const QString page = HelpPage(kind);
+    connect(help, &QShortcut::activated, this, [this, page] { platform_.ShowHelpPage(page); });
+
+    // Centred over the main window, inside the screen; scrolled when the screen is too small
+    // (a large scale factor). The frame the window manager adds is taken as the main window's.
+    const QList<QRect> areas = AvailableScreenAreas();
+    QMargins frame;
+    QRect over = areas.isEmpty() ? QRect() : areas.front();
+    if (anchor_) {
+        over = anchor_->frameGeometry();
+        const QRect inner = anchor_->geometry();
+        frame = QMargins(inner.left() - over.left(), inner.top() - over.top(),
+                         over.right() - inner.right(), over.bottom() - inner.bottom());
+    }
+    QRect area = areas.isEmpty() ? QRect(0, 0, 1 << 15, 1 << 15) : areas.front();
+    for (const QRect& candidate : areas)
+        if (candidate.contains(over.center())) {
+            area = candidate;
+            break;
+        }
+    const QSize room(area.width() - frame.left() - frame.right(),
+                     area.height() - frame.top() - frame.bottom());
+    QWidget* window = FitIntoArea(editor, room);
+    const QSize outer = window->size().grownBy(frame);
+    window->move(CenteredOver(outer, over, areas).topLeft());
+
+    window->show();
+    window->raise();
+    window->activateWindow();
     emit opened(editor);
     return editor;
 }

@@ -23,8 +23,17 @@ public:
 
     // Whether this build of the program has the editor of `kind`.
     static bool Available(EditorKind kind);
-    // Creates the editor window of `kind` and shows it modeless; nullptr when there is none.
+    // Creates the editor window of `kind` and shows it modeless, centred over the anchor window
+    // and inside the screen; nullptr when there is none.
     QWidget* Open(EditorKind kind);
+    // The window editors open over (the main window).
+    void SetAnchor(QWidget* anchor) { anchor_ = anchor; }
+    // The window that shows `editor`: the editor itself when it fits into `available` (the
+    // screen's area less the window frame), else a window that holds it in a scroll area, so
+    // every control can be reached.
+    static QWidget* FitIntoArea(QWidget* editor, const QSize& available);
+    // The help page of an editor (F1 in the editor).
+    static QString HelpPage(EditorKind kind);
     // Closes every open editor, the last opened first; false (and the rest left open) when one
     // stayed open because the teacher chose to go on editing.
     bool CloseAll();
@@ -45,6 +54,7 @@ private:
     Session& session_;
     Platform& platform_;
     MainFormHooks& main_;
+    QPointer<QWidget> anchor_;
     std::vector<QPointer<QWidget>> open_;
 };
 

@@ -139,6 +139,7 @@ frmMain::frmMain(MainLogic& logic, QWidget* parent)
 
     SetHooks();
     KeepWorkSafe();
+    launcher_.SetAnchor(this);
     msFlexGrid1_->setGrid(&logic_.grid);
     logic_.Form_Load();
     refresh();

@@ -5,6 +5,9 @@
 #include "support/widgettest.h"
 
 #include <QEvent>
+#include <QScreen>
+#include <QScrollArea>
+#include <QTest>
 #include <gtest/gtest.h>
 #include <memory>
 #include <vector>
@@ -83,4 +86,41 @@ TEST_F(EditorLauncherTest, ClosesTheLastOpenedFirstAndTellsWhenAllAreGone) {
 #endif
 
 } // namespace
+TEST_F(EditorLauncherTest, EditorsOpenCentredOverTheMainWindowAndF1ShowsTheirHelp) {
+    QWidget anchor;
+    anchor.setGeometry(100, 80, 600, 450);
+    anchor.show();
+    launcher.SetAnchor(&anchor);
+    QWidget* editor = launcher.Open(EditorKind::HomeRoom);
+    ASSERT_NE(editor, nullptr);
+    ProcessEvents();
+    EXPECT_LE(std::abs(editor->frameGeometry().center().x() - anchor.frameGeometry().center().x()),
+              2);
+    EXPECT_TRUE(editor->screen()->availableGeometry().contains(editor->frameGeometry()));
+    QTest::keyClick(editor, Qt::Key_F1);
+    EXPECT_EQ(platform.helpPages, QStringList{QStringLiteral("class.html")});
+    launcher.CloseAll();
+    ProcessEvents();
+}
+
+TEST_F(EditorLauncherTest, AnEditorLargerThanTheScreenIsScrolled) {
+    auto* editor = new QWidget;
+    editor->setAttribute(Qt::WA_DeleteOnClose);
+    editor->setFixedSize(800, 700);
+    QPointer<QWidget> window = EditorLauncher::FitIntoArea(editor, QSize(640, 480));
+    ASSERT_NE(window.data(), editor);
+    EXPECT_EQ(window->size(), QSize(640, 480));
+    EXPECT_EQ(AccessibleRole(window), QAccessible::Dialog);
+    auto* area = qobject_cast<QScrollArea*>(window.data());
+    ASSERT_NE(area, nullptr);
+    EXPECT_EQ(area->widget(), editor);
+    window->show();
+    editor->close(); // the editor closes itself: its window goes too
+    ProcessEvents();
+    EXPECT_TRUE(window.isNull());
+    QWidget fitting;
+    fitting.resize(600, 400);
+    EXPECT_EQ(EditorLauncher::FitIntoArea(&fitting, QSize(640, 480)), &fitting);
+}
+
 } // namespace kirune::test

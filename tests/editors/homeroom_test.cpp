@@ -20,6 +20,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QTest>
 #include <gtest/gtest.h>
 
 namespace kirune {
@@ -104,14 +105,27 @@ TEST_F(HomeRoomEditorTest, LoadShowsTheClassAndTheTintedRoster) {
 }
 
 TEST_F(HomeRoomEditorTest, ListItems) {
-    const QStringList years = HomeRoomEditor::Combo1Items(0);
-    ASSERT_EQ(years.size(), 7);
-    EXPECT_EQ(years.front(), U(u"1999年（平成11年）"));
-    EXPECT_EQ(years[3], U(u"2002年（平成14年）"));
-    EXPECT_EQ(years.back(), U(u"2005年（平成17年）"));
-    EXPECT_EQ(HomeRoomEditor::Combo1Items(1),
+    // The school year starts on 1 April: the five years before it, it, and the next, each with
+    // its era.
+    const std::pair<QDate, std::vector<const char16_t*>> yearLists[] = {
+        {QDate(2026, 12, 7),
+         {u"2021年（令和3年）", u"2022年（令和4年）", u"2023年（令和5年）", u"2024年（令和6年）",
+          u"2025年（令和7年）", u"2026年（令和8年）", u"2027年（令和9年）"}},
+        {QDate(2024, 3, 31),
+         {u"2018年（平成30年）", u"2019年（令和元年）", u"2020年（令和2年）", u"2021年（令和3年）",
+          u"2022年（令和4年）", u"2023年（令和5年）", u"2024年（令和6年）"}},
+    };
+    for (const auto& [today, expected] : yearLists) {
+        QStringList texts;
+        for (const char16_t* text : expected)
+            texts << U(text);
+        EXPECT_EQ(HomeRoomEditor::Combo1Items(0, today), texts) << today.toString().toStdString();
+    }
+    EXPECT_EQ(HomeRoomEditor::YearItem(1989), U(u"1989年（平成元年）"));
+    const QDate today(2026, 12, 7);
+    EXPECT_EQ(HomeRoomEditor::Combo1Items(1, today),
               QStringList({U(u"1年"), U(u"2年"), U(u"3年"), U(u"4年"), U(u"5年"), U(u"6年")}));
-    const QStringList classes = HomeRoomEditor::Combo1Items(2);
+    const QStringList classes = HomeRoomEditor::Combo1Items(2, today);
     ASSERT_EQ(classes.size(), 9);
     EXPECT_EQ(classes.front(), U(u"1組"));
     EXPECT_EQ(classes.back(), U(u"9組"));
@@ -452,9 +466,15 @@ TEST_F(FormHomeRoomTest, ControlsCarryTheirNamesCaptionsAndItems) {
     EXPECT_EQ(form.size(), QSize(TwipsToPixels(8460), TwipsToPixels(6900)));
 
     const std::pair<const char*, const char16_t*> labels[] = {
-        {"Label1", u"年度"},           {"Label2", u"学年"},           {"Label3", u"学級"},
-        {"Label4", u"担任の氏名"},     {"Label5", u"出席番号"},       {"Label6", u"生徒の氏名"},
-        {"Label7", u"次の出席番号に"}, {"Label8", u"前の出席番号に"}, {"Label9", u"[Enter]"},
+        {"Label1", u"年度"},
+        {"Label2", u"学年"},
+        {"Label3", u"学級"},
+        {"Label4", u"担任の氏名"},
+        {"Label5", u"出席番号"},
+        {"Label6", u"生徒の氏名"},
+        {"Label7", u"次の出席番号に(&N)"},
+        {"Label8", u"前の出席番号に(&B)"},
+        {"Label9", u"[Enter]"},
     };
     for (const auto& [name, caption] : labels) {
         if (auto* label = Find<QLabel>(&form, name)) {
@@ -473,7 +493,7 @@ TEST_F(FormHomeRoomTest, ControlsCarryTheirNamesCaptionsAndItems) {
     ASSERT_NE(combo1, nullptr);
     EXPECT_TRUE(combo1->isEditable());
     EXPECT_EQ(combo1->count(), 7);
-    EXPECT_EQ(combo1->itemText(6), U(u"2005年（平成17年）"));
+    EXPECT_EQ(combo1->itemText(6), U(u"2027年（令和9年）")); // the platform's today: 2026-12-07
     // The year box shows its longest year whole: it grows to the left, its right edge stays.
     EXPECT_EQ(combo1->y(), TwipsToPixels(120));
     EXPECT_EQ(combo1->geometry().right(), TwipsRectToPixels(1800, 120, 1935, 300).right());
@@ -482,9 +502,9 @@ TEST_F(FormHomeRoomTest, ControlsCarryTheirNamesCaptionsAndItems) {
     EXPECT_EQ(Find<QComboBox>(&form, "Combo1_2")->count(), 9);
     EXPECT_EQ(Find<QComboBox>(&form, "Combo2")->count(), 40);
 
-    EXPECT_EQ(Find<QPushButton>(&form, "Command1")->text(), U(u"登録"));
-    EXPECT_EQ(Find<QPushButton>(&form, "Command2")->text(), U(u"ｷｬﾝｾﾙ"));
-    EXPECT_EQ(Find<QPushButton>(&form, "Command5")->text(), U(u"転出"));
+    EXPECT_EQ(Find<QPushButton>(&form, "Command1")->text(), U(u"登録(&R)"));
+    EXPECT_EQ(Find<QPushButton>(&form, "Command2")->text(), U(u"ｷｬﾝｾﾙ(&C)"));
+    EXPECT_EQ(Find<QPushButton>(&form, "Command5")->text(), U(u"転出(&T)"));
     EXPECT_EQ(Find<QPushButton>(&form, "Command1")->geometry(),
               TwipsRectToPixels(7200, 240, 1095, 495));
     auto* next = Find<QPushButton>(&form, "Command3");
@@ -699,4 +719,24 @@ TEST_F(FormHomeRoomTest, RefusedRegistrationKeepsTheWindowOpen) {
 }
 
 } // namespace
+TEST_F(FormHomeRoomTest, EveryControlHasANameAndTheWindowIsADialog) {
+    FormHomeRoom form(book, session, platform, mainForm);
+    EXPECT_EQ(test::AccessibleRole(&form), QAccessible::Dialog);
+    const std::pair<const char*, const char16_t*> names[] = {
+        {"Combo1_0", u"年度"},     {"Combo1_1", u"学年"},           {"Combo1_2", u"学級"},
+        {"Text1", u"担任の氏名"},  {"Combo2", u"出席番号"},         {"Text2", u"生徒の氏名"},
+        {"MSFlexGrid1", u"名簿"},  {"Command4", u"前の出席番号に"}, {"Command3", u"次の出席番号に"},
+        {"Command5", u"転出"},     {"Command1", u"登録"},           {"Command2", u"ｷｬﾝｾﾙ"},
+        {"Picture1", u"学校の絵"},
+    };
+    for (const auto& [control, name] : names)
+        EXPECT_EQ(test::AccessibleName(form.findChild<QWidget*>(QLatin1String(control))), U(name))
+            << control;
+    // The label's access key presses its picture button (shown pressed, then clicked).
+    form.show();
+    QApplication::setActiveWindow(&form);
+    QTest::keyClick(&form, Qt::Key_N, Qt::AltModifier);
+    EXPECT_TRUE(form.findChild<QPushButton*>(QStringLiteral("Command3"))->isDown());
+}
+
 } // namespace kirune

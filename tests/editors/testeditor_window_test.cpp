@@ -157,8 +157,8 @@ TEST_F(TestEditorWindowTest, ControlsHaveTheirNamesCaptionsAndPlaces) {
         {"Label12", u"[TAB]"},
         {"Label13", u"[TAB]"},
         {"Label14", u"[Enter]"},
-        {"Label8", u"前の出席番号に"},
-        {"Label7", u"次の出席番号に"},
+        {"Label8", u"前の出席番号に(&B)"},
+        {"Label7", u"次の出席番号に(&N)"},
         {"Label16", u"表現"},
         {"Label3", u"青木"},
         {"Label11", u"一学期 国語 第 1回 試験  "},
@@ -166,10 +166,10 @@ TEST_F(TestEditorWindowTest, ControlsHaveTheirNamesCaptionsAndPlaces) {
     for (const auto& c : captions)
         EXPECT_EQ(Control<QLabel>(c.name)->text(), U(c.text)) << c.name;
     EXPECT_EQ(Control<QGroupBox>("Frame1")->title(), U(u"それぞれの生徒の得点を入力します"));
-    EXPECT_EQ(Control<QPushButton>("Command1")->text(), U(u"登録"));
+    EXPECT_EQ(Control<QPushButton>("Command1")->text(), U(u"登録(&R)"));
     EXPECT_TRUE(Control<QPushButton>("Command1")->font().bold());
-    EXPECT_EQ(Control<QPushButton>("Command2")->text(), U(u"ｷｬﾝｾﾙ"));
-    EXPECT_EQ(Control<QPushButton>("Command5")->text(), U(u"欠席"));
+    EXPECT_EQ(Control<QPushButton>("Command2")->text(), U(u"ｷｬﾝｾﾙ(&C)"));
+    EXPECT_EQ(Control<QPushButton>("Command5")->text(), U(u"欠席(&K)"));
     EXPECT_TRUE(Control<QPushButton>("Command3")->isDefault());
     EXPECT_FALSE(Control<QPushButton>("Command3")->icon().isNull());
     EXPECT_FALSE(Control<QPushButton>("Command4")->icon().isNull());
@@ -484,4 +484,16 @@ TEST_F(TestEditorWindowTest, Screenshot) {
 }
 
 } // namespace
+TEST_F(TestEditorWindowTest, ScoreBoxesAndArrowsHaveNamesOfTheirOwn) {
+    FormTestSpec& w = Show();
+    EXPECT_EQ(test::AccessibleRole(&w), QAccessible::Dialog);
+    const std::pair<const char*, const char16_t*> names[] = {
+        {"Text3", u"表現の得点"},        {"Text4", u"理解の得点"},  {"Text5", u"言語の得点"},
+        {"Text6", u"表現の配点"},        {"Check4", u"表現を使う"}, {"Command4", u"前の出席番号に"},
+        {"Command3", u"次の出席番号に"}, {"Command5", u"欠席"},     {"Text1", u"試験の名称"},
+    };
+    for (const auto& [control, name] : names)
+        EXPECT_EQ(test::AccessibleName(Control(control)), U(name)) << control;
+}
+
 } // namespace kirune

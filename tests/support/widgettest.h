@@ -3,6 +3,7 @@
 // looking at what was drawn.
 
 #include "support/testutil.h"
+#include <QAccessible>
 #include <QApplication>
 #include <QImage>
 #include <QMouseEvent>
@@ -64,6 +65,24 @@ inline int InkBands(const QImage& image, const QRect& rect) {
         inBand = ink;
     }
     return bands;
+}
+
+// What assistive technology reads: the name and the role of a control. A drop-down list is
+// known by its label (its own name is its text on Linux).
+inline QString AccessibleName(QObject* object) {
+    QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(object);
+    if (!iface)
+        return QStringLiteral("(none)");
+    if (iface->role() == QAccessible::ComboBox) {
+        const auto labels = iface->relations(QAccessible::Label);
+        return labels.isEmpty() ? QStringLiteral("(no label)")
+                                : labels.front().first->text(QAccessible::Name);
+    }
+    return iface->text(QAccessible::Name);
+}
+inline QAccessible::Role AccessibleRole(QObject* object) {
+    QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(object);
+    return iface ? iface->role() : QAccessible::NoRole;
 }
 
 inline void ProcessEvents() {

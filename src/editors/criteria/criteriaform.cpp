@@ -1,5 +1,6 @@
 #include "criteriaform.h"
 
+#include "editors/common/accessibility.h"
 #include "editors/common/twips.h"
 
 #include <QCloseEvent>
@@ -15,6 +16,7 @@ CriteriaFormBase::CriteriaFormBase(std::unique_ptr<CriteriaEditor> logic,
                                    const CriteriaFormLayout& layout, QWidget* parent)
     : QWidget(parent, Qt::Window), logic_(std::move(logic)), layout_(layout) {
     setFixedSize(TwipsRectToPixels(0, 0, layout_.clientWidth, layout_.clientHeight).size());
+    MarkAsDialog(this);
     layer_.Resize(size());
     layer_.Clear(palette().color(QPalette::Window));
 }
@@ -85,8 +87,10 @@ void CriteriaFormBase::BuildCriteriaControls() {
 
     const QString captions[3] = {QString::fromUtf16(u"登録"), QString::fromUtf16(u"ｷｬﾝｾﾙ"),
                                  QString::fromUtf16(u"ｸﾞﾗﾌを印刷")};
+    const char keys[3] = {'R', 'C', 'P'};
     for (int i = 0; i < 3; ++i) {
-        command_[i] = new QPushButton(captions[i], this);
+        command_[i] = new QPushButton(this);
+        SetButtonCaption(command_[i], captions[i], keys[i]);
         PlaceTwips(command_[i], at.buttonLeft, at.buttonTop[i], at.buttonWidth, 495);
     }
     connect(command_[0], &QPushButton::clicked, this, [this] { logic_->Command1_Click(); });
@@ -99,6 +103,25 @@ void CriteriaFormBase::Refresh() {
     for (int k = 0; k < 3; ++k) {
         frame_[k]->setTitle(logic_->frames[k].caption);
         bLabel_[k]->setText(logic_->frames[k].bLabel);
+        // Names for assistive technology follow the frame's caption ("表現の評定基準").
+        const QString& frame = logic_->frames[k].caption;
+        bLabel_[k]->setAccessibleName(frame + QString::fromUtf16(u" Bランク（％）"));
+    }
+    for (int number = 1; number <= 6; ++number) {
+        const auto [k, role] = logic_->BoxOfControl(number);
+        const QString rank = role == ShareRole::A ? QString::fromUtf16(u" Aランク")
+                                                  : QString::fromUtf16(u" Cランク");
+        text_[number - 1]->setAccessibleName(logic_->frames[k].caption + rank +
+                                             QString::fromUtf16(u"（％）"));
+    }
+    for (int k = 0; k < 3; ++k) {
+        const QString& frame = logic_->frames[k].caption;
+        for (const ShareRole role : {ShareRole::A, ShareRole::C}) {
+            const int spinner = role == ShareRole::A ? layout_.aUpDown[k] : layout_.cUpDown[k];
+            const QString rank = role == ShareRole::A ? QString::fromUtf16(u" Aランクの増減")
+                                                      : QString::fromUtf16(u" Cランクの増減");
+            upDown_[spinner - 1]->setAccessibleName(frame + rank);
+        }
     }
     for (int number = 1; number <= 6; ++number) {
         const auto [k, role] = logic_->BoxOfControl(number);

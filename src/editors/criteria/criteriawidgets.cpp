@@ -92,6 +92,9 @@ QLabel* MakeRankLabel(QWidget* parent, const QString& text, QRgb background) {
 DecorativePicture::DecorativePicture(QWidget* parent, Kind kind, QRgb colour)
     : QWidget(parent), kind_(kind), colour_(colour) {
     setAttribute(Qt::WA_TransparentForMouseEvents);
+    const char16_t* names[] = {u"星の絵", u"丸の絵",   u"三角の絵", u"馬の絵",
+                               u"猫の絵", u"鉛筆の絵", u"花の絵"};
+    setAccessibleName(QString::fromUtf16(names[static_cast<int>(kind)]));
 }
 
 void DecorativePicture::paintEvent(QPaintEvent*) {

@@ -63,6 +63,8 @@ void FormSubjectSpec::BuildNameControls() {
         combo->setInsertPolicy(QComboBox::NoInsert);
         combo->setMaxVisibleItems(20);
         PlaceTwips(combo, comboLeft[i], 270, comboWidth[i], 360);
+        combo->setAccessibleName(SubjectSpecEditor::ComboLabel(i + 1) +
+                                 QString::fromUtf16(u"の名前"));
         combo_[i] = combo;
         const int number = i + 1;
         connect(combo, &QComboBox::editTextChanged, this, [this, number](const QString& text) {

@@ -1,5 +1,6 @@
 #include "formhomeroom.h"
 
+#include "editors/common/accessibility.h"
 #include "editors/common/gridview.h"
 #include "editors/common/pictures.h"
 #include "editors/common/twips.h"
@@ -77,7 +78,11 @@ QLabel* NewWrappedLabel(QWidget* parent, const char* name, const QString& captio
     auto* label = new QLabel(caption, parent);
     label->setObjectName(QString::fromLatin1(name));
     label->setWordWrap(true);
-    const int width = label->fontMetrics().horizontalAdvance(caption.left(4)) + 2;
+    // Four characters on the first line, the rest (with the access key) on the second.
+    const QString shown = QString(caption).remove(u'&');
+    const int width = std::max(label->fontMetrics().horizontalAdvance(shown.left(4)),
+                               label->fontMetrics().horizontalAdvance(shown.mid(4))) +
+                      2;
     label->move(TwipsToPixels(left), TwipsToPixels(top));
     label->resize(width, label->heightForWidth(width));
     return label;
@@ -138,6 +143,7 @@ FormHomeRoom::FormHomeRoom(GradeBook& book, Session& session, Platform& platform
     setEnabled(true);
     setFont(QFont(QString::fromUtf16(u"ＭＳ Ｐゴシック"), 9));
     setFixedSize(TwipsToPixels(kClientWidth), TwipsToPixels(kClientHeight));
+    MarkAsDialog(this);
 
     BuildControls();
     Connect();
@@ -175,21 +181,30 @@ void WidenToTheLeft(QComboBox* box, const QWidget* label) {
 }
 
 void FormHomeRoom::BuildControls() {
-    QLabel* yearLabel = NewLabel(this, "Label1", QString::fromUtf16(u"年度"), 1080, 240);
-    NewLabel(this, "Label2", QString::fromUtf16(u"学年"), 1080, 600);
-    NewLabel(this, "Label3", QString::fromUtf16(u"学級"), 1080, 960);
-    NewLabel(this, "Label4", QString::fromUtf16(u"担任の氏名"), 480, 1320);
+    QLabel* label1 = NewLabel(this, "Label1", QString::fromUtf16(u"年度"), 1080, 240);
+    QLabel* label2 = NewLabel(this, "Label2", QString::fromUtf16(u"学年"), 1080, 600);
+    QLabel* label3 = NewLabel(this, "Label3", QString::fromUtf16(u"学級"), 1080, 960);
+    QLabel* label4 = NewLabel(this, "Label4", QString::fromUtf16(u"担任の氏名"), 480, 1320);
     const int comboTops[3] = {120, 480, 840};
     for (int i = 0; i < 3; ++i) {
-        combo1_[i] =
-            NewCombo(this, QStringLiteral("Combo1_%1").arg(i), HomeRoomEditor::Combo1Items(i));
+        combo1_[i] = NewCombo(this, QStringLiteral("Combo1_%1").arg(i),
+                              HomeRoomEditor::Combo1Items(i, logic_.platform.Today()));
         PlaceBox(combo1_[i], 1800, comboTops[i], 1935, 300);
     }
-    WidenToTheLeft(combo1_[0], yearLabel); // "2000年（平成12年）"
+    WidenToTheLeft(combo1_[0], label1); // "2000年（平成12年）"
+    // Each box is named by its label (screen readers on Linux read a drop-down list's label).
+    label1->setBuddy(combo1_[0]);
+    label2->setBuddy(combo1_[1]);
+    label3->setBuddy(combo1_[2]);
+    combo1_[0]->setAccessibleName(QString::fromUtf16(u"年度"));
+    combo1_[1]->setAccessibleName(QString::fromUtf16(u"学年"));
+    combo1_[2]->setAccessibleName(QString::fromUtf16(u"学級"));
     text1_ = new QLineEdit(this);
     text1_->setObjectName(QStringLiteral("Text1"));
     PlaceBox(text1_, 1800, 1200, 1935, 390);
     AskForJapaneseInput(text1_);
+    text1_->setAccessibleName(QString::fromUtf16(u"担任の氏名"));
+    label4->setBuddy(text1_);
 
     picture1_ = new QLabel(this);
     picture1_->setObjectName(QStringLiteral("Picture1"));
@@ -197,9 +212,11 @@ void FormHomeRoom::BuildControls() {
     picture1_->setPixmap(SchoolPicture(picture1_->width(), picture1_->height()));
     picture1_->setFrameShape(QFrame::Panel);
     picture1_->setFrameShadow(QFrame::Sunken);
+    picture1_->setAccessibleName(QString::fromUtf16(u"学校の絵"));
 
     grid_ = new GridView(this);
     grid_->setObjectName(QStringLiteral("MSFlexGrid1"));
+    grid_->setAccessibleName(QString::fromUtf16(u"名簿"));
     PlaceTwips(grid_, 3960, 120, 3135, 6735);
     // The grid shows the roster; choosing a pupil happens by clicks, the keyboard stays in the
     // boxes.
@@ -210,15 +227,18 @@ void FormHomeRoom::BuildControls() {
     frame1_ = new QGroupBox(QString::fromUtf16(u"名簿を作成"), this);
     frame1_->setObjectName(QStringLiteral("Frame1"));
     PlaceTwips(frame1_, 120, 2160, 3615, 4215);
-    NewLabel(frame1_, "Label5", QString::fromUtf16(u"出席番号"), 240, 360);
+    QLabel* label5 = NewLabel(frame1_, "Label5", QString::fromUtf16(u"出席番号"), 240, 360);
     combo2_ = NewCombo(frame1_, QStringLiteral("Combo2"), HomeRoomEditor::Combo2Items());
     combo2_->setInputMethodHints(Qt::ImhDigitsOnly);
+    combo2_->setAccessibleName(QString::fromUtf16(u"出席番号"));
+    label5->setBuddy(combo2_);
     PlaceBox(combo2_, 1320, 360, 1815, 300);
     NewLabel(frame1_, "Label6", QString::fromUtf16(u"生徒の氏名"), 240, 960);
     text2_ = new QLineEdit(frame1_);
     text2_->setObjectName(QStringLiteral("Text2"));
     PlaceBox(text2_, 1320, 960, 1935, 375);
     AskForJapaneseInput(text2_);
+    text2_->setAccessibleName(QString::fromUtf16(u"生徒の氏名"));
     text2_->installEventFilter(this);
 
     command4_ = NewButton(frame1_, "Command4", QString());
@@ -226,7 +246,9 @@ void FormHomeRoom::BuildControls() {
     command4_->setIcon(QIcon(ArrowPicture(ArrowDirection::Left)));
     command4_->setIconSize(QSize(36, 24));
     command4_->setToolTip(QString::fromUtf16(u"前の出席番号に"));
-    NewWrappedLabel(frame1_, "Label8", QString::fromUtf16(u"前の出席番号に"), 840, 2400);
+    const QString previous = QString::fromUtf16(u"前の出席番号に");
+    SetLabelAccessKey(NewWrappedLabel(frame1_, "Label8", WithAccessKey(previous, 'B'), 840, 2400),
+                      previous, 'B', command4_);
 
     command3_ = NewButton(frame1_, "Command3", QString());
     PlaceTwips(command3_, 2040, 1680, 975, 615);
@@ -234,15 +256,20 @@ void FormHomeRoom::BuildControls() {
     command3_->setIconSize(QSize(36, 24));
     command3_->setToolTip(QString::fromUtf16(u"次の出席番号に"));
     command3_->setDefault(true);
-    NewWrappedLabel(frame1_, "Label7", QString::fromUtf16(u"次の出席番号に"), 2040, 2400);
+    const QString next = QString::fromUtf16(u"次の出席番号に");
+    SetLabelAccessKey(NewWrappedLabel(frame1_, "Label7", WithAccessKey(next, 'N'), 2040, 2400),
+                      next, 'N', command3_);
     NewLabel(frame1_, "Label9", QStringLiteral("[Enter]"), 2760, 2520);
 
-    command5_ = NewButton(frame1_, "Command5", QString::fromUtf16(u"転出"));
+    command5_ = NewButton(frame1_, "Command5", QString());
+    SetButtonCaption(command5_, QString::fromUtf16(u"転出"), 'T');
     PlaceTwips(command5_, 360, 3000, 975, 975);
 
-    command1_ = NewButton(this, "Command1", QString::fromUtf16(u"登録"));
+    command1_ = NewButton(this, "Command1", QString());
+    SetButtonCaption(command1_, QString::fromUtf16(u"登録"), 'R');
     PlaceTwips(command1_, 7200, 240, 1095, 495);
-    command2_ = NewButton(this, "Command2", QString::fromUtf16(u"ｷｬﾝｾﾙ"));
+    command2_ = NewButton(this, "Command2", QString());
+    SetButtonCaption(command2_, QString::fromUtf16(u"ｷｬﾝｾﾙ"), 'C');
     PlaceTwips(command2_, 7200, 960, 1095, 495);
 
     QWidget* order[] = {combo1_[0], combo1_[1], combo1_[2], text1_,    combo2_,  text2_,

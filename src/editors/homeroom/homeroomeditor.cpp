@@ -24,13 +24,30 @@ HomeRoomEditor::HomeRoomEditor(GradeBook& book, Session& session, Platform& plat
                                MainFormHooks& main)
     : book(book), session(session), platform(platform), main(main) {}
 
-QStringList HomeRoomEditor::Combo1Items(int index) {
+QString HomeRoomEditor::YearItem(int year) {
+    // The era of the school year: a year that starts in April belongs to the era of that April.
+    const char16_t* era = u"令和";
+    int number = year - 2018;
+    if (year < 1989) {
+        era = u"昭和";
+        number = year - 1925;
+    } else if (year < 2019) {
+        era = u"平成";
+        number = year - 1988;
+    }
+    const QString eraYear = number == 1 ? QString::fromUtf16(u"元") : QString::number(number);
+    return QString::fromUtf16(u"%1年（%2%3年）").arg(year).arg(QString::fromUtf16(era), eraYear);
+}
+
+QStringList HomeRoomEditor::Combo1Items(int index, const QDate& today) {
     QStringList items;
     switch (index) {
-    case 0:
-        for (int year = 1999; year <= 2005; ++year)
-            items << QString::fromUtf16(u"%1年（平成%2年）").arg(year).arg(year - 1988);
+    case 0: {
+        const int schoolYear = today.month() >= 4 ? today.year() : today.year() - 1;
+        for (int year = schoolYear - 5; year <= schoolYear + 1; ++year)
+            items << YearItem(year);
         break;
+    }
     case 1:
         for (int grade = 1; grade <= 6; ++grade)
             items << QString::fromUtf16(u"%1年").arg(grade);

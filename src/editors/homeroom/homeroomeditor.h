@@ -10,6 +10,7 @@
 #include "model/session.h"
 #include "output/platform.h"
 
+#include <QDate>
 #include <QString>
 #include <QStringList>
 #include <array>
@@ -25,9 +26,12 @@ public:
     enum class Field { Year, Grade, Class, Teacher, PupilName };
 
     // --- List items of the drop-down boxes ------------------------------------------------
-    // Combo1(0) years "1999年（平成11年）".."2005年（平成17年）", Combo1(1) grades "1年".."6年",
+    // Combo1(0) the school years around `today`'s (a school year starts on 1 April): the five
+    // before it, it, and the next, "2019年（令和元年）"; Combo1(1) grades "1年".."6年",
     // Combo1(2) classes "1組".."9組".
-    static QStringList Combo1Items(int index);
+    static QStringList Combo1Items(int index, const QDate& today);
+    // "2026年（令和8年）", "2019年（令和元年）", "2018年（平成30年）".
+    static QString YearItem(int year);
     static QStringList Combo2Items(); // "1".."40"
 
     // --- State shown by the window --------------------------------------------------------

@@ -1,5 +1,6 @@
 #include "formtestspec.h"
 
+#include "editors/common/accessibility.h"
 #include "editors/common/gridview.h"
 #include "editors/common/pictures.h"
 #include "editors/common/twips.h"
@@ -131,6 +132,7 @@ FormTestSpec::FormTestSpec(GradeBook& book, Session& session, Platform& platform
     setObjectName(QStringLiteral("FormTestSpec"));
     setWindowTitle(QString::fromUtf16(u"試験結果の編集"));
     setFixedSize(TwipsToPixels(kClientWidth), TwipsToPixels(kClientHeight));
+    MarkAsDialog(this);
     BuildControls();
     Connect();
     logic_.Form_Load();
@@ -149,13 +151,16 @@ void FormTestSpec::BuildControls() {
     // Test definition: name, date and calendar.
     PlaceTwips(NewLabel(this, "Label1", QString::fromUtf16(u"試験の名称")), 120, 120, 1095, 255);
     text1_ = NewBox(this, QStringLiteral("Text1"));
+    text1_->setAccessibleName(QString::fromUtf16(u"試験の名称"));
     PlaceTwips(text1_, 1440, 0, 2415, 390);
     PlaceTwips(NewLabel(this, "Label2", QString::fromUtf16(u"試験の実施日")), 120, 480, 1095, 255);
     text2_ = NewBox(this, QStringLiteral("Text2"));
+    text2_->setAccessibleName(QString::fromUtf16(u"試験の実施日"));
     PlaceTwips(text2_, 1440, 360, 2415, 390);
 
     monthView1_ = new QCalendarWidget(this);
     monthView1_->setObjectName(QStringLiteral("MonthView1"));
+    monthView1_->setAccessibleName(QString::fromUtf16(u"試験の実施日のカレンダー"));
     monthView1_->setVerticalHeaderFormat(QCalendarWidget::NoVerticalHeader);
     monthView1_->setHorizontalHeaderFormat(QCalendarWidget::ShortDayNames);
     monthView1_->setGridVisible(false);
@@ -186,11 +191,15 @@ void FormTestSpec::BuildControls() {
     frame1_ = new QGroupBox(QString::fromUtf16(u"それぞれの生徒の得点を入力します"), this);
     frame1_->setObjectName(QStringLiteral("Frame1"));
     PlaceTwips(frame1_, 120, 4440, 3855, 3735);
-    PlaceTwips(NewLabel(frame1_, "Label5", QString::fromUtf16(u"出席番号")), 240, 480, 855, 375);
+    QLabel* label5 = NewLabel(frame1_, "Label5", QString::fromUtf16(u"出席番号"));
+    PlaceTwips(label5, 240, 480, 855, 375);
     combo2_ = new QComboBox(frame1_);
     combo2_->setObjectName(QStringLiteral("Combo2"));
+    combo2_->setAccessibleName(QString::fromUtf16(u"出席番号"));
+    label5->setBuddy(combo2_); // screen readers on Linux read a drop-down list's label
     PlaceTwips(combo2_, 1200, 480, 855, 300);
-    command5_ = NewButton(frame1_, "Command5", QString::fromUtf16(u"欠席"));
+    command5_ = NewButton(frame1_, "Command5", QString());
+    SetButtonCaption(command5_, QString::fromUtf16(u"欠席"), 'K');
     PlaceTwips(command5_, 2760, 480, 855, 855);
     PlaceTwips(NewLabel(frame1_, "Label6", QString::fromUtf16(u"生徒の氏名")), 240, 1080, 975, 255);
     label3_ = NewLabel(frame1_, "Label3", QString());
@@ -229,26 +238,32 @@ void FormTestSpec::BuildControls() {
     auto* label14 = NewLabel(frame1_, "Label14", QStringLiteral("[Enter]"));
     MakeBlue(label14);
     PlaceTwips(label14, 3000, 3000, 735, 255);
-    PlaceTwips(NewLabel(frame1_, "Label8", QString::fromUtf16(u"前の出席番号に")), 360, 3240, 1335,
-               255);
-    PlaceTwips(NewLabel(frame1_, "Label7", QString::fromUtf16(u"次の出席番号に")), 1920, 3240, 1455,
-               255);
+    auto* label8 = NewLabel(frame1_, "Label8", QString());
+    SetLabelAccessKey(label8, QString::fromUtf16(u"前の出席番号に"), 'B', command4_);
+    PlaceTwips(label8, 360, 3240, 1335, 255);
+    auto* label7 = NewLabel(frame1_, "Label7", QString());
+    SetLabelAccessKey(label7, QString::fromUtf16(u"次の出席番号に"), 'N', command3_);
+    PlaceTwips(label7, 1920, 3240, 1455, 255);
 
     // The whole test.
     label11_ = NewLabel(this, "Label11", QString());
     PlaceTwips(label11_, 4080, 120, 4935, 255);
     grid_ = new GridView(this);
     grid_->setObjectName(QStringLiteral("MSFlexGrid1"));
+    grid_->setAccessibleName(QString::fromUtf16(u"試験の得点表"));
     PlaceTwips(grid_, 4080, 360, 6375, 7815);
 
-    command1_ = NewButton(this, "Command1", QString::fromUtf16(u"登録"));
+    command1_ = NewButton(this, "Command1", QString());
+    SetButtonCaption(command1_, QString::fromUtf16(u"登録"), 'R');
     command1_->setFont(bold);
     PlaceTwips(command1_, 10560, 360, 1095, 495);
-    command2_ = NewButton(this, "Command2", QString::fromUtf16(u"ｷｬﾝｾﾙ"));
+    command2_ = NewButton(this, "Command2", QString());
+    SetButtonCaption(command2_, QString::fromUtf16(u"ｷｬﾝｾﾙ"), 'C');
     PlaceTwips(command2_, 10560, 1080, 1095, 495);
 
     picture1_ = NewLabel(this, "Picture1", QString());
     picture1_->setPixmap(TestPaperPicture(87, 124));
+    picture1_->setAccessibleName(QString::fromUtf16(u"答案用紙の絵"));
     picture1_->setAlignment(Qt::AlignCenter);
     PlaceTwips(picture1_, 10440, 3360, 1305, 1860);
 
@@ -325,6 +340,10 @@ void FormTestSpec::Refresh() {
         if (checks_[k]->isChecked() != logic_.ViewpointChecked(k))
             checks_[k]->setChecked(logic_.ViewpointChecked(k));
         labels[k]->setText(names[k]);
+        // Names for assistive technology follow the viewpoints' names: "表現の得点".
+        score->setAccessibleName(names[k] + QString::fromUtf16(u"の得点"));
+        pointsBoxes_[k]->setAccessibleName(names[k] + QString::fromUtf16(u"の配点"));
+        checks_[k]->setAccessibleName(names[k] + QString::fromUtf16(u"を使う"));
     }
     label3_->setText(logic_.Label3);
     label11_->setText(logic_.Label11);
