@@ -90,9 +90,10 @@ TEST(HelpTest, TheContentsPageLinksEveryPageAndEveryPageExists) {
     for (auto it = link.globalMatch(html); it.hasNext();)
         pages << it.next().captured(1);
     pages.removeDuplicates();
-    EXPECT_EQ(pages.size(), 5);
+    EXPECT_EQ(pages.size(), 7);
     for (const QString& title : {U(u"学級の作成"), U(u"試験の入力"), U(u"評定基準の設定"),
-                                 U(u"印刷"), U(u"CSV保存 と 名簿の読み込み")})
+                                 U(u"印刷"), U(u"CSV保存 と 名簿の読み込み"),
+                                 U(u"ファイルと控え（バックアップ）"), U(u"キー操作の一覧")})
         EXPECT_TRUE(html.contains(title)) << title.toStdString();
     for (const QString& page : pages) {
         QFile file(QStringLiteral(":/help/") + page);
@@ -110,6 +111,22 @@ TEST(HelpTest, TheHelpWindowOpensAtTheContents) {
     EXPECT_TRUE(help.browser()->source().toString().endsWith(QStringLiteral("index.html")));
     EXPECT_TRUE(help.browser()->toPlainText().contains(U(u"目次")));
     EXPECT_FALSE(help.testAttribute(Qt::WA_QuitOnClose));
+}
+
+TEST(HelpTest, APageOpensByNameAndTellsTheKeysAndWhereCopiesAreKept) {
+    HelpWindow help;
+    const std::pair<const char*, std::vector<const char*>> pages[] = {
+        {"keys.html", {"Ctrl+O", "Ctrl+Shift+S", "Ctrl+P", "Ctrl+W", "Ctrl+Q", "F1", "Alt+R"}},
+        {"file.html", {".bak", "recovery", "history"}},
+        {"no-such.html", {}},
+    };
+    for (const auto& [page, words] : pages) {
+        help.showPage(QLatin1String(page));
+        const QString shown = help.browser()->source().fileName();
+        EXPECT_EQ(shown, words.empty() ? QStringLiteral("index.html") : QLatin1String(page));
+        for (const char* word : words)
+            EXPECT_TRUE(help.browser()->toPlainText().contains(QLatin1String(word))) << word;
+    }
 }
 
 TEST(IconsTest, EveryImageKeyHasItsOwnPicture) {
