@@ -134,7 +134,7 @@ TEST_F(KeepWorkTest, TheRenameCarriedAtActivationIsPartOfTheSubjectsRegistration
     logic->Form_Activate();
     EXPECT_EQ(book->TestInfo[first][1], U(u"こくごの漢字"));
     EXPECT_EQ(logic->Menu(QStringLiteral("mnuEditUndo")).caption,
-              U(u"元に戻す: こくごの通年の評定基準の登録"));
+              U(u"元に戻す: こくごの通年の評定基準の登録(&U)"));
     logic->mnuEditUndo_Click();
     EXPECT_EQ(book->SubjectTitles[0][0], U(u"国語"));
     EXPECT_EQ(book->TestInfo[first][1], U(u"国語の漢字"));
