@@ -28,6 +28,14 @@ const QHash<QString, QString>& ToolbarThemeNames() {
     return names;
 }
 
+// Whether the desktop names an icon theme of its own. Without one Qt falls back on "hicolor",
+// which holds the programs' own pictures and none of the toolbar's: looking there only costs
+// the start-up the reading of that theme's long index (some ten milliseconds).
+bool DesktopHasIconTheme() {
+    const QString name = QIcon::themeName();
+    return !name.isEmpty() && name != QLatin1String("hicolor");
+}
+
 const QStringList& TreeKeys() {
     static const QStringList keys = {
         QStringLiteral("root"),     QStringLiteral("LANGUAGE"), QStringLiteral("ARITHMETIC"),
@@ -48,7 +56,8 @@ QIcon ToolbarIcon(const QString& imageKey) {
     const auto theme = ToolbarThemeNames().constFind(imageKey);
     QIcon icon;
     if (theme != ToolbarThemeNames().constEnd())
-        icon = QIcon::fromTheme(*theme, FromResource(imageKey.toLower()));
+        icon = DesktopHasIconTheme() ? QIcon::fromTheme(*theme, FromResource(imageKey.toLower()))
+                                     : FromResource(imageKey.toLower());
     cache.insert(imageKey, icon);
     return icon;
 }
