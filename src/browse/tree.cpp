@@ -2,24 +2,44 @@
 
 #include "model/numbers.h"
 
+#include <initializer_list>
+
 namespace kirune {
 
 QString PlaceholderNodeText() {
     return QString::fromUtf16(u"ファイルを開いてください");
 }
 
+namespace {
+// A node key: its level digit, then each number as NumberText writes it (" 3", "-1"). Built in
+// place, as a tree has some 750 keys to make on every opening.
+QString NodeKey(char16_t level, std::initializer_list<int> numbers) {
+    QString key;
+    key.reserve(1 + 3 * static_cast<qsizetype>(numbers.size()));
+    key += QChar(level);
+    for (const int n : numbers) {
+        if (n >= 0 && n < 10) {
+            key += u' ';
+            key += QChar(u'0' + n);
+        } else {
+            key += NumberText(n);
+        }
+    }
+    return key;
+}
+} // namespace
+
 QString SubjectKey(int subject) {
-    return u'0' + NumberText(subject);
+    return NodeKey(u'0', {subject});
 }
 QString SemesterKey(int subject, int semester) {
-    return u'1' + NumberText(subject) + NumberText(semester);
+    return NodeKey(u'1', {subject, semester});
 }
 QString TestKey(int subject, int semester, int test) {
-    return u'2' + NumberText(subject) + NumberText(semester) + NumberText(test);
+    return NodeKey(u'2', {subject, semester, test});
 }
 QString ViewpointKey(int subject, int semester, int test, int viewpoint) {
-    return u'3' + NumberText(subject) + NumberText(semester) + NumberText(test) +
-           NumberText(viewpoint);
+    return NodeKey(u'3', {subject, semester, test, viewpoint});
 }
 
 QString TestImageKey(const GradeBook& book, int subject, int semester, int test) {
