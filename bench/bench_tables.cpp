@@ -200,6 +200,9 @@ void BM_GridFullPaint(benchmark::State& state) {
             view.viewport()->render(&image);
             benchmark::ClobberMemory();
         }
+        // KIRUNE_GRID_PICTURE=file.png keeps a picture of what was painted, to compare changes.
+        if (const QString picture = qEnvironmentVariable("KIRUNE_GRID_PICTURE"); !picture.isEmpty())
+            image.save(picture);
     }
 }
 

@@ -104,6 +104,11 @@ TEST_F(GridViewTest, CellsTakeTheirBackgroundColour) {
     EXPECT_EQ(image.pixelColor(view.cellRect(3, 1).center()), QColor(Qt::white));
     EXPECT_NE(image.pixelColor(view.cellRect(0, 1).center()), QColor(Qt::white));
     EXPECT_EQ(view.cellBackground(2, 1), QColor(255, 0, 255));
+    // A coloured cell keeps the line on its right edge; right of the cells is the grey outside.
+    const QRect coloured = view.cellRect(2, 1);
+    EXPECT_EQ(image.pixelColor(coloured.right(), coloured.center().y()), QColor(192, 192, 192));
+    const QRect last = view.cellRect(2, 3);
+    EXPECT_EQ(image.pixelColor(last.right() + 5, last.center().y()), QColor(171, 171, 171));
 }
 
 TEST_F(GridViewTest, TheHeaderRowAndNumberColumnStayWhileTheTableScrolls) {

@@ -6,6 +6,8 @@
 #include <QFontMetricsF>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPixmap>
+#include <QRegion>
 #include <QScrollBar>
 #include <algorithm>
 #include <cmath>
@@ -293,14 +295,63 @@ const GridView::LaidOutText& GridView::laidOut(const QString& text, int width, b
     return *kept;
 }
 
-void GridView::drawCellText(QPainter& painter, const QRect& rect, Qt::Alignment alignment,
-                            const LaidOutText& text) const {
+void GridView::drawCellText(QPainter& painter, const QRect& rect, const QRect& cell, QRgb fill,
+                            Qt::Alignment alignment, const LaidOutText& text) const {
     const double height = text.lineHeight * static_cast<double>(text.lines.size());
     double widest = 0;
     for (const double w : text.widths)
         widest = std::max(widest, w);
     // Text that does not fit is cut at the cell's edge.
     const bool overflows = widest > rect.width() || height > rect.height() + 1;
+    // Each line's top-left corner, on whole pixels.
+    std::vector<QPoint>& at = linePlaces_;
+    at.clear();
+    double y =
+        alignment & Qt::AlignVCenter ? rect.top() + (rect.height() - height) / 2 : rect.top();
+    for (size_t i = 0; i < text.lines.size(); ++i) {
+        const double w = text.widths[i];
+        double x = rect.left();
+        if (alignment & Qt::AlignRight)
+            x = rect.right() + 1 - w;
+        else if (alignment & Qt::AlignHCenter)
+            x = rect.left() + (rect.width() - w) / 2;
+        at.emplace_back(static_cast<int>(std::round(x)), static_cast<int>(std::round(y)));
+        y += text.lineHeight;
+    }
+    if (copiesText_) {
+        constexpr int kMargin = 2; // room for glyphs that reach past their advance
+        int left = at.front().x();
+        for (const QPoint& p : at)
+            left = std::min(left, p.x());
+        const QPoint origin(left - kMargin, at.front().y() - kMargin);
+        for (QPoint& p : at)
+            p -= origin;
+        const QRgb ink = painter.pen().color().rgba();
+        if (text.picture.isNull() || text.pictureFill != fill || text.pictureInk != ink ||
+            text.pictureLines != at) {
+            int right = 0;
+            for (size_t i = 0; i < at.size(); ++i)
+                right = std::max(right, at[i].x() + static_cast<int>(std::ceil(text.widths[i])));
+            const int bottom = at.back().y() + static_cast<int>(std::ceil(text.lineHeight));
+            text.picture = QImage(right + kMargin, bottom + kMargin, QImage::Format_RGB32);
+            text.picture.fill(fill);
+            QPainter picturePainter(&text.picture);
+            picturePainter.setPen(QColor::fromRgba(ink));
+            picturePainter.setFont(text.font);
+            for (size_t i = 0; i < at.size(); ++i)
+                picturePainter.drawStaticText(at[i], text.lines[i]);
+            text.pictureFill = fill;
+            text.pictureInk = ink;
+            text.pictureLines = at;
+        }
+        // The picture's margins are the cell's colour: they stay inside the cell and off the
+        // line on its right edge.
+        const QRect target = QRect(origin, text.picture.size())
+                                 .intersected(overflows ? rect : cell.adjusted(0, 0, -1, 0));
+        if (!target.isEmpty())
+            painter.drawImage(target.topLeft(), text.picture, target.translated(-origin));
+        return;
+    }
     if (overflows) {
         painter.save();
         painter.setClipRect(rect, Qt::IntersectClip);
@@ -311,18 +362,8 @@ void GridView::drawCellText(QPainter& painter, const QRect& rect, Qt::Alignment 
         painter.setFont(text.font);
         shownFontSize_ = text.font.pointSizeF();
     }
-    double y =
-        alignment & Qt::AlignVCenter ? rect.top() + (rect.height() - height) / 2 : rect.top();
-    for (size_t i = 0; i < text.lines.size(); ++i) {
-        const double w = text.widths[i];
-        double x = rect.left();
-        if (alignment & Qt::AlignRight)
-            x = rect.right() + 1 - w;
-        else if (alignment & Qt::AlignHCenter)
-            x = rect.left() + (rect.width() - w) / 2;
-        painter.drawStaticText(QPointF(std::round(x), std::round(y)), text.lines[i]);
-        y += text.lineHeight;
-    }
+    for (size_t i = 0; i < text.lines.size(); ++i)
+        painter.drawStaticText(at[i], text.lines[i]);
     if (overflows)
         painter.restore();
 }
@@ -339,9 +380,10 @@ void GridView::changeEvent(QEvent* event) {
 void GridView::paintEvent(QPaintEvent* event) {
     QPainter painter(viewport());
     const QRect area = viewport()->rect();
-    painter.fillRect(event->rect(), kOutside);
-    if (!grid_)
+    if (!grid_) {
+        painter.fillRect(event->rect(), kOutside);
         return;
+    }
     // The cache may be older than the grid (a refresh still to come): paint only what both
     // know.
     const int rows = std::min(rowCount(), grid_->Rows());
@@ -350,30 +392,66 @@ void GridView::paintEvent(QPaintEvent* event) {
     const int fixedH = fixedHeight();
     const int scrollX = horizontalScrollBar()->value();
     const int scrollY = verticalScrollBar()->value();
+    // Every pixel is filled once: the cells' extent with each region's usual colour, the rest
+    // (right of and below the cells) with the outside colour.
+    const int cellsRight = cols > std::min(fixedCols_, cols) ? colX_[cols] - scrollX : colX_[cols];
+    const int cellsBottom = rows > std::min(fixedRows_, rows) ? rowY_[rows] - scrollY : rowY_[rows];
+    const QRect cells(0, 0, std::max(cellsRight, 0), std::max(cellsBottom, 0));
+    for (const QRect& outside : QRegion(event->rect()).subtracted(cells))
+        painter.fillRect(outside, kOutside);
+    // A picture copied pixel for pixel looks exactly as the text drawn in place; on a scaled
+    // screen or painter the text is drawn directly.
+    const QTransform& transform = painter.deviceTransform();
+    copiesText_ = viewport()->devicePixelRatio() == 1 &&
+                  transform.type() <= QTransform::TxTranslate &&
+                  transform.dx() == std::round(transform.dx()) &&
+                  transform.dy() == std::round(transform.dy());
     const QColor bodyFill = palette().color(QPalette::Base);
     const QColor bodyText = palette().color(QPalette::Text);
     const QColor fixedText = palette().color(QPalette::ButtonText);
-    std::vector<QLine> edges;      // right and bottom edge of every cell painted
-    std::vector<QLine> highlights; // top and left edge of header cells
+    // Grid lines are one pixel wide and straight: filled as rectangles, which costs far less
+    // than drawing them with a pen.
+    std::vector<QRect> edges;      // right edges of the painted columns, bottom edges of rows
+    std::vector<QRect> highlights; // top and left edge of header cells
+    auto fillAll = [&painter](const std::vector<QRect>& rects, const QColor& colour) {
+        for (const QRect& rect : rects)
+            painter.fillRect(rect, colour);
+    };
 
     // Paints the cells of one region that meet the area to paint, found by their edges, not by
     // walking every row and column. Lines are gathered and drawn together at the end.
     auto paintRegion = [&](int rowFirst, int rowLast, int colFirst, int colLast, int offsetX,
                            int offsetY, const QRect& region, bool fixed) {
-        const QRect clip = region.intersected(event->rect());
+        const QRect clip = region.intersected(event->rect()).intersected(cells);
         if (clip.isEmpty() || rowFirst >= rowLast || colFirst >= colLast)
             return;
         painter.save();
         painter.setClipRect(clip);
         shownFontSize_ = -1; // the painter's font is not a cell's yet
         // One fill for the region's usual colour; cells with a colour of their own on top.
-        painter.fillRect(clip, fixed ? kFixedFill : bodyFill);
-        painter.setPen(fixed ? fixedText : bodyText);
-        edges.clear();
-        highlights.clear();
-        QRect current;
+        const QRgb usualFill = (fixed ? kFixedFill : bodyFill).rgba();
+        const QColor line = fixed ? kFixedLine : kBodyLine;
         const int r0 = FirstReaching(rowY_, rowFirst, rowLast, clip.top() + offsetY);
         const int c0 = FirstReaching(colX_, colFirst, colLast, clip.left() + offsetX);
+        if (copiesText_) {
+            // The usual colour and the lines between columns in one pass: a row of pixels
+            // with both, repeated down the region. Cells and texts then keep off their right
+            // edge.
+            QImage pattern(clip.width(), 1, QImage::Format_RGB32);
+            pattern.fill(usualFill);
+            for (int c = c0; c < colLast && colX_[c] - offsetX <= clip.right(); ++c) {
+                const int x = colX_[c + 1] - offsetX - 1;
+                if (colX_[c + 1] > colX_[c] && x >= clip.left() && x <= clip.right())
+                    pattern.setPixel(x - clip.left(), 0, line.rgba());
+            }
+            painter.drawTiledPixmap(clip, QPixmap::fromImage(pattern));
+        } else {
+            painter.fillRect(clip, QColor::fromRgba(usualFill));
+        }
+        painter.setPen(fixed ? fixedText : bodyText);
+        highlights.clear();
+        QRect current;
+        int lastRight = -1, lastBottom = -1; // far edges of the last column and row painted
         for (int r = r0; r < rowLast; ++r) {
             const int y = rowY_[r] - offsetY;
             if (y > clip.bottom())
@@ -389,19 +467,22 @@ void GridView::paintEvent(QPaintEvent* event) {
                 if (w <= 0)
                     continue;
                 const QRect rect(x, y, w, h);
-                if (const auto own = grid_->CellBackground(r, c))
-                    painter.fillRect(rect, QColor::fromRgb(*own));
-                edges.emplace_back(rect.topRight(), rect.bottomRight());
-                edges.emplace_back(rect.bottomLeft(), rect.bottomRight());
+                QRgb fill = usualFill;
+                if (const auto own = grid_->CellBackground(r, c)) {
+                    fill = QColor::fromRgb(*own).rgba();
+                    painter.fillRect(copiesText_ ? rect.adjusted(0, 0, -1, 0) : rect,
+                                     QColor::fromRgba(fill));
+                }
+                lastRight = std::max(lastRight, rect.right());
+                lastBottom = std::max(lastBottom, rect.bottom());
                 if (fixed) {
-                    highlights.emplace_back(rect.left(), rect.top(), rect.right() - 1, rect.top());
-                    highlights.emplace_back(rect.left(), rect.top(), rect.left(),
-                                            rect.bottom() - 1);
+                    highlights.emplace_back(rect.left(), rect.top(), rect.width() - 1, 1);
+                    highlights.emplace_back(rect.left(), rect.top(), 1, rect.height() - 1);
                 }
                 const QString& text = grid_->Text(r, c);
                 if (!text.isEmpty()) {
                     const QRect textRect = rect.adjusted(kTextPadding, 1, -kTextPadding - 1, -2);
-                    drawCellText(painter, textRect, cellAlignment(r, c),
+                    drawCellText(painter, textRect, rect, fill, cellAlignment(r, c),
                                  laidOut(text, fixed ? textRect.width() : -1, fixed));
                 }
                 if (!fixed && r == shownCurrentRow_ && c == shownCurrentCol_)
@@ -409,13 +490,21 @@ void GridView::paintEvent(QPaintEvent* event) {
             }
         }
         // grid lines: dark between header cells with a light inner edge, light between
-        // ordinary cells
-        painter.setPen(fixed ? kFixedLine : kBodyLine);
-        painter.drawLines(edges.data(), static_cast<int>(edges.size()));
-        if (!highlights.empty()) {
-            painter.setPen(Qt::white);
-            painter.drawLines(highlights.data(), static_cast<int>(highlights.size()));
+        // ordinary cells. The right edges of a column's cells make one line, as do the bottom
+        // edges of a row's, so a line per painted column and row draws them all.
+        edges.clear();
+        if (lastRight >= 0) {
+            const int top = rowY_[r0] - offsetY;
+            const int left = colX_[c0] - offsetX;
+            for (int c = c0; !copiesText_ && c < colLast && colX_[c] - offsetX <= lastRight; ++c)
+                if (colX_[c + 1] > colX_[c])
+                    edges.emplace_back(colX_[c + 1] - offsetX - 1, top, 1, lastBottom - top + 1);
+            for (int r = r0; r < rowLast && rowY_[r] - offsetY <= lastBottom; ++r)
+                if (rowY_[r + 1] > rowY_[r])
+                    edges.emplace_back(left, rowY_[r + 1] - offsetY - 1, lastRight - left + 1, 1);
         }
+        fillAll(edges, line);
+        fillAll(highlights, Qt::white);
         if (!current.isNull()) {
             // the current cell: a clear blue frame, so the pupil being edited is easy to find
             painter.setPen(QPen(QColor(30, 100, 220), 2));

@@ -11,6 +11,7 @@
 #include <QAbstractScrollArea>
 #include <QFont>
 #include <QHash>
+#include <QImage>
 #include <QStaticText>
 #include <QString>
 #include <utility>
@@ -95,10 +96,16 @@ private:
         std::vector<double> widths;
         double lineHeight = 0;
         QFont font;
+        // The lines drawn once on the cell's colour, copied to the screen at each paint: a copy
+        // costs far less than blending every glyph again. Kept for one colour and placement.
+        mutable QImage picture;
+        mutable QRgb pictureFill = 0;
+        mutable QRgb pictureInk = 0;
+        mutable std::vector<QPoint> pictureLines; // each line's place in the picture
     };
     const LaidOutText& laidOut(const QString& text, int width, bool fixed) const;
-    void drawCellText(QPainter& painter, const QRect& rect, Qt::Alignment alignment,
-                      const LaidOutText& text) const;
+    void drawCellText(QPainter& painter, const QRect& rect, const QRect& cell, QRgb fill,
+                      Qt::Alignment alignment, const LaidOutText& text) const;
     void updateGeometryCache();
     void updateScrollBars();
     void scrollToCurrentIfPending();
@@ -124,7 +131,9 @@ private:
     // Laid-out texts by text and room (header cells) or text alone (other cells).
     mutable QHash<QString, LaidOutText> bodyTexts_;
     mutable QHash<QPair<QString, int>, LaidOutText> headerTexts_;
-    mutable double shownFontSize_ = -1; // the size the painter's font has while painting
+    mutable double shownFontSize_ = -1;      // the size the painter's font has while painting
+    bool copiesText_ = false;                // this paint copies the texts' pictures
+    mutable std::vector<QPoint> linePlaces_; // a cell's line corners, kept to spare allocations
 };
 
 } // namespace kirune
