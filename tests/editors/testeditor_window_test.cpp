@@ -118,8 +118,8 @@ TEST_F(TestEditorWindowTest, ControlsHaveTheirNamesCaptionsAndPlaces) {
         int left, top, width, height;
     };
     const Place places[] = {
-        {"Label1", 120, 120, 1095, 255},        {"Text1", 1440, 0, 2415, 390},
-        {"Label2", 120, 480, 1095, 255},        {"Text2", 1440, 360, 2415, 390},
+        {"Label1", 120, 120, 1440, 255},        {"Text1", 1590, 0, 2265, 390},
+        {"Label2", 120, 480, 1440, 255},        {"Text2", 1590, 360, 2265, 390},
         {"MonthView1", 1440, 720, 2385, 2220},  {"Label15", 120, 3120, 1575, 255},
         {"Label16", 240, 3480, 495, 255},       {"Label17", 1560, 3480, 495, 255},
         {"Label18", 2880, 3480, 495, 255},      {"Check4", 840, 3480, 255, 255},
@@ -149,8 +149,8 @@ TEST_F(TestEditorWindowTest, ControlsHaveTheirNamesCaptionsAndPlaces) {
         const char* name;
         const char16_t* text;
     } captions[] = {
-        {"Label1", u"試験の名称"},
-        {"Label2", u"試験の実施日"},
+        {"Label1", u"試験の名称(&M)"},
+        {"Label2", u"試験の実施日(&D)"},
         {"Label15", u"観点の選択と配点"},
         {"Label5", u"出席番号"},
         {"Label6", u"生徒の氏名"},
@@ -355,6 +355,11 @@ TEST_F(TestEditorWindowTest, TabAndShiftTabStayAmongTheCheckedScoreBoxes) {
     // The last checked viewpoint cannot be unchecked.
     test::Click(Control("Check4"));
     EXPECT_TRUE(Control<QCheckBox>("Check4")->isChecked());
+    // The name and the date are reached by their labels' access keys.
+    Press(Qt::Key_M, Qt::AltModifier);
+    EXPECT_EQ(FocusName(), QStringLiteral("Text1"));
+    Press(Qt::Key_D, Qt::AltModifier);
+    EXPECT_EQ(FocusName(), QStringLiteral("Text2"));
 }
 
 TEST_F(TestEditorWindowTest, PointsBoxRefusesZeroAndLetters) {

@@ -149,14 +149,20 @@ void FormTestSpec::BuildControls() {
     setFont(QFont(QString::fromUtf16(u"ＭＳ Ｐゴシック"), 9));
 
     // Test definition: name, date and calendar.
-    PlaceTwips(NewLabel(this, "Label1", QString::fromUtf16(u"試験の名称")), 120, 120, 1095, 255);
+    // The name and the date are reached from the keyboard by their labels' access keys, never by
+    // Tab from the score boxes, so a score typed on cannot replace the test's name.
+    QLabel* label1 = NewLabel(this, "Label1", QString::fromUtf16(u"試験の名称(&M)"));
+    PlaceTwips(label1, 120, 120, 1440, 255);
     text1_ = NewBox(this, QStringLiteral("Text1"));
+    label1->setBuddy(text1_);
     text1_->setAccessibleName(QString::fromUtf16(u"試験の名称"));
-    PlaceTwips(text1_, 1440, 0, 2415, 390);
-    PlaceTwips(NewLabel(this, "Label2", QString::fromUtf16(u"試験の実施日")), 120, 480, 1095, 255);
+    PlaceTwips(text1_, 1590, 0, 2265, 390);
+    QLabel* label2 = NewLabel(this, "Label2", QString::fromUtf16(u"試験の実施日(&D)"));
+    PlaceTwips(label2, 120, 480, 1440, 255);
     text2_ = NewBox(this, QStringLiteral("Text2"));
+    label2->setBuddy(text2_);
     text2_->setAccessibleName(QString::fromUtf16(u"試験の実施日"));
-    PlaceTwips(text2_, 1440, 360, 2415, 390);
+    PlaceTwips(text2_, 1590, 360, 2265, 390);
 
     monthView1_ = new QCalendarWidget(this);
     monthView1_->setObjectName(QStringLiteral("MonthView1"));
