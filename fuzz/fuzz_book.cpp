@@ -87,17 +87,22 @@ class BookMaker {
 public:
     explicit BookMaker(FuzzedDataProvider& in) : in_(in) {}
 
-    // A text from the fuzzer: ASCII, Japanese, characters the code page lacks, invalid bytes.
-    // No line breaks, and (inside a field) no ";".
-    QByteArray Text(bool field) {
-        static const char16_t* const kPieces[] = {u"令和6年度", u"髙橋①", u"ﾀﾅｶ",  u"～",
-                                                  u"😀",         u"안",    u"国語", u" "};
-        QByteArray out;
+    // A text from the fuzzer, appended to `out`: ASCII, Japanese, characters the code page
+    // lacks, invalid bytes. No line breaks, and (inside a field) no ";".
+    void Text(bool field, QByteArray& out) {
+        static const std::array<QByteArray, 8> kPieces = [] {
+            const char16_t* const texts[] = {u"令和6年度", u"髙橋①", u"ﾀﾅｶ",  u"～",
+                                             u"😀",         u"안",    u"国語", u" "};
+            std::array<QByteArray, 8> pieces;
+            for (size_t i = 0; i < pieces.size(); ++i)
+                pieces[i] = EncodeCp932(QString::fromUtf16(texts[i]));
+            return pieces;
+        }();
         const int parts = in_.ConsumeIntegralInRange(0, 3);
         for (int i = 0; i < parts; ++i) {
             switch (in_.ConsumeIntegralInRange(0, 3)) {
             case 0:
-                out += EncodeCp932(QString::fromUtf16(kPieces[in_.ConsumeIntegralInRange(0, 7)]));
+                out += kPieces[in_.ConsumeIntegralInRange<size_t>(0, kPieces.size() - 1)];
                 break;
             case 1: {
                 const auto raw = in_.ConsumeIntegralInRange<unsigned>(0x20, 0xFF);
@@ -110,7 +115,6 @@ public:
                 break;
             }
         }
-        return out;
     }
 
     // A number for a field whose values must lie in [low, high]: mostly in range, in the
@@ -175,11 +179,18 @@ void MakeBook(FuzzedDataProvider& in, Expected& expected, bool* refused, QByteAr
     BookMaker make(in);
     out.resize(0);
     // The first line starts with a letter: a byte order mark there would make another file.
-    for (int i = 0; i < 4; ++i)
-        out += (i == 0 ? "R" : "") + make.Text(false) + "\r\n";
-    out += make.Whole(0, kMaxPupils, &expected.rosterSize) + "\r\n";
-    for (int n = 0; n < kMaxPupils; ++n)
-        out += (n < 6 ? make.Text(true) : QByteArray()) + ';';
+    out += 'R';
+    for (int i = 0; i < 4; ++i) {
+        make.Text(false, out);
+        out += "\r\n";
+    }
+    out += make.Whole(0, kMaxPupils, &expected.rosterSize);
+    out += "\r\n";
+    for (int n = 0; n < kMaxPupils; ++n) {
+        if (n < 6)
+            make.Text(true, out);
+        out += ';';
+    }
     out += "\r\n";
     // The criteria lines: one of them with numbers of the fuzzer's, the rest as a new book has
     // them.
@@ -188,7 +199,8 @@ void MakeBook(FuzzedDataProvider& in, Expected& expected, bool* refused, QByteAr
         for (int c = 0; c < kCriteriaColumns; ++c) {
             if (l == criteriaLine) {
                 int16_t value = 0;
-                out += make.Whole(-32768, 32767, &value) + ';';
+                out += make.Whole(-32768, 32767, &value);
+                out += ';';
                 expected.criteria.push_back({l, c});
                 expected.criterionValues.push_back(value);
             } else {
@@ -199,8 +211,11 @@ void MakeBook(FuzzedDataProvider& in, Expected& expected, bool* refused, QByteAr
     }
     for (const int count :
          {kSemesters, 4, 4, 4, 4, 4, 4, kSubjectNameChoices, kViewpointNameChoices}) {
-        for (int i = 0; i < count; ++i)
-            out += (i < 3 ? make.Text(true) : QByteArray()) + ';';
+        for (int i = 0; i < count; ++i) {
+            if (i < 3)
+                make.Text(true, out);
+            out += ';';
+        }
         out += "\r\n";
     }
     // The score lines: up to eight of the fuzzer's, at places of its choosing, among lines as a
@@ -232,7 +247,10 @@ void MakeBook(FuzzedDataProvider& in, Expected& expected, bool* refused, QByteAr
     const int testLine = in.ConsumeIntegralInRange(0, kUsedSlots - 1);
     const char* const tests = empty.constData() + kUsedSlots * scoreLine;
     out.append(tests, testLine * 4);
-    out += make.Text(true) + ';' + make.Text(true) + ";\r\n";
+    make.Text(true, out);
+    out += ';';
+    make.Text(true, out);
+    out += ";\r\n";
     out.append(tests, (kUsedSlots - testLine - 1) * 4);
     // What the fuzzer has left, after the last line (ignored by the reader).
     out += QByteArray::fromStdString(in.ConsumeRemainingBytesAsString());
@@ -248,14 +266,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static QByteArray bytes;
     MakeBook(in, expected, &refused, bytes);
 
-    // Kept from input to input; the book to read into is set back to the start only when the
-    // last input changed it. The second reading needs no particular start.
+    // The book to read into starts as a new book. Whatever this input puts in the books is let
+    // go before it ends: blocks kept from one input to the next would make the fuzzer look for
+    // leaks after almost every input, which costs far more than the run itself.
     static GradeBook* const book = new GradeBook(StartBook());
-    static GradeBook* const again = new GradeBook;
-    static bool changed = false;
-    if (changed)
-        *book = StartBook();
-    changed = false;
+    static GradeBook* const again = new GradeBook(StartBook());
     QString error;
     const bool read = ParseGradeBookFile(bytes, *book, &error);
     Require(read == !refused);
@@ -265,7 +280,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         Require(book->RosterSize == StartBook().RosterSize);
         return 0;
     }
-    changed = true;
     Require(book->RosterSize == expected.rosterSize);
     for (size_t i = 0; i < expected.criteria.size(); ++i) {
         const auto [l, c] = expected.criteria[i];
@@ -277,12 +291,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         Require(book->Scores[slot][col] == expected.scoreValues[i]);
     }
 
-    const QByteArray written = GradeBookFileBytes(*book);
+    // The written files are kept too, so that their room is used again.
+    static QByteArray written, rewritten;
+    GradeBookFileBytes(*book, written);
     Require(ParseGradeBookFile(written, *again, &error));
-    Require(GradeBookFileBytes(*again) == written);
+    GradeBookFileBytes(*again, rewritten);
+    Require(rewritten == written);
     // Whole numbers come back as they were; texts may have lost characters the code page lacks,
     // and scores are written to one decimal.
     Require(again->RosterSize == book->RosterSize);
     Require(again->RankAPercent == book->RankAPercent && again->RankCPercent == book->RankCPercent);
+    *book = StartBook();
+    *again = StartBook();
     return 0;
 }

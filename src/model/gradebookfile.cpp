@@ -134,7 +134,9 @@ bool SameFloat(float a, float b) {
 // The file is built in one buffer; every append makes room first.
 class FileBuffer {
 public:
-    FileBuffer() { bytes_.resize(256 * 1024); } // a full book takes about 200 KB
+    explicit FileBuffer(QByteArray& bytes) : bytes_(bytes) {
+        bytes_.resize(std::max<qsizetype>(bytes_.capacity(), 256 * 1024)); // a full book: 200 KB
+    }
 
     char* Room(qsizetype n) {
         if (bytes_.size() - used_ < n)
@@ -181,7 +183,6 @@ public:
         if (value >= 0)
             *o++ = ' ';
         o = std::to_chars(o, text + sizeof text, value).ptr;
-        Q_ASSERT(QLatin1String(text, o - text) == NumberText(value));
         Put(text, o - text);
     }
     qsizetype Size() const { return used_; }
@@ -222,13 +223,10 @@ public:
         used_ += o - begin;
     }
 
-    QByteArray Take() {
-        bytes_.truncate(used_);
-        return std::move(bytes_);
-    }
+    void Finish() { bytes_.truncate(used_); }
 
 private:
-    QByteArray bytes_;
+    QByteArray& bytes_;
     qsizetype used_ = 0;
     QHash<QString, QByteArray> encoded_;
 };
@@ -496,7 +494,13 @@ QString TestDescription(const GradeBook& book, int slot) {
 // ---------------------------------------------------------------------------------------------
 
 QByteArray GradeBookFileBytes(const GradeBook& book) {
-    FileBuffer out;
+    QByteArray bytes;
+    GradeBookFileBytes(book, bytes);
+    return bytes;
+}
+
+void GradeBookFileBytes(const GradeBook& book, QByteArray& bytes) {
+    FileBuffer out(bytes);
 
     for (const QString* text :
          {&book.HomeRoomYear, &book.HomeRoomGrade, &book.HomeRoomClass, &book.TeacherName}) {
@@ -554,7 +558,7 @@ QByteArray GradeBookFileBytes(const GradeBook& book) {
         out.Field(book.TestInfo[slot][1]);
         out.LineEnd();
     }
-    return out.Take();
+    out.Finish();
 }
 
 bool ParseGradeBookFile(const QByteArray& bytes, GradeBook& book, QString* error) {
@@ -579,7 +583,8 @@ bool ParseGradeBookFile(const QByteArray& bytes, GradeBook& book, QString* error
     *scratch = book;
     if (!ParseInto(*parser, *scratch, error))
         return false;
-    book = *scratch;
+    // Moved, not copied: the scratch book is copied over again before it is next read into.
+    book = std::move(*scratch);
     return true;
 }
 

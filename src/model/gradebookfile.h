@@ -18,6 +18,9 @@ constexpr qsizetype kMaxGradeBookFileBytes = 8 * 1024 * 1024;
 
 // The whole file as bytes (what the writer puts on disk).
 QByteArray GradeBookFileBytes(const GradeBook& book);
+// The same into `bytes`, whose room is used again when it is large enough (for callers that
+// write many books one after another).
+void GradeBookFileBytes(const GradeBook& book, QByteArray& bytes);
 
 // Reads a grade book from bytes into `book`. On failure returns false, leaves `book` untouched
 // and puts a Japanese message naming the line and the problem into *error.
