@@ -261,7 +261,12 @@ void MakeBook(FuzzedDataProvider& in, Expected& expected, bool* refused, QByteAr
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FuzzedDataProvider in(data, size);
-    Expected expected;
+    // Kept from input to input so that its vectors keep their room.
+    static Expected expected;
+    expected.criteria.clear();
+    expected.criterionValues.clear();
+    expected.scores.clear();
+    expected.scoreValues.clear();
     bool refused = false;
     static QByteArray bytes;
     MakeBook(in, expected, &refused, bytes);
@@ -270,7 +275,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // go before it ends: blocks kept from one input to the next would make the fuzzer look for
     // leaks after almost every input, which costs far more than the run itself.
     static GradeBook* const book = new GradeBook(StartBook());
-    static GradeBook* const again = new GradeBook(StartBook());
     QString error;
     const bool read = ParseGradeBookFile(bytes, *book, &error);
     Require(read == !refused);
@@ -291,17 +295,22 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         Require(book->Scores[slot][col] == expected.scoreValues[i]);
     }
 
-    // The written files are kept too, so that their room is used again.
+    // The written files are kept too, so that their room is used again. A file written exactly
+    // as it was read (what follows its last line is ignored) would read back as the same book.
     static QByteArray written, rewritten;
     GradeBookFileBytes(*book, written);
-    Require(ParseGradeBookFile(written, *again, &error));
-    GradeBookFileBytes(*again, rewritten);
-    Require(rewritten == written);
-    // Whole numbers come back as they were; texts may have lost characters the code page lacks,
-    // and scores are written to one decimal.
-    Require(again->RosterSize == book->RosterSize);
-    Require(again->RankAPercent == book->RankAPercent && again->RankCPercent == book->RankCPercent);
+    if (!bytes.startsWith(written)) {
+        // Whole numbers come back as they were; texts may have lost characters the code page
+        // lacks, and scores are written to one decimal.
+        const int16_t rosterSize = book->RosterSize;
+        const auto rankA = book->RankAPercent;
+        const auto rankC = book->RankCPercent;
+        Require(ParseGradeBookFile(written, *book, &error));
+        GradeBookFileBytes(*book, rewritten);
+        Require(rewritten == written);
+        Require(book->RosterSize == rosterSize);
+        Require(book->RankAPercent == rankA && book->RankCPercent == rankC);
+    }
     *book = StartBook();
-    *again = StartBook();
     return 0;
 }
