@@ -34,11 +34,16 @@ void MainLogic::WriteRecoveryCopy() {
     if (!recovery.Enabled() || !session.NeedsSave || !BookOpen())
         return;
     const QByteArray bytes = GradeBookFileBytes(book);
+    if (recoveryBase_) {
+        recoveryBytes_ = GradeBookFileBytes(*recoveryBase_);
+        recoveryBase_.reset();
+    }
     if (bytes == recoveryBytes_)
         return; // the copy (or the file just read or saved) already holds this
     QString error;
     if (recovery.Write(bytes, session.FileName, &error)) {
         recoveryBytes_ = bytes;
+        recoveryBase_.reset();
         recoveryFailed_ = false;
         return;
     }
@@ -58,6 +63,7 @@ void MainLogic::RecoveryTick() {
 void MainLogic::DropRecoveryCopy() {
     recovery.Remove();
     recoveryBytes_ = BookOpen() ? GradeBookFileBytes(book) : QByteArray();
+    recoveryBase_.reset();
 }
 
 bool MainLogic::OfferRecovery() {
@@ -77,6 +83,7 @@ bool MainLogic::OfferRecovery() {
             }
             ShowOpenedBook(copy.originalName);
             recoveryBytes_.clear();
+            recoveryBase_.reset();
             WriteRecoveryCopy(); // this program's own copy first, then the old one goes
             recovery.Discard(copy);
             restored = true;

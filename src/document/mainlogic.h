@@ -196,6 +196,9 @@ private:
     void KeepVersion();      // after a successful save
     void UpdateHistoryMenu();
     QByteArray recoveryBytes_; // what the last copy holds (or the file, when just read or saved)
+    // The book as just read, when its bytes have not been made yet: they are made at the first
+    // comparison, so opening a file does not write the whole book out once more in memory.
+    std::shared_ptr<const GradeBook> recoveryBase_;
     bool recoveryFailed_ = false;
     void StartNewBook(); // New after its enabled check (also roster import without a book)
     MenuItemState& MenuRef(const QString& name);

@@ -57,6 +57,7 @@ void MainLogic::StartNewBook() {
     book.HomeRoomYear = U(u"未登録です");
     ResetUndo();
     recoveryBytes_ = GradeBookFileBytes(book); // nothing typed yet
+    recoveryBase_.reset();
     TreeView1_refresh();
     session.NeedsSave = true;
     session.SelectedNodeKey = kHomeRoomKey;
@@ -106,7 +107,8 @@ bool MainLogic::OpenPath(const QString& path) {
     }
     RememberRecent(path);
     ShowOpenedBook(path);
-    recoveryBytes_ = GradeBookFileBytes(book); // what the file holds needs no recovery copy
+    recoveryBytes_.clear();
+    recoveryBase_ = std::make_shared<const GradeBook>(book); // what the file holds needs no copy
     return true;
 }
 
