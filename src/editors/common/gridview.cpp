@@ -433,20 +433,15 @@ void GridView::paintEvent(QPaintEvent* event) {
         const QColor line = fixed ? kFixedLine : kBodyLine;
         const int r0 = FirstReaching(rowY_, rowFirst, rowLast, clip.top() + offsetY);
         const int c0 = FirstReaching(colX_, colFirst, colLast, clip.left() + offsetX);
+        // One solid fill (the cheapest way to cover many pixels), then the lines between
+        // columns; cells and texts keep off their right edge, so the lines can go first.
+        painter.fillRect(clip, QColor::fromRgba(usualFill));
         if (copiesText_) {
-            // The usual colour and the lines between columns in one pass: a row of pixels
-            // with both, repeated down the region. Cells and texts then keep off their right
-            // edge.
-            QImage pattern(clip.width(), 1, QImage::Format_RGB32);
-            pattern.fill(usualFill);
             for (int c = c0; c < colLast && colX_[c] - offsetX <= clip.right(); ++c) {
                 const int x = colX_[c + 1] - offsetX - 1;
                 if (colX_[c + 1] > colX_[c] && x >= clip.left() && x <= clip.right())
-                    pattern.setPixel(x - clip.left(), 0, line.rgba());
+                    painter.fillRect(QRect(x, clip.top(), 1, clip.height()), line);
             }
-            painter.drawTiledPixmap(clip, QPixmap::fromImage(pattern));
-        } else {
-            painter.fillRect(clip, QColor::fromRgba(usualFill));
         }
         painter.setPen(fixed ? fixedText : bodyText);
         highlights.clear();
