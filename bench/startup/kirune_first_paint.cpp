@@ -76,6 +76,7 @@ int main(int argc, char** argv) {
     InstallFontSubstitutions();
     InstallQtTranslations(app);
     QApplication::setFont(ProgramFont());
+    InstallProgramStyle();
     QApplication::setWindowIcon(ProgramIcon());
 
     auto book = std::make_unique<GradeBook>();

@@ -2,19 +2,88 @@
 
 #include "helpwindow.h"
 
+#include <QApplication>
 #include <QFile>
+#include <QFileInfo>
+#include <QImageReader>
+#include <QPixmapCache>
+#include <QDateTime>
 #include <QHash>
+#include <QIconEngine>
+#include <QPainter>
+#include <QPointer>
+#include <QProxyStyle>
+#include <functional>
+#include <optional>
 
 namespace kirune {
 namespace {
+
+// A picture made only when it is first drawn or measured: reading and checking an SVG file, or
+// the style's own picture files, costs the start-up time for pictures nobody sees yet (a tree of
+// hundreds of nodes, the menu bar's overflow arrow).
+class DeferredIconEngine : public QIconEngine {
+public:
+    explicit DeferredIconEngine(std::function<QIcon()> make) : make_(std::move(make)) {}
+
+    void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode, QIcon::State state) override {
+        icon().paint(painter, rect, Qt::AlignCenter, mode, state);
+    }
+    QSize actualSize(const QSize& size, QIcon::Mode mode, QIcon::State state) override {
+        return icon().actualSize(size, mode, state);
+    }
+    QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override {
+        return icon().pixmap(size, 1.0, mode, state);
+    }
+    // Asked for device pixels (the size already multiplied by the scale).
+    QPixmap scaledPixmap(const QSize& size, QIcon::Mode mode, QIcon::State state,
+                         qreal) override {
+        return pixmap(size, mode, state);
+    }
+    QList<QSize> availableSizes(QIcon::Mode mode, QIcon::State state) override {
+        return icon().availableSizes(mode, state);
+    }
+    QString key() const override { return QStringLiteral("KiruneDeferred"); }
+    QIconEngine* clone() const override { return new DeferredIconEngine(*this); }
+    bool isNull() override { return false; } // only made for pictures that exist
+
+private:
+    const QIcon& icon() {
+        if (!made_)
+            made_ = make_();
+        return *made_;
+    }
+
+    std::function<QIcon()> make_;
+    std::optional<QIcon> made_;
+};
 
 // The pictures are SVG files in the program's resources (src/app/icons/), drawn by Qt's SVG
 // plugin at whatever size is asked: a picture is changed by editing its file.
 QIcon FromResource(const QString& file) {
     HelpWindow::EnsureResources(); // the program's resources, pictures and help alike
     const QString path = QStringLiteral(":/icons/") + file + QStringLiteral(".svg");
-    return QFile::exists(path) ? QIcon(path) : QIcon();
+    if (!QFile::exists(path))
+        return QIcon();
+    return QIcon(new DeferredIconEngine([path] { return QIcon(path); }));
 }
+
+// The style's pictures that every menu bar and toolbar asks for when it is made (the arrows
+// shown when the buttons do not fit): made when first shown, not at start-up.
+class ProgramStyle : public QProxyStyle {
+public:
+    using QProxyStyle::QProxyStyle;
+    QIcon standardIcon(StandardPixmap icon, const QStyleOption* option,
+                       const QWidget* widget) const override {
+        if (icon != SP_ToolBarHorizontalExtensionButton &&
+            icon != SP_ToolBarVerticalExtensionButton)
+            return QProxyStyle::standardIcon(icon, option, widget);
+        const QPointer<QStyle> base = baseStyle();
+        return QIcon(new DeferredIconEngine([base, icon] {
+            return base ? base->standardIcon(icon, nullptr, nullptr) : QIcon();
+        }));
+    }
+};
 
 // Toolbar pictures: the desktop theme's own where it has one, else ours.
 const QHash<QString, QString>& ToolbarThemeNames() {
@@ -46,6 +115,18 @@ const QStringList& TreeKeys() {
     return keys;
 }
 
+// A number as the pixmap cache's keys write it: each byte in memory order, low digit first.
+template <typename T> QString HexText(T value) {
+    static constexpr char16_t kDigits[] = u"0123456789abcdef";
+    QString text;
+    const auto* byte = reinterpret_cast<const unsigned char*>(&value);
+    for (size_t i = 0; i < sizeof(T); ++i, ++byte) {
+        text += QChar(kDigits[*byte & 0xf]);
+        text += QChar(kDigits[*byte >> 4]);
+    }
+    return text;
+}
+
 } // namespace
 
 QIcon ToolbarIcon(const QString& imageKey) {
@@ -73,8 +154,50 @@ QIcon TreeIcon(const QString& imageKey) {
 }
 
 QIcon ProgramIcon() {
-    static const QIcon icon = FromResource(QStringLiteral("kirune"));
+    // Window frames and task bars take the icon at the sizes the window system is given, each
+    // of which the SVG plugin would read and draw anew: drawn once at the largest size instead,
+    // the smaller ones made from it.
+    static const QIcon icon = [] {
+        HelpWindow::EnsureResources();
+        const QString path = QStringLiteral(":/icons/kirune.svg");
+        if (!QFile::exists(path))
+            return QIcon();
+        return QIcon(new DeferredIconEngine([path] {
+            constexpr int kLargest = 128;
+            const QImage largest = QIcon(path).pixmap(kLargest, kLargest).toImage();
+            QIcon sizes;
+            for (int side = 16; side < kLargest; side *= 2)
+                sizes.addPixmap(QPixmap::fromImage(largest.scaled(
+                    side, side, Qt::KeepAspectRatio, Qt::SmoothTransformation)));
+            sizes.addPixmap(QPixmap::fromImage(largest));
+            return sizes;
+        }));
+    }();
     return icon;
+}
+
+QPixmap KeepGroupBoxFrame() {
+    const QString frame =
+        QStringLiteral(":/qt-project.org/styles/commonstyle/images/fusion_groupbox.png");
+    const QFileInfo info(frame);
+    QImageReader reader(frame, "png");
+    reader.setAutoDetectImageFormat(false);
+    const QImage picture = reader.read();
+    if (picture.isNull())
+        return QPixmap();
+    const QPixmap kept = QPixmap::fromImage(picture);
+    // The key the pixmap cache knows a picture file by: path, time and size of the file, kind.
+    QPixmapCache::insert(QStringLiteral("qt_pixmap") + info.absoluteFilePath() +
+                             HexText(static_cast<uint>(info.lastModified().toSecsSinceEpoch())) +
+                             HexText(static_cast<quint64>(info.size())) + HexText(0u),
+                         kept);
+    return kept;
+}
+
+void InstallProgramStyle() {
+    KeepGroupBoxFrame();
+    // The style chosen so far (the desktop's, or one named with -style), kept underneath.
+    QApplication::setStyle(new ProgramStyle(QApplication::style()->name()));
 }
 
 QStringList ToolbarImageKeys() {

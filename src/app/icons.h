@@ -3,6 +3,7 @@
 // buttons, the tree's nodes and the program's own icon.
 
 #include <QIcon>
+#include <QPixmap>
 #include <QString>
 #include <QStringList>
 
@@ -15,6 +16,14 @@ QIcon ToolbarIcon(const QString& imageKey);
 QIcon TreeIcon(const QString& imageKey);
 // The program's icon (window frames, task bar).
 QIcon ProgramIcon();
+
+// The platform's style, with the pictures it makes for every menu bar and toolbar drawn only
+// when they are first shown. Call once, after the application object is made.
+void InstallProgramStyle();
+// The picture the style frames every group box with, read here as the PNG it is and kept where
+// the style looks for it, the pixmap cache: read by the style, it would first load every image
+// plugin installed to ask each whether it reads PNG. Null where the style has no such picture.
+QPixmap KeepGroupBoxFrame();
 
 // Every image key that has a picture (used to check that none is missing).
 QStringList ToolbarImageKeys();

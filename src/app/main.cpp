@@ -33,6 +33,7 @@ int main(int argc, char** argv) {
     kirune::InstallFontSubstitutions();
     kirune::InstallQtTranslations(app);
     QApplication::setFont(kirune::ProgramFont());
+    kirune::InstallProgramStyle();
     QApplication::setWindowIcon(kirune::ProgramIcon());
 
     auto book = std::make_unique<kirune::GradeBook>();

@@ -1,5 +1,7 @@
 #include "startup.h"
 
+#include "output/fonts.h"
+
 #include <QCoreApplication>
 #include <QLibraryInfo>
 #include <QTranslator>
@@ -62,7 +64,7 @@ void InstallQtTranslations(QCoreApplication& app) {
 }
 
 QFont ProgramFont() {
-    return QFont(QString::fromUtf16(u"ＭＳ Ｐゴシック"), 9);
+    return WindowFont(9);
 }
 
 } // namespace kirune

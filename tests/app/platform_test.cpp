@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QKeyEvent>
 #include <QMessageBox>
+#include <QPixmapCache>
 #include <QRegularExpression>
 #include <QSettings>
 #include <QTextBrowser>
@@ -154,6 +155,28 @@ TEST(IconsTest, EveryImageKeyHasItsOwnPicture) {
     }
     EXPECT_TRUE(TreeIcon(QString()).isNull());
     EXPECT_TRUE(TreeIcon(QStringLiteral("unknown")).isNull());
+}
+
+// Pictures made when first drawn look exactly as their files drawn at once; the program's icon
+// has the sizes a window system is given; the style's pictures that start-up would read are in
+// place without their plugins.
+TEST(IconsTest, PicturesMadeLateLookAsTheirFiles) {
+    for (const int side : {16, 24, 48})
+        EXPECT_EQ(TreeIcon(QStringLiteral("test")).pixmap(side).toImage(),
+                  QIcon(QStringLiteral(":/icons/test.svg")).pixmap(side).toImage())
+            << side;
+    EXPECT_EQ(ProgramIcon().availableSizes(),
+              QList<QSize>({{16, 16}, {32, 32}, {64, 64}, {128, 128}}));
+    const QImage largest = ProgramIcon().pixmap(128).toImage();
+    EXPECT_EQ(largest, QIcon(QStringLiteral(":/icons/kirune.svg")).pixmap(128).toImage());
+
+    QPixmapCache::clear();
+    const QPixmap frame = KeepGroupBoxFrame();
+    ASSERT_FALSE(frame.isNull());
+    // The style's own reading of the file finds the kept picture, not a new copy.
+    const QPixmap read(
+        QStringLiteral(":/qt-project.org/styles/commonstyle/images/fusion_groupbox.png"));
+    EXPECT_EQ(read.cacheKey(), frame.cacheKey());
 }
 
 } // namespace

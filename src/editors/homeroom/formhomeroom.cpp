@@ -4,6 +4,7 @@
 #include "editors/common/gridview.h"
 #include "editors/common/pictures.h"
 #include "editors/common/twips.h"
+#include "output/fonts.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
@@ -141,7 +142,7 @@ FormHomeRoom::FormHomeRoom(GradeBook& book, Session& session, Platform& platform
     setWindowTitle(QString::fromUtf16(u"学級の編集"));
     // The main window is disabled while this editor is open; this window must stay usable.
     setEnabled(true);
-    setFont(QFont(QString::fromUtf16(u"ＭＳ Ｐゴシック"), 9));
+    setFont(WindowFont(9));
     setFixedSize(TwipsToPixels(kClientWidth), TwipsToPixels(kClientHeight));
     MarkAsDialog(this);
 

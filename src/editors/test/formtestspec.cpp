@@ -4,6 +4,7 @@
 #include "editors/common/gridview.h"
 #include "editors/common/pictures.h"
 #include "editors/common/twips.h"
+#include "output/fonts.h"
 
 #include <QCalendarWidget>
 #include <QCheckBox>
@@ -146,7 +147,7 @@ FormTestSpec::FormTestSpec(GradeBook& book, Session& session, Platform& platform
 FormTestSpec::~FormTestSpec() = default;
 
 void FormTestSpec::BuildControls() {
-    setFont(QFont(QString::fromUtf16(u"ＭＳ Ｐゴシック"), 9));
+    setFont(WindowFont(9));
 
     // Test definition: name, date and calendar.
     // The name and the date are reached from the keyboard by their labels' access keys, never by
@@ -170,7 +171,7 @@ void FormTestSpec::BuildControls() {
     monthView1_->setVerticalHeaderFormat(QCalendarWidget::NoVerticalHeader);
     monthView1_->setHorizontalHeaderFormat(QCalendarWidget::ShortDayNames);
     monthView1_->setGridVisible(false);
-    monthView1_->setFont(QFont(QString::fromUtf16(u"ＭＳ Ｐゴシック"), 7));
+    monthView1_->setFont(WindowFont(7));
     PlaceTwips(monthView1_, 1440, 720, 2385, 2220);
 
     // Viewpoints and their allocated points.
