@@ -13,6 +13,7 @@
 #include <QPainter>
 #include <QPointer>
 #include <QProxyStyle>
+#include <QStyleOption>
 #include <functional>
 #include <optional>
 
@@ -82,6 +83,39 @@ public:
         return QIcon(new DeferredIconEngine([base, icon] {
             return base ? base->standardIcon(icon, nullptr, nullptr) : QIcon();
         }));
+    }
+
+    // A group box's caption starts inside its frame, clear of the rounded corner, as frames'
+    // captions do on every desktop; at the frame's very edge a pane at the window's left edge
+    // lost the caption's first character.
+    QRect subControlRect(ComplexControl control, const QStyleOptionComplex* option,
+                         SubControl part, const QWidget* widget) const override {
+        QRect rect = QProxyStyle::subControlRect(control, option, part, widget);
+        if (control == CC_GroupBox && (part == SC_GroupBoxLabel || part == SC_GroupBoxCheckBox) &&
+            option->direction == Qt::LeftToRight &&
+            rect.right() + kCaptionInset <= option->rect.right()) // a narrow box keeps it whole
+            rect.translate(kCaptionInset, 0);
+        return rect;
+    }
+    static constexpr int kCaptionInset = 6;
+
+    // A group box's frame picture has a middle of a faint shade, stretched over the whole box
+    // at every repaint of the panes (about a millisecond, on helper threads) for a tint no eye
+    // tells from the window's colour, and under the tree and the table besides. Only the band
+    // along the box's edges, where its outline runs, is drawn.
+    void drawPrimitive(PrimitiveElement element, const QStyleOption* option, QPainter* painter,
+                       const QWidget* widget) const override {
+        const QRect outer = option->rect;
+        const int below = option->fontMetrics.height() + 16; // under the title and the top edge
+        const QRect middle = outer.adjusted(8, below, -8, -8);
+        if (element != PE_FrameGroupBox || middle.isEmpty()) {
+            QProxyStyle::drawPrimitive(element, option, painter, widget);
+            return;
+        }
+        painter->save();
+        painter->setClipRegion(QRegion(outer).subtracted(middle), Qt::IntersectClip);
+        QProxyStyle::drawPrimitive(element, option, painter, widget);
+        painter->restore();
     }
 };
 

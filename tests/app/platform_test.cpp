@@ -7,10 +7,13 @@
 
 #include <QFile>
 #include <QKeyEvent>
+#include <QGroupBox>
 #include <QMessageBox>
 #include <QPixmapCache>
 #include <QRegularExpression>
 #include <QSettings>
+#include <QStyleFactory>
+#include <QStyleOptionGroupBox>
 #include <QTextBrowser>
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -177,6 +180,26 @@ TEST(IconsTest, PicturesMadeLateLookAsTheirFiles) {
     const QPixmap read(
         QStringLiteral(":/qt-project.org/styles/commonstyle/images/fusion_groupbox.png"));
     EXPECT_EQ(read.cacheKey(), frame.cacheKey());
+}
+
+// A group box's caption starts inside its frame, clear of the corner, where the box has room.
+TEST(IconsTest, GroupBoxCaptionsStartInsideTheirFrame) {
+    const QString before = QApplication::style()->name();
+    InstallProgramStyle();
+    const QString caption = QString::fromUtf16(u"ﾂﾘｰﾋﾞｭｰ（学級・科目・学期・試験）");
+    for (const bool roomy : {true, false}) {
+        QGroupBox box(caption);
+        QStyleOptionGroupBox option;
+        option.initFrom(&box);
+        option.text = caption;
+        option.subControls = QStyle::SC_GroupBoxLabel | QStyle::SC_GroupBoxFrame;
+        option.rect = QRect(0, 0, roomy ? 400 : option.fontMetrics.horizontalAdvance(caption), 80);
+        const QRect label = box.style()->subControlRect(QStyle::CC_GroupBox, &option,
+                                                         QStyle::SC_GroupBoxLabel, &box);
+        EXPECT_EQ(label.left() > 0, roomy);
+        EXPECT_LE(label.right(), option.rect.right() + (roomy ? 0 : label.width()));
+    }
+    QApplication::setStyle(QStyleFactory::create(before));
 }
 
 } // namespace
