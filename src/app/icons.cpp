@@ -3,7 +3,11 @@
 #include "helpwindow.h"
 
 #include <QApplication>
+#include <QCryptographicHash>
+#include <QDir>
 #include <QFile>
+#include <QSaveFile>
+#include <QStandardPaths>
 #include <QFileInfo>
 #include <QImageReader>
 #include <QPixmapCache>
@@ -20,9 +24,9 @@
 namespace kirune {
 namespace {
 
-// A picture made only when it is first drawn or measured: reading and checking an SVG file, or
-// the style's own picture files, costs the start-up time for pictures nobody sees yet (a tree of
-// hundreds of nodes, the menu bar's overflow arrow).
+// A picture made only when it is first drawn or measured: the style's own picture files (the
+// menu bar's overflow arrow, which nobody sees at start-up) and the program's icon are not read
+// or drawn before they are needed.
 class DeferredIconEngine : public QIconEngine {
 public:
     explicit DeferredIconEngine(std::function<QIcon()> make) : make_(std::move(make)) {}
@@ -60,13 +64,117 @@ private:
 };
 
 // The pictures are SVG files in the program's resources (src/app/icons/), drawn by Qt's SVG
-// plugin at whatever size is asked: a picture is changed by editing its file.
+// plugin at whatever size is asked: a picture is changed by editing its file. Each size drawn is
+// kept: for this run in memory, and for the next starts as a PNG file in the user's cache folder,
+// named by the SVG's bytes, the size, the look (normal, disabled) and the Qt version that drew
+// it. A start then reads a few small files instead of loading the SVG plugin and drawing every
+// picture again; a changed SVG file, or another Qt, is drawn afresh.
+QHash<QString, QImage>& PicturesInMemory() {
+    static QHash<QString, QImage> pictures;
+    return pictures;
+}
+
+QString PictureFolder() {
+    const QString cache = QStandardPaths::writableLocation(QStandardPaths::CacheLocation);
+    return cache.isEmpty() ? QString() : cache + QStringLiteral("/pictures");
+}
+
+// The name a drawn picture is kept under.
+QString PictureName(const QString& svgPath, int side, QIcon::Mode mode) {
+    static QHash<QString, QString> names; // by file: its bytes' hash
+    auto found = names.constFind(svgPath);
+    if (found == names.constEnd()) {
+        QFile file(svgPath);
+        QCryptographicHash hash(QCryptographicHash::Sha1);
+        if (file.open(QIODevice::ReadOnly))
+            hash.addData(file.readAll());
+        hash.addData(QByteArray(qVersion()));
+        found = names.insert(svgPath, QString::fromLatin1(hash.result().toHex()));
+    }
+    return *found + QStringLiteral("-%1-%2.png").arg(side).arg(static_cast<int>(mode));
+}
+
+QImage DrawSvg(const QString& svgPath, int side, QIcon::Mode mode) {
+    QPixmap drawn = QIcon(svgPath).pixmap(QSize(side, side), 1.0, QIcon::Normal);
+    if (mode != QIcon::Normal && !drawn.isNull()) {
+        // the look Qt gives every icon in that mode (greyed for a disabled button)
+        QStyleOption option;
+        option.palette = QApplication::palette();
+        const QPixmap look = QApplication::style()->generatedIconPixmap(mode, drawn, &option);
+        if (!look.isNull())
+            drawn = look;
+    }
+    return drawn.toImage();
+}
+
+QImage DrawnPicture(const QString& svgPath, int side, QIcon::Mode mode) {
+    if (side <= 0)
+        return QImage();
+    const QString name = PictureName(svgPath, side, mode);
+    QImage& kept = PicturesInMemory()[name];
+    if (!kept.isNull())
+        return kept;
+    const QString folder = PictureFolder();
+    if (!folder.isEmpty()) {
+        // Read as the PNG it is, without asking every image plugin first.
+        QImageReader reader(folder + QLatin1Char('/') + name, "png");
+        reader.setAutoDetectImageFormat(false);
+        kept = reader.read();
+        if (kept.size() == QSize(side, side))
+            return kept;
+    }
+    kept = DrawSvg(svgPath, side, mode);
+    if (!kept.isNull() && !folder.isEmpty() && QDir().mkpath(folder)) {
+        // A picture that cannot be kept is drawn again at the next start: nothing else is lost.
+        QSaveFile file(folder + QLatin1Char('/') + name);
+        if (file.open(QIODevice::WriteOnly) && kept.save(&file, "png"))
+            file.commit();
+    }
+    return kept;
+}
+
+// An SVG picture from the resources, drawn through DrawnPicture. The pictures are square (a
+// test checks every file), so their size for any room is known without reading the file.
+class SvgPictureEngine : public QIconEngine {
+public:
+    explicit SvgPictureEngine(QString path) : path_(std::move(path)) {}
+
+    void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode, QIcon::State state) override {
+        const qreal scale = painter->device() ? painter->device()->devicePixelRatio() : 1.0;
+        const QSize room = actualSize(rect.size(), mode, state);
+        const QRect square(rect.x() + (rect.width() - room.width()) / 2,
+                           rect.y() + (rect.height() - room.height()) / 2, room.width(),
+                           room.height());
+        painter->drawPixmap(square, pixmap(room * scale, mode, state));
+    }
+    QSize actualSize(const QSize& size, QIcon::Mode, QIcon::State) override {
+        const int side = std::min(size.width(), size.height());
+        return {side, side};
+    }
+    QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override {
+        return QPixmap::fromImage(
+            DrawnPicture(path_, actualSize(size, mode, state).width(), mode));
+    }
+    // Asked for device pixels (the size already multiplied by the scale).
+    QPixmap scaledPixmap(const QSize& size, QIcon::Mode mode, QIcon::State state,
+                         qreal) override {
+        return pixmap(size, mode, state);
+    }
+    QList<QSize> availableSizes(QIcon::Mode, QIcon::State) override { return {}; } // any size
+    QString key() const override { return QStringLiteral("KiruneSvgPicture"); }
+    QIconEngine* clone() const override { return new SvgPictureEngine(path_); }
+    bool isNull() override { return false; } // only made for files that exist
+
+private:
+    QString path_;
+};
+
 QIcon FromResource(const QString& file) {
     HelpWindow::EnsureResources(); // the program's resources, pictures and help alike
     const QString path = QStringLiteral(":/icons/") + file + QStringLiteral(".svg");
     if (!QFile::exists(path))
         return QIcon();
-    return QIcon(new DeferredIconEngine([path] { return QIcon(path); }));
+    return QIcon(new SvgPictureEngine(path));
 }
 
 // The style's pictures that every menu bar and toolbar asks for when it is made (the arrows
@@ -198,7 +306,7 @@ QIcon ProgramIcon() {
             return QIcon();
         return QIcon(new DeferredIconEngine([path] {
             constexpr int kLargest = 128;
-            const QImage largest = QIcon(path).pixmap(kLargest, kLargest).toImage();
+            const QImage largest = DrawnPicture(path, kLargest, QIcon::Normal);
             QIcon sizes;
             for (int side = 16; side < kLargest; side *= 2)
                 sizes.addPixmap(QPixmap::fromImage(largest.scaled(
@@ -232,6 +340,10 @@ void InstallProgramStyle() {
     KeepGroupBoxFrame();
     // The style chosen so far (the desktop's, or one named with -style), kept underneath.
     QApplication::setStyle(new ProgramStyle(QApplication::style()->name()));
+}
+
+void ForgetPicturesInMemory() {
+    PicturesInMemory().clear();
 }
 
 QStringList ToolbarImageKeys() {

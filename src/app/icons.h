@@ -25,6 +25,9 @@ void InstallProgramStyle();
 // plugin installed to ask each whether it reads PNG. Null where the style has no such picture.
 QPixmap KeepGroupBoxFrame();
 
+// The pictures drawn so far are drawn or read from the cache folder again (for tests).
+void ForgetPicturesInMemory();
+
 // Every image key that has a picture (used to check that none is missing).
 QStringList ToolbarImageKeys();
 QStringList TreeImageKeys();

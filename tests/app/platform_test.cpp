@@ -5,6 +5,7 @@
 #include "app/qtplatform.h"
 #include "support/widgettest.h"
 
+#include <QDir>
 #include <QFile>
 #include <QKeyEvent>
 #include <QGroupBox>
@@ -12,6 +13,7 @@
 #include <QPixmapCache>
 #include <QRegularExpression>
 #include <QSettings>
+#include <QStandardPaths>
 #include <QStyleFactory>
 #include <QStyleOptionGroupBox>
 #include <QTextBrowser>
@@ -160,18 +162,45 @@ TEST(IconsTest, EveryImageKeyHasItsOwnPicture) {
     EXPECT_TRUE(TreeIcon(QStringLiteral("unknown")).isNull());
 }
 
-// Pictures made when first drawn look exactly as their files drawn at once; the program's icon
-// has the sizes a window system is given; the style's pictures that start-up would read are in
-// place without their plugins.
-TEST(IconsTest, PicturesMadeLateLookAsTheirFiles) {
+// Pictures look exactly as their files drawn by Qt's SVG plugin, in every look, whether drawn
+// now or read back from the cache folder; a kept file that does not fit is drawn again. Every
+// picture is square. The program's icon has the sizes a window system is given. The style's
+// picture that start-up would read is in place without its plugins.
+TEST(IconsTest, PicturesLookAsTheirFilesDrawnOrKept) {
+    const QString folder =
+        QStandardPaths::writableLocation(QStandardPaths::CacheLocation) + QStringLiteral("/pictures");
+    QDir(folder).removeRecursively();
+    ForgetPicturesInMemory();
+    const QString test = QStringLiteral(":/icons/test.svg");
+    for (const bool kept : {false, true}) {
+        for (const int side : {16, 24, 48})
+            for (const QIcon::Mode mode : {QIcon::Normal, QIcon::Disabled})
+                EXPECT_EQ(TreeIcon(QStringLiteral("test")).pixmap(side, mode).toImage(),
+                          QIcon(test).pixmap(side, mode).toImage())
+                    << kept << " " << side << " " << mode;
+        ForgetPicturesInMemory(); // the second round reads the kept files
+    }
+    const QStringList files = QDir(folder).entryList(QDir::Files);
+    ASSERT_EQ(files.size(), 6);
+    // Kept files that do not fit (damaged, or another program's) are drawn and kept again.
+    for (const QString& file : files)
+        QImage(8, 8, QImage::Format_ARGB32).save(folder + QLatin1Char('/') + file, "png");
+    ForgetPicturesInMemory();
     for (const int side : {16, 24, 48})
-        EXPECT_EQ(TreeIcon(QStringLiteral("test")).pixmap(side).toImage(),
-                  QIcon(QStringLiteral(":/icons/test.svg")).pixmap(side).toImage())
-            << side;
+        for (const QIcon::Mode mode : {QIcon::Normal, QIcon::Disabled})
+            EXPECT_EQ(TreeIcon(QStringLiteral("test")).pixmap(side, mode).toImage(),
+                      QIcon(test).pixmap(side, mode).toImage())
+                << side << " " << mode;
+    for (const QString& file : files)
+        EXPECT_NE(QImage(folder + QLatin1Char('/') + file).size(), QSize(8, 8));
+    for (const QString& name : QDir(QStringLiteral(":/icons")).entryList())
+        EXPECT_EQ(QIcon(QStringLiteral(":/icons/") + name).actualSize(QSize(64, 32)), QSize(32, 32))
+            << name.toStdString();
+
     EXPECT_EQ(ProgramIcon().availableSizes(),
               QList<QSize>({{16, 16}, {32, 32}, {64, 64}, {128, 128}}));
-    const QImage largest = ProgramIcon().pixmap(128).toImage();
-    EXPECT_EQ(largest, QIcon(QStringLiteral(":/icons/kirune.svg")).pixmap(128).toImage());
+    EXPECT_EQ(ProgramIcon().pixmap(128).toImage(),
+              QIcon(QStringLiteral(":/icons/kirune.svg")).pixmap(128).toImage());
 
     QPixmapCache::clear();
     const QPixmap frame = KeepGroupBoxFrame();
