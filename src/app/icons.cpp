@@ -69,9 +69,10 @@ private:
 // named by the SVG's bytes, the size, the look (normal, disabled) and the Qt version that drew
 // it. A start then reads a few small files instead of loading the SVG plugin and drawing every
 // picture again; a changed SVG file, or another Qt, is drawn afresh.
-QHash<QString, QImage>& PicturesInMemory() {
-    static QHash<QString, QImage> pictures;
-    return pictures;
+// Raised to have every picture drawn or read again (tests).
+int& PictureGeneration() {
+    static int generation = 0;
+    return generation;
 }
 
 QString PictureFolder() {
@@ -107,30 +108,27 @@ QImage DrawSvg(const QString& svgPath, int side, QIcon::Mode mode) {
     return drawn.toImage();
 }
 
-QImage DrawnPicture(const QString& svgPath, int side, QIcon::Mode mode) {
+QPixmap DrawnPicture(const QString& svgPath, int side, QIcon::Mode mode) {
     if (side <= 0)
-        return QImage();
+        return QPixmap();
     const QString name = PictureName(svgPath, side, mode);
-    QImage& kept = PicturesInMemory()[name];
-    if (!kept.isNull())
-        return kept;
     const QString folder = PictureFolder();
     if (!folder.isEmpty()) {
         // Read as the PNG it is, without asking every image plugin first.
         QImageReader reader(folder + QLatin1Char('/') + name, "png");
         reader.setAutoDetectImageFormat(false);
-        kept = reader.read();
+        const QImage kept = reader.read();
         if (kept.size() == QSize(side, side))
-            return kept;
+            return QPixmap::fromImage(kept);
     }
-    kept = DrawSvg(svgPath, side, mode);
-    if (!kept.isNull() && !folder.isEmpty() && QDir().mkpath(folder)) {
+    const QImage drawn = DrawSvg(svgPath, side, mode);
+    if (!drawn.isNull() && !folder.isEmpty() && QDir().mkpath(folder)) {
         // A picture that cannot be kept is drawn again at the next start: nothing else is lost.
         QSaveFile file(folder + QLatin1Char('/') + name);
-        if (file.open(QIODevice::WriteOnly) && kept.save(&file, "png"))
+        if (file.open(QIODevice::WriteOnly) && drawn.save(&file, "png"))
             file.commit();
     }
-    return kept;
+    return QPixmap::fromImage(drawn);
 }
 
 // An SVG picture from the resources, drawn through DrawnPicture. The pictures are square (a
@@ -152,8 +150,16 @@ public:
         return {side, side};
     }
     QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override {
-        return QPixmap::fromImage(
-            DrawnPicture(path_, actualSize(size, mode, state).width(), mode));
+        if (generation_ != PictureGeneration()) {
+            drawn_.clear();
+            generation_ = PictureGeneration();
+        }
+        const int side = actualSize(size, mode, state).width();
+        const int key = side * 8 + static_cast<int>(mode);
+        auto found = drawn_.constFind(key);
+        if (found == drawn_.constEnd())
+            found = drawn_.insert(key, DrawnPicture(path_, side, mode));
+        return *found;
     }
     // Asked for device pixels (the size already multiplied by the scale).
     QPixmap scaledPixmap(const QSize& size, QIcon::Mode mode, QIcon::State state,
@@ -167,6 +173,8 @@ public:
 
 private:
     QString path_;
+    QHash<int, QPixmap> drawn_; // by size and look
+    int generation_ = PictureGeneration();
 };
 
 QIcon FromResource(const QString& file) {
@@ -306,7 +314,7 @@ QIcon ProgramIcon() {
             return QIcon();
         return QIcon(new DeferredIconEngine([path] {
             constexpr int kLargest = 128;
-            const QImage largest = DrawnPicture(path, kLargest, QIcon::Normal);
+            const QImage largest = DrawnPicture(path, kLargest, QIcon::Normal).toImage();
             QIcon sizes;
             for (int side = 16; side < kLargest; side *= 2)
                 sizes.addPixmap(QPixmap::fromImage(largest.scaled(
@@ -343,7 +351,7 @@ void InstallProgramStyle() {
 }
 
 void ForgetPicturesInMemory() {
-    PicturesInMemory().clear();
+    ++PictureGeneration();
 }
 
 QStringList ToolbarImageKeys() {
