@@ -266,30 +266,42 @@ const GridView::LaidOutText& GridView::laidOut(const QString& text, int width, b
     const QStringList lines = DisplayText(text).split(u'\n');
     QFont shown = font();
     QFontMetricsF metrics(shown);
-    double widest = 0;
-    for (const QString& line : lines)
-        widest = std::max(widest, metrics.horizontalAdvance(line));
-    if (fixed && width > 0 && widest > width) {
-        // A header line that does not fit: a smaller size of the same font, half a point at a
-        // time, so that no word or date is cut.
-        double size = shown.pointSizeF() > 0 ? shown.pointSizeF() : 9;
-        while (widest > width && size > kSmallestHeaderSize) {
-            size = std::max(kSmallestHeaderSize, size - 0.5);
-            shown.setPointSizeF(size);
-            metrics = QFontMetricsF(shown);
-            widest = 0;
-            for (const QString& line : lines)
-                widest = std::max(widest, metrics.horizontalAdvance(line));
+    // A header's lines are measured first, to shrink one that does not fit; a body cell's lines
+    // are measured by their layout below, so that each text is shaped once.
+    std::vector<double> headerWidths;
+    auto measureHeader = [&] {
+        headerWidths.clear();
+        double widest = 0;
+        for (const QString& line : lines)
+            widest = std::max(widest, headerWidths.emplace_back(metrics.horizontalAdvance(line)));
+        return widest;
+    };
+    if (fixed) {
+        double widest = measureHeader();
+        if (width > 0 && widest > width) {
+            // A header line that does not fit: a smaller size of the same font, half a point
+            // at a time, so that no word or date is cut.
+            double size = shown.pointSizeF() > 0 ? shown.pointSizeF() : 9;
+            while (widest > width && size > kSmallestHeaderSize) {
+                size = std::max(kSmallestHeaderSize, size - 0.5);
+                shown.setPointSizeF(size);
+                metrics = QFontMetricsF(shown);
+                widest = measureHeader();
+            }
         }
     }
     kept->font = shown;
     kept->lineHeight = metrics.lineSpacing();
-    for (const QString& line : lines) {
-        QStaticText laid(line);
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        QStaticText laid(lines[i]);
         laid.setTextFormat(Qt::PlainText);
         laid.setPerformanceHint(QStaticText::AggressiveCaching);
         laid.prepare(QTransform(), shown);
-        kept->widths.push_back(metrics.horizontalAdvance(line));
+        // (the layout's width leaves out trailing blanks, which take their room in the cell)
+        const bool trailingBlank = !lines[i].isEmpty() && lines[i].back().isSpace();
+        kept->widths.push_back(fixed          ? headerWidths[static_cast<size_t>(i)]
+                               : trailingBlank ? metrics.horizontalAdvance(lines[i])
+                                               : laid.size().width());
         kept->lines.push_back(std::move(laid));
     }
     return *kept;
