@@ -4,19 +4,19 @@
 
 #include <QApplication>
 #include <QCryptographicHash>
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
-#include <QSaveFile>
-#include <QStandardPaths>
 #include <QFileInfo>
-#include <QImageReader>
-#include <QPixmapCache>
-#include <QDateTime>
 #include <QHash>
 #include <QIconEngine>
+#include <QImageReader>
 #include <QPainter>
+#include <QPixmapCache>
 #include <QPointer>
 #include <QProxyStyle>
+#include <QSaveFile>
+#include <QStandardPaths>
 #include <QStyleOption>
 #include <functional>
 #include <optional>
@@ -69,6 +69,14 @@ private:
 // named by the SVG's bytes, the size, the look (normal, disabled) and the Qt version that drew
 // it. A start then reads a few small files instead of loading the SVG plugin and drawing every
 // picture again; a changed SVG file, or another Qt, is drawn afresh.
+
+// The path of a picture in the resources, empty when there is none.
+QString ResourcePicture(const QString& file) {
+    HelpWindow::EnsureResources(); // the program's resources, pictures and help alike
+    const QString path = QStringLiteral(":/icons/") + file + QStringLiteral(".svg");
+    return QFile::exists(path) ? path : QString();
+}
+
 // Raised to have every picture drawn or read again (tests).
 int& PictureGeneration() {
     static int generation = 0;
@@ -178,11 +186,8 @@ private:
 };
 
 QIcon FromResource(const QString& file) {
-    HelpWindow::EnsureResources(); // the program's resources, pictures and help alike
-    const QString path = QStringLiteral(":/icons/") + file + QStringLiteral(".svg");
-    if (!QFile::exists(path))
-        return QIcon();
-    return QIcon(new SvgPictureEngine(path));
+    const QString path = ResourcePicture(file);
+    return path.isEmpty() ? QIcon() : QIcon(new SvgPictureEngine(path));
 }
 
 // The style's pictures that every menu bar and toolbar asks for when it is made (the arrows
@@ -308,9 +313,8 @@ QIcon ProgramIcon() {
     // of which the SVG plugin would read and draw anew: drawn once at the largest size instead,
     // the smaller ones made from it.
     static const QIcon icon = [] {
-        HelpWindow::EnsureResources();
-        const QString path = QStringLiteral(":/icons/kirune.svg");
-        if (!QFile::exists(path))
+        const QString path = ResourcePicture(QStringLiteral("kirune"));
+        if (path.isEmpty())
             return QIcon();
         return QIcon(new DeferredIconEngine([path] {
             constexpr int kLargest = 128;
