@@ -201,11 +201,18 @@ bool IsUtf8(QByteArrayView bytes, bool* japanese) {
     const auto* const end = p + bytes.size();
     *japanese = false;
     while (p < end) {
-        // ASCII eight bytes at a time.
-        quint64 word = 0;
-        if (end - p >= 8 && (std::memcpy(&word, p, 8), (word & 0x8080808080808080ULL) == 0)) {
-            p += 8;
-            continue;
+        // ASCII 64 bytes at a time (a grade book is mostly ASCII digits).
+        if (end - p >= 64) {
+            quint64 any = 0;
+            for (int i = 0; i < 64; i += 8) {
+                quint64 word;
+                std::memcpy(&word, p + i, sizeof word);
+                any |= word;
+            }
+            if ((any & 0x8080808080808080ULL) == 0) {
+                p += 64;
+                continue;
+            }
         }
         const unsigned c = *p;
         if (c < 0x80) {

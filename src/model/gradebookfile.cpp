@@ -6,7 +6,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QHash>
+#include <QHashFunctions>
 #include <QIODevice>
 #include <QVarLengthArray>
 #include <algorithm>
@@ -15,6 +15,7 @@
 #include <cmath>
 #include <cstring>
 #include <memory>
+#include <vector>
 
 namespace kirune {
 
@@ -41,7 +42,8 @@ void SetError(QString* error, const QString& message) {
 // LeadingNumber are too slow to run on each of them when a file is read or written in the
 // blink of an eye. The two functions below give exactly their results for the form the writer
 // produces (and the reader almost always sees): an optional "-", digits, ".", one digit. Anything
-// else goes through the rules themselves. Debug builds check every fast result against them.
+// else goes through the rules themselves. Debug builds check every fast text against ScoreText;
+// the tests and the fuzzer check the fast reading against LeadingNumber.
 
 // "00", "01", .. "99": two digits at a time.
 constexpr auto kDigitPairs = [] {
@@ -124,8 +126,61 @@ const char* ScanScoreField(const char* p, const char* end, float* out) {
     return p + 2;
 }
 
-bool SameFloat(float a, float b) {
-    return std::memcmp(&a, &b, sizeof a) == 0;
+// How many copies of the `period` bytes at `start` follow them directly, up to `limit`. The
+// bytes from `start` on repeat with that period exactly when each next copy is equal, so a run
+// is found with a few long comparisons (the run proven so far doubles at each step).
+int CopiesFollowing(const char* start, qsizetype period, int limit) {
+    int equal = 0;
+    int step = 1;
+    while (step > 0) {
+        const char* const from = start + period * equal;
+        if (equal + step <= limit &&
+            std::memcmp(from, from + period, static_cast<size_t>(period * step)) == 0) {
+            equal += step;
+            step *= 2;
+        } else {
+            step /= 2;
+        }
+    }
+    return equal;
+}
+
+// A whole-number field in the writer's form (a blank or "-", then one to five digits, and
+// nothing after them): sets its value and returns true, else false.
+bool ScanWholeField(QByteArrayView field, int* out) {
+    const char* p = field.data();
+    const char* const end = p + field.size();
+    const bool negative = p < end && *p == '-';
+    if (p < end && (*p == ' ' || *p == '-'))
+        ++p;
+    if (p == end || end - p > 5)
+        return false;
+    int value = 0;
+    for (; p < end; ++p) {
+        if (*p < '0' || *p > '9')
+            return false;
+        value = value * 10 + (*p - '0');
+    }
+    *out = negative ? -value : value;
+    return true;
+}
+
+// Texts copied from one another share their characters, which is quickly seen.
+bool SameText(const QString& a, const QString& b) {
+    return (a.constData() == b.constData() && a.size() == b.size()) || a == b;
+}
+
+// NumberText of a whole number written at `out` (at most 16 characters); returns its end.
+char* WholeNumber(int value, char* out) {
+    if (value >= 0)
+        *out++ = ' ';
+    if (value >= 0 && value < 100) { // percentages, the roster size
+        if (value >= 10)
+            *out++ = static_cast<char>('0' + value / 10);
+        *out++ = static_cast<char>('0' + value % 10);
+        return out;
+    }
+    return std::to_chars(out, out + 15, value).ptr;
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -166,11 +221,15 @@ public:
             used_ += n;
             return;
         }
-        // Japanese texts repeat (test names, dates, subject names): each is converted once.
-        auto found = encoded_.constFind(text);
-        if (found == encoded_.constEnd())
-            found = encoded_.insert(text, EncodeCp932(text));
-        Put(found->constData(), found->size());
+        // Japanese texts repeat (test names, subject names): each is converted once, and kept in
+        // a small table by a hash of its text (one that finds another in its place is converted
+        // again).
+        Encoded& entry = encoded_[qHash(QStringView(text)) % encoded_.size()];
+        if (entry.text != text) {
+            entry.text = text;
+            entry.bytes = EncodeCp932(text);
+        }
+        Put(entry.bytes.constData(), entry.bytes.size());
     }
     void Field(const QString& text) {
         Text(text);
@@ -178,18 +237,28 @@ public:
     }
     // NumberText of a whole number: a blank before one that is not negative.
     void Number(int value) {
-        char text[16];
-        char* o = text;
-        if (value >= 0)
-            *o++ = ' ';
-        o = std::to_chars(o, text + sizeof text, value).ptr;
-        Put(text, o - text);
+        char* const begin = Room(16);
+        used_ += WholeNumber(value, begin) - begin;
+    }
+    // The same followed by ";".
+    void NumberField(int value) {
+        char* const begin = Room(17);
+        char* const end = WholeNumber(value, begin);
+        *end = ';';
+        used_ += end + 1 - begin;
     }
     qsizetype Size() const { return used_; }
-    // Appends `times` more copies of what was written from `start` on, doubling what is copied
-    // at each step.
-    void Repeat(qsizetype start, qsizetype times) {
-        const qsizetype n = used_ - start;
+    // Appends `times` copies of what was written from `start` to `end`, doubling what is copied
+    // at each step when it ends where the copies begin.
+    void Repeat(qsizetype start, qsizetype end, qsizetype times) {
+        const qsizetype n = end - start;
+        if (end != used_) {
+            for (; times > 0; --times) {
+                std::memcpy(Room(n), bytes_.constData() + start, static_cast<size_t>(n));
+                used_ += n;
+            }
+            return;
+        }
         char* const out = Room(n * times);
         qsizetype done = 0;
         while (done < times) {
@@ -228,7 +297,11 @@ public:
 private:
     QByteArray& bytes_;
     qsizetype used_ = 0;
-    QHash<QString, QByteArray> encoded_;
+    struct Encoded {
+        QString text;
+        QByteArray bytes;
+    };
+    std::array<Encoded, 32> encoded_;
 };
 
 // ---------------------------------------------------------------------------------------------
@@ -272,6 +345,19 @@ public:
         return true;
     }
 
+    // How many of the lines after `line` (the line NextLine gave last), up to `limit`, are the
+    // very same bytes, line end included; those lines are passed over.
+    int SkipRepeats(QByteArrayView line, int limit) {
+        const qsizetype period = next_ - line.data();
+        if (period <= line.size())
+            return 0; // the last line, without a line end
+        const auto room = static_cast<int>(std::min<qsizetype>(limit, (end_ - next_) / period));
+        const int equal = CopiesFollowing(line.data(), period, room);
+        next_ += period * equal;
+        lineNumber_ += equal;
+        return equal;
+    }
+
     void TooFewFields(int needed, int found, QString* error) const {
         SetError(error, Ja(u"%1 行目: 項目が足りません（「;」で区切られた項目が %2 個"
                            u"必要ですが、%3 個しかありません）。")
@@ -299,7 +385,9 @@ public:
         return true;
     }
 
-    // A text as it stands. Texts repeat (test names, dates), so each distinct one is decoded once.
+    // A text as it stands. Texts repeat (test names, subject names): each is decoded once, and
+    // kept in a small table by a hash of its bytes (one that finds another in its place is
+    // decoded again).
     QString Text(QByteArrayView bytes) {
         bool ascii = true;
         for (const char c : bytes)
@@ -309,13 +397,13 @@ public:
             }
         if (ascii)
             return QString::fromLatin1(bytes.data(), bytes.size());
-        const QByteArray key = QByteArray::fromRawData(bytes.data(), bytes.size());
-        const auto found = decoded_.constFind(key);
-        if (found != decoded_.constEnd())
-            return found.value();
-        QString text = utf8_ ? QString::fromUtf8(bytes) : DecodeCp932(bytes.data(), bytes.size());
-        decoded_.insert(QByteArray(bytes.data(), bytes.size()), text);
-        return text;
+        Decoded& entry = decoded_[qHash(bytes) % decoded_.size()];
+        if (entry.bytes != bytes) {
+            entry.bytes = bytes;
+            entry.text =
+                utf8_ ? QString::fromUtf8(bytes) : DecodeCp932(bytes.data(), bytes.size());
+        }
+        return entry.text;
     }
 
     // The leading number of a field. Only its ASCII start can hold the number: any byte from 0x80
@@ -336,7 +424,6 @@ public:
         const char* const end = p + line.size();
         for (int col = 0; col < kScoreColumns; ++col) {
             if (const char* semicolon = ScanScoreField(p, end, &scores[col])) {
-                Q_ASSERT(SameFloat(scores[col], static_cast<float>(Number({p, semicolon}))));
                 p = semicolon + 1;
                 continue;
             }
@@ -360,6 +447,11 @@ public:
     }
 
     bool Criterion(QByteArrayView field, int fieldNumber, int16_t* out, QString* error) {
+        int whole = 0;
+        if (ScanWholeField(field, &whole) && whole >= -32768 && whole <= 32767) {
+            *out = static_cast<int16_t>(whole);
+            return true;
+        }
         if (!TryRoundToInt16(Number(field), out)) {
             SetError(error, Ja(u"%1 行目: %2 番目の項目「%3」は評価基準の値として大きすぎます"
                                u"（-32768 から 32767 までです）。")
@@ -376,7 +468,11 @@ private:
     const char* end_;
     bool utf8_;
     int lineNumber_ = 0;
-    QHash<QByteArray, QString> decoded_;
+    struct Decoded {
+        QByteArrayView bytes; // in the file's bytes
+        QString text;
+    };
+    std::array<Decoded, 32> decoded_;
 };
 
 QString TooBigMessage(qint64 size) {
@@ -386,7 +482,14 @@ QString TooBigMessage(qint64 size) {
         .arg(kMaxGradeBookFileBytes / (1024 * 1024));
 }
 
-bool ParseInto(Parser& in, GradeBook& book, QString* error) {
+// Equal test lines in a row: the slots from `first` to `last` have this date and name.
+struct TestLines {
+    int first, last;
+    QString date, name;
+};
+
+// Reads the file into `book`, but its test lines into `tests`.
+bool ParseInto(Parser& in, GradeBook& book, std::vector<TestLines>& tests, QString* error) {
     QByteArrayView line;
     std::array<QByteArrayView, kMaxFields> fields;
 
@@ -447,24 +550,42 @@ bool ParseInto(Parser& in, GradeBook& book, QString* error) {
     for (int i = 0; i < kViewpointNameChoices; ++i)
         book.ViewpointNameChoices[i] = in.Text(fields[i]);
 
-    // Most slots of a class hold no test yet, so their lines are alike: a line equal to the one
-    // before it gives the same scores.
-    QByteArrayView previous;
-    for (int slot = 0; slot < kUsedSlots; ++slot) {
+    // Most slots of a class hold no test yet, so their lines are alike: the lines after one that
+    // are equal to it give the same scores, or the same date and name.
+    // A line read a run or two before often comes back too (the empty slots between two tests).
+    // Whole rows are copied, the last column that the file does not hold with them.
+    struct ReadLine {
+        QByteArrayView text;
+        int slot = -1;
+    };
+    std::array<ReadLine, 2> recent;
+    for (int slot = 0; slot < kUsedSlots;) {
         if (!in.NextLine(&line, error))
             return false;
-        if (slot > 0 && line == previous)
-            std::copy_n(book.Scores[slot - 1].data(), kScoreColumns, book.Scores[slot].data());
+        const auto seen = std::find_if(recent.begin(), recent.end(), [&](const ReadLine& r) {
+            return r.slot >= 0 && r.text == line;
+        });
+        if (seen != recent.end())
+            book.Scores[slot] = book.Scores[seen->slot];
         else if (!in.ScoreLine(line, book.Scores[slot].data(), error))
             return false;
-        previous = line;
+        recent = {ReadLine{line, slot}, recent[0]};
+        const int last = slot + in.SkipRepeats(line, kUsedSlots - slot - 1);
+        auto* const rows = book.Scores.data() + slot;
+        for (int done = 1; done <= last - slot;) { // the copies double in length
+            const int n = std::min(done, last - slot - done + 1);
+            std::memcpy(rows + done, rows, n * sizeof *rows);
+            done += n;
+        }
+        slot = last + 1;
     }
 
-    for (int slot = 0; slot < kUsedSlots; ++slot) {
+    for (int slot = 0; slot < kUsedSlots;) {
         if (!in.NextLine(&line, error) || !in.Fields(line, 2, fields.data(), error))
             return false;
-        book.TestInfo[slot][0] = in.Text(fields[0]);
-        book.TestInfo[slot][1] = in.Text(fields[1]);
+        const int last = slot + in.SkipRepeats(line, kUsedSlots - slot - 1);
+        tests.push_back({slot, last, in.Text(fields[0]), in.Text(fields[1])});
+        slot = last + 1;
     }
     // Whatever follows line 1655 is not part of the grade book.
     return true;
@@ -487,6 +608,56 @@ QString TestDescription(const GradeBook& book, int slot) {
     if (viewpoint > 0)
         text += Ja(u"（観点 %1）").arg(viewpoint + 1);
     return text;
+}
+
+// The texts of the file before its score lines, wherever they stand in a book.
+std::array<QString*, 101> HeadTexts(GradeBook& book) {
+    std::array<QString*, 101> texts;
+    QString** t = texts.data();
+    for (QString* text :
+         {&book.HomeRoomYear, &book.HomeRoomGrade, &book.HomeRoomClass, &book.TeacherName})
+        *t++ = text;
+    for (int n = 0; n < kMaxPupils; ++n)
+        *t++ = &book.StudentNames[n];
+    for (int j = 0; j < kSemesters; ++j)
+        *t++ = &book.SemesterNames[j];
+    for (int s = 0; s < kSubjects; ++s)
+        for (int k = 0; k < 4; ++k)
+            *t++ = &book.SubjectTitles[s][k];
+    for (int i = 0; i < kSubjectNameChoices; ++i)
+        *t++ = &book.SubjectNameChoices[i];
+    for (int i = 0; i < kViewpointNameChoices; ++i)
+        *t++ = &book.ViewpointNameChoices[i];
+    Q_ASSERT(t == texts.data() + texts.size());
+    return texts;
+}
+
+// Puts what was read into `read` (and `tests`) into the book; `read` is left without texts.
+void TakeFileValues(GradeBook& read, const std::vector<TestLines>& tests, GradeBook& book) {
+    const auto from = HeadTexts(read);
+    const auto to = HeadTexts(book);
+    for (size_t i = 0; i < from.size(); ++i) {
+        to[i]->swap(*from[i]);
+        *from[i] = QString();
+    }
+    book.RosterSize = read.RosterSize;
+    for (int p = 0; p < kCriteriaPeriods; ++p)
+        for (int c = 0; c < kCriteriaColumns; ++c) {
+            book.RankAPercent[p][c] = read.RankAPercent[p][c];
+            book.RankCPercent[p][c] = read.RankCPercent[p][c];
+        }
+    // The file holds neither the last column nor the last slot: the book keeps its own.
+    static_assert(std::tuple_size_v<decltype(book.Scores)> == kUsedSlots + 1 &&
+                  std::tuple_size_v<decltype(book.Scores)::value_type> == kScoreColumns + 1);
+    for (int slot = 0; slot < kUsedSlots; ++slot)
+        read.Scores[slot][kScoreColumns] = book.Scores[slot][kScoreColumns];
+    read.Scores[kUsedSlots] = book.Scores[kUsedSlots];
+    book.Scores = read.Scores;
+    for (const TestLines& run : tests)
+        for (int slot = run.first; slot <= run.last; ++slot) {
+            book.TestInfo[slot][0] = run.date;
+            book.TestInfo[slot][1] = run.name;
+        }
 }
 
 } // namespace
@@ -514,13 +685,22 @@ void GradeBookFileBytes(const GradeBook& book, QByteArray& bytes) {
         out.Field(book.StudentNames[n]);
     out.LineEnd();
 
+    // A criteria line equal to the one before it is written as a copy of its line.
+    const int16_t* previous = nullptr;
+    qsizetype previousStart = 0, previousEnd = 0;
     for (const auto* criteria : {&book.RankAPercent, &book.RankCPercent})
         for (int p = 0; p < kCriteriaPeriods; ++p) {
-            for (int c = 0; c < kCriteriaColumns; ++c) {
-                out.Number((*criteria)[p][c]);
-                out.Put(';');
+            const int16_t* const line = (*criteria)[p].data();
+            if (previous && std::equal(line, line + kCriteriaColumns, previous)) {
+                out.Repeat(previousStart, previousEnd, 1);
+                continue;
             }
+            previous = line;
+            previousStart = out.Size();
+            for (int c = 0; c < kCriteriaColumns; ++c)
+                out.NumberField(line[c]);
             out.LineEnd();
+            previousEnd = out.Size();
         }
 
     for (int j = 0; j < kSemesters; ++j)
@@ -540,23 +720,33 @@ void GradeBookFileBytes(const GradeBook& book, QByteArray& bytes) {
         out.Field(book.ViewpointNameChoices[i]);
     out.LineEnd();
 
-    // Rows of scores equal to the one before them are written as copies of its line.
+    // Rows of scores equal to the one before them are written as copies of its line, and so are
+    // equal test lines. Rows equal in the unsaved last column too are found many at a time.
     for (int slot = 0; slot < kUsedSlots;) {
-        const float* scores = book.Scores[slot].data();
         const qsizetype start = out.Size();
+        const float* const scores = book.Scores[slot].data();
         out.ScoreLine(scores);
         int next = slot + 1;
         while (next < kUsedSlots &&
                std::memcmp(book.Scores[next].data(), scores, kScoreColumns * sizeof(float)) == 0)
-            ++next;
-        out.Repeat(start, next - slot - 1);
+            next += 1 + CopiesFollowing(reinterpret_cast<const char*>(book.Scores[next].data()),
+                                        sizeof book.Scores[next], kUsedSlots - next - 1);
+        out.Repeat(start, out.Size(), next - slot - 1);
         slot = next;
     }
 
-    for (int slot = 0; slot < kUsedSlots; ++slot) {
-        out.Field(book.TestInfo[slot][0]);
-        out.Field(book.TestInfo[slot][1]);
+    for (int slot = 0; slot < kUsedSlots;) {
+        const qsizetype start = out.Size();
+        const auto& info = book.TestInfo[slot];
+        out.Field(info[0]);
+        out.Field(info[1]);
         out.LineEnd();
+        int next = slot + 1;
+        while (next < kUsedSlots && SameText(book.TestInfo[next][0], info[0]) &&
+               SameText(book.TestInfo[next][1], info[1]))
+            ++next;
+        out.Repeat(start, out.Size(), next - slot - 1);
+        slot = next;
     }
     out.Finish();
 }
@@ -575,16 +765,18 @@ bool ParseGradeBookFile(const QByteArray& bytes, GradeBook& book, QString* error
         return false;
     }
     const char* const begin = bytes.constData() + ByteOrderMarkSize(bytes, encoding);
-    auto parser = std::make_unique<Parser>(begin, bytes.constData() + bytes.size(),
-                                           encoding == TextEncoding::Utf8);
-    // The open book changes only when the whole file has been read. The scratch book is kept
-    // for the next reading: a book is large, and a fresh block costs more than the copy.
+    Parser parser(begin, bytes.constData() + bytes.size(), encoding == TextEncoding::Utf8);
+    // The open book changes only when the whole file has been read. The values are read into a
+    // scratch book, kept for the next reading (a book is large, and a fresh block costs more than
+    // reusing one).
     thread_local const auto scratch = std::make_unique<GradeBook>();
-    *scratch = book;
-    if (!ParseInto(*parser, *scratch, error))
+    std::vector<TestLines> tests;
+    if (!ParseInto(parser, *scratch, tests, error)) {
+        for (QString* text : HeadTexts(*scratch))
+            *text = QString(); // not kept until the next reading
         return false;
-    // Moved, not copied: the scratch book is copied over again before it is next read into.
-    book = std::move(*scratch);
+    }
+    TakeFileValues(*scratch, tests, book);
     return true;
 }
 

@@ -278,6 +278,33 @@ TEST(GradeBookFileReader, RoundTripByteForByte) {
     EXPECT_EQ(read->SubjectNameChoices[6], U(u"生活"));
 }
 
+TEST(GradeBookFileReader, ManyTextsAndRowsThatComeBackAfterOthers) {
+    // More distinct texts than a table of recent ones holds; rows and test lines equal to ones
+    // a few lines before them, in runs and alone.
+    auto book = ResetBook();
+    for (int n = 0; n < kMaxPupils; ++n)
+        book->StudentNames[n] = U(u"生徒") + QString::number(n);
+    for (int slot = 0; slot < kUsedSlots; ++slot) {
+        book->TestInfo[slot][0] = slot % 3 ? QString() : U(u"２月") + QString::number(slot % 5);
+        book->TestInfo[slot][1] = U(u"単元") + QString::number(slot / 2 % 97);
+        for (int col = 0; col < kScoreColumns; ++col)
+            book->Scores[slot][col] = slot % 4 == 1 ? float(col) : float(slot / 3 % 5);
+    }
+    const QByteArray bytes = GradeBookFileBytes(*book);
+    auto read = ResetBook();
+    ASSERT_TRUE(ParseGradeBookFile(bytes, *read, nullptr));
+    EXPECT_EQ(GradeBookFileBytes(*read), bytes);
+    EXPECT_EQ(read->StudentNames, book->StudentNames);
+    for (int slot = 0; slot < kUsedSlots; ++slot) {
+        ASSERT_EQ(read->TestInfo[slot][0], book->TestInfo[slot][0]) << slot;
+        ASSERT_EQ(read->TestInfo[slot][1], book->TestInfo[slot][1]) << slot;
+        ASSERT_EQ(std::memcmp(read->Scores[slot].data(), book->Scores[slot].data(),
+                              kScoreColumns * sizeof(float)),
+                  0)
+            << slot;
+    }
+}
+
 TEST(GradeBookFileReader, ScoresComeBackRoundedToOneDecimal) {
     auto book = ResetBook();
     book->Scores[0][kAverageColumn] = 66.666664f;
