@@ -43,13 +43,17 @@ int main(int argc, char** argv) {
     kirune::frmMain window(logic); // its load routine runs here
     platform.SetMainWindow(&window);
     kirune::ResetGradeBook(*book);
+    // A file named on the command line (a double-click on a class file) opens as Open does:
+    // before the window is shown when it can, so that the window appears with the class.
+    const bool opened = kirune::OpenCommandLineFileBeforeShow(logic, QCoreApplication::arguments());
     window.showAsPlaced();
     // Once the window is up: a program that ended without saving left a recovery copy, offer it;
-    // then a file named on the command line (a double-click on a class file) opens as Open does.
-    QTimer::singleShot(0, &window, [&] {
+    // then the file named on the command line, when it was not opened yet.
+    QTimer::singleShot(0, &window, [&, opened] {
         if (logic.OfferRecovery())
             window.refresh();
-        kirune::OpenCommandLineFile(logic, QCoreApplication::arguments());
+        if (!opened)
+            kirune::OpenCommandLineFile(logic, QCoreApplication::arguments());
     });
     return QApplication::exec();
 }

@@ -25,6 +25,13 @@ QString CommandLineFile(const QStringList& arguments) {
     return QString();
 }
 
+bool OpenCommandLineFileBeforeShow(MainLogic& logic, const QStringList& arguments) {
+    const QString path = CommandLineFile(arguments);
+    if (path.isEmpty() || logic.RecoveryMayBeOffered() || !logic.windowEnabled)
+        return false;
+    return logic.OpenPathIfReadable(path);
+}
+
 bool OpenCommandLineFile(MainLogic& logic, const QStringList& arguments) {
     const QString path = CommandLineFile(arguments);
     if (path.isEmpty())

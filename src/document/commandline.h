@@ -19,4 +19,10 @@ QString CommandLineFile(const QStringList& arguments);
 // was opened (or nothing was named).
 bool OpenCommandLineFile(MainLogic& logic, const QStringList& arguments);
 
+// Before the window is first shown: opens the named file when nothing is left to recover and
+// the file can be read, so that the window appears with its class at once. False leaves the
+// file to OpenCommandLineFile once the window is up (a recovery copy is offered first; a file
+// that cannot be read gives its message over the window).
+bool OpenCommandLineFileBeforeShow(MainLogic& logic, const QStringList& arguments);
+
 } // namespace kirune

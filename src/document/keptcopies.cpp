@@ -109,6 +109,15 @@ void RecoveryStore::Remove() {
     written_ = false;
 }
 
+bool RecoveryStore::MayHaveOrphans() const {
+    if (!Enabled())
+        return false;
+    const QStringList files = QDir(folder_).entryList({QStringLiteral("*.txt")}, QDir::Files);
+    return std::any_of(files.begin(), files.end(), [&](const QString& file) {
+        return id_.isEmpty() || QFileInfo(file).completeBaseName() != id_;
+    });
+}
+
 std::vector<RecoveryStore::Copy> RecoveryStore::Orphans() {
     std::vector<Copy> copies;
     if (!Enabled())

@@ -42,6 +42,8 @@ public:
     // Copies left by programs no longer running, newest first. Each stays locked by this program
     // until it is given back with Release (kept for the next start) or Discard (deleted).
     std::vector<Copy> Orphans();
+    // False when there is surely no orphan (no copy but this program's own); locks nothing.
+    bool MayHaveOrphans() const;
     void Release(const Copy& copy);
     void Discard(const Copy& copy);
 

@@ -118,6 +118,8 @@ public:
     bool SaveNow();
     // Opens `path` as the Open command does after its dialog (used by the tool too).
     bool OpenPath(const QString& path);
+    // The same without a message when the file cannot be read (then nothing changes).
+    bool OpenPathIfReadable(const QString& path);
     // Selects the node with `key` as a click would; false when there is no such node.
     bool SelectNodeByKey(const QString& key);
     // Writes the grade book to `FileName` (the Save command without its enabled check).
@@ -174,6 +176,8 @@ public:
     // At start-up: offers the copies left by programs that did not end normally. True when
     // one was restored (then it is the open, unsaved book).
     bool OfferRecovery();
+    // False when OfferRecovery would surely offer nothing (no copies but this program's own).
+    bool RecoveryMayBeOffered() const { return recovery.MayHaveOrphans(); }
     // File > 以前の版を開く...: the chosen earlier version of the open file becomes the book,
     // unsaved, under the open file's name (one step of undo).
     void mnuFileHistory_Click();
@@ -181,6 +185,8 @@ public:
     static QString VersionText(const QDateTime& when, const GradeBook* version);
 
 private:
+    // Open without its message: reads `path` (a refusal's text in *error) and shows the book.
+    bool OpenRead(const QString& path, QString* error);
     // A step that changes the book; `followUp` merges it into the step before (the subject's
     // new name carried into the tree's texts after its registration).
     void PushStep(const QString& description, bool followUp);

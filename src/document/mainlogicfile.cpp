@@ -98,13 +98,23 @@ bool MainLogic::OpenDocument(const QString& path) {
 }
 
 bool MainLogic::OpenPath(const QString& path) {
-    // The reader replaces the grade book only when the whole file was read; otherwise the
-    // program stays exactly as it was before the command (an open book stays open).
     QString error;
-    if (!ReadGradeBookFile(path, book, &error)) {
+    if (!OpenRead(path, &error)) {
         platform.ShowMessage(error.isEmpty() ? U(u"ﾌｧｲﾙを読み込めませんでした。") : error);
         return false;
     }
+    return true;
+}
+
+bool MainLogic::OpenPathIfReadable(const QString& path) {
+    return OpenRead(path, nullptr);
+}
+
+bool MainLogic::OpenRead(const QString& path, QString* error) {
+    // The reader replaces the grade book only when the whole file was read; otherwise the
+    // program stays exactly as it was before the command (an open book stays open).
+    if (!ReadGradeBookFile(path, book, error))
+        return false;
     RememberRecent(path);
     ShowOpenedBook(path);
     recoveryBytes_.clear();

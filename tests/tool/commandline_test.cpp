@@ -71,5 +71,51 @@ TEST(CommandLine, ANamedFileOpensAtStartAndAnUnreadableOneLeavesTheEmptyStart) {
     }
 }
 
+TEST(CommandLine, BeforeTheWindowIsShownOnlyAReadableFileWithNothingToRecoverOpens) {
+    FakePlatform platform;
+    auto written = std::make_unique<GradeBook>();
+    ResetGradeBook(*written);
+    written->RosterSize = 1;
+    written->StudentNames[0] = U(u"青木 一郎");
+    const QString good = platform.dir.filePath(U(u"4年2組.txt"));
+    ASSERT_TRUE(WriteGradeBookFile(good, *written, nullptr));
+    const QString bad = platform.dir.filePath(QStringLiteral("missing.txt"));
+    const QString recovery = platform.DataFolder() + QStringLiteral("/recovery");
+
+    struct Case {
+        const char* what;
+        QString file;
+        bool leftCopy; // a program that ended without saving left a recovery copy
+        bool openedBeforeShow;
+    };
+    const Case cases[] = {
+        {"a readable file", good, false, true},
+        {"a file that cannot be read", bad, false, false},
+        {"a copy to offer first", good, true, false},
+    };
+    for (const Case& c : cases) {
+        QDir(recovery).removeRecursively();
+        if (c.leftCopy) {
+            ASSERT_TRUE(QDir().mkpath(recovery));
+            QFile copy(recovery + QStringLiteral("/left.txt"));
+            ASSERT_TRUE(copy.open(QIODevice::WriteOnly));
+        }
+        auto book = std::make_unique<GradeBook>();
+        Session session;
+        MainLogic logic(*book, session, platform);
+        logic.Form_Load();
+        ResetGradeBook(*book);
+        platform.messages.clear();
+        const QStringList arguments{QStringLiteral("kirune"), c.file};
+        EXPECT_EQ(OpenCommandLineFileBeforeShow(logic, arguments), c.openedBeforeShow) << c.what;
+        EXPECT_TRUE(platform.messages.isEmpty()) << c.what; // any message waits for the window
+        EXPECT_EQ(logic.BookOpen(), c.openedBeforeShow) << c.what;
+        if (c.openedBeforeShow) {
+            logic.Form_Activate(); // the window shown: the homeroom table
+            EXPECT_EQ(logic.grid.Text(1, 1), U(u"青木 一郎")) << c.what;
+        }
+    }
+}
+
 } // namespace
 } // namespace kirune::test

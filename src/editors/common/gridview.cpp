@@ -266,19 +266,28 @@ const GridView::LaidOutText& GridView::laidOut(const QString& text, int width, b
     const QStringList lines = DisplayText(text).split(u'\n');
     QFont shown = font();
     QFontMetricsF metrics(shown);
-    // A header's lines are measured first, to shrink one that does not fit; a body cell's lines
-    // are measured by their layout below, so that each text is shaped once.
-    std::vector<double> headerWidths;
-    auto measureHeader = [&] {
-        headerWidths.clear();
-        double widest = 0;
-        for (const QString& line : lines)
-            widest = std::max(widest, headerWidths.emplace_back(metrics.horizontalAdvance(line)));
-        return widest;
+    // Each line is shaped once, by its layout, which gives its width too (a line's trailing
+    // blanks, left out of the layout's width, take their room in the cell).
+    auto layOut = [&] {
+        kept->font = shown;
+        kept->lineHeight = metrics.lineSpacing();
+        kept->lines.clear();
+        kept->widths.clear();
+        for (const QString& line : lines) {
+            QStaticText laid(line);
+            laid.setTextFormat(Qt::PlainText);
+            laid.setPerformanceHint(QStaticText::AggressiveCaching);
+            laid.prepare(QTransform(), shown);
+            const bool trailingBlank = !line.isEmpty() && line.back().isSpace();
+            kept->widths.push_back(trailingBlank ? metrics.horizontalAdvance(line)
+                                                 : laid.size().width());
+            kept->lines.push_back(std::move(laid));
+        }
     };
-    if (fixed) {
-        double widest = measureHeader();
-        if (width > 0 && widest > width) {
+    layOut();
+    if (fixed && width > 0) {
+        double widest = *std::max_element(kept->widths.begin(), kept->widths.end());
+        if (widest > width) {
             // A header line that does not fit: a smaller size of the same font, half a point
             // at a time, so that no word or date is cut.
             double size = shown.pointSizeF() > 0 ? shown.pointSizeF() : 9;
@@ -286,23 +295,12 @@ const GridView::LaidOutText& GridView::laidOut(const QString& text, int width, b
                 size = std::max(kSmallestHeaderSize, size - 0.5);
                 shown.setPointSizeF(size);
                 metrics = QFontMetricsF(shown);
-                widest = measureHeader();
+                widest = 0;
+                for (const QString& line : lines)
+                    widest = std::max(widest, metrics.horizontalAdvance(line));
             }
+            layOut();
         }
-    }
-    kept->font = shown;
-    kept->lineHeight = metrics.lineSpacing();
-    for (qsizetype i = 0; i < lines.size(); ++i) {
-        QStaticText laid(lines[i]);
-        laid.setTextFormat(Qt::PlainText);
-        laid.setPerformanceHint(QStaticText::AggressiveCaching);
-        laid.prepare(QTransform(), shown);
-        // (the layout's width leaves out trailing blanks, which take their room in the cell)
-        const bool trailingBlank = !lines[i].isEmpty() && lines[i].back().isSpace();
-        kept->widths.push_back(fixed          ? headerWidths[static_cast<size_t>(i)]
-                               : trailingBlank ? metrics.horizontalAdvance(lines[i])
-                                               : laid.size().width());
-        kept->lines.push_back(std::move(laid));
     }
     return *kept;
 }
