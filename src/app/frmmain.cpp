@@ -411,7 +411,11 @@ void frmMain::LayoutPanes() {
     placeFrame(frame1_, logic_.frame1);
     // The tree pane is as wide as the teacher dragged it, and never narrower than its caption;
     // the table pane gives or takes the difference.
-    const int captionWidth = frame2_->fontMetrics().horizontalAdvance(frame2_->title()) + 24;
+    if (captionMeasured_ != frame2_->title()) { // measured once: the panes are laid out often
+        captionMeasured_ = frame2_->title();
+        captionWidth_ = frame2_->fontMetrics().horizontalAdvance(captionMeasured_) + 24;
+    }
+    const int captionWidth = captionWidth_;
     const int wanted = std::max(treeWidth_ > 0 ? treeWidth_ : frame2_->width(), captionWidth);
     const int widest = std::max(frame1_->geometry().right() - frame2_->x() - 120, 1);
     const int delta = std::min(wanted, widest) - frame2_->width();

@@ -91,6 +91,8 @@ private:
     QGroupBox* frame1_ = nullptr;
     GridView* msFlexGrid1_ = nullptr;
     QWidget* splitter_ = nullptr; // the bar between the panes
+    QString captionMeasured_; // the tree pane's caption, and the width it needs
+    int captionWidth_ = 0;
     int treeWidth_ = 0;           // pixels the teacher dragged the tree pane to; 0: the usual
     QString shownTableKey_;       // the node whose table the grid shows
 

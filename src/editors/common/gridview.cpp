@@ -285,21 +285,22 @@ const GridView::LaidOutText& GridView::laidOut(const QString& text, int width, b
         }
     };
     layOut();
-    if (fixed && width > 0) {
-        double widest = *std::max_element(kept->widths.begin(), kept->widths.end());
-        if (widest > width) {
-            // A header line that does not fit: a smaller size of the same font, half a point
-            // at a time, so that no word or date is cut.
-            double size = shown.pointSizeF() > 0 ? shown.pointSizeF() : 9;
-            while (widest > width && size > kSmallestHeaderSize) {
-                size = std::max(kSmallestHeaderSize, size - 0.5);
-                shown.setPointSizeF(size);
-                metrics = QFontMetricsF(shown);
-                widest = 0;
-                for (const QString& line : lines)
-                    widest = std::max(widest, metrics.horizontalAdvance(line));
-            }
+    auto widest = [&] { return *std::max_element(kept->widths.begin(), kept->widths.end()); };
+    if (fixed && width > 0 && widest() > width) {
+        // A header line that does not fit: a smaller size of the same font, on half points, so
+        // that no word or date is cut. Widths grow almost in proportion to the size: the first
+        // size tried is the one the width at this size points to, then half a point less at a
+        // time until the text fits (each size tried costs a font of its own).
+        const double base = shown.pointSizeF() > 0 ? shown.pointSizeF() : 9;
+        double size = std::clamp(std::floor(base * width / widest() * 2) / 2, kSmallestHeaderSize,
+                                 base - 0.5);
+        for (;;) {
+            shown.setPointSizeF(size);
+            metrics = QFontMetricsF(shown);
             layOut();
+            if (widest() <= width || size <= kSmallestHeaderSize)
+                break;
+            size = std::max(kSmallestHeaderSize, size - 0.5);
         }
     }
     return *kept;
