@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <limits>
+#include <locale.h>
 #include <string>
 
 namespace kirune {
@@ -61,7 +62,10 @@ double LeadingNumber(QStringView text) {
         return 0.0;
     if (state == Exponent)
         ascii += exponent;
-    const double value = std::strtod(ascii.c_str(), nullptr);
+    // "." is the decimal point whatever the regional settings the program runs under (Qt takes
+    // them from the environment: with a decimal comma, strtod would read "85.5" as 85).
+    static const locale_t c = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(nullptr));
+    const double value = strtod_l(ascii.c_str(), nullptr, c);
     return std::isnan(value) ? 0.0 : value;
 }
 

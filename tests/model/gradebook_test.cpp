@@ -1,6 +1,9 @@
 #include "model/gradebook.h"
 #include "model/numbers.h"
 
+#include <QProcess>
+#include <QTemporaryDir>
+#include <clocale>
 #include <gtest/gtest.h>
 
 using namespace kirune;
@@ -63,6 +66,30 @@ TEST(Numbers, NumberTextAndLeadingNumber) {
     EXPECT_EQ(LeadingNumber(u"1e"), 1.0);
     EXPECT_EQ(LeadingNumber(u".5"), 0.5);
     EXPECT_TRUE(std::isinf(LeadingNumber(u"1e99999999999999999999")));
+}
+
+TEST(Numbers, TheDecimalPointIsAPointWhateverTheRegionalSettings) {
+    // A locale with a decimal comma, made for this test (none may be installed).
+    QTemporaryDir folder;
+    QProcess make;
+    make.start(QStringLiteral("localedef"), {QStringLiteral("-i"), QStringLiteral("de_DE"),
+                                             QStringLiteral("-f"), QStringLiteral("UTF-8"),
+                                             folder.filePath(QStringLiteral("de_DE.UTF-8"))});
+    if (!make.waitForFinished(60000) || make.exitCode() != 0)
+        GTEST_SKIP() << "localedef could not make a de_DE locale here";
+    const QByteArray before = qgetenv("LOCPATH");
+    qputenv("LOCPATH", folder.path().toLocal8Bit());
+    const bool comma = setlocale(LC_NUMERIC, "de_DE.UTF-8") != nullptr;
+    const double read = LeadingNumber(u"85.55");
+    const double exponent = LeadingNumber(u"-2.5e1");
+    setlocale(LC_NUMERIC, "C");
+    if (before.isNull())
+        qunsetenv("LOCPATH");
+    else
+        qputenv("LOCPATH", before);
+    ASSERT_TRUE(comma);
+    EXPECT_EQ(read, 85.55);
+    EXPECT_EQ(exponent, -25.0);
 }
 
 TEST(Numbers, RoundingRules) {
