@@ -109,24 +109,26 @@ void RecoveryStore::Remove() {
     written_ = false;
 }
 
-bool RecoveryStore::MayHaveOrphans() const {
+QFileInfoList RecoveryStore::OtherCopies() const {
+    QFileInfoList copies;
     if (!Enabled())
-        return false;
-    const QStringList files = QDir(folder_).entryList({QStringLiteral("*.txt")}, QDir::Files);
-    return std::any_of(files.begin(), files.end(), [&](const QString& file) {
-        return id_.isEmpty() || QFileInfo(file).completeBaseName() != id_;
-    });
+        return copies;
+    for (const QFileInfo& info :
+         QDir(folder_).entryInfoList({QStringLiteral("*.txt")}, QDir::Files, QDir::Time))
+        if (info.completeBaseName() != id_)
+            copies.append(info);
+    return copies;
+}
+
+bool RecoveryStore::MayHaveOrphans() const {
+    return !OtherCopies().isEmpty();
 }
 
 std::vector<RecoveryStore::Copy> RecoveryStore::Orphans() {
     std::vector<Copy> copies;
-    if (!Enabled())
-        return copies;
-    const QFileInfoList files =
-        QDir(folder_).entryInfoList({QStringLiteral("*.txt")}, QDir::Files, QDir::Time);
-    for (const QFileInfo& info : files) {
+    for (const QFileInfo& info : OtherCopies()) {
         const QString id = info.completeBaseName();
-        if (id == id_ || held_.count(id))
+        if (held_.count(id))
             continue;
         auto lock = TryLock(PathOf(id, ".lock"));
         if (!lock)

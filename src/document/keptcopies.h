@@ -5,6 +5,7 @@
 
 #include <QByteArray>
 #include <QDateTime>
+#include <QFileInfo>
 #include <QString>
 #include <map>
 #include <memory>
@@ -49,6 +50,7 @@ public:
 
 private:
     bool ClaimId(QString* error);
+    QFileInfoList OtherCopies() const; // copies in the folder but this program's own, newest first
     QString PathOf(const QString& id, const char* suffix) const;
 
     QString folder_;

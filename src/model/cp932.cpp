@@ -214,6 +214,14 @@ bool IsUtf8(QByteArrayView bytes, bool* japanese) {
                 continue;
             }
         }
+        if (end - p >= 8) {
+            quint64 word;
+            std::memcpy(&word, p, sizeof word);
+            if ((word & 0x8080808080808080ULL) == 0) {
+                p += 8;
+                continue;
+            }
+        }
         const unsigned c = *p;
         if (c < 0x80) {
             ++p;

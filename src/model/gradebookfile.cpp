@@ -145,8 +145,8 @@ int CopiesFollowing(const char* start, qsizetype period, int limit) {
     return equal;
 }
 
-// A whole-number field in the writer's form (a blank or "-", then one to five digits, and
-// nothing after them): sets its value and returns true, else false.
+// A whole-number field in the writer's form (an optional blank or "-", then one to five digits,
+// and nothing after them): sets its value and returns true, else false.
 bool ScanWholeField(QByteArrayView field, int* out) {
     const char* p = field.data();
     const char* const end = p + field.size();
@@ -248,17 +248,10 @@ public:
         used_ += end + 1 - begin;
     }
     qsizetype Size() const { return used_; }
-    // Appends `times` copies of what was written from `start` to `end`, doubling what is copied
-    // at each step when it ends where the copies begin.
-    void Repeat(qsizetype start, qsizetype end, qsizetype times) {
-        const qsizetype n = end - start;
-        if (end != used_) {
-            for (; times > 0; --times) {
-                std::memcpy(Room(n), bytes_.constData() + start, static_cast<size_t>(n));
-                used_ += n;
-            }
-            return;
-        }
+    // Appends `times` more copies of what was written from `start` on, doubling what is copied
+    // at each step.
+    void Repeat(qsizetype start, qsizetype times) {
+        const qsizetype n = used_ - start;
         char* const out = Room(n * times);
         qsizetype done = 0;
         while (done < times) {
@@ -687,20 +680,20 @@ void GradeBookFileBytes(const GradeBook& book, QByteArray& bytes) {
 
     // A criteria line equal to the one before it is written as a copy of its line.
     const int16_t* previous = nullptr;
-    qsizetype previousStart = 0, previousEnd = 0;
+    qsizetype previousStart = 0;
     for (const auto* criteria : {&book.RankAPercent, &book.RankCPercent})
         for (int p = 0; p < kCriteriaPeriods; ++p) {
             const int16_t* const line = (*criteria)[p].data();
+            const qsizetype start = out.Size();
             if (previous && std::equal(line, line + kCriteriaColumns, previous)) {
-                out.Repeat(previousStart, previousEnd, 1);
-                continue;
+                out.Repeat(previousStart, 1);
+            } else {
+                for (int c = 0; c < kCriteriaColumns; ++c)
+                    out.NumberField(line[c]);
+                out.LineEnd();
             }
             previous = line;
-            previousStart = out.Size();
-            for (int c = 0; c < kCriteriaColumns; ++c)
-                out.NumberField(line[c]);
-            out.LineEnd();
-            previousEnd = out.Size();
+            previousStart = start;
         }
 
     for (int j = 0; j < kSemesters; ++j)
@@ -731,7 +724,7 @@ void GradeBookFileBytes(const GradeBook& book, QByteArray& bytes) {
                std::memcmp(book.Scores[next].data(), scores, kScoreColumns * sizeof(float)) == 0)
             next += 1 + CopiesFollowing(reinterpret_cast<const char*>(book.Scores[next].data()),
                                         sizeof book.Scores[next], kUsedSlots - next - 1);
-        out.Repeat(start, out.Size(), next - slot - 1);
+        out.Repeat(start, next - slot - 1);
         slot = next;
     }
 
@@ -745,7 +738,7 @@ void GradeBookFileBytes(const GradeBook& book, QByteArray& bytes) {
         while (next < kUsedSlots && SameText(book.TestInfo[next][0], info[0]) &&
                SameText(book.TestInfo[next][1], info[1]))
             ++next;
-        out.Repeat(start, out.Size(), next - slot - 1);
+        out.Repeat(start, next - slot - 1);
         slot = next;
     }
     out.Finish();
