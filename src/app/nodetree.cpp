@@ -35,6 +35,11 @@ NodeTree::NodeTree(QWidget* parent) : QTreeWidget(parent) {
     header()->setStretchLastSection(false);
     connect(this, &QTreeWidget::itemClicked, this,
             [this](QTreeWidgetItem* item, int) { emitFor(item); });
+    connect(this, &QTreeWidget::itemExpanded, this, [this](QTreeWidgetItem* item) {
+        const int index = item->data(0, kIndexRole).toInt() - 1;
+        if (index >= 0 && index < static_cast<int>(items_.size()))
+            makeChildren(index);
+    });
 }
 
 void NodeTree::setNodes(const std::vector<TreeNode>& nodes) {
@@ -44,12 +49,15 @@ void NodeTree::setNodes(const std::vector<TreeNode>& nodes) {
     }
     for (size_t i = 0; i < nodes.size(); ++i) {
         TreeNode& shown = shown_[i];
+        // A node not made yet takes its text and picture when it is made.
         if (shown.text != nodes[i].text) {
-            items_[i]->setText(0, nodes[i].text);
+            if (items_[i])
+                items_[i]->setText(0, nodes[i].text);
             shown.text = nodes[i].text;
         }
         if (shown.image != nodes[i].image) {
-            items_[i]->setIcon(0, TreeIcon(nodes[i].image));
+            if (items_[i])
+                items_[i]->setIcon(0, TreeIcon(nodes[i].image));
             shown.image = nodes[i].image;
         }
     }
@@ -59,34 +67,69 @@ void NodeTree::rebuild(const std::vector<TreeNode>& nodes) {
     ++rebuilds_;
     setUpdatesEnabled(false);
     clear();
-    items_.clear();
-    items_.reserve(nodes.size());
-    // Build the items detached and hand the roots over at once: far quicker than inserting
-    // 745 items one by one into a live tree.
-    QList<QTreeWidgetItem*> roots;
-    for (size_t i = 0; i < nodes.size(); ++i) {
-        const TreeNode& node = nodes[i];
-        auto* item = new QTreeWidgetItem;
-        item->setText(0, node.text);
-        if (!node.image.isEmpty())
-            item->setIcon(0, TreeIcon(node.image));
-        item->setData(0, kIndexRole, static_cast<int>(i) + 1);
-        const bool hasParent = node.parent >= 0 && node.parent < static_cast<int>(i);
-        if (hasParent)
-            items_[node.parent]->addChild(item);
-        else
-            roots.append(item);
-        items_.push_back(item);
-    }
-    addTopLevelItems(roots);
     shown_ = nodes;
+    const size_t count = nodes.size();
+    items_.assign(count, nullptr);
+    children_.assign(count, {});
+    childrenMade_.assign(count, false);
+    std::vector<int> roots;
+    for (size_t i = 0; i < count; ++i) {
+        const int parent = nodes[i].parent;
+        if (parent >= 0 && parent < static_cast<int>(i))
+            children_[parent].push_back(static_cast<int>(i));
+        else
+            roots.push_back(static_cast<int>(i));
+    }
+    // The top nodes and their children are made detached and handed over at once: far quicker
+    // than inserting them one by one into a live tree.
+    QList<QTreeWidgetItem*> top;
+    for (const int root : roots) {
+        items_[root] = makeItem(root);
+        makeChildren(root);
+        top.append(items_[root]);
+    }
+    addTopLevelItems(top);
     setCurrentItem(nullptr);
     clearSelection();
     setUpdatesEnabled(true);
 }
 
-QTreeWidgetItem* NodeTree::item(int index) const {
-    return index >= 0 && index < static_cast<int>(items_.size()) ? items_[index] : nullptr;
+QTreeWidgetItem* NodeTree::makeItem(int index) const {
+    const TreeNode& node = shown_[index];
+    auto* item = new QTreeWidgetItem;
+    item->setText(0, node.text);
+    if (!node.image.isEmpty())
+        item->setIcon(0, TreeIcon(node.image));
+    item->setData(0, kIndexRole, index + 1);
+    // A node whose children are not made yet still shows that it can be opened.
+    if (!children_[index].empty())
+        item->setChildIndicatorPolicy(QTreeWidgetItem::ShowIndicator);
+    return item;
+}
+
+void NodeTree::makeChildren(int index) {
+    if (childrenMade_[index])
+        return;
+    childrenMade_[index] = true;
+    QList<QTreeWidgetItem*> made;
+    made.reserve(static_cast<qsizetype>(children_[index].size()));
+    for (const int child : children_[index]) {
+        items_[child] = makeItem(child);
+        made.append(items_[child]);
+    }
+    items_[index]->addChildren(made);
+}
+
+QTreeWidgetItem* NodeTree::item(int index) {
+    if (index < 0 || index >= static_cast<int>(items_.size()))
+        return nullptr;
+    if (!items_[index]) {
+        // Not a top node (those are always made): made with its parent's other children.
+        const int parent = shown_[index].parent;
+        item(parent);
+        makeChildren(parent);
+    }
+    return items_[index];
 }
 
 void NodeTree::emitFor(QTreeWidgetItem* item) {

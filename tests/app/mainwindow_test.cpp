@@ -19,6 +19,7 @@
 #include <QToolBar>
 #include <QToolButton>
 #include <cmath>
+#include <functional>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -215,6 +216,36 @@ TEST_F(MainWindowTest, NewFromTheToolbarShowsTheWholeTreeWithNothingSelected) {
     EXPECT_TRUE(subject->isExpanded());
     EXPECT_EQ(tree->item(4)->icon(0).pixmap(16).toImage(),
               TreeIcon(QStringLiteral("lighton")).pixmap(16).toImage());
+}
+
+// A branch's nodes are made when it is opened, from the keyboard as with the mouse, with the
+// texts the logic has by then; "*" opens a whole branch.
+TEST_F(MainWindowTest, TreeBranchesAreMadeWhenOpened) {
+    Start();
+    logic->mnuFileNew_Click();
+    NodeTree* tree = window->treeView1();
+    QTreeWidgetItem* root = tree->topLevelItem(0);
+    QTreeWidgetItem* subject = root->child(0);
+    EXPECT_EQ(subject->childCount(), 0);
+    EXPECT_EQ(subject->childIndicatorPolicy(), QTreeWidgetItem::ShowIndicator);
+    logic->nodes[2].text = U(u"一学期です");
+    window->refresh();
+    root->setExpanded(true);
+    tree->setCurrentItem(subject);
+    QTest::keyClick(tree, Qt::Key_Right); // opens the subject
+    ASSERT_EQ(subject->childCount(), 3);
+    EXPECT_EQ(subject->child(0)->text(0), U(u"一学期です"));
+    EXPECT_EQ(subject->child(0)->data(0, Qt::UserRole + 1).toInt(), 3);
+    tree->setCurrentItem(root->child(1));
+    QTest::keyClick(tree, Qt::Key_Asterisk);
+    std::function<int(QTreeWidgetItem*)> open = [&open](QTreeWidgetItem* item) {
+        int count = 1;
+        for (int i = 0; item->isExpanded() && i < item->childCount(); ++i)
+            count += open(item->child(i));
+        return count;
+    };
+    EXPECT_EQ(open(root->child(1)), 1 + 3 + 30 + 90);
+    EXPECT_EQ(tree->item(131), root->child(1)->child(0)->child(1)); // its second test
 }
 
 TEST_F(MainWindowTest, AClickOnATreeNodeGivesTheLogicItsIndex) {

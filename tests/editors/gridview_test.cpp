@@ -302,6 +302,25 @@ TEST_F(GridViewTest, HeaderLinesAllShowAndNoneIsCut) {
     EXPECT_LT(view.cellFont(0, 3).pointSizeF(), view.font().pointSizeF()); // shrunk to fit
 }
 
+// A text is drawn in place the first time and copied from a picture of it afterwards: both look
+// the same, pixel for pixel, whatever the cell (header lines, right-aligned numbers, a colour of
+// its own, the current cell, a text wider than its cell).
+TEST_F(GridViewTest, ATextLooksTheSameDrawnInPlaceAndCopied) {
+    grid.SetText(0, 1, U(u"生徒氏名"));
+    grid.SetText(0, 2, QStringLiteral("1") + U(u"回目試験") + QChar(13) + QStringLiteral("2026/05/10"));
+    grid.SetColAlignment(2, kAlignRightCenter);
+    for (int row = 1; row < 6; ++row) {
+        grid.SetText(row, 0, QString::number(row));
+        grid.SetText(row, 1, U(u"青木 颯太") + QString(row == 5 ? 12 : 0, QChar(u'＃')));
+        grid.SetText(row, 2, QString::number(row * 7.5));
+    }
+    grid.SetCellBackground(2, 2, qRgb(255, 200, 200));
+    grid.SetCurrentCell(3, 2);
+    view.refresh();
+    const QImage inPlace = Picture();
+    EXPECT_EQ(Picture(), inPlace);
+}
+
 TEST_F(GridViewTest, ScrollingBackToTheTopLeft) {
     view.horizontalScrollBar()->setValue(view.horizontalScrollBar()->maximum());
     view.verticalScrollBar()->setValue(view.verticalScrollBar()->maximum());

@@ -329,7 +329,9 @@ void GridView::drawCellText(QPainter& painter, const QRect& rect, const QRect& c
         at.emplace_back(static_cast<int>(std::round(x)), static_cast<int>(std::round(y)));
         y += text.lineHeight;
     }
-    if (copiesText_) {
+    const bool firstDrawing = !text.drawn;
+    text.drawn = true;
+    if (copiesText_ && !firstDrawing) {
         constexpr int kMargin = 2; // room for glyphs that reach past their advance
         int left = at.front().x();
         for (const QPoint& p : at)

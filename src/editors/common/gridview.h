@@ -96,8 +96,11 @@ private:
         std::vector<double> widths;
         double lineHeight = 0;
         QFont font;
-        // The lines drawn once on the cell's colour, copied to the screen at each paint: a copy
-        // costs far less than blending every glyph again. Kept for one colour and placement.
+        // The lines drawn once on the cell's colour, copied to the screen at each later paint: a
+        // copy costs far less than blending every glyph again. Kept for one colour and
+        // placement, and made only for a text drawn before (the first time it is drawn in
+        // place: a text drawn once, as most are at start-up, would not repay its picture).
+        mutable bool drawn = false;
         mutable QImage picture;
         mutable QRgb pictureFill = 0;
         mutable QRgb pictureInk = 0;
