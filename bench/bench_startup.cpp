@@ -5,9 +5,11 @@
 // (without a file + reading it).
 #include "app/frmmain.h"
 #include "app/icons.h"
+#include "app/startup.h"
 #include "document/commandline.h"
 #include "editors/common/gridview.h"
 #include "model/gradebookfile.h"
+#include "output/fonts.h"
 
 #include <QApplication>
 #include <QPrinter>
@@ -49,7 +51,10 @@ std::unique_ptr<QApplication> ApplicationForStart() {
     static char name[] = "kirune-bench";
     static char* argv[] = {name, nullptr};
     auto app = std::make_unique<QApplication>(argc, argv);
-    InstallProgramStyle(); // as main does
+    // as main does
+    InstallFontSubstitutions();
+    QApplication::setFont(ProgramFont());
+    InstallProgramStyle();
     return app;
 }
 

@@ -7,6 +7,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPixmap>
+#include <QRawFont>
 #include <QRegion>
 #include <QScrollBar>
 #include <algorithm>
@@ -30,7 +31,80 @@ int FirstReaching(const std::vector<int>& edges, int first, int last, int pos) {
     const auto it = std::upper_bound(edges.begin() + first + 1, edges.begin() + last + 1, pos);
     return static_cast<int>(it - edges.begin()) - 1;
 }
+// Whether a font places every character at the advance of the one before, with nothing to
+// shape: no kerning or positioning rules, and no substitutions but the ones that only combine
+// marks or turn glyphs for vertical writing (the program's Japanese fonts have just those).
+bool FontPlacesSideBySide(const QRawFont& font) {
+    static QHash<QString, bool> known; // by family and style: the rules do not depend on size
+    const QString key = font.familyName() + QLatin1Char('\n') + font.styleName();
+    if (const auto found = known.constFind(key); found != known.constEnd())
+        return *found;
+    bool plain = font.fontTable("GPOS").isEmpty() && font.fontTable("kern").isEmpty() &&
+                 font.fontTable("morx").isEmpty() && font.fontTable("mort").isEmpty();
+    const QByteArray substitutions = font.fontTable("GSUB");
+    if (plain && !substitutions.isEmpty()) {
+        // The table's list of features: a count, then a 4-letter tag and an offset each.
+        const auto* bytes = reinterpret_cast<const uchar*>(substitutions.constData());
+        const auto size = static_cast<size_t>(substitutions.size());
+        auto number = [&](size_t at) {
+            return at + 2 <= size ? bytes[at] << 8 | bytes[at + 1] : -1;
+        };
+        const int list = number(6);
+        const int count = list < 0 ? -1 : number(static_cast<size_t>(list));
+        plain = count >= 0;
+        for (int i = 0; plain && i < count; ++i) {
+            const size_t tag = static_cast<size_t>(list) + 2 + static_cast<size_t>(i) * 6;
+            if (tag + 4 > size) {
+                plain = false;
+                break;
+            }
+            const QByteArray name(substitutions.constData() + tag, 4);
+            plain = name == "ccmp" || name == "vert" || name == "vrt2" || name == "vkna" ||
+                    name == "vrtr";
+        }
+    }
+    known.insert(key, plain);
+    return plain;
+}
+
+// Characters that are drawn as they come: the printable ASCII and Latin-1 ones, Japanese
+// punctuation, kana and kanji, and the full- and half-width forms, but no combining marks.
+bool PlacedAsTheyCome(QChar c) {
+    const char16_t u = c.unicode();
+    const bool inRange = (u >= 0x20 && u <= 0x7e) || (u >= 0xa0 && u <= 0xff) ||
+                         (u >= 0x3000 && u <= 0x30ff) || (u >= 0x3400 && u <= 0x4dbf) ||
+                         (u >= 0x4e00 && u <= 0x9fff) || (u >= 0xf900 && u <= 0xfaff) ||
+                         (u >= 0xff01 && u <= 0xffef);
+    return inRange && c.category() != QChar::Mark_NonSpacing &&
+           c.category() != QChar::Mark_SpacingCombining && c.category() != QChar::Mark_Enclosing;
+}
 } // namespace
+
+bool PlaceSideBySide(const QFont& font, const QString& line, QGlyphRun& run, double& width) {
+    for (const QChar c : line)
+        if (!PlacedAsTheyCome(c))
+            return false;
+    const QRawFont raw = QRawFont::fromFont(font);
+    if (!raw.isValid() || !FontPlacesSideBySide(raw))
+        return false;
+    const QList<quint32> glyphs = raw.glyphIndexesForString(line);
+    if (glyphs.size() != line.size() || glyphs.contains(0))
+        return false; // a character the font has no glyph for: another font draws it
+    const QList<QPointF> advances = raw.advancesForGlyphIndexes(glyphs);
+    QList<QPointF> places;
+    places.reserve(advances.size());
+    double x = 0;
+    for (const QPointF& advance : advances) {
+        places.append(QPointF(x, 0));
+        x += advance.x();
+    }
+    run = QGlyphRun();
+    run.setRawFont(raw);
+    run.setGlyphIndexes(glyphs);
+    run.setPositions(places);
+    width = x;
+    return true;
+}
 
 GridView::GridView(QWidget* parent) : QAbstractScrollArea(parent) {
     setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
@@ -261,7 +335,7 @@ const GridView::LaidOutText& GridView::laidOut(const QString& text, int width, b
         headerTexts_.clear();
     }
     LaidOutText* kept = fixed ? &headerTexts_[{text, width}] : &bodyTexts_[text];
-    if (!kept->lines.empty())
+    if (!kept->widths.empty())
         return *kept;
     const QStringList lines = DisplayText(text).split(u'\n');
     QFont shown = font();
@@ -271,7 +345,21 @@ const GridView::LaidOutText& GridView::laidOut(const QString& text, int width, b
     auto layOut = [&] {
         kept->font = shown;
         kept->lineHeight = metrics.lineSpacing();
+        kept->ascent = metrics.ascent();
         kept->lines.clear();
+        kept->runs.clear();
+        kept->widths.clear();
+        for (const QString& line : lines) {
+            QGlyphRun run;
+            double width = 0;
+            if (!PlaceSideBySide(shown, line, run, width))
+                break;
+            kept->runs.push_back(std::move(run));
+            kept->widths.push_back(width);
+        }
+        if (kept->runs.size() == static_cast<size_t>(lines.size()))
+            return;
+        kept->runs.clear();
         kept->widths.clear();
         for (const QString& line : lines) {
             QStaticText laid(line);
@@ -308,7 +396,8 @@ const GridView::LaidOutText& GridView::laidOut(const QString& text, int width, b
 
 void GridView::drawCellText(QPainter& painter, const QRect& rect, const QRect& cell, QRgb fill,
                             Qt::Alignment alignment, const LaidOutText& text) const {
-    const double height = text.lineHeight * static_cast<double>(text.lines.size());
+    const size_t lineCount = text.widths.size();
+    const double height = text.lineHeight * static_cast<double>(lineCount);
     double widest = 0;
     for (const double w : text.widths)
         widest = std::max(widest, w);
@@ -319,7 +408,7 @@ void GridView::drawCellText(QPainter& painter, const QRect& rect, const QRect& c
     at.clear();
     double y =
         alignment & Qt::AlignVCenter ? rect.top() + (rect.height() - height) / 2 : rect.top();
-    for (size_t i = 0; i < text.lines.size(); ++i) {
+    for (size_t i = 0; i < lineCount; ++i) {
         const double w = text.widths[i];
         double x = rect.left();
         if (alignment & Qt::AlignRight)
@@ -351,8 +440,7 @@ void GridView::drawCellText(QPainter& painter, const QRect& rect, const QRect& c
             QPainter picturePainter(&text.picture);
             picturePainter.setPen(QColor::fromRgba(ink));
             picturePainter.setFont(text.font);
-            for (size_t i = 0; i < at.size(); ++i)
-                picturePainter.drawStaticText(at[i], text.lines[i]);
+            drawLines(picturePainter, text, at);
             text.pictureFill = fill;
             text.pictureInk = ink;
             text.pictureLines = at;
@@ -375,10 +463,17 @@ void GridView::drawCellText(QPainter& painter, const QRect& rect, const QRect& c
         painter.setFont(text.font);
         shownFontSize_ = text.font.pointSizeF();
     }
-    for (size_t i = 0; i < text.lines.size(); ++i)
-        painter.drawStaticText(at[i], text.lines[i]);
+    drawLines(painter, text, at);
     if (overflows)
         painter.restore();
+}
+
+void GridView::drawLines(QPainter& painter, const LaidOutText& text,
+                         const std::vector<QPoint>& at) {
+    for (size_t i = 0; i < text.runs.size(); ++i)
+        painter.drawGlyphRun(QPointF(at[i].x(), at[i].y() + text.ascent), text.runs[i]);
+    for (size_t i = 0; i < text.lines.size(); ++i)
+        painter.drawStaticText(at[i], text.lines[i]);
 }
 
 void GridView::changeEvent(QEvent* event) {
