@@ -18,6 +18,7 @@
 #include <QSaveFile>
 #include <QStandardPaths>
 #include <QStyleOption>
+#include <cstring>
 #include <functional>
 #include <optional>
 
@@ -31,7 +32,8 @@ class DeferredIconEngine : public QIconEngine {
 public:
     explicit DeferredIconEngine(std::function<QIcon()> make) : make_(std::move(make)) {}
 
-    void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode, QIcon::State state) override {
+    void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode,
+               QIcon::State state) override {
         icon().paint(painter, rect, Qt::AlignCenter, mode, state);
     }
     QSize actualSize(const QSize& size, QIcon::Mode mode, QIcon::State state) override {
@@ -41,8 +43,7 @@ public:
         return icon().pixmap(size, 1.0, mode, state);
     }
     // Asked for device pixels (the size already multiplied by the scale).
-    QPixmap scaledPixmap(const QSize& size, QIcon::Mode mode, QIcon::State state,
-                         qreal) override {
+    QPixmap scaledPixmap(const QSize& size, QIcon::Mode mode, QIcon::State state, qreal) override {
         return pixmap(size, mode, state);
     }
     QList<QSize> availableSizes(QIcon::Mode mode, QIcon::State state) override {
@@ -65,10 +66,11 @@ private:
 
 // The pictures are SVG files in the program's resources (src/app/icons/), drawn by Qt's SVG
 // plugin at whatever size is asked: a picture is changed by editing its file. Each size drawn is
-// kept: for this run in memory, and for the next starts as a PNG file in the user's cache folder,
-// named by the SVG's bytes, the size, the look (normal, disabled) and the Qt version that drew
-// it. A start then reads a few small files instead of loading the SVG plugin and drawing every
-// picture again; a changed SVG file, or another Qt, is drawn afresh.
+// kept: for this run in memory, and for the next starts as a file of its pixels in the user's
+// cache folder, named by the SVG's bytes, the size, the look (normal, disabled) and the Qt
+// version that drew it. A start then reads a few small files (copied, not decoded as a PNG
+// would be) instead of loading the SVG plugin and drawing every picture again; a changed SVG
+// file, or another Qt, is drawn afresh.
 
 // The path of a picture in the resources, empty when there is none.
 QString ResourcePicture(const QString& file) {
@@ -100,7 +102,39 @@ QString PictureName(const QString& svgPath, int side, QIcon::Mode mode) {
         hash.addData(QByteArray(qVersion()));
         found = names.insert(svgPath, QString::fromLatin1(hash.result().toHex()));
     }
-    return *found + QStringLiteral("-%1-%2.png").arg(side).arg(static_cast<int>(mode));
+    return *found + QStringLiteral("-%1-%2.pixels").arg(side).arg(static_cast<int>(mode));
+}
+
+// A kept picture's file: a mark, the pixels (premultiplied ARGB, row by row) and their checksum.
+constexpr char kPixelsMark[] = "KIRUNE-PIXELS-1\n";
+constexpr qsizetype kPixelsMarkSize = sizeof(kPixelsMark) - 1;
+
+QByteArray PixelsFile(const QImage& picture) {
+    const QImage pixels = picture.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    QByteArray bytes(kPixelsMark, kPixelsMarkSize);
+    for (int y = 0; y < pixels.height(); ++y)
+        bytes.append(reinterpret_cast<const char*>(pixels.constScanLine(y)), pixels.width() * 4);
+    const quint16 sum = qChecksum(QByteArrayView(bytes).sliced(kPixelsMarkSize));
+    bytes.append(static_cast<char>(sum >> 8)).append(static_cast<char>(sum & 0xff));
+    return bytes;
+}
+
+// The square picture of `side` a kept file holds; a null one for a file that does not fit.
+QImage FromPixelsFile(const QByteArray& bytes, int side) {
+    const qsizetype pixelBytes = qsizetype{side} * side * 4;
+    if (bytes.size() != kPixelsMarkSize + pixelBytes + 2 ||
+        !bytes.startsWith(QByteArrayView(kPixelsMark, kPixelsMarkSize)))
+        return QImage();
+    const QByteArrayView pixels = QByteArrayView(bytes).sliced(kPixelsMarkSize, pixelBytes);
+    const auto sum = static_cast<quint16>(static_cast<uchar>(bytes[bytes.size() - 2]) << 8 |
+                                          static_cast<uchar>(bytes[bytes.size() - 1]));
+    if (qChecksum(pixels) != sum)
+        return QImage();
+    QImage picture(side, side, QImage::Format_ARGB32_Premultiplied);
+    for (int y = 0; y < side; ++y)
+        std::memcpy(picture.scanLine(y), pixels.data() + qsizetype{y} * side * 4,
+                    static_cast<size_t>(side) * 4);
+    return picture;
 }
 
 QImage DrawSvg(const QString& svgPath, int side, QIcon::Mode mode) {
@@ -122,18 +156,18 @@ QPixmap DrawnPicture(const QString& svgPath, int side, QIcon::Mode mode) {
     const QString name = PictureName(svgPath, side, mode);
     const QString folder = PictureFolder();
     if (!folder.isEmpty()) {
-        // Read as the PNG it is, without asking every image plugin first.
-        QImageReader reader(folder + QLatin1Char('/') + name, "png");
-        reader.setAutoDetectImageFormat(false);
-        const QImage kept = reader.read();
-        if (kept.size() == QSize(side, side))
-            return QPixmap::fromImage(kept);
+        QFile file(folder + QLatin1Char('/') + name);
+        if (file.open(QIODevice::ReadOnly)) {
+            const QImage kept = FromPixelsFile(file.readAll(), side);
+            if (!kept.isNull())
+                return QPixmap::fromImage(kept);
+        }
     }
     const QImage drawn = DrawSvg(svgPath, side, mode);
-    if (!drawn.isNull() && !folder.isEmpty() && QDir().mkpath(folder)) {
+    if (drawn.size() == QSize(side, side) && !folder.isEmpty() && QDir().mkpath(folder)) {
         // A picture that cannot be kept is drawn again at the next start: nothing else is lost.
         QSaveFile file(folder + QLatin1Char('/') + name);
-        if (file.open(QIODevice::WriteOnly) && drawn.save(&file, "png"))
+        if (file.open(QIODevice::WriteOnly) && file.write(PixelsFile(drawn)) > 0)
             file.commit();
     }
     return QPixmap::fromImage(drawn);
@@ -145,7 +179,8 @@ class SvgPictureEngine : public QIconEngine {
 public:
     explicit SvgPictureEngine(QString path) : path_(std::move(path)) {}
 
-    void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode, QIcon::State state) override {
+    void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode,
+               QIcon::State state) override {
         const qreal scale = painter->device() ? painter->device()->devicePixelRatio() : 1.0;
         const QSize room = actualSize(rect.size(), mode, state);
         const QRect square(rect.x() + (rect.width() - room.width()) / 2,
@@ -170,8 +205,7 @@ public:
         return *found;
     }
     // Asked for device pixels (the size already multiplied by the scale).
-    QPixmap scaledPixmap(const QSize& size, QIcon::Mode mode, QIcon::State state,
-                         qreal) override {
+    QPixmap scaledPixmap(const QSize& size, QIcon::Mode mode, QIcon::State state, qreal) override {
         return pixmap(size, mode, state);
     }
     QList<QSize> availableSizes(QIcon::Mode, QIcon::State) override { return {}; } // any size
@@ -201,16 +235,15 @@ public:
             icon != SP_ToolBarVerticalExtensionButton)
             return QProxyStyle::standardIcon(icon, option, widget);
         const QPointer<QStyle> base = baseStyle();
-        return QIcon(new DeferredIconEngine([base, icon] {
-            return base ? base->standardIcon(icon, nullptr, nullptr) : QIcon();
-        }));
+        return QIcon(new DeferredIconEngine(
+            [base, icon] { return base ? base->standardIcon(icon, nullptr, nullptr) : QIcon(); }));
     }
 
     // A group box's caption starts inside its frame, clear of the rounded corner, as frames'
     // captions do on every desktop; at the frame's very edge a pane at the window's left edge
     // lost the caption's first character.
-    QRect subControlRect(ComplexControl control, const QStyleOptionComplex* option,
-                         SubControl part, const QWidget* widget) const override {
+    QRect subControlRect(ComplexControl control, const QStyleOptionComplex* option, SubControl part,
+                         const QWidget* widget) const override {
         QRect rect = QProxyStyle::subControlRect(control, option, part, widget);
         if (control == CC_GroupBox && (part == SC_GroupBoxLabel || part == SC_GroupBoxCheckBox) &&
             option->direction == Qt::LeftToRight &&
@@ -236,9 +269,11 @@ public:
         }
         const QRect bands[] = {
             QRect(outer.left(), outer.top(), outer.width(), middle.top() - outer.top()),
-            QRect(outer.left(), middle.bottom() + 1, outer.width(), outer.bottom() - middle.bottom()),
+            QRect(outer.left(), middle.bottom() + 1, outer.width(),
+                  outer.bottom() - middle.bottom()),
             QRect(outer.left(), middle.top(), middle.left() - outer.left(), middle.height()),
-            QRect(middle.right() + 1, middle.top(), outer.right() - middle.right(), middle.height()),
+            QRect(middle.right() + 1, middle.top(), outer.right() - middle.right(),
+                  middle.height()),
         };
         for (const QRect& band : bands) {
             painter->save();
@@ -330,8 +365,8 @@ QIcon ProgramIcon() {
             const QImage largest = DrawnPicture(path, kLargest, QIcon::Normal).toImage();
             QIcon sizes;
             for (int side = 16; side < kLargest; side *= 2)
-                sizes.addPixmap(QPixmap::fromImage(largest.scaled(
-                    side, side, Qt::KeepAspectRatio, Qt::SmoothTransformation)));
+                sizes.addPixmap(QPixmap::fromImage(
+                    largest.scaled(side, side, Qt::KeepAspectRatio, Qt::SmoothTransformation)));
             sizes.addPixmap(QPixmap::fromImage(largest));
             return sizes;
         }));
