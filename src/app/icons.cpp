@@ -8,9 +8,12 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QGroupBox>
 #include <QHash>
 #include <QIconEngine>
 #include <QImageReader>
+#include <QLinearGradient>
+#include <QMainWindow>
 #include <QPainter>
 #include <QPixmapCache>
 #include <QPointer>
@@ -18,6 +21,7 @@
 #include <QSaveFile>
 #include <QStandardPaths>
 #include <QStyleOption>
+#include <QVarLengthArray>
 #include <cstring>
 #include <functional>
 #include <optional>
@@ -254,10 +258,9 @@ public:
     static constexpr int kCaptionInset = 6;
 
     // A group box's frame picture has a middle of a faint shade, stretched over the whole box
-    // at every repaint of the panes (about a millisecond, on helper threads) for a tint no eye
-    // tells from the window's colour, and under the tree and the table besides. Only the band
-    // along the box's edges, where its outline runs, is drawn: side by side, four rectangles
-    // (a clip of another shape sends every piece of the picture down a slow path).
+    // at every repaint of the panes for a tint no eye tells from the window's colour, and under
+    // the tree and the table besides. Only the band along the box's edges, where its outline
+    // runs, is drawn.
     void drawPrimitive(PrimitiveElement element, const QStyleOption* option, QPainter* painter,
                        const QWidget* widget) const override {
         const QRect outer = option->rect;
@@ -275,12 +278,166 @@ public:
             QRect(middle.right() + 1, middle.top(), outer.right() - middle.right(),
                   middle.height()),
         };
+        if (DrawsAsFusion(painter)) {
+            const QRect frame = FusionFrame(option, widget);
+            if (frame.width() >= 2 * kFrameEdge && frame.height() >= 2 * kFrameEdge) {
+                for (const QRect& band : bands)
+                    DrawFrame(painter, frame, band);
+                return;
+            }
+            static const bool kept = !KeepGroupBoxFrame().isNull();
+            Q_UNUSED(kept);
+        }
+        // Side by side, four rectangles: a clip of another shape sends every piece of the
+        // picture down a slow path.
         for (const QRect& band : bands) {
             painter->save();
             painter->setClipRect(band, Qt::IntersectClip);
             QProxyStyle::drawPrimitive(element, option, painter, widget);
             painter->restore();
         }
+    }
+
+    // A toolbar under the menu bar: a shade from light to the window's colour with a light line
+    // at its top and a light and a dark one at its bottom, as the Fusion style draws it.
+    void drawControl(ControlElement element, const QStyleOption* option, QPainter* painter,
+                     const QWidget* widget) const override {
+        const auto* bar = qstyleoption_cast<const QStyleOptionToolBar*>(option);
+        const QRect rect = option->rect;
+        if (element != CE_ToolBar || !bar || !DrawsAsFusion(painter) ||
+            !(option->state & State_Horizontal) || bar->toolBarArea != Qt::TopToolBarArea ||
+            (bar->positionOfLine != QStyleOptionToolBar::End &&
+             bar->positionOfLine != QStyleOptionToolBar::OnlyOne) ||
+            !widget || !qobject_cast<const QMainWindow*>(widget->parentWidget()) ||
+            rect.height() < 3 || rect.height() >= kRowsOnThisThread) {
+            QProxyStyle::drawControl(element, option, painter, widget);
+            return;
+        }
+        QLinearGradient shade(rect.topLeft(), rect.bottomLeft());
+        shade.setColorAt(0, option->palette.window().color().lighter(104));
+        shade.setColorAt(1, option->palette.window().color());
+        painter->fillRect(rect, shade);
+        // Lines as one-row rectangles: the same pixels as a pen's, in one piece where a line
+        // longer than 255 pixels is blended on helper threads.
+        const QColor light(255, 255, 255, 90);
+        const QColor dark(0, 0, 0, 60);
+        painter->fillRect(QRect(rect.left(), rect.bottom(), rect.width(), 1), light);
+        painter->fillRect(QRect(rect.left(), rect.bottom() - 1, rect.width(), 1), dark);
+        painter->fillRect(QRect(rect.left(), rect.top(), rect.width(), 1), light);
+    }
+
+private:
+    // Qt's painter hands a blend of 96 rows or more to helper threads; for the few pixels of a
+    // frame's edge, waking them and waiting costs far more than the blend (milliseconds at the
+    // first paint). The pieces drawn here stay below that.
+    static constexpr int kRowsOnThisThread = 96;
+    static constexpr int kFrameEdge = 6; // the frame picture's corners
+    static constexpr int kFrameRun = 64; // the length of an edge piece in FrameTiles
+
+    bool IsFusion() const {
+        const QStyle* base = baseStyle();
+        return base && qstrcmp(base->metaObject()->className(), "QFusionStyle") == 0;
+    }
+    // Drawn here as the Fusion style would, pixel for pixel: on a device without scaling, with
+    // nothing blended in an unusual way.
+    bool DrawsAsFusion(const QPainter* painter) const {
+        return IsFusion() && painter->deviceTransform().type() <= QTransform::TxTranslate &&
+               painter->opacity() == 1.0 &&
+               painter->compositionMode() == QPainter::CompositionMode_SourceOver;
+    }
+    // Where the Fusion style puts a group box's frame: below the title's line, or just below
+    // the top of a box with neither title nor check box.
+    QRect FusionFrame(const QStyleOption* option, const QWidget* widget) const {
+        constexpr int kTopMargin = 3;
+        const auto* box = qobject_cast<const QGroupBox*>(widget);
+        const int top = box && !box->isCheckable() && box->title().isEmpty()
+                            ? kTopMargin
+                            : std::max(baseStyle()->pixelMetric(PM_ExclusiveIndicatorHeight),
+                                       option->fontMetrics.height()) +
+                                  kTopMargin;
+        return option->rect.adjusted(0, top, 0, 0);
+    }
+
+    // The frame picture tiled: its corners, each edge's one shade a run of kFrameRun pixels
+    // long, and the middle's shade; any frame is drawn from it in pieces copied unscaled.
+    static const QImage& FrameTiles() {
+        // The picture's distinct pixels, premultiplied: six rows and columns along each edge
+        // with the one stretched between them in the middle.
+        static constexpr QRgb kCells[13][13] = {
+            {0x00000000, 0x00000000, 0x00000000, 0x00000000, 0x00000000, 0x00000000, 0x00000000,
+             0x00000000, 0x00000000, 0x00000000, 0x00000000, 0x00000000, 0x00000000},
+            {0x00000000, 0x0d020202, 0x34131313, 0x34161616, 0x32171717, 0x32171717, 0x32171717,
+             0x32171717, 0x32171717, 0x32171717, 0x34161616, 0x37161616, 0x0c010101},
+            {0x00000000, 0x39161616, 0x1f0b0b0b, 0x0a000000, 0x08000000, 0x07000000, 0x07000000,
+             0x07000000, 0x07000000, 0x08000000, 0x0a000000, 0x1e0b0b0b, 0x35131313},
+            {0x00000000, 0x34161616, 0x09000000, 0x03000000, 0x03000000, 0x03000000, 0x03000000,
+             0x03000000, 0x03000000, 0x03000000, 0x03000000, 0x09000000, 0x34161616},
+            {0x00000000, 0x32171717, 0x08000000, 0x03000000, 0x03000000, 0x03000000, 0x03000000,
+             0x03000000, 0x03000000, 0x03000000, 0x03000000, 0x08000000, 0x32171717},
+            {0x00000000, 0x32171717, 0x07000000, 0x03000000, 0x03000000, 0x03000000, 0x03000000,
+             0x03000000, 0x03000000, 0x03000000, 0x03000000, 0x07000000, 0x32171717},
+            {0x00000000, 0x32171717, 0x07000000, 0x03000000, 0x03000000, 0x03000000, 0x03000000,
+             0x03000000, 0x03000000, 0x03000000, 0x03000000, 0x07000000, 0x32171717},
+            {0x00000000, 0x32171717, 0x07000000, 0x03000000, 0x03000000, 0x03000000, 0x03000000,
+             0x03000000, 0x03000000, 0x03000000, 0x03000000, 0x07000000, 0x32171717},
+            {0x00000000, 0x32171717, 0x07000000, 0x03000000, 0x03000000, 0x03000000, 0x03000000,
+             0x03000000, 0x03000000, 0x03000000, 0x03000000, 0x07000000, 0x32171717},
+            {0x00000000, 0x32171717, 0x08000000, 0x03000000, 0x03000000, 0x03000000, 0x03000000,
+             0x03000000, 0x03000000, 0x03000000, 0x03000000, 0x08000000, 0x32171717},
+            {0x00000000, 0x34161616, 0x09000000, 0x03000000, 0x03000000, 0x03000000, 0x03000000,
+             0x03000000, 0x03000000, 0x03000000, 0x03000000, 0x09000000, 0x34161616},
+            {0x00000000, 0x35131313, 0x1e0b0b0b, 0x0a000000, 0x08000000, 0x07000000, 0x07000000,
+             0x07000000, 0x07000000, 0x08000000, 0x0a000000, 0x1f0b0b0b, 0x39161616},
+            {0x00000000, 0x0c010101, 0x37161616, 0x34161616, 0x32171717, 0x32171717, 0x32171717,
+             0x32171717, 0x32171717, 0x32171717, 0x34161616, 0x34131313, 0x0d020202},
+        };
+        static const QImage tiles = [] {
+            constexpr int kSide = 2 * kFrameEdge + kFrameRun;
+            const auto cell = [](int i) {
+                return i < kFrameEdge               ? i
+                       : i < kFrameEdge + kFrameRun ? kFrameEdge
+                                                    : i - kFrameRun + 1;
+            };
+            QImage image(kSide, kSide, QImage::Format_ARGB32_Premultiplied);
+            for (int y = 0; y < kSide; ++y) {
+                auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+                for (int x = 0; x < kSide; ++x)
+                    line[x] = kCells[cell(y)][cell(x)];
+            }
+            return image;
+        }();
+        return tiles;
+    }
+
+    // One side of the frame, as pieces: (where, how long, where in FrameTiles).
+    struct Piece {
+        int at, length, from;
+    };
+    static QVarLengthArray<Piece, 40> Pieces(int start, int length) {
+        QVarLengthArray<Piece, 40> pieces;
+        pieces.append({start, kFrameEdge, 0});
+        for (int along = kFrameEdge; along < length - kFrameEdge; along += kFrameRun)
+            pieces.append(
+                {start + along, std::min(kFrameRun, length - kFrameEdge - along), kFrameEdge});
+        pieces.append({start + length - kFrameEdge, kFrameEdge, kFrameEdge + kFrameRun});
+        return pieces;
+    }
+
+    // The part of the frame picture stretched over `frame` that falls in `band`.
+    static void DrawFrame(QPainter* painter, const QRect& frame, const QRect& band) {
+        const QImage& tiles = FrameTiles();
+        const auto rows = Pieces(frame.top(), frame.height());
+        const auto columns = Pieces(frame.left(), frame.width());
+        for (const Piece& row : rows)
+            for (const Piece& column : columns) {
+                const QRect part =
+                    QRect(column.at, row.at, column.length, row.length).intersected(band);
+                if (!part.isEmpty())
+                    painter->drawImage(part.topLeft(), tiles,
+                                       QRect(column.from + part.left() - column.at,
+                                             row.from + part.top() - row.at, part.width(),
+                                             part.height()));
+            }
     }
 };
 
@@ -393,7 +550,6 @@ QPixmap KeepGroupBoxFrame() {
 }
 
 void InstallProgramStyle() {
-    KeepGroupBoxFrame();
     // The style chosen so far (the desktop's, or one named with -style), kept underneath.
     QApplication::setStyle(new ProgramStyle(QApplication::style()->name()));
 }

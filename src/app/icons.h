@@ -18,11 +18,14 @@ QIcon TreeIcon(const QString& imageKey);
 QIcon ProgramIcon();
 
 // The platform's style, with the pictures it makes for every menu bar and toolbar drawn only
-// when they are first shown. Call once, after the application object is made.
+// when they are first shown, and, under the Fusion style on an unscaled screen, the group boxes'
+// frames and the toolbar drawn here, looking the same, in pieces Qt blends without its helper
+// threads. Call once, after the application object is made.
 void InstallProgramStyle();
-// The picture the style frames every group box with, read here as the PNG it is and kept where
-// the style looks for it, the pixmap cache: read by the style, it would first load every image
-// plugin installed to ask each whether it reads PNG. Null where the style has no such picture.
+// The picture the Fusion style frames a group box with where it draws the frame itself (on a
+// scaled screen), read here as the PNG it is and kept where the style looks for it, the pixmap
+// cache: read by the style, it would first load every image plugin installed to ask each whether
+// it reads PNG. Null where the style has no such picture.
 QPixmap KeepGroupBoxFrame();
 
 // The pictures drawn so far are drawn or read from the cache folder again (for tests).

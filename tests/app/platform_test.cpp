@@ -9,7 +9,9 @@
 #include <QFile>
 #include <QGroupBox>
 #include <QKeyEvent>
+#include <QMainWindow>
 #include <QMessageBox>
+#include <QPainter>
 #include <QPixmapCache>
 #include <QRegularExpression>
 #include <QSettings>
@@ -18,7 +20,9 @@
 #include <QStyleOptionGroupBox>
 #include <QTextBrowser>
 #include <QTimer>
+#include <QToolBar>
 #include <gtest/gtest.h>
+#include <memory>
 
 namespace kirune::test {
 namespace {
@@ -236,6 +240,67 @@ TEST(IconsTest, GroupBoxCaptionsStartInsideTheirFrame) {
                                                         QStyle::SC_GroupBoxLabel, &box);
         EXPECT_EQ(label.left() > 0, roomy);
         EXPECT_LE(label.right(), option.rect.right() + (roomy ? 0 : label.width()));
+    }
+    QApplication::setStyle(QStyleFactory::create(before));
+}
+
+// Group box frames and the toolbar under the menu bar look exactly as the Fusion style draws
+// them, whether the program's style draws them itself (on an unscaled device) or leaves them to
+// Fusion; a group box's middle, under the panes, is left as it is.
+TEST(IconsTest, FramesAndToolbarsLookAsFusionDrawsThem) {
+    const QString before = QApplication::style()->name();
+    QApplication::setStyle(QStyleFactory::create(QStringLiteral("fusion")));
+    InstallProgramStyle();
+    QStyle* program = QApplication::style();
+    const std::unique_ptr<QStyle> fusion(QStyleFactory::create(QStringLiteral("fusion")));
+    const QColor window = QApplication::palette().window().color();
+    const auto draw = [&](QStyle* style, QSize size, qreal scale, auto paint) {
+        QImage image(size * scale, QImage::Format_ARGB32_Premultiplied);
+        image.fill(window);
+        QPainter painter(&image);
+        painter.scale(scale, scale);
+        paint(style, &painter);
+        return image;
+    };
+    struct Box {
+        const char16_t* title;
+        QSize size;
+        qreal scale;
+    };
+    for (const Box& c :
+         {Box{u"ﾂﾘｰﾋﾞｭｰ", {300, 200}, 1}, Box{u"", {300, 200}, 1}, Box{u"表", {60, 400}, 1},
+          Box{u"表", {1000, 700}, 1}, Box{u"表", {300, 200}, 2}}) {
+        QGroupBox box(QString::fromUtf16(c.title));
+        QStyleOptionGroupBox option;
+        option.initFrom(&box);
+        option.rect = QRect(QPoint(), c.size);
+        const auto frame = [&](QStyle* style, QPainter* painter) {
+            style->drawPrimitive(QStyle::PE_FrameGroupBox, &option, painter, &box);
+        };
+        QImage expected = draw(fusion.get(), c.size, c.scale, frame);
+        QPainter middle(&expected);
+        middle.scale(c.scale, c.scale);
+        middle.fillRect(option.rect.adjusted(8, option.fontMetrics.height() + 16, -8, -8), window);
+        middle.end();
+        EXPECT_EQ(draw(program, c.size, c.scale, frame), expected)
+            << c.size.width() << "x" << c.size.height() << " scale " << c.scale;
+    }
+    QMainWindow main;
+    QToolBar* bar = main.addToolBar(QStringLiteral("bar"));
+    for (const auto line :
+         {QStyleOptionToolBar::OnlyOne, QStyleOptionToolBar::End, QStyleOptionToolBar::Beginning}) {
+        QStyleOptionToolBar option;
+        option.initFrom(bar);
+        option.rect = QRect(0, 0, 867, 45);
+        option.state |= QStyle::State_Horizontal;
+        option.toolBarArea = Qt::TopToolBarArea;
+        option.positionOfLine = line;
+        const auto paint = [&](QStyle* style, QPainter* painter) {
+            style->drawControl(QStyle::CE_ToolBar, &option, painter, bar);
+        };
+        EXPECT_EQ(draw(program, option.rect.size(), 1, paint),
+                  draw(fusion.get(), option.rect.size(), 1, paint))
+            << line;
     }
     QApplication::setStyle(QStyleFactory::create(before));
 }
