@@ -333,6 +333,7 @@ private:
     static constexpr int kRowsOnThisThread = 96;
     static constexpr int kFrameEdge = 6; // the frame picture's corners
     static constexpr int kFrameRun = 64; // the length of an edge piece in FrameTiles
+    static_assert(kFrameRun < kRowsOnThisThread);
 
     bool IsFusion() const {
         const QStyle* base = baseStyle();
