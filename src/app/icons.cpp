@@ -361,7 +361,9 @@ private:
 
     // The frame picture tiled: its corners, each edge's one shade a run of kFrameRun pixels
     // long, and the middle's shade; any frame is drawn from it in pieces copied unscaled.
-    static const QImage& FrameTiles() {
+    // Stretched smoothly (as a painter that smooths pictures does), the edges' shades come out
+    // a little lighter.
+    static const QImage& FrameTiles(bool smooth) {
         // The picture's distinct pixels, premultiplied: six rows and columns along each edge
         // with the one stretched between them in the middle.
         static constexpr QRgb kCells[13][13] = {
@@ -392,7 +394,15 @@ private:
             {0x00000000, 0x0c010101, 0x37161616, 0x34161616, 0x32171717, 0x32171717, 0x32171717,
              0x32171717, 0x32171717, 0x32171717, 0x34161616, 0x34131313, 0x0d020202},
         };
-        static const QImage tiles = [] {
+        struct Smoothed {
+            int row, column;
+            QRgb pixel;
+        };
+        static constexpr Smoothed kSmoothed[] = {
+            {1, 6, 0x31161616},  {6, 1, 0x31161616},  {6, 11, 0x06000000},
+            {6, 12, 0x31161616}, {11, 6, 0x06000000}, {12, 6, 0x31161616},
+        };
+        const auto make = [](bool smoothed) {
             constexpr int kSide = 2 * kFrameEdge + kFrameRun;
             const auto cell = [](int i) {
                 return i < kFrameEdge               ? i
@@ -405,9 +415,19 @@ private:
                 for (int x = 0; x < kSide; ++x)
                     line[x] = kCells[cell(y)][cell(x)];
             }
+            for (const Smoothed& pixel : kSmoothed) {
+                if (!smoothed)
+                    break;
+                for (int y = 0; y < kSide; ++y)
+                    for (int x = 0; x < kSide; ++x)
+                        if (cell(y) == pixel.row && cell(x) == pixel.column)
+                            image.setPixel(x, y, pixel.pixel);
+            }
             return image;
-        }();
-        return tiles;
+        };
+        static const QImage sharp = make(false);
+        static const QImage smoothed = make(true);
+        return smooth ? smoothed : sharp;
     }
 
     // One side of the frame, as pieces: (where, how long, where in FrameTiles).
@@ -426,7 +446,8 @@ private:
 
     // The part of the frame picture stretched over `frame` that falls in `band`.
     static void DrawFrame(QPainter* painter, const QRect& frame, const QRect& band) {
-        const QImage& tiles = FrameTiles();
+        const QImage& tiles =
+            FrameTiles(painter->renderHints().testFlag(QPainter::SmoothPixmapTransform));
         const auto rows = Pieces(frame.top(), frame.height());
         const auto columns = Pieces(frame.left(), frame.width());
         for (const Piece& row : rows)

@@ -254,11 +254,13 @@ TEST(IconsTest, FramesAndToolbarsLookAsFusionDrawsThem) {
     QStyle* program = QApplication::style();
     const std::unique_ptr<QStyle> fusion(QStyleFactory::create(QStringLiteral("fusion")));
     const QColor window = QApplication::palette().window().color();
-    const auto draw = [&](QStyle* style, QSize size, qreal scale, auto paint) {
-        QImage image(size * scale, QImage::Format_ARGB32_Premultiplied);
+    // On the window's pixels (no alpha), with a painter that smooths pictures or not.
+    const auto draw = [&](QStyle* style, QSize size, qreal scale, bool smooth, auto paint) {
+        QImage image(size * scale, QImage::Format_RGB32);
         image.fill(window);
         QPainter painter(&image);
         painter.scale(scale, scale);
+        painter.setRenderHint(QPainter::SmoothPixmapTransform, smooth);
         paint(style, &painter);
         return image;
     };
@@ -266,10 +268,12 @@ TEST(IconsTest, FramesAndToolbarsLookAsFusionDrawsThem) {
         const char16_t* title;
         QSize size;
         qreal scale;
+        bool smooth;
     };
     for (const Box& c :
-         {Box{u"ﾂﾘｰﾋﾞｭｰ", {300, 200}, 1}, Box{u"", {300, 200}, 1}, Box{u"表", {60, 400}, 1},
-          Box{u"表", {1000, 700}, 1}, Box{u"表", {300, 200}, 2}}) {
+         {Box{u"ﾂﾘｰﾋﾞｭｰ", {300, 200}, 1, false}, Box{u"ﾂﾘｰﾋﾞｭｰ", {300, 200}, 1, true},
+          Box{u"", {300, 200}, 1, true}, Box{u"表", {60, 400}, 1, false},
+          Box{u"表", {1000, 700}, 1, true}, Box{u"表", {300, 200}, 2, true}}) {
         QGroupBox box(QString::fromUtf16(c.title));
         QStyleOptionGroupBox option;
         option.initFrom(&box);
@@ -277,13 +281,14 @@ TEST(IconsTest, FramesAndToolbarsLookAsFusionDrawsThem) {
         const auto frame = [&](QStyle* style, QPainter* painter) {
             style->drawPrimitive(QStyle::PE_FrameGroupBox, &option, painter, &box);
         };
-        QImage expected = draw(fusion.get(), c.size, c.scale, frame);
+        QImage expected = draw(fusion.get(), c.size, c.scale, c.smooth, frame);
         QPainter middle(&expected);
         middle.scale(c.scale, c.scale);
         middle.fillRect(option.rect.adjusted(8, option.fontMetrics.height() + 16, -8, -8), window);
         middle.end();
-        EXPECT_EQ(draw(program, c.size, c.scale, frame), expected)
-            << c.size.width() << "x" << c.size.height() << " scale " << c.scale;
+        EXPECT_EQ(draw(program, c.size, c.scale, c.smooth, frame), expected)
+            << c.size.width() << "x" << c.size.height() << " scale " << c.scale << " smooth "
+            << c.smooth;
     }
     QMainWindow main;
     QToolBar* bar = main.addToolBar(QStringLiteral("bar"));
@@ -298,8 +303,8 @@ TEST(IconsTest, FramesAndToolbarsLookAsFusionDrawsThem) {
         const auto paint = [&](QStyle* style, QPainter* painter) {
             style->drawControl(QStyle::CE_ToolBar, &option, painter, bar);
         };
-        EXPECT_EQ(draw(program, option.rect.size(), 1, paint),
-                  draw(fusion.get(), option.rect.size(), 1, paint))
+        EXPECT_EQ(draw(program, option.rect.size(), 1, true, paint),
+                  draw(fusion.get(), option.rect.size(), 1, true, paint))
             << line;
     }
     QApplication::setStyle(QStyleFactory::create(before));
