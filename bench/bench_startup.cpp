@@ -97,11 +97,11 @@ private:
 };
 
 // Start as main does: the window (load), the reset, with a file the file opened, the showing and
-// its first activation, until the table is painted. With `state`, only the opening is timed (and
-// the timing is left paused).
-void Start(const QString& file, benchmark::State* state = nullptr) {
-    if (state)
-        state->PauseTiming();
+// its first activation, until the table is painted; the window going away afterwards is not
+// timed. With `opening`, only the opening is timed. The timing is left paused.
+void Start(benchmark::State& state, const QString& file, bool opening = false) {
+    if (opening)
+        state.PauseTiming();
     auto book = std::make_unique<GradeBook>();
     Session session;
     QuietPlatform platform;
@@ -109,11 +109,11 @@ void Start(const QString& file, benchmark::State* state = nullptr) {
     frmMain window(logic);
     ResetGradeBook(*book);
     const QStringList arguments{QStringLiteral("kirune"), file};
-    if (state)
-        state->ResumeTiming();
+    if (opening)
+        state.ResumeTiming();
     const bool opened = !file.isEmpty() && OpenCommandLineFileBeforeShow(logic, arguments);
-    if (state)
-        state->PauseTiming(); // the rest, and the window going away, untimed
+    if (opening)
+        state.PauseTiming(); // the rest untimed
     const PaintWatch table(window.msFlexGrid1()->viewport());
     window.showAsPlaced();
     while (window.activationCount() == 0 || !table.painted())
@@ -123,12 +123,16 @@ void Start(const QString& file, benchmark::State* state = nullptr) {
         window.msFlexGrid1()->viewport()->repaint();
     }
     benchmark::DoNotOptimize(logic.grid.Text(40, 1));
+    if (!opening)
+        state.PauseTiming();
 }
 
 void BM_StartWithoutFile(benchmark::State& state) {
     const auto app = ApplicationForStart();
-    for (auto _ : state)
-        Start(QString());
+    for (auto _ : state) {
+        Start(state, QString());
+        state.ResumeTiming();
+    }
 }
 
 void BM_ReadClassFile(benchmark::State& state) {
@@ -139,15 +143,17 @@ void BM_ReadClassFile(benchmark::State& state) {
 
 void BM_StartWithFile(benchmark::State& state) {
     const auto app = ApplicationForStart();
-    for (auto _ : state)
-        Start(ClassFile());
+    for (auto _ : state) {
+        Start(state, ClassFile());
+        state.ResumeTiming();
+    }
 }
 
 // The opening in BM_StartWithFile: the file read and its tree and table made.
 void BM_OpenAfterStart(benchmark::State& state) {
     const auto app = ApplicationForStart();
     for (auto _ : state) {
-        Start(ClassFile(), &state);
+        Start(state, ClassFile(), true);
         state.ResumeTiming();
     }
 }
