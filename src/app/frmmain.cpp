@@ -15,8 +15,8 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QMenuBar>
-#include <QMouseEvent>
 #include <QMimeData>
+#include <QMouseEvent>
 #include <QScreen>
 #include <QStatusBar>
 #include <QTimer>
@@ -118,8 +118,7 @@ frmMain::frmMain(MainLogic& logic, QWidget* parent)
     : QMainWindow(parent), logic_(logic),
       launcher_(logic.book, logic.session, logic.platform, logic) {
     setObjectName(QStringLiteral("frmMain"));
-    setWindowTitle(logic_.windowCaption);
-    setWindowIcon(ProgramIcon());
+    setWindowTitle(logic_.windowCaption); // its icon, the program's, comes once it is painted
 
     BuildMenus();
     BuildToolbar();

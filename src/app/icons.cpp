@@ -6,6 +6,7 @@
 #include <QCryptographicHash>
 #include <QDateTime>
 #include <QDir>
+#include <QEvent>
 #include <QFile>
 #include <QFileInfo>
 #include <QGroupBox>
@@ -21,7 +22,9 @@
 #include <QSaveFile>
 #include <QStandardPaths>
 #include <QStyleOption>
+#include <QTimer>
 #include <QVarLengthArray>
+#include <QWidget>
 #include <QtEndian>
 #include <bit>
 #include <cstring>
@@ -565,6 +568,41 @@ QIcon ProgramIcon() {
         }));
     }();
     return icon;
+}
+
+namespace {
+// Gives the program's icon on the turn after its window's first paint, or after kLatestMs.
+class IconOnFirstPaint : public QObject {
+public:
+    explicit IconOnFirstPaint(QWidget* watched) : QObject(watched) {
+        watched->installEventFilter(this);
+        QTimer::singleShot(kLatestMs, this, [this] { Give(); });
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Paint) {
+            watched->removeEventFilter(this);
+            QTimer::singleShot(0, this, [this] { Give(); });
+        }
+        return false;
+    }
+
+private:
+    static constexpr int kLatestMs = 2000;
+    void Give() {
+        if (given_)
+            return;
+        given_ = true;
+        QApplication::setWindowIcon(ProgramIcon());
+        deleteLater();
+    }
+    bool given_ = false;
+};
+} // namespace
+
+void SetProgramIconOncePainted(QWidget* window) {
+    new IconOnFirstPaint(window);
 }
 
 QPixmap KeepGroupBoxFrame() {

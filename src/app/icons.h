@@ -7,6 +7,8 @@
 #include <QString>
 #include <QStringList>
 
+class QWidget;
+
 namespace kirune {
 
 // Toolbar pictures by image key: "New", "Open", "Save", "Print", "Edit".
@@ -16,6 +18,10 @@ QIcon ToolbarIcon(const QString& imageKey);
 QIcon TreeIcon(const QString& imageKey);
 // The program's icon (window frames, task bar).
 QIcon ProgramIcon();
+// Gives the program's windows their icon once `window` has been painted (or a moment after it
+// was shown, should it not be painted): a window's first picture does not wait for the icon's
+// sizes to be read and handed to the window system.
+void SetProgramIconOncePainted(QWidget* window);
 
 // The platform's style, with the pictures it makes for every menu bar and toolbar drawn only
 // when they are first shown, and, under the Fusion style on an unscaled screen, the group boxes'

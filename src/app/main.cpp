@@ -34,7 +34,6 @@ int main(int argc, char** argv) {
     kirune::InstallQtTranslations(app);
     QApplication::setFont(kirune::ProgramFont());
     kirune::InstallProgramStyle();
-    QApplication::setWindowIcon(kirune::ProgramIcon());
 
     auto book = std::make_unique<kirune::GradeBook>();
     kirune::Session session;
@@ -42,6 +41,7 @@ int main(int argc, char** argv) {
     kirune::MainLogic logic(*book, session, platform);
     kirune::frmMain window(logic); // its load routine runs here
     platform.SetMainWindow(&window);
+    kirune::SetProgramIconOncePainted(&window);
     kirune::ResetGradeBook(*book);
     // A file named on the command line (a double-click on a class file) opens as Open does:
     // before the window is shown when it can, so that the window appears with the class.

@@ -18,6 +18,7 @@
 #include <QStandardPaths>
 #include <QStyleFactory>
 #include <QStyleOptionGroupBox>
+#include <QTest>
 #include <QTextBrowser>
 #include <QTimer>
 #include <QToolBar>
@@ -222,6 +223,21 @@ TEST(IconsTest, PicturesLookAsTheirFilesDrawnOrKept) {
     const QPixmap read(
         QStringLiteral(":/qt-project.org/styles/commonstyle/images/fusion_groupbox.png"));
     EXPECT_EQ(read.cacheKey(), frame.cacheKey());
+}
+
+// The program's icon is given to its windows once the main window has been painted, not before.
+TEST(IconsTest, WindowsGetTheIconOnceTheMainWindowIsPainted) {
+    QApplication::setWindowIcon(QIcon());
+    QWidget window;
+    SetProgramIconOncePainted(&window);
+    QApplication::processEvents();
+    EXPECT_TRUE(QApplication::windowIcon().isNull());
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    for (int turn = 0; turn < 10 && QApplication::windowIcon().isNull(); ++turn)
+        QApplication::processEvents();
+    EXPECT_EQ(window.windowIcon().cacheKey(), ProgramIcon().cacheKey());
+    EXPECT_EQ(QApplication::windowIcon().cacheKey(), ProgramIcon().cacheKey());
 }
 
 // A group box's caption starts inside its frame, clear of the corner, where the box has room.
