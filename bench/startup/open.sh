@@ -11,18 +11,9 @@ pairs=${2:-15}
 [ "$pairs" -ge 15 ] || pairs=15
 program="$build/bench/kirune-first-paint"
 [ -x "$program" ] || { echo "open bench: $program is not built; skipped"; exit 0; }
-if [ -z "${DISPLAY:-}" ] && [ "${QT_QPA_PLATFORM:-}" != offscreen ]; then
-  if command -v xvfb-run >/dev/null; then
-    exec xvfb-run -a -s "-screen 0 1280x1024x24" "$0" "$build" "$pairs"
-  fi
-  echo "open bench: no display and no xvfb-run; skipped"
-  exit 0
-fi
-
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-"$program" --write-class "$work/class.txt"
-export QT_LOGGING_RULES="*.debug=false;qt.qpa.*=false"
+# shellcheck source=common.sh
+source "$(dirname "$0")/common.sh"
+on_a_display_with_a_class "open bench" "$0" "$program" "$build" "$pairs"
 # The program's settings (placement, recent files) are read and written in a folder of its own.
 export XDG_CONFIG_HOME="$work/config"
 
@@ -53,7 +44,6 @@ for ((i = 0; i < pairs; i++)); do
   esac
 done
 
-median() { sort -n | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
 w=$(median <"$work/with")
 o=$(median <"$work/without")
 r=$(median <"$work/read")

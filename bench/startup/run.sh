@@ -14,18 +14,9 @@ bare="$build/bench/kirune-bare-window"
 for exe in "$program" "$bare"; do
   [ -x "$exe" ] || { echo "start-up bench: $exe is not built; skipped"; exit 0; }
 done
-if [ -z "${DISPLAY:-}" ] && [ "${QT_QPA_PLATFORM:-}" != offscreen ]; then
-  if command -v xvfb-run >/dev/null; then
-    exec xvfb-run -a -s "-screen 0 1280x1024x24" "$0" "$build" "$pairs"
-  fi
-  echo "start-up bench: no display and no xvfb-run; skipped"
-  exit 0
-fi
-
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-"$program" --write-class "$work/class.txt"
-export QT_LOGGING_RULES="*.debug=false;qt.qpa.*=false"
+# shellcheck source=common.sh
+source "$(dirname "$0")/common.sh"
+on_a_display_with_a_class "start-up bench" "$0" "$program" "$build" "$pairs"
 
 # One run: prints "milliseconds peak-kB".
 run() {
@@ -50,7 +41,6 @@ for ((i = 0; i < pairs; i++)); do
   fi
 done
 
-median() { sort -n | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
 pt=$(cut -d' ' -f1 "$work/program" | median)
 bt=$(cut -d' ' -f1 "$work/bare" | median)
 pm=$(cut -d' ' -f2 "$work/program" | median)
