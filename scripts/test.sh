@@ -17,10 +17,11 @@ ctest --test-dir build/asan --output-on-failure -j "$jobs"
 cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build build/release -j "$jobs"
 build/release/bench/kirune-bench --benchmark_min_time=0.01
-# The start-up scripts, once each: the start to the first paint against a bare Qt window, and a
-# start with a class file named on the command line against one without it.
-QT_QPA_PLATFORM=offscreen bench/startup/run.sh build/release 15
-QT_QPA_PLATFORM=offscreen bench/startup/open.sh build/release 15
+# The start-up scripts, once each, on a virtual screen as a desktop would show the windows: the
+# start to the first paint against a bare Qt window, and a start with a class file named on the
+# command line against one without it. They measure; a screen that cannot be had skips them.
+bench/startup/run.sh build/release 31 || echo "start-up bench: not run"
+bench/startup/open.sh build/release 31 || echo "open bench: not run"
 
 # A short, fixed-seed run of each fuzz target over the corpus kept in the repository. The fuzz
 # build keeps its assertions and sanitizers but is optimised, as libFuzzer expects.
