@@ -382,9 +382,8 @@ private:
     }
 
     // The frame picture tiled: its corners, each edge's one shade a run of kFrameRun pixels
-    // long, and the middle's shade; any frame is drawn from it in pieces copied unscaled.
-    // Stretched smoothly (as a painter that smooths pictures does), the edges' shades come out
-    // a little lighter.
+    // long, and the middle's shade; any frame is drawn from it in pieces copied unscaled, from
+    // the smoothed tiles where the painter smooths pictures.
     static const QImage& FrameTiles(bool smooth) {
         // The picture's distinct pixels, premultiplied: six rows and columns along each edge
         // with the one stretched between them in the middle.
@@ -416,17 +415,22 @@ private:
             {0x00000000, 0x0c010101, 0x37161616, 0x34161616, 0x32171717, 0x32171717, 0x32171717,
              0x32171717, 0x32171717, 0x32171717, 0x34161616, 0x34131313, 0x0d020202},
         };
-        struct Smoothed {
+        // Stretched smoothly, these cells of the edges come out lighter: (row, column, pixel).
+        static constexpr struct {
             int row, column;
             QRgb pixel;
-        };
-        static constexpr Smoothed kSmoothed[] = {
+        } kSmoothed[] = {
             {1, 6, 0x31161616},  {6, 1, 0x31161616},  {6, 11, 0x06000000},
             {6, 12, 0x31161616}, {11, 6, 0x06000000}, {12, 6, 0x31161616},
         };
         const auto make = [](bool smoothed) {
+            QRgb cells[13][13];
+            std::memcpy(cells, kCells, sizeof cells);
+            if (smoothed)
+                for (const auto& cell : kSmoothed)
+                    cells[cell.row][cell.column] = cell.pixel;
             constexpr int kSide = 2 * kFrameEdge + kFrameRun;
-            const auto cell = [](int i) {
+            const auto cellOf = [](int i) {
                 return i < kFrameEdge               ? i
                        : i < kFrameEdge + kFrameRun ? kFrameEdge
                                                     : i - kFrameRun + 1;
@@ -435,15 +439,7 @@ private:
             for (int y = 0; y < kSide; ++y) {
                 auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
                 for (int x = 0; x < kSide; ++x)
-                    line[x] = kCells[cell(y)][cell(x)];
-            }
-            for (const Smoothed& pixel : kSmoothed) {
-                if (!smoothed)
-                    break;
-                for (int y = 0; y < kSide; ++y)
-                    for (int x = 0; x < kSide; ++x)
-                        if (cell(y) == pixel.row && cell(x) == pixel.column)
-                            image.setPixel(x, y, pixel.pixel);
+                    line[x] = cells[cellOf(y)][cellOf(x)];
             }
             return image;
         };
