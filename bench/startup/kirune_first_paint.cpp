@@ -101,6 +101,7 @@ int main(int argc, char** argv) {
     InstallQtTranslations(app);
     QApplication::setFont(ProgramFont());
     InstallProgramStyle();
+    QApplication::setWindowIcon(ProgramIcon());
 
     auto book = std::make_unique<GradeBook>();
     Session session;
@@ -108,7 +109,6 @@ int main(int argc, char** argv) {
     MainLogic logic(*book, session, platform);
     frmMain window(logic);
     platform.SetMainWindow(&window);
-    SetProgramIconOncePainted(&window);
     ResetGradeBook(*book);
     if (asMain) {
         // The program's own arguments: its name, then the file when there is one.

@@ -16,8 +16,8 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QMimeData>
-#include <QMouseEvent>
 #include <QScreen>
+#include <QSplitter>
 #include <QStatusBar>
 #include <QTimer>
 #ifndef QT_NO_SESSIONMANAGER
@@ -27,7 +27,6 @@
 #include <QToolButton>
 #include <QUrl>
 #include <cmath>
-#include <functional>
 
 namespace kirune {
 
@@ -62,6 +61,7 @@ const std::map<QString, Handler>& MenuHandlers() {
 }
 
 const QString kTreeWidthKey = QStringLiteral("TreeWidth"); // twips, beside MainLeft etc.
+constexpr int kNarrowestTablePane = 120;                   // pixels
 
 double Twips(int pixels) {
     return std::round(PixelsToTwips(pixels));
@@ -85,32 +85,6 @@ QString AccessibleCaption(const QString& caption) {
     name.remove(QLatin1Char(' '));
     return name;
 }
-
-// The bar between the tree pane and the table pane: dragging it widens or narrows the tree.
-class PaneSplitter : public QWidget {
-public:
-    explicit PaneSplitter(QWidget* parent) : QWidget(parent) {
-        setObjectName(QStringLiteral("PaneSplitter"));
-        setCursor(Qt::SplitHCursor);
-        setAccessibleName(QString::fromUtf16(u"ツリーの幅"));
-    }
-    std::function<void(int)> dragged; // by how many pixels, since the press
-
-protected:
-    void mousePressEvent(QMouseEvent* event) override {
-        pressX_ = event->globalPosition().toPoint().x();
-    }
-    void mouseMoveEvent(QMouseEvent* event) override {
-        if ((event->buttons() & Qt::LeftButton) && dragged) {
-            const int x = event->globalPosition().toPoint().x();
-            dragged(x - pressX_);
-            pressX_ = x;
-        }
-    }
-
-private:
-    int pressX_ = 0;
-};
 
 } // namespace
 
@@ -211,24 +185,33 @@ void frmMain::BuildPanes() {
     panes_ = new QWidget(this);
     panes_->setObjectName(QStringLiteral("panes"));
     setCentralWidget(panes_);
+    // The tree pane and the table pane side by side; dragging the bar between them widens or
+    // narrows the tree, never below its caption's width, and the table takes the rest.
+    splitter_ = new QSplitter(Qt::Horizontal, panes_);
+    splitter_->setObjectName(QStringLiteral("PaneSplitter"));
+    splitter_->setChildrenCollapsible(false);
 
-    frame2_ = new QGroupBox(logic_.frame2Caption, panes_);
+    frame2_ = new QGroupBox(logic_.frame2Caption, splitter_);
     frame2_->setObjectName(QStringLiteral("Frame2"));
+    frame2_->setMinimumWidth(frame2_->fontMetrics().horizontalAdvance(logic_.frame2Caption) + 24);
     treeView1_ = new NodeTree(frame2_);
     treeView1_->setObjectName(QStringLiteral("TreeView1"));
 
-    frame1_ = new QGroupBox(panes_);
+    frame1_ = new QGroupBox(splitter_);
     frame1_->setObjectName(QStringLiteral("Frame1"));
+    frame1_->setMinimumWidth(kNarrowestTablePane);
     msFlexGrid1_ = new GridView(frame1_);
     msFlexGrid1_->setObjectName(QStringLiteral("MSFlexGrid1"));
     treeView1_->setAccessibleName(AccessibleCaption(logic_.frame2Caption));
     msFlexGrid1_->setAccessibleName(QString::fromUtf16(u"画面の表"));
 
-    splitter_ = new PaneSplitter(panes_);
-    static_cast<PaneSplitter*>(splitter_)->dragged = [this](int dx) {
-        treeWidth_ = std::max(frame2_->width() + dx, 1);
-        LayoutPanes();
-    };
+    splitter_->addWidget(frame2_);
+    splitter_->addWidget(frame1_);
+    splitter_->handle(1)->setAccessibleName(QString::fromUtf16(u"ツリーの幅"));
+    connect(splitter_, &QSplitter::splitterMoved, this, [this] { treeWidth_ = frame2_->width(); });
+    // The tree and the table fill their panes, with the margins the window's design gives them.
+    frame1_->installEventFilter(this);
+    frame2_->installEventFilter(this);
     const int stored = logic_.platform.ReadSetting(kTreeWidthKey, 0).toInt();
     if (stored > 0)
         treeWidth_ = TwipsToPixels(stored);
@@ -352,9 +335,7 @@ void frmMain::RefreshDesktopState() {
     const QString file = logic_.TitleFileName();
     const QString title = file.isEmpty() ? logic_.windowCaption
                                          : file + QStringLiteral("[*] - ") + logic_.windowCaption;
-    const QString path = file.isEmpty() || !logic_.Menu(QStringLiteral("mnuFileSave")).enabled
-                             ? QString()
-                             : logic_.session.FileName;
+    const QString path = logic_.HasOwnFile() ? logic_.session.FileName : QString();
     if (windowFilePath() != path)
         setWindowFilePath(path);
     if (windowTitle() != title)
@@ -390,44 +371,41 @@ void frmMain::RefreshDesktopState() {
 }
 
 void frmMain::LayoutPanes() {
-    const QRect area = panes_->rect();
     const int shift = TwipsToPixels(kToolbarDesignHeight);
-    auto placeFrame = [&](QGroupBox* frame, const TwipsRect& r) {
-        QRect rect = TwipsRectToPixels(r.left, r.top, r.width, r.height).translated(0, -shift);
-        rect.moveTop(std::max(rect.top(), 0));
-        frame->setGeometry(FitInto(rect, area, 0, 2));
+    const auto pixels = [](const TwipsRect& r) {
+        return TwipsRectToPixels(r.left, r.top, r.width, r.height);
     };
+    const QRect tree = pixels(logic_.frame2);
+    const QRect table = pixels(logic_.frame1);
+    QRect both = tree.united(table).translated(0, -shift);
+    both.moveTop(std::max(both.top(), 0));
+    splitter_->setGeometry(FitInto(both, panes_->rect(), 0, 2));
+    splitter_->setHandleWidth(std::max(table.left() - tree.right() - 1, 1));
+    // The tree pane is as wide as the teacher dragged it, or as the window's design says.
+    const int treeWidth = treeWidth_ > 0 ? treeWidth_ : tree.width();
+    const int room = splitter_->width() - splitter_->handleWidth();
+    splitter_->setSizes({treeWidth, std::max(room - treeWidth, 0)});
+    PlacePaneContents();
+}
+
+void frmMain::PlacePaneContents() {
     // A pane's content keeps its margins to the pane's edges, however wide the pane is.
-    auto placeInside = [&](QWidget* child, const QGroupBox* frame, const TwipsRect& outer,
-                           const TwipsRect& r) {
+    auto placeInside = [](QWidget* child, const QGroupBox* frame, const TwipsRect& outer,
+                          const TwipsRect& r) {
         QRect rect = TwipsRectToPixels(r.left, r.top, r.width, r.height);
         const int right = TwipsToPixels(std::max(outer.width - r.left - r.width, 0.0));
         const int bottom = TwipsToPixels(std::max(outer.height - r.top - r.height, 0.0));
         rect.setRight(std::max(rect.right(), frame->width() - 1 - right));
         child->setGeometry(FitInto(rect, frame->rect(), right, bottom));
     };
-    placeFrame(frame2_, logic_.frame2);
-    placeFrame(frame1_, logic_.frame1);
-    // The tree pane is as wide as the teacher dragged it, and never narrower than its caption;
-    // the table pane gives or takes the difference.
-    if (captionMeasured_ != frame2_->title()) { // measured once: the panes are laid out often
-        captionMeasured_ = frame2_->title();
-        captionWidth_ = frame2_->fontMetrics().horizontalAdvance(captionMeasured_) + 24;
-    }
-    const int captionWidth = captionWidth_;
-    const int wanted = std::max(treeWidth_ > 0 ? treeWidth_ : frame2_->width(), captionWidth);
-    const int widest = std::max(frame1_->geometry().right() - frame2_->x() - 120, 1);
-    const int delta = std::min(wanted, widest) - frame2_->width();
-    if (delta != 0) {
-        frame2_->resize(frame2_->width() + delta, frame2_->height());
-        frame1_->setGeometry(frame1_->geometry().adjusted(delta, 0, 0, 0));
-    }
     placeInside(treeView1_, frame2_, logic_.frame2, logic_.treeView1);
     placeInside(msFlexGrid1_, frame1_, logic_.frame1, logic_.msFlexGrid1);
-    const int gapLeft = frame2_->geometry().right() + 1;
-    splitter_->setGeometry(gapLeft, frame2_->y(), std::max(frame1_->x() - gapLeft, 4),
-                           frame2_->height());
-    splitter_->raise();
+}
+
+bool frmMain::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::Resize && (watched == frame1_ || watched == frame2_))
+        PlacePaneContents();
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void frmMain::showAsPlaced() {

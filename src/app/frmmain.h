@@ -16,6 +16,7 @@ class QGroupBox;
 class QLabel;
 class QMenu;
 class QMimeData;
+class QSplitter;
 class QToolBar;
 
 namespace kirune {
@@ -43,7 +44,7 @@ public:
     QGroupBox* frame2() const { return frame2_; }
     NodeTree* treeView1() const { return treeView1_; }
     GridView* msFlexGrid1() const { return msFlexGrid1_; }
-    QWidget* paneSplitter() const { return splitter_; }
+    QSplitter* paneSplitter() const { return splitter_; }
     int activationCount() const { return activations_; }
 
     // Shows the logic's state in every control.
@@ -61,6 +62,7 @@ protected:
     void changeEvent(QEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void BuildMenus();
@@ -69,6 +71,7 @@ private:
     void SetHooks();
     void KeepWorkSafe(); // the recovery timer and the desktop's log-out
     void LayoutPanes();
+    void PlacePaneContents();
     void ApplyPlacement();
     QMargins FrameMargins() const;
     void FitPlacementToFrame();
@@ -90,11 +93,9 @@ private:
     NodeTree* treeView1_ = nullptr;
     QGroupBox* frame1_ = nullptr;
     GridView* msFlexGrid1_ = nullptr;
-    QWidget* splitter_ = nullptr; // the bar between the panes
-    QString captionMeasured_; // the tree pane's caption, and the width it needs
-    int captionWidth_ = 0;
-    int treeWidth_ = 0;           // pixels the teacher dragged the tree pane to; 0: the usual
-    QString shownTableKey_;       // the node whose table the grid shows
+    QSplitter* splitter_ = nullptr; // holds the two panes
+    int treeWidth_ = 0;             // pixels the teacher dragged the tree pane to; 0: the usual
+    QString shownTableKey_;         // the node whose table the grid shows
 
     // Activation: at the first showing and when the window comes back after an editor closed.
     bool firstActivationPending_ = true;

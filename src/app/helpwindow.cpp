@@ -1,7 +1,5 @@
 #include "helpwindow.h"
 
-#include "icons.h"
-
 #include <QFile>
 #include <QHBoxLayout>
 #include <QTextBrowser>
@@ -27,7 +25,6 @@ void HelpWindow::EnsureResources() {
 HelpWindow::HelpWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
     EnsureResources();
     setWindowTitle(QString::fromUtf16(u"Kirune ヘルプ"));
-    setWindowIcon(ProgramIcon());
     // The help never keeps the program running once the main window has closed.
     setAttribute(Qt::WA_QuitOnClose, false);
 

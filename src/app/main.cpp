@@ -28,6 +28,7 @@ int main(int argc, char** argv) {
     QApplication::setOrganizationName(kirune::kProgramTitle);
     QApplication::setApplicationVersion(QStringLiteral("1.2.2"));
     QApplication::setDesktopFileName(QStringLiteral("kirune"));
+    QApplication::setWindowIcon(kirune::ProgramIcon());
     // Without regional settings of the system (the C locale) the program uses Japanese ones.
     QLocale::setDefault(kirune::RegionalLocale());
     kirune::InstallFontSubstitutions();
@@ -41,7 +42,6 @@ int main(int argc, char** argv) {
     kirune::MainLogic logic(*book, session, platform);
     kirune::frmMain window(logic); // its load routine runs here
     platform.SetMainWindow(&window);
-    kirune::SetProgramIconOncePainted(&window);
     kirune::ResetGradeBook(*book);
     // A file named on the command line (a double-click on a class file) opens as Open does:
     // before the window is shown when it can, so that the window appears with the class.

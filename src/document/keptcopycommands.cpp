@@ -82,6 +82,8 @@ bool MainLogic::OfferRecovery() {
                 continue;
             }
             ShowOpenedBook(copy.originalName);
+            startUnsaved_ = true; // the file (if any) holds an older book
+            FollowCleanState();
             recoveryBytes_.clear();
             recoveryBase_.reset();
             WriteRecoveryCopy(); // this program's own copy first, then the old one goes

@@ -95,6 +95,8 @@ MainLogic::MainLogic(GradeBook& bookRef, Session& sessionRef, Platform& platform
     msFlexGrid1 = {120, 240, 8175, 7095};
     statusText = U(u"ｽﾃｰﾀｽ");
     undoStack.setUndoLimit(kUndoSteps);
+    QObject::connect(&undoStack, &QUndoStack::cleanChanged, &undoStack,
+                     [this] { FollowCleanState(); });
 }
 
 QStringList MainLogic::MenuLayout(const QString& menu) {

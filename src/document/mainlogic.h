@@ -147,6 +147,9 @@ public:
     // The file shown in the window title: "" without a book, "無題" before a new book's first
     // save, else the file's name.
     QString TitleFileName() const;
+    // True while the open book has a file of its own (it was opened from it or saved to it), which
+    // Save writes; Save of a book without one asks for a name as Save As does.
+    bool HasOwnFile() const { return BookOpen() && ownFile_; }
 
     // --- MainFormHooks ---------------------------------------------------------------------
     void EnableMainWindow() override;
@@ -161,8 +164,7 @@ public:
     QUndoStack undoStack;
     void mnuEditUndo_Click();
     void mnuEditRedo_Click();
-    // Puts `snapshot` in the book as one undo or redo does: the tree and the table follow and
-    // the book needs saving.
+    // Puts `snapshot` in the book as one undo or redo does: the tree and the table follow.
     void RestoreSnapshot(const std::shared_ptr<const GradeBook>& snapshot);
 
     // --- Recovery copies and earlier versions ----------------------------------------------
@@ -190,9 +192,17 @@ private:
     // A step that changes the book; `followUp` merges it into the step before (the subject's
     // new name carried into the tree's texts after its registration).
     void PushStep(const QString& description, bool followUp);
-    void ResetUndo();        // empty history, the book as it is now as its start
-    void UpdateUndoMenus();  // captions and enabled state of 元に戻す and やり直し
-    void ShowRestoredBook(); // tree, table, heading and menus after the book was replaced
+    void ResetUndo();       // empty history, the book as it is now as its start
+    void UpdateUndoMenus(); // captions and enabled state of 元に戻す and やり直し
+    // The book needs saving while the undo stack is away from its clean state (the one the file
+    // holds, set when the book is opened or saved), and always while the file holds nothing of
+    // it yet (a new book, a restored recovery copy): undoing back to what was saved leaves
+    // nothing to save.
+    void FollowCleanState();
+    void AfterUndoOrRedo();     // menus, the recovery copy and the window follow the step
+    bool ownFile_ = false;      // see HasOwnFile
+    bool startUnsaved_ = false; // the undo history starts from a book the file does not hold
+    void ShowRestoredBook();    // tree, table, heading and menus after the book was replaced
     std::shared_ptr<const GradeBook> baseline_; // the book after the last step
     // After a file was read or a book restored: menus, toolbar, tree and heading of an open book
     // named `fileName` ("" for a book without a name, which Save As names).

@@ -55,11 +55,12 @@ void MainLogic::mnuFileNew_Click() {
 
 void MainLogic::StartNewBook() {
     book.HomeRoomYear = U(u"未登録です");
+    ownFile_ = false;
+    startUnsaved_ = true; // a new book counts as changed until it is first saved
     ResetUndo();
     recoveryBytes_ = GradeBookFileBytes(book); // nothing typed yet
     recoveryBase_.reset();
     TreeView1_refresh();
-    session.NeedsSave = true;
     session.SelectedNodeKey = kHomeRoomKey;
     MenuRef(kEditProperty).caption = U(u"学級の編集(&E)");
     statusText = U(u"ﾋﾝﾄ：最初に学級の設定をします。[学級の編集]をｸﾘｯｸしてください");
@@ -68,8 +69,9 @@ void MainLogic::StartNewBook() {
     EnableMenu(kClose, true);
     EnableMenu(kSaveAs, true);
     EnableMenu(kNameBook, true);
-    EnableMenu(kSave, false);
+    EnableMenu(kSave, true); // asks for a name, as Save As does
     EnableMenu(kNew, false); // Open stays: it asks the save question and replaces the book
+    FollowCleanState();
 
     if (auto* edit = Button(U(u"編集"))) {
         edit->enabled = true;
@@ -127,19 +129,21 @@ void MainLogic::ShowOpenedBook(const QString& fileName) {
     session.SelectedNodeIndex = 0;
     session.CautionAnswer = false;
     session.FileName = fileName;
+    ownFile_ = !fileName.isEmpty();
+    startUnsaved_ = !ownFile_;
     ResetUndo();
     TreeView1_refresh();
-    session.NeedsSave = true;
     session.SelectedNodeKey = kHomeRoomKey;
 
     MenuRef(kEditProperty).caption = U(u"学級の編集(&E)");
     EnableMenu(kEditProperty, true);
     EnableMenu(kClose, true);
-    EnableMenu(kSave, !fileName.isEmpty());
+    EnableMenu(kSave, true);
     EnableMenu(kSaveAs, true);
     EnableMenu(kOpen, true);
     EnableMenu(kNew, false);
     EnableByEnrolment();
+    FollowCleanState(); // a book just read is what its file holds: nothing to save
 
     if (auto* edit = Button(U(u"編集"))) {
         edit->enabled = true;
@@ -164,6 +168,7 @@ void MainLogic::mnuFileClose_Click() {
 
     DropRecoveryCopy();
     ResetGradeBook(book);
+    ownFile_ = startUnsaved_ = false;
     ResetUndo();
     session.FileName.clear();
     for (const QString& name : {kEditProperty, kClose, kSave, kSaveAs, kPrint, kNameBook})
@@ -190,7 +195,7 @@ void MainLogic::mnuFileClose_Click() {
 void MainLogic::mnuFileSave_Click() {
     if (!Allowed(kSave))
         return;
-    WriteToFileName();
+    SaveNow();
 }
 
 bool MainLogic::WriteToFileName() {
@@ -200,8 +205,10 @@ bool MainLogic::WriteToFileName() {
         Notify();
         return false;
     }
-    session.NeedsSave = false;
-    EnableMenu(kSave, true);
+    ownFile_ = true;
+    startUnsaved_ = false;
+    undoStack.setClean();
+    FollowCleanState();
     DropRecoveryCopy();
     KeepVersion();
     UpdateHistoryMenu();
@@ -232,7 +239,7 @@ bool MainLogic::SaveAsWithDialog() {
 }
 
 bool MainLogic::SaveNow() {
-    if (Menu(kSave).enabled)
+    if (HasOwnFile())
         return WriteToFileName();
     if (Menu(kSaveAs).enabled)
         return SaveAsWithDialog();
@@ -305,7 +312,7 @@ QString MainLogic::TitleFileName() const {
     if (!BookOpen())
         return QString();
     // A new book has no file of its own until Save As (FileName may still name a closed one).
-    if (!Menu(kSave).enabled || session.FileName.isEmpty())
+    if (!ownFile_ || session.FileName.isEmpty())
         return U(u"無題");
     return QFileInfo(session.FileName).fileName();
 }

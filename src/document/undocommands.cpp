@@ -54,8 +54,13 @@ void MainLogic::PushStep(const QString& description, bool followUp) {
     auto before = baseline_ ? baseline_ : after;
     baseline_ = after;
     undoStack.push(new BookStep(*this, std::move(before), std::move(after), description, followUp));
+    FollowCleanState();
     UpdateUndoMenus();
     WriteRecoveryCopy();
+}
+
+void MainLogic::FollowCleanState() {
+    session.NeedsSave = BookOpen() && (startUnsaved_ || !undoStack.isClean());
 }
 
 void MainLogic::ResetUndo() {
@@ -86,24 +91,31 @@ void MainLogic::mnuEditUndo_Click() {
     if (!Allowed(kUndo))
         return;
     undoStack.undo();
-    UpdateUndoMenus();
-    Notify();
+    AfterUndoOrRedo();
 }
 
 void MainLogic::mnuEditRedo_Click() {
     if (!Allowed(kRedo))
         return;
     undoStack.redo();
+    AfterUndoOrRedo();
+}
+
+void MainLogic::AfterUndoOrRedo() {
     UpdateUndoMenus();
+    FollowCleanState();
+    // Back at what the file holds, the recovery copy has nothing left to keep.
+    if (session.NeedsSave)
+        WriteRecoveryCopy();
+    else
+        DropRecoveryCopy();
     Notify();
 }
 
 void MainLogic::RestoreSnapshot(const std::shared_ptr<const GradeBook>& snapshot) {
     book = *snapshot;
     baseline_ = snapshot;
-    session.MarkChanged();
     ShowRestoredBook();
-    WriteRecoveryCopy();
 }
 
 void MainLogic::ShowRestoredBook() {

@@ -10,7 +10,7 @@ namespace kirune {
 
 struct Session {
     QString FileName;       // full path of the grade book file; "" when none
-    bool NeedsSave = false; // True after New, Open and every change; False after Save and Close
+    bool NeedsSave = false; // True while the open book differs from its file (a new book: always)
 
     QString SelectedNodeKey;       // "HomeRoom", "ROOTnode" or a level key
     int16_t SelectedNodeIndex = 0; // 1 = first node (the homeroom)

@@ -9,11 +9,14 @@
 #include "support/widgettest.h"
 
 #include <QAccessible>
+#include <QAction>
+#include <QFileInfo>
 #include <QMenu>
 #include <QMimeData>
 #include <QStatusBar>
 #include <QToolBar>
 #include <QUrl>
+#include <functional>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -53,22 +56,68 @@ protected:
     std::unique_ptr<frmMain> window;
 };
 
+// The title's mark follows what the file holds: a book just opened or saved is unchanged, a
+// change marks it, and undoing or redoing back to what was saved takes the mark away again.
 TEST_F(DesktopTest, TheTitleShowsTheFileAndItsUnsavedMark) {
     EXPECT_EQ(window->windowTitle(), QStringLiteral("Kirune Ver1.2.2"));
     const QString path = WriteClass(U(u"4年2組.txt"));
     ASSERT_TRUE(logic->OpenDocument(path));
     EXPECT_EQ(window->windowTitle(), U(u"4年2組.txt[*] - Kirune Ver1.2.2"));
     EXPECT_EQ(window->windowFilePath(), path);
-    EXPECT_TRUE(window->isWindowModified()); // an opened book counts as unsaved
-    logic->mnuFileSave_Click();
-    EXPECT_FALSE(window->isWindowModified());
+    const auto command = [this](const char* name) {
+        window->menuAction(QLatin1String(name))->trigger();
+    };
+    const auto changeAScore = [this] {
+        book->Scores[0][0] = 75;
+        session.MarkChanged();
+        logic->RecordStep(U(u"得点の登録"));
+        window->refresh();
+    };
+    const struct {
+        std::function<void()> step;
+        bool marked;
+    } steps[] = {
+        {[] {}, false}, // just opened
+        {changeAScore, true},
+        {[&] { command("mnuEditUndo"); }, false},
+        {[&] { command("mnuEditRedo"); }, true},
+        {[&] { command("mnuFileSave"); }, false},
+        {[&] { command("mnuEditUndo"); }, true}, // the file holds the score now
+        {[&] { command("mnuEditRedo"); }, false},
+    };
+    for (size_t i = 0; i < std::size(steps); ++i) {
+        steps[i].step();
+        EXPECT_EQ(window->isWindowModified(), steps[i].marked) << i;
+        EXPECT_EQ(session.NeedsSave, steps[i].marked) << i;
+    }
     EXPECT_EQ(window->statusBar()->currentMessage(), U(u"保存しました: 4年2組.txt"));
+    command("mnuFileClose");
+    EXPECT_TRUE(platform.questions.isEmpty()); // nothing to save: nothing asked
+    EXPECT_FALSE(logic->BookOpen());
+}
+
+// Ctrl+S on a book that has no file yet asks for a name, as the toolbar's button and Save As do.
+TEST_F(DesktopTest, SaveOfANewBookAsksForAName) {
+    window->menuAction(QStringLiteral("mnuFileNew"))->trigger();
+    EXPECT_TRUE(window->isWindowModified()); // a new book counts as changed until saved
+    QAction* save = window->menuAction(QStringLiteral("mnuFileSave"));
+    EXPECT_TRUE(save->isEnabled());
+    EXPECT_EQ(save->shortcut(), QKeySequence(QStringLiteral("Ctrl+S")));
+    const QString path = platform.dir.filePath(U(u"新しい学級"));
+    platform.fileAnswers = {path};
+    save->trigger();
+    EXPECT_EQ(platform.dialogTitles.size(), 1);
+    EXPECT_EQ(session.FileName, path + QStringLiteral(".txt"));
+    EXPECT_TRUE(QFileInfo::exists(path + QStringLiteral(".txt")));
+    EXPECT_FALSE(window->isWindowModified());
+    EXPECT_EQ(window->windowTitle(), U(u"新しい学級.txt[*] - Kirune Ver1.2.2"));
 }
 
 TEST_F(DesktopTest, RecentFilesAreAMenuAndADroppedFileOpens) {
     const QString first = WriteClass(QStringLiteral("first.txt"));
     const QString second = WriteClass(QStringLiteral("second.txt"));
     ASSERT_TRUE(logic->OpenDocument(first));
+    session.MarkChanged(); // a change: a dropped file asks the save question first
 
     QMimeData data;
     data.setUrls({QUrl::fromLocalFile(second)});

@@ -15,6 +15,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
+#include <QSplitter>
 #include <QTest>
 #include <QToolBar>
 #include <QToolButton>
@@ -343,17 +344,18 @@ TEST_F(MainWindowTest, TheSplitterWidensTheTreeAndItsWidthIsKept) {
     ProcessEvents();
     const int before = window->frame2()->width();
     const int gridRight = window->frame1()->geometry().right();
-    QWidget* splitter = window->paneSplitter();
-    const QPoint grip = splitter->rect().center();
-    QTest::mousePress(splitter, Qt::LeftButton, {}, grip);
+    QWidget* bar = window->paneSplitter()->handle(1);
+    const QPoint grip = bar->rect().center();
+    QTest::mousePress(bar, Qt::LeftButton, {}, grip);
     QMouseEvent move(QEvent::MouseMove, QPointF(grip + QPoint(60, 0)),
-                     QPointF(splitter->mapToGlobal(grip + QPoint(60, 0))), Qt::NoButton,
-                     Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(splitter, &move);
-    QTest::mouseRelease(splitter, Qt::LeftButton, {}, grip + QPoint(60, 0));
+                     QPointF(bar->mapToGlobal(grip + QPoint(60, 0))), Qt::NoButton, Qt::LeftButton,
+                     Qt::NoModifier);
+    QApplication::sendEvent(bar, &move);
+    QTest::mouseRelease(bar, Qt::LeftButton, {}, grip + QPoint(60, 0));
     EXPECT_EQ(window->frame2()->width(), before + 60);
     EXPECT_EQ(window->frame1()->geometry().right(), gridRight);
-    EXPECT_EQ(splitter->x(), window->frame2()->geometry().right() + 1);
+    EXPECT_EQ(bar->x(), window->frame2()->geometry().right() + 1);
+    EXPECT_TRUE(window->frame1()->rect().contains(window->msFlexGrid1()->geometry()));
 
     ASSERT_TRUE(window->close());
     const int stored = platform.settings[QStringLiteral("TreeWidth")].toInt();

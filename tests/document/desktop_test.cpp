@@ -14,6 +14,7 @@ TEST_F(MainLogicTest, OpenOverAnOpenBookAsksFirstAndKeepsTheBookWhenTheNewFileIs
     Start();
     Open(first);
     logic->SelectNodeByKey(SubjectKey(0));
+    session.MarkChanged(); // a change: Open asks the save question first
 
     platform.answers = {false}; // do not save
     Open(broken);

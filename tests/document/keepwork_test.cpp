@@ -108,6 +108,9 @@ TEST_F(KeepWorkTest, UndoAndRedoPutBackTheWholeBookStepByStep) {
     EXPECT_EQ(book->StudentNames[0], first);
     EXPECT_EQ(logic->grid.Text(1, 1), first) << "the table shows the restored book";
     EXPECT_FALSE(logic->Menu(QStringLiteral("mnuEditUndo")).enabled);
+    // Back at what the file holds: nothing to save, no recovery copy to keep.
+    EXPECT_FALSE(session.NeedsSave);
+    EXPECT_FALSE(logic->recovery.HasCopy());
     logic->mnuEditRedo_Click();
     logic->mnuEditRedo_Click();
     EXPECT_EQ(book->StudentNames[0], U(u"二"));

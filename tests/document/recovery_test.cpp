@@ -108,7 +108,8 @@ TEST_F(RecoveryTest, ABookWithoutANameComesBackForSaveAs) {
     platform.answers = {true};
     ASSERT_TRUE(logic->OfferRecovery());
     EXPECT_TRUE(session.FileName.isEmpty());
-    EXPECT_FALSE(logic->Menu(QStringLiteral("mnuFileSave")).enabled);
+    EXPECT_TRUE(session.NeedsSave);
+    EXPECT_FALSE(logic->HasOwnFile()); // Save asks for a name
     EXPECT_TRUE(logic->Menu(QStringLiteral("mnuFileSaveAs")).enabled);
     EXPECT_EQ(book->StudentNames[0], U(u"新しい子"));
 }

@@ -2,19 +2,13 @@
 // right-aligned columns, background colours, a header row and number column that stay put.
 #include "editors/common/gridview.h"
 #include "editors/common/twips.h"
-#include "output/fonts.h"
 
 #include "support/testutil.h"
 #include "support/widgettest.h"
 #include <QApplication>
-#include <QFontInfo>
-#include <QFontMetricsF>
-#include <QGlyphRun>
 #include <QImage>
 #include <QMouseEvent>
-#include <QPainter>
 #include <QScrollBar>
-#include <QStaticText>
 #include <gtest/gtest.h>
 
 namespace kirune {
@@ -306,70 +300,6 @@ TEST_F(GridViewTest, HeaderLinesAllShowAndNoneIsCut) {
         EXPECT_LE(view.cellFont(0, col).pointSizeF(), view.font().pointSizeF());
     }
     EXPECT_LT(view.cellFont(0, 3).pointSizeF(), view.font().pointSizeF()); // shrunk to fit
-}
-
-// A text is drawn in place the first time and copied from a picture of it afterwards: both look
-// the same, pixel for pixel, whatever the cell (header lines, right-aligned numbers, a colour of
-// its own, the current cell, a text wider than its cell).
-TEST_F(GridViewTest, ATextLooksTheSameDrawnInPlaceAndCopied) {
-    grid.SetText(0, 1, U(u"生徒氏名"));
-    grid.SetText(0, 2,
-                 QStringLiteral("1") + U(u"回目試験") + QChar(13) + QStringLiteral("2026/05/10"));
-    grid.SetColAlignment(2, kAlignRightCenter);
-    for (int row = 1; row < 6; ++row) {
-        grid.SetText(row, 0, QString::number(row));
-        grid.SetText(row, 1, U(u"青木 颯太") + QString(row == 5 ? 12 : 0, QChar(u'＃')));
-        grid.SetText(row, 2, QString::number(row * 7.5));
-    }
-    grid.SetCellBackground(2, 2, qRgb(255, 200, 200));
-    grid.SetCurrentCell(3, 2);
-    view.refresh();
-    const QImage inPlace = Picture();
-    EXPECT_EQ(Picture(), inPlace);
-}
-
-// A line of plain characters in the program's font is drawn as its glyphs side by side: at the
-// very pixels and width the text engine gives it. Anything else is left to the engine.
-TEST(PlaceSideBySideTest, PlacesAsTheTextEngineOrLeavesTheLineToIt) {
-    const QFont font = WindowFont(9); // the program's font
-    const struct {
-        QString line;
-        bool sideBySide;
-    } cases[] = {
-        {U(u"生徒 12"), true},        {QStringLiteral("12.5"), true},
-        {QStringLiteral("-3"), true}, {QStringLiteral("2026/05/10 "), true},
-        {U(u"1回目試験"), true},      {U(u"ｱｲｳ（Ａ）・〒"), true},
-        {U(u"か\u3099"), false},     // a combining mark
-        {U(u"\u05d0\u05d1"), false}, // written right to left
-        {U(u"\U0001f600"), false},   // beyond the basic plane
-    };
-    for (const auto& c : cases) {
-        QGlyphRun run;
-        double width = -1;
-        ASSERT_EQ(PlaceSideBySide(font, c.line, run, width), c.sideBySide) << c.line.toStdString();
-        if (!c.sideBySide)
-            continue;
-        EXPECT_DOUBLE_EQ(width, QFontMetricsF(font).horizontalAdvance(c.line))
-            << c.line.toStdString();
-        QStaticText laid(c.line);
-        laid.prepare(QTransform(), font);
-        QImage engine(120, 24, QImage::Format_RGB32), sideBySide = engine;
-        engine.fill(Qt::white);
-        sideBySide.fill(Qt::white);
-        QPainter painter(&engine);
-        painter.setFont(font);
-        painter.drawStaticText(QPoint(3, 4), laid);
-        painter.end();
-        QPainter(&sideBySide).drawGlyphRun(QPointF(3, 4 + QFontMetricsF(font).ascent()), run);
-        EXPECT_EQ(sideBySide, engine) << c.line.toStdString();
-    }
-    // A font with kerning rules (DejaVu Sans, where it is installed) is left to the engine.
-    const QFont kerned(QStringLiteral("DejaVu Sans"), 9);
-    QGlyphRun run;
-    double width = 0;
-    if (QFontInfo(kerned).family() == kerned.family()) {
-        EXPECT_FALSE(PlaceSideBySide(kerned, QStringLiteral("AV 10"), run, width));
-    }
 }
 
 TEST_F(GridViewTest, ScrollingBackToTheTopLeft) {

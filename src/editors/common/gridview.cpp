@@ -6,8 +6,6 @@
 #include <QFontMetricsF>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QPixmap>
-#include <QRawFont>
 #include <QRegion>
 #include <QScrollBar>
 #include <algorithm>
@@ -31,80 +29,7 @@ int FirstReaching(const std::vector<int>& edges, int first, int last, int pos) {
     const auto it = std::upper_bound(edges.begin() + first + 1, edges.begin() + last + 1, pos);
     return static_cast<int>(it - edges.begin()) - 1;
 }
-// Whether a font places every character at the advance of the one before, with nothing to
-// shape: no kerning or positioning rules, and no substitutions but the ones that only combine
-// marks or turn glyphs for vertical writing (the program's Japanese fonts have just those).
-bool FontPlacesSideBySide(const QRawFont& font) {
-    static QHash<QString, bool> known; // by family and style: the rules do not depend on size
-    const QString key = font.familyName() + QLatin1Char('\n') + font.styleName();
-    if (const auto found = known.constFind(key); found != known.constEnd())
-        return *found;
-    bool plain = font.fontTable("GPOS").isEmpty() && font.fontTable("kern").isEmpty() &&
-                 font.fontTable("morx").isEmpty() && font.fontTable("mort").isEmpty();
-    const QByteArray substitutions = font.fontTable("GSUB");
-    if (plain && !substitutions.isEmpty()) {
-        // The table's list of features: a count, then a 4-letter tag and an offset each.
-        const auto* bytes = reinterpret_cast<const uchar*>(substitutions.constData());
-        const auto size = static_cast<size_t>(substitutions.size());
-        auto number = [&](size_t at) {
-            return at + 2 <= size ? bytes[at] << 8 | bytes[at + 1] : -1;
-        };
-        const int list = number(6);
-        const int count = list < 0 ? -1 : number(static_cast<size_t>(list));
-        plain = count >= 0;
-        for (int i = 0; plain && i < count; ++i) {
-            const size_t tag = static_cast<size_t>(list) + 2 + static_cast<size_t>(i) * 6;
-            if (tag + 4 > size) {
-                plain = false;
-                break;
-            }
-            const QByteArray name(substitutions.constData() + tag, 4);
-            plain = name == "ccmp" || name == "vert" || name == "vrt2" || name == "vkna" ||
-                    name == "vrtr";
-        }
-    }
-    known.insert(key, plain);
-    return plain;
-}
-
-// Characters that are drawn as they come: the printable ASCII and Latin-1 ones, Japanese
-// punctuation, kana and kanji, and the full- and half-width forms, but no combining marks.
-bool PlacedAsTheyCome(QChar c) {
-    const char16_t u = c.unicode();
-    const bool inRange = (u >= 0x20 && u <= 0x7e) || (u >= 0xa0 && u <= 0xff) ||
-                         (u >= 0x3000 && u <= 0x30ff) || (u >= 0x3400 && u <= 0x4dbf) ||
-                         (u >= 0x4e00 && u <= 0x9fff) || (u >= 0xf900 && u <= 0xfaff) ||
-                         (u >= 0xff01 && u <= 0xffef);
-    return inRange && c.category() != QChar::Mark_NonSpacing &&
-           c.category() != QChar::Mark_SpacingCombining && c.category() != QChar::Mark_Enclosing;
-}
 } // namespace
-
-bool PlaceSideBySide(const QFont& font, const QString& line, QGlyphRun& run, double& width) {
-    for (const QChar c : line)
-        if (!PlacedAsTheyCome(c))
-            return false;
-    const QRawFont raw = QRawFont::fromFont(font);
-    if (!raw.isValid() || !FontPlacesSideBySide(raw))
-        return false;
-    const QList<quint32> glyphs = raw.glyphIndexesForString(line);
-    if (glyphs.size() != line.size() || glyphs.contains(0))
-        return false; // a character the font has no glyph for: another font draws it
-    const QList<QPointF> advances = raw.advancesForGlyphIndexes(glyphs);
-    QList<QPointF> places;
-    places.reserve(advances.size());
-    double x = 0;
-    for (const QPointF& advance : advances) {
-        places.append(QPointF(x, 0));
-        x += advance.x();
-    }
-    run = QGlyphRun();
-    run.setRawFont(raw);
-    run.setGlyphIndexes(glyphs);
-    run.setPositions(places);
-    width = x;
-    return true;
-}
 
 GridView::GridView(QWidget* parent) : QAbstractScrollArea(parent) {
     setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
@@ -340,31 +265,16 @@ const GridView::LaidOutText& GridView::laidOut(const QString& text, int width, b
     const QStringList lines = DisplayText(text).split(u'\n');
     QFont shown = font();
     QFontMetricsF metrics(shown);
-    // Each line is shaped once, by its layout, which gives its width too (a line's trailing
+    // Each line is laid out once and kept: its layout gives its width too (a line's trailing
     // blanks, left out of the layout's width, take their room in the cell).
     auto layOut = [&] {
         kept->font = shown;
         kept->lineHeight = metrics.lineSpacing();
-        kept->ascent = metrics.ascent();
         kept->lines.clear();
-        kept->runs.clear();
-        kept->widths.clear();
-        for (const QString& line : lines) {
-            QGlyphRun run;
-            double width = 0;
-            if (!PlaceSideBySide(shown, line, run, width))
-                break;
-            kept->runs.push_back(std::move(run));
-            kept->widths.push_back(width);
-        }
-        if (kept->runs.size() == static_cast<size_t>(lines.size()))
-            return;
-        kept->runs.clear();
         kept->widths.clear();
         for (const QString& line : lines) {
             QStaticText laid(line);
             laid.setTextFormat(Qt::PlainText);
-            laid.setPerformanceHint(QStaticText::AggressiveCaching);
             laid.prepare(QTransform(), shown);
             const bool trailingBlank = !line.isEmpty() && line.back().isSpace();
             kept->widths.push_back(trailingBlank ? metrics.horizontalAdvance(line)
@@ -394,65 +304,12 @@ const GridView::LaidOutText& GridView::laidOut(const QString& text, int width, b
     return *kept;
 }
 
-void GridView::drawCellText(QPainter& painter, const QRect& rect, const QRect& cell, QRgb fill,
-                            Qt::Alignment alignment, const LaidOutText& text) const {
-    const size_t lineCount = text.widths.size();
-    const double height = text.lineHeight * static_cast<double>(lineCount);
-    double widest = 0;
-    for (const double w : text.widths)
-        widest = std::max(widest, w);
+void GridView::drawCellText(QPainter& painter, const QRect& rect, Qt::Alignment alignment,
+                            const LaidOutText& text) const {
+    const double height = text.lineHeight * static_cast<double>(text.lines.size());
+    const double widest = *std::max_element(text.widths.begin(), text.widths.end());
     // Text that does not fit is cut at the cell's edge.
     const bool overflows = widest > rect.width() || height > rect.height() + 1;
-    // Each line's top-left corner, on whole pixels.
-    std::vector<QPoint>& at = linePlaces_;
-    at.clear();
-    double y =
-        alignment & Qt::AlignVCenter ? rect.top() + (rect.height() - height) / 2 : rect.top();
-    for (size_t i = 0; i < lineCount; ++i) {
-        const double w = text.widths[i];
-        double x = rect.left();
-        if (alignment & Qt::AlignRight)
-            x = rect.right() + 1 - w;
-        else if (alignment & Qt::AlignHCenter)
-            x = rect.left() + (rect.width() - w) / 2;
-        at.emplace_back(static_cast<int>(std::round(x)), static_cast<int>(std::round(y)));
-        y += text.lineHeight;
-    }
-    const bool firstDrawing = !text.drawn;
-    text.drawn = true;
-    if (copiesText_ && !firstDrawing) {
-        constexpr int kMargin = 2; // room for glyphs that reach past their advance
-        int left = at.front().x();
-        for (const QPoint& p : at)
-            left = std::min(left, p.x());
-        const QPoint origin(left - kMargin, at.front().y() - kMargin);
-        for (QPoint& p : at)
-            p -= origin;
-        const QRgb ink = painter.pen().color().rgba();
-        if (text.picture.isNull() || text.pictureFill != fill || text.pictureInk != ink ||
-            text.pictureLines != at) {
-            int right = 0;
-            for (size_t i = 0; i < at.size(); ++i)
-                right = std::max(right, at[i].x() + static_cast<int>(std::ceil(text.widths[i])));
-            const int bottom = at.back().y() + static_cast<int>(std::ceil(text.lineHeight));
-            text.picture = QImage(right + kMargin, bottom + kMargin, QImage::Format_RGB32);
-            text.picture.fill(fill);
-            QPainter picturePainter(&text.picture);
-            picturePainter.setPen(QColor::fromRgba(ink));
-            picturePainter.setFont(text.font);
-            drawLines(picturePainter, text, at);
-            text.pictureFill = fill;
-            text.pictureInk = ink;
-            text.pictureLines = at;
-        }
-        // The picture's margins are the cell's colour: they stay inside the cell and off the
-        // line on its right edge.
-        const QRect target = QRect(origin, text.picture.size())
-                                 .intersected(overflows ? rect : cell.adjusted(0, 0, -1, 0));
-        if (!target.isEmpty())
-            painter.drawImage(target.topLeft(), text.picture, target.translated(-origin));
-        return;
-    }
     if (overflows) {
         painter.save();
         painter.setClipRect(rect, Qt::IntersectClip);
@@ -463,17 +320,23 @@ void GridView::drawCellText(QPainter& painter, const QRect& rect, const QRect& c
         painter.setFont(text.font);
         shownFontSize_ = text.font.pointSizeF();
     }
-    drawLines(painter, text, at);
+    // Each line on whole pixels.
+    double y =
+        alignment & Qt::AlignVCenter ? rect.top() + (rect.height() - height) / 2 : rect.top();
+    for (size_t i = 0; i < text.lines.size(); ++i) {
+        const double w = text.widths[i];
+        double x = rect.left();
+        if (alignment & Qt::AlignRight)
+            x = rect.right() + 1 - w;
+        else if (alignment & Qt::AlignHCenter)
+            x = rect.left() + (rect.width() - w) / 2;
+        painter.drawStaticText(
+            QPoint(static_cast<int>(std::round(x)), static_cast<int>(std::round(y))),
+            text.lines[i]);
+        y += text.lineHeight;
+    }
     if (overflows)
         painter.restore();
-}
-
-void GridView::drawLines(QPainter& painter, const LaidOutText& text,
-                         const std::vector<QPoint>& at) {
-    for (size_t i = 0; i < text.runs.size(); ++i)
-        painter.drawGlyphRun(QPointF(at[i].x(), at[i].y() + text.ascent), text.runs[i]);
-    for (size_t i = 0; i < text.lines.size(); ++i)
-        painter.drawStaticText(at[i], text.lines[i]);
 }
 
 void GridView::changeEvent(QEvent* event) {
@@ -507,13 +370,6 @@ void GridView::paintEvent(QPaintEvent* event) {
     const QRect cells(0, 0, std::max(cellsRight, 0), std::max(cellsBottom, 0));
     for (const QRect& outside : QRegion(event->rect()).subtracted(cells))
         painter.fillRect(outside, kOutside);
-    // A picture copied pixel for pixel looks exactly as the text drawn in place; on a scaled
-    // screen or painter the text is drawn directly.
-    const QTransform& transform = painter.deviceTransform();
-    copiesText_ = viewport()->devicePixelRatio() == 1 &&
-                  transform.type() <= QTransform::TxTranslate &&
-                  transform.dx() == std::round(transform.dx()) &&
-                  transform.dy() == std::round(transform.dy());
     const QColor bodyFill = palette().color(QPalette::Base);
     const QColor bodyText = palette().color(QPalette::Text);
     const QColor fixedText = palette().color(QPalette::ButtonText);
@@ -536,21 +392,11 @@ void GridView::paintEvent(QPaintEvent* event) {
         painter.save();
         painter.setClipRect(clip);
         shownFontSize_ = -1; // the painter's font is not a cell's yet
-        // One fill for the region's usual colour; cells with a colour of their own on top.
-        const QRgb usualFill = (fixed ? kFixedFill : bodyFill).rgba();
         const QColor line = fixed ? kFixedLine : kBodyLine;
         const int r0 = FirstReaching(rowY_, rowFirst, rowLast, clip.top() + offsetY);
         const int c0 = FirstReaching(colX_, colFirst, colLast, clip.left() + offsetX);
-        // One solid fill (the cheapest way to cover many pixels), then the lines between
-        // columns; cells and texts keep off their right edge, so the lines can go first.
-        painter.fillRect(clip, QColor::fromRgba(usualFill));
-        if (copiesText_) {
-            for (int c = c0; c < colLast && colX_[c] - offsetX <= clip.right(); ++c) {
-                const int x = colX_[c + 1] - offsetX - 1;
-                if (colX_[c + 1] > colX_[c] && x >= clip.left() && x <= clip.right())
-                    painter.fillRect(QRect(x, clip.top(), 1, clip.height()), line);
-            }
-        }
+        // One fill for the region's usual colour; cells with a colour of their own on top.
+        painter.fillRect(clip, fixed ? kFixedFill : bodyFill);
         painter.setPen(fixed ? fixedText : bodyText);
         highlights.clear();
         QRect current;
@@ -570,12 +416,8 @@ void GridView::paintEvent(QPaintEvent* event) {
                 if (w <= 0)
                     continue;
                 const QRect rect(x, y, w, h);
-                QRgb fill = usualFill;
-                if (const auto own = grid_->CellBackground(r, c)) {
-                    fill = QColor::fromRgb(*own).rgba();
-                    painter.fillRect(copiesText_ ? rect.adjusted(0, 0, -1, 0) : rect,
-                                     QColor::fromRgba(fill));
-                }
+                if (const auto own = grid_->CellBackground(r, c))
+                    painter.fillRect(rect, QColor::fromRgb(*own));
                 lastRight = std::max(lastRight, rect.right());
                 lastBottom = std::max(lastBottom, rect.bottom());
                 if (fixed) {
@@ -585,7 +427,7 @@ void GridView::paintEvent(QPaintEvent* event) {
                 const QString& text = grid_->Text(r, c);
                 if (!text.isEmpty()) {
                     const QRect textRect = rect.adjusted(kTextPadding, 1, -kTextPadding - 1, -2);
-                    drawCellText(painter, textRect, rect, fill, cellAlignment(r, c),
+                    drawCellText(painter, textRect, cellAlignment(r, c),
                                  laidOut(text, fixed ? textRect.width() : -1, fixed));
                 }
                 if (!fixed && r == shownCurrentRow_ && c == shownCurrentCol_)
@@ -599,7 +441,7 @@ void GridView::paintEvent(QPaintEvent* event) {
         if (lastRight >= 0) {
             const int top = rowY_[r0] - offsetY;
             const int left = colX_[c0] - offsetX;
-            for (int c = c0; !copiesText_ && c < colLast && colX_[c] - offsetX <= lastRight; ++c)
+            for (int c = c0; c < colLast && colX_[c] - offsetX <= lastRight; ++c)
                 if (colX_[c + 1] > colX_[c])
                     edges.emplace_back(colX_[c + 1] - offsetX - 1, top, 1, lastBottom - top + 1);
             for (int r = r0; r < rowLast && rowY_[r] - offsetY <= lastBottom; ++r)

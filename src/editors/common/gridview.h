@@ -10,23 +10,13 @@
 
 #include <QAbstractScrollArea>
 #include <QFont>
-#include <QGlyphRun>
 #include <QHash>
-#include <QImage>
 #include <QStaticText>
 #include <QString>
 #include <utility>
 #include <vector>
 
 namespace kirune {
-
-// A line of text as its glyphs side by side in `font`, each at the advance of the one before,
-// with its width: true only where that is exactly how Qt's text engine places it (every
-// character printable ASCII, Latin-1, Japanese punctuation, kana, kanji or a full- or
-// half-width form, none a combining mark, each with a glyph in the font itself, and a font
-// without kerning, positioning or substitution rules but for combining marks and vertical
-// writing, as the program's Japanese fonts are). It costs a small part of the engine's work.
-bool PlaceSideBySide(const QFont& font, const QString& line, QGlyphRun& run, double& width);
 
 class GridView : public QAbstractScrollArea {
     Q_OBJECT
@@ -100,31 +90,15 @@ protected:
 
 private:
     // A cell's text laid out once and kept: its lines, their widths, the font they are in.
-    // A line of plain characters in a font that has no rules for placing them (digits, kana,
-    // kanji in the program's Japanese fonts) is kept as its glyphs side by side, which costs far
-    // less to make and looks exactly the same; any other line is laid out by Qt's text engine.
     struct LaidOutText {
-        std::vector<QStaticText> lines; // by the text engine; empty when `runs` holds the lines
-        std::vector<QGlyphRun> runs;    // the glyphs of each line, on the baseline at 0
-        std::vector<double> widths;     // one per line
+        std::vector<QStaticText> lines;
+        std::vector<double> widths; // one per line
         double lineHeight = 0;
-        double ascent = 0;
         QFont font;
-        // The lines drawn once on the cell's colour, copied to the screen at each later paint: a
-        // copy costs far less than blending every glyph again. Kept for one colour and
-        // placement, and made only for a text drawn before (the first time it is drawn in
-        // place: a text drawn once, as most are at start-up, would not repay its picture).
-        mutable bool drawn = false;
-        mutable QImage picture;
-        mutable QRgb pictureFill = 0;
-        mutable QRgb pictureInk = 0;
-        mutable std::vector<QPoint> pictureLines; // each line's place in the picture
     };
     const LaidOutText& laidOut(const QString& text, int width, bool fixed) const;
-    void drawCellText(QPainter& painter, const QRect& rect, const QRect& cell, QRgb fill,
-                      Qt::Alignment alignment, const LaidOutText& text) const;
-    static void drawLines(QPainter& painter, const LaidOutText& text,
-                          const std::vector<QPoint>& at);
+    void drawCellText(QPainter& painter, const QRect& rect, Qt::Alignment alignment,
+                      const LaidOutText& text) const;
     void updateGeometryCache();
     void updateScrollBars();
     void scrollToCurrentIfPending();
@@ -150,9 +124,7 @@ private:
     // Laid-out texts by text and room (header cells) or text alone (other cells).
     mutable QHash<QString, LaidOutText> bodyTexts_;
     mutable QHash<QPair<QString, int>, LaidOutText> headerTexts_;
-    mutable double shownFontSize_ = -1;      // the size the painter's font has while painting
-    bool copiesText_ = false;                // this paint copies the texts' pictures
-    mutable std::vector<QPoint> linePlaces_; // a cell's line corners, kept to spare allocations
+    mutable double shownFontSize_ = -1; // the size the painter's font has while painting
 };
 
 } // namespace kirune
