@@ -3,9 +3,7 @@
 #include "icons.h"
 
 #include <QHeaderView>
-#include <QHelpEvent>
 #include <QKeyEvent>
-#include <QToolTip>
 
 namespace kirune {
 
@@ -51,8 +49,10 @@ void NodeTree::setNodes(const std::vector<TreeNode>& nodes) {
         TreeNode& shown = shown_[i];
         // A node not made yet takes its text and picture when it is made.
         if (shown.text != nodes[i].text) {
-            if (items_[i])
+            if (items_[i]) {
                 items_[i]->setText(0, nodes[i].text);
+                items_[i]->setToolTip(0, nodes[i].text);
+            }
             shown.text = nodes[i].text;
         }
         if (shown.image != nodes[i].image) {
@@ -98,6 +98,7 @@ QTreeWidgetItem* NodeTree::makeItem(int index) const {
     const TreeNode& node = shown_[index];
     auto* item = new QTreeWidgetItem;
     item->setText(0, node.text);
+    item->setToolTip(0, node.text); // the whole text, however narrow the pane
     if (!node.image.isEmpty())
         item->setIcon(0, TreeIcon(node.image));
     item->setData(0, kIndexRole, index + 1);
@@ -149,27 +150,6 @@ void NodeTree::keyPressEvent(QKeyEvent* event) {
         setCurrentItem(after); // also selects it
         emitFor(after);
     }
-}
-
-} // namespace kirune
-
-namespace kirune {
-
-bool NodeTree::viewportEvent(QEvent* event) {
-    if (event->type() != QEvent::ToolTip)
-        return QTreeWidget::viewportEvent(event);
-    const auto* help = static_cast<QHelpEvent*>(event);
-    const QModelIndex index = indexAt(help->pos());
-    const QRect rect = visualRect(index);
-    const QString text = index.data(Qt::DisplayRole).toString();
-    // Room the text needs: the picture, the item's margins and the text itself.
-    const int needed = iconSize().width() + 12 + fontMetrics().horizontalAdvance(text);
-    const int visibleRight = std::min(rect.right(), viewport()->width());
-    if (index.isValid() && rect.left() + needed > visibleRight)
-        QToolTip::showText(help->globalPos(), text, viewport(), rect);
-    else
-        QToolTip::hideText();
-    return true;
 }
 
 } // namespace kirune

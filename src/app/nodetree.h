@@ -33,8 +33,6 @@ signals:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
-    // A node whose text does not fit the pane shows its whole text as a tooltip.
-    bool viewportEvent(QEvent* event) override;
 
 private:
     void rebuild(const std::vector<TreeNode>& nodes);

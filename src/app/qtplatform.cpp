@@ -3,12 +3,14 @@
 #include "helpwindow.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
 #include <QMessageBox>
@@ -20,6 +22,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QSettings>
+#include <QSpacerItem>
 #include <QStandardPaths>
 #include <QVBoxLayout>
 
@@ -31,6 +34,29 @@ const QString kSettingsGroup = QStringLiteral("Settings");
 QSettings ProgramSettings() {
     return QSettings(kProgramTitle, kProgramTitle);
 }
+
+// The program's message boxes: wide enough for the title bar to show the whole title beside the
+// frame's buttons, and Ctrl+C copies the message (for a mail to the school's IT help).
+class MessageBox : public QMessageBox {
+public:
+    MessageBox(Icon icon, const QString& title, const QString& text, StandardButtons buttons,
+               QWidget* parent)
+        : QMessageBox(icon, title, text, buttons, parent) {
+        constexpr int kTitleBarButtons = 160; // the frame's icon and buttons
+        const int wide = std::max(320, fontMetrics().horizontalAdvance(title) + kTitleBarButtons);
+        layout()->addItem(new QSpacerItem(wide, 0, QSizePolicy::Fixed, QSizePolicy::Minimum));
+    }
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override {
+        if (event->matches(QKeySequence::Copy)) {
+            QGuiApplication::clipboard()->setText(text());
+            event->accept();
+            return;
+        }
+        QMessageBox::keyPressEvent(event);
+    }
+};
 } // namespace
 
 QtPlatform::QtPlatform() {
@@ -53,26 +79,26 @@ QWidget* QtPlatform::DialogParent() const {
 }
 
 void QtPlatform::ShowMessage(const QString& text) {
-    QMessageBox box(QMessageBox::NoIcon, kProgramTitle, text, QMessageBox::Ok, DialogParent());
+    MessageBox box(QMessageBox::NoIcon, kProgramTitle, text, QMessageBox::Ok, DialogParent());
     box.exec();
 }
 
 void QtPlatform::ShowInformation(const QString& text, const QString& caption) {
-    QMessageBox box(QMessageBox::Information, caption, text, QMessageBox::Ok, DialogParent());
+    MessageBox box(QMessageBox::Information, caption, text, QMessageBox::Ok, DialogParent());
     box.exec();
 }
 
 bool QtPlatform::AskYesNo(const QString& text) {
-    QMessageBox box(QMessageBox::NoIcon, kProgramTitle, text, QMessageBox::Yes | QMessageBox::No,
-                    DialogParent());
+    MessageBox box(QMessageBox::NoIcon, kProgramTitle, text, QMessageBox::Yes | QMessageBox::No,
+                   DialogParent());
     box.setDefaultButton(QMessageBox::Yes);
     box.setEscapeButton(QMessageBox::No);
     return box.exec() == QMessageBox::Yes;
 }
 
 Platform::Answer QtPlatform::AskYesNoCancel(const QString& text) {
-    QMessageBox box(QMessageBox::NoIcon, kProgramTitle, text,
-                    QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, DialogParent());
+    MessageBox box(QMessageBox::NoIcon, kProgramTitle, text,
+                   QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, DialogParent());
     box.setDefaultButton(QMessageBox::Yes);
     box.setEscapeButton(QMessageBox::Cancel);
     box.button(QMessageBox::Cancel)->setText(QString::fromUtf16(u"キャンセル"));
@@ -87,8 +113,8 @@ Platform::Answer QtPlatform::AskYesNoCancel(const QString& text) {
 }
 
 bool QtPlatform::AskYesNoDefaultNo(const QString& text) {
-    QMessageBox box(QMessageBox::NoIcon, kProgramTitle, text, QMessageBox::Yes | QMessageBox::No,
-                    DialogParent());
+    MessageBox box(QMessageBox::NoIcon, kProgramTitle, text, QMessageBox::Yes | QMessageBox::No,
+                   DialogParent());
     box.setDefaultButton(QMessageBox::No);
     box.setEscapeButton(QMessageBox::No);
     return box.exec() == QMessageBox::Yes;
@@ -124,8 +150,8 @@ std::optional<int> QtPlatform::ChooseFromList(const QString& title, const QStrin
 }
 
 bool QtPlatform::AskOkCancel(const QString& text) {
-    QMessageBox box(QMessageBox::NoIcon, kProgramTitle, text, QMessageBox::Ok | QMessageBox::Cancel,
-                    DialogParent());
+    MessageBox box(QMessageBox::NoIcon, kProgramTitle, text, QMessageBox::Ok | QMessageBox::Cancel,
+                   DialogParent());
     box.setDefaultButton(QMessageBox::Ok);
     box.setEscapeButton(QMessageBox::Cancel);
     box.button(QMessageBox::Cancel)->setText(QString::fromUtf16(u"キャンセル"));

@@ -27,6 +27,7 @@ constexpr double kDefaultLeft = 1000;
 constexpr double kDefaultTop = 1000;
 constexpr double kDefaultWidth = 13000;
 constexpr double kDefaultHeight = 10000;
+constexpr double kWidestTree = 6000; // twips
 
 // A stored placement value: the decimal text written at exit. Anything that is not a finite
 // number gives the default.
@@ -167,13 +168,18 @@ void MainLogic::Form_Load() {
     grid.SetRows(43);
     grid.SetCols(15);
 
-    placement = StoredPlacement();
-    placementMaximized = platform.ReadSetting(kMainMaximized, QVariant()).toString() == u'1';
+    // The window is placed once, when the program starts: Close runs this routine again, and
+    // the window must keep its size and its maximized state then.
+    if (!placed_) {
+        placed_ = true;
+        placement = StoredPlacement();
+        placementMaximized = platform.ReadSetting(kMainMaximized, QVariant()).toString() == u'1';
+        if (applyPlacement)
+            applyPlacement();
+    }
     recentFiles = platform.ReadSetting(kRecentFiles, QVariant()).toStringList();
     if (recentFiles.size() > kMaxRecentFiles)
         recentFiles = recentFiles.mid(0, kMaxRecentFiles);
-    if (applyPlacement)
-        applyPlacement();
 
     nodes.clear();
     nodes.push_back({kRootNodeKey, PlaceholderNodeText(), QString(), -1, -1});
@@ -195,7 +201,9 @@ void MainLogic::Form_Load() {
 
 void MainLogic::Form_Resize(double width, double height) {
     if (width > 2000) {
-        frame2.width = width / 4 > 4000 ? 4000 : width / 4;
+        // A third of the window, so that a dated test's name and its viewpoint show whole in
+        // the tree; never wider than kWidestTree.
+        frame2.width = std::min(width / 3, kWidestTree);
         frame1.left = frame2.width + 105;
         treeView1.width = frame2.width - 240;
         frame1.width = width - frame1.left - 120;

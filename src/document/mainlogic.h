@@ -108,6 +108,8 @@ public:
     void mnuCSVSaveAs_Click();
     void mnuFilePageSetup_Click();
     void mnuFilePrint_Click();
+    // The file dialog's filter of the roster import.
+    static QString RosterFilter();
     void mnuEditNameBook_Click();
     void mnuHelpContents_Click();
 
@@ -200,6 +202,7 @@ private:
     // nothing to save.
     void FollowCleanState();
     void AfterUndoOrRedo();     // menus, the recovery copy and the window follow the step
+    bool placed_ = false;       // the stored placement was applied (at the first load)
     bool ownFile_ = false;      // see HasOwnFile
     bool startUnsaved_ = false; // the undo history starts from a book the file does not hold
     void ShowRestoredBook();    // tree, table, heading and menus after the book was replaced

@@ -6,12 +6,16 @@
 
 namespace kirune {
 
+QString MainLogic::RosterFilter() {
+    // A roster is kept as .txt as often as .csv.
+    return QString::fromUtf16(u"名簿ファイル (*.txt *.csv)|*.txt;*.csv|すべてのファイル (*)|*");
+}
+
 void MainLogic::mnuEditNameBook_Click() {
     // Offered while no pupil has a name, with or without a grade book open.
     if (!Allowed(QStringLiteral("mnuEditNameBook")))
         return;
-    const auto path = platform.OpenFileName(QString::fromUtf16(u"開く"),
-                                            QString::fromUtf16(u"ﾃｷｽﾄﾌｧｲﾙ (*.csv)|*.csv"));
+    const auto path = platform.OpenFileName(QString::fromUtf16(u"開く"), RosterFilter());
     if (!path)
         return;
 

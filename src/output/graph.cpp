@@ -102,6 +102,12 @@ Distribution ComputeDistribution(const GradeBook& book, int slot, int16_t aShare
     d.High = d.High + 1.0f;
     if (d.Low > 0)
         d.Low = d.Low - 1.0f;
+    // A counted total below the axis' start (no points yet, or 0): the axis starts at 0 and
+    // the columns are spread from there, so that every box stands above a label true for it.
+    for (int n = 1; n <= roster; ++n)
+        if (!book.StudentNames[n - 1].isEmpty() &&
+            WithoutAbsentMarker(book.Scores[slot][n - 1]) < d.Low)
+            d.Low = 0;
 
     // Full marks and the rank boundaries (kept as hundredfold whole numbers, so exact).
     const long long bShare = 100LL - aShare - cShare;

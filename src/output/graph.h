@@ -13,7 +13,7 @@ namespace kirune {
 
 // What one graph shows, worked out from the grade book before anything is drawn.
 struct Distribution {
-    float Low = 1000; // lowest positive total less 1 (1000 - 1 when there is none)
+    float Low = 1000; // lowest positive total less 1, or 0 when a counted total lies below that
     float High = 0;   // highest total plus 1
     double Step = 0;  // width of a column in points: a whole number, may be negative
     int16_t Full = 0; // full marks of the aggregate, rounded

@@ -306,11 +306,11 @@ TEST_F(MainWindowTest, AClickOnTheGridMovesItsCurrentCell) {
 
 TEST_F(MainWindowTest, ThePanesFollowTheResizeRule) {
     Start();
-    window->resize(TwipsToPixels(9000), TwipsToPixels(10000));
+    window->resize(TwipsToPixels(7500), TwipsToPixels(10000));
     ProcessEvents();
     const QRect outer = window->frameGeometry();
-    EXPECT_NEAR(logic->frame2.width, PixelsToTwips(outer.width()) / 4, 1.0);
-    // A quarter of this window is narrower than the tree's caption: the tree pane takes the
+    EXPECT_NEAR(logic->frame2.width, PixelsToTwips(outer.width()) / 3, 1.0);
+    // A third of this window is narrower than the tree's caption: the tree pane takes the
     // caption's width from the table pane, whose right edge stays.
     const QGroupBox* tree = window->frame2();
     const int caption = tree->fontMetrics().horizontalAdvance(tree->title()) + 24;
@@ -330,12 +330,12 @@ TEST_F(MainWindowTest, ThePanesFollowTheResizeRule) {
     EXPECT_TRUE(window->frame1()->rect().contains(window->msFlexGrid1()->geometry()));
     EXPECT_TRUE(window->frame2()->rect().contains(window->treeView1()->geometry()));
 
-    // Wider: the tree pane stops at 4000 twips.
-    window->resize(TwipsToPixels(20000), TwipsToPixels(10000));
+    // Wider: the tree pane stops at 6000 twips.
+    window->resize(TwipsToPixels(25000), TwipsToPixels(10000));
     ProcessEvents();
-    EXPECT_DOUBLE_EQ(logic->frame2.width, 4000);
-    EXPECT_EQ(window->frame2()->width(), TwipsToPixels(4000));
-    EXPECT_EQ(window->frame1()->x(), TwipsToPixels(4105));
+    EXPECT_DOUBLE_EQ(logic->frame2.width, 6000);
+    EXPECT_EQ(window->frame2()->width(), TwipsToPixels(6000));
+    EXPECT_EQ(window->frame1()->x(), TwipsToPixels(6105));
 }
 
 TEST_F(MainWindowTest, TheSplitterWidensTheTreeAndItsWidthIsKept) {

@@ -3,6 +3,7 @@
 #include "app/helpwindow.h"
 #include "app/icons.h"
 #include "app/qtplatform.h"
+#include "document/mainlogic.h"
 #include "support/widgettest.h"
 
 #include <QDir>
@@ -30,6 +31,8 @@ TEST(QtPlatformTest, FiltersBecomeQtFilters) {
     EXPECT_EQ(QtPlatform::QtFilter(QStringLiteral("Text|*.txt")), QStringLiteral("Text (*.txt)"));
     EXPECT_EQ(QtPlatform::QtFilter(QStringLiteral("Text|*.txt;*.csv|All|*.*")),
               QStringLiteral("Text (*.txt *.csv);;All (*.*)"));
+    EXPECT_EQ(QtPlatform::QtFilter(MainLogic::RosterFilter()),
+              U(u"名簿ファイル (*.txt *.csv);;すべてのファイル (*)"));
     EXPECT_EQ(QtPlatform::QtFilter(QString()), QString());
 }
 

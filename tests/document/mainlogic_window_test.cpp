@@ -88,13 +88,13 @@ TEST_F(MainLogicTest, PanesStartAtTheirDesignPlaces) {
     EXPECT_EQ(logic->msFlexGrid1.height, 7095);
 }
 
-TEST_F(MainLogicTest, ResizeGivesTheTreeAQuarterUpTo4000) {
+TEST_F(MainLogicTest, ResizeGivesTheTreeAThirdUpTo6000) {
     logic->Form_Resize(9000, 1500);
-    EXPECT_EQ(logic->frame2.width, 2250);
-    EXPECT_EQ(logic->treeView1.width, 2010);
-    EXPECT_EQ(logic->frame1.left, 2355);
-    EXPECT_EQ(logic->frame1.width, 6525);
-    EXPECT_EQ(logic->msFlexGrid1.width, 6285);
+    EXPECT_EQ(logic->frame2.width, 3000);
+    EXPECT_EQ(logic->treeView1.width, 2760);
+    EXPECT_EQ(logic->frame1.left, 3105);
+    EXPECT_EQ(logic->frame1.width, 5775);
+    EXPECT_EQ(logic->msFlexGrid1.width, 5535);
     // 1500 high: the heights stay as designed.
     EXPECT_EQ(logic->frame2.height, 7455);
     EXPECT_EQ(logic->treeView1.height, 7095);
@@ -102,9 +102,9 @@ TEST_F(MainLogicTest, ResizeGivesTheTreeAQuarterUpTo4000) {
     EXPECT_EQ(logic->msFlexGrid1.height, 7095);
 
     logic->Form_Resize(20000, 10000);
-    EXPECT_EQ(logic->frame2.width, 4000);
-    EXPECT_EQ(logic->frame1.left, 4105);
-    EXPECT_EQ(logic->frame1.width, 15775);
+    EXPECT_EQ(logic->frame2.width, 6000);
+    EXPECT_EQ(logic->frame1.left, 6105);
+    EXPECT_EQ(logic->frame1.width, 13775);
     EXPECT_EQ(logic->frame2.height, 8500);
     EXPECT_EQ(logic->frame1.height, 8500);
     EXPECT_EQ(logic->treeView1.height, 8140);
@@ -112,7 +112,7 @@ TEST_F(MainLogicTest, ResizeGivesTheTreeAQuarterUpTo4000) {
 
     // 2000 or less in a direction leaves that direction alone.
     logic->Form_Resize(2000, 2000);
-    EXPECT_EQ(logic->frame2.width, 4000);
+    EXPECT_EQ(logic->frame2.width, 6000);
     EXPECT_EQ(logic->frame2.height, 8500);
     EXPECT_EQ(logic->frame2.top, 480);
     EXPECT_EQ(logic->frame1.top, 480);
@@ -160,22 +160,24 @@ TEST_F(MainLogicTest, MinimisedWindowStoresNothing) {
     EXPECT_EQ(platform.settings[QStringLiteral("MainLeft")].toString(), QStringLiteral("300"));
 }
 
-TEST_F(MainLogicTest, CloseReappliesTheStoredPlacement) {
+// The window is placed once, at start: Close leaves its size, place and maximized state alone
+// (placing it again took a maximized window out of that state, a little larger each time).
+TEST_F(MainLogicTest, CloseLeavesTheWindowWhereItIs) {
     platform.settings[QStringLiteral("MainLeft")] = QStringLiteral("2000");
-    platform.settings[QStringLiteral("MainTop")] = QStringLiteral("1500");
+    platform.settings[QStringLiteral("MainMaximized")] = QStringLiteral("1");
     std::vector<TwipsRect> applied;
     logic->applyPlacement = [&] { applied.push_back(logic->placement); };
     Start();
     ASSERT_EQ(applied.size(), 1u);
-    logic->mnuFileNew_Click();
-    logic->placement = {5000, 5000, 8000, 6000}; // the window was moved meanwhile
-    platform.answers = {false};
-    logic->mnuFileClose_Click();
-    ASSERT_EQ(applied.size(), 2u);
     EXPECT_EQ(applied.back().left, 2000);
-    EXPECT_EQ(applied.back().top, 1500);
-    EXPECT_EQ(applied.back().width, 13000);
-    EXPECT_EQ(applied.back().height, 10000);
+    EXPECT_TRUE(logic->placementMaximized);
+    for (int round = 0; round < 3; ++round) {
+        logic->mnuFileNew_Click();
+        platform.answers = {false};
+        logic->mnuFileClose_Click();
+    }
+    EXPECT_EQ(applied.size(), 1u);
+    EXPECT_TRUE(logic->placementMaximized);
 }
 
 TEST_F(MainLogicTest, HelpOpensTheHelpViewer) {

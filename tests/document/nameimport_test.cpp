@@ -46,7 +46,7 @@ TEST_F(NameImportTest, OneNamePerLineFillsTheRosterAndTheGrid) {
                        EncodeCp932(U(u"青木一郎\r\n井上二葉\r\n上田三郎\r\n"))));
 
     EXPECT_EQ(platform.dialogTitles, QStringList{U(u"開く")});
-    EXPECT_EQ(platform.dialogFilters, QStringList{U(u"ﾃｷｽﾄﾌｧｲﾙ (*.csv)|*.csv")});
+    EXPECT_EQ(platform.dialogFilters, QStringList{MainLogic::RosterFilter()});
     EXPECT_TRUE(platform.messages.isEmpty());
     EXPECT_EQ(book->RosterSize, 3);
     EXPECT_EQ(book->StudentNames[0], U(u"青木一郎"));

@@ -29,7 +29,10 @@ using namespace kirune;
 
 namespace {
 
-const QString kInvalid = U(u"値が不正です");
+// The first viewpoint's pair over 100 (the fixture's subject is 国語, its first viewpoint 表現),
+// and a share beyond any percentage.
+const QString kSumOver100 = U(u"観点「表現」の A と C の割合の和が 100 を超えています。");
+const QString kShareRange = U(u"割合は 0 から 100 までの数で入力してください。");
 const QString kOver100 = U(u"100%を超えています");
 const QString kOverlap = U(u"観点の項目が重なっています");
 const QString kTaken = U(u"その教科は登録済みです");
@@ -190,7 +193,7 @@ TEST_F(CriteriaTest, PairAbove100IsRefusedWhileTypingAndTheBoxEmptied) {
     editor.Text_Change(1, QStringLiteral("20"));
     editor.Text_Change(2, QStringLiteral("40"));
     editor.Text_Change(1, QStringLiteral("70"));
-    EXPECT_EQ(platform.messages, QStringList{kInvalid});
+    EXPECT_EQ(platform.messages, QStringList{kSumOver100});
     EXPECT_EQ(editor.frames[0].aText, QString());
     EXPECT_EQ(editor.frames[0].cText, QStringLiteral("40"));
     EXPECT_EQ(editor.frames[0].bLabel, QStringLiteral(" 60"));
@@ -232,7 +235,7 @@ TEST_F(CriteriaTest, SharesBeyondA16BitValueAreRefusedWhileTyping) {
     Attach(editor);
     editor.Form_Activate();
     editor.Text_Change(2, QStringLiteral("-99999")); // B would be 100101
-    EXPECT_EQ(platform.messages, QStringList{kInvalid});
+    EXPECT_EQ(platform.messages, QStringList{kShareRange});
     EXPECT_EQ(editor.frames[0].cText, QString());
     editor.Text_Change(2, QStringLiteral("1e400")); // endless
     EXPECT_EQ(platform.messages.size(), 2);
@@ -314,7 +317,7 @@ TEST_F(CriteriaTest, StoredPairAbove100IsRefusedWhenTheBoxesFill) {
     Attach(editor);
     editor.Form_Activate();
     // The A boxes fill first (B 20), then C 40 makes B negative: that box is emptied.
-    EXPECT_EQ(platform.messages, QStringList{kInvalid});
+    EXPECT_EQ(platform.messages, QStringList{kSumOver100});
     EXPECT_EQ(editor.frames[0].aText, QStringLiteral(" 80"));
     EXPECT_EQ(editor.frames[0].cText, QString());
     EXPECT_EQ(editor.frames[0].bLabel, QStringLiteral(" 20"));
@@ -340,7 +343,7 @@ TEST_F(CriteriaTest, SpinnersStepWithin0To99) {
     // A step that would pass 100 % is refused like typing.
     editor.Text_Change(1, QStringLiteral("60"));
     editor.StepBox(0, ShareRole::A, +1);
-    EXPECT_EQ(platform.messages, QStringList{kInvalid});
+    EXPECT_EQ(platform.messages, QStringList{kSumOver100});
     EXPECT_EQ(editor.frames[0].aText, QString());
 }
 
@@ -720,7 +723,7 @@ TEST_F(CriteriaTest, SemesterWindowTypingShowsBAndRefuses) {
     SelectAll(form->Text(1));
     Type(form->Text(1), QStringLiteral("70"));
     // "7" gives B 53; "70" is refused and empties the box.
-    EXPECT_EQ(platform.messages, QStringList{kInvalid});
+    EXPECT_EQ(platform.messages, QStringList{kSumOver100});
     EXPECT_EQ(form->Text(1)->text(), QString());
     EXPECT_EQ(form->BLabel(0)->text(), QStringLiteral(" 60"));
 

@@ -36,9 +36,6 @@ void PressKey(QWidget* widget, int key, const QString& text = QString()) {
 
 using test::Click;
 
-const QString kTransferQuestion = U(u"この生徒のデータが失われますがいいですか？（注意：転出以前に"
-                                    u"登録した試験の平均点は変わりません）");
-
 // Records what the editor asks of the main window.
 struct FakeMainForm : MainFormHooks {
     void EnableMainWindow() override { calls << QStringLiteral("EnableMainWindow"); }
@@ -342,7 +339,10 @@ TEST_F(HomeRoomEditorTest, TransferOutIsWrittenAtOnceAndSurvivesCancel) {
     platform.answers = {true};
     editor.Command5_Click();
 
-    EXPECT_EQ(platform.questions, QStringList({kTransferQuestion}));
+    // The question names the pupil.
+    EXPECT_EQ(platform.questions, QStringList({U(u"出席番号 3 上田 のデータが失われますがいいです"
+                                                 u"か？（注意：転出以前に登録した試験の平均点は"
+                                                 u"変わりません）")}));
     EXPECT_EQ(editor.grid.Text(3, 1), QString());
     EXPECT_EQ(editor.text2, U(u"上田")); // Text2 keeps its text
     EXPECT_EQ(book.StudentNames[2], QString());

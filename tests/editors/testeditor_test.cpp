@@ -311,7 +311,8 @@ TEST_F(TestEditorTest, ScoreAboveThePointsGivesTheSecondMessage) {
     e.Text8_Change(QStringLiteral("20"));
     e.ScoreBox_Change(2, QStringLiteral("21"));
     e.Command3_Click();
-    EXPECT_EQ(platform.messages, QStringList{U(u"得点が配点を超えています｡ ")});
+    // The message names the box and its maximum.
+    EXPECT_EQ(platform.messages, QStringList{U(u"言語の得点 21 が配点 20 を超えています。")});
     EXPECT_EQ(e.focus, QStringLiteral("Text5"));
     platform.messages.clear();
     e.ScoreBox_Change(2, QStringLiteral("20"));
@@ -327,7 +328,7 @@ TEST_F(TestEditorTest, ScoreAbove100GivesTheThirdMessage) {
     EXPECT_TRUE(platform.messages.isEmpty());
     e.ScoreBox_Change(0, QStringLiteral("101"));
     e.Command3_Click();
-    EXPECT_EQ(platform.messages, QStringList{U(u"得点が100点を超えています｡ ")});
+    EXPECT_EQ(platform.messages, QStringList{U(u"表現の得点 101 が100点を超えています。")});
     EXPECT_EQ(session.CurrentStudentNo, 2);
     EXPECT_EQ(e.focus, QStringLiteral("Text3"));
 }
@@ -338,8 +339,41 @@ TEST_F(TestEditorTest, ChecksStopAtTheFirstFailingBox) {
     e.ScoreBox_Change(0, QStringLiteral("11"));
     e.ScoreBox_Change(1, QStringLiteral("x"));
     e.Command3_Click();
-    EXPECT_EQ(platform.messages, QStringList{U(u"得点が配点を超えています｡ ")});
+    EXPECT_EQ(platform.messages, QStringList{U(u"表現の得点 11 が配点 10 を超えています。")});
     EXPECT_EQ(e.focus, QStringLiteral("Text3"));
+}
+
+// Enter in the name and the date moves on to the next field and never changes the pupil; in the
+// score table Up and Down choose the pupil (the focus stays there) and Enter starts typing.
+TEST_F(TestEditorTest, EnterInTheFieldsAndKeysInTheTable) {
+    TestEditor& e = Open();
+    e.Check4_Click(false);
+    const struct {
+        const char* where; // "Text1", "Text2" or "grid"
+        int key;
+        int pupil;
+        const char* focus;
+    } steps[] = {
+        {"Text1", Qt::Key_Return, 1, "Text2"},    {"Text2", Qt::Key_Enter, 1, "Text4"},
+        {"grid", Qt::Key_Down, 2, "MSFlexGrid1"}, {"grid", Qt::Key_Down, 3, "MSFlexGrid1"},
+        {"grid", Qt::Key_Up, 2, "MSFlexGrid1"},   {"grid", Qt::Key_Return, 2, "Text4"},
+    };
+    for (const auto& step : steps) {
+        SCOPED_TRACE(std::string(step.where) + " " + std::to_string(step.key));
+        if (QLatin1String(step.where) == QLatin1String("grid"))
+            EXPECT_TRUE(e.MSFlexGrid1_KeyDown(step.key));
+        else
+            e.Field_Enter(QLatin1String(step.where));
+        EXPECT_EQ(session.CurrentStudentNo, step.pupil);
+        EXPECT_EQ(e.focus, QLatin1String(step.focus));
+    }
+    EXPECT_EQ(grid().CurrentRow(), 2);
+    EXPECT_FALSE(e.MSFlexGrid1_KeyDown(Qt::Key_Left)); // left to the table itself
+    // A refused entry keeps the pupil, and the focus goes to the box refused.
+    e.ScoreBox_Change(1, QStringLiteral("x"));
+    EXPECT_TRUE(e.MSFlexGrid1_KeyDown(Qt::Key_Down));
+    EXPECT_EQ(session.CurrentStudentNo, 2);
+    EXPECT_EQ(e.focus, QStringLiteral("Text4"));
 }
 
 TEST_F(TestEditorTest, NextAndPreviousStayAfterAFailedCheck) {
@@ -610,10 +644,46 @@ TEST_F(TestEditorTest, RegistrationStoresTheTestAndAggregates) {
 
 TEST_F(TestEditorTest, RegistrationWithoutTouchingTheNameKeepsTheTree) {
     TestEditor& e = Open();
+    e.Text6_Change(QStringLiteral("10"));
     Enter(QStringLiteral("5"), QString(), QString());
     ASSERT_TRUE(e.Command1_Click());
     EXPECT_EQ(main.calls, QStringList{"EnableMainWindow"});
     EXPECT_EQ(book->TestInfo[TestSlot(0, 0, 0, 0)][0], QStringLiteral("2026/12/07"));
+}
+
+// A checked viewpoint with scores must have its points: the ratings are measured against them.
+// Registration refuses it, names the viewpoint, goes to its points box and writes nothing.
+TEST_F(TestEditorTest, RegistrationRefusesScoresWithoutPoints) {
+    const struct {
+        const char* score;  // pupil 1's score in viewpoint 1 (表現)
+        const char* points; // its points box
+        bool checked;       // 表現 assessed
+        bool refused;
+    } cases[] = {
+        {"50", "", true, true}, {"50", "0", true, true}, {"50", "60", true, false},
+        {"*", "", true, false}, {"", "", true, false},   {"50", "", false, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.score) + "/" + c.points + "/" + std::to_string(c.checked));
+        platform.messages.clear();
+        const GradeBook before = *book;
+        TestEditor& e = Open();
+        e.Text7_Change(QStringLiteral("60")); // 言語 has points and a score
+        e.Text6_Change(QLatin1String(c.points));
+        Enter(QLatin1String(c.score), QStringLiteral("50"), QString());
+        if (!c.checked)
+            e.Check4_Click(false);
+        EXPECT_EQ(e.Command1_Click(), !c.refused);
+        if (c.refused) {
+            EXPECT_EQ(platform.messages, QStringList{U(u"観点「表現」の配点を入力してください。")});
+            EXPECT_EQ(e.focus, QStringLiteral("Text6"));
+            EXPECT_TRUE(book->Scores == before.Scores);
+            EXPECT_FALSE(e.Closed());
+        } else {
+            EXPECT_TRUE(platform.messages.isEmpty());
+        }
+        *book = before;
+    }
 }
 
 TEST_F(TestEditorTest, RegistrationStopsOnAFailedCheck) {
@@ -637,6 +707,8 @@ TEST_F(TestEditorTest, AbsenceMakesTheSumsCarryTheMarker) {
     // A test of another semester counts in the whole year.
     SetPupilValues(*book, TestSlot(2, 0, 0, 0), {5, 5, 5, 5});
     TestEditor& e = Open();
+    for (int k = 0; k < kViewpoints; ++k)
+        e.PointsBox_Change(k, QStringLiteral("50"));
     e.Command5_Click();
     e.Command3_Click();
     Enter(QStringLiteral("40"), QStringLiteral("40"), QStringLiteral("40"));
@@ -780,7 +852,7 @@ TEST_F(TestEditorTest, StoreGridScoreReadsEmptyAbsentAndNumbers) {
 TEST_F(TestEditorTest, AveragesWithADecimalCommaAreStoredWithTheirDecimals) {
     const QLocale saved;
     QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
-    Open();
+    Open().Text6_Change(QStringLiteral("100"));
     Enter(QStringLiteral("70"), QString(), QString());
     Enter(QStringLiteral("75"), QString(), QString());
     const QString shown = grid().Text(6, 2);

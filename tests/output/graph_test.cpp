@@ -376,26 +376,46 @@ TEST(DistributionTest, SmallRangeGivesAStepOfOne) {
     EXPECT_EQ(d.BinLabel[19], 19);
 }
 
-TEST(DistributionTest, NoPositiveTotalLabelsRunDownwardFrom999) {
-    Fixture f;
-    f.Pupils({-1, -1, 0});
-    f.book.Scores[kSlot][kPointsColumn] = 50;
-    const Distribution d = ComputeDistribution(f.book, kSlot, 20, 40);
-    EXPECT_EQ(d.Low, 999.0f);
-    EXPECT_EQ(d.High, 1.0f);
-    EXPECT_EQ(d.Step, -49.0);
-    EXPECT_EQ(d.BinLabel[0], 999);
-    EXPECT_EQ(d.BinLabel[1], 950);
-    EXPECT_EQ(d.BinLabel[19], 999 - 19 * 49);
-    EXPECT_EQ(d.CountC, 3);
-
-    RecordingCanvas canvas(false);
-    DrawDistribution(canvas, f.book, d, 3975, 340, 0, 0);
-    EXPECT_EQ(canvas.Boxes().size(), 3u); // all three in the first column
-    for (const auto& box : canvas.Boxes())
-        EXPECT_EQ(box.x1, 3975 + 485 + 25);
-    EXPECT_NE(canvas.FindText(QStringLiteral(" 999")), nullptr);
-    EXPECT_TRUE(AllFinite(canvas));
+// A counted total below the lowest positive one less 1 (0 points, or no score yet) starts the
+// axis at 0, so that every box stands above a label that is true for it; a place without a
+// pupil is not counted.
+TEST(DistributionTest, ATotalBelowTheAxisStartsItAtZero) {
+    const struct {
+        std::vector<float> totals;
+        bool lastUnnamed;
+        float low;
+    } cases[] = {
+        {{17, 30, 0, 0, 0, 0, 0, 0, 0, 0, 0}, false, 0}, // nine pupils at 0 points
+        {{17, 30}, false, 16},
+        {{17, 30, -1}, false, 0}, // no score yet
+        {{17, 30, 0}, true, 16},  // a pupil who transferred out
+        {{-1, -1, 0}, false, 0},  // no positive total at all
+    };
+    for (const auto& c : cases) {
+        Fixture f;
+        for (size_t n = 0; n < c.totals.size(); ++n) {
+            f.book.StudentNames[n] = QStringLiteral("pupil%1").arg(n + 1);
+            f.book.Scores[kSlot][n] = c.totals[n];
+        }
+        f.book.RosterSize = static_cast<int16_t>(c.totals.size());
+        if (c.lastUnnamed)
+            f.book.StudentNames[c.totals.size() - 1].clear();
+        f.book.Scores[kSlot][kPointsColumn] = 50;
+        const Distribution d = ComputeDistribution(f.book, kSlot, 20, 40);
+        EXPECT_EQ(d.Low, c.low) << c.totals.size();
+        EXPECT_EQ(d.BinLabel[0], static_cast<int16_t>(c.low));
+        EXPECT_GT(d.Step, 0);
+        // Each box's column label is at most its total, the next column's label above it.
+        for (size_t n = 0; n < c.totals.size(); ++n) {
+            if (f.book.StudentNames[n].isEmpty())
+                continue;
+            const int column = DistributionColumn(c.totals[n], d.Low, d.Step);
+            EXPECT_LE(d.BinLabel[column], std::max(c.totals[n], 0.0f)) << n;
+        }
+        RecordingCanvas canvas(false);
+        DrawDistribution(canvas, f.book, d, 3975, 340, 0, 0);
+        EXPECT_TRUE(AllFinite(canvas));
+    }
 }
 
 TEST(DistributionTest, EmptyRosterStillDrawsAxesLabelsAndHeading) {
@@ -434,8 +454,8 @@ TEST(DistributionTest, HugeAndNonNumberTotalsNeverCrash) {
     f.book.Scores[kSlot][kAverageColumn] = nan;
     Distribution d = ComputeDistribution(f.book, kSlot, 20, 40);
     EXPECT_EQ(d.Full, 32767); // full marks beyond a 16-bit value stay at its end
-    EXPECT_EQ(d.Low, 11.0f);
-    EXPECT_EQ(d.BinLabel[0], 11);
+    EXPECT_EQ(d.Low, 0.0f);   // -1e30 lies below the lowest positive total
+    EXPECT_EQ(d.BinLabel[0], 0);
     EXPECT_EQ(d.BinLabel[19], 32767);
     EXPECT_EQ(d.BinCount[0], 4);  // 12, 1e30 (near the bottom of so wide a range), NaN, -1e30
     EXPECT_EQ(d.BinCount[19], 1); // 3e38
@@ -449,7 +469,7 @@ TEST(DistributionTest, HugeAndNonNumberTotalsNeverCrash) {
     f.book.Scores[kSlot][kAverageColumn] = 20;
     d = ComputeDistribution(f.book, kSlot, 20, 40);
     EXPECT_TRUE(std::isinf(d.Step));
-    EXPECT_EQ(d.BinLabel[0], 11);
+    EXPECT_EQ(d.BinLabel[0], 0);
     RecordingCanvas canvas2(false);
     DrawDistribution(canvas2, f.book, d, 3975, 340, 0, 0);
     EXPECT_TRUE(AllFinite(canvas2));

@@ -11,9 +11,8 @@ namespace kirune {
 
 namespace {
 
-const QString& InvalidValueMessage() {
-    static const QString text = QString::fromUtf16(u"値が不正です");
-    return text;
+QString ShareRangeMessage() {
+    return QString::fromUtf16(u"割合は 0 から 100 までの数で入力してください。");
 }
 
 } // namespace
@@ -32,6 +31,11 @@ CriteriaEditor::CriteriaEditor(GradeBook& book_, Session& session_, Platform& pl
     : book(book_), session(session_), platform(platform_), main(main_),
       period(std::clamp(period_, 0, kCriteriaPeriods - 1)),
       subject(std::clamp(subject_, 0, kSubjects - 1)) {}
+
+QString CriteriaEditor::SumOver100Message(int viewpoint) const {
+    return QString::fromUtf16(u"観点「%1」の A と C の割合の和が 100 を超えています。")
+        .arg(book.SubjectTitles[subject][1 + std::clamp(viewpoint, 0, 2)]);
+}
 
 int CriteriaEditor::GraphSlot(int viewpoint) const {
     return period == 3 ? YearAggregateSlot(subject, viewpoint)
@@ -95,7 +99,7 @@ void CriteriaEditor::OnBoxChange(int viewpoint, ShareRole role) {
         DrawGraph(viewpoint, RoundHalfEvenInt16(a), RoundHalfEvenInt16(c));
         return;
     }
-    platform.ShowMessage(InvalidValueMessage());
+    platform.ShowMessage(fits ? SumOver100Message(viewpoint) : ShareRangeMessage());
     // Emptying the box raises its change event again, now with the value 0.
     SetBoxText(viewpoint, role, QString());
 }
@@ -141,7 +145,7 @@ bool CriteriaEditor::CheckShareValues() {
         const double a = LeadingNumber(frame.aText);
         const double c = LeadingNumber(frame.cText);
         if (!TryRoundToInt16(a, &value) || !TryRoundToInt16(c, &value) || !(100.0 - a - c >= 0)) {
-            platform.ShowMessage(InvalidValueMessage());
+            platform.ShowMessage(ShareRangeMessage());
             return false;
         }
     }

@@ -80,6 +80,8 @@ public:
     // ｸﾞﾗﾌを印刷: the graph page from the stored shares (not from the boxes); when the boxes
     // hold other shares, the teacher is asked first (OK prints, Cancel prints nothing).
     void Command3_Click();
+    // "観点「表現」の A と C の割合の和が 100 を超えています。"
+    QString SumOver100Message(int viewpoint) const;
     // Some box holds a share other than the registered one.
     bool BoxesDifferFromStored() const;
     // ｷｬﾝｾﾙ: nothing is stored. With changes not yet registered the teacher is asked first;

@@ -17,7 +17,7 @@ CriteriaFormBase::CriteriaFormBase(std::unique_ptr<CriteriaEditor> logic,
     : QWidget(parent, Qt::Window), logic_(std::move(logic)), layout_(layout) {
     setFixedSize(TwipsRectToPixels(0, 0, layout_.clientWidth, layout_.clientHeight).size());
     MarkAsDialog(this);
-    layer_.Resize(size());
+    layer_.Resize(size(), devicePixelRatioF());
     layer_.Clear(palette().color(QPalette::Window));
 }
 

@@ -14,8 +14,11 @@
 
 namespace kirune {
 
-void GraphLayer::Resize(const QSize& size) {
-    image_ = QImage(size, QImage::Format_ARGB32_Premultiplied);
+void GraphLayer::Resize(const QSize& size, qreal pixelRatio) {
+    // As many pixels as the screen shows for the window (twice as many each way at scale 2),
+    // so that the graphs are as sharp as the window's texts.
+    image_ = QImage(size * pixelRatio, QImage::Format_ARGB32_Premultiplied);
+    image_.setDevicePixelRatio(pixelRatio);
     // The layer's resolution is the screen's, so twips land where the controls' twips do.
     const int dotsPerMeter = static_cast<int>(std::lround(ScreenDpi() / 0.0254));
     image_.setDotsPerMeterX(dotsPerMeter);
@@ -31,7 +34,8 @@ void GraphLayer::Paint(const std::function<void(Canvas&)>& draw) {
     if (image_.isNull())
         return;
     QPainter painter(&image_);
-    PainterCanvas canvas(painter, image_, false, PixelsToTwips(image_.width()));
+    PainterCanvas canvas(painter, image_, false,
+                         PixelsToTwips(image_.deviceIndependentSize().width()));
     // The window's font for the graphs: a fixed-pitch Gothic, whose half-width digits keep
     // three-digit column labels apart at the window's narrow column pitch.
     canvas.FontName = QString::fromUtf16(u"ＭＳ ゴシック");

@@ -17,8 +17,9 @@ namespace kirune {
 // The window's own drawing surface: what is drawn stays until it is cleared (on activation).
 class GraphLayer {
 public:
-    // A layer of `size` pixels at the screen's resolution.
-    void Resize(const QSize& size);
+    // A layer of `size` pixels at the screen's resolution, drawn at `pixelRatio` device pixels
+    // to a pixel.
+    void Resize(const QSize& size, qreal pixelRatio = 1.0);
     void Clear(const QColor& background);
     // Runs `draw` on a window canvas over the layer, in the window's font.
     void Paint(const std::function<void(Canvas&)>& draw);

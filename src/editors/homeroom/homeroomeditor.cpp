@@ -191,13 +191,18 @@ void HomeRoomEditor::Text2_Change(const QString& text) {
     Notify();
 }
 
+QString HomeRoomEditor::TransferQuestion(int n, const QString& name) {
+    return QString::fromUtf16(u"出席番号 %1 %2 のデータが失われますがいいですか？（注意：転出以前"
+                              u"に登録した試験の平均点は変わりません）")
+        .arg(n)
+        .arg(name.trimmed());
+}
+
 void HomeRoomEditor::Command5_Click() {
-    if (!platform.AskYesNo(QString::fromUtf16(
-            u"この生徒のデータが失われますがいいですか？（注意：転出以前に登録した"
-            u"試験の平均点は変わりません）")))
-        return;
     const int n = session.CurrentStudentNo;
     if (n < 1 || n > kMaxPupils)
+        return;
+    if (!platform.AskYesNo(TransferQuestion(n, grid.Text(n, 1))))
         return;
     const QString name = book.StudentNames[n - 1];
     // Written at once: a later ｷｬﾝｾﾙ does not bring the pupil back. Class averages, counts and

@@ -11,6 +11,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QFocusEvent>
+#include <QFocusFrame>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
@@ -149,9 +150,9 @@ FormTestSpec::~FormTestSpec() = default;
 void FormTestSpec::BuildControls() {
     setFont(WindowFont(9));
 
-    // Test definition: name, date and calendar.
-    // The name and the date are reached from the keyboard by their labels' access keys, never by
-    // Tab from the score boxes, so a score typed on cannot replace the test's name.
+    // Test definition: name, date and calendar. Enter in the name or the date moves on to the
+    // next field; Tab from the score boxes never reaches them, so a score typed on cannot
+    // replace the test's name.
     QLabel* label1 = NewLabel(this, "Label1", QString::fromUtf16(u"試験の名称(&M)"));
     PlaceTwips(label1, 120, 120, 1440, 255);
     text1_ = NewBox(this, QStringLiteral("Text1"));
@@ -173,6 +174,13 @@ void FormTestSpec::BuildControls() {
     monthView1_->setGridVisible(false);
     monthView1_->setFont(WindowFont(7));
     PlaceTwips(monthView1_, 1440, 720, 2385, 2220);
+    // The calendar is reached from the date (Alt+Down or F4), not by Tab of its own; it shows a
+    // frame while it has the focus.
+    for (QWidget* part : monthView1_->findChildren<QWidget*>())
+        part->setFocusPolicy(Qt::FocusPolicy(part->focusPolicy() & ~Qt::TabFocus));
+    monthView1_->setFocusPolicy(Qt::ClickFocus);
+    calendarFocus_ = new QFocusFrame(this);
+    calendarFocus_->hide();
 
     // Viewpoints and their allocated points.
     PlaceTwips(NewLabel(this, "Label15", QString::fromUtf16(u"観点の選択と配点")), 120, 3120, 1575,
@@ -213,7 +221,7 @@ void FormTestSpec::BuildControls() {
     QFont bold = label3_->font();
     bold.setBold(true);
     label3_->setFont(bold);
-    PlaceTwips(label3_, 1320, 1080, 1335, 375);
+    PlaceTwips(label3_, 1320, 1080, 2415, 330);
 
     QFont large = font();
     large.setPointSize(14);
@@ -225,6 +233,11 @@ void FormTestSpec::BuildControls() {
         scoreBoxes_[k]->setAttribute(Qt::WA_InputMethodEnabled, false);
         scoreBoxes_[k]->setInputMethodHints(Qt::ImhDigitsOnly);
         PlaceTwips(scoreBoxes_[k], scoreLefts[k], 1680, 735, 495);
+        // The viewpoint's name above its box (set with the names).
+        scoreLabels_[k] = NewLabel(frame1_, "", QString());
+        scoreLabels_[k]->setObjectName(QStringLiteral("ScoreLabel%1").arg(k + 1));
+        scoreLabels_[k]->setBuddy(scoreBoxes_[k]);
+        PlaceTwips(scoreLabels_[k], scoreLefts[k], 1425, 1320, 255);
     }
     auto* label12 = NewLabel(frame1_, "Label12", QStringLiteral("[TAB]"));
     auto* label13 = NewLabel(frame1_, "Label13", QStringLiteral("[TAB]"));
@@ -245,12 +258,15 @@ void FormTestSpec::BuildControls() {
     auto* label14 = NewLabel(frame1_, "Label14", QStringLiteral("[Enter]"));
     MakeBlue(label14);
     PlaceTwips(label14, 3000, 3000, 735, 255);
+    // Each under its button, centred, as wide as the frame lets them be.
     auto* label8 = NewLabel(frame1_, "Label8", QString());
     SetLabelAccessKey(label8, QString::fromUtf16(u"前の出席番号に"), 'B', command4_);
-    PlaceTwips(label8, 360, 3240, 1335, 255);
+    label8->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    PlaceTwips(label8, 120, 3120, 1800, 255);
     auto* label7 = NewLabel(frame1_, "Label7", QString());
     SetLabelAccessKey(label7, QString::fromUtf16(u"次の出席番号に"), 'N', command3_);
-    PlaceTwips(label7, 1920, 3240, 1455, 255);
+    label7->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    PlaceTwips(label7, 1920, 3120, 1860, 255);
 
     // The whole test.
     label11_ = NewLabel(this, "Label11", QString());
@@ -274,12 +290,14 @@ void FormTestSpec::BuildControls() {
     picture1_->setAlignment(Qt::AlignCenter);
     PlaceTwips(picture1_, 10440, 3360, 1305, 1860);
 
-    // Tab order: the score boxes one after another, then the points boxes and 登録, so that a
-    // whole test can be entered and registered from the keyboard; then the rest.
-    QWidget* order[] = {scoreBoxes_[0],  scoreBoxes_[1],  scoreBoxes_[2], pointsBoxes_[0],
-                        pointsBoxes_[1], pointsBoxes_[2], command1_,      command2_,
-                        text1_,          text2_,          monthView1_,    checks_[0],
-                        checks_[1],      checks_[2],      combo2_,        command5_,
+    // Tab order: the test's name and date, each viewpoint's check box and points, then the
+    // score boxes (which keep their own Tab among the checked viewpoints, then 登録), then the
+    // rest.
+    QWidget* order[] = {text1_,          text2_,          checks_[0],
+                        pointsBoxes_[0], checks_[1],      pointsBoxes_[1],
+                        checks_[2],      pointsBoxes_[2], scoreBoxes_[0],
+                        scoreBoxes_[1],  scoreBoxes_[2],  command1_,
+                        command2_,       combo2_,         command5_,
                         command4_,       command3_,       grid_};
     for (size_t i = 0; i + 1 < std::size(order); ++i)
         setTabOrder(order[i], order[i + 1]);
@@ -306,11 +324,18 @@ void FormTestSpec::Connect() {
         scoreBoxes_[k]->installEventFilter(this);
     }
     text1_->installEventFilter(this);
+    text2_->installEventFilter(this);
+    grid_->installEventFilter(this);
+    calendarView_ = monthView1_->focusProxy() ? monthView1_->focusProxy() : monthView1_;
+    calendarView_->installEventFilter(this);
 
     connect(monthView1_, &QCalendarWidget::clicked, this,
             [this](QDate date) { logic_.MonthView1_DateClick(date); });
-    connect(monthView1_, &QCalendarWidget::activated, this,
-            [this](QDate date) { logic_.MonthView1_DateClick(date); });
+    connect(monthView1_, &QCalendarWidget::activated, this, [this](QDate date) {
+        // Enter on a day: the date is taken and the teacher is back in the date box.
+        logic_.MonthView1_DateClick(date);
+        text2_->setFocus(Qt::OtherFocusReason);
+    });
     connect(monthView1_, &QCalendarWidget::selectionChanged, this, [this] {
         // Moving through the days with the keyboard shows the day in the date box as well.
         if (!refreshing_)
@@ -347,8 +372,9 @@ void FormTestSpec::Refresh() {
         if (checks_[k]->isChecked() != logic_.ViewpointChecked(k))
             checks_[k]->setChecked(logic_.ViewpointChecked(k));
         labels[k]->setText(names[k]);
-        // Names for assistive technology follow the viewpoints' names: "表現の得点".
-        score->setAccessibleName(names[k] + QString::fromUtf16(u"の得点"));
+        scoreLabels_[k]->setText(names[k]);
+        // Names for assistive technology follow the viewpoints' names.
+        score->setAccessibleName(names[k]);
         pointsBoxes_[k]->setAccessibleName(names[k] + QString::fromUtf16(u"の配点"));
         checks_[k]->setAccessibleName(names[k] + QString::fromUtf16(u"を使う"));
     }
@@ -387,6 +413,26 @@ void FormTestSpec::MoveFocus(const QString& control) {
 }
 
 bool FormTestSpec::eventFilter(QObject* watched, QEvent* event) {
+    const auto* key = event->type() == QEvent::KeyPress ? static_cast<QKeyEvent*>(event) : nullptr;
+    const bool enter = key && (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter);
+    if ((watched == text1_ || watched == text2_) && enter) {
+        logic_.Field_Enter(watched->objectName());
+        return true;
+    }
+    if (watched == text2_ && key &&
+        (key->key() == Qt::Key_F4 ||
+         (key->key() == Qt::Key_Down && key->modifiers() == Qt::AltModifier))) {
+        monthView1_->setFocus(Qt::OtherFocusReason);
+        return true;
+    }
+    if (watched == grid_ && key && key->modifiers() == Qt::NoModifier)
+        return logic_.MSFlexGrid1_KeyDown(key->key());
+    if (watched == calendarView_ && event->type() == QEvent::FocusIn)
+        calendarFocus_->setWidget(monthView1_);
+    if (watched == calendarView_ && event->type() == QEvent::FocusOut) {
+        calendarFocus_->setWidget(nullptr);
+        calendarFocus_->hide();
+    }
     if (watched == text1_ && event->type() == QEvent::MouseButtonRelease) {
         logic_.Text1_Click();
         // After the click has placed the cursor: the whole name is selected.
@@ -435,8 +481,11 @@ void FormTestSpec::keyPressEvent(QKeyEvent* event) {
         event->accept();
         return;
     case Qt::Key_Escape:
-        // Command2 is the cancel button.
-        logic_.Command2_Click();
+        // In the calendar, Esc goes back to the date; elsewhere Command2 is the cancel button.
+        if (calendarView_->hasFocus())
+            text2_->setFocus(Qt::OtherFocusReason);
+        else
+            logic_.Command2_Click();
         event->accept();
         return;
     default:

@@ -10,6 +10,7 @@
 class QCalendarWidget;
 class QCheckBox;
 class QComboBox;
+class QFocusFrame;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -54,7 +55,10 @@ private:
     std::array<QLineEdit*, 3> pointsBoxes_{};  // Text6, Text7, Text8
     std::array<QCheckBox*, 3> checks_{};       // Check4, Check5, Check6
     std::array<QLabel*, 3> viewpointLabels_{}; // Label16, Label17, Label18
+    std::array<QLabel*, 3> scoreLabels_{};     // the viewpoints' names above the score boxes
     QCalendarWidget* monthView1_ = nullptr;
+    QWidget* calendarView_ = nullptr;      // the part of the calendar that takes the focus
+    QFocusFrame* calendarFocus_ = nullptr; // shown around the calendar while it has the focus
     QGroupBox* frame1_ = nullptr;
     QComboBox* combo2_ = nullptr;
     QLabel* label3_ = nullptr;

@@ -75,11 +75,16 @@ TestEditor::TestEditor(GradeBook& book, Session& session, Platform& platform, Ma
 QString TestEditor::MessageNotDigits() {
     return QString::fromUtf16(u"得点に数字以外の文字があります。");
 }
-QString TestEditor::MessageOverPoints() {
-    return QString::fromUtf16(u"得点が配点を超えています｡ ");
+QString TestEditor::MessageOverPoints(const QString& viewpoint, double score, double points) {
+    return QString::fromUtf16(u"%1の得点 %2 が配点 %3 を超えています。")
+        .arg(viewpoint, QString::number(score), QString::number(points));
 }
-QString TestEditor::MessageOver100() {
-    return QString::fromUtf16(u"得点が100点を超えています｡ ");
+QString TestEditor::MessageOver100(const QString& viewpoint, double score) {
+    return QString::fromUtf16(u"%1の得点 %2 が100点を超えています。")
+        .arg(viewpoint, QString::number(score));
+}
+QString TestEditor::MessageNoPoints(const QString& viewpoint) {
+    return QString::fromUtf16(u"観点「%1」の配点を入力してください。").arg(viewpoint);
 }
 QString TestEditor::MessageNoSuchPupil() {
     return QString::fromUtf16(
@@ -108,6 +113,9 @@ bool& TestEditor::ViewpointCheck(int viewpoint) {
 }
 bool TestEditor::ViewpointChecked(int viewpoint) const {
     return viewpoint == 0 ? Check4 : viewpoint == 1 ? Check5 : Check6;
+}
+QString TestEditor::ViewpointName(int viewpoint) const {
+    return book.SubjectTitles[subject_][1 + std::clamp(viewpoint, 0, kViewpoints - 1)];
 }
 
 QString TestEditor::DateText(const QDate& date) {
@@ -385,7 +393,7 @@ QString TestEditor::FirstCheckedBox() const {
     return QStringLiteral("Text5");
 }
 
-void TestEditor::ShowPupil(int n, int col) {
+void TestEditor::ShowPupil(int n, int col, bool focusBox) {
     session.CurrentStudentNo = static_cast<int16_t>(n);
     if (n >= 1 && n <= kMaxPupils) {
         Label3 = col > 0 ? MSFlexGrid1.Text(n, 1) : book.StudentNames[n - 1];
@@ -399,6 +407,8 @@ void TestEditor::ShowPupil(int n, int col) {
         for (int j = 0; j < kViewpoints; ++j)
             ScoreBox(j).clear();
     }
+    if (!focusBox)
+        return;
 
     QString target = FirstCheckedBox();
     if (col == 4)
@@ -412,24 +422,21 @@ void TestEditor::ShowPupil(int n, int col) {
     SetFocusTo(target);
 }
 
-void TestEditor::Command3_Click() {
+bool TestEditor::MovePupil(int step, bool focusBox) {
     CommitEntryRow();
-    if (session.ScoreEntryError == -1) {
-        Notify();
-        return;
-    }
-    ShowPupil(NextNamedPupil(session.CurrentStudentNo, +1), 0);
+    const bool moved = session.ScoreEntryError != -1;
+    if (moved)
+        ShowPupil(NextNamedPupil(session.CurrentStudentNo, step), 0, focusBox);
     Notify();
+    return moved;
+}
+
+void TestEditor::Command3_Click() {
+    MovePupil(+1, true);
 }
 
 void TestEditor::Command4_Click() {
-    CommitEntryRow();
-    if (session.ScoreEntryError == -1) {
-        Notify();
-        return;
-    }
-    ShowPupil(NextNamedPupil(session.CurrentStudentNo, -1), 0);
-    Notify();
+    MovePupil(-1, true);
 }
 
 void TestEditor::Combo2_Click(const QString& choice) {
@@ -498,6 +505,31 @@ void TestEditor::GotFocus(const QString& control) {
     for (int k = 0; k < kViewpoints; ++k)
         if (control == ScoreBoxName(k) && !ViewpointChecked(k))
             SetFocusTo(control);
+}
+
+void TestEditor::Field_Enter(const QString& control) {
+    if (control == QLatin1String("Text1"))
+        SetFocusTo(QStringLiteral("Text2"));
+    else if (control == QLatin1String("Text2"))
+        SetFocusTo(FirstCheckedBox());
+}
+
+bool TestEditor::MSFlexGrid1_KeyDown(int key) {
+    if (!Loaded())
+        return false;
+    switch (key) {
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+        if (MovePupil(key == Qt::Key_Up ? -1 : +1, false))
+            SetFocusTo(QStringLiteral("MSFlexGrid1"));
+        return true;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        SetFocusTo(FirstCheckedBox());
+        return true;
+    default:
+        return false;
+    }
 }
 
 bool TestEditor::ScoreBox_KeyDown(int viewpoint, int key) {
@@ -588,9 +620,9 @@ void TestEditor::CommitEntryRow() {
         if (!OnlyBlanksAndDigits(box))
             message = MessageNotDigits();
         else if (!PointsBox(j).isEmpty() && value > LeadingNumber(PointsBox(j)))
-            message = MessageOverPoints();
+            message = MessageOverPoints(ViewpointName(j), value, LeadingNumber(PointsBox(j)));
         else if (value > 100)
-            message = MessageOver100();
+            message = MessageOver100(ViewpointName(j), value);
         if (!message.isEmpty()) {
             platform.ShowMessage(message);
             SetFocusTo(ScoreBoxName(j));
@@ -722,11 +754,28 @@ bool TestEditor::RefuseUnstorableText() {
     return false;
 }
 
+bool TestEditor::RefuseMissingPoints() {
+    // Ratings are measured against the points: a viewpoint with scores needs them.
+    for (int j = 0; j < kViewpoints; ++j) {
+        if (!ViewpointChecked(j) || LeadingNumber(PointsBox(j)) > 0)
+            continue;
+        for (int r = 1; r <= roster_; ++r) {
+            const QString& cell = MSFlexGrid1.Text(r, 2 + j);
+            if (!cell.isEmpty() && !IsAbsentText(cell)) {
+                platform.ShowMessage(MessageNoPoints(ViewpointName(j)));
+                SetFocusTo(QStringLiteral("Text%1").arg(6 + j));
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
 bool TestEditor::Command1_Click() {
     if (closed_)
         return false;
     CommitEntryRow();
-    if (session.ScoreEntryError == -1 || RefuseUnstorableText()) {
+    if (session.ScoreEntryError == -1 || RefuseUnstorableText() || RefuseMissingPoints()) {
         Notify();
         return false;
     }

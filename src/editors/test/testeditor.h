@@ -25,9 +25,13 @@ public:
     TestEditor(GradeBook& book, Session& session, Platform& platform, MainFormHooks& main);
 
     // --- Messages ---------------------------------------------------------------------------
-    static QString MessageNotDigits();  // "得点に数字以外の文字があります。"
-    static QString MessageOverPoints(); // "得点が配点を超えています｡ "
-    static QString MessageOver100();    // "得点が100点を超えています｡ "
+    static QString MessageNotDigits(); // "得点に数字以外の文字があります。"
+    // "表現の得点 75 が配点 50 を超えています。": the viewpoint, the score and its points.
+    static QString MessageOverPoints(const QString& viewpoint, double score, double points);
+    // "表現の得点 120 が100点を超えています。"
+    static QString MessageOver100(const QString& viewpoint, double score);
+    // "観点「表現」の配点を入力してください。"
+    static QString MessageNoPoints(const QString& viewpoint);
     static QString MessageNoSuchPupil();
     static QString MessageUnstorable(const QString& field);
 
@@ -91,6 +95,13 @@ public:
     // The window tells which control got the focus; a score box of an unchecked viewpoint passes
     // it on to the next checked score box.
     void GotFocus(const QString& control);
+    // Enter in the name box (Text1) or the date box (Text2): on to the next field (name, date,
+    // the first score box); no pupil changes.
+    void Field_Enter(const QString& control);
+    // Keys in the score table, as Qt::Key codes; true when the key was used here. Up and Down
+    // move to the previous or next pupil (the focus stays in the table), Enter goes to that
+    // pupil's first score box.
+    bool MSFlexGrid1_KeyDown(int key);
     // Keys in a score box (viewpoint 0..2), as Qt::Key codes; true when the key was used here.
     // Tab and Shift+Tab (Key_Backtab) move among the checked score boxes only, Tab from the last
     // one on to 登録.
@@ -158,8 +169,15 @@ private:
     void RefreshAverages();
     void RefreshRanks();
     // Moves to pupil `n`: boxes, name, number and the grid's current row. `col` is the grid
-    // column clicked (0 when none), which chooses the box that gets the focus.
-    void ShowPupil(int n, int col);
+    // column clicked (0 when none), which chooses the box that gets the focus; without
+    // `focusBox` the focus stays where it is.
+    void ShowPupil(int n, int col, bool focusBox = true);
+    // Commits the entry row and moves `step` pupils on (+1 next, -1 previous); false when the
+    // entry was refused (the pupil stays).
+    bool MovePupil(int step, bool focusBox);
+    // Refuses registration of a checked viewpoint with scores but no points.
+    bool RefuseMissingPoints();
+    QString ViewpointName(int viewpoint) const;
     int NextNamedPupil(int from, int step) const;
     bool IsChoosablePupil(int n) const;
     QString FirstCheckedBox() const;
