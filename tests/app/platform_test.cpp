@@ -6,6 +6,7 @@
 #include "document/mainlogic.h"
 #include "support/widgettest.h"
 
+#include <QClipboard>
 #include <QDir>
 #include <QFile>
 #include <QGroupBox>
@@ -88,6 +89,27 @@ TEST(QtPlatformTest, TheQuestionsDefaultsAndEscapeKeepTheWork) {
     EXPECT_FALSE(platform.AskYesNoDefaultNo(QStringLiteral("?")));
 }
 
+// A message box is wide enough for its title beside the frame's buttons, and Ctrl+C copies its
+// text, so that a teacher can paste it into a mail.
+TEST(QtPlatformTest, AMessageBoxFitsItsTitleAndCopiesItsText) {
+    QtPlatform platform;
+    QGuiApplication::clipboard()->clear();
+    int width = 0, titleWidth = 0;
+    QTimer::singleShot(0, [&] {
+        QWidget* box = QApplication::activeModalWidget();
+        ASSERT_NE(qobject_cast<QMessageBox*>(box), nullptr);
+        width = box->width();
+        titleWidth = box->fontMetrics().horizontalAdvance(box->windowTitle());
+        QKeyEvent copy(QEvent::KeyPress, Qt::Key_C, Qt::ControlModifier, QStringLiteral("c"));
+        QApplication::sendEvent(box, &copy);
+        QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+        QApplication::sendEvent(box, &enter);
+    });
+    platform.ShowMessage(U(u"値"));
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), U(u"値"));
+    EXPECT_GE(width, titleWidth + 150);
+}
+
 TEST(HelpTest, TheContentsPageLinksEveryPageAndEveryPageExists) {
     HelpWindow::EnsureResources();
     QFile contents(HelpWindow::kContentsPage);
@@ -124,7 +146,8 @@ TEST(HelpTest, TheHelpWindowOpensAtTheContents) {
 TEST(HelpTest, APageOpensByNameAndTellsTheKeysAndWhereCopiesAreKept) {
     HelpWindow help;
     const std::pair<const char*, std::vector<const char*>> pages[] = {
-        {"keys.html", {"Ctrl+O", "Ctrl+Shift+S", "Ctrl+P", "Ctrl+W", "Ctrl+Q", "F1", "Alt+R"}},
+        {"keys.html",
+         {"Ctrl+O", "Ctrl+Shift+S", "Ctrl+P", "Ctrl+W", "Ctrl+Q", "F1", "Alt+R", "F4"}},
         {"file.html", {".bak", "recovery", "history"}},
         {"no-such.html", {}},
     };

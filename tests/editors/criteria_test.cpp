@@ -1,6 +1,7 @@
 // The two criteria editors: the live update of the share boxes with its graphs, the refusals of
 // registration in their order, what registration stores (rounded halves to even), renaming with
 // the growth of the name lists, cancelling, printing from the stored shares, and the windows.
+#include "editors/criteria/criteriawidgets.h"
 #include "editors/criteria/formsemesterspec.h"
 #include "editors/criteria/formsubjectspec.h"
 #include "editors/criteria/semesterspeceditor.h"
@@ -895,6 +896,24 @@ TEST_F(CriteriaTest, Screenshot) {
         QApplication::processEvents();
         EXPECT_TRUE(form.grab().save(dir + QStringLiteral("/subjectspec.png")));
         SaveControls(&form, dir + QStringLiteral("/subjectspec.txt"));
+    }
+}
+
+// The graphs' layer has as many pixels as the screen shows: a line one pixel wide is two device
+// pixels thick at scale 2, not one pixel stretched.
+TEST(GraphLayerTest, DrawsAtTheScreensPixelRatio) {
+    for (const qreal ratio : {1.0, 2.0}) {
+        GraphLayer layer;
+        layer.Resize(QSize(100, 50), ratio);
+        layer.Clear(Qt::white);
+        layer.Paint([](Canvas& canvas) { canvas.Line(0, 300, 1500, 300, qRgb(0, 0, 0)); });
+        const QImage& image = layer.image();
+        EXPECT_EQ(image.size(), QSize(100, 50) * ratio);
+        EXPECT_EQ(image.devicePixelRatio(), ratio);
+        int inkRows = 0;
+        for (int y = 0; y < image.height(); ++y)
+            inkRows += qGray(image.pixel(image.width() / 4, y)) < 128 ? 1 : 0;
+        EXPECT_EQ(inkRows, static_cast<int>(ratio)) << ratio;
     }
 }
 

@@ -16,8 +16,8 @@ constexpr CriteriaFormLayout kLayout{
     .spinnerLeft = 2895,
     .bLabelLeft = 2280,
     .percentLeft = 3240,
-    .buttonLeft = 7920,
-    .buttonWidth = 1215,
+    .buttonLeft = 7800,
+    .buttonWidth = 1335, // "ｸﾞﾗﾌを印刷(P)" whole
     .buttonTop = {600, 2040, 1320},
     // Text1..Text6 and UpDown1..UpDown6: the A and C box of each frame in turn.
     .aText = {1, 3, 5},

@@ -20,8 +20,8 @@ constexpr CriteriaFormLayout kLayout{
     .spinnerLeft = 2775,
     .bLabelLeft = 2160,
     .percentLeft = 3120,
-    .buttonLeft = 8040,
-    .buttonWidth = 1095,
+    .buttonLeft = 7800,
+    .buttonWidth = 1335, // "ｸﾞﾗﾌを印刷(P)" whole
     .buttonTop = {1080, 2520, 1800},
     // The designer's box numbers: the middle frame's A box is Text4 and its C box Text3; the
     // spinners go in order.
@@ -52,7 +52,7 @@ void FormSubjectSpec::BuildNameControls() {
     // The names of the subject and its viewpoints, in one row.
     auto* frame1 = new QGroupBox(QString::fromUtf16(u"科目と観点の名前の変更"), this);
     PlaceTwips(frame1, 120, 120, 9015, 735);
-    constexpr double labelLeft[4] = {240, 2520, 4680, 6840};
+    constexpr double labelLeft[4] = {180, 2520, 4680, 6840}; // "科目" whole
     constexpr double comboLeft[4] = {600, 3120, 5280, 7440};
     constexpr double comboWidth[4] = {1695, 1335, 1335, 1335};
     for (int i = 0; i < 4; ++i) {

@@ -1,0 +1,115 @@
+// What every editor window shares: it closes at once when nothing was changed in it (opening a
+// window, its boxes filled, its lists chosen, the calendar set, is never taken for typing), and
+// every caption in it shows whole.
+#include "browse/bookfixture.h"
+#include "editors/criteria/formsemesterspec.h"
+#include "editors/criteria/formsubjectspec.h"
+#include "editors/homeroom/formhomeroom.h"
+#include "editors/test/formtestspec.h"
+#include "support/fakeplatform.h"
+#include "support/widgettest.h"
+
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+#include <functional>
+#include <gtest/gtest.h>
+#include <memory>
+
+namespace kirune {
+namespace {
+
+class NoMain : public MainFormHooks {
+public:
+    void EnableMainWindow() override { ++enabled; }
+    void MSFlexGrid1_init() override {}
+    void TreeView1_refresh() override {}
+    int enabled = 0;
+};
+
+using Make = std::function<QWidget*(GradeBook&, Session&, Platform&, MainFormHooks&)>;
+const Make kMakers[] = {
+    [](GradeBook& b, Session& s, Platform& p, MainFormHooks& m) {
+        return new FormHomeRoom(b, s, p, m);
+    },
+    [](GradeBook& b, Session& s, Platform& p, MainFormHooks& m) {
+        return new FormTestSpec(b, s, p, m);
+    },
+    [](GradeBook& b, Session& s, Platform& p, MainFormHooks& m) {
+        return new FormSemesterSpec(b, s, p, m);
+    },
+    [](GradeBook& b, Session& s, Platform& p, MainFormHooks& m) {
+        return new FormSubjectSpec(b, s, p, m);
+    },
+};
+
+TEST(DiscardQuestionTest, AnUntouchedEditorClosesWithoutAsking) {
+    const auto& makers = kMakers;
+    for (size_t i = 0; i < std::size(makers); ++i) {
+        SCOPED_TRACE(i);
+        auto book = testing::BookWithPupils({u"青木", u"伊藤"});
+        Session session;
+        test::FakePlatform platform;
+        NoMain main;
+        QWidget* window = makers[i](*book, session, platform, main);
+        window->setAttribute(Qt::WA_DeleteOnClose);
+        window->show();
+        test::ProcessEvents();
+        EXPECT_TRUE(window->close());
+        test::ProcessEvents();
+        EXPECT_TRUE(platform.questions.isEmpty()) << platform.questions.join(u'/').toStdString();
+        EXPECT_EQ(main.enabled, 1);
+    }
+}
+
+// The captions that do not fit their control: a label's text (without its access key mark)
+// wider or taller than the label, a button's wider than the button less its bevel, a check
+// box's text beside its indicator, a frame's title.
+QStringList CutCaptions(QWidget* window) {
+    QStringList cut;
+    const auto tooWide = [](const QWidget* w, const QString& text, int room) {
+        return w->fontMetrics().horizontalAdvance(QString(text).remove(u'&')) > room;
+    };
+    for (QWidget* w : window->findChildren<QWidget*>()) {
+        if (!w->isVisibleTo(window))
+            continue;
+        QString caption;
+        bool fits = true;
+        if (auto* label = qobject_cast<QLabel*>(w); label && !label->text().isEmpty()) {
+            caption = label->text();
+            fits = label->wordWrap() || (!tooWide(label, caption, label->contentsRect().width()) &&
+                                         label->fontMetrics().height() <= label->height());
+        } else if (auto* check = qobject_cast<QCheckBox*>(w)) {
+            caption = check->text();
+            fits = caption.isEmpty() || check->sizeHint().width() <= check->width();
+        } else if (auto* button = qobject_cast<QPushButton*>(w)) {
+            caption = button->text();
+            const int iconRoom = button->icon().isNull() ? 0 : button->iconSize().width() + 4;
+            fits = !tooWide(button, caption, button->width() - 8 - iconRoom);
+        } else if (auto* box = qobject_cast<QGroupBox*>(w)) {
+            caption = box->title();
+            fits = !tooWide(box, caption, box->width() - 12);
+        }
+        if (!fits)
+            cut << caption;
+    }
+    return cut;
+}
+
+TEST(EditorWindowTest, EveryCaptionIsWhole) {
+    for (size_t i = 0; i < std::size(kMakers); ++i) {
+        SCOPED_TRACE(i);
+        auto book = testing::BookWithPupils({u"青木", u"伊藤"});
+        Session session;
+        test::FakePlatform platform;
+        NoMain main;
+        std::unique_ptr<QWidget> window(kMakers[i](*book, session, platform, main));
+        window->show();
+        test::ProcessEvents();
+        EXPECT_EQ(CutCaptions(window.get()), QStringList());
+    }
+}
+
+} // namespace
+} // namespace kirune
