@@ -13,9 +13,11 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
+#include <QStyle>
 #include <functional>
 #include <gtest/gtest.h>
 #include <memory>
+#include <vector>
 
 namespace kirune {
 namespace {
@@ -93,6 +95,23 @@ QStringList CutCaptions(QWidget* window) {
         }
         if (!fits)
             cut << caption;
+    }
+    // Labels whose texts run into each other.
+    std::vector<std::pair<QRect, QString>> drawn;
+    for (QLabel* label : window->findChildren<QLabel*>()) {
+        if (!label->isVisibleTo(window) || label->text().isEmpty())
+            continue;
+        // A wrapped label is made as large as its lines.
+        const QRect text = label->wordWrap()
+                               ? label->contentsRect()
+                               : label->style()->itemTextRect(
+                                     label->fontMetrics(), label->contentsRect(),
+                                     label->alignment(), true, QString(label->text()).remove(u'&'));
+        const QRect inWindow(label->mapTo(window, text.topLeft()), text.size());
+        for (const auto& [other, otherText] : drawn)
+            if (inWindow.intersects(other))
+                cut << label->text() + QStringLiteral(" / ") + otherText;
+        drawn.emplace_back(inWindow, label->text());
     }
     return cut;
 }

@@ -258,9 +258,11 @@ void FormHomeRoom::BuildControls() {
     command3_->setToolTip(QString::fromUtf16(u"次の出席番号に"));
     command3_->setDefault(true);
     const QString next = QString::fromUtf16(u"次の出席番号に");
-    SetLabelAccessKey(NewWrappedLabel(frame1_, "Label7", WithAccessKey(next, 'N'), 2040, 2400),
-                      next, 'N', command3_);
-    NewLabel(frame1_, "Label9", QStringLiteral("[Enter]"), 2760, 2520);
+    QLabel* label7 = NewWrappedLabel(frame1_, "Label7", WithAccessKey(next, 'N'), 2040, 2400);
+    SetLabelAccessKey(label7, next, 'N', command3_);
+    // The key beside the caption, clear of it whatever the font.
+    QLabel* label9 = NewLabel(frame1_, "Label9", QStringLiteral("[Enter]"), 2760, 2520);
+    label9->move(label7->geometry().right() + 6, label9->y());
 
     command5_ = NewButton(frame1_, "Command5", QString());
     SetButtonCaption(command5_, QString::fromUtf16(u"転出"), 'T');

@@ -262,11 +262,11 @@ void FormTestSpec::BuildControls() {
     auto* label8 = NewLabel(frame1_, "Label8", QString());
     SetLabelAccessKey(label8, QString::fromUtf16(u"前の出席番号に"), 'B', command4_);
     label8->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-    PlaceTwips(label8, 120, 3120, 1800, 255);
+    PlaceTwips(label8, 120, 3240, 1800, 255);
     auto* label7 = NewLabel(frame1_, "Label7", QString());
     SetLabelAccessKey(label7, QString::fromUtf16(u"次の出席番号に"), 'N', command3_);
     label7->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-    PlaceTwips(label7, 1920, 3120, 1860, 255);
+    PlaceTwips(label7, 1920, 3240, 1860, 255);
 
     // The whole test.
     label11_ = NewLabel(this, "Label11", QString());
