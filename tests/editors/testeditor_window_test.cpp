@@ -13,6 +13,7 @@
 #include <QCalendarWidget>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFocusFrame>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
@@ -211,8 +212,10 @@ TEST_F(TestEditorWindowTest, AWholeTestFromTheKeyboardAlone) {
     EXPECT_EQ(FocusName(), QStringLiteral("Text2"));
     Press(Qt::Key_F4);
     EXPECT_TRUE(Control("MonthView1")->isAncestorOf(QApplication::focusWidget()));
+    EXPECT_TRUE(w.findChild<QFocusFrame*>()->isVisible()); // the calendar shows it has the focus
     Press(Qt::Key_Escape);
     EXPECT_EQ(FocusName(), QStringLiteral("Text2"));
+    EXPECT_FALSE(w.findChild<QFocusFrame*>()->isVisible());
     EXPECT_FALSE(w.logic().Closed());
     Press(Qt::Key_Down, Qt::AltModifier);
     EXPECT_TRUE(Control("MonthView1")->isAncestorOf(QApplication::focusWidget()));
