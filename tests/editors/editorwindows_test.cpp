@@ -12,6 +12,7 @@
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QLabel>
+#include <QPointer>
 #include <QPushButton>
 #include <QStyle>
 #include <functional>
@@ -46,22 +47,30 @@ const Make kMakers[] = {
     },
 };
 
-TEST(DiscardQuestionTest, AnUntouchedEditorClosesWithoutAsking) {
-    const auto& makers = kMakers;
-    for (size_t i = 0; i < std::size(makers); ++i) {
-        SCOPED_TRACE(i);
-        auto book = testing::BookWithPupils({u"青木", u"伊藤"});
-        Session session;
-        test::FakePlatform platform;
-        NoMain main;
-        QWidget* window = makers[i](*book, session, platform, main);
+// One editor window of a class of two, shown.
+struct ShownEditor {
+    explicit ShownEditor(const Make& make) : window(make(*book, session, platform, main)) {
         window->setAttribute(Qt::WA_DeleteOnClose);
         window->show();
         test::ProcessEvents();
-        EXPECT_TRUE(window->close());
+    }
+    ~ShownEditor() { delete window.data(); }
+    std::unique_ptr<GradeBook> book = testing::BookWithPupils({u"青木", u"伊藤"});
+    Session session;
+    test::FakePlatform platform;
+    NoMain main;
+    QPointer<QWidget> window;
+};
+
+TEST(DiscardQuestionTest, AnUntouchedEditorClosesWithoutAsking) {
+    for (size_t i = 0; i < std::size(kMakers); ++i) {
+        SCOPED_TRACE(i);
+        ShownEditor editor(kMakers[i]);
+        EXPECT_TRUE(editor.window->close());
         test::ProcessEvents();
-        EXPECT_TRUE(platform.questions.isEmpty()) << platform.questions.join(u'/').toStdString();
-        EXPECT_EQ(main.enabled, 1);
+        EXPECT_TRUE(editor.platform.questions.isEmpty())
+            << editor.platform.questions.join(u'/').toStdString();
+        EXPECT_EQ(editor.main.enabled, 1);
     }
 }
 
@@ -119,14 +128,8 @@ QStringList CutCaptions(QWidget* window) {
 TEST(EditorWindowTest, EveryCaptionIsWhole) {
     for (size_t i = 0; i < std::size(kMakers); ++i) {
         SCOPED_TRACE(i);
-        auto book = testing::BookWithPupils({u"青木", u"伊藤"});
-        Session session;
-        test::FakePlatform platform;
-        NoMain main;
-        std::unique_ptr<QWidget> window(kMakers[i](*book, session, platform, main));
-        window->show();
-        test::ProcessEvents();
-        EXPECT_EQ(CutCaptions(window.get()), QStringList());
+        ShownEditor editor(kMakers[i]);
+        EXPECT_EQ(CutCaptions(editor.window), QStringList());
     }
 }
 
