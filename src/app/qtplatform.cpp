@@ -120,6 +120,21 @@ bool QtPlatform::AskYesNoDefaultNo(const QString& text) {
     return box.exec() == QMessageBox::Yes;
 }
 
+int QtPlatform::AskChoice(const QString& text, const QStringList& answers, int defaultIndex,
+                          int escapeIndex) {
+    MessageBox box(QMessageBox::NoIcon, kProgramTitle, text, QMessageBox::NoButton, DialogParent());
+    QList<QPushButton*> buttons;
+    for (const QString& answer : answers)
+        buttons << box.addButton(answer, QMessageBox::ActionRole);
+    if (defaultIndex >= 0 && defaultIndex < buttons.size())
+        box.setDefaultButton(buttons[defaultIndex]);
+    if (escapeIndex >= 0 && escapeIndex < buttons.size())
+        box.setEscapeButton(buttons[escapeIndex]);
+    box.exec();
+    const int chosen = static_cast<int>(buttons.indexOf(box.clickedButton()));
+    return chosen >= 0 ? chosen : escapeIndex; // the close box
+}
+
 QString QtPlatform::DataFolder() {
     return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
 }

@@ -39,6 +39,8 @@ public:
     void ReportPrinted() override;
     Answer AskYesNoCancel(const QString& text) override;
     bool AskYesNoDefaultNo(const QString& text) override;
+    int AskChoice(const QString& text, const QStringList& answers, int defaultIndex,
+                  int escapeIndex) override;
     QString DataFolder() override;
     std::optional<int> ChooseFromList(const QString& title, const QString& prompt,
                                       const QStringList& items) override;

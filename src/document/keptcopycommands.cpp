@@ -84,6 +84,7 @@ bool MainLogic::OfferRecovery() {
             ShowOpenedBook(copy.originalName);
             startUnsaved_ = true; // the file (if any) holds an older book
             FollowCleanState();
+            TakeOverFile(copy.originalName);
             recoveryBytes_.clear();
             recoveryBase_.reset();
             WriteRecoveryCopy(); // this program's own copy first, then the old one goes
@@ -96,6 +97,20 @@ bool MainLogic::OfferRecovery() {
         }
     }
     return restored;
+}
+
+void MainLogic::TakeOverFile(const QString& path) {
+    ForgetFile();
+    if (path.isEmpty())
+        return;
+    BookLockAttempt attempt = TryLockBook(path);
+    bookLock_ = std::move(attempt.lock);
+    readOnly_ = attempt.state == BookLockAttempt::State::HeldElsewhere;
+    stampedPath_ = path;
+    // What the file holds now is what Save will overwrite; a file that cannot be looked at
+    // counts as changed, so Save asks first.
+    if (!ReadDiskStamp(path, &diskStamp_, nullptr))
+        diskStamp_ = {true, -1, 0, QByteArray()};
 }
 
 void MainLogic::KeepVersion() {

@@ -4,11 +4,13 @@
 // toolbar's captions and enabled states, the hints, and the main grid with its frame caption.
 // frmMain shows this state and forwards events; kirune-tool drives the very same class.
 
+#include "booklock.h"
 #include "browse/grid.h"
 #include "browse/tree.h"
 #include "keptcopies.h"
 #include "mainform.h"
 #include "model/gradebook.h"
+#include "model/safefile.h"
 #include "model/session.h"
 #include "output/platform.h"
 
@@ -152,6 +154,11 @@ public:
     // True while the open book has a file of its own (it was opened from it or saved to it), which
     // Save writes; Save of a book without one asks for a name as Save As does.
     bool HasOwnFile() const { return BookOpen() && ownFile_; }
+    // True while the open book was opened read-only (another program holds it): Save asks for
+    // another name, as Save As does.
+    bool ReadOnly() const { return BookOpen() && readOnly_; }
+    // True while this program holds the lock of the open book's file.
+    bool HoldsLock() const { return BookOpen() && bookLock_ != nullptr; }
 
     // --- MainFormHooks ---------------------------------------------------------------------
     void EnableMainWindow() override;
@@ -189,8 +196,26 @@ public:
     static QString VersionText(const QDateTime& when, const GradeBook* version);
 
 private:
-    // Open without its message: reads `path` (a refusal's text in *error) and shows the book.
+    // Open without its message: reads `path` (a refusal's text in *error, "" when the teacher
+    // chose not to open a book another program holds) and shows the book.
     bool OpenRead(const QString& path, QString* error);
+    // The lock of the book at `path`, asking the teacher when another program holds it. False
+    // when the teacher cancelled; *readOnly when the book is to open read-only, *lock empty when
+    // this program holds no lock of it then, *noLockNote when no lock can be made there.
+    bool LockForOpening(const QString& path, std::unique_ptr<QLockFile>* lock, bool* readOnly,
+                        bool* noLockNote);
+    // Before Save writes over the book's own file: whether the file changed on disk since it was
+    // read or last written, and if so the teacher's answer. False when nothing is to be written
+    // now (cancelled, or Save As took over: *savedAs then says whether that saved).
+    bool ClearedToOverwrite(const QString& path, bool* savedAs);
+    void ForgetFile(); // no lock, no stamp, not read-only: a new book, or none
+    // A restored recovery copy of the book at `path` (may be ""): its lock when free (read-only
+    // when another program holds it), and what its file holds now.
+    void TakeOverFile(const QString& path);
+    std::unique_ptr<QLockFile> bookLock_;
+    bool readOnly_ = false;
+    DiskStamp diskStamp_; // what the book's own file held when last read or written
+    QString stampedPath_; // that file ("" when none)
     // A step that changes the book; `followUp` merges it into the step before (the subject's
     // new name carried into the tree's texts after its registration).
     void PushStep(const QString& description, bool followUp);

@@ -55,6 +55,7 @@ void MainLogic::mnuFileNew_Click() {
 
 void MainLogic::StartNewBook() {
     book.HomeRoomYear = U(u"未登録です");
+    ForgetFile();
     ownFile_ = false;
     startUnsaved_ = true; // a new book counts as changed until it is first saved
     ResetUndo();
@@ -102,7 +103,8 @@ bool MainLogic::OpenDocument(const QString& path) {
 bool MainLogic::OpenPath(const QString& path) {
     QString error;
     if (!OpenRead(path, &error)) {
-        platform.ShowMessage(error.isEmpty() ? U(u"ﾌｧｲﾙを読み込めませんでした。") : error);
+        if (!error.isEmpty()) // empty: the teacher chose not to open it
+            platform.ShowMessage(error);
         return false;
     }
     return true;
@@ -112,13 +114,67 @@ bool MainLogic::OpenPathIfReadable(const QString& path) {
     return OpenRead(path, nullptr);
 }
 
-bool MainLogic::OpenRead(const QString& path, QString* error) {
-    // The reader replaces the grade book only when the whole file was read; otherwise the
-    // program stays exactly as it was before the command (an open book stays open).
-    if (!ReadGradeBookFile(path, book, error))
+bool MainLogic::LockForOpening(const QString& path, std::unique_ptr<QLockFile>* lock,
+                               bool* readOnly, bool* noLockNote) {
+    *readOnly = *noLockNote = false;
+    if (bookLock_ && bookLock_->fileName() == BookLockPath(path))
+        return true; // this program holds it already (the same book opened again)
+    BookLockAttempt attempt = TryLockBook(path);
+    switch (attempt.state) {
+    case BookLockAttempt::State::Taken:
+        *lock = std::move(attempt.lock);
+        return true;
+    case BookLockAttempt::State::Unavailable:
+        *noLockNote = true;
+        return true;
+    case BookLockAttempt::State::HeldElsewhere:
+        break;
+    }
+    const QString question = U(u"「%1」は、ほかのKirune（%2）で開かれています。")
+                                 .arg(QFileInfo(path).fileName(), attempt.holder);
+    switch (platform.AskChoice(
+        question, {U(u"読み取り専用で開く"), U(u"このまま開く"), U(u"キャンセル")}, 0, 2)) {
+    case 0:
+        *readOnly = true;
+        return true;
+    case 1:
+        return true;
+    default:
         return false;
+    }
+}
+
+bool MainLogic::OpenRead(const QString& path, QString* error) {
+    std::unique_ptr<QLockFile> lock;
+    bool readOnly = false, noLockNote = false;
+    if (!LockForOpening(path, &lock, &readOnly, &noLockNote)) {
+        if (error)
+            error->clear();
+        return false;
+    }
+    // What the file holds now, taken before it is read: should it change in between, Save asks
+    // rather than overwrite unseen work.
+    DiskStamp stamp;
+    if (!ReadDiskStamp(path, &stamp, error))
+        return false;
+    // The reader replaces the grade book only when the whole file was read; otherwise the
+    // program stays exactly as it was before the command (an open book stays open, with its
+    // lock).
+    if (!ReadGradeBookFile(path, book, error)) {
+        if (error && error->isEmpty())
+            *error = U(u"ﾌｧｲﾙを読み込めませんでした。");
+        return false;
+    }
+    if (lock || !bookLock_ || bookLock_->fileName() != BookLockPath(path))
+        bookLock_ = std::move(lock); // the earlier book's lock is given up
+    readOnly_ = readOnly;
+    diskStamp_ = stamp;
+    stampedPath_ = path;
     RememberRecent(path);
     ShowOpenedBook(path);
+    if (noLockNote)
+        Confirm(U(u"このフォルダーにはロックファイルを作れないため、ほかのKiruneで同時に開かれても"
+                  u"知らせられません（保存の前には、ほかのプログラムによる変更を確かめます）。"));
     recoveryBytes_.clear();
     recoveryBase_ = std::make_shared<const GradeBook>(book); // what the file holds needs no copy
     return true;
@@ -168,6 +224,7 @@ void MainLogic::mnuFileClose_Click() {
 
     DropRecoveryCopy();
     ResetGradeBook(book);
+    ForgetFile();
     ownFile_ = startUnsaved_ = false;
     ResetUndo();
     session.FileName.clear();
@@ -198,13 +255,69 @@ void MainLogic::mnuFileSave_Click() {
     SaveNow();
 }
 
+void MainLogic::ForgetFile() {
+    bookLock_.reset();
+    readOnly_ = false;
+    diskStamp_ = DiskStamp();
+    stampedPath_.clear();
+}
+
+bool MainLogic::ClearedToOverwrite(const QString& path, bool* savedAs) {
+    *savedAs = false;
+    if (stampedPath_.isEmpty() || SaveTarget(path) != SaveTarget(stampedPath_))
+        return true; // another file: the save dialog asked before overwriting it
+    QString error;
+    DiskStamp now;
+    if (!ReadDiskStamp(path, &now, &error)) {
+        platform.ShowMessage(error);
+        return false;
+    }
+    if (!ChangedOnDisk(diskStamp_, now))
+        return true;
+    const QString question = U(u"「%1」は、読み込んだ後にほかのプログラムで変更されています。"
+                               u"上書きしますか？")
+                                 .arg(QFileInfo(path).fileName());
+    switch (platform.AskChoice(question, {U(u"名前を付けて保存"), U(u"上書き"), U(u"キャンセル")},
+                               0, 2)) {
+    case 0:
+        *savedAs = SaveAsWithDialog();
+        return false;
+    case 1:
+        return true;
+    default:
+        return false;
+    }
+}
+
 bool MainLogic::WriteToFileName() {
     QString error;
-    if (!WriteGradeBookFile(session.FileName, book, &error)) {
+    const QString path = session.FileName;
+    if (readOnly_ && !stampedPath_.isEmpty() && SaveTarget(path) == SaveTarget(stampedPath_)) {
+        // Opened read-only: another program holds this file.
+        platform.ShowMessage(U(u"「%1」は読み取り専用で開いています。別の名前で保存してください。")
+                                 .arg(QFileInfo(path).fileName()));
+        return false;
+    }
+    bool savedAs = false;
+    if (!ClearedToOverwrite(path, &savedAs)) {
+        Notify();
+        return savedAs;
+    }
+    QByteArray written;
+    if (!WriteGradeBookFile(path, book, &error, &written)) {
         platform.ShowMessage(error.isEmpty() ? U(u"ﾌｧｲﾙに書き込めませんでした。") : error);
         Notify();
         return false;
     }
+    if (SaveTarget(path) != SaveTarget(stampedPath_)) {
+        // Saved under another name: that file is the book's now, and its lock with it.
+        bookLock_.reset();
+        readOnly_ = false;
+        BookLockAttempt attempt = TryLockBook(path);
+        bookLock_ = std::move(attempt.lock);
+    }
+    diskStamp_ = StampOfBytes(written);
+    stampedPath_ = path;
     ownFile_ = true;
     startUnsaved_ = false;
     undoStack.setClean();
@@ -239,7 +352,7 @@ bool MainLogic::SaveAsWithDialog() {
 }
 
 bool MainLogic::SaveNow() {
-    if (HasOwnFile())
+    if (HasOwnFile() && !readOnly_)
         return WriteToFileName();
     if (Menu(kSaveAs).enabled)
         return SaveAsWithDialog();
@@ -314,7 +427,8 @@ QString MainLogic::TitleFileName() const {
     // A new book has no file of its own until Save As (FileName may still name a closed one).
     if (!ownFile_ || session.FileName.isEmpty())
         return U(u"無題");
-    return QFileInfo(session.FileName).fileName();
+    return QFileInfo(session.FileName).fileName() +
+           (readOnly_ ? U(u"（読み取り専用）") : QString());
 }
 
 void MainLogic::RememberRecent(const QString& path) {

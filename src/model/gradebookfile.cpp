@@ -393,8 +393,7 @@ public:
         Decoded& entry = decoded_[qHash(bytes) % decoded_.size()];
         if (entry.bytes != bytes) {
             entry.bytes = bytes;
-            entry.text =
-                utf8_ ? QString::fromUtf8(bytes) : DecodeCp932(bytes.data(), bytes.size());
+            entry.text = utf8_ ? QString::fromUtf8(bytes) : DecodeCp932(bytes.data(), bytes.size());
         }
         return entry.text;
     }
@@ -840,10 +839,16 @@ bool CheckStorableTexts(const GradeBook& book, QString* error) {
     return true;
 }
 
-bool WriteGradeBookFile(const QString& path, const GradeBook& book, QString* error) {
+bool WriteGradeBookFile(const QString& path, const GradeBook& book, QString* error,
+                        QByteArray* written) {
     if (!CheckStorableTexts(book, error))
         return false;
-    return SaveWithBackup(path, GradeBookFileBytes(book), error);
+    QByteArray bytes = GradeBookFileBytes(book);
+    if (!SaveWithBackup(path, bytes, error))
+        return false;
+    if (written)
+        *written = std::move(bytes);
+    return true;
 }
 
 QString BackupPath(const QString& path) {

@@ -36,7 +36,8 @@ bool CheckStorableTexts(const GradeBook& book, QString* error);
 
 // Writes the grade book to `path` with the backup step (refusing texts the file cannot hold); false
 // and *error on failure, in which case the file on disk is as it was.
-bool WriteGradeBookFile(const QString& path, const GradeBook& book, QString* error);
+bool WriteGradeBookFile(const QString& path, const GradeBook& book, QString* error,
+                        QByteArray* written = nullptr);
 
 // "class3.txt" -> "class3.bak"; a file name without "." gets ".bak" appended.
 QString BackupPath(const QString& path);
@@ -45,8 +46,10 @@ QString BackupPath(const QString& path);
 // (BackupPath): the old file is copied to a temporary file, synced, and renamed over the old
 // backup once the new file is in place, so a complete backup exists at every moment. A failing
 // backup step keeps the old backup and lets the save go on. False and a Japanese *error when
-// the save failed; the old file and its backup are then untouched.
-bool SaveWithBackup(const QString& path, const QByteArray& bytes, QString* error);
+// the save failed; the old file and its backup are then untouched. `backupPath`, when given,
+// is where the old file is kept instead.
+bool SaveWithBackup(const QString& path, const QByteArray& bytes, QString* error,
+                    const QString& backupPath = QString());
 
 // The same for any device (used by tests to make a device fail part-way).
 bool WriteAllTo(QIODevice& device, const QByteArray& bytes, QString* error);

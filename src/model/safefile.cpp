@@ -2,6 +2,7 @@
 
 #include "gradebookfile.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -10,6 +11,7 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <functional>
 #include <unistd.h>
 #include <utility>
 
@@ -179,6 +181,24 @@ bool WriteAll(int fd, const char* data, qint64 size, QString* reason) {
     return true;
 }
 
+// Reads the open file `fd` to its end, handing each piece read to `take`; false when a read
+// fails (errno says why) or `take` refuses a piece.
+bool ForEachChunk(int fd, const std::function<bool(QByteArrayView)>& take) {
+    constexpr size_t kChunk = 256 * 1024;
+    QByteArray buffer(kChunk, Qt::Uninitialized);
+    for (;;) {
+        const ssize_t n = gOps->Read(fd, buffer.data(), kChunk);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return false;
+        if (n == 0)
+            return true;
+        if (!take(QByteArrayView(buffer.constData(), n)))
+            return false;
+    }
+}
+
 // The steps after the last write: the size on disk checked against what was meant to be
 // written, the data synced to the disk, the file closed; each failure gives its reason.
 bool Finish(TempFile& file, qint64 expected, QString* reason) {
@@ -211,32 +231,22 @@ bool CopyToTemp(const QByteArray& source, const struct stat& info, const QString
     Descriptor in(gOps->Open(source.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK, 0));
     if (!in.IsOpen() || !copy.Create(folder, name, &info))
         return false;
-    constexpr size_t kChunk = 256 * 1024;
-    QByteArray buffer(kChunk, Qt::Uninitialized);
     qint64 total = 0;
     QString reason;
-    for (;;) {
-        const ssize_t n = gOps->Read(in.Get(), buffer.data(), kChunk);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0)
-            return false;
-        if (n == 0)
-            break;
-        if (!WriteAll(copy.Fd().Get(), buffer.constData(), n, &reason))
-            return false;
-        total += n;
-    }
+    const bool copied = ForEachChunk(in.Get(), [&](QByteArrayView chunk) {
+        total += chunk.size();
+        return WriteAll(copy.Fd().Get(), chunk.data(), chunk.size(), &reason);
+    });
+    if (!copied)
+        return false;
     // A file that changed size while it was copied is no faithful backup.
     return total == info.st_size && Finish(copy, total, &reason);
 }
 
-bool SaveFile(const QString& path, const QByteArray& bytes, bool backup, QString* error) {
-    QFileInfo info(path);
-    QString target = info.absoluteFilePath();
+bool SaveFile(const QString& path, const QByteArray& bytes, const QString& backupPath,
+              QString* error) {
     // Saving through a symbolic link replaces the file it points to and keeps the link.
-    if (info.isSymLink() && !info.canonicalFilePath().isEmpty())
-        target = info.canonicalFilePath();
+    const QString target = SaveTarget(path);
     const QString folder = QFileInfo(target).absolutePath();
     const QString name = QFileInfo(target).fileName();
     const QByteArray nativeTarget = QFile::encodeName(target);
@@ -276,9 +286,8 @@ bool SaveFile(const QString& path, const QByteArray& bytes, bool backup, QString
     // only after the save went through, so that there is a complete backup at every moment. A
     // failing copy keeps the old backup and lets the save go on.
     TempFile copy;
-    const QString backupPath = backup && existed ? BackupPath(target) : QString();
     const bool haveCopy =
-        !backupPath.isEmpty() && backupPath != target &&
+        existed && !backupPath.isEmpty() && backupPath != target &&
         CopyToTemp(nativeTarget, old, folder, QFileInfo(backupPath).fileName(), copy);
     if (!haveCopy)
         copy.Discard();
@@ -313,11 +322,64 @@ ScopedFileOps::~ScopedFileOps() {
 }
 
 bool WriteFileAtomically(const QString& path, const QByteArray& bytes, QString* error) {
-    return SaveFile(path, bytes, false, error);
+    return SaveFile(path, bytes, QString(), error);
 }
 
-bool SaveWithBackup(const QString& path, const QByteArray& bytes, QString* error) {
-    return SaveFile(path, bytes, true, error);
+bool SaveWithBackup(const QString& path, const QByteArray& bytes, QString* error,
+                    const QString& backupPath) {
+    return SaveFile(path, bytes, backupPath.isEmpty() ? BackupPath(SaveTarget(path)) : backupPath,
+                    error);
+}
+
+QString SaveTarget(const QString& path) {
+    QFileInfo info(path);
+    // A chain of links is followed to its end; a loop stops at the limit the system has too.
+    for (int hop = 0; hop < 40 && info.isSymLink(); ++hop)
+        info.setFile(info.symLinkTarget());
+    return info.absoluteFilePath();
+}
+
+DiskStamp StampOfBytes(const QByteArray& bytes) {
+    return {true, bytes.size(), 0, QCryptographicHash::hash(bytes, QCryptographicHash::Sha256)};
+}
+
+bool ReadDiskStamp(const QString& path, DiskStamp* stamp, QString* error) {
+    *stamp = DiskStamp();
+    const QString target = SaveTarget(path);
+    auto failed = [&](int err) {
+        SetError(error, Ja(u"「%1」がほかのプログラムで変更されていないか確かめられません（%2）。"
+                           u"保存はしていません。")
+                            .arg(ShownPath(path), Reason(err)));
+        return false;
+    };
+    Descriptor in(
+        gOps->Open(QFile::encodeName(target).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK, 0));
+    if (!in.IsOpen())
+        return errno == ENOENT ? true : failed(errno);
+    struct stat info {};
+    if (gOps->Stat(in.Get(), &info) != 0)
+        return failed(errno);
+    if (!S_ISREG(info.st_mode))
+        return failed(EISDIR);
+    QCryptographicHash hash(QCryptographicHash::Sha256);
+    qint64 total = 0;
+    const bool read = ForEachChunk(in.Get(), [&](QByteArrayView chunk) {
+        hash.addData(chunk);
+        total += chunk.size();
+        return true;
+    });
+    if (!read)
+        return failed(errno);
+    *stamp = {true, total,
+              static_cast<qint64>(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec,
+              hash.result()};
+    return true;
+}
+
+bool ChangedOnDisk(const DiskStamp& then, const DiskStamp& now) {
+    if (!now.exists)
+        return false;
+    return !then.exists || then.size != now.size || then.hash != now.hash;
 }
 
 bool CheckRegularFile(const QString& path, QString* error) {

@@ -30,6 +30,27 @@ bool CheckRegularFile(const QString& path, QString* error);
 bool ReadRegularFile(const QString& path, qint64 maxBytes, QByteArray* bytes, QString* error,
                      bool* tooBig = nullptr);
 
+// The file a save of `path` writes: `path` itself, or through symbolic links the file they end
+// at, even one that does not exist yet (a save keeps the links).
+QString SaveTarget(const QString& path);
+
+// What a file on disk holds, to tell later whether another program has changed it.
+struct DiskStamp {
+    bool exists = false;
+    qint64 size = 0;
+    qint64 modifiedNs = 0; // modification time, nanoseconds since the epoch (0 when unknown)
+    QByteArray hash;       // SHA-256 of the bytes
+};
+// The stamp of a file that holds `bytes` (just written by a save).
+DiskStamp StampOfBytes(const QByteArray& bytes);
+// Looks at the file a save of `path` would write. A file that does not exist gives a stamp that
+// says so. False and a Japanese *error when the file is there but cannot be looked at or read.
+bool ReadDiskStamp(const QString& path, DiskStamp* stamp, QString* error);
+// Whether the file on disk (`now`) holds other bytes than it did (`then`). The sizes tell at
+// once; when they agree the bytes' hashes decide, so a file only touched is not taken for a
+// changed one. A file that is gone holds nothing to overwrite.
+bool ChangedOnDisk(const DiskStamp& then, const DiskStamp& now);
+
 // The file operations a save is made of. Each returns what its POSIX call returns and sets
 // errno the same way.
 class FileOps {

@@ -2,10 +2,12 @@
 
 #include "model/cp932.h"
 #include "model/gradebookfile.h"
+#include "model/safefile.h"
 
 #include <QFileInfo>
 #include <QLocale>
 #include <QRegularExpression>
+#include <memory>
 
 namespace kirune {
 
@@ -69,9 +71,24 @@ QByteArray CsvBytes(const Grid& grid) {
     return EncodeCp932(CsvText(grid));
 }
 
+namespace {
+
+// Where an older export is kept: beside it as x.bak, unless x.bak is a grade book's backup (it
+// reads as a grade book), which must not be replaced: then as x.csv.bak.
+QString ExportBackupPath(const QString& path) {
+    const QString usual = BackupPath(SaveTarget(path));
+    if (!QFileInfo(usual).isFile())
+        return usual;
+    auto book = std::make_unique<GradeBook>(); // large: keep it off the stack
+    return ReadGradeBookFile(usual, *book, nullptr) ? SaveTarget(path) + QStringLiteral(".bak")
+                                                    : usual;
+}
+
+} // namespace
+
 bool ExportCsv(const Grid& grid, const QString& path, const QString& bookPath, QString* error) {
     if (bookPath.isEmpty())
-        return SaveWithBackup(path, CsvBytes(grid), error);
+        return SaveWithBackup(path, CsvBytes(grid), error, ExportBackupPath(path));
     if (SamePathKey(path) == SamePathKey(bookPath)) {
         if (error)
             *error = QString::fromUtf16(u"「%1」は開いている成績ファイルです。表は別の名前で"
@@ -84,7 +101,7 @@ bool ExportCsv(const Grid& grid, const QString& path, const QString& bookPath, Q
     if (SamePathKey(BackupPath(SamePathKey(path))) ==
         SamePathKey(BackupPath(SamePathKey(bookPath))))
         return WriteFileAtomically(path, CsvBytes(grid), error);
-    return SaveWithBackup(path, CsvBytes(grid), error);
+    return SaveWithBackup(path, CsvBytes(grid), error, ExportBackupPath(path));
 }
 
 } // namespace kirune

@@ -59,6 +59,16 @@ public:
     virtual Answer AskYesNoCancel(const QString& text) {
         return AskYesNo(text) ? Answer::Yes : Answer::No;
     }
+    // A question with answers of its own (the buttons' texts, in order), no icon, the program's
+    // title: the index of the answer chosen. `defaultIndex` is Enter's, `escapeIndex` is Esc's
+    // and the close box's. Without a box of its own the default answer is taken.
+    virtual int AskChoice(const QString& text, const QStringList& answers, int defaultIndex,
+                          int escapeIndex) {
+        (void)text;
+        (void)answers;
+        (void)escapeIndex;
+        return defaultIndex;
+    }
     // Yes/No question whose Yes throws work away: No is the default (and Esc).
     virtual bool AskYesNoDefaultNo(const QString& text) { return AskYesNo(text); }
     // The user's data folder of the program (recovery copies, earlier versions); "" when the

@@ -26,6 +26,18 @@ bool ToolPlatform::AskYesNo(const QString& text) {
     return false;
 }
 
+int ToolPlatform::AskChoice(const QString& text, const QStringList& answers, int defaultIndex,
+                            int) {
+    ++messageCount;
+    int chosen = defaultIndex;
+    if (!choiceAnswers.empty()) {
+        chosen = choiceAnswers.front();
+        choiceAnswers.pop_front();
+    }
+    PrintError(text + QStringLiteral(" -> ") + answers.value(chosen));
+    return chosen;
+}
+
 std::optional<QString> ToolPlatform::OpenFileName(const QString&, const QString&) {
     if (fileAnswers.empty())
         return std::nullopt;

@@ -1,7 +1,8 @@
 #pragma once
 // The desktop as kirune-tool sees it: no window ever opens. Messages and questions go to stderr
-// (every question is answered No), file dialogs take their answers from a queue the command
-// fills, settings live in memory, and the printer writes a PDF file the command names.
+// (every Yes/No question is answered No, other questions take their default answer), file dialogs
+// take their answers from a queue the command fills, settings live in memory, and the printer
+// writes a PDF file the command names.
 
 #include "output/platform.h"
 
@@ -20,6 +21,8 @@ public:
     void ShowMessage(const QString& text) override;
     void ShowInformation(const QString& text, const QString& caption) override;
     bool AskYesNo(const QString& text) override;
+    int AskChoice(const QString& text, const QStringList& answers, int defaultIndex,
+                  int escapeIndex) override;
     std::optional<QString> OpenFileName(const QString& title, const QString& filter) override;
     std::optional<QString> SaveFileName(const QString& title, const QString& filter) override;
     QVariant ReadSetting(const QString& key, const QVariant& fallback) override;
@@ -36,6 +39,9 @@ public:
 
     // Answers for the next file dialogs, in order; an empty queue cancels the dialog.
     std::deque<QString> fileAnswers;
+    // Answers (indexes) for the next questions with answers of their own; an empty queue takes
+    // each question's default answer.
+    std::deque<int> choiceAnswers;
     // Messages and questions shown so far.
     int messageCount = 0;
 

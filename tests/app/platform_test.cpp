@@ -148,7 +148,7 @@ TEST(HelpTest, APageOpensByNameAndTellsTheKeysAndWhereCopiesAreKept) {
     const std::pair<const char*, std::vector<const char*>> pages[] = {
         {"keys.html",
          {"Ctrl+O", "Ctrl+Shift+S", "Ctrl+P", "Ctrl+W", "Ctrl+Q", "F1", "Alt+R", "F4"}},
-        {"file.html", {".bak", "recovery", "history"}},
+        {"file.html", {".bak", "recovery", "history", ".lock"}},
         {"no-such.html", {}},
     };
     for (const auto& [page, words] : pages) {

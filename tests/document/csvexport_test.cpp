@@ -128,19 +128,43 @@ TEST_F(MainLogicTest, CancelledCsvDialogWritesNothing) {
     EXPECT_TRUE(platform.messages.isEmpty());
 }
 
+// The export keeps an older x.csv as x.bak, unless x.bak is another book's backup (it reads as a
+// grade book): then the older export is kept as x.csv.bak and the book's backup stays.
 TEST_F(MainLogicTest, CsvExportOverAnOldExportKeepsItAsBackup) {
+    const QString book = WriteBook(QStringLiteral("book.txt"), 2);
+    const struct {
+        const char* bak; // what x.bak holds first: nothing, an older export, a grade book
+        const char* keptAs;
+    } cases[] = {{"", "x.bak"}, {"export", "x.bak"}, {"book", "x.csv.bak"}};
     Start();
-    const QString out = platform.dir.filePath(QStringLiteral("x.csv"));
-    {
-        QFile file(out);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write("old export\r\n");
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.bak);
+        const QString out = platform.dir.filePath(QStringLiteral("x.csv"));
+        const QString bak = platform.dir.filePath(QStringLiteral("x.bak"));
+        QFile::remove(bak);
+        QFile::remove(out + QStringLiteral(".bak"));
+        if (QByteArray(c.bak) == "export") {
+            QFile file(bak);
+            ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+            file.write("an older export\r\n");
+        } else if (QByteArray(c.bak) == "book") {
+            ASSERT_TRUE(QFile::copy(book, bak));
+        }
+        const QByteArray bakBefore = ReadAll(bak);
+        {
+            QFile file(out);
+            ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            file.write("old export\r\n");
+        }
+        platform.fileAnswers = {out};
+        logic->mnuCSVSaveAs_Click();
+        EXPECT_EQ(ReadAll(platform.dir.filePath(QLatin1String(c.keptAs))),
+                  QByteArray("old export\r\n"));
+        if (QByteArray(c.bak) == "book") {
+            EXPECT_EQ(ReadAll(bak), bakBefore);
+        }
+        EXPECT_EQ(ReadAll(out), CsvBytes(logic->grid));
     }
-    platform.fileAnswers = {out};
-    logic->mnuCSVSaveAs_Click();
-    EXPECT_EQ(ReadAll(platform.dir.filePath(QStringLiteral("x.bak"))),
-              QByteArray("old export\r\n"));
-    EXPECT_EQ(ReadAll(out), CsvBytes(logic->grid));
 }
 
 TEST_F(MainLogicTest, CsvExportNextToTheGradeBookKeepsTheGradeBooksBackup) {

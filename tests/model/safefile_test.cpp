@@ -3,9 +3,12 @@
 #include "model/gradebookfile.h"
 #include "model/safefile.h"
 
+#include "support/faultyops.h"
+#include "support/ownmounts.h"
 #include "support/testutil.h"
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QHash>
 #include <QTemporaryDir>
 #include <cerrno>
@@ -24,6 +27,9 @@
 #include <vector>
 
 using namespace kirune;
+using kirune::test::FaultyOps;
+using kirune::test::InChild;
+using kirune::test::MountSmallFileSystem;
 
 namespace {
 
@@ -60,66 +66,6 @@ QByteArray NewContent() {
         bytes += QByteArray::number(i) + ";-1.0;85.5;\r\n";
     return bytes;
 }
-
-// The POSIX calls, each recorded by kind and by the file it touches; the call numbered `failAt`
-// fails with `err` (or, for a write with `lie`, claims all bytes while writing one less).
-// Writes take at most 64 KB a call, so a save makes several.
-class FaultyOps : public FileOps {
-public:
-    struct Call {
-        std::string kind;
-        std::string file;
-    };
-    std::vector<Call> calls;
-    int failAt = -1;
-    int err = EIO;
-    bool lie = false;
-
-    int Open(const char* path, int flags, mode_t mode) override {
-        if (Fail("open", path))
-            return -1;
-        const int fd = FileOps::Open(path, flags, mode);
-        if (fd >= 0)
-            names_[fd] = path;
-        return fd;
-    }
-    ssize_t Read(int fd, void* buffer, size_t size) override {
-        return Fail("read", fd) ? -1 : FileOps::Read(fd, buffer, size);
-    }
-    ssize_t Write(int fd, const void* data, size_t size) override {
-        size = std::min<size_t>(size, 64 * 1024);
-        if (Fail("write", fd))
-            return lie ? (FileOps::Write(fd, data, size - 1) < 0 ? -1 : ssize_t(size)) : -1;
-        return FileOps::Write(fd, data, size);
-    }
-    int Stat(int fd, struct stat* info) override {
-        return Fail("stat", fd) ? -1 : FileOps::Stat(fd, info);
-    }
-    int Sync(int fd, bool folder) override {
-        return Fail(folder ? "syncfolder" : "sync", fd) ? -1 : FileOps::Sync(fd, folder);
-    }
-    int Close(int fd) override {
-        const bool fail = Fail("close", fd);
-        FileOps::Close(fd); // the descriptor is gone either way, as with close(2)
-        return fail ? -1 : 0;
-    }
-    int Rename(const char* from, const char* to) override {
-        return Fail("rename", to) ? -1 : FileOps::Rename(from, to);
-    }
-
-private:
-    bool Fail(const char* kind, int fd) { return Fail(kind, names_[fd]); }
-    bool Fail(const char* kind, const std::string& file) {
-        // Only the last part of the name: the temporary names differ from run to run.
-        const std::string base = file.substr(file.rfind('/') + 1);
-        calls.push_back({kind, base.ends_with(".tmp") ? base.substr(0, base.find('.', 1)) : base});
-        if (static_cast<int>(calls.size()) - 1 != failAt || (lie && std::string(kind) != "write"))
-            return false;
-        errno = err;
-        return true;
-    }
-    std::map<int, std::string> names_;
-};
 
 class SafeFileTest : public ::testing::Test {
 protected:
@@ -294,58 +240,6 @@ TEST_F(SafeFileTest, OnlyRegularFilesAreRead) {
 
 namespace {
 
-// Runs `body` in a child process and returns what it reports ("" when all held). Used where a
-// test needs a process of its own: a mount seen by nobody else.
-std::string InChild(const std::function<std::string()>& body) {
-    int channel[2];
-    if (pipe(channel) != 0)
-        return "no pipe";
-    const pid_t child = fork();
-    if (child == 0) {
-        close(channel[0]);
-        const std::string report = body();
-        (void)!write(channel[1], report.data(), report.size());
-        _exit(0);
-    }
-    close(channel[1]);
-    std::string report;
-    char buffer[512];
-    for (ssize_t n; (n = read(channel[0], buffer, sizeof buffer)) > 0;)
-        report.append(buffer, static_cast<size_t>(n));
-    close(channel[0]);
-    int status = 0;
-    waitpid(child, &status, 0);
-    return WIFEXITED(status) && WEXITSTATUS(status) == 0 ? report : "the child process failed";
-}
-
-// Mounts a small file system of its own at `folder` (in a mount namespace of this process
-// only); false when the machine does not allow it.
-bool MountSmallFileSystem(const QString& folder, int kilobytes) {
-    const uid_t uid = getuid();
-    const gid_t gid = getgid();
-    if (unshare(CLONE_NEWNS) != 0) {
-        // Without privileges: a user namespace of its own, with this user as its root.
-        if (unshare(CLONE_NEWUSER | CLONE_NEWNS) != 0)
-            return false;
-        auto put = [](const char* file, const std::string& text) {
-            const int fd = open(file, O_WRONLY);
-            const bool ok = fd >= 0 && write(fd, text.data(), text.size()) == ssize_t(text.size());
-            if (fd >= 0)
-                close(fd);
-            return ok;
-        };
-        if (!put("/proc/self/setgroups", "deny") ||
-            !put("/proc/self/uid_map", "0 " + std::to_string(uid) + " 1") ||
-            !put("/proc/self/gid_map", "0 " + std::to_string(gid) + " 1"))
-            return false;
-    }
-    // Nothing mounted here may reach the rest of the system.
-    if (mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0)
-        return false;
-    const std::string size = "size=" + std::to_string(kilobytes) + "k";
-    return mount("tmpfs", QFile::encodeName(folder).constData(), "tmpfs", 0, size.c_str()) == 0;
-}
-
 qint64 FreeBytes(const QString& folder) {
     struct statvfs info {};
     statvfs(QFile::encodeName(folder).constData(), &info);
@@ -427,4 +321,79 @@ TEST_F(SafeFileTest, KilledWhileSavingLeavesCompleteFiles) {
             ASSERT_TRUE(content == whole[0] || content == whole[1])
                 << "round " << round << ": " << content;
     }
+}
+
+// Saving through a symbolic link writes the file it points to and keeps the link, whether that
+// file exists yet or not.
+TEST_F(SafeFileTest, SavingThroughALinkKeepsTheLink) {
+    for (const bool targetExists : {true, false}) {
+        SCOPED_TRACE(targetExists);
+        const QString target = Path(QStringLiteral("real%1.txt").arg(targetExists));
+        const QString link = Path(QStringLiteral("link%1.txt").arg(targetExists));
+        if (targetExists)
+            Put(target, "old");
+        ASSERT_TRUE(QFile::link(target, link));
+        QString error;
+        ASSERT_TRUE(SaveWithBackup(link, "new", &error)) << error.toStdString();
+        EXPECT_TRUE(QFileInfo(link).isSymLink());
+        EXPECT_EQ(Content(target), "new");
+        EXPECT_EQ(SaveTarget(link), target);
+    }
+}
+
+// A stamp tells a file that another program changed from one it only touched, and a file that
+// is gone from one that is there.
+TEST_F(SafeFileTest, AStampTellsWhetherTheBytesChanged) {
+    const QString path = Path(QStringLiteral("book.txt"));
+    Put(path, "the marks as read");
+    DiskStamp then;
+    ASSERT_TRUE(ReadDiskStamp(path, &then, nullptr));
+    EXPECT_EQ(then.hash, StampOfBytes("the marks as read").hash);
+    const struct {
+        const char* now; // nullptr: the file is gone
+        bool changed;
+    } cases[] = {
+        {"the marks as read", false}, // written again with the same bytes
+        {"the marks as READ", true},  // same size, other bytes
+        {"other marks", true},
+        {nullptr, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.now ? c.now : "(gone)");
+        QFile::remove(path);
+        if (c.now)
+            Put(path, c.now);
+        DiskStamp now;
+        ASSERT_TRUE(ReadDiskStamp(path, &now, nullptr));
+        EXPECT_EQ(now.exists, c.now != nullptr);
+        EXPECT_EQ(ChangedOnDisk(then, now), c.changed);
+    }
+    // A file where there was none is a change.
+    EXPECT_TRUE(ChangedOnDisk(DiskStamp(), StampOfBytes("x")));
+}
+
+// Each step of looking at the file on disk fails in turn: the failure is reported in words, and
+// a file that is simply not there is no failure.
+TEST_F(SafeFileTest, EachFailingStepOfTheStampIsReported) {
+    const QString path = Path(QStringLiteral("book.txt"));
+    Put(path, NewContent());
+    const char* steps[] = {"open", "stat", "read"};
+    for (int i = 0; i < 3; ++i) {
+        SCOPED_TRACE(steps[i]);
+        FaultyOps ops;
+        ops.failAt = i;
+        ops.err = EACCES;
+        DiskStamp stamp;
+        QString error;
+        {
+            ScopedFileOps scope(ops);
+            EXPECT_FALSE(ReadDiskStamp(path, &stamp, &error));
+        }
+        EXPECT_EQ(ops.calls[i].kind, steps[i]);
+        EXPECT_TRUE(error.contains(U(u"アクセスが許可されていません"))) << error.toStdString();
+        EXPECT_TRUE(error.contains(U(u"保存はしていません"))) << error.toStdString();
+    }
+    DiskStamp none;
+    EXPECT_TRUE(ReadDiskStamp(Path(QStringLiteral("none.txt")), &none, nullptr));
+    EXPECT_FALSE(none.exists);
 }

@@ -34,6 +34,18 @@ bool FakePlatform::AskYesNoDefaultNo(const QString& text) {
     return AskYesNo(text);
 }
 
+int FakePlatform::AskChoice(const QString& text, const QStringList& answers, int defaultIndex,
+                            int) {
+    messages.push_back(text);
+    questions.push_back(text);
+    choiceLists.push_back(answers.join(u'|'));
+    if (choiceAnswers.empty())
+        return defaultIndex;
+    const int answer = choiceAnswers.front();
+    choiceAnswers.pop_front();
+    return answer;
+}
+
 std::optional<int> FakePlatform::ChooseFromList(const QString& title, const QString&,
                                                 const QStringList& items) {
     dialogTitles.push_back(title);

@@ -33,6 +33,8 @@ public:
     void ReportPrinted() override { ++printed; }
     Answer AskYesNoCancel(const QString& text) override;
     bool AskYesNoDefaultNo(const QString& text) override;
+    int AskChoice(const QString& text, const QStringList& answers, int defaultIndex,
+                  int escapeIndex) override;
     QString DataFolder() override { return dataDir.path(); }
     QDateTime Now() override { return now; }
     std::optional<int> ChooseFromList(const QString& title, const QString& prompt,
@@ -51,6 +53,7 @@ public:
     // Answers to Yes/No/Cancel questions; when empty, `answers` answers them (Yes or No).
     std::deque<Answer> choices;
     std::deque<std::optional<int>> listAnswers; // default cancel
+    std::deque<int> choiceAnswers;              // AskChoice; default: the default answer
     std::deque<bool> previewAnswers;            // print from the preview; default true
     std::deque<bool> pageSetupAnswers;          // default true
 
@@ -67,7 +70,8 @@ public:
     QStringList previewNames; // the PDF names offered by each preview
     int pageSetups = 0;
     int printed = 0;
-    QStringList lists; // the items of every list shown, joined by "|"
+    QStringList lists;       // the items of every list shown, joined by "|"
+    QStringList choiceLists; // the answers offered by every AskChoice, joined by "|"
     QDateTime now{QDate(2026, 12, 7), QTime(10, 15, 30)};
     QTemporaryDir dataDir; // the user's data folder
 

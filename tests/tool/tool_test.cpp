@@ -144,3 +144,49 @@ TEST_F(CheckAndResaveTool, ResaveIntoAMissingFolderFails) {
     const ToolRun usage = RunTool({QStringLiteral("resave"), good});
     EXPECT_EQ(usage.exitCode, 2);
 }
+
+namespace {
+
+// Two real programs on one book: the first holds it (kirune-tool hold, which opens as the
+// program's Open does); the second is offered read-only and cannot save over it; once the first
+// has ended the lock is gone; after a first program killed, the next takes its lock over without
+// a question.
+TEST(ToolTest, TwoProgramsOnOneBook) {
+    QTemporaryDir dir;
+    const QString book = dir.filePath(U(u"4年2組.txt"));
+    ASSERT_TRUE(WriteGradeBookFile(book, *ClassBook(), nullptr));
+    const QString lock = dir.filePath(U(u".4年2組.txt.lock"));
+    const QByteArray original = Content(book);
+    auto startHolder = [&](QProcess& holder) {
+        holder.start(QStringLiteral(KIRUNE_TOOL_PATH), {QStringLiteral("hold"), book});
+        return holder.waitForReadyRead(60000) &&
+               holder.readLine().trimmed() == QByteArrayLiteral("opened");
+    };
+
+    QProcess first;
+    ASSERT_TRUE(startHolder(first));
+    EXPECT_TRUE(QFile::exists(lock));
+    const ToolRun second = RunTool({QStringLiteral("save"), book});
+    EXPECT_TRUE(second.out.startsWith(QStringLiteral("opened read-only")))
+        << second.out.toStdString();
+    EXPECT_TRUE(second.err.contains(U(u"ほかのKirune"))) << second.err.toStdString();
+    EXPECT_TRUE(second.out.contains(QStringLiteral("not saved")));
+    EXPECT_EQ(Content(book), original);
+
+    first.closeWriteChannel(); // the first program ends as usual
+    ASSERT_TRUE(first.waitForFinished(60000));
+    EXPECT_EQ(first.exitCode(), 0);
+    EXPECT_FALSE(QFile::exists(lock));
+
+    QProcess killed;
+    ASSERT_TRUE(startHolder(killed));
+    killed.kill();
+    ASSERT_TRUE(killed.waitForFinished(60000));
+    EXPECT_TRUE(QFile::exists(lock)); // left behind
+    const ToolRun next = RunTool({QStringLiteral("save"), book});
+    EXPECT_EQ(next.out, QStringLiteral("opened\nsaved\n"));
+    EXPECT_FALSE(next.err.contains(U(u"ほかのKirune"))) << next.err.toStdString();
+    EXPECT_EQ(next.exitCode, 0);
+}
+
+} // namespace

@@ -1,0 +1,76 @@
+// kirune-tool hold FILE: opens FILE as the program's Open does (taking its lock) and keeps it
+// open until standard input ends, as a second program on the desktop would.
+// kirune-tool save FILE [ANSWER]: opens FILE as Open does, answering the question a book held
+// by another program asks with ANSWER (0 read-only, 1 as it is, 2 cancel; its default when
+// left out), then runs Save; says what happened.
+#include "commands.h"
+#include "toolsession.h"
+
+#include <cstdio>
+
+namespace kirune::tool {
+
+namespace {
+
+// Opens `file`; prints "opened" or "opened read-only".
+bool Open(ToolSession& tool, const QString& file) {
+    tool.logic.Form_Load();
+    ResetGradeBook(*tool.book);
+    tool.logic.Form_Activate();
+    if (!tool.logic.OpenPath(file))
+        return false;
+    PrintLine(tool.logic.ReadOnly() ? QStringLiteral("opened read-only")
+                                    : QStringLiteral("opened"));
+    std::fflush(stdout);
+    return true;
+}
+
+int RunHold(const QStringList& args) {
+    if (args.size() != 1) {
+        PrintError(QStringLiteral("usage: kirune-tool hold FILE"));
+        return 2;
+    }
+    ToolSession tool;
+    if (!Open(tool, args.at(0)))
+        return 1;
+    char line[256];
+    while (std::fgets(line, sizeof line, stdin)) {
+    }
+    return 0; // the book is closed as the program ends: its lock goes
+}
+
+int RunSave(const QStringList& args) {
+    bool numeric = args.size() < 2;
+    const int answer = args.size() == 2 ? args.at(1).toInt(&numeric) : 0;
+    if (args.isEmpty() || args.size() > 2 || !numeric) {
+        PrintError(QStringLiteral("usage: kirune-tool save FILE [ANSWER]"));
+        return 2;
+    }
+    ToolSession tool;
+    if (args.size() == 2)
+        tool.platform.choiceAnswers = {answer};
+    if (!Open(tool, args.at(0)))
+        return 3;
+    const int confirmations = tool.logic.statusMessageCount;
+    tool.logic.mnuFileSave_Click();
+    const bool saved = tool.logic.statusMessageCount > confirmations &&
+                       tool.logic.statusMessage.startsWith(QString::fromUtf16(u"保存しました"));
+    PrintLine(saved ? QStringLiteral("saved") : QStringLiteral("not saved"));
+    return saved ? 0 : 1;
+}
+
+const bool holdRegistered = RegisterCommand(
+    {QStringLiteral("hold"),
+     QStringLiteral("hold FILE                    open FILE as Open does and keep it open (and "
+                    "locked) until standard input ends"),
+     RunHold});
+
+const bool saveRegistered = RegisterCommand(
+    {QStringLiteral("save"),
+     QStringLiteral("save FILE [ANSWER]           open FILE as Open does (ANSWER to the question "
+                    "a book held elsewhere asks: 0 read-only, 1 as it is, 2 cancel), then Save"),
+     RunSave});
+
+} // namespace
+
+} // namespace kirune::tool

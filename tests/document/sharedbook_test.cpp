@@ -1,0 +1,201 @@
+// One book, two programs: the lock beside an open book, the book another program holds opened
+// read-only or on the teacher's word, and a file changed on disk since it was read never
+// overwritten without asking.
+#include "document/booklock.h"
+#include "mainlogicfixture.h"
+#include "support/faultyops.h"
+#include "support/ownmounts.h"
+
+#include <QFileInfo>
+
+namespace kirune::test {
+namespace {
+
+const QString kHeldQuestionStart = U(u"「class.txt」は、ほかのKirune（");
+const QString kLockAnswers = U(u"読み取り専用で開く|このまま開く|キャンセル");
+const QString kChangedQuestion =
+    U(u"「class.txt」は、読み込んだ後にほかのプログラムで変更されています。上書きしますか？");
+
+// A second program on the same desktop: its own book, session, desktop and logic.
+struct SecondProgram {
+    SecondProgram() : logic(*book, session, platform) {
+        logic.Form_Load();
+        ResetGradeBook(*book);
+        logic.Form_Activate();
+    }
+    std::unique_ptr<GradeBook> book = std::make_unique<GradeBook>();
+    Session session;
+    FakePlatform platform;
+    MainLogic logic;
+};
+
+class SharedBookTest : public MainLogicTest {
+protected:
+    void OpenClass() {
+        path = WriteBook(QStringLiteral("class.txt"), 3);
+        Start();
+        ASSERT_TRUE(logic->OpenPath(path));
+    }
+    // A change as an editor makes one.
+    void Change(MainLogic& into, GradeBook& of, Session& in, const QString& name) {
+        of.StudentNames[0] = name;
+        in.MarkChanged();
+        into.RecordStep(U(u"学級の登録"));
+    }
+    QString path;
+};
+
+// The first program holds the book; the second is asked, and opens it read-only (the default),
+// as it is, or not at all. Read-only, Save asks for another name and never writes over the book.
+TEST_F(SharedBookTest, ABookHeldElsewhereOpensOnTheTeachersWord) {
+    OpenClass();
+    EXPECT_TRUE(logic->HoldsLock());
+    EXPECT_TRUE(QFileInfo::exists(platform.dir.filePath(QStringLiteral(".class.txt.lock"))));
+    const QByteArray original = ReadAll(path);
+    const struct {
+        int answer; // 0 read-only, 1 as it is, 2 cancel
+        bool opened, readOnly;
+        const char16_t* title;
+    } cases[] = {
+        {0, true, true, u"class.txt（読み取り専用）"},
+        {1, true, false, u"class.txt"},
+        {2, false, false, u""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.answer);
+        SecondProgram second;
+        second.platform.choiceAnswers = {c.answer};
+        EXPECT_EQ(second.logic.OpenPath(path), c.opened);
+        ASSERT_EQ(second.platform.questions.size(), 1);
+        EXPECT_TRUE(second.platform.questions[0].startsWith(kHeldQuestionStart))
+            << second.platform.questions[0].toStdString();
+        EXPECT_EQ(second.platform.choiceLists, QStringList{kLockAnswers});
+        EXPECT_EQ(second.logic.BookOpen(), c.opened);
+        EXPECT_EQ(second.logic.ReadOnly(), c.readOnly);
+        EXPECT_FALSE(second.logic.HoldsLock());
+        EXPECT_EQ(second.logic.TitleFileName(), QString::fromUtf16(c.title));
+        EXPECT_TRUE(second.platform.messages.size() == 1); // nothing but the question
+        if (!c.readOnly)
+            continue;
+        // Editing and undo work; Save goes to Save As, and its dialog cancelled writes nothing.
+        Change(second.logic, *second.book, second.session, U(u"読み取り専用の変更"));
+        second.logic.mnuFileSave_Click();
+        EXPECT_EQ(second.platform.dialogTitles.size(), 1);
+        // Save As onto the book itself is refused too.
+        second.platform.fileAnswers = {path};
+        second.logic.mnuFileSaveAs_Click();
+        EXPECT_TRUE(second.platform.messages.last().contains(U(u"読み取り専用")));
+        EXPECT_EQ(ReadAll(path), original);
+        // Another name takes the book there, with its own lock.
+        const QString mine = platform.dir.filePath(QStringLiteral("mine.txt"));
+        second.platform.fileAnswers = {mine};
+        second.logic.mnuFileSaveAs_Click();
+        EXPECT_TRUE(QFileInfo::exists(mine));
+        EXPECT_FALSE(second.logic.ReadOnly());
+        EXPECT_TRUE(second.logic.HoldsLock());
+        EXPECT_EQ(ReadAll(path), original);
+    }
+    // Close gives the lock up: the next program opens the book without a question.
+    logic->mnuFileClose_Click();
+    EXPECT_FALSE(QFileInfo::exists(platform.dir.filePath(QStringLiteral(".class.txt.lock"))));
+    SecondProgram next;
+    EXPECT_TRUE(next.logic.OpenPath(path));
+    EXPECT_TRUE(next.platform.questions.isEmpty());
+    EXPECT_TRUE(next.logic.HoldsLock());
+}
+
+// Another program wrote the file after it was read: Save asks first, and writes nothing before
+// the answer. キャンセル leaves the other program's file byte for byte, 名前を付けて保存 writes
+// elsewhere, 上書き writes over it. A file only written again with the same bytes asks nothing.
+TEST_F(SharedBookTest, AFileChangedOnDiskIsNotOverwrittenWithoutAsking) {
+    const struct {
+        int answer; // 0 save as, 1 overwrite, 2 cancel
+        bool sameBytes;
+    } cases[] = {{2, false}, {0, false}, {1, false}, {-1, true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.answer);
+        OpenClass();
+        const QByteArray theirs =
+            c.sameBytes ? ReadAll(path) : ReadAll(WriteBook(QStringLiteral("other.txt"), 5));
+        {
+            QFile file(path);
+            ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            file.write(theirs);
+        }
+        Change(*logic, *book, session, U(u"こちらの変更"));
+        platform.questions.clear();
+        const QString elsewhere = platform.dir.filePath(QStringLiteral("elsewhere.txt"));
+        QFile::remove(elsewhere);
+        platform.fileAnswers = {elsewhere};
+        if (c.answer >= 0)
+            platform.choiceAnswers = {c.answer};
+        logic->mnuFileSave_Click();
+        if (c.sameBytes) {
+            EXPECT_TRUE(platform.questions.isEmpty());
+            EXPECT_FALSE(session.NeedsSave);
+            continue;
+        }
+        EXPECT_EQ(platform.questions, QStringList{kChangedQuestion});
+        EXPECT_EQ(platform.choiceLists.last(), U(u"名前を付けて保存|上書き|キャンセル"));
+        EXPECT_EQ(ReadAll(path) == theirs, c.answer != 1);
+        EXPECT_EQ(QFileInfo::exists(elsewhere), c.answer == 0);
+        EXPECT_EQ(session.NeedsSave, c.answer == 2);
+        EXPECT_EQ(session.FileName, c.answer == 0 ? elsewhere : path);
+        // Once written, the file is what this program wrote: the next save asks nothing.
+        if (c.answer == 1) {
+            Change(*logic, *book, session, U(u"もう一度"));
+            logic->mnuFileSave_Click();
+            EXPECT_EQ(platform.questions.size(), 1);
+        }
+        logic->mnuFileClose_Click();
+    }
+}
+
+// Looking at the file before Save writes over it fails (open, stat or read): a message says so,
+// nothing is written, and the book still needs saving.
+TEST_F(SharedBookTest, AFailedCheckBeforeSavingLosesNothing) {
+    OpenClass();
+    Change(*logic, *book, session, U(u"こちらの変更"));
+    const QByteArray before = ReadAll(path);
+    for (const int step : {0, 1, 2}) {
+        SCOPED_TRACE(step);
+        platform.messages.clear();
+        FaultyOps ops;
+        ops.failAt = step;
+        ops.err = EIO;
+        {
+            ScopedFileOps scope(ops);
+            logic->mnuFileSave_Click();
+        }
+        ASSERT_EQ(platform.messages.size(), 1);
+        EXPECT_TRUE(platform.messages[0].contains(U(u"確かめられません"))) << step;
+        EXPECT_EQ(ReadAll(path), before);
+        EXPECT_TRUE(session.NeedsSave);
+    }
+    logic->mnuFileSave_Click(); // and without a fault it saves
+    EXPECT_FALSE(session.NeedsSave);
+}
+
+// On a read-only folder no lock can be made: the book opens without one, and the status bar
+// says so.
+TEST_F(SharedBookTest, ABookOnAReadOnlyFolderStillOpens) {
+    path = WriteBook(QStringLiteral("class.txt"), 3);
+    const std::string report = InChild([&]() -> std::string {
+        if (!MakeFolderReadOnly(platform.dir.path()))
+            return "skip";
+        Start();
+        if (!logic->OpenPath(path))
+            return "not opened: " + platform.messages.join(u'/').toStdString();
+        if (logic->HoldsLock() || logic->ReadOnly() || !platform.questions.isEmpty())
+            return "a lock, read-only or a question";
+        if (!logic->statusMessage.contains(U(u"ロックファイルを作れない")))
+            return "status: " + logic->statusMessage.toStdString();
+        return "";
+    });
+    if (report == "skip")
+        GTEST_SKIP() << "this machine allows no mount namespace of the test's own";
+    EXPECT_EQ(report, "");
+}
+
+} // namespace
+} // namespace kirune::test
