@@ -10,6 +10,7 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QGridLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
@@ -44,7 +45,10 @@ public:
         : QMessageBox(icon, title, text, buttons, parent) {
         constexpr int kTitleBarButtons = 160; // the frame's icon and buttons
         const int wide = std::max(320, fontMetrics().horizontalAdvance(title) + kTitleBarButtons);
-        layout()->addItem(new QSpacerItem(wide, 0, QSizePolicy::Fixed, QSizePolicy::Minimum));
+        // A row of its own under everything, as wide as the title needs.
+        if (auto* grid = qobject_cast<QGridLayout*>(layout()))
+            grid->addItem(new QSpacerItem(wide, 0, QSizePolicy::Fixed, QSizePolicy::Minimum),
+                          grid->rowCount(), 0, 1, grid->columnCount());
     }
 
 protected:
