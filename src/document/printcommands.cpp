@@ -40,6 +40,9 @@ void MainLogic::mnuFilePrint_Click() {
     setup.setPageSize(QPageSize(QPageSize::A4));
     setup.setPageOrientation(QPageLayout::Landscape);
     setup.setColorMode(QPrinter::Color); // the rating colours
+    // A PDF says which class and table it holds (the frame caption), and what made it.
+    setup.setDocName(frame1Caption);
+    setup.setCreator(kProgramTitle);
 
     const QString date = RegionalLocale().toString(platform.Today(), QLocale::ShortFormat);
     const int columns = session.ShownColumnCount;

@@ -72,8 +72,30 @@ inline void Canvas::Box(double x1, double y1, double x2, double y2, QRgb outline
 
 constexpr QRgb kRankAColour = 0xff00ff00;      // green
 constexpr QRgb kRankBColour = 0xffffff00;      // yellow (screen and graph)
-constexpr QRgb kRankBPrintColour = 0xffff8000; // orange (printed table)
+constexpr QRgb kRankBPrintColour = 0xffff8000; // orange (the screen's tables)
 constexpr QRgb kRankCColour = 0xffff00ff;      // magenta
 constexpr QRgb kBlack = 0xff000000;
+
+// On paper the ratings keep their hues but are dark enough to read on a printer that prints in
+// greys (a contrast of at least 4.5 : 1 against white): a dark green, orange and magenta.
+constexpr QRgb kRankAPaperText = 0xff007800;
+constexpr QRgb kRankBPaperText = 0xffaa5500;
+constexpr QRgb kRankCPaperText = 0xffaa00aa;
+// The graph's boxes on paper: light green, middle orange, dark magenta, so that A, B and C
+// differ in grey as well as in hue.
+constexpr QRgb kRankAPaperFill = 0xffbef0be;
+constexpr QRgb kRankBPaperFill = 0xfff09628;
+constexpr QRgb kRankCPaperFill = 0xff961e96;
+
+// The contrast of a colour against white, as WCAG 2 reckons it (1 to 21).
+double ContrastWithWhite(QRgb colour);
+
+// A text fitted into `room` twips: at `size` points when it fits, else at the largest half-point
+// size down to 70 % of it at which it fits, else at 70 % and cut with "…" where the room ends.
+struct FittedText {
+    QString text;
+    double size = 0;
+};
+FittedText FitText(Canvas& canvas, const QString& text, double room, double size);
 
 } // namespace kirune

@@ -37,13 +37,17 @@ QString SamePathKey(const QString& path) {
 
 } // namespace
 
-QString CsvField(const QString& cell) {
+QString CsvField(const QString& cell, bool name) {
     QString text = cell;
     text.replace(u'\r', u' ');
     if (!text.isEmpty()) {
         const QChar first = text.front();
-        if ((first == u'=' || first == u'+' || first == u'-' || first == u'@' || first == u'\t') &&
-            !IsShownNumber(text))
+        const bool formula =
+            first == u'=' || first == u'+' || first == u'-' || first == u'@' || first == u'\t';
+        // A name is always text: one that looks like a number is guarded as well.
+        const bool guard =
+            name ? formula || IsShownNumber(text.trimmed()) : formula && !IsShownNumber(text);
+        if (guard)
             text.prepend(u'\'');
     }
     if (text.contains(u',') || text.contains(u'"') || text.contains(u'\n')) {
@@ -59,7 +63,7 @@ QString CsvText(const Grid& grid) {
     const int cols = grid.Cols();
     for (int r = 0; r < rows; ++r) {
         for (int c = 0; c < cols; ++c) {
-            text += CsvField(grid.Text(r, c));
+            text += CsvField(grid.Text(r, c), r > 0 && c == 1); // the name column
             text += u',';
         }
         text += QLatin1String("\r\n");

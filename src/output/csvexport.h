@@ -12,8 +12,10 @@ namespace kirune {
 // One cell as the file holds it: a carriage return becomes a blank; a text that a spreadsheet
 // would take for a formula (it starts with "=", "+", "-", "@" or a tab and is not a number as
 // shown, such as "-1", "1,096" or "85.5") gets a leading "'"; then a text holding ",", '"' or a
-// line feed is put in double quotes with every '"' doubled. Any other text stays as it is.
-QString CsvField(const QString& cell);
+// line feed is put in double quotes with every '"' doubled. Any other text stays as it is. A
+// pupil's `name` is always text: one that looks like a number ("-5", "+81", "123") gets the
+// leading "'" as well.
+QString CsvField(const QString& cell, bool name = false);
 // The file's text: one line per grid row, each cell (CsvField) followed by ",".
 QString CsvText(const Grid& grid);
 // That text in code page 932.

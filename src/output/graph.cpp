@@ -165,10 +165,16 @@ void DrawDistribution(Canvas& canvas, const GradeBook& book, const Distribution&
         canvas.FontName = QString::fromUtf16(u"ＭＳ 明朝");
         canvas.CurrentX = x + 2160;
         canvas.CurrentY = y + 540;
-        canvas.Print(viewpointName + QStringLiteral("  A:") + NumberText(d.CountA) +
-                     QString::fromUtf16(u"人  B:") + NumberText(d.CountB) +
-                     QString::fromUtf16(u"人  C:") + NumberText(d.CountC) +
-                     QString::fromUtf16(u"人"));
+        // Within the graph's width on paper, however long the viewpoint's name.
+        const FittedText heading = FitText(
+            canvas,
+            viewpointName + QStringLiteral("  A:") + NumberText(d.CountA) +
+                QString::fromUtf16(u"人  B:") + NumberText(d.CountB) +
+                QString::fromUtf16(u"人  C:") + NumberText(d.CountC) + QString::fromUtf16(u"人"),
+            g.plotLeft + g.axisLength - 2160, 12);
+        canvas.FontSize = heading.size;
+        canvas.Print(heading.text);
+        canvas.FontSize = 12;
         headingBottom = canvas.CurrentY;
     } else {
         canvas.CurrentX = x + 800;
@@ -204,22 +210,24 @@ void DrawDistribution(Canvas& canvas, const GradeBook& book, const Distribution&
                             : NumberText(i * 5) + QString::fromUtf16(u"人"));
     }
 
-    // One box per pupil, stacked; colours handed out from the lowest column upward.
-    canvas.DrawWidth = 1;
+    // One box per pupil, stacked; colours handed out from the lowest column upward. On paper the
+    // outline is drawn heavier, so the boxes stand apart in grey.
+    canvas.DrawWidth = printer ? 2 : 1;
     canvas.Fill = FillStyle::Solid;
     int countB = d.CountB, countC = d.CountC; // the rest are A
     for (int i = 0; i < 20; ++i) {
         const int count = std::clamp<int>(d.BinCount[i], 0, kMaxPupils);
         const double left = x0 + g.boxOffset + g.pitch * i;
         for (int j = 0; j < count; ++j) {
+            // On paper the fills differ in lightness too, for a printer that prints in greys.
             if (countC > 0) {
-                canvas.FillColor = kRankCColour;
+                canvas.FillColor = printer ? kRankCPaperFill : kRankCColour;
                 --countC;
             } else if (countB > 0) {
-                canvas.FillColor = kRankBColour;
+                canvas.FillColor = printer ? kRankBPaperFill : kRankBColour;
                 --countB;
             } else {
-                canvas.FillColor = kRankAColour;
+                canvas.FillColor = printer ? kRankAPaperFill : kRankAColour;
             }
             canvas.Box(left, base - g.boxSize * j, left + g.boxSize, base - g.boxSize * (j + 1),
                        kBlack);
@@ -228,6 +236,7 @@ void DrawDistribution(Canvas& canvas, const GradeBook& book, const Distribution&
 
     // The class average as a dotted line (none when it cannot be placed), from the axis up to
     // the heading, never through it.
+    canvas.DrawWidth = 1;
     canvas.Fill = FillStyle::Transparent;
     canvas.Style = DrawStyle::Dot;
     if (d.Step != 0 && !std::isnan(d.Step)) {

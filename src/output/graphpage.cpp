@@ -72,6 +72,9 @@ bool PrintGraphPage(Platform& platform, const GradeBook& book, int subject, int 
     QPrinter& setup = platform.Printer();
     setup.setPageOrientation(QPageLayout::Portrait);
     setup.setColorMode(QPrinter::Color); // the boxes are told apart by colour
+    // A PDF says which class and graphs it holds, and what made it.
+    setup.setDocName(HomeRoomHeading(book) + u' ' + GraphPageHeading(book, subject, semester));
+    setup.setCreator(kProgramTitle);
     const QDate today = platform.Today();
     // Shown in a preview first; the teacher prints it from there (or saves a PDF).
     return platform.PrintWithPreview(GraphPdfName(book, subject, semester), [&](QPrinter& printer) {

@@ -18,16 +18,17 @@ const QString& PrintFont() {
 // is used whatever the theme, so a dark theme never prints white text on white paper.
 constexpr QRgb kDefaultTextColour = kBlack;
 
-QRgb RatingColour(const QString& padded) {
-    if (padded.isEmpty())
+// A rating's colour on paper, by the text's last character.
+QRgb RatingColour(const QString& text) {
+    if (text.isEmpty())
         return kDefaultTextColour;
-    switch (padded.back().unicode()) {
+    switch (text.back().unicode()) {
     case u'A':
-        return kRankAColour;
+        return kRankAPaperText;
     case u'B':
-        return kRankBPrintColour;
+        return kRankBPaperText;
     case u'C':
-        return kRankCColour;
+        return kRankCPaperText;
     default:
         return kDefaultTextColour;
     }
@@ -52,6 +53,11 @@ bool IsGroupRule(int level, int col) {
 // A text's top within its line, so that it sits in the middle of the 240-twip row.
 double LineOffset(const Canvas& canvas) {
     return (kTableLineHeight - canvas.TextHeight()) / 2;
+}
+
+// Right edge of column `col` of a printed table of `columns` columns.
+double PrintedColumnRight(int col, int columns) {
+    return col + 1 < columns ? PrintedColumnLeft(col + 1) : PrintedTableRight(columns);
 }
 
 double EstimatedWidth(const QString& text, double size) {
@@ -89,7 +95,7 @@ QStringList HeaderWords(const QString& text) {
 
 double PrintedHeaderRoom(int col) {
     const double width = col == 1 ? 1900 : 900;
-    return width - (col <= 1 ? 25 : 5) - 10;
+    return width - 2 * kTextMargin;
 }
 
 namespace {
@@ -117,9 +123,29 @@ QStringList Unbreakables(const QString& word) {
     return pieces;
 }
 
-// The lines of `words` at one size; empty when a piece is wider than the room.
+// A word's pieces that end after punctuation ("たし算," "ひき算").
+QStringList PunctuationPieces(const QString& word) {
+    static const QString breakAfter = QString::fromUtf16(u"、，,・／"); // a date's "/" is no break
+    QStringList pieces{QString()};
+    for (const QChar ch : word) {
+        pieces.back() += ch;
+        if (breakAfter.contains(ch))
+            pieces.push_back(QString());
+    }
+    if (pieces.back().isEmpty())
+        pieces.removeLast();
+    return pieces;
+}
+
+// How far a header may go to fit its lines: between words only, also after punctuation, also
+// between characters.
+enum class Breaks { Blanks, Punctuation, Characters };
+
+// The lines of `words` at one size, each no wider than `room`: one word a line when there are
+// three words or fewer, else as many words a line as fit; a word too long for its line is
+// broken as `breaks` allows over two lines at most. Empty when that does not do.
 std::optional<QStringList> BreakLines(const QStringList& words, double room, double size,
-                                      bool splitWords, const TextMeasure& measure) {
+                                      Breaks breaks, const TextMeasure& measure) {
     QStringList lines;
     for (const QString& word : words) {
         if (measure(word, size) <= room) {
@@ -130,19 +156,38 @@ std::optional<QStringList> BreakLines(const QStringList& words, double room, dou
                 lines.push_back(word);
             continue;
         }
-        // Too long for a line of its own: it runs on over lines of their own.
-        if (!splitWords)
+        if (breaks == Breaks::Blanks)
             return std::nullopt;
+        QStringList pieces;
+        for (const QString& piece : PunctuationPieces(word)) {
+            if (breaks == Breaks::Characters && measure(piece, size) > room)
+                pieces += Unbreakables(piece);
+            else
+                pieces += piece;
+        }
+        const qsizetype first = lines.size();
         lines.push_back(QString());
-        for (const QString& piece : Unbreakables(word)) {
+        for (const QString& piece : pieces) {
             if (measure(piece, size) > room)
                 return std::nullopt;
             if (!lines.back().isEmpty() && measure(lines.back() + piece, size) > room)
                 lines.push_back(QString());
             lines.back() += piece;
         }
+        if (lines.size() - first > 2)
+            return std::nullopt; // a third line for one word: a smaller size instead
     }
     return lines;
+}
+
+// `text` cut with "…" where `room` ends at `size` (as it is when it fits).
+QString CutToRoom(QString text, double room, double size, const TextMeasure& measure) {
+    if (measure(text, size) <= room)
+        return text;
+    const QString ellipsis(QChar(0x2026));
+    while (!text.isEmpty() && measure(text + ellipsis, size) > room)
+        text.chop(text.size() >= 2 && text.back().isLowSurrogate() ? 2 : 1);
+    return text + ellipsis;
 }
 
 } // namespace
@@ -150,21 +195,26 @@ std::optional<QStringList> BreakLines(const QStringList& words, double room, dou
 PrintedHeader LayOutHeader(const QString& text, double room, double fontSize,
                            const TextMeasure& measure) {
     const QStringList words = HeaderWords(text);
-    // Whole words a little smaller first; then Japanese words go on in the next line; at last
-    // half-point steps down to a size at which even a long date fits a narrow column.
-    const double readable = std::min(fontSize, std::max(7.0, fontSize * 0.75));
-    for (double size = fontSize; size >= readable; size -= 0.5) {
-        const auto lines = BreakLines(words, room, size, false, measure);
-        if (lines && lines->size() <= 3)
-            return {*lines, size};
-    }
-    constexpr double kSmallest = 2;
-    for (double size = fontSize; size >= kSmallest; size -= 0.5) {
-        const auto lines = BreakLines(words, room, size, true, measure);
-        if (lines && lines->size() <= 3)
-            return {*lines, size};
-    }
-    return {words, kSmallest};
+    // Broken at blanks at any size from the usual one down to 70 % of it, else also after
+    // punctuation, else also between characters; three lines at most.
+    const double smallest = fontSize * 0.7;
+    for (const Breaks breaks : {Breaks::Blanks, Breaks::Punctuation, Breaks::Characters})
+        for (double size = fontSize; size >= smallest - 1e-9; size -= 0.5)
+            if (const auto lines = BreakLines(words, room, size, breaks, measure);
+                lines && lines->size() <= 3)
+                return {*lines, size};
+    // Still too long at 70 %: the first line, then the rest of the name cut with "…", and the
+    // last word (the test's date) on a line of its own.
+    QStringList lines;
+    for (const QString& word : words)
+        lines += BreakLines({word}, room, smallest, Breaks::Characters, measure)
+                     .value_or(QStringList{word});
+    if (lines.size() > 3)
+        lines = QStringList{lines.front(), lines.mid(1, lines.size() - 2).join(QString()),
+                            lines.back()};
+    for (QString& line : lines)
+        line = CutToRoom(line, room, smallest, measure);
+    return {lines, smallest};
 }
 
 int PrintedTableLines(const Grid& grid, int shownColumnCount) {
@@ -235,7 +285,7 @@ void PrintTable(Canvas& canvas, const Grid& grid, int shownColumnCount,
                     LayOutHeader(grid.Text(0, c), PrintedHeaderRoom(c), size, measure);
                 canvas.FontSize = header.fontSize;
                 for (qsizetype k = 0; k < header.pieces.size(); ++k) {
-                    canvas.CurrentX = PrintedColumnLeft(c) + (c >= 2 ? 5 : 25);
+                    canvas.CurrentX = PrintedColumnLeft(c) + kTextMargin;
                     canvas.CurrentY = kTableTop + kTableLineHeight * (m + k) + LineOffset(canvas);
                     canvas.Print(header.pieces[k]);
                 }
@@ -245,21 +295,24 @@ void PrintTable(Canvas& canvas, const Grid& grid, int shownColumnCount,
             // points in a viewpoint table, 12 in every other.
             canvas.FontSize = level == 3 && columns > 2 ? 9 : 12;
         } else {
-            const double y = kTableTop + kTableLineHeight * m + LineOffset(canvas);
+            const double bodySize = canvas.FontSize;
             for (int c = 0; c < columns; ++c) {
-                const QString& text = grid.Text(r, c);
-                if (c == 1) {
-                    canvas.CurrentX = PrintedColumnLeft(1) + 25;
-                    canvas.CurrentY = y;
-                    canvas.Print(text); // in the colour chosen for column 0
+                // Inside its cell with room to both borders, smaller or cut when it is too
+                // long; names left-aligned, numbers and ratings right-aligned.
+                const QString text = c == 1 ? grid.Text(r, c) : grid.Text(r, c).trimmed();
+                if (text.isEmpty())
                     continue;
-                }
-                const QString padded = text.size() < 6 ? text.rightJustified(6, u' ') : text;
-                canvas.ForeColor = RatingColour(padded);
-                canvas.CurrentX = PrintedColumnLeft(c) + 5;
-                canvas.CurrentY = y;
-                canvas.Print(padded);
+                const double left = PrintedColumnLeft(c) + kTextMargin;
+                const double room = PrintedColumnRight(c, columns) - kTextMargin - left;
+                const FittedText fitted = FitText(canvas, text, room, bodySize);
+                canvas.FontSize = fitted.size;
+                canvas.ForeColor = c == 1 ? kDefaultTextColour : RatingColour(text);
+                canvas.CurrentX = c == 1 ? left : left + room - canvas.TextWidth(fitted.text);
+                canvas.CurrentY = kTableTop + kTableLineHeight * m + LineOffset(canvas);
+                canvas.Print(fitted.text);
+                canvas.FontSize = bodySize;
             }
+            canvas.ForeColor = kDefaultTextColour;
         }
         m += rowLines;
         if (r != lastRow) {

@@ -15,6 +15,8 @@ namespace kirune {
 constexpr double kTableLeft = 1000; // X0
 constexpr double kTableTop = 600;   // Y0
 constexpr double kTableLineHeight = 240;
+// Room between a text and its cell's borders on paper: 1 mm and half the widest rule.
+constexpr double kTextMargin = 57 + 15;
 
 // Left edge of column `col` of the printed table: column 0 is 900 wide, column 1 1900, every
 // further column 900.
@@ -39,9 +41,10 @@ using TextMeasure = std::function<double(const QString& text, double fontSize)>;
 
 // Lays a header cell out in at most three lines, each no wider than `room` twips: one word a
 // line when there are three words or fewer, else as many words a line as fit. A word too long
-// for its line goes on in the next line between two Japanese characters; a run of Latin
-// letters and digits (a test's date, say) is never split. When that does not fit at `fontSize`,
-// the size goes down half a point at a time until it does.
+// for its line is broken after punctuation (、，,・／) first, else between two Japanese
+// characters, over two lines at most; a run of Latin letters and digits (a test's date, say) is
+// never split. When that does not fit at `fontSize`, the size goes down half a point at a time,
+// to 70 % of it; below that the lines are cut with "…" where the room ends.
 PrintedHeader LayOutHeader(const QString& text, double room, double fontSize,
                            const TextMeasure& measure);
 

@@ -157,14 +157,23 @@ TEST(DistributionTest, WorkedExampleOnThePrinter) {
     EXPECT_EQ(boxes[0].y1, 5940);
     EXPECT_EQ(boxes[0].x2, 4098);
     EXPECT_EQ(boxes[0].y2, 5760);
-    EXPECT_EQ(boxes[0].fill, kRankCColour);
+    // On paper the fills differ in lightness too, and the outlines are black and heavier.
+    EXPECT_EQ(boxes[0].fill, kRankCPaperFill);
     EXPECT_EQ(boxes[1].x1, 6618);
     EXPECT_EQ(boxes[1].x2, 6798);
-    EXPECT_EQ(boxes[1].fill, kRankBColour);
+    EXPECT_EQ(boxes[1].fill, kRankBPaperFill);
     EXPECT_EQ(boxes[2].x1, 8508);
     EXPECT_EQ(boxes[2].x2, 8688);
     EXPECT_EQ(boxes[2].y2, 5760);
-    EXPECT_EQ(boxes[2].fill, kRankAColour);
+    EXPECT_EQ(boxes[2].fill, kRankAPaperFill);
+    for (const auto& box : boxes) {
+        EXPECT_EQ(box.colour, kBlack);
+        EXPECT_EQ(box.width, 2);
+    }
+    // Told apart in grey: each fill clearly lighter than the next rank down.
+    const auto grey = [](QRgb c) { return qGray(c); };
+    EXPECT_GT(grey(kRankAPaperFill), grey(kRankBPaperFill) + 40);
+    EXPECT_GT(grey(kRankBPaperFill), grey(kRankCPaperFill) + 40);
 
     const CanvasOp* heading = canvas.FindText(QString::fromUtf16(u"表現  A: 1人  B: 1人  C: 1人"));
     ASSERT_NE(heading, nullptr);
@@ -523,8 +532,8 @@ TEST(DistributionTest, PrintedHeadingCountsAreTakenBeforeTheBoxesUseThemUp) {
     EXPECT_NE(canvas.FindText(QString::fromUtf16(u"表現  A: 3人  B: 2人  C: 2人")), nullptr);
     const auto boxes = canvas.Boxes();
     ASSERT_EQ(boxes.size(), 7u);
-    const QRgb expected[] = {kRankCColour, kRankCColour, kRankBColour, kRankBColour,
-                             kRankAColour, kRankAColour, kRankAColour};
+    const QRgb expected[] = {kRankCPaperFill, kRankCPaperFill, kRankBPaperFill, kRankBPaperFill,
+                             kRankAPaperFill, kRankAPaperFill, kRankAPaperFill};
     for (int i = 0; i < 7; ++i)
         EXPECT_EQ(boxes[i].fill, expected[i]) << i;
 }

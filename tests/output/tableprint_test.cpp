@@ -121,7 +121,9 @@ std::set<int> ThickColumns(const RecordingCanvas& canvas) {
 
 // --- Header pieces -----------------------------------------------------------------------------
 
-TEST(LayOutHeader, BreaksAtBlanksKeepsWordsWholeAndShrinksToFitItsColumn) {
+// Headers break at blanks first, then after punctuation, then between characters (a word over
+// two lines at most, three lines in all); dates are never split; then smaller, to 70 %; then cut.
+TEST(LayOutHeader, BreaksAtBlanksThenPunctuationThenCharacters) {
     struct Case {
         QString text;
         double size;
@@ -129,30 +131,40 @@ TEST(LayOutHeader, BreaksAtBlanksKeepsWordsWholeAndShrinksToFitItsColumn) {
         double shownSize;
     } cases[] = {
         {U(u"表現") + kCr + U(u" 合計点"), 12, {U(u"表現"), U(u"合計点")}, 12},
-        // A date 900 wide at 9 points is printed a little smaller, never cut.
+        // A date is printed smaller, never cut or split.
         {U(u"1回目試験") + kCr + QStringLiteral("2002/10/13"),
          9,
          {U(u"1回目試験"), QStringLiteral("2002/10/13")},
-         8.5},
+         7.5},
         // Four words: as many on a line as fit, three lines at most.
         {U(u"単元") + kCr + U(u"まとめ") + kCr + U(u"テスト") + kCr + QStringLiteral("2024/06/10"),
          9,
          {U(u"単元 まとめ"), U(u"テスト"), QStringLiteral("2024/06/10")},
-         8},
-        // A long Japanese word goes on in the next line; the date stays whole.
+         6.5},
+        // A name with a blank breaks there.
+        {U(u"漢字") + kCr + U(u"テスト") + kCr + QStringLiteral("2026/05/10"),
+         9,
+         {U(u"漢字"), U(u"テスト"), QStringLiteral("2026/05/10")},
+         7.5},
+        // Without a blank, after punctuation.
+        {U(u"たし算,ひき算"), 9, {U(u"たし算,"), U(u"ひき算")}, 9},
+        {U(u"たし算,ひき算") + kCr + QStringLiteral("2026/05/10"),
+         9,
+         {U(u"たし算,"), U(u"ひき算"), QStringLiteral("2026/05/10")},
+         7.5},
+        // Without either, between characters; the date stays whole.
         {U(u"物語文の読み取り") + kCr + QStringLiteral("2026/06/19"),
          9,
          {U(u"物語文の読"), U(u"み取り"), QStringLiteral("2026/06/19")},
-         8.5},
-        // A long vowel mark never starts a line.
-        {U(u"あいうーえ"), 16, {U(u"あい"), U(u"うー"), U(u"え")}, 16},
-        // Latin text and digits without blanks are never split.
-        {QStringLiteral("ABCDEFGHIJKLMNOPQRST"), 12, {QStringLiteral("ABCDEFGHIJKLMNOPQRST")}, 4},
-        // A word a little too wide is printed a little smaller rather than split.
+         7.5},
+        // A long vowel mark never starts a line; a third line for one word is a smaller size.
+        {U(u"あいうーえ"), 16, {U(u"あい"), U(u"うーえ")}, 12.5},
+        // Latin text and digits are never split: below 70 % they are cut.
+        {QStringLiteral("ABCDEFGHIJKLMNOPQRST"), 12, {U(u"ABCDEFG…")}, 12 * 0.7},
         {QStringLiteral("10") + U(u"回目試験") + kCr + U(u"一学期"),
          9,
          {QStringLiteral("10") + U(u"回目試験"), U(u"一学期")},
-         8.5},
+         7.5},
         {QStringLiteral("  "), 12, {}, 12},
     };
     for (const auto& c : cases) {
@@ -163,7 +175,9 @@ TEST(LayOutHeader, BreaksAtBlanksKeepsWordsWholeAndShrinksToFitItsColumn) {
         };
         const PrintedHeader header = LayOutHeader(c.text, PrintedHeaderRoom(5), c.size, measure);
         EXPECT_EQ(header.pieces, c.pieces) << c.text.toStdString();
-        EXPECT_EQ(header.fontSize, c.shownSize) << c.text.toStdString();
+        EXPECT_DOUBLE_EQ(header.fontSize, c.shownSize) << c.text.toStdString();
+        for (const QString& piece : header.pieces)
+            EXPECT_LE(measure(piece, header.fontSize), PrintedHeaderRoom(5)) << piece.toStdString();
     }
 }
 
@@ -181,7 +195,9 @@ TEST(TablePrint, HeaderPiecesStayInTheirColumnAndDatesWhole) {
         int col = 14;
         while (col > 0 && PrintedColumnLeft(col) > op.x1)
             --col;
-        EXPECT_LE(canvas.TextRight(op), PrintedColumnLeft(col + 1)) << op.text.toStdString();
+        EXPECT_LE(canvas.TextRight(op), PrintedColumnLeft(col + 1) - kTextMargin)
+            << op.text.toStdString();
+        EXPECT_GE(op.x1, PrintedColumnLeft(col) + kTextMargin) << op.text.toStdString();
         EXPECT_FALSE(op.text.endsWith(u'2') || op.text.startsWith(QStringLiteral("002")));
         dates += op.text == QStringLiteral("2002/10/13");
     }
@@ -211,7 +227,7 @@ TEST(TablePrint, EveryTextInMincho) {
 
 TEST(TablePrint, HeaderInTwoLines) {
     const auto canvas = Print(SemesterGrid(5), 13, SemesterKey(0, 0));
-    const double x2 = PrintedColumnLeft(2) + 5;
+    const double x2 = PrintedColumnLeft(2) + kTextMargin;
     const auto first = TextsAt(canvas, x2, 605);
     const auto second = TextsAt(canvas, x2, 845);
     ASSERT_EQ(first.size(), 1u);
@@ -219,48 +235,57 @@ TEST(TablePrint, HeaderInTwoLines) {
     EXPECT_EQ(first[0].text, U(u"表現"));
     EXPECT_EQ(second[0].text, U(u"合計点"));
     EXPECT_EQ(first[0].fontSize, 12);
-    // Columns 0 and 1 sit 25 twips in.
-    EXPECT_EQ(OnlyText(canvas, 1025, 605)->text, QStringLiteral("No."));
-    EXPECT_EQ(OnlyText(canvas, 1925, 605)->text, U(u"生徒氏名"));
+    // Every header sits the same room in.
+    EXPECT_EQ(OnlyText(canvas, 1000 + kTextMargin, 605)->text, QStringLiteral("No."));
+    EXPECT_EQ(OnlyText(canvas, 1900 + kTextMargin, 605)->text, U(u"生徒氏名"));
     // The first pupil follows the two header lines.
-    EXPECT_EQ(OnlyText(canvas, 1925, 600 + 2 * 240 + 5)->text, U(u"生徒1"));
+    EXPECT_EQ(OnlyText(canvas, 1900 + kTextMargin, 600 + 2 * 240 + 5)->text, U(u"生徒1"));
 }
 
-TEST(TablePrint, CellsPaddedToSixAndColouredByRating) {
+// The body on paper: numbers and ratings right-aligned and names left-aligned inside their
+// cell's room; ratings in their dark paper colours, names always black; an empty cell prints
+// nothing.
+TEST(TablePrint, CellsAlignedInsideTheirRoomAndColouredForPaper) {
     Grid grid = SemesterGrid(4);
     grid.SetText(1, 2, QStringLiteral(" 85"));
     grid.SetText(1, 4, QStringLiteral("A"));
     grid.SetText(2, 4, QStringLiteral("B"));
     grid.SetText(3, 4, QStringLiteral("C"));
     grid.SetText(4, 2, QStringLiteral("*"));
-    grid.SetText(4, 3, QStringLiteral("1234567"));
-    const auto canvas = Print(grid, 13, SemesterKey(0, 0));
-    auto cell = [&](int row, int col) {
-        return OnlyText(canvas, PrintedColumnLeft(col) + 5, 600 + 240 * (row + 1) + 5);
-    };
-    EXPECT_EQ(cell(1, 2)->text, QStringLiteral("    85"));
-    EXPECT_EQ(cell(1, 2)->colour, kBlack);
-    EXPECT_EQ(cell(1, 4)->text, QStringLiteral("     A"));
-    EXPECT_EQ(cell(1, 4)->colour, kRankAColour);
-    EXPECT_EQ(cell(2, 4)->colour, qRgb(255, 128, 0));
-    EXPECT_EQ(cell(3, 4)->colour, qRgb(255, 0, 255));
-    EXPECT_EQ(cell(4, 2)->text, QStringLiteral("     *"));
-    EXPECT_EQ(cell(4, 2)->colour, kBlack);
-    EXPECT_EQ(cell(4, 3)->text, QStringLiteral("1234567")); // longer texts are not cut
-    // An empty cell is six blanks; the number column is padded too.
-    EXPECT_EQ(cell(1, 5)->text, QStringLiteral("      "));
-    EXPECT_EQ(cell(1, 0)->text, QStringLiteral("     1"));
-    // The name is printed as it is, 25 twips in.
-    EXPECT_EQ(OnlyText(canvas, PrintedColumnLeft(1) + 25, 600 + 240 * 2 + 5)->text, U(u"生徒1"));
-}
-
-TEST(TablePrint, NameKeepsTheColourOfTheNumberColumn) {
-    Grid grid = ClassGrid(2);
     grid.SetText(1, 0, QStringLiteral("C"));
     grid.SetText(2, 1, U(u"山田A"));
     const auto canvas = Print(grid, 13, SemesterKey(0, 0));
-    EXPECT_EQ(OnlyText(canvas, 1925, 600 + 240 + 5)->colour, kRankCColour);
-    EXPECT_EQ(OnlyText(canvas, 1925, 600 + 480 + 5)->colour, kBlack);
+    const auto cell = [&](int row, int col) -> CanvasOp {
+        for (const auto& op : canvas.Texts())
+            if (op.y1 == 600 + 240 * (row + 1) + 5 && op.x1 >= PrintedColumnLeft(col) &&
+                (col == 12 || op.x1 < PrintedColumnLeft(col + 1)))
+                return op;
+        return {};
+    };
+    const auto rightEdge = [](int col) { return PrintedColumnLeft(col + 1) - kTextMargin; };
+    EXPECT_EQ(cell(1, 2).text, QStringLiteral("85"));
+    EXPECT_DOUBLE_EQ(canvas.TextRight(cell(1, 2)), rightEdge(2));
+    EXPECT_EQ(cell(1, 2).colour, kBlack);
+    EXPECT_EQ(cell(1, 4).text, QStringLiteral("A"));
+    EXPECT_DOUBLE_EQ(canvas.TextRight(cell(1, 4)), rightEdge(4));
+    EXPECT_EQ(cell(1, 4).colour, kRankAPaperText);
+    EXPECT_EQ(cell(2, 4).colour, kRankBPaperText);
+    EXPECT_EQ(cell(3, 4).colour, kRankCPaperText);
+    EXPECT_EQ(cell(4, 2).text, QStringLiteral("*"));
+    EXPECT_EQ(cell(1, 5).text, QString()); // nothing for an empty cell
+    EXPECT_EQ(cell(1, 0).colour, kRankCPaperText);
+    EXPECT_EQ(cell(1, 1).x1, PrintedColumnLeft(1) + kTextMargin);
+    EXPECT_EQ(cell(2, 1).text, U(u"山田A"));
+    EXPECT_EQ(cell(1, 1).colour, kBlack);
+    EXPECT_EQ(cell(2, 1).colour, kBlack);
+}
+
+// On paper every rating colour reads on a printer that prints in greys.
+TEST(TablePrint, PaperColoursHaveTheContrastOfReadableText) {
+    for (const QRgb colour : {kRankAPaperText, kRankBPaperText, kRankCPaperText})
+        EXPECT_GE(ContrastWithWhite(colour), 4.5) << std::hex << colour;
+    EXPECT_NEAR(ContrastWithWhite(kBlack), 21, 1e-9);
+    EXPECT_LT(ContrastWithWhite(kRankAColour), 4.5); // the screen's green would not
 }
 
 TEST(TablePrint, HomeRoomTableEndsAt3800WithAThickRuleBetweenItsColumns) {
@@ -337,22 +362,84 @@ TEST(TablePrint, ViewpointTableHeaderAndBodyInNinePoint) {
     Grid grid = ViewpointGrid(3);
     grid.SetText(1, 14, QStringLiteral("A"));
     const auto canvas = Print(grid, 15, ViewpointKey(0, 0, 0, 1));
-    EXPECT_EQ(OnlyText(canvas, PrintedColumnLeft(2) + 5, 605)->text, U(u"1回目試験"));
-    EXPECT_EQ(OnlyText(canvas, PrintedColumnLeft(2) + 5, 605)->fontSize, 9);
-    EXPECT_EQ(OnlyText(canvas, PrintedColumnLeft(2) + 5, 845)->text, U(u"一学期"));
-    EXPECT_EQ(OnlyText(canvas, PrintedColumnLeft(12) + 5, 605)->fontSize, 12);
-    EXPECT_EQ(OnlyText(canvas, PrintedColumnLeft(13) + 5, 605)->fontSize, 12);
-    EXPECT_EQ(OnlyText(canvas, PrintedColumnLeft(14) + 5, 605)->fontSize, 9);
+    const double in = kTextMargin;
+    // "1回目試験" is a little wider than its room at 9 points: printed a little smaller.
+    EXPECT_EQ(OnlyText(canvas, PrintedColumnLeft(2) + in, 605)->text, U(u"1回目試験"));
+    EXPECT_EQ(OnlyText(canvas, PrintedColumnLeft(2) + in, 605)->fontSize, 8);
+    EXPECT_EQ(OnlyText(canvas, PrintedColumnLeft(2) + in, 845)->text, U(u"一学期"));
+    EXPECT_EQ(OnlyText(canvas, PrintedColumnLeft(12) + in, 605)->fontSize, 12);
+    EXPECT_EQ(OnlyText(canvas, PrintedColumnLeft(13) + in, 605)->fontSize, 12);
+    EXPECT_EQ(OnlyText(canvas, PrintedColumnLeft(14) + in, 605)->fontSize, 9);
     // Column 0 and 1 headers keep the size in force when they are printed (the title's 12).
-    EXPECT_EQ(OnlyText(canvas, 1025, 605)->fontSize, 12);
+    EXPECT_EQ(OnlyText(canvas, 1000 + in, 605)->fontSize, 12);
     int body = 0;
     for (const auto& op : canvas.Texts())
         if (op.y1 >= 600 + 2 * 240) {
             EXPECT_EQ(op.fontSize, 9) << op.text.toStdString();
             ++body;
         }
-    EXPECT_EQ(body, 5 * 15);
-    EXPECT_EQ(OnlyText(canvas, PrintedColumnLeft(14) + 5, 600 + 2 * 240 + 5)->colour, kRankAColour);
+    EXPECT_EQ(body, 3 * 2 + 1 + 1); // numbers and names, the average's label, one rating
+    for (const auto& op : canvas.Texts())
+        if (op.text == QStringLiteral("A")) {
+            EXPECT_EQ(op.colour, kRankAPaperText);
+        }
+}
+
+// Every text of every printed table kind lies inside its cell less the room on both sides:
+// long katakana and kanji names, sums of 1,000 and more with "*", long test names with and
+// without blanks in the headers.
+TEST(TablePrint, EveryTextStaysInsideItsCell) {
+    const QString names[] = {U(u"グエン・ヴァン・アレクサンダー"), U(u"長谷川　真由美子"),
+                             U(u"勅使河原　小百合"), U(u"-山田")};
+    const struct {
+        Grid grid;
+        int columns;
+        QString key;
+    } tables[] = {
+        {ClassGrid(4, 2), 2, kHomeRoomKey},
+        {SemesterGrid(4), 13, SemesterKey(0, 0)},
+        {SemesterGrid(4), 13, SubjectKey(0)},
+        {SemesterGrid(4), 7, TestKey(0, 0, 0)},
+        {ViewpointGrid(4), 15, ViewpointKey(0, 0, 0, 0)},
+    };
+    for (const auto& table : tables) {
+        SCOPED_TRACE(table.key.toStdString());
+        Grid grid = table.grid;
+        for (int r = 1; r <= 4; ++r) {
+            grid.SetText(r, 1, names[r - 1]);
+            for (int c = 2; c < table.columns; ++c)
+                grid.SetText(r, c, r % 2 ? QStringLiteral("*1,698") : QStringLiteral("10,087"));
+        }
+        if (table.columns == 15) {
+            grid.SetText(0, 2, U(u"たし算,ひき算") + kCr + QStringLiteral("2026/05/10"));
+            grid.SetText(0, 3,
+                         U(u"物語文の読み取りのまとめテスト") + kCr + QStringLiteral("2026/05/11"));
+            grid.SetText(0, 4,
+                         U(u"かけ算") + kCr + U(u"わり算") + kCr + U(u"まとめ") + kCr +
+                             QStringLiteral("2026/05/12"));
+        }
+        const auto canvas = Print(grid, table.columns, table.key);
+        int checked = 0;
+        for (const auto& op : canvas.Texts()) {
+            if (op.y1 < 600)
+                continue; // the date and the title
+            int col = table.columns - 1;
+            while (col > 0 && PrintedColumnLeft(col) > op.x1)
+                --col;
+            const double right = col + 1 < table.columns ? PrintedColumnLeft(col + 1)
+                                                         : PrintedTableRight(table.columns);
+            EXPECT_GE(op.x1, PrintedColumnLeft(col) + kTextMargin - 1e-9) << op.text.toStdString();
+            EXPECT_LE(canvas.TextRight(op), right - kTextMargin + 1e-9) << op.text.toStdString();
+            EXPECT_GE(op.fontSize, 0.7 * (table.columns == 15 ? 9 : 12) - 1e-9);
+            ++checked;
+        }
+        EXPECT_GT(checked, 4 * table.columns);
+        // The longest name is cut, and still shows its start.
+        bool cut = false;
+        for (const auto& op : canvas.Texts())
+            cut = cut || (op.text.startsWith(U(u"グエン")) && op.text.endsWith(U(u"…")));
+        EXPECT_TRUE(cut);
+    }
 }
 
 TEST(TablePrint, OtherLevelsPrintTheBodyInTwelvePoint) {
@@ -377,7 +464,7 @@ TEST(TablePrint, EmptyHeaderTakesNoLine) {
     Grid grid(3, 15);
     grid.SetText(1, 1, U(u"名前"));
     const auto canvas = Print(grid, 13, SemesterKey(0, 0));
-    EXPECT_EQ(OnlyText(canvas, 1925, 605)->text, U(u"名前"));
+    EXPECT_EQ(OnlyText(canvas, 1900 + kTextMargin, 605)->text, U(u"名前"));
     EXPECT_EQ(FrameOf(canvas).y2, 600 + 2 * 240);
 }
 
