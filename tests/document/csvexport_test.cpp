@@ -78,6 +78,22 @@ TEST(CsvExport, FieldsAreQuotedAndFormulasNeutralised) {
         EXPECT_EQ(CsvField(QString::fromUtf16(cell)), QString::fromUtf16(field));
 }
 
+// A pupil's name is always text: in the name column a name that looks like a number is guarded
+// as a formula is; the same text in a score column stays a number.
+TEST(CsvExport, NamesThatLookLikeNumbersStayText) {
+    const std::vector<std::pair<const char16_t*, const char16_t*>> names = {
+        {u"-5", u"'-5"},   {u"+81", u"'+81"},  {u"-1,234", u"\"'-1,234\""}, {u"123", u"'123"},
+        {u"=A1", u"'=A1"}, {u"田中", u"田中"}, {u"-山田", u"'-山田"},
+    };
+    for (const auto& [cell, field] : names)
+        EXPECT_EQ(CsvField(QString::fromUtf16(cell), true), QString::fromUtf16(field));
+    Grid grid(2, 3);
+    grid.SetText(0, 1, U(u"生徒氏名"));
+    grid.SetText(1, 1, QStringLiteral("-5"));
+    grid.SetText(1, 2, QStringLiteral("-5"));
+    EXPECT_EQ(CsvText(grid), U(u",生徒氏名,,\r\n,'-5,-5,\r\n"));
+}
+
 TEST(CsvExport, CharacterOutsideTheCodePageBecomesAQuestionMark) {
     Grid grid(1, 2);
     grid.SetText(0, 0, QString::fromUtf16(u"髙橋①～") + QString::fromUtf16(u"\U0001F600"));

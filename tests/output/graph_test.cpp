@@ -551,3 +551,31 @@ TEST(DistributionTest, BarsAboveTwentyPupilsGrowPastTheAxis) {
     ASSERT_EQ(boxes.size(), 25u);
     EXPECT_EQ(boxes.back().y2, 2000 - 100 * 25); // above the top of the vertical axis (0)
 }
+
+namespace kirune {
+namespace {
+
+// On paper a heading with a long viewpoint name stays within the graph's width: smaller, or
+// cut with "…" where the graph ends.
+TEST(DistributionTest, APrintedHeadingStaysWithinItsGraph) {
+    for (const char16_t* name :
+         {u"表現", u"読むことの能力と書くことの能力",
+          u"話すこと・聞くことの能力についての観点とその評価の方法について"}) {
+        Fixture f;
+        f.Pupils({12, 30, 45});
+        f.book.SubjectTitles[0][1] = QString::fromUtf16(name);
+        RecordingCanvas canvas(true);
+        DrawDistributionGraph(canvas, f.book, kSlot, 3000, 2340, 20, 40, 0, 0);
+        const auto texts = canvas.Texts();
+        const auto heading = std::find_if(texts.begin(), texts.end(), [](const CanvasOp& op) {
+            return op.text.contains(QStringLiteral("A:")) || op.text.endsWith(QChar(0x2026));
+        });
+        ASSERT_NE(heading, texts.end());
+        EXPECT_LE(canvas.TextRight(*heading), 3000 + 873 + 5670) << heading->text.toStdString();
+        EXPECT_GE(heading->fontSize, 12 * 0.7 - 1e-9);
+        EXPECT_TRUE(heading->text.startsWith(QString::fromUtf16(name).left(2)));
+    }
+}
+
+} // namespace
+} // namespace kirune

@@ -4,6 +4,7 @@
 
 #include <QFile>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -149,6 +150,16 @@ TEST_F(PdfToolTest, SemesterTablePrintsToAPdfWithCaptionAndCells) {
     });
     ASSERT_NE(pupil40, lines.end());
     EXPECT_TRUE(pupil40->simplified().startsWith(U(u"40 生徒40 36 "))) << pupil40->toStdString();
+
+    // The PDF says which class and table it holds, and what made it.
+    QProcess info;
+    info.start(QStringLiteral("pdfinfo"), {pdf});
+    ASSERT_TRUE(info.waitForFinished(60000));
+    const QString properties = QString::fromUtf8(info.readAllStandardOutput());
+    EXPECT_TRUE(properties.contains(QRegularExpression(U(u"Title: +令和8年度 5年2組 山田花子"))))
+        << properties.toStdString();
+    EXPECT_TRUE(properties.contains(QRegularExpression(QStringLiteral("Creator: +Kirune"))))
+        << properties.toStdString();
 }
 
 TEST_F(PdfToolTest, UnknownKeyWritesNothing) {
