@@ -50,6 +50,7 @@ const std::map<QString, Handler>& MenuHandlers() {
         {QStringLiteral("mnuCSVSaveAs"), &MainLogic::mnuCSVSaveAs_Click},
         {QStringLiteral("mnuFilePageSetup"), &MainLogic::mnuFilePageSetup_Click},
         {QStringLiteral("mnuFilePrint"), &MainLogic::mnuFilePrint_Click},
+        {QStringLiteral("mnuFilePupilRecords"), &MainLogic::mnuFilePupilRecords_Click},
         {QStringLiteral("mnuFileExit"), &MainLogic::mnuFileExit_Click},
         {QStringLiteral("mnuEditProperty"), &MainLogic::mnuEditProperty_Click},
         {QStringLiteral("mnuEditNameBook"), &MainLogic::mnuEditNameBook_Click},

@@ -37,7 +37,7 @@ const QStringList& TreeKeys() {
         QStringLiteral("SCIENCE"),  QStringLiteral("SOCIETY"),  QStringLiteral("HOMEMAKE"),
         QStringLiteral("PHYSICAL"), QStringLiteral("SPRING"),   QStringLiteral("AUTUMN"),
         QStringLiteral("WINTER"),   QStringLiteral("lighton"),  QStringLiteral("lightoff"),
-        QStringLiteral("test")};
+        QStringLiteral("test"),     QStringLiteral("pupils")};
     return keys;
 }
 

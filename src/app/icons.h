@@ -13,7 +13,8 @@ namespace kirune {
 // own picture where it has one.
 QIcon ToolbarIcon(const QString& imageKey);
 // Tree pictures by image key: "root", the six subject keys ("LANGUAGE" ... "PHYSICAL"), the
-// three semester keys ("SPRING", "AUTUMN", "WINTER"), "lighton", "lightoff" and "test".
+// three semester keys ("SPRING", "AUTUMN", "WINTER"), "lighton", "lightoff", "test" and
+// "pupils".
 QIcon TreeIcon(const QString& imageKey);
 // The program's icon (window frames, task bar).
 QIcon ProgramIcon();

@@ -263,4 +263,120 @@ void ShowViewpointTestTable(const GradeBook& book, Session& session, Grid& grid,
     RankNumeric(book, session, grid, g, 13, 14, &cutoffs);
 }
 
+namespace {
+
+// The subject tables a record and the overview are read from, built once each on a grid of
+// their own with a session of their own, so the tables on screen keep theirs.
+class SubjectTables {
+public:
+    SubjectTables(const GradeBook& book, const Session& session) : book_(book), session_(session) {}
+    // The semester table of subject `s` (period 0..2), or its annual table (period 3).
+    const Grid& Table(int s, int period) {
+        session_.CurrentSubject = static_cast<int16_t>(s);
+        session_.CurrentSemester = static_cast<int16_t>(std::min(period, kSemesters - 1));
+        QString caption;
+        if (period < kSemesters)
+            ShowSemesterSubjectTable(book_, session_, grid_, caption);
+        else
+            ShowAnnualSubjectTable(book_, session_, grid_, caption);
+        return grid_;
+    }
+
+private:
+    const GradeBook& book_;
+    Session session_;
+    Grid grid_{43, 15};
+};
+
+QString YearLabel() {
+    return QString::fromUtf16(u"学年");
+}
+
+} // namespace
+
+void ShowPupilRecordTable(const GradeBook& book, Session& session, int number, Grid& grid,
+                          QString& caption) {
+    const int n = std::clamp(number, 0, kMaxPupils);
+    caption = HomeRoomHeading(book) + kIdeographicSpace + QString::fromUtf16(u"出席番号") +
+              NumberText(n) + kIdeographicSpace + (n > 0 ? book.StudentNames[n - 1] : QString());
+    constexpr int kRows = 1 + kSubjects * (kViewpoints + 1);
+    grid.SetRows(kRows);
+    session.ShownColumnCount = 14;
+    EmptyScoreArea(grid, kRows - 1);
+    grid.SetColWidth(0, 900);
+    grid.SetColWidth(1, 1600);
+    grid.SetText(0, 0, QString::fromUtf16(u"教科"));
+    grid.SetText(0, 1, QString::fromUtf16(u"観点"));
+    for (int p = 0; p <= kSemesters; ++p) {
+        const QString period = p < kSemesters ? book.SemesterNames[p] : YearLabel();
+        const QString words[] = {TotalLabel(), RankLabel(), RatingLabel()};
+        for (int k = 0; k < 3; ++k) {
+            const int col = 2 + 3 * p + k;
+            grid.SetColWidth(col, 700);
+            grid.SetColAlignment(col, kAlignRightCenter);
+            grid.SetText(0, col, period + kCR + u' ' + words[k]);
+        }
+    }
+    SubjectTables tables(book, session);
+    for (int s = 0; s < kSubjects; ++s) {
+        const int first = 1 + s * (kViewpoints + 1);
+        for (int c = 0; c <= kViewpoints; ++c) {
+            grid.SetText(first + c, 0, book.SubjectTitles[s][0]);
+            grid.SetText(first + c, 1,
+                         c < kViewpoints ? book.SubjectTitles[s][c + 1]
+                                         : QString::fromUtf16(u"合計"));
+        }
+        if (n < 1 || n > RosterRows(book))
+            continue;
+        for (int p = 0; p <= kSemesters; ++p) {
+            const Grid& table = tables.Table(s, p);
+            for (int c = 0; c <= kViewpoints; ++c)
+                for (int k = 0; k < (c < kViewpoints ? 3 : 2); ++k)
+                    grid.SetText(first + c, 2 + 3 * p + k, table.Text(n, 2 + 3 * c + k));
+        }
+    }
+}
+
+void ShowRatingsOverviewTable(const GradeBook& book, Session& session, Grid& grid,
+                              QString& caption) {
+    caption = HomeRoomHeading(book) + kIdeographicSpace + QString::fromUtf16(u"評定一覧（学年）");
+    const int n = RosterRows(book);
+    constexpr int kCols = 2 + kSubjects * kViewpoints;
+    grid.SetRows(n + 3);
+    grid.SetCols(kCols);
+    session.ShownColumnCount = kCols;
+    EmptyScoreArea(grid, n + 2);
+    grid.SetColWidth(0, 400);
+    grid.SetColWidth(1, 1600);
+    grid.SetText(0, 0, NoLabel());
+    grid.SetText(0, 1, QString::fromUtf16(u"生徒氏名"));
+    for (int r = 1; r <= n; ++r) {
+        grid.SetText(r, 0, NumberText(r));
+        grid.SetText(r, 1, book.StudentNames[r - 1]);
+    }
+    grid.SetText(n + 1, 0, QString());
+    grid.SetText(n + 1, 1, QString());
+    grid.SetText(n + 2, 0, QString());
+    grid.SetText(n + 2, 1, QString::fromUtf16(u"A/B/C の人数"));
+    SubjectTables tables(book, session);
+    for (int s = 0; s < kSubjects; ++s) {
+        const Grid& table = tables.Table(s, kSemesters);
+        for (int c = 0; c < kViewpoints; ++c) {
+            const int col = 2 + s * kViewpoints + c;
+            grid.SetColWidth(col, 600);
+            grid.SetColAlignment(col, kAlignRightCenter);
+            grid.SetText(0, col, book.SubjectTitles[s][0] + kCR + book.SubjectTitles[s][c + 1]);
+            int count[3] = {0, 0, 0};
+            for (int r = 1; r <= n; ++r) {
+                const QString& rating = table.Text(r, 4 + 3 * c);
+                grid.SetText(r, col, rating);
+                if (rating.size() == 1 && rating[0] >= u'A' && rating[0] <= u'C')
+                    ++count[rating[0].unicode() - u'A'];
+            }
+            grid.SetText(n + 2, col,
+                         QStringLiteral("A%1 B%2 C%3").arg(count[0]).arg(count[1]).arg(count[2]));
+        }
+    }
+}
+
 } // namespace kirune

@@ -2,6 +2,7 @@
 
 #include "model/numbers.h"
 
+#include <algorithm>
 #include <initializer_list>
 
 namespace kirune {
@@ -42,6 +43,24 @@ QString ViewpointKey(int subject, int semester, int test, int viewpoint) {
     return NodeKey(u'3', {subject, semester, test, viewpoint});
 }
 
+QString PupilsKey() {
+    return QStringLiteral("4");
+}
+namespace {
+// An attendance number in two places: " 7", "12".
+QString TwoPlaces(int number) {
+    return QString::number(number).rightJustified(2, u' ');
+}
+} // namespace
+QString PupilKey(int number) {
+    return PupilsKey() + TwoPlaces(number);
+}
+int PupilNumberOfKey(const QString& key) {
+    if (key.size() < 2 || key.front() != u'4')
+        return 0;
+    return RoundHalfEvenInt16(LeadingNumber(QStringView(key).mid(1)));
+}
+
 QString TestImageKey(const GradeBook& book, int subject, int semester, int test) {
     const int t = TestSlot(semester, subject, test, 0);
     const bool none = book.Scores[t][kAverageColumn] < 0 &&
@@ -66,7 +85,7 @@ QString TestNodeText(const GradeBook& book, int subject, int semester, int test)
 
 std::vector<TreeNode> BuildTreeNodes(const GradeBook& book) {
     std::vector<TreeNode> nodes;
-    nodes.reserve(745);
+    nodes.reserve(745 + 1 + kMaxPupils);
     nodes.push_back({kHomeRoomKey, HomeRoomNodeText(book), QStringLiteral("root"), -1, -1});
     for (int i = 0; i < kSubjects; ++i) {
         const int subjectIndex = static_cast<int>(nodes.size());
@@ -88,6 +107,15 @@ std::vector<TreeNode> BuildTreeNodes(const GradeBook& book) {
             }
         }
     }
+    // Each pupil's record, after every node above, which keep their places.
+    const int pupilsIndex = static_cast<int>(nodes.size());
+    const QString pupilsImage = QStringLiteral("pupils");
+    nodes.push_back({PupilsKey(), QString::fromUtf16(u"児童別"), pupilsImage, 4, 0});
+    const int roster = std::clamp<int>(book.RosterSize, 0, kMaxPupils);
+    for (int n = 1; n <= roster; ++n)
+        if (!book.StudentNames[n - 1].isEmpty())
+            nodes.push_back({PupilKey(n), TwoPlaces(n) + u' ' + book.StudentNames[n - 1],
+                             pupilsImage, 4, pupilsIndex});
     return nodes;
 }
 

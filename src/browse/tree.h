@@ -12,8 +12,10 @@ namespace kirune {
 struct TreeNode {
     QString key;
     QString text;
-    QString image;   // image key; "" for none
-    int level = -1;  // -1 homeroom or placeholder, 0 subject, 1 semester, 2 test, 3 viewpoint
+    QString image; // image key; "" for none
+    // -1 homeroom or placeholder, 0 subject, 1 semester, 2 test, 3 viewpoint, 4 the pupils'
+    // branch and each pupil under it
+    int level = -1;
     int parent = -1; // index in the node list; -1 for a root
 };
 
@@ -25,8 +27,17 @@ QString SubjectKey(int subject);
 QString SemesterKey(int subject, int semester);
 QString TestKey(int subject, int semester, int test);
 QString ViewpointKey(int subject, int semester, int test, int viewpoint);
+// The branch "児童別" after the subjects ("4"), and pupil n under it ("4" and the number in two
+// places: "4 7", "412").
+QString PupilsKey();
+QString PupilKey(int number);
+// The attendance number a pupil key names (from its second character on); 0 for the branch
+// itself and for any other key.
+int PupilNumberOfKey(const QString& key);
 
-// The 745 nodes of a grade book, in creation order (index 0 is node 1, the homeroom).
+// The nodes of a grade book, in creation order (index 0 is node 1, the homeroom): the 745 of the
+// homeroom, subjects, semesters, tests and viewpoints, then the branch "児童別" with one node per
+// pupil who has a name.
 std::vector<TreeNode> BuildTreeNodes(const GradeBook& book);
 // "lighton" when any viewpoint of the test has a registered class average, else "lightoff".
 QString TestImageKey(const GradeBook& book, int subject, int semester, int test);

@@ -67,6 +67,7 @@ MainLogic::MainLogic(GradeBook& bookRef, Session& sessionRef, Platform& platform
     menus[QStringLiteral("mnuFileHistory")] = {U(u"以前の版を開く(&H)..."), false, {}};
     menus[QStringLiteral("mnuCSVSaveAs")] = {U(u"画面の表をCSVで保存(&V)..."), true, {}};
     menus[QStringLiteral("mnuFilePageSetup")] = {U(u"ﾍﾟｰｼﾞ設定(&U)..."), true, {}};
+    menus[QStringLiteral("mnuFilePupilRecords")] = {U(u"個人票を全員分印刷(&K)..."), true, {}};
     menus[QStringLiteral("mnuFilePrint")] = {U(u"画面の表を印刷(&P)..."), true,
                                              QStringLiteral("Ctrl+P")};
     menus[QStringLiteral("mnuFileExit")] = {U(u"終了(&X)"), true, QStringLiteral("Ctrl+Q")};
@@ -114,6 +115,7 @@ QStringList MainLogic::MenuLayout(const QString& menu) {
                 QStringLiteral("-"),
                 QStringLiteral("mnuFilePageSetup"),
                 QStringLiteral("mnuFilePrint"),
+                QStringLiteral("mnuFilePupilRecords"),
                 QStringLiteral("-"),
                 QStringLiteral("mnuFileExit")};
     if (menu == QLatin1String("mnuEdit"))
@@ -143,6 +145,9 @@ MenuItemState& MainLogic::MenuRef(const QString& name) {
 
 void MainLogic::EnableMenu(const QString& name, bool enabled) {
     MenuRef(name).enabled = enabled;
+    // The pupils' records print whenever the table on screen can: a class with pupils.
+    if (name == QLatin1String("mnuFilePrint"))
+        MenuRef(QStringLiteral("mnuFilePupilRecords")).enabled = enabled;
 }
 
 void MainLogic::EnableButton(const QString& key, bool enabled) {
@@ -219,6 +224,10 @@ void MainLogic::Form_Resize(double width, double height) {
 }
 
 void MainLogic::Form_Activate() {
+    if (pupilTableShown_) { // the class tables' layout first
+        pupilTableShown_ = false;
+        grid = Grid(43, 15);
+    }
     MSFlexGrid1_init();
     frame1Caption = HomeRoomHeading(book);
     EnableByEnrolment();
@@ -262,6 +271,9 @@ void MainLogic::Form_Activate() {
                 break;
             case 3:
                 ShowViewpointTestTable(book, session, grid, frame1Caption);
+                break;
+            case 4:
+                ShowPupilTable(Button(U(u"編集")));
                 break;
             default:
                 break;

@@ -109,6 +109,11 @@ public:
     void mnuFileExit_Click();
     void mnuCSVSaveAs_Click();
     void mnuFilePageSetup_Click();
+    // ﾌｧｲﾙ > 個人票を全員分印刷: every named pupil's record, one A4 portrait page each.
+    void mnuFilePupilRecords_Click();
+    // The records of the pupils `numbers` (those with a name), one A4 portrait page each, through
+    // the print preview; false when nothing was printed.
+    bool PrintPupilRecords(const QList<int>& numbers);
     void mnuFilePrint_Click();
     // The file dialog's filter of the roster import.
     static QString RosterFilter();
@@ -227,6 +232,7 @@ private:
     // nothing to save.
     void FollowCleanState();
     void AfterUndoOrRedo();     // menus, the recovery copy and the window follow the step
+    void RefreshPupilNodes();   // the tree's pupils after a change of names
     bool placed_ = false;       // the stored placement was applied (at the first load)
     bool ownFile_ = false;      // see HasOwnFile
     bool startUnsaved_ = false; // the undo history starts from a book the file does not hold
@@ -250,6 +256,9 @@ private:
     void EnableButton(const QString& key, bool enabled);
     void EnableByEnrolment(); // print and roster import by CountEnrolled
     void CarrySubjectRename();
+    // A node of the pupils' branch selected: the ratings overview, or a pupil's record.
+    void ShowPupilTable(ToolbarButtonState* edit);
+    bool pupilTableShown_ = false; // the grid holds one of those: other tables re-lay it first
     bool Allowed(const QString& menu) const; // the window takes input and the item is enabled
     bool SaveAsWithDialog();                 // Save As after its enabled check; true when written
     void RememberRecent(const QString& path);

@@ -63,7 +63,19 @@ void MainLogic::TreeView1_NodeClick(int nodeIndex) {
         return;
     }
 
+    // Leaving a pupil's record or the ratings overview: the grid goes back to the layout the
+    // class tables are built on (its numbers and names, 15 columns).
+    if (pupilTableShown_) {
+        pupilTableShown_ = false;
+        grid = Grid(43, 15);
+        InitMainGrid(book, grid);
+    }
     const int level = KeyLevel(key);
+    if (level == 4) {
+        ShowPupilTable(edit);
+        Notify();
+        return;
+    }
     if (level < 0 || level > 3) {
         Notify();
         return;
@@ -126,6 +138,30 @@ void MainLogic::TreeView1_NodeClick(int nodeIndex) {
     Notify();
 }
 
+void MainLogic::ShowPupilTable(ToolbarButtonState* edit) {
+    // The homeroom editor, at the pupil's number.
+    MenuRef(kEditMenu).caption = HomeRoomEditCaption();
+    if (edit)
+        edit->caption = U(u" 学 級 の 編 集 ");
+    if (CountEnrolled(book) == 0) {
+        grid.ClearAllText();
+        statusText = U(u"ﾋﾝﾄ：学級の編集（生徒の登録）がまだです。");
+        return;
+    }
+    pupilTableShown_ = true;
+    const int number = PupilNumberOfKey(session.SelectedNodeKey);
+    if (number > 0) {
+        ShowPupilRecordTable(book, session, number, grid, frame1Caption);
+        statusText =
+            U(u"ﾋﾝﾄ：この生徒の個人票です。[学級の編集]で氏名を編集します。[画面の表を印刷]で"
+              u"印刷、[ﾌｧｲﾙ]－[個人票を全員分印刷]で全員分を印刷します。");
+    } else {
+        ShowRatingsOverviewTable(book, session, grid, frame1Caption);
+        statusText = U(u"ﾋﾝﾄ：学級全員の学年の評定の一覧です。[画面の表を印刷]で印刷します。"
+                       u"生徒を選ぶと個人票を表示します。");
+    }
+}
+
 bool MainLogic::SelectNodeByKey(const QString& key) {
     for (size_t i = 0; i < nodes.size(); ++i)
         if (nodes[i].key == key) {
@@ -154,6 +190,9 @@ void MainLogic::mnuEditProperty_Click() {
     };
 
     if (key == kHomeRoomKey || Menu(kEditMenu).caption == HomeRoomEditCaption()) {
+        // At the selected pupil's number, or the first.
+        const int pupil = PupilNumberOfKey(key);
+        session.CurrentStudentNo = static_cast<int16_t>(pupil > 0 ? pupil : 1);
         session.SelectedNodeIndex = 1;
         open(EditorKind::HomeRoom);
         frame1Caption = HomeRoomHeading(book);

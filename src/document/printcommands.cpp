@@ -1,4 +1,5 @@
 // The page set-up command and the printout of the table on screen.
+#include "browse/tables.h"
 #include "mainlogic.h"
 #include "model/numbers.h"
 #include "output/paintercanvas.h"
@@ -64,6 +65,62 @@ void MainLogic::mnuFilePrint_Click() {
         painter.scale(scale, scale);
         PainterCanvas canvas(painter, printer, true, pageWidth / scale);
         PrintTable(canvas, grid, columns, session.SelectedNodeKey, frame1Caption, date);
+        if (!painter.end()) {
+            platform.ShowMessage(PrintFailedMessage());
+            return false;
+        }
+        return true;
+    });
+}
+
+void MainLogic::mnuFilePupilRecords_Click() {
+    if (!Allowed(QStringLiteral("mnuFilePupilRecords")))
+        return;
+    QList<int> everyone;
+    for (int n = 1; n <= std::clamp<int>(book.RosterSize, 0, kMaxPupils); ++n)
+        if (HasName(book, n))
+            everyone << n;
+    PrintPupilRecords(everyone);
+}
+
+bool MainLogic::PrintPupilRecords(const QList<int>& numbers) {
+    QPrinter& setup = platform.Printer();
+    setup.setPageSize(QPageSize(QPageSize::A4));
+    setup.setPageOrientation(QPageLayout::Portrait);
+    setup.setColorMode(QPrinter::Color);
+    setup.setDocName(HomeRoomHeading(book) + QString::fromUtf16(u"　個人票"));
+    setup.setCreator(kProgramTitle);
+    const QString date = RegionalLocale().toString(platform.Today(), QLocale::ShortFormat);
+    return platform.PrintWithPreview(PupilRecordsPdfName(book), [&](QPrinter& printer) {
+        QPainter painter;
+        if (!painter.begin(&printer)) {
+            platform.ShowMessage(PrintNotStartedMessage());
+            return false;
+        }
+        const double pageWidth = printer.width() * 1440.0 / printer.logicalDpiX();
+        const double pageHeight = printer.height() * 1440.0 / printer.logicalDpiY();
+        // Each record is built on a grid and session of its own: the table on screen stays.
+        Session scratch = session;
+        Grid record(43, 15);
+        bool first = true;
+        for (const int n : numbers) {
+            if (!HasName(book, n) || n > book.RosterSize)
+                continue;
+            if (!first && !printer.newPage()) {
+                platform.ShowMessage(PrintFailedMessage());
+                return false;
+            }
+            first = false;
+            QString caption;
+            ShowPupilRecordTable(book, scratch, n, record, caption);
+            const double scale = PrintFitScale(record, 14, pageWidth, pageHeight);
+            painter.save();
+            painter.scale(scale, scale);
+            PainterCanvas canvas(painter, printer, true, pageWidth / scale);
+            PrintTable(canvas, record, 14, PupilKey(n), QString::fromUtf16(u"個人票　") + caption,
+                       date);
+            painter.restore();
+        }
         if (!painter.end()) {
             platform.ShowMessage(PrintFailedMessage());
             return false;

@@ -52,11 +52,24 @@ void MainLogic::RecordStep(const QString& description) {
 void MainLogic::PushStep(const QString& description, bool followUp) {
     auto after = std::make_shared<const GradeBook>(book);
     auto before = baseline_ ? baseline_ : after;
+    // Names changed (the homeroom's registration, a transfer out, a roster import): the pupils'
+    // branch of the tree follows; every other node keeps its place and its text.
+    if (before->StudentNames != after->StudentNames || before->RosterSize != after->RosterSize)
+        RefreshPupilNodes();
     baseline_ = after;
     undoStack.push(new BookStep(*this, std::move(before), std::move(after), description, followUp));
     FollowCleanState();
     UpdateUndoMenus();
     WriteRecoveryCopy();
+}
+
+void MainLogic::RefreshPupilNodes() {
+    if (nodes.empty() || nodes.front().key != kHomeRoomKey)
+        return; // no book's tree to update
+    std::vector<TreeNode> rebuilt = BuildTreeNodes(book);
+    rebuilt.front() = nodes.front(); // the homeroom node keeps its text as shown
+    nodes = std::move(rebuilt);
+    Notify();
 }
 
 void MainLogic::FollowCleanState() {

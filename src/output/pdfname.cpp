@@ -46,6 +46,13 @@ QString TablePdfName(const GradeBook& book, const QString& nodeKey) {
     if (nodeKey == kHomeRoomKey || nodeKey == kRootNodeKey || nodeKey.isEmpty())
         return Join({cls, QString::fromUtf16(u"学級")});
     const int level = KeyLevel(nodeKey);
+    if (level == 4) { // the ratings overview, or a pupil's record
+        const int pupil = PupilNumberOfKey(nodeKey);
+        if (pupil < 1 || pupil > kMaxPupils)
+            return Join({cls, QString::fromUtf16(u"評定一覧")});
+        return Join({cls, QString::fromUtf16(u"個人票"), QString::number(pupil),
+                     book.StudentNames[pupil - 1]});
+    }
     const int subject = KeyIndex(nodeKey, 3);
     if (level < 0 || level > 3 || subject < 0 || subject >= kSubjects)
         return Join({cls});
@@ -65,6 +72,10 @@ QString TablePdfName(const GradeBook& book, const QString& nodeKey) {
             pieces << book.SubjectTitles[subject][viewpoint + 1];
     }
     return Join(pieces);
+}
+
+QString PupilRecordsPdfName(const GradeBook& book) {
+    return Join({ClassName(book), QString::fromUtf16(u"個人票")});
 }
 
 QString GraphPdfName(const GradeBook& book, int subject, int semester) {

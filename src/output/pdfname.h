@@ -10,6 +10,8 @@ namespace kirune {
 
 // The printout of the table of the tree node `nodeKey`.
 QString TablePdfName(const GradeBook& book, const QString& nodeKey);
+// The printout of every pupil's record.
+QString PupilRecordsPdfName(const GradeBook& book);
 // The graph page of `subject` for semester 0..2, or 3 for the whole year.
 QString GraphPdfName(const GradeBook& book, int subject, int semester);
 

@@ -1,5 +1,7 @@
 // kirune-tool pdf FILE OUT.pdf [KEY ...]: the table the program would show after opening FILE and
 // clicking the given tree nodes, printed by the print command to a PDF file.
+// kirune-tool pupils FILE OUT.pdf [NUMBER ...]: every named pupil's record (or those given), one
+// page each, as File > 個人票を全員分印刷 prints them.
 #include "commands.h"
 #include "toolsession.h"
 
@@ -35,6 +37,52 @@ int RunPdf(const QStringList& args) {
     }
     return 0;
 }
+
+int RunPupils(const QStringList& args) {
+    if (args.size() < 2) {
+        PrintError(QStringLiteral("usage: kirune-tool pupils FILE OUT.pdf [NUMBER ...]"));
+        return 2;
+    }
+    ToolSession tool;
+    if (!tool.OpenAndSelect(args.at(0), {}))
+        return 1;
+    QList<int> numbers;
+    for (int n = 1; n <= kMaxPupils; ++n)
+        if (HasName(*tool.book, n) && n <= tool.book->RosterSize)
+            numbers << n;
+    if (args.size() > 2) {
+        QList<int> chosen;
+        for (const QString& arg : args.mid(2)) {
+            bool ok = false;
+            const int n = arg.toInt(&ok);
+            if (!ok || !numbers.contains(n)) {
+                PrintError(QString::fromUtf16(u"名簿にない出席番号です: ") + arg);
+                return 1;
+            }
+            chosen << n;
+        }
+        numbers = chosen;
+    }
+    if (numbers.isEmpty()) {
+        PrintError(QString::fromUtf16(u"印刷できる個人票がありません（名簿に生徒がいません）。"));
+        return 1;
+    }
+    const QString out = QFileInfo(args.at(1)).absoluteFilePath();
+    tool.platform.SetPdfOutput(out);
+    const int before = tool.platform.messageCount;
+    if (!tool.logic.PrintPupilRecords(numbers) || tool.platform.messageCount != before ||
+        !QFileInfo(out).isFile()) {
+        PrintError(QString::fromUtf16(u"PDFファイルを書き込めませんでした: ") + out);
+        return 1;
+    }
+    return 0;
+}
+
+const bool pupilsRegistered =
+    RegisterCommand({QStringLiteral("pupils"),
+                     QStringLiteral("pupils FILE OUT.pdf [NUMBER ...] every named pupil's record "
+                                    "(or those given), one page each, to a PDF file"),
+                     RunPupils});
 
 const bool registered =
     RegisterCommand({QStringLiteral("pdf"),

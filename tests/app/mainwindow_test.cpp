@@ -104,13 +104,13 @@ TEST_F(MainWindowTest, MenusHaveTheirItemsInOrderWithSeparatorsAndShortcuts) {
 
     const auto menus = window->menuBar()->actions();
     ASSERT_EQ(menus.size(), 3);
-    EXPECT_EQ(
-        MenuItems(menus[0]->menu()),
-        QStringList({U(u"新規作成(&N)"), U(u"開く(&O)..."), U(u"最近使ったファイル(&R)"),
-                     U(u"閉じる(&C)"), QStringLiteral("-"), U(u"上書き保存(&S)"),
-                     U(u"名前を付けて保存(&A)..."), U(u"以前の版を開く(&H)..."),
-                     U(u"画面の表をCSVで保存(&V)..."), QStringLiteral("-"), U(u"ﾍﾟｰｼﾞ設定(&U)..."),
-                     U(u"画面の表を印刷(&P)..."), QStringLiteral("-"), U(u"終了(&X)")}));
+    EXPECT_EQ(MenuItems(menus[0]->menu()),
+              QStringList({U(u"新規作成(&N)"), U(u"開く(&O)..."), U(u"最近使ったファイル(&R)"),
+                           U(u"閉じる(&C)"), QStringLiteral("-"), U(u"上書き保存(&S)"),
+                           U(u"名前を付けて保存(&A)..."), U(u"以前の版を開く(&H)..."),
+                           U(u"画面の表をCSVで保存(&V)..."), QStringLiteral("-"),
+                           U(u"ﾍﾟｰｼﾞ設定(&U)..."), U(u"画面の表を印刷(&P)..."),
+                           U(u"個人票を全員分印刷(&K)..."), QStringLiteral("-"), U(u"終了(&X)")}));
     EXPECT_EQ(
         MenuItems(menus[1]->menu()),
         QStringList({U(u"元に戻す(&U)"), U(u"やり直し(&R)"), QStringLiteral("-"),
@@ -186,10 +186,10 @@ TEST_F(MainWindowTest, NewFromTheToolbarShowsTheWholeTreeWithNothingSelected) {
     const int rebuilds = window->treeView1()->rebuildCount();
     ToolButton(U(u"新規作成"))->click();
     NodeTree* tree = window->treeView1();
-    EXPECT_EQ(tree->nodeCount(), 745);
+    EXPECT_EQ(tree->nodeCount(), 746); // the class's nodes and the (empty) pupils' branch
     EXPECT_EQ(tree->rebuildCount(), rebuilds + 1);
     EXPECT_EQ(tree->topLevelItemCount(), 1);
-    EXPECT_EQ(tree->topLevelItem(0)->childCount(), 6);
+    EXPECT_EQ(tree->topLevelItem(0)->childCount(), 7);
     EXPECT_EQ(tree->currentItem(), nullptr);
     EXPECT_TRUE(tree->selectedItems().isEmpty());
     EXPECT_EQ(tree->item(744)->text(0), logic->nodes[744].text);
@@ -269,7 +269,7 @@ TEST_F(MainWindowTest, AnOpenedClassIsShownInTreeTableAndCaptions) {
     ASSERT_TRUE(logic->OpenPath(QStringLiteral(KIRUNE_TEST_DATA "/sample_class.txt")));
     window->refresh();
     NodeTree* tree = window->treeView1();
-    EXPECT_EQ(tree->nodeCount(), 745);
+    EXPECT_EQ(tree->nodeCount(), 745 + 1 + 11);
     EXPECT_EQ(tree->item(0)->text(0), logic->nodes[0].text);
     EXPECT_TRUE(tree->item(0)->text(0).contains(U(u"佐藤 美咲")));
     EXPECT_EQ(window->frame1()->title(), logic->frame1Caption);

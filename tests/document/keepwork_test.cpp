@@ -72,7 +72,7 @@ TEST_F(KeepWorkTest, RosterImportWithoutABookStartsOneAndYesWithoutASaveStopsThe
     logic->mnuEditNameBook_Click();
 
     // As New: the tree, Save As and the heading follow.
-    EXPECT_EQ(logic->nodes.size(), 745u);
+    EXPECT_EQ(logic->nodes.size(), 746u + CountEnrolled(*book)); // and the pupils' branch
     EXPECT_TRUE(logic->Menu(QStringLiteral("mnuFileSaveAs")).enabled);
     EXPECT_TRUE(logic->Menu(QStringLiteral("mnuFileClose")).enabled);
     EXPECT_FALSE(logic->Menu(QStringLiteral("mnuFileNew")).enabled);

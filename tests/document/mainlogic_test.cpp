@@ -27,7 +27,7 @@ TEST_F(MainLogicTest, NewOpensAnUnsavedBookThatMustBeSavedUnderAName) {
     // Save is offered and asks for a name, as Save As does.
     EXPECT_EQ(Enabling(), Expected(false, true, true, true, true, false, true, true));
     EXPECT_EQ(book->HomeRoomYear, U(u"未登録です"));
-    EXPECT_EQ(logic->nodes.size(), 745u);
+    EXPECT_EQ(logic->nodes.size(), 746u + CountEnrolled(*book)); // and the pupils' branch
     EXPECT_EQ(logic->nodes[0].text, U(u"未登録です"));
     EXPECT_EQ(session.SelectedNodeKey, QStringLiteral("HomeRoom"));
     EXPECT_EQ(logic->Menu(QStringLiteral("mnuEditProperty")).caption, U(u"学級の編集(&E)"));
@@ -45,7 +45,7 @@ TEST_F(MainLogicTest, OpenOfAClassOffersPrintingAndNoRosterImport) {
     EXPECT_EQ(platform.dialogTitles, QStringList{U(u"開く")});
     EXPECT_EQ(platform.dialogFilters, QStringList{U(u"ﾃｷｽﾄﾌｧｲﾙ (*.txt)|*.txt")});
     EXPECT_EQ(session.FileName, path);
-    EXPECT_EQ(logic->nodes.size(), 745u);
+    EXPECT_EQ(logic->nodes.size(), 746u + CountEnrolled(*book)); // and the pupils' branch
     EXPECT_EQ(logic->nodes[0].text, U(u"令和8年度5年2組山田花子"));
     EXPECT_EQ(logic->frame1Caption, U(u"令和8年度 5年2組 山田花子 生徒数（ 32名）"));
     EXPECT_EQ(logic->statusText, U(u"ﾋﾝﾄ：学級のデータです。[学級の編集]で編集をします。"
@@ -151,7 +151,7 @@ TEST_F(MainLogicTest, CloseAfterNewAsksAndYesWithACancelledDialogKeepsTheBookOpe
     EXPECT_EQ(platform.dialogTitles, QStringList{U(u"名前をつけて保存する")});
     EXPECT_EQ(platform.dialogFilters, QStringList{U(u"ﾃｷｽﾄﾌｧｲﾙ (*.txt)|*.txt")});
     EXPECT_EQ(Enabling(), Expected(false, true, true, true, true, false, true, true));
-    EXPECT_EQ(logic->nodes.size(), 745u);
+    EXPECT_EQ(logic->nodes.size(), 746u + CountEnrolled(*book)); // and the pupils' branch
     EXPECT_EQ(book->HomeRoomYear, U(u"未登録です"));
 }
 
@@ -202,7 +202,7 @@ TEST_F(MainLogicTest, ExitAnsweredYesWhenTheWriteFailsStaysOpen) {
     ASSERT_EQ(platform.messages.size(), 2); // the question, then the writer's message
     EXPECT_TRUE(session.NeedsSave);
     EXPECT_TRUE(session.FileName.isEmpty());
-    EXPECT_EQ(logic->nodes.size(), 745u);
+    EXPECT_EQ(logic->nodes.size(), 746u + CountEnrolled(*book)); // and the pupils' branch
 }
 
 TEST_F(MainLogicTest, ExitWithoutChangesClosesTheOtherWindowsAndStoresThePlacement) {
@@ -343,7 +343,7 @@ TEST_F(MainLogicTest, NothingButTheExitReactsWhileAnEditorIsOpen) {
     logic->mnuEditProperty_Click();
     logic->TreeView1_NodeClick(3);
     EXPECT_EQ(opened, 1);
-    EXPECT_EQ(logic->nodes.size(), 745u);
+    EXPECT_EQ(logic->nodes.size(), 746u + CountEnrolled(*book)); // and the pupils' branch
     EXPECT_TRUE(platform.questions.isEmpty());
     EXPECT_EQ(session.SelectedNodeIndex, 1);
     logic->EnableMainWindow();

@@ -17,14 +17,54 @@ int IndexOf(const MainLogic& logic, const QString& key) {
 TEST_F(MainLogicTest, TreeHoldsEveryNodeFromHomeroomToTheLastViewpoint) {
     Start();
     logic->mnuFileNew_Click();
-    ASSERT_EQ(logic->nodes.size(), 745u);
+    ASSERT_EQ(logic->nodes.size(), 746u); // no pupils yet: the pupils' branch alone
     EXPECT_EQ(logic->nodes.front().key, QStringLiteral("HomeRoom"));
     EXPECT_EQ(logic->nodes.front().image, QStringLiteral("root"));
-    EXPECT_EQ(logic->nodes.back().key, QStringLiteral("3 5 2 9 2"));
-    EXPECT_EQ(logic->nodes.back().key.size(), 9);
-    EXPECT_EQ(logic->nodes.back().text, U(u"三学期  10回目試験観点3"));
+    EXPECT_EQ(logic->nodes[744].key, QStringLiteral("3 5 2 9 2"));
+    EXPECT_EQ(logic->nodes[744].key.size(), 9);
+    EXPECT_EQ(logic->nodes[744].text, U(u"三学期  10回目試験観点3"));
     EXPECT_EQ(logic->nodes[1].key, QStringLiteral("0 0"));
     EXPECT_EQ(logic->nodes[1].text, U(u"国語"));
+}
+
+// After the 745 class nodes, the branch "児童別" (key "4") under the homeroom, with one node per
+// pupil who has a name (key "4" and the number): the earlier nodes keep their places. The tree
+// follows a change of names.
+TEST_F(MainLogicTest, ThePupilsBranchComesAfterEveryOtherNode) {
+    const QString path = WriteBook(QStringLiteral("class.txt"), 12, [](GradeBook& b) {
+        b.StudentNames[2].clear(); // pupil 3 transferred out
+    });
+    Start();
+    Open(path);
+    ASSERT_EQ(logic->nodes.size(), 745u + 1 + 11);
+    const TreeNode& branch = logic->nodes[745];
+    EXPECT_EQ(branch.key, QStringLiteral("4"));
+    EXPECT_EQ(branch.text, U(u"児童別"));
+    EXPECT_EQ(branch.image, QStringLiteral("pupils"));
+    EXPECT_EQ(branch.parent, 0);
+    const struct {
+        size_t index;
+        const char* key;
+        const char16_t* text;
+    } pupils[] = {{746, "4 1", u" 1 生徒1"},
+                  {747, "4 2", u" 2 生徒2"},
+                  {748, "4 4", u" 4 生徒4"},
+                  {756, "412", u"12 生徒12"}};
+    for (const auto& p : pupils) {
+        EXPECT_EQ(logic->nodes[p.index].key, QLatin1String(p.key));
+        EXPECT_EQ(logic->nodes[p.index].text, QString::fromUtf16(p.text));
+        EXPECT_EQ(logic->nodes[p.index].parent, 745);
+        EXPECT_EQ(PupilNumberOfKey(logic->nodes[p.index].key),
+                  QByteArray(p.key).mid(1).trimmed().toInt());
+    }
+    EXPECT_EQ(PupilNumberOfKey(QStringLiteral("4")), 0);
+    EXPECT_EQ(PupilNumberOfKey(QStringLiteral("3 0 0 0 0")), 0);
+    // A name given (a step of any editor): the branch follows at once.
+    book->StudentNames[2] = U(u"戻った子");
+    session.MarkChanged();
+    logic->RecordStep(U(u"学級の登録"));
+    EXPECT_EQ(logic->nodes.size(), 745u + 1 + 12);
+    EXPECT_EQ(logic->nodes[748].text, U(u" 3 戻った子"));
 }
 
 TEST_F(MainLogicTest, EmptySubjectNameAndEmptyTestTextsShowAsSuch) {

@@ -17,6 +17,7 @@ TEST_F(MainLogicTest, MenusCarryTheirCaptionsAccessKeysAndShortcuts) {
         {"mnuCSVSaveAs", u"画面の表をCSVで保存(&V)..."},
         {"mnuFilePageSetup", u"ﾍﾟｰｼﾞ設定(&U)..."},
         {"mnuFilePrint", u"画面の表を印刷(&P)..."},
+        {"mnuFilePupilRecords", u"個人票を全員分印刷(&K)..."},
         {"mnuFileExit", u"終了(&X)"},
         {"mnuEdit", u"編集(&E)"},
         {"mnuEditProperty", u"学級・科目・試験・得点の編集(&E)"},
@@ -39,7 +40,8 @@ TEST_F(MainLogicTest, MenusCarryTheirCaptionsAccessKeysAndShortcuts) {
     EXPECT_EQ(MainLogic::MenuLayout(QStringLiteral("mnuFile")),
               QStringList({"mnuFileNew", "mnuFileOpen", "mnuFileRecent", "mnuFileClose", "-",
                            "mnuFileSave", "mnuFileSaveAs", "mnuFileHistory", "mnuCSVSaveAs", "-",
-                           "mnuFilePageSetup", "mnuFilePrint", "-", "mnuFileExit"}));
+                           "mnuFilePageSetup", "mnuFilePrint", "mnuFilePupilRecords", "-",
+                           "mnuFileExit"}));
     EXPECT_EQ(
         MainLogic::MenuLayout(QStringLiteral("mnuEdit")),
         QStringList({"mnuEditUndo", "mnuEditRedo", "-", "mnuEditProperty", "mnuEditNameBook"}));

@@ -77,7 +77,11 @@ void HomeRoomEditor::Form_Load() {
 
     combo1 = {book.HomeRoomYear, book.HomeRoomGrade, book.HomeRoomClass};
     text1 = book.TeacherName;
-    combo2 = QStringLiteral("1");
+    // At the pupil the main window chose (a pupil's record), else at the first.
+    const int start = session.CurrentStudentNo >= 1 && session.CurrentStudentNo <= kMaxPupils
+                          ? session.CurrentStudentNo
+                          : 1;
+    combo2 = QString::number(start);
 
     grid = Grid(kMaxPupils + 1, 2);
     grid.SetColWidth(0, 400);
@@ -91,7 +95,7 @@ void HomeRoomEditor::Form_Load() {
         grid.SetCellBackground(n, 1, kRosterTint);
     }
 
-    session.CurrentStudentNo = 1;
+    session.CurrentStudentNo = static_cast<int16_t>(start);
     ShowCurrentPupil();
     Notify();
 }
