@@ -10,9 +10,9 @@
 #include "editors/common/gridview.h"
 #include "model/gradebookfile.h"
 #include "output/fonts.h"
+#include "quietplatform.h"
 
 #include <QApplication>
-#include <QPrinter>
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 #include <memory>
@@ -21,26 +21,7 @@ namespace {
 
 using namespace kirune;
 
-// A desktop that asks nothing and stores nothing.
-class QuietPlatform : public Platform {
-public:
-    void ShowMessage(const QString&) override {}
-    void ShowInformation(const QString&, const QString&) override {}
-    bool AskYesNo(const QString&) override { return false; }
-    std::optional<QString> OpenFileName(const QString&, const QString&) override { return {}; }
-    std::optional<QString> SaveFileName(const QString&, const QString&) override { return {}; }
-    QVariant ReadSetting(const QString&, const QVariant& fallback) override { return fallback; }
-    void WriteSetting(const QString&, const QVariant&) override {}
-    QDate Today() override { return QDate(2026, 6, 10); }
-    void ShowHelp() override {}
-    QPrinter& Printer() override {
-        static QPrinter printer;
-        return printer;
-    }
-    bool ShowPrinterDialog(const QString&) override { return false; }
-    bool PrepareOutput() override { return false; }
-    void ReportPrinted() override {}
-};
+using bench::QuietPlatform;
 
 std::unique_ptr<QApplication> ApplicationForStart() {
     if (QApplication::instance())

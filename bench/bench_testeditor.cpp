@@ -2,8 +2,8 @@
 // row's total, the four class averages and the ranks of the whole class. It runs on every change
 // of pupil, so it must feel instant: target under 0.5 ms.
 #include "editors/test/testeditor.h"
+#include "quietplatform.h"
 
-#include <QPrinter>
 #include <benchmark/benchmark.h>
 #include <memory>
 
@@ -11,27 +11,7 @@ namespace {
 
 using namespace kirune;
 
-// Nothing is asked of the desktop while entries pass their checks.
-class QuietPlatform : public Platform {
-public:
-    void ShowMessage(const QString&) override { ++messages; }
-    void ShowInformation(const QString&, const QString&) override { ++messages; }
-    bool AskYesNo(const QString&) override { return false; }
-    std::optional<QString> OpenFileName(const QString&, const QString&) override { return {}; }
-    std::optional<QString> SaveFileName(const QString&, const QString&) override { return {}; }
-    QVariant ReadSetting(const QString&, const QVariant& fallback) override { return fallback; }
-    void WriteSetting(const QString&, const QVariant&) override {}
-    QDate Today() override { return QDate(2024, 6, 10); }
-    void ShowHelp() override {}
-    QPrinter& Printer() override {
-        static QPrinter printer;
-        return printer;
-    }
-    bool ShowPrinterDialog(const QString&) override { return false; }
-    bool PrepareOutput() override { return false; }
-    void ReportPrinted() override {}
-    int messages = 0;
-};
+using bench::QuietPlatform;
 
 class NoMainWindow : public MainFormHooks {
 public:

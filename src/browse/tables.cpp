@@ -265,28 +265,43 @@ void ShowViewpointTestTable(const GradeBook& book, Session& session, Grid& grid,
 
 namespace {
 
-// The subject tables a record and the overview are read from, built once each on a grid of
-// their own with a session of their own, so the tables on screen keep theirs.
-class SubjectTables {
-public:
-    SubjectTables(const GradeBook& book, const Session& session) : book_(book), session_(session) {}
-    // The semester table of subject `s` (period 0..2), or its annual table (period 3).
-    const Grid& Table(int s, int period) {
-        session_.CurrentSubject = static_cast<int16_t>(s);
-        session_.CurrentSemester = static_cast<int16_t>(std::min(period, kSemesters - 1));
-        QString caption;
-        if (period < kSemesters)
-            ShowSemesterSubjectTable(book_, session_, grid_, caption);
-        else
-            ShowAnnualSubjectTable(book_, session_, grid_, caption);
-        return grid_;
-    }
+// The subject tables the overview is read from, built on a grid and a session of their own, so
+// the tables on screen keep theirs.
+const Grid& BuildSubjectTable(const GradeBook& book, Session& session, int subject, int period,
+                              Grid& grid) {
+    session.CurrentSubject = static_cast<int16_t>(subject);
+    session.CurrentSemester = static_cast<int16_t>(std::min(period, kSemesters - 1));
+    QString caption;
+    if (period < kSemesters)
+        ShowSemesterSubjectTable(book, session, grid, caption);
+    else
+        ShowAnnualSubjectTable(book, session, grid, caption);
+    return grid;
+}
 
-private:
-    const GradeBook& book_;
-    Session session_;
-    Grid grid_{43, 15};
-};
+// What the subject tables show of the book: the sums of every period, the names and the roster,
+// the criteria and the subjects' and viewpoints' names.
+size_t SubjectTablesKey(const GradeBook& book) {
+    size_t key = qHash(book.RosterSize);
+    const auto mix = [&key](size_t value) { key = key * 1000003u ^ value; };
+    for (int s = 0; s < kSubjects; ++s)
+        for (int v = 0; v <= kViewpoints; ++v) {
+            for (int p = 0; p < kSemesters; ++p) {
+                const auto& row = book.Scores[SemesterAggregateSlot(p, s, v)];
+                mix(qHashBits(row.data(), sizeof(row)));
+            }
+            const auto& year = book.Scores[YearAggregateSlot(s, v)];
+            mix(qHashBits(year.data(), sizeof(year)));
+        }
+    for (const QString& name : book.StudentNames)
+        mix(qHash(name));
+    for (const auto& titles : book.SubjectTitles)
+        for (const QString& title : titles)
+            mix(qHash(title));
+    mix(qHashBits(&book.RankAPercent, sizeof(book.RankAPercent)));
+    mix(qHashBits(&book.RankCPercent, sizeof(book.RankCPercent)));
+    return key;
+}
 
 QString YearLabel() {
     return QString::fromUtf16(u"学年");
@@ -294,8 +309,30 @@ QString YearLabel() {
 
 } // namespace
 
+void SubjectTableCache::Follow(const GradeBook& book) {
+    constexpr int kTables = kSubjects * (kSemesters + 1);
+    const size_t key = SubjectTablesKey(book);
+    if (tables_.empty() || key != key_) {
+        key_ = key;
+        tables_.assign(kTables, Grid(43, 15));
+        built_.assign(kTables, false);
+    }
+}
+
+const Grid& SubjectTableCache::Table(const GradeBook& book, const Session& session, int subject,
+                                     int period) {
+    const int index = std::clamp(subject, 0, kSubjects - 1) * (kSemesters + 1) +
+                      std::clamp(period, 0, kSemesters);
+    if (!built_[index]) {
+        Session scratch = session;
+        BuildSubjectTable(book, scratch, subject, period, tables_[index]);
+        built_[index] = true;
+    }
+    return tables_[index];
+}
+
 void ShowPupilRecordTable(const GradeBook& book, Session& session, int number, Grid& grid,
-                          QString& caption) {
+                          QString& caption, SubjectTableCache* cache) {
     const int n = std::clamp(number, 0, kMaxPupils);
     caption = HomeRoomHeading(book) + kIdeographicSpace + QString::fromUtf16(u"出席番号") +
               NumberText(n) + kIdeographicSpace + (n > 0 ? book.StudentNames[n - 1] : QString());
@@ -317,7 +354,9 @@ void ShowPupilRecordTable(const GradeBook& book, Session& session, int number, G
             grid.SetText(0, col, period + kCR + u' ' + words[k]);
         }
     }
-    SubjectTables tables(book, session);
+    SubjectTableCache own;
+    SubjectTableCache& tables = cache ? *cache : own;
+    tables.Follow(book);
     for (int s = 0; s < kSubjects; ++s) {
         const int first = 1 + s * (kViewpoints + 1);
         for (int c = 0; c <= kViewpoints; ++c) {
@@ -329,7 +368,7 @@ void ShowPupilRecordTable(const GradeBook& book, Session& session, int number, G
         if (n < 1 || n > RosterRows(book))
             continue;
         for (int p = 0; p <= kSemesters; ++p) {
-            const Grid& table = tables.Table(s, p);
+            const Grid& table = tables.Table(book, session, s, p);
             for (int c = 0; c <= kViewpoints; ++c)
                 for (int k = 0; k < (c < kViewpoints ? 3 : 2); ++k)
                     grid.SetText(first + c, 2 + 3 * p + k, table.Text(n, 2 + 3 * c + k));
@@ -358,9 +397,10 @@ void ShowRatingsOverviewTable(const GradeBook& book, Session& session, Grid& gri
     grid.SetText(n + 1, 1, QString());
     grid.SetText(n + 2, 0, QString());
     grid.SetText(n + 2, 1, QString::fromUtf16(u"A/B/C の人数"));
-    SubjectTables tables(book, session);
+    Session scratch = session;
+    Grid table(43, 15);
     for (int s = 0; s < kSubjects; ++s) {
-        const Grid& table = tables.Table(s, kSemesters);
+        BuildSubjectTable(book, scratch, s, kSemesters, table);
         for (int c = 0; c < kViewpoints; ++c) {
             const int col = 2 + s * kViewpoints + c;
             grid.SetColWidth(col, 600);

@@ -7,6 +7,7 @@
 #include "model/session.h"
 
 #include <QString>
+#include <vector>
 
 namespace kirune {
 
@@ -20,11 +21,28 @@ void ShowSemesterSubjectTable(const GradeBook& book, Session& session, Grid& gri
 void ShowAnnualSubjectTable(const GradeBook& book, Session& session, Grid& grid, QString& caption);
 void ShowViewpointTestTable(const GradeBook& book, Session& session, Grid& grid, QString& caption);
 
+// The 24 subject tables a pupil's record is read from (six subjects, three semesters and the
+// whole year), each built once and kept while what they show of the book stays the same: a
+// teacher going from pupil to pupil, or printing every record, has them built once.
+class SubjectTableCache {
+public:
+    // Drops the tables kept when what they show of `book` has changed.
+    void Follow(const GradeBook& book);
+    // The semester table of `subject` (period 0..2) or its annual table (period 3), after Follow.
+    const Grid& Table(const GradeBook& book, const Session& session, int subject, int period);
+
+private:
+    size_t key_ = 0; // a hash of the sums, names and criteria the tables show
+    std::vector<Grid> tables_;
+    std::vector<bool> built_;
+};
+
 // One pupil's record (attendance number `number`): every subject's viewpoints and total in the
 // three semesters and the whole year, each cell exactly as the semester or annual subject table
-// shows it in the pupil's row. 25 rows, 14 shown columns.
+// shows it in the pupil's row. 25 rows, 14 shown columns. The tables are read through `cache`
+// when one is given.
 void ShowPupilRecordTable(const GradeBook& book, Session& session, int number, Grid& grid,
-                          QString& caption);
+                          QString& caption, SubjectTableCache* cache = nullptr);
 // The year's rating of every pupil in every subject's viewpoints, as the annual subject tables
 // show them, with the count of each rating under every column. 20 shown columns.
 void ShowRatingsOverviewTable(const GradeBook& book, Session& session, Grid& grid,

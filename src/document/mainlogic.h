@@ -6,6 +6,7 @@
 
 #include "booklock.h"
 #include "browse/grid.h"
+#include "browse/tables.h"
 #include "browse/tree.h"
 #include "keptcopies.h"
 #include "mainform.h"
@@ -258,7 +259,8 @@ private:
     void CarrySubjectRename();
     // A node of the pupils' branch selected: the ratings overview, or a pupil's record.
     void ShowPupilTable(ToolbarButtonState* edit);
-    bool pupilTableShown_ = false; // the grid holds one of those: other tables re-lay it first
+    bool pupilTableShown_ = false;   // the grid holds one of those: other tables re-lay it first
+    SubjectTableCache recordTables_; // what the pupils' records are read from
     bool Allowed(const QString& menu) const; // the window takes input and the item is enabled
     bool SaveAsWithDialog();                 // Save As after its enabled check; true when written
     void RememberRecent(const QString& path);

@@ -151,7 +151,7 @@ void MainLogic::ShowPupilTable(ToolbarButtonState* edit) {
     pupilTableShown_ = true;
     const int number = PupilNumberOfKey(session.SelectedNodeKey);
     if (number > 0) {
-        ShowPupilRecordTable(book, session, number, grid, frame1Caption);
+        ShowPupilRecordTable(book, session, number, grid, frame1Caption, &recordTables_);
         statusText =
             U(u"ﾋﾝﾄ：この生徒の個人票です。[学級の編集]で氏名を編集します。[画面の表を印刷]で"
               u"印刷、[ﾌｧｲﾙ]－[個人票を全員分印刷]で全員分を印刷します。");

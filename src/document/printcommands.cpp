@@ -112,7 +112,7 @@ bool MainLogic::PrintPupilRecords(const QList<int>& numbers) {
             }
             first = false;
             QString caption;
-            ShowPupilRecordTable(book, scratch, n, record, caption);
+            ShowPupilRecordTable(book, scratch, n, record, caption, &recordTables_);
             const double scale = PrintFitScale(record, 14, pageWidth, pageHeight);
             painter.save();
             painter.scale(scale, scale);

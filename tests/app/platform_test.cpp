@@ -149,6 +149,7 @@ TEST(HelpTest, APageOpensByNameAndTellsTheKeysAndWhereCopiesAreKept) {
         {"keys.html",
          {"Ctrl+O", "Ctrl+Shift+S", "Ctrl+P", "Ctrl+W", "Ctrl+Q", "F1", "Alt+R", "F4"}},
         {"file.html", {".bak", "recovery", "history", ".lock"}},
+        {"index.html", {"児童別", "個人票", "評定一覧"}},
         {"no-such.html", {}},
     };
     for (const auto& [page, words] : pages) {
@@ -156,7 +157,7 @@ TEST(HelpTest, APageOpensByNameAndTellsTheKeysAndWhereCopiesAreKept) {
         const QString shown = help.browser()->source().fileName();
         EXPECT_EQ(shown, words.empty() ? QStringLiteral("index.html") : QLatin1String(page));
         for (const char* word : words)
-            EXPECT_TRUE(help.browser()->toPlainText().contains(QLatin1String(word))) << word;
+            EXPECT_TRUE(help.browser()->toPlainText().contains(QString::fromUtf8(word))) << word;
     }
 }
 

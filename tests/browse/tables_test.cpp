@@ -3,6 +3,7 @@
 #include "browse/tables.h"
 
 #include "support/testutil.h"
+#include <functional>
 #include <gtest/gtest.h>
 
 using namespace kirune;
@@ -471,4 +472,152 @@ TEST(TableSequence, RosterSizeBeyondFortyStaysInsideTheGrid) {
     ShowAnnualSubjectTable(*book, session, grid, caption);
     ShowViewpointTestTable(*book, session, grid, caption);
     EXPECT_EQ(grid.Rows(), 43);
+}
+
+// ---------------------------------------------------------------------------------------------
+// A pupil's record and the ratings overview
+
+namespace {
+
+// A class of four: pupil b absent in one test, pupil c transferred out; two subjects registered
+// in the first and second semesters, the third semester never registered.
+std::unique_ptr<GradeBook> RecordBook() {
+    auto book = BookWithPupils({u"a", u"b", u"", u"d"});
+    for (const int subject : {0, kSubj})
+        for (const int semester : {0, 1}) {
+            const int t = TestSlot(semester, subject, 0, 0);
+            SetPupilValues(*book, t, {40, 25, -1, 10});
+            SetPupilValues(*book, t + 1, {20, -2, -1, 30});
+            SetPupilValues(*book, t + 2, {15, 12, -1, 5});
+            SetPupilValues(*book, t + 3, {75, -2, -1, 45});
+            for (int v = 0; v < 3; ++v)
+                book->Scores[t + v][kPointsColumn] = 50;
+            for (int k = 0; k < 4; ++k)
+                book->Scores[t + k][kAverageColumn] = 20;
+            AggregateSubject(*book, subject, semester);
+        }
+    for (int period = 0; period < kCriteriaPeriods; ++period)
+        for (int c = 0; c < kCriteriaColumns; ++c) {
+            book->RankAPercent[period][c] = 30;
+            book->RankCPercent[period][c] = 30;
+        }
+    return book;
+}
+
+} // namespace
+
+// Every cell of a pupil's record is the cell the semester or annual subject table shows in the
+// pupil's row: the sums keep their "*", a period never registered stays empty, and a pupil who
+// transferred out has an empty record.
+TEST(PupilRecord, EveryCellIsTheSubjectTablesCell) {
+    const auto book = RecordBook();
+    for (const int pupil : {1, 2, 3, 4}) {
+        SCOPED_TRACE(pupil);
+        Grid record = MainGrid(*book);
+        Session session;
+        QString caption;
+        ShowPupilRecordTable(*book, session, pupil, record, caption);
+        EXPECT_EQ(session.ShownColumnCount, 14);
+        ASSERT_EQ(record.Rows(), 25);
+        EXPECT_EQ(caption, QString::fromUtf16(kHeading) + QStringLiteral(" 3名）") + QChar(0x3000) +
+                               QString::fromUtf16(u"出席番号") + NumberText(pupil) + QChar(0x3000) +
+                               book->StudentNames[pupil - 1]);
+        EXPECT_EQ(record.Text(0, 0), QString::fromUtf16(u"教科"));
+        EXPECT_EQ(record.Text(0, 2), book->SemesterNames[0] + CR + QString::fromUtf16(u" 合計点"));
+        EXPECT_EQ(record.Text(0, 13),
+                  QString::fromUtf16(u"学年") + CR + QString::fromUtf16(u" 評定"));
+        for (int s = 0; s < kSubjects; ++s)
+            for (int p = 0; p <= 3; ++p) {
+                Grid table = MainGrid(*book);
+                Session selection = Selection(s, std::min(p, 2));
+                if (p < 3)
+                    ShowSemesterSubjectTable(*book, selection, table, caption);
+                else
+                    ShowAnnualSubjectTable(*book, selection, table, caption);
+                for (int c = 0; c <= 3; ++c) {
+                    const int row = 1 + 4 * s + c;
+                    EXPECT_EQ(record.Text(row, 0), book->SubjectTitles[s][0]);
+                    EXPECT_EQ(record.Text(row, 1),
+                              c < 3 ? book->SubjectTitles[s][c + 1] : QString::fromUtf16(u"合計"));
+                    for (int k = 0; k < 3; ++k) {
+                        const QString expected =
+                            c == 3 && k == 2 ? QString() : table.Text(pupil, 2 + 3 * c + k);
+                        EXPECT_EQ(record.Text(row, 2 + 3 * p + k), expected)
+                            << "subject " << s << " period " << p << " row " << c << " col " << k;
+                    }
+                }
+            }
+    }
+    // What the fixture is meant to hold: an absence, an empty period, an empty record.
+    Grid record = MainGrid(*book);
+    Session session;
+    QString caption;
+    ShowPupilRecordTable(*book, session, 2, record, caption);
+    EXPECT_TRUE(record.Text(2, 2).startsWith(u'*')) << record.Text(2, 2).toStdString();
+    EXPECT_TRUE(record.Text(4, 2).startsWith(u'*')) << record.Text(4, 2).toStdString();
+    EXPECT_TRUE(record.Text(1, 8).isEmpty()); // 三学期 never registered
+    ShowPupilRecordTable(*book, session, 3, record, caption);
+    EXPECT_TRUE(record.Text(1, 2).isEmpty());
+}
+
+// The overview holds the annual tables' ratings, and under every column the count of each.
+TEST(RatingsOverview, TheCountsMatchTheirColumns) {
+    const auto book = RecordBook();
+    Grid grid = MainGrid(*book);
+    Session session;
+    QString caption;
+    ShowRatingsOverviewTable(*book, session, grid, caption);
+    EXPECT_EQ(session.ShownColumnCount, 20);
+    EXPECT_EQ(grid.Cols(), 20);
+    EXPECT_TRUE(caption.endsWith(QString::fromUtf16(u"名）　評定一覧（学年）")));
+    EXPECT_EQ(grid.Text(0, 2), book->SubjectTitles[0][0] + CR + book->SubjectTitles[0][1]);
+    EXPECT_EQ(grid.Text(6, 1), QString::fromUtf16(u"A/B/C の人数"));
+    int rated = 0;
+    for (int s = 0; s < kSubjects; ++s) {
+        Grid annual = MainGrid(*book);
+        Session selection = Selection(s, 0);
+        ShowAnnualSubjectTable(*book, selection, annual, caption);
+        for (int c = 0; c < 3; ++c) {
+            const int col = 2 + 3 * s + c;
+            int count[3] = {0, 0, 0};
+            for (int r = 1; r <= 4; ++r) {
+                EXPECT_EQ(grid.Text(r, col), annual.Text(r, 4 + 3 * c)) << r << " " << col;
+                const QString& rating = grid.Text(r, col);
+                if (!rating.isEmpty())
+                    ++count[rating[0].unicode() - u'A'];
+            }
+            rated += count[0] + count[1] + count[2];
+            EXPECT_EQ(grid.Text(6, col),
+                      QStringLiteral("A%1 B%2 C%3").arg(count[0]).arg(count[1]).arg(count[2]));
+        }
+    }
+    EXPECT_GT(rated, 0);
+}
+
+// The kept subject tables follow the book: after a change of marks, names or criteria the record
+// is the one a fresh build gives.
+TEST(PupilRecord, KeptTablesFollowTheBook) {
+    auto book = RecordBook();
+    SubjectTableCache cache;
+    const auto record = [&](SubjectTableCache* kept) {
+        Grid grid = MainGrid(*book);
+        Session session;
+        QString caption;
+        ShowPupilRecordTable(*book, session, 1, grid, caption, kept);
+        QStringList rows;
+        for (int r = 0; r < grid.Rows(); ++r)
+            rows << grid.RowString(r);
+        return rows;
+    };
+    const QStringList before = record(&cache);
+    const std::function<void()> changes[] = {
+        [&] { book->Scores[SemesterAggregateSlot(0, 0, 0)][0] += 7; },
+        [&] { book->StudentNames[1].clear(); },
+        [&] { book->RankAPercent[3][CriteriaIndex(0, 0)] = 90; },
+    };
+    for (const auto& change : changes) {
+        change();
+        EXPECT_EQ(record(&cache), record(nullptr));
+    }
+    EXPECT_NE(record(&cache), before);
 }

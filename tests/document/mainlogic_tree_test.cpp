@@ -3,6 +3,7 @@
 #include "mainlogicfixture.h"
 
 #include "browse/tables.h"
+#include "model/cp932.h"
 
 namespace kirune::test {
 namespace {
@@ -408,6 +409,52 @@ TEST_F(MainLogicTest, RebuildKeepsTheSelectionAndResetsTheGrid) {
     }
     EXPECT_EQ(logic->grid.Rows(), 43);
     EXPECT_EQ(logic->grid.Text(0, 1), U(u"生徒氏名"));
+}
+
+} // namespace
+} // namespace kirune::test
+
+namespace kirune::test {
+namespace {
+
+// The pupils' branch selected: the overview, then a pupil's record, each with its hint; the
+// edit command opens the homeroom editor at that pupil; printing and the CSV export take these
+// tables as any other; a class table shown afterwards is exactly as it is shown directly.
+TEST_F(MainLogicTest, ThePupilsTablesBehaveAsTheOtherTables) {
+    const QString path = WriteBook(QStringLiteral("class.txt"), 5);
+    Start();
+    Open(path);
+    ASSERT_TRUE(logic->SelectNodeByKey(SemesterKey(1, 0)));
+    std::vector<QString> direct;
+    for (int r = 0; r < logic->grid.Rows(); ++r)
+        direct.push_back(logic->grid.RowString(r));
+
+    ASSERT_TRUE(logic->SelectNodeByKey(PupilsKey()));
+    EXPECT_EQ(session.ShownColumnCount, 20);
+    EXPECT_TRUE(logic->frame1Caption.endsWith(U(u"評定一覧（学年）")));
+    EXPECT_TRUE(logic->statusText.startsWith(U(u"ﾋﾝﾄ：")));
+    ASSERT_TRUE(logic->SelectNodeByKey(PupilKey(3)));
+    EXPECT_EQ(session.ShownColumnCount, 14);
+    EXPECT_TRUE(logic->frame1Caption.endsWith(U(u"出席番号 3　生徒3")));
+    EXPECT_TRUE(logic->Menu(QStringLiteral("mnuFilePrint")).enabled);
+    EXPECT_TRUE(logic->Menu(QStringLiteral("mnuFilePupilRecords")).enabled);
+    const QString csv = platform.dir.filePath(QStringLiteral("record.csv"));
+    platform.fileAnswers = {csv};
+    logic->mnuCSVSaveAs_Click();
+    EXPECT_TRUE(ReadAll(csv).contains(EncodeCp932(U(u"教科"))));
+
+    std::vector<EditorKind> opened;
+    logic->openEditor = [&](EditorKind kind) { opened.push_back(kind); };
+    logic->mnuEditProperty_Click();
+    EXPECT_EQ(opened, std::vector<EditorKind>{EditorKind::HomeRoom});
+    EXPECT_EQ(session.CurrentStudentNo, 3);
+    logic->EnableMainWindow();
+
+    ASSERT_TRUE(logic->SelectNodeByKey(SemesterKey(1, 0)));
+    std::vector<QString> after;
+    for (int r = 0; r < logic->grid.Rows(); ++r)
+        after.push_back(logic->grid.RowString(r));
+    EXPECT_EQ(after, direct);
 }
 
 } // namespace

@@ -177,3 +177,48 @@ TEST_F(PdfToolTest, UnwritableOutputFails) {
 
 } // namespace
 } // namespace kirune
+
+namespace kirune {
+namespace {
+
+// kirune-tool pupils: one A4 portrait page per pupil asked for (every named pupil without
+// numbers), each with its heading and the pupil's name as text; csv and pdf take the new keys.
+TEST_F(PdfToolTest, PupilRecordsPrintOnePortraitPageEach) {
+    if (QStandardPaths::findExecutable(QStringLiteral("pdfinfo")).isEmpty())
+        GTEST_SKIP() << "pdfinfo (poppler-utils) is not installed";
+    const QString pdf = dir.filePath(QStringLiteral("records.pdf"));
+    ASSERT_EQ(
+        Run({QStringLiteral("pupils"), bookPath, pdf, QStringLiteral("2"), QStringLiteral("40")}),
+        0)
+        << errors.toStdString();
+    QProcess info;
+    info.start(QStringLiteral("pdfinfo"), {pdf});
+    ASSERT_TRUE(info.waitForFinished(60000));
+    const QString properties = QString::fromUtf8(info.readAllStandardOutput());
+    EXPECT_TRUE(properties.contains(QRegularExpression(QStringLiteral("Pages: +2\\n"))))
+        << properties.toStdString();
+    EXPECT_TRUE(properties.contains(
+        QRegularExpression(QStringLiteral("Page size: +595[.0-9]* x 84[12][.0-9]* pts"))))
+        << properties.toStdString(); // A4 portrait
+    const QString text = PdfText(pdf);
+    EXPECT_EQ(text.count(U(u"個人票")), 2);
+    EXPECT_TRUE(text.contains(U(u"生徒2")));
+    EXPECT_TRUE(text.contains(U(u"生徒40")));
+    EXPECT_FALSE(text.contains(U(u"生徒3 ")));
+    EXPECT_EQ(Run({QStringLiteral("pupils"), bookPath, pdf, QStringLiteral("41")}), 1);
+
+    for (const QString& key : {QStringLiteral("4"), QStringLiteral("4 1")}) {
+        const QString out = dir.filePath(QStringLiteral("table.pdf"));
+        QFile::remove(out);
+        EXPECT_EQ(Run({QStringLiteral("pdf"), bookPath, out, key}), 0) << errors.toStdString();
+        EXPECT_TRUE(QFile::exists(out));
+        const QString csv = dir.filePath(QStringLiteral("table.csv"));
+        EXPECT_EQ(Run({QStringLiteral("csv"), bookPath, csv, key}), 0) << errors.toStdString();
+        QFile file(csv);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        EXPECT_TRUE(file.readAll().contains(key == QStringLiteral("4") ? "A/B/C" : "1"));
+    }
+}
+
+} // namespace
+} // namespace kirune
