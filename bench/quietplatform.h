@@ -5,16 +5,14 @@
 #include "output/platform.h"
 
 #include <QPrinter>
+#include <memory>
 
 namespace kirune::bench {
 
 class QuietPlatform : public Platform {
 public:
     QuietPlatform() = default;
-    explicit QuietPlatform(const QString& pdf) {
-        printer_.setOutputFormat(QPrinter::PdfFormat);
-        printer_.setOutputFileName(pdf);
-    }
+    explicit QuietPlatform(const QString& pdf) : pdf_(pdf) {}
     void ShowMessage(const QString&) override { ++messages; }
     void ShowInformation(const QString&, const QString&) override { ++messages; }
     bool AskYesNo(const QString&) override { return false; }
@@ -24,14 +22,25 @@ public:
     void WriteSetting(const QString&, const QVariant&) override {}
     QDate Today() override { return QDate(2026, 6, 10); }
     void ShowHelp() override {}
-    QPrinter& Printer() override { return printer_; }
-    bool ShowPrinterDialog(const QString&) override { return !printer_.outputFileName().isEmpty(); }
-    bool PrepareOutput() override { return !printer_.outputFileName().isEmpty(); }
+    // Made when first asked for: a benchmark without printing needs no application object.
+    QPrinter& Printer() override {
+        if (!printer_) {
+            printer_ = std::make_unique<QPrinter>();
+            if (!pdf_.isEmpty()) {
+                printer_->setOutputFormat(QPrinter::PdfFormat);
+                printer_->setOutputFileName(pdf_);
+            }
+        }
+        return *printer_;
+    }
+    bool ShowPrinterDialog(const QString&) override { return !pdf_.isEmpty(); }
+    bool PrepareOutput() override { return !pdf_.isEmpty(); }
     void ReportPrinted() override {}
     int messages = 0;
 
 private:
-    QPrinter printer_;
+    QString pdf_;
+    std::unique_ptr<QPrinter> printer_;
 };
 
 } // namespace kirune::bench
