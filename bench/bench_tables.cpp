@@ -7,6 +7,7 @@
 #include "document/mainlogic.h"
 #include "editors/common/gridview.h"
 #include "output/fonts.h"
+#include "output/xlsxexport.h"
 #include "quietplatform.h"
 
 #include <QApplication>
@@ -270,6 +271,33 @@ void BM_PupilRecordsPdf(benchmark::State& state) {
         benchmark::DoNotOptimize(logic.PrintPupilRecords(everyone));
 }
 
+// Every table of a full class as one workbook (about 120 sheets). Target: under 300 ms.
+void BM_WholeBookWorkbook(benchmark::State& state) {
+    const auto book = FullBook();
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("book.xlsx"));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(ExportWorkbook(WholeBookSheets(*book), QStringLiteral("class"),
+                                                path, QString(), nullptr));
+}
+
+// The table on screen (a viewpoint table of 40 pupils) as a workbook. Target: under 20 ms.
+void BM_ShownTableWorkbook(benchmark::State& state) {
+    const auto book = FullBook();
+    Session session;
+    session.CurrentSubject = 2;
+    session.CurrentSemester = 1;
+    session.CurrentViewpoint = 1;
+    WorkbookSheet sheet{QStringLiteral("table"), QString(), Grid(43, 15), 0};
+    InitMainGrid(*book, sheet.grid);
+    ShowViewpointTestTable(*book, session, sheet.grid, sheet.caption);
+    sheet.columns = session.ShownColumnCount;
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("table.xlsx"));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(ExportWorkbook({sheet}, sheet.caption, path, QString(), nullptr));
+}
+
 void BM_AggregateSubject(benchmark::State& state) {
     auto book = FullBook();
     for (auto _ : state) {
@@ -291,5 +319,7 @@ BENCHMARK(BM_AggregateSubject);
 BENCHMARK(BM_BuildTreeNodes)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_PupilRecordTableShown)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_PupilRecordsPdf)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_WholeBookWorkbook)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ShownTableWorkbook)->Unit(benchmark::kMillisecond);
 
 } // namespace

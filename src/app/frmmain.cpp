@@ -48,6 +48,8 @@ const std::map<QString, Handler>& MenuHandlers() {
         {QStringLiteral("mnuFileSaveAs"), &MainLogic::mnuFileSaveAs_Click},
         {QStringLiteral("mnuFileHistory"), &MainLogic::mnuFileHistory_Click},
         {QStringLiteral("mnuCSVSaveAs"), &MainLogic::mnuCSVSaveAs_Click},
+        {QStringLiteral("mnuXlsxSaveAs"), &MainLogic::mnuXlsxSaveAs_Click},
+        {QStringLiteral("mnuXlsxBookSaveAs"), &MainLogic::mnuXlsxBookSaveAs_Click},
         {QStringLiteral("mnuFilePageSetup"), &MainLogic::mnuFilePageSetup_Click},
         {QStringLiteral("mnuFilePrint"), &MainLogic::mnuFilePrint_Click},
         {QStringLiteral("mnuFilePupilRecords"), &MainLogic::mnuFilePupilRecords_Click},

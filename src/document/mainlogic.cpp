@@ -66,6 +66,9 @@ MainLogic::MainLogic(GradeBook& bookRef, Session& sessionRef, Platform& platform
                                               QStringLiteral("Ctrl+Shift+S")};
     menus[QStringLiteral("mnuFileHistory")] = {U(u"以前の版を開く(&H)..."), false, {}};
     menus[QStringLiteral("mnuCSVSaveAs")] = {U(u"画面の表をCSVで保存(&V)..."), true, {}};
+    menus[QStringLiteral("mnuXlsxSaveAs")] = {U(u"画面の表をExcel形式で保存(&X)..."), true, {}};
+    menus[QStringLiteral("mnuXlsxBookSaveAs")] = {
+        U(u"成績簿全体をExcel形式で保存(&W)..."), false, {}};
     menus[QStringLiteral("mnuFilePageSetup")] = {U(u"ﾍﾟｰｼﾞ設定(&U)..."), true, {}};
     menus[QStringLiteral("mnuFilePupilRecords")] = {U(u"個人票を全員分印刷(&K)..."), true, {}};
     menus[QStringLiteral("mnuFilePrint")] = {U(u"画面の表を印刷(&P)..."), true,
@@ -112,6 +115,8 @@ QStringList MainLogic::MenuLayout(const QString& menu) {
                 QStringLiteral("mnuFileSaveAs"),
                 QStringLiteral("mnuFileHistory"),
                 QStringLiteral("mnuCSVSaveAs"),
+                QStringLiteral("mnuXlsxSaveAs"),
+                QStringLiteral("mnuXlsxBookSaveAs"),
                 QStringLiteral("-"),
                 QStringLiteral("mnuFilePageSetup"),
                 QStringLiteral("mnuFilePrint"),
@@ -148,6 +153,9 @@ void MainLogic::EnableMenu(const QString& name, bool enabled) {
     // The pupils' records print whenever the table on screen can: a class with pupils.
     if (name == QLatin1String("mnuFilePrint"))
         MenuRef(QStringLiteral("mnuFilePupilRecords")).enabled = enabled;
+    // The whole book goes to a workbook while a book is open.
+    if (name == QLatin1String("mnuFileClose"))
+        MenuRef(QStringLiteral("mnuXlsxBookSaveAs")).enabled = enabled;
 }
 
 void MainLogic::EnableButton(const QString& key, bool enabled) {

@@ -108,6 +108,13 @@ public:
     void mnuFileSave_Click();
     void mnuFileSaveAs_Click();
     void mnuFileExit_Click();
+    // ﾌｧｲﾙ > 画面の表をExcel形式で保存: the table on screen as a workbook of one sheet.
+    void mnuXlsxSaveAs_Click();
+    // ﾌｧｲﾙ > 成績簿全体をExcel形式で保存: every table of the book, a sheet each.
+    void mnuXlsxBookSaveAs_Click();
+    // Writes the workbook of the given tree nodes' tables (every table of the book when none)
+    // to `path` (the tool's xlsx); false, with the message shown, when it could not.
+    bool ExportWorkbookTo(const QString& path, const QStringList& keys);
     void mnuCSVSaveAs_Click();
     void mnuFilePageSetup_Click();
     // ﾌｧｲﾙ > 個人票を全員分印刷: every named pupil's record, one A4 portrait page each.

@@ -5,6 +5,7 @@
 #include "browse/tables.h"
 #include "model/gradebookfile.h"
 #include "output/csvexport.h"
+#include "output/xlsxexport.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -417,6 +418,62 @@ void MainLogic::mnuCSVSaveAs_Click() {
         return;
     }
     Confirm(U(u"画面の表をCSVで保存しました: ") + QFileInfo(path).fileName());
+}
+
+void MainLogic::mnuXlsxSaveAs_Click() {
+    if (!windowEnabled)
+        return;
+    const auto chosen =
+        platform.SaveFileName(U(u"画面の表をExcel形式で保存"), U(u"Excel ブック (*.xlsx)|*.xlsx"));
+    if (!chosen)
+        return;
+    const QString path = WithSuffix(*chosen, "xlsx");
+    const TreeNode* node = nullptr;
+    for (const TreeNode& n : nodes)
+        if (n.key == session.SelectedNodeKey)
+            node = &n;
+    WorkbookSheet sheet{node ? node->text : frame1Caption, frame1Caption, grid,
+                        session.ShownColumnCount};
+    QString error;
+    if (!ExportWorkbook({sheet}, frame1Caption, path, session.FileName, &error)) {
+        platform.ShowMessage(error.isEmpty() ? U(u"Excel ファイルに書き込めませんでした。")
+                                             : error);
+        return;
+    }
+    Confirm(U(u"画面の表をExcel形式で保存しました: ") + QFileInfo(path).fileName());
+}
+
+void MainLogic::mnuXlsxBookSaveAs_Click() {
+    if (!Allowed(QStringLiteral("mnuXlsxBookSaveAs")))
+        return;
+    const auto chosen = platform.SaveFileName(U(u"成績簿全体をExcel形式で保存"),
+                                              U(u"Excel ブック (*.xlsx)|*.xlsx"));
+    if (chosen && ExportWorkbookTo(WithSuffix(*chosen, "xlsx"), {}))
+        Confirm(U(u"成績簿全体をExcel形式で保存しました: ") +
+                QFileInfo(WithSuffix(*chosen, "xlsx")).fileName());
+}
+
+bool MainLogic::ExportWorkbookTo(const QString& path, const QStringList& keys) {
+    std::vector<WorkbookSheet> sheets;
+    if (keys.isEmpty()) {
+        sheets = WholeBookSheets(book);
+    } else {
+        for (const QString& key : keys) {
+            if (!SelectNodeByKey(key)) {
+                platform.ShowMessage(U(u"ツリーにない項目です: ") + key);
+                return false;
+            }
+            sheets.push_back({nodes[session.SelectedNodeIndex - 1].text, frame1Caption, grid,
+                              session.ShownColumnCount});
+        }
+    }
+    QString error;
+    if (!ExportWorkbook(sheets, HomeRoomHeading(book), path, session.FileName, &error)) {
+        platform.ShowMessage(error.isEmpty() ? U(u"Excel ファイルに書き込めませんでした。")
+                                             : error);
+        return false;
+    }
+    return true;
 }
 
 // --- Recent files, the title, confirmations ---------------------------------------------------

@@ -150,6 +150,7 @@ TEST(HelpTest, APageOpensByNameAndTellsTheKeysAndWhereCopiesAreKept) {
          {"Ctrl+O", "Ctrl+Shift+S", "Ctrl+P", "Ctrl+W", "Ctrl+Q", "F1", "Alt+R", "F4"}},
         {"file.html", {".bak", "recovery", "history", ".lock"}},
         {"index.html", {"児童別", "個人票", "評定一覧"}},
+        {"csv.html", {"Excel", "画面の表をExcel形式で保存", "成績簿全体をExcel形式で保存"}},
         {"no-such.html", {}},
     };
     for (const auto& [page, words] : pages) {

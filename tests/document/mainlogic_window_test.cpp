@@ -15,6 +15,8 @@ TEST_F(MainLogicTest, MenusCarryTheirCaptionsAccessKeysAndShortcuts) {
         {"mnuFileSaveAs", u"名前を付けて保存(&A)..."},
         {"mnuFileRecent", u"最近使ったファイル(&R)"},
         {"mnuCSVSaveAs", u"画面の表をCSVで保存(&V)..."},
+        {"mnuXlsxSaveAs", u"画面の表をExcel形式で保存(&X)..."},
+        {"mnuXlsxBookSaveAs", u"成績簿全体をExcel形式で保存(&W)..."},
         {"mnuFilePageSetup", u"ﾍﾟｰｼﾞ設定(&U)..."},
         {"mnuFilePrint", u"画面の表を印刷(&P)..."},
         {"mnuFilePupilRecords", u"個人票を全員分印刷(&K)..."},
@@ -39,9 +41,9 @@ TEST_F(MainLogicTest, MenusCarryTheirCaptionsAccessKeysAndShortcuts) {
 
     EXPECT_EQ(MainLogic::MenuLayout(QStringLiteral("mnuFile")),
               QStringList({"mnuFileNew", "mnuFileOpen", "mnuFileRecent", "mnuFileClose", "-",
-                           "mnuFileSave", "mnuFileSaveAs", "mnuFileHistory", "mnuCSVSaveAs", "-",
-                           "mnuFilePageSetup", "mnuFilePrint", "mnuFilePupilRecords", "-",
-                           "mnuFileExit"}));
+                           "mnuFileSave", "mnuFileSaveAs", "mnuFileHistory", "mnuCSVSaveAs",
+                           "mnuXlsxSaveAs", "mnuXlsxBookSaveAs", "-", "mnuFilePageSetup",
+                           "mnuFilePrint", "mnuFilePupilRecords", "-", "mnuFileExit"}));
     EXPECT_EQ(
         MainLogic::MenuLayout(QStringLiteral("mnuEdit")),
         QStringList({"mnuEditUndo", "mnuEditRedo", "-", "mnuEditProperty", "mnuEditNameBook"}));

@@ -1,0 +1,51 @@
+#pragma once
+// The tables as a real spreadsheet workbook (.xlsx, written by libxlsxwriter): one worksheet per
+// table laid out as the grid shows it, with numbers as numbers in the format the screen shows
+// them, an absence mark as a number format with a comment, the grid's colours and widths, the
+// header row and the name column frozen, and each sheet set up to print A4 landscape.
+
+#include "browse/grid.h"
+#include "model/gradebook.h"
+
+#include <QSet>
+#include <QString>
+#include <vector>
+
+namespace kirune {
+
+// One table of the workbook.
+struct WorkbookSheet {
+    QString nodeText; // the tree node's text: the sheet's name
+    QString caption;  // the frame caption: the title row and the page header
+    Grid grid;        // as the main grid holds it
+    int columns = 0;  // the columns shown
+};
+
+// How a cell shown on screen is written.
+struct SheetCell {
+    enum class Kind { Empty, Number, Text };
+    Kind kind = Kind::Empty;
+    double number = 0;
+    QString format; // the number format that shows the number as on screen ("#,##0.0", "\"*\"0")
+    bool absent = false; // a sum with the absence mark
+    QString text;
+};
+// `name`: the name column of a pupil's row, always text.
+SheetCell ClassifyCell(const QString& shown, bool name);
+
+// A sheet name from a node's text: at most 31 characters, []:*?/\ made full-width, and " (2)",
+// " (3)"… for a name already in `used` (which takes the new name).
+QString SheetName(const QString& nodeText, QSet<QString>& used);
+
+// Every table of the book in the tree's order: the homeroom table; each subject's annual and
+// semester tables; the viewpoint tables of each subject and semester with results; the ratings
+// at a glance and each pupil's record, where there are pupils.
+std::vector<WorkbookSheet> WholeBookSheets(const GradeBook& book);
+
+// Writes `sheets` as one workbook to `path`: made aside, then put in place atomically (a failure
+// leaves the target as it was). Never over the open book's own file (`bookPath`) or its backup.
+// False and a Japanese *error on failure.
+bool ExportWorkbook(const std::vector<WorkbookSheet>& sheets, const QString& title,
+                    const QString& path, const QString& bookPath, QString* error);
+
+} // namespace kirune
