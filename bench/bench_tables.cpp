@@ -11,6 +11,7 @@
 #include "quietplatform.h"
 
 #include <QApplication>
+#include <QFileInfo>
 #include <QImage>
 #include <QPrinter>
 #include <QTemporaryDir>
