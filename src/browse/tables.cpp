@@ -4,6 +4,7 @@
 // previous table left there.
 #include "tables.h"
 #include "rules.h"
+#include "tree.h"
 
 #include <algorithm>
 
@@ -416,6 +417,49 @@ void ShowRatingsOverviewTable(const GradeBook& book, Session& session, Grid& gri
             grid.SetText(n + 2, col,
                          QStringLiteral("A%1 B%2 C%3").arg(count[0]).arg(count[1]).arg(count[2]));
         }
+    }
+}
+
+void SelectNode(Session& session, const QString& key) {
+    const int level = KeyLevel(key);
+    if (key == kHomeRoomKey || level < 0 || level > 3)
+        return;
+    session.CurrentSubject = static_cast<int16_t>(KeyIndex(key, 3));
+    if (level >= 1)
+        session.CurrentSemester = static_cast<int16_t>(KeyIndex(key, 5));
+    if (level >= 2)
+        session.CurrentTest = static_cast<int16_t>(KeyIndex(key, 7));
+    if (level >= 3)
+        session.CurrentViewpoint = static_cast<int16_t>(KeyIndex(key, 9));
+}
+
+void ShowNodeTable(const GradeBook& book, Session& session, const QString& key, Grid& grid,
+                   QString& caption, SubjectTableCache* cache) {
+    if (key == kHomeRoomKey) {
+        ShowHomeRoomTable(book, session, grid, caption);
+        return;
+    }
+    switch (KeyLevel(key)) {
+    case 0:
+        ShowAnnualSubjectTable(book, session, grid, caption);
+        break;
+    case 1:
+        ShowSemesterSubjectTable(book, session, grid, caption);
+        break;
+    case 2:
+        ShowTestTable(book, session, grid, caption);
+        break;
+    case 3:
+        ShowViewpointTestTable(book, session, grid, caption);
+        break;
+    case 4:
+        if (const int pupil = PupilNumberOfKey(key); pupil > 0)
+            ShowPupilRecordTable(book, session, pupil, grid, caption, cache);
+        else
+            ShowRatingsOverviewTable(book, session, grid, caption);
+        break;
+    default:
+        break;
     }
 }
 

@@ -43,6 +43,15 @@ private:
 // when one is given.
 void ShowPupilRecordTable(const GradeBook& book, Session& session, int number, Grid& grid,
                           QString& caption, SubjectTableCache* cache = nullptr);
+// The selection a click on the node `key` makes: subject, semester, test and viewpoint, as far
+// as the key's level names them (the others stay as they are).
+void SelectNode(Session& session, const QString& key);
+// The table of the node `key` ("HomeRoom", a level key, the pupils' branch or a pupil), for the
+// selection in `session`, as a click on the node shows it: one rule for the window, the
+// printouts and the exports.
+void ShowNodeTable(const GradeBook& book, Session& session, const QString& key, Grid& grid,
+                   QString& caption, SubjectTableCache* cache = nullptr);
+
 // The year's rating of every pupil in every subject's viewpoints, as the annual subject tables
 // show them, with the count of each rating under every column. 20 shown columns.
 void ShowRatingsOverviewTable(const GradeBook& book, Session& session, Grid& grid,

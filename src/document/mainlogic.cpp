@@ -264,10 +264,6 @@ void MainLogic::Form_Activate() {
             switch (KeyLevel(key)) {
             case 0:
                 CarrySubjectRename();
-                ShowAnnualSubjectTable(book, session, grid, frame1Caption);
-                break;
-            case 1:
-                ShowSemesterSubjectTable(book, session, grid, frame1Caption);
                 break;
             case 2:
                 if (session.CautionAnswer) {
@@ -275,17 +271,14 @@ void MainLogic::Form_Activate() {
                         nodes[index - 1].image = QStringLiteral("lighton");
                     session.CautionAnswer = false;
                 }
-                ShowTestTable(book, session, grid, frame1Caption);
-                break;
-            case 3:
-                ShowViewpointTestTable(book, session, grid, frame1Caption);
-                break;
-            case 4:
-                ShowPupilTable(Button(U(u"編集")));
                 break;
             default:
                 break;
             }
+            if (KeyLevel(key) == 4)
+                ShowPupilTable(Button(U(u"編集")));
+            else
+                ShowNodeTable(book, session, key, grid, frame1Caption);
         }
     }
     Notify();

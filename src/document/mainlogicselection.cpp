@@ -87,20 +87,13 @@ void MainLogic::TreeView1_NodeClick(int nodeIndex) {
         return;
     }
 
-    session.CurrentSubject = static_cast<int16_t>(KeyIndex(key, 3));
-    if (level >= 1)
-        session.CurrentSemester = static_cast<int16_t>(KeyIndex(key, 5));
-    if (level >= 2)
-        session.CurrentTest = static_cast<int16_t>(KeyIndex(key, 7));
-    if (level >= 3)
-        session.CurrentViewpoint = static_cast<int16_t>(KeyIndex(key, 9));
-
+    SelectNode(session, key);
+    ShowNodeTable(book, session, key, grid, frame1Caption);
     switch (level) {
     case 0:
         MenuRef(kEditMenu).caption = U(u"通年の評定基準の編集(&E)");
         if (edit)
             edit->caption = U(u"通年の評定基準の編集 ");
-        ShowAnnualSubjectTable(book, session, grid, frame1Caption);
         statusText =
             U(u"ﾋﾝﾄ：通年の科目データです。[通年の評定基準の編集]で観点の名称と通年の評価基準の編"
               u"集をします。[画面の表を印刷]で印刷します。");
@@ -109,7 +102,6 @@ void MainLogic::TreeView1_NodeClick(int nodeIndex) {
         MenuRef(kEditMenu).caption = U(u"学期毎の評定基準の編集(&E)");
         if (edit)
             edit->caption = U(u"学期毎の評定基準の編集");
-        ShowSemesterSubjectTable(book, session, grid, frame1Caption);
         statusText =
             U(u"ﾋﾝﾄ：学期の科目データです。[学期毎の評定基準の編集]で学期毎年の評価基準の編集を"
               u"します。[画面の表を印刷]で印刷します。");
@@ -118,7 +110,6 @@ void MainLogic::TreeView1_NodeClick(int nodeIndex) {
         MenuRef(kEditMenu).caption = U(u"試験結果の編集(&E)");
         if (edit)
             edit->caption = U(u"試 験 結 果 の 編 集");
-        ShowTestTable(book, session, grid, frame1Caption);
         statusText =
             U(u"ﾋﾝﾄ：試験のデータです。[試験結果の編集]で試験の名称・日付・観点の配点・生徒の得"
               u"点を編集します。[画面の表を印刷]で印刷します。");
@@ -129,7 +120,6 @@ void MainLogic::TreeView1_NodeClick(int nodeIndex) {
             edit->caption = U(u"デ ー タ の 編 集");
             edit->enabled = false;
         }
-        ShowViewpointTestTable(book, session, grid, frame1Caption);
         statusText = U(u"ﾋﾝﾄ：観点毎の試験のデータです。[画面の表を印刷]で印刷します。");
         break;
     default:
@@ -149,14 +139,12 @@ void MainLogic::ShowPupilTable(ToolbarButtonState* edit) {
         return;
     }
     pupilTableShown_ = true;
-    const int number = PupilNumberOfKey(session.SelectedNodeKey);
-    if (number > 0) {
-        ShowPupilRecordTable(book, session, number, grid, frame1Caption, &recordTables_);
+    ShowNodeTable(book, session, session.SelectedNodeKey, grid, frame1Caption, &recordTables_);
+    if (PupilNumberOfKey(session.SelectedNodeKey) > 0) {
         statusText =
             U(u"ﾋﾝﾄ：この生徒の個人票です。[学級の編集]で氏名を編集します。[画面の表を印刷]で"
               u"印刷、[ﾌｧｲﾙ]－[個人票を全員分印刷]で全員分を印刷します。");
     } else {
-        ShowRatingsOverviewTable(book, session, grid, frame1Caption);
         statusText = U(u"ﾋﾝﾄ：学級全員の学年の評定の一覧です。[画面の表を印刷]で印刷します。"
                        u"生徒を選ぶと個人票を表示します。");
     }

@@ -119,35 +119,8 @@ WorkbookSheet BuildSheet(const GradeBook& book, const TreeNode& node, SubjectTab
     sheet.grid = Grid(43, 15);
     InitMainGrid(book, sheet.grid);
     Session session;
-    const QString& key = node.key;
-    if (key == kHomeRoomKey) {
-        ShowHomeRoomTable(book, session, sheet.grid, sheet.caption);
-    } else if (KeyLevel(key) == 4) {
-        const int pupil = PupilNumberOfKey(key);
-        if (pupil > 0)
-            ShowPupilRecordTable(book, session, pupil, sheet.grid, sheet.caption, &cache);
-        else
-            ShowRatingsOverviewTable(book, session, sheet.grid, sheet.caption);
-    } else {
-        session.CurrentSubject = static_cast<int16_t>(KeyIndex(key, 3));
-        session.CurrentSemester = static_cast<int16_t>(KeyIndex(key, 5));
-        session.CurrentTest = static_cast<int16_t>(KeyIndex(key, 7));
-        session.CurrentViewpoint = static_cast<int16_t>(KeyIndex(key, 9));
-        switch (KeyLevel(key)) {
-        case 0:
-            ShowAnnualSubjectTable(book, session, sheet.grid, sheet.caption);
-            break;
-        case 1:
-            ShowSemesterSubjectTable(book, session, sheet.grid, sheet.caption);
-            break;
-        case 2:
-            ShowTestTable(book, session, sheet.grid, sheet.caption);
-            break;
-        default:
-            ShowViewpointTestTable(book, session, sheet.grid, sheet.caption);
-            break;
-        }
-    }
+    SelectNode(session, node.key);
+    ShowNodeTable(book, session, node.key, sheet.grid, sheet.caption, &cache);
     sheet.columns = session.ShownColumnCount;
     return sheet;
 }
