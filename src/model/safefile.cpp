@@ -339,6 +339,12 @@ QString SaveTarget(const QString& path) {
     return info.absoluteFilePath();
 }
 
+QString SameFileKey(const QString& path) {
+    const QString target = SaveTarget(path);
+    const QString canonical = QFileInfo(target).canonicalFilePath();
+    return canonical.isEmpty() ? target : canonical;
+}
+
 DiskStamp StampOfBytes(const QByteArray& bytes) {
     return {true, bytes.size(), 0, QCryptographicHash::hash(bytes, QCryptographicHash::Sha256)};
 }

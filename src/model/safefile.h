@@ -33,6 +33,9 @@ bool ReadRegularFile(const QString& path, qint64 maxBytes, QByteArray* bytes, QS
 // The file a save of `path` writes: `path` itself, or through symbolic links the file they end
 // at, even one that does not exist yet (a save keeps the links).
 QString SaveTarget(const QString& path);
+// A name for the file at `path` that is the same under any spelling of its path (links followed,
+// the file there or not): two paths name one file when their keys are equal.
+QString SameFileKey(const QString& path);
 
 // What a file on disk holds, to tell later whether another program has changed it.
 struct DiskStamp {

@@ -14,6 +14,15 @@ double ContrastWithWhite(QRgb colour) {
     return 1.05 / (luminance + 0.05);
 }
 
+QString CutToWidth(QString text, double room, const std::function<double(const QString&)>& width) {
+    if (width(text) <= room)
+        return text;
+    const QString ellipsis(QChar(0x2026));
+    while (!text.isEmpty() && width(text + ellipsis) > room)
+        text.chop(text.size() >= 2 && text.back().isLowSurrogate() ? 2 : 1);
+    return text + ellipsis;
+}
+
 FittedText FitText(Canvas& canvas, const QString& text, double room, double size) {
     const double shown = canvas.FontSize;
     const auto width = [&canvas](const QString& t, double s) {
@@ -32,11 +41,8 @@ FittedText FitText(Canvas& canvas, const QString& text, double room, double size
             fitted.size = s;
         } else {
             fitted.size = smallest;
-            const QString ellipsis(QChar(0x2026));
-            QString cut = text;
-            while (!cut.isEmpty() && width(cut + ellipsis, smallest) > room)
-                cut.chop(cut.size() >= 2 && cut.back().isLowSurrogate() ? 2 : 1);
-            fitted.text = cut + ellipsis;
+            fitted.text =
+                CutToWidth(text, room, [&](const QString& t) { return width(t, smallest); });
         }
     }
     canvas.FontSize = shown;

@@ -5,6 +5,7 @@
 
 #include <QRgb>
 #include <QString>
+#include <functional>
 
 namespace kirune {
 
@@ -97,5 +98,7 @@ struct FittedText {
     double size = 0;
 };
 FittedText FitText(Canvas& canvas, const QString& text, double room, double size);
+// `text` as it is when `width` of it fits `room`, else cut with "…" where the room ends.
+QString CutToWidth(QString text, double room, const std::function<double(const QString&)>& width);
 
 } // namespace kirune

@@ -28,13 +28,6 @@ bool IsShownNumber(const QString& text) {
     return regional.match(text).hasMatch();
 }
 
-// The file name compared: the same file under any spelling of its path.
-QString SamePathKey(const QString& path) {
-    const QFileInfo info(path);
-    const QString canonical = info.canonicalFilePath();
-    return canonical.isEmpty() ? info.absoluteFilePath() : canonical;
-}
-
 } // namespace
 
 QString CsvField(const QString& cell, bool name) {
@@ -93,7 +86,7 @@ QString ExportBackupPath(const QString& path) {
 bool ExportCsv(const Grid& grid, const QString& path, const QString& bookPath, QString* error) {
     if (bookPath.isEmpty())
         return SaveWithBackup(path, CsvBytes(grid), error, ExportBackupPath(path));
-    if (SamePathKey(path) == SamePathKey(bookPath)) {
+    if (SameFileKey(path) == SameFileKey(bookPath)) {
         if (error)
             *error = QString::fromUtf16(u"「%1」は開いている成績ファイルです。表は別の名前で"
                                         u"保存してください。")
@@ -102,8 +95,8 @@ bool ExportCsv(const Grid& grid, const QString& path, const QString& bookPath, Q
     }
     // The export's backup would replace the grade book's own backup, the only copy of its
     // previous marks: then the export makes none.
-    if (SamePathKey(BackupPath(SamePathKey(path))) ==
-        SamePathKey(BackupPath(SamePathKey(bookPath))))
+    if (SameFileKey(BackupPath(SameFileKey(path))) ==
+        SameFileKey(BackupPath(SameFileKey(bookPath))))
         return WriteFileAtomically(path, CsvBytes(grid), error);
     return SaveWithBackup(path, CsvBytes(grid), error, ExportBackupPath(path));
 }

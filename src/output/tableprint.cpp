@@ -180,16 +180,6 @@ std::optional<QStringList> BreakLines(const QStringList& words, double room, dou
     return lines;
 }
 
-// `text` cut with "…" where `room` ends at `size` (as it is when it fits).
-QString CutToRoom(QString text, double room, double size, const TextMeasure& measure) {
-    if (measure(text, size) <= room)
-        return text;
-    const QString ellipsis(QChar(0x2026));
-    while (!text.isEmpty() && measure(text + ellipsis, size) > room)
-        text.chop(text.size() >= 2 && text.back().isLowSurrogate() ? 2 : 1);
-    return text + ellipsis;
-}
-
 } // namespace
 
 PrintedHeader LayOutHeader(const QString& text, double room, double fontSize,
@@ -213,7 +203,7 @@ PrintedHeader LayOutHeader(const QString& text, double room, double fontSize,
         lines = QStringList{lines.front(), lines.mid(1, lines.size() - 2).join(QString()),
                             lines.back()};
     for (QString& line : lines)
-        line = CutToRoom(line, room, smallest, measure);
+        line = CutToWidth(line, room, [&](const QString& text) { return measure(text, smallest); });
     return {lines, smallest};
 }
 

@@ -25,11 +25,6 @@ double ColumnWidthOf(int twips) {
     return twips / 15.0 / 7.0;
 }
 
-// The file compared: the same file under any spelling of its path.
-QString PathKey(const QString& path) {
-    return SaveTarget(QFileInfo(path).absoluteFilePath());
-}
-
 // One worksheet's formats, made once per look: number format, fill, header.
 class Formats {
 public:
@@ -204,8 +199,9 @@ std::vector<WorkbookSheet> WholeBookSheets(const GradeBook& book) {
 
 bool ExportWorkbook(const std::vector<WorkbookSheet>& sheets, const QString& title,
                     const QString& path, const QString& bookPath, QString* error) {
-    if (!bookPath.isEmpty() && (PathKey(path) == PathKey(bookPath) ||
-                                PathKey(path) == PathKey(BackupPath(SaveTarget(bookPath))))) {
+    if (!bookPath.isEmpty() &&
+        (SameFileKey(path) == SameFileKey(bookPath) ||
+         SameFileKey(path) == SameFileKey(BackupPath(SaveTarget(bookPath))))) {
         if (error)
             *error = Ja(u"「%1」は開いている成績ファイル（またはその控え）です。"
                         u"表は別の名前で保存してください。")
