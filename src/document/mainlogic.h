@@ -25,6 +25,8 @@
 
 namespace kirune {
 
+struct WorkbookSheet; // output/xlsxexport.h
+
 struct MenuItemState {
     QString caption;
     bool enabled = true;
@@ -178,6 +180,12 @@ public:
     void MSFlexGrid1_init() override;
     void TreeView1_refresh() override;
     void RecordStep(const QString& description) override;
+
+    // The table on screen as a sheet named after its tree node.
+    WorkbookSheet ShownSheet() const;
+    // Writes `sheets` to `path`; false, with the message shown, when it could not.
+    bool WriteWorkbook(const std::vector<WorkbookSheet>& sheets, const QString& title,
+                       const QString& path);
 
     // --- Undo and redo ---------------------------------------------------------------------
     // Each step holds the whole book before and after it (a snapshot is small), so undo and

@@ -428,19 +428,8 @@ void MainLogic::mnuXlsxSaveAs_Click() {
     if (!chosen)
         return;
     const QString path = WithSuffix(*chosen, "xlsx");
-    const TreeNode* node = nullptr;
-    for (const TreeNode& n : nodes)
-        if (n.key == session.SelectedNodeKey)
-            node = &n;
-    WorkbookSheet sheet{node ? node->text : frame1Caption, frame1Caption, grid,
-                        session.ShownColumnCount};
-    QString error;
-    if (!ExportWorkbook({sheet}, frame1Caption, path, session.FileName, &error)) {
-        platform.ShowMessage(error.isEmpty() ? U(u"Excel ファイルに書き込めませんでした。")
-                                             : error);
-        return;
-    }
-    Confirm(U(u"画面の表をExcel形式で保存しました: ") + QFileInfo(path).fileName());
+    if (WriteWorkbook({ShownSheet()}, frame1Caption, path))
+        Confirm(U(u"画面の表をExcel形式で保存しました: ") + QFileInfo(path).fileName());
 }
 
 void MainLogic::mnuXlsxBookSaveAs_Click() {
@@ -448,32 +437,42 @@ void MainLogic::mnuXlsxBookSaveAs_Click() {
         return;
     const auto chosen = platform.SaveFileName(U(u"成績簿全体をExcel形式で保存"),
                                               U(u"Excel ブック (*.xlsx)|*.xlsx"));
-    if (chosen && ExportWorkbookTo(WithSuffix(*chosen, "xlsx"), {}))
-        Confirm(U(u"成績簿全体をExcel形式で保存しました: ") +
-                QFileInfo(WithSuffix(*chosen, "xlsx")).fileName());
+    if (!chosen)
+        return;
+    const QString path = WithSuffix(*chosen, "xlsx");
+    if (ExportWorkbookTo(path, {}))
+        Confirm(U(u"成績簿全体をExcel形式で保存しました: ") + QFileInfo(path).fileName());
 }
 
 bool MainLogic::ExportWorkbookTo(const QString& path, const QStringList& keys) {
+    if (keys.isEmpty())
+        return WriteWorkbook(WholeBookSheets(book), HomeRoomHeading(book), path);
     std::vector<WorkbookSheet> sheets;
-    if (keys.isEmpty()) {
-        sheets = WholeBookSheets(book);
-    } else {
-        for (const QString& key : keys) {
-            if (!SelectNodeByKey(key)) {
-                platform.ShowMessage(U(u"ツリーにない項目です: ") + key);
-                return false;
-            }
-            sheets.push_back({nodes[session.SelectedNodeIndex - 1].text, frame1Caption, grid,
-                              session.ShownColumnCount});
+    for (const QString& key : keys) {
+        if (!SelectNodeByKey(key)) {
+            platform.ShowMessage(U(u"ツリーにない項目です: ") + key);
+            return false;
         }
+        sheets.push_back(ShownSheet());
     }
+    return WriteWorkbook(sheets, HomeRoomHeading(book), path);
+}
+
+WorkbookSheet MainLogic::ShownSheet() const {
+    QString name = frame1Caption;
+    for (const TreeNode& node : nodes)
+        if (node.key == session.SelectedNodeKey)
+            name = node.text;
+    return {name, frame1Caption, grid, session.ShownColumnCount};
+}
+
+bool MainLogic::WriteWorkbook(const std::vector<WorkbookSheet>& sheets, const QString& title,
+                              const QString& path) {
     QString error;
-    if (!ExportWorkbook(sheets, HomeRoomHeading(book), path, session.FileName, &error)) {
-        platform.ShowMessage(error.isEmpty() ? U(u"Excel ファイルに書き込めませんでした。")
-                                             : error);
-        return false;
-    }
-    return true;
+    if (ExportWorkbook(sheets, title, path, session.FileName, &error))
+        return true;
+    platform.ShowMessage(error.isEmpty() ? U(u"Excel ファイルに書き込めませんでした。") : error);
+    return false;
 }
 
 // --- Recent files, the title, confirmations ---------------------------------------------------
