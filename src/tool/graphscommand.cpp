@@ -5,7 +5,6 @@
 #include "output/graphpage.h"
 #include "toolplatform.h"
 
-#include <QFileInfo>
 #include <memory>
 
 namespace kirune::tool {
@@ -44,15 +43,10 @@ int RunGraphs(const QStringList& args) {
     }
 
     ToolPlatform platform;
-    const QString out = QFileInfo(args.at(1)).absoluteFilePath();
-    platform.SetPdfOutput(out);
-    const int before = platform.messageCount;
-    if (!PrintGraphPage(platform, *book, subject, semester) || platform.messageCount != before ||
-        !QFileInfo(out).isFile()) {
-        PrintError(QString::fromUtf16(u"PDFファイルを書き込めませんでした: ") + out);
-        return 1;
-    }
-    return 0;
+    return platform.PrintToPdf(args.at(1),
+                               [&] { return PrintGraphPage(platform, *book, subject, semester); })
+               ? 0
+               : 1;
 }
 
 const bool registered =

@@ -5,8 +5,6 @@
 #include "commands.h"
 #include "toolsession.h"
 
-#include <QFileInfo>
-
 namespace kirune::tool {
 
 namespace {
@@ -25,17 +23,13 @@ int RunPdf(const QStringList& args) {
         PrintError(QString::fromUtf16(u"印刷できる表がありません（名簿に生徒がいません）。"));
         return 1;
     }
-    const QString out = QFileInfo(args.at(1)).absoluteFilePath();
-    tool.platform.SetPdfOutput(out);
-    const int before = tool.platform.messageCount;
-    tool.logic.mnuFilePrint_Click();
-    if (tool.platform.messageCount != before)
-        return 1;
-    if (!QFileInfo(out).isFile()) {
-        PrintError(QString::fromUtf16(u"PDFファイルを書き込めませんでした: ") + out);
-        return 1;
-    }
-    return 0;
+    return tool.platform.PrintToPdf(args.at(1),
+                                    [&] {
+                                        tool.logic.mnuFilePrint_Click();
+                                        return true;
+                                    })
+               ? 0
+               : 1;
 }
 
 int RunPupils(const QStringList& args) {
@@ -67,15 +61,10 @@ int RunPupils(const QStringList& args) {
         PrintError(QString::fromUtf16(u"印刷できる個人票がありません（名簿に生徒がいません）。"));
         return 1;
     }
-    const QString out = QFileInfo(args.at(1)).absoluteFilePath();
-    tool.platform.SetPdfOutput(out);
-    const int before = tool.platform.messageCount;
-    if (!tool.logic.PrintPupilRecords(numbers) || tool.platform.messageCount != before ||
-        !QFileInfo(out).isFile()) {
-        PrintError(QString::fromUtf16(u"PDFファイルを書き込めませんでした: ") + out);
-        return 1;
-    }
-    return 0;
+    return tool.platform.PrintToPdf(args.at(1),
+                                    [&] { return tool.logic.PrintPupilRecords(numbers); })
+               ? 0
+               : 1;
 }
 
 const bool pupilsRegistered =

@@ -2,6 +2,8 @@
 
 #include "commands.h"
 
+#include <QFileInfo>
+
 namespace kirune::tool {
 
 ToolPlatform::ToolPlatform() : printer_(std::make_unique<QPrinter>(QPrinter::HighResolution)) {
@@ -63,9 +65,15 @@ QDate ToolPlatform::Today() {
     return QDate::currentDate();
 }
 
-void ToolPlatform::SetPdfOutput(const QString& path) {
+bool ToolPlatform::PrintToPdf(const QString& path, const std::function<bool()>& print) {
+    const QString out = QFileInfo(path).absoluteFilePath();
     printer_->setOutputFormat(QPrinter::PdfFormat);
-    printer_->setOutputFileName(path);
+    printer_->setOutputFileName(out);
+    const int before = messageCount;
+    if (print() && messageCount == before && QFileInfo(out).isFile())
+        return true;
+    PrintError(QString::fromUtf16(u"PDFファイルを書き込めませんでした: ") + out);
+    return false;
 }
 
 } // namespace kirune::tool

@@ -8,6 +8,7 @@
 
 #include <QPrinter>
 #include <deque>
+#include <functional>
 #include <map>
 #include <memory>
 
@@ -34,8 +35,9 @@ public:
     bool PrepareOutput() override { return true; }
     void ReportPrinted() override {}
 
-    // Where the printer writes its PDF file.
-    void SetPdfOutput(const QString& path);
+    // Runs `print` with the printer writing the PDF file `path` (made absolute). False, with a
+    // line on stderr, when `print` fails, shows a message, or leaves no file behind.
+    bool PrintToPdf(const QString& path, const std::function<bool()>& print);
 
     // Answers for the next file dialogs, in order; an empty queue cancels the dialog.
     std::deque<QString> fileAnswers;
