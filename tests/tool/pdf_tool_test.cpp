@@ -115,6 +115,15 @@ protected:
         return QString::fromUtf8(convert.readAllStandardOutput());
     }
 
+    // What pdfinfo says of a PDF: its title, creator, pages and page size.
+    static QString PdfInfo(const QString& pdf) {
+        QProcess info;
+        info.start(QStringLiteral("pdfinfo"), {pdf});
+        if (!info.waitForFinished(60000))
+            return QString();
+        return QString::fromUtf8(info.readAllStandardOutput());
+    }
+
     QTemporaryDir dir;
     QString bookPath;
     QString errors;
@@ -152,10 +161,7 @@ TEST_F(PdfToolTest, SemesterTablePrintsToAPdfWithCaptionAndCells) {
     EXPECT_TRUE(pupil40->simplified().startsWith(U(u"40 生徒40 36 "))) << pupil40->toStdString();
 
     // The PDF says which class and table it holds, and what made it.
-    QProcess info;
-    info.start(QStringLiteral("pdfinfo"), {pdf});
-    ASSERT_TRUE(info.waitForFinished(60000));
-    const QString properties = QString::fromUtf8(info.readAllStandardOutput());
+    const QString properties = PdfInfo(pdf);
     EXPECT_TRUE(properties.contains(QRegularExpression(U(u"Title: +令和8年度 5年2組 山田花子"))))
         << properties.toStdString();
     EXPECT_TRUE(properties.contains(QRegularExpression(QStringLiteral("Creator: +Kirune"))))
@@ -191,10 +197,7 @@ TEST_F(PdfToolTest, PupilRecordsPrintOnePortraitPageEach) {
         Run({QStringLiteral("pupils"), bookPath, pdf, QStringLiteral("2"), QStringLiteral("40")}),
         0)
         << errors.toStdString();
-    QProcess info;
-    info.start(QStringLiteral("pdfinfo"), {pdf});
-    ASSERT_TRUE(info.waitForFinished(60000));
-    const QString properties = QString::fromUtf8(info.readAllStandardOutput());
+    const QString properties = PdfInfo(pdf);
     EXPECT_TRUE(properties.contains(QRegularExpression(QStringLiteral("Pages: +2\\n"))))
         << properties.toStdString();
     EXPECT_TRUE(properties.contains(
