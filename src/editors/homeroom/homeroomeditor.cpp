@@ -276,16 +276,7 @@ bool HomeRoomEditor::Command1_Click() {
     }
     book.RosterSize = static_cast<int16_t>(rosterSize);
 
-    // Criteria never set get the default bands: A 20 %, C 40 %.
-    if (CountEnrolled(book) > 0) {
-        for (int period = 0; period < kCriteriaPeriods; ++period)
-            for (int c = 0; c < kCriteriaColumns; ++c) {
-                if (book.RankAPercent[period][c] == -1)
-                    book.RankAPercent[period][c] = 20;
-                if (book.RankCPercent[period][c] == -1)
-                    book.RankCPercent[period][c] = 40;
-            }
-    }
+    FillDefaultCriteria(book);
     session.MarkChanged();
     main.RecordStep(QString::fromUtf16(u"学級の登録"));
 
