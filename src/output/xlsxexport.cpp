@@ -8,8 +8,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
-#include <QRegularExpression>
 #include <QTemporaryDir>
+#include <locale.h>
 #include <xlsxwriter.h>
 
 namespace kirune {
@@ -20,6 +20,36 @@ QString Ja(const char16_t* text) {
     return QString::fromUtf16(text);
 }
 
+// libxlsxwriter writes its numbers with the C library's printf, which follows the numeric
+// locale: under a German one it would write "1,5", which no spreadsheet program reads. While this
+// object lives, this thread formats numbers the "C" way; everything else stays as it was.
+class CNumericLocale {
+public:
+    CNumericLocale() {
+        locale_t base = duplocale(uselocale(static_cast<locale_t>(nullptr)));
+        if (!base)
+            return;
+        numeric_ = newlocale(LC_NUMERIC_MASK, "C", base);
+        if (!numeric_) {
+            freelocale(base);
+            return;
+        }
+        previous_ = uselocale(numeric_);
+    }
+    ~CNumericLocale() {
+        if (!numeric_)
+            return;
+        uselocale(previous_);
+        freelocale(numeric_);
+    }
+    CNumericLocale(const CNumericLocale&) = delete;
+    CNumericLocale& operator=(const CNumericLocale&) = delete;
+
+private:
+    locale_t numeric_ = static_cast<locale_t>(nullptr);
+    locale_t previous_ = static_cast<locale_t>(nullptr);
+};
+
 // Excel's column width unit is about one digit of its default font, some 7 pixels.
 double ColumnWidthOf(int twips) {
     return twips / 15.0 / 7.0;
@@ -29,9 +59,12 @@ double ColumnWidthOf(int twips) {
 class Formats {
 public:
     explicit Formats(lxw_workbook* book) : book_(book) {}
-    lxw_format* Get(const QString& numberFormat, std::optional<QRgb> fill, bool header) {
+    // `right`: a text in a column of numbers stands right like them (an absence, a rating).
+    lxw_format* Get(const QString& numberFormat, std::optional<QRgb> fill, bool header,
+                    bool right = false) {
         const QString key = numberFormat + u'|' + (fill ? QString::number(*fill) : QString()) +
-                            (header ? QStringLiteral("|h") : QString());
+                            (header ? QStringLiteral("|h") : QString()) +
+                            (right ? QStringLiteral("|r") : QString());
         auto found = formats_.constFind(key);
         if (found != formats_.constEnd())
             return *found;
@@ -40,6 +73,8 @@ public:
             format_set_num_format(format, numberFormat.toUtf8().constData());
         if (fill)
             format_set_bg_color(format, static_cast<lxw_color_t>(*fill & 0xffffff));
+        if (right)
+            format_set_align(format, LXW_ALIGN_RIGHT);
         if (header) {
             format_set_text_wrap(format);
             format_set_align(format, LXW_ALIGN_CENTER);
@@ -78,21 +113,24 @@ void WriteSheet(lxw_workbook* book, lxw_worksheet* sheet, const WorkbookSheet& t
                                        formats.Get(QString(), fill, true));
                 continue;
             }
-            const SheetCell cell = ClassifyCell(shown, c == 1);
-            switch (cell.kind) {
-            case SheetCell::Kind::Empty:
-                if (fill)
-                    worksheet_write_blank(sheet, row, col, formats.Get(QString(), fill, false));
-                break;
-            case SheetCell::Kind::Number:
-                worksheet_write_number(sheet, row, col, cell.number,
-                                       formats.Get(cell.format, fill, false));
-                if (cell.absent)
+            // Written from what the cell holds, never from its shown text.
+            const CellValue& value = grid.Value(r, c);
+            const bool right = grid.ColAlignment(c) == kAlignRightCenter;
+            switch (value.kind) {
+            case CellValue::Kind::Number:
+                worksheet_write_number(sheet, row, col, value.number,
+                                       formats.Get(NumberFormat(value), fill, false));
+                if (value.absenceMarked)
                     worksheet_write_comment(sheet, row, col, "欠席を含む");
                 break;
-            case SheetCell::Kind::Text:
-                worksheet_write_string(sheet, row, col, cell.text.toUtf8().constData(),
-                                       formats.Get(QString(), fill, false));
+            case CellValue::Kind::Absent:
+            case CellValue::Kind::Rating:
+            case CellValue::Kind::Text:
+                if (!shown.isEmpty())
+                    worksheet_write_string(sheet, row, col, shown.toUtf8().constData(),
+                                           formats.Get(QString(), fill, false, right));
+                else if (fill)
+                    worksheet_write_blank(sheet, row, col, formats.Get(QString(), fill, false));
                 break;
             }
         }
@@ -129,32 +167,13 @@ bool SemesterHasResults(const GradeBook& book, int subject, int semester) {
 
 } // namespace
 
-SheetCell ClassifyCell(const QString& shown, bool name) {
-    static const QRegularExpression number(
-        QStringLiteral(R"(^\*?([+-]?)(\d+|\d{1,3}(?:,\d{3})+)(?:\.(\d+))?$)"));
-    SheetCell cell;
-    const QString trimmed = shown.trimmed();
-    if (trimmed.isEmpty())
-        return cell;
-    const QRegularExpressionMatch match = number.match(trimmed);
-    if (name || !match.hasMatch()) {
-        cell.kind = SheetCell::Kind::Text;
-        cell.text = shown;
-        return cell;
-    }
-    cell.kind = SheetCell::Kind::Number;
-    cell.absent = trimmed.startsWith(u'*');
-    const QString digits = match.captured(2);
-    const QString decimals = match.captured(3);
-    cell.number = (match.captured(1) + QString(digits).remove(u',') +
-                   (decimals.isEmpty() ? QString() : u'.' + decimals))
-                      .toDouble();
-    cell.format = digits.contains(u',') ? QStringLiteral("#,##0") : QStringLiteral("0");
-    if (!decimals.isEmpty())
-        cell.format += u'.' + QString(decimals.size(), u'0');
-    if (cell.absent)
-        cell.format.prepend(QStringLiteral("\"*\""));
-    return cell;
+QString NumberFormat(const CellValue& value) {
+    QString format = value.grouped ? QStringLiteral("#,##0") : QStringLiteral("0");
+    if (value.decimals > 0)
+        format += u'.' + QString(value.decimals, u'0');
+    if (value.absenceMarked)
+        format.prepend(QStringLiteral("\"*\""));
+    return format;
 }
 
 QString SheetName(const QString& nodeText, QSet<QString>& used) {
@@ -211,26 +230,30 @@ bool ExportWorkbook(const std::vector<WorkbookSheet>& sheets, const QString& tit
     // The workbook is made in a folder of its own, then put in place as every save is.
     QTemporaryDir aside;
     const QString made = aside.filePath(QStringLiteral("book.xlsx"));
-    lxw_workbook* book =
-        aside.isValid() ? workbook_new(QFile::encodeName(made).constData()) : nullptr;
-    if (!book) {
-        if (error)
-            *error = Ja(u"Excel ファイルを作れませんでした。");
-        return false;
+    lxw_error closed = LXW_NO_ERROR;
+    {
+        const CNumericLocale numbers;
+        lxw_workbook* book =
+            aside.isValid() ? workbook_new(QFile::encodeName(made).constData()) : nullptr;
+        if (!book) {
+            if (error)
+                *error = Ja(u"Excel ファイルを作れませんでした。");
+            return false;
+        }
+        const QByteArray titleBytes = title.toUtf8();
+        lxw_doc_properties properties{};
+        properties.title = const_cast<char*>(titleBytes.constData());
+        properties.author = const_cast<char*>("Kirune");
+        workbook_set_properties(book, &properties);
+        QSet<QString> used;
+        for (const WorkbookSheet& sheet : sheets) {
+            lxw_worksheet* worksheet =
+                workbook_add_worksheet(book, SheetName(sheet.nodeText, used).toUtf8().constData());
+            if (worksheet)
+                WriteSheet(book, worksheet, sheet);
+        }
+        closed = workbook_close(book);
     }
-    const QByteArray titleBytes = title.toUtf8();
-    lxw_doc_properties properties{};
-    properties.title = const_cast<char*>(titleBytes.constData());
-    properties.author = const_cast<char*>("Kirune");
-    workbook_set_properties(book, &properties);
-    QSet<QString> used;
-    for (const WorkbookSheet& sheet : sheets) {
-        lxw_worksheet* worksheet =
-            workbook_add_worksheet(book, SheetName(sheet.nodeText, used).toUtf8().constData());
-        if (worksheet)
-            WriteSheet(book, worksheet, sheet);
-    }
-    const lxw_error closed = workbook_close(book);
     QFile file(made);
     if (closed != LXW_NO_ERROR || !file.open(QIODevice::ReadOnly)) {
         if (error)

@@ -21,17 +21,9 @@ struct WorkbookSheet {
     int columns = 0;  // the columns shown
 };
 
-// How a cell shown on screen is written.
-struct SheetCell {
-    enum class Kind { Empty, Number, Text };
-    Kind kind = Kind::Empty;
-    double number = 0;
-    QString format; // the number format that shows the number as on screen ("#,##0.0", "\"*\"0")
-    bool absent = false; // a sum with the absence mark
-    QString text;
-};
-// `name`: the name column of a pupil's row, always text.
-SheetCell ClassifyCell(const QString& shown, bool name);
+// The number format that shows a number cell's value as the screen shows it ("#,##0", "0.0",
+// "\"*\"#,##0" for a sum with an absence).
+QString NumberFormat(const CellValue& value);
 
 // A sheet name from a node's text: at most 31 characters, []:*?/\ made full-width, and " (2)",
 // " (3)"… for a name already in `used` (which takes the new name).

@@ -1,55 +1,95 @@
 // The spreadsheet export's rules: how a shown cell is written, and the sheets' names.
 #include "output/xlsxexport.h"
 
+#include "browse/rules.h"
 #include "support/faultyops.h"
+#include "support/openpyxl.h"
 #include "support/testutil.h"
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <clocale>
 #include <gtest/gtest.h>
 
 namespace kirune {
 namespace {
 
-TEST(XlsxExport, CellsAreWrittenAsTheScreenShowsThem) {
-    using Kind = SheetCell::Kind;
-    const struct {
-        const char16_t* shown;
-        bool name;
-        Kind kind;
-        double number;
-        const char* format;
-        bool absent;
-    } cases[] = {
-        {u" 85", false, Kind::Number, 85, "0", false},
-        {u"1,087", false, Kind::Number, 1087, "#,##0", false},
-        {u" 72.5", false, Kind::Number, 72.5, "0.0", false},
-        {u"-1,096.25", false, Kind::Number, -1096.25, "#,##0.00", false},
-        {u"*85", false, Kind::Number, 85, "\"*\"0", true},
-        {u"*1,698", false, Kind::Number, 1698, "\"*\"#,##0", true},
-        {u"A", false, Kind::Text, 0, "", false},
-        {u"*", false, Kind::Text, 0, "", false},
-        {u"12a", false, Kind::Text, 0, "", false},
-        {u"", false, Kind::Empty, 0, "", false},
-        // Names are always strings, whatever they begin with.
-        {u"-5", true, Kind::Text, 0, "", false},
-        {u"=1+1", true, Kind::Text, 0, "", false},
-        {u"+81 90", true, Kind::Text, 0, "", false},
-        {u"@SUM(A1)", true, Kind::Text, 0, "", false},
+// A number cell's format shows it as the screen does, whatever the regional settings: grouping
+// and the decimal point are the spreadsheet program's own.
+TEST(XlsxExport, NumberFormatsShowTheValueAsTheScreenDoes) {
+    const std::pair<CellValue, const char*> formats[] = {
+        {CellValue::Number(85), "0"},
+        {CellValue::Number(1087, 0, true), "#,##0"},
+        {CellValue::Number(72.5, 1), "0.0"},
+        {CellValue::Number(-1096.25, 2, true), "#,##0.00"},
+        {CellValue::MarkedNumber(85), "\"*\"0"},
+        {CellValue::MarkedNumber(1698, 0, true), "\"*\"#,##0"},
     };
-    for (const auto& c : cases) {
-        const SheetCell cell = ClassifyCell(QString::fromUtf16(c.shown), c.name);
-        SCOPED_TRACE(QString::fromUtf16(c.shown).toStdString());
-        EXPECT_EQ(cell.kind, c.kind);
-        if (c.kind == Kind::Number) {
-            EXPECT_EQ(cell.number, c.number);
-            EXPECT_EQ(cell.format, QLatin1String(c.format));
-            EXPECT_EQ(cell.absent, c.absent);
-        }
-        if (c.kind == Kind::Text) {
-            EXPECT_EQ(cell.text, QString::fromUtf16(c.shown));
-        }
+    for (const auto& [value, format] : formats)
+        EXPECT_EQ(NumberFormat(value), QLatin1String(format)) << format;
+}
+
+// The workbook read back by a spreadsheet reader (openpyxl) holds the cells' values, the same
+// under Japanese, German and no regional settings and under a German C library locale (which
+// would have the library write "1,5" into the file): sums of 1,000 and more, a sum with an
+// absence as a number with the "*" format and a comment, an absence and a rating as text
+// standing right like the numbers.
+TEST(XlsxExport, TheWorkbookHoldsTheValuesWhateverTheRegionalSettings) {
+    if (!test::HasOpenpyxl())
+        GTEST_SKIP() << "python3-openpyxl is not installed";
+    QTemporaryDir folder;
+    // The German C library locale is made for the test where the locale tools are installed.
+    const bool german = test::HasLocaledef();
+    if (german) {
+        ASSERT_TRUE(test::MakeGermanCLocale(folder.filePath(QStringLiteral("locales"))));
     }
+    WorkbookSheet sheet{QStringLiteral("t"), QStringLiteral("c"), Grid(5, 6), 6};
+    Grid& grid = sheet.grid;
+    grid.SetColAlignment(2, kAlignRightCenter);
+    grid.SetColAlignment(3, kAlignRightCenter);
+    const struct Settings {
+        QLocale qt;
+        const char* numeric; // the C library's numeric locale
+    } settings[] = {
+        {QLocale(QLocale::Japanese, QLocale::Japan), "C"},
+        {QLocale::c(), "C"},
+        {QLocale(QLocale::German, QLocale::Germany), "C"},
+        {QLocale(QLocale::German, QLocale::Germany), german ? "de_DE.UTF-8" : nullptr},
+    };
+    for (const Settings& s : settings) {
+        if (!s.numeric)
+            continue; // no locale tools on this machine
+        SCOPED_TRACE(s.qt.name().toStdString() + " " + s.numeric);
+        QLocale::setDefault(s.qt);
+        const QByteArray before = std::setlocale(LC_NUMERIC, nullptr);
+        ASSERT_NE(std::setlocale(LC_NUMERIC, s.numeric), nullptr);
+        SetSumCell(grid, 1, 2, 1087.4f);
+        SetSumCell(grid, 2, 2, kAbsentMarker + 1698.5f);
+        SetScoreCell(grid, 3, 2, -2);
+        grid.SetCell(1, 3, QStringLiteral("A"), CellValue::Rating());
+        grid.SetCell(2, 3, QString::number(72.5), CellValue::Number(72.5, 1));
+        const QString path = folder.filePath(QStringLiteral("x.xlsx"));
+        QString error;
+        const bool written = ExportWorkbook({sheet}, QStringLiteral("c"), path, QString(), &error);
+        std::setlocale(LC_NUMERIC, before.constData());
+        QLocale::setDefault(QLocale(QLocale::Japanese, QLocale::Japan));
+        ASSERT_TRUE(written) << error.toStdString();
+        const QString cells = test::RunOpenpyxl(QStringLiteral(R"(
+ws = wb.worksheets[0]
+for ref in ('C3', 'C4', 'C5', 'D3', 'D4'):
+    c = ws[ref]
+    print(ref, repr(c.value), c.data_type, c.number_format, c.alignment.horizontal,
+          'comment' if c.comment and '欠席を含む' in c.comment.text else '-')
+)"),
+                                                path);
+        EXPECT_EQ(cells.toStdString(), QString::fromUtf16(u"C3 1087 n #,##0 None -\n"
+                                                          u"C4 1699 n \"*\"#,##0 None comment\n"
+                                                          u"C5 '*' s General right -\n"
+                                                          u"D3 'A' s General right -\n"
+                                                          u"D4 72.5 n 0.0 None -\n")
+                                           .toStdString());
+    }
+    unsetenv("LOCPATH");
 }
 
 TEST(XlsxExport, SheetNamesAreShortUniqueAndWithoutForbiddenCharacters) {
