@@ -9,6 +9,8 @@
 #include <QFileInfo>
 #include <QHash>
 #include <QTemporaryDir>
+#include <algorithm>
+#include <cmath>
 #include <locale.h>
 #include <xlsxwriter.h>
 
@@ -90,6 +92,60 @@ private:
     QHash<QString, lxw_format*> formats_;
 };
 
+// A header cell as the workbook shows it: its lines broken where the screen breaks them.
+QString HeaderText(const QString& shown) {
+    QString text = shown;
+    text.replace(QStringLiteral("\r "), QStringLiteral("\n"));
+    text.replace(QChar(13), QChar(10));
+    return text.trimmed();
+}
+
+// The lines a header takes in a column of `width` characters (Excel's default font: a digit 7
+// pixels, a Japanese character 15, other Latin characters and marks about 5): each of its
+// lines, wrapped where it is wider than the column less its padding.
+int HeaderLines(const QString& header, double width) {
+    const double room = std::max(std::floor(width * 7 + 5) - 5, 1.0);
+    int lines = 0;
+    for (const QString& line : header.split(u'\n')) {
+        double pixels = 0;
+        for (const QChar ch : line) {
+            if (ch.isLowSurrogate())
+                continue;
+            pixels += ch.unicode() >= 0x80 ? 15 : ch.isDigit() || ch.isUpper() ? 7 : 5;
+        }
+        lines += std::max(1, static_cast<int>(std::ceil(pixels / room)));
+    }
+    return lines;
+}
+
+} // namespace
+
+SheetPageLayout LayOutSheetPage(const Grid& grid, int columns) {
+    // Excel's default font: rows 15 points high, a column of w characters w * 7 + 5 pixels.
+    constexpr double kRowPoints = 15;
+    // A4 landscape less the margins the workbook keeps (0.7 inch left and right, 0.75 inch top
+    // and bottom).
+    constexpr double kPrintableWidth = (297 / 25.4 - 1.4) * 72;
+    constexpr double kPrintableHeight = (210 / 25.4 - 1.5) * 72;
+    columns = std::clamp(columns, 0, grid.Cols());
+    SheetPageLayout layout;
+    double width = 0;
+    int lines = 1;
+    for (int c = 0; c < columns; ++c) {
+        const double chars = ColumnWidthOf(grid.ColWidth(c));
+        width += std::floor(chars * 7 + 5) * 0.75;
+        lines = std::max(lines, HeaderLines(HeaderText(grid.Text(0, c)), chars));
+    }
+    layout.headerHeight = std::min(409.0, kRowPoints * lines);
+    const double height = kRowPoints * grid.Rows() + layout.headerHeight; // the title row too
+    const double scale = std::min(
+        {1.0, kPrintableWidth / std::max(width, 1.0), kPrintableHeight / std::max(height, 1.0)});
+    layout.onePage = scale >= 0.6;
+    return layout;
+}
+
+namespace {
+
 void WriteSheet(lxw_workbook* book, lxw_worksheet* sheet, const WorkbookSheet& table) {
     Formats formats(book);
     lxw_format* title = workbook_add_format(book);
@@ -107,9 +163,7 @@ void WriteSheet(lxw_workbook* book, lxw_worksheet* sheet, const WorkbookSheet& t
             const std::optional<QRgb> fill = grid.CellBackground(r, c);
             QString shown = grid.Text(r, c);
             if (r == 0) {
-                shown.replace(QStringLiteral("\r "), QStringLiteral("\n"));
-                shown.replace(QChar(13), QChar(10));
-                worksheet_write_string(sheet, row, col, shown.trimmed().toUtf8().constData(),
+                worksheet_write_string(sheet, row, col, HeaderText(shown).toUtf8().constData(),
                                        formats.Get(QString(), fill, true));
                 continue;
             }
@@ -135,11 +189,16 @@ void WriteSheet(lxw_workbook* book, lxw_worksheet* sheet, const WorkbookSheet& t
             }
         }
     }
-    // The header row and the name column stay in view; one page wide, A4 landscape.
+    // The header row is as tall as its lines, and it and the name column stay in view. A4
+    // landscape: on one page where that keeps 60 % of the size, else one page wide with the
+    // header row on every page.
+    const SheetPageLayout layout = LayOutSheetPage(grid, columns);
+    worksheet_set_row(sheet, 1, layout.headerHeight, nullptr);
     worksheet_freeze_panes(sheet, 2, 2);
     worksheet_set_landscape(sheet);
     worksheet_set_paper(sheet, 9); // A4
-    worksheet_fit_to_pages(sheet, 1, 0);
+    worksheet_repeat_rows(sheet, 1, 1);
+    worksheet_fit_to_pages(sheet, 1, layout.onePage ? 1 : 0);
     const QString header =
         QStringLiteral("&C") + QString(table.caption).replace(u'&', QStringLiteral("&&"));
     worksheet_set_header(sheet, header.left(250).toUtf8().constData());
@@ -147,15 +206,13 @@ void WriteSheet(lxw_workbook* book, lxw_worksheet* sheet, const WorkbookSheet& t
 
 // A table as the main window shows it after a click on its node, on a grid of its own.
 WorkbookSheet BuildSheet(const GradeBook& book, const TreeNode& node, SubjectTableCache& cache) {
-    WorkbookSheet sheet;
-    sheet.nodeText = node.text;
-    sheet.grid = Grid(43, 15);
-    InitMainGrid(book, sheet.grid);
+    Grid grid(43, 15);
+    InitMainGrid(book, grid);
     Session session;
     SelectNode(session, node.key);
-    ShowNodeTable(book, session, node.key, sheet.grid, sheet.caption, &cache);
-    sheet.columns = session.ShownColumnCount;
-    return sheet;
+    QString caption;
+    ShowNodeTable(book, session, node.key, grid, caption, &cache);
+    return SheetOfNode(book, node.key, node.text, caption, grid, session.ShownColumnCount);
 }
 
 bool SemesterHasResults(const GradeBook& book, int subject, int semester) {
@@ -174,6 +231,24 @@ QString NumberFormat(const CellValue& value) {
     if (value.absenceMarked)
         format.prepend(QStringLiteral("\"*\""));
     return format;
+}
+
+WorkbookSheet SheetOfNode(const GradeBook& book, const QString& key, const QString& nodeText,
+                          const QString& caption, const Grid& grid, int columns) {
+    WorkbookSheet sheet{nodeText, caption, grid, columns};
+    if (key != kHomeRoomKey && KeyLevel(key) == 3) {
+        const int subject = std::clamp(KeyIndex(key, 3), 0, kSubjects - 1);
+        const int semester = std::clamp(KeyIndex(key, 5), 0, kSemesters - 1);
+        const int viewpoint = std::clamp(KeyIndex(key, 9), 0, kViewpoints - 1);
+        const QString& subjectName = book.SubjectTitles[subject][0];
+        const QString& semesterName = book.SemesterNames[semester];
+        const QString& viewpointName = book.SubjectTitles[subject][viewpoint + 1];
+        const QChar wide(0x3000);
+        sheet.nodeText = subjectName + u' ' + semesterName + u' ' + viewpointName;
+        sheet.caption =
+            HomeRoomHeading(book) + wide + subjectName + wide + semesterName + wide + viewpointName;
+    }
+    return sheet;
 }
 
 QString SheetName(const QString& nodeText, QSet<QString>& used) {

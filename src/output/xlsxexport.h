@@ -25,6 +25,19 @@ struct WorkbookSheet {
 // "\"*\"#,##0" for a sum with an absence).
 QString NumberFormat(const CellValue& value);
 
+// How a sheet prints: the height of its header row for its lines (points), and whether it
+// fits on one page at 60 % of its size or more.
+struct SheetPageLayout {
+    double headerHeight = 15;
+    bool onePage = true;
+};
+SheetPageLayout LayOutSheetPage(const Grid& grid, int columns);
+
+// The sheet of the table that node `key` shows. A viewpoint table, shown by each test's node of
+// its semester, is named and titled by its subject, semester and viewpoint ("国語 一学期 表現").
+WorkbookSheet SheetOfNode(const GradeBook& book, const QString& key, const QString& nodeText,
+                          const QString& caption, const Grid& grid, int columns);
+
 // A sheet name from a node's text: at most 31 characters, []:*?/\ made full-width, and " (2)",
 // " (3)"… for a name already in `used` (which takes the new name).
 QString SheetName(const QString& nodeText, QSet<QString>& used);

@@ -1,7 +1,9 @@
 // The spreadsheet export's rules: how a shown cell is written, and the sheets' names.
 #include "output/xlsxexport.h"
 
+#include "browse/bookfixture.h"
 #include "browse/rules.h"
+#include "browse/tree.h"
 #include "support/faultyops.h"
 #include "support/openpyxl.h"
 #include "support/testutil.h"
@@ -105,6 +107,87 @@ TEST(XlsxExport, SheetNamesAreShortUniqueAndWithoutForbiddenCharacters) {
     };
     for (const auto& [node, sheet] : names)
         EXPECT_EQ(SheetName(QString::fromUtf16(node), used), QString::fromUtf16(sheet));
+}
+
+// A viewpoint table's sheet is named and titled by its subject, semester and viewpoint, whichever
+// test's node shows it and whatever the tests are called; other sheets keep their node's text.
+TEST(XlsxExport, ViewpointSheetsAreNamedBySubjectSemesterAndViewpoint) {
+    auto book = testing::BookWithPupils({u"a", u"b"});
+    for (int semester = 0; semester < kSemesters; ++semester) {
+        const int slot = TestSlot(semester, 0, 0, 0);
+        book->TestInfo[slot][0].clear(); // no date: the node texts alone would all be alike
+        book->Scores[slot][kAverageColumn] = 10;
+    }
+    QStringList names;
+    for (const WorkbookSheet& sheet : WholeBookSheets(*book))
+        if (sheet.columns == 15)
+            names << sheet.nodeText + u'|' + sheet.caption.section(QChar(0x3000), 1);
+    const QString title = U(u"国語　%1　%2");
+    EXPECT_EQ(names, (QStringList{
+                         U(u"国語 一学期 表現|") + title.arg(U(u"一学期"), U(u"表現")),
+                         U(u"国語 一学期 理解|") + title.arg(U(u"一学期"), U(u"理解")),
+                         U(u"国語 一学期 言語|") + title.arg(U(u"一学期"), U(u"言語")),
+                         U(u"国語 二学期 表現|") + title.arg(U(u"二学期"), U(u"表現")),
+                         U(u"国語 二学期 理解|") + title.arg(U(u"二学期"), U(u"理解")),
+                         U(u"国語 二学期 言語|") + title.arg(U(u"二学期"), U(u"言語")),
+                         U(u"国語 三学期 表現|") + title.arg(U(u"三学期"), U(u"表現")),
+                         U(u"国語 三学期 理解|") + title.arg(U(u"三学期"), U(u"理解")),
+                         U(u"国語 三学期 言語|") + title.arg(U(u"三学期"), U(u"言語")),
+                     }));
+    const WorkbookSheet semester =
+        SheetOfNode(*book, SemesterKey(0, 1), U(u"二学期(国語)"), U(u"c"), Grid(3, 3), 13);
+    EXPECT_EQ(semester.nodeText, U(u"二学期(国語)"));
+    EXPECT_EQ(semester.caption, U(u"c"));
+}
+
+// Printing a sheet: the header row is as tall as its lines, it repeats on every page, and a
+// sheet goes onto one page where that keeps 60 % of its size (read back by openpyxl).
+TEST(XlsxExport, HeaderRowsAreTallEnoughRepeatAndSheetsFitAPage) {
+    if (!test::HasOpenpyxl())
+        GTEST_SKIP() << "python3-openpyxl is not installed";
+    const struct {
+        int rows;
+        QString header; // of every column from 2 on
+        int columns;
+        double height; // of the header row, points
+        int pagesHigh; // 1: one page; 0: as many as it takes
+    } sheets[] = {
+        {43, U(u"表現") + QChar(13) + U(u" 合計点"), 13, 30, 1},
+        {43, U(u"物語文のテスト") + QChar(13) + QStringLiteral("2026/06/15"), 15, 45, 1},
+        {25, U(u"一学期") + QChar(13) + U(u" 順位"), 14, 30, 1},
+        {45, U(u"国語") + QChar(13) + U(u"表現"), 20, 30, 1},
+        {80, U(u"合計点"), 13, 15, 0},
+    };
+    std::vector<WorkbookSheet> book;
+    for (const auto& sheet : sheets) {
+        Grid grid(sheet.rows, sheet.columns);
+        grid.SetColWidth(0, 400);
+        grid.SetColWidth(1, 1600);
+        for (int c = 2; c < sheet.columns; ++c) {
+            grid.SetColWidth(c, sheet.columns == 15 ? 1000 : sheet.columns == 20 ? 600 : 800);
+            grid.SetText(0, c, sheet.header);
+        }
+        for (int r = 1; r < sheet.rows; ++r)
+            grid.SetCell(r, 2, QString::number(r), CellValue::Number(r));
+        book.push_back({QString::number(book.size()), QStringLiteral("c"), grid, sheet.columns});
+    }
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("x.xlsx"));
+    ASSERT_TRUE(ExportWorkbook(book, QStringLiteral("c"), path, QString(), nullptr));
+    const QString read = test::RunOpenpyxl(QStringLiteral(R"(
+for ws in wb.worksheets:
+    page = ws.page_setup  # a default height and a page count of 1 are left out of the file
+    print(ws.row_dimensions[2].height or 15.0, ws.print_title_rows, ws.sheet_properties.pageSetUpPr.fitToPage,
+          1 if page.fitToWidth is None else page.fitToWidth,
+          1 if page.fitToHeight is None else page.fitToHeight)
+)"),
+                                           path);
+    QString expected;
+    for (const auto& sheet : sheets)
+        expected += QStringLiteral("%1 $2:$2 True 1 %2\n")
+                        .arg(sheet.height, 0, 'f', 1)
+                        .arg(sheet.pagesHigh);
+    EXPECT_EQ(read.toStdString(), expected.toStdString());
 }
 
 // A write that fails at any step up to the rename leaves the target as it was, with no
