@@ -345,6 +345,61 @@ QString SameFileKey(const QString& path) {
     return canonical.isEmpty() ? target : canonical;
 }
 
+bool SameFile(const QString& a, const QString& b) {
+    if (SameFileKey(a) == SameFileKey(b))
+        return true;
+    struct stat first {
+    }, second{};
+    return ::stat(QFile::encodeName(a).constData(), &first) == 0 &&
+           ::stat(QFile::encodeName(b).constData(), &second) == 0 &&
+           first.st_dev == second.st_dev && first.st_ino == second.st_ino;
+}
+
+bool CheckNotBookFile(const QString& path, const QString& bookPath, QString* error) {
+    if (bookPath.isEmpty())
+        return true;
+    if (!SameFile(path, bookPath) && !SameFile(path, BackupPath(SaveTarget(bookPath))))
+        return true;
+    SetError(error, Ja(u"「%1」は開いている成績ファイル（またはその控え）です。"
+                       u"別の名前で保存してください。")
+                        .arg(QFileInfo(path).fileName()));
+    return false;
+}
+
+bool PlaceMadeFile(const QString& made, const QString& path, QString* error,
+                   const std::function<bool(const QByteArray&)>& complete) {
+    const bool existed = QFileInfo::exists(SaveTarget(path));
+    auto failed = [&](const QString& reason) {
+        SetError(error,
+                 Ja(u"「%1」に保存できませんでした。作ったファイルを読み戻せません（%2）。%3")
+                     .arg(ShownPath(path), reason,
+                          existed ? Ja(u"元のファイルは変更されていません。") : QString()));
+        return false;
+    };
+    Descriptor in(
+        gOps->Open(QFile::encodeName(made).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK, 0));
+    if (!in.IsOpen())
+        return failed(Reason(errno));
+    struct stat info {};
+    if (gOps->Stat(in.Get(), &info) != 0)
+        return failed(Reason(errno));
+    if (!S_ISREG(info.st_mode))
+        return failed(Ja(u"通常のファイルではありません"));
+    QByteArray bytes;
+    bytes.reserve(info.st_size);
+    if (!ForEachChunk(in.Get(), [&](QByteArrayView chunk) {
+            bytes.append(chunk);
+            return true;
+        }))
+        return failed(Reason(errno));
+    if (bytes.size() != info.st_size)
+        return failed(
+            Ja(u"%1 バイトのはずが %2 バイトしか読めません").arg(info.st_size).arg(bytes.size()));
+    if (bytes.isEmpty() || (complete && !complete(bytes)))
+        return failed(Ja(u"ファイルが最後まで書かれていません"));
+    return WriteFileAtomically(path, bytes, error);
+}
+
 DiskStamp StampOfBytes(const QByteArray& bytes) {
     return {true, bytes.size(), 0, QCryptographicHash::hash(bytes, QCryptographicHash::Sha256)};
 }

@@ -7,6 +7,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <functional>
 #include <sys/stat.h>
 #include <sys/types.h>
 
@@ -36,6 +37,24 @@ QString SaveTarget(const QString& path);
 // A name for the file at `path` that is the same under any spelling of its path (links followed,
 // the file there or not): two paths name one file when their keys are equal.
 QString SameFileKey(const QString& path);
+
+// Whether `a` and `b` name one file: the same key, or two names of one file on disk (a hard
+// link).
+bool SameFile(const QString& a, const QString& b);
+
+// The one rule every output of the program keeps: it never writes over the open book
+// (`bookPath`, "" when none is open), over its backup, or over anything that is one of them
+// under another name (another spelling of the path, a symbolic or a hard link). False and a
+// Japanese *error when `path` is one of them.
+bool CheckNotBookFile(const QString& path, const QString& bookPath, QString* error);
+
+// Puts the file `made`, written aside by a library that writes files by name (a workbook, a
+// PDF), in place at `path`: it is read back, every read checked, and written as
+// WriteFileAtomically writes. `complete`, when given, tells whether the bytes read back are a
+// whole file of their kind. False and a Japanese *error naming the step that failed; the file
+// at `path` is then as it was.
+bool PlaceMadeFile(const QString& made, const QString& path, QString* error,
+                   const std::function<bool(const QByteArray&)>& complete = nullptr);
 
 // What a file on disk holds, to tell later whether another program has changed it.
 struct DiskStamp {

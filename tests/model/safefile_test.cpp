@@ -87,22 +87,22 @@ TEST_F(SafeFileTest, EachFailingStepIsReportedAndChangesNothing) {
     // One step a line: the call, the file it touches ("-" for the folder), what its failure leaves.
     const QStringList table = QStringLiteral(R"(
         open -      fails
-        open .a     fails
-        write .a    fails
-        write .a    fails
-        write .a    fails
-        write .a    fails
-        stat .a     fails
-        sync .a     fails
-        close .a    fails
+        open .a.txt  fails
+        write .a.txt fails
+        write .a.txt fails
+        write .a.txt fails
+        write .a.txt fails
+        stat .a.txt  fails
+        sync .a.txt  fails
+        close .a.txt fails
         open a.txt  saved-old-backup-kept
-        open .a     saved-old-backup-kept
+        open .a.bak  saved-old-backup-kept
         read a.txt  saved-old-backup-kept
-        write .a    saved-old-backup-kept
+        write .a.bak saved-old-backup-kept
         read a.txt  saved-old-backup-kept
-        stat .a     saved-old-backup-kept
-        sync .a     saved-old-backup-kept
-        close .a    saved-old-backup-kept
+        stat .a.bak  saved-old-backup-kept
+        sync .a.bak  saved-old-backup-kept
+        close .a.bak saved-old-backup-kept
         close a.txt saved
         rename a.txt fails
         rename a.bak saved-old-backup-kept
@@ -396,4 +396,43 @@ TEST_F(SafeFileTest, EachFailingStepOfTheStampIsReported) {
     DiskStamp none;
     EXPECT_TRUE(ReadDiskStamp(Path(QStringLiteral("none.txt")), &none, nullptr));
     EXPECT_FALSE(none.exists);
+}
+
+// No output is written over the open book or its backup under any name of theirs; any other
+// file, or no book open, is free.
+TEST_F(SafeFileTest, OutputsNeverTakeTheBookOrItsBackup) {
+    ASSERT_TRUE(QDir(folder.path()).mkdir(QStringLiteral("d")));
+    const QString book = Path(QStringLiteral("d/b.txt"));
+    Put(book, "the marks");
+    Put(Path(QStringLiteral("d/b.bak")), "the marks before");
+    Put(Path(QStringLiteral("d/other.csv")), "an export");
+    ASSERT_TRUE(QFile::link(book, Path(QStringLiteral("d/link.txt"))));
+    ASSERT_TRUE(QFile::link(Path(QStringLiteral("d/b.bak")), Path(QStringLiteral("d/link.bak"))));
+    for (const char* ext : {"txt", "bak"}) {
+        const QByteArray from =
+            QFile::encodeName(Path(QStringLiteral("d/b.") + QLatin1String(ext)));
+        const QByteArray to =
+            QFile::encodeName(Path(QStringLiteral("d/hard.") + QLatin1String(ext)));
+        ASSERT_EQ(::link(from.constData(), to.constData()), 0);
+    }
+    const struct {
+        const char* path; // under the test's folder
+        bool refused;
+    } cases[] = {
+        {"d/b.txt", true},    {"d/./../d/b.txt", true}, {"d/link.txt", true},
+        {"d/hard.txt", true}, {"d/b.bak", true},        {"d//b.bak", true},
+        {"d/link.bak", true}, {"d/hard.bak", true},     {"d/other.csv", false},
+        {"d/new.pdf", false}, {"d/b.txt.pdf", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.path);
+        QString error;
+        EXPECT_EQ(CheckNotBookFile(Path(QLatin1String(c.path)), book, &error), !c.refused);
+        EXPECT_EQ(error.contains(U(u"開いている成績ファイル")), c.refused) << error.toStdString();
+        // A book opened through its link has the same backup.
+        EXPECT_EQ(CheckNotBookFile(Path(QLatin1String(c.path)), Path(QStringLiteral("d/link.txt")),
+                                   nullptr),
+                  !c.refused);
+        EXPECT_TRUE(CheckNotBookFile(Path(QLatin1String(c.path)), QString(), nullptr));
+    }
 }
