@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFile>
 #include <QPainter>
+#include <QPrintPreviewWidget>
 #include <QPrinter>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -88,6 +89,32 @@ TEST_F(PdfFileTest, OnlyAWholePdfReplacesTheEarlierOne) {
         EXPECT_EQ(Content().startsWith("%PDF-"), c.replaced);
         EXPECT_EQ(Entries(), QStringList{QStringLiteral("out.pdf")});
     }
+}
+
+// Qt's print preview paints the pages on the same printer: that writes no file and changes
+// nothing; its print button puts the whole file in place.
+TEST_F(PdfFileTest, ThePreviewWritesNothingAndItsPrintPutsTheFileInPlace) {
+    QFile old(target);
+    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+    old.write("the earlier printout");
+    old.close();
+    QPrintPreviewWidget preview(&printer);
+    const PaintJob paint = PaintingPdfAside(platform, book, PaintPage);
+    int painted = 0;
+    QObject::connect(&preview, &QPrintPreviewWidget::paintRequested, [&](QPrinter* on) {
+        ++painted;
+        paint(*on);
+    });
+    preview.updatePreview();
+    EXPECT_EQ(painted, 1);
+    EXPECT_EQ(preview.pageCount(), 1);
+    EXPECT_EQ(Content(), QByteArray("the earlier printout"));
+    EXPECT_EQ(printer.outputFileName(), target);
+    preview.print();
+    EXPECT_EQ(painted, 2);
+    EXPECT_TRUE(Content().startsWith("%PDF-"));
+    EXPECT_EQ(Entries(), QStringList{QStringLiteral("out.pdf")});
+    EXPECT_TRUE(platform.messages.isEmpty()) << platform.messages.join(u'\n').toStdString();
 }
 
 TEST_F(PdfFileTest, NeverOverTheBookOrItsBackup) {
