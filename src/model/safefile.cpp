@@ -224,27 +224,32 @@ bool Finish(TempFile& file, qint64 expected, QString* reason) {
     return true;
 }
 
-// Copies the file `source` (of `info`) into a new temporary file, synced and closed. False on
-// any failure (the temporary file is then removed).
+// Copies the file `source` (of `info`) into a new temporary file, synced and closed, and gives
+// the SHA-256 of the bytes copied. False on any failure (the temporary file is then removed).
 bool CopyToTemp(const QByteArray& source, const struct stat& info, const QString& folder,
-                const QString& name, TempFile& copy) {
+                const QString& name, TempFile& copy, QByteArray* hash) {
     Descriptor in(gOps->Open(source.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK, 0));
     if (!in.IsOpen() || !copy.Create(folder, name, &info))
         return false;
     qint64 total = 0;
+    QCryptographicHash sha(QCryptographicHash::Sha256);
     QString reason;
     const bool copied = ForEachChunk(in.Get(), [&](QByteArrayView chunk) {
         total += chunk.size();
+        sha.addData(chunk);
         return WriteAll(copy.Fd().Get(), chunk.data(), chunk.size(), &reason);
     });
-    if (!copied)
+    if (!copied || !Finish(copy, total, &reason))
         return false;
-    // A file that changed size while it was copied is no faithful backup.
-    return total == info.st_size && Finish(copy, total, &reason);
+    *hash = sha.result();
+    return true;
 }
 
+// `unchangedSince`, when given, is what the file held when it was read or last saved: right
+// before the rename the file is looked at once more, and when another program has changed it
+// nothing is saved (*changed is set).
 bool SaveFile(const QString& path, const QByteArray& bytes, const QString& backupPath,
-              QString* error) {
+              QString* error, const DiskStamp* unchangedSince = nullptr, bool* changed = nullptr) {
     // Saving through a symbolic link replaces the file it points to and keeps the link.
     const QString target = SaveTarget(path);
     const QString folder = QFileInfo(target).absolutePath();
@@ -284,13 +289,47 @@ bool SaveFile(const QString& path, const QByteArray& bytes, const QString& backu
 
     // The previous version is copied to a temporary file too and renamed over the old backup
     // only after the save went through, so that there is a complete backup at every moment. A
-    // failing copy keeps the old backup and lets the save go on.
+    // failing copy keeps the old backup and lets the save go on. Right before the rename the
+    // file is looked at once more: the backup must hold exactly what it holds then, whoever
+    // wrote it (a copy taken while another program was writing is taken again), and the book
+    // must still hold what it was read as.
+    const bool wantCopy = existed && !backupPath.isEmpty() && backupPath != target;
     TempFile copy;
-    const bool haveCopy =
-        existed && !backupPath.isEmpty() && backupPath != target &&
-        CopyToTemp(nativeTarget, old, folder, QFileInfo(backupPath).fileName(), copy);
-    if (!haveCopy)
+    bool haveCopy = false;
+    for (int attempt = 0; wantCopy || unchangedSince; ++attempt) {
+        QByteArray copied;
+        haveCopy = wantCopy && CopyToTemp(nativeTarget, old, folder,
+                                          QFileInfo(backupPath).fileName(), copy, &copied);
+        if (!haveCopy)
+            copy.Discard();
+        if (!haveCopy && !unchangedSince)
+            break;
+        DiskStamp now;
+        QString unread;
+        if (!ReadDiskStamp(target, &now, &unread)) {
+            if (unchangedSince)
+                return fail(Ja(u"ほかのプログラムで変更されていないか確かめられません。"));
+            copy.Discard();
+            haveCopy = false;
+            break;
+        }
+        if (unchangedSince && ChangedOnDisk(*unchangedSince, now)) {
+            if (changed)
+                *changed = true;
+            return fail(Ja(u"保存する間にほかのプログラムがこのファイルを書き換えました。"));
+        }
+        if (!now.exists) { // gone: there is nothing to keep
+            copy.Discard();
+            haveCopy = false;
+            break;
+        }
+        if (!haveCopy || now.hash == copied)
+            break;
         copy.Discard();
+        haveCopy = false;
+        if (attempt == 2) // written to all the time: better no new backup than a wrong one
+            break;
+    }
 
     if (gOps->Rename(fresh.Path().constData(), nativeTarget.constData()) != 0)
         return fail(Ja(u"ファイルを置き換えられません（%1）。").arg(Reason(errno)));
@@ -329,6 +368,13 @@ bool SaveWithBackup(const QString& path, const QByteArray& bytes, QString* error
                     const QString& backupPath) {
     return SaveFile(path, bytes, backupPath.isEmpty() ? BackupPath(SaveTarget(path)) : backupPath,
                     error);
+}
+
+bool SaveBookWithBackup(const QString& path, const QByteArray& bytes,
+                        const DiskStamp& unchangedSince, bool* changed, QString* error) {
+    if (changed)
+        *changed = false;
+    return SaveFile(path, bytes, BackupPath(SaveTarget(path)), error, &unchangedSince, changed);
 }
 
 QString SaveTarget(const QString& path) {

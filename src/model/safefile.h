@@ -73,6 +73,13 @@ bool ReadDiskStamp(const QString& path, DiskStamp* stamp, QString* error);
 // changed one. A file that is gone holds nothing to overwrite.
 bool ChangedOnDisk(const DiskStamp& then, const DiskStamp& now);
 
+// Saves the open book as SaveWithBackup does, and looks at its file once more right before the
+// rename: when another program has changed it since `unchangedSince` (what the book was read or
+// last saved as), nothing is saved, *changed is set and *error says so. The backup then holds
+// exactly what the file held right before the rename.
+bool SaveBookWithBackup(const QString& path, const QByteArray& bytes,
+                        const DiskStamp& unchangedSince, bool* changed, QString* error);
+
 // The file operations a save is made of. Each returns what its POSIX call returns and sets
 // errno the same way.
 class FileOps {

@@ -267,6 +267,7 @@ TEST_F(MainLogicTest, CsvExportFailingAtEachStepIsReportedAndKeepsTheOldFile) {
         sync .x.bak   written  -
         close .x.bak  written  -
         close x.csv   written  -
+        stat x.csv    written  -
         rename x.csv  fails    置き換えられません
         rename x.bak  written  -
         syncfolder -  in-place もう一度保存してください

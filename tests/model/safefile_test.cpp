@@ -104,6 +104,11 @@ TEST_F(SafeFileTest, EachFailingStepIsReportedAndChangesNothing) {
         sync .a.bak  saved-old-backup-kept
         close .a.bak saved-old-backup-kept
         close a.txt saved
+        open a.txt  saved-old-backup-kept
+        stat a.txt  saved-old-backup-kept
+        read a.txt  saved-old-backup-kept
+        read a.txt  saved-old-backup-kept
+        close a.txt saved
         rename a.txt fails
         rename a.bak saved-old-backup-kept
         syncfolder - fails-new-file-in-place
@@ -434,5 +439,63 @@ TEST_F(SafeFileTest, OutputsNeverTakeTheBookOrItsBackup) {
                                    nullptr),
                   !c.refused);
         EXPECT_TRUE(CheckNotBookFile(Path(QLatin1String(c.path)), QString(), nullptr));
+    }
+}
+
+// Another program writes the book while it is being saved: right before the rename the book's
+// save sees it and saves nothing, keeping the other program's version; a save that need not
+// check keeps, as the backup, exactly what the file held right before the rename.
+TEST_F(SafeFileTest, AChangeDuringTheSaveIsNeverLost) {
+    const QString target = Path(QStringLiteral("a.txt"));
+    const QString backup = Path(QStringLiteral("a.bak"));
+    const QByteArray fresh = NewContent();
+    const DiskStamp read = StampOfBytes("the previous content");
+    const struct {
+        bool book;          // the book's save, which checks against what it read
+        const char* while_; // the call before which the other program writes ("" never)
+        bool saved;
+        const char* backupHolds;
+    } cases[] = {
+        {true, "", true, "the previous content"},
+        {true, "write .a.txt", false, "an older backup"},
+        {true, "write .a.bak", false, "an older backup"},
+        {false, "write .a.txt", true, "their version"},
+        {false, "write .a.bak", true, "their version"},
+    };
+    auto save = [&](bool book, bool* changed, QString* error) {
+        Put(target, "the previous content");
+        Put(backup, "an older backup");
+        return book ? SaveBookWithBackup(target, fresh, read, changed, error)
+                    : SaveWithBackup(target, fresh, error);
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.book << " " << c.while_);
+        // The calls are counted in a first run; the other program acts in the second.
+        FaultyOps first;
+        {
+            ScopedFileOps scope(first);
+            save(c.book, nullptr, nullptr);
+        }
+        FaultyOps ops;
+        ops.meddle = [&] { Put(target, "their version"); };
+        for (size_t i = 0; i < first.calls.size() && ops.meddleAt < 0; ++i)
+            if (first.calls[i].kind + " " + first.calls[i].file == c.while_)
+                ops.meddleAt = static_cast<int>(i);
+        ASSERT_EQ(ops.meddleAt >= 0, *c.while_ != 0);
+        bool changed = false;
+        QString error;
+        bool saved = false;
+        {
+            ScopedFileOps scope(ops);
+            saved = save(c.book, &changed, &error);
+        }
+        EXPECT_EQ(saved, c.saved) << error.toStdString();
+        EXPECT_EQ(changed, c.book && !c.saved);
+        EXPECT_EQ(Content(target), saved ? Shown(fresh) : "their version");
+        EXPECT_EQ(Content(backup), c.backupHolds);
+        EXPECT_EQ(Entries(folder.path()).size(), 2) << "no temporary file is left";
+        if (!saved) {
+            EXPECT_TRUE(error.contains(U(u"ほかのプログラム"))) << error.toStdString();
+        }
     }
 }

@@ -30,6 +30,9 @@ public:
     int failAt = -1;
     int err = EIO;
     bool lie = false;
+    // Run just before the call numbered `meddleAt`, as another program would act meanwhile.
+    int meddleAt = -1;
+    std::function<void()> meddle;
 
     int Open(const char* path, int flags, mode_t mode) override {
         if (Fail("open", path))
@@ -72,6 +75,8 @@ private:
         calls.push_back({kind, base.ends_with(".tmp")
                                    ? base.substr(0, base.rfind('.', base.size() - 5))
                                    : base});
+        if (static_cast<int>(calls.size()) - 1 == meddleAt && meddle)
+            meddle();
         if (static_cast<int>(calls.size()) - 1 != failAt || (lie && std::string(kind) != "write"))
             return false;
         errno = err;
