@@ -139,7 +139,7 @@ inline void FailEachStepInTurn(const std::vector<FailingStep>& steps,
         const auto step = std::find_if(steps.begin(), steps.end(), [&](const FailingStep& s) {
             return s.kind == call.kind && s.file == file;
         });
-        SCOPED_TRACE(testing::Message() << "call " << i << ": " << call.kind << " " << call.file);
+        SCOPED_TRACE(::testing::Message() << "call " << i << ": " << call.kind << " " << call.file);
         ASSERT_NE(step, steps.end()) << "a step the table does not know";
         used.insert(static_cast<size_t>(step - steps.begin()));
         FaultyOps ops;
