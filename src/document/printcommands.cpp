@@ -1,4 +1,4 @@
-// The page set-up command and the printout of the table on screen.
+// The page set-up command, the printout of the table on screen and the pupils' records.
 #include "browse/tables.h"
 #include "mainlogic.h"
 #include "model/numbers.h"
@@ -10,6 +10,7 @@
 #include <QPageSize>
 #include <QPainter>
 #include <QPrinter>
+#include <functional>
 
 namespace kirune {
 
@@ -21,6 +22,58 @@ QString PrintNotStartedMessage() {
 }
 QString PrintFailedMessage() {
     return QString::fromUtf16(u"印刷できませんでした。");
+}
+
+// One printed table: its grid, its shown columns, its tree node and the caption above it.
+struct PrintedTable {
+    const Grid* grid = nullptr;
+    int columns = 0;
+    QString key;
+    QString caption;
+};
+
+// Prints the tables that `table` gives for pages 0, 1, ... (false after the last) on A4 in
+// `orientation` and in colour, one page each, through the preview; a table taller or wider
+// than the printable area (large margins chosen in the page set-up) is shrunk as a whole
+// rather than losing its last rows. False when nothing was printed.
+bool PrintTables(Platform& platform, QPageLayout::Orientation orientation, const QString& docName,
+                 const QString& pdfName, const std::function<bool(int, PrintedTable*)>& table) {
+    QPrinter& setup = platform.Printer();
+    setup.setPageSize(QPageSize(QPageSize::A4));
+    setup.setPageOrientation(orientation);
+    setup.setColorMode(QPrinter::Color); // the rating colours
+    // A PDF says which class and table it holds, and what made it.
+    setup.setDocName(docName);
+    setup.setCreator(kProgramTitle);
+    const QString date = RegionalLocale().toString(platform.Today(), QLocale::ShortFormat);
+    // The pages are shown in a preview first; the teacher prints from there (or saves a PDF).
+    return platform.PrintWithPreview(pdfName, [&](QPrinter& printer) {
+        QPainter painter;
+        if (!painter.begin(&printer)) {
+            platform.ShowMessage(PrintNotStartedMessage());
+            return false;
+        }
+        const double pageWidth = printer.width() * 1440.0 / printer.logicalDpiX();
+        const double pageHeight = printer.height() * 1440.0 / printer.logicalDpiY();
+        PrintedTable page;
+        for (int n = 0; table(n, &page); ++n) {
+            if (n > 0 && !printer.newPage()) {
+                platform.ShowMessage(PrintFailedMessage());
+                return false;
+            }
+            const double scale = PrintFitScale(*page.grid, page.columns, pageWidth, pageHeight);
+            painter.save();
+            painter.scale(scale, scale);
+            PainterCanvas canvas(painter, printer, true, pageWidth / scale);
+            PrintTable(canvas, *page.grid, page.columns, page.key, page.caption, date);
+            painter.restore();
+        }
+        if (!painter.end()) {
+            platform.ShowMessage(PrintFailedMessage());
+            return false;
+        }
+        return true;
+    });
 }
 
 } // namespace
@@ -36,41 +89,12 @@ void MainLogic::mnuFilePageSetup_Click() {
 void MainLogic::mnuFilePrint_Click() {
     if (!Allowed(Menu::FilePrint))
         return;
-
-    QPrinter& setup = platform.Printer();
-    setup.setPageSize(QPageSize(QPageSize::A4));
-    setup.setPageOrientation(QPageLayout::Landscape);
-    setup.setColorMode(QPrinter::Color); // the rating colours
-    // A PDF says which class and table it holds (the frame caption), and what made it.
-    setup.setDocName(frame1Caption);
-    setup.setCreator(kProgramTitle);
-
-    const QString date = RegionalLocale().toString(platform.Today(), QLocale::ShortFormat);
-    const int columns = session.ShownColumnCount;
-    // The page is shown in a preview first; the teacher prints it from there (or saves a PDF).
-    platform.PrintWithPreview(TablePdfName(book, session.SelectedNodeKey), [&](QPrinter& printer) {
-        QPainter painter;
-        if (!painter.begin(&printer)) {
-            platform.ShowMessage(PrintNotStartedMessage());
-            return false;
-        }
-        const double twipsPerPixelX = 1440.0 / printer.logicalDpiX();
-        const double twipsPerPixelY = 1440.0 / printer.logicalDpiY();
-        const double pageWidth = printer.width() * twipsPerPixelX;
-        const double pageHeight = printer.height() * twipsPerPixelY;
-
-        // A table taller or wider than the printable area (large margins chosen in the page
-        // set-up) is shrunk as a whole rather than losing its last rows.
-        const double scale = PrintFitScale(grid, columns, pageWidth, pageHeight);
-        painter.scale(scale, scale);
-        PainterCanvas canvas(painter, printer, true, pageWidth / scale);
-        PrintTable(canvas, grid, columns, session.SelectedNodeKey, frame1Caption, date);
-        if (!painter.end()) {
-            platform.ShowMessage(PrintFailedMessage());
-            return false;
-        }
-        return true;
-    });
+    PrintTables(
+        platform, QPageLayout::Landscape, frame1Caption,
+        TablePdfName(book, session.SelectedNodeKey), [this](int n, PrintedTable* page) {
+            *page = {&grid, session.ShownColumnCount, session.SelectedNodeKey, frame1Caption};
+            return n == 0;
+        });
 }
 
 void MainLogic::mnuFilePupilRecords_Click() {
@@ -84,49 +108,23 @@ void MainLogic::mnuFilePupilRecords_Click() {
 }
 
 bool MainLogic::PrintPupilRecords(const QList<int>& numbers) {
-    QPrinter& setup = platform.Printer();
-    setup.setPageSize(QPageSize(QPageSize::A4));
-    setup.setPageOrientation(QPageLayout::Portrait);
-    setup.setColorMode(QPrinter::Color);
-    setup.setDocName(HomeRoomHeading(book) + QString::fromUtf16(u"　個人票"));
-    setup.setCreator(kProgramTitle);
-    const QString date = RegionalLocale().toString(platform.Today(), QLocale::ShortFormat);
-    return platform.PrintWithPreview(PupilRecordsPdfName(book), [&](QPrinter& printer) {
-        QPainter painter;
-        if (!painter.begin(&printer)) {
-            platform.ShowMessage(PrintNotStartedMessage());
-            return false;
-        }
-        const double pageWidth = printer.width() * 1440.0 / printer.logicalDpiX();
-        const double pageHeight = printer.height() * 1440.0 / printer.logicalDpiY();
-        // Each record is built on a grid and session of its own: the table on screen stays.
-        Session scratch = session;
-        Grid record(43, 15);
-        bool first = true;
-        for (const int n : numbers) {
-            if (!HasName(book, n) || n > book.RosterSize)
-                continue;
-            if (!first && !printer.newPage()) {
-                platform.ShowMessage(PrintFailedMessage());
+    QList<int> named;
+    for (const int n : numbers)
+        if (HasName(book, n) && n <= book.RosterSize)
+            named << n;
+    // Each record is built on a grid and session of its own: the table on screen stays.
+    Session scratch = session;
+    Grid record(43, 15);
+    return PrintTables(
+        platform, QPageLayout::Portrait, HomeRoomHeading(book) + QString::fromUtf16(u"　個人票"),
+        PupilRecordsPdfName(book), [&](int n, PrintedTable* page) {
+            if (n >= named.size())
                 return false;
-            }
-            first = false;
             QString caption;
-            ShowPupilRecordTable(book, scratch, n, record, caption, &recordTables_);
-            const double scale = PrintFitScale(record, 14, pageWidth, pageHeight);
-            painter.save();
-            painter.scale(scale, scale);
-            PainterCanvas canvas(painter, printer, true, pageWidth / scale);
-            PrintTable(canvas, record, 14, PupilKey(n), QString::fromUtf16(u"個人票　") + caption,
-                       date);
-            painter.restore();
-        }
-        if (!painter.end()) {
-            platform.ShowMessage(PrintFailedMessage());
-            return false;
-        }
-        return true;
-    });
+            ShowPupilRecordTable(book, scratch, named[n], record, caption, &recordTables_);
+            *page = {&record, 14, PupilKey(named[n]), QString::fromUtf16(u"個人票　") + caption};
+            return true;
+        });
 }
 
 } // namespace kirune
