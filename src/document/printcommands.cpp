@@ -4,6 +4,7 @@
 #include "model/numbers.h"
 #include "output/paintercanvas.h"
 #include "output/pdfname.h"
+#include "output/printarea.h"
 #include "output/tableprint.h"
 
 #include <QPageLayout>
@@ -33,9 +34,9 @@ struct PrintedTable {
 };
 
 // Prints the tables that `table` gives for pages 0, 1, ... (false after the last) on A4 in
-// `orientation` and in colour, one page each, through the preview; a table taller or wider
-// than the printable area (large margins chosen in the page set-up) is shrunk as a whole
-// rather than losing its last rows. False when nothing was printed.
+// `orientation` and in colour, one page each, through the preview: at least 10 mm from the
+// paper's edges, a table larger than that shrunk as a whole rather than losing its last rows.
+// False when nothing was printed.
 bool PrintTables(Platform& platform, QPageLayout::Orientation orientation, const QString& docName,
                  const QString& pdfName, const std::function<bool(int, PrintedTable*)>& table) {
     QPrinter& setup = platform.Printer();
@@ -53,19 +54,18 @@ bool PrintTables(Platform& platform, QPageLayout::Orientation orientation, const
             platform.ShowMessage(PrintNotStartedMessage());
             return false;
         }
-        const double pageWidth = printer.width() * 1440.0 / printer.logicalDpiX();
-        const double pageHeight = printer.height() * 1440.0 / printer.logicalDpiY();
+        const QRectF area = PrintAreaTwips(printer);
         PrintedTable page;
         for (int n = 0; table(n, &page); ++n) {
             if (n > 0 && !printer.newPage()) {
                 platform.ShowMessage(PrintFailedMessage());
                 return false;
             }
-            const double scale = PrintFitScale(*page.grid, page.columns, pageWidth, pageHeight);
             painter.save();
-            painter.scale(scale, scale);
-            PainterCanvas canvas(painter, printer, true, pageWidth / scale);
-            PrintTable(canvas, *page.grid, page.columns, page.key, page.caption, date);
+            MoveToPrintArea(painter, printer, area);
+            PainterCanvas canvas(painter, printer, true, area.width());
+            PrintTable(canvas, *page.grid, page.columns, page.key, page.caption, date,
+                       area.height());
             painter.restore();
         }
         if (!painter.end()) {
