@@ -3,6 +3,7 @@
 #include "mainlogic.h"
 #include "model/numbers.h"
 #include "output/paintercanvas.h"
+#include "output/pdffile.h"
 #include "output/pdfname.h"
 #include "output/printarea.h"
 #include "output/tableprint.h"
@@ -38,7 +39,8 @@ struct PrintedTable {
 // paper's edges, a table larger than that shrunk as a whole rather than losing its last rows.
 // False when nothing was printed.
 bool PrintTables(Platform& platform, QPageLayout::Orientation orientation, const QString& docName,
-                 const QString& pdfName, const std::function<bool(int, PrintedTable*)>& table) {
+                 const QString& pdfName, const QString& bookPath,
+                 const std::function<bool(int, PrintedTable*)>& table) {
     QPrinter& setup = platform.Printer();
     setup.setPageSize(QPageSize(QPageSize::A4));
     setup.setPageOrientation(orientation);
@@ -48,7 +50,7 @@ bool PrintTables(Platform& platform, QPageLayout::Orientation orientation, const
     setup.setCreator(kProgramTitle);
     const QString date = RegionalLocale().toString(platform.Today(), QLocale::ShortFormat);
     // The pages are shown in a preview first; the teacher prints from there (or saves a PDF).
-    return platform.PrintWithPreview(pdfName, [&](QPrinter& printer) {
+    const PaintJob paint = [&](QPrinter& printer) {
         QPainter painter;
         if (!painter.begin(&printer)) {
             platform.ShowMessage(PrintNotStartedMessage());
@@ -73,7 +75,8 @@ bool PrintTables(Platform& platform, QPageLayout::Orientation orientation, const
             return false;
         }
         return true;
-    });
+    };
+    return platform.PrintWithPreview(pdfName, PaintingPdfAside(platform, bookPath, paint));
 }
 
 } // namespace
@@ -91,7 +94,8 @@ void MainLogic::mnuFilePrint_Click() {
         return;
     PrintTables(
         platform, QPageLayout::Landscape, frame1Caption,
-        TablePdfName(book, session.SelectedNodeKey), [this](int n, PrintedTable* page) {
+        TablePdfName(book, session.SelectedNodeKey), session.FileName,
+        [this](int n, PrintedTable* page) {
             *page = {&grid, session.ShownColumnCount, session.SelectedNodeKey, frame1Caption};
             return n == 0;
         });
@@ -117,7 +121,7 @@ bool MainLogic::PrintPupilRecords(const QList<int>& numbers) {
     Grid record(43, 15);
     return PrintTables(
         platform, QPageLayout::Portrait, HomeRoomHeading(book) + QString::fromUtf16(u"　個人票"),
-        PupilRecordsPdfName(book), [&](int n, PrintedTable* page) {
+        PupilRecordsPdfName(book), session.FileName, [&](int n, PrintedTable* page) {
             if (n >= named.size())
                 return false;
             QString caption;
