@@ -192,6 +192,7 @@ TableFile ParseTableFile(const QByteArray& bytes, const QString& shownName, int 
         table.ok = book.ok;
         table.message = std::move(book.message);
     } else if (LooksLikeCompoundDocument(bytes)) {
+        table.workbook = true;
         table.message = QString::fromUtf16(
             u"パスワードで保護されたブックか、古い形式（.xls）のブックです。パスワードを外して "
             u"Excel ブック（.xlsx）か CSV で保存し直してください。");

@@ -33,7 +33,7 @@ TEST(QtPlatformTest, FiltersBecomeQtFilters) {
     EXPECT_EQ(QtPlatform::QtFilter(QStringLiteral("Text|*.txt;*.csv|All|*.*")),
               QStringLiteral("Text (*.txt *.csv);;All (*.*)"));
     EXPECT_EQ(QtPlatform::QtFilter(MainLogic::RosterFilter()),
-              U(u"名簿ファイル (*.txt *.csv);;すべてのファイル (*)"));
+              U(u"名簿ファイル (*.txt *.csv *.xlsx);;すべてのファイル (*)"));
     EXPECT_EQ(QtPlatform::QtFilter(QString()), QString());
 }
 
