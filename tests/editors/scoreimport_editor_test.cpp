@@ -118,5 +118,28 @@ TEST_F(ScoreImportEditorTest, TheDialogFollowsTheTeachersChoices) {
     EXPECT_FALSE(dialog.ColumnBox(0)->isEnabled());
 }
 
+TEST_F(ScoreImportEditorTest, Screenshot) {
+    const QString dir = qEnvironmentVariable("KIRUNE_SCREENSHOT_DIR");
+    if (dir.isEmpty())
+        GTEST_SKIP() << "KIRUNE_SCREENSHOT_DIR not set";
+    book = testing::BookWithPupils(
+        {u"青木 颯太", u"石川 結衣", u"上田 蓮", u"遠藤 さくら", u"小川 大翔", u"加藤 陽菜"});
+    editor = std::make_unique<TestEditor>(*book, session, platform, main);
+    editor->Form_Load();
+    editor->Text6_Change(QStringLiteral("20"));
+    editor->Text7_Change(QStringLiteral("30"));
+    editor->Text8_Change(QStringLiteral("20"));
+    ScoreImport import;
+    ASSERT_TRUE(import.Open(QStringLiteral(KIRUNE_TEST_DATA "/scores/utf8_bom.csv"),
+                            *editor->BeginScoreImport()));
+    ScoreImportDialog dialog(import, QStringLiteral("utf8_bom.csv"));
+    dialog.show();
+    const QString scale = qEnvironmentVariable("QT_SCALE_FACTOR", QStringLiteral("1"));
+    EXPECT_TRUE(dialog.grab().save(dir + QStringLiteral("/scoreimport-scale%1.png").arg(scale)));
+    dialog.Tabs()->setCurrentIndex(3);
+    EXPECT_TRUE(
+        dialog.grab().save(dir + QStringLiteral("/scoreimport-cells-scale%1.png").arg(scale)));
+}
+
 } // namespace
 } // namespace kirune

@@ -115,6 +115,8 @@ ScoreImportDialog::ScoreImportDialog(ScoreImport& import, const QString& fileNam
         QString::fromUtf16(u"注意")};
     for (int i = 0; i < 5; ++i) {
         tables_[i] = NewTable(tableNames[i]);
+        // The scores stand in narrow columns; the other lists end in a text that takes the room.
+        tables_[i]->horizontalHeader()->setStretchLastSection(i != 0);
         tabs_->addTab(tables_[i], tableNames[i]);
     }
     layout->addWidget(tabs_, 1);
@@ -144,7 +146,7 @@ ScoreImportDialog::ScoreImportDialog(ScoreImport& import, const QString& fileNam
     // As large as the preview needs, never larger than the screen.
     const QRect screen =
         this->screen() ? this->screen()->availableGeometry() : QRect(0, 0, 800, 600);
-    const QSize wanted = QSize(fontMetrics().averageCharWidth() * 100, fontMetrics().height() * 30)
+    const QSize wanted = QSize(fontMetrics().averageCharWidth() * 120, fontMetrics().height() * 34)
                              .boundedTo(screen.size() * 9 / 10);
     resize(wanted.expandedTo(minimumSizeHint()).boundedTo(screen.size()));
 }
@@ -187,18 +189,19 @@ void ScoreImportDialog::ShowPreview() {
     const bool readable = import_state_.Table().ok && preview.ok;
     message_->setText(readable ? preview.Counts() : import_state_.Message());
 
-    QStringList matchedHeaders{QString::fromUtf16(u"番号"), QString::fromUtf16(u"氏名")};
+    // The file's row first, as in the other lists; the scores as the boxes will hold them.
+    QStringList matchedHeaders{QString::fromUtf16(u"行"), QString::fromUtf16(u"番号"),
+                               QString::fromUtf16(u"氏名")};
     for (int v = 0; v < 3; ++v)
         if (target.checked[static_cast<size_t>(v)])
             matchedHeaders.push_back(target.viewpoints[static_cast<size_t>(v)]);
-    matchedHeaders.push_back(QString::fromUtf16(u"ファイルの行"));
     std::vector<QStringList> matched, unmatched, missing, faults, warnings;
     for (const ImportedPupil& p : preview.matched) {
-        QStringList row{QString::number(p.number), target.names.value(p.number - 1)};
+        QStringList row{QString::number(p.row), QString::number(p.number),
+                        target.names.value(p.number - 1)};
         for (int v = 0; v < 3; ++v)
             if (target.checked[static_cast<size_t>(v)])
                 row.push_back(p.boxes[static_cast<size_t>(v)].trimmed());
-        row.push_back(QString::number(p.row));
         matched.push_back(row);
     }
     for (const UnmatchedRow& u : preview.unmatched)
@@ -209,9 +212,8 @@ void ScoreImportDialog::ShowPreview() {
         faults.push_back({ScorePreview::Place(f.row, f.column), f.text, f.reason});
     for (const QString& w : preview.warnings)
         warnings.push_back({w});
-    const int scoreColumns = static_cast<int>(matchedHeaders.size()) - 2;
-    Fill(tables_[0], matchedHeaders, matched, 2, 1 + scoreColumns);
-    Fill(tables_[1], {QString::fromUtf16(u"ファイルの行"), QString::fromUtf16(u"理由")}, unmatched);
+    Fill(tables_[0], matchedHeaders, matched, 3, static_cast<int>(matchedHeaders.size()) - 1);
+    Fill(tables_[1], {QString::fromUtf16(u"行"), QString::fromUtf16(u"理由")}, unmatched);
     Fill(tables_[2], {QString::fromUtf16(u"番号"), QString::fromUtf16(u"氏名")}, missing);
     Fill(tables_[3],
          {QString::fromUtf16(u"場所"), QString::fromUtf16(u"内容"), QString::fromUtf16(u"理由")},
