@@ -79,6 +79,9 @@ int RunImportScores(const QStringList& args) {
     if (!preview.faults.empty())
         return 1;
     editor->ImportScores(preview);
+    // Pupils without a score are reported above and do not stop the command: the editor's
+    // question about them is answered Yes.
+    tool.platform.choiceAnswers.push_back(kAnswerYes);
     if (!editor->Command1_Click())
         return 1;
 

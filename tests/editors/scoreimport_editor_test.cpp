@@ -78,7 +78,10 @@ TEST_F(ScoreImportEditorTest, ImportedScoresAreEnteredAsTypedAndRegistered) {
     EXPECT_TRUE(editor->HasUnregisteredChanges());
     EXPECT_TRUE(platform.messages.isEmpty());
 
+    // Registration asks about pupil 2's empty boxes as for typed scores.
+    platform.choiceAnswers.push_back(kAnswerYes);
     ASSERT_TRUE(editor->Command1_Click());
+    EXPECT_EQ(platform.choiceLists.size(), 1);
     const int S = TestSlot(0, 0, 0, 0);
     EXPECT_EQ(book->Scores[S + 0][0], 18);
     EXPECT_EQ(book->Scores[S + 1][1], -1);

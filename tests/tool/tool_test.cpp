@@ -222,7 +222,9 @@ TEST(ToolTest, ImportScoresRegistersIntoOutOrWritesNothing) {
         {"no pupil column", {"", key, "=", "o"}, "a,b\n1,2\n", 1, u"生徒の列がありません"},
         {"not a test", {"", QStringLiteral("0 0"), "=", "o"}, "No.\n", 2, u"試験の項目ではありません"},
         {"OUT is BOOK", {"", key, "=", ""}, "No.\n", 2, u"別のファイル"},
-        // Last: the one that writes OUT.
+        // Last: those that write OUT. A pupil without a row is reported only.
+        {"a pupil without a row", {"", key, "=", "o"}, "No.,X\n1,40\n", 0,
+         u"行のない生徒: 出席番号 3"},
         {"good", {"", key, "=", "o"},
          QString::fromUtf16(u"番号,氏名,表現,理解,言語\n1,青木 太郎,40,30,20\n3,宇野 ハナコ,欠,,\n"
                             u"9,誰,1,1,1\n")
