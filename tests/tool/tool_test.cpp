@@ -215,21 +215,36 @@ TEST(ToolTest, ImportScoresRegistersIntoOutOrWritesNothing) {
     };
     const QString key = QStringLiteral("2 0 0 0");
     const Case cases[] = {
-        {"cells that are no scores", {"", key, "=", "o"}, "No.,X\n1,51\n", 1,
+        {"cells that are no scores",
+         {"", key, "=", "o"},
+         "No.,X\n1,51\n",
+         1,
          u"得点でないセル: 2 行目 B 列「51」配点 50 を超えています"},
-        {"a refused file", {"", key, "=", "o"}, QByteArray("\0\1\2", 3), 1,
+        {"a refused file",
+         {"", key, "=", "o"},
+         QByteArray("\0\1\2", 3),
+         1,
          u"ファイル「scores.csv」: CSV ファイル"},
         {"no pupil column", {"", key, "=", "o"}, "a,b\n1,2\n", 1, u"生徒の列がありません"},
-        {"not a test", {"", QStringLiteral("0 0"), "=", "o"}, "No.\n", 2, u"試験の項目ではありません"},
+        {"not a test",
+         {"", QStringLiteral("0 0"), "=", "o"},
+         "No.\n",
+         2,
+         u"試験の項目ではありません"},
         {"OUT is BOOK", {"", key, "=", ""}, "No.\n", 2, u"別のファイル"},
         // Last: those that write OUT. A pupil without a row is reported only.
-        {"a pupil without a row", {"", key, "=", "o"}, "No.,X\n1,40\n", 0,
+        {"a pupil without a row",
+         {"", key, "=", "o"},
+         "No.,X\n1,40\n",
+         0,
          u"行のない生徒: 出席番号 3"},
-        {"good", {"", key, "=", "o"},
+        {"good",
+         {"", key, "=", "o"},
          QString::fromUtf16(u"番号,氏名,表現,理解,言語\n1,青木 太郎,40,30,20\n3,宇野 ハナコ,欠,,\n"
                             u"9,誰,1,1,1\n")
              .toUtf8(),
-         0, u"一致 2 人、一致しない行 1、行のない生徒 0 人、得点でないセル 0、注意 0"},
+         0,
+         u"一致 2 人、一致しない行 1、行のない生徒 0 人、得点でないセル 0、注意 0"},
     };
     for (const Case& c : cases) {
         Put(scores, c.file);
