@@ -14,6 +14,7 @@ QString ScoreFileFilter() {
 void FormTestSpec::ImportScoresFromFile() {
     // The entry being typed is checked first, as a change of pupil would.
     const std::optional<ScoreImportTarget> target = logic_.BeginScoreImport();
+    Refresh(); // the committed entry shows in the table even when the teacher stops here
     if (!target)
         return;
     const std::optional<QString> path =
