@@ -3,7 +3,9 @@
 #include "mainlogic.h"
 #include "model/numbers.h"
 #include "output/paintercanvas.h"
+#include "output/pdffile.h"
 #include "output/pdfname.h"
+#include "output/printarea.h"
 #include "output/tableprint.h"
 
 #include <QPageLayout>
@@ -48,29 +50,27 @@ void MainLogic::mnuFilePrint_Click() {
     const QString date = RegionalLocale().toString(platform.Today(), QLocale::ShortFormat);
     const int columns = session.ShownColumnCount;
     // The page is shown in a preview first; the teacher prints it from there (or saves a PDF).
-    platform.PrintWithPreview(TablePdfName(book, session.SelectedNodeKey), [&](QPrinter& printer) {
+    const PaintJob paint = [&](QPrinter& printer) {
         QPainter painter;
         if (!painter.begin(&printer)) {
             platform.ShowMessage(PrintNotStartedMessage());
             return false;
         }
-        const double twipsPerPixelX = 1440.0 / printer.logicalDpiX();
-        const double twipsPerPixelY = 1440.0 / printer.logicalDpiY();
-        const double pageWidth = printer.width() * twipsPerPixelX;
-        const double pageHeight = printer.height() * twipsPerPixelY;
-
-        // A table taller or wider than the printable area (large margins chosen in the page
-        // set-up) is shrunk as a whole rather than losing its last rows.
-        const double scale = PrintFitScale(grid, columns, pageWidth, pageHeight);
-        painter.scale(scale, scale);
-        PainterCanvas canvas(painter, printer, true, pageWidth / scale);
-        PrintTable(canvas, grid, columns, session.SelectedNodeKey, frame1Caption, date);
+        // At least 10 mm from the paper's edges; a table larger than that is shrunk as a whole
+        // rather than losing its last rows.
+        const QRectF area = PrintAreaTwips(printer);
+        MoveToPrintArea(painter, printer, area);
+        PainterCanvas canvas(painter, printer, true, area.width());
+        PrintTable(canvas, grid, columns, session.SelectedNodeKey, frame1Caption, date,
+                   area.height());
         if (!painter.end()) {
             platform.ShowMessage(PrintFailedMessage());
             return false;
         }
         return true;
-    });
+    };
+    platform.PrintWithPreview(TablePdfName(book, session.SelectedNodeKey),
+                              PaintingPdfAside(platform, session.FileName, paint));
 }
 
 void MainLogic::mnuFilePupilRecords_Click() {
@@ -91,14 +91,13 @@ bool MainLogic::PrintPupilRecords(const QList<int>& numbers) {
     setup.setDocName(HomeRoomHeading(book) + QString::fromUtf16(u"　個人票"));
     setup.setCreator(kProgramTitle);
     const QString date = RegionalLocale().toString(platform.Today(), QLocale::ShortFormat);
-    return platform.PrintWithPreview(PupilRecordsPdfName(book), [&](QPrinter& printer) {
+    const PaintJob paint = [&](QPrinter& printer) {
         QPainter painter;
         if (!painter.begin(&printer)) {
             platform.ShowMessage(PrintNotStartedMessage());
             return false;
         }
-        const double pageWidth = printer.width() * 1440.0 / printer.logicalDpiX();
-        const double pageHeight = printer.height() * 1440.0 / printer.logicalDpiY();
+        const QRectF area = PrintAreaTwips(printer);
         // Each record is built on a grid and session of its own: the table on screen stays.
         Session scratch = session;
         Grid record(43, 15);
@@ -113,12 +112,11 @@ bool MainLogic::PrintPupilRecords(const QList<int>& numbers) {
             first = false;
             QString caption;
             ShowPupilRecordTable(book, scratch, n, record, caption, &recordTables_);
-            const double scale = PrintFitScale(record, 14, pageWidth, pageHeight);
             painter.save();
-            painter.scale(scale, scale);
-            PainterCanvas canvas(painter, printer, true, pageWidth / scale);
+            MoveToPrintArea(painter, printer, area);
+            PainterCanvas canvas(painter, printer, true, area.width());
             PrintTable(canvas, record, 14, PupilKey(n), QString::fromUtf16(u"個人票　") + caption,
-                       date);
+                       date, area.height());
             painter.restore();
         }
         if (!painter.end()) {
@@ -126,7 +124,9 @@ bool MainLogic::PrintPupilRecords(const QList<int>& numbers) {
             return false;
         }
         return true;
-    });
+    };
+    return platform.PrintWithPreview(PupilRecordsPdfName(book),
+                                     PaintingPdfAside(platform, session.FileName, paint));
 }
 
 } // namespace kirune

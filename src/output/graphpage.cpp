@@ -1,10 +1,12 @@
 #include "graphpage.h"
+#include "pdffile.h"
 #include "pdfname.h"
 
 #include "graph.h"
 #include "model/numbers.h"
 #include "paintercanvas.h"
 #include "platform.h"
+#include "printarea.h"
 
 #include <QPainter>
 #include <QPrinter>
@@ -36,9 +38,11 @@ void DrawGraphPage(Canvas& canvas, const GradeBook& book, const QDate& today, in
     // The date at the top right, in the short date format.
     canvas.FontName = QString::fromUtf16(u"ＭＳ 明朝");
     canvas.FontSize = 10.5;
+    const QString date = RegionalLocale().toString(today, QLocale::ShortFormat);
     canvas.CurrentY = 400;
-    canvas.CurrentX = canvas.PageWidth() - 1000;
-    canvas.Print(RegionalLocale().toString(today, QLocale::ShortFormat));
+    canvas.CurrentX =
+        std::min(canvas.PageWidth() - 1000, canvas.PageWidth() - canvas.TextWidth(date));
+    canvas.Print(date);
 
     // The program's title line in blue.
     canvas.CurrentY = 440;
@@ -68,7 +72,8 @@ void DrawGraphPage(Canvas& canvas, const GradeBook& book, const QDate& today, in
     }
 }
 
-bool PrintGraphPage(Platform& platform, const GradeBook& book, int subject, int semester) {
+bool PrintGraphPage(Platform& platform, const GradeBook& book, int subject, int semester,
+                    const QString& bookPath) {
     QPrinter& setup = platform.Printer();
     setup.setPageOrientation(QPageLayout::Portrait);
     setup.setColorMode(QPrinter::Color); // the boxes are told apart by colour
@@ -77,19 +82,23 @@ bool PrintGraphPage(Platform& platform, const GradeBook& book, int subject, int 
     setup.setCreator(kProgramTitle);
     const QDate today = platform.Today();
     // Shown in a preview first; the teacher prints it from there (or saves a PDF).
-    return platform.PrintWithPreview(GraphPdfName(book, subject, semester), [&](QPrinter& printer) {
+    const PaintJob paint = [&](QPrinter& printer) {
         QPainter painter;
         if (!painter.begin(&printer)) {
             platform.ShowMessage(QString::fromUtf16(u"印刷を開始できませんでした。"));
             return false;
         }
-        const double pageWidth = printer.width() * 1440.0 / std::max(1, printer.logicalDpiX());
-        PainterCanvas canvas(painter, printer, true, pageWidth);
+        // At least 10 mm from the paper's edges.
+        const QRectF area = PrintAreaTwips(printer);
+        MoveToPrintArea(painter, printer, area);
+        PainterCanvas canvas(painter, printer, true, area.width());
         // Paper is white whatever the desktop's colours: the text is black, as in the table
         // printout.
         DrawGraphPage(canvas, book, today, subject, semester, kBlack);
         return painter.end(); // ends the document: the page goes out
-    });
+    };
+    return platform.PrintWithPreview(GraphPdfName(book, subject, semester),
+                                     PaintingPdfAside(platform, bookPath, paint));
 }
 
 } // namespace kirune
