@@ -14,8 +14,6 @@ public:
     QuietPlatform() = default;
     explicit QuietPlatform(const QString& pdf) : pdf_(pdf) {}
     void ShowMessage(const QString&) override { ++messages; }
-    void ShowInformation(const QString&, const QString&) override { ++messages; }
-    bool AskYesNo(const QString&) override { return false; }
     std::optional<QString> OpenFileName(const QString&, const QString&) override { return {}; }
     std::optional<QString> SaveFileName(const QString&, const QString&, const SaveOffer&) override {
         return {};

@@ -70,11 +70,29 @@ public:
         setMinimumWidth(std::max(320, fontMetrics().horizontalAdvance(title) + titleBar));
     }
 
-    QPushButton* Add(QDialogButtonBox::StandardButton button) {
-        return buttons_->addButton(button);
-    }
-    QPushButton* Add(const QString& text) {
-        return buttons_->addButton(text, QDialogButtonBox::ActionRole);
+    // The usual answers are the box's standard buttons (their place and icon as the desktop
+    // has them), under the texts the program gives them; others are plain buttons.
+    QPushButton* Add(const Choice& answer) {
+        QDialogButtonBox::StandardButton standard = QDialogButtonBox::NoButton;
+        switch (answer.kind) {
+        case Choice::Kind::Own:
+            return buttons_->addButton(answer.text, QDialogButtonBox::ActionRole);
+        case Choice::Kind::Yes:
+            standard = QDialogButtonBox::Yes;
+            break;
+        case Choice::Kind::No:
+            standard = QDialogButtonBox::No;
+            break;
+        case Choice::Kind::Ok:
+            standard = QDialogButtonBox::Ok;
+            break;
+        case Choice::Kind::Cancel:
+            standard = QDialogButtonBox::Cancel;
+            break;
+        }
+        QPushButton* button = buttons_->addButton(standard);
+        button->setText(answer.text);
+        return button;
     }
     // Shows the box until an answer is given: the button clicked, `escape` for Esc and the close
     // box. Enter clicks `byDefault`.
@@ -123,44 +141,21 @@ QWidget* QtPlatform::DialogParent() const {
 
 void QtPlatform::ShowMessage(const QString& text) {
     MessageBox box(kProgramTitle, text, DialogParent());
-    QPushButton* ok = box.Add(QDialogButtonBox::Ok);
+    QPushButton* ok = box.Add(kOkButton);
     box.Ask(ok, ok);
 }
 
 void QtPlatform::ShowInformation(const QString& text, const QString& caption) {
     MessageBox box(caption, text, DialogParent(), true);
-    QPushButton* ok = box.Add(QDialogButtonBox::Ok);
+    QPushButton* ok = box.Add(kOkButton);
     box.Ask(ok, ok);
 }
 
-bool QtPlatform::AskYesNo(const QString& text) {
-    MessageBox box(kProgramTitle, text, DialogParent());
-    QPushButton* yes = box.Add(QDialogButtonBox::Yes);
-    return box.Ask(yes, box.Add(QDialogButtonBox::No)) == yes;
-}
-
-Platform::Answer QtPlatform::AskYesNoCancel(const QString& text) {
-    MessageBox box(kProgramTitle, text, DialogParent());
-    QPushButton* yes = box.Add(QDialogButtonBox::Yes);
-    QPushButton* no = box.Add(QDialogButtonBox::No);
-    QPushButton* cancel = box.Add(QDialogButtonBox::Cancel);
-    cancel->setText(QString::fromUtf16(u"キャンセル"));
-    QAbstractButton* answer = box.Ask(yes, cancel); // Esc and the close box cancel
-    return answer == yes ? Answer::Yes : answer == no ? Answer::No : Answer::Cancel;
-}
-
-bool QtPlatform::AskYesNoDefaultNo(const QString& text) {
-    MessageBox box(kProgramTitle, text, DialogParent());
-    QPushButton* yes = box.Add(QDialogButtonBox::Yes);
-    QPushButton* no = box.Add(QDialogButtonBox::No);
-    return box.Ask(no, no) == yes;
-}
-
-int QtPlatform::AskChoice(const QString& text, const QStringList& answers, int defaultIndex,
+int QtPlatform::AskChoice(const QString& text, const QList<Choice>& answers, int defaultIndex,
                           int escapeIndex) {
     MessageBox box(kProgramTitle, text, DialogParent());
     QList<QPushButton*> buttons;
-    for (const QString& answer : answers)
+    for (const Choice& answer : answers)
         buttons << box.Add(answer);
     auto button = [&](int index) {
         return index >= 0 && index < buttons.size() ? buttons[index] : nullptr;
@@ -186,7 +181,7 @@ std::optional<int> QtPlatform::ChooseFromList(const QString& title, const QStrin
     list->setCurrentRow(0);
     label->setBuddy(list);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
-    buttons->button(QDialogButtonBox::Cancel)->setText(QString::fromUtf16(u"キャンセル"));
+    buttons->button(QDialogButtonBox::Cancel)->setText(kCancelButton.text);
     QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
     QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
     QObject::connect(list, &QListWidget::itemActivated, &dialog, &QDialog::accept);
@@ -197,14 +192,6 @@ std::optional<int> QtPlatform::ChooseFromList(const QString& title, const QStrin
     if (dialog.exec() != QDialog::Accepted || list->currentRow() < 0)
         return std::nullopt;
     return list->currentRow();
-}
-
-bool QtPlatform::AskOkCancel(const QString& text) {
-    MessageBox box(kProgramTitle, text, DialogParent());
-    QPushButton* ok = box.Add(QDialogButtonBox::Ok);
-    QPushButton* cancel = box.Add(QDialogButtonBox::Cancel);
-    cancel->setText(QString::fromUtf16(u"キャンセル"));
-    return box.Ask(ok, cancel) == ok;
 }
 
 QString QtPlatform::QtFilter(const QString& filter) {

@@ -24,9 +24,8 @@ public:
     void SetMainWindow(QWidget* window) { mainWindow_ = window; }
 
     void ShowMessage(const QString& text) override;
-    void ShowInformation(const QString& text, const QString& caption) override;
-    bool AskYesNo(const QString& text) override;
-    bool AskOkCancel(const QString& text) override;
+    // An OK message box with an information icon under a caption of its own (the help's).
+    void ShowInformation(const QString& text, const QString& caption);
     std::optional<QString> OpenFileName(const QString& title, const QString& filter) override;
     std::optional<QString> SaveFileName(const QString& title, const QString& filter,
                                         const SaveOffer& offer) override;
@@ -38,9 +37,7 @@ public:
     bool ShowPrinterDialog(const QString& title) override;
     bool PrepareOutput() override;
     void ReportPrinted() override;
-    Answer AskYesNoCancel(const QString& text) override;
-    bool AskYesNoDefaultNo(const QString& text) override;
-    int AskChoice(const QString& text, const QStringList& answers, int defaultIndex,
+    int AskChoice(const QString& text, const QList<Choice>& answers, int defaultIndex,
                   int escapeIndex) override;
     QString DataFolder() override;
     std::optional<int> ChooseFromList(const QString& title, const QString& prompt,

@@ -71,8 +71,8 @@ bool MainLogic::OfferRecovery() {
             recovery.Release(copy); // for the next start
             continue;
         }
-        if (platform.AskYesNo(
-                U(u"前回は保存せずに終了しました。自動保存したデータを復元しますか？"))) {
+        if (AskYes(platform,
+                   U(u"前回は保存せずに終了しました。自動保存したデータを復元しますか？"))) {
             QString error;
             if (!ReadGradeBookFile(copy.path, book, &error)) {
                 platform.ShowMessage(error);
@@ -88,7 +88,7 @@ bool MainLogic::OfferRecovery() {
             WriteRecoveryCopy(); // this program's own copy first, then the old one goes
             recovery.Discard(copy);
             restored = true;
-        } else if (platform.AskYesNo(U(u"自動保存したデータを削除しますか？"))) {
+        } else if (AskYes(platform, U(u"自動保存したデータを削除しますか？"))) {
             recovery.Discard(copy);
         } else {
             recovery.Release(copy);

@@ -1,6 +1,8 @@
 #pragma once
 // What an editor window may ask of the main window while it closes.
 
+#include "output/platform.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -12,9 +14,9 @@ inline QString DiscardQuestion() {
 }
 
 // The answers of a question whose Yes writes over or throws away something: はい(&Y) and
-// いいえ(&N), with いいえ the default (Enter) and Esc's answer.
-inline QStringList YesNoAnswers() {
-    return {QString::fromUtf16(u"はい(&Y)"), QString::fromUtf16(u"いいえ(&N)")};
+// いいえ(&N) on plain buttons, with いいえ the default (Enter) and Esc's answer.
+inline QList<Choice> YesNoAnswers() {
+    return {Choice(kYesButton.text), Choice(kNoButton.text)};
 }
 constexpr int kAnswerYes = 0;
 constexpr int kAnswerNo = 1;

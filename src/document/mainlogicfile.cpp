@@ -266,7 +266,7 @@ bool MainLogic::SaveNow() {
 bool MainLogic::SavePrompt() {
     if (!session.NeedsSave)
         return true;
-    switch (platform.AskYesNoCancel(U(u"ﾌｧｲﾙが保存していません。保存しますか？"))) {
+    switch (AskYesNoCancel(platform, U(u"ﾌｧｲﾙが保存していません。保存しますか？"))) {
     case Platform::Answer::No:
         return true;
     case Platform::Answer::Yes:

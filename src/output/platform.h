@@ -17,19 +17,47 @@ namespace kirune {
 
 inline const QString kProgramTitle = QStringLiteral("Kirune");
 
+// One answer of a question, as its button reads. The usual answers (kYesButton, kNoButton,
+// kOkButton, kCancelButton) are the desktop's own buttons, with their icons; any other text is a
+// plain button of our own.
+struct Choice {
+    enum class Kind { Own, Yes, No, Ok, Cancel };
+    Choice(const QString& text) : text(text) {} // NOLINT: an answer of our own, written as its text
+    Choice(Kind kind, const QString& text) : kind(kind), text(text) {}
+    Kind kind = Kind::Own;
+    QString text;
+};
+inline const Choice kYesButton{Choice::Kind::Yes, QString::fromUtf16(u"はい(&Y)")};
+inline const Choice kNoButton{Choice::Kind::No, QString::fromUtf16(u"いいえ(&N)")};
+inline const Choice kOkButton{Choice::Kind::Ok, QStringLiteral("OK")};
+inline const Choice kCancelButton{Choice::Kind::Cancel, QString::fromUtf16(u"キャンセル")};
+
 class Platform {
 public:
     virtual ~Platform() = default;
 
     // OK message box, no icon, the program's title as caption.
     virtual void ShowMessage(const QString& text) = 0;
-    // OK message box with an information icon and the given caption.
-    virtual void ShowInformation(const QString& text, const QString& caption) = 0;
-    // Yes/No question, no icon, the program's title; true for Yes.
-    virtual bool AskYesNo(const QString& text) = 0;
-    // OK/Cancel question, no icon, the program's title; true for OK. Without a box of its own
-    // it is asked as a Yes/No question.
-    virtual bool AskOkCancel(const QString& text) { return AskYesNo(text); }
+    // A question, no icon, the program's title as caption: the index of the answer chosen.
+    // `defaultIndex` is Enter's answer, `escapeIndex` is Esc's and the close box's. Without a box
+    // of its own, a question of the usual answers is answered いいえ when that is offered (else
+    // Esc's answer), any other question with its default answer.
+    virtual int AskChoice(const QString& text, const QList<Choice>& answers, int defaultIndex,
+                          int escapeIndex) {
+        (void)text;
+        return UnaskedAnswer(answers, defaultIndex, escapeIndex);
+    }
+    // The answer a platform without boxes gives, as AskChoice describes.
+    static int UnaskedAnswer(const QList<Choice>& answers, int defaultIndex, int escapeIndex) {
+        if (answers.isEmpty() || answers.front().kind == Choice::Kind::Own)
+            return defaultIndex;
+        for (qsizetype i = 0; i < answers.size(); ++i)
+            if (answers[i].kind == Choice::Kind::No)
+                return static_cast<int>(i);
+        return escapeIndex;
+    }
+    // The answers of a はい/いいえ/キャンセル question (AskYesNoCancel below).
+    enum class Answer { Yes, No, Cancel };
 
     // File dialogs. `filter` is given as "description|pattern" ("ﾃｷｽﾄﾌｧｲﾙ (*.txt)|*.txt"); the
     // dialog starts in the folder last chosen in it. nullopt when cancelled.
@@ -64,23 +92,6 @@ public:
     virtual void ReportPrinted() = 0;
 
     // --- Keeping the teacher's work ---------------------------------------------------------
-    enum class Answer { Yes, No, Cancel };
-    // Yes/No/キャンセル question, no icon, the program's title; Yes the default, Esc cancels.
-    virtual Answer AskYesNoCancel(const QString& text) {
-        return AskYesNo(text) ? Answer::Yes : Answer::No;
-    }
-    // A question with answers of its own (the buttons' texts, in order), no icon, the program's
-    // title: the index of the answer chosen. `defaultIndex` is Enter's, `escapeIndex` is Esc's
-    // and the close box's. Without a box of its own the default answer is taken.
-    virtual int AskChoice(const QString& text, const QStringList& answers, int defaultIndex,
-                          int escapeIndex) {
-        (void)text;
-        (void)answers;
-        (void)escapeIndex;
-        return defaultIndex;
-    }
-    // Yes/No question whose Yes throws work away: No is the default (and Esc).
-    virtual bool AskYesNoDefaultNo(const QString& text) { return AskYesNo(text); }
     // The user's data folder of the program (recovery copies, earlier versions); "" when the
     // program keeps none (the command-line tool).
     virtual QString DataFolder() { return QString(); }
@@ -119,5 +130,22 @@ public:
         ShowHelp();
     }
 };
+
+// はい/いいえ question: true for はい. Enter answers はい, or いいえ when `defaultNo` (a はい that
+// throws work away); Esc and the close box answer いいえ.
+inline bool AskYes(Platform& platform, const QString& text, bool defaultNo = false) {
+    return platform.AskChoice(text, {kYesButton, kNoButton}, defaultNo ? 1 : 0, 1) == 0;
+}
+// OK/キャンセル question: true for OK, Enter's answer; Esc and the close box cancel.
+inline bool AskOk(Platform& platform, const QString& text) {
+    return platform.AskChoice(text, {kOkButton, kCancelButton}, 0, 1) == 0;
+}
+// はい/いいえ/キャンセル question: はい is Enter's answer; Esc and the close box cancel.
+inline Platform::Answer AskYesNoCancel(Platform& platform, const QString& text) {
+    static constexpr Platform::Answer kAnswers[] = {Platform::Answer::Yes, Platform::Answer::No,
+                                                    Platform::Answer::Cancel};
+    const int chosen = platform.AskChoice(text, {kYesButton, kNoButton, kCancelButton}, 0, 2);
+    return chosen >= 0 && chosen < 3 ? kAnswers[chosen] : Platform::Answer::Cancel;
+}
 
 } // namespace kirune

@@ -3,6 +3,7 @@
 #include "commands.h"
 
 #include <QFileInfo>
+#include <QRegularExpression>
 
 namespace kirune::tool {
 
@@ -17,26 +18,19 @@ void ToolPlatform::ShowMessage(const QString& text) {
     PrintError(text);
 }
 
-void ToolPlatform::ShowInformation(const QString& text, const QString& caption) {
+int ToolPlatform::AskChoice(const QString& text, const QList<Choice>& answers, int defaultIndex,
+                            int escapeIndex) {
     ++messageCount;
-    PrintError(caption.isEmpty() ? text : caption + QStringLiteral(": ") + text);
-}
-
-bool ToolPlatform::AskYesNo(const QString& text) {
-    ++messageCount;
-    PrintError(text + QString::fromUtf16(u" -> いいえ"));
-    return false;
-}
-
-int ToolPlatform::AskChoice(const QString& text, const QStringList& answers, int defaultIndex,
-                            int) {
-    ++messageCount;
-    int chosen = defaultIndex;
-    if (!choiceAnswers.empty()) {
+    const bool usual = !answers.isEmpty() && answers.front().kind != Choice::Kind::Own;
+    int chosen = UnaskedAnswer(answers, defaultIndex, escapeIndex);
+    if (!usual && !choiceAnswers.empty()) {
         chosen = choiceAnswers.front();
         choiceAnswers.pop_front();
     }
-    PrintError(text + QStringLiteral(" -> ") + answers.value(chosen));
+    QString shown = answers.value(chosen, Choice(QString())).text;
+    if (usual)
+        shown.remove(QRegularExpression(QStringLiteral(R"(\(&.\))"))); // "いいえ(&N)" -> "いいえ"
+    PrintError(text + QStringLiteral(" -> ") + shown);
     return chosen;
 }
 

@@ -20,9 +20,9 @@ public:
     ~ToolPlatform() override;
 
     void ShowMessage(const QString& text) override;
-    void ShowInformation(const QString& text, const QString& caption) override;
-    bool AskYesNo(const QString& text) override;
-    int AskChoice(const QString& text, const QStringList& answers, int defaultIndex,
+    // Prints the question and the answer taken: いいえ to a question of the usual answers, the
+    // next of `choiceAnswers` (or the default) to one with answers of its own.
+    int AskChoice(const QString& text, const QList<Choice>& answers, int defaultIndex,
                   int escapeIndex) override;
     std::optional<QString> OpenFileName(const QString& title, const QString& filter) override;
     std::optional<QString> SaveFileName(const QString& title, const QString& filter,

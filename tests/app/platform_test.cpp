@@ -8,6 +8,7 @@
 
 #include <QAbstractButton>
 #include <QClipboard>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
@@ -23,6 +24,8 @@
 #include <QTest>
 #include <QTextBrowser>
 #include <QTimer>
+#include <algorithm>
+#include <functional>
 #include <gtest/gtest.h>
 
 namespace kirune::test {
@@ -71,26 +74,60 @@ TEST(QtPlatformTest, OnePrinterForTheWholeRun) {
     EXPECT_EQ(platform.Today(), QDate::currentDate());
 }
 
-// The questions that keep work: Esc cancels the save question, Enter takes its default (Yes);
-// the discard question's default is No, so that Enter never throws work away.
-TEST(QtPlatformTest, TheQuestionsDefaultsAndEscapeKeepTheWork) {
-    QtPlatform platform;
-    auto press = [](Qt::Key key) {
-        QTimer::singleShot(0, [key] {
+// The questions as the teacher sees them, buttons from left to right ("*" marks the box's
+// standard buttons, which carry the desktop's icons): Enter takes the default, which never throws
+// work away, and Esc takes the safe answer.
+TEST(QtPlatformTest, QuestionsShowTheirButtonsAndKeepTheWork) {
+    const struct {
+        std::function<int(Platform&)> ask; // the index of the answer given
+        Qt::Key key;
+        const char16_t* buttons;
+        int answer;
+    } cases[] = {
+        {[](Platform& p) { return static_cast<int>(AskYesNoCancel(p, U(u"?"))); }, Qt::Key_Escape,
+         u"はい(&Y)* いいえ(&N)* キャンセル*", 2},
+        {[](Platform& p) { return static_cast<int>(AskYesNoCancel(p, U(u"?"))); }, Qt::Key_Return,
+         u"はい(&Y)* いいえ(&N)* キャンセル*", 0},
+        {[](Platform& p) { return AskYes(p, U(u"?"), true) ? 0 : 1; }, Qt::Key_Return,
+         u"はい(&Y)* いいえ(&N)*", 1},
+        {[](Platform& p) { return AskYes(p, U(u"?"), true) ? 0 : 1; }, Qt::Key_Escape,
+         u"はい(&Y)* いいえ(&N)*", 1},
+        {[](Platform& p) { return AskYes(p, U(u"?")) ? 0 : 1; }, Qt::Key_Return,
+         u"はい(&Y)* いいえ(&N)*", 0},
+        {[](Platform& p) { return AskYes(p, U(u"?")) ? 0 : 1; }, Qt::Key_Escape,
+         u"はい(&Y)* いいえ(&N)*", 1},
+        {[](Platform& p) { return AskOk(p, U(u"?")) ? 0 : 1; }, Qt::Key_Return, u"OK* キャンセル*",
+         0},
+        {[](Platform& p) { return AskOk(p, U(u"?")) ? 0 : 1; }, Qt::Key_Escape, u"OK* キャンセル*",
+         1},
+        {[](Platform& p) {
+             return p.AskChoice(U(u"?"), {U(u"開く"), U(u"キャンセル")}, 0, 1);
+         },
+         Qt::Key_Escape, u"開く キャンセル", 1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(QString::fromUtf16(c.buttons).toStdString());
+        QtPlatform platform;
+        QStringList shown;
+        QTimer::singleShot(0, [&] {
             QWidget* box = QApplication::activeModalWidget();
             ASSERT_NE(box, nullptr);
-            QKeyEvent event(QEvent::KeyPress, key, Qt::NoModifier);
+            auto* buttonBox = box->findChild<QDialogButtonBox*>();
+            ASSERT_NE(buttonBox, nullptr);
+            QList<QAbstractButton*> buttons = buttonBox->buttons();
+            std::sort(buttons.begin(), buttons.end(),
+                      [](QAbstractButton* a, QAbstractButton* b) { return a->x() < b->x(); });
+            for (QAbstractButton* button : buttons)
+                shown << button->text() +
+                             (buttonBox->standardButton(button) != QDialogButtonBox::NoButton
+                                  ? QStringLiteral("*")
+                                  : QString());
+            QKeyEvent event(QEvent::KeyPress, c.key, Qt::NoModifier);
             QApplication::sendEvent(box, &event);
         });
-    };
-    press(Qt::Key_Escape);
-    EXPECT_EQ(platform.AskYesNoCancel(QStringLiteral("?")), Platform::Answer::Cancel);
-    press(Qt::Key_Return);
-    EXPECT_EQ(platform.AskYesNoCancel(QStringLiteral("?")), Platform::Answer::Yes);
-    press(Qt::Key_Return);
-    EXPECT_FALSE(platform.AskYesNoDefaultNo(QStringLiteral("?")));
-    press(Qt::Key_Escape);
-    EXPECT_FALSE(platform.AskYesNoDefaultNo(QStringLiteral("?")));
+        EXPECT_EQ(c.ask(platform), c.answer);
+        EXPECT_EQ(shown.join(u' '), QString::fromUtf16(c.buttons));
+    }
 }
 
 // The save dialog starts at the folder and name offered, gives a name typed without an

@@ -12,35 +12,27 @@ FakePlatform::FakePlatform() : printer(std::make_unique<QPrinter>(QPrinter::High
 
 FakePlatform::~FakePlatform() = default;
 
-bool FakePlatform::AskYesNo(const QString& text) {
-    messages.push_back(text);
-    questions.push_back(text);
-    if (answers.empty())
-        return false;
-    const bool answer = answers.front();
-    answers.pop_front();
-    return answer;
-}
-
-Platform::Answer FakePlatform::AskYesNoCancel(const QString& text) {
-    if (choices.empty())
-        return AskYesNo(text) ? Answer::Yes : Answer::No;
-    messages.push_back(text);
-    questions.push_back(text);
-    const Answer answer = choices.front();
-    choices.pop_front();
-    return answer;
-}
-
-bool FakePlatform::AskYesNoDefaultNo(const QString& text) {
-    return AskYesNo(text);
-}
-
-int FakePlatform::AskChoice(const QString& text, const QStringList& answers, int defaultIndex,
+int FakePlatform::AskChoice(const QString& text, const QList<Choice>& offered, int defaultIndex,
                             int) {
     messages.push_back(text);
     questions.push_back(text);
-    choiceLists.push_back(answers.join(u'|'));
+    if (!offered.isEmpty() && offered.front().kind != Choice::Kind::Own) {
+        // はい/いいえ/キャンセル, はい/いいえ or OK/キャンセル: index 0 is はい or OK.
+        if (offered.size() == 3 && !choices.empty()) {
+            const Answer answer = choices.front();
+            choices.pop_front();
+            return static_cast<int>(answer);
+        }
+        if (answers.empty())
+            return 1;
+        const bool yes = answers.front();
+        answers.pop_front();
+        return yes ? 0 : 1;
+    }
+    QStringList texts;
+    for (const Choice& answer : offered)
+        texts << answer.text;
+    choiceLists.push_back(texts.join(u'|'));
     if (choiceAnswers.empty())
         return defaultIndex;
     const int answer = choiceAnswers.front();

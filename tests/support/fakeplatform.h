@@ -19,8 +19,6 @@ public:
     ~FakePlatform() override;
 
     void ShowMessage(const QString& text) override { messages.push_back(text); }
-    void ShowInformation(const QString& text, const QString&) override { messages.push_back(text); }
-    bool AskYesNo(const QString& text) override;
     std::optional<QString> OpenFileName(const QString& title, const QString& filter) override;
     // Records where the dialog starts and the suffix it adds; a scripted name without an
     // extension gets the suffix, as the dialog gives it.
@@ -34,9 +32,9 @@ public:
     bool ShowPrinterDialog(const QString& title) override;
     bool PrepareOutput() override { return true; }
     void ReportPrinted() override { ++printed; }
-    Answer AskYesNoCancel(const QString& text) override;
-    bool AskYesNoDefaultNo(const QString& text) override;
-    int AskChoice(const QString& text, const QStringList& answers, int defaultIndex,
+    // Questions of the usual answers are answered from `choices` (はい/いいえ/キャンセル) or
+    // `answers`; questions with answers of their own from `choiceAnswers`.
+    int AskChoice(const QString& text, const QList<Choice>& answers, int defaultIndex,
                   int escapeIndex) override;
     QString DataFolder() override { return dataDir.path(); }
     QDateTime Now() override { return now; }
@@ -48,15 +46,15 @@ public:
     bool ShowPageSetup() override;
     void ShowHelpPage(const QString& page) override { helpPages << page; }
 
-    // Scripts: answers to Yes/No questions (default No when empty) and dialog results (nullopt =
-    // cancel; default cancel when empty).
+    // Scripts: answers to はい/いいえ and OK/キャンセル questions (default いいえ/キャンセル when
+    // empty) and dialog results (nullopt = cancel; default cancel when empty).
     std::deque<bool> answers;
     std::deque<std::optional<QString>> fileAnswers;
     std::deque<bool> printerDialogAnswers; // default true
-    // Answers to Yes/No/Cancel questions; when empty, `answers` answers them (Yes or No).
+    // Answers to はい/いいえ/キャンセル questions; when empty, `answers` answers them (Yes or No).
     std::deque<Answer> choices;
     std::deque<std::optional<int>> listAnswers; // default cancel
-    std::deque<int> choiceAnswers;              // AskChoice; default: the default answer
+    std::deque<int> choiceAnswers;              // answers of their own; default: the default answer
     std::deque<bool> previewAnswers;            // print from the preview; default true
     std::deque<bool> pageSetupAnswers;          // default true
 
@@ -75,7 +73,8 @@ public:
     int pageSetups = 0;
     int printed = 0;
     QStringList lists;       // the items of every list shown, joined by "|"
-    QStringList choiceLists; // the answers offered by every AskChoice, joined by "|"
+    QStringList choiceLists; // the answers offered by every question with answers of its own,
+                             // joined by "|"
     QDateTime now{QDate(2026, 12, 7), QTime(10, 15, 30)};
     QTemporaryDir dataDir; // the user's data folder
 

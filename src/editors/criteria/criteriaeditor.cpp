@@ -220,8 +220,8 @@ bool CriteriaEditor::BoxesDifferFromStored() const {
 void CriteriaEditor::Command3_Click() {
     // The page shows the registered shares; the teacher is told when the boxes show others.
     if (BoxesDifferFromStored() &&
-        !platform.AskOkCancel(QString::fromUtf16(u"登録されている評定基準でグラフを印刷します。画面"
-                                                 u"の値で印刷するには、先に登録してください。")))
+        !AskOk(platform, QString::fromUtf16(u"登録されている評定基準でグラフを印刷します。画面"
+                                            u"の値で印刷するには、先に登録してください。")))
         return;
     PrintGraphPage(platform, book, subject, period == 3 ? kWholeYear : period, session.FileName);
 }
@@ -239,7 +239,7 @@ bool CriteriaEditor::HasUnregisteredChanges() const {
 bool CriteriaEditor::Command2_Click() {
     if (closed_)
         return true;
-    if (HasUnregisteredChanges() && !platform.AskYesNoDefaultNo(DiscardQuestion()))
+    if (HasUnregisteredChanges() && !AskYes(platform, DiscardQuestion(), true))
         return false; // back to the editor, everything as it was
     Close();
     return true;

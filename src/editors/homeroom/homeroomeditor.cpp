@@ -304,7 +304,7 @@ bool HomeRoomEditor::HasUnregisteredChanges() const {
 bool HomeRoomEditor::Command2_Click() {
     if (closed_)
         return true;
-    if (HasUnregisteredChanges() && !platform.AskYesNoDefaultNo(DiscardQuestion()))
+    if (HasUnregisteredChanges() && !AskYes(platform, DiscardQuestion(), true))
         return false; // back to the editor, everything as it was
     main.EnableMainWindow();
     Close();

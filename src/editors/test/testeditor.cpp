@@ -882,7 +882,7 @@ bool TestEditor::Command1_Click() {
 bool TestEditor::Command2_Click() {
     if (closed_)
         return true;
-    if (HasUnregisteredChanges() && !platform.AskYesNoDefaultNo(DiscardQuestion()))
+    if (HasUnregisteredChanges() && !AskYes(platform, DiscardQuestion(), true))
         return false; // back to the editor, everything as it was
     session.CautionAnswer = false;
     main.EnableMainWindow();
