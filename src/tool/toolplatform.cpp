@@ -31,11 +31,7 @@ bool ToolPlatform::AskYesNo(const QString& text) {
 int ToolPlatform::AskChoice(const QString& text, const QStringList& answers, int defaultIndex,
                             int) {
     ++messageCount;
-    int chosen = defaultIndex;
-    if (!choiceAnswers.empty()) {
-        chosen = choiceAnswers.front();
-        choiceAnswers.pop_front();
-    }
+    const int chosen = chooser ? chooser(text, answers, defaultIndex) : defaultIndex;
     PrintError(text + QStringLiteral(" -> ") + answers.value(chosen));
     return chosen;
 }

@@ -41,9 +41,9 @@ public:
 
     // Answers for the next file dialogs, in order; an empty queue cancels the dialog.
     std::deque<QString> fileAnswers;
-    // Answers (indexes) for the next questions with answers of their own; an empty queue takes
-    // each question's default answer.
-    std::deque<int> choiceAnswers;
+    // Answers each question with answers of its own (given the question, its answers and its
+    // default answer); unset, every such question takes its default answer.
+    std::function<int(const QString&, const QStringList&, int)> chooser;
     // Messages and questions shown so far.
     int messageCount = 0;
 
