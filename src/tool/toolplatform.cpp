@@ -31,7 +31,13 @@ bool ToolPlatform::AskYesNo(const QString& text) {
 int ToolPlatform::AskChoice(const QString& text, const QStringList& answers, int defaultIndex,
                             int) {
     ++messageCount;
-    const int chosen = chooser ? chooser(text, answers, defaultIndex) : defaultIndex;
+    int chosen = defaultIndex;
+    if (chooser) {
+        chosen = chooser(text, answers, defaultIndex);
+    } else if (!choiceAnswers.empty()) {
+        chosen = choiceAnswers.front();
+        choiceAnswers.pop_front();
+    }
     PrintError(text + QStringLiteral(" -> ") + answers.value(chosen));
     return chosen;
 }

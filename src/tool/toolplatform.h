@@ -41,8 +41,11 @@ public:
 
     // Answers for the next file dialogs, in order; an empty queue cancels the dialog.
     std::deque<QString> fileAnswers;
-    // Answers each question with answers of its own (given the question, its answers and its
-    // default answer); unset, every such question takes its default answer.
+    // Answers (indexes) for the next questions with answers of their own; an empty queue takes
+    // each question's default answer.
+    std::deque<int> choiceAnswers;
+    // When set, answers every question with answers of its own instead (given the question, its
+    // answers and its default answer).
     std::function<int(const QString&, const QStringList&, int)> chooser;
     // Messages and questions shown so far.
     int messageCount = 0;
