@@ -55,11 +55,6 @@ double LineOffset(const Canvas& canvas) {
     return (kTableLineHeight - canvas.TextHeight()) / 2;
 }
 
-// Right edge of column `col` of a printed table of `columns` columns.
-double PrintedColumnRight(int col, int columns) {
-    return col + 1 < columns ? PrintedColumnLeft(col + 1) : PrintedTableRight(columns);
-}
-
 double EstimatedWidth(const QString& text, double size) {
     double ems = 0;
     for (const QChar ch : text)
@@ -71,6 +66,38 @@ double EstimatedWidth(const QString& text, double size) {
 int UsedColumns(const Grid& grid, int shownColumnCount) {
     return std::clamp(shownColumnCount, 0, grid.Cols());
 }
+
+// Where the columns of a printed table lie: the main grid's widths, or a table's own.
+class ColumnLayout {
+public:
+    explicit ColumnLayout(const PrintedColumns* own) : own_(own) {}
+    double Left(int col) const {
+        if (!own_)
+            return PrintedColumnLeft(col);
+        double x = kTableLeft;
+        for (int c = 0; c < col && c < static_cast<int>(own_->widths.size()); ++c)
+            x += own_->widths[c];
+        return x;
+    }
+    double TableRight(int columns) const {
+        return own_ ? Left(columns) : PrintedTableRight(columns);
+    }
+    double Right(int col, int columns) const {
+        return col + 1 < columns ? Left(col + 1) : TableRight(columns);
+    }
+    double HeaderRoom(int col) const {
+        return own_ ? Right(col, col + 1) - Left(col) - 2 * kTextMargin : PrintedHeaderRoom(col);
+    }
+    bool GroupRule(int level, int col) const {
+        if (!own_)
+            return IsGroupRule(level, col);
+        return std::find(own_->groupRules.begin(), own_->groupRules.end(), col) !=
+               own_->groupRules.end();
+    }
+
+private:
+    const PrintedColumns* own_;
+};
 
 } // namespace
 
@@ -207,32 +234,33 @@ PrintedHeader LayOutHeader(const QString& text, double room, double fontSize,
     return {lines, smallest};
 }
 
-int PrintedTableLines(const Grid& grid, int shownColumnCount) {
+int PrintedTableLines(const Grid& grid, int shownColumnCount, const PrintedColumns* own) {
     const int columns = UsedColumns(grid, shownColumnCount);
+    const ColumnLayout layout(own);
     qsizetype header = 0;
     for (int c = 0; c < columns; ++c)
         header = std::max(
             header,
-            LayOutHeader(grid.Text(0, c), PrintedHeaderRoom(c), 12, EstimatedWidth).pieces.size());
+            LayOutHeader(grid.Text(0, c), layout.HeaderRoom(c), 12, EstimatedWidth).pieces.size());
     return static_cast<int>(header) + grid.Rows() - 1;
 }
 
 double PrintFitScale(const Grid& grid, int shownColumnCount, double printableWidth,
-                     double printableHeight) {
+                     double printableHeight, const PrintedColumns* own) {
     // Room for half of the frame's line beyond the table's edges.
     constexpr double kOverhang = 30;
     const int columns = UsedColumns(grid, shownColumnCount);
     if (columns == 0 || printableWidth <= 0 || printableHeight <= 0)
         return 1;
-    const double right = PrintedTableRight(columns) + kOverhang;
+    const double right = ColumnLayout(own).TableRight(columns) + kOverhang;
     const double bottom =
-        kTableTop + kTableLineHeight * PrintedTableLines(grid, shownColumnCount) + kOverhang;
+        kTableTop + kTableLineHeight * PrintedTableLines(grid, shownColumnCount, own) + kOverhang;
     return std::min({1.0, printableWidth / right, printableHeight / bottom});
 }
 
 void PrintTable(Canvas& canvas, const Grid& grid, int shownColumnCount,
                 const QString& selectedNodeKey, const QString& frameCaption,
-                const QString& dateText) {
+                const QString& dateText, const PrintedColumns* own) {
     canvas.FontName = PrintFont();
     canvas.ForeColor = kDefaultTextColour;
     canvas.Style = DrawStyle::Solid;
@@ -254,6 +282,7 @@ void PrintTable(Canvas& canvas, const Grid& grid, int shownColumnCount,
     if (columns == 0) // nothing on screen to print but the title
         return;
     const int level = KeyLevel(selectedNodeKey);
+    const ColumnLayout layout(own);
     const TextMeasure measure = [&canvas](const QString& text, double size) {
         const double shown = canvas.FontSize;
         canvas.FontSize = size;
@@ -261,7 +290,7 @@ void PrintTable(Canvas& canvas, const Grid& grid, int shownColumnCount,
         canvas.FontSize = shown;
         return width;
     };
-    const double right = PrintedTableRight(columns);
+    const double right = layout.TableRight(columns);
     const int lastRow = grid.Rows() - 1;
     int m = 0; // lines used so far
 
@@ -272,10 +301,10 @@ void PrintTable(Canvas& canvas, const Grid& grid, int shownColumnCount,
             for (int c = 0; c < columns; ++c) {
                 const double size = (c >= 2 && level == 3 && c != 12 && c != 13) ? 9 : 12;
                 const PrintedHeader header =
-                    LayOutHeader(grid.Text(0, c), PrintedHeaderRoom(c), size, measure);
+                    LayOutHeader(grid.Text(0, c), layout.HeaderRoom(c), size, measure);
                 canvas.FontSize = header.fontSize;
                 for (qsizetype k = 0; k < header.pieces.size(); ++k) {
-                    canvas.CurrentX = PrintedColumnLeft(c) + kTextMargin;
+                    canvas.CurrentX = layout.Left(c) + kTextMargin;
                     canvas.CurrentY = kTableTop + kTableLineHeight * (m + k) + LineOffset(canvas);
                     canvas.Print(header.pieces[k]);
                 }
@@ -292,8 +321,8 @@ void PrintTable(Canvas& canvas, const Grid& grid, int shownColumnCount,
                 const QString text = c == 1 ? grid.Text(r, c) : grid.Text(r, c).trimmed();
                 if (text.isEmpty())
                     continue;
-                const double left = PrintedColumnLeft(c) + kTextMargin;
-                const double room = PrintedColumnRight(c, columns) - kTextMargin - left;
+                const double left = layout.Left(c) + kTextMargin;
+                const double room = layout.Right(c, columns) - kTextMargin - left;
                 const FittedText fitted = FitText(canvas, text, room, bodySize);
                 canvas.FontSize = fitted.size;
                 canvas.ForeColor = c == 1 ? kDefaultTextColour : RatingColour(text);
@@ -317,8 +346,8 @@ void PrintTable(Canvas& canvas, const Grid& grid, int shownColumnCount,
     canvas.Box(kTableLeft, kTableTop, right, bottom, kDefaultTextColour);
 
     for (int c = 1; c < columns; ++c) {
-        canvas.DrawWidth = IsGroupRule(level, c) ? 4 : 1;
-        const double x = PrintedColumnLeft(c);
+        canvas.DrawWidth = layout.GroupRule(level, c) ? 4 : 1;
+        const double x = layout.Left(c);
         canvas.Line(x, kTableTop, x, bottom, kDefaultTextColour);
     }
     canvas.DrawWidth = 1;

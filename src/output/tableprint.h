@@ -8,6 +8,7 @@
 #include <QString>
 #include <QStringList>
 #include <functional>
+#include <vector>
 
 namespace kirune {
 
@@ -23,6 +24,13 @@ constexpr double kTextMargin = 57 + 15;
 double PrintedColumnLeft(int col);
 // Right edge of a printed table of `columns` columns.
 double PrintedTableRight(int columns);
+
+// A table printed with column widths of its own (the grade's summary) instead of the main
+// grid's: the width of every column printed (twips) and the columns whose left rule is thick.
+struct PrintedColumns {
+    std::vector<double> widths;
+    std::vector<int> groupRules;
+};
 
 // A header cell as printed: its lines (at most three) and the font size they are printed in.
 struct PrintedHeader {
@@ -51,18 +59,19 @@ PrintedHeader LayOutHeader(const QString& text, double room, double fontSize,
 // The lines of the printed table: the header's tallest cell plus one per further row (the
 // header measured as if every character of code 1..127 were half a point size wide and every
 // other a whole one, at 12 points).
-int PrintedTableLines(const Grid& grid, int shownColumnCount);
+int PrintedTableLines(const Grid& grid, int shownColumnCount, const PrintedColumns* own = nullptr);
 
 // The factor by which a page must shrink so that the printed table fits a printable area of the
 // given size (twips); 1 when it fits as laid out.
 double PrintFitScale(const Grid& grid, int shownColumnCount, double printableWidth,
-                     double printableHeight);
+                     double printableHeight, const PrintedColumns* own = nullptr);
 
 // Prints the table on the canvas. `shownColumnCount` columns of `grid` are printed; the level of
 // `selectedNodeKey` chooses the group rules and the level-3 header size; `dateText` goes to the
-// top right and `frameCaption` is the title.
+// top right and `frameCaption` is the title. `own` gives the columns' widths and thick rules of a
+// table that is not one of the main grid's.
 void PrintTable(Canvas& canvas, const Grid& grid, int shownColumnCount,
                 const QString& selectedNodeKey, const QString& frameCaption,
-                const QString& dateText);
+                const QString& dateText, const PrintedColumns* own = nullptr);
 
 } // namespace kirune

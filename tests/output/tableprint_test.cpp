@@ -486,5 +486,24 @@ TEST(TablePrint, FitScaleShrinksOnlyWhatDoesNotFit) {
     EXPECT_EQ(PrintFitScale(grid, 0, 100, 100), 1.0);
 }
 
+// A table with widths of its own: its rules where its widths put them, thick where it says, and
+// the page fitted to its own width.
+TEST(TablePrint, OwnColumnWidthsPlaceTheRulesAndTheFit) {
+    Grid grid(3, 4);
+    grid.SetText(0, 1, U(u"学級"));
+    grid.SetText(1, 3, QStringLiteral("12"));
+    const PrintedColumns own{{500, 2800, 600, 450}, {1, 3}};
+    RecordingCanvas canvas(true, 15000, 230);
+    PrintTable(canvas, grid, 4, QString(), QStringLiteral("c"), QStringLiteral("d"), &own);
+    std::vector<std::pair<double, int>> rules;
+    for (const auto& op : VerticalRules(canvas))
+        rules.emplace_back(op.x1, op.width);
+    const std::vector<std::pair<double, int>> expected = {{1500, 4}, {4300, 1}, {4900, 4}};
+    EXPECT_EQ(rules, expected);
+    EXPECT_EQ(FrameOf(canvas).x2, 5350);
+    EXPECT_NEAR(canvas.TextRight(*canvas.FindText(QStringLiteral("12"))), 5350 - kTextMargin, 1);
+    EXPECT_DOUBLE_EQ(PrintFitScale(grid, 4, 5350 / 2.0, 100000, &own), 5350 / 2.0 / (5350 + 30));
+}
+
 } // namespace
 } // namespace kirune

@@ -1,0 +1,131 @@
+#include "summaryoutput.h"
+
+#include "csvexport.h"
+#include "model/gradebookfile.h"
+#include "model/safefile.h"
+#include "paintercanvas.h"
+#include "platform.h"
+#include "tableprint.h"
+#include "xlsxexport.h"
+
+#include <QFileInfo>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPainter>
+#include <QPrinter>
+#include <algorithm>
+
+namespace kirune {
+
+Grid SummarySheetGrid(const GradeSummary& summary, QString& caption, int& columns) {
+    Grid grid;
+    columns = ShowGradeSummaryTable(summary, grid, caption);
+    const QStringList notes = SummaryNoteLines(summary);
+    if (!notes.isEmpty()) {
+        const int first = grid.Rows() + 1;
+        grid.SetRows(first + static_cast<int>(notes.size()));
+        for (int i = 0; i < notes.size(); ++i)
+            grid.SetText(first + i, 1, notes[i]);
+    }
+    return grid;
+}
+
+bool SaveSummary(const GradeSummary& summary, const QString& path, const QString& bookPath,
+                 QString* error) {
+    // A summary saved over one of its own books would lose that class's marks.
+    const QString target = SameFileKey(path);
+    for (const ClassSummary& row : summary.classes) {
+        if (target == SameFileKey(row.path) ||
+            target == SameFileKey(BackupPath(SameFileKey(row.path)))) {
+            if (error)
+                *error = QString::fromUtf16(u"「%1」は集計した成績ファイル（またはその控え）です。"
+                                            u"集計表は別の名前で保存してください。")
+                             .arg(QFileInfo(path).fileName());
+            return false;
+        }
+    }
+    QString caption;
+    int columns = 0;
+    Grid grid = SummarySheetGrid(summary, caption, columns);
+    if (path.endsWith(QStringLiteral(".xlsx"), Qt::CaseInsensitive)) {
+        WorkbookSheet sheet{QString::fromUtf16(u"学年の集計"), caption, std::move(grid), columns};
+        return ExportWorkbook({sheet}, caption, path, bookPath, error);
+    }
+    return ExportCsv(grid, path, bookPath, error);
+}
+
+bool PrintSummary(QPrinter& printer, const GradeSummary& summary, const QString& dateText,
+                  QString* error) {
+    if (summary.classes.empty()) {
+        if (error)
+            *error = SummaryEmptyMessage(summary);
+        return false;
+    }
+    printer.setPageSize(QPageSize(QPageSize::A4));
+    printer.setPageOrientation(QPageLayout::Landscape);
+    printer.setColorMode(QPrinter::Color);
+    QString caption;
+    Grid grid;
+    const int columns = ShowGradeSummaryTable(summary, grid, caption);
+    printer.setDocName(caption);
+    printer.setCreator(kProgramTitle);
+
+    // The caption names the year when every class shares it; the rows need not repeat it.
+    if (caption.startsWith(summary.classes.front().year.trimmed() + u' '))
+        for (int i = 0; i < static_cast<int>(summary.classes.size()); ++i) {
+            const ClassSummary& row = summary.classes[i];
+            const QString label = SummaryClassLabel(row);
+            if (label.startsWith(row.year + u' '))
+                grid.SetText(i + 1, 1, label.mid(row.year.size() + 1));
+        }
+    // Narrow columns, so that the 72 columns of numbers stay readable on one page: the subject and
+    // viewpoint above the average only, the counts headed by their letter, a thick rule before
+    // every viewpoint.
+    PrintedColumns own;
+    own.widths = {500, 2800, 600};
+    own.groupRules = {1, 2};
+    for (int k = 0; k < kSummaryViewpoints; ++k) {
+        const int first = 3 + 4 * k;
+        own.groupRules.push_back(first);
+        own.widths.insert(own.widths.end(), {750, 450, 450, 450});
+        grid.SetText(0, first,
+                     summary.titles[k / kViewpoints][0] + QChar(13) +
+                         summary.titles[k / kViewpoints][k % kViewpoints + 1] + QChar(13) +
+                         QString::fromUtf16(u"平均%"));
+        for (int j = 0; j < 3; ++j)
+            grid.SetText(0, first + 1 + j, QString(QChar(u'A' + j)));
+    }
+
+    QPainter painter;
+    if (!painter.begin(&printer)) {
+        if (error)
+            *error = QString::fromUtf16(u"印刷を開始できませんでした。");
+        return false;
+    }
+    const double pageWidth = printer.width() * 1440.0 / printer.logicalDpiX();
+    const double pageHeight = printer.height() * 1440.0 / printer.logicalDpiY();
+    const QStringList notes = SummaryNoteLines(summary);
+    const double tableBottom =
+        kTableTop + kTableLineHeight * PrintedTableLines(grid, columns, &own);
+    // One page wide, and the notes under the table on the page too.
+    const double notesBottom = tableBottom + kTableLineHeight * (notes.size() + 1);
+    const double scale = std::min(PrintFitScale(grid, columns, pageWidth, pageHeight, &own),
+                                  notes.isEmpty() ? 1.0 : pageHeight / notesBottom);
+    painter.scale(scale, scale);
+    PainterCanvas canvas(painter, printer, true, pageWidth / scale);
+    PrintTable(canvas, grid, columns, QString(), caption, dateText, &own);
+    canvas.FontSize = 12;
+    for (int i = 0; i < notes.size(); ++i) {
+        canvas.CurrentX = kTableLeft;
+        canvas.CurrentY = tableBottom + kTableLineHeight * (i + 0.5);
+        canvas.Print(notes[i]);
+    }
+    if (!painter.end()) {
+        if (error)
+            *error = QString::fromUtf16(u"印刷できませんでした。");
+        return false;
+    }
+    return true;
+}
+
+} // namespace kirune
