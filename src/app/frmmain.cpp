@@ -5,6 +5,7 @@
 #include "icons.h"
 #include "nodetree.h"
 #include "placement.h"
+#include "summarywindow.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -50,6 +51,7 @@ const std::map<QString, Handler>& MenuHandlers() {
         {QStringLiteral("mnuCSVSaveAs"), &MainLogic::mnuCSVSaveAs_Click},
         {QStringLiteral("mnuXlsxSaveAs"), &MainLogic::mnuXlsxSaveAs_Click},
         {QStringLiteral("mnuXlsxBookSaveAs"), &MainLogic::mnuXlsxBookSaveAs_Click},
+        {QStringLiteral("mnuFileGradeSummary"), &MainLogic::mnuFileGradeSummary_Click},
         {QStringLiteral("mnuFilePageSetup"), &MainLogic::mnuFilePageSetup_Click},
         {QStringLiteral("mnuFilePrint"), &MainLogic::mnuFilePrint_Click},
         {QStringLiteral("mnuFilePupilRecords"), &MainLogic::mnuFilePupilRecords_Click},
@@ -125,6 +127,7 @@ frmMain::~frmMain() {
     // The logic outlives the window: nothing may call back into a destroyed one.
     logic_.changed = nullptr;
     logic_.openEditor = nullptr;
+    logic_.openSummary = nullptr;
     logic_.closeWindow = nullptr;
     logic_.closeOtherWindows = nullptr;
     logic_.applyPlacement = nullptr;
@@ -244,6 +247,9 @@ void frmMain::SetHooks() {
         }
     };
     logic_.closeWindow = [this] { close(); };
+    logic_.openSummary = [this](std::unique_ptr<GradeSummaryLogic> summary) {
+        (new SummaryWindow(std::move(summary), this))->show();
+    };
     logic_.closeOtherWindows = [this] { return launcher_.CloseAll(); };
     logic_.applyPlacement = [this] { ApplyPlacement(); };
     connect(&launcher_, &EditorLauncher::opened, this, [this] { editorClosedPending_ = false; });

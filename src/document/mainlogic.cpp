@@ -66,9 +66,10 @@ MainLogic::MainLogic(GradeBook& bookRef, Session& sessionRef, Platform& platform
                                               QStringLiteral("Ctrl+Shift+S")};
     menus[QStringLiteral("mnuFileHistory")] = {U(u"以前の版を開く(&H)..."), false, {}};
     menus[QStringLiteral("mnuCSVSaveAs")] = {U(u"画面の表をCSVで保存(&V)..."), true, {}};
-    menus[QStringLiteral("mnuXlsxSaveAs")] = {U(u"画面の表をExcel形式で保存(&X)..."), true, {}};
+    menus[QStringLiteral("mnuXlsxSaveAs")] = {U(u"画面の表をExcel形式で保存(&E)..."), true, {}};
     menus[QStringLiteral("mnuXlsxBookSaveAs")] = {
         U(u"成績簿全体をExcel形式で保存(&W)..."), false, {}};
+    menus[QStringLiteral("mnuFileGradeSummary")] = {U(u"学年の集計(&G)..."), true, {}};
     menus[QStringLiteral("mnuFilePageSetup")] = {U(u"ﾍﾟｰｼﾞ設定(&U)..."), true, {}};
     menus[QStringLiteral("mnuFilePupilRecords")] = {U(u"個人票を全員分印刷(&K)..."), true, {}};
     menus[QStringLiteral("mnuFilePrint")] = {U(u"画面の表を印刷(&P)..."), true,
@@ -117,6 +118,8 @@ QStringList MainLogic::MenuLayout(const QString& menu) {
                 QStringLiteral("mnuCSVSaveAs"),
                 QStringLiteral("mnuXlsxSaveAs"),
                 QStringLiteral("mnuXlsxBookSaveAs"),
+                QStringLiteral("-"),
+                QStringLiteral("mnuFileGradeSummary"),
                 QStringLiteral("-"),
                 QStringLiteral("mnuFilePageSetup"),
                 QStringLiteral("mnuFilePrint"),

@@ -120,10 +120,11 @@ TEST(HelpTest, TheContentsPageLinksEveryPageAndEveryPageExists) {
     for (auto it = link.globalMatch(html); it.hasNext();)
         pages << it.next().captured(1);
     pages.removeDuplicates();
-    EXPECT_EQ(pages.size(), 7);
-    for (const QString& title : {U(u"学級の作成"), U(u"試験の入力"), U(u"評定基準の設定"),
-                                 U(u"印刷"), U(u"CSV保存 と 名簿の読み込み"),
-                                 U(u"ファイルと控え（バックアップ）"), U(u"キー操作の一覧")})
+    EXPECT_EQ(pages.size(), 8);
+    for (const QString& title :
+         {U(u"学級の作成"), U(u"試験の入力"), U(u"評定基準の設定"), U(u"印刷"),
+          U(u"CSV保存 と 名簿の読み込み"), U(u"ファイルと控え（バックアップ）"), U(u"学年の集計"),
+          U(u"キー操作の一覧")})
         EXPECT_TRUE(html.contains(title)) << title.toStdString();
     for (const QString& page : pages) {
         QFile file(QStringLiteral(":/help/") + page);

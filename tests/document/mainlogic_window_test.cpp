@@ -5,6 +5,23 @@
 namespace kirune::test {
 namespace {
 
+// Within one menu every item has an access key of its own, so a key press chooses one item.
+TEST_F(MainLogicTest, AccessKeysAreUniqueWithinEachMenu) {
+    for (const char* menu : {"mnuFile", "mnuEdit", "mnuHelp"}) {
+        QStringList keys;
+        for (const QString& item : MainLogic::MenuLayout(QLatin1String(menu))) {
+            if (item == QLatin1String("-"))
+                continue;
+            const QString& caption = logic->Menu(item).caption;
+            const qsizetype amp = caption.indexOf(u'&');
+            ASSERT_GE(amp, 0) << item.toStdString();
+            const QString key = caption.mid(amp + 1, 1).toUpper();
+            EXPECT_FALSE(keys.contains(key)) << menu << " " << item.toStdString();
+            keys << key;
+        }
+    }
+}
+
 TEST_F(MainLogicTest, MenusCarryTheirCaptionsAccessKeysAndShortcuts) {
     const std::pair<const char*, const char16_t*> captions[] = {
         {"mnuFile", u"ﾌｧｲﾙ(&F)"},
@@ -15,8 +32,9 @@ TEST_F(MainLogicTest, MenusCarryTheirCaptionsAccessKeysAndShortcuts) {
         {"mnuFileSaveAs", u"名前を付けて保存(&A)..."},
         {"mnuFileRecent", u"最近使ったファイル(&R)"},
         {"mnuCSVSaveAs", u"画面の表をCSVで保存(&V)..."},
-        {"mnuXlsxSaveAs", u"画面の表をExcel形式で保存(&X)..."},
+        {"mnuXlsxSaveAs", u"画面の表をExcel形式で保存(&E)..."},
         {"mnuXlsxBookSaveAs", u"成績簿全体をExcel形式で保存(&W)..."},
+        {"mnuFileGradeSummary", u"学年の集計(&G)..."},
         {"mnuFilePageSetup", u"ﾍﾟｰｼﾞ設定(&U)..."},
         {"mnuFilePrint", u"画面の表を印刷(&P)..."},
         {"mnuFilePupilRecords", u"個人票を全員分印刷(&K)..."},
@@ -42,8 +60,9 @@ TEST_F(MainLogicTest, MenusCarryTheirCaptionsAccessKeysAndShortcuts) {
     EXPECT_EQ(MainLogic::MenuLayout(QStringLiteral("mnuFile")),
               QStringList({"mnuFileNew", "mnuFileOpen", "mnuFileRecent", "mnuFileClose", "-",
                            "mnuFileSave", "mnuFileSaveAs", "mnuFileHistory", "mnuCSVSaveAs",
-                           "mnuXlsxSaveAs", "mnuXlsxBookSaveAs", "-", "mnuFilePageSetup",
-                           "mnuFilePrint", "mnuFilePupilRecords", "-", "mnuFileExit"}));
+                           "mnuXlsxSaveAs", "mnuXlsxBookSaveAs", "-", "mnuFileGradeSummary", "-",
+                           "mnuFilePageSetup", "mnuFilePrint", "mnuFilePupilRecords", "-",
+                           "mnuFileExit"}));
     EXPECT_EQ(
         MainLogic::MenuLayout(QStringLiteral("mnuEdit")),
         QStringList({"mnuEditUndo", "mnuEditRedo", "-", "mnuEditProperty", "mnuEditNameBook"}));

@@ -23,6 +23,7 @@ public:
     bool AskYesNo(const QString& text) override;
     std::optional<QString> OpenFileName(const QString& title, const QString& filter) override;
     std::optional<QString> SaveFileName(const QString& title, const QString& filter) override;
+    std::optional<QStringList> OpenFileNames(const QString& title, const QString& filter) override;
     QVariant ReadSetting(const QString& key, const QVariant& fallback) override;
     void WriteSetting(const QString& key, const QVariant& value) override { settings[key] = value; }
     QDate Today() override { return today; }
@@ -56,6 +57,7 @@ public:
     std::deque<int> choiceAnswers;              // AskChoice; default: the default answer
     std::deque<bool> previewAnswers;            // print from the preview; default true
     std::deque<bool> pageSetupAnswers;          // default true
+    std::deque<QStringList> fileListAnswers;    // several files at once; default cancel
 
     // Records.
     QStringList messages;  // message boxes and questions, in order

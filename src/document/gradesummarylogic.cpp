@@ -1,0 +1,104 @@
+#include "gradesummarylogic.h"
+
+#include "model/numbers.h"
+#include "output/summaryoutput.h"
+
+#include <QFileInfo>
+
+namespace kirune {
+
+namespace {
+
+QString Ja(const char16_t* text) {
+    return QString::fromUtf16(text);
+}
+
+int PeriodOfChoice(int choice) {
+    return choice <= 0 || choice > kSemesters ? kSummaryYear : choice - 1;
+}
+
+} // namespace
+
+GradeSummaryLogic::GradeSummaryLogic(Platform& platform, const QString& openBookPath)
+    : platform_(platform), openBookPath_(openBookPath) {}
+
+QStringList GradeSummaryLogic::PeriodChoices() {
+    QStringList choices;
+    for (int choice = 0; choice <= kSemesters; ++choice)
+        choices << SummaryPeriodLabel(PeriodOfChoice(choice));
+    return choices;
+}
+
+bool GradeSummaryLogic::Load(const QStringList& paths) {
+    paths_ = paths;
+    choice_ = 0;
+    summary_ = SummariseBooks(paths_, PeriodOfChoice(choice_));
+    if (const QString empty = SummaryEmptyMessage(summary_); !empty.isEmpty()) {
+        platform_.ShowMessage(empty);
+        return false;
+    }
+    Show();
+    return true;
+}
+
+void GradeSummaryLogic::ChoosePeriod(int choice) {
+    if (choice < 0 || choice > kSemesters || choice == choice_)
+        return;
+    choice_ = choice;
+    summary_ = SummariseBooks(paths_, PeriodOfChoice(choice_));
+    Show();
+}
+
+void GradeSummaryLogic::Show() {
+    ShowGradeSummaryTable(summary_, grid, caption);
+    notes = SummaryNoteLines(summary_);
+    if (changed)
+        changed();
+}
+
+void GradeSummaryLogic::Print() {
+    if (summary_.classes.empty())
+        return;
+    const QString date = RegionalLocale().toString(platform_.Today(), QLocale::ShortFormat);
+    platform_.PrintWithPreview(Ja(u"学年の集計_") + SummaryPeriodLabel(summary_.period) +
+                                   QStringLiteral(".pdf"),
+                               [&](QPrinter& printer) {
+                                   QString error;
+                                   if (PrintSummary(printer, summary_, date, &error))
+                                       return true;
+                                   platform_.ShowMessage(error);
+                                   return false;
+                               });
+}
+
+void GradeSummaryLogic::SaveAs() {
+    if (summary_.classes.empty())
+        return;
+    const auto chosen = platform_.SaveFileName(
+        Ja(u"学年の集計を保存"), Ja(u"Excel ブック (*.xlsx)|*.xlsx|CSV ファイル (*.csv)|*.csv"));
+    if (!chosen)
+        return;
+    QString path = *chosen;
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    if (suffix != QLatin1String("csv") && suffix != QLatin1String("xlsx"))
+        path += QStringLiteral(".xlsx");
+    if (QFileInfo::exists(path) &&
+        !platform_.AskYesNoDefaultNo(
+            Ja(u"「%1」は既にあります。上書きしますか？").arg(QFileInfo(path).fileName())))
+        return;
+    SaveTo(path);
+}
+
+bool GradeSummaryLogic::SaveTo(const QString& path) {
+    QString error;
+    if (!SaveSummary(summary_, path, openBookPath_, &error)) {
+        platform_.ShowMessage(error.isEmpty() ? Ja(u"集計表を書き込めませんでした。") : error);
+        return false;
+    }
+    statusText = Ja(u"学年の集計を保存しました: ") + QFileInfo(path).fileName();
+    if (changed)
+        changed();
+    return true;
+}
+
+} // namespace kirune
