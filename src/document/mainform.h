@@ -2,6 +2,7 @@
 // What an editor window may ask of the main window while it closes.
 
 #include <QString>
+#include <QStringList>
 
 namespace kirune {
 
@@ -9,6 +10,14 @@ namespace kirune {
 inline QString DiscardQuestion() {
     return QString::fromUtf16(u"入力した内容を登録せずに閉じますか？");
 }
+
+// The answers of a question whose Yes writes over or throws away something: はい(&Y) and
+// いいえ(&N), with いいえ the default (Enter) and Esc's answer.
+inline QStringList YesNoAnswers() {
+    return {QString::fromUtf16(u"はい(&Y)"), QString::fromUtf16(u"いいえ(&N)")};
+}
+constexpr int kAnswerYes = 0;
+constexpr int kAnswerNo = 1;
 
 enum class EditorKind { HomeRoom, Subject, Semester, Test };
 

@@ -40,6 +40,9 @@ void MainLogic::mnuEditNameBook_Click() {
     // Names stored earlier beyond the new roster stay where they are: they lie past RosterSize
     // and count for nothing.
     book.RosterSize = static_cast<int16_t>(k);
+    // The class has just gained its pupils: the criteria never set get their defaults, as the
+    // homeroom registration gives them.
+    FillDefaultCriteria(book);
     if (changed)
         session.MarkChanged();
 

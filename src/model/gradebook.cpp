@@ -77,6 +77,18 @@ int CountEnrolled(const GradeBook& book) {
     return count;
 }
 
+void FillDefaultCriteria(GradeBook& book) {
+    if (CountEnrolled(book) == 0)
+        return;
+    for (int p = 0; p < kCriteriaPeriods; ++p)
+        for (int c = 0; c < kCriteriaColumns; ++c) {
+            if (book.RankAPercent[p][c] == -1)
+                book.RankAPercent[p][c] = 20;
+            if (book.RankCPercent[p][c] == -1)
+                book.RankCPercent[p][c] = 40;
+        }
+}
+
 QString HomeRoomHeading(const GradeBook& book) {
     return book.HomeRoomYear + u' ' + book.HomeRoomGrade + book.HomeRoomClass + u' ' +
            book.TeacherName + QString::fromUtf16(u" 生徒数（") + NumberText(CountEnrolled(book)) +

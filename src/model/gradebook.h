@@ -75,6 +75,11 @@ void ResetGradeBook(GradeBook& book);
 // class averages.
 int CountEnrolled(const GradeBook& book);
 
+// Once the class has pupils, every rating criterion never set gets the default bands (A 20 %,
+// C 40 %); shares already set stay. Without the defaults every pupil would be rated B. Called
+// wherever names arrive: the homeroom registration and the roster import.
+void FillDefaultCriteria(GradeBook& book);
+
 // True when attendance number n (1..40) has a name.
 inline bool HasName(const GradeBook& book, int n) {
     return n >= 1 && n <= kMaxPupils && !book.StudentNames[n - 1].isEmpty();

@@ -9,8 +9,8 @@ namespace {
 class NameImportTest : public MainLogicTest {
 protected:
     // A grade book without pupils, opened and just saved.
-    void OpenEmptyClass() {
-        const QString path = WriteBook(QStringLiteral("empty.txt"), 0);
+    void OpenEmptyClass(const std::function<void(GradeBook&)>& change = {}) {
+        const QString path = WriteBook(QStringLiteral("empty.txt"), 0, change);
         Start();
         Open(path);
         ASSERT_EQ(book->RosterSize, 0);
@@ -71,6 +71,38 @@ TEST_F(NameImportTest, OneNamePerLineFillsTheRosterAndTheGrid) {
     EXPECT_GE(notified, 1);
     // The file dialog's choice is no grade book file.
     EXPECT_TRUE(session.FileName.endsWith(QStringLiteral("empty.txt")));
+}
+
+// A class that gains its first pupils by the import gets the default shares (A 20 %, C 40 %)
+// where none was set, as the homeroom registration gives them: without them every pupil is B.
+TEST_F(NameImportTest, TheFirstPupilsBringTheDefaultShares) {
+    const struct {
+        const char* what;
+        QByteArray roster;
+        bool someSet; // 一学期 国語 表現 A 30 and 通年 体育 C 10 set before
+        int a00, c00, a317, c317;
+    } cases[] = {
+        {"thirty names, no share set", QByteArray(30 * 3, 'x').replace("xxx", "P,\r\n"), false, 20,
+         40, 20, 40},
+        {"shares already set stay", "A\r\nB\r\n", true, 30, 40, 20, 10},
+        {"a file without names sets nothing", ",,\r\n", false, -1, -1, -1, -1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        logic = std::make_unique<MainLogic>(*book, session, platform);
+        OpenEmptyClass([&c](GradeBook& b) {
+            if (c.someSet) {
+                b.RankAPercent[0][0] = 30;
+                b.RankCPercent[3][17] = 10;
+            }
+        });
+        Import(WriteRoster(QStringLiteral("roster.csv"), c.roster));
+        EXPECT_EQ(book->RankAPercent[0][0], c.a00);
+        EXPECT_EQ(book->RankCPercent[0][0], c.c00);
+        EXPECT_EQ(book->RankAPercent[3][17], c.a317);
+        EXPECT_EQ(book->RankCPercent[3][17], c.c317);
+        EXPECT_EQ(book->RankAPercent[1][9], c.a317 == -1 ? -1 : 20);
+    }
 }
 
 TEST_F(NameImportTest, SemicolonBeforeCommaAndEmptyFieldsLeaveNoGaps) {

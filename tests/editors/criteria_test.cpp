@@ -187,20 +187,95 @@ TEST_F(CriteriaTest, LiveUpdateShowsBAndRedrawsTheFrame) {
     EXPECT_TRUE(platform.messages.isEmpty());
 }
 
-TEST_F(CriteriaTest, PairAbove100IsRefusedWhileTypingAndTheBoxEmptied) {
-    SemesterSpecEditor editor(book, session, platform, main);
-    Attach(editor);
-    editor.Form_Activate();
-    editor.Text_Change(1, QStringLiteral("20"));
-    editor.Text_Change(2, QStringLiteral("40"));
-    editor.Text_Change(1, QStringLiteral("70"));
-    EXPECT_EQ(platform.messages, QStringList{kSumOver100});
-    EXPECT_EQ(editor.frames[0].aText, QString());
-    EXPECT_EQ(editor.frames[0].cText, QStringLiteral("40"));
-    EXPECT_EQ(editor.frames[0].bLabel, QStringLiteral(" 60"));
-    // The graph is drawn again with A = 0: nobody reaches 100 % of 50 points.
-    const auto boxes = LastGraphBoxes();
-    EXPECT_EQ(Colours(boxes), (std::vector<QRgb>{kRankCColour, kRankBColour, kRankBColour}));
+// A share refused while typing gives the box back the share it held before that entry, and the
+// graph is drawn with it again; registration stores what the boxes show, and refuses a box left
+// empty, naming the viewpoint and going to the box. Stored: 表現 A 20, C 40.
+TEST_F(CriteriaTest, ARefusedShareComesBackAndAnEmptyShareIsRefused) {
+    constexpr int kFinish = -1; // the box's editing has finished (Enter, or the focus left it)
+    const std::vector<QRgb> kRated = {kRankCColour, kRankBColour, kRankAColour}; // 12, 30, 45
+    const struct {
+        const char* what;
+        std::vector<std::pair<int, const char*>> steps; // (TextN, typed text) or (kFinish, TextN)
+        QString message;
+        const char* a;
+        const char* c;
+        const char* b;
+        bool registered;
+        int storedC;
+        std::pair<int, ShareRole> focus;
+    } cases[] = {
+        {"90 typed over C 40",
+         {{2, "9"}, {2, "90"}},
+         kSumOver100,
+         " 20",
+         " 40",
+         " 40",
+         true,
+         40,
+         {}},
+        {"the share last finished comes back",
+         {{2, "3"}, {2, "30"}, {kFinish, "2"}, {2, "309"}},
+         kSumOver100,
+         " 20",
+         "30",
+         " 50",
+         true,
+         30,
+         {}},
+        {"A refused after C changed",
+         {{2, "10"}, {kFinish, "2"}, {1, "95"}},
+         kSumOver100,
+         " 20",
+         "10",
+         " 70",
+         true,
+         10,
+         {}},
+        {"an emptied box is refused at registration",
+         {{2, ""}, {kFinish, "2"}},
+         U(u"観点「表現」の C の割合を入力してください。"),
+         " 20",
+         "",
+         " 80",
+         false,
+         40,
+         {0, ShareRole::C}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        A(0, 0) = 20;
+        C(0, 0) = 40;
+        platform.messages.clear();
+        SemesterSpecEditor editor(book, session, platform, main);
+        Attach(editor);
+        std::pair<int, ShareRole> focused{-1, ShareRole::A};
+        editor.focusBox = [&focused](int k, ShareRole role) { focused = {k, role}; };
+        editor.Form_Activate();
+        for (const auto& [box, text] : c.steps) {
+            if (box == kFinish)
+                editor.Text_EditingFinished(QString::fromLatin1(text).toInt());
+            else
+                editor.Text_Change(box, QString::fromLatin1(text));
+        }
+        EXPECT_EQ(editor.frames[0].aText, QLatin1String(c.a));
+        EXPECT_EQ(editor.frames[0].cText, QLatin1String(c.c));
+        EXPECT_EQ(editor.frames[0].bLabel, QLatin1String(c.b));
+        if (c.registered) {
+            // The graph shows the shares given back (45 of 50 is A, 12 of 50 is C).
+            const auto boxes = LastGraphBoxes();
+            if (QLatin1String(c.c) == QLatin1String(" 40")) {
+                EXPECT_EQ(Colours(boxes), kRated);
+            }
+            EXPECT_EQ(platform.messages, QStringList{c.message});
+        }
+        EXPECT_EQ(editor.Command1_Click(), c.registered);
+        EXPECT_EQ(platform.messages, QStringList{c.message});
+        EXPECT_EQ(C(0, 0), c.storedC);
+        EXPECT_EQ(A(0, 0), 20);
+        if (!c.registered) {
+            EXPECT_EQ(focused, c.focus);
+        }
+    }
 }
 
 TEST_F(CriteriaTest, PairOfExactly100IsAccepted) {
@@ -237,10 +312,10 @@ TEST_F(CriteriaTest, SharesBeyondA16BitValueAreRefusedWhileTyping) {
     editor.Form_Activate();
     editor.Text_Change(2, QStringLiteral("-99999")); // B would be 100101
     EXPECT_EQ(platform.messages, QStringList{kShareRange});
-    EXPECT_EQ(editor.frames[0].cText, QString());
-    editor.Text_Change(2, QStringLiteral("1e400")); // endless
+    EXPECT_EQ(editor.frames[0].cText, QStringLiteral("-1")); // as it was
+    editor.Text_Change(2, QStringLiteral("1e400"));          // endless
     EXPECT_EQ(platform.messages.size(), 2);
-    EXPECT_EQ(editor.frames[0].cText, QString());
+    EXPECT_EQ(editor.frames[0].cText, QStringLiteral("-1"));
 }
 
 TEST_F(CriteriaTest, SemesterRegistrationRoundsHalvesToEven) {
@@ -341,11 +416,11 @@ TEST_F(CriteriaTest, SpinnersStepWithin0To99) {
     editor.StepBox(0, ShareRole::A, +1);
     EXPECT_EQ(editor.frames[0].aText, QStringLiteral("21"));
     EXPECT_EQ(editor.frames[0].bLabel, QStringLiteral(" 39")); // the step is a change
-    // A step that would pass 100 % is refused like typing.
+    // A step that would pass 100 % is refused like typing: the box shows what it showed.
     editor.Text_Change(1, QStringLiteral("60"));
     editor.StepBox(0, ShareRole::A, +1);
     EXPECT_EQ(platform.messages, QStringList{kSumOver100});
-    EXPECT_EQ(editor.frames[0].aText, QString());
+    EXPECT_EQ(editor.frames[0].aText, QStringLiteral("60"));
 }
 
 // Printing goes through the PDF printer of the fake platform; the page is read back as text.
@@ -723,10 +798,10 @@ TEST_F(CriteriaTest, SemesterWindowTypingShowsBAndRefuses) {
 
     SelectAll(form->Text(1));
     Type(form->Text(1), QStringLiteral("70"));
-    // "7" gives B 53; "70" is refused and empties the box.
+    // "7" gives B 53; "70" is refused and the box gets back its share.
     EXPECT_EQ(platform.messages, QStringList{kSumOver100});
-    EXPECT_EQ(form->Text(1)->text(), QString());
-    EXPECT_EQ(form->BLabel(0)->text(), QStringLiteral(" 60"));
+    EXPECT_EQ(form->Text(1)->text(), QStringLiteral(" 20"));
+    EXPECT_EQ(form->BLabel(0)->text(), QStringLiteral(" 40"));
 
     // The spinner writes into the box.
     auto buttons = form->UpDown(3)->findChildren<QToolButton*>();
@@ -745,7 +820,7 @@ TEST_F(CriteriaTest, SemesterWindowTypingShowsBAndRefuses) {
 
     form->Command(1)->click(); // 登録
     EXPECT_TRUE(Deleted(guard));
-    EXPECT_EQ(A(0, 0), 0);
+    EXPECT_EQ(A(0, 0), 20);
     EXPECT_EQ(C(0, 0), 40);
     EXPECT_EQ(A(0, 1), 2);
     EXPECT_EQ(main.enabled, 1);

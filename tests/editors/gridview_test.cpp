@@ -111,6 +111,54 @@ TEST_F(GridViewTest, CellsTakeTheirBackgroundColour) {
     EXPECT_EQ(image.pixelColor(last.right() + 5, last.center().y()), QColor(171, 171, 171));
 }
 
+// Text and fill of a cell come from one source: headers and coloured cells are dark text on a
+// light fill in any theme, ordinary cells take both from the palette. So every cell stays
+// readable in a dark theme, on screen as in the colours reported.
+TEST_F(GridViewTest, EveryCellIsReadableInALightAndADarkTheme) {
+    QPalette dark;
+    dark.setColor(QPalette::Base, QColor(30, 30, 30));
+    dark.setColor(QPalette::Text, QColor(230, 230, 230));
+    dark.setColor(QPalette::Button, QColor(50, 50, 50));
+    dark.setColor(QPalette::ButtonText, QColor(240, 240, 240));
+    dark.setColor(QPalette::Window, QColor(40, 40, 40));
+    dark.setColor(QPalette::WindowText, QColor(240, 240, 240));
+    const struct {
+        const char* what;
+        QPalette palette;
+    } themes[] = {{"light", view.palette()}, {"dark", dark}};
+    grid.SetText(0, 1, U(u"生徒氏名"));
+    grid.SetText(1, 1, U(u"青木"));
+    grid.SetCellBackground(1, 1, qRgb(255, 255, 224));
+    grid.SetText(2, 1, U(u"伊藤"));
+    const struct {
+        const char* what;
+        int row;
+        QColor fill; // invalid: the palette's base
+    } cells[] = {{"header", 0, QColor(236, 233, 216)},
+                 {"coloured cell", 1, QColor(255, 255, 224)},
+                 {"ordinary cell", 2, QColor()}};
+    for (const auto& theme : themes) {
+        view.setPalette(theme.palette);
+        view.refresh();
+        const QImage image = Picture();
+        for (const auto& cell : cells) {
+            SCOPED_TRACE(std::string(theme.what) + " " + cell.what);
+            const GridView::CellColours colours = view.cellColours(cell.row, 1);
+            EXPECT_EQ(colours.fill,
+                      cell.fill.isValid() ? cell.fill : theme.palette.color(QPalette::Base));
+            EXPECT_GT(std::abs(colours.fill.lightness() - colours.text.lightness()), 150);
+            // On screen: the text's darkest or lightest pixel stands out from the fill.
+            const QRect inside = view.cellRect(cell.row, 1).adjusted(3, 3, -4, -4);
+            int contrast = 0;
+            for (int y = inside.top(); y <= inside.bottom(); ++y)
+                for (int x = inside.left(); x <= inside.right(); ++x)
+                    contrast = std::max(contrast, std::abs(image.pixelColor(x, y).lightness() -
+                                                           colours.fill.lightness()));
+            EXPECT_GT(contrast, 150);
+        }
+    }
+}
+
 TEST_F(GridViewTest, TheHeaderRowAndNumberColumnStayWhileTheTableScrolls) {
     grid.SetRows(43);
     grid.SetCols(15);

@@ -336,13 +336,14 @@ TEST_F(HomeRoomEditorTest, TransferOutIsWrittenAtOnceAndSurvivesCancel) {
     HomeRoomEditor editor(book, session, platform, mainForm);
     editor.Form_Load();
     editor.Combo2_Change(QStringLiteral("3"));
-    platform.answers = {true};
+    platform.choiceAnswers = {kAnswerYes};
     editor.Command5_Click();
 
-    // The question names the pupil.
-    EXPECT_EQ(platform.questions, QStringList({U(u"出席番号 3 上田 のデータが失われますがいいです"
-                                                 u"か？（注意：転出以前に登録した試験の平均点は"
-                                                 u"変わりません）")}));
+    // The question names the pupil, says what goes and how it comes back.
+    EXPECT_EQ(platform.questions,
+              QStringList({U(u"出席番号 3 上田 を転出させると、名前とすべての得点が消去されます"
+                             u"（編集メニューの[元に戻す]で元に戻せます）。転出させますか？"
+                             u"（注意：転出以前に登録した試験の平均点は変わりません）")}));
     EXPECT_EQ(editor.grid.Text(3, 1), QString());
     EXPECT_EQ(editor.text2, U(u"上田")); // Text2 keeps its text
     EXPECT_EQ(book.StudentNames[2], QString());
@@ -362,14 +363,13 @@ TEST_F(HomeRoomEditorTest, TransferOutIsWrittenAtOnceAndSurvivesCancel) {
     EXPECT_TRUE(session.NeedsSave);
 }
 
-TEST_F(HomeRoomEditorTest, TransferOutAnsweredNoChangesNothing) {
+TEST_F(HomeRoomEditorTest, TransferOutAnsweredByItsDefaultChangesNothing) {
     SetRoster({U(u"青木")});
     book.Scores[10][0] = 50.0f;
     HomeRoomEditor editor(book, session, platform, mainForm);
     editor.Form_Load();
-    platform.answers = {false};
-    editor.Command5_Click();
-    EXPECT_EQ(platform.questions.size(), 1);
+    editor.Command5_Click(); // Enter: the default answer
+    EXPECT_EQ(platform.choiceLists, QStringList{U(u"はい(&Y)|いいえ(&N)")});
     EXPECT_EQ(book.StudentNames[0], U(u"青木"));
     EXPECT_EQ(editor.grid.Text(1, 1), U(u"青木"));
     EXPECT_EQ(book.Scores[10][0], 50.0f);

@@ -610,7 +610,8 @@ TEST_F(TestEditorTest, RegistrationStoresTheTestAndAggregates) {
     Enter(QStringLiteral("40"), QStringLiteral("30"), QStringLiteral("20"));
     Enter(QStringLiteral("*"), QStringLiteral("*"), QStringLiteral("*"));
     e.ScoreBox_Change(0, QStringLiteral("35"));
-    ASSERT_TRUE(e.Command1_Click()); // pupil 4 committed by the registration itself
+    platform.choiceAnswers = {kAnswerYes}; // register without pupil 4's other two scores
+    ASSERT_TRUE(e.Command1_Click());       // pupil 4 committed by the registration itself
     EXPECT_EQ(main.steps, QStringList{U(u"理科 二学期 天気の単元の登録")});
 
     const int S = TestSlot(1, 2, 3, 0);
@@ -646,6 +647,7 @@ TEST_F(TestEditorTest, RegistrationWithoutTouchingTheNameKeepsTheTree) {
     TestEditor& e = Open();
     e.Text6_Change(QStringLiteral("10"));
     Enter(QStringLiteral("5"), QString(), QString());
+    platform.choiceAnswers = {kAnswerYes}; // the other pupils have no scores
     ASSERT_TRUE(e.Command1_Click());
     EXPECT_EQ(main.calls, QStringList{"EnableMainWindow"});
     EXPECT_EQ(book->TestInfo[TestSlot(0, 0, 0, 0)][0], QStringLiteral("2026/12/07"));
@@ -673,6 +675,7 @@ TEST_F(TestEditorTest, RegistrationRefusesScoresWithoutPoints) {
         Enter(QLatin1String(c.score), QStringLiteral("50"), QString());
         if (!c.checked)
             e.Check4_Click(false);
+        platform.choiceAnswers = {kAnswerYes}; // pupils 2 to 4 have no scores
         EXPECT_EQ(e.Command1_Click(), !c.refused);
         if (c.refused) {
             EXPECT_EQ(platform.messages, QStringList{U(u"観点「表現」の配点を入力してください。")});
@@ -680,9 +683,138 @@ TEST_F(TestEditorTest, RegistrationRefusesScoresWithoutPoints) {
             EXPECT_TRUE(book->Scores == before.Scores);
             EXPECT_FALSE(e.Closed());
         } else {
-            EXPECT_TRUE(platform.messages.isEmpty());
+            EXPECT_EQ(platform.messages, platform.questions); // nothing but the question
         }
+        platform.questions.clear();
         *book = before;
+    }
+}
+
+// Registration refuses points below a score already entered and asks before it stores a test
+// in which named pupils have no score; nothing is stored until it goes through. A class of six,
+// number 5 transferred out; the stored test's points are 40, 50, 50.
+TEST_F(TestEditorTest, RegistrationRefusesPointsBelowAScoreAndAsksAboutMissingScores) {
+    const QString kPointsBelow = U(u"出席番号 3 の表現の得点 38 が配点 35 を超えています。");
+    const auto missing = [](const char16_t* count, const char16_t* numbers) {
+        return U(u"得点が入っていない児童が ") + U(count) + U(u" 名います（出席番号 ") +
+               U(numbers) + U(u"）。このまま登録しますか？");
+    };
+    const struct {
+        const char* what;
+        const char* scores; // pupils 1..6, three viewpoints each ("-" none, "*" absent)
+        const char* points; // typed into the points box of 表現 ("" leaves it)
+        bool uncheckViewpoint2;
+        std::optional<int> answer; // to the missing-scores question; none: Enter (the default)
+        bool registered;
+        QString message;
+        const char* focus;
+        int pupil; // the current pupil afterwards
+    } cases[] = {
+        {"points lowered below scores",
+         "30 50 50|35 50 50|38 50 50|40 50 50|- - -|37 50 50",
+         "35",
+         false,
+         {},
+         false,
+         kPointsBelow,
+         "Text6",
+         1},
+        {"the current pupil's own score counts too",
+         "36 50 50|35 50 50|38 50 50|40 50 50|- - -|37 50 50",
+         "35",
+         false,
+         {},
+         false,
+         U(u"出席番号 1 の表現の得点 36 が配点 35 を超えています。"),
+         "Text6",
+         1},
+        {"points equal to the top score",
+         "36 50 50|35 50 50|38 50 50|40 50 50|- - -|37 50 50",
+         "40",
+         false,
+         {},
+         true,
+         {},
+         "",
+         0},
+        {"missing scores, Enter keeps the editor",
+         "36 50 50|35 50 50|- - -|- - -|- - -|- - -",
+         "",
+         false,
+         {},
+         false,
+         missing(u"3", u"3、4、6"),
+         "Text3",
+         3},
+        {"more than three missing",
+         "36 50 50|- - -|- - -|- - -|- - -|- - -",
+         "",
+         false,
+         {},
+         false,
+         missing(u"4", u"2、3、4 ほか"),
+         "Text3",
+         2},
+        {"missing scores registered on はい", "36 50 50|- - -|- - -|- - -|- - -|- - -", "", false,
+         kAnswerYes, true, missing(u"4", u"2、3、4 ほか"), "", 0},
+        {"one viewpoint missing counts; its box gets the focus",
+         "36 50 50|35 - 50|38 50 50|40 50 50|- - -|37 50 50",
+         "",
+         false,
+         {},
+         false,
+         missing(u"1", u"2"),
+         "Text4",
+         2},
+        {"absences and an unchecked viewpoint count as entered",
+         "36 50 50|* * *|38 - 50|40 50 50|- - -|37 - 50",
+         "",
+         true,
+         {},
+         true,
+         {},
+         "",
+         0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        book = BookWithPupils({u"青木", u"伊藤", u"上田", u"江藤", u"", u"加藤"});
+        const int S = TestSlot(0, 0, 0, 0);
+        const QStringList pupils = QString::fromLatin1(c.scores).split(u'|');
+        for (int n = 0; n < pupils.size(); ++n) {
+            const QStringList values = pupils[n].split(u' ');
+            for (int k = 0; k < 3; ++k)
+                book->Scores[S + k][n] = values[k] == u"-"   ? kNoData
+                                         : values[k] == u"*" ? kAbsent
+                                                             : values[k].toFloat();
+        }
+        for (int k = 0; k < 3; ++k) {
+            book->Scores[S + k][kPointsColumn] = k == 0 ? 40 : 50;
+            book->Scores[S + k][kAverageColumn] = 1; // a registered test: every viewpoint checked
+        }
+        const GradeBook before = *book;
+        platform.messages.clear();
+        platform.choiceLists.clear();
+        if (c.answer)
+            platform.choiceAnswers = {*c.answer};
+        TestEditor& e = Open();
+        if (*c.points)
+            e.Text6_Change(QLatin1String(c.points));
+        if (c.uncheckViewpoint2)
+            e.Check5_Click(false);
+
+        EXPECT_EQ(e.Command1_Click(), c.registered);
+        EXPECT_EQ(platform.messages, c.message.isEmpty() ? QStringList() : QStringList{c.message});
+        EXPECT_EQ(e.Closed(), c.registered);
+        if (c.message.startsWith(U(u"得点が"))) {
+            EXPECT_EQ(platform.choiceLists, QStringList{U(u"はい(&Y)|いいえ(&N)")});
+        }
+        if (!c.registered) {
+            EXPECT_TRUE(book->Scores == before.Scores);
+            EXPECT_EQ(e.focus, QLatin1String(c.focus));
+            EXPECT_EQ(session.CurrentStudentNo, c.pupil);
+            EXPECT_EQ(e.Label3, book->StudentNames[c.pupil - 1]);
+        }
     }
 }
 
@@ -740,6 +872,7 @@ TEST_F(TestEditorTest, UncheckedViewpointKeepsItsStoredPoints) {
     ASSERT_EQ(e.Text8, QStringLiteral(" 20"));
     e.Check6_Click(false);
     EXPECT_TRUE(e.Text8.isEmpty());
+    platform.choiceAnswers = {kAnswerYes}; // the other viewpoints have no scores
     ASSERT_TRUE(e.Command1_Click());
     EXPECT_EQ(book->Scores[S + 2][kPointsColumn], 20);
     for (int n = 0; n < 4; ++n)
@@ -856,6 +989,7 @@ TEST_F(TestEditorTest, AveragesWithADecimalCommaAreStoredWithTheirDecimals) {
     Enter(QStringLiteral("70"), QString(), QString());
     Enter(QStringLiteral("75"), QString(), QString());
     const QString shown = grid().Text(6, 2);
+    platform.choiceAnswers = {kAnswerYes}; // pupils 3 and 4 have no scores
     const bool registered = editor->Command1_Click();
     QLocale::setDefault(saved);
     EXPECT_EQ(shown, QStringLiteral("72,5"));

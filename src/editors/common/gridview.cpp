@@ -18,6 +18,7 @@ constexpr int kTextPadding = 3;           // pixels between a cell's edge and it
 const QColor kBodyLine(192, 192, 192);    // lines between ordinary cells
 const QColor kFixedLine(128, 128, 128);   // lines between header cells
 const QColor kFixedFill(236, 233, 216);   // header cells
+const QColor kFixedText(0, 0, 0);         // text on a fixed fill (headers, coloured cells)
 const QColor kOutside(171, 171, 171);     // the area right of and below the cells
 constexpr int kMaxKeptTexts = 20000;      // laid-out texts kept before the store starts afresh
 constexpr double kSmallestHeaderSize = 6; // points: a header line is never shrunk below this
@@ -237,12 +238,22 @@ Qt::Alignment GridView::cellAlignment(int row, int col) const {
     return Qt::AlignLeft | Qt::AlignVCenter;
 }
 
-QColor GridView::cellBackground(int row, int col) const {
+GridView::CellColours GridView::usualColours(bool fixed) const {
+    if (fixed)
+        return {kFixedFill, kFixedText};
+    return {palette().color(QPalette::Base), palette().color(QPalette::Text)};
+}
+
+GridView::CellColours GridView::OwnColours(QRgb fill) {
+    return {QColor::fromRgb(fill), kFixedText};
+}
+
+GridView::CellColours GridView::cellColours(int row, int col) const {
     if (grid_) {
         if (auto colour = grid_->CellBackground(row, col))
-            return QColor::fromRgb(*colour);
+            return OwnColours(*colour);
     }
-    return isFixed(row, col) ? kFixedFill : palette().color(QPalette::Base);
+    return usualColours(isFixed(row, col));
 }
 
 QFont GridView::cellFont(int row, int col) const {
@@ -370,9 +381,6 @@ void GridView::paintEvent(QPaintEvent* event) {
     const QRect cells(0, 0, std::max(cellsRight, 0), std::max(cellsBottom, 0));
     for (const QRect& outside : QRegion(event->rect()).subtracted(cells))
         painter.fillRect(outside, kOutside);
-    const QColor bodyFill = palette().color(QPalette::Base);
-    const QColor bodyText = palette().color(QPalette::Text);
-    const QColor fixedText = palette().color(QPalette::ButtonText);
     // Grid lines are one pixel wide and straight: filled as rectangles, which costs far less
     // than drawing them with a pen.
     std::vector<QRect> edges;      // right edges of the painted columns, bottom edges of rows
@@ -396,8 +404,10 @@ void GridView::paintEvent(QPaintEvent* event) {
         const int r0 = FirstReaching(rowY_, rowFirst, rowLast, clip.top() + offsetY);
         const int c0 = FirstReaching(colX_, colFirst, colLast, clip.left() + offsetX);
         // One fill for the region's usual colour; cells with a colour of their own on top.
-        painter.fillRect(clip, fixed ? kFixedFill : bodyFill);
-        painter.setPen(fixed ? fixedText : bodyText);
+        const CellColours usual = usualColours(fixed);
+        painter.fillRect(clip, usual.fill);
+        painter.setPen(usual.text);
+        QColor penColour = usual.text;
         highlights.clear();
         QRect current;
         int lastRight = -1, lastBottom = -1; // far edges of the last column and row painted
@@ -416,8 +426,16 @@ void GridView::paintEvent(QPaintEvent* event) {
                 if (w <= 0)
                     continue;
                 const QRect rect(x, y, w, h);
-                if (const auto own = grid_->CellBackground(r, c))
-                    painter.fillRect(rect, QColor::fromRgb(*own));
+                QColor textColour = usual.text;
+                if (const auto own = grid_->CellBackground(r, c)) {
+                    const CellColours colours = OwnColours(*own);
+                    painter.fillRect(rect, colours.fill);
+                    textColour = colours.text;
+                }
+                if (textColour != penColour) {
+                    painter.setPen(textColour);
+                    penColour = textColour;
+                }
                 lastRight = std::max(lastRight, rect.right());
                 lastBottom = std::max(lastBottom, rect.bottom());
                 if (fixed) {

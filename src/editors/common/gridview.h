@@ -64,8 +64,16 @@ public:
     static QString DisplayText(const QString& text);
     // Alignment flags used for a cell.
     Qt::Alignment cellAlignment(int row, int col) const;
+    // A cell's fill and the colour of its text, always from one source: header cells and cells
+    // with a colour of their own are fixed, as on paper (dark text on a light fill, whatever
+    // the desktop's theme); ordinary cells take the palette's base and text colours.
+    struct CellColours {
+        QColor fill;
+        QColor text;
+    };
+    CellColours cellColours(int row, int col) const;
     // The colour a cell is filled with.
-    QColor cellBackground(int row, int col) const;
+    QColor cellBackground(int row, int col) const { return cellColours(row, col).fill; }
     // The font a cell's text is shown in: the widget's, or for a header cell whose longest line
     // is wider than the cell a smaller size of it, so that no line is cut.
     QFont cellFont(int row, int col) const;
@@ -78,6 +86,11 @@ signals:
     void cellDoubleClicked(int row, int col);
 
 protected:
+    // The colours of a region's ordinary cells (header or body), and of a cell with a fill of
+    // its own.
+    CellColours usualColours(bool fixed) const;
+    static CellColours OwnColours(QRgb fill);
+
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void showEvent(QShowEvent* event) override;

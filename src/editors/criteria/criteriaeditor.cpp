@@ -61,19 +61,32 @@ const QString& CriteriaEditor::BoxText(int viewpoint, ShareRole role) const {
 }
 
 void CriteriaEditor::SetBoxText(int viewpoint, ShareRole role, const QString& text) {
+    ChangeBox(viewpoint, role, text, true);
+}
+
+void CriteriaEditor::ChangeBox(int viewpoint, ShareRole role, const QString& text, bool keep) {
     if (viewpoint < 0 || viewpoint > 2)
         return;
     QString& box = Box(viewpoint, role);
     if (box == text)
         return;
     box = text;
-    OnBoxChange(viewpoint, role);
+    if (OnBoxChange(viewpoint, role) && keep)
+        KeepFrame(viewpoint);
     Notify();
 }
 
 void CriteriaEditor::Text_Change(int textNumber, const QString& text) {
     const auto [viewpoint, role] = BoxOfControl(textNumber);
-    SetBoxText(viewpoint, role, text);
+    ChangeBox(viewpoint, role, text, false);
+}
+
+void CriteriaEditor::Text_EditingFinished(int textNumber) {
+    const auto [viewpoint, role] = BoxOfControl(textNumber);
+    // The window may report the end of editing while a refused text is still in the box (the
+    // message takes the focus): only a text that passes is kept.
+    if (PairPasses(viewpoint, role))
+        KeptText(viewpoint, role) = BoxText(viewpoint, role);
 }
 
 void CriteriaEditor::StepBox(int viewpoint, ShareRole role, int delta) {
@@ -82,26 +95,48 @@ void CriteriaEditor::StepBox(int viewpoint, ShareRole role, int delta) {
     const double value = LeadingNumber(BoxText(viewpoint, role));
     const int current = std::isfinite(value) ? static_cast<int>(std::clamp(value, 0.0, 99.0)) : 0;
     const int next = std::clamp(current + delta, 0, 99);
+    // A step refused gives back the share the box showed before it.
+    KeepFrame(viewpoint);
     SetBoxText(viewpoint, role, QString::number(next));
 }
 
-void CriteriaEditor::OnBoxChange(int viewpoint, ShareRole role) {
-    const ShareFrame& frame = frames[viewpoint];
+QString& CriteriaEditor::KeptText(int viewpoint, ShareRole role) {
+    return kept_[std::clamp(viewpoint, 0, 2)][role == ShareRole::A ? 0 : 1];
+}
+
+void CriteriaEditor::KeepFrame(int viewpoint) {
+    // Both boxes: the pair as it stands passes, whichever box was being typed in.
+    for (const ShareRole role : {ShareRole::A, ShareRole::C})
+        KeptText(viewpoint, role) = BoxText(viewpoint, role);
+}
+
+bool CriteriaEditor::PairPasses(int viewpoint, ShareRole role) const {
+    const ShareFrame& frame = frames[std::clamp(viewpoint, 0, 2)];
     const double a = LeadingNumber(frame.aText);
     const double c = LeadingNumber(frame.cText);
-    const double b = 100.0 - a - c;
     // A share the grade book cannot hold (beyond a 16-bit value) is refused like a pair above
     // 100 %, so that what the graph shows is what registration would store.
     int16_t edited = 0;
-    const bool fits = TryRoundToInt16(role == ShareRole::A ? a : c, &edited);
-    if (b >= 0 && fits) {
-        frames[viewpoint].bLabel = ShareNumberText(b);
+    return 100.0 - a - c >= 0 && TryRoundToInt16(role == ShareRole::A ? a : c, &edited);
+}
+
+bool CriteriaEditor::OnBoxChange(int viewpoint, ShareRole role) {
+    const ShareFrame& frame = frames[viewpoint];
+    const double a = LeadingNumber(frame.aText);
+    const double c = LeadingNumber(frame.cText);
+    if (PairPasses(viewpoint, role)) {
+        frames[viewpoint].bLabel = ShareNumberText(100.0 - a - c);
         DrawGraph(viewpoint, RoundHalfEvenInt16(a), RoundHalfEvenInt16(c));
-        return;
+        return true;
     }
+    int16_t edited = 0;
+    const bool fits = TryRoundToInt16(role == ShareRole::A ? a : c, &edited);
     platform.ShowMessage(fits ? SumOver100Message(viewpoint) : ShareRangeMessage());
-    // Emptying the box raises its change event again, now with the value 0.
-    SetBoxText(viewpoint, role, QString());
+    // The box gets back the share it held before this entry (an emptied box would be stored
+    // as 0), which raises its change event again. Should even that be refused, it is emptied.
+    const QString kept = KeptText(viewpoint, role);
+    SetBoxText(viewpoint, role, kept == BoxText(viewpoint, role) ? QString() : kept);
+    return false;
 }
 
 void CriteriaEditor::DrawGraph(int viewpoint, int16_t aShare, int16_t cShare) {
@@ -140,6 +175,19 @@ bool CriteriaEditor::CheckPairs() {
 }
 
 bool CriteriaEditor::CheckShareValues() {
+    for (int k = 0; k < kViewpoints; ++k) {
+        for (const ShareRole role : {ShareRole::A, ShareRole::C}) {
+            if (!BoxText(k, role).trimmed().isEmpty())
+                continue;
+            platform.ShowMessage(
+                QString::fromUtf16(u"観点「%1」の %2 の割合を入力してください。")
+                    .arg(book.SubjectTitles[subject][1 + k],
+                         role == ShareRole::A ? QStringLiteral("A") : QStringLiteral("C")));
+            if (focusBox)
+                focusBox(k, role);
+            return false;
+        }
+    }
     for (const auto& frame : frames) {
         int16_t value = 0;
         const double a = LeadingNumber(frame.aText);

@@ -54,6 +54,8 @@ public:
     std::function<void()> clearLayer;  // clears the layer
     std::function<void()> changed;     // something shown has changed
     std::function<void()> closeWindow; // hides and unloads the window
+    // Gives a share box the keyboard focus (a refused empty box).
+    std::function<void(int viewpoint, ShareRole role)> focusBox;
 
     // --- Geometry of the graphs on the window (twips) ---------------------------------------
     static constexpr double kGraphX = 3975;
@@ -63,14 +65,19 @@ public:
 
     // --- Events ----------------------------------------------------------------------------
     const QString& BoxText(int viewpoint, ShareRole role) const;
-    // The box's change event: typing, a spinner or an assignment. Nothing happens when the text
-    // does not change.
+    // A box is given a share (loading, a spinner): its change event. Nothing happens when the
+    // text does not change. A pair above 100 % is refused with a message, and the box gets back
+    // the last share it held that was not refused.
     void SetBoxText(int viewpoint, ShareRole role, const QString& text);
     // The spinner beside a box: steps its number by `delta` within 0..99 and writes it there.
     void StepBox(int viewpoint, ShareRole role, int delta);
     // The box with the window-designer name TextN (1..6), which differs between the editors.
     virtual std::pair<int, ShareRole> BoxOfControl(int textNumber) const = 0;
+    // Typing in a box: its change event, as SetBoxText; what is typed is kept as the box's
+    // share to fall back on only once its editing has finished.
     void Text_Change(int textNumber, const QString& text);
+    // The box's editing has finished (Enter, or the focus left it).
+    void Text_EditingFinished(int textNumber);
 
     // The window is shown: each editor fills it in its own way.
     virtual void Form_Activate() = 0;
@@ -105,7 +112,8 @@ protected:
     int16_t StoredC(int viewpoint) const;
     // Registration's first check: every frame's pair within 100 % ("100%を超えています").
     bool CheckPairs();
-    // Every share a value the grade book can hold (a 16-bit whole number once rounded).
+    // Every share box filled in ("観点「表現」の A の割合を入力してください。", the box gets
+    // the focus) and a value the grade book can hold (a 16-bit whole number once rounded).
     bool CheckShareValues();
     // Stores Val of the box rounded halves to even (after CheckShares).
     void StoreShare(int viewpoint, ShareRole role);
@@ -117,9 +125,19 @@ protected:
     }
 
 private:
-    void OnBoxChange(int viewpoint, ShareRole role);
+    void ChangeBox(int viewpoint, ShareRole role, const QString& text, bool keep);
+    // The change event: B and the graph follow, or the box's text is refused. True when it
+    // passed.
+    bool OnBoxChange(int viewpoint, ShareRole role);
+    // The frame's pair within 100 % and the box's share a value the grade book can hold.
+    bool PairPasses(int viewpoint, ShareRole role) const;
+    // The text a box falls back on after a refusal, and keeping a frame's texts as that.
+    QString& KeptText(int viewpoint, ShareRole role);
+    void KeepFrame(int viewpoint);
     void DrawGraph(int viewpoint, int16_t aShare, int16_t cShare);
     QString& Box(int viewpoint, ShareRole role);
+    // Each box's text to fall back on (A and C of viewpoints 0..2).
+    std::array<std::array<QString, 2>, 3> kept_;
     bool closed_ = false;
 };
 

@@ -27,6 +27,11 @@ CriteriaFormBase::~CriteriaFormBase() {
     logic_->clearLayer = nullptr;
     logic_->changed = nullptr;
     logic_->closeWindow = nullptr;
+    logic_->focusBox = nullptr;
+    // A box that loses the focus while the window goes away reports the end of its editing.
+    for (ShareLineEdit* box : text_)
+        if (box)
+            disconnect(box, nullptr, this, nullptr);
 }
 
 void CriteriaFormBase::ConnectLogic() {
@@ -40,6 +45,11 @@ void CriteriaFormBase::ConnectLogic() {
     };
     logic_->changed = [this] { Refresh(); };
     logic_->closeWindow = [this] { close(); };
+    logic_->focusBox = [this](int viewpoint, ShareRole role) {
+        for (int number = 1; number <= 6; ++number)
+            if (logic_->BoxOfControl(number) == std::pair{viewpoint, role})
+                text_[number - 1]->setFocus();
+    };
 }
 
 void CriteriaFormBase::BuildCriteriaControls() {
@@ -80,6 +90,8 @@ void CriteriaFormBase::BuildCriteriaControls() {
             spinner->stepped = step;
             connect(box, &QLineEdit::textEdited, this,
                     [this, number](const QString& text) { logic_->Text_Change(number, text); });
+            connect(box, &QLineEdit::editingFinished, this,
+                    [this, number] { logic_->Text_EditingFinished(number); });
         }
         bLabel_[k] = new QLabel(frame);
         PlaceTwips(bLabel_[k], at.bLabelLeft, 1080, 615, 255);

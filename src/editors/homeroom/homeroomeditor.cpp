@@ -196,8 +196,9 @@ void HomeRoomEditor::Text2_Change(const QString& text) {
 }
 
 QString HomeRoomEditor::TransferQuestion(int n, const QString& name) {
-    return QString::fromUtf16(u"出席番号 %1 %2 のデータが失われますがいいですか？（注意：転出以前"
-                              u"に登録した試験の平均点は変わりません）")
+    return QString::fromUtf16(u"出席番号 %1 %2 を転出させると、名前とすべての得点が消去されます"
+                              u"（編集メニューの[元に戻す]で元に戻せます）。転出させますか？"
+                              u"（注意：転出以前に登録した試験の平均点は変わりません）")
         .arg(n)
         .arg(name.trimmed());
 }
@@ -206,7 +207,9 @@ void HomeRoomEditor::Command5_Click() {
     const int n = session.CurrentStudentNo;
     if (n < 1 || n > kMaxPupils)
         return;
-    if (!platform.AskYesNo(TransferQuestion(n, grid.Text(n, 1))))
+    // Yes erases every score of the pupil: No is the default.
+    if (platform.AskChoice(TransferQuestion(n, grid.Text(n, 1)), YesNoAnswers(), kAnswerNo,
+                           kAnswerNo) != kAnswerYes)
         return;
     const QString name = book.StudentNames[n - 1];
     // Written at once: a later ｷｬﾝｾﾙ does not bring the pupil back. Class averages, counts and
@@ -276,16 +279,7 @@ bool HomeRoomEditor::Command1_Click() {
     }
     book.RosterSize = static_cast<int16_t>(rosterSize);
 
-    // Criteria never set get the default bands: A 20 %, C 40 %.
-    if (CountEnrolled(book) > 0) {
-        for (int period = 0; period < kCriteriaPeriods; ++period)
-            for (int c = 0; c < kCriteriaColumns; ++c) {
-                if (book.RankAPercent[period][c] == -1)
-                    book.RankAPercent[period][c] = 20;
-                if (book.RankCPercent[period][c] == -1)
-                    book.RankCPercent[period][c] = 40;
-            }
-    }
+    FillDefaultCriteria(book);
     session.MarkChanged();
     main.RecordStep(QString::fromUtf16(u"学級の登録"));
 

@@ -62,7 +62,8 @@ public:
     bool Text2_KeyDown(int key);
     void Text2_Change(const QString& text);
     void Command5_Click(); // 転出: transfer the current pupil out
-    // The question 転出 asks first: it names the pupil.
+    // The question 転出 asks first (いいえ the default): it names the pupil and says that the
+    // scores are erased and that 元に戻す brings them back.
     static QString TransferQuestion(int n, const QString& name);
     // 登録: stores everything and closes; false (and nothing stored) when a text is refused.
     bool Command1_Click();

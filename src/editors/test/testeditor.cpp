@@ -86,6 +86,21 @@ QString TestEditor::MessageOver100(const QString& viewpoint, double score) {
 QString TestEditor::MessageNoPoints(const QString& viewpoint) {
     return QString::fromUtf16(u"観点「%1」の配点を入力してください。").arg(viewpoint);
 }
+QString TestEditor::MessagePointsBelowScore(int pupil, const QString& viewpoint, double score,
+                                            double points) {
+    return QString::fromUtf16(u"出席番号 %1 の").arg(pupil) +
+           MessageOverPoints(viewpoint, score, points);
+}
+QString TestEditor::QuestionMissingScores(const QList<int>& pupils) {
+    QStringList shown;
+    for (int n : pupils.first(std::min<qsizetype>(pupils.size(), 3)))
+        shown << QString::number(n);
+    return QString::fromUtf16(u"得点が入っていない児童が %1 名います（出席番号 %2%3）。このまま"
+                              u"登録しますか？")
+        .arg(pupils.size())
+        .arg(shown.join(QString::fromUtf16(u"、")),
+             pupils.size() > 3 ? QString::fromUtf16(u" ほか") : QString());
+}
 QString TestEditor::MessageNoSuchPupil() {
     return QString::fromUtf16(
         u"その出席番号の生徒は登録されていません。名簿にある出席番号を選んでください。");
@@ -771,11 +786,64 @@ bool TestEditor::RefuseMissingPoints() {
     return false;
 }
 
+bool TestEditor::RefusePointsBelowScores() {
+    // A score above its points would make a total above the test's full marks.
+    for (int j = 0; j < kViewpoints; ++j) {
+        if (!ViewpointChecked(j) || PointsBox(j).isEmpty())
+            continue;
+        const double points = LeadingNumber(PointsBox(j));
+        for (int r = 1; r <= roster_; ++r) {
+            const QString& cell = MSFlexGrid1.Text(r, 2 + j);
+            if (cell.isEmpty() || IsAbsentText(cell) || LeadingNumber(cell) <= points)
+                continue;
+            // A score being typed for the current pupil is checked as an entry, against the
+            // points, when the row is committed.
+            if (r == session.CurrentStudentNo && ScoreBox(j).trimmed() != cell.trimmed())
+                continue;
+            platform.ShowMessage(
+                MessagePointsBelowScore(r, ViewpointName(j), LeadingNumber(cell), points));
+            SetFocusTo(QStringLiteral("Text%1").arg(6 + j));
+            return true;
+        }
+    }
+    return false;
+}
+
+bool TestEditor::ConfirmMissingScores() {
+    // A pupil left without a score would count as 0 in the semester's sums and ratings.
+    QList<int> missing;
+    int firstColumn = 0;
+    for (int r = 1; r <= roster_; ++r) {
+        if (!HasName(book, r))
+            continue;
+        for (int j = 0; j < kViewpoints; ++j) {
+            if (ViewpointChecked(j) && MSFlexGrid1.Text(r, 2 + j).isEmpty()) {
+                if (missing.isEmpty())
+                    firstColumn = 2 + j;
+                missing << r;
+                break;
+            }
+        }
+    }
+    if (missing.isEmpty() || platform.AskChoice(QuestionMissingScores(missing), YesNoAnswers(),
+                                                kAnswerNo, kAnswerNo) == kAnswerYes)
+        return true;
+    ShowPupil(missing.first(), firstColumn);
+    return false;
+}
+
 bool TestEditor::Command1_Click() {
     if (closed_)
         return false;
+    // Points lowered below a score already entered are the points' fault, not the score's:
+    // they are checked before the entry row.
+    if (RefusePointsBelowScores()) {
+        Notify();
+        return false;
+    }
     CommitEntryRow();
-    if (session.ScoreEntryError == -1 || RefuseUnstorableText() || RefuseMissingPoints()) {
+    if (session.ScoreEntryError == -1 || RefuseUnstorableText() || RefuseMissingPoints() ||
+        !ConfirmMissingScores()) {
         Notify();
         return false;
     }

@@ -32,6 +32,11 @@ public:
     static QString MessageOver100(const QString& viewpoint, double score);
     // "観点「表現」の配点を入力してください。"
     static QString MessageNoPoints(const QString& viewpoint);
+    // "出席番号 12 の表現の得点 38 が配点 35 を超えています。": points lowered below a score.
+    static QString MessagePointsBelowScore(int pupil, const QString& viewpoint, double score,
+                                           double points);
+    // "得点が入っていない児童が 27 名います（出席番号 4、5、6 ほか）。このまま登録しますか？"
+    static QString QuestionMissingScores(const QList<int>& pupils);
     static QString MessageNoSuchPupil();
     static QString MessageUnstorable(const QString& field);
 
@@ -177,6 +182,12 @@ private:
     bool MovePupil(int step, bool focusBox);
     // Refuses registration of a checked viewpoint with scores but no points.
     bool RefuseMissingPoints();
+    // Refuses points lowered below a score of their viewpoint; the points box gets the focus.
+    bool RefusePointsBelowScores();
+    // Named pupils without a score in a checked viewpoint (欠席 counts as a score): the teacher
+    // is asked whether to register all the same. False when not: the editor shows the first
+    // such pupil.
+    bool ConfirmMissingScores();
     QString ViewpointName(int viewpoint) const;
     int NextNamedPupil(int from, int step) const;
     bool IsChoosablePupil(int n) const;
