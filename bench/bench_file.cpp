@@ -5,6 +5,7 @@
 // the numbers show the program's own cost.
 #include "model/gradebook.h"
 #include "model/gradebookfile.h"
+#include "model/safefile.h"
 
 #include "fullbook.h"
 

@@ -1,23 +1,10 @@
 #include "editorlauncher.h"
 
-#if __has_include("editors/homeroom/formhomeroom.h")
-#include "editors/homeroom/formhomeroom.h"
-#define KIRUNE_HAS_HOMEROOM_EDITOR 1
-#endif
-#if __has_include("editors/test/formtestspec.h")
-#include "editors/test/formtestspec.h"
-#define KIRUNE_HAS_TEST_EDITOR 1
-#endif
-#if __has_include("editors/criteria/formsubjectspec.h")
-#include "editors/criteria/formsubjectspec.h"
-#define KIRUNE_HAS_SUBJECT_EDITOR 1
-#endif
-#if __has_include("editors/criteria/formsemesterspec.h")
-#include "editors/criteria/formsemesterspec.h"
-#define KIRUNE_HAS_SEMESTER_EDITOR 1
-#endif
-
 #include "editors/common/accessibility.h"
+#include "editors/criteria/formsemesterspec.h"
+#include "editors/criteria/formsubjectspec.h"
+#include "editors/homeroom/formhomeroom.h"
+#include "editors/test/formtestspec.h"
 #include "placement.h"
 
 #include <QCloseEvent>
@@ -102,62 +89,16 @@ EditorLauncher::~EditorLauncher() {
             disconnect(editor, nullptr, this, nullptr);
 }
 
-bool EditorLauncher::Available(EditorKind kind) {
-    switch (kind) {
-    case EditorKind::HomeRoom:
-#ifdef KIRUNE_HAS_HOMEROOM_EDITOR
-        return true;
-#else
-        return false;
-#endif
-    case EditorKind::Test:
-#ifdef KIRUNE_HAS_TEST_EDITOR
-        return true;
-#else
-        return false;
-#endif
-    case EditorKind::Subject:
-#ifdef KIRUNE_HAS_SUBJECT_EDITOR
-        return true;
-#else
-        return false;
-#endif
-    case EditorKind::Semester:
-#ifdef KIRUNE_HAS_SEMESTER_EDITOR
-        return true;
-#else
-        return false;
-#endif
-    }
-    return false;
-}
-
 QWidget* EditorLauncher::Create(EditorKind kind) {
     switch (kind) {
     case EditorKind::HomeRoom:
-#ifdef KIRUNE_HAS_HOMEROOM_EDITOR
         return new FormHomeRoom(book_, session_, platform_, main_);
-#else
-        break;
-#endif
     case EditorKind::Test:
-#ifdef KIRUNE_HAS_TEST_EDITOR
         return new FormTestSpec(book_, session_, platform_, main_);
-#else
-        break;
-#endif
     case EditorKind::Subject:
-#ifdef KIRUNE_HAS_SUBJECT_EDITOR
         return new FormSubjectSpec(book_, session_, platform_, main_);
-#else
-        break;
-#endif
     case EditorKind::Semester:
-#ifdef KIRUNE_HAS_SEMESTER_EDITOR
         return new FormSemesterSpec(book_, session_, platform_, main_);
-#else
-        break;
-#endif
     }
     return nullptr;
 }

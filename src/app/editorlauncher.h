@@ -21,10 +21,8 @@ public:
                    QObject* parent = nullptr);
     ~EditorLauncher() override;
 
-    // Whether this build of the program has the editor of `kind`.
-    static bool Available(EditorKind kind);
     // Creates the editor window of `kind` and shows it modeless, centred over the anchor window
-    // and inside the screen; nullptr when there is none.
+    // and inside the screen.
     QWidget* Open(EditorKind kind);
     // The window editors open over (the main window).
     void SetAnchor(QWidget* anchor) { anchor_ = anchor; }

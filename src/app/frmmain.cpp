@@ -28,6 +28,8 @@
 #include <QToolButton>
 #include <QUrl>
 #include <cmath>
+#include <functional>
+#include <utility>
 
 namespace kirune {
 
@@ -40,29 +42,34 @@ constexpr double kToolbarDesignHeight = 420;
 
 using Handler = void (MainLogic::*)();
 
-const std::map<QString, Handler>& MenuHandlers() {
-    static const std::map<QString, Handler> handlers = {
-        {QStringLiteral("mnuFileNew"), &MainLogic::mnuFileNew_Click},
-        {QStringLiteral("mnuFileOpen"), &MainLogic::mnuFileOpen_Click},
-        {QStringLiteral("mnuFileClose"), &MainLogic::mnuFileClose_Click},
-        {QStringLiteral("mnuFileSave"), &MainLogic::mnuFileSave_Click},
-        {QStringLiteral("mnuFileSaveAs"), &MainLogic::mnuFileSaveAs_Click},
-        {QStringLiteral("mnuFileHistory"), &MainLogic::mnuFileHistory_Click},
-        {QStringLiteral("mnuCSVSaveAs"), &MainLogic::mnuCSVSaveAs_Click},
-        {QStringLiteral("mnuXlsxSaveAs"), &MainLogic::mnuXlsxSaveAs_Click},
-        {QStringLiteral("mnuXlsxBookSaveAs"), &MainLogic::mnuXlsxBookSaveAs_Click},
-        {QStringLiteral("mnuFileGradeSummary"), &MainLogic::mnuFileGradeSummary_Click},
-        {QStringLiteral("mnuFilePageSetup"), &MainLogic::mnuFilePageSetup_Click},
-        {QStringLiteral("mnuFilePrint"), &MainLogic::mnuFilePrint_Click},
-        {QStringLiteral("mnuFilePupilRecords"), &MainLogic::mnuFilePupilRecords_Click},
-        {QStringLiteral("mnuFileExit"), &MainLogic::mnuFileExit_Click},
-        {QStringLiteral("mnuEditProperty"), &MainLogic::mnuEditProperty_Click},
-        {QStringLiteral("mnuEditNameBook"), &MainLogic::mnuEditNameBook_Click},
-        {QStringLiteral("mnuEditUndo"), &MainLogic::mnuEditUndo_Click},
-        {QStringLiteral("mnuEditRedo"), &MainLogic::mnuEditRedo_Click},
-        {QStringLiteral("mnuHelpContents"), &MainLogic::mnuHelpContents_Click},
-    };
-    return handlers;
+// The command behind each menu item (the menus themselves and the recent files have none).
+constexpr std::pair<Menu, Handler> kMenuHandlers[] = {
+    {Menu::FileNew, &MainLogic::mnuFileNew_Click},
+    {Menu::FileOpen, &MainLogic::mnuFileOpen_Click},
+    {Menu::FileClose, &MainLogic::mnuFileClose_Click},
+    {Menu::FileSave, &MainLogic::mnuFileSave_Click},
+    {Menu::FileSaveAs, &MainLogic::mnuFileSaveAs_Click},
+    {Menu::FileHistory, &MainLogic::mnuFileHistory_Click},
+    {Menu::CSVSaveAs, &MainLogic::mnuCSVSaveAs_Click},
+    {Menu::XlsxSaveAs, &MainLogic::mnuXlsxSaveAs_Click},
+    {Menu::XlsxBookSaveAs, &MainLogic::mnuXlsxBookSaveAs_Click},
+    {Menu::FileGradeSummary, &MainLogic::mnuFileGradeSummary_Click},
+    {Menu::FilePageSetup, &MainLogic::mnuFilePageSetup_Click},
+    {Menu::FilePrint, &MainLogic::mnuFilePrint_Click},
+    {Menu::FilePupilRecords, &MainLogic::mnuFilePupilRecords_Click},
+    {Menu::FileExit, &MainLogic::mnuFileExit_Click},
+    {Menu::EditProperty, &MainLogic::mnuEditProperty_Click},
+    {Menu::EditNameBook, &MainLogic::mnuEditNameBook_Click},
+    {Menu::EditUndo, &MainLogic::mnuEditUndo_Click},
+    {Menu::EditRedo, &MainLogic::mnuEditRedo_Click},
+    {Menu::HelpContents, &MainLogic::mnuHelpContents_Click},
+};
+
+Handler MenuHandler(Menu item) {
+    for (const auto& [menu, handler] : kMenuHandlers)
+        if (menu == item)
+            return handler;
+    return nullptr;
 }
 
 const QString kTreeWidthKey = QStringLiteral("TreeWidth"); // twips, beside MainLeft etc.
@@ -119,8 +126,7 @@ frmMain::frmMain(MainLogic& logic, QWidget* parent)
     KeepWorkSafe();
     launcher_.SetAnchor(this);
     msFlexGrid1_->setGrid(&logic_.grid);
-    logic_.Form_Load();
-    refresh();
+    Handle([this] { logic_.Form_Load(); });
 }
 
 frmMain::~frmMain() {
@@ -134,32 +140,30 @@ frmMain::~frmMain() {
 }
 
 void frmMain::BuildMenus() {
-    for (const char* menuName : {"mnuFile", "mnuEdit", "mnuHelp"}) {
-        const QString name = QLatin1String(menuName);
-        QMenu* menu = menuBar()->addMenu(logic_.Menu(name).caption);
-        menu->setObjectName(name);
-        for (const QString& item : MainLogic::MenuLayout(name)) {
-            if (item == QLatin1String("-")) {
+    for (const Menu title : {Menu::File, Menu::Edit, Menu::Help}) {
+        QMenu* menu = menuBar()->addMenu(logic_.Item(title).caption);
+        menu->setObjectName(MenuName(title));
+        for (const MenuEntry& entry : MenuLayout(title)) {
+            if (entry.separator) {
                 menu->addSeparator();
                 continue;
             }
-            if (item == QLatin1String("mnuFileRecent")) {
-                recentMenu_ = menu->addMenu(logic_.Menu(item).caption);
-                recentMenu_->setObjectName(item);
-                menuActions_[item] = recentMenu_->menuAction();
+            const Menu item = entry.item;
+            const MenuItemState& state = logic_.Item(item);
+            QAction*& action = menuActions_[static_cast<std::size_t>(item)];
+            if (item == Menu::FileRecent) {
+                recentMenu_ = menu->addMenu(state.caption);
+                recentMenu_->setObjectName(MenuName(item));
+                action = recentMenu_->menuAction();
                 continue;
             }
-            QAction* action = menu->addAction(logic_.Menu(item).caption);
-            action->setObjectName(item);
-            const QString shortcut = logic_.Menu(item).shortcut;
-            if (!shortcut.isEmpty())
-                action->setShortcut(QKeySequence::fromString(shortcut, QKeySequence::PortableText));
-            auto handler = MenuHandlers().find(item);
-            if (handler != MenuHandlers().end()) {
-                const Handler call = handler->second;
+            action = menu->addAction(state.caption);
+            action->setObjectName(MenuName(item));
+            if (!state.shortcut.isEmpty())
+                action->setShortcut(
+                    QKeySequence::fromString(state.shortcut, QKeySequence::PortableText));
+            if (const Handler call = MenuHandler(item))
                 connect(action, &QAction::triggered, this, [this, call] { Forward(call); });
-            }
-            menuActions_[item] = action;
         }
     }
 }
@@ -177,10 +181,8 @@ void frmMain::BuildToolbar() {
         action->setToolTip(button.toolTip);
         action->setData(button.key);
         const QString key = button.key;
-        connect(action, &QAction::triggered, this, [this, key] {
-            logic_.tbToolBar_ButtonClick(key);
-            refresh();
-        });
+        connect(action, &QAction::triggered, this,
+                [this, key] { Handle([this, key] { logic_.tbToolBar_ButtonClick(key); }); });
         toolbarActions_.push_back(action);
         toolbarImages_.push_back(button.image);
     }
@@ -222,10 +224,8 @@ void frmMain::BuildPanes() {
     if (stored > 0)
         treeWidth_ = TwipsToPixels(stored);
 
-    connect(treeView1_, &NodeTree::nodeClicked, this, [this](int index) {
-        logic_.TreeView1_NodeClick(index);
-        refresh();
-    });
+    connect(treeView1_, &NodeTree::nodeClicked, this,
+            [this](int index) { Handle([this, index] { logic_.TreeView1_NodeClick(index); }); });
     // The grid's current cell follows the clicks on ordinary cells, as the old grid did.
     connect(msFlexGrid1_, &GridView::cellClicked, this, [this](int row, int col) {
         if (row >= msFlexGrid1_->fixedRows() && col >= msFlexGrid1_->fixedCols()) {
@@ -237,15 +237,7 @@ void frmMain::BuildPanes() {
 
 void frmMain::SetHooks() {
     logic_.changed = [this] { refresh(); };
-    logic_.openEditor = [this](EditorKind kind) {
-        if (!launcher_.Open(kind)) {
-            // No such editor in this build: the main window must not stay locked.
-            QTimer::singleShot(0, this, [this] {
-                if (launcher_.OpenCount() == 0)
-                    logic_.EnableMainWindow();
-            });
-        }
-    };
+    logic_.openEditor = [this](EditorKind kind) { launcher_.Open(kind); };
     logic_.closeWindow = [this] { close(); };
     logic_.openSummary = [this](std::unique_ptr<GradeSummaryLogic> summary) {
         (new SummaryWindow(std::move(summary), this))->show();
@@ -263,8 +255,9 @@ void frmMain::KeepWorkSafe() {
     recoveryTimer->setInterval(30 * 1000);
     connect(recoveryTimer, &QTimer::timeout, this, [this] {
         const QString before = logic_.statusText;
+        const int shown = refreshes_;
         logic_.RecoveryTick();
-        if (logic_.statusText != before)
+        if (logic_.statusText != before && refreshes_ == shown)
             refresh();
     });
     recoveryTimer->start();
@@ -276,23 +269,22 @@ void frmMain::KeepWorkSafe() {
                 logic_.RecoveryTick();
                 if (!logic_.session.NeedsSave || !manager.allowsInteraction())
                     return;
-                const bool goOn = logic_.SavePrompt();
-                manager.release();
-                if (!goOn)
-                    manager.cancel();
-                refresh();
+                Handle([this, &manager] {
+                    const bool goOn = logic_.SavePrompt();
+                    manager.release();
+                    if (!goOn)
+                        manager.cancel();
+                });
             });
 #endif
 }
 
 void frmMain::Forward(Handler handler) {
-    (logic_.*handler)();
-    refresh();
+    Handle([this, handler] { std::invoke(handler, logic_); });
 }
 
-QAction* frmMain::menuAction(const QString& name) const {
-    auto it = menuActions_.find(name);
-    return it == menuActions_.end() ? nullptr : it->second;
+QAction* frmMain::menuAction(Menu item) const {
+    return menuActions_[static_cast<std::size_t>(item)];
 }
 
 QAction* frmMain::toolbarAction(const QString& key) const {
@@ -303,8 +295,12 @@ QAction* frmMain::toolbarAction(const QString& key) const {
 }
 
 void frmMain::refresh() {
-    for (const auto& [name, action] : menuActions_) {
-        const MenuItemState& state = logic_.Menu(name);
+    ++refreshes_;
+    for (std::size_t i = 0; i < kMenuCount; ++i) {
+        QAction* action = menuActions_[i];
+        if (!action)
+            continue;
+        const MenuItemState& state = logic_.menus[i];
         if (action->text() != state.caption)
             action->setText(state.caption);
         action->setEnabled(state.enabled);
@@ -362,16 +358,14 @@ void frmMain::RefreshDesktopState() {
         for (int i = 0; i < recent.size(); ++i) {
             QAction* entry = recentMenu_->addAction(recent[i]);
             entry->setObjectName(QStringLiteral("mnuFileRecent%1").arg(i + 1));
-            connect(entry, &QAction::triggered, this, [this, i] {
-                logic_.mnuFileRecent_Click(i);
-                refresh();
-            });
+            connect(entry, &QAction::triggered, this,
+                    [this, i] { Handle([this, i] { logic_.mnuFileRecent_Click(i); }); });
         }
         recentShown_ = recent;
     }
     if (recentMenu_)
-        recentMenu_->menuAction()->setEnabled(
-            logic_.Menu(QStringLiteral("mnuFileRecent")).enabled && !recent.isEmpty());
+        recentMenu_->menuAction()->setEnabled(logic_.Item(Menu::FileRecent).enabled &&
+                                              !recent.isEmpty());
 
     if (confirmationsShown_ != logic_.statusMessageCount) {
         confirmationsShown_ = logic_.statusMessageCount;
@@ -442,10 +436,8 @@ void frmMain::dropEvent(QDropEvent* event) {
         return;
     event->acceptProposedAction();
     // After the drop has finished: the save question must not hold up the program it came from.
-    QTimer::singleShot(0, this, [this, path] {
-        logic_.OpenDocument(path);
-        refresh();
-    });
+    QTimer::singleShot(0, this,
+                       [this, path] { Handle([this, path] { logic_.OpenDocument(path); }); });
 }
 
 void frmMain::ApplyPlacement() {
@@ -539,9 +531,8 @@ void frmMain::RunPendingActivation() {
     editorClosedPending_ = false;
     activating_ = true;
     ++activations_;
-    logic_.Form_Activate();
+    Handle([this] { logic_.Form_Activate(); });
     activating_ = false;
-    refresh();
 }
 
 void frmMain::closeEvent(QCloseEvent* event) {
@@ -559,11 +550,13 @@ void frmMain::closeEvent(QCloseEvent* event) {
         logic_.placementMaximized = maximized;
     const TwipsRect current{Twips(outer.x()), Twips(outer.y()), Twips(outer.width()),
                             Twips(outer.height())};
+    const int shown = refreshes_;
     const bool unload = logic_.Form_Unload(current, isMinimized());
     unloading_ = false;
     if (!unload) {
         event->ignore();
-        refresh();
+        if (refreshes_ == shown)
+            refresh();
         return;
     }
     // The tree pane's width is kept with the placement, once the teacher has dragged it.

@@ -8,7 +8,7 @@
 #include <QMainWindow>
 #include <QMargins>
 #include <QPointer>
-#include <map>
+#include <array>
 #include <vector>
 
 class QAction;
@@ -36,7 +36,7 @@ public:
     EditorLauncher& editors() { return launcher_; }
 
     // The controls, by their names in the logic.
-    QAction* menuAction(const QString& name) const; // "mnuFileNew", ..., "mnuHelpContents"
+    QAction* menuAction(Menu item) const; // nullptr for the menu bar's menus themselves
     QAction* toolbarAction(const QString& key) const;
     QToolBar* toolBar() const { return toolBar_; }
     QLabel* statusPanel() const { return statusPanel_; }
@@ -78,12 +78,20 @@ private:
     void RunPendingActivation();
     void EditorsClosed();
     void Forward(void (MainLogic::*handler)());
+    // Runs an event's work on the logic and shows what it changed: the logic tells through its
+    // `changed` hook, so the window is refreshed here only when the work did not.
+    template <typename Work> void Handle(const Work& work) {
+        const int shown = refreshes_;
+        work();
+        if (refreshes_ == shown)
+            refresh();
+    }
     void RefreshDesktopState(); // title, recent files, confirmation, accessible names
 
     MainLogic& logic_;
     EditorLauncher launcher_;
 
-    std::map<QString, QAction*> menuActions_;
+    std::array<QAction*, kMenuCount> menuActions_{};
     std::vector<QAction*> toolbarActions_; // in the order of logic.toolbar
     std::vector<QString> toolbarImages_;
     QToolBar* toolBar_ = nullptr;
@@ -109,6 +117,7 @@ private:
     QMenu* recentMenu_ = nullptr;
     QStringList recentShown_;    // the captions the recent-files menu holds
     int confirmationsShown_ = 0; // logic's statusMessageCount last shown
+    int refreshes_ = 0;          // grows with every refresh
     bool frameSettling_ = false; // just shown: the window manager's frame may still change
 };
 

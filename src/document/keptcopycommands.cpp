@@ -15,8 +15,6 @@ QString U(const char16_t* text) {
     return QString::fromUtf16(text);
 }
 
-const QString kHistory = QStringLiteral("mnuFileHistory");
-
 // Tests with a registered class average in any viewpoint, as the tree lights them.
 int RegisteredTests(const GradeBook& book) {
     int count = 0;
@@ -81,10 +79,10 @@ bool MainLogic::OfferRecovery() {
                 recovery.Release(copy);
                 continue;
             }
+            file_.TakeOver(copy.originalName);
             ShowOpenedBook(copy.originalName);
             startUnsaved_ = true; // the file (if any) holds an older book
             FollowCleanState();
-            TakeOverFile(copy.originalName);
             recoveryBytes_.clear();
             recoveryBase_.reset();
             WriteRecoveryCopy(); // this program's own copy first, then the old one goes
@@ -99,20 +97,6 @@ bool MainLogic::OfferRecovery() {
     return restored;
 }
 
-void MainLogic::TakeOverFile(const QString& path) {
-    ForgetFile();
-    if (path.isEmpty())
-        return;
-    BookLockAttempt attempt = TryLockBook(path);
-    bookLock_ = std::move(attempt.lock);
-    readOnly_ = attempt.state == BookLockAttempt::State::HeldElsewhere;
-    stampedPath_ = path;
-    // What the file holds now is what Save will overwrite; a file that cannot be looked at
-    // counts as changed, so Save asks first.
-    if (!ReadDiskStamp(path, &diskStamp_, nullptr))
-        diskStamp_ = {true, -1, 0, QByteArray()};
-}
-
 void MainLogic::KeepVersion() {
     QString error;
     if (!history.Keep(session.FileName, GradeBookFileBytes(book), platform.Now(), &error))
@@ -120,7 +104,8 @@ void MainLogic::KeepVersion() {
 }
 
 void MainLogic::UpdateHistoryMenu() {
-    EnableMenu(kHistory, history.Enabled() && BookOpen() && !session.FileName.isEmpty());
+    EnableMenus({Menu::FileHistory},
+                history.Enabled() && BookOpen() && !session.FileName.isEmpty());
 }
 
 QString MainLogic::VersionText(const QDateTime& when, const GradeBook* version) {
@@ -133,7 +118,7 @@ QString MainLogic::VersionText(const QDateTime& when, const GradeBook* version) 
 }
 
 void MainLogic::mnuFileHistory_Click() {
-    if (!Allowed(kHistory))
+    if (!Allowed(Menu::FileHistory))
         return;
     const auto versions = history.Versions(session.FileName);
     if (versions.empty()) {

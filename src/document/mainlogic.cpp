@@ -53,37 +53,7 @@ MainLogic::MainLogic(GradeBook& bookRef, Session& sessionRef, Platform& platform
       windowCaption(QStringLiteral("Kirune Ver1.2.2")),
       frame2Caption(U(u"ﾂﾘｰﾋﾞｭｰ（学級・科目・学期・試験）")),
       recovery(DataSubfolder(platformRef, "recovery")),
-      history(DataSubfolder(platformRef, "history")) {
-    // The menus' texts keep their words before the access key; the standard keys of a desktop
-    // program are the shortcuts.
-    menus[QStringLiteral("mnuFile")] = {U(u"ﾌｧｲﾙ(&F)"), true, {}};
-    menus[QStringLiteral("mnuFileNew")] = {U(u"新規作成(&N)"), true, QStringLiteral("Ctrl+N")};
-    menus[QStringLiteral("mnuFileOpen")] = {U(u"開く(&O)..."), true, QStringLiteral("Ctrl+O")};
-    menus[QStringLiteral("mnuFileRecent")] = {U(u"最近使ったファイル(&R)"), true, {}};
-    menus[QStringLiteral("mnuFileClose")] = {U(u"閉じる(&C)"), true, QStringLiteral("Ctrl+W")};
-    menus[QStringLiteral("mnuFileSave")] = {U(u"上書き保存(&S)"), true, QStringLiteral("Ctrl+S")};
-    menus[QStringLiteral("mnuFileSaveAs")] = {U(u"名前を付けて保存(&A)..."), true,
-                                              QStringLiteral("Ctrl+Shift+S")};
-    menus[QStringLiteral("mnuFileHistory")] = {U(u"以前の版を開く(&H)..."), false, {}};
-    menus[QStringLiteral("mnuCSVSaveAs")] = {U(u"画面の表をCSVで保存(&V)..."), true, {}};
-    menus[QStringLiteral("mnuXlsxSaveAs")] = {U(u"画面の表をExcel形式で保存(&E)..."), true, {}};
-    menus[QStringLiteral("mnuXlsxBookSaveAs")] = {
-        U(u"成績簿全体をExcel形式で保存(&W)..."), false, {}};
-    menus[QStringLiteral("mnuFileGradeSummary")] = {U(u"学年の集計(&G)..."), true, {}};
-    menus[QStringLiteral("mnuFilePageSetup")] = {U(u"ﾍﾟｰｼﾞ設定(&U)..."), true, {}};
-    menus[QStringLiteral("mnuFilePupilRecords")] = {U(u"個人票を全員分印刷(&K)..."), true, {}};
-    menus[QStringLiteral("mnuFilePrint")] = {U(u"画面の表を印刷(&P)..."), true,
-                                             QStringLiteral("Ctrl+P")};
-    menus[QStringLiteral("mnuFileExit")] = {U(u"終了(&X)"), true, QStringLiteral("Ctrl+Q")};
-    menus[QStringLiteral("mnuEdit")] = {U(u"編集(&E)"), true, {}};
-    menus[QStringLiteral("mnuEditProperty")] = {U(u"学級・科目・試験・得点の編集(&E)"), true,
-                                                QStringLiteral("Ctrl+E")};
-    menus[QStringLiteral("mnuEditNameBook")] = {U(u"生徒名簿ﾌｧｲﾙの読み込み(&I)..."), true, {}};
-    menus[QStringLiteral("mnuEditUndo")] = {U(u"元に戻す(&U)"), false, QStringLiteral("Ctrl+Z")};
-    menus[QStringLiteral("mnuEditRedo")] = {U(u"やり直し(&R)"), false, QStringLiteral("Ctrl+Y")};
-    menus[QStringLiteral("mnuHelp")] = {U(u"ﾍﾙﾌﾟ(&H)"), true, {}};
-    menus[QStringLiteral("mnuHelpContents")] = {U(u"ヘルプ(&C)"), true, QStringLiteral("F1")};
-
+      history(DataSubfolder(platformRef, "history")), file_(platformRef) {
     toolbar = {
         {U(u"新規作成"), U(u"　　新　規　作　成　　"), U(u"新規作成"), QStringLiteral("New"), true},
         {U(u"開く"), U(u"ファイルを　開く　　　"), U(u"開く"), QStringLiteral("Open"), true},
@@ -105,35 +75,6 @@ MainLogic::MainLogic(GradeBook& bookRef, Session& sessionRef, Platform& platform
                      [this] { FollowCleanState(); });
 }
 
-QStringList MainLogic::MenuLayout(const QString& menu) {
-    if (menu == QLatin1String("mnuFile"))
-        return {QStringLiteral("mnuFileNew"),
-                QStringLiteral("mnuFileOpen"),
-                QStringLiteral("mnuFileRecent"),
-                QStringLiteral("mnuFileClose"),
-                QStringLiteral("-"),
-                QStringLiteral("mnuFileSave"),
-                QStringLiteral("mnuFileSaveAs"),
-                QStringLiteral("mnuFileHistory"),
-                QStringLiteral("mnuCSVSaveAs"),
-                QStringLiteral("mnuXlsxSaveAs"),
-                QStringLiteral("mnuXlsxBookSaveAs"),
-                QStringLiteral("-"),
-                QStringLiteral("mnuFileGradeSummary"),
-                QStringLiteral("-"),
-                QStringLiteral("mnuFilePageSetup"),
-                QStringLiteral("mnuFilePrint"),
-                QStringLiteral("mnuFilePupilRecords"),
-                QStringLiteral("-"),
-                QStringLiteral("mnuFileExit")};
-    if (menu == QLatin1String("mnuEdit"))
-        return {QStringLiteral("mnuEditUndo"), QStringLiteral("mnuEditRedo"), QStringLiteral("-"),
-                QStringLiteral("mnuEditProperty"), QStringLiteral("mnuEditNameBook")};
-    if (menu == QLatin1String("mnuHelp"))
-        return {QStringLiteral("mnuHelpContents")};
-    return {};
-}
-
 ToolbarButtonState* MainLogic::Button(const QString& key) {
     for (auto& button : toolbar)
         if (button.key == key)
@@ -141,24 +82,9 @@ ToolbarButtonState* MainLogic::Button(const QString& key) {
     return nullptr;
 }
 
-const MenuItemState& MainLogic::Menu(const QString& name) const {
-    static const MenuItemState none{QString(), false, QString()};
-    auto it = menus.find(name);
-    return it == menus.end() ? none : it->second;
-}
-
-MenuItemState& MainLogic::MenuRef(const QString& name) {
-    return menus[name];
-}
-
-void MainLogic::EnableMenu(const QString& name, bool enabled) {
-    MenuRef(name).enabled = enabled;
-    // The pupils' records print whenever the table on screen can: a class with pupils.
-    if (name == QLatin1String("mnuFilePrint"))
-        MenuRef(QStringLiteral("mnuFilePupilRecords")).enabled = enabled;
-    // The whole book goes to a workbook while a book is open.
-    if (name == QLatin1String("mnuFileClose"))
-        MenuRef(QStringLiteral("mnuXlsxBookSaveAs")).enabled = enabled;
+void MainLogic::EnableMenus(std::initializer_list<Menu> items, bool enabled) {
+    for (const Menu item : items)
+        ItemRef(item).enabled = enabled;
 }
 
 void MainLogic::EnableButton(const QString& key, bool enabled) {
@@ -168,8 +94,9 @@ void MainLogic::EnableButton(const QString& key, bool enabled) {
 
 void MainLogic::EnableByEnrolment() {
     const bool enrolled = CountEnrolled(book) != 0;
-    EnableMenu(QStringLiteral("mnuEditNameBook"), !enrolled);
-    EnableMenu(QStringLiteral("mnuFilePrint"), enrolled);
+    EnableMenus({Menu::EditNameBook}, !enrolled);
+    // The pupils' records print whenever the table on screen can: a class with pupils.
+    EnableMenus({Menu::FilePrint, Menu::FilePupilRecords}, enrolled);
     EnableButton(U(u"印刷"), enrolled);
 }
 
@@ -204,9 +131,12 @@ void MainLogic::Form_Load() {
         U(u"ﾋﾝﾄ：最初から始めるときはﾌｧｲﾙﾒﾆｭｰの[新規作成]を、利用中のﾌｧｲﾙがあるときは[開く]を"
           u"ｸﾘｯｸしてください");
 
-    for (const char* name : {"mnuEditProperty", "mnuFileClose", "mnuFileSave", "mnuFileSaveAs",
-                             "mnuFilePrint", "mnuEditNameBook", "mnuFileHistory"})
-        EnableMenu(QLatin1String(name), false);
+    // The whole book goes to a workbook while a book is open, as Close is offered; the pupils'
+    // records print as the table on screen does.
+    EnableMenus({Menu::EditProperty, Menu::FileClose, Menu::XlsxBookSaveAs, Menu::FileSave,
+                 Menu::FileSaveAs, Menu::FilePrint, Menu::FilePupilRecords, Menu::EditNameBook,
+                 Menu::FileHistory},
+                false);
     session.NeedsSave = false;
 
     EnableButton(U(u"編集"), false);

@@ -4,22 +4,22 @@
 // toolbar's captions and enabled states, the hints, and the main grid with its frame caption.
 // frmMain shows this state and forwards events; kirune-tool drives the very same class.
 
-#include "booklock.h"
+#include "bookfile.h"
 #include "browse/grid.h"
 #include "browse/tables.h"
 #include "browse/tree.h"
 #include "keptcopies.h"
 #include "mainform.h"
+#include "menus.h"
 #include "model/gradebook.h"
-#include "model/safefile.h"
 #include "model/session.h"
 #include "output/platform.h"
 
 #include <QString>
 #include <QStringList>
 #include <QUndoStack>
+#include <array>
 #include <functional>
-#include <map>
 #include <memory>
 #include <vector>
 
@@ -27,12 +27,6 @@ namespace kirune {
 
 struct WorkbookSheet;    // output/xlsxexport.h
 class GradeSummaryLogic; // gradesummarylogic.h
-
-struct MenuItemState {
-    QString caption;
-    bool enabled = true;
-    QString shortcut; // "Ctrl+N", "Ctrl+E"; "" for none
-};
 
 struct ToolbarButtonState {
     QString key;     // what the dispatcher compares
@@ -61,15 +55,12 @@ public:
     std::vector<TreeNode> nodes; // TreeView1, in creation order (node index = position + 1)
     bool windowEnabled = true;   // false while an editor is open
 
-    // Menu items by control name ("mnuFileNew", "mnuEditProperty", ...).
-    std::map<QString, MenuItemState> menus;
+    // The menu bar's menus and items, by identity (the menu titles too).
+    std::array<MenuItemState, kMenuCount> menus = StartMenus();
+    const MenuItemState& Item(Menu item) const { return menus[static_cast<std::size_t>(item)]; }
     // Toolbar buttons in order; find one by key with Button().
     std::vector<ToolbarButtonState> toolbar;
     ToolbarButtonState* Button(const QString& key);
-    const MenuItemState& Menu(const QString& name) const;
-    // The items of a menu bar menu ("mnuFile", "mnuEdit", "mnuHelp") in their order; "-" marks a
-    // separator. The menu titles themselves are in `menus` under those names.
-    static QStringList MenuLayout(const QString& menu);
 
     // Fixed captions of the window and the tree's frame.
     const QString windowCaption;
@@ -168,18 +159,18 @@ public:
     // nothing was opened.
     bool OpenDocument(const QString& path);
     // True while a grade book is open (after New or Open, until Close).
-    bool BookOpen() const { return Menu(QStringLiteral("mnuFileClose")).enabled; }
+    bool BookOpen() const { return Item(Menu::FileClose).enabled; }
     // The file shown in the window title: "" without a book, "無題" before a new book's first
     // save, else the file's name.
     QString TitleFileName() const;
     // True while the open book has a file of its own (it was opened from it or saved to it), which
     // Save writes; Save of a book without one asks for a name as Save As does.
-    bool HasOwnFile() const { return BookOpen() && ownFile_; }
+    bool HasOwnFile() const { return BookOpen() && file_.HasOwnFile(); }
     // True while the open book was opened read-only (another program holds it): Save asks for
     // another name, as Save As does.
-    bool ReadOnly() const { return BookOpen() && readOnly_; }
+    bool ReadOnly() const { return BookOpen() && file_.ReadOnly(); }
     // True while this program holds the lock of the open book's file.
-    bool HoldsLock() const { return BookOpen() && bookLock_ != nullptr; }
+    bool HoldsLock() const { return BookOpen() && file_.HoldsLock(); }
 
     // --- MainFormHooks ---------------------------------------------------------------------
     void EnableMainWindow() override;
@@ -226,23 +217,7 @@ private:
     // Open without its message: reads `path` (a refusal's text in *error, "" when the teacher
     // chose not to open a book another program holds) and shows the book.
     bool OpenRead(const QString& path, QString* error);
-    // The lock of the book at `path`, asking the teacher when another program holds it. False
-    // when the teacher cancelled; *readOnly when the book is to open read-only, *lock empty when
-    // this program holds no lock of it then, *noLockNote when no lock can be made there.
-    bool LockForOpening(const QString& path, std::unique_ptr<QLockFile>* lock, bool* readOnly,
-                        bool* noLockNote);
-    // Before Save writes over the book's own file: whether the file changed on disk since it was
-    // read or last written, and if so the teacher's answer. False when nothing is to be written
-    // now (cancelled, or Save As took over: *savedAs then says whether that saved).
-    bool ClearedToOverwrite(const QString& path, bool* savedAs);
-    void ForgetFile(); // no lock, no stamp, not read-only: a new book, or none
-    // A restored recovery copy of the book at `path` (may be ""): its lock when free (read-only
-    // when another program holds it), and what its file holds now.
-    void TakeOverFile(const QString& path);
-    std::unique_ptr<QLockFile> bookLock_;
-    bool readOnly_ = false;
-    DiskStamp diskStamp_; // what the book's own file held when last read or written
-    QString stampedPath_; // that file ("" when none)
+    BookFile file_; // the open book's file: its lock, what it held, read-only or not
     // A step that changes the book; `followUp` merges it into the step before (the subject's
     // new name carried into the tree's texts after its registration).
     void PushStep(const QString& description, bool followUp);
@@ -256,7 +231,6 @@ private:
     void AfterUndoOrRedo();     // menus, the recovery copy and the window follow the step
     void RefreshPupilNodes();   // the tree's pupils after a change of names
     bool placed_ = false;       // the stored placement was applied (at the first load)
-    bool ownFile_ = false;      // see HasOwnFile
     bool startUnsaved_ = false; // the undo history starts from a book the file does not hold
     void ShowRestoredBook();    // tree, table, heading and menus after the book was replaced
     std::shared_ptr<const GradeBook> baseline_; // the book after the last step
@@ -273,8 +247,8 @@ private:
     std::shared_ptr<const GradeBook> recoveryBase_;
     bool recoveryFailed_ = false;
     void StartNewBook(); // New after its enabled check (also roster import without a book)
-    MenuItemState& MenuRef(const QString& name);
-    void EnableMenu(const QString& name, bool enabled);
+    MenuItemState& ItemRef(Menu item) { return menus[static_cast<std::size_t>(item)]; }
+    void EnableMenus(std::initializer_list<Menu> items, bool enabled);
     void EnableButton(const QString& key, bool enabled);
     void EnableByEnrolment(); // print and roster import by CountEnrolled
     void CarrySubjectRename();
@@ -282,8 +256,9 @@ private:
     void ShowPupilTable(ToolbarButtonState* edit);
     bool pupilTableShown_ = false;   // the grid holds one of those: other tables re-lay it first
     SubjectTableCache recordTables_; // what the pupils' records are read from
-    bool Allowed(const QString& menu) const; // the window takes input and the item is enabled
-    bool SaveAsWithDialog();                 // Save As after its enabled check; true when written
+    // The window takes input and the item is enabled.
+    bool Allowed(Menu item) const { return windowEnabled && Item(item).enabled; }
+    bool SaveAsWithDialog(); // Save As after its enabled check; true when written
     void RememberRecent(const QString& path);
     void Confirm(const QString& message); // a confirmation for the status bar
     void Notify() {

@@ -1,11 +1,9 @@
-// The document commands: New, Open, Close, Save, Save As, Exit, the save prompt, the toolbar's
-// dispatcher and the CSV export of the table on screen.
+// The document commands: New, Open, Close, Save, Save As, Exit, the save prompt and the
+// toolbar's dispatcher.
 #include "mainlogic.h"
 
 #include "browse/tables.h"
 #include "model/gradebookfile.h"
-#include "output/csvexport.h"
-#include "output/xlsxexport.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -25,54 +23,33 @@ QString SaveAsTitle() {
     return U(u"名前をつけて保存する");
 }
 
-const QString kNew = QStringLiteral("mnuFileNew");
-const QString kOpen = QStringLiteral("mnuFileOpen");
-const QString kClose = QStringLiteral("mnuFileClose");
-const QString kSave = QStringLiteral("mnuFileSave");
-const QString kSaveAs = QStringLiteral("mnuFileSaveAs");
-const QString kPrint = QStringLiteral("mnuFilePrint");
-const QString kEditProperty = QStringLiteral("mnuEditProperty");
-const QString kNameBook = QStringLiteral("mnuEditNameBook");
-
-// A name chosen without an extension gets `suffix`, so the file dialogs' filters show it later.
-QString WithSuffix(const QString& path, const char* suffix) {
-    if (!QFileInfo(path).suffix().isEmpty())
-        return path;
-    return path + QLatin1Char('.') + QLatin1String(suffix);
-}
-
 } // namespace
-
-bool MainLogic::Allowed(const QString& menu) const {
-    return windowEnabled && Menu(menu).enabled;
-}
 
 void MainLogic::mnuFileNew_Click() {
     // Only offered while no grade book is open, so the book is in its reset state here.
-    if (!Allowed(kNew))
+    if (!Allowed(Menu::FileNew))
         return;
     StartNewBook();
 }
 
 void MainLogic::StartNewBook() {
     book.HomeRoomYear = U(u"未登録です");
-    ForgetFile();
-    ownFile_ = false;
+    file_.Release();
     startUnsaved_ = true; // a new book counts as changed until it is first saved
     ResetUndo();
     recoveryBytes_ = GradeBookFileBytes(book); // nothing typed yet
     recoveryBase_.reset();
     TreeView1_refresh();
     session.SelectedNodeKey = kHomeRoomKey;
-    MenuRef(kEditProperty).caption = U(u"学級の編集(&E)");
+    ItemRef(Menu::EditProperty).caption = U(u"学級の編集(&E)");
     statusText = U(u"ﾋﾝﾄ：最初に学級の設定をします。[学級の編集]をｸﾘｯｸしてください");
 
-    EnableMenu(kEditProperty, true);
-    EnableMenu(kClose, true);
-    EnableMenu(kSaveAs, true);
-    EnableMenu(kNameBook, true);
-    EnableMenu(kSave, true); // asks for a name, as Save As does
-    EnableMenu(kNew, false); // Open stays: it asks the save question and replaces the book
+    // Save asks for a name, as Save As does; the whole book goes to a workbook while a book is
+    // open. Open stays: it asks the save question and replaces the book.
+    EnableMenus({Menu::EditProperty, Menu::FileClose, Menu::XlsxBookSaveAs, Menu::FileSaveAs,
+                 Menu::EditNameBook, Menu::FileSave},
+                true);
+    EnableMenus({Menu::FileNew}, false);
     FollowCleanState();
 
     if (auto* edit = Button(U(u"編集"))) {
@@ -85,7 +62,7 @@ void MainLogic::StartNewBook() {
 }
 
 void MainLogic::mnuFileOpen_Click() {
-    if (!Allowed(kOpen))
+    if (!Allowed(Menu::FileOpen))
         return;
     const auto path = platform.OpenFileName(U(u"開く"), TextFilter());
     if (!path)
@@ -115,65 +92,22 @@ bool MainLogic::OpenPathIfReadable(const QString& path) {
     return OpenRead(path, nullptr);
 }
 
-bool MainLogic::LockForOpening(const QString& path, std::unique_ptr<QLockFile>* lock,
-                               bool* readOnly, bool* noLockNote) {
-    *readOnly = *noLockNote = false;
-    if (bookLock_ && bookLock_->fileName() == BookLockPath(path))
-        return true; // this program holds it already (the same book opened again)
-    BookLockAttempt attempt = TryLockBook(path);
-    switch (attempt.state) {
-    case BookLockAttempt::State::Taken:
-        *lock = std::move(attempt.lock);
-        return true;
-    case BookLockAttempt::State::Unavailable:
-        *noLockNote = true;
-        return true;
-    case BookLockAttempt::State::HeldElsewhere:
-        break;
-    }
-    const QString question = U(u"「%1」は、ほかのKirune（%2）で開かれています。")
-                                 .arg(QFileInfo(path).fileName(), attempt.holder);
-    switch (platform.AskChoice(
-        question, {U(u"読み取り専用で開く"), U(u"このまま開く"), U(u"キャンセル")}, 0, 2)) {
-    case 0:
-        *readOnly = true;
-        return true;
-    case 1:
-        return true;
-    default:
-        return false;
-    }
-}
-
 bool MainLogic::OpenRead(const QString& path, QString* error) {
-    std::unique_ptr<QLockFile> lock;
-    bool readOnly = false, noLockNote = false;
-    if (!LockForOpening(path, &lock, &readOnly, &noLockNote)) {
-        if (error)
-            error->clear();
+    BookFile::Opening opening;
+    if (!file_.Open(path, &opening, error))
         return false;
-    }
-    // What the file holds now, taken before it is read: should it change in between, Save asks
-    // rather than overwrite unseen work.
-    DiskStamp stamp;
-    if (!ReadDiskStamp(path, &stamp, error))
-        return false;
-    // The reader replaces the grade book only when the whole file was read; otherwise the
-    // program stays exactly as it was before the command (an open book stays open, with its
-    // lock).
-    if (!ReadGradeBookFile(path, book, error)) {
+    // The book is replaced only when the whole file was read; otherwise the program stays
+    // exactly as it was before the command (an open book stays open, with its lock).
+    if (!ParseGradeBookFile(opening.bytes, book, error)) {
         if (error && error->isEmpty())
             *error = U(u"ﾌｧｲﾙを読み込めませんでした。");
         return false;
     }
-    if (lock || !bookLock_ || bookLock_->fileName() != BookLockPath(path))
-        bookLock_ = std::move(lock); // the earlier book's lock is given up
-    readOnly_ = readOnly;
-    diskStamp_ = stamp;
-    stampedPath_ = path;
+    const bool noLock = opening.noLock;
+    file_.Take(std::move(opening));
     RememberRecent(path);
     ShowOpenedBook(path);
-    if (noLockNote)
+    if (noLock)
         Confirm(U(u"このフォルダーにはロックファイルを作れないため、ほかのKiruneで同時に開かれても"
                   u"知らせられません（保存の前には、ほかのプログラムによる変更を確かめます）。"));
     recoveryBytes_.clear();
@@ -186,19 +120,16 @@ void MainLogic::ShowOpenedBook(const QString& fileName) {
     session.SelectedNodeIndex = 0;
     session.CautionAnswer = false;
     session.FileName = fileName;
-    ownFile_ = !fileName.isEmpty();
-    startUnsaved_ = !ownFile_;
+    startUnsaved_ = !file_.HasOwnFile();
     ResetUndo();
     TreeView1_refresh();
     session.SelectedNodeKey = kHomeRoomKey;
 
-    MenuRef(kEditProperty).caption = U(u"学級の編集(&E)");
-    EnableMenu(kEditProperty, true);
-    EnableMenu(kClose, true);
-    EnableMenu(kSave, true);
-    EnableMenu(kSaveAs, true);
-    EnableMenu(kOpen, true);
-    EnableMenu(kNew, false);
+    ItemRef(Menu::EditProperty).caption = U(u"学級の編集(&E)");
+    EnableMenus({Menu::EditProperty, Menu::FileClose, Menu::XlsxBookSaveAs, Menu::FileSave,
+                 Menu::FileSaveAs, Menu::FileOpen},
+                true);
+    EnableMenus({Menu::FileNew}, false);
     EnableByEnrolment();
     FollowCleanState(); // a book just read is what its file holds: nothing to save
 
@@ -218,21 +149,21 @@ void MainLogic::ShowOpenedBook(const QString& fileName) {
 }
 
 void MainLogic::mnuFileClose_Click() {
-    if (!Allowed(kClose))
+    if (!Allowed(Menu::FileClose))
         return;
     if (!SavePrompt())
         return; // the teacher wanted to save and nothing was saved: keep the book open
 
     DropRecoveryCopy();
     ResetGradeBook(book);
-    ForgetFile();
-    ownFile_ = startUnsaved_ = false;
+    file_.Release();
+    startUnsaved_ = false;
     ResetUndo();
     session.FileName.clear();
-    for (const QString& name : {kEditProperty, kClose, kSave, kSaveAs, kPrint, kNameBook})
-        EnableMenu(name, false);
-    EnableMenu(kNew, true);
-    EnableMenu(kOpen, true);
+    EnableMenus({Menu::EditProperty, Menu::FileClose, Menu::XlsxBookSaveAs, Menu::FileSave,
+                 Menu::FileSaveAs, Menu::FilePrint, Menu::FilePupilRecords, Menu::EditNameBook},
+                false);
+    EnableMenus({Menu::FileNew, Menu::FileOpen}, true);
     session.NeedsSave = false;
 
     EnableButton(U(u"編集"), false);
@@ -251,58 +182,25 @@ void MainLogic::mnuFileClose_Click() {
 }
 
 void MainLogic::mnuFileSave_Click() {
-    if (!Allowed(kSave))
+    if (!Allowed(Menu::FileSave))
         return;
     SaveNow();
-}
-
-void MainLogic::ForgetFile() {
-    bookLock_.reset();
-    readOnly_ = false;
-    diskStamp_ = DiskStamp();
-    stampedPath_.clear();
-}
-
-bool MainLogic::ClearedToOverwrite(const QString& path, bool* savedAs) {
-    *savedAs = false;
-    if (stampedPath_.isEmpty() || SaveTarget(path) != SaveTarget(stampedPath_))
-        return true; // another file: the save dialog asked before overwriting it
-    QString error;
-    DiskStamp now;
-    if (!ReadDiskStamp(path, &now, &error)) {
-        platform.ShowMessage(error);
-        return false;
-    }
-    if (!ChangedOnDisk(diskStamp_, now))
-        return true;
-    const QString question = U(u"「%1」は、読み込んだ後にほかのプログラムで変更されています。"
-                               u"上書きしますか？")
-                                 .arg(QFileInfo(path).fileName());
-    switch (platform.AskChoice(question, {U(u"名前を付けて保存"), U(u"上書き"), U(u"キャンセル")},
-                               0, 2)) {
-    case 0:
-        *savedAs = SaveAsWithDialog();
-        return false;
-    case 1:
-        return true;
-    default:
-        return false;
-    }
 }
 
 bool MainLogic::WriteToFileName() {
     QString error;
     const QString path = session.FileName;
-    if (readOnly_ && !stampedPath_.isEmpty() && SaveTarget(path) == SaveTarget(stampedPath_)) {
-        // Opened read-only: another program holds this file.
-        platform.ShowMessage(U(u"「%1」は読み取り専用で開いています。別の名前で保存してください。")
-                                 .arg(QFileInfo(path).fileName()));
-        return false;
-    }
-    bool savedAs = false;
-    if (!ClearedToOverwrite(path, &savedAs)) {
+    switch (file_.ClearedToOverwrite(path)) {
+    case BookFile::Overwrite::Cleared:
+        break;
+    case BookFile::Overwrite::SaveAs: {
+        const bool saved = SaveAsWithDialog();
         Notify();
-        return savedAs;
+        return saved;
+    }
+    case BookFile::Overwrite::Stop:
+        Notify();
+        return false;
     }
     QByteArray written;
     if (!WriteGradeBookFile(path, book, &error, &written)) {
@@ -310,16 +208,7 @@ bool MainLogic::WriteToFileName() {
         Notify();
         return false;
     }
-    if (SaveTarget(path) != SaveTarget(stampedPath_)) {
-        // Saved under another name: that file is the book's now, and its lock with it.
-        bookLock_.reset();
-        readOnly_ = false;
-        BookLockAttempt attempt = TryLockBook(path);
-        bookLock_ = std::move(attempt.lock);
-    }
-    diskStamp_ = StampOfBytes(written);
-    stampedPath_ = path;
-    ownFile_ = true;
+    file_.Written(path, written);
     startUnsaved_ = false;
     undoStack.setClean();
     FollowCleanState();
@@ -332,7 +221,7 @@ bool MainLogic::WriteToFileName() {
 }
 
 void MainLogic::mnuFileSaveAs_Click() {
-    if (!Allowed(kSaveAs))
+    if (!Allowed(Menu::FileSaveAs))
         return;
     SaveAsWithDialog();
 }
@@ -353,9 +242,9 @@ bool MainLogic::SaveAsWithDialog() {
 }
 
 bool MainLogic::SaveNow() {
-    if (HasOwnFile() && !readOnly_)
+    if (HasOwnFile() && !file_.ReadOnly())
         return WriteToFileName();
-    if (Menu(kSaveAs).enabled)
+    if (Item(Menu::FileSaveAs).enabled)
         return SaveAsWithDialog();
     return false;
 }
@@ -403,88 +292,16 @@ void MainLogic::tbToolBar_ButtonClick(const QString& key) {
         mnuEditProperty_Click();
 }
 
-void MainLogic::mnuCSVSaveAs_Click() {
-    if (!windowEnabled)
-        return;
-    // Its own title, so that it is not taken for Save As.
-    const auto chosen =
-        platform.SaveFileName(U(u"画面の表をCSVで保存"), U(u"ﾃｷｽﾄﾌｧｲﾙ (*.csv)|*.csv"));
-    if (!chosen)
-        return;
-    const QString path = WithSuffix(*chosen, "csv");
-    QString error;
-    if (!ExportCsv(grid, path, session.FileName, &error)) {
-        platform.ShowMessage(error.isEmpty() ? U(u"CSVﾌｧｲﾙに書き込めませんでした。") : error);
-        return;
-    }
-    Confirm(U(u"画面の表をCSVで保存しました: ") + QFileInfo(path).fileName());
-}
-
-void MainLogic::mnuXlsxSaveAs_Click() {
-    if (!windowEnabled)
-        return;
-    const auto chosen =
-        platform.SaveFileName(U(u"画面の表をExcel形式で保存"), U(u"Excel ブック (*.xlsx)|*.xlsx"));
-    if (!chosen)
-        return;
-    const QString path = WithSuffix(*chosen, "xlsx");
-    if (WriteWorkbook({ShownSheet()}, frame1Caption, path))
-        Confirm(U(u"画面の表をExcel形式で保存しました: ") + QFileInfo(path).fileName());
-}
-
-void MainLogic::mnuXlsxBookSaveAs_Click() {
-    if (!Allowed(QStringLiteral("mnuXlsxBookSaveAs")))
-        return;
-    const auto chosen = platform.SaveFileName(U(u"成績簿全体をExcel形式で保存"),
-                                              U(u"Excel ブック (*.xlsx)|*.xlsx"));
-    if (!chosen)
-        return;
-    const QString path = WithSuffix(*chosen, "xlsx");
-    if (ExportWorkbookTo(path, {}))
-        Confirm(U(u"成績簿全体をExcel形式で保存しました: ") + QFileInfo(path).fileName());
-}
-
-bool MainLogic::ExportWorkbookTo(const QString& path, const QStringList& keys) {
-    if (keys.isEmpty())
-        return WriteWorkbook(WholeBookSheets(book), HomeRoomHeading(book), path);
-    std::vector<WorkbookSheet> sheets;
-    for (const QString& key : keys) {
-        if (!SelectNodeByKey(key)) {
-            platform.ShowMessage(U(u"ツリーにない項目です: ") + key);
-            return false;
-        }
-        sheets.push_back(ShownSheet());
-    }
-    return WriteWorkbook(sheets, HomeRoomHeading(book), path);
-}
-
-WorkbookSheet MainLogic::ShownSheet() const {
-    QString name = frame1Caption;
-    for (const TreeNode& node : nodes)
-        if (node.key == session.SelectedNodeKey)
-            name = node.text;
-    return {name, frame1Caption, grid, session.ShownColumnCount};
-}
-
-bool MainLogic::WriteWorkbook(const std::vector<WorkbookSheet>& sheets, const QString& title,
-                              const QString& path) {
-    QString error;
-    if (ExportWorkbook(sheets, title, path, session.FileName, &error))
-        return true;
-    platform.ShowMessage(error.isEmpty() ? U(u"Excel ファイルに書き込めませんでした。") : error);
-    return false;
-}
-
 // --- Recent files, the title, confirmations ---------------------------------------------------
 
 QString MainLogic::TitleFileName() const {
     if (!BookOpen())
         return QString();
     // A new book has no file of its own until Save As (FileName may still name a closed one).
-    if (!ownFile_ || session.FileName.isEmpty())
+    if (!file_.HasOwnFile() || session.FileName.isEmpty())
         return U(u"無題");
     return QFileInfo(session.FileName).fileName() +
-           (readOnly_ ? U(u"（読み取り専用）") : QString());
+           (file_.ReadOnly() ? U(u"（読み取り専用）") : QString());
 }
 
 void MainLogic::RememberRecent(const QString& path) {

@@ -12,8 +12,6 @@ QString U(const char16_t* text) {
     return QString::fromUtf16(text);
 }
 
-const QString kEditMenu = QStringLiteral("mnuEditProperty");
-
 QString HomeRoomEditCaption() {
     return U(u"学級の編集(&E)");
 }
@@ -39,13 +37,13 @@ void MainLogic::TreeView1_NodeClick(int nodeIndex) {
     session.SelectedNodeKey = key;
     session.SelectedNodeIndex = static_cast<int16_t>(nodeIndex);
 
-    EnableMenu(kEditMenu, true);
+    EnableMenus({Menu::EditProperty}, true);
     ToolbarButtonState* edit = Button(U(u"編集"));
     if (edit)
         edit->enabled = true;
 
     if (key == kHomeRoomKey) {
-        MenuRef(kEditMenu).caption = HomeRoomEditCaption();
+        ItemRef(Menu::EditProperty).caption = HomeRoomEditCaption();
         if (edit)
             edit->caption = U(u" 学 級 の 編 集 ");
         ShowHomeRoomTable(book, session, grid, frame1Caption);
@@ -91,7 +89,7 @@ void MainLogic::TreeView1_NodeClick(int nodeIndex) {
     ShowNodeTable(book, session, key, grid, frame1Caption);
     switch (level) {
     case 0:
-        MenuRef(kEditMenu).caption = U(u"通年の評定基準の編集(&E)");
+        ItemRef(Menu::EditProperty).caption = U(u"通年の評定基準の編集(&E)");
         if (edit)
             edit->caption = U(u"通年の評定基準の編集 ");
         statusText =
@@ -99,7 +97,7 @@ void MainLogic::TreeView1_NodeClick(int nodeIndex) {
               u"集をします。[画面の表を印刷]で印刷します。");
         break;
     case 1:
-        MenuRef(kEditMenu).caption = U(u"学期毎の評定基準の編集(&E)");
+        ItemRef(Menu::EditProperty).caption = U(u"学期毎の評定基準の編集(&E)");
         if (edit)
             edit->caption = U(u"学期毎の評定基準の編集");
         statusText =
@@ -107,7 +105,7 @@ void MainLogic::TreeView1_NodeClick(int nodeIndex) {
               u"します。[画面の表を印刷]で印刷します。");
         break;
     case 2:
-        MenuRef(kEditMenu).caption = U(u"試験結果の編集(&E)");
+        ItemRef(Menu::EditProperty).caption = U(u"試験結果の編集(&E)");
         if (edit)
             edit->caption = U(u"試 験 結 果 の 編 集");
         statusText =
@@ -115,7 +113,7 @@ void MainLogic::TreeView1_NodeClick(int nodeIndex) {
               u"点を編集します。[画面の表を印刷]で印刷します。");
         break;
     case 3:
-        EnableMenu(kEditMenu, false);
+        EnableMenus({Menu::EditProperty}, false);
         if (edit) {
             edit->caption = U(u"デ ー タ の 編 集");
             edit->enabled = false;
@@ -130,7 +128,7 @@ void MainLogic::TreeView1_NodeClick(int nodeIndex) {
 
 void MainLogic::ShowPupilTable(ToolbarButtonState* edit) {
     // The homeroom editor, at the pupil's number.
-    MenuRef(kEditMenu).caption = HomeRoomEditCaption();
+    ItemRef(Menu::EditProperty).caption = HomeRoomEditCaption();
     if (edit)
         edit->caption = U(u" 学 級 の 編 集 ");
     if (CountEnrolled(book) == 0) {
@@ -161,7 +159,7 @@ bool MainLogic::SelectNodeByKey(const QString& key) {
 
 void MainLogic::mnuEditProperty_Click() {
     // A disabled command (no grade book, a viewpoint node) and a disabled window do nothing.
-    if (!windowEnabled || !Menu(kEditMenu).enabled)
+    if (!windowEnabled || !Item(Menu::EditProperty).enabled)
         return;
     const QString key = session.SelectedNodeKey;
     if (key == kRootNodeKey)
@@ -177,7 +175,7 @@ void MainLogic::mnuEditProperty_Click() {
         openEditor(kind);
     };
 
-    if (key == kHomeRoomKey || Menu(kEditMenu).caption == HomeRoomEditCaption()) {
+    if (key == kHomeRoomKey || Item(Menu::EditProperty).caption == HomeRoomEditCaption()) {
         // At the selected pupil's number, or the first.
         const int pupil = PupilNumberOfKey(key);
         session.CurrentStudentNo = static_cast<int16_t>(pupil > 0 ? pupil : 1);

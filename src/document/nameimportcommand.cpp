@@ -13,7 +13,7 @@ QString MainLogic::RosterFilter() {
 
 void MainLogic::mnuEditNameBook_Click() {
     // Offered while no pupil has a name, with or without a grade book open.
-    if (!Allowed(QStringLiteral("mnuEditNameBook")))
+    if (!Allowed(Menu::EditNameBook))
         return;
     const auto path = platform.OpenFileName(QString::fromUtf16(u"開く"), RosterFilter());
     if (!path)
@@ -56,8 +56,8 @@ void MainLogic::mnuEditNameBook_Click() {
         }
         grid.SetText(k + 1, 0, QString());
         grid.SetText(k + 1, 1, QString());
-        EnableMenu(QStringLiteral("mnuEditNameBook"), false);
-        EnableMenu(QStringLiteral("mnuFilePrint"), true);
+        EnableMenus({Menu::EditNameBook}, false);
+        EnableMenus({Menu::FilePrint, Menu::FilePupilRecords}, true);
         EnableButton(QString::fromUtf16(u"印刷"), true);
     }
     frame1Caption = HomeRoomHeading(book);

@@ -26,7 +26,7 @@ QString PrintFailedMessage() {
 } // namespace
 
 void MainLogic::mnuFilePageSetup_Click() {
-    if (!Allowed(QStringLiteral("mnuFilePageSetup")))
+    if (!Allowed(Menu::FilePageSetup))
         return;
     // Paper, orientation and margins of the program's one printer object, so what the teacher
     // chooses stays in force for later printouts; a cancel simply changes nothing.
@@ -34,7 +34,7 @@ void MainLogic::mnuFilePageSetup_Click() {
 }
 
 void MainLogic::mnuFilePrint_Click() {
-    if (!Allowed(QStringLiteral("mnuFilePrint")))
+    if (!Allowed(Menu::FilePrint))
         return;
 
     QPrinter& setup = platform.Printer();
@@ -74,7 +74,7 @@ void MainLogic::mnuFilePrint_Click() {
 }
 
 void MainLogic::mnuFilePupilRecords_Click() {
-    if (!Allowed(QStringLiteral("mnuFilePupilRecords")))
+    if (!Allowed(Menu::FilePupilRecords))
         return;
     QList<int> everyone;
     for (int n = 1; n <= std::clamp<int>(book.RosterSize, 0, kMaxPupils); ++n)

@@ -10,9 +10,6 @@ namespace kirune {
 
 namespace {
 
-const QString kUndo = QStringLiteral("mnuEditUndo");
-const QString kRedo = QStringLiteral("mnuEditRedo");
-
 class BookStep : public QUndoCommand {
 public:
     BookStep(MainLogic& logic, std::shared_ptr<const GradeBook> before,
@@ -90,25 +87,25 @@ void MainLogic::UpdateUndoMenus() {
             text += QStringLiteral(": ") + QString(step).replace(u'&', QStringLiteral("&&"));
         return text + QStringLiteral("(&") + QLatin1String(key) + u')';
     };
-    MenuItemState& undo = MenuRef(kUndo);
+    MenuItemState& undo = ItemRef(Menu::EditUndo);
     undo.caption =
         caption(u"元に戻す", undoStack.canUndo() ? undoStack.undoText() : QString(), "U");
     undo.enabled = windowEnabled && undoStack.canUndo();
-    MenuItemState& redo = MenuRef(kRedo);
+    MenuItemState& redo = ItemRef(Menu::EditRedo);
     redo.caption =
         caption(u"やり直し", undoStack.canRedo() ? undoStack.redoText() : QString(), "R");
     redo.enabled = windowEnabled && undoStack.canRedo();
 }
 
 void MainLogic::mnuEditUndo_Click() {
-    if (!Allowed(kUndo))
+    if (!Allowed(Menu::EditUndo))
         return;
     undoStack.undo();
     AfterUndoOrRedo();
 }
 
 void MainLogic::mnuEditRedo_Click() {
-    if (!Allowed(kRedo))
+    if (!Allowed(Menu::EditRedo))
         return;
     undoStack.redo();
     AfterUndoOrRedo();

@@ -1,7 +1,5 @@
 #include "safefile.h"
 
-#include "gradebookfile.h"
-
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
@@ -325,6 +323,14 @@ bool WriteFileAtomically(const QString& path, const QByteArray& bytes, QString* 
     return SaveFile(path, bytes, QString(), error);
 }
 
+QString BackupPath(const QString& path) {
+    const qsizetype slash = path.lastIndexOf(u'/');
+    const qsizetype dot = path.lastIndexOf(u'.');
+    if (dot > slash)
+        return path.left(dot) + QStringLiteral(".bak");
+    return path + QStringLiteral(".bak");
+}
+
 bool SaveWithBackup(const QString& path, const QByteArray& bytes, QString* error,
                     const QString& backupPath) {
     return SaveFile(path, bytes, backupPath.isEmpty() ? BackupPath(SaveTarget(path)) : backupPath,
@@ -346,7 +352,7 @@ QString SameFileKey(const QString& path) {
 }
 
 DiskStamp StampOfBytes(const QByteArray& bytes) {
-    return {true, bytes.size(), 0, QCryptographicHash::hash(bytes, QCryptographicHash::Sha256)};
+    return {true, bytes.size(), QCryptographicHash::hash(bytes, QCryptographicHash::Sha256)};
 }
 
 bool ReadDiskStamp(const QString& path, DiskStamp* stamp, QString* error) {
@@ -376,9 +382,7 @@ bool ReadDiskStamp(const QString& path, DiskStamp* stamp, QString* error) {
     });
     if (!read)
         return failed(errno);
-    *stamp = {true, total,
-              static_cast<qint64>(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec,
-              hash.result()};
+    *stamp = {true, total, hash.result()};
     return true;
 }
 
@@ -442,26 +446,19 @@ bool ReadRegularFile(const QString& path, qint64 maxBytes, QByteArray* bytes, QS
     if (info.st_size > maxBytes)
         return big();
     // Read up to the end, so a file that grows meanwhile is still bounded by the limit.
-    QByteArray out(std::min<qint64>(info.st_size, maxBytes) + 1, Qt::Uninitialized);
-    qint64 used = 0;
-    for (;;) {
-        if (used == out.size()) {
-            if (used > maxBytes)
-                return big();
-            out.resize(std::min<qint64>(used * 2, maxBytes + 1));
-        }
-        const ssize_t n = ::read(fd, out.data() + used, static_cast<size_t>(out.size() - used));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0)
-            return failed(errno);
-        if (n == 0)
-            break;
-        used += n;
-    }
-    if (used > maxBytes)
+    QByteArray out;
+    out.reserve(info.st_size);
+    bool grew = false;
+    const bool read = ForEachChunk(fd, [&](QByteArrayView chunk) {
+        grew = out.size() + chunk.size() > maxBytes;
+        if (!grew)
+            out.append(chunk);
+        return !grew;
+    });
+    if (grew)
         return big();
-    out.truncate(used);
+    if (!read)
+        return failed(errno);
     *bytes = std::move(out);
     return true;
 }

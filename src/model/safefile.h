@@ -20,6 +20,18 @@ namespace kirune {
 // reported as failed, since the new name may not survive a power cut.)
 bool WriteFileAtomically(const QString& path, const QByteArray& bytes, QString* error);
 
+// "class3.txt" -> "class3.bak"; a file name without "." gets ".bak" appended.
+QString BackupPath(const QString& path);
+
+// Writes `bytes` to `path` as WriteFileAtomically does, and keeps the old file as its backup
+// (BackupPath): the old file is copied to a temporary file, synced, and renamed over the old
+// backup once the new file is in place, so a complete backup exists at every moment. A failing
+// backup step keeps the old backup and lets the save go on. False and a Japanese *error when
+// the save failed; the old file and its backup are then untouched. `backupPath`, when given,
+// is where the old file is kept instead.
+bool SaveWithBackup(const QString& path, const QByteArray& bytes, QString* error,
+                    const QString& backupPath = QString());
+
 // False and a Japanese *error unless `path` names an existing regular file (after following
 // symbolic links): a folder, a pipe or a device is refused without being opened.
 bool CheckRegularFile(const QString& path, QString* error);
@@ -41,8 +53,7 @@ QString SameFileKey(const QString& path);
 struct DiskStamp {
     bool exists = false;
     qint64 size = 0;
-    qint64 modifiedNs = 0; // modification time, nanoseconds since the epoch (0 when unknown)
-    QByteArray hash;       // SHA-256 of the bytes
+    QByteArray hash; // SHA-256 of the bytes
 };
 // The stamp of a file that holds `bytes` (just written by a save).
 DiskStamp StampOfBytes(const QByteArray& bytes);

@@ -19,7 +19,7 @@ int RunPdf(const QStringList& args) {
         return 1;
 
     // The print command is offered only while a class with pupils is open.
-    if (!tool.logic.Menu(QStringLiteral("mnuFilePrint")).enabled) {
+    if (!tool.logic.Item(Menu::FilePrint).enabled) {
         PrintError(QString::fromUtf16(u"印刷できる表がありません（名簿に生徒がいません）。"));
         return 1;
     }

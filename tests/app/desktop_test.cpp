@@ -64,9 +64,7 @@ TEST_F(DesktopTest, TheTitleShowsTheFileAndItsUnsavedMark) {
     ASSERT_TRUE(logic->OpenDocument(path));
     EXPECT_EQ(window->windowTitle(), U(u"4年2組.txt[*] - Kirune Ver1.2.2"));
     EXPECT_EQ(window->windowFilePath(), path);
-    const auto command = [this](const char* name) {
-        window->menuAction(QLatin1String(name))->trigger();
-    };
+    const auto command = [this](Menu item) { window->menuAction(item)->trigger(); };
     const auto changeAScore = [this] {
         book->Scores[0][0] = 75;
         session.MarkChanged();
@@ -79,11 +77,11 @@ TEST_F(DesktopTest, TheTitleShowsTheFileAndItsUnsavedMark) {
     } steps[] = {
         {[] {}, false}, // just opened
         {changeAScore, true},
-        {[&] { command("mnuEditUndo"); }, false},
-        {[&] { command("mnuEditRedo"); }, true},
-        {[&] { command("mnuFileSave"); }, false},
-        {[&] { command("mnuEditUndo"); }, true}, // the file holds the score now
-        {[&] { command("mnuEditRedo"); }, false},
+        {[&] { command(Menu::EditUndo); }, false},
+        {[&] { command(Menu::EditRedo); }, true},
+        {[&] { command(Menu::FileSave); }, false},
+        {[&] { command(Menu::EditUndo); }, true}, // the file holds the score now
+        {[&] { command(Menu::EditRedo); }, false},
     };
     for (size_t i = 0; i < std::size(steps); ++i) {
         steps[i].step();
@@ -91,16 +89,16 @@ TEST_F(DesktopTest, TheTitleShowsTheFileAndItsUnsavedMark) {
         EXPECT_EQ(session.NeedsSave, steps[i].marked) << i;
     }
     EXPECT_EQ(window->statusBar()->currentMessage(), U(u"保存しました: 4年2組.txt"));
-    command("mnuFileClose");
+    command(Menu::FileClose);
     EXPECT_TRUE(platform.questions.isEmpty()); // nothing to save: nothing asked
     EXPECT_FALSE(logic->BookOpen());
 }
 
 // Ctrl+S on a book that has no file yet asks for a name, as the toolbar's button and Save As do.
 TEST_F(DesktopTest, SaveOfANewBookAsksForAName) {
-    window->menuAction(QStringLiteral("mnuFileNew"))->trigger();
+    window->menuAction(Menu::FileNew)->trigger();
     EXPECT_TRUE(window->isWindowModified()); // a new book counts as changed until saved
-    QAction* save = window->menuAction(QStringLiteral("mnuFileSave"));
+    QAction* save = window->menuAction(Menu::FileSave);
     EXPECT_TRUE(save->isEnabled());
     EXPECT_EQ(save->shortcut(), QKeySequence(QStringLiteral("Ctrl+S")));
     const QString path = platform.dir.filePath(U(u"新しい学級"));

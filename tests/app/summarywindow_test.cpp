@@ -35,6 +35,7 @@ TEST(SummaryWindow, ThePeriodBoxRereadsTheBooksAndTheNotesStandUnderTheTable) {
     auto* period = window.findChild<QComboBox*>(QStringLiteral("cboPeriod"));
     auto* table = window.findChild<GridView*>(QStringLiteral("grdSummary"));
     ASSERT_TRUE(period && table);
+    EXPECT_EQ(table->fixedCols(), 2); // the class stays in view beside the numbers
     EXPECT_EQ(table->cellText(2, 1), U(u"学年全体"));
     EXPECT_EQ(table->cellText(2, 3), QString());
 

@@ -38,7 +38,7 @@ TEST_F(MainLogicTest, OpenOverAnOpenBookAsksFirstAndKeepsTheBookWhenTheNewFileIs
     platform.answers = {true};
     platform.fileAnswers = {second, std::nullopt};
     logic->mnuFileOpen_Click();
-    EXPECT_TRUE(logic->Menu(QStringLiteral("mnuFileSaveAs")).enabled);
+    EXPECT_TRUE(logic->Item(Menu::FileSaveAs).enabled);
     EXPECT_EQ(book->HomeRoomYear, U(u"未登録です"));
 }
 

@@ -46,7 +46,7 @@ TEST_F(KeepWorkTest, TheSaveQuestionsAnswersDecideWhetherTheCommandGoesOn) {
         bool goesOn = false;
         if (std::string(c.command) == "close") {
             logic->mnuFileClose_Click();
-            goesOn = !logic->Menu(QStringLiteral("mnuFileClose")).enabled;
+            goesOn = !logic->Item(Menu::FileClose).enabled;
         } else {
             goesOn = logic->Form_Unload({0, 0, 9000, 8000}, false);
         }
@@ -67,15 +67,15 @@ TEST_F(KeepWorkTest, RosterImportWithoutABookStartsOneAndYesWithoutASaveStopsThe
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     file.write(EncodeCp932(U(u"青木一郎\r\n井上二葉\r\n")));
     file.close();
-    ASSERT_TRUE(logic->Menu(QStringLiteral("mnuEditNameBook")).enabled);
+    ASSERT_TRUE(logic->Item(Menu::EditNameBook).enabled);
     platform.fileAnswers = {roster};
     logic->mnuEditNameBook_Click();
 
     // As New: the tree, Save As and the heading follow.
     EXPECT_EQ(logic->nodes.size(), 746u + CountEnrolled(*book)); // and the pupils' branch
-    EXPECT_TRUE(logic->Menu(QStringLiteral("mnuFileSaveAs")).enabled);
-    EXPECT_TRUE(logic->Menu(QStringLiteral("mnuFileClose")).enabled);
-    EXPECT_FALSE(logic->Menu(QStringLiteral("mnuFileNew")).enabled);
+    EXPECT_TRUE(logic->Item(Menu::FileSaveAs).enabled);
+    EXPECT_TRUE(logic->Item(Menu::FileClose).enabled);
+    EXPECT_FALSE(logic->Item(Menu::FileNew).enabled);
     EXPECT_TRUE(logic->frame1Caption.contains(U(u"生徒数（ 2名）")));
     EXPECT_EQ(book->StudentNames[1], U(u"井上二葉"));
     EXPECT_TRUE(session.NeedsSave);
@@ -90,24 +90,23 @@ TEST_F(KeepWorkTest, RosterImportWithoutABookStartsOneAndYesWithoutASaveStopsThe
 TEST_F(KeepWorkTest, UndoAndRedoPutBackTheWholeBookStepByStep) {
     OpenClass();
     const QString first = book->StudentNames[0];
-    EXPECT_FALSE(logic->Menu(QStringLiteral("mnuEditUndo")).enabled);
+    EXPECT_FALSE(logic->Item(Menu::EditUndo).enabled);
     Change(U(u"一"), U(u"国語 一学期 2回目試験の登録"));
     Change(U(u"二"), U(u"学級の登録"));
-    EXPECT_EQ(logic->Menu(QStringLiteral("mnuEditUndo")).caption, U(u"元に戻す: 学級の登録(&U)"));
-    EXPECT_EQ(logic->Menu(QStringLiteral("mnuEditUndo")).shortcut, QStringLiteral("Ctrl+Z"));
-    EXPECT_EQ(logic->Menu(QStringLiteral("mnuEditRedo")).shortcut, QStringLiteral("Ctrl+Y"));
+    EXPECT_EQ(logic->Item(Menu::EditUndo).caption, U(u"元に戻す: 学級の登録(&U)"));
+    EXPECT_EQ(logic->Item(Menu::EditUndo).shortcut, QStringLiteral("Ctrl+Z"));
+    EXPECT_EQ(logic->Item(Menu::EditRedo).shortcut, QStringLiteral("Ctrl+Y"));
 
     session.NeedsSave = false;
     logic->mnuEditUndo_Click();
     EXPECT_EQ(book->StudentNames[0], U(u"一"));
     EXPECT_TRUE(session.NeedsSave);
-    EXPECT_EQ(logic->Menu(QStringLiteral("mnuEditUndo")).caption,
-              U(u"元に戻す: 国語 一学期 2回目試験の登録(&U)"));
-    EXPECT_EQ(logic->Menu(QStringLiteral("mnuEditRedo")).caption, U(u"やり直し: 学級の登録(&R)"));
+    EXPECT_EQ(logic->Item(Menu::EditUndo).caption, U(u"元に戻す: 国語 一学期 2回目試験の登録(&U)"));
+    EXPECT_EQ(logic->Item(Menu::EditRedo).caption, U(u"やり直し: 学級の登録(&R)"));
     logic->mnuEditUndo_Click();
     EXPECT_EQ(book->StudentNames[0], first);
     EXPECT_EQ(logic->grid.Text(1, 1), first) << "the table shows the restored book";
-    EXPECT_FALSE(logic->Menu(QStringLiteral("mnuEditUndo")).enabled);
+    EXPECT_FALSE(logic->Item(Menu::EditUndo).enabled);
     // Back at what the file holds: nothing to save, no recovery copy to keep.
     EXPECT_FALSE(session.NeedsSave);
     EXPECT_FALSE(logic->recovery.HasCopy());
@@ -119,11 +118,11 @@ TEST_F(KeepWorkTest, UndoAndRedoPutBackTheWholeBookStepByStep) {
     logic->SelectNodeByKey(kHomeRoomKey);
     logic->openEditor = [](EditorKind) {};
     logic->mnuEditProperty_Click();
-    EXPECT_FALSE(logic->Menu(QStringLiteral("mnuEditUndo")).enabled);
+    EXPECT_FALSE(logic->Item(Menu::EditUndo).enabled);
     logic->mnuEditUndo_Click();
     EXPECT_EQ(book->StudentNames[0], U(u"二"));
     logic->EnableMainWindow();
-    EXPECT_TRUE(logic->Menu(QStringLiteral("mnuEditUndo")).enabled);
+    EXPECT_TRUE(logic->Item(Menu::EditUndo).enabled);
 }
 
 TEST_F(KeepWorkTest, TheRenameCarriedAtActivationIsPartOfTheSubjectsRegistration) {
@@ -136,7 +135,7 @@ TEST_F(KeepWorkTest, TheRenameCarriedAtActivationIsPartOfTheSubjectsRegistration
     logic->RecordStep(U(u"こくごの通年の評定基準の登録"));
     logic->Form_Activate();
     EXPECT_EQ(book->TestInfo[first][1], U(u"こくごの漢字"));
-    EXPECT_EQ(logic->Menu(QStringLiteral("mnuEditUndo")).caption,
+    EXPECT_EQ(logic->Item(Menu::EditUndo).caption,
               U(u"元に戻す: こくごの通年の評定基準の登録(&U)"));
     logic->mnuEditUndo_Click();
     EXPECT_EQ(book->SubjectTitles[0][0], U(u"国語"));
@@ -155,7 +154,7 @@ TEST_F(KeepWorkTest, UndoKeepsAtLeastFiftyStepsAndCloseClearsThem) {
     platform.answers = {false};
     logic->mnuFileClose_Click();
     EXPECT_FALSE(logic->undoStack.canUndo() || logic->undoStack.canRedo());
-    EXPECT_FALSE(logic->Menu(QStringLiteral("mnuEditRedo")).enabled);
+    EXPECT_FALSE(logic->Item(Menu::EditRedo).enabled);
 }
 
 } // namespace

@@ -30,7 +30,7 @@ TEST_F(MainLogicTest, NewOpensAnUnsavedBookThatMustBeSavedUnderAName) {
     EXPECT_EQ(logic->nodes.size(), 746u + CountEnrolled(*book)); // and the pupils' branch
     EXPECT_EQ(logic->nodes[0].text, U(u"未登録です"));
     EXPECT_EQ(session.SelectedNodeKey, QStringLiteral("HomeRoom"));
-    EXPECT_EQ(logic->Menu(QStringLiteral("mnuEditProperty")).caption, U(u"学級の編集(&E)"));
+    EXPECT_EQ(logic->Item(Menu::EditProperty).caption, U(u"学級の編集(&E)"));
     EXPECT_EQ(logic->Button(U(u"編集"))->caption, U(u" 学 級 の 編 集 "));
     EXPECT_EQ(logic->statusText,
               U(u"ﾋﾝﾄ：最初に学級の設定をします。[学級の編集]をｸﾘｯｸしてください"));
@@ -266,7 +266,7 @@ TEST_F(MainLogicTest, FailedSaveShowsTheMessageAndKeepsTheUnsavedFlag) {
     logic->mnuFileSave_Click();
     EXPECT_EQ(platform.messages.size(), 1);
     EXPECT_TRUE(session.NeedsSave);
-    EXPECT_TRUE(logic->Menu(QStringLiteral("mnuFileSave")).enabled);
+    EXPECT_TRUE(logic->Item(Menu::FileSave).enabled);
 }
 
 TEST_F(MainLogicTest, SaveButtonRunsSaveAsOnANewBookAndSaveAfterwards) {
@@ -278,7 +278,7 @@ TEST_F(MainLogicTest, SaveButtonRunsSaveAsOnANewBookAndSaveAfterwards) {
     EXPECT_EQ(platform.dialogTitles, QStringList{U(u"名前をつけて保存する")});
     EXPECT_TRUE(QFile::exists(path));
     EXPECT_FALSE(session.NeedsSave);
-    EXPECT_TRUE(logic->Menu(QStringLiteral("mnuFileSave")).enabled);
+    EXPECT_TRUE(logic->Item(Menu::FileSave).enabled);
 
     book->TeacherName = U(u"後から");
     session.MarkChanged();

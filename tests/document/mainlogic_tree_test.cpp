@@ -98,7 +98,7 @@ TEST_F(MainLogicTest, PlaceholderNodeAsksToCreateOrOpenAFileEveryTime) {
     EXPECT_EQ(platform.messages, QStringList({message, message}));
     EXPECT_EQ(session.SelectedNodeKey, QStringLiteral("ROOTnode"));
     // The edit command is enabled by the click but does nothing on the placeholder.
-    EXPECT_TRUE(logic->Menu(QStringLiteral("mnuEditProperty")).enabled);
+    EXPECT_TRUE(logic->Item(Menu::EditProperty).enabled);
     int opened = 0;
     logic->openEditor = [&](EditorKind) { ++opened; };
     logic->mnuEditProperty_Click();
@@ -113,7 +113,7 @@ TEST_F(MainLogicTest, SubjectNodeWithoutPupilsSaysSoAndKeepsTheTableShown) {
     const auto rows = GridRows();
     const QString caption = logic->frame1Caption;
     const QString status = logic->statusText;
-    const QString menuCaption = logic->Menu(QStringLiteral("mnuEditProperty")).caption;
+    const QString menuCaption = logic->Item(Menu::EditProperty).caption;
     const QString buttonCaption = logic->Button(U(u"編集"))->caption;
     platform.messages.clear();
 
@@ -125,7 +125,7 @@ TEST_F(MainLogicTest, SubjectNodeWithoutPupilsSaysSoAndKeepsTheTableShown) {
     EXPECT_EQ(GridRows(), rows);
     EXPECT_EQ(logic->frame1Caption, caption);
     EXPECT_EQ(logic->statusText, status);
-    EXPECT_EQ(logic->Menu(QStringLiteral("mnuEditProperty")).caption, menuCaption);
+    EXPECT_EQ(logic->Item(Menu::EditProperty).caption, menuCaption);
     EXPECT_EQ(logic->Button(U(u"編集"))->caption, buttonCaption);
     EXPECT_EQ(session.SelectedNodeKey, QStringLiteral("0 3"));
     EXPECT_EQ(session.SelectedNodeIndex, subject);
@@ -190,8 +190,8 @@ TEST_F(MainLogicTest, EachLevelSetsItsCaptionsHintAndIndices) {
         ASSERT_TRUE(logic->SelectNodeByKey(key));
         EXPECT_EQ(session.SelectedNodeKey, key);
         EXPECT_EQ(logic->nodes[session.SelectedNodeIndex - 1].key, key);
-        EXPECT_EQ(logic->Menu(QStringLiteral("mnuEditProperty")).caption, U(c.menuCaption));
-        EXPECT_EQ(logic->Menu(QStringLiteral("mnuEditProperty")).enabled, c.editEnabled);
+        EXPECT_EQ(logic->Item(Menu::EditProperty).caption, U(c.menuCaption));
+        EXPECT_EQ(logic->Item(Menu::EditProperty).enabled, c.editEnabled);
         EXPECT_EQ(logic->Button(U(u"編集"))->caption, U(c.buttonCaption));
         EXPECT_EQ(logic->Button(U(u"編集"))->enabled, c.editEnabled);
         EXPECT_EQ(logic->statusText, U(c.hint));
@@ -248,7 +248,7 @@ TEST_F(MainLogicTest, EditCommandOpensTheEditorOfTheSelectedLevel) {
         ASSERT_FALSE(opened.empty());
         EXPECT_EQ(opened.back(), kind);
         EXPECT_FALSE(logic->windowEnabled);
-        EXPECT_TRUE(logic->Menu(QStringLiteral("mnuEditProperty")).enabled);
+        EXPECT_TRUE(logic->Item(Menu::EditProperty).enabled);
         EXPECT_EQ(session.CautionAnswer, kind == EditorKind::Subject);
         logic->EnableMainWindow();
         logic->Form_Activate();
@@ -297,9 +297,9 @@ TEST_F(MainLogicTest, ActivationFollowsTheRosterForPrintingAndTheRosterImport) {
     FillClass(*book, 3);
     logic->EnableMainWindow();
     logic->Form_Activate();
-    EXPECT_TRUE(logic->Menu(QStringLiteral("mnuFilePrint")).enabled);
+    EXPECT_TRUE(logic->Item(Menu::FilePrint).enabled);
     EXPECT_TRUE(logic->Button(U(u"印刷"))->enabled);
-    EXPECT_FALSE(logic->Menu(QStringLiteral("mnuEditNameBook")).enabled);
+    EXPECT_FALSE(logic->Item(Menu::EditNameBook).enabled);
 }
 
 TEST_F(MainLogicTest, RenamedSubjectIsCarriedIntoItsSubtreeOnly) {
@@ -436,8 +436,8 @@ TEST_F(MainLogicTest, ThePupilsTablesBehaveAsTheOtherTables) {
     ASSERT_TRUE(logic->SelectNodeByKey(PupilKey(3)));
     EXPECT_EQ(session.ShownColumnCount, 14);
     EXPECT_TRUE(logic->frame1Caption.endsWith(U(u"出席番号 3　生徒3")));
-    EXPECT_TRUE(logic->Menu(QStringLiteral("mnuFilePrint")).enabled);
-    EXPECT_TRUE(logic->Menu(QStringLiteral("mnuFilePupilRecords")).enabled);
+    EXPECT_TRUE(logic->Item(Menu::FilePrint).enabled);
+    EXPECT_TRUE(logic->Item(Menu::FilePupilRecords).enabled);
     const QString csv = platform.dir.filePath(QStringLiteral("record.csv"));
     platform.fileAnswers = {csv};
     logic->mnuCSVSaveAs_Click();

@@ -5,72 +5,80 @@
 namespace kirune::test {
 namespace {
 
+// A menu's entries by their controls' names, "-" for a separator.
+QStringList LayoutNames(Menu menu) {
+    QStringList names;
+    for (const MenuEntry& entry : MenuLayout(menu))
+        names << (entry.separator ? QStringLiteral("-") : MenuName(entry.item));
+    return names;
+}
+
 // Within one menu every item has an access key of its own, so a key press chooses one item.
 TEST_F(MainLogicTest, AccessKeysAreUniqueWithinEachMenu) {
-    for (const char* menu : {"mnuFile", "mnuEdit", "mnuHelp"}) {
+    for (const Menu menu : {Menu::File, Menu::Edit, Menu::Help}) {
         QStringList keys;
-        for (const QString& item : MainLogic::MenuLayout(QLatin1String(menu))) {
-            if (item == QLatin1String("-"))
+        for (const MenuEntry& entry : MenuLayout(menu)) {
+            if (entry.separator)
                 continue;
-            const QString& caption = logic->Menu(item).caption;
+            const QString& caption = logic->Item(entry.item).caption;
             const qsizetype amp = caption.indexOf(u'&');
-            ASSERT_GE(amp, 0) << item.toStdString();
+            ASSERT_GE(amp, 0) << MenuName(entry.item).toStdString();
             const QString key = caption.mid(amp + 1, 1).toUpper();
-            EXPECT_FALSE(keys.contains(key)) << menu << " " << item.toStdString();
+            EXPECT_FALSE(keys.contains(key)) << MenuName(entry.item).toStdString();
             keys << key;
         }
     }
 }
 
 TEST_F(MainLogicTest, MenusCarryTheirCaptionsAccessKeysAndShortcuts) {
-    const std::pair<const char*, const char16_t*> captions[] = {
-        {"mnuFile", u"ﾌｧｲﾙ(&F)"},
-        {"mnuFileNew", u"新規作成(&N)"},
-        {"mnuFileOpen", u"開く(&O)..."},
-        {"mnuFileClose", u"閉じる(&C)"},
-        {"mnuFileSave", u"上書き保存(&S)"},
-        {"mnuFileSaveAs", u"名前を付けて保存(&A)..."},
-        {"mnuFileRecent", u"最近使ったファイル(&R)"},
-        {"mnuCSVSaveAs", u"画面の表をCSVで保存(&V)..."},
-        {"mnuXlsxSaveAs", u"画面の表をExcel形式で保存(&E)..."},
-        {"mnuXlsxBookSaveAs", u"成績簿全体をExcel形式で保存(&W)..."},
-        {"mnuFileGradeSummary", u"学年の集計(&G)..."},
-        {"mnuFilePageSetup", u"ﾍﾟｰｼﾞ設定(&U)..."},
-        {"mnuFilePrint", u"画面の表を印刷(&P)..."},
-        {"mnuFilePupilRecords", u"個人票を全員分印刷(&K)..."},
-        {"mnuFileExit", u"終了(&X)"},
-        {"mnuEdit", u"編集(&E)"},
-        {"mnuEditProperty", u"学級・科目・試験・得点の編集(&E)"},
-        {"mnuEditNameBook", u"生徒名簿ﾌｧｲﾙの読み込み(&I)..."},
-        {"mnuHelp", u"ﾍﾙﾌﾟ(&H)"},
-        {"mnuHelpContents", u"ヘルプ(&C)"},
+    const std::pair<Menu, const char16_t*> captions[] = {
+        {Menu::File, u"ﾌｧｲﾙ(&F)"},
+        {Menu::FileNew, u"新規作成(&N)"},
+        {Menu::FileOpen, u"開く(&O)..."},
+        {Menu::FileClose, u"閉じる(&C)"},
+        {Menu::FileSave, u"上書き保存(&S)"},
+        {Menu::FileSaveAs, u"名前を付けて保存(&A)..."},
+        {Menu::FileRecent, u"最近使ったファイル(&R)"},
+        {Menu::CSVSaveAs, u"画面の表をCSVで保存(&V)..."},
+        {Menu::XlsxSaveAs, u"画面の表をExcel形式で保存(&E)..."},
+        {Menu::XlsxBookSaveAs, u"成績簿全体をExcel形式で保存(&W)..."},
+        {Menu::FileGradeSummary, u"学年の集計(&G)..."},
+        {Menu::FilePageSetup, u"ﾍﾟｰｼﾞ設定(&U)..."},
+        {Menu::FilePrint, u"画面の表を印刷(&P)..."},
+        {Menu::FilePupilRecords, u"個人票を全員分印刷(&K)..."},
+        {Menu::FileExit, u"終了(&X)"},
+        {Menu::Edit, u"編集(&E)"},
+        {Menu::EditProperty, u"学級・科目・試験・得点の編集(&E)"},
+        {Menu::EditNameBook, u"生徒名簿ﾌｧｲﾙの読み込み(&I)..."},
+        {Menu::Help, u"ﾍﾙﾌﾟ(&H)"},
+        {Menu::HelpContents, u"ヘルプ(&C)"},
     };
-    for (const auto& [name, caption] : captions)
-        EXPECT_EQ(logic->Menu(QString::fromLatin1(name)).caption, U(caption)) << name;
-    const std::pair<const char*, const char*> shortcuts[] = {
-        {"mnuFileNew", "Ctrl+N"},  {"mnuFileOpen", "Ctrl+O"},         {"mnuFileClose", "Ctrl+W"},
-        {"mnuFileSave", "Ctrl+S"}, {"mnuFileSaveAs", "Ctrl+Shift+S"}, {"mnuFilePrint", "Ctrl+P"},
-        {"mnuFileExit", "Ctrl+Q"}, {"mnuEditProperty", "Ctrl+E"},     {"mnuHelpContents", "F1"},
-        {"mnuFilePageSetup", ""},
+    for (const auto& [item, caption] : captions)
+        EXPECT_EQ(logic->Item(item).caption, U(caption)) << MenuName(item).toStdString();
+    const std::pair<Menu, const char*> shortcuts[] = {
+        {Menu::FileNew, "Ctrl+N"},  {Menu::FileOpen, "Ctrl+O"},         {Menu::FileClose, "Ctrl+W"},
+        {Menu::FileSave, "Ctrl+S"}, {Menu::FileSaveAs, "Ctrl+Shift+S"}, {Menu::FilePrint, "Ctrl+P"},
+        {Menu::FileExit, "Ctrl+Q"}, {Menu::EditProperty, "Ctrl+E"},     {Menu::HelpContents, "F1"},
+        {Menu::FilePageSetup, ""},
     };
-    for (const auto& [name, keys] : shortcuts)
-        EXPECT_EQ(logic->Menu(QString::fromLatin1(name)).shortcut, QString::fromLatin1(keys))
-            << name;
+    for (const auto& [item, keys] : shortcuts)
+        EXPECT_EQ(logic->Item(item).shortcut, QString::fromLatin1(keys))
+            << MenuName(item).toStdString();
 
-    EXPECT_EQ(MainLogic::MenuLayout(QStringLiteral("mnuFile")),
+    EXPECT_EQ(LayoutNames(Menu::File),
               QStringList({"mnuFileNew", "mnuFileOpen", "mnuFileRecent", "mnuFileClose", "-",
                            "mnuFileSave", "mnuFileSaveAs", "mnuFileHistory", "mnuCSVSaveAs",
                            "mnuXlsxSaveAs", "mnuXlsxBookSaveAs", "-", "mnuFileGradeSummary", "-",
                            "mnuFilePageSetup", "mnuFilePrint", "mnuFilePupilRecords", "-",
                            "mnuFileExit"}));
-    EXPECT_EQ(
-        MainLogic::MenuLayout(QStringLiteral("mnuEdit")),
-        QStringList({"mnuEditUndo", "mnuEditRedo", "-", "mnuEditProperty", "mnuEditNameBook"}));
-    EXPECT_EQ(MainLogic::MenuLayout(QStringLiteral("mnuHelp")), QStringList{"mnuHelpContents"});
-    for (const char* menu : {"mnuFile", "mnuEdit", "mnuHelp"}) {
-        for (const QString& item : MainLogic::MenuLayout(QString::fromLatin1(menu))) {
-            if (item != QStringLiteral("-")) {
-                EXPECT_FALSE(logic->Menu(item).caption.isEmpty()) << item.toStdString();
+    EXPECT_EQ(LayoutNames(Menu::Edit), QStringList({"mnuEditUndo", "mnuEditRedo", "-",
+                                                    "mnuEditProperty", "mnuEditNameBook"}));
+    EXPECT_EQ(LayoutNames(Menu::Help), QStringList{"mnuHelpContents"});
+    for (const Menu menu : {Menu::File, Menu::Edit, Menu::Help}) {
+        for (const MenuEntry& entry : MenuLayout(menu)) {
+            if (!entry.separator) {
+                EXPECT_FALSE(logic->Item(entry.item).caption.isEmpty())
+                    << MenuName(entry.item).toStdString();
             }
         }
     }

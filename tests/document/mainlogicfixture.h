@@ -63,10 +63,10 @@ protected:
     // The enabled state of every item the document commands steer.
     std::map<QString, bool> Enabling() const {
         std::map<QString, bool> state;
-        for (const char* name : {"mnuFileNew", "mnuFileOpen", "mnuFileClose", "mnuFileSave",
-                                 "mnuFileSaveAs", "mnuFilePrint", "mnuEditProperty",
-                                 "mnuEditNameBook", "mnuCSVSaveAs", "mnuFilePageSetup"})
-            state[QString::fromLatin1(name)] = logic->Menu(QString::fromLatin1(name)).enabled;
+        for (const Menu item : {Menu::FileNew, Menu::FileOpen, Menu::FileClose, Menu::FileSave,
+                                Menu::FileSaveAs, Menu::FilePrint, Menu::EditProperty,
+                                Menu::EditNameBook, Menu::CSVSaveAs, Menu::FilePageSetup})
+            state[MenuName(item)] = logic->Item(item).enabled;
         for (const auto& button : logic->toolbar)
             state[QStringLiteral("tb:") + button.key] = button.enabled;
         state[QStringLiteral("NeedsSave")] = session.NeedsSave;

@@ -64,8 +64,8 @@ TEST_F(NameImportTest, OneNamePerLineFillsTheRosterAndTheGrid) {
     EXPECT_EQ(logic->grid.Text(4, 0), QString());
     EXPECT_EQ(logic->grid.Text(4, 1), QString());
 
-    EXPECT_FALSE(logic->Menu(QStringLiteral("mnuEditNameBook")).enabled);
-    EXPECT_TRUE(logic->Menu(QStringLiteral("mnuFilePrint")).enabled);
+    EXPECT_FALSE(logic->Item(Menu::EditNameBook).enabled);
+    EXPECT_TRUE(logic->Item(Menu::FilePrint).enabled);
     EXPECT_TRUE(logic->Button(U(u"印刷"))->enabled);
     EXPECT_TRUE(session.NeedsSave);
     EXPECT_GE(notified, 1);
@@ -221,7 +221,7 @@ TEST_F(NameImportTest, NotOfferedWhileTheClassHasPupils) {
     const QString path = WriteBook(QStringLiteral("class.txt"), 3);
     Start();
     Open(path);
-    ASSERT_FALSE(logic->Menu(QStringLiteral("mnuEditNameBook")).enabled);
+    ASSERT_FALSE(logic->Item(Menu::EditNameBook).enabled);
     platform.dialogTitles.clear();
     Import(WriteRoster(QStringLiteral("roster.csv"), QByteArray("X\r\n")));
     EXPECT_TRUE(platform.dialogTitles.isEmpty());

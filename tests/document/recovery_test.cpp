@@ -87,7 +87,7 @@ TEST_F(RecoveryTest, ACrashedProgramsCopyIsRestoredByteForByteUnderItsFileName) 
     EXPECT_EQ(GradeBookFileBytes(*book), typed);
     EXPECT_EQ(session.FileName, path);
     EXPECT_TRUE(session.NeedsSave);
-    EXPECT_TRUE(logic->Menu(QStringLiteral("mnuFileSave")).enabled);
+    EXPECT_TRUE(logic->Item(Menu::FileSave).enabled);
     EXPECT_EQ(ReadAll(path), onDisk) << "the teacher's own file is untouched";
     EXPECT_FALSE(QFile::exists(BackupPath(path)));
     // The restored book has this program's copy; the old one is gone.
@@ -110,7 +110,7 @@ TEST_F(RecoveryTest, ABookWithoutANameComesBackForSaveAs) {
     EXPECT_TRUE(session.FileName.isEmpty());
     EXPECT_TRUE(session.NeedsSave);
     EXPECT_FALSE(logic->HasOwnFile()); // Save asks for a name
-    EXPECT_TRUE(logic->Menu(QStringLiteral("mnuFileSaveAs")).enabled);
+    EXPECT_TRUE(logic->Item(Menu::FileSaveAs).enabled);
     EXPECT_EQ(book->StudentNames[0], U(u"新しい子"));
 }
 

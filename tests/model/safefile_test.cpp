@@ -397,3 +397,14 @@ TEST_F(SafeFileTest, EachFailingStepOfTheStampIsReported) {
     EXPECT_TRUE(ReadDiskStamp(Path(QStringLiteral("none.txt")), &none, nullptr));
     EXPECT_FALSE(none.exists);
 }
+
+TEST(SafeFile, BackupPath) {
+    EXPECT_EQ(BackupPath(QStringLiteral("/home/t/class3.txt")),
+              QStringLiteral("/home/t/class3.bak"));
+    EXPECT_EQ(BackupPath(QStringLiteral("class3.txt")), QStringLiteral("class3.bak"));
+    EXPECT_EQ(BackupPath(QStringLiteral("/d/a.b.txt")), QStringLiteral("/d/a.b.bak"));
+    EXPECT_EQ(BackupPath(QStringLiteral("/d.e/class3")), QStringLiteral("/d.e/class3.bak"));
+    EXPECT_EQ(BackupPath(QStringLiteral("class3")), QStringLiteral("class3.bak"));
+    EXPECT_EQ(BackupPath(QStringLiteral("/d/a.")), QStringLiteral("/d/a.bak"));
+    EXPECT_EQ(BackupPath(U(u"/d/成績.TXT")), U(u"/d/成績.bak"));
+}

@@ -31,7 +31,8 @@ public:
     // moved since the last call, the view scrolls to show it.
     void refresh();
 
-    // Rows and columns that stay in place at the top and left (1 and 1 by default).
+    // Rows and columns that stay in place at the top and left (1 and 1 by default; the grade's
+    // summary keeps its class column in view too).
     void setFixedCounts(int rows, int cols);
     int fixedRows() const { return fixedRows_; }
     int fixedCols() const { return fixedCols_; }

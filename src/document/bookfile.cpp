@@ -1,0 +1,141 @@
+#include "bookfile.h"
+
+#include "booklock.h"
+#include "model/gradebookfile.h"
+
+#include <QFileInfo>
+
+namespace kirune {
+
+namespace {
+
+QString U(const char16_t* text) {
+    return QString::fromUtf16(text);
+}
+
+} // namespace
+
+QString WithSuffix(const QString& path, const char* suffix) {
+    if (!QFileInfo(path).suffix().isEmpty())
+        return path;
+    return path + QLatin1Char('.') + QLatin1String(suffix);
+}
+
+bool BookFile::Lock(const QString& path, Opening* opening) {
+    if (lock_ && lock_->fileName() == BookLockPath(path))
+        return true; // this program holds it already (the same book opened again)
+    BookLockAttempt attempt = TryLockBook(path);
+    switch (attempt.state) {
+    case BookLockAttempt::State::Taken:
+        opening->lock = std::move(attempt.lock);
+        return true;
+    case BookLockAttempt::State::Unavailable:
+        opening->noLock = true;
+        return true;
+    case BookLockAttempt::State::HeldElsewhere:
+        break;
+    }
+    const QString question = U(u"「%1」は、ほかのKirune（%2）で開かれています。")
+                                 .arg(QFileInfo(path).fileName(), attempt.holder);
+    switch (platform_.AskChoice(
+        question, {U(u"読み取り専用で開く"), U(u"このまま開く"), U(u"キャンセル")}, 0, 2)) {
+    case 0:
+        opening->readOnly = true;
+        return true;
+    case 1:
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool BookFile::Open(const QString& path, Opening* opening, QString* error) {
+    *opening = Opening();
+    opening->path = path;
+    if (!Lock(path, opening)) {
+        if (error)
+            error->clear();
+        return false;
+    }
+    // Read once: the bytes that become the book are the bytes Save later compares the file
+    // with, so a change made by another program in between is never taken for ours.
+    return ReadGradeBookBytes(path, &opening->bytes, error);
+}
+
+void BookFile::Take(Opening&& opening) {
+    if (opening.lock || !lock_ || lock_->fileName() != BookLockPath(opening.path))
+        lock_ = std::move(opening.lock); // the earlier book's lock is given up
+    readOnly_ = opening.readOnly;
+    stamp_ = StampOfBytes(opening.bytes);
+    path_ = opening.path;
+    ownFile_ = true;
+}
+
+BookFile::Overwrite BookFile::ClearedToOverwrite(const QString& path) {
+    const bool ownFile = !path_.isEmpty() && SaveTarget(path) == SaveTarget(path_);
+    if (readOnly_ && ownFile) {
+        // Opened read-only: another program holds this file.
+        platform_.ShowMessage(U(u"「%1」は読み取り専用で開いています。別の名前で保存してください。")
+                                  .arg(QFileInfo(path).fileName()));
+        return Overwrite::Stop;
+    }
+    if (!ownFile)
+        return Overwrite::Cleared; // another file: the save dialog asked before overwriting it
+    QString error;
+    DiskStamp now;
+    if (!ReadDiskStamp(path, &now, &error)) {
+        platform_.ShowMessage(error);
+        return Overwrite::Stop;
+    }
+    if (!ChangedOnDisk(stamp_, now))
+        return Overwrite::Cleared;
+    const QString question = U(u"「%1」は、読み込んだ後にほかのプログラムで変更されています。"
+                               u"上書きしますか？")
+                                 .arg(QFileInfo(path).fileName());
+    switch (platform_.AskChoice(question, {U(u"名前を付けて保存"), U(u"上書き"), U(u"キャンセル")},
+                                0, 2)) {
+    case 0:
+        return Overwrite::SaveAs;
+    case 1:
+        return Overwrite::Cleared;
+    default:
+        return Overwrite::Stop;
+    }
+}
+
+void BookFile::Written(const QString& path, const QByteArray& bytes) {
+    if (SaveTarget(path) != SaveTarget(path_)) {
+        // Saved under another name: that file is the book's now, and its lock with it.
+        lock_.reset();
+        readOnly_ = false;
+        lock_ = TryLockBook(path).lock;
+    }
+    stamp_ = StampOfBytes(bytes);
+    path_ = path;
+    ownFile_ = true;
+}
+
+void BookFile::TakeOver(const QString& path) {
+    Release();
+    ownFile_ = !path.isEmpty();
+    if (path.isEmpty())
+        return;
+    BookLockAttempt attempt = TryLockBook(path);
+    lock_ = std::move(attempt.lock);
+    readOnly_ = attempt.state == BookLockAttempt::State::HeldElsewhere;
+    path_ = path;
+    // What the file holds now is what Save will overwrite; a file that cannot be looked at
+    // counts as changed, so Save asks first.
+    if (!ReadDiskStamp(path, &stamp_, nullptr))
+        stamp_ = {true, -1, QByteArray()};
+}
+
+void BookFile::Release() {
+    lock_.reset();
+    readOnly_ = false;
+    ownFile_ = false;
+    stamp_ = DiskStamp();
+    path_.clear();
+}
+
+} // namespace kirune
