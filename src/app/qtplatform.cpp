@@ -11,10 +11,10 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGridLayout>
+#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
-#include <QMessageBox>
 #include <QPageSetupDialog>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
@@ -23,8 +23,8 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QSettings>
-#include <QSpacerItem>
 #include <QStandardPaths>
+#include <QStyle>
 #include <QVBoxLayout>
 
 namespace kirune {
@@ -36,30 +36,69 @@ QSettings ProgramSettings() {
     return QSettings(kProgramTitle, kProgramTitle);
 }
 
-// The program's message boxes: wide enough for the title bar to show the whole title beside the
-// frame's buttons, and Ctrl+C copies the message (for a mail to the school's IT help).
-class MessageBox : public QMessageBox {
+// The program's message boxes: the text, an icon when one is asked for, and the answers as
+// buttons. A dialog of our own, since a QMessageBox sizes itself by rules of its own: this one
+// is at least 320 pixels wide and leaves room beside its whole title for the title bar's
+// buttons (three of the style's title-bar buttons), and Ctrl+C copies the message (for a mail
+// to the school's IT help).
+class MessageBox : public QDialog {
 public:
-    MessageBox(Icon icon, const QString& title, const QString& text, StandardButtons buttons,
-               QWidget* parent)
-        : QMessageBox(icon, title, text, buttons, parent) {
-        constexpr int kTitleBarButtons = 160; // the frame's icon and buttons
-        const int wide = std::max(320, fontMetrics().horizontalAdvance(title) + kTitleBarButtons);
-        // A row of its own under everything, as wide as the title needs.
-        if (auto* grid = qobject_cast<QGridLayout*>(layout()))
-            grid->addItem(new QSpacerItem(wide, 0, QSizePolicy::Fixed, QSizePolicy::Minimum),
-                          grid->rowCount(), 0, 1, grid->columnCount());
+    MessageBox(const QString& title, const QString& text, QWidget* parent, bool information = false)
+        : QDialog(parent), text_(text) {
+        setWindowTitle(title);
+        auto* message = new QHBoxLayout;
+        if (information) {
+            auto* icon = new QLabel(this);
+            const int size = style()->pixelMetric(QStyle::PM_MessageBoxIconSize, nullptr, this);
+            icon->setPixmap(style()
+                                ->standardIcon(QStyle::SP_MessageBoxInformation, nullptr, this)
+                                .pixmap(size));
+            message->addWidget(icon, 0, Qt::AlignTop);
+        }
+        auto* label = new QLabel(text, this);
+        label->setWordWrap(true);
+        message->addWidget(label, 1);
+        buttons_ = new QDialogButtonBox(this);
+        auto* layout = new QVBoxLayout(this);
+        layout->addLayout(message);
+        layout->addWidget(buttons_);
+        connect(buttons_, &QDialogButtonBox::clicked, this, [this](QAbstractButton* button) {
+            clicked_ = button;
+            accept();
+        });
+        const int titleBar = 3 * style()->pixelMetric(QStyle::PM_TitleBarButtonSize, nullptr, this);
+        setMinimumWidth(std::max(320, fontMetrics().horizontalAdvance(title) + titleBar));
+    }
+
+    QPushButton* Add(QDialogButtonBox::StandardButton button) {
+        return buttons_->addButton(button);
+    }
+    QPushButton* Add(const QString& text) {
+        return buttons_->addButton(text, QDialogButtonBox::ActionRole);
+    }
+    // Shows the box until an answer is given: the button clicked, `escape` for Esc and the close
+    // box. Enter clicks `byDefault`.
+    QAbstractButton* Ask(QPushButton* byDefault, QAbstractButton* escape) {
+        if (byDefault)
+            byDefault->setDefault(true);
+        exec();
+        return clicked_ ? clicked_ : escape;
     }
 
 protected:
     void keyPressEvent(QKeyEvent* event) override {
         if (event->matches(QKeySequence::Copy)) {
-            QGuiApplication::clipboard()->setText(text());
+            QGuiApplication::clipboard()->setText(text_);
             event->accept();
             return;
         }
-        QMessageBox::keyPressEvent(event);
+        QDialog::keyPressEvent(event);
     }
+
+private:
+    QString text_;
+    QDialogButtonBox* buttons_ = nullptr;
+    QAbstractButton* clicked_ = nullptr;
 };
 } // namespace
 
@@ -83,60 +122,52 @@ QWidget* QtPlatform::DialogParent() const {
 }
 
 void QtPlatform::ShowMessage(const QString& text) {
-    MessageBox box(QMessageBox::NoIcon, kProgramTitle, text, QMessageBox::Ok, DialogParent());
-    box.exec();
+    MessageBox box(kProgramTitle, text, DialogParent());
+    QPushButton* ok = box.Add(QDialogButtonBox::Ok);
+    box.Ask(ok, ok);
 }
 
 void QtPlatform::ShowInformation(const QString& text, const QString& caption) {
-    MessageBox box(QMessageBox::Information, caption, text, QMessageBox::Ok, DialogParent());
-    box.exec();
+    MessageBox box(caption, text, DialogParent(), true);
+    QPushButton* ok = box.Add(QDialogButtonBox::Ok);
+    box.Ask(ok, ok);
 }
 
 bool QtPlatform::AskYesNo(const QString& text) {
-    MessageBox box(QMessageBox::NoIcon, kProgramTitle, text, QMessageBox::Yes | QMessageBox::No,
-                   DialogParent());
-    box.setDefaultButton(QMessageBox::Yes);
-    box.setEscapeButton(QMessageBox::No);
-    return box.exec() == QMessageBox::Yes;
+    MessageBox box(kProgramTitle, text, DialogParent());
+    QPushButton* yes = box.Add(QDialogButtonBox::Yes);
+    return box.Ask(yes, box.Add(QDialogButtonBox::No)) == yes;
 }
 
 Platform::Answer QtPlatform::AskYesNoCancel(const QString& text) {
-    MessageBox box(QMessageBox::NoIcon, kProgramTitle, text,
-                   QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, DialogParent());
-    box.setDefaultButton(QMessageBox::Yes);
-    box.setEscapeButton(QMessageBox::Cancel);
-    box.button(QMessageBox::Cancel)->setText(QString::fromUtf16(u"キャンセル"));
-    switch (box.exec()) {
-    case QMessageBox::Yes:
-        return Answer::Yes;
-    case QMessageBox::No:
-        return Answer::No;
-    default:
-        return Answer::Cancel; // Esc and the close box as well
-    }
+    MessageBox box(kProgramTitle, text, DialogParent());
+    QPushButton* yes = box.Add(QDialogButtonBox::Yes);
+    QPushButton* no = box.Add(QDialogButtonBox::No);
+    QPushButton* cancel = box.Add(QDialogButtonBox::Cancel);
+    cancel->setText(QString::fromUtf16(u"キャンセル"));
+    QAbstractButton* answer = box.Ask(yes, cancel); // Esc and the close box cancel
+    return answer == yes ? Answer::Yes : answer == no ? Answer::No : Answer::Cancel;
 }
 
 bool QtPlatform::AskYesNoDefaultNo(const QString& text) {
-    MessageBox box(QMessageBox::NoIcon, kProgramTitle, text, QMessageBox::Yes | QMessageBox::No,
-                   DialogParent());
-    box.setDefaultButton(QMessageBox::No);
-    box.setEscapeButton(QMessageBox::No);
-    return box.exec() == QMessageBox::Yes;
+    MessageBox box(kProgramTitle, text, DialogParent());
+    QPushButton* yes = box.Add(QDialogButtonBox::Yes);
+    QPushButton* no = box.Add(QDialogButtonBox::No);
+    return box.Ask(no, no) == yes;
 }
 
 int QtPlatform::AskChoice(const QString& text, const QStringList& answers, int defaultIndex,
                           int escapeIndex) {
-    MessageBox box(QMessageBox::NoIcon, kProgramTitle, text, QMessageBox::NoButton, DialogParent());
+    MessageBox box(kProgramTitle, text, DialogParent());
     QList<QPushButton*> buttons;
     for (const QString& answer : answers)
-        buttons << box.addButton(answer, QMessageBox::ActionRole);
-    if (defaultIndex >= 0 && defaultIndex < buttons.size())
-        box.setDefaultButton(buttons[defaultIndex]);
-    if (escapeIndex >= 0 && escapeIndex < buttons.size())
-        box.setEscapeButton(buttons[escapeIndex]);
-    box.exec();
-    const int chosen = static_cast<int>(buttons.indexOf(box.clickedButton()));
-    return chosen >= 0 ? chosen : escapeIndex; // the close box
+        buttons << box.Add(answer);
+    auto button = [&](int index) {
+        return index >= 0 && index < buttons.size() ? buttons[index] : nullptr;
+    };
+    const int chosen =
+        static_cast<int>(buttons.indexOf(box.Ask(button(defaultIndex), button(escapeIndex))));
+    return chosen >= 0 ? chosen : escapeIndex;
 }
 
 QString QtPlatform::DataFolder() {
@@ -169,12 +200,11 @@ std::optional<int> QtPlatform::ChooseFromList(const QString& title, const QStrin
 }
 
 bool QtPlatform::AskOkCancel(const QString& text) {
-    MessageBox box(QMessageBox::NoIcon, kProgramTitle, text, QMessageBox::Ok | QMessageBox::Cancel,
-                   DialogParent());
-    box.setDefaultButton(QMessageBox::Ok);
-    box.setEscapeButton(QMessageBox::Cancel);
-    box.button(QMessageBox::Cancel)->setText(QString::fromUtf16(u"キャンセル"));
-    return box.exec() == QMessageBox::Ok;
+    MessageBox box(kProgramTitle, text, DialogParent());
+    QPushButton* ok = box.Add(QDialogButtonBox::Ok);
+    QPushButton* cancel = box.Add(QDialogButtonBox::Cancel);
+    cancel->setText(QString::fromUtf16(u"キャンセル"));
+    return box.Ask(ok, cancel) == ok;
 }
 
 QString QtPlatform::QtFilter(const QString& filter) {

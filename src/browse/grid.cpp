@@ -6,7 +6,8 @@ namespace kirune {
 
 namespace {
 const QString kEmpty;
-}
+const CellValue kTextValue;
+} // namespace
 
 Grid::Grid(int rows, int cols) : cols_(std::max(cols, 1)) {
     SetRows(rows);
@@ -21,6 +22,11 @@ void Grid::SetRows(int rows) {
         row.resize(cols_);
     rowHeights_.resize(rows, kDefaultRowHeight);
     currentRow_ = std::min(currentRow_, rows - 1);
+    summaryRows_ = 1;
+}
+
+void Grid::SetSummaryRows(int rows) {
+    summaryRows_ = std::clamp(rows, 0, Rows() - 1);
 }
 
 void Grid::SetCols(int cols) {
@@ -36,15 +42,27 @@ const QString& Grid::Text(int row, int col) const {
     return Inside(row, col) ? cells_[row][col].text : kEmpty;
 }
 
+const CellValue& Grid::Value(int row, int col) const {
+    return Inside(row, col) ? cells_[row][col].value : kTextValue;
+}
+
 void Grid::SetText(int row, int col, const QString& text) {
-    if (Inside(row, col))
+    SetCell(row, col, text, CellValue::Text());
+}
+
+void Grid::SetCell(int row, int col, const QString& text, const CellValue& value) {
+    if (Inside(row, col)) {
         cells_[row][col].text = text;
+        cells_[row][col].value = value;
+    }
 }
 
 void Grid::ClearAllText() {
     for (auto& row : cells_)
-        for (auto& cell : row)
+        for (auto& cell : row) {
             cell.text.clear();
+            cell.value = CellValue::Text();
+        }
 }
 
 int Grid::ColWidth(int col) const {

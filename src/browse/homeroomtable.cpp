@@ -13,7 +13,7 @@ void InitMainGrid(const GradeBook& book, Grid& grid) {
     const int n = book.RosterSize;
     if (n > 0) {
         for (int r = 1; r <= n && r <= kMaxPupils; ++r) {
-            grid.SetText(r, 0, NumberText(r));
+            grid.SetCell(r, 0, NumberText(r), CellValue::Number(r));
             grid.SetText(r, 1, book.StudentNames[r - 1]);
         }
         grid.SetText(n + 1, 0, QString());

@@ -105,6 +105,10 @@ QString Rating(double value, const RatingCutoffs& cutoffs) {
     return QStringLiteral("C");
 }
 
+void SetRankCell(Grid& grid, int row, int col, int rank) {
+    grid.SetCell(row, col, NumberText(rank), CellValue::Number(rank));
+}
+
 void ResetNumericRanking(Session& session) {
     for (int i = 0; i < kMaxPupils; ++i)
         session.WorkTotals[i] = 0.0f;
@@ -152,9 +156,9 @@ void RankNumeric(const GradeBook& book, Session& session, Grid& grid, int slot, 
         for (int j = 0; j < n; ++j)
             if (candidate[j] && session.WorkTotals[j] > v)
                 ++above;
-        grid.SetText(i + 1, rankCol, NumberText(above + 1));
+        SetRankCell(grid, i + 1, rankCol, above + 1);
         if (rated)
-            grid.SetText(i + 1, ratingCol, Rating(v, *cutoffs));
+            grid.SetCell(i + 1, ratingCol, Rating(v, *cutoffs), CellValue::Rating());
     }
 }
 
@@ -178,43 +182,48 @@ void RankText(const GradeBook& book, Session& session, Grid& grid, int totalCol,
         for (int j = 0; j < n; ++j)
             if (candidate[j] && value[j] > value[i])
                 ++above;
-        grid.SetText(i + 1, rankCol, NumberText(above + 1));
+        SetRankCell(grid, i + 1, rankCol, above + 1);
     }
 }
 
 namespace {
 
-// The cell is written only when its text differs; a marked value is always written.
-void WriteUnlessSame(Grid& grid, int row, int col, const QString& text) {
-    if (grid.Text(row, col) != text)
-        grid.SetText(row, col, text);
+// The cell is written only when it differs from what it holds.
+void WriteUnlessSame(Grid& grid, int row, int col, const QString& text, const CellValue& value) {
+    if (grid.Text(row, col) != text || grid.Value(row, col) != value)
+        grid.SetCell(row, col, text, value);
 }
 
 } // namespace
 
 void SetScoreCell(Grid& grid, int row, int col, int16_t value) {
     if (value == -1) {
-        WriteUnlessSame(grid, row, col, QString());
+        WriteUnlessSame(grid, row, col, QString(), CellValue::Text());
     } else if (value == -2) {
-        WriteUnlessSame(grid, row, col, QStringLiteral("*"));
+        WriteUnlessSame(grid, row, col, QStringLiteral("*"), CellValue::Absent());
     } else if (value >= 10000) {
-        grid.SetText(row, col, u'*' + NumberText(value - 10000));
+        grid.SetCell(row, col, u'*' + NumberText(value - 10000),
+                     CellValue::MarkedNumber(value - 10000));
     } else {
-        WriteUnlessSame(grid, row, col, NumberText(value));
+        WriteUnlessSame(grid, row, col, NumberText(value), CellValue::Number(value));
     }
 }
 
 void SetSumCell(Grid& grid, int row, int col, float value, const QLocale& locale) {
+    const bool grouped = GroupsDigits(locale);
     if (value == kNoData) {
-        WriteUnlessSame(grid, row, col, QString());
+        WriteUnlessSame(grid, row, col, QString(), CellValue::Text());
     } else if (value == kAbsent) {
-        WriteUnlessSame(grid, row, col, QStringLiteral("*"));
+        WriteUnlessSame(grid, row, col, QStringLiteral("*"), CellValue::Absent());
     } else if (value >= kAbsentMarker) {
         // Subtracted in double: exact for every float, so the rounding sees the true points.
         const double points = static_cast<double>(value) - static_cast<double>(kAbsentMarker);
-        grid.SetText(row, col, u'*' + FormatFixed(points, 0, locale));
+        grid.SetCell(row, col, u'*' + FormatFixed(points, 0, locale),
+                     CellValue::MarkedNumber(RoundFixed(points, 0), 0, grouped));
     } else {
-        WriteUnlessSame(grid, row, col, FormatFixed(static_cast<double>(value), 0, locale));
+        const double points = static_cast<double>(value);
+        WriteUnlessSame(grid, row, col, FormatFixed(points, 0, locale),
+                        CellValue::Number(RoundFixed(points, 0), 0, grouped));
     }
 }
 

@@ -40,7 +40,11 @@ void RankText(const GradeBook& book, Session& session, Grid& grid, int totalCol,
 // break and the date text. A name of several words shows one word per line above the date.
 QString ViewpointTestHeader(const QString& testName, const QString& dateText);
 
-// The two writers of score, sum and average cells.
+// A rank cell: the rank as number text.
+void SetRankCell(Grid& grid, int row, int col, int rank);
+
+// The two writers of score, sum and average cells; each cell carries its number, its absence
+// mark or its absence beside the text.
 void SetScoreCell(Grid& grid, int row, int col, int16_t value);
 void SetSumCell(Grid& grid, int row, int col, float value,
                 const QLocale& locale = RegionalLocale());

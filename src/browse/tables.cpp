@@ -372,7 +372,8 @@ void ShowPupilRecordTable(const GradeBook& book, Session& session, int number, G
             const Grid& table = tables.Table(book, session, s, p);
             for (int c = 0; c <= kViewpoints; ++c)
                 for (int k = 0; k < (c < kViewpoints ? 3 : 2); ++k)
-                    grid.SetText(first + c, 2 + 3 * p + k, table.Text(n, 2 + 3 * c + k));
+                    grid.SetCell(first + c, 2 + 3 * p + k, table.Text(n, 2 + 3 * c + k),
+                                 table.Value(n, 2 + 3 * c + k));
         }
     }
 }
@@ -382,22 +383,26 @@ void ShowRatingsOverviewTable(const GradeBook& book, Session& session, Grid& gri
     caption = HomeRoomHeading(book) + kIdeographicSpace + QString::fromUtf16(u"評定一覧（学年）");
     const int n = RosterRows(book);
     constexpr int kCols = 2 + kSubjects * kViewpoints;
-    grid.SetRows(n + 3);
+    // The pupils, an empty row, then the count of each rating a row.
+    grid.SetRows(n + 5);
+    grid.SetSummaryRows(3);
     grid.SetCols(kCols);
     session.ShownColumnCount = kCols;
-    EmptyScoreArea(grid, n + 2);
+    EmptyScoreArea(grid, n + 4);
     grid.SetColWidth(0, 400);
     grid.SetColWidth(1, 1600);
     grid.SetText(0, 0, NoLabel());
     grid.SetText(0, 1, QString::fromUtf16(u"生徒氏名"));
     for (int r = 1; r <= n; ++r) {
-        grid.SetText(r, 0, NumberText(r));
+        grid.SetCell(r, 0, NumberText(r), CellValue::Number(r));
         grid.SetText(r, 1, book.StudentNames[r - 1]);
     }
     grid.SetText(n + 1, 0, QString());
     grid.SetText(n + 1, 1, QString());
-    grid.SetText(n + 2, 0, QString());
-    grid.SetText(n + 2, 1, QString::fromUtf16(u"A/B/C の人数"));
+    for (int k = 0; k < 3; ++k) {
+        grid.SetText(n + 2 + k, 0, QString());
+        grid.SetText(n + 2 + k, 1, QChar(u'A' + k) + QString::fromUtf16(u" の人数"));
+    }
     Session scratch = session;
     Grid table(43, 15);
     for (int s = 0; s < kSubjects; ++s) {
@@ -410,12 +415,13 @@ void ShowRatingsOverviewTable(const GradeBook& book, Session& session, Grid& gri
             int count[3] = {0, 0, 0};
             for (int r = 1; r <= n; ++r) {
                 const QString& rating = table.Text(r, 4 + 3 * c);
-                grid.SetText(r, col, rating);
+                grid.SetCell(r, col, rating, table.Value(r, 4 + 3 * c));
                 if (rating.size() == 1 && rating[0] >= u'A' && rating[0] <= u'C')
                     ++count[rating[0].unicode() - u'A'];
             }
-            grid.SetText(n + 2, col,
-                         QStringLiteral("A%1 B%2 C%3").arg(count[0]).arg(count[1]).arg(count[2]));
+            for (int k = 0; k < 3; ++k)
+                grid.SetCell(n + 2 + k, col, QString::number(count[k]),
+                             CellValue::Number(count[k]));
         }
     }
 }

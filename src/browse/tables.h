@@ -53,7 +53,8 @@ void ShowNodeTable(const GradeBook& book, Session& session, const QString& key, 
                    QString& caption, SubjectTableCache* cache = nullptr);
 
 // The year's rating of every pupil in every subject's viewpoints, as the annual subject tables
-// show them, with the count of each rating under every column. 20 shown columns.
+// show them, and under every column the count of each rating, a row each ("A の人数",
+// "B の人数", "C の人数"). 20 shown columns.
 void ShowRatingsOverviewTable(const GradeBook& book, Session& session, Grid& grid,
                               QString& caption);
 

@@ -77,7 +77,8 @@ WorkbookSheet MainLogic::ShownSheet() const {
     for (const TreeNode& node : nodes)
         if (node.key == session.SelectedNodeKey)
             name = node.text;
-    return {name, frame1Caption, grid, session.ShownColumnCount};
+    return SheetOfNode(book, session.SelectedNodeKey, name, frame1Caption, grid,
+                       session.ShownColumnCount);
 }
 
 bool MainLogic::WriteWorkbook(const std::vector<WorkbookSheet>& sheets, const QString& title,

@@ -132,4 +132,12 @@ QString FormatFixed(double value, int decimals, const QLocale& locale) {
     return locale.toString(RoundDecimals(value, decimals), 'f', decimals);
 }
 
+double RoundFixed(double value, int decimals) {
+    return RoundDecimals(value, decimals);
+}
+
+bool GroupsDigits(const QLocale& locale) {
+    return !locale.numberOptions().testFlag(QLocale::OmitGroupSeparator);
+}
+
 } // namespace kirune

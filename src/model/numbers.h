@@ -34,5 +34,9 @@ QLocale RegionalLocale();
 // Regional number formatting with a fixed count of decimals, digit grouping by the locale,
 // halves away from zero on the exact value ("1,234" under Japanese settings).
 QString FormatFixed(double value, int decimals, const QLocale& locale = RegionalLocale());
+// The number FormatFixed shows: `value` rounded to `decimals` places, halves away from zero.
+double RoundFixed(double value, int decimals);
+// Whether FormatFixed groups the digits under `locale`.
+bool GroupsDigits(const QLocale& locale);
 
 } // namespace kirune

@@ -335,7 +335,8 @@ void PrintTable(Canvas& canvas, const Grid& grid, int shownColumnCount,
         }
         m += rowLines;
         if (r != lastRow) {
-            canvas.DrawWidth = (r == 0 || r == lastRow - 1) ? 4 : 1;
+            // Thick under the header and above the rows that sum the table up.
+            canvas.DrawWidth = (r == 0 || r == lastRow - grid.SummaryRows()) ? 4 : 1;
             const double y = kTableTop + kTableLineHeight * m;
             canvas.Line(kTableLeft, y, right, y, kDefaultTextColour);
         }

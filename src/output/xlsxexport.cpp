@@ -8,8 +8,10 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
-#include <QRegularExpression>
 #include <QTemporaryDir>
+#include <algorithm>
+#include <cmath>
+#include <locale.h>
 #include <xlsxwriter.h>
 
 namespace kirune {
@@ -20,6 +22,36 @@ QString Ja(const char16_t* text) {
     return QString::fromUtf16(text);
 }
 
+// libxlsxwriter writes its numbers with the C library's printf, which follows the numeric
+// locale: under a German one it would write "1,5", which no spreadsheet program reads. While this
+// object lives, this thread formats numbers the "C" way; everything else stays as it was.
+class CNumericLocale {
+public:
+    CNumericLocale() {
+        locale_t base = duplocale(uselocale(static_cast<locale_t>(nullptr)));
+        if (!base)
+            return;
+        numeric_ = newlocale(LC_NUMERIC_MASK, "C", base);
+        if (!numeric_) {
+            freelocale(base);
+            return;
+        }
+        previous_ = uselocale(numeric_);
+    }
+    ~CNumericLocale() {
+        if (!numeric_)
+            return;
+        uselocale(previous_);
+        freelocale(numeric_);
+    }
+    CNumericLocale(const CNumericLocale&) = delete;
+    CNumericLocale& operator=(const CNumericLocale&) = delete;
+
+private:
+    locale_t numeric_ = static_cast<locale_t>(nullptr);
+    locale_t previous_ = static_cast<locale_t>(nullptr);
+};
+
 // Excel's column width unit is about one digit of its default font, some 7 pixels.
 double ColumnWidthOf(int twips) {
     return twips / 15.0 / 7.0;
@@ -29,9 +61,12 @@ double ColumnWidthOf(int twips) {
 class Formats {
 public:
     explicit Formats(lxw_workbook* book) : book_(book) {}
-    lxw_format* Get(const QString& numberFormat, std::optional<QRgb> fill, bool header) {
+    // `right`: a text in a column of numbers stands right like them (an absence, a rating).
+    lxw_format* Get(const QString& numberFormat, std::optional<QRgb> fill, bool header,
+                    bool right = false) {
         const QString key = numberFormat + u'|' + (fill ? QString::number(*fill) : QString()) +
-                            (header ? QStringLiteral("|h") : QString());
+                            (header ? QStringLiteral("|h") : QString()) +
+                            (right ? QStringLiteral("|r") : QString());
         auto found = formats_.constFind(key);
         if (found != formats_.constEnd())
             return *found;
@@ -40,6 +75,8 @@ public:
             format_set_num_format(format, numberFormat.toUtf8().constData());
         if (fill)
             format_set_bg_color(format, static_cast<lxw_color_t>(*fill & 0xffffff));
+        if (right)
+            format_set_align(format, LXW_ALIGN_RIGHT);
         if (header) {
             format_set_text_wrap(format);
             format_set_align(format, LXW_ALIGN_CENTER);
@@ -54,6 +91,60 @@ private:
     lxw_workbook* book_;
     QHash<QString, lxw_format*> formats_;
 };
+
+// A header cell as the workbook shows it: its lines broken where the screen breaks them.
+QString HeaderText(const QString& shown) {
+    QString text = shown;
+    text.replace(QStringLiteral("\r "), QStringLiteral("\n"));
+    text.replace(QChar(13), QChar(10));
+    return text.trimmed();
+}
+
+// The lines a header takes in a column of `width` characters (Excel's default font: a digit 7
+// pixels, a Japanese character 15, other Latin characters and marks about 5): each of its
+// lines, wrapped where it is wider than the column less its padding.
+int HeaderLines(const QString& header, double width) {
+    const double room = std::max(std::floor(width * 7 + 5) - 5, 1.0);
+    int lines = 0;
+    for (const QString& line : header.split(u'\n')) {
+        double pixels = 0;
+        for (const QChar ch : line) {
+            if (ch.isLowSurrogate())
+                continue;
+            pixels += ch.unicode() >= 0x80 ? 15 : ch.isDigit() || ch.isUpper() ? 7 : 5;
+        }
+        lines += std::max(1, static_cast<int>(std::ceil(pixels / room)));
+    }
+    return lines;
+}
+
+} // namespace
+
+SheetPageLayout LayOutSheetPage(const Grid& grid, int columns) {
+    // Excel's default font: rows 15 points high, a column of w characters w * 7 + 5 pixels.
+    constexpr double kRowPoints = 15;
+    // A4 landscape less the margins the workbook keeps (0.7 inch left and right, 0.75 inch top
+    // and bottom).
+    constexpr double kPrintableWidth = (297 / 25.4 - 1.4) * 72;
+    constexpr double kPrintableHeight = (210 / 25.4 - 1.5) * 72;
+    columns = std::clamp(columns, 0, grid.Cols());
+    SheetPageLayout layout;
+    double width = 0;
+    int lines = 1;
+    for (int c = 0; c < columns; ++c) {
+        const double chars = ColumnWidthOf(grid.ColWidth(c));
+        width += std::floor(chars * 7 + 5) * 0.75;
+        lines = std::max(lines, HeaderLines(HeaderText(grid.Text(0, c)), chars));
+    }
+    layout.headerHeight = std::min(409.0, kRowPoints * lines);
+    const double height = kRowPoints * grid.Rows() + layout.headerHeight; // the title row too
+    const double scale = std::min(
+        {1.0, kPrintableWidth / std::max(width, 1.0), kPrintableHeight / std::max(height, 1.0)});
+    layout.onePage = scale >= 0.6;
+    return layout;
+}
+
+namespace {
 
 void WriteSheet(lxw_workbook* book, lxw_worksheet* sheet, const WorkbookSheet& table) {
     Formats formats(book);
@@ -72,36 +163,42 @@ void WriteSheet(lxw_workbook* book, lxw_worksheet* sheet, const WorkbookSheet& t
             const std::optional<QRgb> fill = grid.CellBackground(r, c);
             QString shown = grid.Text(r, c);
             if (r == 0) {
-                shown.replace(QStringLiteral("\r "), QStringLiteral("\n"));
-                shown.replace(QChar(13), QChar(10));
-                worksheet_write_string(sheet, row, col, shown.trimmed().toUtf8().constData(),
+                worksheet_write_string(sheet, row, col, HeaderText(shown).toUtf8().constData(),
                                        formats.Get(QString(), fill, true));
                 continue;
             }
-            const SheetCell cell = ClassifyCell(shown, c == 1);
-            switch (cell.kind) {
-            case SheetCell::Kind::Empty:
-                if (fill)
-                    worksheet_write_blank(sheet, row, col, formats.Get(QString(), fill, false));
-                break;
-            case SheetCell::Kind::Number:
-                worksheet_write_number(sheet, row, col, cell.number,
-                                       formats.Get(cell.format, fill, false));
-                if (cell.absent)
+            // Written from what the cell holds, never from its shown text.
+            const CellValue& value = grid.Value(r, c);
+            const bool right = grid.ColAlignment(c) == kAlignRightCenter;
+            switch (value.kind) {
+            case CellValue::Kind::Number:
+                worksheet_write_number(sheet, row, col, value.number,
+                                       formats.Get(NumberFormat(value), fill, false));
+                if (value.absenceMarked)
                     worksheet_write_comment(sheet, row, col, "欠席を含む");
                 break;
-            case SheetCell::Kind::Text:
-                worksheet_write_string(sheet, row, col, cell.text.toUtf8().constData(),
-                                       formats.Get(QString(), fill, false));
+            case CellValue::Kind::Absent:
+            case CellValue::Kind::Rating:
+            case CellValue::Kind::Text:
+                if (!shown.isEmpty())
+                    worksheet_write_string(sheet, row, col, shown.toUtf8().constData(),
+                                           formats.Get(QString(), fill, false, right));
+                else if (fill)
+                    worksheet_write_blank(sheet, row, col, formats.Get(QString(), fill, false));
                 break;
             }
         }
     }
-    // The header row and the name column stay in view; one page wide, A4 landscape.
+    // The header row is as tall as its lines, and it and the name column stay in view. A4
+    // landscape: on one page where that keeps 60 % of the size, else one page wide with the
+    // header row on every page.
+    const SheetPageLayout layout = LayOutSheetPage(grid, columns);
+    worksheet_set_row(sheet, 1, layout.headerHeight, nullptr);
     worksheet_freeze_panes(sheet, 2, 2);
     worksheet_set_landscape(sheet);
     worksheet_set_paper(sheet, 9); // A4
-    worksheet_fit_to_pages(sheet, 1, 0);
+    worksheet_repeat_rows(sheet, 1, 1);
+    worksheet_fit_to_pages(sheet, 1, layout.onePage ? 1 : 0);
     const QString header =
         QStringLiteral("&C") + QString(table.caption).replace(u'&', QStringLiteral("&&"));
     worksheet_set_header(sheet, header.left(250).toUtf8().constData());
@@ -109,15 +206,13 @@ void WriteSheet(lxw_workbook* book, lxw_worksheet* sheet, const WorkbookSheet& t
 
 // A table as the main window shows it after a click on its node, on a grid of its own.
 WorkbookSheet BuildSheet(const GradeBook& book, const TreeNode& node, SubjectTableCache& cache) {
-    WorkbookSheet sheet;
-    sheet.nodeText = node.text;
-    sheet.grid = Grid(43, 15);
-    InitMainGrid(book, sheet.grid);
+    Grid grid(43, 15);
+    InitMainGrid(book, grid);
     Session session;
     SelectNode(session, node.key);
-    ShowNodeTable(book, session, node.key, sheet.grid, sheet.caption, &cache);
-    sheet.columns = session.ShownColumnCount;
-    return sheet;
+    QString caption;
+    ShowNodeTable(book, session, node.key, grid, caption, &cache);
+    return SheetOfNode(book, node.key, node.text, caption, grid, session.ShownColumnCount);
 }
 
 bool SemesterHasResults(const GradeBook& book, int subject, int semester) {
@@ -129,32 +224,31 @@ bool SemesterHasResults(const GradeBook& book, int subject, int semester) {
 
 } // namespace
 
-SheetCell ClassifyCell(const QString& shown, bool name) {
-    static const QRegularExpression number(
-        QStringLiteral(R"(^\*?([+-]?)(\d+|\d{1,3}(?:,\d{3})+)(?:\.(\d+))?$)"));
-    SheetCell cell;
-    const QString trimmed = shown.trimmed();
-    if (trimmed.isEmpty())
-        return cell;
-    const QRegularExpressionMatch match = number.match(trimmed);
-    if (name || !match.hasMatch()) {
-        cell.kind = SheetCell::Kind::Text;
-        cell.text = shown;
-        return cell;
+QString NumberFormat(const CellValue& value) {
+    QString format = value.grouped ? QStringLiteral("#,##0") : QStringLiteral("0");
+    if (value.decimals > 0)
+        format += u'.' + QString(value.decimals, u'0');
+    if (value.absenceMarked)
+        format.prepend(QStringLiteral("\"*\""));
+    return format;
+}
+
+WorkbookSheet SheetOfNode(const GradeBook& book, const QString& key, const QString& nodeText,
+                          const QString& caption, const Grid& grid, int columns) {
+    WorkbookSheet sheet{nodeText, caption, grid, columns};
+    if (key != kHomeRoomKey && KeyLevel(key) == 3) {
+        const int subject = std::clamp(KeyIndex(key, 3), 0, kSubjects - 1);
+        const int semester = std::clamp(KeyIndex(key, 5), 0, kSemesters - 1);
+        const int viewpoint = std::clamp(KeyIndex(key, 9), 0, kViewpoints - 1);
+        const QString& subjectName = book.SubjectTitles[subject][0];
+        const QString& semesterName = book.SemesterNames[semester];
+        const QString& viewpointName = book.SubjectTitles[subject][viewpoint + 1];
+        const QChar wide(0x3000);
+        sheet.nodeText = subjectName + u' ' + semesterName + u' ' + viewpointName;
+        sheet.caption =
+            HomeRoomHeading(book) + wide + subjectName + wide + semesterName + wide + viewpointName;
     }
-    cell.kind = SheetCell::Kind::Number;
-    cell.absent = trimmed.startsWith(u'*');
-    const QString digits = match.captured(2);
-    const QString decimals = match.captured(3);
-    cell.number = (match.captured(1) + QString(digits).remove(u',') +
-                   (decimals.isEmpty() ? QString() : u'.' + decimals))
-                      .toDouble();
-    cell.format = digits.contains(u',') ? QStringLiteral("#,##0") : QStringLiteral("0");
-    if (!decimals.isEmpty())
-        cell.format += u'.' + QString(decimals.size(), u'0');
-    if (cell.absent)
-        cell.format.prepend(QStringLiteral("\"*\""));
-    return cell;
+    return sheet;
 }
 
 QString SheetName(const QString& nodeText, QSet<QString>& used) {
@@ -211,26 +305,30 @@ bool ExportWorkbook(const std::vector<WorkbookSheet>& sheets, const QString& tit
     // The workbook is made in a folder of its own, then put in place as every save is.
     QTemporaryDir aside;
     const QString made = aside.filePath(QStringLiteral("book.xlsx"));
-    lxw_workbook* book =
-        aside.isValid() ? workbook_new(QFile::encodeName(made).constData()) : nullptr;
-    if (!book) {
-        if (error)
-            *error = Ja(u"Excel ファイルを作れませんでした。");
-        return false;
+    lxw_error closed = LXW_NO_ERROR;
+    {
+        const CNumericLocale numbers;
+        lxw_workbook* book =
+            aside.isValid() ? workbook_new(QFile::encodeName(made).constData()) : nullptr;
+        if (!book) {
+            if (error)
+                *error = Ja(u"Excel ファイルを作れませんでした。");
+            return false;
+        }
+        const QByteArray titleBytes = title.toUtf8();
+        lxw_doc_properties properties{};
+        properties.title = const_cast<char*>(titleBytes.constData());
+        properties.author = const_cast<char*>("Kirune");
+        workbook_set_properties(book, &properties);
+        QSet<QString> used;
+        for (const WorkbookSheet& sheet : sheets) {
+            lxw_worksheet* worksheet =
+                workbook_add_worksheet(book, SheetName(sheet.nodeText, used).toUtf8().constData());
+            if (worksheet)
+                WriteSheet(book, worksheet, sheet);
+        }
+        closed = workbook_close(book);
     }
-    const QByteArray titleBytes = title.toUtf8();
-    lxw_doc_properties properties{};
-    properties.title = const_cast<char*>(titleBytes.constData());
-    properties.author = const_cast<char*>("Kirune");
-    workbook_set_properties(book, &properties);
-    QSet<QString> used;
-    for (const WorkbookSheet& sheet : sheets) {
-        lxw_worksheet* worksheet =
-            workbook_add_worksheet(book, SheetName(sheet.nodeText, used).toUtf8().constData());
-        if (worksheet)
-            WriteSheet(book, worksheet, sheet);
-    }
-    const lxw_error closed = workbook_close(book);
     QFile file(made);
     if (closed != LXW_NO_ERROR || !file.open(QIODevice::ReadOnly)) {
         if (error)

@@ -21,17 +21,22 @@ struct WorkbookSheet {
     int columns = 0;  // the columns shown
 };
 
-// How a cell shown on screen is written.
-struct SheetCell {
-    enum class Kind { Empty, Number, Text };
-    Kind kind = Kind::Empty;
-    double number = 0;
-    QString format; // the number format that shows the number as on screen ("#,##0.0", "\"*\"0")
-    bool absent = false; // a sum with the absence mark
-    QString text;
+// The number format that shows a number cell's value as the screen shows it ("#,##0", "0.0",
+// "\"*\"#,##0" for a sum with an absence).
+QString NumberFormat(const CellValue& value);
+
+// How a sheet prints: the height of its header row for its lines (points), and whether it
+// fits on one page at 60 % of its size or more.
+struct SheetPageLayout {
+    double headerHeight = 15;
+    bool onePage = true;
 };
-// `name`: the name column of a pupil's row, always text.
-SheetCell ClassifyCell(const QString& shown, bool name);
+SheetPageLayout LayOutSheetPage(const Grid& grid, int columns);
+
+// The sheet of the table that node `key` shows. A viewpoint table, shown by each test's node of
+// its semester, is named and titled by its subject, semester and viewpoint ("国語 一学期 表現").
+WorkbookSheet SheetOfNode(const GradeBook& book, const QString& key, const QString& nodeText,
+                          const QString& caption, const Grid& grid, int columns);
 
 // A sheet name from a node's text: at most 31 characters, []:*?/\ made full-width, and " (2)",
 // " (3)"… for a name already in `used` (which takes the new name).

@@ -571,7 +571,10 @@ TEST(RatingsOverview, TheCountsMatchTheirColumns) {
     EXPECT_EQ(grid.Cols(), 20);
     EXPECT_TRUE(caption.endsWith(QString::fromUtf16(u"名）　評定一覧（学年）")));
     EXPECT_EQ(grid.Text(0, 2), book->SubjectTitles[0][0] + CR + book->SubjectTitles[0][1]);
-    EXPECT_EQ(grid.Text(6, 1), QString::fromUtf16(u"A/B/C の人数"));
+    EXPECT_EQ(grid.Rows(), 9);
+    EXPECT_EQ(grid.SummaryRows(), 3);
+    for (int k = 0; k < 3; ++k)
+        EXPECT_EQ(grid.Text(6 + k, 1), QChar(u'A' + k) + QString::fromUtf16(u" の人数"));
     int rated = 0;
     for (int s = 0; s < kSubjects; ++s) {
         Grid annual = MainGrid(*book);
@@ -587,8 +590,10 @@ TEST(RatingsOverview, TheCountsMatchTheirColumns) {
                     ++count[rating[0].unicode() - u'A'];
             }
             rated += count[0] + count[1] + count[2];
-            EXPECT_EQ(grid.Text(6, col),
-                      QStringLiteral("A%1 B%2 C%3").arg(count[0]).arg(count[1]).arg(count[2]));
+            for (int k = 0; k < 3; ++k) {
+                EXPECT_EQ(grid.Text(6 + k, col), QString::number(count[k]));
+                EXPECT_EQ(grid.Value(6 + k, col), CellValue::Number(count[k]));
+            }
         }
     }
     EXPECT_GT(rated, 0);
@@ -620,4 +625,87 @@ TEST(PupilRecord, KeptTablesFollowTheBook) {
         EXPECT_EQ(record(&cache), record(nullptr));
     }
     EXPECT_NE(record(&cache), before);
+}
+
+namespace {
+
+// A class of two in 国語, first semester: pupil 1 scores 600 and 487 points in viewpoint 1 of two
+// tests (a sum of 1,087), pupil 2 scores 600 and is absent from the second test.
+std::unique_ptr<GradeBook> ThousandsBook() {
+    auto book = BookWithPupils({u"a", u"b"});
+    const int first = TestSlot(0, 0, 0, 0);
+    const int second = TestSlot(0, 0, 1, 0);
+    SetPupilValues(*book, first, {600, 600});
+    SetPupilValues(*book, second, {487, kAbsent});
+    SetPupilValues(*book, first + 3, {600, 600});
+    SetPupilValues(*book, second + 3, {487, kAbsent});
+    for (const int slot : {first, second}) {
+        book->Scores[slot][kPointsColumn] = 600;
+        book->Scores[slot][kAverageColumn] = 1087.4f;
+    }
+    AggregateSubject(*book, 0, 0);
+    return book;
+}
+
+} // namespace
+
+// Every table kind's cells carry what they show: the number with its grouping, a sum with its
+// absence mark, an absence, a rank, a rating; the shown texts follow the regional settings
+// (German groups with "."; without regional settings the Japanese ones are used), what the
+// cells hold does not.
+TEST(CellValues, EveryTableKindCarriesItsNumbersWhateverTheRegionalSettings) {
+    using V = CellValue;
+    const struct {
+        const char* key;
+        int row, col;
+        const char16_t* japanese;
+        const char16_t* german;
+        CellValue value;
+    } cells[] = {
+        {"HomeRoom", 2, 0, u" 2", u" 2", V::Number(2)},
+        {"2 0 0 1", 1, 2, u" 487", u" 487", V::Number(487)},
+        {"2 0 0 1", 2, 2, u"*", u"*", V::Absent()},
+        {"2 0 0 1", 4, 2, u"1,087", u"1.087", V::Number(1087, 0, true)},
+        {"2 0 0 1", 1, 6, u" 1", u" 1", V::Number(1)},
+        {"1 0 0", 1, 2, u"1,087", u"1.087", V::Number(1087, 0, true)},
+        {"1 0 0", 2, 2, u"*600", u"*600", V::MarkedNumber(600, 0, true)},
+        {"1 0 0", 4, 2, u"844", u"844", V::Number(844, 0, true)},
+        {"1 0 0", 2, 3, u" 2", u" 2", V::Number(2)},
+        {"1 0 0", 1, 4, u"B", u"B", V::Rating()},
+        {"0 0", 1, 2, u"1,087", u"1.087", V::Number(1087, 0, true)},
+        {"3 0 0 0 0", 1, 12, u" 1087", u" 1087", V::Number(1087)},
+        {"3 0 0 0 0", 2, 12, u"* 600", u"* 600", V::MarkedNumber(600)},
+        {"3 0 0 0 0", 2, 3, u"*", u"*", V::Absent()},
+        {"3 0 0 0 0", 1, 14, u"B", u"B", V::Rating()},
+        {"4 1", 1, 2, u"1,087", u"1.087", V::Number(1087, 0, true)},
+        {"4 2", 1, 2, u"*600", u"*600", V::MarkedNumber(600, 0, true)},
+        {"4", 1, 2, u"B", u"B", V::Rating()},
+        {"4", 1, 1, u"a", u"a", V::Text()},
+    };
+    const auto book = ThousandsBook();
+    const QLocale locales[] = {QLocale(QLocale::Japanese, QLocale::Japan), QLocale::c(),
+                               QLocale(QLocale::German, QLocale::Germany)};
+    for (const QLocale& locale : locales) {
+        QLocale::setDefault(locale);
+        for (const auto& cell : cells) {
+            const QString key = QString::fromLatin1(cell.key);
+            SCOPED_TRACE(locale.name().toStdString() + " " + key.toStdString() + " " +
+                         std::to_string(cell.row) + "," + std::to_string(cell.col));
+            Grid grid = MainGrid(*book);
+            Session session;
+            QString caption;
+            SelectNode(session, key);
+            ShowNodeTable(*book, session, key, grid, caption);
+            const bool german = locale.language() == QLocale::German;
+            EXPECT_EQ(grid.Text(cell.row, cell.col),
+                      QString::fromUtf16(german ? cell.german : cell.japanese));
+            const CellValue& value = grid.Value(cell.row, cell.col);
+            EXPECT_EQ(static_cast<int>(value.kind), static_cast<int>(cell.value.kind));
+            EXPECT_EQ(value.number, cell.value.number);
+            EXPECT_EQ(value.decimals, cell.value.decimals);
+            EXPECT_EQ(value.grouped, cell.value.grouped);
+            EXPECT_EQ(value.absenceMarked, cell.value.absenceMarked);
+        }
+    }
+    QLocale::setDefault(QLocale(QLocale::Japanese, QLocale::Japan));
 }

@@ -1,55 +1,97 @@
 // The spreadsheet export's rules: how a shown cell is written, and the sheets' names.
 #include "output/xlsxexport.h"
 
+#include "browse/bookfixture.h"
+#include "browse/rules.h"
+#include "browse/tree.h"
 #include "support/faultyops.h"
+#include "support/openpyxl.h"
 #include "support/testutil.h"
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <clocale>
 #include <gtest/gtest.h>
 
 namespace kirune {
 namespace {
 
-TEST(XlsxExport, CellsAreWrittenAsTheScreenShowsThem) {
-    using Kind = SheetCell::Kind;
-    const struct {
-        const char16_t* shown;
-        bool name;
-        Kind kind;
-        double number;
-        const char* format;
-        bool absent;
-    } cases[] = {
-        {u" 85", false, Kind::Number, 85, "0", false},
-        {u"1,087", false, Kind::Number, 1087, "#,##0", false},
-        {u" 72.5", false, Kind::Number, 72.5, "0.0", false},
-        {u"-1,096.25", false, Kind::Number, -1096.25, "#,##0.00", false},
-        {u"*85", false, Kind::Number, 85, "\"*\"0", true},
-        {u"*1,698", false, Kind::Number, 1698, "\"*\"#,##0", true},
-        {u"A", false, Kind::Text, 0, "", false},
-        {u"*", false, Kind::Text, 0, "", false},
-        {u"12a", false, Kind::Text, 0, "", false},
-        {u"", false, Kind::Empty, 0, "", false},
-        // Names are always strings, whatever they begin with.
-        {u"-5", true, Kind::Text, 0, "", false},
-        {u"=1+1", true, Kind::Text, 0, "", false},
-        {u"+81 90", true, Kind::Text, 0, "", false},
-        {u"@SUM(A1)", true, Kind::Text, 0, "", false},
+// A number cell's format shows it as the screen does, whatever the regional settings: grouping
+// and the decimal point are the spreadsheet program's own.
+TEST(XlsxExport, NumberFormatsShowTheValueAsTheScreenDoes) {
+    const std::pair<CellValue, const char*> formats[] = {
+        {CellValue::Number(85), "0"},
+        {CellValue::Number(1087, 0, true), "#,##0"},
+        {CellValue::Number(72.5, 1), "0.0"},
+        {CellValue::Number(-1096.25, 2, true), "#,##0.00"},
+        {CellValue::MarkedNumber(85), "\"*\"0"},
+        {CellValue::MarkedNumber(1698, 0, true), "\"*\"#,##0"},
     };
-    for (const auto& c : cases) {
-        const SheetCell cell = ClassifyCell(QString::fromUtf16(c.shown), c.name);
-        SCOPED_TRACE(QString::fromUtf16(c.shown).toStdString());
-        EXPECT_EQ(cell.kind, c.kind);
-        if (c.kind == Kind::Number) {
-            EXPECT_EQ(cell.number, c.number);
-            EXPECT_EQ(cell.format, QLatin1String(c.format));
-            EXPECT_EQ(cell.absent, c.absent);
-        }
-        if (c.kind == Kind::Text) {
-            EXPECT_EQ(cell.text, QString::fromUtf16(c.shown));
-        }
+    for (const auto& [value, format] : formats)
+        EXPECT_EQ(NumberFormat(value), QLatin1String(format)) << format;
+}
+
+// The workbook read back by a spreadsheet reader (openpyxl) holds the cells' values, the same
+// under Japanese, German and no regional settings and under a German C library locale (which
+// would have the library write "1,5" into the file): sums of 1,000 and more, a sum with an
+// absence as a number with the "*" format and a comment, an absence and a rating as text
+// standing right like the numbers.
+TEST(XlsxExport, TheWorkbookHoldsTheValuesWhateverTheRegionalSettings) {
+    if (!test::HasOpenpyxl())
+        GTEST_SKIP() << "python3-openpyxl is not installed";
+    QTemporaryDir folder;
+    // The German C library locale is made for the test where the locale tools are installed.
+    const bool german = test::HasLocaledef();
+    if (german) {
+        ASSERT_TRUE(test::MakeGermanCLocale(folder.filePath(QStringLiteral("locales"))));
     }
+    WorkbookSheet sheet{QStringLiteral("t"), QStringLiteral("c"), Grid(5, 6), 6};
+    Grid& grid = sheet.grid;
+    grid.SetColAlignment(2, kAlignRightCenter);
+    grid.SetColAlignment(3, kAlignRightCenter);
+    const struct Settings {
+        QLocale qt;
+        const char* numeric; // the C library's numeric locale
+    } settings[] = {
+        {QLocale(QLocale::Japanese, QLocale::Japan), "C"},
+        {QLocale::c(), "C"},
+        {QLocale(QLocale::German, QLocale::Germany), "C"},
+        {QLocale(QLocale::German, QLocale::Germany), german ? "de_DE.UTF-8" : nullptr},
+    };
+    for (const Settings& s : settings) {
+        if (!s.numeric)
+            continue; // no locale tools on this machine
+        SCOPED_TRACE(s.qt.name().toStdString() + " " + s.numeric);
+        QLocale::setDefault(s.qt);
+        const QByteArray before = std::setlocale(LC_NUMERIC, nullptr);
+        ASSERT_NE(std::setlocale(LC_NUMERIC, s.numeric), nullptr);
+        SetSumCell(grid, 1, 2, 1087.4f);
+        SetSumCell(grid, 2, 2, kAbsentMarker + 1698.5f);
+        SetScoreCell(grid, 3, 2, -2);
+        grid.SetCell(1, 3, QStringLiteral("A"), CellValue::Rating());
+        grid.SetCell(2, 3, QString::number(72.5), CellValue::Number(72.5, 1));
+        const QString path = folder.filePath(QStringLiteral("x.xlsx"));
+        QString error;
+        const bool written = ExportWorkbook({sheet}, QStringLiteral("c"), path, QString(), &error);
+        std::setlocale(LC_NUMERIC, before.constData());
+        QLocale::setDefault(QLocale(QLocale::Japanese, QLocale::Japan));
+        ASSERT_TRUE(written) << error.toStdString();
+        const QString cells = test::RunOpenpyxl(QStringLiteral(R"(
+ws = wb.worksheets[0]
+for ref in ('C3', 'C4', 'C5', 'D3', 'D4'):
+    c = ws[ref]
+    print(ref, repr(c.value), c.data_type, c.number_format, c.alignment.horizontal,
+          'comment' if c.comment and '欠席を含む' in c.comment.text else '-')
+)"),
+                                                path);
+        EXPECT_EQ(cells.toStdString(), QString::fromUtf16(u"C3 1087 n #,##0 None -\n"
+                                                          u"C4 1699 n \"*\"#,##0 None comment\n"
+                                                          u"C5 '*' s General right -\n"
+                                                          u"D3 'A' s General right -\n"
+                                                          u"D4 72.5 n 0.0 None -\n")
+                                           .toStdString());
+    }
+    unsetenv("LOCPATH");
 }
 
 TEST(XlsxExport, SheetNamesAreShortUniqueAndWithoutForbiddenCharacters) {
@@ -65,6 +107,87 @@ TEST(XlsxExport, SheetNamesAreShortUniqueAndWithoutForbiddenCharacters) {
     };
     for (const auto& [node, sheet] : names)
         EXPECT_EQ(SheetName(QString::fromUtf16(node), used), QString::fromUtf16(sheet));
+}
+
+// A viewpoint table's sheet is named and titled by its subject, semester and viewpoint, whichever
+// test's node shows it and whatever the tests are called; other sheets keep their node's text.
+TEST(XlsxExport, ViewpointSheetsAreNamedBySubjectSemesterAndViewpoint) {
+    auto book = testing::BookWithPupils({u"a", u"b"});
+    for (int semester = 0; semester < kSemesters; ++semester) {
+        const int slot = TestSlot(semester, 0, 0, 0);
+        book->TestInfo[slot][0].clear(); // no date: the node texts alone would all be alike
+        book->Scores[slot][kAverageColumn] = 10;
+    }
+    QStringList names;
+    for (const WorkbookSheet& sheet : WholeBookSheets(*book))
+        if (sheet.columns == 15)
+            names << sheet.nodeText + u'|' + sheet.caption.section(QChar(0x3000), 1);
+    const QString title = U(u"国語　%1　%2");
+    EXPECT_EQ(names, (QStringList{
+                         U(u"国語 一学期 表現|") + title.arg(U(u"一学期"), U(u"表現")),
+                         U(u"国語 一学期 理解|") + title.arg(U(u"一学期"), U(u"理解")),
+                         U(u"国語 一学期 言語|") + title.arg(U(u"一学期"), U(u"言語")),
+                         U(u"国語 二学期 表現|") + title.arg(U(u"二学期"), U(u"表現")),
+                         U(u"国語 二学期 理解|") + title.arg(U(u"二学期"), U(u"理解")),
+                         U(u"国語 二学期 言語|") + title.arg(U(u"二学期"), U(u"言語")),
+                         U(u"国語 三学期 表現|") + title.arg(U(u"三学期"), U(u"表現")),
+                         U(u"国語 三学期 理解|") + title.arg(U(u"三学期"), U(u"理解")),
+                         U(u"国語 三学期 言語|") + title.arg(U(u"三学期"), U(u"言語")),
+                     }));
+    const WorkbookSheet semester =
+        SheetOfNode(*book, SemesterKey(0, 1), U(u"二学期(国語)"), U(u"c"), Grid(3, 3), 13);
+    EXPECT_EQ(semester.nodeText, U(u"二学期(国語)"));
+    EXPECT_EQ(semester.caption, U(u"c"));
+}
+
+// Printing a sheet: the header row is as tall as its lines, it repeats on every page, and a
+// sheet goes onto one page where that keeps 60 % of its size (read back by openpyxl).
+TEST(XlsxExport, HeaderRowsAreTallEnoughRepeatAndSheetsFitAPage) {
+    if (!test::HasOpenpyxl())
+        GTEST_SKIP() << "python3-openpyxl is not installed";
+    const struct {
+        int rows;
+        QString header; // of every column from 2 on
+        int columns;
+        double height; // of the header row, points
+        int pagesHigh; // 1: one page; 0: as many as it takes
+    } sheets[] = {
+        {43, U(u"表現") + QChar(13) + U(u" 合計点"), 13, 30, 1},
+        {43, U(u"物語文のテスト") + QChar(13) + QStringLiteral("2026/06/15"), 15, 45, 1},
+        {25, U(u"一学期") + QChar(13) + U(u" 順位"), 14, 30, 1},
+        {45, U(u"国語") + QChar(13) + U(u"表現"), 20, 30, 1},
+        {80, U(u"合計点"), 13, 15, 0},
+    };
+    std::vector<WorkbookSheet> book;
+    for (const auto& sheet : sheets) {
+        Grid grid(sheet.rows, sheet.columns);
+        grid.SetColWidth(0, 400);
+        grid.SetColWidth(1, 1600);
+        for (int c = 2; c < sheet.columns; ++c) {
+            grid.SetColWidth(c, sheet.columns == 15 ? 1000 : sheet.columns == 20 ? 600 : 800);
+            grid.SetText(0, c, sheet.header);
+        }
+        for (int r = 1; r < sheet.rows; ++r)
+            grid.SetCell(r, 2, QString::number(r), CellValue::Number(r));
+        book.push_back({QString::number(book.size()), QStringLiteral("c"), grid, sheet.columns});
+    }
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("x.xlsx"));
+    ASSERT_TRUE(ExportWorkbook(book, QStringLiteral("c"), path, QString(), nullptr));
+    const QString read = test::RunOpenpyxl(QStringLiteral(R"(
+for ws in wb.worksheets:
+    page = ws.page_setup  # a default height and a page count of 1 are left out of the file
+    print(ws.row_dimensions[2].height or 15.0, ws.print_title_rows, ws.sheet_properties.pageSetUpPr.fitToPage,
+          1 if page.fitToWidth is None else page.fitToWidth,
+          1 if page.fitToHeight is None else page.fitToHeight)
+)"),
+                                           path);
+    QString expected;
+    for (const auto& sheet : sheets)
+        expected += QStringLiteral("%1 $2:$2 True 1 %2\n")
+                        .arg(sheet.height, 0, 'f', 1)
+                        .arg(sheet.pagesHigh);
+    EXPECT_EQ(read.toStdString(), expected.toStdString());
 }
 
 // A write that fails at any step up to the rename leaves the target as it was, with no

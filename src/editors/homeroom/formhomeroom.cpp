@@ -1,6 +1,7 @@
 #include "formhomeroom.h"
 
 #include "editors/common/accessibility.h"
+#include "editors/common/editorform.h"
 #include "editors/common/gridview.h"
 #include "editors/common/pictures.h"
 #include "editors/common/twips.h"
@@ -66,8 +67,7 @@ QPixmap SchoolPicture(int w, int h) {
 }
 
 QLabel* NewLabel(QWidget* parent, const char* name, const QString& caption, int left, int top) {
-    auto* label = new QLabel(caption, parent);
-    label->setObjectName(QString::fromLatin1(name));
+    QLabel* label = kirune::NewLabel(parent, name, caption);
     label->move(TwipsToPixels(left), TwipsToPixels(top));
     label->adjustSize();
     return label;
@@ -105,23 +105,10 @@ QComboBox* NewCombo(QWidget* parent, const QString& name, const QStringList& ite
     return combo;
 }
 
-QPushButton* NewButton(QWidget* parent, const char* name, const QString& caption) {
-    auto* button = new QPushButton(caption, parent);
-    button->setObjectName(QString::fromLatin1(name));
-    // Enter presses the button that has the focus.
-    button->setAutoDefault(true);
-    return button;
-}
-
 // Names are typed in Japanese: let the input method switch on in this box.
 void AskForJapaneseInput(QLineEdit* box) {
     box->setAttribute(Qt::WA_InputMethodEnabled, true);
     box->setInputMethodHints(Qt::ImhNone);
-}
-
-void SetTextIfDifferent(QLineEdit* box, const QString& text) {
-    if (box->text() != text)
-        box->setText(text);
 }
 
 void SetTextIfDifferent(QComboBox* box, const QString& text) {
@@ -137,15 +124,9 @@ void SetTextIfDifferent(QComboBox* box, const QString& text) {
 
 FormHomeRoom::FormHomeRoom(GradeBook& book, Session& session, Platform& platform,
                            MainFormHooks& main, QWidget* parent)
-    : QWidget(parent, Qt::Dialog), logic_(book, session, platform, main) {
-    setObjectName(QStringLiteral("FormHomeRoom"));
-    setWindowTitle(QString::fromUtf16(u"学級の編集"));
-    // The main window is disabled while this editor is open; this window must stay usable.
-    setEnabled(true);
-    setFont(WindowFont(9));
-    setFixedSize(TwipsToPixels(kClientWidth), TwipsToPixels(kClientHeight));
-    MarkAsDialog(this);
-
+    : EditorFormBase("FormHomeRoom", QString::fromUtf16(u"学級の編集"), kClientWidth, kClientHeight,
+                     Qt::Dialog, parent),
+      logic_(book, session, platform, main) {
     BuildControls();
     Connect();
 
@@ -359,15 +340,11 @@ void FormHomeRoom::Focus(HomeRoomEditor::Field field) {
     }
 }
 
-void FormHomeRoom::closeEvent(QCloseEvent* event) {
-    // The frame's close box cancels, as ｷｬﾝｾﾙ does: the main window must come back.
+bool FormHomeRoom::Unload() {
     closing_ = true;
     const bool closes = logic_.Closed() || logic_.Form_Unload();
     closing_ = false;
-    if (closes)
-        event->accept();
-    else
-        event->ignore(); // the teacher chose to go on editing
+    return closes;
 }
 
 void FormHomeRoom::keyPressEvent(QKeyEvent* event) {

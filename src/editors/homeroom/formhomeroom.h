@@ -2,6 +2,7 @@
 // 学級の編集: the window of the homeroom editor. It only shows HomeRoomEditor's state and
 // forwards its events; the behaviour lives in the logic class.
 
+#include "editors/common/editorform.h"
 #include "homeroomeditor.h"
 
 #include <QWidget>
@@ -17,7 +18,7 @@ namespace kirune {
 
 class GridView;
 
-class FormHomeRoom : public QWidget {
+class FormHomeRoom : public EditorFormBase {
     Q_OBJECT
 public:
     FormHomeRoom(GradeBook& book, Session& session, Platform& platform, MainFormHooks& main,
@@ -31,7 +32,7 @@ public:
     static constexpr int kClientHeight = 6900;
 
 protected:
-    void closeEvent(QCloseEvent* event) override;
+    bool Unload() override;
     void keyPressEvent(QKeyEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 

@@ -1,6 +1,7 @@
 #include "formtestspec.h"
 
 #include "editors/common/accessibility.h"
+#include "editors/common/editorform.h"
 #include "editors/common/gridview.h"
 #include "editors/common/pictures.h"
 #include "editors/common/twips.h"
@@ -93,48 +94,21 @@ QPixmap TestPaperPicture(int w, int h) {
     return pixmap;
 }
 
-QLabel* NewLabel(QWidget* parent, const char* name, const QString& text) {
-    auto* label = new QLabel(text, parent);
-    label->setObjectName(QString::fromLatin1(name));
-    return label;
-}
-
-QLineEdit* NewBox(QWidget* parent, const QString& name) {
-    auto* box = new QLineEdit(parent);
-    box->setObjectName(name);
-    return box;
-}
-
-QPushButton* NewButton(QWidget* parent, const char* name, const QString& caption) {
-    auto* button = new QPushButton(caption, parent);
-    button->setObjectName(QString::fromLatin1(name));
-    // A focused button takes Enter itself; elsewhere Enter means the next pupil.
-    button->setAutoDefault(true);
-    return button;
-}
-
 void MakeBlue(QLabel* label) {
     QPalette palette = label->palette();
     palette.setColor(QPalette::WindowText, QColor(0, 0, 255));
     label->setPalette(palette);
 }
 
-void SetTextIfDifferent(QLineEdit* box, const QString& text) {
-    if (box->text() != text)
-        box->setText(text);
-}
-
 } // namespace
 
 FormTestSpec::FormTestSpec(GradeBook& book, Session& session, Platform& platform,
                            MainFormHooks& main, QWidget* parent)
-    : QWidget(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                          Qt::WindowCloseButtonHint),
+    : EditorFormBase(
+          "FormTestSpec", QString::fromUtf16(u"試験結果の編集"), kClientWidth, kClientHeight,
+          Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint,
+          parent),
       logic_(book, session, platform, main) {
-    setObjectName(QStringLiteral("FormTestSpec"));
-    setWindowTitle(QString::fromUtf16(u"試験結果の編集"));
-    setFixedSize(TwipsToPixels(kClientWidth), TwipsToPixels(kClientHeight));
-    MarkAsDialog(this);
     BuildControls();
     Connect();
     logic_.Form_Load();
@@ -148,8 +122,6 @@ FormTestSpec::FormTestSpec(GradeBook& book, Session& session, Platform& platform
 FormTestSpec::~FormTestSpec() = default;
 
 void FormTestSpec::BuildControls() {
-    setFont(WindowFont(9));
-
     // Test definition: name, date and calendar. Enter in the name or the date moves on to the
     // next field; Tab from the score boxes never reaches them, so a score typed on cannot
     // replace the test's name.
@@ -493,12 +465,8 @@ void FormTestSpec::keyPressEvent(QKeyEvent* event) {
     }
 }
 
-void FormTestSpec::closeEvent(QCloseEvent* event) {
-    // The frame's close box acts as ｷｬﾝｾﾙ: the teacher may choose to stay.
-    if (logic_.Form_Unload())
-        event->accept();
-    else
-        event->ignore();
+bool FormTestSpec::Unload() {
+    return logic_.Form_Unload();
 }
 
 } // namespace kirune

@@ -2,6 +2,7 @@
 // 試験結果の編集: the window of the test editor. It only shows TestEditor's state and forwards
 // its events; the behaviour lives in the logic class.
 
+#include "editors/common/editorform.h"
 #include "testeditor.h"
 
 #include <QWidget>
@@ -20,7 +21,7 @@ namespace kirune {
 
 class GridView;
 
-class FormTestSpec : public QWidget {
+class FormTestSpec : public EditorFormBase {
     Q_OBJECT
 public:
     FormTestSpec(GradeBook& book, Session& session, Platform& platform, MainFormHooks& main,
@@ -34,7 +35,7 @@ public:
     static constexpr int kClientHeight = 8280;
 
 protected:
-    void closeEvent(QCloseEvent* event) override;
+    bool Unload() override;
     void keyPressEvent(QKeyEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
