@@ -233,22 +233,28 @@ int ShowGradeSummaryTable(const GradeSummary& summary, Grid& grid, QString& capt
                     0, col, summary.titles[s][0] + kCR + summary.titles[s][c + 1] + kCR + words[k]);
             }
 
+    // Each number is shown as the regional settings write it and held as the number shown.
+    const auto number = [&](int r, int col, double value, int decimals) {
+        grid.SetCell(r, col, FormatFixed(value, decimals, locale),
+                     CellValue::Number(RoundFixed(value, decimals), decimals,
+                                       GroupsDigits(locale)));
+    };
     auto showRow = [&](int r, const ClassSummary& row, const QString& label) {
         grid.SetText(r, 1, label);
-        grid.SetText(r, 2, QString::number(row.pupils));
+        number(r, 2, row.pupils, 0);
         for (int k = 0; k < kSummaryViewpoints; ++k) {
             const ViewpointSummary& v = row.viewpoints[k];
             if (!v.registered)
                 continue;
             const int col = kFirst + 4 * k;
             if (const auto average = v.AveragePercent())
-                grid.SetText(r, col, locale.toString(*average, 'f', 1));
+                number(r, col, *average, 1);
             for (int j = 0; j < 3; ++j)
-                grid.SetText(r, col + 1 + j, QString::number(v.counts[j]));
+                number(r, col + 1 + j, v.counts[j], 0);
         }
     };
     for (int i = 0; i < classes; ++i) {
-        grid.SetText(i + 1, 0, QString::number(i + 1));
+        number(i + 1, 0, i + 1, 0);
         showRow(i + 1, summary.classes[i], SummaryClassLabel(summary.classes[i]));
     }
     showRow(classes + 1, summary.whole, summary.whole.heading);

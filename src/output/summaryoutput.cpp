@@ -24,6 +24,7 @@ Grid SummarySheetGrid(const GradeSummary& summary, QString& caption, int& column
     if (!notes.isEmpty()) {
         const int first = grid.Rows() + 1;
         grid.SetRows(first + static_cast<int>(notes.size()));
+        grid.SetSummaryRows(static_cast<int>(notes.size()) + 2); // 学年全体 and the notes
         for (int i = 0; i < notes.size(); ++i)
             grid.SetText(first + i, 1, notes[i]);
     }
