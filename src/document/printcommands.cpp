@@ -4,6 +4,7 @@
 #include "model/numbers.h"
 #include "output/paintercanvas.h"
 #include "output/pdfname.h"
+#include "output/printarea.h"
 #include "output/tableprint.h"
 
 #include <QPageLayout>
@@ -54,17 +55,13 @@ void MainLogic::mnuFilePrint_Click() {
             platform.ShowMessage(PrintNotStartedMessage());
             return false;
         }
-        const double twipsPerPixelX = 1440.0 / printer.logicalDpiX();
-        const double twipsPerPixelY = 1440.0 / printer.logicalDpiY();
-        const double pageWidth = printer.width() * twipsPerPixelX;
-        const double pageHeight = printer.height() * twipsPerPixelY;
-
-        // A table taller or wider than the printable area (large margins chosen in the page
-        // set-up) is shrunk as a whole rather than losing its last rows.
-        const double scale = PrintFitScale(grid, columns, pageWidth, pageHeight);
-        painter.scale(scale, scale);
-        PainterCanvas canvas(painter, printer, true, pageWidth / scale);
-        PrintTable(canvas, grid, columns, session.SelectedNodeKey, frame1Caption, date);
+        // At least 10 mm from the paper's edges; a table larger than that is shrunk as a whole
+        // rather than losing its last rows.
+        const QRectF area = PrintAreaTwips(printer);
+        MoveToPrintArea(painter, printer, area);
+        PainterCanvas canvas(painter, printer, true, area.width());
+        PrintTable(canvas, grid, columns, session.SelectedNodeKey, frame1Caption, date,
+                   area.height());
         if (!painter.end()) {
             platform.ShowMessage(PrintFailedMessage());
             return false;
@@ -97,8 +94,7 @@ bool MainLogic::PrintPupilRecords(const QList<int>& numbers) {
             platform.ShowMessage(PrintNotStartedMessage());
             return false;
         }
-        const double pageWidth = printer.width() * 1440.0 / printer.logicalDpiX();
-        const double pageHeight = printer.height() * 1440.0 / printer.logicalDpiY();
+        const QRectF area = PrintAreaTwips(printer);
         // Each record is built on a grid and session of its own: the table on screen stays.
         Session scratch = session;
         Grid record(43, 15);
@@ -113,12 +109,11 @@ bool MainLogic::PrintPupilRecords(const QList<int>& numbers) {
             first = false;
             QString caption;
             ShowPupilRecordTable(book, scratch, n, record, caption, &recordTables_);
-            const double scale = PrintFitScale(record, 14, pageWidth, pageHeight);
             painter.save();
-            painter.scale(scale, scale);
-            PainterCanvas canvas(painter, printer, true, pageWidth / scale);
+            MoveToPrintArea(painter, printer, area);
+            PainterCanvas canvas(painter, printer, true, area.width());
             PrintTable(canvas, record, 14, PupilKey(n), QString::fromUtf16(u"個人票　") + caption,
-                       date);
+                       date, area.height());
             painter.restore();
         }
         if (!painter.end()) {

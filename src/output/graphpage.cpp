@@ -5,6 +5,7 @@
 #include "model/numbers.h"
 #include "paintercanvas.h"
 #include "platform.h"
+#include "printarea.h"
 
 #include <QPainter>
 #include <QPrinter>
@@ -36,9 +37,11 @@ void DrawGraphPage(Canvas& canvas, const GradeBook& book, const QDate& today, in
     // The date at the top right, in the short date format.
     canvas.FontName = QString::fromUtf16(u"ＭＳ 明朝");
     canvas.FontSize = 10.5;
+    const QString date = RegionalLocale().toString(today, QLocale::ShortFormat);
     canvas.CurrentY = 400;
-    canvas.CurrentX = canvas.PageWidth() - 1000;
-    canvas.Print(RegionalLocale().toString(today, QLocale::ShortFormat));
+    canvas.CurrentX =
+        std::min(canvas.PageWidth() - 1000, canvas.PageWidth() - canvas.TextWidth(date));
+    canvas.Print(date);
 
     // The program's title line in blue.
     canvas.CurrentY = 440;
@@ -83,8 +86,10 @@ bool PrintGraphPage(Platform& platform, const GradeBook& book, int subject, int 
             platform.ShowMessage(QString::fromUtf16(u"印刷を開始できませんでした。"));
             return false;
         }
-        const double pageWidth = printer.width() * 1440.0 / std::max(1, printer.logicalDpiX());
-        PainterCanvas canvas(painter, printer, true, pageWidth);
+        // At least 10 mm from the paper's edges.
+        const QRectF area = PrintAreaTwips(printer);
+        MoveToPrintArea(painter, printer, area);
+        PainterCanvas canvas(painter, printer, true, area.width());
         // Paper is white whatever the desktop's colours: the text is black, as in the table
         // printout.
         DrawGraphPage(canvas, book, today, subject, semester, kBlack);

@@ -1,7 +1,8 @@
 #pragma once
 // A canvas that records what is drawn, for tests: every text, line, box and erased area with its
 // position, colours and the state in force. Text is measured as if every character of code
-// 1..127 were half a point size wide and every other character a whole one.
+// 1..127 were half a point size wide and every other character a whole one; a line is
+// `lineHeight` high, or one point size (the text's ink at most) when that is 0.
 
 #include "canvas.h"
 
@@ -68,7 +69,7 @@ protected:
         op.colour = ForeColor;
         ops.push_back(op);
     }
-    double LineHeight() const override { return lineHeight_; }
+    double LineHeight() const override { return lineHeight_ > 0 ? lineHeight_ : FontSize * 20; }
     void DrawLine(double x1, double y1, double x2, double y2, QRgb colour) override {
         CanvasOp op = Base(CanvasOp::Line);
         op.x1 = x1, op.y1 = y1, op.x2 = x2, op.y2 = y2;

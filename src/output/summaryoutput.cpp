@@ -5,6 +5,7 @@
 #include "model/safefile.h"
 #include "paintercanvas.h"
 #include "platform.h"
+#include "printarea.h"
 #include "tableprint.h"
 #include "xlsxexport.h"
 
@@ -103,23 +104,30 @@ bool PrintSummary(QPrinter& printer, const GradeSummary& summary, const QString&
             *error = QString::fromUtf16(u"印刷を開始できませんでした。");
         return false;
     }
-    const double pageWidth = printer.width() * 1440.0 / printer.logicalDpiX();
-    const double pageHeight = printer.height() * 1440.0 / printer.logicalDpiY();
-    const QStringList notes = SummaryNoteLines(summary);
-    const double tableBottom =
-        kTableTop + kTableLineHeight * PrintedTableLines(grid, columns, &own);
-    // One page wide, and the notes under the table on the page too.
-    const double notesBottom = tableBottom + kTableLineHeight * (notes.size() + 1);
-    const double scale = std::min(PrintFitScale(grid, columns, pageWidth, pageHeight, &own),
-                                  notes.isEmpty() ? 1.0 : pageHeight / notesBottom);
+    // The table above the notes, both inside the page's margins. The whole page is drawn at the
+    // scale that puts the table's width as designed on the paper's, so that its narrow columns
+    // keep their room and their texts their proportions (a table this wide would otherwise lose
+    // its numbers to the fixed room around each text).
+    const QRectF area = PrintAreaTwips(printer);
+    MoveToPrintArea(painter, printer, area);
+    double designed = 0;
+    for (const double width : own.widths)
+        designed += width;
+    const double scale = std::min(1.0, area.width() / designed);
     painter.scale(scale, scale);
-    PainterCanvas canvas(painter, printer, true, pageWidth / scale);
-    PrintTable(canvas, grid, columns, QString(), caption, dateText, &own);
-    canvas.FontSize = 12;
+    PainterCanvas canvas(painter, printer, true, area.width() / scale);
+    const QStringList notes = SummaryNoteLines(summary);
+    const double noteSize = 9 / scale; // 9 points on paper
+    const double notePitch = noteSize * 20 * 1.5;
+    const double notesHeight = notes.isEmpty() ? 0 : notePitch * (notes.size() + 0.5);
+    const double bottom = PrintTable(canvas, grid, columns, QString(), caption, dateText,
+                                     area.height() / scale - notesHeight, &own);
+    canvas.FontSize = noteSize;
     for (int i = 0; i < notes.size(); ++i) {
-        canvas.CurrentX = kTableLeft;
-        canvas.CurrentY = tableBottom + kTableLineHeight * (i + 0.5);
-        canvas.Print(notes[i]);
+        canvas.CurrentX = 0;
+        canvas.CurrentY = bottom + notePitch * (i + 0.5);
+        canvas.Print(CutToWidth(notes[i], area.width() / scale,
+                                [&canvas](const QString& text) { return canvas.TextWidth(text); }));
     }
     if (!painter.end()) {
         if (error)

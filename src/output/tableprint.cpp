@@ -50,11 +50,6 @@ bool IsGroupRule(int level, int col) {
     }
 }
 
-// A text's top within its line, so that it sits in the middle of the 240-twip row.
-double LineOffset(const Canvas& canvas) {
-    return (kTableLineHeight - canvas.TextHeight()) / 2;
-}
-
 double EstimatedWidth(const QString& text, double size) {
     double ems = 0;
     for (const QChar ch : text)
@@ -67,37 +62,10 @@ int UsedColumns(const Grid& grid, int shownColumnCount) {
     return std::clamp(shownColumnCount, 0, grid.Cols());
 }
 
-// Where the columns of a printed table lie: the main grid's widths, or a table's own.
-class ColumnLayout {
-public:
-    explicit ColumnLayout(const PrintedColumns* own) : own_(own) {}
-    double Left(int col) const {
-        if (!own_)
-            return PrintedColumnLeft(col);
-        double x = kTableLeft;
-        for (int c = 0; c < col && c < static_cast<int>(own_->widths.size()); ++c)
-            x += own_->widths[c];
-        return x;
-    }
-    double TableRight(int columns) const {
-        return own_ ? Left(columns) : PrintedTableRight(columns);
-    }
-    double Right(int col, int columns) const {
-        return col + 1 < columns ? Left(col + 1) : TableRight(columns);
-    }
-    double HeaderRoom(int col) const {
-        return own_ ? Right(col, col + 1) - Left(col) - 2 * kTextMargin : PrintedHeaderRoom(col);
-    }
-    bool GroupRule(int level, int col) const {
-        if (!own_)
-            return IsGroupRule(level, col);
-        return std::find(own_->groupRules.begin(), own_->groupRules.end(), col) !=
-               own_->groupRules.end();
-    }
-
-private:
-    const PrintedColumns* own_;
-};
+// A column's width in a table's own layout (the usual 900 beyond the widths it gives).
+double OwnWidth(const PrintedColumns& own, int col) {
+    return col < static_cast<int>(own.widths.size()) ? own.widths[col] : 900;
+}
 
 } // namespace
 
@@ -236,53 +204,165 @@ PrintedHeader LayOutHeader(const QString& text, double room, double fontSize,
 
 int PrintedTableLines(const Grid& grid, int shownColumnCount, const PrintedColumns* own) {
     const int columns = UsedColumns(grid, shownColumnCount);
-    const ColumnLayout layout(own);
     qsizetype header = 0;
-    for (int c = 0; c < columns; ++c)
-        header = std::max(
-            header,
-            LayOutHeader(grid.Text(0, c), layout.HeaderRoom(c), 12, EstimatedWidth).pieces.size());
+    for (int c = 0; c < columns; ++c) {
+        const double room = own ? OwnWidth(*own, c) - 2 * kTextMargin : PrintedHeaderRoom(c);
+        header =
+            std::max(header, LayOutHeader(grid.Text(0, c), room, 12, EstimatedWidth).pieces.size());
+    }
     return static_cast<int>(header) + grid.Rows() - 1;
 }
 
-double PrintFitScale(const Grid& grid, int shownColumnCount, double printableWidth,
-                     double printableHeight, const PrintedColumns* own) {
-    // Room for half of the frame's line beyond the table's edges.
-    constexpr double kOverhang = 30;
-    const int columns = UsedColumns(grid, shownColumnCount);
-    if (columns == 0 || printableWidth <= 0 || printableHeight <= 0)
-        return 1;
-    const double right = ColumnLayout(own).TableRight(columns) + kOverhang;
-    const double bottom =
-        kTableTop + kTableLineHeight * PrintedTableLines(grid, shownColumnCount, own) + kOverhang;
-    return std::min({1.0, printableWidth / right, printableHeight / bottom});
+namespace {
+
+// Half the widest rule (the frame: 6 printer pixels of 1/300 inch), which a text keeps its ink
+// room from as from any rule.
+constexpr double kRuleHalf = 6 * 1440.0 / 300 / 2;
+
+// The largest half-point size up to `wanted` whose line fits a row `pitch` high with the ink
+// room above and below it (4 points at the least, on a page far too small for its table).
+double SizeForPitch(Canvas& canvas, double pitch, double wanted) {
+    const double shown = canvas.FontSize;
+    double size = std::floor(wanted * 2) / 2;
+    for (; size > 4; size -= 0.5) {
+        canvas.FontSize = size;
+        if (canvas.TextHeight() <= pitch - 2 * (kInkRoom + kRuleHalf))
+            break;
+    }
+    canvas.FontSize = shown;
+    return std::max(size, 4.0);
 }
 
-void PrintTable(Canvas& canvas, const Grid& grid, int shownColumnCount,
-                const QString& selectedNodeKey, const QString& frameCaption,
-                const QString& dateText, const PrintedColumns* own) {
+// The heading's lines and size: on one line beside the date at `size`, else smaller to 70 %,
+// else on two lines (broken at a blank where one is), else the second line cut with "…".
+struct Heading {
+    QStringList lines;
+    double size = 14;
+};
+Heading FitHeading(Canvas& canvas, const QString& text, double room, double size) {
+    const double shown = canvas.FontSize;
+    const auto width = [&canvas](const QString& t, double s) {
+        canvas.FontSize = s;
+        return canvas.TextWidth(t);
+    };
+    const FittedText oneLine = FitText(canvas, text, room, size);
+    Heading heading{{text}, oneLine.size};
+    const double smallest = size * 0.7;
+    if (oneLine.text != text) {
+        // Two lines at the largest size where the first holds as much as fits, breaking after
+        // the last blank that fits (an ideographic space between the class and the table, say).
+        heading.size = smallest;
+        for (double t = size; t >= smallest; t -= 0.5) {
+            qsizetype cut = text.size();
+            while (cut > 0 && width(text.left(cut), t) > room)
+                --cut;
+            qsizetype blank = cut;
+            while (blank > 0 && text[blank - 1] != u' ' && text[blank - 1] != QChar(0x3000))
+                --blank;
+            if (blank > 0)
+                cut = blank;
+            const QString second = text.mid(cut).trimmed();
+            if (cut > 0 && width(second, t) <= room) {
+                heading = {{text.left(cut).trimmed(), second}, t};
+                break;
+            }
+            heading = {{text.left(cut).trimmed(), second}, t};
+        }
+        heading.lines[1] = CutToWidth(heading.lines[1], room,
+                                      [&](const QString& t) { return width(t, heading.size); });
+    }
+    canvas.FontSize = shown;
+    return heading;
+}
+
+bool IsPupilRecord(const QString& key) {
+    return KeyLevel(key) == 4 && PupilNumberOfKey(key) > 0;
+}
+
+} // namespace
+
+double PrintTable(Canvas& canvas, const Grid& grid, int shownColumnCount,
+                  const QString& selectedNodeKey, const QString& frameCaption,
+                  const QString& dateText, double pageHeight, const PrintedColumns* own) {
     canvas.FontName = PrintFont();
     canvas.ForeColor = kDefaultTextColour;
     canvas.Style = DrawStyle::Solid;
     canvas.Fill = FillStyle::Transparent;
+    const double pageWidth = canvas.PageWidth();
 
-    canvas.CurrentY = 0;
-    canvas.CurrentX = canvas.PageWidth() - 1500;
+    // The date at the top right, the heading beside it and never over it.
     canvas.FontSize = 12;
+    const double dateWidth = canvas.TextWidth(dateText);
+    const double dateHeight = canvas.TextHeight();
+    canvas.CurrentX = pageWidth - dateWidth;
+    canvas.CurrentY = 0;
     canvas.Print(dateText);
-
-    canvas.CurrentX = kTableLeft;
-    canvas.CurrentY = 200;
-    canvas.FontSize = 14;
-    canvas.ForeColor = kDefaultTextColour;
-    canvas.Print(frameCaption);
+    const Heading heading =
+        FitHeading(canvas, frameCaption, std::max(pageWidth - dateWidth - kHeadingGap, 0.0), 14);
+    canvas.FontSize = heading.size;
+    canvas.CurrentX = 0;
+    canvas.CurrentY = 0;
+    for (const QString& line : heading.lines) {
+        canvas.CurrentX = 0;
+        canvas.Print(line);
+    }
+    const double tableTop =
+        std::max(canvas.TextHeight() * static_cast<double>(heading.lines.size()), dateHeight) +
+        kHeadingGap;
     canvas.FontSize = 12;
 
     const int columns = UsedColumns(grid, shownColumnCount);
     if (columns == 0) // nothing on screen to print but the title
-        return;
+        return tableTop;
     const int level = KeyLevel(selectedNodeKey);
-    const ColumnLayout layout(own);
+    const bool record = IsPupilRecord(selectedNodeKey);
+
+    // The table as designed (900-twip columns, the names 1900, 300-twip rows), shrunk as a whole
+    // to the page where it does not fit; a pupil's record fills the page's width and more than
+    // half its height, as it is handed out.
+    std::vector<double> widths;
+    double designed = 0;
+    for (int c = 0; c < columns; ++c) {
+        widths.push_back(own ? OwnWidth(*own, c) : PrintedColumnLeft(c + 1) - PrintedColumnLeft(c));
+        designed += widths.back();
+    }
+    const int lines = PrintedTableLines(grid, columns, own);
+    const double room = std::max(pageHeight - tableTop, 1.0);
+    double scale = std::min(pageWidth / designed, room / (lines * kPrintRowPitch));
+    double pitch = kPrintRowPitch * std::min(scale, 1.0);
+    if (record) {
+        scale = pageWidth / designed;
+        pitch = room * 0.6 / lines;
+    } else {
+        scale = std::min(scale, 1.0);
+    }
+    for (double& w : widths)
+        w *= scale;
+    const double textScale = record ? 1.0 : scale;
+    const double bodySize =
+        SizeForPitch(canvas, pitch, (level == 3 && columns > 2 ? 9 : 12) * textScale);
+
+    // The name column as wide as its longest name where the page has room for it.
+    if (columns > 1 && !record) {
+        double longest = 0;
+        canvas.FontSize = bodySize;
+        for (int r = 1; r < grid.Rows(); ++r)
+            longest = std::max(longest, canvas.TextWidth(grid.Text(r, 1)) + 2 * kTextMargin);
+        double used = 0;
+        for (const double w : widths)
+            used += w;
+        widths[1] += std::clamp(longest - widths[1], 0.0, std::max(pageWidth - used, 0.0));
+    }
+    std::vector<double> left{0};
+    for (const double w : widths)
+        left.push_back(left.back() + w);
+    // A table narrower than the page stands in its middle.
+    const double offset = std::max((pageWidth - left.back()) / 2, 0.0);
+    for (double& x : left)
+        x += offset;
+    const double tableLeft = left.front();
+    const double right = left.back();
+
     const TextMeasure measure = [&canvas](const QString& text, double size) {
         const double shown = canvas.FontSize;
         canvas.FontSize = size;
@@ -290,7 +370,8 @@ void PrintTable(Canvas& canvas, const Grid& grid, int shownColumnCount,
         canvas.FontSize = shown;
         return width;
     };
-    const double right = layout.TableRight(columns);
+    // A text's top within its line, so that it sits in the middle of the row.
+    const auto lineOffset = [&canvas, pitch] { return (pitch - canvas.TextHeight()) / 2; };
     const int lastRow = grid.Rows() - 1;
     int m = 0; // lines used so far
 
@@ -299,37 +380,35 @@ void PrintTable(Canvas& canvas, const Grid& grid, int shownColumnCount,
         if (r == 0) {
             rowLines = 0;
             for (int c = 0; c < columns; ++c) {
-                const double size = (c >= 2 && level == 3 && c != 12 && c != 13) ? 9 : 12;
+                const double wanted =
+                    ((c >= 2 && level == 3 && c != 12 && c != 13) ? 9 : 12) * scale;
                 const PrintedHeader header =
-                    LayOutHeader(grid.Text(0, c), layout.HeaderRoom(c), size, measure);
+                    LayOutHeader(grid.Text(0, c), widths[c] - 2 * kTextMargin,
+                                 SizeForPitch(canvas, pitch, wanted), measure);
                 canvas.FontSize = header.fontSize;
                 for (qsizetype k = 0; k < header.pieces.size(); ++k) {
-                    canvas.CurrentX = layout.Left(c) + kTextMargin;
-                    canvas.CurrentY = kTableTop + kTableLineHeight * (m + k) + LineOffset(canvas);
+                    canvas.CurrentX = left[c] + kTextMargin;
+                    canvas.CurrentY = tableTop + pitch * (m + k) + lineOffset();
                     canvas.Print(header.pieces[k]);
                 }
                 rowLines = std::max(rowLines, static_cast<int>(header.pieces.size()));
             }
-            // The body keeps the size the header cells of the table's level leave behind: 9
-            // points in a viewpoint table, 12 in every other.
-            canvas.FontSize = level == 3 && columns > 2 ? 9 : 12;
         } else {
-            const double bodySize = canvas.FontSize;
             for (int c = 0; c < columns; ++c) {
                 // Inside its cell with room to both borders, smaller or cut when it is too
                 // long; names left-aligned, numbers and ratings right-aligned.
                 const QString text = c == 1 ? grid.Text(r, c) : grid.Text(r, c).trimmed();
                 if (text.isEmpty())
                     continue;
-                const double left = layout.Left(c) + kTextMargin;
-                const double room = layout.Right(c, columns) - kTextMargin - left;
-                const FittedText fitted = FitText(canvas, text, room, bodySize);
+                const double textLeft = left[c] + kTextMargin;
+                const double textRoom = left[c + 1] - kTextMargin - textLeft;
+                const FittedText fitted = FitText(canvas, text, textRoom, bodySize);
                 canvas.FontSize = fitted.size;
                 canvas.ForeColor = c == 1 ? kDefaultTextColour : RatingColour(text);
-                canvas.CurrentX = c == 1 ? left : left + room - canvas.TextWidth(fitted.text);
-                canvas.CurrentY = kTableTop + kTableLineHeight * m + LineOffset(canvas);
+                canvas.CurrentX =
+                    c == 1 ? textLeft : textLeft + textRoom - canvas.TextWidth(fitted.text);
+                canvas.CurrentY = tableTop + pitch * m + lineOffset();
                 canvas.Print(fitted.text);
-                canvas.FontSize = bodySize;
             }
             canvas.ForeColor = kDefaultTextColour;
         }
@@ -337,21 +416,25 @@ void PrintTable(Canvas& canvas, const Grid& grid, int shownColumnCount,
         if (r != lastRow) {
             // Thick under the header and above the rows that sum the table up.
             canvas.DrawWidth = (r == 0 || r == lastRow - grid.SummaryRows()) ? 4 : 1;
-            const double y = kTableTop + kTableLineHeight * m;
-            canvas.Line(kTableLeft, y, right, y, kDefaultTextColour);
+            const double y = tableTop + pitch * m;
+            canvas.Line(tableLeft, y, right, y, kDefaultTextColour);
         }
     }
+    canvas.FontSize = bodySize;
 
-    const double bottom = kTableTop + kTableLineHeight * m;
+    const double bottom = tableTop + pitch * m;
     canvas.DrawWidth = 6;
-    canvas.Box(kTableLeft, kTableTop, right, bottom, kDefaultTextColour);
+    canvas.Box(tableLeft, tableTop, right, bottom, kDefaultTextColour);
 
     for (int c = 1; c < columns; ++c) {
-        canvas.DrawWidth = layout.GroupRule(level, c) ? 4 : 1;
-        const double x = layout.Left(c);
-        canvas.Line(x, kTableTop, x, bottom, kDefaultTextColour);
+        const bool group = own ? std::find(own->groupRules.begin(), own->groupRules.end(), c) !=
+                                     own->groupRules.end()
+                               : IsGroupRule(level, c);
+        canvas.DrawWidth = group ? 4 : 1;
+        canvas.Line(left[c], tableTop, left[c], bottom, kDefaultTextColour);
     }
     canvas.DrawWidth = 1;
+    return bottom;
 }
 
 } // namespace kirune

@@ -12,21 +12,25 @@
 
 namespace kirune {
 
-// Geometry of the printed table (twips).
-constexpr double kTableLeft = 1000; // X0
-constexpr double kTableTop = 600;   // Y0
-constexpr double kTableLineHeight = 240;
+// Geometry of the printed table as designed (twips); a page that cannot hold it shrinks it as a
+// whole.
+constexpr double kTableLeft = 1000;    // X0 of the design
+constexpr double kPrintRowPitch = 300; // a line of the table: room for 10.5-point text
 // Room between a text and its cell's borders on paper: 1 mm and half the widest rule.
 constexpr double kTextMargin = 57 + 15;
+// Room between a text's ink and the rules above and below it: 0.5 mm.
+constexpr double kInkRoom = 28.35;
+// Between the heading and the date beside it, and between the heading and the table.
+constexpr double kHeadingGap = 200;
 
-// Left edge of column `col` of the printed table: column 0 is 900 wide, column 1 1900, every
-// further column 900.
+// Left edge of column `col` of the printed table as designed: column 0 is 900 wide, column 1
+// 1900, every further column 900.
 double PrintedColumnLeft(int col);
-// Right edge of a printed table of `columns` columns.
+// Right edge of a printed table of `columns` columns as designed.
 double PrintedTableRight(int columns);
 
 // A table printed with column widths of its own (the grade's summary) instead of the main
-// grid's: the width of every column printed (twips) and the columns whose left rule is thick.
+// grid's: the width of every column as designed (twips) and the columns whose left rule is thick.
 struct PrintedColumns {
     std::vector<double> widths;
     std::vector<int> groupRules;
@@ -61,17 +65,17 @@ PrintedHeader LayOutHeader(const QString& text, double room, double fontSize,
 // other a whole one, at 12 points).
 int PrintedTableLines(const Grid& grid, int shownColumnCount, const PrintedColumns* own = nullptr);
 
-// The factor by which a page must shrink so that the printed table fits a printable area of the
-// given size (twips); 1 when it fits as laid out.
-double PrintFitScale(const Grid& grid, int shownColumnCount, double printableWidth,
-                     double printableHeight, const PrintedColumns* own = nullptr);
-
-// Prints the table on the canvas. `shownColumnCount` columns of `grid` are printed; the level of
-// `selectedNodeKey` chooses the group rules and the level-3 header size; `dateText` goes to the
-// top right and `frameCaption` is the title. `own` gives the columns' widths and thick rules of a
-// table that is not one of the main grid's.
-void PrintTable(Canvas& canvas, const Grid& grid, int shownColumnCount,
-                const QString& selectedNodeKey, const QString& frameCaption,
-                const QString& dateText, const PrintedColumns* own = nullptr);
+// Prints the table on a page `canvas.PageWidth()` wide and `pageHeight` high (twips, the page's
+// margins already left out): the date at the top right, `frameCaption` as the heading beside it
+// (smaller, or on two lines, where it is long), then the table, centred where it is narrower than
+// the page and shrunk as a whole where it is larger, the name column as wide as the longest
+// name where the page has room, every text with 0.5 mm of room to the rules above and below
+// it. A pupil's record fills the page's width and more than half its height. `shownColumnCount`
+// columns of `grid` are printed; the level of `selectedNodeKey` chooses the group rules and the
+// level-3 header size; `own` gives the widths and thick rules of a table that is not one of the
+// main grid's. Returns where the table ends on the page (twips from its top).
+double PrintTable(Canvas& canvas, const Grid& grid, int shownColumnCount,
+                  const QString& selectedNodeKey, const QString& frameCaption,
+                  const QString& dateText, double pageHeight, const PrintedColumns* own = nullptr);
 
 } // namespace kirune

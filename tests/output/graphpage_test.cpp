@@ -46,7 +46,7 @@ TEST(GraphPageTest, TextsAndTheirPlaces) {
     const auto texts = canvas.Texts();
     ASSERT_GE(texts.size(), 5u);
     EXPECT_EQ(texts[0].text, QStringLiteral("2026/12/07"));
-    EXPECT_EQ(texts[0].x1, kPageWidth - 1000);
+    EXPECT_EQ(canvas.TextRight(texts[0]), kPageWidth); // inside the page, its right edge there
     EXPECT_EQ(texts[0].y1, 400);
     EXPECT_EQ(texts[0].fontName, QString::fromUtf16(u"ＭＳ 明朝"));
     EXPECT_EQ(texts[0].fontSize, 10.5);

@@ -1,9 +1,11 @@
 // The printout of the table on screen, checked op by op on the recording canvas.
 #include "browse/tree.h"
 #include "model/numbers.h"
+#include "output/printarea.h"
 #include "output/recordingcanvas.h"
 #include "output/tableprint.h"
 
+#include <QPrinter>
 #include <gtest/gtest.h>
 
 #include "support/testutil.h"
@@ -54,12 +56,17 @@ Grid ViewpointGrid(int pupils) {
     return grid;
 }
 
+// A4 landscape less 10 mm all round, in twips.
+constexpr double kPageWidth = 16838 - 2 * 567;
+constexpr double kPageHeight = 11906 - 2 * 567;
+
 RecordingCanvas Print(const Grid& grid, int columns, const QString& key,
                       const QString& caption = U(u"題名"),
-                      const QString& date = QStringLiteral("2026/12/07")) {
-    // Lines 230 twips high: a text centred in its 240-twip row starts 5 below the row's top.
-    RecordingCanvas canvas(true, 15000, 230);
-    PrintTable(canvas, grid, columns, key, caption, date);
+                      const QString& date = QStringLiteral("2026/12/07"),
+                      double pageWidth = kPageWidth, double pageHeight = kPageHeight) {
+    // A line as high as the text's size: its ink lies inside.
+    RecordingCanvas canvas(true, pageWidth, 0);
+    PrintTable(canvas, grid, columns, key, caption, date, pageHeight);
     return canvas;
 }
 
@@ -101,22 +108,46 @@ std::vector<CanvasOp> HorizontalRules(const RecordingCanvas& canvas) {
     return out;
 }
 
-// Columns whose rule is drawn with width 4.
+// Columns whose rule is drawn with width 4 (the rules are drawn column by column from 1).
 std::set<int> ThickColumns(const RecordingCanvas& canvas) {
     std::set<int> out;
-    for (const auto& op : VerticalRules(canvas)) {
-        int col = -1;
-        for (int c = 1; c < 15; ++c)
-            if (PrintedColumnLeft(c) == op.x1)
-                col = c;
-        EXPECT_GE(col, 1) << "rule at " << op.x1;
-        if (op.width == 4) {
-            out.insert(col);
+    const auto rules = VerticalRules(canvas);
+    for (size_t i = 0; i < rules.size(); ++i) {
+        if (rules[i].width == 4) {
+            out.insert(static_cast<int>(i) + 1);
         } else {
-            EXPECT_EQ(op.width, 1);
+            EXPECT_EQ(rules[i].width, 1);
         }
     }
     return out;
+}
+
+// The printed table's column edges, left to right: the frame's left, each column rule, the
+// frame's right.
+std::vector<double> ColumnEdges(const RecordingCanvas& canvas) {
+    const CanvasOp frame = FrameOf(canvas);
+    std::vector<double> edges{frame.x1};
+    for (const auto& op : VerticalRules(canvas))
+        edges.push_back(op.x1);
+    edges.push_back(frame.x2);
+    return edges;
+}
+
+// The height of a printed line: the frame's height over the lines of the table.
+double Pitch(const RecordingCanvas& canvas, const Grid& grid, int columns) {
+    const CanvasOp frame = FrameOf(canvas);
+    return (frame.y2 - frame.y1) / PrintedTableLines(grid, columns);
+}
+
+// The text printed in line `line` (0 the first header line) and column `col`.
+CanvasOp TextIn(const RecordingCanvas& canvas, const Grid& grid, int columns, int line, int col) {
+    const auto edges = ColumnEdges(canvas);
+    const double top = FrameOf(canvas).y1 + Pitch(canvas, grid, columns) * line;
+    for (const auto& op : canvas.Texts())
+        if (op.y1 >= top && op.y1 < top + Pitch(canvas, grid, columns) && op.x1 >= edges[col] &&
+            op.x1 < edges[col + 1])
+            return op;
+    return {};
 }
 
 // --- Header pieces -----------------------------------------------------------------------------
@@ -185,11 +216,12 @@ TEST(LayOutHeader, BreaksAtBlanksThenPunctuationThenCharacters) {
 
 TEST(TablePrint, DateTopRightAndTitle) {
     const auto canvas = Print(ClassGrid(3), 2, kHomeRoomKey, U(u"令和8年 3年2組"));
-    const CanvasOp* date = OnlyText(canvas, 15000 - 1500, 0);
+    const CanvasOp* date = canvas.FindText(QStringLiteral("2026/12/07"));
     ASSERT_NE(date, nullptr);
-    EXPECT_EQ(date->text, QStringLiteral("2026/12/07"));
+    EXPECT_DOUBLE_EQ(canvas.TextRight(*date), kPageWidth);
+    EXPECT_EQ(date->y1, 0);
     EXPECT_EQ(date->fontSize, 12);
-    const CanvasOp* title = OnlyText(canvas, 1000, 200);
+    const CanvasOp* title = OnlyText(canvas, 0, 0);
     ASSERT_NE(title, nullptr);
     EXPECT_EQ(title->text, U(u"令和8年 3年2組"));
     EXPECT_EQ(title->fontSize, 14);
@@ -203,20 +235,16 @@ TEST(TablePrint, EveryTextInMincho) {
 }
 
 TEST(TablePrint, HeaderInTwoLines) {
-    const auto canvas = Print(SemesterGrid(5), 13, SemesterKey(0, 0));
-    const double x2 = PrintedColumnLeft(2) + kTextMargin;
-    const auto first = TextsAt(canvas, x2, 605);
-    const auto second = TextsAt(canvas, x2, 845);
-    ASSERT_EQ(first.size(), 1u);
-    ASSERT_EQ(second.size(), 1u);
-    EXPECT_EQ(first[0].text, U(u"表現"));
-    EXPECT_EQ(second[0].text, U(u"合計点"));
-    EXPECT_EQ(first[0].fontSize, 12);
-    // Every header sits the same room in.
-    EXPECT_EQ(OnlyText(canvas, 1000 + kTextMargin, 605)->text, QStringLiteral("No."));
-    EXPECT_EQ(OnlyText(canvas, 1900 + kTextMargin, 605)->text, U(u"生徒氏名"));
-    // The first pupil follows the two header lines.
-    EXPECT_EQ(OnlyText(canvas, 1900 + kTextMargin, 600 + 2 * 240 + 5)->text, U(u"生徒1"));
+    const Grid grid = SemesterGrid(5);
+    const auto canvas = Print(grid, 13, SemesterKey(0, 0));
+    EXPECT_EQ(TextIn(canvas, grid, 13, 0, 2).text, U(u"表現"));
+    EXPECT_EQ(TextIn(canvas, grid, 13, 1, 2).text, U(u"合計点"));
+    EXPECT_EQ(TextIn(canvas, grid, 13, 0, 2).x1, TextIn(canvas, grid, 13, 1, 2).x1);
+    EXPECT_EQ(TextIn(canvas, grid, 13, 0, 0).text, QStringLiteral("No."));
+    EXPECT_EQ(TextIn(canvas, grid, 13, 0, 1).text, U(u"生徒氏名"));
+    // The first pupil follows the two header lines, a small table at its designed size.
+    EXPECT_EQ(TextIn(canvas, grid, 13, 2, 1).text, U(u"生徒1"));
+    EXPECT_DOUBLE_EQ(Pitch(canvas, grid, 13), kPrintRowPitch);
 }
 
 // The body on paper: numbers and ratings right-aligned and names left-aligned inside their
@@ -232,14 +260,9 @@ TEST(TablePrint, CellsAlignedInsideTheirRoomAndColouredForPaper) {
     grid.SetText(1, 0, QStringLiteral("C"));
     grid.SetText(2, 1, U(u"山田A"));
     const auto canvas = Print(grid, 13, SemesterKey(0, 0));
-    const auto cell = [&](int row, int col) -> CanvasOp {
-        for (const auto& op : canvas.Texts())
-            if (op.y1 == 600 + 240 * (row + 1) + 5 && op.x1 >= PrintedColumnLeft(col) &&
-                (col == 12 || op.x1 < PrintedColumnLeft(col + 1)))
-                return op;
-        return {};
-    };
-    const auto rightEdge = [](int col) { return PrintedColumnLeft(col + 1) - kTextMargin; };
+    const auto edges = ColumnEdges(canvas);
+    const auto cell = [&](int row, int col) { return TextIn(canvas, grid, 13, row + 1, col); };
+    const auto rightEdge = [&](int col) { return edges[col + 1] - kTextMargin; };
     EXPECT_EQ(cell(1, 2).text, QStringLiteral("85"));
     EXPECT_DOUBLE_EQ(canvas.TextRight(cell(1, 2)), rightEdge(2));
     EXPECT_EQ(cell(1, 2).colour, kBlack);
@@ -251,7 +274,7 @@ TEST(TablePrint, CellsAlignedInsideTheirRoomAndColouredForPaper) {
     EXPECT_EQ(cell(4, 2).text, QStringLiteral("*"));
     EXPECT_EQ(cell(1, 5).text, QString()); // nothing for an empty cell
     EXPECT_EQ(cell(1, 0).colour, kRankCPaperText);
-    EXPECT_EQ(cell(1, 1).x1, PrintedColumnLeft(1) + kTextMargin);
+    EXPECT_EQ(cell(1, 1).x1, edges[1] + kTextMargin);
     EXPECT_EQ(cell(2, 1).text, U(u"山田A"));
     EXPECT_EQ(cell(1, 1).colour, kBlack);
     EXPECT_EQ(cell(2, 1).colour, kBlack);
@@ -265,61 +288,71 @@ TEST(TablePrint, PaperColoursHaveTheContrastOfReadableText) {
     EXPECT_LT(ContrastWithWhite(kRankAColour), 4.5); // the screen's green would not
 }
 
-TEST(TablePrint, HomeRoomTableEndsAt3800WithAThickRuleBetweenItsColumns) {
+TEST(TablePrint, HomeRoomTableHasAThickRuleBetweenItsTwoColumns) {
     const auto canvas = Print(ClassGrid(30), 2, kHomeRoomKey);
     const CanvasOp frame = FrameOf(canvas);
-    EXPECT_EQ(frame.x1, 1000);
-    EXPECT_EQ(frame.y1, 600);
-    EXPECT_EQ(frame.x2, 3800);
-    EXPECT_EQ(frame.y2, 600 + 240 * 33);
     EXPECT_EQ(frame.width, 6);
     EXPECT_FALSE(frame.filled);
     const auto rules = VerticalRules(canvas);
     ASSERT_EQ(rules.size(), 1u);
-    EXPECT_EQ(rules[0].x1, 1900);
     EXPECT_EQ(rules[0].width, 4);
     for (const auto& op : HorizontalRules(canvas))
-        EXPECT_EQ(op.x2, 3800);
+        EXPECT_EQ(op.x2, frame.x2);
     // Nothing right of the name column is printed.
-    for (const auto& op : canvas.Texts()) {
-        if (op.y1 >= 600) {
-            EXPECT_LT(op.x1, 1900 + 100);
+    for (const auto& op : canvas.Texts())
+        if (op.y1 >= frame.y1) {
+            EXPECT_LT(canvas.TextRight(op), frame.x2);
         }
-    }
 }
 
-TEST(TablePrint, SemesterTableOfFortyEndsAt11160) {
-    const auto canvas = Print(SemesterGrid(40), 13, SemesterKey(1, 2));
-    const CanvasOp frame = FrameOf(canvas);
-    EXPECT_EQ(frame.x2, 1000 + 1000 + 900 * 13);
-    EXPECT_EQ(frame.y2, 11160);
+// Every table kind, a class of 40 with a three-line header included, lies on its page: inside
+// the page's width and height, centred across it.
+TEST(TablePrint, EveryTableLiesOnThePageCentred) {
+    Grid threeLines = SemesterGrid(40);
+    threeLines.SetText(0, 7, U(u"関心") + kCr + U(u"意欲") + kCr + U(u"態度"));
     EXPECT_EQ(PrintedTableLines(SemesterGrid(40), 13), 44);
-}
-
-TEST(TablePrint, ThreeLineHeaderEndsAt11400) {
-    Grid grid = SemesterGrid(40);
-    grid.SetText(0, 7, U(u"関心") + kCr + U(u"意欲") + kCr + U(u"態度"));
-    const auto canvas = Print(grid, 13, SemesterKey(0, 0));
-    EXPECT_EQ(FrameOf(canvas).y2, 11400);
-    EXPECT_EQ(FrameOf(Print(ViewpointGrid(40), 15, ViewpointKey(0, 0, 0, 0))).x2, 15500);
-}
-
-TEST(TablePrint, HorizontalRulesThickUnderHeaderAndAboveLastRowNoneAfterIt) {
-    const Grid grid = SemesterGrid(5); // 8 rows, two-line header
-    const auto canvas = Print(grid, 13, SemesterKey(0, 0));
-    const auto rules = HorizontalRules(canvas);
-    ASSERT_EQ(rules.size(), 7u);
-    for (size_t i = 0; i < rules.size(); ++i) {
-        EXPECT_EQ(rules[i].x1, 1000);
-        EXPECT_EQ(rules[i].x2, 1000 + 1000 + 900 * 13);
-        EXPECT_EQ(rules[i].y1, 600 + 240 * (i + 2)) << i;
-        EXPECT_EQ(rules[i].width, (i == 0 || i == 6) ? 4 : 1) << i;
+    const struct {
+        Grid grid;
+        int columns;
+        QString key;
+    } tables[] = {
+        {ClassGrid(40, 2), 2, kHomeRoomKey},
+        {threeLines, 13, SemesterKey(0, 0)},
+        {ViewpointGrid(40), 15, ViewpointKey(0, 0, 0, 0)},
+        {ClassGrid(40, 20), 20, PupilsKey()},
+    };
+    for (const auto& table : tables) {
+        SCOPED_TRACE(table.key.toStdString());
+        const auto canvas = Print(table.grid, table.columns, table.key);
+        const CanvasOp frame = FrameOf(canvas);
+        EXPECT_GE(frame.x1, 0);
+        EXPECT_LE(frame.x2, kPageWidth + 1e-6);
+        EXPECT_LE(frame.y2, kPageHeight + 1e-6);
+        EXPECT_NEAR(frame.x1, kPageWidth - frame.x2, 1e-6);
     }
-    // The last rule lies above the class-average row; the frame closes under it.
-    EXPECT_EQ(FrameOf(canvas).y2, rules.back().y1 + 240);
-    for (const auto& op : VerticalRules(canvas)) {
-        EXPECT_EQ(op.y1, 600);
-        EXPECT_EQ(op.y2, FrameOf(canvas).y2);
+}
+
+TEST(TablePrint, HorizontalRulesThickUnderHeaderAndAboveTheSummaryRows) {
+    Grid grid = SemesterGrid(5); // 8 rows, two-line header
+    for (const int summary : {1, 3}) {
+        SCOPED_TRACE(summary);
+        grid.SetSummaryRows(summary);
+        const auto canvas = Print(grid, 13, SemesterKey(0, 0));
+        const auto rules = HorizontalRules(canvas);
+        const CanvasOp frame = FrameOf(canvas);
+        const double pitch = Pitch(canvas, grid, 13);
+        ASSERT_EQ(rules.size(), 7u);
+        for (size_t i = 0; i < rules.size(); ++i) {
+            EXPECT_EQ(rules[i].x1, frame.x1);
+            EXPECT_EQ(rules[i].x2, frame.x2);
+            EXPECT_DOUBLE_EQ(rules[i].y1, frame.y1 + pitch * (i + 2)) << i;
+            EXPECT_EQ(rules[i].width, (i == 0 || i == 7u - summary) ? 4 : 1) << i;
+        }
+        EXPECT_DOUBLE_EQ(frame.y2, rules.back().y1 + pitch);
+        for (const auto& op : VerticalRules(canvas)) {
+            EXPECT_EQ(op.y1, frame.y1);
+            EXPECT_EQ(op.y2, frame.y2);
+        }
     }
 }
 
@@ -335,52 +368,49 @@ TEST(TablePrint, ThickColumnRulesPerLevel) {
     EXPECT_EQ(VerticalRules(Print(ViewpointGrid(3), 15, ViewpointKey(0, 0, 0, 0))).size(), 14u);
 }
 
-TEST(TablePrint, ViewpointTableHeaderAndBodyInNinePoint) {
+TEST(TablePrint, ViewpointTableTestHeadersAndBodySmaller) {
     Grid grid = ViewpointGrid(3);
     grid.SetText(1, 14, QStringLiteral("A"));
     const auto canvas = Print(grid, 15, ViewpointKey(0, 0, 0, 1));
-    const double in = kTextMargin;
-    // "1回目試験" is a little wider than its room at 9 points: printed a little smaller.
-    EXPECT_EQ(OnlyText(canvas, PrintedColumnLeft(2) + in, 605)->text, U(u"1回目試験"));
-    EXPECT_EQ(OnlyText(canvas, PrintedColumnLeft(2) + in, 605)->fontSize, 8);
-    EXPECT_EQ(OnlyText(canvas, PrintedColumnLeft(2) + in, 845)->text, U(u"一学期"));
-    EXPECT_EQ(OnlyText(canvas, PrintedColumnLeft(12) + in, 605)->fontSize, 12);
-    EXPECT_EQ(OnlyText(canvas, PrintedColumnLeft(13) + in, 605)->fontSize, 12);
-    EXPECT_EQ(OnlyText(canvas, PrintedColumnLeft(14) + in, 605)->fontSize, 9);
-    // Column 0 and 1 headers keep the size in force when they are printed (the title's 12).
-    EXPECT_EQ(OnlyText(canvas, 1000 + in, 605)->fontSize, 12);
+    EXPECT_EQ(TextIn(canvas, grid, 15, 0, 2).text, U(u"1回目試験"));
+    EXPECT_EQ(TextIn(canvas, grid, 15, 1, 2).text, U(u"一学期"));
+    EXPECT_LE(TextIn(canvas, grid, 15, 0, 2).fontSize, 9);
+    EXPECT_GT(TextIn(canvas, grid, 15, 0, 12).fontSize, 9);
+    EXPECT_GT(TextIn(canvas, grid, 15, 0, 13).fontSize, 9);
+    EXPECT_LE(TextIn(canvas, grid, 15, 0, 14).fontSize, 9);
     int body = 0;
     for (const auto& op : canvas.Texts())
-        if (op.y1 >= 600 + 2 * 240) {
-            EXPECT_EQ(op.fontSize, 9) << op.text.toStdString();
+        if (op.y1 >= FrameOf(canvas).y1 + 2 * Pitch(canvas, grid, 15)) {
+            EXPECT_LE(op.fontSize, 9) << op.text.toStdString();
             ++body;
         }
     EXPECT_EQ(body, 3 * 2 + 1 + 1); // numbers and names, the average's label, one rating
-    for (const auto& op : canvas.Texts())
-        if (op.text == QStringLiteral("A")) {
-            EXPECT_EQ(op.colour, kRankAPaperText);
-        }
+    EXPECT_EQ(canvas.FindText(QStringLiteral("A"))->colour, kRankAPaperText);
 }
 
 // Every text of every printed table kind lies inside its cell less the room on both sides:
 // long katakana and kanji names, sums of 1,000 and more with "*", long test names with and
-// without blanks in the headers.
-TEST(TablePrint, EveryTextStaysInsideItsCell) {
+// without blanks in the headers. The name column is as wide as the longest name where the page
+// has room: only where it has none is a name made smaller or cut.
+TEST(TablePrint, EveryTextStaysInsideItsCellAndNamesAreWholeWhereThePageHasRoom) {
     const QString names[] = {U(u"グエン・ヴァン・アレクサンダー"), U(u"長谷川　真由美子"),
                              U(u"勅使河原　小百合"), U(u"-山田")};
     const struct {
         Grid grid;
         int columns;
         QString key;
+        double pageWidth;
+        bool whole; // the longest name printed whole at the body's size
     } tables[] = {
-        {ClassGrid(4, 2), 2, kHomeRoomKey},
-        {SemesterGrid(4), 13, SemesterKey(0, 0)},
-        {SemesterGrid(4), 13, SubjectKey(0)},
-        {SemesterGrid(4), 7, TestKey(0, 0, 0)},
-        {ViewpointGrid(4), 15, ViewpointKey(0, 0, 0, 0)},
+        {ClassGrid(4, 2), 2, kHomeRoomKey, kPageWidth, true},
+        {SemesterGrid(4), 13, SemesterKey(0, 0), kPageWidth, true},
+        {SemesterGrid(4), 13, SubjectKey(0), kPageWidth, true},
+        {SemesterGrid(4), 7, TestKey(0, 0, 0), kPageWidth, true},
+        {ViewpointGrid(4), 15, ViewpointKey(0, 0, 0, 0), kPageWidth, true},
+        {ViewpointGrid(4), 15, ViewpointKey(0, 0, 0, 0), 15000, false},
     };
     for (const auto& table : tables) {
-        SCOPED_TRACE(table.key.toStdString());
+        SCOPED_TRACE(table.key.toStdString() + " " + std::to_string(table.pageWidth));
         Grid grid = table.grid;
         for (int r = 1; r <= 4; ++r) {
             grid.SetText(r, 1, names[r - 1]);
@@ -395,64 +425,157 @@ TEST(TablePrint, EveryTextStaysInsideItsCell) {
                          U(u"かけ算") + kCr + U(u"わり算") + kCr + U(u"まとめ") + kCr +
                              QStringLiteral("2026/05/12"));
         }
-        const auto canvas = Print(grid, table.columns, table.key);
+        const auto canvas = Print(grid, table.columns, table.key, U(u"題名"),
+                                  QStringLiteral("2026/12/07"), table.pageWidth);
+        const auto edges = ColumnEdges(canvas);
         int checked = 0;
+        double bodySize = 0;
         for (const auto& op : canvas.Texts()) {
-            if (op.y1 < 600)
+            if (op.y1 < FrameOf(canvas).y1)
                 continue; // the date and the title
             int col = table.columns - 1;
-            while (col > 0 && PrintedColumnLeft(col) > op.x1)
+            while (col > 0 && edges[col] > op.x1)
                 --col;
-            const double right = col + 1 < table.columns ? PrintedColumnLeft(col + 1)
-                                                         : PrintedTableRight(table.columns);
-            EXPECT_GE(op.x1, PrintedColumnLeft(col) + kTextMargin - 1e-9) << op.text.toStdString();
-            EXPECT_LE(canvas.TextRight(op), right - kTextMargin + 1e-9) << op.text.toStdString();
-            EXPECT_GE(op.fontSize, 0.7 * (table.columns == 15 ? 9 : 12) - 1e-9);
+            EXPECT_GE(op.x1, edges[col] + kTextMargin - 1e-9) << op.text.toStdString();
+            EXPECT_LE(canvas.TextRight(op), edges[col + 1] - kTextMargin + 1e-9)
+                << op.text.toStdString();
+            if (op.text == NumberText(1).trimmed())
+                bodySize = op.fontSize;
             ++checked;
         }
         EXPECT_GT(checked, 4 * table.columns);
-        // The longest name is cut, and still shows its start; a test's date is never cut.
-        bool cut = false;
+        // The longest name whole, or cut where the page has no room; a test's date never cut.
+        const CanvasOp* whole = canvas.FindText(names[0]);
+        EXPECT_EQ(whole != nullptr && whole->fontSize == bodySize, table.whole);
         int dates = 0;
-        for (const auto& op : canvas.Texts()) {
-            cut = cut || (op.text.startsWith(U(u"グエン")) && op.text.endsWith(U(u"…")));
+        for (const auto& op : canvas.Texts())
             dates += op.text.startsWith(QStringLiteral("2026/05/1")) && op.text.size() == 10;
-        }
-        EXPECT_TRUE(cut);
         EXPECT_EQ(dates, table.columns == 15 ? 3 : 0);
     }
 }
 
-TEST(TablePrint, OtherLevelsPrintTheBodyInTwelvePoint) {
-    for (const QString& key : {SemesterKey(0, 0), TestKey(0, 0, 0), SubjectKey(0)}) {
-        const auto canvas = Print(SemesterGrid(2), 13, key);
+// Every text keeps 0.5 mm between its ink (at most its size high) and the rules above and
+// below it, on every table kind, on a page that holds it and on one that shrinks it.
+TEST(TablePrint, EveryTextKeepsInkRoomToTheRules) {
+    Grid record(25, 14);
+    for (int r = 0; r < 25; ++r)
+        for (int c = 0; c < 14; ++c)
+            record.SetText(r, c, r == 0 ? U(u"一学期") + kCr + U(u" 合計点") : U(u"国語"));
+    const struct {
+        Grid grid;
+        int columns;
+        QString key;
+        double pageWidth, pageHeight;
+    } tables[] = {
+        {SemesterGrid(40), 13, SemesterKey(0, 0), kPageWidth, kPageHeight},
+        {ViewpointGrid(40), 15, ViewpointKey(0, 0, 0, 0), kPageWidth, kPageHeight},
+        {ClassGrid(40, 2), 2, kHomeRoomKey, kPageWidth, kPageHeight},
+        {SemesterGrid(5), 7, TestKey(0, 0, 0), kPageWidth, kPageHeight},
+        {SemesterGrid(40), 13, SemesterKey(0, 0), 13000, 9500},
+        {record, 14, PupilKey(2), kPageHeight, kPageWidth},
+    };
+    for (const auto& table : tables) {
+        SCOPED_TRACE(table.key.toStdString() + " " + std::to_string(table.pageHeight));
+        const auto canvas = Print(table.grid, table.columns, table.key, U(u"題名"),
+                                  QStringLiteral("2026/12/07"), table.pageWidth, table.pageHeight);
+        const CanvasOp frame = FrameOf(canvas);
+        std::vector<std::pair<double, double>> rules{{frame.y1, frame.width},
+                                                     {frame.y2, frame.width}};
+        for (const auto& op : HorizontalRules(canvas))
+            rules.emplace_back(op.y1, op.width);
+        int checked = 0;
         for (const auto& op : canvas.Texts()) {
-            if (op.y1 >= 600) {
-                EXPECT_EQ(op.fontSize, 12) << key.toStdString();
+            if (op.y1 < frame.y1)
+                continue;
+            const double top = op.y1;
+            const double bottom = op.y1 + op.fontSize * 20;
+            double above = -1e9, below = 1e9;
+            for (const auto& [y, width] : rules) {
+                const double half = width * 1440.0 / 300 / 2; // a printer pixel: 1/300 inch
+                if (y <= top)
+                    above = std::max(above, y + half);
+                else
+                    below = std::min(below, y - half);
             }
+            EXPECT_GE(top - above, kInkRoom - 1e-6) << op.text.toStdString();
+            EXPECT_GE(below - bottom, kInkRoom - 1e-6) << op.text.toStdString();
+            ++checked;
         }
+        EXPECT_GT(checked, 20);
     }
+}
+
+// A long heading is printed smaller, then on two lines, never over the date; a short one at 14
+// points on one line.
+TEST(TablePrint, TheHeadingFitsBesideTheDate) {
+    const QString heading =
+        U(u"個人票　2026年（令和8年） 4年2組 佐藤 美咲 生徒数（ 40名）　出席番号 2　");
+    const struct {
+        QString caption;
+        double pageWidth;
+        int lines;
+    } cases[] = {
+        {U(u"国語　一学期"), 10772, 1},
+        {heading + U(u"アレクサンドラ"), 10772, 1},
+        {heading + U(u"アレクサンドラ・ヴィクトリア・ヴァンデンバーグ"), 10772, 2},
+        {heading + heading + heading, 10772, 2},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.caption.toStdString());
+        const auto canvas = Print(ClassGrid(3), 2, PupilKey(2), c.caption,
+                                  QStringLiteral("2026/12/07"), c.pageWidth, 15000);
+        const CanvasOp* date = canvas.FindText(QStringLiteral("2026/12/07"));
+        ASSERT_NE(date, nullptr);
+        std::vector<CanvasOp> lines;
+        for (const auto& op : canvas.Texts())
+            if (op.x1 == 0 && op.y1 < FrameOf(canvas).y1)
+                lines.push_back(op);
+        ASSERT_EQ(static_cast<int>(lines.size()), c.lines);
+        for (const auto& line : lines) {
+            EXPECT_LE(canvas.TextRight(line), date->x1);
+            EXPECT_GE(line.fontSize, 14 * 0.7 - 1e-9);
+            EXPECT_EQ(line.fontSize, lines.front().fontSize);
+        }
+        if (c.lines == 1) {
+            EXPECT_EQ(lines.front().text, c.caption);
+        }
+        EXPECT_GE(FrameOf(canvas).y1, lines.back().y1 + lines.back().fontSize * 20);
+    }
+}
+
+// A pupil's record fills its page's width and more than half its height.
+TEST(TablePrint, ThePupilRecordFillsItsPage) {
+    Grid record(25, 14);
+    record.SetText(0, 2, U(u"一学期") + kCr + U(u" 合計点"));
+    const auto canvas = Print(record, 14, PupilKey(7), U(u"個人票"), QStringLiteral("2026/12/07"),
+                              kPageHeight, kPageWidth);
+    const CanvasOp frame = FrameOf(canvas);
+    EXPECT_NEAR(frame.x1, 0, 1e-6);
+    EXPECT_NEAR(frame.x2, kPageHeight, 1e-6);
+    EXPECT_GE(frame.y2 - frame.y1, 0.5 * kPageWidth);
+    EXPECT_LE(frame.y2, kPageWidth);
 }
 
 TEST(TablePrint, BlankEndOfAHeaderTakesALine) {
     Grid grid = ClassGrid(1);
     grid.SetText(0, 3, QStringLiteral("ab c "));
     EXPECT_EQ(PrintedTableLines(grid, 13), 2 + 3);
-    EXPECT_EQ(FrameOf(Print(grid, 13, SemesterKey(0, 0))).y2, 600 + 240 * 5);
+    const CanvasOp frame = FrameOf(Print(grid, 13, SemesterKey(0, 0)));
+    EXPECT_DOUBLE_EQ(frame.y2 - frame.y1, kPrintRowPitch * 5);
 }
 
 TEST(TablePrint, EmptyHeaderTakesNoLine) {
     Grid grid(3, 15);
     grid.SetText(1, 1, U(u"名前"));
     const auto canvas = Print(grid, 13, SemesterKey(0, 0));
-    EXPECT_EQ(OnlyText(canvas, 1900 + kTextMargin, 605)->text, U(u"名前"));
-    EXPECT_EQ(FrameOf(canvas).y2, 600 + 2 * 240);
+    EXPECT_EQ(TextIn(canvas, grid, 13, 0, 1).text, U(u"名前"));
+    EXPECT_DOUBLE_EQ(FrameOf(canvas).y2 - FrameOf(canvas).y1, kPrintRowPitch * 2);
 }
 
 TEST(TablePrint, ColumnCountBeyondTheGridIsLimitedToIt) {
     Grid grid = ClassGrid(2, 4);
     const auto canvas = Print(grid, 15, SemesterKey(0, 0));
-    EXPECT_EQ(FrameOf(canvas).x2, 1000 + 1000 + 900 * 4);
+    EXPECT_DOUBLE_EQ(FrameOf(canvas).x2 - FrameOf(canvas).x1, 900 + 1900 + 900 * 2);
     EXPECT_EQ(VerticalRules(canvas).size(), 3u);
     EXPECT_EQ(PrintedTableLines(grid, 15), PrintedTableLines(grid, 4));
 }
@@ -471,38 +594,65 @@ TEST(TablePrint, HeaderOnlyGridHasAFrameButNoRowRules) {
     grid.SetText(0, 1, U(u"生徒氏名"));
     const auto canvas = Print(grid, 2, kHomeRoomKey);
     EXPECT_TRUE(HorizontalRules(canvas).empty());
-    EXPECT_EQ(FrameOf(canvas).y2, 840);
+    EXPECT_DOUBLE_EQ(FrameOf(canvas).y2 - FrameOf(canvas).y1, kPrintRowPitch);
 }
 
-TEST(TablePrint, FitScaleShrinksOnlyWhatDoesNotFit) {
-    const Grid grid = ViewpointGrid(40); // 15500 wide, 11160 tall plus the frame's line
-    EXPECT_EQ(PrintFitScale(grid, 15, 16000, 11500), 1.0);
-    const double tall = PrintFitScale(grid, 15, 16000, 10000);
-    EXPECT_LT(tall, 1.0);
-    EXPECT_LE((600 + 240 * PrintedTableLines(grid, 15)) * tall, 10000);
-    const double wide = PrintFitScale(grid, 15, 14000, 20000);
-    EXPECT_LE(15500 * wide, 14000);
-    EXPECT_GT(15500 * wide, 13900);
-    EXPECT_EQ(PrintFitScale(grid, 0, 100, 100), 1.0);
+// The area a printout uses keeps 10 mm from the paper's edges, and stays inside what the
+// printer prints where its margins are wider.
+TEST(PrintArea, TenMillimetresFromThePapersEdgesAndInsideThePrintableArea) {
+    const struct {
+        double margin; // the printer's own, mm
+        QPageLayout::Orientation orientation;
+        QRectF area; // twips from the printable area's corner
+    } cases[] = {
+        {0, QPageLayout::Landscape, {567, 567, 16838 - 2 * 567, 11906 - 2 * 567}},
+        {4,
+         QPageLayout::Portrait,
+         {567 - 4 * 56.69, 567 - 4 * 56.69, 11906 - 2 * 567, 16838 - 2 * 567}},
+        {20, QPageLayout::Portrait, {0, 0, 11906 - 40 * 56.69, 16838 - 40 * 56.69}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.margin);
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setPageSize(QPageSize(QPageSize::A4));
+        printer.setPageOrientation(c.orientation);
+        printer.setPageMargins(QMarginsF(c.margin, c.margin, c.margin, c.margin),
+                               QPageLayout::Millimeter);
+        const QRectF area = PrintAreaTwips(printer);
+        EXPECT_NEAR(area.x(), c.area.x(), 25);
+        EXPECT_NEAR(area.y(), c.area.y(), 25);
+        EXPECT_NEAR(area.width(), c.area.width(), 50);
+        EXPECT_NEAR(area.height(), c.area.height(), 50);
+    }
 }
 
-// A table with widths of its own: its rules where its widths put them, thick where it says, and
-// the page fitted to its own width.
-TEST(TablePrint, OwnColumnWidthsPlaceTheRulesAndTheFit) {
+// A table with widths of its own: its rules where its widths put them, thick where it says, the
+// table centred on a page with room for it, and shrunk as a whole on a page without.
+TEST(TablePrint, OwnColumnWidthsPlaceTheRules) {
     Grid grid(3, 4);
     grid.SetText(0, 1, U(u"学級"));
     grid.SetText(1, 3, QStringLiteral("12"));
     const PrintedColumns own{{500, 2800, 600, 450}, {1, 3}};
-    RecordingCanvas canvas(true, 15000, 230);
-    PrintTable(canvas, grid, 4, QString(), QStringLiteral("c"), QStringLiteral("d"), &own);
-    std::vector<std::pair<double, int>> rules;
-    for (const auto& op : VerticalRules(canvas))
-        rules.emplace_back(op.x1, op.width);
-    const std::vector<std::pair<double, int>> expected = {{1500, 4}, {4300, 1}, {4900, 4}};
-    EXPECT_EQ(rules, expected);
-    EXPECT_EQ(FrameOf(canvas).x2, 5350);
-    EXPECT_NEAR(canvas.TextRight(*canvas.FindText(QStringLiteral("12"))), 5350 - kTextMargin, 1);
-    EXPECT_DOUBLE_EQ(PrintFitScale(grid, 4, 5350 / 2.0, 100000, &own), 5350 / 2.0 / (5350 + 30));
+    for (const double pageWidth : {15000.0, 4350.0 / 2}) {
+        RecordingCanvas canvas(true, pageWidth, 230);
+        const double bottom = PrintTable(canvas, grid, 4, QString(), QStringLiteral("c"),
+                                         QStringLiteral("d"), 100000, &own);
+        const double scale = std::min(1.0, pageWidth / 4350);
+        const CanvasOp frame = FrameOf(canvas);
+        EXPECT_NEAR(frame.x2 - frame.x1, 4350 * scale, 1e-6);
+        EXPECT_NEAR(frame.x1, std::max(0.0, (pageWidth - 4350) / 2), 1e-6);
+        EXPECT_DOUBLE_EQ(bottom, frame.y2);
+        std::vector<std::pair<double, int>> rules;
+        for (const auto& op : VerticalRules(canvas))
+            rules.emplace_back((op.x1 - frame.x1) / scale, op.width);
+        const std::vector<std::pair<double, int>> expected = {{500, 4}, {3300, 1}, {3900, 4}};
+        ASSERT_EQ(rules.size(), expected.size());
+        for (size_t i = 0; i < rules.size(); ++i) {
+            EXPECT_NEAR(rules[i].first, expected[i].first, 1e-6) << i;
+            EXPECT_EQ(rules[i].second, expected[i].second) << i;
+        }
+    }
 }
 
 } // namespace

@@ -1,0 +1,26 @@
+#include "printarea.h"
+
+#include <QPainter>
+#include <QPrinter>
+
+namespace kirune {
+
+QRectF PrintAreaTwips(const QPrinter& printer) {
+    constexpr double kTwipsPerPoint = 20;
+    const QRectF paper = printer.paperRect(QPrinter::Point);
+    const QRectF printable = printer.pageRect(QPrinter::Point);
+    const double margin = kPaperMargin / kTwipsPerPoint;
+    QRectF area = paper.adjusted(margin, margin, -margin, -margin).intersected(printable);
+    if (area.isEmpty())
+        area = printable;
+    area.translate(-printable.topLeft());
+    return {area.x() * kTwipsPerPoint, area.y() * kTwipsPerPoint, area.width() * kTwipsPerPoint,
+            area.height() * kTwipsPerPoint};
+}
+
+void MoveToPrintArea(QPainter& painter, const QPrinter& printer, const QRectF& area) {
+    painter.translate(area.x() * printer.logicalDpiX() / 1440.0,
+                      area.y() * printer.logicalDpiY() / 1440.0);
+}
+
+} // namespace kirune
