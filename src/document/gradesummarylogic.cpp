@@ -1,7 +1,11 @@
 #include "gradesummarylogic.h"
 
 #include "model/numbers.h"
+#include "output/pdffile.h"
 #include "output/summaryoutput.h"
+
+#include <QPrinter>
+#include <algorithm>
 
 #include <QFileInfo>
 
@@ -29,9 +33,9 @@ QStringList GradeSummaryLogic::PeriodChoices() {
     return choices;
 }
 
-bool GradeSummaryLogic::Load(const QStringList& paths) {
+bool GradeSummaryLogic::Load(const QStringList& paths, int choice) {
     paths_ = paths;
-    choice_ = 0;
+    choice_ = std::clamp(choice, 0, kSemesters);
     summary_ = SummariseBooks(paths_, PeriodOfChoice(choice_));
     if (const QString empty = SummaryEmptyMessage(summary_); !empty.isEmpty()) {
         platform_.ShowMessage(empty);
@@ -56,19 +60,28 @@ void GradeSummaryLogic::Show() {
         changed();
 }
 
-void GradeSummaryLogic::Print() {
+bool GradeSummaryLogic::Print() {
     if (summary_.classes.empty())
-        return;
+        return false;
     const QString date = RegionalLocale().toString(platform_.Today(), QLocale::ShortFormat);
-    platform_.PrintWithPreview(Ja(u"学年の集計_") + SummaryPeriodLabel(summary_.period) +
-                                   QStringLiteral(".pdf"),
-                               [&](QPrinter& printer) {
-                                   QString error;
-                                   if (PrintSummary(printer, summary_, date, &error))
-                                       return true;
-                                   platform_.ShowMessage(error);
-                                   return false;
-                               });
+    const PaintJob aside = PaintingPdfAside(platform_, openBookPath_, [&](QPrinter& printer) {
+        QString error;
+        if (PrintSummary(printer, summary_, date, &error))
+            return true;
+        platform_.ShowMessage(error);
+        return false;
+    });
+    return platform_.PrintWithPreview(
+        Ja(u"学年の集計_") + SummaryPeriodLabel(summary_.period) + QStringLiteral(".pdf"),
+        [&](QPrinter& printer) {
+            QString error;
+            if (printer.outputFormat() == QPrinter::PdfFormat &&
+                !CheckNotSummarisedBook(summary_, printer.outputFileName(), &error)) {
+                platform_.ShowMessage(error);
+                return false;
+            }
+            return aside(printer);
+        });
 }
 
 void GradeSummaryLogic::SaveAs() {

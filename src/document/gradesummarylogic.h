@@ -21,15 +21,17 @@ public:
 
     // The choices of the period box, in order: 学年, 一学期, 二学期, 三学期.
     static QStringList PeriodChoices();
-    // Reads `paths` for the whole year. False, after a message, when there is no table (nothing
-    // chosen, or nothing readable).
-    bool Load(const QStringList& paths);
+    // Reads `paths` for the period `choice` (the whole year by default). False, after a message,
+    // when there is no table (nothing chosen, or nothing readable).
+    bool Load(const QStringList& paths, int choice = 0);
     // The period box: index into PeriodChoices. The books are read again.
     void ChoosePeriod(int choice);
     int PeriodChoice() const { return choice_; }
 
-    // 印刷: the table on one A4 landscape page, through the print preview.
-    void Print();
+    // 印刷: the table on one A4 landscape page, through the print preview; a PDF file is made
+    // aside and never put over the open book, a book summarised or their backups. False when
+    // nothing was printed.
+    bool Print();
     // 保存: asks for a name; an Excel workbook, or a CSV file for a name ending in ".csv".
     void SaveAs();
     // F1: the help page of the summary.

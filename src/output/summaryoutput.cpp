@@ -32,9 +32,8 @@ Grid SummarySheetGrid(const GradeSummary& summary, QString& caption, int& column
     return grid;
 }
 
-bool SaveSummary(const GradeSummary& summary, const QString& path, const QString& bookPath,
-                 QString* error) {
-    // A summary saved over one of its own books would lose that class's marks.
+bool CheckNotSummarisedBook(const GradeSummary& summary, const QString& path, QString* error) {
+    // A summary written over one of its own books would lose that class's marks.
     const QString target = SameFileKey(path);
     for (const ClassSummary& row : summary.classes) {
         if (target == SameFileKey(row.path) ||
@@ -46,6 +45,13 @@ bool SaveSummary(const GradeSummary& summary, const QString& path, const QString
             return false;
         }
     }
+    return true;
+}
+
+bool SaveSummary(const GradeSummary& summary, const QString& path, const QString& bookPath,
+                 QString* error) {
+    if (!CheckNotSummarisedBook(summary, path, error))
+        return false;
     QString caption;
     int columns = 0;
     Grid grid = SummarySheetGrid(summary, caption, columns);

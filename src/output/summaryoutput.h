@@ -15,6 +15,9 @@ namespace kirune {
 // column. `columns` receives the columns shown.
 Grid SummarySheetGrid(const GradeSummary& summary, QString& caption, int& columns);
 
+// False and a Japanese *error when `path` is one of the books summarised or its backup.
+bool CheckNotSummarisedBook(const GradeSummary& summary, const QString& path, QString* error);
+
 // Saves the summary at `path`: an Excel workbook for a name ending in ".xlsx", else a CSV file.
 // Refused without writing: the open book `bookPath` and its backup, and every book summarised
 // and its backup. False and a Japanese *error when nothing was written (an existing file is then

@@ -2,11 +2,8 @@
 // classes side by side, as File > 学年の集計 shows them, saved as a workbook or a CSV file or
 // printed to a PDF file.
 #include "commands.h"
-#include "output/summaryoutput.h"
+#include "document/gradesummarylogic.h"
 #include "toolplatform.h"
-
-#include "model/numbers.h"
-
 #include <QFileInfo>
 
 namespace kirune::tool {
@@ -30,42 +27,31 @@ int RunSummary(const QStringList& args) {
         PrintError(kUsage);
         return 2;
     }
-    int period = kSummaryYear;
+    int choice = 0; // the whole year
     if (!rest.isEmpty() && rest.first() == QLatin1String("--period")) {
         rest.removeFirst();
-        const QString choice = rest.isEmpty() ? QString() : rest.takeFirst();
-        const QStringList choices = {QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3"),
-                                     QStringLiteral("year")};
-        period = static_cast<int>(choices.indexOf(choice));
-        if (period < 0) {
+        const QString given = rest.isEmpty() ? QString() : rest.takeFirst();
+        // The window's choices in its order: 学年, 一学期, 二学期, 三学期.
+        const QStringList choices = {QStringLiteral("year"), QStringLiteral("1"),
+                                     QStringLiteral("2"), QStringLiteral("3")};
+        choice = static_cast<int>(choices.indexOf(given));
+        if (choice < 0) {
             PrintError(kUsage);
             return 2;
         }
     }
 
-    const GradeSummary summary = SummariseBooks(rest, period);
-    if (const QString empty = SummaryEmptyMessage(summary); !empty.isEmpty()) {
-        PrintError(empty);
-        return 1;
-    }
-    for (const QString& line : SummaryNoteLines(summary))
-        PrintError(line);
-
+    // The window's own logic: a summary without a table, or a file not written, says why on
+    // stderr.
     ToolPlatform platform;
-    QString error;
-    if (suffix == QLatin1String("pdf")) {
-        const QString date = RegionalLocale().toString(platform.Today(), QLocale::ShortFormat);
-        const bool printed = platform.PrintToPdf(
-            out, [&] { return PrintSummary(platform.Printer(), summary, date, &error); });
-        if (!error.isEmpty())
-            PrintError(error);
-        return printed ? 0 : 1;
-    }
-    if (!SaveSummary(summary, out, QString(), &error)) {
-        PrintError(error);
+    GradeSummaryLogic summary(platform, QString());
+    if (!summary.Load(rest, choice))
         return 1;
-    }
-    return 0;
+    for (const QString& line : summary.notes)
+        PrintError(line);
+    if (suffix == QLatin1String("pdf"))
+        return platform.PrintToPdf(out, [&] { return summary.Print(); }) ? 0 : 1;
+    return summary.SaveTo(out) ? 0 : 1;
 }
 
 const bool registered =

@@ -116,6 +116,11 @@ TEST_F(GradeSummaryLogicTest, ASaveThatFailsChangesNothingOnDisk) {
         EXPECT_EQ(platform.messages.size(), 1);
         QFile after(path);
         EXPECT_EQ(after.open(QIODevice::ReadOnly) ? after.readAll() : QByteArray(), before);
+        // Nor is a printout's PDF file put there.
+        platform.printer->setOutputFileName(path);
+        EXPECT_FALSE(shown->Print());
+        QFile printed(path);
+        EXPECT_EQ(printed.open(QIODevice::ReadOnly) ? printed.readAll() : QByteArray(), before);
     }
     for (const char* name : {"old.csv", "old.xlsx"}) {
         const QString target = platform.dir.filePath(QString::fromUtf8(name));
