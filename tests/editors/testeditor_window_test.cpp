@@ -361,6 +361,24 @@ TEST_F(TestEditorWindowTest, ArrowKeysMoveBetweenBoxesAndPupils) {
     EXPECT_EQ(Box(4)->text(), QStringLiteral(" 33"));
 }
 
+// Tab and Shift+Tab go round the whole window without ever stopping in the calendar, which is
+// reached from the date alone.
+TEST_F(TestEditorWindowTest, TabNeverStopsInTheCalendar) {
+    Show();
+    QWidget* calendar = Control("MonthView1");
+    for (const Qt::KeyboardModifiers modifiers : {Qt::NoModifier, Qt::ShiftModifier}) {
+        Box(1)->setFocus();
+        QStringList walked;
+        for (int i = 0; i < 30; ++i) {
+            Press(Qt::Key_Tab, modifiers);
+            QWidget* now = QApplication::focusWidget();
+            walked << FocusName();
+            EXPECT_FALSE(now == calendar || calendar->isAncestorOf(now))
+                << walked.join(u' ').toStdString();
+        }
+    }
+}
+
 TEST_F(TestEditorWindowTest, TabAndShiftTabStayAmongTheCheckedScoreBoxes) {
     Show();
     test::Click(Control("Check5"));
