@@ -29,7 +29,8 @@ public:
     bool AskOkCancel(const QString& text) override;
     std::optional<QString> OpenFileName(const QString& title, const QString& filter) override;
     std::optional<QStringList> OpenFileNames(const QString& title, const QString& filter) override;
-    std::optional<QString> SaveFileName(const QString& title, const QString& filter) override;
+    std::optional<QString> SaveFileName(const QString& title, const QString& filter,
+                                        const SaveOffer& offer) override;
     QVariant ReadSetting(const QString& key, const QVariant& fallback) override;
     void WriteSetting(const QString& key, const QVariant& value) override;
     QDate Today() override;

@@ -87,18 +87,18 @@ bool GradeSummaryLogic::Print() {
 void GradeSummaryLogic::SaveAs() {
     if (summary_.classes.empty())
         return;
+    // The dialog asks before an existing file is chosen; a name without an extension is a
+    // workbook.
     const auto chosen = platform_.SaveFileName(
-        Ja(u"学年の集計を保存"), Ja(u"Excel ブック (*.xlsx)|*.xlsx|CSV ファイル (*.csv)|*.csv"));
+        Ja(u"学年の集計を保存"), Ja(u"Excel ブック (*.xlsx)|*.xlsx|CSV ファイル (*.csv)|*.csv"),
+        {Ja(u"学年の集計_") + SummaryPeriodLabel(summary_.period) + QStringLiteral(".xlsx"),
+         QStringLiteral("xlsx")});
     if (!chosen)
         return;
     QString path = *chosen;
     const QString suffix = QFileInfo(path).suffix().toLower();
     if (suffix != QLatin1String("csv") && suffix != QLatin1String("xlsx"))
         path += QStringLiteral(".xlsx");
-    if (QFileInfo::exists(path) &&
-        !platform_.AskYesNoDefaultNo(
-            Ja(u"「%1」は既にあります。上書きしますか？").arg(QFileInfo(path).fileName())))
-        return;
     SaveTo(path);
 }
 

@@ -87,13 +87,6 @@ TEST_F(GradeSummaryLogicTest, SavesAWorkbookOrACsvAndPrintsOneLandscapePage) {
         EXPECT_TRUE(file.readAll().startsWith(c.start)) << c.written;
         EXPECT_TRUE(shown->statusText.endsWith(QString::fromUtf8(c.written)));
     }
-    // An existing file is kept unless the teacher says so.
-    const int questions = static_cast<int>(platform.questions.size());
-    platform.fileAnswers.push_back(platform.dir.filePath(QStringLiteral("grade.csv")));
-    platform.answers.push_back(false);
-    shown->SaveAs();
-    EXPECT_EQ(platform.questions.size(), questions + 1);
-
     shown->Print();
     EXPECT_EQ(platform.printed, 1);
     EXPECT_EQ(platform.previewNames.back(), U(u"学年の集計_学年.pdf"));

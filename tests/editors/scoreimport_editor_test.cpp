@@ -1,6 +1,7 @@
 // 得点の読み込み in the test editor: the boxes filled as if typed (grid, totals, ranks, then
 // registration as usual), an entry refused before the file is read, and the preview dialog's
 // choices of columns and sheets.
+#include "editors/test/formtestspec.h"
 #include "editors/test/scoreimportdialog.h"
 #include "editors/test/testeditor.h"
 
@@ -8,9 +9,13 @@
 #include "support/fakeplatform.h"
 
 #include "support/testutil.h"
+#include <QApplication>
 #include <QComboBox>
+#include <QFile>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTimer>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -119,6 +124,47 @@ TEST_F(ScoreImportEditorTest, TheDialogFollowsTheTeachersChoices) {
     emit dialog.SheetBox()->activated(1);
     EXPECT_FALSE(dialog.ImportButton()->isEnabled());
     EXPECT_FALSE(dialog.ColumnBox(0)->isEnabled());
+}
+
+// The window's button: the file asked for with its filter, the preview accepted with 取り込む,
+// the boxes filled; a file refused as a whole gives its message and no preview.
+TEST_F(ScoreImportEditorTest, TheButtonAsksForAFileAndFillsTheBoxesOnImport) {
+    QTemporaryDir dir;
+    const QString good = dir.filePath(QStringLiteral("good.csv"));
+    const QString bad = dir.filePath(QStringLiteral("bad.csv"));
+    for (const auto& [path, bytes] :
+         {std::pair{good, QString::fromUtf16(u"番号,表現\n1,17\n").toUtf8()},
+          std::pair{bad, QByteArray("\0\1", 2)}}) {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+    }
+    FormTestSpec form(*book, session, platform, main);
+    form.show();
+    auto* button = form.findChild<QPushButton*>(QStringLiteral("ImportScores"));
+    ASSERT_TRUE(button);
+    int previews = 0;
+    auto acceptPreview = [&] {
+        if (auto* dialog = qobject_cast<ScoreImportDialog*>(QApplication::activeModalWidget())) {
+            ++previews;
+            dialog->ImportButton()->click();
+        }
+    };
+
+    platform.fileAnswers.push_back(good);
+    QTimer::singleShot(0, &form, acceptPreview);
+    button->click();
+    EXPECT_EQ(previews, 1);
+    EXPECT_EQ(platform.dialogFilters.value(0), ScoreFileFilter());
+    EXPECT_EQ(form.logic().MSFlexGrid1.Text(1, 2), QStringLiteral(" 17"));
+
+    platform.fileAnswers.push_back(bad);
+    QTimer::singleShot(0, &form, acceptPreview);
+    button->click();
+    QApplication::processEvents();
+    EXPECT_EQ(previews, 1);
+    ASSERT_EQ(platform.messages.size(), 1);
+    EXPECT_TRUE(platform.messages.at(0).startsWith(U(u"ファイル「bad.csv」: ")));
 }
 
 TEST_F(ScoreImportEditorTest, Screenshot) {
