@@ -320,7 +320,7 @@ void PrintTable(Canvas& canvas, const Grid& grid, int shownColumnCount,
         widths.push_back(PrintedColumnLeft(c + 1) - PrintedColumnLeft(c));
         designed += widths.back();
     }
-    const int lines = PrintedTableLines(grid, columns);
+    const int lines = std::max(PrintedTableLines(grid, columns), 1);
     const double room = std::max(pageHeight - tableTop, 1.0);
     double scale = std::min(pageWidth / designed, room / (lines * kPrintRowPitch));
     double pitch = kPrintRowPitch * std::min(scale, 1.0);
