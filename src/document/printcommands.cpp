@@ -3,6 +3,7 @@
 #include "mainlogic.h"
 #include "model/numbers.h"
 #include "output/paintercanvas.h"
+#include "output/pdffile.h"
 #include "output/pdfname.h"
 #include "output/printarea.h"
 #include "output/tableprint.h"
@@ -49,7 +50,7 @@ void MainLogic::mnuFilePrint_Click() {
     const QString date = RegionalLocale().toString(platform.Today(), QLocale::ShortFormat);
     const int columns = session.ShownColumnCount;
     // The page is shown in a preview first; the teacher prints it from there (or saves a PDF).
-    platform.PrintWithPreview(TablePdfName(book, session.SelectedNodeKey), [&](QPrinter& printer) {
+    const PaintJob paint = [&](QPrinter& printer) {
         QPainter painter;
         if (!painter.begin(&printer)) {
             platform.ShowMessage(PrintNotStartedMessage());
@@ -67,7 +68,9 @@ void MainLogic::mnuFilePrint_Click() {
             return false;
         }
         return true;
-    });
+    };
+    platform.PrintWithPreview(TablePdfName(book, session.SelectedNodeKey),
+                              PaintingPdfAside(platform, session.FileName, paint));
 }
 
 void MainLogic::mnuFilePupilRecords_Click() {
@@ -88,7 +91,7 @@ bool MainLogic::PrintPupilRecords(const QList<int>& numbers) {
     setup.setDocName(HomeRoomHeading(book) + QString::fromUtf16(u"　個人票"));
     setup.setCreator(kProgramTitle);
     const QString date = RegionalLocale().toString(platform.Today(), QLocale::ShortFormat);
-    return platform.PrintWithPreview(PupilRecordsPdfName(book), [&](QPrinter& printer) {
+    const PaintJob paint = [&](QPrinter& printer) {
         QPainter painter;
         if (!painter.begin(&printer)) {
             platform.ShowMessage(PrintNotStartedMessage());
@@ -121,7 +124,9 @@ bool MainLogic::PrintPupilRecords(const QList<int>& numbers) {
             return false;
         }
         return true;
-    });
+    };
+    return platform.PrintWithPreview(PupilRecordsPdfName(book),
+                                     PaintingPdfAside(platform, session.FileName, paint));
 }
 
 } // namespace kirune

@@ -222,27 +222,32 @@ bool Finish(TempFile& file, qint64 expected, QString* reason) {
     return true;
 }
 
-// Copies the file `source` (of `info`) into a new temporary file, synced and closed. False on
-// any failure (the temporary file is then removed).
+// Copies the file `source` (of `info`) into a new temporary file, synced and closed, and gives
+// the SHA-256 of the bytes copied. False on any failure (the temporary file is then removed).
 bool CopyToTemp(const QByteArray& source, const struct stat& info, const QString& folder,
-                const QString& name, TempFile& copy) {
+                const QString& name, TempFile& copy, QByteArray* hash) {
     Descriptor in(gOps->Open(source.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK, 0));
     if (!in.IsOpen() || !copy.Create(folder, name, &info))
         return false;
     qint64 total = 0;
+    QCryptographicHash sha(QCryptographicHash::Sha256);
     QString reason;
     const bool copied = ForEachChunk(in.Get(), [&](QByteArrayView chunk) {
         total += chunk.size();
+        sha.addData(chunk);
         return WriteAll(copy.Fd().Get(), chunk.data(), chunk.size(), &reason);
     });
-    if (!copied)
+    if (!copied || !Finish(copy, total, &reason))
         return false;
-    // A file that changed size while it was copied is no faithful backup.
-    return total == info.st_size && Finish(copy, total, &reason);
+    *hash = sha.result();
+    return true;
 }
 
+// `unchangedSince`, when given, is what the file held when it was read or last saved: right
+// before the rename the file is looked at once more, and when another program has changed it
+// nothing is saved (*changed is set).
 bool SaveFile(const QString& path, const QByteArray& bytes, const QString& backupPath,
-              QString* error) {
+              QString* error, const DiskStamp* unchangedSince = nullptr, bool* changed = nullptr) {
     // Saving through a symbolic link replaces the file it points to and keeps the link.
     const QString target = SaveTarget(path);
     const QString folder = QFileInfo(target).absolutePath();
@@ -282,13 +287,47 @@ bool SaveFile(const QString& path, const QByteArray& bytes, const QString& backu
 
     // The previous version is copied to a temporary file too and renamed over the old backup
     // only after the save went through, so that there is a complete backup at every moment. A
-    // failing copy keeps the old backup and lets the save go on.
+    // failing copy keeps the old backup and lets the save go on. Right before the rename the
+    // file is looked at once more: the backup must hold exactly what it holds then, whoever
+    // wrote it (a copy taken while another program was writing is taken again), and the book
+    // must still hold what it was read as.
+    const bool wantCopy = existed && !backupPath.isEmpty() && backupPath != target;
     TempFile copy;
-    const bool haveCopy =
-        existed && !backupPath.isEmpty() && backupPath != target &&
-        CopyToTemp(nativeTarget, old, folder, QFileInfo(backupPath).fileName(), copy);
-    if (!haveCopy)
+    bool haveCopy = false;
+    for (int attempt = 0; wantCopy || unchangedSince; ++attempt) {
+        QByteArray copied;
+        haveCopy = wantCopy && CopyToTemp(nativeTarget, old, folder,
+                                          QFileInfo(backupPath).fileName(), copy, &copied);
+        if (!haveCopy)
+            copy.Discard();
+        if (!haveCopy && !unchangedSince)
+            break;
+        DiskStamp now;
+        QString unread;
+        if (!ReadDiskStamp(target, &now, &unread)) {
+            if (unchangedSince)
+                return fail(Ja(u"ほかのプログラムで変更されていないか確かめられません。"));
+            copy.Discard();
+            haveCopy = false;
+            break;
+        }
+        if (unchangedSince && ChangedOnDisk(*unchangedSince, now)) {
+            if (changed)
+                *changed = true;
+            return fail(Ja(u"保存する間にほかのプログラムがこのファイルを書き換えました。"));
+        }
+        if (!now.exists) { // gone: there is nothing to keep
+            copy.Discard();
+            haveCopy = false;
+            break;
+        }
+        if (!haveCopy || now.hash == copied)
+            break;
         copy.Discard();
+        haveCopy = false;
+        if (attempt == 2) // written to all the time: better no new backup than a wrong one
+            break;
+    }
 
     if (gOps->Rename(fresh.Path().constData(), nativeTarget.constData()) != 0)
         return fail(Ja(u"ファイルを置き換えられません（%1）。").arg(Reason(errno)));
@@ -337,6 +376,13 @@ bool SaveWithBackup(const QString& path, const QByteArray& bytes, QString* error
                     error);
 }
 
+bool SaveBookWithBackup(const QString& path, const QByteArray& bytes,
+                        const DiskStamp& unchangedSince, bool* changed, QString* error) {
+    if (changed)
+        *changed = false;
+    return SaveFile(path, bytes, BackupPath(SaveTarget(path)), error, &unchangedSince, changed);
+}
+
 QString SaveTarget(const QString& path) {
     QFileInfo info(path);
     // A chain of links is followed to its end; a loop stops at the limit the system has too.
@@ -349,6 +395,61 @@ QString SameFileKey(const QString& path) {
     const QString target = SaveTarget(path);
     const QString canonical = QFileInfo(target).canonicalFilePath();
     return canonical.isEmpty() ? target : canonical;
+}
+
+bool SameFile(const QString& a, const QString& b) {
+    if (SameFileKey(a) == SameFileKey(b))
+        return true;
+    struct stat first {
+    }, second{};
+    return ::stat(QFile::encodeName(a).constData(), &first) == 0 &&
+           ::stat(QFile::encodeName(b).constData(), &second) == 0 &&
+           first.st_dev == second.st_dev && first.st_ino == second.st_ino;
+}
+
+bool CheckNotBookFile(const QString& path, const QString& bookPath, QString* error) {
+    if (bookPath.isEmpty())
+        return true;
+    if (!SameFile(path, bookPath) && !SameFile(path, BackupPath(SaveTarget(bookPath))))
+        return true;
+    SetError(error, Ja(u"「%1」は開いている成績ファイル（またはその控え）です。"
+                       u"別の名前で保存してください。")
+                        .arg(QFileInfo(path).fileName()));
+    return false;
+}
+
+bool PlaceMadeFile(const QString& made, const QString& path, QString* error,
+                   const std::function<bool(const QByteArray&)>& complete) {
+    const bool existed = QFileInfo::exists(SaveTarget(path));
+    auto failed = [&](const QString& reason) {
+        SetError(error,
+                 Ja(u"「%1」に保存できませんでした。作ったファイルを読み戻せません（%2）。%3")
+                     .arg(ShownPath(path), reason,
+                          existed ? Ja(u"元のファイルは変更されていません。") : QString()));
+        return false;
+    };
+    Descriptor in(
+        gOps->Open(QFile::encodeName(made).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK, 0));
+    if (!in.IsOpen())
+        return failed(Reason(errno));
+    struct stat info {};
+    if (gOps->Stat(in.Get(), &info) != 0)
+        return failed(Reason(errno));
+    if (!S_ISREG(info.st_mode))
+        return failed(Ja(u"通常のファイルではありません"));
+    QByteArray bytes;
+    bytes.reserve(info.st_size);
+    if (!ForEachChunk(in.Get(), [&](QByteArrayView chunk) {
+            bytes.append(chunk);
+            return true;
+        }))
+        return failed(Reason(errno));
+    if (bytes.size() != info.st_size)
+        return failed(
+            Ja(u"%1 バイトのはずが %2 バイトしか読めません").arg(info.st_size).arg(bytes.size()));
+    if (bytes.isEmpty() || (complete && !complete(bytes)))
+        return failed(Ja(u"ファイルが最後まで書かれていません"));
+    return WriteFileAtomically(path, bytes, error);
 }
 
 DiskStamp StampOfBytes(const QByteArray& bytes) {

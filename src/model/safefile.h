@@ -7,6 +7,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <functional>
 #include <sys/stat.h>
 #include <sys/types.h>
 
@@ -49,6 +50,24 @@ QString SaveTarget(const QString& path);
 // the file there or not): two paths name one file when their keys are equal.
 QString SameFileKey(const QString& path);
 
+// Whether `a` and `b` name one file: the same key, or two names of one file on disk (a hard
+// link).
+bool SameFile(const QString& a, const QString& b);
+
+// The one rule every output of the program keeps: it never writes over the open book
+// (`bookPath`, "" when none is open), over its backup, or over anything that is one of them
+// under another name (another spelling of the path, a symbolic or a hard link). False and a
+// Japanese *error when `path` is one of them.
+bool CheckNotBookFile(const QString& path, const QString& bookPath, QString* error);
+
+// Puts the file `made`, written aside by a library that writes files by name (a workbook, a
+// PDF), in place at `path`: it is read back, every read checked, and written as
+// WriteFileAtomically writes. `complete`, when given, tells whether the bytes read back are a
+// whole file of their kind. False and a Japanese *error naming the step that failed; the file
+// at `path` is then as it was.
+bool PlaceMadeFile(const QString& made, const QString& path, QString* error,
+                   const std::function<bool(const QByteArray&)>& complete = nullptr);
+
 // What a file on disk holds, to tell later whether another program has changed it.
 struct DiskStamp {
     bool exists = false;
@@ -64,6 +83,13 @@ bool ReadDiskStamp(const QString& path, DiskStamp* stamp, QString* error);
 // once; when they agree the bytes' hashes decide, so a file only touched is not taken for a
 // changed one. A file that is gone holds nothing to overwrite.
 bool ChangedOnDisk(const DiskStamp& then, const DiskStamp& now);
+
+// Saves the open book as SaveWithBackup does, and looks at its file once more right before the
+// rename: when another program has changed it since `unchangedSince` (what the book was read or
+// last saved as), nothing is saved, *changed is set and *error says so. The backup then holds
+// exactly what the file held right before the rename.
+bool SaveBookWithBackup(const QString& path, const QByteArray& bytes,
+                        const DiskStamp& unchangedSince, bool* changed, QString* error);
 
 // The file operations a save is made of. Each returns what its POSIX call returns and sets
 // errno the same way.

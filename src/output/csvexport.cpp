@@ -84,21 +84,14 @@ QString ExportBackupPath(const QString& path) {
 } // namespace
 
 bool ExportCsv(const Grid& grid, const QString& path, const QString& bookPath, QString* error) {
-    if (bookPath.isEmpty())
-        return SaveWithBackup(path, CsvBytes(grid), error, ExportBackupPath(path));
-    if (SameFileKey(path) == SameFileKey(bookPath)) {
-        if (error)
-            *error = QString::fromUtf16(u"「%1」は開いている成績ファイルです。表は別の名前で"
-                                        u"保存してください。")
-                         .arg(QFileInfo(path).fileName());
+    if (!CheckNotBookFile(path, bookPath, error))
         return false;
-    }
-    // The export's backup would replace the grade book's own backup, the only copy of its
-    // previous marks: then the export makes none.
-    if (SameFileKey(BackupPath(SameFileKey(path))) ==
-        SameFileKey(BackupPath(SameFileKey(bookPath))))
+    // An older export is kept as its backup, but never where that would replace the open book
+    // or its own backup (the only copy of its previous marks): then the export keeps none.
+    const QString backup = ExportBackupPath(path);
+    if (!CheckNotBookFile(backup, bookPath, nullptr))
         return WriteFileAtomically(path, CsvBytes(grid), error);
-    return SaveWithBackup(path, CsvBytes(grid), error, ExportBackupPath(path));
+    return SaveWithBackup(path, CsvBytes(grid), error, backup);
 }
 
 } // namespace kirune

@@ -22,7 +22,8 @@ QString CsvText(const Grid& grid);
 QByteArray CsvBytes(const Grid& grid);
 // Writes the CSV file at `path` the safe way every save takes (temporary file, rename), an old
 // file becoming the ".bak" copy, except where that name is the backup of the open grade book
-// `bookPath` (then no backup is made). Writing over the open grade book's own file is refused.
+// `bookPath` (then no backup is made). Writing over the open grade book or its backup is refused
+// (CheckNotBookFile).
 // False and a message in *error when the file was not written; an existing file is then left
 // as it was.
 bool ExportCsv(const Grid& grid, const QString& path, const QString& bookPath, QString* error);

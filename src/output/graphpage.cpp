@@ -1,4 +1,5 @@
 #include "graphpage.h"
+#include "pdffile.h"
 #include "pdfname.h"
 
 #include "graph.h"
@@ -71,7 +72,8 @@ void DrawGraphPage(Canvas& canvas, const GradeBook& book, const QDate& today, in
     }
 }
 
-bool PrintGraphPage(Platform& platform, const GradeBook& book, int subject, int semester) {
+bool PrintGraphPage(Platform& platform, const GradeBook& book, int subject, int semester,
+                    const QString& bookPath) {
     QPrinter& setup = platform.Printer();
     setup.setPageOrientation(QPageLayout::Portrait);
     setup.setColorMode(QPrinter::Color); // the boxes are told apart by colour
@@ -80,7 +82,7 @@ bool PrintGraphPage(Platform& platform, const GradeBook& book, int subject, int 
     setup.setCreator(kProgramTitle);
     const QDate today = platform.Today();
     // Shown in a preview first; the teacher prints it from there (or saves a PDF).
-    return platform.PrintWithPreview(GraphPdfName(book, subject, semester), [&](QPrinter& printer) {
+    const PaintJob paint = [&](QPrinter& printer) {
         QPainter painter;
         if (!painter.begin(&printer)) {
             platform.ShowMessage(QString::fromUtf16(u"印刷を開始できませんでした。"));
@@ -94,7 +96,9 @@ bool PrintGraphPage(Platform& platform, const GradeBook& book, int subject, int 
         // printout.
         DrawGraphPage(canvas, book, today, subject, semester, kBlack);
         return painter.end(); // ends the document: the page goes out
-    });
+    };
+    return platform.PrintWithPreview(GraphPdfName(book, subject, semester),
+                                     PaintingPdfAside(platform, bookPath, paint));
 }
 
 } // namespace kirune

@@ -26,7 +26,8 @@ void DrawGraphPage(Canvas& canvas, const GradeBook& book, const QDate& today, in
 // Prints the page on the program's printer, portrait, colour, through the platform's print
 // preview (a PDF file named after the class and the subject when the system has no printer).
 // False when nothing was printed (cancelled, or the printer could not be started, which is
-// reported).
-bool PrintGraphPage(Platform& platform, const GradeBook& book, int subject, int semester);
+// reported). A PDF file is never written over the open book `bookPath` or its backup.
+bool PrintGraphPage(Platform& platform, const GradeBook& book, int subject, int semester,
+                    const QString& bookPath);
 
 } // namespace kirune

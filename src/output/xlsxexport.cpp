@@ -293,15 +293,8 @@ std::vector<WorkbookSheet> WholeBookSheets(const GradeBook& book) {
 
 bool ExportWorkbook(const std::vector<WorkbookSheet>& sheets, const QString& title,
                     const QString& path, const QString& bookPath, QString* error) {
-    if (!bookPath.isEmpty() &&
-        (SameFileKey(path) == SameFileKey(bookPath) ||
-         SameFileKey(path) == SameFileKey(BackupPath(SaveTarget(bookPath))))) {
-        if (error)
-            *error = Ja(u"「%1」は開いている成績ファイル（またはその控え）です。"
-                        u"表は別の名前で保存してください。")
-                         .arg(QFileInfo(path).fileName());
+    if (!CheckNotBookFile(path, bookPath, error))
         return false;
-    }
     // The workbook is made in a folder of its own, then put in place as every save is.
     QTemporaryDir aside;
     const QString made = aside.filePath(QStringLiteral("book.xlsx"));
@@ -329,14 +322,13 @@ bool ExportWorkbook(const std::vector<WorkbookSheet>& sheets, const QString& tit
         }
         closed = workbook_close(book);
     }
-    QFile file(made);
-    if (closed != LXW_NO_ERROR || !file.open(QIODevice::ReadOnly)) {
+    if (closed != LXW_NO_ERROR) {
         if (error)
             *error = Ja(u"Excel ファイルを作れませんでした（%1）。")
                          .arg(QString::fromUtf8(lxw_strerror(closed)));
         return false;
     }
-    return WriteFileAtomically(path, file.readAll(), error);
+    return PlaceMadeFile(made, path, error);
 }
 
 } // namespace kirune

@@ -43,8 +43,9 @@ int RunGraphs(const QStringList& args) {
     }
 
     ToolPlatform platform;
-    return platform.PrintToPdf(args.at(1),
-                               [&] { return PrintGraphPage(platform, *book, subject, semester); })
+    return platform.PrintToPdf(
+               args.at(1),
+               [&] { return PrintGraphPage(platform, *book, subject, semester, args.at(0)); })
                ? 0
                : 1;
 }

@@ -5,6 +5,7 @@
 #include "model/cp932.h"
 #include "model/safefile.h"
 #include "output/csvexport.h"
+#include "support/faultyops.h"
 
 #include <cerrno>
 #include <vector>
@@ -244,61 +245,57 @@ TEST_F(MainLogicTest, FailedCsvWriteOverAnOldFileLeavesItAlone) {
 namespace kirune::test {
 namespace {
 
-// Fails the call numbered `failAt` of a save.
-class FailingOps : public FileOps {
-public:
-    explicit FailingOps(int failAt) : failAt_(failAt) {}
-    int Open(const char* path, int flags, mode_t mode) override {
-        return Fail() ? -1 : FileOps::Open(path, flags, mode);
-    }
-    ssize_t Write(int fd, const void* data, size_t size) override {
-        return Fail() ? -1 : FileOps::Write(fd, data, size);
-    }
-    int Stat(int fd, struct stat* info) override { return Fail() ? -1 : FileOps::Stat(fd, info); }
-    int Sync(int fd, bool folder) override { return Fail() ? -1 : FileOps::Sync(fd, folder); }
-    int Close(int fd) override {
-        const int result = FileOps::Close(fd);
-        return Fail() ? -1 : result;
-    }
-    int Rename(const char* from, const char* to) override {
-        return Fail() ? -1 : FileOps::Rename(from, to);
-    }
-
-private:
-    bool Fail() {
-        if (calls_++ != failAt_)
-            return false;
-        errno = ENOSPC;
-        return true;
-    }
-    int calls_ = 0;
-    int failAt_;
-};
-
+// Every step of the export failing in turn, over an older export: up to the rename the older
+// export stays and no backup is made; a failing backup copy lets the export go on without one.
 TEST_F(MainLogicTest, CsvExportFailingAtEachStepIsReportedAndKeepsTheOldFile) {
     Start();
     const QString out = platform.dir.filePath(QStringLiteral("x.csv"));
+    const QString bak = platform.dir.filePath(QStringLiteral("x.bak"));
     const QStringList before = QDir(platform.dir.path()).entryList(QDir::Files | QDir::Hidden);
-    // Folder, temporary file, one write, size check, sync, close, then the rename.
-    for (int step = 0; step < 7; ++step) {
-        QFile file(out);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        file.write("old export\r\n");
-        file.close();
-        platform.messages.clear();
-        platform.fileAnswers = {out};
-        FailingOps ops(step < 6 ? step : 13); // the rename comes after the backup copy's calls
-        {
-            ScopedFileOps scope(ops);
+    const auto steps = FailingSteps(U(uR"(
+        open -        fails    保存先のフォルダーを開けません
+        open .x.csv   fails    一時ファイルを作れません
+        write .x.csv  fails    書き込みに失敗しました
+        stat .x.csv   fails    大きさを確かめられません
+        sync .x.csv   fails    ディスクへの書き込みに失敗しました
+        close .x.csv  fails    閉じるときに書き込みに失敗しました
+        open x.csv    written  -
+        open .x.bak   written  -
+        read x.csv    written  -
+        write .x.bak  written  -
+        stat .x.bak   written  -
+        sync .x.bak   written  -
+        close .x.bak  written  -
+        close x.csv   written  -
+        stat x.csv    written  -
+        rename x.csv  fails    置き換えられません
+        rename x.bak  written  -
+        syncfolder -  in-place もう一度保存してください
+        close -       written  -)"));
+    FailEachStepInTurn(
+        steps,
+        [&](QString* error) {
+            QFile::remove(bak);
+            QFile file(out);
+            EXPECT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            file.write("old export\r\n");
+            file.close();
+            platform.messages.clear();
+            platform.fileAnswers = {out};
             logic->mnuCSVSaveAs_Click();
-        }
-        EXPECT_EQ(platform.messages.size(), 1) << step;
-        EXPECT_EQ(ReadAll(out), QByteArray("old export\r\n")) << step;
-        EXPECT_FALSE(QFile::exists(platform.dir.filePath(QStringLiteral("x.bak")))) << step;
-        EXPECT_EQ(QDir(platform.dir.path()).entryList(QDir::Files | QDir::Hidden).size(),
-                  before.size() + 1)
-            << step;
-    }
+            *error = platform.messages.join(u'\n');
+            return platform.messages.isEmpty();
+        },
+        [&](const FailingStep& step) {
+            const bool fails = step.outcome == FailingStep::kFails;
+            EXPECT_EQ(ReadAll(out), fails ? QByteArray("old export\r\n") : CsvBytes(logic->grid));
+            if (fails || step.file.ends_with(".bak")) {
+                EXPECT_FALSE(QFile::exists(bak));
+            }
+            const qsizetype entries =
+                QDir(platform.dir.path()).entryList(QDir::Files | QDir::Hidden).size();
+            EXPECT_TRUE(entries == before.size() + 1 || entries == before.size() + 2);
+        });
 }
 
 } // namespace

@@ -101,11 +101,14 @@ TEST_F(PrintCommandTest, LargeMarginsShrinkThePageInsteadOfLosingRows) {
     EXPECT_TRUE(text.contains(QStringLiteral("2026/12/07")));
 }
 
-TEST_F(PrintCommandTest, PrinterThatCannotStartIsReported) {
+// The page is made aside; a PDF file that cannot be put in place is reported by what failed.
+TEST_F(PrintCommandTest, PdfThatCannotBePutInPlaceIsReported) {
     OpenClassAt(SemesterKey(0, 0));
     platform.Printer().setOutputFileName(platform.dir.filePath(QStringLiteral("no/such/out.pdf")));
     logic->mnuFilePrint_Click();
-    EXPECT_EQ(platform.messages, QStringList{U(u"印刷を開始できませんでした。")});
+    ASSERT_EQ(platform.messages.size(), 1);
+    EXPECT_TRUE(platform.messages[0].contains(U(u"保存先のフォルダーがありません")))
+        << platform.messages[0].toStdString();
     EXPECT_EQ(platform.printed, 0);
 }
 

@@ -87,22 +87,27 @@ TEST_F(SafeFileTest, EachFailingStepIsReportedAndChangesNothing) {
     // One step a line: the call, the file it touches ("-" for the folder), what its failure leaves.
     const QStringList table = QStringLiteral(R"(
         open -      fails
-        open .a     fails
-        write .a    fails
-        write .a    fails
-        write .a    fails
-        write .a    fails
-        stat .a     fails
-        sync .a     fails
-        close .a    fails
+        open .a.txt  fails
+        write .a.txt fails
+        write .a.txt fails
+        write .a.txt fails
+        write .a.txt fails
+        stat .a.txt  fails
+        sync .a.txt  fails
+        close .a.txt fails
         open a.txt  saved-old-backup-kept
-        open .a     saved-old-backup-kept
+        open .a.bak  saved-old-backup-kept
         read a.txt  saved-old-backup-kept
-        write .a    saved-old-backup-kept
+        write .a.bak saved-old-backup-kept
         read a.txt  saved-old-backup-kept
-        stat .a     saved-old-backup-kept
-        sync .a     saved-old-backup-kept
-        close .a    saved-old-backup-kept
+        stat .a.bak  saved-old-backup-kept
+        sync .a.bak  saved-old-backup-kept
+        close .a.bak saved-old-backup-kept
+        close a.txt saved
+        open a.txt  saved-old-backup-kept
+        stat a.txt  saved-old-backup-kept
+        read a.txt  saved-old-backup-kept
+        read a.txt  saved-old-backup-kept
         close a.txt saved
         rename a.txt fails
         rename a.bak saved-old-backup-kept
@@ -407,4 +412,101 @@ TEST(SafeFile, BackupPath) {
     EXPECT_EQ(BackupPath(QStringLiteral("class3")), QStringLiteral("class3.bak"));
     EXPECT_EQ(BackupPath(QStringLiteral("/d/a.")), QStringLiteral("/d/a.bak"));
     EXPECT_EQ(BackupPath(U(u"/d/成績.TXT")), U(u"/d/成績.bak"));
+}
+
+// No output is written over the open book or its backup under any name of theirs; any other
+// file, or no book open, is free.
+TEST_F(SafeFileTest, OutputsNeverTakeTheBookOrItsBackup) {
+    ASSERT_TRUE(QDir(folder.path()).mkdir(QStringLiteral("d")));
+    const QString book = Path(QStringLiteral("d/b.txt"));
+    Put(book, "the marks");
+    Put(Path(QStringLiteral("d/b.bak")), "the marks before");
+    Put(Path(QStringLiteral("d/other.csv")), "an export");
+    ASSERT_TRUE(QFile::link(book, Path(QStringLiteral("d/link.txt"))));
+    ASSERT_TRUE(QFile::link(Path(QStringLiteral("d/b.bak")), Path(QStringLiteral("d/link.bak"))));
+    for (const char* ext : {"txt", "bak"}) {
+        const QByteArray from =
+            QFile::encodeName(Path(QStringLiteral("d/b.") + QLatin1String(ext)));
+        const QByteArray to =
+            QFile::encodeName(Path(QStringLiteral("d/hard.") + QLatin1String(ext)));
+        ASSERT_EQ(::link(from.constData(), to.constData()), 0);
+    }
+    const struct {
+        const char* path; // under the test's folder
+        bool refused;
+    } cases[] = {
+        {"d/b.txt", true},    {"d/./../d/b.txt", true}, {"d/link.txt", true},
+        {"d/hard.txt", true}, {"d/b.bak", true},        {"d//b.bak", true},
+        {"d/link.bak", true}, {"d/hard.bak", true},     {"d/other.csv", false},
+        {"d/new.pdf", false}, {"d/b.txt.pdf", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.path);
+        QString error;
+        EXPECT_EQ(CheckNotBookFile(Path(QLatin1String(c.path)), book, &error), !c.refused);
+        EXPECT_EQ(error.contains(U(u"開いている成績ファイル")), c.refused) << error.toStdString();
+        // A book opened through its link has the same backup.
+        EXPECT_EQ(CheckNotBookFile(Path(QLatin1String(c.path)), Path(QStringLiteral("d/link.txt")),
+                                   nullptr),
+                  !c.refused);
+        EXPECT_TRUE(CheckNotBookFile(Path(QLatin1String(c.path)), QString(), nullptr));
+    }
+}
+
+// Another program writes the book while it is being saved: right before the rename the book's
+// save sees it and saves nothing, keeping the other program's version; a save that need not
+// check keeps, as the backup, exactly what the file held right before the rename.
+TEST_F(SafeFileTest, AChangeDuringTheSaveIsNeverLost) {
+    const QString target = Path(QStringLiteral("a.txt"));
+    const QString backup = Path(QStringLiteral("a.bak"));
+    const QByteArray fresh = NewContent();
+    const DiskStamp read = StampOfBytes("the previous content");
+    const struct {
+        bool book;          // the book's save, which checks against what it read
+        const char* while_; // the call before which the other program writes ("" never)
+        bool saved;
+        const char* backupHolds;
+    } cases[] = {
+        {true, "", true, "the previous content"},
+        {true, "write .a.txt", false, "an older backup"},
+        {true, "write .a.bak", false, "an older backup"},
+        {false, "write .a.txt", true, "their version"},
+        {false, "write .a.bak", true, "their version"},
+    };
+    auto save = [&](bool book, bool* changed, QString* error) {
+        Put(target, "the previous content");
+        Put(backup, "an older backup");
+        return book ? SaveBookWithBackup(target, fresh, read, changed, error)
+                    : SaveWithBackup(target, fresh, error);
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.book << " " << c.while_);
+        // The calls are counted in a first run; the other program acts in the second.
+        FaultyOps first;
+        {
+            ScopedFileOps scope(first);
+            save(c.book, nullptr, nullptr);
+        }
+        FaultyOps ops;
+        ops.meddle = [&] { Put(target, "their version"); };
+        for (size_t i = 0; i < first.calls.size() && ops.meddleAt < 0; ++i)
+            if (first.calls[i].kind + " " + first.calls[i].file == c.while_)
+                ops.meddleAt = static_cast<int>(i);
+        ASSERT_EQ(ops.meddleAt >= 0, *c.while_ != 0);
+        bool changed = false;
+        QString error;
+        bool saved = false;
+        {
+            ScopedFileOps scope(ops);
+            saved = save(c.book, &changed, &error);
+        }
+        EXPECT_EQ(saved, c.saved) << error.toStdString();
+        EXPECT_EQ(changed, c.book && !c.saved);
+        EXPECT_EQ(Content(target), saved ? Shown(fresh) : "their version");
+        EXPECT_EQ(Content(backup), c.backupHolds);
+        EXPECT_EQ(Entries(folder.path()).size(), 2) << "no temporary file is left";
+        if (!saved) {
+            EXPECT_TRUE(error.contains(U(u"ほかのプログラム"))) << error.toStdString();
+        }
+    }
 }

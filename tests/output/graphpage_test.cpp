@@ -130,7 +130,7 @@ TEST(GraphPageTest, PrintsOnePortraitColourPage) {
     platform.printer->setColorMode(QPrinter::GrayScale);
     GradeBook book = ClassOf32();
     Totals(book, SemesterAggregateSlot(0, 0, 0));
-    ASSERT_TRUE(PrintGraphPage(platform, book, 0, 0));
+    ASSERT_TRUE(PrintGraphPage(platform, book, 0, 0, QString()));
     EXPECT_EQ(platform.printed, 1);
     EXPECT_EQ(platform.printer->pageLayout().orientation(), QPageLayout::Portrait);
     EXPECT_EQ(platform.printer->colorMode(), QPrinter::Color);

@@ -190,37 +190,37 @@ for ws in wb.worksheets:
     EXPECT_EQ(read.toStdString(), expected.toStdString());
 }
 
-// A write that fails at any step up to the rename leaves the target as it was, with no
-// temporary file behind; the open book and its backup are never written over.
+// A write that fails at any step up to the rename, reading the made workbook back included,
+// leaves the target as it was, says what failed and leaves no temporary file; the open book and
+// its backup are never written over.
 TEST(XlsxExport, AFailedWriteLeavesTheTargetAsItWas) {
     QTemporaryDir folder;
     const QString target = folder.filePath(QStringLiteral("x.xlsx"));
-    {
-        QFile old(target);
-        ASSERT_TRUE(old.open(QIODevice::WriteOnly));
-        old.write("old workbook");
-    }
+    auto content = [&] {
+        QFile file(target);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(missing)");
+    };
     WorkbookSheet sheet{QStringLiteral("t"), QStringLiteral("c"), Grid(3, 3), 3};
     sheet.grid.SetText(1, 2, QStringLiteral("85"));
-    for (int step = 0; step < 8; ++step) {
-        SCOPED_TRACE(step);
-        test::FaultyOps ops;
-        ops.failAt = step;
-        QString error;
-        bool written = false;
-        {
-            ScopedFileOps scope(ops);
-            written = ExportWorkbook({sheet}, QStringLiteral("c"), target, QString(), &error);
-        }
-        EXPECT_FALSE(written);
-        EXPECT_FALSE(error.isEmpty());
-        QFile file(target);
-        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-        EXPECT_EQ(file.readAll(), QByteArray("old workbook"));
-        EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
-        if (ops.calls[step].kind == "rename")
-            break; // the last step before the new file is in place
-    }
+    const auto steps =
+        test::PlacingMadeFileSteps(QStringLiteral("book.xlsx"), QStringLiteral("x.xlsx"));
+    test::FailEachStepInTurn(
+        steps,
+        [&](QString* error) {
+            QFile old(target);
+            EXPECT_TRUE(old.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            old.write("old workbook");
+            old.close();
+            return ExportWorkbook({sheet}, QStringLiteral("c"), target, QString(), error);
+        },
+        [&](const test::FailingStep& step) {
+            if (step.outcome == test::FailingStep::kFails) {
+                EXPECT_EQ(content(), QByteArray("old workbook"));
+            } else {
+                EXPECT_TRUE(content().startsWith("PK"));
+            }
+            EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
+        });
     const QString book = folder.filePath(QStringLiteral("class.txt"));
     for (const QString& path : {book, folder.filePath(QStringLiteral("class.bak"))}) {
         QString error;

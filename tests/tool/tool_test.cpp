@@ -3,12 +3,14 @@
 #include "model/gradebookfile.h"
 
 #include "support/testutil.h"
+#include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <memory>
+#include <unistd.h>
 
 using namespace kirune;
 
@@ -187,6 +189,45 @@ TEST(ToolTest, TwoProgramsOnOneBook) {
     EXPECT_EQ(next.out, QStringLiteral("opened\nsaved\n"));
     EXPECT_FALSE(next.err.contains(U(u"ほかのKirune"))) << next.err.toStdString();
     EXPECT_EQ(next.exitCode, 0);
+}
+
+// Every output command refuses the book it reads and the book's backup, under any name of
+// theirs, and leaves both as they were.
+TEST(ToolTest, NoOutputCommandWritesOverTheBookOrItsBackup) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("d")));
+    const QString book = dir.filePath(QStringLiteral("d/b.txt"));
+    const QString backup = dir.filePath(QStringLiteral("d/b.bak"));
+    ASSERT_TRUE(WriteGradeBookFile(book, *ClassBook(), nullptr));
+    ASSERT_TRUE(WriteGradeBookFile(book, *ClassBook(), nullptr)); // now with its backup
+    ASSERT_TRUE(QFile::link(book, dir.filePath(QStringLiteral("d/link.txt"))));
+    ASSERT_TRUE(QFile::link(backup, dir.filePath(QStringLiteral("d/link.bak"))));
+    for (const QString& file : {book, backup}) {
+        const QString hard = dir.filePath(QStringLiteral("d/hard.") + file.right(3));
+        ASSERT_EQ(::link(QFile::encodeName(file).constData(), QFile::encodeName(hard).constData()),
+                  0);
+    }
+    const QByteArray marks = Content(book);
+    const QByteArray before = Content(backup);
+    const QStringList commands[] = {{QStringLiteral("pdf")},
+                                    {QStringLiteral("pupils")},
+                                    {QStringLiteral("graphs"), QStringLiteral("0")},
+                                    {QStringLiteral("csv")},
+                                    {QStringLiteral("xlsx")}};
+    const char* spellings[] = {"d/b.txt", "d/./../d/b.txt", "d/link.txt", "d/hard.txt",
+                               "d/b.bak", "d/link.bak",     "d/hard.bak"};
+    for (const QStringList& command : commands) {
+        for (const char* spelling : spellings) {
+            SCOPED_TRACE(command.first().toStdString() + " " + spelling);
+            const ToolRun run =
+                RunTool(QStringList{command.first(), book, dir.filePath(QLatin1String(spelling))} +
+                        command.mid(1));
+            EXPECT_EQ(run.exitCode, 1) << run.err.toStdString();
+            EXPECT_TRUE(run.err.contains(U(u"開いている成績ファイル"))) << run.err.toStdString();
+            EXPECT_EQ(Content(book), marks);
+            EXPECT_EQ(Content(backup), before);
+        }
+    }
 }
 
 } // namespace

@@ -223,7 +223,7 @@ void CriteriaEditor::Command3_Click() {
         !platform.AskOkCancel(QString::fromUtf16(u"登録されている評定基準でグラフを印刷します。画面"
                                                  u"の値で印刷するには、先に登録してください。")))
         return;
-    PrintGraphPage(platform, book, subject, period == 3 ? kWholeYear : period);
+    PrintGraphPage(platform, book, subject, period == 3 ? kWholeYear : period, session.FileName);
 }
 
 bool CriteriaEditor::HasUnregisteredChanges() const {
