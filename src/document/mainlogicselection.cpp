@@ -12,6 +12,27 @@ QString U(const char16_t* text) {
     return QString::fromUtf16(text);
 }
 
+// What a node of levels 0 to 3 (subject, semester, test, viewpoint) puts in the edit command,
+// the toolbar's edit button and the status bar.
+struct LevelCaptions {
+    const char16_t* menu; // nullptr: no editor, the command is disabled
+    const char16_t* button;
+    const char16_t* hint;
+};
+constexpr LevelCaptions kLevelCaptions[] = {
+    {u"通年の評定基準の編集(&E)", u"通年の評定基準の編集 ",
+     u"ﾋﾝﾄ：通年の科目データです。[通年の評定基準の編集]で観点の名称と通年の評価基準の編集をし"
+     u"ます。[画面の表を印刷]で印刷します。"},
+    {u"学期毎の評定基準の編集(&E)", u"学期毎の評定基準の編集",
+     u"ﾋﾝﾄ：学期の科目データです。[学期毎の評定基準の編集]で学期毎年の評価基準の編集をします。"
+     u"[画面の表を印刷]で印刷します。"},
+    {u"試験結果の編集(&E)", u"試 験 結 果 の 編 集",
+     u"ﾋﾝﾄ：試験のデータです。[試験結果の編集]で試験の名称・日付・観点の配点・生徒の得点を編集"
+     u"します。[画面の表を印刷]で印刷します。"},
+    {nullptr, u"デ ー タ の 編 集",
+     u"ﾋﾝﾄ：観点毎の試験のデータです。[画面の表を印刷]で印刷します。"},
+};
+
 QString HomeRoomEditCaption() {
     return U(u"学級の編集(&E)");
 }
@@ -87,42 +108,17 @@ void MainLogic::TreeView1_NodeClick(int nodeIndex) {
 
     SelectNode(session, key);
     ShowNodeTable(book, session, key, grid, frame1Caption);
-    switch (level) {
-    case 0:
-        ItemRef(Menu::EditProperty).caption = U(u"通年の評定基準の編集(&E)");
-        if (edit)
-            edit->caption = U(u"通年の評定基準の編集 ");
-        statusText =
-            U(u"ﾋﾝﾄ：通年の科目データです。[通年の評定基準の編集]で観点の名称と通年の評価基準の編"
-              u"集をします。[画面の表を印刷]で印刷します。");
-        break;
-    case 1:
-        ItemRef(Menu::EditProperty).caption = U(u"学期毎の評定基準の編集(&E)");
-        if (edit)
-            edit->caption = U(u"学期毎の評定基準の編集");
-        statusText =
-            U(u"ﾋﾝﾄ：学期の科目データです。[学期毎の評定基準の編集]で学期毎年の評価基準の編集を"
-              u"します。[画面の表を印刷]で印刷します。");
-        break;
-    case 2:
-        ItemRef(Menu::EditProperty).caption = U(u"試験結果の編集(&E)");
-        if (edit)
-            edit->caption = U(u"試 験 結 果 の 編 集");
-        statusText =
-            U(u"ﾋﾝﾄ：試験のデータです。[試験結果の編集]で試験の名称・日付・観点の配点・生徒の得"
-              u"点を編集します。[画面の表を印刷]で印刷します。");
-        break;
-    case 3:
+    const LevelCaptions& captions = kLevelCaptions[level];
+    // A viewpoint has no editor of its own: the command keeps its caption and is disabled.
+    if (captions.menu)
+        ItemRef(Menu::EditProperty).caption = U(captions.menu);
+    else
         EnableMenus({Menu::EditProperty}, false);
-        if (edit) {
-            edit->caption = U(u"デ ー タ の 編 集");
-            edit->enabled = false;
-        }
-        statusText = U(u"ﾋﾝﾄ：観点毎の試験のデータです。[画面の表を印刷]で印刷します。");
-        break;
-    default:
-        break;
+    if (edit) {
+        edit->caption = U(captions.button);
+        edit->enabled = captions.menu != nullptr;
     }
+    statusText = U(captions.hint);
     Notify();
 }
 

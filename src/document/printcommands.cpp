@@ -1,4 +1,4 @@
-// The page set-up command and the printout of the table on screen.
+// The page set-up command, the printout of the table on screen and the pupils' records.
 #include "browse/tables.h"
 #include "mainlogic.h"
 #include "model/numbers.h"
@@ -12,6 +12,7 @@
 #include <QPageSize>
 #include <QPainter>
 #include <QPrinter>
+#include <functional>
 
 namespace kirune {
 
@@ -23,6 +24,59 @@ QString PrintNotStartedMessage() {
 }
 QString PrintFailedMessage() {
     return QString::fromUtf16(u"印刷できませんでした。");
+}
+
+// One printed table: its grid, its shown columns, its tree node and the caption above it.
+struct PrintedTable {
+    const Grid* grid = nullptr;
+    int columns = 0;
+    QString key;
+    QString caption;
+};
+
+// Prints the tables that `table` gives for pages 0, 1, ... (false after the last) on A4 in
+// `orientation` and in colour, one page each, through the preview: at least 10 mm from the
+// paper's edges, a table larger than that shrunk as a whole rather than losing its last rows.
+// False when nothing was printed.
+bool PrintTables(Platform& platform, QPageLayout::Orientation orientation, const QString& docName,
+                 const QString& pdfName, const QString& bookPath,
+                 const std::function<bool(int, PrintedTable*)>& table) {
+    QPrinter& setup = platform.Printer();
+    setup.setPageSize(QPageSize(QPageSize::A4));
+    setup.setPageOrientation(orientation);
+    setup.setColorMode(QPrinter::Color); // the rating colours
+    // A PDF says which class and table it holds, and what made it.
+    setup.setDocName(docName);
+    setup.setCreator(kProgramTitle);
+    const QString date = RegionalLocale().toString(platform.Today(), QLocale::ShortFormat);
+    // The pages are shown in a preview first; the teacher prints from there (or saves a PDF).
+    const PaintJob paint = [&](QPrinter& printer) {
+        QPainter painter;
+        if (!painter.begin(&printer)) {
+            platform.ShowMessage(PrintNotStartedMessage());
+            return false;
+        }
+        const QRectF area = PrintAreaTwips(printer);
+        PrintedTable page;
+        for (int n = 0; table(n, &page); ++n) {
+            if (n > 0 && !printer.newPage()) {
+                platform.ShowMessage(PrintFailedMessage());
+                return false;
+            }
+            painter.save();
+            MoveToPrintArea(painter, printer, area);
+            PainterCanvas canvas(painter, printer, true, area.width());
+            PrintTable(canvas, *page.grid, page.columns, page.key, page.caption, date,
+                       area.height());
+            painter.restore();
+        }
+        if (!painter.end()) {
+            platform.ShowMessage(PrintFailedMessage());
+            return false;
+        }
+        return true;
+    };
+    return platform.PrintWithPreview(pdfName, PaintingPdfAside(platform, bookPath, paint));
 }
 
 } // namespace
@@ -38,39 +92,13 @@ void MainLogic::mnuFilePageSetup_Click() {
 void MainLogic::mnuFilePrint_Click() {
     if (!Allowed(Menu::FilePrint))
         return;
-
-    QPrinter& setup = platform.Printer();
-    setup.setPageSize(QPageSize(QPageSize::A4));
-    setup.setPageOrientation(QPageLayout::Landscape);
-    setup.setColorMode(QPrinter::Color); // the rating colours
-    // A PDF says which class and table it holds (the frame caption), and what made it.
-    setup.setDocName(frame1Caption);
-    setup.setCreator(kProgramTitle);
-
-    const QString date = RegionalLocale().toString(platform.Today(), QLocale::ShortFormat);
-    const int columns = session.ShownColumnCount;
-    // The page is shown in a preview first; the teacher prints it from there (or saves a PDF).
-    const PaintJob paint = [&](QPrinter& printer) {
-        QPainter painter;
-        if (!painter.begin(&printer)) {
-            platform.ShowMessage(PrintNotStartedMessage());
-            return false;
-        }
-        // At least 10 mm from the paper's edges; a table larger than that is shrunk as a whole
-        // rather than losing its last rows.
-        const QRectF area = PrintAreaTwips(printer);
-        MoveToPrintArea(painter, printer, area);
-        PainterCanvas canvas(painter, printer, true, area.width());
-        PrintTable(canvas, grid, columns, session.SelectedNodeKey, frame1Caption, date,
-                   area.height());
-        if (!painter.end()) {
-            platform.ShowMessage(PrintFailedMessage());
-            return false;
-        }
-        return true;
-    };
-    platform.PrintWithPreview(TablePdfName(book, session.SelectedNodeKey),
-                              PaintingPdfAside(platform, session.FileName, paint));
+    PrintTables(
+        platform, QPageLayout::Landscape, frame1Caption,
+        TablePdfName(book, session.SelectedNodeKey), session.FileName,
+        [this](int n, PrintedTable* page) {
+            *page = {&grid, session.ShownColumnCount, session.SelectedNodeKey, frame1Caption};
+            return n == 0;
+        });
 }
 
 void MainLogic::mnuFilePupilRecords_Click() {
@@ -84,49 +112,23 @@ void MainLogic::mnuFilePupilRecords_Click() {
 }
 
 bool MainLogic::PrintPupilRecords(const QList<int>& numbers) {
-    QPrinter& setup = platform.Printer();
-    setup.setPageSize(QPageSize(QPageSize::A4));
-    setup.setPageOrientation(QPageLayout::Portrait);
-    setup.setColorMode(QPrinter::Color);
-    setup.setDocName(HomeRoomHeading(book) + QString::fromUtf16(u"　個人票"));
-    setup.setCreator(kProgramTitle);
-    const QString date = RegionalLocale().toString(platform.Today(), QLocale::ShortFormat);
-    const PaintJob paint = [&](QPrinter& printer) {
-        QPainter painter;
-        if (!painter.begin(&printer)) {
-            platform.ShowMessage(PrintNotStartedMessage());
-            return false;
-        }
-        const QRectF area = PrintAreaTwips(printer);
-        // Each record is built on a grid and session of its own: the table on screen stays.
-        Session scratch = session;
-        Grid record(43, 15);
-        bool first = true;
-        for (const int n : numbers) {
-            if (!HasName(book, n) || n > book.RosterSize)
-                continue;
-            if (!first && !printer.newPage()) {
-                platform.ShowMessage(PrintFailedMessage());
+    QList<int> named;
+    for (const int n : numbers)
+        if (HasName(book, n) && n <= book.RosterSize)
+            named << n;
+    // Each record is built on a grid and session of its own: the table on screen stays.
+    Session scratch = session;
+    Grid record(43, 15);
+    return PrintTables(
+        platform, QPageLayout::Portrait, HomeRoomHeading(book) + QString::fromUtf16(u"　個人票"),
+        PupilRecordsPdfName(book), session.FileName, [&](int n, PrintedTable* page) {
+            if (n >= named.size())
                 return false;
-            }
-            first = false;
             QString caption;
-            ShowPupilRecordTable(book, scratch, n, record, caption, &recordTables_);
-            painter.save();
-            MoveToPrintArea(painter, printer, area);
-            PainterCanvas canvas(painter, printer, true, area.width());
-            PrintTable(canvas, record, 14, PupilKey(n), QString::fromUtf16(u"個人票　") + caption,
-                       date, area.height());
-            painter.restore();
-        }
-        if (!painter.end()) {
-            platform.ShowMessage(PrintFailedMessage());
-            return false;
-        }
-        return true;
-    };
-    return platform.PrintWithPreview(PupilRecordsPdfName(book),
-                                     PaintingPdfAside(platform, session.FileName, paint));
+            ShowPupilRecordTable(book, scratch, named[n], record, caption, &recordTables_);
+            *page = {&record, 14, PupilKey(named[n]), QString::fromUtf16(u"個人票　") + caption};
+            return true;
+        });
 }
 
 } // namespace kirune

@@ -1,5 +1,6 @@
 #include "canvas.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace kirune {
@@ -23,6 +24,15 @@ QString CutToWidth(QString text, double room, const std::function<double(const Q
     return text + ellipsis;
 }
 
+double ShrunkSize(double size, double width, double room, double smallest,
+                  const std::function<bool(double)>& fits) {
+    double s = std::floor(size * room / std::max(width, 1.0) * 2) / 2;
+    s = std::max(std::min(s, size - 0.5), smallest);
+    while (s > smallest && !fits(s))
+        s = std::max(smallest, s - 0.5);
+    return s;
+}
+
 FittedText FitText(Canvas& canvas, const QString& text, double room, double size) {
     const double shown = canvas.FontSize;
     const auto width = [&canvas](const QString& t, double s) {
@@ -30,20 +40,13 @@ FittedText FitText(Canvas& canvas, const QString& text, double room, double size
         return canvas.TextWidth(t);
     };
     FittedText fitted{text, size};
-    const double smallest = size * 0.7;
-    if (width(text, size) > room) {
-        // The size the width points to first (widths grow almost in proportion), then half a
-        // point less at a time.
-        double s = std::floor(size * room / std::max(width(text, size), 1.0) * 2) / 2;
-        while (s >= smallest && width(text, s) > room)
-            s -= 0.5;
-        if (s >= smallest) {
-            fitted.size = s;
-        } else {
-            fitted.size = smallest;
-            fitted.text =
-                CutToWidth(text, room, [&](const QString& t) { return width(t, smallest); });
-        }
+    const double full = width(text, size);
+    if (full > room) {
+        fitted.size = ShrunkSize(size, full, room, size * 0.7,
+                                 [&](double s) { return width(text, s) <= room; });
+        // Cut with "…" when it does not fit even at the smallest size.
+        fitted.text =
+            CutToWidth(text, room, [&](const QString& t) { return width(t, fitted.size); });
     }
     canvas.FontSize = shown;
     return fitted;

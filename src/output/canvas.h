@@ -98,6 +98,13 @@ struct FittedText {
     double size = 0;
 };
 FittedText FitText(Canvas& canvas, const QString& text, double room, double size);
+// Shrink-to-fit, one rule for the tables on screen and on paper: a text `width` wide at `size`
+// points, too wide for `room`, gets the largest size on half points below `size`, down to
+// `smallest`, at which `fits` says it fits; `smallest` when none does. Widths grow almost in
+// proportion to the size, so the size the width points to is tried first, then half a point
+// less at a time (each size tried costs a measurement or a font).
+double ShrunkSize(double size, double width, double room, double smallest,
+                  const std::function<bool(double)>& fits);
 // `text` as it is when `width` of it fits `room`, else cut with "…" where the room ends.
 QString CutToWidth(QString text, double room, const std::function<double(const QString&)>& width);
 

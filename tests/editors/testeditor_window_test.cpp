@@ -114,35 +114,59 @@ TEST_F(TestEditorWindowTest, ControlsHaveTheirNamesCaptionsAndPlaces) {
     EXPECT_EQ(w.windowTitle(), U(u"試験結果の編集"));
     EXPECT_EQ(w.size(), QSize(TwipsToPixels(11775), TwipsToPixels(8280)));
 
-    struct Place {
-        const char* name;
-        int left, top, width, height;
-    };
-    const Place places[] = {
-        {"Label1", 120, 120, 1440, 255},        {"Text1", 1590, 0, 2265, 390},
-        {"Label2", 120, 480, 1440, 255},        {"Text2", 1590, 360, 2265, 390},
-        {"MonthView1", 1440, 720, 2385, 2220},  {"Label15", 120, 3120, 1575, 255},
-        {"Label16", 240, 3480, 495, 255},       {"Label17", 1560, 3480, 495, 255},
-        {"Label18", 2880, 3480, 495, 255},      {"Check4", 840, 3480, 255, 255},
-        {"Check5", 2160, 3480, 255, 255},       {"Check6", 3480, 3480, 255, 255},
-        {"Text6", 480, 3720, 615, 375},         {"Text7", 1800, 3720, 615, 375},
-        {"Text8", 3120, 3720, 615, 375},        {"Frame1", 120, 4440, 3855, 3735},
-        {"Label5", 240, 480, 855, 375},         {"Combo2", 1200, 480, 855, 300},
-        {"Command5", 2760, 480, 855, 855},      {"Label6", 240, 1080, 975, 255},
-        {"Label3", 1320, 1080, 2415, 330},      {"Text3", 120, 1680, 735, 495},
-        {"ScoreLabel1", 120, 1425, 1320, 255},  {"ScoreLabel3", 3000, 1425, 1320, 255},
-        {"Text4", 1560, 1680, 735, 495},        {"Text5", 3000, 1680, 735, 495},
-        {"Label12", 960, 1920, 495, 255},       {"Label13", 2400, 1920, 495, 255},
-        {"Command4", 720, 2400, 975, 615},      {"Command3", 1920, 2400, 975, 615},
-        {"Label14", 3000, 3000, 735, 255},      {"Label8", 120, 3240, 1800, 255},
-        {"Label7", 1920, 3240, 1860, 255},      {"Label11", 4080, 120, 4935, 255},
-        {"MSFlexGrid1", 4080, 360, 6375, 7815}, {"Command1", 10560, 360, 1095, 495},
-        {"Command2", 10560, 1080, 1095, 495},   {"Picture1", 10440, 3360, 1305, 1860},
-    };
-    for (const Place& p : places)
-        if (QWidget* c = Control(p.name)) {
-            EXPECT_EQ(c->geometry(), TwipsRectToPixels(p.left, p.top, p.width, p.height)) << p.name;
-        }
+    // Where each control stands, in pixels at the tests' 96 dots per inch: name, left, top,
+    // width and height (inside Frame1 for the controls of the score entry).
+    const char* const places = R"(
+Label1           8    8   96   17
+Text1          106    0  151   26
+Label2           8   32   96   17
+Text2          106   24  151   26
+MonthView1      96   48  159  148
+Label15          8  208  105   17
+Label16         16  232   33   17
+Label17        104  232   33   17
+Label18        192  232   33   17
+Check4          56  232   17   17
+Check5         144  232   17   17
+Check6         232  232   17   17
+Text6           32  248   41   25
+Text7          120  248   41   25
+Text8          208  248   41   25
+Frame1           8  296  257  249
+Label5          16   32   57   25
+Combo2          80   32   57   20
+Command5       184   32   57   57
+Label6          16   72   65   17
+Label3          88   72  161   22
+Text3            8  112   49   33
+ScoreLabel1      8   95   88   17
+ScoreLabel3    200   95   88   17
+Text4          104  112   49   33
+Text5          200  112   49   33
+Label12         64  128   33   17
+Label13        160  128   33   17
+Command4        48  160   65   41
+Command3       128  160   65   41
+Label14        200  200   49   17
+Label8           8  216  120   17
+Label7         128  216  124   17
+Label11        272    8  329   17
+MSFlexGrid1    272   24  425  521
+Command1       704   24   73   33
+Command2       704   72   73   33
+Picture1       696  224   87  124
+)";
+    int checked = 0;
+    for (const QString& line : QString::fromLatin1(places).split(u'\n', Qt::SkipEmptyParts)) {
+        const QStringList f = line.split(u' ', Qt::SkipEmptyParts);
+        ASSERT_EQ(f.size(), 5) << line.toStdString();
+        QWidget* c = Control(f[0].toLatin1());
+        ASSERT_NE(c, nullptr) << line.toStdString();
+        EXPECT_EQ(c->geometry(), QRect(f[1].toInt(), f[2].toInt(), f[3].toInt(), f[4].toInt()))
+            << line.toStdString();
+        ++checked;
+    }
+    EXPECT_EQ(checked, 38);
     QWidget* frame = Control("Frame1");
     for (const char* inside : {"Combo2", "Text3", "Command3", "Label7"})
         EXPECT_EQ(Control(inside)->parentWidget(), frame) << inside;
@@ -359,6 +383,24 @@ TEST_F(TestEditorWindowTest, ArrowKeysMoveBetweenBoxesAndPupils) {
     EXPECT_EQ(session.CurrentStudentNo, 1);
     EXPECT_EQ(FocusName(), QStringLiteral("Text5"));
     EXPECT_EQ(Box(4)->text(), QStringLiteral(" 33"));
+}
+
+// Tab and Shift+Tab go round the whole window without ever stopping in the calendar, which is
+// reached from the date alone.
+TEST_F(TestEditorWindowTest, TabNeverStopsInTheCalendar) {
+    Show();
+    QWidget* calendar = Control("MonthView1");
+    for (const Qt::KeyboardModifiers modifiers : {Qt::NoModifier, Qt::ShiftModifier}) {
+        Box(1)->setFocus();
+        QStringList walked;
+        for (int i = 0; i < 30; ++i) {
+            Press(Qt::Key_Tab, modifiers);
+            QWidget* now = QApplication::focusWidget();
+            walked << FocusName();
+            EXPECT_FALSE(now == calendar || calendar->isAncestorOf(now))
+                << walked.join(u' ').toStdString();
+        }
+    }
 }
 
 TEST_F(TestEditorWindowTest, TabAndShiftTabStayAmongTheCheckedScoreBoxes) {

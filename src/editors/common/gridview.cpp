@@ -1,5 +1,6 @@
 #include "gridview.h"
 
+#include "output/canvas.h"
 #include "twips.h"
 
 #include <QEvent>
@@ -290,21 +291,20 @@ const GridView::LaidOutText& GridView::laidOut(const QString& text, int width, b
     layOut();
     auto widest = [&] { return *std::max_element(kept->widths.begin(), kept->widths.end()); };
     if (fixed && width > 0 && widest() > width) {
-        // A header line that does not fit: a smaller size of the same font, on half points, so
-        // that no word or date is cut. Widths grow almost in proportion to the size: the first
-        // size tried is the one the width at this size points to, then half a point less at a
-        // time until the text fits (each size tried costs a font of its own).
-        const double base = shown.pointSizeF() > 0 ? shown.pointSizeF() : 9;
-        double size = std::clamp(std::floor(base * width / widest() * 2) / 2, kSmallestHeaderSize,
-                                 base - 0.5);
-        for (;;) {
+        // A header line that does not fit: a smaller size of the same font, so that no word or
+        // date is cut.
+        const auto layOutAt = [&](double size) {
             shown.setPointSizeF(size);
             metrics = QFontMetricsF(shown);
             layOut();
-            if (widest() <= width || size <= kSmallestHeaderSize)
-                break;
-            size = std::max(kSmallestHeaderSize, size - 0.5);
-        }
+        };
+        const double base = shown.pointSizeF() > 0 ? shown.pointSizeF() : 9;
+        const double size = ShrunkSize(base, widest(), width, kSmallestHeaderSize, [&](double s) {
+            layOutAt(s);
+            return widest() <= width;
+        });
+        if (shown.pointSizeF() != size)
+            layOutAt(size);
     }
     return *kept;
 }

@@ -146,10 +146,8 @@ void FormTestSpec::BuildControls() {
     monthView1_->setGridVisible(false);
     monthView1_->setFont(WindowFont(7));
     PlaceTwips(monthView1_, 1440, 720, 2385, 2220);
-    // The calendar is reached from the date (Alt+Down or F4), not by Tab of its own; it shows a
-    // frame while it has the focus.
-    for (QWidget* part : monthView1_->findChildren<QWidget*>())
-        part->setFocusPolicy(Qt::FocusPolicy(part->focusPolicy() & ~Qt::TabFocus));
+    // The calendar as a whole takes the focus by a click or from the date (Alt+Down or F4), not
+    // by Tab; it shows a frame while it has the focus.
     monthView1_->setFocusPolicy(Qt::ClickFocus);
     calendarFocus_ = new QFocusFrame(this);
     calendarFocus_->hide();
