@@ -11,7 +11,7 @@ packages=(
   clang libclang-rt-14-dev
   qt6-translations-l10n
   xvfb xauth poppler-utils desktop-file-utils
-  libxlsxwriter-dev python3-openpyxl
+  libxlsxwriter-dev python3-openpyxl libzip-dev
   locales
 )
 

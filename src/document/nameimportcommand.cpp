@@ -7,8 +7,8 @@
 namespace kirune {
 
 QString MainLogic::RosterFilter() {
-    // A roster is kept as .txt as often as .csv.
-    return QString::fromUtf16(u"名簿ファイル (*.txt *.csv)|*.txt;*.csv|すべてのファイル (*)|*");
+    // A roster is kept as .txt as often as .csv, or as a workbook.
+    return QString::fromUtf16(u"名簿ファイル (*.txt *.csv *.xlsx)|*.txt;*.csv;*.xlsx|すべてのファイル (*)|*");
 }
 
 void MainLogic::mnuEditNameBook_Click() {

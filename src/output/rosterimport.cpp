@@ -3,7 +3,9 @@
 #include "model/cp932.h"
 #include "model/gradebook.h"
 
-#include "model/safefile.h"
+#include "scoreimport.h"
+
+#include <cmath>
 
 #include <QFileInfo>
 #include <QStringDecoder>
@@ -110,23 +112,63 @@ RosterImport ParseRoster(const QByteArray& bytes) {
     return result;
 }
 
-RosterImport ReadRosterFile(const QString& path) {
+RosterImport RosterFromTable(const TableFile& table) {
     RosterImport result;
-    const QString shown = QFileInfo(path).fileName();
-    QByteArray bytes;
-    bool tooBig = false;
-    if (!ReadRegularFile(path, kMaxRosterFileBytes, &bytes, &result.message, &tooBig)) {
-        if (tooBig)
-            result.message =
-                QString::fromUtf16(
-                    u"ﾌｧｲﾙ「%1」は生徒名簿としては大きすぎます。生徒名簿は読み込みませんでした。")
-                    .arg(shown);
+    auto refuse = [&](const QString& message) {
+        result.names.clear();
+        result.message = message + QString::fromUtf16(u"生徒名簿は読み込みませんでした。");
+        return result;
+    };
+    const ScoreColumns columns = GuessScoreColumns(table, ScoreImportTarget{});
+    if (columns.nameColumn < 0)
+        return refuse(QString::fromUtf16(u"名前の列（見出しが「氏名」「名前」「生徒氏名」の列）が"
+                                         u"ありません。"));
+    for (int r = columns.headerRow + 1; r < static_cast<int>(table.rows.size()); ++r) {
+        const QString name = table.Cell(r, columns.nameColumn).trimmed();
+        if (name.isEmpty())
+            continue;
+        if (columns.numberColumn >= 0) {
+            bool number = false;
+            const double n = MatchingKey(table.Cell(r, columns.numberColumn)).toDouble(&number);
+            if (!number || n < 1 || n != std::floor(n))
+                continue; // no pupil's row: an average, a note
+        }
+        for (const QChar c : name)
+            if (c.unicode() < 0x20 || c.unicode() == 0x7F || c == u';')
+                return refuse(QString::fromUtf16(u"%1 行目の名前に「;」や改行などの制御文字が"
+                                                 u"あります。名前には使えません。")
+                                  .arg(r + 1));
+        result.names.push_back(name);
+        if (result.names.size() > kMaxPupils)
+            return refuse(QString::fromUtf16(
+                u"生徒名簿ﾌｧｲﾙに 41 名以上の名前があります。登録できる生徒は 40 名までです。"));
+    }
+    result.ok = true;
+    return result;
+}
+
+RosterImport ParseRosterFile(const QByteArray& bytes, const QString& shownName) {
+    const TableFile table = ParseTableFile(bytes, shownName);
+    RosterImport result;
+    if (table.workbook && !table.ok) {
+        result.message = table.message + QString::fromUtf16(u"生徒名簿は読み込みませんでした。");
         return result;
     }
-    result = ParseRoster(bytes);
+    const bool named = table.ok && GuessScoreColumns(table, ScoreImportTarget{}).nameColumn >= 0;
+    result = table.workbook || named ? RosterFromTable(table) : ParseRoster(bytes);
     if (!result.ok)
-        result.message = QString::fromUtf16(u"ﾌｧｲﾙ「%1」: ").arg(shown) + result.message;
+        result.message = QString::fromUtf16(u"ﾌｧｲﾙ「%1」: ").arg(shownName) + result.message;
     return result;
+}
+
+RosterImport ReadRosterFile(const QString& path) {
+    RosterImport result;
+    QByteArray bytes;
+    if (!ReadTableBytes(path, &bytes, &result.message)) {
+        result.message += QString::fromUtf16(u"生徒名簿は読み込みませんでした。");
+        return result;
+    }
+    return ParseRosterFile(bytes, QFileInfo(path).fileName());
 }
 
 } // namespace kirune

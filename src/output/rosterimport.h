@@ -6,6 +6,8 @@
 #include <QString>
 #include <QStringList>
 
+#include "tablefile.h"
+
 namespace kirune {
 
 struct RosterImport {
@@ -23,11 +25,20 @@ struct RosterImport {
 // roster's places).
 RosterImport ParseRoster(const QByteArray& bytes);
 
+// A roster from a table (a workbook's first sheet, or CSV text) whose header row names a name
+// column (氏名, 名前, 生徒氏名): the names below it in row order. Rows without a name are
+// skipped; when the table also has a number column (出席番号, 番号, No.), so are rows without a
+// pupil's number in it (a class-average row). So the program's own homeroom table, saved as CSV
+// or as a workbook, becomes the next year's roster. Refused: names that the grade book file
+// cannot hold (";", line breaks, control characters) and more than 40 names.
+RosterImport RosterFromTable(const TableFile& table);
+
+// The file's bytes as a roster: a workbook, or CSV text with a name column, as RosterFromTable
+// reads them; any other text as ParseRoster does. `shownName` names the file in refusals.
+RosterImport ParseRosterFile(const QByteArray& bytes, const QString& shownName);
+
 // Reads `path` and parses it; a file that is not a regular file, or cannot be opened or read, is
 // refused with a message naming it.
 RosterImport ReadRosterFile(const QString& path);
-
-// Largest roster file read; anything bigger cannot be a class roster.
-constexpr qint64 kMaxRosterFileBytes = 4 * 1024 * 1024;
 
 } // namespace kirune

@@ -179,5 +179,67 @@ TEST(RosterImport, RefusalFromAFileNamesTheFile) {
     EXPECT_TRUE(roster.message.contains(QStringLiteral("big.csv")));
 }
 
+TEST(RosterImport, TablesWithANameColumnGiveTheNamesBelowTheirHeader) {
+    const QStringList homeroom = {U(u"青木 颯太"), U(u"石川 結衣"), U(u"上田 蓮"),
+                                  U(u"遠藤 さくら"), U(u"小川 大翔"), U(u"加藤 陽菜"),
+                                  U(u"木村 湊"), U(u"小林 芽依"), U(u"斉藤 悠真"),
+                                  U(u"高橋 美羽"), U(u"田中 樹")};
+    struct Case {
+        const char* name;
+        QByteArray bytes;
+        QStringList names;
+    };
+    auto fixture = [](const char* file) {
+        QFile f(QStringLiteral(KIRUNE_TEST_DATA "/scores/") + QString::fromLatin1(file));
+        EXPECT_TRUE(f.open(QIODevice::ReadOnly));
+        return f.readAll();
+    };
+    const Case cases[] = {
+        // The program's own homeroom table as CSV and as a workbook: the header and the empty
+        // rows are no names, the pupil who left has none.
+        {"homeroom CSV", fixture("homeroom_export.csv"), homeroom},
+        {"homeroom workbook", fixture("homeroom_export.xlsx"), homeroom},
+        // A test's table: the class-average row has no pupil's number.
+        {"test workbook", fixture("own_export.xlsx"), homeroom},
+        {"numbers and names", fixture("openpyxl.xlsx"),
+         {U(u"青木 颯太"), U(u"石川 結衣"), U(u"上田 蓮"), U(u"小川 大翔")}},
+        {"a name column in CSV", Cp932(u"学級名簿\r\n氏名,ふりがな\r\n 青木 ,あおき\r\n\r\n井上,\r\n"),
+         {U(u"青木"), U(u"井上")}},
+    };
+    for (const Case& c : cases) {
+        const RosterImport roster = ParseRosterFile(c.bytes, QStringLiteral("r"));
+        EXPECT_TRUE(roster.ok) << c.name << ": " << roster.message.toStdString();
+        EXPECT_EQ(roster.names.join(u'/'), c.names.join(u'/')) << c.name;
+    }
+}
+
+TEST(RosterImport, TablesThatCannotBeARosterAreRefused) {
+    QByteArray many = "No.,氏名\n";
+    for (int i = 1; i <= 41; ++i)
+        many += QByteArray::number(i) + ",X\n";
+    QFile encrypted(QStringLiteral(KIRUNE_TEST_DATA "/scores/encrypted.xlsx"));
+    ASSERT_TRUE(encrypted.open(QIODevice::ReadOnly));
+    struct Case {
+        const char* name;
+        QByteArray bytes;
+        const char16_t* message;
+    };
+    const Case cases[] = {
+        {"a semicolon", QByteArray("氏名\n\"A;B\"\n"),
+         u"ﾌｧｲﾙ「r.csv」: 2 行目の名前に「;」や改行などの制御文字があります。"},
+        {"a line break", QByteArray("名前\n\"A\nB\"\n"), u"2 行目の名前に"},
+        {"41 names", many, u"41 名以上の名前があります"},
+        {"an encrypted workbook", encrypted.readAll(), u"ファイル「r.csv」: 暗号化された zip です"},
+    };
+    for (const Case& c : cases) {
+        const RosterImport roster = ParseRosterFile(c.bytes, QStringLiteral("r.csv"));
+        EXPECT_FALSE(roster.ok) << c.name;
+        EXPECT_TRUE(roster.names.isEmpty()) << c.name;
+        EXPECT_TRUE(roster.message.contains(U(c.message))) << c.name << ": "
+                                                           << roster.message.toStdString();
+        EXPECT_TRUE(roster.message.endsWith(U(u"生徒名簿は読み込みませんでした。"))) << c.name;
+    }
+}
+
 } // namespace
 } // namespace kirune

@@ -231,3 +231,83 @@ TEST(ToolTest, NoOutputCommandWritesOverTheBookOrItsBackup) {
 }
 
 } // namespace
+
+namespace {
+
+// kirune-tool import-scores: a good file registered into OUT (BOOK untouched), and every way it
+// stops without writing anything.
+TEST(ToolTest, ImportScoresRegistersIntoOutOrWritesNothing) {
+    QTemporaryDir dir;
+    const QString book = dir.filePath(QStringLiteral("class.txt"));
+    auto classBook = ClassBook();
+    for (int j = 0; j < 3; ++j)
+        classBook->Scores[TestSlot(0, 0, 0, j)][kPointsColumn] = 50;
+    classBook->Scores[TestSlot(0, 0, 0, 0)][0] = 45; // within the points
+    ASSERT_TRUE(WriteGradeBookFile(book, *classBook, nullptr));
+    const QByteArray original = Content(book);
+    const QString scores = dir.filePath(QStringLiteral("scores.csv"));
+    const QString out = dir.filePath(QStringLiteral("out.txt"));
+    struct Case {
+        const char* name;
+        QStringList args; // after the command; "" is the book, "=" the scores file, "o" OUT
+        QByteArray file;
+        int exitCode;
+        const char16_t* said; // in stdout or stderr
+    };
+    const QString key = QStringLiteral("2 0 0 0");
+    const Case cases[] = {
+        {"cells that are no scores",
+         {"", key, "=", "o"},
+         "No.,X\n1,51\n",
+         1,
+         u"得点でないセル: 2 行目 B 列「51」配点 50 を超えています"},
+        {"a refused file",
+         {"", key, "=", "o"},
+         QByteArray("\0\1\2", 3),
+         1,
+         u"ファイル「scores.csv」: CSV ファイル"},
+        {"no pupil column", {"", key, "=", "o"}, "a,b\n1,2\n", 1, u"生徒の列がありません"},
+        {"not a test",
+         {"", QStringLiteral("0 0"), "=", "o"},
+         "No.\n",
+         2,
+         u"試験の項目ではありません"},
+        {"OUT is BOOK", {"", key, "=", ""}, "No.\n", 2, u"別のファイル"},
+        // Last: those that write OUT. A pupil without a row is reported only.
+        {"a pupil without a row",
+         {"", key, "=", "o"},
+         "No.,X\n1,40\n",
+         0,
+         u"行のない生徒: 出席番号 3"},
+        {"good",
+         {"", key, "=", "o"},
+         QString::fromUtf16(u"番号,氏名,表現,理解,言語\n1,青木 太郎,40,30,20\n3,宇野 ハナコ,欠,,\n"
+                            u"9,誰,1,1,1\n")
+             .toUtf8(),
+         0,
+         u"一致 2 人、一致しない行 1、行のない生徒 0 人、得点でないセル 0、注意 0"},
+    };
+    for (const Case& c : cases) {
+        Put(scores, c.file);
+        QStringList args{QStringLiteral("import-scores")};
+        for (const QString& a : c.args)
+            args << (a.isEmpty() ? book : a == u"=" ? scores : a == u"o" ? out : a);
+        const ToolRun run = RunTool(args);
+        EXPECT_EQ(run.exitCode, c.exitCode) << c.name << ": " << run.err.toStdString();
+        EXPECT_TRUE((run.out + run.err).contains(U(c.said)))
+            << c.name << ": " << (run.out + run.err).toStdString();
+        EXPECT_EQ(Content(book), original) << c.name;
+        if (c.exitCode != 0) {
+            EXPECT_FALSE(QFile::exists(out)) << c.name;
+        }
+    }
+    auto result = std::make_unique<GradeBook>();
+    ResetGradeBook(*result);
+    ASSERT_TRUE(ReadGradeBookFile(out, *result, nullptr));
+    const int S = TestSlot(0, 0, 0, 0);
+    EXPECT_EQ(result->Scores[S][0], 40);
+    EXPECT_EQ(result->Scores[S + 3][0], 90);
+    EXPECT_EQ(result->Scores[S][2], -2);
+}
+
+} // namespace

@@ -253,6 +253,11 @@ void FormTestSpec::BuildControls() {
     command2_ = NewButton(this, "Command2", QString());
     SetButtonCaption(command2_, QString::fromUtf16(u"ｷｬﾝｾﾙ"), 'C');
     PlaceTwips(command2_, 10560, 1080, 1095, 495);
+    // Its caption takes two lines in the narrow column of buttons.
+    importButton_ = NewButton(this, "ImportScores", QString());
+    importButton_->setText(QString::fromUtf16(u"得点の\n読み込み(&L)..."));
+    importButton_->setAccessibleName(QString::fromUtf16(u"得点の読み込み"));
+    PlaceTwips(importButton_, 10440, 1800, 1305, 735);
 
     picture1_ = NewLabel(this, "Picture1", QString());
     picture1_->setPixmap(TestPaperPicture(87, 124));
@@ -267,7 +272,7 @@ void FormTestSpec::BuildControls() {
                         pointsBoxes_[0], checks_[1],      pointsBoxes_[1],
                         checks_[2],      pointsBoxes_[2], scoreBoxes_[0],
                         scoreBoxes_[1],  scoreBoxes_[2],  command1_,
-                        command2_,       combo2_,         command5_,
+                        command2_,       importButton_,   combo2_,         command5_,
                         command4_,       command3_,       grid_};
     for (size_t i = 0; i + 1 < std::size(order); ++i)
         setTabOrder(order[i], order[i + 1]);
@@ -321,6 +326,7 @@ void FormTestSpec::Connect() {
     connect(command5_, &QPushButton::clicked, this, [this] { logic_.Command5_Click(); });
     connect(command1_, &QPushButton::clicked, this, [this] { logic_.Command1_Click(); });
     connect(command2_, &QPushButton::clicked, this, [this] { logic_.Command2_Click(); });
+    connect(importButton_, &QPushButton::clicked, this, [this] { ImportScoresFromFile(); });
 }
 
 void FormTestSpec::Refresh() {

@@ -21,6 +21,9 @@ namespace kirune {
 
 class GridView;
 
+// The file dialog's filter of 得点の読み込み.
+QString ScoreFileFilter();
+
 class FormTestSpec : public EditorFormBase {
     Q_OBJECT
 public:
@@ -46,6 +49,8 @@ private:
     void Refresh();
     void MoveFocus(const QString& control);
     QWidget* ControlNamed(const QString& name) const;
+    // 得点の読み込み: asks for a file, shows its preview, fills the score boxes on 取り込む.
+    void ImportScoresFromFile();
 
     TestEditor logic_;
     bool refreshing_ = false; // the controls are being set from the logic: don't forward
@@ -70,6 +75,7 @@ private:
     QPushButton* command3_ = nullptr;
     QPushButton* command4_ = nullptr;
     QPushButton* command5_ = nullptr;
+    QPushButton* importButton_ = nullptr; // 得点の読み込み
     QLabel* picture1_ = nullptr;
 };
 

@@ -10,6 +10,7 @@
 #include "model/gradebook.h"
 #include "model/session.h"
 #include "output/platform.h"
+#include "output/scoreimport.h"
 
 #include <QDate>
 #include <QString>
@@ -17,6 +18,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <optional>
 
 namespace kirune {
 
@@ -123,6 +125,16 @@ public:
     bool Form_Unload();
     // Something typed or chosen differs from what the window opened with.
     bool HasUnregisteredChanges() const;
+
+    // --- Scores read from a file (得点の読み込み) ------------------------------------------------
+    // Commits the entry being edited and tells what a file may fill: the roster, the checked
+    // viewpoints with their points, and every pupil's scores as they stand. nullopt when the
+    // entry is refused (its message has been shown).
+    std::optional<ScoreImportTarget> BeginScoreImport();
+    // 取り込む: enters each matched pupil's scores into the boxes as if typed and commits them
+    // pupil by pupil, so the grid, totals, averages and ranks follow; then goes back to the pupil
+    // who was shown. Nothing reaches the grade book before 登録.
+    void ImportScores(const ScorePreview& preview);
 
     // --- Routines -----------------------------------------------------------------------------
     // Checks the three score boxes; when they pass, writes them into the current pupil's row and

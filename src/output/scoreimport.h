@@ -1,0 +1,127 @@
+#pragma once
+// One test's scores read from a table (a CSV file or a workbook's sheet): which column names the
+// pupil and which holds each viewpoint, which rows match which pupil, and what each score box
+// will hold. Nothing here changes the test: the editor fills its boxes from the preview, as if the
+// teacher had typed them.
+
+#include "tablefile.h"
+
+#include <QString>
+#include <QStringList>
+#include <array>
+#include <vector>
+
+namespace kirune {
+
+// What the test offers the file.
+struct ScoreImportTarget {
+    QStringList names;                 // the roster: names[n - 1] is pupil n ("" for none)
+    std::array<QString, 3> viewpoints; // the viewpoints' names
+    std::array<bool, 3> checked{};     // assessed by the test
+    std::array<int, 3> points{};       // allocated points, 0 when none is given (100 holds)
+    // What each pupil's score boxes hold now (current[n - 1][v]); a cell that is not entered
+    // leaves its box so. May be shorter than names (then such boxes count as empty).
+    std::vector<std::array<QString, 3>> current;
+};
+
+// The columns taken (from 0; -1 for none).
+struct ScoreColumns {
+    int headerRow = -1; // the first row that holds a pupil column's header
+    int numberColumn = -1;
+    int nameColumn = -1;
+    std::array<int, 3> viewpoint{-1, -1, -1};
+};
+
+struct ImportedPupil {
+    int number = 0;                 // attendance number
+    int row = 0;                    // the file's row, from 1
+    std::array<QString, 3> boxes;   // what the score boxes hold after the import
+    std::array<bool, 3> fromFile{}; // the box's text came from the file
+    bool absent = false;
+};
+
+struct UnmatchedRow {
+    int row = 0; // from 1
+    QString reason;
+};
+
+struct CellFault {
+    int row = 0;    // from 1
+    int column = 0; // from 0 (shown as a letter)
+    QString text;
+    QString reason;
+};
+
+struct ScorePreview {
+    bool ok = false;
+    QString message; // why nothing can be read (no pupil column), when !ok
+    ScoreColumns columns;
+    std::vector<ImportedPupil> matched; // by attendance number
+    std::vector<UnmatchedRow> unmatched;
+    std::vector<int> missing; // named pupils without a row
+    std::vector<CellFault> faults;
+    QStringList warnings; // a number's name that differs from the roster's
+
+    // "3 行目 C 列": where a cell is, as the teacher finds it in the file.
+    static QString Place(int row, int column);
+    // One line of counts: "一致 28 人、一致しない行 1、行のない生徒 2 人、得点でないセル 0、注意
+    // 1".
+    QString Counts() const;
+};
+
+// The headers that name the pupil's column, as the file may spell them.
+bool IsNumberHeader(const QString& text);
+bool IsNameHeader(const QString& text);
+// A text as names and headers are compared: NFKC (half-width katakana become full-width,
+// full-width letters and digits half-width) without any blank.
+QString MatchingKey(const QString& text);
+
+// Finds the header row and the columns: the pupil columns by their headers, each checked
+// viewpoint by a header equal to its name, else the columns after the pupil columns in order.
+// headerRow stays -1 when no row holds a pupil column's header.
+ScoreColumns GuessScoreColumns(const TableFile& table, const ScoreImportTarget& target);
+
+// Matches the rows below the header row to the pupils and reads their scores. Refused (ok false)
+// when the columns name no pupil column.
+ScorePreview BuildScorePreview(const TableFile& table, const ScoreImportTarget& target,
+                               const ScoreColumns& columns);
+
+// The message for a sheet without a pupil column.
+QString NoPupilColumnMessage(const TableFile& table);
+
+// What the preview dialog works on: the file read once, the sheet and the columns chosen, and the
+// preview they give. Choosing another sheet reads it from the same bytes and guesses again.
+class ScoreImport {
+public:
+    // Reads the file's first sheet and guesses its columns; false with Message() when the file
+    // is refused.
+    bool Open(const QString& path, const ScoreImportTarget& target);
+    // The same from bytes already read (`shownName` names them in messages).
+    bool OpenBytes(const QByteArray& bytes, const QString& shownName,
+                   const ScoreImportTarget& target);
+    // Another sheet of a workbook; false with Message() when it cannot be read (the sheet stays
+    // chosen, with no rows, so that the teacher can choose again).
+    bool ChooseSheet(int sheet);
+    // The teacher's choice of columns (from 0, -1 for none).
+    void ChooseColumns(const ScoreColumns& columns);
+
+    const TableFile& Table() const { return table_; }
+    const ScorePreview& Preview() const { return preview_; }
+    const ScoreImportTarget& Target() const { return target_; }
+    QString Message() const { return table_.ok ? preview_.message : table_.message; }
+    // Something to fill: the file was read, has a pupil column and matches a pupil.
+    bool CanImport() const { return table_.ok && preview_.ok && !preview_.matched.empty(); }
+    // The choices of a column combo box: "A: 出席番号" for each column of the table, by the
+    // header row's texts (letters alone when there is no header row).
+    QStringList ColumnLabels() const;
+
+private:
+    void Guess();
+    QByteArray bytes_;
+    QString shownName_;
+    ScoreImportTarget target_;
+    TableFile table_;
+    ScorePreview preview_;
+};
+
+} // namespace kirune
