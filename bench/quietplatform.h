@@ -17,7 +17,9 @@ public:
     void ShowInformation(const QString&, const QString&) override { ++messages; }
     bool AskYesNo(const QString&) override { return false; }
     std::optional<QString> OpenFileName(const QString&, const QString&) override { return {}; }
-    std::optional<QString> SaveFileName(const QString&, const QString&) override { return {}; }
+    std::optional<QString> SaveFileName(const QString&, const QString&, const SaveOffer&) override {
+        return {};
+    }
     QVariant ReadSetting(const QString&, const QVariant& fallback) override { return fallback; }
     void WriteSetting(const QString&, const QVariant&) override {}
     QDate Today() override { return QDate(2026, 6, 10); }

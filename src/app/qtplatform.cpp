@@ -246,13 +246,25 @@ std::optional<QString> QtPlatform::OpenFileName(const QString& title, const QStr
     return path;
 }
 
-std::optional<QString> QtPlatform::SaveFileName(const QString& title, const QString& filter) {
-    // The chosen name is used as given: no extension is added here.
-    const QString path =
-        QFileDialog::getSaveFileName(DialogParent(), title, lastFolder_, QtFilter(filter), nullptr,
-                                     QFileDialog::DontConfirmOverwrite);
-    if (path.isEmpty())
+std::optional<QString> QtPlatform::SaveFileName(const QString& title, const QString& filter,
+                                                const SaveOffer& offer) {
+    QFileDialog dialog(DialogParent(), title, QString(), QtFilter(filter));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    // The suffix is the dialog's own, so that its question about replacing a file is asked of
+    // the name that is saved.
+    dialog.setDefaultSuffix(offer.suffix);
+    // A name without a folder is offered in the folder last chosen.
+    if (offer.startPath.isEmpty()) {
+        dialog.setDirectory(lastFolder_);
+    } else {
+        const QFileInfo start(QDir(lastFolder_), offer.startPath);
+        dialog.setDirectory(start.absolutePath());
+        dialog.selectFile(start.fileName());
+    }
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
+    const QString path = dialog.selectedFiles().constFirst();
     RememberFolder(path);
     return path;
 }

@@ -28,7 +28,8 @@ public:
     bool AskYesNo(const QString& text) override;
     bool AskOkCancel(const QString& text) override;
     std::optional<QString> OpenFileName(const QString& title, const QString& filter) override;
-    std::optional<QString> SaveFileName(const QString& title, const QString& filter) override;
+    std::optional<QString> SaveFileName(const QString& title, const QString& filter,
+                                        const SaveOffer& offer) override;
     QVariant ReadSetting(const QString& key, const QVariant& fallback) override;
     void WriteSetting(const QString& key, const QVariant& value) override;
     QDate Today() override;

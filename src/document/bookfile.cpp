@@ -79,8 +79,20 @@ BookFile::Overwrite BookFile::ClearedToOverwrite(const QString& path) {
                                   .arg(QFileInfo(path).fileName()));
         return Overwrite::Stop;
     }
-    if (!ownFile)
-        return Overwrite::Cleared; // another file: the save dialog asked before overwriting it
+    if (!ownFile) {
+        // Another file: the save dialog asked before it let it be chosen. A book that another
+        // program holds open is never written over: that program would save its own version
+        // over this one, or lose its work to it.
+        BookLockAttempt attempt = TryLockBook(path);
+        if (attempt.state == BookLockAttempt::State::HeldElsewhere) {
+            platform_.ShowMessage(U(u"「%1」は、ほかのKirune（%2）で開かれているため、上書きでき"
+                                    u"ません。別の名前で保存してください。")
+                                      .arg(QFileInfo(path).fileName(), attempt.holder));
+            return Overwrite::Stop;
+        }
+        targetLock_ = std::move(attempt.lock);
+        return Overwrite::Cleared;
+    }
     QString error;
     DiskStamp now;
     if (!ReadDiskStamp(path, &now, &error)) {
@@ -106,9 +118,8 @@ BookFile::Overwrite BookFile::ClearedToOverwrite(const QString& path) {
 void BookFile::Written(const QString& path, const QByteArray& bytes) {
     if (SaveTarget(path) != SaveTarget(path_)) {
         // Saved under another name: that file is the book's now, and its lock with it.
-        lock_.reset();
+        lock_ = targetLock_ ? std::move(targetLock_) : TryLockBook(path).lock;
         readOnly_ = false;
-        lock_ = TryLockBook(path).lock;
     }
     stamp_ = StampOfBytes(bytes);
     path_ = path;
@@ -132,6 +143,7 @@ void BookFile::TakeOver(const QString& path) {
 
 void BookFile::Release() {
     lock_.reset();
+    targetLock_.reset();
     readOnly_ = false;
     ownFile_ = false;
     stamp_ = DiskStamp();

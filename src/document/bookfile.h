@@ -45,11 +45,15 @@ public:
     };
     // Before Save writes the book to `path`: a file opened read-only is refused, and one that
     // changed on disk since it was read or last written is only overwritten on the teacher's
-    // word. Another file than the book's own is cleared: the save dialog asked about it.
+    // word. Another file than the book's own is cleared unless another program holds it open
+    // (refused, naming who): the save dialog asked before it was chosen. Its lock is taken
+    // here and kept once it is written.
     Overwrite ClearedToOverwrite(const QString& path);
     // Save or Save As wrote `bytes` to `path`: that file is the book's now, and under another
     // name its lock goes with it.
     void Written(const QString& path, const QByteArray& bytes);
+    // The write that ClearedToOverwrite cleared failed: a lock taken for it is given up.
+    void NotWritten() { targetLock_.reset(); }
     // A restored recovery copy of the book at `path` ("" for a book without a file): its lock
     // when free (read-only when another program holds it), and what the file holds now.
     void TakeOver(const QString& path);
@@ -67,6 +71,7 @@ private:
 
     Platform& platform_;
     std::unique_ptr<QLockFile> lock_;
+    std::unique_ptr<QLockFile> targetLock_; // another file's, taken before it is written
     bool readOnly_ = false;
     bool ownFile_ = false;
     DiskStamp stamp_; // what the book's own file held when last read or written

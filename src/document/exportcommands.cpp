@@ -3,6 +3,7 @@
 
 #include "browse/tables.h"
 #include "output/csvexport.h"
+#include "output/pdfname.h"
 #include "output/xlsxexport.h"
 
 #include <QFileInfo>
@@ -20,9 +21,12 @@ QString U(const char16_t* text) {
 void MainLogic::mnuCSVSaveAs_Click() {
     if (!windowEnabled)
         return;
-    // Its own title, so that it is not taken for Save As.
-    const auto chosen =
-        platform.SaveFileName(U(u"画面の表をCSVで保存"), U(u"ﾃｷｽﾄﾌｧｲﾙ (*.csv)|*.csv"));
+    // Its own title, so that it is not taken for Save As. Each export's dialog asks before it
+    // lets an existing file be chosen, and offers the table's name beside the book.
+    const auto chosen = platform.SaveFileName(
+        U(u"画面の表をCSVで保存"), U(u"ﾃｷｽﾄﾌｧｲﾙ (*.csv)|*.csv"),
+        {SaveStart(TableFileName(book, session.SelectedNodeKey, QStringLiteral("csv"))),
+         QStringLiteral("csv")});
     if (!chosen)
         return;
     const QString path = WithSuffix(*chosen, "csv");
@@ -37,8 +41,10 @@ void MainLogic::mnuCSVSaveAs_Click() {
 void MainLogic::mnuXlsxSaveAs_Click() {
     if (!windowEnabled)
         return;
-    const auto chosen =
-        platform.SaveFileName(U(u"画面の表をExcel形式で保存"), U(u"Excel ブック (*.xlsx)|*.xlsx"));
+    const auto chosen = platform.SaveFileName(
+        U(u"画面の表をExcel形式で保存"), U(u"Excel ブック (*.xlsx)|*.xlsx"),
+        {SaveStart(TableFileName(book, session.SelectedNodeKey, QStringLiteral("xlsx"))),
+         QStringLiteral("xlsx")});
     if (!chosen)
         return;
     const QString path = WithSuffix(*chosen, "xlsx");
@@ -49,8 +55,9 @@ void MainLogic::mnuXlsxSaveAs_Click() {
 void MainLogic::mnuXlsxBookSaveAs_Click() {
     if (!Allowed(Menu::XlsxBookSaveAs))
         return;
-    const auto chosen = platform.SaveFileName(U(u"成績簿全体をExcel形式で保存"),
-                                              U(u"Excel ブック (*.xlsx)|*.xlsx"));
+    const auto chosen =
+        platform.SaveFileName(U(u"成績簿全体をExcel形式で保存"), U(u"Excel ブック (*.xlsx)|*.xlsx"),
+                              {SaveStart(BookWorkbookName(book)), QStringLiteral("xlsx")});
     if (!chosen)
         return;
     const QString path = WithSuffix(*chosen, "xlsx");

@@ -99,6 +99,9 @@ public:
     void mnuFileOpen_Click();
     void mnuFileClose_Click();
     void mnuFileSave_Click();
+    // Save as its menu item runs it: true when the book was written, false when it was not
+    // (not offered, refused, cancelled or failed; any message shown).
+    bool SaveCommand();
     void mnuFileSaveAs_Click();
     void mnuFileExit_Click();
     // ﾌｧｲﾙ > 画面の表をExcel形式で保存: the table on screen as a workbook of one sheet.
@@ -253,6 +256,9 @@ private:
     // The window takes input and the item is enabled.
     bool Allowed(Menu item) const { return windowEnabled && Item(item).enabled; }
     bool SaveAsWithDialog(); // Save As after its enabled check; true when written
+    // Where a save dialog starts: `name` in the open book's folder, or in the folder last
+    // chosen for a book without a file of its own.
+    QString SaveStart(const QString& name) const;
     void RememberRecent(const QString& path);
     void Confirm(const QString& message); // a confirmation for the status bar
     void Notify() {

@@ -4,6 +4,7 @@
 
 #include "browse/tables.h"
 #include "model/gradebookfile.h"
+#include "output/pdfname.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -182,9 +183,11 @@ void MainLogic::mnuFileClose_Click() {
 }
 
 void MainLogic::mnuFileSave_Click() {
-    if (!Allowed(Menu::FileSave))
-        return;
-    SaveNow();
+    SaveCommand();
+}
+
+bool MainLogic::SaveCommand() {
+    return Allowed(Menu::FileSave) && SaveNow();
 }
 
 bool MainLogic::WriteToFileName() {
@@ -204,6 +207,7 @@ bool MainLogic::WriteToFileName() {
     }
     QByteArray written;
     if (!WriteGradeBookFile(path, book, &error, &written)) {
+        file_.NotWritten();
         platform.ShowMessage(error.isEmpty() ? U(u"ﾌｧｲﾙに書き込めませんでした。") : error);
         Notify();
         return false;
@@ -226,8 +230,18 @@ void MainLogic::mnuFileSaveAs_Click() {
     SaveAsWithDialog();
 }
 
+QString MainLogic::SaveStart(const QString& name) const {
+    if (!HasOwnFile() || session.FileName.isEmpty())
+        return name; // the folder last chosen
+    return QFileInfo(session.FileName).absoluteDir().filePath(name);
+}
+
 bool MainLogic::SaveAsWithDialog() {
-    const auto path = platform.SaveFileName(SaveAsTitle(), TextFilter());
+    // The dialog asks before it lets an existing file be chosen (another class's book, say).
+    const QString name =
+        HasOwnFile() ? QFileInfo(session.FileName).fileName() : ClassBookName(book);
+    const auto path = platform.SaveFileName(SaveAsTitle(), TextFilter(),
+                                            {SaveStart(name), QStringLiteral("txt")});
     if (!path)
         return false;
     // A failed write keeps the file the book came from, so a later Save does not go to a path

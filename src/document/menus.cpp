@@ -24,7 +24,7 @@ constexpr MenuRow kMenus[] = {
     {Menu::FileSaveAs, "mnuFileSaveAs", u"名前を付けて保存(&A)...", true, "Ctrl+Shift+S"},
     {Menu::FileHistory, "mnuFileHistory", u"以前の版を開く(&H)...", false, ""},
     {Menu::CSVSaveAs, "mnuCSVSaveAs", u"画面の表をCSVで保存(&V)...", true, ""},
-    {Menu::XlsxSaveAs, "mnuXlsxSaveAs", u"画面の表をExcel形式で保存(&X)...", true, ""},
+    {Menu::XlsxSaveAs, "mnuXlsxSaveAs", u"画面の表をExcel形式で保存(&E)...", true, ""},
     {Menu::XlsxBookSaveAs, "mnuXlsxBookSaveAs", u"成績簿全体をExcel形式で保存(&W)...", false, ""},
     {Menu::FilePageSetup, "mnuFilePageSetup", u"ﾍﾟｰｼﾞ設定(&U)...", true, ""},
     {Menu::FilePrint, "mnuFilePrint", u"画面の表を印刷(&P)...", true, "Ctrl+P"},

@@ -71,6 +71,8 @@ QString Reason(int err) {
         return Ja(u"書き込みのできない場所です");
     case EIO:
         return Ja(u"ディスクの読み書きで障害が起きました");
+    case 0: // the system's text would be "Success": the message names the step that failed
+        return Ja(u"システムから原因が示されませんでした");
     default:
         return QString::fromLocal8Bit(std::strerror(err));
     }

@@ -17,7 +17,7 @@ QString NamePiece(QString text) {
     return text.trimmed();
 }
 
-QString Join(const QStringList& pieces) {
+QString Join(const QStringList& pieces, const QString& extension = QStringLiteral("pdf")) {
     QStringList kept;
     for (const QString& piece : pieces) {
         const QString cleaned = NamePiece(piece);
@@ -26,7 +26,7 @@ QString Join(const QStringList& pieces) {
     }
     if (kept.isEmpty())
         kept << QString::fromUtf16(u"成績表");
-    return kept.join(u'_') + QStringLiteral(".pdf");
+    return kept.join(u'_') + u'.' + extension;
 }
 
 QString ClassName(const GradeBook& book) {
@@ -42,24 +42,38 @@ QString SemesterName(const GradeBook& book, int semester) {
 } // namespace
 
 QString TablePdfName(const GradeBook& book, const QString& nodeKey) {
+    return TableFileName(book, nodeKey, QStringLiteral("pdf"));
+}
+
+QString BookWorkbookName(const GradeBook& book) {
+    return Join({ClassName(book), QString::fromUtf16(u"成績簿")}, QStringLiteral("xlsx"));
+}
+
+QString ClassBookName(const GradeBook& book) {
+    const QString cls = NamePiece(ClassName(book));
+    return cls.isEmpty() ? QString() : cls + QStringLiteral(".txt");
+}
+
+QString TableFileName(const GradeBook& book, const QString& nodeKey, const QString& extension) {
     const QString cls = ClassName(book);
     if (nodeKey == kHomeRoomKey || nodeKey == kRootNodeKey || nodeKey.isEmpty())
-        return Join({cls, QString::fromUtf16(u"学級")});
+        return Join({cls, QString::fromUtf16(u"学級")}, extension);
     const int level = KeyLevel(nodeKey);
     if (level == 4) { // the ratings overview, or a pupil's record
         const int pupil = PupilNumberOfKey(nodeKey);
         if (pupil < 1 || pupil > kMaxPupils)
-            return Join({cls, QString::fromUtf16(u"評定一覧")});
+            return Join({cls, QString::fromUtf16(u"評定一覧")}, extension);
         return Join({cls, QString::fromUtf16(u"個人票"), QString::number(pupil),
-                     book.StudentNames[pupil - 1]});
+                     book.StudentNames[pupil - 1]},
+                    extension);
     }
     const int subject = KeyIndex(nodeKey, 3);
     if (level < 0 || level > 3 || subject < 0 || subject >= kSubjects)
-        return Join({cls});
+        return Join({cls}, extension);
     QStringList pieces{cls, book.SubjectTitles[subject][0]};
     if (level == 0) {
         pieces << QString::fromUtf16(u"通年");
-        return Join(pieces);
+        return Join(pieces, extension);
     }
     const int semester = KeyIndex(nodeKey, 5);
     pieces << SemesterName(book, semester);
@@ -71,7 +85,7 @@ QString TablePdfName(const GradeBook& book, const QString& nodeKey) {
         if (level == 3 && viewpoint >= 0 && viewpoint < 3)
             pieces << book.SubjectTitles[subject][viewpoint + 1];
     }
-    return Join(pieces);
+    return Join(pieces, extension);
 }
 
 QString PupilRecordsPdfName(const GradeBook& book) {

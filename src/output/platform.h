@@ -34,7 +34,17 @@ public:
     // File dialogs. `filter` is given as "description|pattern" ("ﾃｷｽﾄﾌｧｲﾙ (*.txt)|*.txt"); the
     // dialog starts in the folder last chosen in it. nullopt when cancelled.
     virtual std::optional<QString> OpenFileName(const QString& title, const QString& filter) = 0;
-    virtual std::optional<QString> SaveFileName(const QString& title, const QString& filter) = 0;
+    // Where a save dialog starts and what it adds to a name.
+    struct SaveOffer {
+        QString startPath; // the file name offered, in its folder; a name alone, or nothing, in
+                           // the folder last chosen
+        QString suffix;    // given to a name typed without an extension ("txt"), before the
+                           // dialog looks whether that file exists
+    };
+    // The save dialog asks, with its own question, before it lets an existing file be chosen:
+    // whatever name it returns, the teacher agreed to replace that file.
+    virtual std::optional<QString> SaveFileName(const QString& title, const QString& filter,
+                                                const SaveOffer& offer) = 0;
 
     // Per-user settings under the program's title, section "Settings".
     virtual QVariant ReadSetting(const QString& key, const QVariant& fallback) = 0;

@@ -51,10 +51,7 @@ int RunSave(const QStringList& args) {
         tool.platform.choiceAnswers = {answer};
     if (!Open(tool, args.at(0)))
         return 3;
-    const int confirmations = tool.logic.statusMessageCount;
-    tool.logic.mnuFileSave_Click();
-    const bool saved = tool.logic.statusMessageCount > confirmations &&
-                       tool.logic.statusMessage.startsWith(QString::fromUtf16(u"保存しました"));
+    const bool saved = tool.logic.SaveCommand();
     PrintLine(saved ? QStringLiteral("saved") : QStringLiteral("not saved"));
     return saved ? 0 : 1;
 }

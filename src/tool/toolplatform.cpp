@@ -48,7 +48,8 @@ std::optional<QString> ToolPlatform::OpenFileName(const QString&, const QString&
     return answer;
 }
 
-std::optional<QString> ToolPlatform::SaveFileName(const QString& title, const QString& filter) {
+std::optional<QString> ToolPlatform::SaveFileName(const QString& title, const QString& filter,
+                                                  const SaveOffer&) {
     return OpenFileName(title, filter);
 }
 

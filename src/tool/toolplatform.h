@@ -25,7 +25,8 @@ public:
     int AskChoice(const QString& text, const QStringList& answers, int defaultIndex,
                   int escapeIndex) override;
     std::optional<QString> OpenFileName(const QString& title, const QString& filter) override;
-    std::optional<QString> SaveFileName(const QString& title, const QString& filter) override;
+    std::optional<QString> SaveFileName(const QString& title, const QString& filter,
+                                        const SaveOffer& offer) override;
     QVariant ReadSetting(const QString& key, const QVariant& fallback) override;
     void WriteSetting(const QString& key, const QVariant& value) override;
     QDate Today() override;

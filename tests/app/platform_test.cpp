@@ -6,15 +6,20 @@
 #include "document/mainlogic.h"
 #include "support/widgettest.h"
 
+#include <QAbstractButton>
 #include <QClipboard>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QKeyEvent>
+#include <QMessageBox>
 #include <QRegularExpression>
 #include <QSettings>
 #include <QStyleFactory>
 #include <QStyleOptionGroupBox>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTextBrowser>
 #include <QTimer>
@@ -86,6 +91,55 @@ TEST(QtPlatformTest, TheQuestionsDefaultsAndEscapeKeepTheWork) {
     EXPECT_FALSE(platform.AskYesNoDefaultNo(QStringLiteral("?")));
     press(Qt::Key_Escape);
     EXPECT_FALSE(platform.AskYesNoDefaultNo(QStringLiteral("?")));
+}
+
+// The save dialog starts at the folder and name offered, gives a name typed without an
+// extension its suffix, and asks with its own question before it lets an existing file be
+// chosen: いいえ keeps the dialog open, so nothing is replaced unasked.
+TEST(QtPlatformTest, TheSaveDialogStartsAtTheOfferAndAsksBeforeReplacingAFile) {
+    QTemporaryDir dir;
+    QFile existing(dir.filePath(QStringLiteral("book.txt")));
+    ASSERT_TRUE(existing.open(QIODevice::WriteOnly));
+    existing.close();
+    const struct {
+        const char* typed;
+        std::optional<QMessageBox::StandardButton> answer; // to the question, when one comes
+        std::optional<QString> chosen;
+    } cases[] = {
+        {"new", {}, dir.filePath(QStringLiteral("new.txt"))},
+        {"book", QMessageBox::Yes, dir.filePath(QStringLiteral("book.txt"))},
+        {"book", QMessageBox::No, std::nullopt},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.typed) + (c.answer ? " answered" : ""));
+        QtPlatform platform;
+        QString startFolder, startName, question;
+        QTimer::singleShot(0, [&] {
+            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            ASSERT_NE(dialog, nullptr);
+            startFolder = dialog->directory().absolutePath();
+            startName = QFileInfo(dialog->selectedFiles().value(0)).fileName();
+            dialog->selectFile(QString::fromLatin1(c.typed));
+            QTimer::singleShot(0, [&] {
+                auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+                if (!box)
+                    return;
+                question = box->text();
+                box->button(*c.answer)->click();
+            });
+            static_cast<QDialog*>(dialog)->accept(); // the dialog's own, as its save button
+            if (dialog->isVisible())
+                dialog->reject(); // いいえ: the dialog stayed open
+        });
+        const auto chosen = platform.SaveFileName(
+            QStringLiteral("t"), QStringLiteral("Text|*.txt"),
+            {dir.filePath(QStringLiteral("class.txt")), QStringLiteral("txt")});
+        EXPECT_EQ(startFolder, QDir(dir.path()).absolutePath());
+        EXPECT_EQ(startName, QStringLiteral("class.txt"));
+        EXPECT_EQ(chosen, c.chosen);
+        EXPECT_EQ(question.contains(QStringLiteral("book.txt")), c.answer.has_value())
+            << question.toStdString();
+    }
 }
 
 // A message box is 320 pixels wide at least and wider for a long title, so that the title shows

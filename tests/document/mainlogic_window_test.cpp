@@ -1,6 +1,9 @@
 // The window's frame: menus and toolbar as designed, the panes on resizing, the stored placement
 // and help.
+#include "browse/tree.h"
 #include "mainlogicfixture.h"
+
+#include <functional>
 
 namespace kirune::test {
 namespace {
@@ -23,7 +26,7 @@ TEST_F(MainLogicTest, MenusCarryTheirCaptionsAccessKeysAndShortcuts) {
         {Menu::FileSaveAs, u"名前を付けて保存(&A)..."},
         {Menu::FileRecent, u"最近使ったファイル(&R)"},
         {Menu::CSVSaveAs, u"画面の表をCSVで保存(&V)..."},
-        {Menu::XlsxSaveAs, u"画面の表をExcel形式で保存(&X)..."},
+        {Menu::XlsxSaveAs, u"画面の表をExcel形式で保存(&E)..."},
         {Menu::XlsxBookSaveAs, u"成績簿全体をExcel形式で保存(&W)..."},
         {Menu::FilePageSetup, u"ﾍﾟｰｼﾞ設定(&U)..."},
         {Menu::FilePrint, u"画面の表を印刷(&P)..."},
@@ -66,6 +69,73 @@ TEST_F(MainLogicTest, MenusCarryTheirCaptionsAccessKeysAndShortcuts) {
 
     EXPECT_EQ(logic->windowCaption, QStringLiteral("Kirune Ver1.2.2"));
     EXPECT_EQ(logic->frame2Caption, U(u"ﾂﾘｰﾋﾞｭｰ（学級・科目・学期・試験）"));
+}
+
+// The letter after a single "&" ("&&" is an ampersand shown), as Alt or the open menu takes it.
+QChar AccessKey(const QString& caption) {
+    for (qsizetype i = 0; i + 1 < caption.size(); ++i) {
+        if (caption[i] != u'&')
+            continue;
+        if (caption[i + 1] != u'&')
+            return caption[i + 1].toUpper();
+        ++i;
+    }
+    return {};
+}
+
+// Within each menu, and among the menu bar's titles, every item has an access key of its own:
+// Alt+F, X ends the program. The captions change as the book and the selection change, so the
+// menus are looked at in each state.
+TEST_F(MainLogicTest, EveryMenusAccessKeysAreUnique) {
+    const QString path = WriteBook(QStringLiteral("class.txt"), 3);
+    const struct {
+        const char* what;
+        std::function<void()> reach;
+    } states[] = {
+        {"start", [] {}},
+        {"a book open, a recent file",
+         [&] {
+             Start();
+             Open(path);
+         }},
+        {"a test selected, a step to undo",
+         [&] {
+             ASSERT_TRUE(logic->SelectNodeByKey(QStringLiteral("2 0 0 0")));
+             session.MarkChanged();
+             logic->RecordStep(U(u"国語 一学期 1回目試験の登録"));
+         }},
+        {"a pupil's record selected, the step undone",
+         [&] {
+             ASSERT_TRUE(logic->SelectNodeByKey(PupilKey(1)));
+             logic->mnuEditUndo_Click();
+         }},
+    };
+    for (const auto& state : states) {
+        SCOPED_TRACE(state.what);
+        state.reach();
+        std::vector<std::pair<QString, QStringList>> menus = {
+            {QStringLiteral("menu bar"),
+             {logic->Item(Menu::File).caption, logic->Item(Menu::Edit).caption,
+              logic->Item(Menu::Help).caption}},
+            {QStringLiteral("recent files"), logic->RecentMenuCaptions()}};
+        for (const Menu menu : {Menu::File, Menu::Edit, Menu::Help}) {
+            QStringList captions;
+            for (const MenuEntry& entry : MenuLayout(menu))
+                if (!entry.separator)
+                    captions << logic->Item(entry.item).caption;
+            menus.emplace_back(MenuName(menu), captions);
+        }
+        for (const auto& [menu, captions] : menus) {
+            std::map<QChar, QString> taken;
+            for (const QString& caption : captions) {
+                const QChar key = AccessKey(caption);
+                EXPECT_FALSE(key.isNull()) << menu.toStdString() << ": " << caption.toStdString();
+                const auto [at, fresh] = taken.emplace(key, caption);
+                EXPECT_TRUE(fresh) << menu.toStdString() << ": " << caption.toStdString() << " and "
+                                   << at->second.toStdString();
+            }
+        }
+    }
 }
 
 TEST_F(MainLogicTest, ToolbarButtonsInOrderWithIdeographicSpaces) {

@@ -6,6 +6,7 @@
 #include "support/faultyops.h"
 #include "support/ownmounts.h"
 
+#include <QDir>
 #include <QFileInfo>
 
 namespace kirune::test {
@@ -129,7 +130,8 @@ TEST_F(SharedBookTest, AFileChangedOnDiskIsNotOverwrittenWithoutAsking) {
         platform.fileAnswers = {elsewhere};
         if (c.answer >= 0)
             platform.choiceAnswers = {c.answer};
-        logic->mnuFileSave_Click();
+        // Save says whether it wrote the book (the tool's save reports that).
+        EXPECT_EQ(logic->SaveCommand(), c.answer != 2);
         if (c.sameBytes) {
             EXPECT_TRUE(platform.questions.isEmpty());
             EXPECT_FALSE(session.NeedsSave);
@@ -148,6 +150,84 @@ TEST_F(SharedBookTest, AFileChangedOnDiskIsNotOverwrittenWithoutAsking) {
             EXPECT_EQ(platform.questions.size(), 1);
         }
         logic->mnuFileClose_Click();
+    }
+}
+
+// Save As and the exports: each save dialog starts beside the open book (a read-only one too),
+// offering the book's name or the table's, and gives a name typed without an extension its
+// own, so that the dialog's question about replacing a file is asked of the name written.
+// Save As onto a book another program holds open is refused, naming who holds it, and writes
+// nothing.
+TEST_F(SharedBookTest, SaveDialogsStartBesideTheBookAndNeverWriteOverAHeldBook) {
+    enum class Command { SaveAs, Csv, Xlsx, XlsxBook };
+    const struct {
+        const char* what;
+        Command command;
+        bool readOnly;           // a second program holds class.txt: it is opened read-only
+        const char* typed;       // the name typed in the dialog
+        bool held;               // a second program holds the book typed
+        const char16_t* offered; // the file name the dialog offers in the book's folder
+        const char* written;     // the file written; "" for none
+    } cases[] = {
+        {"Save As", Command::SaveAs, false, "other", false, u"class.txt", "other.txt"},
+        {"Save As of a read-only book", Command::SaveAs, true, "copy", false, u"class.txt",
+         "copy.txt"},
+        {"Save As onto a held book", Command::SaveAs, false, "held", true, u"class.txt", ""},
+        {"CSV", Command::Csv, false, "t", false, u"5年2組_学級.csv", "t.csv"},
+        {"Excel, the table", Command::Xlsx, false, "u", false, u"5年2組_学級.xlsx", "u.xlsx"},
+        {"Excel, the whole book", Command::XlsxBook, false, "w", false, u"5年2組_成績簿.xlsx",
+         "w.xlsx"},
+    };
+    path = WriteBook(QStringLiteral("class.txt"), 3);
+    const QString held = WriteBook(QStringLiteral("held.txt"), 2);
+    const QByteArray heldBytes = ReadAll(held);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        SecondProgram second;
+        if (c.readOnly) {
+            ASSERT_TRUE(second.logic.OpenPath(path));
+        }
+        if (c.held) {
+            ASSERT_TRUE(second.logic.OpenPath(held));
+        }
+        logic = std::make_unique<MainLogic>(*book, session, platform);
+        Start();
+        platform.choiceAnswers = {0}; // read-only, when asked
+        ASSERT_TRUE(logic->OpenPath(path));
+        ASSERT_EQ(logic->ReadOnly(), c.readOnly);
+        platform.messages.clear();
+        platform.saveStarts.clear();
+        platform.fileAnswers = {platform.dir.filePath(QLatin1String(c.typed))};
+        switch (c.command) {
+        case Command::SaveAs:
+            logic->mnuFileSaveAs_Click();
+            break;
+        case Command::Csv:
+            logic->mnuCSVSaveAs_Click();
+            break;
+        case Command::Xlsx:
+            logic->mnuXlsxSaveAs_Click();
+            break;
+        case Command::XlsxBook:
+            logic->mnuXlsxBookSaveAs_Click();
+            break;
+        }
+        EXPECT_EQ(platform.saveStarts,
+                  QStringList{QDir(platform.dir.path()).filePath(QString::fromUtf16(c.offered))});
+        if (*c.written) {
+            EXPECT_TRUE(platform.messages.isEmpty()) << platform.messages.join(u'/').toStdString();
+            EXPECT_TRUE(QFileInfo::exists(platform.dir.filePath(QLatin1String(c.written))));
+            continue;
+        }
+        ASSERT_EQ(platform.messages.size(), 1);
+        EXPECT_TRUE(platform.messages[0].startsWith(U(u"「held.txt」は、ほかのKirune（")))
+            << platform.messages[0].toStdString();
+        EXPECT_TRUE(platform.messages[0].endsWith(
+            U(u"で開かれているため、上書きできません。別の名前で保存してください。")));
+        EXPECT_EQ(ReadAll(held), heldBytes);
+        EXPECT_EQ(session.FileName, path); // the book stays with its own file and lock
+        EXPECT_TRUE(logic->HoldsLock());
+        EXPECT_TRUE(session.NeedsSave == false);
     }
 }
 

@@ -203,6 +203,8 @@ TEST_F(SafeFileTest, FailureReasonsNameTheCause) {
         {ENOSPC, u"ディスクの空きが足りません"},
         {EACCES, u"アクセスが許可されていません"},
         {EIO, u"ディスクの読み書きで障害が起きました"},
+        // A failure the system gives no reason for never ends in its "Success".
+        {0, u"システムから原因が示されませんでした"},
     };
     for (const auto& [err, reason] : cases) {
         FaultyOps ops;

@@ -1,5 +1,7 @@
 #include "fakeplatform.h"
 
+#include <QFileInfo>
+
 namespace kirune::test {
 
 FakePlatform::FakePlatform() : printer(std::make_unique<QPrinter>(QPrinter::HighResolution)) {
@@ -72,8 +74,13 @@ std::optional<QString> FakePlatform::OpenFileName(const QString& title, const QS
     return answer;
 }
 
-std::optional<QString> FakePlatform::SaveFileName(const QString& title, const QString& filter) {
-    return OpenFileName(title, filter);
+std::optional<QString> FakePlatform::SaveFileName(const QString& title, const QString& filter,
+                                                  const SaveOffer& offer) {
+    saveStarts.push_back(offer.startPath);
+    auto chosen = OpenFileName(title, filter);
+    if (chosen && !offer.suffix.isEmpty() && QFileInfo(*chosen).suffix().isEmpty())
+        *chosen += u'.' + offer.suffix;
+    return chosen;
 }
 
 QVariant FakePlatform::ReadSetting(const QString& key, const QVariant& fallback) {

@@ -22,7 +22,10 @@ public:
     void ShowInformation(const QString& text, const QString&) override { messages.push_back(text); }
     bool AskYesNo(const QString& text) override;
     std::optional<QString> OpenFileName(const QString& title, const QString& filter) override;
-    std::optional<QString> SaveFileName(const QString& title, const QString& filter) override;
+    // Records where the dialog starts and the suffix it adds; a scripted name without an
+    // extension gets the suffix, as the dialog gives it.
+    std::optional<QString> SaveFileName(const QString& title, const QString& filter,
+                                        const SaveOffer& offer) override;
     QVariant ReadSetting(const QString& key, const QVariant& fallback) override;
     void WriteSetting(const QString& key, const QVariant& value) override { settings[key] = value; }
     QDate Today() override { return today; }
@@ -62,6 +65,7 @@ public:
     QStringList questions; // questions only
     QStringList dialogTitles;
     QStringList dialogFilters;
+    QStringList saveStarts; // the start path of every save dialog
     QStringList printerDialogTitles;
     std::map<QString, QVariant> settings;
     QDate today{2026, 12, 7};
