@@ -28,6 +28,7 @@ public:
     bool AskYesNo(const QString& text) override;
     bool AskOkCancel(const QString& text) override;
     std::optional<QString> OpenFileName(const QString& title, const QString& filter) override;
+    std::optional<QStringList> OpenFileNames(const QString& title, const QString& filter) override;
     std::optional<QString> SaveFileName(const QString& title, const QString& filter,
                                         const SaveOffer& offer) override;
     QVariant ReadSetting(const QString& key, const QVariant& fallback) override;

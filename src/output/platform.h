@@ -95,6 +95,15 @@ public:
         return std::nullopt;
     }
 
+    // A file dialog that takes several files at once (the grade's summary); nullopt when
+    // cancelled. Without a dialog of its own it takes one file.
+    virtual std::optional<QStringList> OpenFileNames(const QString& title, const QString& filter) {
+        const auto one = OpenFileName(title, filter);
+        if (!one)
+            return std::nullopt;
+        return QStringList{*one};
+    }
+
     // --- Print preview, page set-up, help pages ---------------------------------------------
     // Shows the page that `paint` draws in a print preview; from there the teacher prints it or,
     // without a printer, saves it as a PDF file offered as `pdfName` in the folder last used.

@@ -22,6 +22,7 @@ public:
     void ShowInformation(const QString& text, const QString&) override { messages.push_back(text); }
     bool AskYesNo(const QString& text) override;
     std::optional<QString> OpenFileName(const QString& title, const QString& filter) override;
+    std::optional<QStringList> OpenFileNames(const QString& title, const QString& filter) override;
     // Records where the dialog starts and the suffix it adds; a scripted name without an
     // extension gets the suffix, as the dialog gives it.
     std::optional<QString> SaveFileName(const QString& title, const QString& filter,
@@ -59,6 +60,7 @@ public:
     std::deque<int> choiceAnswers;              // AskChoice; default: the default answer
     std::deque<bool> previewAnswers;            // print from the preview; default true
     std::deque<bool> pageSetupAnswers;          // default true
+    std::deque<QStringList> fileListAnswers;    // several files at once; default cancel
 
     // Records.
     QStringList messages;  // message boxes and questions, in order
