@@ -326,7 +326,7 @@ double PrintTable(Canvas& canvas, const Grid& grid, int shownColumnCount,
         widths.push_back(own ? OwnWidth(*own, c) : PrintedColumnLeft(c + 1) - PrintedColumnLeft(c));
         designed += widths.back();
     }
-    const int lines = PrintedTableLines(grid, columns, own);
+    const int lines = std::max(PrintedTableLines(grid, columns, own), 1);
     const double room = std::max(pageHeight - tableTop, 1.0);
     double scale = std::min(pageWidth / designed, room / (lines * kPrintRowPitch));
     double pitch = kPrintRowPitch * std::min(scale, 1.0);
