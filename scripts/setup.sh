@@ -12,6 +12,7 @@ packages=(
   qt6-translations-l10n
   xvfb xauth poppler-utils desktop-file-utils
   libxlsxwriter-dev python3-openpyxl libzip-dev
+  locales
 )
 
 missing=()

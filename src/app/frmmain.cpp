@@ -5,6 +5,7 @@
 #include "icons.h"
 #include "nodetree.h"
 #include "placement.h"
+#include "summarywindow.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -52,6 +53,7 @@ constexpr std::pair<Menu, Handler> kMenuHandlers[] = {
     {Menu::CSVSaveAs, &MainLogic::mnuCSVSaveAs_Click},
     {Menu::XlsxSaveAs, &MainLogic::mnuXlsxSaveAs_Click},
     {Menu::XlsxBookSaveAs, &MainLogic::mnuXlsxBookSaveAs_Click},
+    {Menu::FileGradeSummary, &MainLogic::mnuFileGradeSummary_Click},
     {Menu::FilePageSetup, &MainLogic::mnuFilePageSetup_Click},
     {Menu::FilePrint, &MainLogic::mnuFilePrint_Click},
     {Menu::FilePupilRecords, &MainLogic::mnuFilePupilRecords_Click},
@@ -131,6 +133,7 @@ frmMain::~frmMain() {
     // The logic outlives the window: nothing may call back into a destroyed one.
     logic_.changed = nullptr;
     logic_.openEditor = nullptr;
+    logic_.openSummary = nullptr;
     logic_.closeWindow = nullptr;
     logic_.closeOtherWindows = nullptr;
     logic_.applyPlacement = nullptr;
@@ -236,6 +239,9 @@ void frmMain::SetHooks() {
     logic_.changed = [this] { refresh(); };
     logic_.openEditor = [this](EditorKind kind) { launcher_.Open(kind); };
     logic_.closeWindow = [this] { close(); };
+    logic_.openSummary = [this](std::unique_ptr<GradeSummaryLogic> summary) {
+        (new SummaryWindow(std::move(summary), this))->show();
+    };
     logic_.closeOtherWindows = [this] { return launcher_.CloseAll(); };
     logic_.applyPlacement = [this] { ApplyPlacement(); };
     connect(&launcher_, &EditorLauncher::opened, this, [this] { editorClosedPending_ = false; });

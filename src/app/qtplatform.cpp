@@ -233,6 +233,15 @@ std::optional<QString> QtPlatform::OpenFileName(const QString& title, const QStr
     return path;
 }
 
+std::optional<QStringList> QtPlatform::OpenFileNames(const QString& title, const QString& filter) {
+    const QStringList paths =
+        QFileDialog::getOpenFileNames(DialogParent(), title, lastFolder_, QtFilter(filter));
+    if (paths.isEmpty())
+        return std::nullopt;
+    RememberFolder(paths.first());
+    return paths;
+}
+
 std::optional<QString> QtPlatform::SaveFileName(const QString& title, const QString& filter,
                                                 const SaveOffer& offer) {
     QFileDialog dialog(DialogParent(), title, QString(), QtFilter(filter));

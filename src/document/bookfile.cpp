@@ -15,6 +15,14 @@ QString U(const char16_t* text) {
 
 } // namespace
 
+QList<Choice> HeldBookAnswers() {
+    return {U(u"読み取り専用で開く"), U(u"このまま開く"), U(u"キャンセル")};
+}
+
+QList<Choice> ChangedOnDiskAnswers() {
+    return {U(u"名前を付けて保存"), U(u"上書き"), U(u"キャンセル")};
+}
+
 QString WithSuffix(const QString& path, const char* suffix) {
     if (!QFileInfo(path).suffix().isEmpty())
         return path;
@@ -28,6 +36,7 @@ bool BookFile::Lock(const QString& path, Opening* opening) {
     switch (attempt.state) {
     case BookLockAttempt::State::Taken:
         opening->lock = std::move(attempt.lock);
+        opening->takenOver = attempt.takenOver;
         return true;
     case BookLockAttempt::State::Unavailable:
         opening->noLock = true;
@@ -37,8 +46,7 @@ bool BookFile::Lock(const QString& path, Opening* opening) {
     }
     const QString question = U(u"「%1」は、ほかのKirune（%2）で開かれています。")
                                  .arg(QFileInfo(path).fileName(), attempt.holder);
-    switch (platform_.AskChoice(
-        question, {U(u"読み取り専用で開く"), U(u"このまま開く"), U(u"キャンセル")}, 0, 2)) {
+    switch (platform_.AskChoice(question, HeldBookAnswers(), 0, 2)) {
     case 0:
         opening->readOnly = true;
         return true;
@@ -99,13 +107,13 @@ BookFile::Overwrite BookFile::ClearedToOverwrite(const QString& path) {
         platform_.ShowMessage(error);
         return Overwrite::Stop;
     }
+    cleared_ = now; // what the teacher's word, or the check, lets Save write over
     if (!ChangedOnDisk(stamp_, now))
         return Overwrite::Cleared;
     const QString question = U(u"「%1」は、読み込んだ後にほかのプログラムで変更されています。"
                                u"上書きしますか？")
                                  .arg(QFileInfo(path).fileName());
-    switch (platform_.AskChoice(question, {U(u"名前を付けて保存"), U(u"上書き"), U(u"キャンセル")},
-                                0, 2)) {
+    switch (platform_.AskChoice(question, ChangedOnDiskAnswers(), 0, 2)) {
     case 0:
         return Overwrite::SaveAs;
     case 1:
@@ -113,6 +121,20 @@ BookFile::Overwrite BookFile::ClearedToOverwrite(const QString& path) {
     default:
         return Overwrite::Stop;
     }
+}
+
+bool BookFile::Write(const QString& path, const QByteArray& bytes, QString* error) {
+    const bool ownFile = !path_.isEmpty() && SaveTarget(path) == SaveTarget(path_);
+    const DiskStamp cleared = cleared_.value_or(stamp_);
+    cleared_.reset();
+    bool changed = false;
+    if (!(ownFile ? SaveBookWithBackup(path, bytes, cleared, &changed, error)
+                  : SaveWithBackup(path, bytes, error))) {
+        NotWritten();
+        return false;
+    }
+    Written(path, bytes);
+    return true;
 }
 
 void BookFile::Written(const QString& path, const QByteArray& bytes) {

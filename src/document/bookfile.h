@@ -11,8 +11,15 @@
 #include <QLockFile>
 #include <QString>
 #include <memory>
+#include <optional>
 
 namespace kirune {
+
+// The answers of the two questions about the book's file, in order: when another program holds
+// it (read-only, open as it is, cancel), and when another program changed it since it was read
+// (save under another name, overwrite, cancel).
+QList<Choice> HeldBookAnswers();
+QList<Choice> ChangedOnDiskAnswers();
 
 // A name chosen without an extension gets `suffix`, so the file dialogs' filters show it later.
 QString WithSuffix(const QString& path, const char* suffix);
@@ -27,8 +34,9 @@ public:
         QString path;
         QByteArray bytes; // the file as read, the one time it is read
         std::unique_ptr<QLockFile> lock;
-        bool readOnly = false; // another program holds it and the teacher chose read-only
-        bool noLock = false;   // no lock can be made in its folder
+        bool readOnly = false;  // another program holds it and the teacher chose read-only
+        bool noLock = false;    // no lock can be made in its folder
+        bool takenOver = false; // a lock left behind by a program gone was taken over
     };
     // Open, first half: the lock, asking the teacher when another program holds it, then the
     // file read. False with a Japanese *error when it cannot be read, with "" when the teacher
@@ -49,6 +57,11 @@ public:
     // (refused, naming who): the save dialog asked before it was chosen. Its lock is taken
     // here and kept once it is written.
     Overwrite ClearedToOverwrite(const QString& path);
+    // Writes `bytes` to `path` once it was cleared, keeping the old file as its backup. The
+    // book's own file is looked at once more right before it is replaced: when another program
+    // changed it after it was cleared, nothing is written. False and a Japanese *error when
+    // nothing was written; otherwise the file is the book's now (Written).
+    bool Write(const QString& path, const QByteArray& bytes, QString* error);
     // Save or Save As wrote `bytes` to `path`: that file is the book's now, and under another
     // name its lock goes with it.
     void Written(const QString& path, const QByteArray& bytes);
@@ -74,8 +87,9 @@ private:
     std::unique_ptr<QLockFile> targetLock_; // another file's, taken before it is written
     bool readOnly_ = false;
     bool ownFile_ = false;
-    DiskStamp stamp_; // what the book's own file held when last read or written
-    QString path_;    // that file ("" when none)
+    DiskStamp stamp_;                  // what the book's own file held when last read or written
+    std::optional<DiskStamp> cleared_; // what it held when cleared to be overwritten
+    QString path_;                     // that file ("" when none)
 };
 
 } // namespace kirune

@@ -25,7 +25,8 @@
 
 namespace kirune {
 
-struct WorkbookSheet; // output/xlsxexport.h
+struct WorkbookSheet;    // output/xlsxexport.h
+class GradeSummaryLogic; // gradesummarylogic.h
 
 struct ToolbarButtonState {
     QString key;     // what the dispatcher compares
@@ -77,6 +78,8 @@ public:
     // go on editing).
     std::function<bool()> closeOtherWindows;
     std::function<void()> applyPlacement; // Form_Load has read `placement`: move there
+    // Shows the grade's summary in a window of its own, which then owns it.
+    std::function<void(std::unique_ptr<GradeSummaryLogic>)> openSummary;
 
     // --- Events ------------------------------------------------------------------------------
     // Start state: run once when the window is created (before ResetGradeBook) and by Close.
@@ -112,6 +115,9 @@ public:
     // to `path` (the tool's xlsx); false, with the message shown, when it could not.
     bool ExportWorkbookTo(const QString& path, const QStringList& keys);
     void mnuCSVSaveAs_Click();
+    // ﾌｧｲﾙ > 学年の集計: several class books chosen at once, their summary in a window of its
+    // own. The open book is not touched.
+    void mnuFileGradeSummary_Click();
     void mnuFilePageSetup_Click();
     // ﾌｧｲﾙ > 個人票を全員分印刷: every named pupil's record, one A4 portrait page each.
     void mnuFilePupilRecords_Click();

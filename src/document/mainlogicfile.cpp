@@ -105,12 +105,16 @@ bool MainLogic::OpenRead(const QString& path, QString* error) {
         return false;
     }
     const bool noLock = opening.noLock;
+    const bool takenOver = opening.takenOver;
     file_.Take(std::move(opening));
     RememberRecent(path);
     ShowOpenedBook(path);
     if (noLock)
         Confirm(U(u"このフォルダーにはロックファイルを作れないため、ほかのKiruneで同時に開かれても"
                   u"知らせられません（保存の前には、ほかのプログラムによる変更を確かめます）。"));
+    if (takenOver)
+        Confirm(U(u"前に正しく閉じられなかったときのロックファイルが残っていたため、"
+                  u"引き継いで開きました。"));
     recoveryBytes_.clear();
     recoveryBase_ = std::make_shared<const GradeBook>(book); // what the file holds needs no copy
     return true;
@@ -205,14 +209,12 @@ bool MainLogic::WriteToFileName() {
         Notify();
         return false;
     }
-    QByteArray written;
-    if (!WriteGradeBookFile(path, book, &error, &written)) {
-        file_.NotWritten();
+    const QByteArray written = GradeBookFileBytes(book);
+    if (!CheckStorableTexts(book, &error) || !file_.Write(path, written, &error)) {
         platform.ShowMessage(error.isEmpty() ? U(u"ﾌｧｲﾙに書き込めませんでした。") : error);
         Notify();
         return false;
     }
-    file_.Written(path, written);
     startUnsaved_ = false;
     undoStack.setClean();
     FollowCleanState();

@@ -24,6 +24,7 @@ enum class Menu {
     CSVSaveAs,
     XlsxSaveAs,
     XlsxBookSaveAs,
+    FileGradeSummary,
     FilePageSetup,
     FilePrint,
     FilePupilRecords,

@@ -24,6 +24,7 @@ struct Choice {
     enum class Kind { Own, Yes, No, Ok, Cancel };
     Choice(const QString& text) : text(text) {} // NOLINT: an answer of our own, written as its text
     Choice(Kind kind, const QString& text) : kind(kind), text(text) {}
+    bool operator==(const Choice&) const = default;
     Kind kind = Kind::Own;
     QString text;
 };
@@ -104,6 +105,15 @@ public:
         (void)prompt;
         (void)items;
         return std::nullopt;
+    }
+
+    // A file dialog that takes several files at once (the grade's summary); nullopt when
+    // cancelled. Without a dialog of its own it takes one file.
+    virtual std::optional<QStringList> OpenFileNames(const QString& title, const QString& filter) {
+        const auto one = OpenFileName(title, filter);
+        if (!one)
+            return std::nullopt;
+        return QStringList{*one};
     }
 
     // --- Print preview, page set-up, help pages ---------------------------------------------

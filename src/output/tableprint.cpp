@@ -62,6 +62,11 @@ int UsedColumns(const Grid& grid, int shownColumnCount) {
     return std::clamp(shownColumnCount, 0, grid.Cols());
 }
 
+// A column's width in a table's own layout (the usual 900 beyond the widths it gives).
+double OwnWidth(const PrintedColumns& own, int col) {
+    return col < static_cast<int>(own.widths.size()) ? own.widths[col] : 900;
+}
+
 } // namespace
 
 double PrintedColumnLeft(int col) {
@@ -197,13 +202,14 @@ PrintedHeader LayOutHeader(const QString& text, double room, double fontSize,
     return {lines, smallest};
 }
 
-int PrintedTableLines(const Grid& grid, int shownColumnCount) {
+int PrintedTableLines(const Grid& grid, int shownColumnCount, const PrintedColumns* own) {
     const int columns = UsedColumns(grid, shownColumnCount);
     qsizetype header = 0;
-    for (int c = 0; c < columns; ++c)
-        header = std::max(
-            header,
-            LayOutHeader(grid.Text(0, c), PrintedHeaderRoom(c), 12, EstimatedWidth).pieces.size());
+    for (int c = 0; c < columns; ++c) {
+        const double room = own ? OwnWidth(*own, c) - 2 * kTextMargin : PrintedHeaderRoom(c);
+        header =
+            std::max(header, LayOutHeader(grid.Text(0, c), room, 12, EstimatedWidth).pieces.size());
+    }
     return static_cast<int>(header) + grid.Rows() - 1;
 }
 
@@ -275,9 +281,9 @@ bool IsPupilRecord(const QString& key) {
 
 } // namespace
 
-void PrintTable(Canvas& canvas, const Grid& grid, int shownColumnCount,
-                const QString& selectedNodeKey, const QString& frameCaption,
-                const QString& dateText, double pageHeight) {
+double PrintTable(Canvas& canvas, const Grid& grid, int shownColumnCount,
+                  const QString& selectedNodeKey, const QString& frameCaption,
+                  const QString& dateText, double pageHeight, const PrintedColumns* own) {
     canvas.FontName = PrintFont();
     canvas.ForeColor = kDefaultTextColour;
     canvas.Style = DrawStyle::Solid;
@@ -307,7 +313,7 @@ void PrintTable(Canvas& canvas, const Grid& grid, int shownColumnCount,
 
     const int columns = UsedColumns(grid, shownColumnCount);
     if (columns == 0) // nothing on screen to print but the title
-        return;
+        return tableTop;
     const int level = KeyLevel(selectedNodeKey);
     const bool record = IsPupilRecord(selectedNodeKey);
 
@@ -317,10 +323,10 @@ void PrintTable(Canvas& canvas, const Grid& grid, int shownColumnCount,
     std::vector<double> widths;
     double designed = 0;
     for (int c = 0; c < columns; ++c) {
-        widths.push_back(PrintedColumnLeft(c + 1) - PrintedColumnLeft(c));
+        widths.push_back(own ? OwnWidth(*own, c) : PrintedColumnLeft(c + 1) - PrintedColumnLeft(c));
         designed += widths.back();
     }
-    const int lines = PrintedTableLines(grid, columns);
+    const int lines = std::max(PrintedTableLines(grid, columns, own), 1);
     const double room = std::max(pageHeight - tableTop, 1.0);
     double scale = std::min(pageWidth / designed, room / (lines * kPrintRowPitch));
     double pitch = kPrintRowPitch * std::min(scale, 1.0);
@@ -421,10 +427,14 @@ void PrintTable(Canvas& canvas, const Grid& grid, int shownColumnCount,
     canvas.Box(tableLeft, tableTop, right, bottom, kDefaultTextColour);
 
     for (int c = 1; c < columns; ++c) {
-        canvas.DrawWidth = IsGroupRule(level, c) ? 4 : 1;
+        const bool group = own ? std::find(own->groupRules.begin(), own->groupRules.end(), c) !=
+                                     own->groupRules.end()
+                               : IsGroupRule(level, c);
+        canvas.DrawWidth = group ? 4 : 1;
         canvas.Line(left[c], tableTop, left[c], bottom, kDefaultTextColour);
     }
     canvas.DrawWidth = 1;
+    return bottom;
 }
 
 } // namespace kirune

@@ -8,6 +8,7 @@
 #include <QString>
 #include <QStringList>
 #include <functional>
+#include <vector>
 
 namespace kirune {
 
@@ -27,6 +28,13 @@ constexpr double kHeadingGap = 200;
 double PrintedColumnLeft(int col);
 // Right edge of a printed table of `columns` columns as designed.
 double PrintedTableRight(int columns);
+
+// A table printed with column widths of its own (the grade's summary) instead of the main
+// grid's: the width of every column as designed (twips) and the columns whose left rule is thick.
+struct PrintedColumns {
+    std::vector<double> widths;
+    std::vector<int> groupRules;
+};
 
 // A header cell as printed: its lines (at most three) and the font size they are printed in.
 struct PrintedHeader {
@@ -55,7 +63,7 @@ PrintedHeader LayOutHeader(const QString& text, double room, double fontSize,
 // The lines of the printed table: the header's tallest cell plus one per further row (the
 // header measured as if every character of code 1..127 were half a point size wide and every
 // other a whole one, at 12 points).
-int PrintedTableLines(const Grid& grid, int shownColumnCount);
+int PrintedTableLines(const Grid& grid, int shownColumnCount, const PrintedColumns* own = nullptr);
 
 // Prints the table on a page `canvas.PageWidth()` wide and `pageHeight` high (twips, the page's
 // margins already left out): the date at the top right, `frameCaption` as the heading beside it
@@ -64,9 +72,10 @@ int PrintedTableLines(const Grid& grid, int shownColumnCount);
 // name where the page has room, every text with 0.5 mm of room to the rules above and below
 // it. A pupil's record fills the page's width and more than half its height. `shownColumnCount`
 // columns of `grid` are printed; the level of `selectedNodeKey` chooses the group rules and the
-// level-3 header size.
-void PrintTable(Canvas& canvas, const Grid& grid, int shownColumnCount,
-                const QString& selectedNodeKey, const QString& frameCaption,
-                const QString& dateText, double pageHeight);
+// level-3 header size; `own` gives the widths and thick rules of a table that is not one of the
+// main grid's. Returns where the table ends on the page (twips from its top).
+double PrintTable(Canvas& canvas, const Grid& grid, int shownColumnCount,
+                  const QString& selectedNodeKey, const QString& frameCaption,
+                  const QString& dateText, double pageHeight, const PrintedColumns* own = nullptr);
 
 } // namespace kirune

@@ -1,7 +1,8 @@
 // kirune-tool check FILE: reads FILE as a grade book and says whether it reads completely.
 // kirune-tool resave IN OUT: reads IN and saves it to OUT the way the Save command saves (the
-// old OUT becomes its backup).
+// old OUT becomes its backup), holding OUT's lock as Open does.
 #include "commands.h"
+#include "document/booklock.h"
 #include "model/gradebook.h"
 #include "model/gradebookfile.h"
 
@@ -45,6 +46,14 @@ int RunResave(const QStringList& args) {
     const auto book = ReadBook(args.at(0));
     if (!book)
         return 1;
+    // The book written is locked as Open locks it, so two programs never write it unseen.
+    const BookLockAttempt lock = TryLockBook(args.at(1));
+    if (lock.state == BookLockAttempt::State::HeldElsewhere) {
+        PrintError(QString::fromUtf16(u"「%1」は、ほかのKirune（%2）で開かれています。"
+                                      u"保存しませんでした。")
+                       .arg(QDir::toNativeSeparators(args.at(1)), lock.holder));
+        return 1;
+    }
     QString error;
     if (!WriteGradeBookFile(args.at(1), *book, &error)) {
         PrintError(error);
@@ -62,7 +71,7 @@ const bool checkRegistered = RegisterCommand(
 const bool resaveRegistered = RegisterCommand(
     {QStringLiteral("resave"),
      QStringLiteral("resave IN OUT                read IN and save it to OUT as the Save command "
-                    "does (OUT's old content becomes its .bak)"),
+                    "does, holding OUT's lock (OUT's old content becomes its .bak)"),
      RunResave});
 
 } // namespace

@@ -23,7 +23,9 @@ int ToolPlatform::AskChoice(const QString& text, const QList<Choice>& answers, i
     ++messageCount;
     const bool usual = !answers.isEmpty() && answers.front().kind != Choice::Kind::Own;
     int chosen = UnaskedAnswer(answers, defaultIndex, escapeIndex);
-    if (!usual && !choiceAnswers.empty()) {
+    if (!usual && chooser) {
+        chosen = chooser(text, answers, defaultIndex);
+    } else if (!usual && !choiceAnswers.empty()) {
         chosen = choiceAnswers.front();
         choiceAnswers.pop_front();
     }

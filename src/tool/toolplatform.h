@@ -21,7 +21,8 @@ public:
 
     void ShowMessage(const QString& text) override;
     // Prints the question and the answer taken: いいえ to a question of the usual answers, the
-    // next of `choiceAnswers` (or the default) to one with answers of its own.
+    // chooser's answer, or the next of `choiceAnswers` (or the default), to one with answers of
+    // its own.
     int AskChoice(const QString& text, const QList<Choice>& answers, int defaultIndex,
                   int escapeIndex) override;
     std::optional<QString> OpenFileName(const QString& title, const QString& filter) override;
@@ -45,6 +46,9 @@ public:
     // Answers (indexes) for the next questions with answers of their own; an empty queue takes
     // each question's default answer.
     std::deque<int> choiceAnswers;
+    // When set, answers every question with answers of its own instead (given the question, its
+    // answers and its default answer).
+    std::function<int(const QString&, const QList<Choice>&, int)> chooser;
     // Messages and questions shown so far.
     int messageCount = 0;
 

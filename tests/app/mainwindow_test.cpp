@@ -110,7 +110,7 @@ TEST_F(MainWindowTest, MenusHaveTheirItemsInOrderWithSeparatorsAndShortcuts) {
                            U(u"名前を付けて保存(&A)..."), U(u"以前の版を開く(&H)..."),
                            U(u"画面の表をCSVで保存(&V)..."), U(u"画面の表をExcel形式で保存(&E)..."),
                            U(u"成績簿全体をExcel形式で保存(&W)..."), QStringLiteral("-"),
-                           U(u"ﾍﾟｰｼﾞ設定(&U)..."), U(u"画面の表を印刷(&P)..."),
+                           U(u"学年の集計(&G)..."), QStringLiteral("-"), U(u"ﾍﾟｰｼﾞ設定(&U)..."), U(u"画面の表を印刷(&P)..."),
                            U(u"個人票を全員分印刷(&K)..."), QStringLiteral("-"), U(u"終了(&X)")}));
     EXPECT_EQ(
         MenuItems(menus[1]->menu()),

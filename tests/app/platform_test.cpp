@@ -219,10 +219,11 @@ TEST(HelpTest, TheContentsPageLinksEveryPageAndEveryPageExists) {
     for (auto it = link.globalMatch(html); it.hasNext();)
         pages << it.next().captured(1);
     pages.removeDuplicates();
-    EXPECT_EQ(pages.size(), 8);
-    for (const QString& title : {U(u"学級の作成"), U(u"試験の入力"), U(u"得点の読み込み"), U(u"評定基準の設定"),
-                                 U(u"印刷"), U(u"CSV保存 と 名簿の読み込み"),
-                                 U(u"ファイルと控え（バックアップ）"), U(u"キー操作の一覧")})
+    EXPECT_EQ(pages.size(), 9);
+    for (const QString& title :
+         {U(u"学級の作成"), U(u"試験の入力"), U(u"得点の読み込み"), U(u"評定基準の設定"),
+          U(u"印刷"), U(u"CSV保存 と 名簿の読み込み"), U(u"ファイルと控え（バックアップ）"),
+          U(u"学年の集計"), U(u"キー操作の一覧")})
         EXPECT_TRUE(html.contains(title)) << title.toStdString();
     for (const QString& page : pages) {
         QFile file(QStringLiteral(":/help/") + page);
@@ -249,7 +250,8 @@ TEST(HelpTest, APageOpensByNameAndTellsTheKeysAndWhereCopiesAreKept) {
          {"Ctrl+O", "Ctrl+Shift+S", "Ctrl+P", "Ctrl+W", "Ctrl+Q", "F1", "Alt+R", "F4"}},
         {"file.html", {".bak", "recovery", "history", ".lock"}},
         {"index.html", {"児童別", "個人票", "評定一覧"}},
-        {"csv.html", {"Excel", "画面の表をExcel形式で保存", "成績簿全体をExcel形式で保存", "生徒氏名"}},
+        {"csv.html",
+         {"Excel", "画面の表をExcel形式で保存", "成績簿全体をExcel形式で保存", "生徒氏名"}},
         {"import.html", {"得点の読み込み", "取り込む", "import-scores", "50 MB"}},
         {"no-such.html", {}},
     };

@@ -16,6 +16,23 @@ QStringList LayoutNames(Menu menu) {
     return names;
 }
 
+// Within one menu every item has an access key of its own, so a key press chooses one item.
+TEST_F(MainLogicTest, AccessKeysAreUniqueWithinEachMenu) {
+    for (const Menu menu : {Menu::File, Menu::Edit, Menu::Help}) {
+        QStringList keys;
+        for (const MenuEntry& entry : MenuLayout(menu)) {
+            if (entry.separator)
+                continue;
+            const QString& caption = logic->Item(entry.item).caption;
+            const qsizetype amp = caption.indexOf(u'&');
+            ASSERT_GE(amp, 0) << MenuName(entry.item).toStdString();
+            const QString key = caption.mid(amp + 1, 1).toUpper();
+            EXPECT_FALSE(keys.contains(key)) << MenuName(entry.item).toStdString();
+            keys << key;
+        }
+    }
+}
+
 TEST_F(MainLogicTest, MenusCarryTheirCaptionsAccessKeysAndShortcuts) {
     const std::pair<Menu, const char16_t*> captions[] = {
         {Menu::File, u"ﾌｧｲﾙ(&F)"},
@@ -28,6 +45,7 @@ TEST_F(MainLogicTest, MenusCarryTheirCaptionsAccessKeysAndShortcuts) {
         {Menu::CSVSaveAs, u"画面の表をCSVで保存(&V)..."},
         {Menu::XlsxSaveAs, u"画面の表をExcel形式で保存(&E)..."},
         {Menu::XlsxBookSaveAs, u"成績簿全体をExcel形式で保存(&W)..."},
+        {Menu::FileGradeSummary, u"学年の集計(&G)..."},
         {Menu::FilePageSetup, u"ﾍﾟｰｼﾞ設定(&U)..."},
         {Menu::FilePrint, u"画面の表を印刷(&P)..."},
         {Menu::FilePupilRecords, u"個人票を全員分印刷(&K)..."},
@@ -53,8 +71,9 @@ TEST_F(MainLogicTest, MenusCarryTheirCaptionsAccessKeysAndShortcuts) {
     EXPECT_EQ(LayoutNames(Menu::File),
               QStringList({"mnuFileNew", "mnuFileOpen", "mnuFileRecent", "mnuFileClose", "-",
                            "mnuFileSave", "mnuFileSaveAs", "mnuFileHistory", "mnuCSVSaveAs",
-                           "mnuXlsxSaveAs", "mnuXlsxBookSaveAs", "-", "mnuFilePageSetup",
-                           "mnuFilePrint", "mnuFilePupilRecords", "-", "mnuFileExit"}));
+                           "mnuXlsxSaveAs", "mnuXlsxBookSaveAs", "-", "mnuFileGradeSummary", "-",
+                           "mnuFilePageSetup", "mnuFilePrint", "mnuFilePupilRecords", "-",
+                           "mnuFileExit"}));
     EXPECT_EQ(LayoutNames(Menu::Edit), QStringList({"mnuEditUndo", "mnuEditRedo", "-",
                                                     "mnuEditProperty", "mnuEditNameBook"}));
     EXPECT_EQ(LayoutNames(Menu::Help), QStringList{"mnuHelpContents"});

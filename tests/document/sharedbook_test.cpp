@@ -8,6 +8,10 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QSysInfo>
+#include <map>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace kirune::test {
 namespace {
@@ -153,6 +157,55 @@ TEST_F(SharedBookTest, AFileChangedOnDiskIsNotOverwrittenWithoutAsking) {
     }
 }
 
+// Another program writes the book after Save's check, while the new file is being written: the
+// check right before the rename sees it, nothing is saved, its version stays whole with the
+// backup untouched, and the next Save asks about it. So after the teacher answered 上書き too:
+// the answer covered the file as it was then.
+TEST_F(SharedBookTest, AChangeJustAfterTheCheckIsNeverLost) {
+    for (const bool answeredOverwrite : {false, true}) {
+        SCOPED_TRACE(answeredOverwrite);
+        OpenClass();
+        logic->mnuFileSave_Click(); // the book now has a backup
+        const QString bak = platform.dir.filePath(QStringLiteral("class.bak"));
+        const QByteArray backup = ReadAll(bak);
+        if (answeredOverwrite) {
+            QFile file(path);
+            ASSERT_TRUE(file.open(QIODevice::Append));
+            file.write("\r\n");
+            platform.choiceAnswers = {1};
+        }
+        const QByteArray theirs = ReadAll(WriteBook(QStringLiteral("other.txt"), 5));
+        Change(*logic, *book, session, U(u"こちらの変更"));
+        platform.messages.clear();
+        platform.questions.clear();
+        FaultyOps ops;
+        ops.meddle = [&] {
+            QFile file(path);
+            ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            file.write(theirs);
+        };
+        // The call that makes the new file aside: after the check, before the rename.
+        ops.meddleBefore = "open .class.txt";
+        {
+            ScopedFileOps scope(ops);
+            logic->mnuFileSave_Click();
+        }
+        EXPECT_FALSE(ops.meddle) << "the other program has written";
+        EXPECT_EQ(platform.questions.size(), answeredOverwrite ? 1 : 0);
+        ASSERT_EQ(platform.messages.size() - platform.questions.size(), 1);
+        EXPECT_TRUE(platform.messages.last().contains(U(u"ほかのプログラム")));
+        EXPECT_EQ(ReadAll(path), theirs);
+        EXPECT_EQ(ReadAll(bak), backup);
+        EXPECT_TRUE(session.NeedsSave);
+        platform.questions.clear();
+        platform.choiceAnswers = {2};
+        logic->mnuFileSave_Click();
+        EXPECT_EQ(platform.questions, QStringList{kChangedQuestion});
+        logic->undoStack.setClean();
+        logic->mnuFileClose_Click();
+    }
+}
+
 // Save As and the exports: each save dialog starts beside the open book (a read-only one too),
 // offering the book's name or the table's, and gives a name typed without an extension its
 // own, so that the dialog's question about replacing a file is asked of the name written.
@@ -275,6 +328,96 @@ TEST_F(SharedBookTest, ABookOnAReadOnlyFolderStillOpens) {
     if (report == "skip")
         GTEST_SKIP() << "this machine allows no mount namespace of the test's own";
     EXPECT_EQ(report, "");
+}
+
+// Whatever is at the lock's place, Open never waits on it. Anything but a regular file opens the
+// book without a lock and says so; a lock file naming no program is taken over once it has stood
+// a minute, saying so, and held before; so is one of a program gone from this computer, while a
+// lock of another computer is held at any age. An alarm ends the test should Open ever wait.
+TEST_F(SharedBookTest, EveryKindOfLockFileOpensWithoutWaiting) {
+    path = WriteBook(QStringLiteral("class.txt"), 3);
+    const QString lock = platform.dir.filePath(QStringLiteral(".class.txt.lock"));
+    const QString elsewhere = platform.dir.filePath(QStringLiteral("elsewhere"));
+    const QByteArray here = QSysInfo::machineHostName().toUtf8();
+    enum Outcome { kLocked, kNoLock, kTakenOver, kHeld };
+    const struct {
+        const char* kind;
+        Outcome outcome;
+    } cases[] = {
+        {"none", kLocked},
+        {"pipe", kNoLock},
+        {"device", kNoLock},
+        {"folder", kNoLock},
+        {"link-to-pipe", kNoLock},
+        {"link-to-folder", kNoLock},
+        {"link-to-nothing", kNoLock},
+        {"empty-old", kTakenOver},
+        {"garbage-old", kTakenOver},
+        {"empty-new", kHeld},
+        {"program-gone", kTakenOver},
+        {"other-computer-old", kHeld},
+    };
+    auto make = [&](const std::string& kind) {
+        QFile::remove(lock);
+        QDir(lock).removeRecursively();
+        QFile::remove(elsewhere);
+        QDir(elsewhere).removeRecursively();
+        const QByteArray native = QFile::encodeName(lock);
+        const QByteArray away = QFile::encodeName(elsewhere);
+        if (kind == "pipe") {
+            ASSERT_EQ(mkfifo(native.constData(), 0600), 0);
+        }
+        if (kind == "device") {
+            ASSERT_TRUE(QFile::link(QStringLiteral("/dev/zero"), lock));
+        }
+        if (kind == "folder") {
+            ASSERT_TRUE(QDir().mkdir(lock));
+        }
+        if (kind.starts_with("link-to-")) {
+            ASSERT_TRUE(QFile::link(elsewhere, lock));
+        }
+        if (kind == "link-to-pipe") {
+            ASSERT_EQ(mkfifo(away.constData(), 0600), 0);
+        }
+        if (kind == "link-to-folder") {
+            ASSERT_TRUE(QDir().mkdir(elsewhere));
+        }
+        const std::map<std::string, QByteArray> contents = {
+            {"empty-old", ""},
+            {"empty-new", ""},
+            {"garbage-old", "\x01garbage\n"},
+            {"program-gone", "99999999\nkirune\n" + here + "\n"},
+            {"other-computer-old", "4242\nkirune\nanother-computer\n"}};
+        if (const auto content = contents.find(kind); content != contents.end()) {
+            QFile file(lock);
+            ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+            file.write(content->second);
+            file.flush();
+            if (kind.ends_with("-old")) { // stood for two minutes
+                ASSERT_TRUE(file.setFileTime(QFileInfo(lock).lastModified().addSecs(-120),
+                                             QFileDevice::FileModificationTime));
+            }
+        }
+    };
+    alarm(60);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.kind);
+        make(c.kind);
+        Start();
+        platform.questions.clear();
+        ASSERT_TRUE(logic->OpenPath(path)) << platform.messages.join(u'/').toStdString();
+        EXPECT_EQ(logic->HoldsLock(), c.outcome == kLocked || c.outcome == kTakenOver);
+        EXPECT_EQ(logic->ReadOnly(), c.outcome == kHeld); // the question's default answer
+        EXPECT_EQ(platform.questions.size(), c.outcome == kHeld ? 1 : 0);
+        EXPECT_EQ(logic->statusMessage.contains(U(u"ロックファイルを作れない")),
+                  c.outcome == kNoLock)
+            << logic->statusMessage.toStdString();
+        EXPECT_EQ(logic->statusMessage.contains(U(u"引き継いで")), c.outcome == kTakenOver)
+            << logic->statusMessage.toStdString();
+        logic->mnuFileClose_Click();
+        logic->statusMessage.clear();
+    }
+    alarm(0);
 }
 
 } // namespace

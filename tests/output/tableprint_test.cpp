@@ -627,5 +627,33 @@ TEST(PrintArea, TenMillimetresFromThePapersEdgesAndInsideThePrintableArea) {
     }
 }
 
+// A table with widths of its own: its rules where its widths put them, thick where it says, the
+// table centred on a page with room for it, and shrunk as a whole on a page without.
+TEST(TablePrint, OwnColumnWidthsPlaceTheRules) {
+    Grid grid(3, 4);
+    grid.SetText(0, 1, U(u"学級"));
+    grid.SetText(1, 3, QStringLiteral("12"));
+    const PrintedColumns own{{500, 2800, 600, 450}, {1, 3}};
+    for (const double pageWidth : {15000.0, 4350.0 / 2}) {
+        RecordingCanvas canvas(true, pageWidth, 230);
+        const double bottom = PrintTable(canvas, grid, 4, QString(), QStringLiteral("c"),
+                                         QStringLiteral("d"), 100000, &own);
+        const double scale = std::min(1.0, pageWidth / 4350);
+        const CanvasOp frame = FrameOf(canvas);
+        EXPECT_NEAR(frame.x2 - frame.x1, 4350 * scale, 1e-6);
+        EXPECT_NEAR(frame.x1, std::max(0.0, (pageWidth - 4350) / 2), 1e-6);
+        EXPECT_DOUBLE_EQ(bottom, frame.y2);
+        std::vector<std::pair<double, int>> rules;
+        for (const auto& op : VerticalRules(canvas))
+            rules.emplace_back((op.x1 - frame.x1) / scale, op.width);
+        const std::vector<std::pair<double, int>> expected = {{500, 4}, {3300, 1}, {3900, 4}};
+        ASSERT_EQ(rules.size(), expected.size());
+        for (size_t i = 0; i < rules.size(); ++i) {
+            EXPECT_NEAR(rules[i].first, expected[i].first, 1e-6) << i;
+            EXPECT_EQ(rules[i].second, expected[i].second) << i;
+        }
+    }
+}
+
 } // namespace
 } // namespace kirune

@@ -75,6 +75,17 @@ std::optional<QString> FakePlatform::SaveFileName(const QString& title, const QS
     return chosen;
 }
 
+std::optional<QStringList> FakePlatform::OpenFileNames(const QString& title,
+                                                       const QString& filter) {
+    dialogTitles.push_back(title);
+    dialogFilters.push_back(filter);
+    if (fileListAnswers.empty())
+        return std::nullopt;
+    const QStringList answer = fileListAnswers.front();
+    fileListAnswers.pop_front();
+    return answer;
+}
+
 QVariant FakePlatform::ReadSetting(const QString& key, const QVariant& fallback) {
     auto it = settings.find(key);
     return it == settings.end() ? fallback : it->second;

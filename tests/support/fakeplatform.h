@@ -20,6 +20,7 @@ public:
 
     void ShowMessage(const QString& text) override { messages.push_back(text); }
     std::optional<QString> OpenFileName(const QString& title, const QString& filter) override;
+    std::optional<QStringList> OpenFileNames(const QString& title, const QString& filter) override;
     // Records where the dialog starts and the suffix it adds; a scripted name without an
     // extension gets the suffix, as the dialog gives it.
     std::optional<QString> SaveFileName(const QString& title, const QString& filter,
@@ -57,6 +58,7 @@ public:
     std::deque<int> choiceAnswers;              // answers of their own; default: the default answer
     std::deque<bool> previewAnswers;            // print from the preview; default true
     std::deque<bool> pageSetupAnswers;          // default true
+    std::deque<QStringList> fileListAnswers;    // several files at once; default cancel
 
     // Records.
     QStringList messages;  // message boxes and questions, in order

@@ -13,6 +13,7 @@
 #include <map>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace kirune::test {
@@ -30,8 +31,9 @@ public:
     int failAt = -1;
     int err = EIO;
     bool lie = false;
-    // Run just before the call numbered `meddleAt`, as another program would act meanwhile.
-    int meddleAt = -1;
+    // Run just before the first call `meddleBefore` ("open .a.txt"), as another program would
+    // act meanwhile.
+    std::string meddleBefore;
     std::function<void()> meddle;
 
     int Open(const char* path, int flags, mode_t mode) override {
@@ -75,8 +77,8 @@ private:
         calls.push_back({kind, base.ends_with(".tmp")
                                    ? base.substr(0, base.rfind('.', base.size() - 5))
                                    : base});
-        if (static_cast<int>(calls.size()) - 1 == meddleAt && meddle)
-            meddle();
+        if (meddle && calls.back().kind + " " + calls.back().file == meddleBefore)
+            std::exchange(meddle, nullptr)();
         if (static_cast<int>(calls.size()) - 1 != failAt || (lie && std::string(kind) != "write"))
             return false;
         errno = err;

@@ -191,6 +191,36 @@ TEST(ToolTest, TwoProgramsOnOneBook) {
     EXPECT_EQ(next.exitCode, 0);
 }
 
+// resave takes the lock of the book it writes as Open does: while another program holds the
+// book it writes nothing; once that program has ended it saves. save's ANSWER answers only the
+// question of a held book: a book no one holds is saved with any ANSWER, --overwrite or not.
+TEST(ToolTest, ResaveAndSaveRespectTheLock) {
+    QTemporaryDir dir;
+    const QString in = dir.filePath(QStringLiteral("in.txt"));
+    const QString book = dir.filePath(QStringLiteral("book.txt"));
+    ASSERT_TRUE(WriteGradeBookFile(in, *ClassBook(), nullptr));
+    ASSERT_TRUE(QFile::copy(in, book));
+    QProcess holder;
+    holder.start(QStringLiteral(KIRUNE_TOOL_PATH), {QStringLiteral("hold"), book});
+    ASSERT_TRUE(holder.waitForReadyRead(60000));
+    const QByteArray held = Content(book);
+    const ToolRun refused = RunTool({QStringLiteral("resave"), in, book});
+    EXPECT_EQ(refused.exitCode, 1);
+    EXPECT_TRUE(refused.err.contains(U(u"ほかのKirune"))) << refused.err.toStdString();
+    EXPECT_EQ(Content(book), held);
+    holder.closeWriteChannel();
+    ASSERT_TRUE(holder.waitForFinished(60000));
+    EXPECT_EQ(RunTool({QStringLiteral("resave"), in, book}).exitCode, 0);
+
+    for (const QStringList& answer :
+         {QStringList{QStringLiteral("1")}, QStringList{QStringLiteral("--overwrite")},
+          QStringList{QStringLiteral("2"), QStringLiteral("--overwrite")}}) {
+        const ToolRun run = RunTool(QStringList{QStringLiteral("save"), book} + answer);
+        EXPECT_EQ(run.out, QStringLiteral("opened\nsaved\n")) << run.err.toStdString();
+    }
+    EXPECT_EQ(RunTool({QStringLiteral("save"), book, QStringLiteral("x")}).exitCode, 2);
+}
+
 // Every output command refuses the book it reads and the book's backup, under any name of
 // theirs, and leaves both as they were.
 TEST(ToolTest, NoOutputCommandWritesOverTheBookOrItsBackup) {

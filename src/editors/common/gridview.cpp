@@ -47,6 +47,12 @@ void GridView::setGrid(const Grid* grid) {
     refresh();
 }
 
+void GridView::setFixedCounts(int rows, int cols) {
+    fixedRows_ = std::max(rows, 0);
+    fixedCols_ = std::max(cols, 0);
+    refresh();
+}
+
 void GridView::refresh() {
     updateGeometryCache();
     updateScrollBars();

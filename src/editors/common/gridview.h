@@ -31,7 +31,9 @@ public:
     // moved since the last call, the view scrolls to show it.
     void refresh();
 
-    // Rows and columns that stay in place at the top and left: one of each.
+    // Rows and columns that stay in place at the top and left (1 and 1 by default; the grade's
+    // summary keeps its class column in view too).
+    void setFixedCounts(int rows, int cols);
     int fixedRows() const { return fixedRows_; }
     int fixedCols() const { return fixedCols_; }
 
@@ -124,8 +126,8 @@ private:
     int viewY(int row) const;
 
     const Grid* grid_ = nullptr;
-    const int fixedRows_ = 1;
-    const int fixedCols_ = 1;
+    int fixedRows_ = 1;
+    int fixedCols_ = 1;
     std::vector<int> colX_{0};       // cols + 1 edges
     std::vector<int> rowY_{0};       // rows + 1 edges
     std::vector<int> displayWidths_; // per column; negative: the grid's own width

@@ -1,0 +1,243 @@
+#include "bookfixture.h"
+#include "browse/gradesummary.h"
+#include "browse/tables.h"
+#include "model/gradebookfile.h"
+
+#include "support/testutil.h"
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace kirune;
+using kirune::testing::BookWithPupils;
+using kirune::testing::SetPupilValues;
+
+namespace {
+
+// One viewpoint's period sums in a fixture book: the aggregate slot, its points and each pupil's
+// total (10000 added for a total that includes an absence, -1 for no data).
+struct Sums {
+    int slot;
+    float points;
+    std::initializer_list<float> totals;
+};
+
+// A compact class book: its class, pupils ("" a pupil who transferred out) and sums. Every
+// viewpoint is rated with A 20 %, C 40 % in every period.
+struct ClassBook {
+    const char16_t* klass;
+    std::initializer_list<const char16_t*> pupils;
+    std::initializer_list<Sums> sums;
+};
+
+std::unique_ptr<GradeBook> MakeBook(const ClassBook& spec) {
+    auto book = BookWithPupils(spec.pupils);
+    book->HomeRoomClass = QString::fromUtf16(spec.klass);
+    for (auto& row : book->RankAPercent)
+        row.fill(20);
+    for (auto& row : book->RankCPercent)
+        row.fill(40);
+    for (const Sums& sums : spec.sums) {
+        SetPupilValues(*book, sums.slot, sums.totals);
+        book->Scores[sums.slot][kAverageColumn] = 1; // registered
+        book->Scores[sums.slot][kPointsColumn] = sums.points;
+    }
+    return book;
+}
+
+class Books {
+public:
+    QString Write(const QString& name, const GradeBook& book) {
+        const QString path = dir.filePath(name);
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(GradeBookFileBytes(book));
+        return path;
+    }
+    QString WriteBytes(const QString& name, const QByteArray& bytes) {
+        const QString path = dir.filePath(name);
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+        return path;
+    }
+    QStringList Listing() const {
+        return QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+    }
+    QTemporaryDir dir;
+};
+
+constexpr int kYear0 = YearAggregateSlot(0, 0); // 国語, its first viewpoint, whole year
+constexpr int kYear1 = YearAggregateSlot(0, 1);
+
+// Three classes of one grade: 1組 with an absence, 2組 with a pupil who transferred out, 3組 with
+// nothing registered yet.
+const ClassBook kClass1{u"1組",
+                        {u"青木", u"伊藤", u"上田"},
+                        {{kYear0, 100, {80, 60, 10030}},
+                         {kYear1, 50, {50, 20, 19}},
+                         {SemesterAggregateSlot(1, 0, 0), 40, {10, 30, 40}}}};
+const ClassBook kClass2{u"2組", {u"加藤", u"", u"木村"}, {{kYear0, 100, {90, -1, 40}}}};
+const ClassBook kClass3{u"3組", {u"佐藤", u"鈴木"}, {}};
+
+// The first columns of a row: No., 学級, 人数, then 平均 %, A, B, C of 国語's first two
+// viewpoints.
+QString Head(const Grid& grid, int row) {
+    QStringList cells;
+    for (int c = 0; c < 11; ++c)
+        cells << grid.Text(row, c);
+    return cells.join(u'|');
+}
+
+} // namespace
+
+TEST(GradeSummary, ThreeClassesAndTheWholeGrade) {
+    Books books;
+    const QStringList paths = {books.Write(U(u"1組.txt"), *MakeBook(kClass1)),
+                               books.Write(U(u"2組.txt"), *MakeBook(kClass2)),
+                               books.Write(U(u"3組.txt"), *MakeBook(kClass3))};
+    const QStringList before = books.Listing();
+
+    const GradeSummary summary = SummariseBooks(paths, kSummaryYear);
+    Grid grid;
+    QString caption;
+    EXPECT_EQ(ShowGradeSummaryTable(summary, grid, caption), 3 + 72);
+
+    EXPECT_EQ(caption, U(u"令和6年度 5年　学年の集計　学年　3学級"));
+    EXPECT_EQ(grid.Rows(), 5);
+    EXPECT_EQ(grid.Text(0, 3), U(u"国語\r表現\r平均 %"));
+    EXPECT_EQ(grid.Text(0, 10), U(u"国語\r理解\rC"));
+    // 1組: (80 + 60 + 30) / 3 of 100 points; (50 + 20 + 19) / 3 of 50 points.
+    EXPECT_EQ(Head(grid, 1), U(u"1|令和6年度 5年1組 山田花子|3|56.7|1|1|1|59.3|1|1|1"));
+    // 2組: the pupil who transferred out counts nowhere.
+    EXPECT_EQ(Head(grid, 2), U(u"2|令和6年度 5年2組 山田花子|2|65.0|1|1|0||||"));
+    EXPECT_EQ(Head(grid, 3), U(u"3|令和6年度 5年3組 山田花子|2||||||||"));
+    // The whole grade pools the five pupils: (0.8 + 0.6 + 0.3 + 0.9 + 0.4) / 5.
+    EXPECT_EQ(Head(grid, 4), U(u"|学年全体|7|60.0|2|2|1|59.3|1|1|1"));
+    EXPECT_TRUE(SummaryNoteLines(summary).isEmpty());
+    // Read as they are: no lock, no copy, nothing beside the books.
+    EXPECT_EQ(books.Listing(), before);
+}
+
+TEST(GradeSummary, ThePeriodChoosesTheTables) {
+    Books books;
+    const QStringList paths = {books.Write(U(u"1組.txt"), *MakeBook(kClass1))};
+    const struct {
+        int period;
+        const char16_t* label;
+        const char16_t* firstViewpoint; // 平均 %, A, B, C
+    } cases[] = {
+        {0, u"一学期", u"|||"},
+        {1, u"二学期", u"66.7|1|1|1"}, // 10, 30, 40 of 40 points
+        {2, u"三学期", u"|||"},
+        {kSummaryYear, u"学年", u"56.7|1|1|1"},
+    };
+    for (const auto& c : cases) {
+        Grid grid;
+        QString caption;
+        ShowGradeSummaryTable(SummariseBooks(paths, c.period), grid, caption);
+        EXPECT_TRUE(caption.contains(U(u"学年の集計　") + U(c.label) + U(u"　"))) << c.period;
+        QStringList cells;
+        for (int col = 3; col < 7; ++col)
+            cells << grid.Text(1, col);
+        EXPECT_EQ(cells.join(u'|'), U(c.firstViewpoint)) << c.period;
+    }
+}
+
+// A class's counts are the ones its book shows under 児童別 in the ratings at a glance.
+TEST(GradeSummary, CountsAreTheRatingsAtAGlance) {
+    Books books;
+    QStringList paths;
+    std::vector<std::unique_ptr<GradeBook>> made;
+    for (int b = 0; b < 3; ++b) {
+        auto book = MakeBook({u"1組", {}, {}});
+        const int pupils = 12 + 9 * b;
+        book->RosterSize = static_cast<int16_t>(pupils);
+        for (int n = 0; n < pupils; ++n)
+            book->StudentNames[n] = n % 7 == 3 ? QString() : QStringLiteral("P%1").arg(n);
+        for (int s = 0; s < kSubjects; ++s)
+            for (int c = 0; c < kViewpoints; ++c) {
+                auto& scores = book->Scores[YearAggregateSlot(s, c)];
+                scores[kAverageColumn] = 1;
+                scores[kPointsColumn] = 120;
+                book->RankAPercent[3][CriteriaIndex(s, c)] = static_cast<int16_t>(10 + 5 * c);
+                for (int n = 0; n < pupils; ++n)
+                    scores[n] = static_cast<float>((n * 37 + s * 11 + c * 5 + b) % 121) +
+                                (n % 5 == 0 ? kAbsentMarker : 0);
+            }
+        paths << books.Write(QStringLiteral("book%1.txt").arg(b), *book);
+        made.push_back(std::move(book));
+    }
+    const GradeSummary summary = SummariseBooks(paths, kSummaryYear);
+    ASSERT_EQ(summary.classes.size(), 3u);
+    int rated = 0;
+    for (size_t b = 0; b < made.size(); ++b) {
+        Grid overview(43, 15);
+        Session session;
+        QString caption;
+        ShowRatingsOverviewTable(*made[b], session, overview, caption);
+        for (int k = 0; k < kSummaryViewpoints; ++k) {
+            std::array<int, 3> counts{};
+            for (int r = 1; r <= made[b]->RosterSize; ++r)
+                if (const QString& rating = overview.Text(r, 2 + k); !rating.isEmpty())
+                    ++counts[rating[0].unicode() - u'A'];
+            EXPECT_EQ(summary.classes[b].viewpoints[k].counts, counts) << b << " " << k;
+            rated += counts[0] + counts[1] + counts[2];
+        }
+    }
+    EXPECT_GT(rated, 0);
+}
+
+TEST(GradeSummary, UnreadableFilesAreListedAndTheRestSummarised) {
+    Books books;
+    const QString good = books.Write(U(u"1組.txt"), *MakeBook(kClass1));
+    QByteArray truncated = GradeBookFileBytes(*MakeBook(kClass2));
+    truncated.truncate(truncated.size() / 2);
+    QDir(books.dir.path()).mkdir(QStringLiteral("folder.txt"));
+    const struct {
+        const char* what;
+        QString path;
+    } cases[] = {
+        {"damaged", books.WriteBytes(QStringLiteral("damaged.txt"), truncated)},
+        {"not a book", books.WriteBytes(QStringLiteral("memo.txt"), "shopping list\r\n")},
+        {"missing", books.dir.filePath(QStringLiteral("gone.txt"))},
+        {"a folder", books.dir.filePath(QStringLiteral("folder.txt"))},
+    };
+    for (const auto& c : cases) {
+        const GradeSummary summary = SummariseBooks({c.path, good}, kSummaryYear);
+        ASSERT_EQ(summary.classes.size(), 1u) << c.what;
+        EXPECT_EQ(summary.classes[0].path, good);
+        ASSERT_EQ(summary.unread.size(), 1u) << c.what;
+        EXPECT_FALSE(summary.unread[0].reason.isEmpty()) << c.what;
+        const QStringList notes = SummaryNoteLines(summary);
+        ASSERT_EQ(notes.size(), 1);
+        EXPECT_TRUE(notes[0].contains(QFileInfo(c.path).fileName())) << c.what;
+        EXPECT_TRUE(SummaryEmptyMessage(summary).isEmpty());
+        // Only unreadable files: a message and no table.
+        const GradeSummary none = SummariseBooks({c.path}, kSummaryYear);
+        EXPECT_TRUE(none.classes.empty());
+        EXPECT_TRUE(SummaryEmptyMessage(none).contains(summary.unread[0].reason)) << c.what;
+    }
+    EXPECT_EQ(SummaryEmptyMessage(SummariseBooks({}, kSummaryYear)),
+              U(u"集計する成績ファイルが選ばれていません。"));
+}
+
+// A copy of a class's book is shown beside it, both marked, and said so under the table.
+TEST(GradeSummary, TheSameClassTwiceIsMarked) {
+    Books books;
+    const QStringList paths = {books.Write(U(u"1組.txt"), *MakeBook(kClass1)),
+                               books.Write(U(u"2組.txt"), *MakeBook(kClass2)),
+                               books.Write(U(u"1組のコピー.txt"), *MakeBook(kClass1))};
+    const GradeSummary summary = SummariseBooks(paths, kSummaryYear);
+    Grid grid;
+    QString caption;
+    ShowGradeSummaryTable(summary, grid, caption);
+    EXPECT_EQ(grid.Text(1, 1), U(u"令和6年度 5年1組 山田花子（1組.txt）"));
+    EXPECT_EQ(grid.Text(2, 1), U(u"令和6年度 5年2組 山田花子"));
+    EXPECT_EQ(grid.Text(3, 1), U(u"令和6年度 5年1組 山田花子（1組のコピー.txt）"));
+    EXPECT_EQ(grid.Text(4, 2), QStringLiteral("8"));
+    EXPECT_EQ(SummaryNoteLines(summary),
+              QStringList{U(u"令和6年度 5年1組 の成績ファイルが 2 冊あります（1組.txt、"
+                            u"1組のコピー.txt）。学年全体にはどれも数えています。")});
+}
