@@ -9,6 +9,8 @@
 #include <benchmark/benchmark.h>
 #include <memory>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 using namespace kirune;
@@ -21,7 +23,7 @@ std::unique_ptr<GradeBook> ClassOf40() {
     book->RosterSize = kMaxPupils;
     unsigned seed = 2024;
     for (int n = 0; n < kMaxPupils; ++n) {
-        book->StudentNames[n] = QString::fromUtf16(u"生徒") + QString::number(n + 1);
+        book->StudentNames[n] = u"生徒"_s + QString::number(n + 1);
         seed = seed * 1103515245u + 12345u;
         book->Scores[kSlot][n] = static_cast<float>(40 + (seed >> 16) % 160); // of 200
     }

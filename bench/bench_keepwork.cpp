@@ -9,6 +9,8 @@
 #include <benchmark/benchmark.h>
 #include <memory>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 using namespace kirune;
@@ -19,7 +21,7 @@ std::unique_ptr<GradeBook> RegisteredClass() {
     ResetGradeBook(*book);
     book->RosterSize = kMaxPupils;
     for (int n = 0; n < kMaxPupils; ++n)
-        book->StudentNames[n] = QString::fromUtf16(u"生徒") + QString::number(n + 1);
+        book->StudentNames[n] = u"生徒"_s + QString::number(n + 1);
     for (int slot = 0; slot < kUsedSlots; ++slot)
         for (int n = 0; n < kMaxPupils; ++n)
             book->Scores[slot][n] = static_cast<float>((slot * 7 + n * 13) % 101);

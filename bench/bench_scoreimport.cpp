@@ -8,6 +8,8 @@
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 using namespace kirune;
@@ -23,8 +25,7 @@ ScoreImportTarget FullClass() {
     ScoreImportTarget target;
     for (int n = 0; n < 40; ++n)
         target.names.push_back(Name(n));
-    target.viewpoints = {QString::fromUtf16(u"表現"), QString::fromUtf16(u"理解"),
-                         QString::fromUtf16(u"言語")};
+    target.viewpoints = {u"表現"_s, u"理解"_s, u"言語"_s};
     target.checked = {true, true, true};
     target.points = {50, 30, 20};
     target.current.assign(40, {QString(), QString(), QString()});
@@ -34,7 +35,7 @@ ScoreImportTarget FullClass() {
 // The score of pupil n in viewpoint v, an absence now and then.
 QString Score(int n, int v) {
     if (n % 17 == 5)
-        return QString::fromUtf16(u"欠");
+        return u"欠"_s;
     return QString::number((n * 7 + v * 3) % (v == 0 ? 50 : v == 1 ? 30 : 20));
 }
 
@@ -53,7 +54,7 @@ void Run(benchmark::State& state, const QString& path) {
 void BM_ScoreImportCsv(benchmark::State& state) {
     QTemporaryDir folder;
     const QString path = folder.filePath(QStringLiteral("scores.csv"));
-    QString text = QString::fromUtf16(u"\uFEFF出席番号,氏名,表現,理解,言語\r\n");
+    QString text = u"\uFEFF出席番号,氏名,表現,理解,言語\r\n"_s;
     for (int n = 0; n < 40; ++n)
         text += QStringLiteral("%1,%2,%3,%4,%5\r\n")
                     .arg(n + 1)
@@ -71,9 +72,8 @@ void BM_ScoreImportWorkbook(benchmark::State& state) {
     QTemporaryDir folder;
     const QString path = folder.filePath(QStringLiteral("scores.xlsx"));
     WorkbookSheet sheet{QStringLiteral("test"), QStringLiteral("test"), Grid(43, 5), 5};
-    const QStringList header = {QStringLiteral("No."), QString::fromUtf16(u"生徒氏名"),
-                                QString::fromUtf16(u"表現"), QString::fromUtf16(u"理解"),
-                                QString::fromUtf16(u"言語")};
+    const QStringList header = {QStringLiteral("No."), u"生徒氏名"_s, u"表現"_s, u"理解"_s,
+                                u"言語"_s};
     for (int c = 0; c < 5; ++c)
         sheet.grid.SetText(0, c, header.at(c));
     for (int n = 0; n < 40; ++n) {

@@ -17,6 +17,8 @@
 #include <benchmark/benchmark.h>
 #include <memory>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 using namespace kirune;
@@ -45,16 +47,16 @@ const QString& ClassFile() {
     static const QString path = [] {
         auto book = std::make_unique<GradeBook>();
         ResetGradeBook(*book);
-        book->HomeRoomYear = QString::fromUtf16(u"2026年（令和8年）");
-        book->HomeRoomGrade = QString::fromUtf16(u"4年");
-        book->HomeRoomClass = QString::fromUtf16(u"2組");
+        book->HomeRoomYear = u"2026年（令和8年）"_s;
+        book->HomeRoomGrade = u"4年"_s;
+        book->HomeRoomClass = u"2組"_s;
         book->RosterSize = 40;
         for (int n = 0; n < 40; ++n) {
-            book->StudentNames[n] = QString::fromUtf16(u"生徒") + QString::number(n + 1);
+            book->StudentNames[n] = u"生徒"_s + QString::number(n + 1);
             for (int slot = 0; slot < 792; ++slot)
                 book->Scores[slot][n] = static_cast<float>((n * 7 + slot) % 100);
         }
-        const QString file = folder.filePath(QString::fromUtf16(u"4年2組.txt"));
+        const QString file = folder.filePath(u"4年2組.txt"_s);
         WriteGradeBookFile(file, *book, nullptr);
         return file;
     }();

@@ -18,6 +18,8 @@
 #include <benchmark/benchmark.h>
 #include <memory>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 using namespace kirune;
@@ -26,13 +28,13 @@ using namespace kirune;
 std::unique_ptr<GradeBook> FullBook() {
     auto book = std::make_unique<GradeBook>();
     ResetGradeBook(*book);
-    book->HomeRoomYear = QString::fromUtf16(u"令和6年度");
-    book->HomeRoomGrade = QString::fromUtf16(u"5年");
-    book->HomeRoomClass = QString::fromUtf16(u"2組");
-    book->TeacherName = QString::fromUtf16(u"山田花子");
+    book->HomeRoomYear = u"令和6年度"_s;
+    book->HomeRoomGrade = u"5年"_s;
+    book->HomeRoomClass = u"2組"_s;
+    book->TeacherName = u"山田花子"_s;
     book->RosterSize = kMaxPupils;
     for (int n = 0; n < kMaxPupils; ++n)
-        book->StudentNames[n] = QString::fromUtf16(u"生徒") + QString::number(n + 1);
+        book->StudentNames[n] = u"生徒"_s + QString::number(n + 1);
     unsigned seed = 12345;
     auto next = [&seed] {
         seed = seed * 1103515245u + 12345u;
@@ -42,7 +44,7 @@ std::unique_ptr<GradeBook> FullBook() {
         for (int s = 0; s < kSubjects; ++s)
             for (int t = 0; t < kTestsPerSemester; ++t) {
                 const int base = TestSlot(j, s, t, 0);
-                book->TestInfo[base][1] = QString::fromUtf16(u"単元  まとめ テスト");
+                book->TestInfo[base][1] = u"単元  まとめ テスト"_s;
                 book->TestInfo[base][0] = QStringLiteral("2024/06/10");
                 for (int p = 0; p < kMaxPupils; ++p) {
                     float total = 0;

@@ -7,6 +7,8 @@
 #include <benchmark/benchmark.h>
 #include <memory>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 using namespace kirune;
@@ -26,7 +28,7 @@ std::unique_ptr<GradeBook> FullClass() {
     ResetGradeBook(*book);
     book->RosterSize = kMaxPupils;
     for (int n = 0; n < kMaxPupils; ++n)
-        book->StudentNames[n] = QString::fromUtf16(u"生徒") + QString::number(n + 1);
+        book->StudentNames[n] = u"生徒"_s + QString::number(n + 1);
     unsigned seed = 4711;
     auto next = [&seed] {
         seed = seed * 1103515245u + 12345u;

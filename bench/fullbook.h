@@ -7,6 +7,8 @@
 #include <memory>
 #include <random>
 
+using namespace Qt::StringLiterals;
+
 namespace kirune::bench {
 
 // A class as a year of teaching leaves it: every test of every subject in every semester
@@ -14,10 +16,10 @@ namespace kirune::bench {
 inline std::unique_ptr<GradeBook> FullBook(unsigned seed = 20240401) {
     auto book = std::make_unique<GradeBook>();
     ResetGradeBook(*book);
-    book->HomeRoomYear = QString::fromUtf16(u"令和6年度");
-    book->HomeRoomGrade = QString::fromUtf16(u"5年");
-    book->HomeRoomClass = QString::fromUtf16(u"2組");
-    book->TeacherName = QString::fromUtf16(u"髙橋 一郎");
+    book->HomeRoomYear = u"令和6年度"_s;
+    book->HomeRoomGrade = u"5年"_s;
+    book->HomeRoomClass = u"2組"_s;
+    book->TeacherName = u"髙橋 一郎"_s;
     book->RosterSize = kMaxPupils;
     const char16_t* family[] = {u"青木", u"井上", u"宇野", u"遠藤", u"小川",
                                 u"加藤", u"木村", u"工藤", u"小林", u"佐藤"};
@@ -58,8 +60,7 @@ inline std::unique_ptr<GradeBook> FullBook(unsigned seed = 20240401) {
                 }
                 book->TestInfo[TestSlot(j, s, t, 0)][0] =
                     QStringLiteral("2024/%1/%2").arg(4 + j * 4 + t / 4).arg(10 + t);
-                book->TestInfo[TestSlot(j, s, t, 0)][1] =
-                    QString::fromUtf16(u"単元テスト") + QString::number(t + 1);
+                book->TestInfo[TestSlot(j, s, t, 0)][1] = u"単元テスト"_s + QString::number(t + 1);
             }
             for (int v = 0; v < 4; ++v) {
                 const int slot = SemesterAggregateSlot(j, s, v);

@@ -16,6 +16,8 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 // The program's menus: caption, then each item's caption and shortcut ("-" a separator).
@@ -85,21 +87,18 @@ int main(int argc, char** argv) {
     auto* tree = new QTreeWidget;
     tree->setHeaderHidden(true);
     QList<QTreeWidgetItem*> roots;
-    auto* homeRoom =
-        new QTreeWidgetItem(QStringList(QString::fromUtf16(u"2026年 4年2組 佐藤 美咲")));
+    auto* homeRoom = new QTreeWidgetItem(QStringList(u"2026年 4年2組 佐藤 美咲"_s));
     roots << homeRoom;
     const char16_t* subjects[] = {u"国語", u"社会", u"算数", u"理科", u"音楽", u"図工"};
     for (const char16_t* subject : subjects) {
         auto* s = new QTreeWidgetItem(homeRoom, QStringList(QString::fromUtf16(subject)));
         for (int j = 1; j <= 3; ++j) {
-            auto* semester = new QTreeWidgetItem(
-                s, QStringList(QString::number(j) + QString::fromUtf16(u"学期")));
+            auto* semester = new QTreeWidgetItem(s, QStringList(QString::number(j) + u"学期"_s));
             for (int t = 1; t <= 10; ++t) {
-                auto* test = new QTreeWidgetItem(
-                    semester, QStringList(QString::number(t) + QString::fromUtf16(u"回目試験")));
+                auto* test =
+                    new QTreeWidgetItem(semester, QStringList(QString::number(t) + u"回目試験"_s));
                 for (int v = 1; v <= 3; ++v)
-                    new QTreeWidgetItem(
-                        test, QStringList(QString::fromUtf16(u"観点") + QString::number(v)));
+                    new QTreeWidgetItem(test, QStringList(u"観点"_s + QString::number(v)));
             }
         }
     }
@@ -111,16 +110,14 @@ int main(int argc, char** argv) {
     table->verticalHeader()->hide();
     for (int r = 0; r < 43; ++r)
         for (int c = 0; c < 15; ++c)
-            table->setItem(
-                r, c,
-                new QTableWidgetItem(c == 1 ? QString::fromUtf16(u"生徒") + QString::number(r)
-                                            : QString::number(r * 15 + c)));
+            table->setItem(r, c,
+                           new QTableWidgetItem(c == 1 ? u"生徒"_s + QString::number(r)
+                                                       : QString::number(r * 15 + c)));
     Pane(u"ﾂﾘｰﾋﾞｭｰ（学級・科目・学期・試験）", tree, splitter);
     Pane(u"2026年（令和8年） 4年2組 佐藤 美咲 生徒数（ 40名）", table, splitter);
     splitter->setSizes({260, 900});
     window.setCentralWidget(splitter);
-    window.statusBar()->showMessage(
-        QString::fromUtf16(u"ツリービューの項目を選択して参照します。"));
+    window.statusBar()->showMessage(u"ツリービューの項目を選択して参照します。"_s);
     window.resize(1200, 800);
     new kirune::bench::FirstPaintReporter(table->viewport());
     window.show();

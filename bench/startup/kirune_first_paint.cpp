@@ -25,6 +25,8 @@
 #include <cstdio>
 #include <memory>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 using namespace kirune;
@@ -33,16 +35,16 @@ using namespace kirune;
 int WriteClass(const QString& path) {
     auto book = std::make_unique<GradeBook>();
     ResetGradeBook(*book);
-    book->HomeRoomYear = QString::fromUtf16(u"2026年（令和8年）");
-    book->HomeRoomGrade = QString::fromUtf16(u"4年");
-    book->HomeRoomClass = QString::fromUtf16(u"2組");
-    book->TeacherName = QString::fromUtf16(u"佐藤 美咲");
+    book->HomeRoomYear = u"2026年（令和8年）"_s;
+    book->HomeRoomGrade = u"4年"_s;
+    book->HomeRoomClass = u"2組"_s;
+    book->TeacherName = u"佐藤 美咲"_s;
     book->RosterSize = kMaxPupils;
     for (int n = 0; n < kMaxPupils; ++n)
-        book->StudentNames[n] = QString::fromUtf16(u"生徒 ") + QString::number(n + 1);
+        book->StudentNames[n] = u"生徒 "_s + QString::number(n + 1);
     for (int t = 0; t < kTestsPerSemester; ++t) {
         const int base = TestSlot(0, 0, t, 0);
-        book->TestInfo[base][1] = QString::number(t + 1) + QString::fromUtf16(u"回目試験");
+        book->TestInfo[base][1] = QString::number(t + 1) + u"回目試験"_s;
         book->TestInfo[base][0] = QStringLiteral("2026/05/%1").arg(t + 10);
         for (int p = 0; p < kMaxPupils; ++p) {
             float total = 0;

@@ -31,6 +31,8 @@
 #include <functional>
 #include <utility>
 
+using namespace Qt::StringLiterals;
+
 namespace kirune {
 
 namespace {
@@ -117,8 +119,8 @@ frmMain::frmMain(MainLogic& logic, QWidget* parent)
     statusPanel_->setContentsMargins(4, 0, 0, 0);
     statusBar()->setObjectName(QStringLiteral("sbStatusBar"));
     statusBar()->addWidget(statusPanel_, 1);
-    statusBar()->setAccessibleName(QString::fromUtf16(u"ステータスバー"));
-    statusPanel_->setAccessibleName(QString::fromUtf16(u"ヒント"));
+    statusBar()->setAccessibleName(u"ステータスバー"_s);
+    statusPanel_->setAccessibleName(u"ヒント"_s);
     // A class file dropped on the window is opened as Open does.
     setAcceptDrops(true);
 
@@ -186,7 +188,7 @@ void frmMain::BuildToolbar() {
         toolbarActions_.push_back(action);
         toolbarImages_.push_back(button.image);
     }
-    toolBar_->setAccessibleName(QString::fromUtf16(u"ツールバー"));
+    toolBar_->setAccessibleName(u"ツールバー"_s);
 }
 
 void frmMain::BuildPanes() {
@@ -211,11 +213,11 @@ void frmMain::BuildPanes() {
     msFlexGrid1_ = new GridView(frame1_);
     msFlexGrid1_->setObjectName(QStringLiteral("MSFlexGrid1"));
     treeView1_->setAccessibleName(AccessibleCaption(logic_.frame2Caption));
-    msFlexGrid1_->setAccessibleName(QString::fromUtf16(u"画面の表"));
+    msFlexGrid1_->setAccessibleName(u"画面の表"_s);
 
     splitter_->addWidget(frame2_);
     splitter_->addWidget(frame1_);
-    splitter_->handle(1)->setAccessibleName(QString::fromUtf16(u"ツリーの幅"));
+    splitter_->handle(1)->setAccessibleName(u"ツリーの幅"_s);
     connect(splitter_, &QSplitter::splitterMoved, this, [this] { treeWidth_ = frame2_->width(); });
     // The tree and the table fill their panes, with the margins the window's design gives them.
     frame1_->installEventFilter(this);

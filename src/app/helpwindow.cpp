@@ -7,6 +7,8 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
+using namespace Qt::StringLiterals;
+
 // The help pages live in a static library: register them before the first use.
 static void InitHelpResources() {
     Q_INIT_RESOURCE(kirune);
@@ -24,16 +26,16 @@ void HelpWindow::EnsureResources() {
 
 HelpWindow::HelpWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
     EnsureResources();
-    setWindowTitle(QString::fromUtf16(u"Kirune ヘルプ"));
+    setWindowTitle(u"Kirune ヘルプ"_s);
     // The help never keeps the program running once the main window has closed.
     setAttribute(Qt::WA_QuitOnClose, false);
 
     auto* contents = new QToolButton(this);
-    contents->setText(QString::fromUtf16(u"目次"));
+    contents->setText(u"目次"_s);
     back_ = new QToolButton(this);
-    back_->setText(QString::fromUtf16(u"戻る"));
+    back_->setText(u"戻る"_s);
     forward_ = new QToolButton(this);
-    forward_->setText(QString::fromUtf16(u"進む"));
+    forward_->setText(u"進む"_s);
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(contents);
     buttons->addWidget(back_);

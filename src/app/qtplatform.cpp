@@ -27,6 +27,8 @@
 #include <QStyle>
 #include <QVBoxLayout>
 
+using namespace Qt::StringLiterals;
+
 namespace kirune {
 
 namespace {
@@ -295,8 +297,8 @@ void QtPlatform::ShowHelpPage(const QString& page) {
 void QtPlatform::ShowHelp() {
     HelpWindow::EnsureResources();
     if (!QFile::exists(HelpWindow::kContentsPage)) {
-        ShowInformation(QString::fromUtf16(u"ﾍﾙﾌﾟの目次を表示できません。 "
-                                           u"このﾌﾟﾛｼﾞｪｸﾄに関連付けられたﾍﾙﾌﾟが存在しません。"),
+        ShowInformation(u"ﾍﾙﾌﾟの目次を表示できません。 "
+                        u"このﾌﾟﾛｼﾞｪｸﾄに関連付けられたﾍﾙﾌﾟが存在しません。"_s,
                         mainWindow_ ? mainWindow_->windowTitle() : kProgramTitle);
         return;
     }
@@ -327,10 +329,9 @@ bool QtPlatform::PrepareOutput() {
         return true;
     QString suggested = Printer().outputFileName();
     if (suggested.isEmpty())
-        suggested = QDir(lastFolder_).filePath(QString::fromUtf16(u"印刷.pdf"));
-    QString path =
-        QFileDialog::getSaveFileName(DialogParent(), QString::fromUtf16(u"PDFファイルに保存"),
-                                     suggested, QString::fromUtf16(u"PDFファイル (*.pdf)"));
+        suggested = QDir(lastFolder_).filePath(u"印刷.pdf"_s);
+    QString path = QFileDialog::getSaveFileName(DialogParent(), u"PDFファイルに保存"_s, suggested,
+                                                u"PDFファイル (*.pdf)"_s);
     if (path.isEmpty())
         return false;
     if (QFileInfo(path).suffix().isEmpty())
@@ -351,7 +352,7 @@ bool QtPlatform::PrintWithPreview(const QString& pdfName,
         printer.setOutputFileName(QDir(lastFolder_).filePath(pdfName));
     }
     QPrintPreviewDialog dialog(&printer, DialogParent());
-    dialog.setWindowTitle(QString::fromUtf16(u"印刷プレビュー"));
+    dialog.setWindowTitle(u"印刷プレビュー"_s);
     if (const QScreen* screen = dialog.screen()) {
         const QSize available = screen->availableGeometry().size();
         dialog.resize(available.width() * 4 / 5, available.height() * 4 / 5);
@@ -370,14 +371,14 @@ bool QtPlatform::PrintWithPreview(const QString& pdfName,
 
 bool QtPlatform::ShowPageSetup() {
     QPageSetupDialog dialog(&Printer(), DialogParent());
-    dialog.setWindowTitle(QString::fromUtf16(u"ﾍﾟｰｼﾞ設定"));
+    dialog.setWindowTitle(u"ﾍﾟｰｼﾞ設定"_s);
     return dialog.exec() == QDialog::Accepted;
 }
 
 QString QtPlatform::PdfReportText(const QString& path, bool noPrinter) {
-    const QString lead = noPrinter ? QString::fromUtf16(u"印刷できるプリンターがないため、"
-                                                        u"PDFファイルに保存しました：")
-                                   : QString::fromUtf16(u"PDFファイルに保存しました：");
+    const QString lead = noPrinter ? u"印刷できるプリンターがないため、"
+                                     u"PDFファイルに保存しました："_s
+                                   : u"PDFファイルに保存しました："_s;
     return lead + QDir::toNativeSeparators(path);
 }
 

@@ -9,6 +9,8 @@
 #include <cstdlib>
 #include <cstring>
 
+using namespace Qt::StringLiterals;
+
 namespace kirune {
 
 namespace {
@@ -43,11 +45,10 @@ bool DisplayAvailable(int argc, char** argv) {
 }
 
 QString NoDisplayMessage() {
-    return QString::fromUtf16(
-        u"Kirune: 画面に接続できないため、ウィンドウを開けません。\n"
-        u"Kirune cannot open its window: no display was found (DISPLAY and WAYLAND_DISPLAY are "
-        u"empty, or the display cannot be reached).\n"
-        u"On a machine without a screen, run it under a virtual one:  xvfb-run -a kirune");
+    return u"Kirune: 画面に接続できないため、ウィンドウを開けません。\n"
+           u"Kirune cannot open its window: no display was found (DISPLAY and WAYLAND_DISPLAY are "
+           u"empty, or the display cannot be reached).\n"
+           u"On a machine without a screen, run it under a virtual one:  xvfb-run -a kirune"_s;
 }
 
 void InstallStartupMessageHandler() {

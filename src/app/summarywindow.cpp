@@ -12,25 +12,27 @@
 #include <QShortcut>
 #include <QVBoxLayout>
 
+using namespace Qt::StringLiterals;
+
 namespace kirune {
 
 SummaryWindow::SummaryWindow(std::unique_ptr<GradeSummaryLogic> logic, QWidget* parent)
     : QWidget(parent, Qt::Window), logic_(std::move(logic)) {
     setObjectName(QStringLiteral("frmGradeSummary"));
-    setWindowTitle(QString::fromUtf16(u"学年の集計 - ") + kProgramTitle);
+    setWindowTitle(u"学年の集計 - "_s + kProgramTitle);
     setAttribute(Qt::WA_DeleteOnClose);
 
     caption_ = new QLabel(this);
     period_ = new QComboBox(this);
     period_->setObjectName(QStringLiteral("cboPeriod"));
     period_->addItems(GradeSummaryLogic::PeriodChoices());
-    auto* periodLabel = new QLabel(QString::fromUtf16(u"期間(&K):"), this);
+    auto* periodLabel = new QLabel(u"期間(&K):"_s, this);
     periodLabel->setBuddy(period_);
-    print_ = new QPushButton(QString::fromUtf16(u"印刷(&P)..."), this);
+    print_ = new QPushButton(u"印刷(&P)..."_s, this);
     print_->setObjectName(QStringLiteral("cmdPrint"));
-    save_ = new QPushButton(QString::fromUtf16(u"Excel・CSVで保存(&S)..."), this);
+    save_ = new QPushButton(u"Excel・CSVで保存(&S)..."_s, this);
     save_->setObjectName(QStringLiteral("cmdSave"));
-    close_ = new QPushButton(QString::fromUtf16(u"閉じる"), this);
+    close_ = new QPushButton(u"閉じる"_s, this);
     close_->setObjectName(QStringLiteral("cmdClose"));
     table_ = new GridView(this);
     table_->setObjectName(QStringLiteral("grdSummary"));

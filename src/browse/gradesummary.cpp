@@ -8,13 +8,11 @@
 #include <QHash>
 #include <algorithm>
 
+using namespace Qt::StringLiterals;
+
 namespace kirune {
 
 namespace {
-
-QString Ja(const char16_t* text) {
-    return QString::fromUtf16(text);
-}
 
 const QChar kCR(13);
 
@@ -40,13 +38,13 @@ QString ClassKey(const ClassSummary& row) {
 QString SummaryPeriodLabel(int period) {
     switch (period) {
     case 0:
-        return Ja(u"一学期");
+        return u"一学期"_s;
     case 1:
-        return Ja(u"二学期");
+        return u"二学期"_s;
     case 2:
-        return Ja(u"三学期");
+        return u"三学期"_s;
     default:
-        return Ja(u"学年");
+        return u"学年"_s;
     }
 }
 
@@ -69,7 +67,7 @@ void ViewpointSummary::Add(const ViewpointSummary& other) {
 GradeSummaryReader::GradeSummaryReader(int period)
     : book_(std::make_unique<GradeBook>()), table_(43, 15) {
     summary_.period = std::clamp(period, 0, kSummaryYear);
-    summary_.whole.heading = Ja(u"学年全体");
+    summary_.whole.heading = u"学年全体"_s;
 }
 
 GradeSummaryReader::~GradeSummaryReader() = default;
@@ -139,9 +137,9 @@ void GradeSummaryReader::Add(const QString& path) {
             for (int k = 0; k <= kViewpoints; ++k)
                 same = same && summary_.titles[s][k] == book.SubjectTitles[s][k];
         if (!same)
-            summary_.notes << Ja(u"「%1」は教科名か観点名が最初の成績ファイルと違います"
-                                 u"（列の名前は最初の成績ファイルのものです）。")
-                                  .arg(FileNameOf(path));
+            summary_.notes << u"「%1」は教科名か観点名が最初の成績ファイルと違います"
+                              u"（列の名前は最初の成績ファイルのものです）。"_s.arg(
+                                  FileNameOf(path));
     }
     summary_.classes.push_back(std::move(row));
 }
@@ -166,10 +164,10 @@ GradeSummary GradeSummaryReader::Finish() {
         }
         const ClassSummary& first = summary_.classes[rows.first()];
         summary_.notes
-            << Ja(u"%1 の成績ファイルが %2 冊あります（%3）。学年全体にはどれも数えています。")
+            << u"%1 の成績ファイルが %2 冊あります（%3）。学年全体にはどれも数えています。"_s
                    .arg(first.year + u' ' + first.grade + first.klass)
                    .arg(rows.size())
-                   .arg(files.join(Ja(u"、")));
+                   .arg(files.join(u"、"_s));
     }
     ClassSummary& whole = summary_.whole;
     for (const ClassSummary& row : summary_.classes) {
@@ -190,7 +188,7 @@ GradeSummary SummariseBooks(const QStringList& paths, int period) {
 QString SummaryClassLabel(const ClassSummary& row) {
     if (!row.duplicate)
         return row.heading;
-    return row.heading + Ja(u"（") + FileNameOf(row.path) + Ja(u"）");
+    return row.heading + u"（"_s + FileNameOf(row.path) + u"）"_s;
 }
 
 int ShowGradeSummaryTable(const GradeSummary& summary, Grid& grid, QString& caption) {
@@ -210,8 +208,8 @@ int ShowGradeSummaryTable(const GradeSummary& summary, Grid& grid, QString& capt
         if (shared)
             common = (first.year + u' ' + first.grade).trimmed() + QChar(0x3000);
     }
-    caption = common + Ja(u"学年の集計　") + SummaryPeriodLabel(summary.period) +
-              Ja(u"　%1学級").arg(classes);
+    caption = common + u"学年の集計　"_s + SummaryPeriodLabel(summary.period) +
+              u"　%1学級"_s.arg(classes);
 
     grid = Grid(classes + 2, kCols);
     grid.SetColWidth(0, 400);
@@ -219,9 +217,9 @@ int ShowGradeSummaryTable(const GradeSummary& summary, Grid& grid, QString& capt
     grid.SetColWidth(2, 600);
     grid.SetColAlignment(2, kAlignRightCenter);
     grid.SetText(0, 0, QStringLiteral("No."));
-    grid.SetText(0, 1, Ja(u"学級"));
-    grid.SetText(0, 2, Ja(u"人数"));
-    const QString words[4] = {Ja(u"平均 %"), QStringLiteral("A"), QStringLiteral("B"),
+    grid.SetText(0, 1, u"学級"_s);
+    grid.SetText(0, 2, u"人数"_s);
+    const QString words[4] = {u"平均 %"_s, QStringLiteral("A"), QStringLiteral("B"),
                               QStringLiteral("C")};
     for (int s = 0; s < kSubjects; ++s)
         for (int c = 0; c < kViewpoints; ++c)
@@ -235,9 +233,9 @@ int ShowGradeSummaryTable(const GradeSummary& summary, Grid& grid, QString& capt
 
     // Each number is shown as the regional settings write it and held as the number shown.
     const auto number = [&](int r, int col, double value, int decimals) {
-        grid.SetCell(r, col, FormatFixed(value, decimals, locale),
-                     CellValue::Number(RoundFixed(value, decimals), decimals,
-                                       GroupsDigits(locale)));
+        grid.SetCell(
+            r, col, FormatFixed(value, decimals, locale),
+            CellValue::Number(RoundFixed(value, decimals), decimals, GroupsDigits(locale)));
     };
     auto showRow = [&](int r, const ClassSummary& row, const QString& label) {
         grid.SetText(r, 1, label);
@@ -264,7 +262,7 @@ int ShowGradeSummaryTable(const GradeSummary& summary, Grid& grid, QString& capt
 QStringList SummaryNoteLines(const GradeSummary& summary) {
     QStringList lines;
     for (const UnreadBook& book : summary.unread)
-        lines << Ja(u"読み込めなかったファイル「%1」: %2").arg(FileNameOf(book.path), book.reason);
+        lines << u"読み込めなかったファイル「%1」: %2"_s.arg(FileNameOf(book.path), book.reason);
     lines += summary.notes;
     return lines;
 }
@@ -273,8 +271,8 @@ QString SummaryEmptyMessage(const GradeSummary& summary) {
     if (!summary.classes.empty())
         return QString();
     if (summary.unread.empty())
-        return Ja(u"集計する成績ファイルが選ばれていません。");
-    return Ja(u"読み込める成績ファイルがありませんでした。") + u'\n' +
+        return u"集計する成績ファイルが選ばれていません。"_s;
+    return u"読み込める成績ファイルがありませんでした。"_s + u'\n' +
            SummaryNoteLines(summary).join(u'\n');
 }
 

@@ -1,6 +1,8 @@
 #include "model/numbers.h"
 #include "tables.h"
 
+using namespace Qt::StringLiterals;
+
 namespace kirune {
 
 void InitMainGrid(const GradeBook& book, Grid& grid) {
@@ -9,7 +11,7 @@ void InitMainGrid(const GradeBook& book, Grid& grid) {
     grid.SetRows(43);
     grid.SetCols(15);
     grid.SetColWidth(1, 1600);
-    grid.SetText(0, 1, QString::fromUtf16(u"生徒氏名"));
+    grid.SetText(0, 1, u"生徒氏名"_s);
     const int n = book.RosterSize;
     if (n > 0) {
         for (int r = 1; r <= n && r <= kMaxPupils; ++r) {

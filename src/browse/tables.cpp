@@ -8,6 +8,8 @@
 
 #include <algorithm>
 
+using namespace Qt::StringLiterals;
+
 namespace kirune {
 
 namespace {
@@ -19,16 +21,16 @@ QString NoLabel() {
     return QStringLiteral("No.");
 }
 QString AverageLabel() {
-    return QString::fromUtf16(u"クラスの平均点");
+    return u"クラスの平均点"_s;
 }
 QString TotalLabel() {
-    return QString::fromUtf16(u"合計点");
+    return u"合計点"_s;
 }
 QString RankLabel() {
-    return QString::fromUtf16(u"順位");
+    return u"順位"_s;
 }
 QString RatingLabel() {
-    return QString::fromUtf16(u"評定");
+    return u"評定"_s;
 }
 
 int RosterRows(const GradeBook& book) {
@@ -305,7 +307,7 @@ size_t SubjectTablesKey(const GradeBook& book) {
 }
 
 QString YearLabel() {
-    return QString::fromUtf16(u"学年");
+    return u"学年"_s;
 }
 
 } // namespace
@@ -335,16 +337,16 @@ const Grid& SubjectTableCache::Table(const GradeBook& book, const Session& sessi
 void ShowPupilRecordTable(const GradeBook& book, Session& session, int number, Grid& grid,
                           QString& caption, SubjectTableCache* cache) {
     const int n = std::clamp(number, 0, kMaxPupils);
-    caption = HomeRoomHeading(book) + kIdeographicSpace + QString::fromUtf16(u"出席番号") +
-              NumberText(n) + kIdeographicSpace + (n > 0 ? book.StudentNames[n - 1] : QString());
+    caption = HomeRoomHeading(book) + kIdeographicSpace + u"出席番号"_s + NumberText(n) +
+              kIdeographicSpace + (n > 0 ? book.StudentNames[n - 1] : QString());
     constexpr int kRows = 1 + kSubjects * (kViewpoints + 1);
     grid.SetRows(kRows);
     session.ShownColumnCount = 14;
     EmptyScoreArea(grid, kRows - 1);
     grid.SetColWidth(0, 900);
     grid.SetColWidth(1, 1600);
-    grid.SetText(0, 0, QString::fromUtf16(u"教科"));
-    grid.SetText(0, 1, QString::fromUtf16(u"観点"));
+    grid.SetText(0, 0, u"教科"_s);
+    grid.SetText(0, 1, u"観点"_s);
     for (int p = 0; p <= kSemesters; ++p) {
         const QString period = p < kSemesters ? book.SemesterNames[p] : YearLabel();
         const QString words[] = {TotalLabel(), RankLabel(), RatingLabel()};
@@ -362,9 +364,7 @@ void ShowPupilRecordTable(const GradeBook& book, Session& session, int number, G
         const int first = 1 + s * (kViewpoints + 1);
         for (int c = 0; c <= kViewpoints; ++c) {
             grid.SetText(first + c, 0, book.SubjectTitles[s][0]);
-            grid.SetText(first + c, 1,
-                         c < kViewpoints ? book.SubjectTitles[s][c + 1]
-                                         : QString::fromUtf16(u"合計"));
+            grid.SetText(first + c, 1, c < kViewpoints ? book.SubjectTitles[s][c + 1] : u"合計"_s);
         }
         if (n < 1 || n > RosterRows(book))
             continue;
@@ -380,7 +380,7 @@ void ShowPupilRecordTable(const GradeBook& book, Session& session, int number, G
 
 void ShowRatingsOverviewTable(const GradeBook& book, Session& session, Grid& grid,
                               QString& caption) {
-    caption = HomeRoomHeading(book) + kIdeographicSpace + QString::fromUtf16(u"評定一覧（学年）");
+    caption = HomeRoomHeading(book) + kIdeographicSpace + u"評定一覧（学年）"_s;
     const int n = RosterRows(book);
     constexpr int kCols = 2 + kSubjects * kViewpoints;
     // The pupils, an empty row, then the count of each rating a row.
@@ -392,7 +392,7 @@ void ShowRatingsOverviewTable(const GradeBook& book, Session& session, Grid& gri
     grid.SetColWidth(0, 400);
     grid.SetColWidth(1, 1600);
     grid.SetText(0, 0, NoLabel());
-    grid.SetText(0, 1, QString::fromUtf16(u"生徒氏名"));
+    grid.SetText(0, 1, u"生徒氏名"_s);
     for (int r = 1; r <= n; ++r) {
         grid.SetCell(r, 0, NumberText(r), CellValue::Number(r));
         grid.SetText(r, 1, book.StudentNames[r - 1]);
@@ -401,7 +401,7 @@ void ShowRatingsOverviewTable(const GradeBook& book, Session& session, Grid& gri
     grid.SetText(n + 1, 1, QString());
     for (int k = 0; k < 3; ++k) {
         grid.SetText(n + 2 + k, 0, QString());
-        grid.SetText(n + 2 + k, 1, QChar(u'A' + k) + QString::fromUtf16(u" の人数"));
+        grid.SetText(n + 2 + k, 1, QChar(u'A' + k) + u" の人数"_s);
     }
     Session scratch = session;
     Grid table(43, 15);

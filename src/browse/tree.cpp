@@ -5,10 +5,12 @@
 #include <algorithm>
 #include <initializer_list>
 
+using namespace Qt::StringLiterals;
+
 namespace kirune {
 
 QString PlaceholderNodeText() {
-    return QString::fromUtf16(u"ファイルを開いてください");
+    return u"ファイルを開いてください"_s;
 }
 
 namespace {
@@ -110,7 +112,7 @@ std::vector<TreeNode> BuildTreeNodes(const GradeBook& book) {
     // Each pupil's record, after every node above, which keep their places.
     const int pupilsIndex = static_cast<int>(nodes.size());
     const QString pupilsImage = QStringLiteral("pupils");
-    nodes.push_back({PupilsKey(), QString::fromUtf16(u"児童別"), pupilsImage, 4, 0});
+    nodes.push_back({PupilsKey(), u"児童別"_s, pupilsImage, 4, 0});
     const int roster = std::clamp<int>(book.RosterSize, 0, kMaxPupils);
     for (int n = 1; n <= roster; ++n)
         if (!book.StudentNames[n - 1].isEmpty())

@@ -5,22 +5,18 @@
 
 #include <QFileInfo>
 
+using namespace Qt::StringLiterals;
+
 namespace kirune {
 
-namespace {
-
-QString U(const char16_t* text) {
-    return QString::fromUtf16(text);
-}
-
-} // namespace
+namespace {} // namespace
 
 QList<Choice> HeldBookAnswers() {
-    return {U(u"読み取り専用で開く"), U(u"このまま開く"), U(u"キャンセル")};
+    return {u"読み取り専用で開く"_s, u"このまま開く"_s, u"キャンセル"_s};
 }
 
 QList<Choice> ChangedOnDiskAnswers() {
-    return {U(u"名前を付けて保存"), U(u"上書き"), U(u"キャンセル")};
+    return {u"名前を付けて保存"_s, u"上書き"_s, u"キャンセル"_s};
 }
 
 QString WithSuffix(const QString& path, const char* suffix) {
@@ -44,8 +40,8 @@ bool BookFile::Lock(const QString& path, Opening* opening) {
     case BookLockAttempt::State::HeldElsewhere:
         break;
     }
-    const QString question = U(u"「%1」は、ほかのKirune（%2）で開かれています。")
-                                 .arg(QFileInfo(path).fileName(), attempt.holder);
+    const QString question = u"「%1」は、ほかのKirune（%2）で開かれています。"_s.arg(
+        QFileInfo(path).fileName(), attempt.holder);
     switch (platform_.AskChoice(question, HeldBookAnswers(), 0, 2)) {
     case 0:
         opening->readOnly = true;
@@ -83,8 +79,9 @@ BookFile::Overwrite BookFile::ClearedToOverwrite(const QString& path) {
     const bool ownFile = !path_.isEmpty() && SaveTarget(path) == SaveTarget(path_);
     if (readOnly_ && ownFile) {
         // Opened read-only: another program holds this file.
-        platform_.ShowMessage(U(u"「%1」は読み取り専用で開いています。別の名前で保存してください。")
-                                  .arg(QFileInfo(path).fileName()));
+        platform_.ShowMessage(
+            u"「%1」は読み取り専用で開いています。別の名前で保存してください。"_s.arg(
+                QFileInfo(path).fileName()));
         return Overwrite::Stop;
     }
     if (!ownFile) {
@@ -93,9 +90,9 @@ BookFile::Overwrite BookFile::ClearedToOverwrite(const QString& path) {
         // over this one, or lose its work to it.
         BookLockAttempt attempt = TryLockBook(path);
         if (attempt.state == BookLockAttempt::State::HeldElsewhere) {
-            platform_.ShowMessage(U(u"「%1」は、ほかのKirune（%2）で開かれているため、上書きでき"
-                                    u"ません。別の名前で保存してください。")
-                                      .arg(QFileInfo(path).fileName(), attempt.holder));
+            platform_.ShowMessage(u"「%1」は、ほかのKirune（%2）で開かれているため、上書きでき"
+                                  u"ません。別の名前で保存してください。"_s.arg(
+                                      QFileInfo(path).fileName(), attempt.holder));
             return Overwrite::Stop;
         }
         targetLock_ = std::move(attempt.lock);
@@ -110,9 +107,8 @@ BookFile::Overwrite BookFile::ClearedToOverwrite(const QString& path) {
     cleared_ = now; // what the teacher's word, or the check, lets Save write over
     if (!ChangedOnDisk(stamp_, now))
         return Overwrite::Cleared;
-    const QString question = U(u"「%1」は、読み込んだ後にほかのプログラムで変更されています。"
-                               u"上書きしますか？")
-                                 .arg(QFileInfo(path).fileName());
+    const QString question = u"「%1」は、読み込んだ後にほかのプログラムで変更されています。"
+                             u"上書きしますか？"_s.arg(QFileInfo(path).fileName());
     switch (platform_.AskChoice(question, ChangedOnDiskAnswers(), 0, 2)) {
     case 0:
         return Overwrite::SaveAs;

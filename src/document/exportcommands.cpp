@@ -8,15 +8,11 @@
 
 #include <QFileInfo>
 
+using namespace Qt::StringLiterals;
+
 namespace kirune {
 
-namespace {
-
-QString U(const char16_t* text) {
-    return QString::fromUtf16(text);
-}
-
-} // namespace
+namespace {} // namespace
 
 void MainLogic::mnuCSVSaveAs_Click() {
     if (!windowEnabled)
@@ -24,7 +20,7 @@ void MainLogic::mnuCSVSaveAs_Click() {
     // Its own title, so that it is not taken for Save As. Each export's dialog asks before it
     // lets an existing file be chosen, and offers the table's name beside the book.
     const auto chosen = platform.SaveFileName(
-        U(u"画面の表をCSVで保存"), U(u"ﾃｷｽﾄﾌｧｲﾙ (*.csv)|*.csv"),
+        u"画面の表をCSVで保存"_s, u"ﾃｷｽﾄﾌｧｲﾙ (*.csv)|*.csv"_s,
         {SaveStart(TableFileName(book, session.SelectedNodeKey, QStringLiteral("csv"))),
          QStringLiteral("csv")});
     if (!chosen)
@@ -32,37 +28,37 @@ void MainLogic::mnuCSVSaveAs_Click() {
     const QString path = WithSuffix(*chosen, "csv");
     QString error;
     if (!ExportCsv(grid, path, session.FileName, &error)) {
-        platform.ShowMessage(error.isEmpty() ? U(u"CSVﾌｧｲﾙに書き込めませんでした。") : error);
+        platform.ShowMessage(error.isEmpty() ? u"CSVﾌｧｲﾙに書き込めませんでした。"_s : error);
         return;
     }
-    Confirm(U(u"画面の表をCSVで保存しました: ") + QFileInfo(path).fileName());
+    Confirm(u"画面の表をCSVで保存しました: "_s + QFileInfo(path).fileName());
 }
 
 void MainLogic::mnuXlsxSaveAs_Click() {
     if (!windowEnabled)
         return;
     const auto chosen = platform.SaveFileName(
-        U(u"画面の表をExcel形式で保存"), U(u"Excel ブック (*.xlsx)|*.xlsx"),
+        u"画面の表をExcel形式で保存"_s, u"Excel ブック (*.xlsx)|*.xlsx"_s,
         {SaveStart(TableFileName(book, session.SelectedNodeKey, QStringLiteral("xlsx"))),
          QStringLiteral("xlsx")});
     if (!chosen)
         return;
     const QString path = WithSuffix(*chosen, "xlsx");
     if (WriteWorkbook({ShownSheet()}, frame1Caption, path))
-        Confirm(U(u"画面の表をExcel形式で保存しました: ") + QFileInfo(path).fileName());
+        Confirm(u"画面の表をExcel形式で保存しました: "_s + QFileInfo(path).fileName());
 }
 
 void MainLogic::mnuXlsxBookSaveAs_Click() {
     if (!Allowed(Menu::XlsxBookSaveAs))
         return;
     const auto chosen =
-        platform.SaveFileName(U(u"成績簿全体をExcel形式で保存"), U(u"Excel ブック (*.xlsx)|*.xlsx"),
+        platform.SaveFileName(u"成績簿全体をExcel形式で保存"_s, u"Excel ブック (*.xlsx)|*.xlsx"_s,
                               {SaveStart(BookWorkbookName(book)), QStringLiteral("xlsx")});
     if (!chosen)
         return;
     const QString path = WithSuffix(*chosen, "xlsx");
     if (ExportWorkbookTo(path, {}))
-        Confirm(U(u"成績簿全体をExcel形式で保存しました: ") + QFileInfo(path).fileName());
+        Confirm(u"成績簿全体をExcel形式で保存しました: "_s + QFileInfo(path).fileName());
 }
 
 bool MainLogic::ExportWorkbookTo(const QString& path, const QStringList& keys) {
@@ -71,7 +67,7 @@ bool MainLogic::ExportWorkbookTo(const QString& path, const QStringList& keys) {
     std::vector<WorkbookSheet> sheets;
     for (const QString& key : keys) {
         if (!SelectNodeByKey(key)) {
-            platform.ShowMessage(U(u"ツリーにない項目です: ") + key);
+            platform.ShowMessage(u"ツリーにない項目です: "_s + key);
             return false;
         }
         sheets.push_back(ShownSheet());
@@ -93,7 +89,7 @@ bool MainLogic::WriteWorkbook(const std::vector<WorkbookSheet>& sheets, const QS
     QString error;
     if (ExportWorkbook(sheets, title, path, session.FileName, &error))
         return true;
-    platform.ShowMessage(error.isEmpty() ? U(u"Excel ファイルに書き込めませんでした。") : error);
+    platform.ShowMessage(error.isEmpty() ? u"Excel ファイルに書き込めませんでした。"_s : error);
     return false;
 }
 

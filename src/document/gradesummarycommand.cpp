@@ -2,14 +2,15 @@
 #include "gradesummarylogic.h"
 #include "mainlogic.h"
 
+using namespace Qt::StringLiterals;
+
 namespace kirune {
 
 void MainLogic::mnuFileGradeSummary_Click() {
     if (!windowEnabled)
         return;
     const auto chosen =
-        platform.OpenFileNames(QString::fromUtf16(u"学年の集計：成績ファイルを選ぶ"),
-                               QString::fromUtf16(u"ﾃｷｽﾄﾌｧｲﾙ (*.txt)|*.txt"));
+        platform.OpenFileNames(u"学年の集計：成績ファイルを選ぶ"_s, u"ﾃｷｽﾄﾌｧｲﾙ (*.txt)|*.txt"_s);
     if (!chosen)
         return;
     auto summary =

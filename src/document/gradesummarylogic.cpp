@@ -9,13 +9,11 @@
 
 #include <QFileInfo>
 
+using namespace Qt::StringLiterals;
+
 namespace kirune {
 
 namespace {
-
-QString Ja(const char16_t* text) {
-    return QString::fromUtf16(text);
-}
 
 int PeriodOfChoice(int choice) {
     return choice <= 0 || choice > kSemesters ? kSummaryYear : choice - 1;
@@ -72,7 +70,7 @@ bool GradeSummaryLogic::Print() {
         return false;
     });
     return platform_.PrintWithPreview(
-        Ja(u"学年の集計_") + SummaryPeriodLabel(summary_.period) + QStringLiteral(".pdf"),
+        u"学年の集計_"_s + SummaryPeriodLabel(summary_.period) + QStringLiteral(".pdf"),
         [&](QPrinter& printer) {
             QString error;
             if (printer.outputFormat() == QPrinter::PdfFormat &&
@@ -90,8 +88,8 @@ void GradeSummaryLogic::SaveAs() {
     // The dialog asks before an existing file is chosen; a name without an extension is a
     // workbook.
     const auto chosen = platform_.SaveFileName(
-        Ja(u"学年の集計を保存"), Ja(u"Excel ブック (*.xlsx)|*.xlsx|CSV ファイル (*.csv)|*.csv"),
-        {Ja(u"学年の集計_") + SummaryPeriodLabel(summary_.period) + QStringLiteral(".xlsx"),
+        u"学年の集計を保存"_s, u"Excel ブック (*.xlsx)|*.xlsx|CSV ファイル (*.csv)|*.csv"_s,
+        {u"学年の集計_"_s + SummaryPeriodLabel(summary_.period) + QStringLiteral(".xlsx"),
          QStringLiteral("xlsx")});
     if (!chosen)
         return;
@@ -105,10 +103,10 @@ void GradeSummaryLogic::SaveAs() {
 bool GradeSummaryLogic::SaveTo(const QString& path) {
     QString error;
     if (!SaveSummary(summary_, path, openBookPath_, &error)) {
-        platform_.ShowMessage(error.isEmpty() ? Ja(u"集計表を書き込めませんでした。") : error);
+        platform_.ShowMessage(error.isEmpty() ? u"集計表を書き込めませんでした。"_s : error);
         return false;
     }
-    statusText = Ja(u"学年の集計を保存しました: ") + QFileInfo(path).fileName();
+    statusText = u"学年の集計を保存しました: "_s + QFileInfo(path).fileName();
     if (changed)
         changed();
     return true;

@@ -10,12 +10,14 @@
 #include <QLockFile>
 #include <algorithm>
 
+using namespace Qt::StringLiterals;
+
 namespace kirune {
 
 namespace {
 
 QString FolderError(const QString& folder) {
-    return QString::fromUtf16(u"フォルダーを作れません：") + QDir::toNativeSeparators(folder);
+    return u"フォルダーを作れません："_s + QDir::toNativeSeparators(folder);
 }
 
 bool MakeFolder(const QString& folder, QString* error) {

@@ -7,13 +7,11 @@
 
 #include <QFileInfo>
 
+using namespace Qt::StringLiterals;
+
 namespace kirune {
 
 namespace {
-
-QString U(const char16_t* text) {
-    return QString::fromUtf16(text);
-}
 
 // Tests with a registered class average in any viewpoint, as the tree lights them.
 int RegisteredTests(const GradeBook& book) {
@@ -49,7 +47,7 @@ void MainLogic::WriteRecoveryCopy() {
         // Once, in the status bar: the teacher can still save; a box at every change would
         // only be in the way.
         recoveryFailed_ = true;
-        statusText = U(u"自動保存できませんでした：") + error;
+        statusText = u"自動保存できませんでした："_s + error;
         Notify();
     }
 }
@@ -72,7 +70,7 @@ bool MainLogic::OfferRecovery() {
             continue;
         }
         if (AskYes(platform,
-                   U(u"前回は保存せずに終了しました。自動保存したデータを復元しますか？"))) {
+                   u"前回は保存せずに終了しました。自動保存したデータを復元しますか？"_s)) {
             QString error;
             if (!ReadGradeBookFile(copy.path, book, &error)) {
                 platform.ShowMessage(error);
@@ -88,7 +86,7 @@ bool MainLogic::OfferRecovery() {
             WriteRecoveryCopy(); // this program's own copy first, then the old one goes
             recovery.Discard(copy);
             restored = true;
-        } else if (AskYes(platform, U(u"自動保存したデータを削除しますか？"))) {
+        } else if (AskYes(platform, u"自動保存したデータを削除しますか？"_s)) {
             recovery.Discard(copy);
         } else {
             recovery.Release(copy);
@@ -100,7 +98,7 @@ bool MainLogic::OfferRecovery() {
 void MainLogic::KeepVersion() {
     QString error;
     if (!history.Keep(session.FileName, GradeBookFileBytes(book), platform.Now(), &error))
-        statusText = U(u"以前の版を残せませんでした（保存はできています）：") + error;
+        statusText = u"以前の版を残せませんでした（保存はできています）："_s + error;
 }
 
 void MainLogic::UpdateHistoryMenu() {
@@ -111,9 +109,8 @@ void MainLogic::UpdateHistoryMenu() {
 QString MainLogic::VersionText(const QDateTime& when, const GradeBook* version) {
     const QString time = when.toString(QStringLiteral("yyyy/MM/dd HH:mm:ss"));
     if (!version)
-        return time + U(u"　（読み込めません）");
-    return time + U(u"　生徒%1名　登録済みの試験%2")
-                      .arg(CountEnrolled(*version))
+        return time + u"　（読み込めません）"_s;
+    return time + u"　生徒%1名　登録済みの試験%2"_s.arg(CountEnrolled(*version))
                       .arg(RegisteredTests(*version));
 }
 
@@ -122,7 +119,7 @@ void MainLogic::mnuFileHistory_Click() {
         return;
     const auto versions = history.Versions(session.FileName);
     if (versions.empty()) {
-        platform.ShowMessage(U(u"このﾌｧｲﾙの以前の版はまだありません。"));
+        platform.ShowMessage(u"このﾌｧｲﾙの以前の版はまだありません。"_s);
         return;
     }
     QStringList items;
@@ -133,20 +130,18 @@ void MainLogic::mnuFileHistory_Click() {
         items << VersionText(version.when, read ? scratch.get() : nullptr);
     }
     const auto choice = platform.ChooseFromList(
-        U(u"以前の版を開く"),
-        U(u"開く版を選んでください（") + QFileInfo(session.FileName).fileName() + U(u"）："),
-        items);
+        u"以前の版を開く"_s,
+        u"開く版を選んでください（"_s + QFileInfo(session.FileName).fileName() + u"）："_s, items);
     if (!choice || *choice < 0 || *choice >= static_cast<int>(versions.size()))
         return;
     QString error;
     if (!ReadGradeBookFile(versions[*choice].path, book, &error)) {
-        platform.ShowMessage(error.isEmpty() ? U(u"ﾌｧｲﾙを読み込めませんでした。") : error);
+        platform.ShowMessage(error.isEmpty() ? u"ﾌｧｲﾙを読み込めませんでした。"_s : error);
         return;
     }
     session.MarkChanged();
-    RecordStep(U(u"以前の版（") +
-               versions[*choice].when.toString(QStringLiteral("yyyy/MM/dd HH:mm")) +
-               U(u"）を開く"));
+    RecordStep(u"以前の版（"_s +
+               versions[*choice].when.toString(QStringLiteral("yyyy/MM/dd HH:mm")) + u"）を開く"_s);
     ShowRestoredBook();
     Notify();
 }

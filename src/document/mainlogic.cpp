@@ -8,13 +8,11 @@
 #include <algorithm>
 #include <cmath>
 
+using namespace Qt::StringLiterals;
+
 namespace kirune {
 
 namespace {
-
-QString U(const char16_t* text) {
-    return QString::fromUtf16(text);
-}
 
 const QString kMainLeft = QStringLiteral("MainLeft");
 const QString kMainTop = QStringLiteral("MainTop");
@@ -51,16 +49,16 @@ QString PlacementText(double value) {
 MainLogic::MainLogic(GradeBook& bookRef, Session& sessionRef, Platform& platformRef)
     : book(bookRef), session(sessionRef), platform(platformRef),
       windowCaption(QStringLiteral("Kirune Ver1.2.2")),
-      frame2Caption(U(u"ﾂﾘｰﾋﾞｭｰ（学級・科目・学期・試験）")),
+      frame2Caption(u"ﾂﾘｰﾋﾞｭｰ（学級・科目・学期・試験）"_s),
       recovery(DataSubfolder(platformRef, "recovery")),
       history(DataSubfolder(platformRef, "history")), file_(platformRef) {
     toolbar = {
-        {U(u"新規作成"), U(u"　　新　規　作　成　　"), U(u"新規作成"), QStringLiteral("New"), true},
-        {U(u"開く"), U(u"ファイルを　開く　　　"), U(u"開く"), QStringLiteral("Open"), true},
-        {U(u"上書き保存"), U(u"　上　書　き　保　存　"), U(u"上書き保存"), QStringLiteral("Save"),
+        {u"新規作成"_s, u"　　新　規　作　成　　"_s, u"新規作成"_s, QStringLiteral("New"), true},
+        {u"開く"_s, u"ファイルを　開く　　　"_s, u"開く"_s, QStringLiteral("Open"), true},
+        {u"上書き保存"_s, u"　上　書　き　保　存　"_s, u"上書き保存"_s, QStringLiteral("Save"),
          true},
-        {U(u"印刷"), U(u"　画面の表を　印刷　　"), U(u"印刷"), QStringLiteral("Print"), true},
-        {U(u"編集"), U(u"データの　編集　　　"), U(u"データの入力と編集"), QStringLiteral("Edit"),
+        {u"印刷"_s, u"　画面の表を　印刷　　"_s, u"印刷"_s, QStringLiteral("Print"), true},
+        {u"編集"_s, u"データの　編集　　　"_s, u"データの入力と編集"_s, QStringLiteral("Edit"),
          true},
     };
 
@@ -69,7 +67,7 @@ MainLogic::MainLogic(GradeBook& bookRef, Session& sessionRef, Platform& platform
     treeView1 = {120, 240, 3135, 7095};
     frame1 = {3480, 480, 8415, 7455};
     msFlexGrid1 = {120, 240, 8175, 7095};
-    statusText = U(u"ｽﾃｰﾀｽ");
+    statusText = u"ｽﾃｰﾀｽ"_s;
     undoStack.setUndoLimit(kUndoSteps);
     QObject::connect(&undoStack, &QUndoStack::cleanChanged, &undoStack,
                      [this] { FollowCleanState(); });
@@ -97,7 +95,7 @@ void MainLogic::EnableByEnrolment() {
     EnableMenus({Menu::EditNameBook}, !enrolled);
     // The pupils' records print whenever the table on screen can: a class with pupils.
     EnableMenus({Menu::FilePrint, Menu::FilePupilRecords}, enrolled);
-    EnableButton(U(u"印刷"), enrolled);
+    EnableButton(u"印刷"_s, enrolled);
 }
 
 TwipsRect MainLogic::StoredPlacement() {
@@ -128,8 +126,8 @@ void MainLogic::Form_Load() {
     nodes.push_back({kRootNodeKey, PlaceholderNodeText(), QString(), -1, -1});
 
     statusText =
-        U(u"ﾋﾝﾄ：最初から始めるときはﾌｧｲﾙﾒﾆｭｰの[新規作成]を、利用中のﾌｧｲﾙがあるときは[開く]を"
-          u"ｸﾘｯｸしてください");
+        u"ﾋﾝﾄ：最初から始めるときはﾌｧｲﾙﾒﾆｭｰの[新規作成]を、利用中のﾌｧｲﾙがあるときは[開く]を"
+        u"ｸﾘｯｸしてください"_s;
 
     // The whole book goes to a workbook while a book is open, as Close is offered; the pupils'
     // records print as the table on screen does.
@@ -139,9 +137,9 @@ void MainLogic::Form_Load() {
                 false);
     session.NeedsSave = false;
 
-    EnableButton(U(u"編集"), false);
-    EnableButton(U(u"上書き保存"), false);
-    EnableButton(U(u"印刷"), false);
+    EnableButton(u"編集"_s, false);
+    EnableButton(u"上書き保存"_s, false);
+    EnableButton(u"印刷"_s, false);
     Notify();
 }
 
@@ -178,8 +176,8 @@ void MainLogic::Form_Activate() {
         if (!nodes.empty() && nodes.front().key == kHomeRoomKey) {
             nodes.front().text = HomeRoomNodeTextSpaced(book);
             nodes.front().image = QStringLiteral("root");
-            statusText = U(u"ﾂﾘｰﾋﾞｭｰの項目を選択して参照します。[データの編集]で編集をします。"
-                           u"[画面の表を印刷]で印刷します。");
+            statusText = u"ﾂﾘｰﾋﾞｭｰの項目を選択して参照します。[データの編集]で編集をします。"
+                         u"[画面の表を印刷]で印刷します。"_s;
         }
         ShowHomeRoomTable(book, session, grid, frame1Caption);
         Notify();
@@ -209,7 +207,7 @@ void MainLogic::Form_Activate() {
                 break;
             }
             if (KeyLevel(key) == 4)
-                ShowPupilTable(Button(U(u"編集")));
+                ShowPupilTable(Button(u"編集"_s));
             else
                 ShowNodeTable(book, session, key, grid, frame1Caption);
         }
@@ -265,9 +263,7 @@ void MainLogic::CarrySubjectRename() {
     if (changedNames) {
         session.MarkChanged();
         // Part of the subject's registration just before: one step with it.
-        PushStep(oldName + QString::fromUtf16(u"から") + newName +
-                     QString::fromUtf16(u"への名称変更"),
-                 true);
+        PushStep(oldName + u"から"_s + newName + u"への名称変更"_s, true);
     }
 }
 

@@ -9,19 +9,17 @@
 #include <QDir>
 #include <QFileInfo>
 
+using namespace Qt::StringLiterals;
+
 namespace kirune {
 
 namespace {
 
-QString U(const char16_t* text) {
-    return QString::fromUtf16(text);
-}
-
 QString TextFilter() {
-    return U(u"ﾃｷｽﾄﾌｧｲﾙ (*.txt)|*.txt");
+    return u"ﾃｷｽﾄﾌｧｲﾙ (*.txt)|*.txt"_s;
 }
 QString SaveAsTitle() {
-    return U(u"名前をつけて保存する");
+    return u"名前をつけて保存する"_s;
 }
 
 } // namespace
@@ -34,7 +32,7 @@ void MainLogic::mnuFileNew_Click() {
 }
 
 void MainLogic::StartNewBook() {
-    book.HomeRoomYear = U(u"未登録です");
+    book.HomeRoomYear = u"未登録です"_s;
     file_.Release();
     startUnsaved_ = true; // a new book counts as changed until it is first saved
     ResetUndo();
@@ -42,8 +40,8 @@ void MainLogic::StartNewBook() {
     recoveryBase_.reset();
     TreeView1_refresh();
     session.SelectedNodeKey = kHomeRoomKey;
-    ItemRef(Menu::EditProperty).caption = U(u"学級の編集(&E)");
-    statusText = U(u"ﾋﾝﾄ：最初に学級の設定をします。[学級の編集]をｸﾘｯｸしてください");
+    ItemRef(Menu::EditProperty).caption = u"学級の編集(&E)"_s;
+    statusText = u"ﾋﾝﾄ：最初に学級の設定をします。[学級の編集]をｸﾘｯｸしてください"_s;
 
     // Save asks for a name, as Save As does; the whole book goes to a workbook while a book is
     // open. Open stays: it asks the save question and replaces the book.
@@ -53,19 +51,19 @@ void MainLogic::StartNewBook() {
     EnableMenus({Menu::FileNew}, false);
     FollowCleanState();
 
-    if (auto* edit = Button(U(u"編集"))) {
+    if (auto* edit = Button(u"編集"_s)) {
         edit->enabled = true;
-        edit->caption = U(u" 学 級 の 編 集 ");
+        edit->caption = u" 学 級 の 編 集 "_s;
     }
-    EnableButton(U(u"上書き保存"), true);
-    EnableButton(U(u"新規作成"), false);
+    EnableButton(u"上書き保存"_s, true);
+    EnableButton(u"新規作成"_s, false);
     Notify();
 }
 
 void MainLogic::mnuFileOpen_Click() {
     if (!Allowed(Menu::FileOpen))
         return;
-    const auto path = platform.OpenFileName(U(u"開く"), TextFilter());
+    const auto path = platform.OpenFileName(u"開く"_s, TextFilter());
     if (!path)
         return;
     OpenDocument(*path);
@@ -101,7 +99,7 @@ bool MainLogic::OpenRead(const QString& path, QString* error) {
     // exactly as it was before the command (an open book stays open, with its lock).
     if (!ParseGradeBookFile(opening.bytes, book, error)) {
         if (error && error->isEmpty())
-            *error = U(u"ﾌｧｲﾙを読み込めませんでした。");
+            *error = u"ﾌｧｲﾙを読み込めませんでした。"_s;
         return false;
     }
     const bool noLock = opening.noLock;
@@ -110,11 +108,11 @@ bool MainLogic::OpenRead(const QString& path, QString* error) {
     RememberRecent(path);
     ShowOpenedBook(path);
     if (noLock)
-        Confirm(U(u"このフォルダーにはロックファイルを作れないため、ほかのKiruneで同時に開かれても"
-                  u"知らせられません（保存の前には、ほかのプログラムによる変更を確かめます）。"));
+        Confirm(u"このフォルダーにはロックファイルを作れないため、ほかのKiruneで同時に開かれても"
+                u"知らせられません（保存の前には、ほかのプログラムによる変更を確かめます）。"_s);
     if (takenOver)
-        Confirm(U(u"前に正しく閉じられなかったときのロックファイルが残っていたため、"
-                  u"引き継いで開きました。"));
+        Confirm(u"前に正しく閉じられなかったときのロックファイルが残っていたため、"
+                u"引き継いで開きました。"_s);
     recoveryBytes_.clear();
     recoveryBase_ = std::make_shared<const GradeBook>(book); // what the file holds needs no copy
     return true;
@@ -130,7 +128,7 @@ void MainLogic::ShowOpenedBook(const QString& fileName) {
     TreeView1_refresh();
     session.SelectedNodeKey = kHomeRoomKey;
 
-    ItemRef(Menu::EditProperty).caption = U(u"学級の編集(&E)");
+    ItemRef(Menu::EditProperty).caption = u"学級の編集(&E)"_s;
     EnableMenus({Menu::EditProperty, Menu::FileClose, Menu::XlsxBookSaveAs, Menu::FileSave,
                  Menu::FileSaveAs, Menu::FileOpen},
                 true);
@@ -138,16 +136,16 @@ void MainLogic::ShowOpenedBook(const QString& fileName) {
     EnableByEnrolment();
     FollowCleanState(); // a book just read is what its file holds: nothing to save
 
-    if (auto* edit = Button(U(u"編集"))) {
+    if (auto* edit = Button(u"編集"_s)) {
         edit->enabled = true;
-        edit->caption = U(u" 学 級 の 編 集 ");
+        edit->caption = u" 学 級 の 編 集 "_s;
     }
-    EnableButton(U(u"上書き保存"), true);
-    EnableButton(U(u"新規作成"), false);
-    EnableButton(U(u"開く"), true);
+    EnableButton(u"上書き保存"_s, true);
+    EnableButton(u"新規作成"_s, false);
+    EnableButton(u"開く"_s, true);
 
     statusText =
-        U(u"ﾋﾝﾄ：学級のデータです。[学級の編集]で編集をします。[画面の表を印刷]で印刷します。");
+        u"ﾋﾝﾄ：学級のデータです。[学級の編集]で編集をします。[画面の表を印刷]で印刷します。"_s;
     frame1Caption = HomeRoomHeading(book);
     UpdateHistoryMenu();
     Notify();
@@ -171,10 +169,10 @@ void MainLogic::mnuFileClose_Click() {
     EnableMenus({Menu::FileNew, Menu::FileOpen}, true);
     session.NeedsSave = false;
 
-    EnableButton(U(u"編集"), false);
-    EnableButton(U(u"新規作成"), true);
-    EnableButton(U(u"開く"), true);
-    EnableButton(U(u"印刷"), false);
+    EnableButton(u"編集"_s, false);
+    EnableButton(u"新規作成"_s, true);
+    EnableButton(u"開く"_s, true);
+    EnableButton(u"印刷"_s, false);
 
     nodes.clear();
     grid.ClearAllText();
@@ -211,7 +209,7 @@ bool MainLogic::WriteToFileName() {
     }
     const QByteArray written = GradeBookFileBytes(book);
     if (!CheckStorableTexts(book, &error) || !file_.Write(path, written, &error)) {
-        platform.ShowMessage(error.isEmpty() ? U(u"ﾌｧｲﾙに書き込めませんでした。") : error);
+        platform.ShowMessage(error.isEmpty() ? u"ﾌｧｲﾙに書き込めませんでした。"_s : error);
         Notify();
         return false;
     }
@@ -222,7 +220,7 @@ bool MainLogic::WriteToFileName() {
     KeepVersion();
     UpdateHistoryMenu();
     RememberRecent(session.FileName);
-    Confirm(U(u"保存しました: ") + QFileInfo(session.FileName).fileName());
+    Confirm(u"保存しました: "_s + QFileInfo(session.FileName).fileName());
     return true;
 }
 
@@ -268,7 +266,7 @@ bool MainLogic::SaveNow() {
 bool MainLogic::SavePrompt() {
     if (!session.NeedsSave)
         return true;
-    switch (AskYesNoCancel(platform, U(u"ﾌｧｲﾙが保存していません。保存しますか？"))) {
+    switch (AskYesNoCancel(platform, u"ﾌｧｲﾙが保存していません。保存しますか？"_s)) {
     case Platform::Answer::No:
         return true;
     case Platform::Answer::Yes:
@@ -296,15 +294,15 @@ void MainLogic::tbToolBar_ButtonClick(const QString& key) {
     const ToolbarButtonState* button = Button(key);
     if (!button || !button->enabled)
         return;
-    if (key == U(u"新規作成"))
+    if (key == u"新規作成"_s)
         mnuFileNew_Click();
-    else if (key == U(u"開く"))
+    else if (key == u"開く"_s)
         mnuFileOpen_Click();
-    else if (key == U(u"上書き保存"))
+    else if (key == u"上書き保存"_s)
         SaveNow();
-    else if (key == U(u"印刷"))
+    else if (key == u"印刷"_s)
         mnuFilePrint_Click();
-    else if (key == U(u"編集"))
+    else if (key == u"編集"_s)
         mnuEditProperty_Click();
 }
 
@@ -315,9 +313,9 @@ QString MainLogic::TitleFileName() const {
         return QString();
     // A new book has no file of its own until Save As (FileName may still name a closed one).
     if (!file_.HasOwnFile() || session.FileName.isEmpty())
-        return U(u"無題");
+        return u"無題"_s;
     return QFileInfo(session.FileName).fileName() +
-           (file_.ReadOnly() ? U(u"（読み取り専用）") : QString());
+           (file_.ReadOnly() ? u"（読み取り専用）"_s : QString());
 }
 
 void MainLogic::RememberRecent(const QString& path) {
@@ -351,9 +349,8 @@ void MainLogic::mnuFileRecent_Click(int index) {
         recentFiles.removeAt(index);
         platform.WriteSetting(QStringLiteral("RecentFiles"), recentFiles);
         Notify();
-        platform.ShowMessage(
-            U(u"ﾌｧｲﾙが見つかりません。最近使ったファイルの一覧から外しました。\n") +
-            QDir::toNativeSeparators(path));
+        platform.ShowMessage(u"ﾌｧｲﾙが見つかりません。最近使ったファイルの一覧から外しました。\n"_s +
+                             QDir::toNativeSeparators(path));
         return;
     }
     OpenDocument(path);

@@ -4,13 +4,11 @@
 
 #include "browse/tables.h"
 
+using namespace Qt::StringLiterals;
+
 namespace kirune {
 
 namespace {
-
-QString U(const char16_t* text) {
-    return QString::fromUtf16(text);
-}
 
 // What a node of levels 0 to 3 (subject, semester, test, viewpoint) puts in the edit command,
 // the toolbar's edit button and the status bar.
@@ -34,7 +32,7 @@ constexpr LevelCaptions kLevelCaptions[] = {
 };
 
 QString HomeRoomEditCaption() {
-    return U(u"学級の編集(&E)");
+    return u"学級の編集(&E)"_s;
 }
 
 } // namespace
@@ -59,17 +57,17 @@ void MainLogic::TreeView1_NodeClick(int nodeIndex) {
     session.SelectedNodeIndex = static_cast<int16_t>(nodeIndex);
 
     EnableMenus({Menu::EditProperty}, true);
-    ToolbarButtonState* edit = Button(U(u"編集"));
+    ToolbarButtonState* edit = Button(u"編集"_s);
     if (edit)
         edit->enabled = true;
 
     if (key == kHomeRoomKey) {
         ItemRef(Menu::EditProperty).caption = HomeRoomEditCaption();
         if (edit)
-            edit->caption = U(u" 学 級 の 編 集 ");
+            edit->caption = u" 学 級 の 編 集 "_s;
         ShowHomeRoomTable(book, session, grid, frame1Caption);
         statusText =
-            U(u"ﾋﾝﾄ：学級のデータです。[学級の編集]で編集をします。[画面の表を印刷]で印刷します。");
+            u"ﾋﾝﾄ：学級のデータです。[学級の編集]で編集をします。[画面の表を印刷]で印刷します。"_s;
         Notify();
         return;
     }
@@ -77,8 +75,8 @@ void MainLogic::TreeView1_NodeClick(int nodeIndex) {
         Notify();
         if (node.text == PlaceholderNodeText())
             platform.ShowMessage(
-                U(u"最初から始めるときはﾌｧｲﾙﾒﾆｭｰの[新規作成]を、利用中のﾌｧｲﾙがあるとき"
-                  u"は[開く]をｸﾘｯｸしてください。"));
+                u"最初から始めるときはﾌｧｲﾙﾒﾆｭｰの[新規作成]を、利用中のﾌｧｲﾙがあるとき"
+                u"は[開く]をｸﾘｯｸしてください。"_s);
         return;
     }
 
@@ -102,7 +100,7 @@ void MainLogic::TreeView1_NodeClick(int nodeIndex) {
     if (CountEnrolled(book) == 0) {
         Notify();
         platform.ShowMessage(
-            U(u"学級の編集（生徒の登録）がまだです。[編集]－[学級の編集(E)]をしてください"));
+            u"学級の編集（生徒の登録）がまだです。[編集]－[学級の編集(E)]をしてください"_s);
         return;
     }
 
@@ -111,14 +109,14 @@ void MainLogic::TreeView1_NodeClick(int nodeIndex) {
     const LevelCaptions& captions = kLevelCaptions[level];
     // A viewpoint has no editor of its own: the command keeps its caption and is disabled.
     if (captions.menu)
-        ItemRef(Menu::EditProperty).caption = U(captions.menu);
+        ItemRef(Menu::EditProperty).caption = QString::fromUtf16(captions.menu);
     else
         EnableMenus({Menu::EditProperty}, false);
     if (edit) {
-        edit->caption = U(captions.button);
+        edit->caption = QString::fromUtf16(captions.button);
         edit->enabled = captions.menu != nullptr;
     }
-    statusText = U(captions.hint);
+    statusText = QString::fromUtf16(captions.hint);
     Notify();
 }
 
@@ -126,21 +124,21 @@ void MainLogic::ShowPupilTable(ToolbarButtonState* edit) {
     // The homeroom editor, at the pupil's number.
     ItemRef(Menu::EditProperty).caption = HomeRoomEditCaption();
     if (edit)
-        edit->caption = U(u" 学 級 の 編 集 ");
+        edit->caption = u" 学 級 の 編 集 "_s;
     if (CountEnrolled(book) == 0) {
         grid.ClearAllText();
-        statusText = U(u"ﾋﾝﾄ：学級の編集（生徒の登録）がまだです。");
+        statusText = u"ﾋﾝﾄ：学級の編集（生徒の登録）がまだです。"_s;
         return;
     }
     pupilTableShown_ = true;
     ShowNodeTable(book, session, session.SelectedNodeKey, grid, frame1Caption, &recordTables_);
     if (PupilNumberOfKey(session.SelectedNodeKey) > 0) {
         statusText =
-            U(u"ﾋﾝﾄ：この生徒の個人票です。[学級の編集]で氏名を編集します。[画面の表を印刷]で"
-              u"印刷、[ﾌｧｲﾙ]－[個人票を全員分印刷]で全員分を印刷します。");
+            u"ﾋﾝﾄ：この生徒の個人票です。[学級の編集]で氏名を編集します。[画面の表を印刷]で"
+            u"印刷、[ﾌｧｲﾙ]－[個人票を全員分印刷]で全員分を印刷します。"_s;
     } else {
-        statusText = U(u"ﾋﾝﾄ：学級全員の学年の評定の一覧です。[画面の表を印刷]で印刷します。"
-                       u"生徒を選ぶと個人票を表示します。");
+        statusText = u"ﾋﾝﾄ：学級全員の学年の評定の一覧です。[画面の表を印刷]で印刷します。"
+                     u"生徒を選ぶと個人票を表示します。"_s;
     }
 }
 

@@ -4,18 +4,20 @@
 #include "model/numbers.h"
 #include "output/rosterimport.h"
 
+using namespace Qt::StringLiterals;
+
 namespace kirune {
 
 QString MainLogic::RosterFilter() {
     // A roster is kept as .txt as often as .csv, or as a workbook.
-    return QString::fromUtf16(u"名簿ファイル (*.txt *.csv *.xlsx)|*.txt;*.csv;*.xlsx|すべてのファイル (*)|*");
+    return u"名簿ファイル (*.txt *.csv *.xlsx)|*.txt;*.csv;*.xlsx|すべてのファイル (*)|*"_s;
 }
 
 void MainLogic::mnuEditNameBook_Click() {
     // Offered while no pupil has a name, with or without a grade book open.
     if (!Allowed(Menu::EditNameBook))
         return;
-    const auto path = platform.OpenFileName(QString::fromUtf16(u"開く"), RosterFilter());
+    const auto path = platform.OpenFileName(u"開く"_s, RosterFilter());
     if (!path)
         return;
 
@@ -48,7 +50,7 @@ void MainLogic::mnuEditNameBook_Click() {
 
     grid.SetRows(k + 3);
     grid.SetColWidth(1, 1600);
-    grid.SetText(0, 1, QString::fromUtf16(u"生徒氏名"));
+    grid.SetText(0, 1, u"生徒氏名"_s);
     if (k > 0) {
         for (int i = 1; i <= k; ++i) {
             grid.SetText(i, 0, NumberText(i));
@@ -58,11 +60,11 @@ void MainLogic::mnuEditNameBook_Click() {
         grid.SetText(k + 1, 1, QString());
         EnableMenus({Menu::EditNameBook}, false);
         EnableMenus({Menu::FilePrint, Menu::FilePupilRecords}, true);
-        EnableButton(QString::fromUtf16(u"印刷"), true);
+        EnableButton(u"印刷"_s, true);
     }
     frame1Caption = HomeRoomHeading(book);
     if (changed)
-        RecordStep(QString::fromUtf16(u"生徒名簿の読み込み"));
+        RecordStep(u"生徒名簿の読み込み"_s);
     Notify();
 }
 

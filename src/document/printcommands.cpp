@@ -14,16 +14,18 @@
 #include <QPrinter>
 #include <functional>
 
+using namespace Qt::StringLiterals;
+
 namespace kirune {
 
 namespace {
 
 // The same words as the graph page's printout.
 QString PrintNotStartedMessage() {
-    return QString::fromUtf16(u"印刷を開始できませんでした。");
+    return u"印刷を開始できませんでした。"_s;
 }
 QString PrintFailedMessage() {
-    return QString::fromUtf16(u"印刷できませんでした。");
+    return u"印刷できませんでした。"_s;
 }
 
 // One printed table: its grid, its shown columns, its tree node and the caption above it.
@@ -119,16 +121,16 @@ bool MainLogic::PrintPupilRecords(const QList<int>& numbers) {
     // Each record is built on a grid and session of its own: the table on screen stays.
     Session scratch = session;
     Grid record(43, 15);
-    return PrintTables(
-        platform, QPageLayout::Portrait, HomeRoomHeading(book) + QString::fromUtf16(u"　個人票"),
-        PupilRecordsPdfName(book), session.FileName, [&](int n, PrintedTable* page) {
-            if (n >= named.size())
-                return false;
-            QString caption;
-            ShowPupilRecordTable(book, scratch, named[n], record, caption, &recordTables_);
-            *page = {&record, 14, PupilKey(named[n]), QString::fromUtf16(u"個人票　") + caption};
-            return true;
-        });
+    return PrintTables(platform, QPageLayout::Portrait, HomeRoomHeading(book) + u"　個人票"_s,
+                       PupilRecordsPdfName(book), session.FileName, [&](int n, PrintedTable* page) {
+                           if (n >= named.size())
+                               return false;
+                           QString caption;
+                           ShowPupilRecordTable(book, scratch, named[n], record, caption,
+                                                &recordTables_);
+                           *page = {&record, 14, PupilKey(named[n]), u"個人票　"_s + caption};
+                           return true;
+                       });
 }
 
 } // namespace kirune

@@ -4,6 +4,8 @@
 
 #include <algorithm>
 
+using namespace Qt::StringLiterals;
+
 namespace kirune {
 
 void ResetGradeBook(GradeBook& book) {
@@ -58,7 +60,7 @@ void ResetGradeBook(GradeBook& book) {
                 for (int v = 0; v < kViewpoints; ++v) {
                     const int slot = TestSlot(j, s, t, v);
                     book.TestInfo[slot][0] = book.SemesterNames[j];
-                    book.TestInfo[slot][1] = NumberText(t + 1) + QString::fromUtf16(u"回目試験");
+                    book.TestInfo[slot][1] = NumberText(t + 1) + u"回目試験"_s;
                 }
 
     for (int p = 0; p < kCriteriaPeriods; ++p)
@@ -91,8 +93,7 @@ void FillDefaultCriteria(GradeBook& book) {
 
 QString HomeRoomHeading(const GradeBook& book) {
     return book.HomeRoomYear + u' ' + book.HomeRoomGrade + book.HomeRoomClass + u' ' +
-           book.TeacherName + QString::fromUtf16(u" 生徒数（") + NumberText(CountEnrolled(book)) +
-           QString::fromUtf16(u"名）");
+           book.TeacherName + u" 生徒数（"_s + NumberText(CountEnrolled(book)) + u"名）"_s;
 }
 
 } // namespace kirune

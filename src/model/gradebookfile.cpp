@@ -18,6 +18,8 @@
 #include <memory>
 #include <vector>
 
+using namespace Qt::StringLiterals;
+
 namespace kirune {
 
 namespace {
@@ -26,10 +28,6 @@ namespace {
 constexpr int kLineRosterSize = 5;
 
 constexpr int kMaxFields = kScoreColumns; // the longest record line
-
-QString Ja(const char16_t* text) {
-    return QString::fromUtf16(text);
-}
 
 void SetError(QString* error, const QString& message) {
     if (error)
@@ -48,7 +46,7 @@ QString Shown(const QString& text) {
     constexpr qsizetype kMaxShown = 20;
     if (text.size() <= kMaxShown)
         return text;
-    return text.left(kMaxShown) + Ja(u"…");
+    return text.left(kMaxShown) + u"…"_s;
 }
 
 class Parser {
@@ -60,9 +58,8 @@ public:
     bool NextLine(QByteArrayView* line, QString* error) {
         ++lineNumber_;
         if (next_ >= end_) {
-            SetError(error, Ja(u"%1 行目がありません。ファイルが途中で終わっています"
-                               u"（成績ファイルは %2 行です）。")
-                                .arg(lineNumber_)
+            SetError(error, u"%1 行目がありません。ファイルが途中で終わっています"
+                            u"（成績ファイルは %2 行です）。"_s.arg(lineNumber_)
                                 .arg(kGradeBookFileLines));
             return false;
         }
@@ -96,9 +93,8 @@ public:
     }
 
     void TooFewFields(int needed, int found, QString* error) const {
-        SetError(error, Ja(u"%1 行目: 項目が足りません（「;」で区切られた項目が %2 個"
-                           u"必要ですが、%3 個しかありません）。")
-                            .arg(lineNumber_)
+        SetError(error, u"%1 行目: 項目が足りません（「;」で区切られた項目が %2 個"
+                        u"必要ですが、%3 個しかありません）。"_s.arg(lineNumber_)
                             .arg(needed)
                             .arg(found));
     }
@@ -170,7 +166,7 @@ public:
             }
             const auto value = static_cast<float>(Number(field)); // the nearest; inf if too big
             if (!std::isfinite(value)) {
-                SetError(error, Ja(u"%1 行目: %2 番目の項目「%3」は得点として大きすぎます。")
+                SetError(error, u"%1 行目: %2 番目の項目「%3」は得点として大きすぎます。"_s
                                     .arg(lineNumber_)
                                     .arg(col + 1)
                                     .arg(Shown(Text(field))));
@@ -189,9 +185,8 @@ public:
             return true;
         }
         if (!TryRoundToInt16(Number(field), out)) {
-            SetError(error, Ja(u"%1 行目: %2 番目の項目「%3」は評価基準の値として大きすぎます"
-                               u"（-32768 から 32767 までです）。")
-                                .arg(lineNumber_)
+            SetError(error, u"%1 行目: %2 番目の項目「%3」は評価基準の値として大きすぎます"
+                            u"（-32768 から 32767 までです）。"_s.arg(lineNumber_)
                                 .arg(fieldNumber)
                                 .arg(Shown(Text(field))));
             return false;
@@ -212,10 +207,9 @@ private:
 };
 
 QString TooBigMessage(qint64 size) {
-    return Ja(u"ファイルが大きすぎます（%1 バイト）。成績ファイルとして読めるのは %2 MB "
-              u"までです。")
-        .arg(size)
-        .arg(kMaxGradeBookFileBytes / (1024 * 1024));
+    return u"ファイルが大きすぎます（%1 バイト）。成績ファイルとして読めるのは %2 MB "
+           u"までです。"_s.arg(size)
+               .arg(kMaxGradeBookFileBytes / (1024 * 1024));
 }
 
 // Equal test lines in a row: the slots from `first` to `last` have this date and name.
@@ -241,10 +235,10 @@ bool ParseInto(Parser& in, GradeBook& book, std::vector<TestLines>& tests, QStri
     int16_t rosterSize = 0;
     if (!TryRoundToInt16(LeadingNumber(in.Text(line)), &rosterSize) || rosterSize < 0 ||
         rosterSize > kMaxPupils) {
-        SetError(error, Ja(u"%1 行目: 生徒数「%2」が 0 から %3 の範囲にありません。")
-                            .arg(kLineRosterSize)
-                            .arg(Shown(in.Text(line)))
-                            .arg(kMaxPupils));
+        SetError(error,
+                 u"%1 行目: 生徒数「%2」が 0 から %3 の範囲にありません。"_s.arg(kLineRosterSize)
+                     .arg(Shown(in.Text(line)))
+                     .arg(kMaxPupils));
         return false;
     }
     book.RosterSize = rosterSize;
@@ -333,16 +327,16 @@ bool ParseInto(Parser& in, GradeBook& book, std::vector<TestLines>& tests, QStri
 QString TestDescription(const GradeBook& book, int slot) {
     if (slot >= kYearSlotBase) {
         const int s = (slot - kYearSlotBase) / 4;
-        return Ja(u"%1 の年間集計").arg(book.SubjectTitles[s][0]);
+        return u"%1 の年間集計"_s.arg(book.SubjectTitles[s][0]);
     }
     const int semester = slot / 264;
     const int subject = slot % 264 / 44;
     const int test = slot % 44 / 4;
     const int viewpoint = slot % 4;
     QString text = book.SemesterNames[semester] + u' ' + book.SubjectTitles[subject][0] + u' ';
-    text += test < kTestsPerSemester ? Ja(u"第%1回").arg(test + 1) : Ja(u"学期集計");
+    text += test < kTestsPerSemester ? u"第%1回"_s.arg(test + 1) : u"学期集計"_s;
     if (viewpoint > 0)
-        text += Ja(u"（観点 %1）").arg(viewpoint + 1);
+        text += u"（観点 %1）"_s.arg(viewpoint + 1);
     return text;
 }
 
@@ -496,8 +490,8 @@ bool ParseGradeBookFile(const QByteArray& bytes, GradeBook& book, QString* error
     // before it is cut into fields, and a grade book is never written so.
     const TextEncoding encoding = DetectTextEncoding(bytes);
     if (encoding == TextEncoding::Utf16LE || encoding == TextEncoding::Utf16BE) {
-        SetError(error, Ja(u"このファイルは UTF-16 で保存されているため読み込めません。"
-                           u"Shift-JIS（または UTF-8）で保存し直してから開いてください。"));
+        SetError(error, u"このファイルは UTF-16 で保存されているため読み込めません。"
+                        u"Shift-JIS（または UTF-8）で保存し直してから開いてください。"_s);
         return false;
     }
     const char* const begin = bytes.constData() + ByteOrderMarkSize(bytes, encoding);
@@ -539,48 +533,46 @@ bool CheckStorableTexts(const GradeBook& book, QString* error) {
         if (!lineBreak && !(field && text.contains(u';')))
             return false;
         SetError(error,
-                 Ja(u"%1「%2」に%3が含まれているため、保存できません。%3を取り除いてください。")
-                     .arg(what(), Shown(text), lineBreak ? Ja(u"改行") : Ja(u"「;」")));
+                 u"%1「%2」に%3が含まれているため、保存できません。%3を取り除いてください。"_s.arg(
+                     what(), Shown(text), lineBreak ? u"改行"_s : u"「;」"_s));
         return true;
     };
     const char16_t* homeroom[] = {u"年度", u"学年", u"学級", u"担任の氏名"};
     const QString* homeroomTexts[] = {&book.HomeRoomYear, &book.HomeRoomGrade, &book.HomeRoomClass,
                                       &book.TeacherName};
     for (int i = 0; i < 4; ++i)
-        if (refused(*homeroomTexts[i], false, [&] { return Ja(homeroom[i]); }))
+        if (refused(*homeroomTexts[i], false, [&] { return QString::fromUtf16(homeroom[i]); }))
             return false;
     for (int n = 0; n < kMaxPupils; ++n)
-        if (refused(book.StudentNames[n], true,
-                    [&] { return Ja(u"出席番号 %1 の氏名").arg(n + 1); }))
+        if (refused(book.StudentNames[n], true, [&] { return u"出席番号 %1 の氏名"_s.arg(n + 1); }))
             return false;
     for (int j = 0; j < kSemesters; ++j)
-        if (refused(book.SemesterNames[j], true,
-                    [&] { return Ja(u"学期名（%1 番目）").arg(j + 1); }))
+        if (refused(book.SemesterNames[j], true, [&] { return u"学期名（%1 番目）"_s.arg(j + 1); }))
             return false;
     for (int s = 0; s < kSubjects; ++s) {
         if (refused(book.SubjectTitles[s][0], true,
-                    [&] { return Ja(u"教科名（%1 番目）").arg(s + 1); }))
+                    [&] { return u"教科名（%1 番目）"_s.arg(s + 1); }))
             return false;
         for (int k = 1; k <= 3; ++k)
             if (refused(book.SubjectTitles[s][k], true, [&] {
-                    return Ja(u"教科「%1」の観点 %2 の名前").arg(book.SubjectTitles[s][0]).arg(k);
+                    return u"教科「%1」の観点 %2 の名前"_s.arg(book.SubjectTitles[s][0]).arg(k);
                 }))
                 return false;
     }
     for (int i = 0; i < kSubjectNameChoices; ++i)
         if (refused(book.SubjectNameChoices[i], true,
-                    [&] { return Ja(u"教科名の候補（%1 番目）").arg(i + 1); }))
+                    [&] { return u"教科名の候補（%1 番目）"_s.arg(i + 1); }))
             return false;
     for (int i = 0; i < kViewpointNameChoices; ++i)
         if (refused(book.ViewpointNameChoices[i], true,
-                    [&] { return Ja(u"観点名の候補（%1 番目）").arg(i + 1); }))
+                    [&] { return u"観点名の候補（%1 番目）"_s.arg(i + 1); }))
             return false;
     for (int slot = 0; slot < kUsedSlots; ++slot) {
         if (refused(book.TestInfo[slot][0], true,
-                    [&] { return Ja(u"試験の日付（%1）").arg(TestDescription(book, slot)); }))
+                    [&] { return u"試験の日付（%1）"_s.arg(TestDescription(book, slot)); }))
             return false;
         if (refused(book.TestInfo[slot][1], true,
-                    [&] { return Ja(u"試験名（%1）").arg(TestDescription(book, slot)); }))
+                    [&] { return u"試験名（%1）"_s.arg(TestDescription(book, slot)); }))
             return false;
     }
     return true;

@@ -13,6 +13,8 @@
 #include <unistd.h>
 #include <utility>
 
+using namespace Qt::StringLiterals;
+
 namespace kirune {
 
 int FileOps::Open(const char* path, int flags, mode_t mode) {
@@ -45,10 +47,6 @@ namespace {
 FileOps gPosixOps;
 FileOps* gOps = &gPosixOps;
 
-QString Ja(const char16_t* text) {
-    return QString::fromUtf16(text);
-}
-
 void SetError(QString* error, const QString& message) {
     if (error)
         *error = message;
@@ -63,25 +61,24 @@ QString Reason(int err) {
     switch (err) {
     case ENOSPC:
     case EDQUOT:
-        return Ja(u"ディスクの空きが足りません");
+        return u"ディスクの空きが足りません"_s;
     case EACCES:
     case EPERM:
-        return Ja(u"アクセスが許可されていません");
+        return u"アクセスが許可されていません"_s;
     case EROFS:
-        return Ja(u"書き込みのできない場所です");
+        return u"書き込みのできない場所です"_s;
     case EIO:
-        return Ja(u"ディスクの読み書きで障害が起きました");
+        return u"ディスクの読み書きで障害が起きました"_s;
     case 0: // the system's text would be "Success": the message names the step that failed
-        return Ja(u"システムから原因が示されませんでした");
+        return u"システムから原因が示されませんでした"_s;
     default:
         return QString::fromLocal8Bit(std::strerror(err));
     }
 }
 
 bool NotRegular(const QString& path, QString* error) {
-    SetError(error, Ja(u"「%1」は通常のファイルではありません（名前付きパイプや装置など）。"
-                       u"読み込めるのは通常のファイルだけです。")
-                        .arg(ShownPath(path)));
+    SetError(error, u"「%1」は通常のファイルではありません（名前付きパイプや装置など）。"
+                    u"読み込めるのは通常のファイルだけです。"_s.arg(ShownPath(path)));
     return false;
 }
 
@@ -169,11 +166,10 @@ bool WriteAll(int fd, const char* data, qint64 size, QString* reason) {
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0) {
-            *reason = Ja(u"書き込みに失敗しました（%1 バイト中 %2 バイトまで書き込みました: "
-                         u"%3）。")
-                          .arg(size)
+            *reason = u"書き込みに失敗しました（%1 バイト中 %2 バイトまで書き込みました: "
+                      u"%3）。"_s.arg(size)
                           .arg(written)
-                          .arg(n < 0 ? Reason(errno) : Ja(u"書き込みが進みません"));
+                          .arg(n < 0 ? Reason(errno) : u"書き込みが進みません"_s);
             return false;
         }
         written += n;
@@ -204,21 +200,21 @@ bool ForEachChunk(int fd, const std::function<bool(QByteArrayView)>& take) {
 bool Finish(TempFile& file, qint64 expected, QString* reason) {
     struct stat info {};
     if (gOps->Stat(file.Fd().Get(), &info) != 0) {
-        *reason = Ja(u"書き込んだ大きさを確かめられません（%1）。").arg(Reason(errno));
+        *reason = u"書き込んだ大きさを確かめられません（%1）。"_s.arg(Reason(errno));
         return false;
     }
     if (info.st_size != expected) {
-        *reason = Ja(u"書き込んだ大きさが合いません（%1 バイトのはずが %2 バイトです）。")
-                      .arg(expected)
-                      .arg(static_cast<qint64>(info.st_size));
+        *reason =
+            u"書き込んだ大きさが合いません（%1 バイトのはずが %2 バイトです）。"_s.arg(expected)
+                .arg(static_cast<qint64>(info.st_size));
         return false;
     }
     if (gOps->Sync(file.Fd().Get(), false) != 0) {
-        *reason = Ja(u"ディスクへの書き込みに失敗しました（%1）。").arg(Reason(errno));
+        *reason = u"ディスクへの書き込みに失敗しました（%1）。"_s.arg(Reason(errno));
         return false;
     }
     if (!file.Fd().Close()) {
-        *reason = Ja(u"ファイルを閉じるときに書き込みに失敗しました（%1）。").arg(Reason(errno));
+        *reason = u"ファイルを閉じるときに書き込みに失敗しました（%1）。"_s.arg(Reason(errno));
         return false;
     }
     return true;
@@ -258,30 +254,29 @@ bool SaveFile(const QString& path, const QByteArray& bytes, const QString& backu
 
     struct stat old {};
     const bool existed = ::stat(nativeTarget.constData(), &old) == 0;
-    const QString kept = existed ? Ja(u"元のファイルは変更されていません。") : QString();
+    const QString kept = existed ? u"元のファイルは変更されていません。"_s : QString();
     auto fail = [&](const QString& reason) {
-        SetError(error,
-                 Ja(u"「%1」に保存できませんでした。%2%3").arg(ShownPath(path), reason, kept));
+        SetError(error, u"「%1」に保存できませんでした。%2%3"_s.arg(ShownPath(path), reason, kept));
         return false;
     };
     if (existed && S_ISDIR(old.st_mode))
-        return fail(Ja(u"同じ名前のフォルダーがあります。"));
+        return fail(u"同じ名前のフォルダーがあります。"_s);
     if (existed && !S_ISREG(old.st_mode))
-        return fail(Ja(u"同じ名前の、通常のファイルではないもの（名前付きパイプや装置など）が"
-                       u"あります。"));
+        return fail(u"同じ名前の、通常のファイルではないもの（名前付きパイプや装置など）が"
+                    u"あります。"_s);
     if (!QFileInfo(folder).isDir())
-        return fail(Ja(u"保存先のフォルダーがありません。"));
+        return fail(u"保存先のフォルダーがありません。"_s);
 
     Descriptor dir(
         gOps->Open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC, 0));
     if (!dir.IsOpen())
-        return fail(Ja(u"保存先のフォルダーを開けません（%1）。").arg(Reason(errno)));
+        return fail(u"保存先のフォルダーを開けません（%1）。"_s.arg(Reason(errno)));
 
     // The new content goes to a temporary file beside the target; the target is replaced only
     // by the rename, so a failure at any point before it leaves the target as it was.
     TempFile fresh;
     if (!fresh.Create(folder, name, existed ? &old : nullptr))
-        return fail(Ja(u"一時ファイルを作れません（%1）。").arg(Reason(errno)));
+        return fail(u"一時ファイルを作れません（%1）。"_s.arg(Reason(errno)));
     QString reason;
     if (!WriteAll(fresh.Fd().Get(), bytes.constData(), bytes.size(), &reason) ||
         !Finish(fresh, bytes.size(), &reason))
@@ -308,7 +303,7 @@ bool SaveFile(const QString& path, const QByteArray& bytes, const QString& backu
         QString unread;
         if (!ReadDiskStamp(target, &now, &unread)) {
             if (unchangedSince)
-                return fail(Ja(u"ほかのプログラムで変更されていないか確かめられません。"));
+                return fail(u"ほかのプログラムで変更されていないか確かめられません。"_s);
             copy.Discard();
             haveCopy = false;
             break;
@@ -316,7 +311,7 @@ bool SaveFile(const QString& path, const QByteArray& bytes, const QString& backu
         if (unchangedSince && ChangedOnDisk(*unchangedSince, now)) {
             if (changed)
                 *changed = true;
-            return fail(Ja(u"保存する間にほかのプログラムがこのファイルを書き換えました。"));
+            return fail(u"保存する間にほかのプログラムがこのファイルを書き換えました。"_s);
         }
         if (!now.exists) { // gone: there is nothing to keep
             copy.Discard();
@@ -332,7 +327,7 @@ bool SaveFile(const QString& path, const QByteArray& bytes, const QString& backu
     }
 
     if (gOps->Rename(fresh.Path().constData(), nativeTarget.constData()) != 0)
-        return fail(Ja(u"ファイルを置き換えられません（%1）。").arg(Reason(errno)));
+        return fail(u"ファイルを置き換えられません（%1）。"_s.arg(Reason(errno)));
     fresh.Keep();
     if (haveCopy) {
         if (gOps->Rename(copy.Path().constData(), QFile::encodeName(backupPath).constData()) == 0)
@@ -344,9 +339,9 @@ bool SaveFile(const QString& path, const QByteArray& bytes, const QString& backu
     // Only a synced folder holds the new names after a power cut. A file system that cannot
     // sync a folder says so with EINVAL; there is nothing more to do then.
     if (gOps->Sync(dir.Get(), true) != 0 && errno != EINVAL) {
-        SetError(error, Ja(u"「%1」に保存しましたが、ディスクへの書き込みを確かめられませんでした"
-                           u"（%2）。もう一度保存してください。")
-                            .arg(ShownPath(path), Reason(errno)));
+        SetError(error,
+                 u"「%1」に保存しましたが、ディスクへの書き込みを確かめられませんでした"
+                 u"（%2）。もう一度保存してください。"_s.arg(ShownPath(path), Reason(errno)));
         return false;
     }
     return true;
@@ -414,9 +409,8 @@ bool CheckNotBookFile(const QString& path, const QString& bookPath, QString* err
         return true;
     if (!SameFile(path, bookPath) && !SameFile(path, BackupPath(SaveTarget(bookPath))))
         return true;
-    SetError(error, Ja(u"「%1」は開いている成績ファイル（またはその控え）です。"
-                       u"別の名前で保存してください。")
-                        .arg(QFileInfo(path).fileName()));
+    SetError(error, u"「%1」は開いている成績ファイル（またはその控え）です。"
+                    u"別の名前で保存してください。"_s.arg(QFileInfo(path).fileName()));
     return false;
 }
 
@@ -425,9 +419,9 @@ bool PlaceMadeFile(const QString& made, const QString& path, QString* error,
     const bool existed = QFileInfo::exists(SaveTarget(path));
     auto failed = [&](const QString& reason) {
         SetError(error,
-                 Ja(u"「%1」に保存できませんでした。作ったファイルを読み戻せません（%2）。%3")
-                     .arg(ShownPath(path), reason,
-                          existed ? Ja(u"元のファイルは変更されていません。") : QString()));
+                 u"「%1」に保存できませんでした。作ったファイルを読み戻せません（%2）。%3"_s.arg(
+                     ShownPath(path), reason,
+                     existed ? u"元のファイルは変更されていません。"_s : QString()));
         return false;
     };
     Descriptor in(
@@ -438,7 +432,7 @@ bool PlaceMadeFile(const QString& made, const QString& path, QString* error,
     if (gOps->Stat(in.Get(), &info) != 0)
         return failed(Reason(errno));
     if (!S_ISREG(info.st_mode))
-        return failed(Ja(u"通常のファイルではありません"));
+        return failed(u"通常のファイルではありません"_s);
     QByteArray bytes;
     bytes.reserve(info.st_size);
     if (!ForEachChunk(in.Get(), [&](QByteArrayView chunk) {
@@ -448,9 +442,9 @@ bool PlaceMadeFile(const QString& made, const QString& path, QString* error,
         return failed(Reason(errno));
     if (bytes.size() != info.st_size)
         return failed(
-            Ja(u"%1 バイトのはずが %2 バイトしか読めません").arg(info.st_size).arg(bytes.size()));
+            u"%1 バイトのはずが %2 バイトしか読めません"_s.arg(info.st_size).arg(bytes.size()));
     if (bytes.isEmpty() || (complete && !complete(bytes)))
-        return failed(Ja(u"ファイルが最後まで書かれていません"));
+        return failed(u"ファイルが最後まで書かれていません"_s);
     return WriteFileAtomically(path, bytes, error);
 }
 
@@ -462,9 +456,8 @@ bool ReadDiskStamp(const QString& path, DiskStamp* stamp, QString* error) {
     *stamp = DiskStamp();
     const QString target = SaveTarget(path);
     auto failed = [&](int err) {
-        SetError(error, Ja(u"「%1」がほかのプログラムで変更されていないか確かめられません（%2）。"
-                           u"保存はしていません。")
-                            .arg(ShownPath(path), Reason(err)));
+        SetError(error, u"「%1」がほかのプログラムで変更されていないか確かめられません（%2）。"
+                        u"保存はしていません。"_s.arg(ShownPath(path), Reason(err)));
         return false;
     };
     Descriptor in(
@@ -499,15 +492,15 @@ bool CheckRegularFile(const QString& path, QString* error) {
     struct stat info {};
     if (::stat(QFile::encodeName(path).constData(), &info) != 0) {
         if (errno == ENOENT || errno == ENOTDIR)
-            SetError(error, Ja(u"ファイル「%1」が見つかりません。").arg(ShownPath(path)));
+            SetError(error, u"ファイル「%1」が見つかりません。"_s.arg(ShownPath(path)));
         else
             SetError(error,
-                     Ja(u"ファイル「%1」を開けません（%2）。").arg(ShownPath(path), Reason(errno)));
+                     u"ファイル「%1」を開けません（%2）。"_s.arg(ShownPath(path), Reason(errno)));
         return false;
     }
     if (S_ISDIR(info.st_mode)) {
         SetError(error,
-                 Ja(u"「%1」はフォルダーです。ファイルを選んでください。").arg(ShownPath(path)));
+                 u"「%1」はフォルダーです。ファイルを選んでください。"_s.arg(ShownPath(path)));
         return false;
     }
     if (!S_ISREG(info.st_mode))
@@ -523,7 +516,7 @@ bool ReadRegularFile(const QString& path, qint64 maxBytes, QByteArray* bytes, QS
         return false;
     auto failed = [&](int err) {
         SetError(error,
-                 Ja(u"ファイル「%1」を読み込めません（%2）。").arg(ShownPath(path), Reason(err)));
+                 u"ファイル「%1」を読み込めません（%2）。"_s.arg(ShownPath(path), Reason(err)));
         return false;
     };
     // Opened without waiting, and checked once more once open: the name may have been replaced
@@ -543,7 +536,7 @@ bool ReadRegularFile(const QString& path, qint64 maxBytes, QByteArray* bytes, QS
     auto big = [&] {
         if (tooBig)
             *tooBig = true;
-        SetError(error, Ja(u"ファイル「%1」は大きすぎます。").arg(ShownPath(path)));
+        SetError(error, u"ファイル「%1」は大きすぎます。"_s.arg(ShownPath(path)));
         return false;
     };
     if (info.st_size > maxBytes)

@@ -6,6 +6,8 @@
 #include <cmath>
 #include <limits>
 
+using namespace Qt::StringLiterals;
+
 namespace kirune {
 
 namespace {
@@ -162,16 +164,15 @@ void DrawDistribution(Canvas& canvas, const GradeBook& book, const Distribution&
     double headingBottom = y;
     if (printer) {
         canvas.FontSize = 12;
-        canvas.FontName = QString::fromUtf16(u"ＭＳ 明朝");
+        canvas.FontName = u"ＭＳ 明朝"_s;
         canvas.CurrentX = x + 2160;
         canvas.CurrentY = y + 540;
         // Within the graph's width on paper, however long the viewpoint's name.
-        const FittedText heading = FitText(
-            canvas,
-            viewpointName + QStringLiteral("  A:") + NumberText(d.CountA) +
-                QString::fromUtf16(u"人  B:") + NumberText(d.CountB) +
-                QString::fromUtf16(u"人  C:") + NumberText(d.CountC) + QString::fromUtf16(u"人"),
-            g.plotLeft + g.axisLength - 2160, 12);
+        const FittedText heading =
+            FitText(canvas,
+                    viewpointName + QStringLiteral("  A:") + NumberText(d.CountA) + u"人  B:"_s +
+                        NumberText(d.CountB) + u"人  C:"_s + NumberText(d.CountC) + u"人"_s,
+                    g.plotLeft + g.axisLength - 2160, 12);
         canvas.FontSize = heading.size;
         canvas.Print(heading.text);
         canvas.FontSize = 12;
@@ -179,9 +180,8 @@ void DrawDistribution(Canvas& canvas, const GradeBook& book, const Distribution&
     } else {
         canvas.CurrentX = x + 800;
         canvas.CurrentY = y + 300;
-        canvas.Print(SubjectTitle(book, subject, 0) + u' ' + viewpointName +
-                     QString::fromUtf16(u" 集計グラフ (") + QString::number(d.Full) +
-                     QString::fromUtf16(u"点満点)"));
+        canvas.Print(SubjectTitle(book, subject, 0) + u' ' + viewpointName + u" 集計グラフ ("_s +
+                     QString::number(d.Full) + u"点満点)"_s);
         headingBottom = canvas.CurrentY;
     }
 
@@ -193,7 +193,7 @@ void DrawDistribution(Canvas& canvas, const GradeBook& book, const Distribution&
     // Column labels, each readable: alternate ones lower, or only every few columns when wide.
     if (printer) {
         canvas.FontSize = 11;
-        canvas.FontName = QString::fromUtf16(u"ＭＳ ゴシック");
+        canvas.FontName = u"ＭＳ ゴシック"_s;
     }
     const LabelLayout labels = LayOutLabels(canvas, d, g);
     for (int i = 0; i < 20; i += labels.every) {
@@ -206,8 +206,7 @@ void DrawDistribution(Canvas& canvas, const GradeBook& book, const Distribution&
     for (int i = 1; i <= 4; ++i) {
         canvas.CurrentX = x + g.countLabelDx;
         canvas.CurrentY = base - g.countStep * i;
-        canvas.Print(i == 1 ? QString::fromUtf16(u"  5人")
-                            : NumberText(i * 5) + QString::fromUtf16(u"人"));
+        canvas.Print(i == 1 ? u"  5人"_s : NumberText(i * 5) + u"人"_s);
     }
 
     // One box per pupil, stacked; colours handed out from the lowest column upward. On paper the

@@ -12,6 +12,8 @@
 #include <QPrinter>
 #include <algorithm>
 
+using namespace Qt::StringLiterals;
+
 namespace kirune {
 
 namespace {
@@ -24,9 +26,9 @@ constexpr double kGraphY[3] = {2340, 6860, 11280};
 QString GraphPageHeading(const GradeBook& book, int subject, int semester) {
     const QString subjectName = book.SubjectTitles[std::clamp(subject, 0, kSubjects - 1)][0];
     if (semester == kWholeYear)
-        return subjectName + QString::fromUtf16(u" 通年の集計グラフ");
+        return subjectName + u" 通年の集計グラフ"_s;
     return subjectName + u' ' + book.SemesterNames[std::clamp(semester, 0, kSemesters - 1)] +
-           QString::fromUtf16(u"の集計グラフ");
+           u"の集計グラフ"_s;
 }
 
 void DrawGraphPage(Canvas& canvas, const GradeBook& book, const QDate& today, int subject,
@@ -36,7 +38,7 @@ void DrawGraphPage(Canvas& canvas, const GradeBook& book, const QDate& today, in
         semester = std::clamp(semester, 0, kSemesters - 1);
 
     // The date at the top right, in the short date format.
-    canvas.FontName = QString::fromUtf16(u"ＭＳ 明朝");
+    canvas.FontName = u"ＭＳ 明朝"_s;
     canvas.FontSize = 10.5;
     const QString date = RegionalLocale().toString(today, QLocale::ShortFormat);
     canvas.CurrentY = 400;
@@ -85,7 +87,7 @@ bool PrintGraphPage(Platform& platform, const GradeBook& book, int subject, int 
     const PaintJob paint = [&](QPrinter& printer) {
         QPainter painter;
         if (!painter.begin(&printer)) {
-            platform.ShowMessage(QString::fromUtf16(u"印刷を開始できませんでした。"));
+            platform.ShowMessage(u"印刷を開始できませんでした。"_s);
             return false;
         }
         // At least 10 mm from the paper's edges.

@@ -8,6 +8,8 @@
 #include <algorithm>
 #include <cmath>
 
+using namespace Qt::StringLiterals;
+
 namespace kirune {
 
 namespace {
@@ -28,11 +30,11 @@ PainterCanvas::PainterCanvas(QPainter& painter, const QPaintDevice& device, bool
                              double pageWidthTwips)
     : painter_(painter), device_(device), printer_(printer), pageWidth_(pageWidthTwips),
       scale_(device.logicalDpiX() / 1440.0) {
-    FontName = QString::fromUtf16(u"ＭＳ ゴシック");
+    FontName = u"ＭＳ ゴシック"_s;
 }
 
 QFont PainterCanvas::CurrentFont() const {
-    QFont font(FontName.isEmpty() ? QString::fromUtf16(u"ＭＳ ゴシック") : FontName);
+    QFont font(FontName.isEmpty() ? u"ＭＳ ゴシック"_s : FontName);
     font.setPointSizeF(FontSize > 0 ? FontSize : 9);
     return font;
 }

@@ -7,6 +7,8 @@
 #include <QPrinter>
 #include <QTemporaryDir>
 
+using namespace Qt::StringLiterals;
+
 namespace kirune {
 
 namespace {
@@ -26,9 +28,8 @@ PaintJob PaintingPdfAside(Platform& platform, const QString& bookPath, PaintJob 
             return paint(printer);
         QTemporaryDir aside;
         if (!aside.isValid()) {
-            platform.ShowMessage(
-                QString::fromUtf16(u"PDFファイルを作るための一時フォルダーを作れません（%1）。")
-                    .arg(aside.errorString()));
+            platform.ShowMessage(u"PDFファイルを作るための一時フォルダーを作れません（%1）。"_s.arg(
+                aside.errorString()));
             return false;
         }
         const QString made = aside.filePath(QStringLiteral("printout.pdf"));

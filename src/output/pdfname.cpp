@@ -4,6 +4,8 @@
 
 #include <QStringList>
 
+using namespace Qt::StringLiterals;
+
 namespace kirune {
 
 namespace {
@@ -25,7 +27,7 @@ QString Join(const QStringList& pieces, const QString& extension = QStringLitera
             kept << cleaned;
     }
     if (kept.isEmpty())
-        kept << QString::fromUtf16(u"成績表");
+        kept << u"成績表"_s;
     return kept.join(u'_') + u'.' + extension;
 }
 
@@ -36,7 +38,7 @@ QString ClassName(const GradeBook& book) {
 QString SemesterName(const GradeBook& book, int semester) {
     if (semester >= 0 && semester < kSemesters)
         return book.SemesterNames[semester];
-    return QString::fromUtf16(u"通年");
+    return u"通年"_s;
 }
 
 } // namespace
@@ -46,7 +48,7 @@ QString TablePdfName(const GradeBook& book, const QString& nodeKey) {
 }
 
 QString BookWorkbookName(const GradeBook& book) {
-    return Join({ClassName(book), QString::fromUtf16(u"成績簿")}, QStringLiteral("xlsx"));
+    return Join({ClassName(book), u"成績簿"_s}, QStringLiteral("xlsx"));
 }
 
 QString ClassBookName(const GradeBook& book) {
@@ -57,14 +59,13 @@ QString ClassBookName(const GradeBook& book) {
 QString TableFileName(const GradeBook& book, const QString& nodeKey, const QString& extension) {
     const QString cls = ClassName(book);
     if (nodeKey == kHomeRoomKey || nodeKey == kRootNodeKey || nodeKey.isEmpty())
-        return Join({cls, QString::fromUtf16(u"学級")}, extension);
+        return Join({cls, u"学級"_s}, extension);
     const int level = KeyLevel(nodeKey);
     if (level == 4) { // the ratings overview, or a pupil's record
         const int pupil = PupilNumberOfKey(nodeKey);
         if (pupil < 1 || pupil > kMaxPupils)
-            return Join({cls, QString::fromUtf16(u"評定一覧")}, extension);
-        return Join({cls, QString::fromUtf16(u"個人票"), QString::number(pupil),
-                     book.StudentNames[pupil - 1]},
+            return Join({cls, u"評定一覧"_s}, extension);
+        return Join({cls, u"個人票"_s, QString::number(pupil), book.StudentNames[pupil - 1]},
                     extension);
     }
     const int subject = KeyIndex(nodeKey, 3);
@@ -72,7 +73,7 @@ QString TableFileName(const GradeBook& book, const QString& nodeKey, const QStri
         return Join({cls}, extension);
     QStringList pieces{cls, book.SubjectTitles[subject][0]};
     if (level == 0) {
-        pieces << QString::fromUtf16(u"通年");
+        pieces << u"通年"_s;
         return Join(pieces, extension);
     }
     const int semester = KeyIndex(nodeKey, 5);
@@ -89,14 +90,13 @@ QString TableFileName(const GradeBook& book, const QString& nodeKey, const QStri
 }
 
 QString PupilRecordsPdfName(const GradeBook& book) {
-    return Join({ClassName(book), QString::fromUtf16(u"個人票")});
+    return Join({ClassName(book), u"個人票"_s});
 }
 
 QString GraphPdfName(const GradeBook& book, int subject, int semester) {
     const QString subjectName =
         subject >= 0 && subject < kSubjects ? book.SubjectTitles[subject][0] : QString();
-    return Join({ClassName(book), subjectName, SemesterName(book, semester),
-                 QString::fromUtf16(u"グラフ")});
+    return Join({ClassName(book), subjectName, SemesterName(book, semester), u"グラフ"_s});
 }
 
 } // namespace kirune

@@ -12,6 +12,8 @@
 #include <utility>
 #include <vector>
 
+using namespace Qt::StringLiterals;
+
 namespace kirune {
 
 namespace {
@@ -54,7 +56,7 @@ RosterImport ParseRoster(const QByteArray& bytes) {
     const TextEncoding encoding = DetectTextEncoding(bytes);
     auto refuse = [&](const QString& message) {
         result.names.clear();
-        result.message = message + QString::fromUtf16(u"生徒名簿は読み込みませんでした。");
+        result.message = message + u"生徒名簿は読み込みませんでした。"_s;
         return result;
     };
 
@@ -67,7 +69,7 @@ RosterImport ParseRoster(const QByteArray& bytes) {
                                QStringDecoder::Flag::Stateless);
         const QString text = decoder(body);
         if (decoder.hasError() || body.size() % 2 != 0)
-            return refuse(QString::fromUtf16(u"UTF-16 として読めない文字があります。"));
+            return refuse(u"UTF-16 として読めない文字があります。"_s);
         ForEachLine(QStringView(text),
                     [&](QStringView line) { lines.emplace_back(line.toString(), true); });
     } else {
@@ -93,20 +95,17 @@ RosterImport ParseRoster(const QByteArray& bytes) {
     for (const auto& [line, decoded] : lines) {
         ++lineNo;
         if (!decoded)
-            return refuse(QString::fromUtf16(u"%1 行目に %2 として読めない文字があります。")
-                              .arg(lineNo)
-                              .arg(encoding == TextEncoding::Utf8
-                                       ? QStringLiteral("UTF-8")
-                                       : QString::fromUtf16(u"Shift-JIS（ｺｰﾄﾞﾍﾟｰｼﾞ932）")));
+            return refuse(u"%1 行目に %2 として読めない文字があります。"_s.arg(lineNo).arg(
+                encoding == TextEncoding::Utf8 ? QStringLiteral("UTF-8")
+                                               : u"Shift-JIS（ｺｰﾄﾞﾍﾟｰｼﾞ932）"_s));
         for (const QChar c : line)
             if (c.unicode() < 0x20 || c.unicode() == 0x7F)
-                return refuse(QString::fromUtf16(u"%1 行目に制御文字（タブなど）があります。名前に"
-                                                 u"制御文字は使えません。")
-                                  .arg(lineNo));
+                return refuse(u"%1 行目に制御文字（タブなど）があります。名前に"
+                              u"制御文字は使えません。"_s.arg(lineNo));
         CutLine(line, result.names);
         if (result.names.size() > kMaxPupils)
-            return refuse(QString::fromUtf16(
-                u"生徒名簿ﾌｧｲﾙに 41 名以上の名前があります。登録できる生徒は 40 名までです。"));
+            return refuse(
+                u"生徒名簿ﾌｧｲﾙに 41 名以上の名前があります。登録できる生徒は 40 名までです。"_s);
     }
     result.ok = true;
     return result;
@@ -116,13 +115,13 @@ RosterImport RosterFromTable(const TableFile& table) {
     RosterImport result;
     auto refuse = [&](const QString& message) {
         result.names.clear();
-        result.message = message + QString::fromUtf16(u"生徒名簿は読み込みませんでした。");
+        result.message = message + u"生徒名簿は読み込みませんでした。"_s;
         return result;
     };
     const ScoreColumns columns = GuessScoreColumns(table, ScoreImportTarget{});
     if (columns.nameColumn < 0)
-        return refuse(QString::fromUtf16(u"名前の列（見出しが「氏名」「名前」「生徒氏名」の列）が"
-                                         u"ありません。"));
+        return refuse(u"名前の列（見出しが「氏名」「名前」「生徒氏名」の列）が"
+                      u"ありません。"_s);
     for (int r = columns.headerRow + 1; r < static_cast<int>(table.rows.size()); ++r) {
         const QString name = table.Cell(r, columns.nameColumn).trimmed();
         if (name.isEmpty())
@@ -135,13 +134,12 @@ RosterImport RosterFromTable(const TableFile& table) {
         }
         for (const QChar c : name)
             if (c.unicode() < 0x20 || c.unicode() == 0x7F || c == u';')
-                return refuse(QString::fromUtf16(u"%1 行目の名前に「;」や改行などの制御文字が"
-                                                 u"あります。名前には使えません。")
-                                  .arg(r + 1));
+                return refuse(u"%1 行目の名前に「;」や改行などの制御文字が"
+                              u"あります。名前には使えません。"_s.arg(r + 1));
         result.names.push_back(name);
         if (result.names.size() > kMaxPupils)
-            return refuse(QString::fromUtf16(
-                u"生徒名簿ﾌｧｲﾙに 41 名以上の名前があります。登録できる生徒は 40 名までです。"));
+            return refuse(
+                u"生徒名簿ﾌｧｲﾙに 41 名以上の名前があります。登録できる生徒は 40 名までです。"_s);
     }
     result.ok = true;
     return result;
@@ -151,13 +149,13 @@ RosterImport ParseRosterFile(const QByteArray& bytes, const QString& shownName) 
     const TableFile table = ParseTableFile(bytes, shownName);
     RosterImport result;
     if (table.workbook && !table.ok) {
-        result.message = table.message + QString::fromUtf16(u"生徒名簿は読み込みませんでした。");
+        result.message = table.message + u"生徒名簿は読み込みませんでした。"_s;
         return result;
     }
     const bool named = table.ok && GuessScoreColumns(table, ScoreImportTarget{}).nameColumn >= 0;
     result = table.workbook || named ? RosterFromTable(table) : ParseRoster(bytes);
     if (!result.ok)
-        result.message = QString::fromUtf16(u"ﾌｧｲﾙ「%1」: ").arg(shownName) + result.message;
+        result.message = u"ﾌｧｲﾙ「%1」: "_s.arg(shownName) + result.message;
     return result;
 }
 
@@ -165,7 +163,7 @@ RosterImport ReadRosterFile(const QString& path) {
     RosterImport result;
     QByteArray bytes;
     if (!ReadTableBytes(path, &bytes, &result.message)) {
-        result.message += QString::fromUtf16(u"生徒名簿は読み込みませんでした。");
+        result.message += u"生徒名簿は読み込みませんでした。"_s;
         return result;
     }
     return ParseRosterFile(bytes, QFileInfo(path).fileName());

@@ -8,6 +8,8 @@
 #include <algorithm>
 #include <cmath>
 
+using namespace Qt::StringLiterals;
+
 namespace kirune {
 
 namespace {
@@ -15,7 +17,7 @@ namespace {
 constexpr int kViewpointCount = 3;
 
 bool IsAbsenceMark(const QString& key) {
-    return key == u"*" || key == QString::fromUtf16(u"欠") || key == QString::fromUtf16(u"欠席");
+    return key == u"*" || key == u"欠"_s || key == u"欠席"_s;
 }
 
 // A whole number 1..n in a pupil's number cell ("5", "5.0", "５"); 0 when it is none.
@@ -37,23 +39,20 @@ QString MatchingKey(const QString& text) {
 
 bool IsNumberHeader(const QString& text) {
     const QString key = MatchingKey(text).toCaseFolded();
-    return key == QString::fromUtf16(u"出席番号") || key == QString::fromUtf16(u"番号") ||
-           key == u"no." || key == u"no";
+    return key == u"出席番号"_s || key == u"番号"_s || key == u"no." || key == u"no";
 }
 
 bool IsNameHeader(const QString& text) {
     const QString key = MatchingKey(text);
-    return key == QString::fromUtf16(u"氏名") || key == QString::fromUtf16(u"名前") ||
-           key == QString::fromUtf16(u"生徒氏名");
+    return key == u"氏名"_s || key == u"名前"_s || key == u"生徒氏名"_s;
 }
 
 QString ScorePreview::Place(int row, int column) {
-    return QString::fromUtf16(u"%1 行目 %2 列").arg(row).arg(ColumnLetters(column));
+    return u"%1 行目 %2 列"_s.arg(row).arg(ColumnLetters(column));
 }
 
 QString ScorePreview::Counts() const {
-    return QString::fromUtf16(
-               u"一致 %1 人、一致しない行 %2、行のない生徒 %3 人、得点でないセル %4、注意 %5")
+    return u"一致 %1 人、一致しない行 %2、行のない生徒 %3 人、得点でないセル %4、注意 %5"_s
         .arg(matched.size())
         .arg(unmatched.size())
         .arg(missing.size())
@@ -64,10 +63,10 @@ QString ScorePreview::Counts() const {
 QString NoPupilColumnMessage(const TableFile& table) {
     const QString where =
         table.workbook && table.sheet >= 0 && table.sheet < table.sheetNames.size()
-            ? QString::fromUtf16(u"シート「%1」").arg(table.sheetNames.at(table.sheet))
-            : QString::fromUtf16(u"ファイル");
-    return where + QString::fromUtf16(u"に生徒の列がありません。見出しが「出席番号」「番号」"
-                                      u"「No.」か「氏名」「名前」「生徒氏名」の列が要ります。");
+            ? u"シート「%1」"_s.arg(table.sheetNames.at(table.sheet))
+            : u"ファイル"_s;
+    return where + u"に生徒の列がありません。見出しが「出席番号」「番号」"
+                   u"「No.」か「氏名」「名前」「生徒氏名」の列が要ります。"_s;
 }
 
 ScoreColumns GuessScoreColumns(const TableFile& table, const ScoreImportTarget& target) {
@@ -160,37 +159,32 @@ ScorePreview BuildScorePreview(const TableFile& table, const ScoreImportTarget& 
         if (!numberCell.isEmpty()) {
             const int n = PupilNumber(numberCell);
             if (n == 0)
-                reason = QString::fromUtf16(u"出席番号「%1」は番号ではありません")
-                             .arg(table.Cell(r, columns.numberColumn));
+                reason = u"出席番号「%1」は番号ではありません"_s.arg(
+                    table.Cell(r, columns.numberColumn));
             else if (!named(n))
-                reason = QString::fromUtf16(u"出席番号 %1 の生徒は名簿にいません").arg(n);
+                reason = u"出席番号 %1 の生徒は名簿にいません"_s.arg(n);
             else
                 pupil = n;
             if (pupil > 0 && !nameKey.isEmpty() &&
                 nameKey != MatchingKey(target.names.at(pupil - 1)))
                 preview.warnings.push_back(
-                    QString::fromUtf16(
-                        u"%1 行目: 出席番号 %2 は名簿では「%3」、ファイルでは「%4」です")
-                        .arg(fileRow)
+                    u"%1 行目: 出席番号 %2 は名簿では「%3」、ファイルでは「%4」です"_s.arg(fileRow)
                         .arg(pupil)
                         .arg(target.names.at(pupil - 1), nameCell));
         } else if (!nameKey.isEmpty()) {
             const auto found = pupilsByName.constFind(nameKey);
             if (found == pupilsByName.constEnd())
-                reason = QString::fromUtf16(u"氏名「%1」の生徒は名簿にいません").arg(nameCell);
+                reason = u"氏名「%1」の生徒は名簿にいません"_s.arg(nameCell);
             else if (found->size() > 1)
-                reason = QString::fromUtf16(u"氏名「%1」の生徒が名簿に %2 人います")
-                             .arg(nameCell)
-                             .arg(found->size());
+                reason = u"氏名「%1」の生徒が名簿に %2 人います"_s.arg(nameCell).arg(found->size());
             else
                 pupil = found->front();
         } else {
-            reason = QString::fromUtf16(u"出席番号も氏名もありません");
+            reason = u"出席番号も氏名もありません"_s;
         }
         if (pupil > 0 && rowOfPupil[static_cast<size_t>(pupil)] > 0) {
-            reason = QString::fromUtf16(u"出席番号 %1 の生徒の行は %2 行目にもあります")
-                         .arg(pupil)
-                         .arg(rowOfPupil[static_cast<size_t>(pupil)]);
+            reason = u"出席番号 %1 の生徒の行は %2 行目にもあります"_s.arg(pupil).arg(
+                rowOfPupil[static_cast<size_t>(pupil)]);
             pupil = 0;
         }
         if (pupil == 0) {
@@ -225,15 +219,14 @@ ScorePreview BuildScorePreview(const TableFile& table, const ScoreImportTarget& 
             const double value = key.toDouble(&number);
             const int points = target.points[v] > 0 ? target.points[v] : 100;
             if (!number || !std::isfinite(value))
-                fault(QString::fromUtf16(u"得点ではありません"));
+                fault(u"得点ではありません"_s);
             else if (value < 0)
-                fault(QString::fromUtf16(u"負の数です"));
+                fault(u"負の数です"_s);
             else if (value != std::floor(value))
-                fault(QString::fromUtf16(u"整数ではありません"));
+                fault(u"整数ではありません"_s);
             else if (value > points)
-                fault(target.points[v] > 0
-                          ? QString::fromUtf16(u"配点 %1 を超えています").arg(points)
-                          : QString::fromUtf16(u"100点を超えています"));
+                fault(target.points[v] > 0 ? u"配点 %1 を超えています"_s.arg(points)
+                                           : u"100点を超えています"_s);
             else {
                 imported.boxes[v] = NumberText(static_cast<long long>(value));
                 imported.fromFile[v] = true;

@@ -16,6 +16,8 @@
 #include <QPrinter>
 #include <algorithm>
 
+using namespace Qt::StringLiterals;
+
 namespace kirune {
 
 Grid SummarySheetGrid(const GradeSummary& summary, QString& caption, int& columns) {
@@ -39,9 +41,8 @@ bool CheckNotSummarisedBook(const GradeSummary& summary, const QString& path, QS
         if (target == SameFileKey(row.path) ||
             target == SameFileKey(BackupPath(SameFileKey(row.path)))) {
             if (error)
-                *error = QString::fromUtf16(u"「%1」は集計した成績ファイル（またはその控え）です。"
-                                            u"集計表は別の名前で保存してください。")
-                             .arg(QFileInfo(path).fileName());
+                *error = u"「%1」は集計した成績ファイル（またはその控え）です。"
+                         u"集計表は別の名前で保存してください。"_s.arg(QFileInfo(path).fileName());
             return false;
         }
     }
@@ -56,7 +57,7 @@ bool SaveSummary(const GradeSummary& summary, const QString& path, const QString
     int columns = 0;
     Grid grid = SummarySheetGrid(summary, caption, columns);
     if (path.endsWith(QStringLiteral(".xlsx"), Qt::CaseInsensitive)) {
-        WorkbookSheet sheet{QString::fromUtf16(u"学年の集計"), caption, std::move(grid), columns};
+        WorkbookSheet sheet{u"学年の集計"_s, caption, std::move(grid), columns};
         return ExportWorkbook({sheet}, caption, path, bookPath, error);
     }
     return ExportCsv(grid, path, bookPath, error);
@@ -99,7 +100,7 @@ bool PrintSummary(QPrinter& printer, const GradeSummary& summary, const QString&
         grid.SetText(0, first,
                      summary.titles[k / kViewpoints][0] + QChar(13) +
                          summary.titles[k / kViewpoints][k % kViewpoints + 1] + QChar(13) +
-                         QString::fromUtf16(u"平均%"));
+                         u"平均%"_s);
         for (int j = 0; j < 3; ++j)
             grid.SetText(0, first + 1 + j, QString(QChar(u'A' + j)));
     }
@@ -107,7 +108,7 @@ bool PrintSummary(QPrinter& printer, const GradeSummary& summary, const QString&
     QPainter painter;
     if (!painter.begin(&printer)) {
         if (error)
-            *error = QString::fromUtf16(u"印刷を開始できませんでした。");
+            *error = u"印刷を開始できませんでした。"_s;
         return false;
     }
     // The table above the notes, both inside the page's margins. The whole page is drawn at the
@@ -137,7 +138,7 @@ bool PrintSummary(QPrinter& printer, const GradeSummary& summary, const QString&
     }
     if (!painter.end()) {
         if (error)
-            *error = QString::fromUtf16(u"印刷できませんでした。");
+            *error = u"印刷できませんでした。"_s;
         return false;
     }
     return true;

@@ -9,13 +9,15 @@
 #include <algorithm>
 #include <array>
 
+using namespace Qt::StringLiterals;
+
 namespace kirune {
 
 namespace {
 
 QString NotATable() {
-    return QString::fromUtf16(u"CSV ファイル（UTF-8 または Shift-JIS）としても Excel "
-                              u"ブック（.xlsx）としても読めません。");
+    return u"CSV ファイル（UTF-8 または Shift-JIS）としても Excel "
+           u"ブック（.xlsx）としても読めません。"_s;
 }
 
 // A compound document (D0 CF 11 E0) is an old .xls workbook or a workbook protected by a
@@ -157,8 +159,7 @@ TableFile ParseCsv(const QByteArray& bytes) {
     }
     if (quoted) {
         table.rows.clear();
-        table.message =
-            QString::fromUtf16(u"%1 行目で始まる「\"」が閉じていません。").arg(quoteStartRow);
+        table.message = u"%1 行目で始まる「\"」が閉じていません。"_s.arg(quoteStartRow);
         return table;
     }
     if (!field.isEmpty() || !row.isEmpty() || wasQuoted)
@@ -169,9 +170,8 @@ TableFile ParseCsv(const QByteArray& bytes) {
     if (static_cast<int>(table.rows.size()) > kMaxTableRows ||
         table.ColumnCount() > kMaxTableColumns) {
         table.rows.clear();
-        table.message = QString::fromUtf16(u"行が %1 行か列が %2 列を超えています。")
-                            .arg(kMaxTableRows)
-                            .arg(kMaxTableColumns);
+        table.message =
+            u"行が %1 行か列が %2 列を超えています。"_s.arg(kMaxTableRows).arg(kMaxTableColumns);
         return table;
     }
     table.ok = true;
@@ -181,8 +181,7 @@ TableFile ParseCsv(const QByteArray& bytes) {
 TableFile ParseTableFile(const QByteArray& bytes, const QString& shownName, int sheet) {
     TableFile table;
     if (bytes.size() > kMaxTableFileBytes) {
-        table.message = QString::fromUtf16(u"大きすぎます（%1 MB まで）。")
-                            .arg(kMaxTableFileBytes / (1024 * 1024));
+        table.message = u"大きすぎます（%1 MB まで）。"_s.arg(kMaxTableFileBytes / (1024 * 1024));
     } else if (LooksLikeZip(bytes)) {
         XlsxContent book = ReadXlsx(bytes, sheet);
         table.workbook = true;
@@ -193,15 +192,15 @@ TableFile ParseTableFile(const QByteArray& bytes, const QString& shownName, int 
         table.message = std::move(book.message);
     } else if (LooksLikeCompoundDocument(bytes)) {
         table.workbook = true;
-        table.message = QString::fromUtf16(
+        table.message =
             u"パスワードで保護されたブックか、古い形式（.xls）のブックです。パスワードを外して "
-            u"Excel ブック（.xlsx）か CSV で保存し直してください。");
+            u"Excel ブック（.xlsx）か CSV で保存し直してください。"_s;
     } else {
         table = ParseCsv(bytes);
     }
     if (!table.ok) {
         table.rows.clear();
-        table.message = QString::fromUtf16(u"ファイル「%1」: ").arg(shownName) + table.message;
+        table.message = u"ファイル「%1」: "_s.arg(shownName) + table.message;
     }
     return table;
 }
@@ -211,8 +210,7 @@ bool ReadTableBytes(const QString& path, QByteArray* bytes, QString* message) {
     if (ReadRegularFile(path, kMaxTableFileBytes, bytes, message, &tooBig))
         return true;
     if (tooBig)
-        *message = QString::fromUtf16(u"ファイル「%1」: 大きすぎます（%2 MB まで）。")
-                       .arg(QFileInfo(path).fileName())
+        *message = u"ファイル「%1」: 大きすぎます（%2 MB まで）。"_s.arg(QFileInfo(path).fileName())
                        .arg(kMaxTableFileBytes / (1024 * 1024));
     return false;
 }

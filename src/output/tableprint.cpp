@@ -5,12 +5,14 @@
 #include <algorithm>
 #include <optional>
 
+using namespace Qt::StringLiterals;
+
 namespace kirune {
 
 namespace {
 
 const QString& PrintFont() {
-    static const QString font = QString::fromUtf16(u"ＭＳ 明朝");
+    static const QString font = u"ＭＳ 明朝"_s;
     return font;
 }
 
@@ -100,8 +102,8 @@ namespace {
 // a mark that may not start a line (a long vowel mark, a small kana, closing punctuation) stays
 // with the character before it.
 QStringList Unbreakables(const QString& word) {
-    static const QString noLineStart = QString::fromUtf16(
-        u"ー・、。，．）」』】〕！？ぁぃぅぇぉっゃゅょゎァィゥェォッャュョヮヵヶ々ｰﾞﾟｧｨｩｪｫｯｬｭｮ");
+    static const QString noLineStart =
+        u"ー・、。，．）」』】〕！？ぁぃぅぇぉっゃゅょゎァィゥェォッャュョヮヵヶ々ｰﾞﾟｧｨｩｪｫｯｬｭｮ"_s;
     QStringList pieces;
     bool lastAscii = false;
     for (qsizetype i = 0; i < word.size(); ++i) {
@@ -120,7 +122,7 @@ QStringList Unbreakables(const QString& word) {
 
 // A word's pieces that end after punctuation ("たし算," "ひき算").
 QStringList PunctuationPieces(const QString& word) {
-    static const QString breakAfter = QString::fromUtf16(u"、，,・／"); // a date's "/" is no break
+    static const QString breakAfter = u"、，,・／"_s; // a date's "/" is no break
     QStringList pieces{QString()};
     for (const QChar ch : word) {
         pieces.back() += ch;

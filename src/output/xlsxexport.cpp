@@ -14,13 +14,11 @@
 #include <locale.h>
 #include <xlsxwriter.h>
 
+using namespace Qt::StringLiterals;
+
 namespace kirune {
 
 namespace {
-
-QString Ja(const char16_t* text) {
-    return QString::fromUtf16(text);
-}
 
 // libxlsxwriter writes its numbers with the C library's printf, which follows the numeric
 // locale: under a German one it would write "1,5", which no spreadsheet program reads. While this
@@ -254,12 +252,12 @@ WorkbookSheet SheetOfNode(const GradeBook& book, const QString& key, const QStri
 QString SheetName(const QString& nodeText, QSet<QString>& used) {
     QString base = nodeText.trimmed();
     static const QString ascii = QStringLiteral("[]:*?/\\");
-    static const QString wide = QString::fromUtf16(u"［］：＊？／＼");
+    static const QString wide = u"［］：＊？／＼"_s;
     for (qsizetype i = 0; i < base.size(); ++i)
         if (const qsizetype k = ascii.indexOf(base[i]); k >= 0)
             base[i] = wide[k];
     if (base.isEmpty())
-        base = Ja(u"表");
+        base = u"表"_s;
     base = base.left(31);
     QString name = base;
     for (int n = 2; used.contains(name.toLower()); ++n) {
@@ -305,7 +303,7 @@ bool ExportWorkbook(const std::vector<WorkbookSheet>& sheets, const QString& tit
             aside.isValid() ? workbook_new(QFile::encodeName(made).constData()) : nullptr;
         if (!book) {
             if (error)
-                *error = Ja(u"Excel ファイルを作れませんでした。");
+                *error = u"Excel ファイルを作れませんでした。"_s;
             return false;
         }
         const QByteArray titleBytes = title.toUtf8();
@@ -324,8 +322,8 @@ bool ExportWorkbook(const std::vector<WorkbookSheet>& sheets, const QString& tit
     }
     if (closed != LXW_NO_ERROR) {
         if (error)
-            *error = Ja(u"Excel ファイルを作れませんでした（%1）。")
-                         .arg(QString::fromUtf8(lxw_strerror(closed)));
+            *error = u"Excel ファイルを作れませんでした（%1）。"_s.arg(
+                QString::fromUtf8(lxw_strerror(closed)));
         return false;
     }
     return PlaceMadeFile(made, path, error);

@@ -7,12 +7,14 @@
 #include <memory>
 #include <zip.h>
 
+using namespace Qt::StringLiterals;
+
 namespace kirune {
 
 namespace {
 
 QString Damaged() {
-    return QString::fromUtf16(u"Excel ブック（.xlsx）として読めません（ファイルが壊れています）。");
+    return u"Excel ブック（.xlsx）として読めません（ファイルが壊れています）。"_s;
 }
 
 // One workbook held in memory, its parts unpacked on demand within one budget for the whole
@@ -82,9 +84,8 @@ public:
                 break;
             unpacked_ += got;
             if (unpacked_ > kMaxTableExpandedBytes) {
-                *message = QString::fromUtf16(
-                               u"展開すると %1 MB を超えます。Excel ブックとしては大きすぎます。")
-                               .arg(kMaxTableExpandedBytes / (1024 * 1024));
+                *message = u"展開すると %1 MB を超えます。Excel ブックとしては大きすぎます。"_s.arg(
+                    kMaxTableExpandedBytes / (1024 * 1024));
                 return false;
             }
             out->append(buffer, static_cast<qsizetype>(got));
@@ -171,12 +172,10 @@ XlsxContent ReadXlsx(const QByteArray& bytes, int sheet) {
     if (!zip.Opened())
         return refuse(Damaged());
     if (zip.AnyEncrypted())
-        return refuse(
-            QString::fromUtf16(u"暗号化された zip です。パスワードを外して保存し直してください。"));
+        return refuse(u"暗号化された zip です。パスワードを外して保存し直してください。"_s);
     const QString workbookPath = QStringLiteral("xl/workbook.xml");
     if (!zip.Has(workbookPath))
-        return refuse(
-            QString::fromUtf16(u"zip ファイルですが Excel ブック（.xlsx）ではありません。"));
+        return refuse(u"zip ファイルですが Excel ブック（.xlsx）ではありません。"_s);
 
     QString message;
     QByteArray part;
@@ -219,12 +218,12 @@ XlsxContent ReadXlsx(const QByteArray& bytes, int sheet) {
             return refuse(Damaged());
     }
     if (sheetParts.isEmpty())
-        return refuse(QString::fromUtf16(u"ブックにシートがありません。"));
+        return refuse(u"ブックにシートがありません。"_s);
     if (sheet < 0 || sheet >= sheetParts.size() || sheetParts.at(sheet).isEmpty() ||
         !zip.Has(sheetParts.at(sheet)))
         return refuse(sheet >= 0 && sheet < sheetParts.size()
                           ? Damaged()
-                          : QString::fromUtf16(u"%1 番目のシートはありません。").arg(sheet + 1));
+                          : u"%1 番目のシートはありません。"_s.arg(sheet + 1));
 
     QStringList shared;
     if (!sharedStringsPath.isEmpty() && zip.Has(sharedStringsPath)) {
@@ -294,11 +293,10 @@ XlsxContent ReadXlsx(const QByteArray& bytes, int sheet) {
         if (value.isEmpty())
             continue;
         if (row >= kMaxTableRows || column >= kMaxTableColumns)
-            return refuse(
-                QString::fromUtf16(u"シート「%1」の行が %2 行か列が %3 列を超えています。")
-                    .arg(content.sheetNames.at(sheet))
-                    .arg(kMaxTableRows)
-                    .arg(kMaxTableColumns));
+            return refuse(u"シート「%1」の行が %2 行か列が %3 列を超えています。"_s
+                              .arg(content.sheetNames.at(sheet))
+                              .arg(kMaxTableRows)
+                              .arg(kMaxTableColumns));
         if (static_cast<int>(content.rows.size()) <= row)
             content.rows.resize(static_cast<size_t>(row) + 1);
         QStringList& cells = content.rows[static_cast<size_t>(row)];

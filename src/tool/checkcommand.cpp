@@ -9,6 +9,8 @@
 #include <QDir>
 #include <memory>
 
+using namespace Qt::StringLiterals;
+
 namespace kirune::tool {
 
 namespace {
@@ -49,9 +51,9 @@ int RunResave(const QStringList& args) {
     // The book written is locked as Open locks it, so two programs never write it unseen.
     const BookLockAttempt lock = TryLockBook(args.at(1));
     if (lock.state == BookLockAttempt::State::HeldElsewhere) {
-        PrintError(QString::fromUtf16(u"「%1」は、ほかのKirune（%2）で開かれています。"
-                                      u"保存しませんでした。")
-                       .arg(QDir::toNativeSeparators(args.at(1)), lock.holder));
+        PrintError(
+            u"「%1」は、ほかのKirune（%2）で開かれています。"
+            u"保存しませんでした。"_s.arg(QDir::toNativeSeparators(args.at(1)), lock.holder));
         return 1;
     }
     QString error;

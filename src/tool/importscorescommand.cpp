@@ -13,6 +13,8 @@
 #include <QFileInfo>
 #include <memory>
 
+using namespace Qt::StringLiterals;
+
 namespace kirune::tool {
 
 namespace {
@@ -20,15 +22,14 @@ namespace {
 void PrintPreview(const ScorePreview& preview) {
     PrintLine(preview.Counts());
     for (const UnmatchedRow& row : preview.unmatched)
-        PrintLine(QString::fromUtf16(u"一致しない行: %1 行目 %2").arg(row.row).arg(row.reason));
+        PrintLine(u"一致しない行: %1 行目 %2"_s.arg(row.row).arg(row.reason));
     for (int n : preview.missing)
-        PrintLine(QString::fromUtf16(u"行のない生徒: 出席番号 %1").arg(n));
+        PrintLine(u"行のない生徒: 出席番号 %1"_s.arg(n));
     for (const QString& warning : preview.warnings)
-        PrintLine(QString::fromUtf16(u"注意: ") + warning);
+        PrintLine(u"注意: "_s + warning);
     for (const CellFault& fault : preview.faults)
-        PrintError(
-            QString::fromUtf16(u"得点でないセル: %1「%2」%3")
-                .arg(ScorePreview::Place(fault.row, fault.column), fault.text, fault.reason));
+        PrintError(u"得点でないセル: %1「%2」%3"_s.arg(ScorePreview::Place(fault.row, fault.column),
+                                                       fault.text, fault.reason));
 }
 
 int RunImportScores(const QStringList& args) {
@@ -38,11 +39,11 @@ int RunImportScores(const QStringList& args) {
     }
     const QString bookPath = args.at(0), key = args.at(1), file = args.at(2), out = args.at(3);
     if (SameFileKey(out) == SameFileKey(bookPath)) {
-        PrintError(QString::fromUtf16(u"OUT は BOOK と別のファイルにしてください。"));
+        PrintError(u"OUT は BOOK と別のファイルにしてください。"_s);
         return 2;
     }
     if (KeyLevel(key) != 2) {
-        PrintError(QString::fromUtf16(u"試験の項目ではありません: \"") + key + u'"');
+        PrintError(u"試験の項目ではありません: \""_s + key + u'"');
         return 2;
     }
     ToolSession tool;
@@ -58,7 +59,7 @@ int RunImportScores(const QStringList& args) {
     };
     tool.logic.mnuEditProperty_Click();
     if (!editor) {
-        PrintError(QString::fromUtf16(u"試験を開けません: \"") + key + u'"');
+        PrintError(u"試験を開けません: \""_s + key + u'"');
         return 1;
     }
     editor->Form_Load();

@@ -10,6 +10,8 @@
 
 #include <cstdio>
 
+using namespace Qt::StringLiterals;
+
 namespace kirune::tool {
 
 namespace {
@@ -59,8 +61,8 @@ int RunSave(const QStringList& args) {
         if (answers == ChangedOnDiskAnswers()) {
             if (overwrite)
                 return 1;
-            PrintError(QString::fromUtf16(u"ほかのプログラムで変更されたファイルには保存しません"
-                                          u"（上書きするには --overwrite を付けてください）。"));
+            PrintError(u"ほかのプログラムで変更されたファイルには保存しません"
+                       u"（上書きするには --overwrite を付けてください）。"_s);
             return 2;
         }
         return defaultIndex;

@@ -5,6 +5,8 @@
 #include "commands.h"
 #include "toolsession.h"
 
+using namespace Qt::StringLiterals;
+
 namespace kirune::tool {
 
 namespace {
@@ -20,7 +22,7 @@ int RunPdf(const QStringList& args) {
 
     // The print command is offered only while a class with pupils is open.
     if (!tool.logic.Item(Menu::FilePrint).enabled) {
-        PrintError(QString::fromUtf16(u"印刷できる表がありません（名簿に生徒がいません）。"));
+        PrintError(u"印刷できる表がありません（名簿に生徒がいません）。"_s);
         return 1;
     }
     return tool.platform.PrintToPdf(args.at(1),
@@ -50,7 +52,7 @@ int RunPupils(const QStringList& args) {
             bool ok = false;
             const int n = arg.toInt(&ok);
             if (!ok || !numbers.contains(n)) {
-                PrintError(QString::fromUtf16(u"名簿にない出席番号です: ") + arg);
+                PrintError(u"名簿にない出席番号です: "_s + arg);
                 return 1;
             }
             chosen << n;
@@ -58,7 +60,7 @@ int RunPupils(const QStringList& args) {
         numbers = chosen;
     }
     if (numbers.isEmpty()) {
-        PrintError(QString::fromUtf16(u"印刷できる個人票がありません（名簿に生徒がいません）。"));
+        PrintError(u"印刷できる個人票がありません（名簿に生徒がいません）。"_s);
         return 1;
     }
     return tool.platform.PrintToPdf(args.at(1),

@@ -5,6 +5,8 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 
+using namespace Qt::StringLiterals;
+
 namespace kirune::tool {
 
 ToolPlatform::ToolPlatform() : printer_(std::make_unique<QPrinter>(QPrinter::HighResolution)) {
@@ -69,7 +71,7 @@ bool ToolPlatform::PrintToPdf(const QString& path, const std::function<bool()>& 
     const int before = messageCount;
     if (print() && messageCount == before && QFileInfo(out).isFile())
         return true;
-    PrintError(QString::fromUtf16(u"PDFファイルを書き込めませんでした: ") + out);
+    PrintError(u"PDFファイルを書き込めませんでした: "_s + out);
     return false;
 }
 

@@ -2,6 +2,8 @@
 
 #include "commands.h"
 
+using namespace Qt::StringLiterals;
+
 namespace kirune::tool {
 
 ToolSession::ToolSession() : book(std::make_unique<GradeBook>()), logic(*book, session, platform) {}
@@ -15,7 +17,7 @@ bool ToolSession::OpenAndSelect(const QString& file, const QStringList& keys) {
         return false;
     for (const QString& key : keys) {
         if (!logic.SelectNodeByKey(key)) {
-            PrintError(QString::fromUtf16(u"ツリーにない項目です: \"") + key + u'"');
+            PrintError(u"ツリーにない項目です: \""_s + key + u'"');
             return false;
         }
     }

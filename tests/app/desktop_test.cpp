@@ -20,6 +20,8 @@
 #include <gtest/gtest.h>
 #include <memory>
 
+using namespace Qt::StringLiterals;
+
 namespace kirune::test {
 namespace {
 
@@ -38,7 +40,7 @@ protected:
         auto other = std::make_unique<GradeBook>();
         ResetGradeBook(*other);
         other->RosterSize = 1;
-        other->StudentNames[0] = U(u"青木 太郎");
+        other->StudentNames[0] = u"青木 太郎"_s;
         const QString path = platform.dir.filePath(name);
         EXPECT_TRUE(WriteGradeBookFile(path, *other, nullptr));
         return path;
@@ -60,15 +62,15 @@ protected:
 // change marks it, and undoing or redoing back to what was saved takes the mark away again.
 TEST_F(DesktopTest, TheTitleShowsTheFileAndItsUnsavedMark) {
     EXPECT_EQ(window->windowTitle(), QStringLiteral("Kirune Ver1.2.2"));
-    const QString path = WriteClass(U(u"4年2組.txt"));
+    const QString path = WriteClass(u"4年2組.txt"_s);
     ASSERT_TRUE(logic->OpenDocument(path));
-    EXPECT_EQ(window->windowTitle(), U(u"4年2組.txt[*] - Kirune Ver1.2.2"));
+    EXPECT_EQ(window->windowTitle(), u"4年2組.txt[*] - Kirune Ver1.2.2"_s);
     EXPECT_EQ(window->windowFilePath(), path);
     const auto command = [this](Menu item) { window->menuAction(item)->trigger(); };
     const auto changeAScore = [this] {
         book->Scores[0][0] = 75;
         session.MarkChanged();
-        logic->RecordStep(U(u"得点の登録"));
+        logic->RecordStep(u"得点の登録"_s);
         window->refresh();
     };
     const struct {
@@ -88,7 +90,7 @@ TEST_F(DesktopTest, TheTitleShowsTheFileAndItsUnsavedMark) {
         EXPECT_EQ(window->isWindowModified(), steps[i].marked) << i;
         EXPECT_EQ(session.NeedsSave, steps[i].marked) << i;
     }
-    EXPECT_EQ(window->statusBar()->currentMessage(), U(u"保存しました: 4年2組.txt"));
+    EXPECT_EQ(window->statusBar()->currentMessage(), u"保存しました: 4年2組.txt"_s);
     command(Menu::FileClose);
     EXPECT_TRUE(platform.questions.isEmpty()); // nothing to save: nothing asked
     EXPECT_FALSE(logic->BookOpen());
@@ -101,14 +103,14 @@ TEST_F(DesktopTest, SaveOfANewBookAsksForAName) {
     QAction* save = window->menuAction(Menu::FileSave);
     EXPECT_TRUE(save->isEnabled());
     EXPECT_EQ(save->shortcut(), QKeySequence(QStringLiteral("Ctrl+S")));
-    const QString path = platform.dir.filePath(U(u"新しい学級"));
+    const QString path = platform.dir.filePath(u"新しい学級"_s);
     platform.fileAnswers = {path};
     save->trigger();
     EXPECT_EQ(platform.dialogTitles.size(), 1);
     EXPECT_EQ(session.FileName, path + QStringLiteral(".txt"));
     EXPECT_TRUE(QFileInfo::exists(path + QStringLiteral(".txt")));
     EXPECT_FALSE(window->isWindowModified());
-    EXPECT_EQ(window->windowTitle(), U(u"新しい学級.txt[*] - Kirune Ver1.2.2"));
+    EXPECT_EQ(window->windowTitle(), u"新しい学級.txt[*] - Kirune Ver1.2.2"_s);
 }
 
 TEST_F(DesktopTest, RecentFilesAreAMenuAndADroppedFileOpens) {
@@ -141,16 +143,17 @@ TEST_F(DesktopTest, RecentFilesAreAMenuAndADroppedFileOpens) {
 }
 
 TEST_F(DesktopTest, ControlsHaveNamesWithoutTheirPadding) {
-    EXPECT_EQ(AccessibleName(window->treeView1()), U(u"ﾂﾘｰﾋﾞｭｰ（学級・科目・学期・試験）"));
-    EXPECT_EQ(AccessibleName(window->statusBar()), U(u"ステータスバー"));
-    EXPECT_EQ(AccessibleName(window->msFlexGrid1()), U(u"画面の表"));
+    EXPECT_EQ(AccessibleName(window->treeView1()), u"ﾂﾘｰﾋﾞｭｰ（学級・科目・学期・試験）"_s);
+    EXPECT_EQ(AccessibleName(window->statusBar()), u"ステータスバー"_s);
+    EXPECT_EQ(AccessibleName(window->msFlexGrid1()), u"画面の表"_s);
     const std::pair<const char16_t*, const char16_t*> buttons[] = {
         {u"新規作成", u"新規作成"},   {u"開く", u"ファイルを開く"}, {u"上書き保存", u"上書き保存"},
         {u"印刷", u"画面の表を印刷"}, {u"編集", u"データの編集"},
     };
     for (const auto& [key, name] : buttons)
-        EXPECT_EQ(AccessibleName(window->toolBar()->widgetForAction(window->toolbarAction(U(key)))),
-                  U(name));
+        EXPECT_EQ(AccessibleName(window->toolBar()->widgetForAction(
+                      window->toolbarAction(QString::fromUtf16(key)))),
+                  QString::fromUtf16(name));
 }
 
 TEST(Placement, AStoredPlacementIsBroughtInsideTheScreen) {

@@ -24,13 +24,15 @@
 #include <gtest/gtest.h>
 #include <memory>
 
+using namespace Qt::StringLiterals;
+
 namespace kirune::test {
 namespace {
 
-const QString kSavePromptText = U(u"ﾌｧｲﾙが保存していません。保存しますか？");
+const QString kSavePromptText = u"ﾌｧｲﾙが保存していません。保存しますか？"_s;
 const QString kStartHint =
-    U(u"ﾋﾝﾄ：最初から始めるときはﾌｧｲﾙﾒﾆｭｰの[新規作成]を、利用中のﾌｧｲﾙがあるときは[開く]を"
-      u"ｸﾘｯｸしてください");
+    u"ﾋﾝﾄ：最初から始めるときはﾌｧｲﾙﾒﾆｭｰの[新規作成]を、利用中のﾌｧｲﾙがあるときは[開く]を"
+    u"ｸﾘｯｸしてください"_s;
 
 class MainWindowTest : public ::testing::Test {
 protected:
@@ -81,13 +83,13 @@ protected:
 TEST_F(MainWindowTest, ShowsItsCaptionsAndTheStartHint) {
     Start();
     EXPECT_EQ(window->windowTitle(), QStringLiteral("Kirune Ver1.2.2"));
-    EXPECT_EQ(window->frame2()->title(), U(u"ﾂﾘｰﾋﾞｭｰ（学級・科目・学期・試験）"));
+    EXPECT_EQ(window->frame2()->title(), u"ﾂﾘｰﾋﾞｭｰ（学級・科目・学期・試験）"_s);
     EXPECT_EQ(window->frame1()->title(), logic->frame1Caption);
-    EXPECT_EQ(window->frame1()->title(), U(u"   生徒数（ 0名）"));
+    EXPECT_EQ(window->frame1()->title(), u"   生徒数（ 0名）"_s);
     EXPECT_EQ(window->statusPanel()->text(), kStartHint);
     // The placeholder node, with no picture.
     ASSERT_EQ(window->treeView1()->nodeCount(), 1);
-    EXPECT_EQ(window->treeView1()->item(0)->text(0), U(u"ファイルを開いてください"));
+    EXPECT_EQ(window->treeView1()->item(0)->text(0), u"ファイルを開いてください"_s);
     EXPECT_TRUE(window->treeView1()->item(0)->icon(0).isNull());
     // The grid shows the logic's grid: 43 rows, 15 columns, the name header.
     EXPECT_EQ(window->msFlexGrid1()->grid(), &logic->grid);
@@ -100,23 +102,24 @@ TEST_F(MainWindowTest, MenusHaveTheirItemsInOrderWithSeparatorsAndShortcuts) {
     QStringList titles;
     for (QAction* action : window->menuBar()->actions())
         titles << action->text();
-    EXPECT_EQ(titles, QStringList({U(u"ﾌｧｲﾙ(&F)"), U(u"編集(&E)"), U(u"ﾍﾙﾌﾟ(&H)")}));
+    EXPECT_EQ(titles, QStringList({u"ﾌｧｲﾙ(&F)"_s, u"編集(&E)"_s, u"ﾍﾙﾌﾟ(&H)"_s}));
 
     const auto menus = window->menuBar()->actions();
     ASSERT_EQ(menus.size(), 3);
     EXPECT_EQ(MenuItems(menus[0]->menu()),
-              QStringList({U(u"新規作成(&N)"), U(u"開く(&O)..."), U(u"最近使ったファイル(&R)"),
-                           U(u"閉じる(&C)"), QStringLiteral("-"), U(u"上書き保存(&S)"),
-                           U(u"名前を付けて保存(&A)..."), U(u"以前の版を開く(&H)..."),
-                           U(u"画面の表をCSVで保存(&V)..."), U(u"画面の表をExcel形式で保存(&E)..."),
-                           U(u"成績簿全体をExcel形式で保存(&W)..."), QStringLiteral("-"),
-                           U(u"学年の集計(&G)..."), QStringLiteral("-"), U(u"ﾍﾟｰｼﾞ設定(&U)..."), U(u"画面の表を印刷(&P)..."),
-                           U(u"個人票を全員分印刷(&K)..."), QStringLiteral("-"), U(u"終了(&X)")}));
+              QStringList({u"新規作成(&N)"_s, u"開く(&O)..."_s, u"最近使ったファイル(&R)"_s,
+                           u"閉じる(&C)"_s, QStringLiteral("-"), u"上書き保存(&S)"_s,
+                           u"名前を付けて保存(&A)..."_s, u"以前の版を開く(&H)..."_s,
+                           u"画面の表をCSVで保存(&V)..."_s, u"画面の表をExcel形式で保存(&E)..."_s,
+                           u"成績簿全体をExcel形式で保存(&W)..."_s, QStringLiteral("-"),
+                           u"学年の集計(&G)..."_s, QStringLiteral("-"), u"ﾍﾟｰｼﾞ設定(&U)..."_s,
+                           u"画面の表を印刷(&P)..."_s, u"個人票を全員分印刷(&K)..."_s,
+                           QStringLiteral("-"), u"終了(&X)"_s}));
     EXPECT_EQ(
         MenuItems(menus[1]->menu()),
-        QStringList({U(u"元に戻す(&U)"), U(u"やり直し(&R)"), QStringLiteral("-"),
-                     U(u"学級・科目・試験・得点の編集(&E)"), U(u"生徒名簿ﾌｧｲﾙの読み込み(&I)...")}));
-    EXPECT_EQ(MenuItems(menus[2]->menu()), QStringList({U(u"ヘルプ(&C)")}));
+        QStringList({u"元に戻す(&U)"_s, u"やり直し(&R)"_s, QStringLiteral("-"),
+                     u"学級・科目・試験・得点の編集(&E)"_s, u"生徒名簿ﾌｧｲﾙの読み込み(&I)..."_s}));
+    EXPECT_EQ(MenuItems(menus[2]->menu()), QStringList({u"ヘルプ(&C)"_s}));
 
     // Every item carries the logic's shortcut, and the keys reach the commands.
     for (const Menu item :
@@ -127,7 +130,7 @@ TEST_F(MainWindowTest, MenusHaveTheirItemsInOrderWithSeparatorsAndShortcuts) {
     window->activateWindow();
     ProcessEvents();
     QTest::keyClick(window.get(), Qt::Key_O, Qt::ControlModifier);
-    EXPECT_EQ(platform.dialogTitles, QStringList{U(u"開く")});
+    EXPECT_EQ(platform.dialogTitles, QStringList{u"開く"_s});
     QTest::keyClick(window.get(), Qt::Key_F1);
     EXPECT_EQ(platform.helpShown, 1);
 }
@@ -150,12 +153,12 @@ TEST_F(MainWindowTest, CommandsAfterStartAreEnabledAsTheLogicSays) {
     EXPECT_EQ(window->activationCount(), 1);
 
     EXPECT_EQ(window->toolBar()->toolButtonStyle(), Qt::ToolButtonTextUnderIcon);
-    const QStringList keys = {U(u"新規作成"), U(u"開く"), U(u"上書き保存"), U(u"印刷"), U(u"編集")};
-    const QStringList captions = {U(u"　　新　規　作　成　　"), U(u"ファイルを　開く　　　"),
-                                  U(u"　上　書　き　保　存　"), U(u"　画面の表を　印刷　　"),
-                                  U(u"データの　編集　　　")};
-    const QStringList tips = {U(u"新規作成"), U(u"開く"), U(u"上書き保存"), U(u"印刷"),
-                              U(u"データの入力と編集")};
+    const QStringList keys = {u"新規作成"_s, u"開く"_s, u"上書き保存"_s, u"印刷"_s, u"編集"_s};
+    const QStringList captions = {u"　　新　規　作　成　　"_s, u"ファイルを　開く　　　"_s,
+                                  u"　上　書　き　保　存　"_s, u"　画面の表を　印刷　　"_s,
+                                  u"データの　編集　　　"_s};
+    const QStringList tips = {u"新規作成"_s, u"開く"_s, u"上書き保存"_s, u"印刷"_s,
+                              u"データの入力と編集"_s};
     const bool on[] = {true, true, false, false, false};
     const auto actions = window->toolBar()->actions();
     ASSERT_EQ(actions.size(), 5);
@@ -174,7 +177,7 @@ TEST_F(MainWindowTest, ClickingThePlaceholderNodeReachesTheLogic) {
     EXPECT_EQ(session.SelectedNodeKey, kRootNodeKey);
     EXPECT_EQ(session.SelectedNodeIndex, 1);
     ASSERT_EQ(platform.messages.size(), 1);
-    EXPECT_TRUE(platform.messages[0].startsWith(U(u"最初から始めるときは")));
+    EXPECT_TRUE(platform.messages[0].startsWith(u"最初から始めるときは"_s));
     ClickNode(0); // every click asks again
     EXPECT_EQ(platform.messages.size(), 2);
 }
@@ -182,7 +185,7 @@ TEST_F(MainWindowTest, ClickingThePlaceholderNodeReachesTheLogic) {
 TEST_F(MainWindowTest, NewFromTheToolbarShowsTheWholeTreeWithNothingSelected) {
     Start();
     const int rebuilds = window->treeView1()->rebuildCount();
-    ToolButton(U(u"新規作成"))->click();
+    ToolButton(u"新規作成"_s)->click();
     NodeTree* tree = window->treeView1();
     EXPECT_EQ(tree->nodeCount(), 746); // the class's nodes and the (empty) pupils' branch
     EXPECT_EQ(tree->rebuildCount(), rebuilds + 1);
@@ -193,12 +196,12 @@ TEST_F(MainWindowTest, NewFromTheToolbarShowsTheWholeTreeWithNothingSelected) {
     EXPECT_EQ(tree->item(744)->text(0), logic->nodes[744].text);
     EXPECT_FALSE(tree->item(744)->icon(0).isNull());
     // The state after New, as the logic has it.
-    EXPECT_FALSE(window->toolbarAction(U(u"新規作成"))->isEnabled());
-    EXPECT_TRUE(window->toolbarAction(U(u"開く"))->isEnabled());
-    EXPECT_TRUE(window->toolbarAction(U(u"上書き保存"))->isEnabled());
-    EXPECT_TRUE(window->toolbarAction(U(u"編集"))->isEnabled());
-    EXPECT_EQ(window->toolbarAction(U(u"編集"))->text(), U(u" 学 級 の 編 集 "));
-    EXPECT_EQ(window->menuAction(Menu::EditProperty)->text(), U(u"学級の編集(&E)"));
+    EXPECT_FALSE(window->toolbarAction(u"新規作成"_s)->isEnabled());
+    EXPECT_TRUE(window->toolbarAction(u"開く"_s)->isEnabled());
+    EXPECT_TRUE(window->toolbarAction(u"上書き保存"_s)->isEnabled());
+    EXPECT_TRUE(window->toolbarAction(u"編集"_s)->isEnabled());
+    EXPECT_EQ(window->toolbarAction(u"編集"_s)->text(), u" 学 級 の 編 集 "_s);
+    EXPECT_EQ(window->menuAction(Menu::EditProperty)->text(), u"学級の編集(&E)"_s);
 
     // Showing the same nodes again rebuilds nothing; changed texts and pictures are updated in
     // place.
@@ -206,12 +209,12 @@ TEST_F(MainWindowTest, NewFromTheToolbarShowsTheWholeTreeWithNothingSelected) {
     EXPECT_EQ(tree->rebuildCount(), rebuilds + 1);
     QTreeWidgetItem* subject = tree->item(1);
     subject->setExpanded(true);
-    logic->nodes[1].text = U(u"こくご");
+    logic->nodes[1].text = u"こくご"_s;
     logic->nodes[4].image = QStringLiteral("lighton");
     window->refresh();
     EXPECT_EQ(tree->rebuildCount(), rebuilds + 1);
     EXPECT_EQ(tree->item(1), subject);
-    EXPECT_EQ(subject->text(0), U(u"こくご"));
+    EXPECT_EQ(subject->text(0), u"こくご"_s);
     EXPECT_TRUE(subject->isExpanded());
     EXPECT_EQ(tree->item(4)->icon(0).pixmap(16).toImage(),
               TreeIcon(QStringLiteral("lighton")).pixmap(16).toImage());
@@ -227,13 +230,13 @@ TEST_F(MainWindowTest, TreeBranchesAreMadeWhenOpened) {
     QTreeWidgetItem* subject = root->child(0);
     EXPECT_EQ(subject->childCount(), 0);
     EXPECT_EQ(subject->childIndicatorPolicy(), QTreeWidgetItem::ShowIndicator);
-    logic->nodes[2].text = U(u"一学期です");
+    logic->nodes[2].text = u"一学期です"_s;
     window->refresh();
     root->setExpanded(true);
     tree->setCurrentItem(subject);
     QTest::keyClick(tree, Qt::Key_Right); // opens the subject
     ASSERT_EQ(subject->childCount(), 3);
-    EXPECT_EQ(subject->child(0)->text(0), U(u"一学期です"));
+    EXPECT_EQ(subject->child(0)->text(0), u"一学期です"_s);
     EXPECT_EQ(subject->child(0)->data(0, Qt::UserRole + 1).toInt(), 3);
     tree->setCurrentItem(root->child(1));
     QTest::keyClick(tree, Qt::Key_Asterisk);
@@ -254,12 +257,12 @@ TEST_F(MainWindowTest, AClickOnATreeNodeGivesTheLogicItsIndex) {
     EXPECT_EQ(session.SelectedNodeIndex, 2);
     EXPECT_EQ(session.SelectedNodeKey, logic->nodes[1].key);
     ASSERT_FALSE(platform.messages.isEmpty());
-    EXPECT_TRUE(platform.messages.back().startsWith(U(u"学級の編集（生徒の登録）がまだです")));
+    EXPECT_TRUE(platform.messages.back().startsWith(u"学級の編集（生徒の登録）がまだです"_s));
 
     ClickNode(0); // the homeroom
     EXPECT_EQ(session.SelectedNodeIndex, 1);
     EXPECT_EQ(window->statusPanel()->text(), logic->statusText);
-    EXPECT_TRUE(window->statusPanel()->text().startsWith(U(u"ﾋﾝﾄ：学級のデータです。")));
+    EXPECT_TRUE(window->statusPanel()->text().startsWith(u"ﾋﾝﾄ：学級のデータです。"_s));
 }
 
 TEST_F(MainWindowTest, AnOpenedClassIsShownInTreeTableAndCaptions) {
@@ -269,10 +272,10 @@ TEST_F(MainWindowTest, AnOpenedClassIsShownInTreeTableAndCaptions) {
     NodeTree* tree = window->treeView1();
     EXPECT_EQ(tree->nodeCount(), 745 + 1 + 11);
     EXPECT_EQ(tree->item(0)->text(0), logic->nodes[0].text);
-    EXPECT_TRUE(tree->item(0)->text(0).contains(U(u"佐藤 美咲")));
+    EXPECT_TRUE(tree->item(0)->text(0).contains(u"佐藤 美咲"_s));
     EXPECT_EQ(window->frame1()->title(), logic->frame1Caption);
-    EXPECT_TRUE(window->frame1()->title().endsWith(U(u" 生徒数（ 11名）")));
-    EXPECT_TRUE(window->toolbarAction(U(u"印刷"))->isEnabled());
+    EXPECT_TRUE(window->frame1()->title().endsWith(u" 生徒数（ 11名）"_s));
+    EXPECT_TRUE(window->toolbarAction(u"印刷"_s)->isEnabled());
     EXPECT_FALSE(window->menuAction(Menu::EditNameBook)->isEnabled());
 
     // The first semester of the second subject (each subject takes 124 nodes): its table in
@@ -283,7 +286,7 @@ TEST_F(MainWindowTest, AnOpenedClassIsShownInTreeTableAndCaptions) {
     EXPECT_EQ(session.SelectedNodeKey, QStringLiteral("1 1 0"));
     EXPECT_EQ(window->statusPanel()->text(), logic->statusText);
     EXPECT_TRUE(logic->grid.Text(0, 2).contains(QLatin1Char('\r')));
-    EXPECT_EQ(logic->grid.Text(1, 1), U(u"青木 颯太"));
+    EXPECT_EQ(logic->grid.Text(1, 1), u"青木 颯太"_s);
     // A registered test shows the lit bulb, one never registered the dark one.
     const QImage lit = TreeIcon(QStringLiteral("lighton")).pixmap(16).toImage();
     const QImage dark = TreeIcon(QStringLiteral("lightoff")).pixmap(16).toImage();
@@ -464,7 +467,7 @@ TEST_F(MainWindowTest, ComingBackToTheWindowWithoutAnEditorDoesNotActivateAgain)
 TEST_F(MainWindowTest, AnEditorDisablesTheWindowAndItsClosingBringsItUpToDate) {
     Start();
     logic->mnuFileNew_Click();
-    ToolButton(U(u"編集"))->click();
+    ToolButton(u"編集"_s)->click();
     ProcessEvents();
     ASSERT_EQ(window->editors().OpenCount(), 1);
     QWidget* editor = window->editors().LastOpened();

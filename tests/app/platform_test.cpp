@@ -28,28 +28,30 @@
 #include <functional>
 #include <gtest/gtest.h>
 
+using namespace Qt::StringLiterals;
+
 namespace kirune::test {
 namespace {
 
 TEST(QtPlatformTest, FiltersBecomeQtFilters) {
-    EXPECT_EQ(QtPlatform::QtFilter(U(u"ﾃｷｽﾄﾌｧｲﾙ (*.txt)|*.txt")), U(u"ﾃｷｽﾄﾌｧｲﾙ (*.txt)"));
-    EXPECT_EQ(QtPlatform::QtFilter(U(u"ﾃｷｽﾄﾌｧｲﾙ (*.csv)|*.csv")), U(u"ﾃｷｽﾄﾌｧｲﾙ (*.csv)"));
+    EXPECT_EQ(QtPlatform::QtFilter(u"ﾃｷｽﾄﾌｧｲﾙ (*.txt)|*.txt"_s), u"ﾃｷｽﾄﾌｧｲﾙ (*.txt)"_s);
+    EXPECT_EQ(QtPlatform::QtFilter(u"ﾃｷｽﾄﾌｧｲﾙ (*.csv)|*.csv"_s), u"ﾃｷｽﾄﾌｧｲﾙ (*.csv)"_s);
     // A description without its patterns gets them; several pairs become several entries;
     // patterns separated by ";" are separated by blanks.
     EXPECT_EQ(QtPlatform::QtFilter(QStringLiteral("Text|*.txt")), QStringLiteral("Text (*.txt)"));
     EXPECT_EQ(QtPlatform::QtFilter(QStringLiteral("Text|*.txt;*.csv|All|*.*")),
               QStringLiteral("Text (*.txt *.csv);;All (*.*)"));
     EXPECT_EQ(QtPlatform::QtFilter(MainLogic::RosterFilter()),
-              U(u"名簿ファイル (*.txt *.csv *.xlsx);;すべてのファイル (*)"));
+              u"名簿ファイル (*.txt *.csv *.xlsx);;すべてのファイル (*)"_s);
     EXPECT_EQ(QtPlatform::QtFilter(QString()), QString());
 }
 
 TEST(QtPlatformTest, ThePdfReportNamesThePath) {
     const QString text = QtPlatform::PdfReportText(QStringLiteral("/home/t/a.pdf"), true);
-    EXPECT_TRUE(text.startsWith(U(u"印刷できるプリンターがないため、PDFファイルに保存しました：")));
+    EXPECT_TRUE(text.startsWith(u"印刷できるプリンターがないため、PDFファイルに保存しました："_s));
     EXPECT_TRUE(text.endsWith(QStringLiteral("/home/t/a.pdf")));
-    EXPECT_FALSE(QtPlatform::PdfReportText(QStringLiteral("/x.pdf"), false)
-                     .contains(U(u"プリンターがない")));
+    EXPECT_FALSE(
+        QtPlatform::PdfReportText(QStringLiteral("/x.pdf"), false).contains(u"プリンターがない"_s));
 }
 
 TEST(QtPlatformTest, SettingsAreKeptUnderTheProgramsTitleInSectionSettings) {
@@ -84,24 +86,24 @@ TEST(QtPlatformTest, QuestionsShowTheirButtonsAndKeepTheWork) {
         const char16_t* buttons;
         int answer;
     } cases[] = {
-        {[](Platform& p) { return static_cast<int>(AskYesNoCancel(p, U(u"?"))); }, Qt::Key_Escape,
+        {[](Platform& p) { return static_cast<int>(AskYesNoCancel(p, u"?"_s)); }, Qt::Key_Escape,
          u"はい(&Y)* いいえ(&N)* キャンセル*", 2},
-        {[](Platform& p) { return static_cast<int>(AskYesNoCancel(p, U(u"?"))); }, Qt::Key_Return,
+        {[](Platform& p) { return static_cast<int>(AskYesNoCancel(p, u"?"_s)); }, Qt::Key_Return,
          u"はい(&Y)* いいえ(&N)* キャンセル*", 0},
-        {[](Platform& p) { return AskYes(p, U(u"?"), true) ? 0 : 1; }, Qt::Key_Return,
+        {[](Platform& p) { return AskYes(p, u"?"_s, true) ? 0 : 1; }, Qt::Key_Return,
          u"はい(&Y)* いいえ(&N)*", 1},
-        {[](Platform& p) { return AskYes(p, U(u"?"), true) ? 0 : 1; }, Qt::Key_Escape,
+        {[](Platform& p) { return AskYes(p, u"?"_s, true) ? 0 : 1; }, Qt::Key_Escape,
          u"はい(&Y)* いいえ(&N)*", 1},
-        {[](Platform& p) { return AskYes(p, U(u"?")) ? 0 : 1; }, Qt::Key_Return,
+        {[](Platform& p) { return AskYes(p, u"?"_s) ? 0 : 1; }, Qt::Key_Return,
          u"はい(&Y)* いいえ(&N)*", 0},
-        {[](Platform& p) { return AskYes(p, U(u"?")) ? 0 : 1; }, Qt::Key_Escape,
+        {[](Platform& p) { return AskYes(p, u"?"_s) ? 0 : 1; }, Qt::Key_Escape,
          u"はい(&Y)* いいえ(&N)*", 1},
-        {[](Platform& p) { return AskOk(p, U(u"?")) ? 0 : 1; }, Qt::Key_Return, u"OK* キャンセル*",
+        {[](Platform& p) { return AskOk(p, u"?"_s) ? 0 : 1; }, Qt::Key_Return, u"OK* キャンセル*",
          0},
-        {[](Platform& p) { return AskOk(p, U(u"?")) ? 0 : 1; }, Qt::Key_Escape, u"OK* キャンセル*",
+        {[](Platform& p) { return AskOk(p, u"?"_s) ? 0 : 1; }, Qt::Key_Escape, u"OK* キャンセル*",
          1},
         {[](Platform& p) {
-             return p.AskChoice(U(u"?"), {U(u"開く"), U(u"キャンセル")}, 0, 1);
+             return p.AskChoice(u"?"_s, {u"開く"_s, u"キャンセル"_s}, 0, 1);
          },
          Qt::Key_Escape, u"開く キャンセル", 1},
     };
@@ -203,8 +205,8 @@ TEST(QtPlatformTest, AMessageBoxFitsItsTitleAndCopiesItsText) {
             QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
             QApplication::sendEvent(box, &enter);
         });
-        platform.ShowInformation(U(u"値"), U(c.title));
-        EXPECT_EQ(QGuiApplication::clipboard()->text(), U(u"値"));
+        platform.ShowInformation(u"値"_s, QString::fromUtf16(c.title));
+        EXPECT_EQ(QGuiApplication::clipboard()->text(), u"値"_s);
         EXPECT_EQ(width, c.width) << QString::fromUtf16(c.title).toStdString();
     }
 }
@@ -221,9 +223,9 @@ TEST(HelpTest, TheContentsPageLinksEveryPageAndEveryPageExists) {
     pages.removeDuplicates();
     EXPECT_EQ(pages.size(), 9);
     for (const QString& title :
-         {U(u"学級の作成"), U(u"試験の入力"), U(u"得点の読み込み"), U(u"評定基準の設定"),
-          U(u"印刷"), U(u"CSV保存 と 名簿の読み込み"), U(u"ファイルと控え（バックアップ）"),
-          U(u"学年の集計"), U(u"キー操作の一覧")})
+         {u"学級の作成"_s, u"試験の入力"_s, u"得点の読み込み"_s, u"評定基準の設定"_s, u"印刷"_s,
+          u"CSV保存 と 名簿の読み込み"_s, u"ファイルと控え（バックアップ）"_s, u"学年の集計"_s,
+          u"キー操作の一覧"_s})
         EXPECT_TRUE(html.contains(title)) << title.toStdString();
     for (const QString& page : pages) {
         QFile file(QStringLiteral(":/help/") + page);
@@ -239,7 +241,7 @@ TEST(HelpTest, TheHelpWindowOpensAtTheContents) {
     help.showContents();
     EXPECT_TRUE(help.isVisible());
     EXPECT_TRUE(help.browser()->source().toString().endsWith(QStringLiteral("index.html")));
-    EXPECT_TRUE(help.browser()->toPlainText().contains(U(u"目次")));
+    EXPECT_TRUE(help.browser()->toPlainText().contains(u"目次"_s));
     EXPECT_FALSE(help.testAttribute(Qt::WA_QuitOnClose));
 }
 
@@ -301,7 +303,7 @@ TEST(IconsTest, PicturesAreSquareAndTheProgramHasAnIcon) {
 TEST(IconsTest, GroupBoxCaptionsStartInsideTheirFrame) {
     const QString before = QApplication::style()->name();
     InstallProgramStyle();
-    const QString caption = QString::fromUtf16(u"ﾂﾘｰﾋﾞｭｰ（学級・科目・学期・試験）");
+    const QString caption = u"ﾂﾘｰﾋﾞｭｰ（学級・科目・学期・試験）"_s;
     for (const bool roomy : {true, false}) {
         QGroupBox box(caption);
         QStyleOptionGroupBox option;

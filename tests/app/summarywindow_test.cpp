@@ -12,6 +12,8 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
+using namespace Qt::StringLiterals;
+
 namespace kirune::test {
 namespace {
 
@@ -36,7 +38,7 @@ TEST(SummaryWindow, ThePeriodBoxRereadsTheBooksAndTheNotesStandUnderTheTable) {
     auto* table = window.findChild<GridView*>(QStringLiteral("grdSummary"));
     ASSERT_TRUE(period && table);
     EXPECT_EQ(table->fixedCols(), 2); // the class stays in view beside the numbers
-    EXPECT_EQ(table->cellText(2, 1), U(u"学年全体"));
+    EXPECT_EQ(table->cellText(2, 1), u"学年全体"_s);
     EXPECT_EQ(table->cellText(2, 3), QString());
 
     period->setCurrentIndex(2); // 二学期: 30 and 10 of 40 points

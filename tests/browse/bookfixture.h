@@ -7,6 +7,8 @@
 #include <initializer_list>
 #include <memory>
 
+using namespace Qt::StringLiterals;
+
 namespace kirune::testing {
 
 // A reset grade book whose roster holds the given names (attendance numbers 1, 2, ...); an
@@ -14,10 +16,10 @@ namespace kirune::testing {
 inline std::unique_ptr<GradeBook> BookWithPupils(std::initializer_list<const char16_t*> names) {
     auto book = std::make_unique<GradeBook>();
     ResetGradeBook(*book);
-    book->HomeRoomYear = QString::fromUtf16(u"令和6年度");
-    book->HomeRoomGrade = QString::fromUtf16(u"5年");
-    book->HomeRoomClass = QString::fromUtf16(u"2組");
-    book->TeacherName = QString::fromUtf16(u"山田花子");
+    book->HomeRoomYear = u"令和6年度"_s;
+    book->HomeRoomGrade = u"5年"_s;
+    book->HomeRoomClass = u"2組"_s;
+    book->TeacherName = u"山田花子"_s;
     int n = 0;
     for (const char16_t* name : names)
         book->StudentNames[n++] = QString::fromUtf16(name);

@@ -9,6 +9,8 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+using namespace Qt::StringLiterals;
+
 using namespace kirune;
 using kirune::testing::BookWithPupils;
 using kirune::testing::SetPupilValues;
@@ -94,9 +96,9 @@ QString Head(const Grid& grid, int row) {
 
 TEST(GradeSummary, ThreeClassesAndTheWholeGrade) {
     Books books;
-    const QStringList paths = {books.Write(U(u"1組.txt"), *MakeBook(kClass1)),
-                               books.Write(U(u"2組.txt"), *MakeBook(kClass2)),
-                               books.Write(U(u"3組.txt"), *MakeBook(kClass3))};
+    const QStringList paths = {books.Write(u"1組.txt"_s, *MakeBook(kClass1)),
+                               books.Write(u"2組.txt"_s, *MakeBook(kClass2)),
+                               books.Write(u"3組.txt"_s, *MakeBook(kClass3))};
     const QStringList before = books.Listing();
 
     const GradeSummary summary = SummariseBooks(paths, kSummaryYear);
@@ -104,17 +106,17 @@ TEST(GradeSummary, ThreeClassesAndTheWholeGrade) {
     QString caption;
     EXPECT_EQ(ShowGradeSummaryTable(summary, grid, caption), 3 + 72);
 
-    EXPECT_EQ(caption, U(u"令和6年度 5年　学年の集計　学年　3学級"));
+    EXPECT_EQ(caption, u"令和6年度 5年　学年の集計　学年　3学級"_s);
     EXPECT_EQ(grid.Rows(), 5);
-    EXPECT_EQ(grid.Text(0, 3), U(u"国語\r表現\r平均 %"));
-    EXPECT_EQ(grid.Text(0, 10), U(u"国語\r理解\rC"));
+    EXPECT_EQ(grid.Text(0, 3), u"国語\r表現\r平均 %"_s);
+    EXPECT_EQ(grid.Text(0, 10), u"国語\r理解\rC"_s);
     // 1組: (80 + 60 + 30) / 3 of 100 points; (50 + 20 + 19) / 3 of 50 points.
-    EXPECT_EQ(Head(grid, 1), U(u"1|令和6年度 5年1組 山田花子|3|56.7|1|1|1|59.3|1|1|1"));
+    EXPECT_EQ(Head(grid, 1), u"1|令和6年度 5年1組 山田花子|3|56.7|1|1|1|59.3|1|1|1"_s);
     // 2組: the pupil who transferred out counts nowhere.
-    EXPECT_EQ(Head(grid, 2), U(u"2|令和6年度 5年2組 山田花子|2|65.0|1|1|0||||"));
-    EXPECT_EQ(Head(grid, 3), U(u"3|令和6年度 5年3組 山田花子|2||||||||"));
+    EXPECT_EQ(Head(grid, 2), u"2|令和6年度 5年2組 山田花子|2|65.0|1|1|0||||"_s);
+    EXPECT_EQ(Head(grid, 3), u"3|令和6年度 5年3組 山田花子|2||||||||"_s);
     // The whole grade pools the five pupils: (0.8 + 0.6 + 0.3 + 0.9 + 0.4) / 5.
-    EXPECT_EQ(Head(grid, 4), U(u"|学年全体|7|60.0|2|2|1|59.3|1|1|1"));
+    EXPECT_EQ(Head(grid, 4), u"|学年全体|7|60.0|2|2|1|59.3|1|1|1"_s);
     EXPECT_TRUE(SummaryNoteLines(summary).isEmpty());
     // Read as they are: no lock, no copy, nothing beside the books.
     EXPECT_EQ(books.Listing(), before);
@@ -122,7 +124,7 @@ TEST(GradeSummary, ThreeClassesAndTheWholeGrade) {
 
 TEST(GradeSummary, ThePeriodChoosesTheTables) {
     Books books;
-    const QStringList paths = {books.Write(U(u"1組.txt"), *MakeBook(kClass1))};
+    const QStringList paths = {books.Write(u"1組.txt"_s, *MakeBook(kClass1))};
     const struct {
         int period;
         const char16_t* label;
@@ -137,11 +139,12 @@ TEST(GradeSummary, ThePeriodChoosesTheTables) {
         Grid grid;
         QString caption;
         ShowGradeSummaryTable(SummariseBooks(paths, c.period), grid, caption);
-        EXPECT_TRUE(caption.contains(U(u"学年の集計　") + U(c.label) + U(u"　"))) << c.period;
+        EXPECT_TRUE(caption.contains(u"学年の集計　"_s + QString::fromUtf16(c.label) + u"　"_s))
+            << c.period;
         QStringList cells;
         for (int col = 3; col < 7; ++col)
             cells << grid.Text(1, col);
-        EXPECT_EQ(cells.join(u'|'), U(c.firstViewpoint)) << c.period;
+        EXPECT_EQ(cells.join(u'|'), QString::fromUtf16(c.firstViewpoint)) << c.period;
     }
 }
 
@@ -191,7 +194,7 @@ TEST(GradeSummary, CountsAreTheRatingsAtAGlance) {
 
 TEST(GradeSummary, UnreadableFilesAreListedAndTheRestSummarised) {
     Books books;
-    const QString good = books.Write(U(u"1組.txt"), *MakeBook(kClass1));
+    const QString good = books.Write(u"1組.txt"_s, *MakeBook(kClass1));
     QByteArray truncated = GradeBookFileBytes(*MakeBook(kClass2));
     truncated.truncate(truncated.size() / 2);
     QDir(books.dir.path()).mkdir(QStringLiteral("folder.txt"));
@@ -220,24 +223,24 @@ TEST(GradeSummary, UnreadableFilesAreListedAndTheRestSummarised) {
         EXPECT_TRUE(SummaryEmptyMessage(none).contains(summary.unread[0].reason)) << c.what;
     }
     EXPECT_EQ(SummaryEmptyMessage(SummariseBooks({}, kSummaryYear)),
-              U(u"集計する成績ファイルが選ばれていません。"));
+              u"集計する成績ファイルが選ばれていません。"_s);
 }
 
 // A copy of a class's book is shown beside it, both marked, and said so under the table.
 TEST(GradeSummary, TheSameClassTwiceIsMarked) {
     Books books;
-    const QStringList paths = {books.Write(U(u"1組.txt"), *MakeBook(kClass1)),
-                               books.Write(U(u"2組.txt"), *MakeBook(kClass2)),
-                               books.Write(U(u"1組のコピー.txt"), *MakeBook(kClass1))};
+    const QStringList paths = {books.Write(u"1組.txt"_s, *MakeBook(kClass1)),
+                               books.Write(u"2組.txt"_s, *MakeBook(kClass2)),
+                               books.Write(u"1組のコピー.txt"_s, *MakeBook(kClass1))};
     const GradeSummary summary = SummariseBooks(paths, kSummaryYear);
     Grid grid;
     QString caption;
     ShowGradeSummaryTable(summary, grid, caption);
-    EXPECT_EQ(grid.Text(1, 1), U(u"令和6年度 5年1組 山田花子（1組.txt）"));
-    EXPECT_EQ(grid.Text(2, 1), U(u"令和6年度 5年2組 山田花子"));
-    EXPECT_EQ(grid.Text(3, 1), U(u"令和6年度 5年1組 山田花子（1組のコピー.txt）"));
+    EXPECT_EQ(grid.Text(1, 1), u"令和6年度 5年1組 山田花子（1組.txt）"_s);
+    EXPECT_EQ(grid.Text(2, 1), u"令和6年度 5年2組 山田花子"_s);
+    EXPECT_EQ(grid.Text(3, 1), u"令和6年度 5年1組 山田花子（1組のコピー.txt）"_s);
     EXPECT_EQ(grid.Text(4, 2), QStringLiteral("8"));
     EXPECT_EQ(SummaryNoteLines(summary),
-              QStringList{U(u"令和6年度 5年1組 の成績ファイルが 2 冊あります（1組.txt、"
-                            u"1組のコピー.txt）。学年全体にはどれも数えています。")});
+              QStringList{u"令和6年度 5年1組 の成績ファイルが 2 冊あります（1組.txt、"
+                          u"1組のコピー.txt）。学年全体にはどれも数えています。"_s});
 }

@@ -6,6 +6,8 @@
 #include <functional>
 #include <gtest/gtest.h>
 
+using namespace Qt::StringLiterals;
+
 using namespace kirune;
 using kirune::testing::BookWithPupils;
 using kirune::testing::SetPupilValues;
@@ -56,7 +58,7 @@ TEST(TestTable, BeforeAnyRegistrationEverythingIsEmpty) {
     QString caption;
     ShowTestTable(*book, session, grid, caption);
 
-    EXPECT_EQ(caption, QString::fromUtf16(kHeading) + U(u" 2名）　算数　一学期  3回目試験"));
+    EXPECT_EQ(caption, QString::fromUtf16(kHeading) + u" 2名）　算数　一学期  3回目試験"_s);
     EXPECT_EQ(session.ShownColumnCount, 7);
     ASSERT_EQ(grid.Rows(), 6);
     EXPECT_EQ(grid.RowString(0),
@@ -96,13 +98,13 @@ TEST(TestTable, ScoresAbsencesAveragesAndRanks) {
     book->Scores[t + 2][kAverageColumn] = -1.0f;
     book->Scores[t + 3][kAverageColumn] = 63.3333f;
     book->TestInfo[t][0] = QStringLiteral("2024/12/10");
-    book->TestInfo[t][1] = U(u"期末試験");
+    book->TestInfo[t][1] = u"期末試験"_s;
     Grid grid = MainGrid(*book);
     Session session = Selection(kSubj, 2, 9);
     QString caption;
     ShowTestTable(*book, session, grid, caption);
 
-    EXPECT_EQ(caption, QString::fromUtf16(kHeading) + U(u" 4名）　算数　2024/12/10 期末試験"));
+    EXPECT_EQ(caption, QString::fromUtf16(kHeading) + u" 4名）　算数　2024/12/10 期末試験"_s);
     // 30.5 and 39.5 round halves to even.
     EXPECT_EQ(grid.RowString(1), Row({u" 1", u"a", u" 30", u" 40", u"", u" 70", u" 1"}));
     EXPECT_EQ(grid.RowString(2), Row({u" 2"}));
@@ -137,19 +139,19 @@ TEST(TestTable, ClearsWhatAWiderTableLeft) {
 namespace {
 
 std::vector<QString> SubjectHeaders() {
-    return {U(u"No."),
-            U(u"生徒氏名"),
-            U(u"思考") + CR + U(u" 合計点"),
-            U(u"思考") + CR + U(u" 順位"),
-            U(u"思考") + CR + U(u" 評定"),
-            U(u"表・処") + CR + U(u" 合計点"),
-            U(u"表・処") + CR + U(u" 順位"),
-            U(u"表・処") + CR + U(u" 評定"),
-            U(u"知・理") + CR + U(u" 合計点"),
-            U(u"知・理") + CR + U(u" 順位"),
-            U(u"知・理") + CR + U(u" 評定"),
-            U(u"算数") + CR + U(u" 合計点"),
-            U(u"算数") + CR + U(u" 順位"),
+    return {u"No."_s,
+            u"生徒氏名"_s,
+            u"思考"_s + CR + u" 合計点"_s,
+            u"思考"_s + CR + u" 順位"_s,
+            u"思考"_s + CR + u" 評定"_s,
+            u"表・処"_s + CR + u" 合計点"_s,
+            u"表・処"_s + CR + u" 順位"_s,
+            u"表・処"_s + CR + u" 評定"_s,
+            u"知・理"_s + CR + u" 合計点"_s,
+            u"知・理"_s + CR + u" 順位"_s,
+            u"知・理"_s + CR + u" 評定"_s,
+            u"算数"_s + CR + u" 合計点"_s,
+            u"算数"_s + CR + u" 順位"_s,
             QString(),
             QString()};
 }
@@ -166,7 +168,7 @@ void ExpectSubjectLayout(const Grid& grid, const Session& session, int rosterSiz
         EXPECT_EQ(grid.ColWidth(c), 800) << c;
         EXPECT_EQ(grid.ColAlignment(c), kAlignRightCenter) << c;
     }
-    EXPECT_EQ(grid.Text(rosterSize + 2, 1), U(u"クラスの平均点"));
+    EXPECT_EQ(grid.Text(rosterSize + 2, 1), u"クラスの平均点"_s);
 }
 
 } // namespace
@@ -177,7 +179,7 @@ TEST(SemesterTable, BeforeAnyRegistrationEverythingIsEmpty) {
     Session session = Selection(kSubj, 1);
     QString caption;
     ShowSemesterSubjectTable(*book, session, grid, caption);
-    EXPECT_EQ(caption, QString::fromUtf16(kHeading) + U(u" 2名）　算数　二学期"));
+    EXPECT_EQ(caption, QString::fromUtf16(kHeading) + u" 2名）　算数　二学期"_s);
     ExpectSubjectLayout(grid, session, 2);
     EXPECT_EQ(grid.RowString(1), Row({u" 1", u"a"}));
     EXPECT_EQ(grid.RowString(2), Row({u" 2", u"b"}));
@@ -276,7 +278,7 @@ TEST(AnnualTable, SameLayoutYearSumsAndWholeYearCriteria) {
 
     session.CurrentSemester = 2; // the whole-year table does not look at the semester
     ShowAnnualSubjectTable(*book, session, grid, caption);
-    EXPECT_EQ(caption, QString::fromUtf16(kHeading) + U(u" 2名）　算数"));
+    EXPECT_EQ(caption, QString::fromUtf16(kHeading) + u" 2名）　算数"_s);
     ExpectSubjectLayout(grid, session, 2);
     EXPECT_EQ(grid.Text(1, 5) + grid.Text(2, 5) + grid.Text(4, 5), semesterSums);
     EXPECT_EQ(grid.RowString(1), Row({u" 1", u"a", u"0", u" 1", u"A", u"60", u" 1", u"B", u"0",
@@ -300,37 +302,35 @@ TEST(AnnualTable, BeforeTheFirstRegistrationOfTheSubject) {
 // Viewpoint test table
 
 TEST(ViewpointTable, TestHeaders) {
-    EXPECT_EQ(ViewpointTestHeader(U(u"漢字  小テスト"), U(u"5/1")),
-              U(u"漢字") + CR + U(u"小テスト") + CR + U(u"5/1"))
+    EXPECT_EQ(ViewpointTestHeader(u"漢字  小テスト"_s, u"5/1"_s),
+              u"漢字"_s + CR + u"小テスト"_s + CR + u"5/1"_s)
         << "a double blank is one line break";
-    EXPECT_EQ(ViewpointTestHeader(U(u"a   b"), U(u"d")),
-              U(u"a") + CR + CR + U(u"b") + CR + U(u"d"));
-    EXPECT_EQ(ViewpointTestHeader(U(u"a    b"), U(u"d")),
-              U(u"a") + CR + CR + U(u"b") + CR + U(u"d"))
+    EXPECT_EQ(ViewpointTestHeader(u"a   b"_s, u"d"_s), u"a"_s + CR + CR + u"b"_s + CR + u"d"_s);
+    EXPECT_EQ(ViewpointTestHeader(u"a    b"_s, u"d"_s), u"a"_s + CR + CR + u"b"_s + CR + u"d"_s)
         << "one pass: four blanks become two";
-    EXPECT_EQ(ViewpointTestHeader(U(u" 1回目試験"), U(u"一学期")),
-              CR + U(u"1回目試験") + CR + U(u"一学期"));
+    EXPECT_EQ(ViewpointTestHeader(u" 1回目試験"_s, u"一学期"_s),
+              CR + u"1回目試験"_s + CR + u"一学期"_s);
     EXPECT_EQ(ViewpointTestHeader(QString(), QString()), QString(CR));
 }
 
 TEST(ViewpointTable, LayoutBeforeAnyRegistration) {
     auto book = BookWithPupils({u"a", u""});
-    book->TestInfo[TestSlot(1, kSubj, 3, 0)][1] = U(u"単元  テスト");
+    book->TestInfo[TestSlot(1, kSubj, 3, 0)][1] = u"単元  テスト"_s;
     book->TestInfo[TestSlot(1, kSubj, 3, 0)][0] = QStringLiteral("10/2");
     Grid grid = MainGrid(*book);
     Session session = Selection(kSubj, 1, 7, 2);
     QString caption;
     ShowViewpointTestTable(*book, session, grid, caption);
-    EXPECT_EQ(caption, QString::fromUtf16(kHeading) + U(u" 1名）　算数　知・理"));
+    EXPECT_EQ(caption, QString::fromUtf16(kHeading) + u" 1名）　算数　知・理"_s);
     EXPECT_EQ(session.ShownColumnCount, 15);
     ASSERT_EQ(grid.Rows(), 5);
     EXPECT_EQ(grid.Text(0, 0), QStringLiteral("No."));
-    EXPECT_EQ(grid.Text(0, 2), CR + U(u"1回目試験") + CR + U(u"二学期"));
-    EXPECT_EQ(grid.Text(0, 5), U(u"単元") + CR + U(u"テスト") + CR + U(u"10/2"));
-    EXPECT_EQ(grid.Text(0, 11), CR + U(u"10回目試験") + CR + U(u"二学期"));
-    EXPECT_EQ(grid.Text(0, 12), U(u"合計点"));
-    EXPECT_EQ(grid.Text(0, 13), U(u"順位"));
-    EXPECT_EQ(grid.Text(0, 14), U(u"評定"));
+    EXPECT_EQ(grid.Text(0, 2), CR + u"1回目試験"_s + CR + u"二学期"_s);
+    EXPECT_EQ(grid.Text(0, 5), u"単元"_s + CR + u"テスト"_s + CR + u"10/2"_s);
+    EXPECT_EQ(grid.Text(0, 11), CR + u"10回目試験"_s + CR + u"二学期"_s);
+    EXPECT_EQ(grid.Text(0, 12), u"合計点"_s);
+    EXPECT_EQ(grid.Text(0, 13), u"順位"_s);
+    EXPECT_EQ(grid.Text(0, 14), u"評定"_s);
     for (int c = 2; c <= 14; ++c) {
         EXPECT_EQ(grid.ColWidth(c), c <= 12 ? 1000 : 900) << c;
         EXPECT_EQ(grid.ColAlignment(c), kAlignRightCenter) << c;
@@ -433,7 +433,7 @@ TEST(TableSequence, NoPupilsGivesThreeRows) {
     QString caption;
     ShowSemesterSubjectTable(*book, session, grid, caption);
     EXPECT_EQ(grid.Rows(), 3);
-    EXPECT_EQ(caption, QString::fromUtf16(kHeading) + U(u" 0名）　算数　一学期"));
+    EXPECT_EQ(caption, QString::fromUtf16(kHeading) + u" 0名）　算数　一学期"_s);
     EXPECT_EQ(grid.RowString(2), Row({u"", u"クラスの平均点"}));
 }
 
@@ -521,12 +521,11 @@ TEST(PupilRecord, EveryCellIsTheSubjectTablesCell) {
         EXPECT_EQ(session.ShownColumnCount, 14);
         ASSERT_EQ(record.Rows(), 25);
         EXPECT_EQ(caption, QString::fromUtf16(kHeading) + QStringLiteral(" 3名）") + QChar(0x3000) +
-                               QString::fromUtf16(u"出席番号") + NumberText(pupil) + QChar(0x3000) +
+                               u"出席番号"_s + NumberText(pupil) + QChar(0x3000) +
                                book->StudentNames[pupil - 1]);
-        EXPECT_EQ(record.Text(0, 0), QString::fromUtf16(u"教科"));
-        EXPECT_EQ(record.Text(0, 2), book->SemesterNames[0] + CR + QString::fromUtf16(u" 合計点"));
-        EXPECT_EQ(record.Text(0, 13),
-                  QString::fromUtf16(u"学年") + CR + QString::fromUtf16(u" 評定"));
+        EXPECT_EQ(record.Text(0, 0), u"教科"_s);
+        EXPECT_EQ(record.Text(0, 2), book->SemesterNames[0] + CR + u" 合計点"_s);
+        EXPECT_EQ(record.Text(0, 13), u"学年"_s + CR + u" 評定"_s);
     }
     // Each subject's viewpoints and total: the sum, rank and rating of each semester and of the
     // year, as the semester and annual subject tables show them in the pupil's row.
@@ -581,12 +580,12 @@ TEST(RatingsOverview, TheCountsMatchTheirColumns) {
     ShowRatingsOverviewTable(*book, session, grid, caption);
     EXPECT_EQ(session.ShownColumnCount, 20);
     EXPECT_EQ(grid.Cols(), 20);
-    EXPECT_TRUE(caption.endsWith(QString::fromUtf16(u"名）　評定一覧（学年）")));
+    EXPECT_TRUE(caption.endsWith(u"名）　評定一覧（学年）"_s));
     EXPECT_EQ(grid.Text(0, 2), book->SubjectTitles[0][0] + CR + book->SubjectTitles[0][1]);
     EXPECT_EQ(grid.Rows(), 9);
     EXPECT_EQ(grid.SummaryRows(), 3);
     for (int k = 0; k < 3; ++k)
-        EXPECT_EQ(grid.Text(6 + k, 1), QChar(u'A' + k) + QString::fromUtf16(u" の人数"));
+        EXPECT_EQ(grid.Text(6 + k, 1), QChar(u'A' + k) + u" の人数"_s);
     int rated = 0;
     for (int s = 0; s < kSubjects; ++s) {
         Grid annual = MainGrid(*book);

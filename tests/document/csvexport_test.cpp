@@ -10,6 +10,8 @@
 #include <cerrno>
 #include <vector>
 
+using namespace Qt::StringLiterals;
+
 namespace kirune::test {
 namespace {
 
@@ -38,18 +40,18 @@ TEST(CsvExport, StartUpGridGives43LinesOf15Fields) {
         EXPECT_EQ(line.count(','), 15);
     // ",生徒氏名,,,...": the second field, in code page 932.
     EXPECT_EQ(lines[0], QByteArray(",\x90\xb6\x93\x6b\x8e\x81\x96\xbc,") + QByteArray(13, ','));
-    EXPECT_EQ(lines[0].split(',').at(1), EncodeCp932(QString::fromUtf16(u"生徒氏名")));
+    EXPECT_EQ(lines[0].split(',').at(1), EncodeCp932(u"生徒氏名"_s));
     EXPECT_EQ(lines[1], QByteArray(15, ','));
 }
 
 TEST(CsvExport, CellsAreWrittenAsShownWithACarriageReturnAsABlank) {
     Grid grid(2, 3);
-    grid.SetText(0, 0, QString::fromUtf16(u"国語") + QChar(13) + QString::fromUtf16(u"表現"));
+    grid.SetText(0, 0, u"国語"_s + QChar(13) + u"表現"_s);
     grid.SetText(0, 1, QStringLiteral("*"));
     grid.SetText(0, 2, QStringLiteral("1,234.5"));
     grid.SetText(1, 0, QStringLiteral(" 1"));
     grid.SetText(1, 2, QStringLiteral("* 12"));
-    EXPECT_EQ(CsvText(grid), QString::fromUtf16(u"国語 表現,*,\"1,234.5\",\r\n 1,,* 12,\r\n"));
+    EXPECT_EQ(CsvText(grid), u"国語 表現,*,\"1,234.5\",\r\n 1,,* 12,\r\n"_s);
     EXPECT_EQ(CsvBytes(grid),
               QByteArray("\x8d\x91\x8c\xea \x95\x5c\x8c\xbb,*,\"1,234.5\",\r\n 1,,* 12,\r\n"));
 }
@@ -89,17 +91,17 @@ TEST(CsvExport, NamesThatLookLikeNumbersStayText) {
     for (const auto& [cell, field] : names)
         EXPECT_EQ(CsvField(QString::fromUtf16(cell), true), QString::fromUtf16(field));
     Grid grid(2, 3);
-    grid.SetText(0, 1, U(u"生徒氏名"));
+    grid.SetText(0, 1, u"生徒氏名"_s);
     grid.SetText(1, 1, QStringLiteral("-5"));
     grid.SetText(1, 2, QStringLiteral("-5"));
-    EXPECT_EQ(CsvText(grid), U(u",生徒氏名,,\r\n,'-5,-5,\r\n"));
+    EXPECT_EQ(CsvText(grid), u",生徒氏名,,\r\n,'-5,-5,\r\n"_s);
 }
 
 TEST(CsvExport, CharacterOutsideTheCodePageBecomesAQuestionMark) {
     Grid grid(1, 2);
-    grid.SetText(0, 0, QString::fromUtf16(u"髙橋①～") + QString::fromUtf16(u"\U0001F600"));
+    grid.SetText(0, 0, u"髙橋①～"_s + u"\U0001F600"_s);
     grid.SetText(0, 1, QStringLiteral("x"));
-    EXPECT_EQ(CsvBytes(grid), EncodeCp932(QString::fromUtf16(u"髙橋①～")) + "?,x,\r\n");
+    EXPECT_EQ(CsvBytes(grid), EncodeCp932(u"髙橋①～"_s) + "?,x,\r\n");
 }
 
 TEST_F(MainLogicTest, CsvCommandWritesTheGridAsItStandsAndChangesNothingElse) {
@@ -111,8 +113,8 @@ TEST_F(MainLogicTest, CsvCommandWritesTheGridAsItStandsAndChangesNothingElse) {
     const QString out = platform.dir.filePath(QStringLiteral("table.csv"));
     platform.fileAnswers = {out};
     logic->mnuCSVSaveAs_Click();
-    EXPECT_EQ(platform.dialogTitles.last(), U(u"画面の表をCSVで保存"));
-    EXPECT_EQ(platform.dialogFilters.last(), U(u"ﾃｷｽﾄﾌｧｲﾙ (*.csv)|*.csv"));
+    EXPECT_EQ(platform.dialogTitles.last(), u"画面の表をCSVで保存"_s);
+    EXPECT_EQ(platform.dialogFilters.last(), u"ﾃｷｽﾄﾌｧｲﾙ (*.csv)|*.csv"_s);
     EXPECT_EQ(ReadAll(out), CsvBytes(logic->grid));
     EXPECT_EQ(Lines(ReadAll(out)).size(), 6); // the homeroom table: 3 pupils + 3 rows
     EXPECT_EQ(session.FileName, book_);
@@ -122,7 +124,7 @@ TEST_F(MainLogicTest, CsvCommandWritesTheGridAsItStandsAndChangesNothingElse) {
     // After an export, Save still writes the grade book to its own file.
     logic->mnuFileSave_Click();
     EXPECT_FALSE(session.NeedsSave);
-    EXPECT_TRUE(ReadAll(book_).startsWith(EncodeCp932(U(u"令和8年度"))));
+    EXPECT_TRUE(ReadAll(book_).startsWith(EncodeCp932(u"令和8年度"_s)));
 }
 
 TEST_F(MainLogicTest, CsvExportWithoutAGradeBookWritesTheStartUpGrid) {
@@ -133,14 +135,14 @@ TEST_F(MainLogicTest, CsvExportWithoutAGradeBookWritesTheStartUpGrid) {
     const auto lines = Lines(ReadAll(out));
     ASSERT_EQ(lines.size(), 43);
     EXPECT_TRUE(lines[0].startsWith(',')); // no byte order mark
-    EXPECT_EQ(DecodeCp932(lines[0]).split(u',').at(1), U(u"生徒氏名"));
+    EXPECT_EQ(DecodeCp932(lines[0]).split(u',').at(1), u"生徒氏名"_s);
     EXPECT_FALSE(session.NeedsSave);
 }
 
 TEST_F(MainLogicTest, CancelledCsvDialogWritesNothing) {
     Start();
     logic->mnuCSVSaveAs_Click();
-    EXPECT_EQ(platform.dialogTitles, QStringList{U(u"画面の表をCSVで保存")});
+    EXPECT_EQ(platform.dialogTitles, QStringList{u"画面の表をCSVで保存"_s});
     EXPECT_TRUE(QDir(platform.dir.path()).entryList(QDir::Files).isEmpty());
     EXPECT_TRUE(platform.messages.isEmpty());
 }
@@ -209,7 +211,7 @@ TEST_F(MainLogicTest, CsvExportNextToTheGradeBookKeepsTheGradeBooksBackup) {
     logic->mnuCSVSaveAs_Click();
     EXPECT_EQ(ReadAll(path), saved);
     ASSERT_EQ(platform.messages.size(), 1);
-    EXPECT_TRUE(platform.messages[0].contains(U(u"開いている成績ファイル")));
+    EXPECT_TRUE(platform.messages[0].contains(u"開いている成績ファイル"_s));
 }
 
 TEST_F(MainLogicTest, FailedCsvWriteIsReportedAndChangesNothing) {
@@ -252,7 +254,7 @@ TEST_F(MainLogicTest, CsvExportFailingAtEachStepIsReportedAndKeepsTheOldFile) {
     const QString out = platform.dir.filePath(QStringLiteral("x.csv"));
     const QString bak = platform.dir.filePath(QStringLiteral("x.bak"));
     const QStringList before = QDir(platform.dir.path()).entryList(QDir::Files | QDir::Hidden);
-    const auto steps = FailingSteps(U(uR"(
+    const auto steps = FailingSteps(QString::fromUtf16(uR"(
         open -        fails    保存先のフォルダーを開けません
         open .x.csv   fails    一時ファイルを作れません
         write .x.csv  fails    書き込みに失敗しました

@@ -3,6 +3,8 @@
 #include "mainlogicfixture.h"
 #include "output/pdfname.h"
 
+using namespace Qt::StringLiterals;
+
 namespace kirune::test {
 namespace {
 
@@ -30,7 +32,7 @@ TEST_F(MainLogicTest, OpenOverAnOpenBookAsksFirstAndKeepsTheBookWhenTheNewFileIs
     EXPECT_EQ(CountEnrolled(*book), 5);
     EXPECT_EQ(session.SelectedNodeKey, QStringLiteral("HomeRoom"));
     EXPECT_EQ(session.SelectedNodeIndex, 0);
-    EXPECT_EQ(logic->frame1Caption, U(u"令和8年度 5年2組 山田花子 生徒数（ 5名）"));
+    EXPECT_EQ(logic->frame1Caption, u"令和8年度 5年2組 山田花子 生徒数（ 5名）"_s);
 
     // The teacher wants to save a new book and cancels the Save As dialog: nothing is opened.
     logic->mnuFileClose_Click();
@@ -39,7 +41,7 @@ TEST_F(MainLogicTest, OpenOverAnOpenBookAsksFirstAndKeepsTheBookWhenTheNewFileIs
     platform.fileAnswers = {second, std::nullopt};
     logic->mnuFileOpen_Click();
     EXPECT_TRUE(logic->Item(Menu::FileSaveAs).enabled);
-    EXPECT_EQ(book->HomeRoomYear, U(u"未登録です"));
+    EXPECT_EQ(book->HomeRoomYear, u"未登録です"_s);
 }
 
 TEST_F(MainLogicTest, RecentFilesKeepTheLastEightOpenedOrSavedAndDropMissingOnes) {
@@ -79,7 +81,7 @@ TEST_F(MainLogicTest, RecentFilesKeepTheLastEightOpenedOrSavedAndDropMissingOnes
     EXPECT_FALSE(logic->recentFiles.contains(paths[5]));
     EXPECT_EQ(platform.settings[QStringLiteral("RecentFiles")].toStringList(), logic->recentFiles);
     ASSERT_EQ(platform.messages.size(), before + 1);
-    EXPECT_TRUE(platform.messages.back().startsWith(U(u"ﾌｧｲﾙが見つかりません。")));
+    EXPECT_TRUE(platform.messages.back().startsWith(u"ﾌｧｲﾙが見つかりません。"_s));
 }
 
 TEST_F(MainLogicTest, NamesWithoutAnExtensionGetOneAndEverySaveIsConfirmed) {
@@ -98,14 +100,14 @@ TEST_F(MainLogicTest, NamesWithoutAnExtensionGetOneAndEverySaveIsConfirmed) {
     logic->mnuFileNew_Click();
     for (const Case& c : cases) {
         const int count = logic->statusMessageCount;
-        platform.fileAnswers = {platform.dir.filePath(U(c.chosen))};
+        platform.fileAnswers = {platform.dir.filePath(QString::fromUtf16(c.chosen))};
         if (c.csv)
             logic->mnuCSVSaveAs_Click();
         else
             logic->mnuFileSaveAs_Click();
-        const QString written = platform.dir.filePath(U(c.written));
+        const QString written = platform.dir.filePath(QString::fromUtf16(c.written));
         EXPECT_TRUE(QFile::exists(written)) << written.toStdString();
-        EXPECT_EQ(logic->statusMessage, U(c.confirmation));
+        EXPECT_EQ(logic->statusMessage, QString::fromUtf16(c.confirmation));
         EXPECT_EQ(logic->statusMessageCount, count + 1);
         if (!c.csv) {
             EXPECT_EQ(session.FileName, written);
@@ -119,10 +121,10 @@ TEST_F(MainLogicTest, TheTitleNamesTheOpenFile) {
     Start();
     EXPECT_EQ(logic->TitleFileName(), QString());
     logic->mnuFileNew_Click();
-    EXPECT_EQ(logic->TitleFileName(), U(u"無題"));
+    EXPECT_EQ(logic->TitleFileName(), u"無題"_s);
     platform.answers = {false};
     Open(path);
-    EXPECT_EQ(logic->TitleFileName(), U(u"4年2組.txt"));
+    EXPECT_EQ(logic->TitleFileName(), u"4年2組.txt"_s);
     platform.answers = {false};
     logic->mnuFileClose_Click();
     EXPECT_EQ(logic->TitleFileName(), QString());
@@ -142,9 +144,9 @@ TEST_F(MainLogicTest, AMaximizedWindowIsStoredSoAndRestoredSo) {
 TEST(PdfName, ClassAndTableMakeTheName) {
     auto book = std::make_unique<GradeBook>();
     ResetGradeBook(*book);
-    book->HomeRoomGrade = U(u"3年");
-    book->HomeRoomClass = U(u"1組");
-    book->TestInfo[TestSlot(1, 0, 2, 0)][1] = U(u"漢字/テスト");
+    book->HomeRoomGrade = u"3年"_s;
+    book->HomeRoomClass = u"1組"_s;
+    book->TestInfo[TestSlot(1, 0, 2, 0)][1] = u"漢字/テスト"_s;
     const std::pair<QString, const char16_t*> cases[] = {
         {kHomeRoomKey, u"3年1組_学級.pdf"},
         {SubjectKey(0), u"3年1組_国語_通年.pdf"},
@@ -153,11 +155,11 @@ TEST(PdfName, ClassAndTableMakeTheName) {
         {ViewpointKey(1, 0, 0, 0), u"3年1組_算数_一学期_1回目試験_思考.pdf"},
     };
     for (const auto& [key, name] : cases)
-        EXPECT_EQ(TablePdfName(*book, key), U(name)) << key.toStdString();
-    EXPECT_EQ(GraphPdfName(*book, 0, 3), U(u"3年1組_国語_通年_グラフ.pdf"));
+        EXPECT_EQ(TablePdfName(*book, key), QString::fromUtf16(name)) << key.toStdString();
+    EXPECT_EQ(GraphPdfName(*book, 0, 3), u"3年1組_国語_通年_グラフ.pdf"_s);
     book->HomeRoomGrade.clear();
     book->HomeRoomClass.clear();
-    EXPECT_EQ(TablePdfName(*book, kHomeRoomKey), U(u"学級.pdf"));
+    EXPECT_EQ(TablePdfName(*book, kHomeRoomKey), u"学級.pdf"_s);
 }
 
 } // namespace

@@ -6,6 +6,8 @@
 
 #include <QPageLayout>
 
+using namespace Qt::StringLiterals;
+
 namespace kirune::test {
 namespace {
 
@@ -17,14 +19,15 @@ protected:
             shown = std::move(summary);
         };
         for (const char16_t* klass : {u"1組", u"2組"})
-            books << WriteBook(U(klass) + QStringLiteral(".txt"), 3, [&](GradeBook& b) {
-                b.HomeRoomClass = U(klass);
-                const int slot = SemesterAggregateSlot(1, 0, 0);
-                for (int n = 0; n < 3; ++n)
-                    b.Scores[slot][n] = static_cast<float>(10 * (n + 1));
-                b.Scores[slot][kAverageColumn] = 20;
-                b.Scores[slot][kPointsColumn] = 40;
-            });
+            books << WriteBook(QString::fromUtf16(klass) + QStringLiteral(".txt"), 3,
+                               [&](GradeBook& b) {
+                                   b.HomeRoomClass = QString::fromUtf16(klass);
+                                   const int slot = SemesterAggregateSlot(1, 0, 0);
+                                   for (int n = 0; n < 3; ++n)
+                                       b.Scores[slot][n] = static_cast<float>(10 * (n + 1));
+                                   b.Scores[slot][kAverageColumn] = 20;
+                                   b.Scores[slot][kPointsColumn] = 40;
+                               });
     }
 
     // File > 学年の集計 with `paths` chosen in its dialog.
@@ -42,14 +45,14 @@ TEST_F(GradeSummaryLogicTest, TheChosenBooksOpenTheirWindowAndTheOpenBookStaysAs
     const QString table = logic->grid.RowString(1);
     Choose(books);
     ASSERT_TRUE(shown);
-    EXPECT_EQ(platform.dialogTitles.back(), U(u"学年の集計：成績ファイルを選ぶ"));
+    EXPECT_EQ(platform.dialogTitles.back(), u"学年の集計：成績ファイルを選ぶ"_s);
     EXPECT_EQ(shown->grid.Rows(), 4);
-    EXPECT_EQ(shown->grid.Text(3, 1), U(u"学年全体"));
+    EXPECT_EQ(shown->grid.Text(3, 1), u"学年全体"_s);
     EXPECT_EQ(shown->PeriodChoice(), 0);
     // The second semester holds the marks: 10, 20, 30 of 40 points.
     EXPECT_EQ(shown->grid.Text(1, 3), QString());
     shown->ChoosePeriod(2);
-    EXPECT_TRUE(shown->caption.contains(U(u"二学期")));
+    EXPECT_TRUE(shown->caption.contains(u"二学期"_s));
     EXPECT_EQ(shown->grid.Text(3, 3), QStringLiteral("50.0"));
     // The open book is the one it was, unchanged, still locked by this program.
     EXPECT_EQ(session.FileName, books[0]);
@@ -65,7 +68,7 @@ TEST_F(GradeSummaryLogicTest, CancelledOrNothingReadableOpensNoWindow) {
     Choose({platform.dir.filePath(QStringLiteral("gone.txt"))});
     EXPECT_FALSE(shown);
     ASSERT_EQ(platform.messages.size(), 1);
-    EXPECT_TRUE(platform.messages[0].startsWith(U(u"読み込める成績ファイルがありませんでした。")));
+    EXPECT_TRUE(platform.messages[0].startsWith(u"読み込める成績ファイルがありませんでした。"_s));
 }
 
 TEST_F(GradeSummaryLogicTest, SavesAWorkbookOrACsvAndPrintsOneLandscapePage) {
@@ -89,7 +92,7 @@ TEST_F(GradeSummaryLogicTest, SavesAWorkbookOrACsvAndPrintsOneLandscapePage) {
     }
     shown->Print();
     EXPECT_EQ(platform.printed, 1);
-    EXPECT_EQ(platform.previewNames.back(), U(u"学年の集計_学年.pdf"));
+    EXPECT_EQ(platform.previewNames.back(), u"学年の集計_学年.pdf"_s);
     EXPECT_EQ(platform.printer->pageLayout().orientation(), QPageLayout::Landscape);
     EXPECT_TRUE(QFileInfo(platform.pdfPath).size() > 0);
 }

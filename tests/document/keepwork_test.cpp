@@ -3,6 +3,8 @@
 #include "mainlogicfixture.h"
 #include "model/cp932.h"
 
+using namespace Qt::StringLiterals;
+
 namespace kirune::test {
 namespace {
 
@@ -40,7 +42,7 @@ TEST_F(KeepWorkTest, TheSaveQuestionsAnswersDecideWhetherTheCommandGoesOn) {
         SCOPED_TRACE(std::string(c.command) + " " + std::to_string(static_cast<int>(c.answer)));
         OpenClass();
         const QByteArray onDisk = ReadAll(path);
-        Change(U(u"変更"), U(u"学級の登録"));
+        Change(u"変更"_s, u"学級の登録"_s);
         platform.questions.clear();
         platform.choices = {c.answer};
         bool goesOn = false;
@@ -54,7 +56,7 @@ TEST_F(KeepWorkTest, TheSaveQuestionsAnswersDecideWhetherTheCommandGoesOn) {
         EXPECT_EQ(goesOn, c.goesOn);
         EXPECT_EQ(ReadAll(path) != onDisk, c.saved);
         if (!c.goesOn) {
-            EXPECT_EQ(book->StudentNames[0], U(u"変更"));
+            EXPECT_EQ(book->StudentNames[0], u"変更"_s);
         }
         logic->mnuFileClose_Click(); // (answered No by default) for the next case
     }
@@ -65,7 +67,7 @@ TEST_F(KeepWorkTest, RosterImportWithoutABookStartsOneAndYesWithoutASaveStopsThe
     const QString roster = platform.dir.filePath(QStringLiteral("roster.csv"));
     QFile file(roster);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(EncodeCp932(U(u"青木一郎\r\n井上二葉\r\n")));
+    file.write(EncodeCp932(u"青木一郎\r\n井上二葉\r\n"_s));
     file.close();
     ASSERT_TRUE(logic->Item(Menu::EditNameBook).enabled);
     platform.fileAnswers = {roster};
@@ -76,33 +78,33 @@ TEST_F(KeepWorkTest, RosterImportWithoutABookStartsOneAndYesWithoutASaveStopsThe
     EXPECT_TRUE(logic->Item(Menu::FileSaveAs).enabled);
     EXPECT_TRUE(logic->Item(Menu::FileClose).enabled);
     EXPECT_FALSE(logic->Item(Menu::FileNew).enabled);
-    EXPECT_TRUE(logic->frame1Caption.contains(U(u"生徒数（ 2名）")));
-    EXPECT_EQ(book->StudentNames[1], U(u"井上二葉"));
+    EXPECT_TRUE(logic->frame1Caption.contains(u"生徒数（ 2名）"_s));
+    EXPECT_EQ(book->StudentNames[1], u"井上二葉"_s);
     EXPECT_TRUE(session.NeedsSave);
 
     // Yes, then the save-as dialog cancelled: nothing saved, so the program stays.
     platform.choices = {Answer::Yes};
     EXPECT_FALSE(logic->Form_Unload({0, 0, 9000, 8000}, false));
     EXPECT_EQ(platform.questions, QStringList{kSavePrompt});
-    EXPECT_EQ(book->StudentNames[0], U(u"青木一郎"));
+    EXPECT_EQ(book->StudentNames[0], u"青木一郎"_s);
 }
 
 TEST_F(KeepWorkTest, UndoAndRedoPutBackTheWholeBookStepByStep) {
     OpenClass();
     const QString first = book->StudentNames[0];
     EXPECT_FALSE(logic->Item(Menu::EditUndo).enabled);
-    Change(U(u"一"), U(u"国語 一学期 2回目試験の登録"));
-    Change(U(u"二"), U(u"学級の登録"));
-    EXPECT_EQ(logic->Item(Menu::EditUndo).caption, U(u"元に戻す: 学級の登録(&U)"));
+    Change(u"一"_s, u"国語 一学期 2回目試験の登録"_s);
+    Change(u"二"_s, u"学級の登録"_s);
+    EXPECT_EQ(logic->Item(Menu::EditUndo).caption, u"元に戻す: 学級の登録(&U)"_s);
     EXPECT_EQ(logic->Item(Menu::EditUndo).shortcut, QStringLiteral("Ctrl+Z"));
     EXPECT_EQ(logic->Item(Menu::EditRedo).shortcut, QStringLiteral("Ctrl+Y"));
 
     session.NeedsSave = false;
     logic->mnuEditUndo_Click();
-    EXPECT_EQ(book->StudentNames[0], U(u"一"));
+    EXPECT_EQ(book->StudentNames[0], u"一"_s);
     EXPECT_TRUE(session.NeedsSave);
-    EXPECT_EQ(logic->Item(Menu::EditUndo).caption, U(u"元に戻す: 国語 一学期 2回目試験の登録(&U)"));
-    EXPECT_EQ(logic->Item(Menu::EditRedo).caption, U(u"やり直し: 学級の登録(&R)"));
+    EXPECT_EQ(logic->Item(Menu::EditUndo).caption, u"元に戻す: 国語 一学期 2回目試験の登録(&U)"_s);
+    EXPECT_EQ(logic->Item(Menu::EditRedo).caption, u"やり直し: 学級の登録(&R)"_s);
     logic->mnuEditUndo_Click();
     EXPECT_EQ(book->StudentNames[0], first);
     EXPECT_EQ(logic->grid.Text(1, 1), first) << "the table shows the restored book";
@@ -112,7 +114,7 @@ TEST_F(KeepWorkTest, UndoAndRedoPutBackTheWholeBookStepByStep) {
     EXPECT_FALSE(logic->recovery.HasCopy());
     logic->mnuEditRedo_Click();
     logic->mnuEditRedo_Click();
-    EXPECT_EQ(book->StudentNames[0], U(u"二"));
+    EXPECT_EQ(book->StudentNames[0], u"二"_s);
 
     // Disabled while an editor is open.
     logic->SelectNodeByKey(kHomeRoomKey);
@@ -120,7 +122,7 @@ TEST_F(KeepWorkTest, UndoAndRedoPutBackTheWholeBookStepByStep) {
     logic->mnuEditProperty_Click();
     EXPECT_FALSE(logic->Item(Menu::EditUndo).enabled);
     logic->mnuEditUndo_Click();
-    EXPECT_EQ(book->StudentNames[0], U(u"二"));
+    EXPECT_EQ(book->StudentNames[0], u"二"_s);
     logic->EnableMainWindow();
     EXPECT_TRUE(logic->Item(Menu::EditUndo).enabled);
 }
@@ -128,18 +130,17 @@ TEST_F(KeepWorkTest, UndoAndRedoPutBackTheWholeBookStepByStep) {
 TEST_F(KeepWorkTest, TheRenameCarriedAtActivationIsPartOfTheSubjectsRegistration) {
     OpenClass();
     const int first = TestSlot(0, 0, 0, 1);
-    book->TestInfo[first][1] = U(u"国語の漢字");
+    book->TestInfo[first][1] = u"国語の漢字"_s;
     logic->RecordStep(QStringLiteral("setup"));
     ASSERT_TRUE(logic->SelectNodeByKey(SubjectKey(0)));
-    book->SubjectTitles[0][0] = U(u"こくご"); // the annual criteria editor registers a new name
-    logic->RecordStep(U(u"こくごの通年の評定基準の登録"));
+    book->SubjectTitles[0][0] = u"こくご"_s; // the annual criteria editor registers a new name
+    logic->RecordStep(u"こくごの通年の評定基準の登録"_s);
     logic->Form_Activate();
-    EXPECT_EQ(book->TestInfo[first][1], U(u"こくごの漢字"));
-    EXPECT_EQ(logic->Item(Menu::EditUndo).caption,
-              U(u"元に戻す: こくごの通年の評定基準の登録(&U)"));
+    EXPECT_EQ(book->TestInfo[first][1], u"こくごの漢字"_s);
+    EXPECT_EQ(logic->Item(Menu::EditUndo).caption, u"元に戻す: こくごの通年の評定基準の登録(&U)"_s);
     logic->mnuEditUndo_Click();
-    EXPECT_EQ(book->SubjectTitles[0][0], U(u"国語"));
-    EXPECT_EQ(book->TestInfo[first][1], U(u"国語の漢字"));
+    EXPECT_EQ(book->SubjectTitles[0][0], u"国語"_s);
+    EXPECT_EQ(book->TestInfo[first][1], u"国語の漢字"_s);
 }
 
 TEST_F(KeepWorkTest, UndoKeepsAtLeastFiftyStepsAndCloseClearsThem) {

@@ -2,6 +2,8 @@
 // New, Open, Save, Save As and Close leave behind.
 #include "mainlogicfixture.h"
 
+using namespace Qt::StringLiterals;
+
 namespace kirune::test {
 namespace {
 
@@ -10,15 +12,15 @@ TEST_F(MainLogicTest, StartOffersOnlyNewOpenAndTheRosterImport) {
     EXPECT_EQ(Enabling(), Expected(true, false, false, false, false, false, true, false));
     ASSERT_EQ(logic->nodes.size(), 1u);
     EXPECT_EQ(logic->nodes[0].key, QStringLiteral("ROOTnode"));
-    EXPECT_EQ(logic->nodes[0].text, U(u"ファイルを開いてください"));
+    EXPECT_EQ(logic->nodes[0].text, u"ファイルを開いてください"_s);
     EXPECT_EQ(
         logic->statusText,
-        U(u"ﾋﾝﾄ：最初から始めるときはﾌｧｲﾙﾒﾆｭｰの[新規作成]を、利用中のﾌｧｲﾙがあるときは[開く]をｸﾘｯｸ"
-          u"してください"));
+        u"ﾋﾝﾄ：最初から始めるときはﾌｧｲﾙﾒﾆｭｰの[新規作成]を、利用中のﾌｧｲﾙがあるときは[開く]をｸﾘｯｸ"
+        u"してください"_s);
     EXPECT_EQ(logic->grid.Rows(), 43);
     EXPECT_EQ(logic->grid.Cols(), 15);
-    EXPECT_EQ(logic->grid.Text(0, 1), U(u"生徒氏名"));
-    EXPECT_EQ(logic->frame1Caption, U(u"   生徒数（ 0名）"));
+    EXPECT_EQ(logic->grid.Text(0, 1), u"生徒氏名"_s);
+    EXPECT_EQ(logic->frame1Caption, u"   生徒数（ 0名）"_s);
 }
 
 TEST_F(MainLogicTest, NewOpensAnUnsavedBookThatMustBeSavedUnderAName) {
@@ -26,14 +28,14 @@ TEST_F(MainLogicTest, NewOpensAnUnsavedBookThatMustBeSavedUnderAName) {
     logic->mnuFileNew_Click();
     // Save is offered and asks for a name, as Save As does.
     EXPECT_EQ(Enabling(), Expected(false, true, true, true, true, false, true, true));
-    EXPECT_EQ(book->HomeRoomYear, U(u"未登録です"));
+    EXPECT_EQ(book->HomeRoomYear, u"未登録です"_s);
     EXPECT_EQ(logic->nodes.size(), 746u + CountEnrolled(*book)); // and the pupils' branch
-    EXPECT_EQ(logic->nodes[0].text, U(u"未登録です"));
+    EXPECT_EQ(logic->nodes[0].text, u"未登録です"_s);
     EXPECT_EQ(session.SelectedNodeKey, QStringLiteral("HomeRoom"));
-    EXPECT_EQ(logic->Item(Menu::EditProperty).caption, U(u"学級の編集(&E)"));
-    EXPECT_EQ(logic->Button(U(u"編集"))->caption, U(u" 学 級 の 編 集 "));
+    EXPECT_EQ(logic->Item(Menu::EditProperty).caption, u"学級の編集(&E)"_s);
+    EXPECT_EQ(logic->Button(u"編集"_s)->caption, u" 学 級 の 編 集 "_s);
     EXPECT_EQ(logic->statusText,
-              U(u"ﾋﾝﾄ：最初に学級の設定をします。[学級の編集]をｸﾘｯｸしてください"));
+              u"ﾋﾝﾄ：最初に学級の設定をします。[学級の編集]をｸﾘｯｸしてください"_s);
 }
 
 TEST_F(MainLogicTest, OpenOfAClassOffersPrintingAndNoRosterImport) {
@@ -42,15 +44,15 @@ TEST_F(MainLogicTest, OpenOfAClassOffersPrintingAndNoRosterImport) {
     Open(path);
     // Just read, the book is what its file holds: nothing to save.
     EXPECT_EQ(Enabling(), Expected(false, true, true, true, true, true, false, false));
-    EXPECT_EQ(platform.dialogTitles, QStringList{U(u"開く")});
-    EXPECT_EQ(platform.dialogFilters, QStringList{U(u"ﾃｷｽﾄﾌｧｲﾙ (*.txt)|*.txt")});
+    EXPECT_EQ(platform.dialogTitles, QStringList{u"開く"_s});
+    EXPECT_EQ(platform.dialogFilters, QStringList{u"ﾃｷｽﾄﾌｧｲﾙ (*.txt)|*.txt"_s});
     EXPECT_EQ(session.FileName, path);
     EXPECT_EQ(logic->nodes.size(), 746u + CountEnrolled(*book)); // and the pupils' branch
-    EXPECT_EQ(logic->nodes[0].text, U(u"令和8年度5年2組山田花子"));
-    EXPECT_EQ(logic->frame1Caption, U(u"令和8年度 5年2組 山田花子 生徒数（ 32名）"));
-    EXPECT_EQ(logic->statusText, U(u"ﾋﾝﾄ：学級のデータです。[学級の編集]で編集をします。"
-                                   u"[画面の表を印刷]で印刷します。"));
-    EXPECT_EQ(logic->grid.Text(32, 1), U(u"生徒32"));
+    EXPECT_EQ(logic->nodes[0].text, u"令和8年度5年2組山田花子"_s);
+    EXPECT_EQ(logic->frame1Caption, u"令和8年度 5年2組 山田花子 生徒数（ 32名）"_s);
+    EXPECT_EQ(logic->statusText, u"ﾋﾝﾄ：学級のデータです。[学級の編集]で編集をします。"
+                                 u"[画面の表を印刷]で印刷します。"_s);
+    EXPECT_EQ(logic->grid.Text(32, 1), u"生徒32"_s);
     EXPECT_EQ(logic->grid.Text(32, 0), QStringLiteral(" 32"));
     EXPECT_TRUE(platform.messages.isEmpty());
 }
@@ -101,7 +103,7 @@ TEST_F(MainLogicTest, OpenOfAnUnreadableFileShowsTheReadersMessageAndChangesNoth
     EXPECT_EQ(logic->nodes.size(), 1u);
     EXPECT_EQ(session.SelectedNodeKey, QStringLiteral("ROOTnode"));
     EXPECT_TRUE(book->HomeRoomYear.isEmpty());
-    EXPECT_EQ(book->SubjectTitles[0][0], U(u"国語"));
+    EXPECT_EQ(book->SubjectTitles[0][0], u"国語"_s);
 
     // The program goes on: a good file opens afterwards.
     Open(good);
@@ -113,13 +115,13 @@ TEST_F(MainLogicTest, SaveWritesTheFileAndClearsTheUnsavedFlag) {
     const QString path = WriteBook(QStringLiteral("class.txt"), 3);
     Start();
     Open(path);
-    book->StudentNames[1] = U(u"改名");
+    book->StudentNames[1] = u"改名"_s;
     logic->mnuFileSave_Click();
     EXPECT_EQ(Enabling(), Expected(false, true, true, true, true, true, false, false));
     auto reread = std::make_unique<GradeBook>();
     QString error;
     ASSERT_TRUE(ReadGradeBookFile(path, *reread, &error));
-    EXPECT_EQ(reread->StudentNames[1], U(u"改名"));
+    EXPECT_EQ(reread->StudentNames[1], u"改名"_s);
     EXPECT_TRUE(QFile::exists(platform.dir.filePath(QStringLiteral("class.bak"))));
 }
 
@@ -135,9 +137,9 @@ TEST_F(MainLogicTest, CloseReturnsToTheStartState) {
     EXPECT_EQ(logic->nodes[0].key, QStringLiteral("ROOTnode"));
     EXPECT_EQ(logic->grid.Rows(), 43);
     EXPECT_EQ(logic->grid.Cols(), 15);
-    EXPECT_EQ(logic->grid.Text(0, 1), U(u"生徒氏名"));
+    EXPECT_EQ(logic->grid.Text(0, 1), u"生徒氏名"_s);
     EXPECT_TRUE(logic->grid.Text(1, 1).isEmpty()); // the pupils' names are gone
-    EXPECT_EQ(logic->frame1Caption, U(u"   生徒数（ 0名）"));
+    EXPECT_EQ(logic->frame1Caption, u"   生徒数（ 0名）"_s);
     EXPECT_EQ(CountEnrolled(*book), 0);
     EXPECT_TRUE(book->HomeRoomYear.isEmpty());
 }
@@ -148,17 +150,17 @@ TEST_F(MainLogicTest, CloseAfterNewAsksAndYesWithACancelledDialogKeepsTheBookOpe
     platform.answers = {true};
     logic->mnuFileClose_Click();
     EXPECT_EQ(platform.questions, QStringList{kSavePrompt});
-    EXPECT_EQ(platform.dialogTitles, QStringList{U(u"名前をつけて保存する")});
-    EXPECT_EQ(platform.dialogFilters, QStringList{U(u"ﾃｷｽﾄﾌｧｲﾙ (*.txt)|*.txt")});
+    EXPECT_EQ(platform.dialogTitles, QStringList{u"名前をつけて保存する"_s});
+    EXPECT_EQ(platform.dialogFilters, QStringList{u"ﾃｷｽﾄﾌｧｲﾙ (*.txt)|*.txt"_s});
     EXPECT_EQ(Enabling(), Expected(false, true, true, true, true, false, true, true));
     EXPECT_EQ(logic->nodes.size(), 746u + CountEnrolled(*book)); // and the pupils' branch
-    EXPECT_EQ(book->HomeRoomYear, U(u"未登録です"));
+    EXPECT_EQ(book->HomeRoomYear, u"未登録です"_s);
 }
 
 TEST_F(MainLogicTest, CloseAfterNewAnsweredYesSavesUnderTheChosenNameThenCloses) {
     Start();
     logic->mnuFileNew_Click();
-    book->TeacherName = U(u"佐藤");
+    book->TeacherName = u"佐藤"_s;
     const QString path = platform.dir.filePath(QStringLiteral("new.txt"));
     platform.answers = {true};
     platform.fileAnswers = {path};
@@ -167,8 +169,8 @@ TEST_F(MainLogicTest, CloseAfterNewAnsweredYesSavesUnderTheChosenNameThenCloses)
     auto reread = std::make_unique<GradeBook>();
     QString error;
     ASSERT_TRUE(ReadGradeBookFile(path, *reread, &error)) << error.toStdString();
-    EXPECT_EQ(reread->TeacherName, U(u"佐藤"));
-    EXPECT_EQ(reread->HomeRoomYear, U(u"未登録です"));
+    EXPECT_EQ(reread->TeacherName, u"佐藤"_s);
+    EXPECT_EQ(reread->HomeRoomYear, u"未登録です"_s);
 }
 
 TEST_F(MainLogicTest, CloseAfterNewAnsweredNoClosesWithoutSaving) {
@@ -236,13 +238,13 @@ TEST_F(MainLogicTest, SaveAsMovesTheBookToTheNewPathForLaterSaves) {
     logic->mnuFileSaveAs_Click();
     EXPECT_EQ(session.FileName, second);
     EXPECT_FALSE(session.NeedsSave);
-    book->StudentNames[0] = U(u"新しい名前");
+    book->StudentNames[0] = u"新しい名前"_s;
     logic->mnuFileSave_Click();
     EXPECT_EQ(ReadAll(first), firstBytes);
     auto reread = std::make_unique<GradeBook>();
     QString error;
     ASSERT_TRUE(ReadGradeBookFile(second, *reread, &error));
-    EXPECT_EQ(reread->StudentNames[0], U(u"新しい名前"));
+    EXPECT_EQ(reread->StudentNames[0], u"新しい名前"_s);
 }
 
 TEST_F(MainLogicTest, FailedSaveAsKeepsTheFileTheBookCameFrom) {
@@ -274,21 +276,21 @@ TEST_F(MainLogicTest, SaveButtonRunsSaveAsOnANewBookAndSaveAfterwards) {
     logic->mnuFileNew_Click();
     const QString path = platform.dir.filePath(QStringLiteral("made.txt"));
     platform.fileAnswers = {path};
-    logic->tbToolBar_ButtonClick(U(u"上書き保存"));
-    EXPECT_EQ(platform.dialogTitles, QStringList{U(u"名前をつけて保存する")});
+    logic->tbToolBar_ButtonClick(u"上書き保存"_s);
+    EXPECT_EQ(platform.dialogTitles, QStringList{u"名前をつけて保存する"_s});
     EXPECT_TRUE(QFile::exists(path));
     EXPECT_FALSE(session.NeedsSave);
     EXPECT_TRUE(logic->Item(Menu::FileSave).enabled);
 
-    book->TeacherName = U(u"後から");
+    book->TeacherName = u"後から"_s;
     session.MarkChanged();
-    logic->tbToolBar_ButtonClick(U(u"上書き保存"));
+    logic->tbToolBar_ButtonClick(u"上書き保存"_s);
     EXPECT_EQ(platform.dialogTitles.size(), 1); // no second dialog
     EXPECT_FALSE(session.NeedsSave);
     auto reread = std::make_unique<GradeBook>();
     QString error;
     ASSERT_TRUE(ReadGradeBookFile(path, *reread, &error));
-    EXPECT_EQ(reread->TeacherName, U(u"後から"));
+    EXPECT_EQ(reread->TeacherName, u"後から"_s);
 }
 
 TEST_F(MainLogicTest, AChangeAfterSavingMakesCloseAskAgain) {
@@ -305,18 +307,18 @@ TEST_F(MainLogicTest, AChangeAfterSavingMakesCloseAskAgain) {
 TEST_F(MainLogicTest, ToolbarButtonsDispatchByKeyAndOnlyWhileEnabled) {
     const QString path = WriteBook(QStringLiteral("class.txt"), 2);
     Start();
-    logic->tbToolBar_ButtonClick(U(u"上書き保存")); // disabled at start
+    logic->tbToolBar_ButtonClick(u"上書き保存"_s); // disabled at start
     EXPECT_TRUE(platform.dialogTitles.isEmpty());
     logic->tbToolBar_ButtonClick(QStringLiteral("nothing"));
     platform.fileAnswers = {path};
-    logic->tbToolBar_ButtonClick(U(u"開く"));
+    logic->tbToolBar_ButtonClick(u"開く"_s);
     EXPECT_EQ(session.FileName, path);
-    logic->tbToolBar_ButtonClick(U(u"新規作成")); // disabled while a book is open
-    EXPECT_EQ(book->HomeRoomYear, U(u"令和8年度"));
+    logic->tbToolBar_ButtonClick(u"新規作成"_s); // disabled while a book is open
+    EXPECT_EQ(book->HomeRoomYear, u"令和8年度"_s);
 
     std::vector<EditorKind> opened;
     logic->openEditor = [&](EditorKind kind) { opened.push_back(kind); };
-    logic->tbToolBar_ButtonClick(U(u"編集"));
+    logic->tbToolBar_ButtonClick(u"編集"_s);
     EXPECT_EQ(opened, std::vector<EditorKind>{EditorKind::HomeRoom});
 }
 

@@ -5,6 +5,8 @@
 #include "browse/tables.h"
 #include "model/cp932.h"
 
+using namespace Qt::StringLiterals;
+
 namespace kirune::test {
 namespace {
 
@@ -23,9 +25,9 @@ TEST_F(MainLogicTest, TreeHoldsEveryNodeFromHomeroomToTheLastViewpoint) {
     EXPECT_EQ(logic->nodes.front().image, QStringLiteral("root"));
     EXPECT_EQ(logic->nodes[744].key, QStringLiteral("3 5 2 9 2"));
     EXPECT_EQ(logic->nodes[744].key.size(), 9);
-    EXPECT_EQ(logic->nodes[744].text, U(u"三学期  10回目試験観点3"));
+    EXPECT_EQ(logic->nodes[744].text, u"三学期  10回目試験観点3"_s);
     EXPECT_EQ(logic->nodes[1].key, QStringLiteral("0 0"));
-    EXPECT_EQ(logic->nodes[1].text, U(u"国語"));
+    EXPECT_EQ(logic->nodes[1].text, u"国語"_s);
 }
 
 // After the 745 class nodes, the branch "児童別" (key "4") under the homeroom, with one node per
@@ -40,7 +42,7 @@ TEST_F(MainLogicTest, ThePupilsBranchComesAfterEveryOtherNode) {
     ASSERT_EQ(logic->nodes.size(), 745u + 1 + 11);
     const TreeNode& branch = logic->nodes[745];
     EXPECT_EQ(branch.key, QStringLiteral("4"));
-    EXPECT_EQ(branch.text, U(u"児童別"));
+    EXPECT_EQ(branch.text, u"児童別"_s);
     EXPECT_EQ(branch.image, QStringLiteral("pupils"));
     EXPECT_EQ(branch.parent, 0);
     const struct {
@@ -61,11 +63,11 @@ TEST_F(MainLogicTest, ThePupilsBranchComesAfterEveryOtherNode) {
     EXPECT_EQ(PupilNumberOfKey(QStringLiteral("4")), 0);
     EXPECT_EQ(PupilNumberOfKey(QStringLiteral("3 0 0 0 0")), 0);
     // A name given (a step of any editor): the branch follows at once.
-    book->StudentNames[2] = U(u"戻った子");
+    book->StudentNames[2] = u"戻った子"_s;
     session.MarkChanged();
-    logic->RecordStep(U(u"学級の登録"));
+    logic->RecordStep(u"学級の登録"_s);
     EXPECT_EQ(logic->nodes.size(), 745u + 1 + 12);
-    EXPECT_EQ(logic->nodes[748].text, U(u" 3 戻った子"));
+    EXPECT_EQ(logic->nodes[748].text, u" 3 戻った子"_s);
 }
 
 TEST_F(MainLogicTest, EmptySubjectNameAndEmptyTestTextsShowAsSuch) {
@@ -81,11 +83,11 @@ TEST_F(MainLogicTest, EmptySubjectNameAndEmptyTestTextsShowAsSuch) {
     ASSERT_GT(subject, 0);
     EXPECT_TRUE(logic->nodes[subject - 1].text.isEmpty());
     EXPECT_EQ(logic->nodes[subject].key, QStringLiteral("1 2 0"));
-    EXPECT_EQ(logic->nodes[subject].text, U(u"一学期()"));
+    EXPECT_EQ(logic->nodes[subject].text, u"一学期()"_s);
     const int test = IndexOf(*logic, QStringLiteral("2 4 1 6"));
     ASSERT_GT(test, 0);
     EXPECT_EQ(logic->nodes[test - 1].text, QStringLiteral(" "));
-    EXPECT_EQ(logic->nodes[test].text, QStringLiteral(" ") + U(u"観点1"));
+    EXPECT_EQ(logic->nodes[test].text, QStringLiteral(" ") + u"観点1"_s);
 }
 
 TEST_F(MainLogicTest, PlaceholderNodeAsksToCreateOrOpenAFileEveryTime) {
@@ -93,8 +95,8 @@ TEST_F(MainLogicTest, PlaceholderNodeAsksToCreateOrOpenAFileEveryTime) {
     logic->TreeView1_NodeClick(1);
     logic->TreeView1_NodeClick(1);
     const QString message =
-        U(u"最初から始めるときはﾌｧｲﾙﾒﾆｭｰの[新規作成]を、利用中のﾌｧｲﾙがあるときは[開く]"
-          u"をｸﾘｯｸしてください。");
+        u"最初から始めるときはﾌｧｲﾙﾒﾆｭｰの[新規作成]を、利用中のﾌｧｲﾙがあるときは[開く]"
+        u"をｸﾘｯｸしてください。"_s;
     EXPECT_EQ(platform.messages, QStringList({message, message}));
     EXPECT_EQ(session.SelectedNodeKey, QStringLiteral("ROOTnode"));
     // The edit command is enabled by the click but does nothing on the placeholder.
@@ -114,19 +116,19 @@ TEST_F(MainLogicTest, SubjectNodeWithoutPupilsSaysSoAndKeepsTheTableShown) {
     const QString caption = logic->frame1Caption;
     const QString status = logic->statusText;
     const QString menuCaption = logic->Item(Menu::EditProperty).caption;
-    const QString buttonCaption = logic->Button(U(u"編集"))->caption;
+    const QString buttonCaption = logic->Button(u"編集"_s)->caption;
     platform.messages.clear();
 
     const int subject = IndexOf(*logic, QStringLiteral("0 3"));
     logic->TreeView1_NodeClick(subject);
     EXPECT_EQ(platform.messages,
               QStringList{
-                  U(u"学級の編集（生徒の登録）がまだです。[編集]－[学級の編集(E)]をしてください")});
+                  u"学級の編集（生徒の登録）がまだです。[編集]－[学級の編集(E)]をしてください"_s});
     EXPECT_EQ(GridRows(), rows);
     EXPECT_EQ(logic->frame1Caption, caption);
     EXPECT_EQ(logic->statusText, status);
     EXPECT_EQ(logic->Item(Menu::EditProperty).caption, menuCaption);
-    EXPECT_EQ(logic->Button(U(u"編集"))->caption, buttonCaption);
+    EXPECT_EQ(logic->Button(u"編集"_s)->caption, buttonCaption);
     EXPECT_EQ(session.SelectedNodeKey, QStringLiteral("0 3"));
     EXPECT_EQ(session.SelectedNodeIndex, subject);
     EXPECT_EQ(session.CurrentSubject, 0); // not decoded
@@ -146,7 +148,7 @@ TEST_F(MainLogicTest, HomeroomNodeWorksWithoutPupils) {
     EXPECT_TRUE(platform.messages.isEmpty());
     EXPECT_EQ(logic->grid.Rows(), 3);
     EXPECT_EQ(session.ShownColumnCount, 2);
-    EXPECT_EQ(logic->frame1Caption, U(u"未登録です   生徒数（ 0名）"));
+    EXPECT_EQ(logic->frame1Caption, u"未登録です   生徒数（ 0名）"_s);
 }
 
 struct LevelCase {
@@ -190,11 +192,11 @@ TEST_F(MainLogicTest, EachLevelSetsItsCaptionsHintAndIndices) {
         ASSERT_TRUE(logic->SelectNodeByKey(key));
         EXPECT_EQ(session.SelectedNodeKey, key);
         EXPECT_EQ(logic->nodes[session.SelectedNodeIndex - 1].key, key);
-        EXPECT_EQ(logic->Item(Menu::EditProperty).caption, U(c.menuCaption));
+        EXPECT_EQ(logic->Item(Menu::EditProperty).caption, QString::fromUtf16(c.menuCaption));
         EXPECT_EQ(logic->Item(Menu::EditProperty).enabled, c.editEnabled);
-        EXPECT_EQ(logic->Button(U(u"編集"))->caption, U(c.buttonCaption));
-        EXPECT_EQ(logic->Button(U(u"編集"))->enabled, c.editEnabled);
-        EXPECT_EQ(logic->statusText, U(c.hint));
+        EXPECT_EQ(logic->Button(u"編集"_s)->caption, QString::fromUtf16(c.buttonCaption));
+        EXPECT_EQ(logic->Button(u"編集"_s)->enabled, c.editEnabled);
+        EXPECT_EQ(logic->statusText, QString::fromUtf16(c.hint));
     }
     EXPECT_EQ(session.CurrentSubject, 4);
     EXPECT_EQ(session.CurrentSemester, 2);
@@ -258,7 +260,7 @@ TEST_F(MainLogicTest, EditCommandOpensTheEditorOfTheSelectedLevel) {
     // A viewpoint node: the command is disabled and nothing opens.
     ASSERT_TRUE(logic->SelectNodeByKey(QStringLiteral("3 2 1 5 0")));
     logic->mnuEditProperty_Click();
-    logic->tbToolBar_ButtonClick(U(u"編集"));
+    logic->tbToolBar_ButtonClick(u"編集"_s);
     EXPECT_EQ(opened.size(), 4u);
     EXPECT_TRUE(logic->windowEnabled);
 }
@@ -270,23 +272,23 @@ TEST_F(MainLogicTest, HomeroomEditorUpdatesTheCaptionAndTheFirstNode) {
     logic->openEditor = [](EditorKind) {};
     logic->mnuEditProperty_Click(); // no click yet: the homeroom editor
     EXPECT_EQ(session.SelectedNodeIndex, 1);
-    EXPECT_EQ(logic->frame1Caption, U(u"令和8年度 5年2組 山田花子 生徒数（ 4名）"));
-    EXPECT_EQ(logic->nodes[0].text, U(u"令和8年度 5年2組 山田花子"));
+    EXPECT_EQ(logic->frame1Caption, u"令和8年度 5年2組 山田花子 生徒数（ 4名）"_s);
+    EXPECT_EQ(logic->nodes[0].text, u"令和8年度 5年2組 山田花子"_s);
 
     // The editor registers a fifth pupil and closes.
     book->RosterSize = 5;
-    book->StudentNames[4] = U(u"転入生");
-    book->TeacherName = U(u"鈴木");
+    book->StudentNames[4] = u"転入生"_s;
+    book->TeacherName = u"鈴木"_s;
     session.MarkChanged();
     logic->EnableMainWindow();
     logic->Form_Activate();
-    EXPECT_EQ(logic->nodes[0].text, U(u"令和8年度 5年2組 鈴木"));
-    EXPECT_EQ(logic->frame1Caption, U(u"令和8年度 5年2組 鈴木 生徒数（ 5名）"));
+    EXPECT_EQ(logic->nodes[0].text, u"令和8年度 5年2組 鈴木"_s);
+    EXPECT_EQ(logic->frame1Caption, u"令和8年度 5年2組 鈴木 生徒数（ 5名）"_s);
     EXPECT_EQ(logic->statusText,
-              U(u"ﾂﾘｰﾋﾞｭｰの項目を選択して参照します。[データの編集]で編集をします。"
-                u"[画面の表を印刷]で印刷します。"));
+              u"ﾂﾘｰﾋﾞｭｰの項目を選択して参照します。[データの編集]で編集をします。"
+              u"[画面の表を印刷]で印刷します。"_s);
     EXPECT_EQ(logic->grid.Rows(), 8); // the homeroom table: RosterSize + 3
-    EXPECT_EQ(logic->grid.Text(5, 1), U(u"転入生"));
+    EXPECT_EQ(logic->grid.Text(5, 1), u"転入生"_s);
 }
 
 TEST_F(MainLogicTest, ActivationFollowsTheRosterForPrintingAndTheRosterImport) {
@@ -298,12 +300,12 @@ TEST_F(MainLogicTest, ActivationFollowsTheRosterForPrintingAndTheRosterImport) {
     logic->EnableMainWindow();
     logic->Form_Activate();
     EXPECT_TRUE(logic->Item(Menu::FilePrint).enabled);
-    EXPECT_TRUE(logic->Button(U(u"印刷"))->enabled);
+    EXPECT_TRUE(logic->Button(u"印刷"_s)->enabled);
     EXPECT_FALSE(logic->Item(Menu::EditNameBook).enabled);
 }
 
 TEST_F(MainLogicTest, RenamedSubjectIsCarriedIntoItsSubtreeOnly) {
-    const QString tested = U(u"体育の記録");
+    const QString tested = u"体育の記録"_s;
     const QString path = WriteBook(QStringLiteral("class.txt"), 4, [&](GradeBook& b) {
         b.TestInfo[TestSlot(1, 5, 3, 0)][1] = tested; // semester 1 of the subject
         b.TestInfo[TestSlot(0, 5, 2, 0)][1] = tested; // semester 0 of the subject
@@ -320,12 +322,12 @@ TEST_F(MainLogicTest, RenamedSubjectIsCarriedIntoItsSubtreeOnly) {
     // The annual criteria editor renames the subject and closes.
     logic->openEditor = [](EditorKind) {};
     logic->mnuEditProperty_Click();
-    book->SubjectTitles[5][0] = U(u"保健");
+    book->SubjectTitles[5][0] = u"保健"_s;
     logic->EnableMainWindow();
     logic->Form_Activate();
 
-    const QString oldName = U(u"体育");
-    const QString newName = U(u"保健");
+    const QString oldName = u"体育"_s;
+    const QString newName = u"保健"_s;
     ASSERT_EQ(logic->nodes.size(), before.size());
     for (size_t i = 0; i < before.size(); ++i) {
         const int index = static_cast<int>(i) + 1;
@@ -337,13 +339,13 @@ TEST_F(MainLogicTest, RenamedSubjectIsCarriedIntoItsSubtreeOnly) {
         EXPECT_EQ(logic->nodes[i].text, expected) << index;
         EXPECT_EQ(logic->nodes[i].image, before[i].image) << index;
     }
-    EXPECT_EQ(logic->nodes[subject].text, U(u"一学期(保健)"));
+    EXPECT_EQ(logic->nodes[subject].text, u"一学期(保健)"_s);
     EXPECT_EQ(logic->nodes[IndexOf(*logic, QStringLiteral("2 5 0 2")) - 1].text,
-              U(u"一学期 保健の記録"));
+              u"一学期 保健の記録"_s);
     EXPECT_EQ(logic->nodes[IndexOf(*logic, QStringLiteral("2 4 1 3")) - 1].text,
-              U(u"二学期 体育の記録"));
+              u"二学期 体育の記録"_s);
     // Test names: only those of the current semester.
-    EXPECT_EQ(book->TestInfo[TestSlot(1, 5, 3, 0)][1], U(u"保健の記録"));
+    EXPECT_EQ(book->TestInfo[TestSlot(1, 5, 3, 0)][1], u"保健の記録"_s);
     EXPECT_EQ(book->TestInfo[TestSlot(0, 5, 2, 0)][1], tested);
     EXPECT_EQ(book->TestInfo[TestSlot(1, 4, 3, 0)][1], tested);
 
@@ -391,7 +393,7 @@ TEST_F(MainLogicTest, ActivationWithoutPupilsShowsNoTable) {
     logic->grid.SetText(5, 5, QStringLiteral("stale"));
     logic->Form_Activate();
     EXPECT_EQ(logic->grid.Text(5, 5), QStringLiteral("stale"));
-    EXPECT_EQ(logic->nodes[subject - 1].text, U(u"算数"));
+    EXPECT_EQ(logic->nodes[subject - 1].text, u"算数"_s);
 }
 
 TEST_F(MainLogicTest, RebuildKeepsTheSelectionAndResetsTheGrid) {
@@ -408,7 +410,7 @@ TEST_F(MainLogicTest, RebuildKeepsTheSelectionAndResetsTheGrid) {
         EXPECT_EQ(logic->nodes[i].text, first[i].text);
     }
     EXPECT_EQ(logic->grid.Rows(), 43);
-    EXPECT_EQ(logic->grid.Text(0, 1), U(u"生徒氏名"));
+    EXPECT_EQ(logic->grid.Text(0, 1), u"生徒氏名"_s);
 }
 
 } // namespace
@@ -431,17 +433,17 @@ TEST_F(MainLogicTest, ThePupilsTablesBehaveAsTheOtherTables) {
 
     ASSERT_TRUE(logic->SelectNodeByKey(PupilsKey()));
     EXPECT_EQ(session.ShownColumnCount, 20);
-    EXPECT_TRUE(logic->frame1Caption.endsWith(U(u"評定一覧（学年）")));
-    EXPECT_TRUE(logic->statusText.startsWith(U(u"ﾋﾝﾄ：")));
+    EXPECT_TRUE(logic->frame1Caption.endsWith(u"評定一覧（学年）"_s));
+    EXPECT_TRUE(logic->statusText.startsWith(u"ﾋﾝﾄ："_s));
     ASSERT_TRUE(logic->SelectNodeByKey(PupilKey(3)));
     EXPECT_EQ(session.ShownColumnCount, 14);
-    EXPECT_TRUE(logic->frame1Caption.endsWith(U(u"出席番号 3　生徒3")));
+    EXPECT_TRUE(logic->frame1Caption.endsWith(u"出席番号 3　生徒3"_s));
     EXPECT_TRUE(logic->Item(Menu::FilePrint).enabled);
     EXPECT_TRUE(logic->Item(Menu::FilePupilRecords).enabled);
     const QString csv = platform.dir.filePath(QStringLiteral("record.csv"));
     platform.fileAnswers = {csv};
     logic->mnuCSVSaveAs_Click();
-    EXPECT_TRUE(ReadAll(csv).contains(EncodeCp932(U(u"教科"))));
+    EXPECT_TRUE(ReadAll(csv).contains(EncodeCp932(u"教科"_s)));
 
     std::vector<EditorKind> opened;
     logic->openEditor = [&](EditorKind kind) { opened.push_back(kind); };

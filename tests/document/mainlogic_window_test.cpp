@@ -5,6 +5,8 @@
 
 #include <functional>
 
+using namespace Qt::StringLiterals;
+
 namespace kirune::test {
 namespace {
 
@@ -57,7 +59,8 @@ TEST_F(MainLogicTest, MenusCarryTheirCaptionsAccessKeysAndShortcuts) {
         {Menu::HelpContents, u"ヘルプ(&C)"},
     };
     for (const auto& [item, caption] : captions)
-        EXPECT_EQ(logic->Item(item).caption, U(caption)) << MenuName(item).toStdString();
+        EXPECT_EQ(logic->Item(item).caption, QString::fromUtf16(caption))
+            << MenuName(item).toStdString();
     const std::pair<Menu, const char*> shortcuts[] = {
         {Menu::FileNew, "Ctrl+N"},  {Menu::FileOpen, "Ctrl+O"},         {Menu::FileClose, "Ctrl+W"},
         {Menu::FileSave, "Ctrl+S"}, {Menu::FileSaveAs, "Ctrl+Shift+S"}, {Menu::FilePrint, "Ctrl+P"},
@@ -87,7 +90,7 @@ TEST_F(MainLogicTest, MenusCarryTheirCaptionsAccessKeysAndShortcuts) {
     }
 
     EXPECT_EQ(logic->windowCaption, QStringLiteral("Kirune Ver1.2.2"));
-    EXPECT_EQ(logic->frame2Caption, U(u"ﾂﾘｰﾋﾞｭｰ（学級・科目・学期・試験）"));
+    EXPECT_EQ(logic->frame2Caption, u"ﾂﾘｰﾋﾞｭｰ（学級・科目・学期・試験）"_s);
 }
 
 // The letter after a single "&" ("&&" is an ampersand shown), as Alt or the open menu takes it.
@@ -121,7 +124,7 @@ TEST_F(MainLogicTest, EveryMenusAccessKeysAreUnique) {
          [&] {
              ASSERT_TRUE(logic->SelectNodeByKey(QStringLiteral("2 0 0 0")));
              session.MarkChanged();
-             logic->RecordStep(U(u"国語 一学期 1回目試験の登録"));
+             logic->RecordStep(u"国語 一学期 1回目試験の登録"_s);
          }},
         {"a pupil's record selected, the step undone",
          [&] {
@@ -168,10 +171,10 @@ TEST_F(MainLogicTest, ToolbarButtonsInOrderWithIdeographicSpaces) {
     };
     for (int i = 0; i < 5; ++i) {
         const auto& button = logic->toolbar[i];
-        EXPECT_EQ(button.key, U(expected[i][0]));
-        EXPECT_EQ(button.caption, U(expected[i][1]));
-        EXPECT_EQ(button.toolTip, U(expected[i][2]));
-        EXPECT_EQ(button.image, U(expected[i][3]));
+        EXPECT_EQ(button.key, QString::fromUtf16(expected[i][0]));
+        EXPECT_EQ(button.caption, QString::fromUtf16(expected[i][1]));
+        EXPECT_EQ(button.toolTip, QString::fromUtf16(expected[i][2]));
+        EXPECT_EQ(button.image, QString::fromUtf16(expected[i][3]));
     }
     EXPECT_EQ(logic->toolbar[0].caption.count(QChar(0x3000)), 7);
     EXPECT_EQ(logic->Button(QStringLiteral("none")), nullptr);

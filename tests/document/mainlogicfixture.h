@@ -14,18 +14,20 @@
 #include <memory>
 #include <ostream>
 
+using namespace Qt::StringLiterals;
+
 // Readable failure messages for texts.
 namespace kirune::test {
 
 // A class of `pupils` named pupils with a homeroom record.
 inline void FillClass(GradeBook& book, int pupils) {
-    book.HomeRoomYear = U(u"令和8年度");
-    book.HomeRoomGrade = U(u"5年");
-    book.HomeRoomClass = U(u"2組");
-    book.TeacherName = U(u"山田花子");
+    book.HomeRoomYear = u"令和8年度"_s;
+    book.HomeRoomGrade = u"5年"_s;
+    book.HomeRoomClass = u"2組"_s;
+    book.TeacherName = u"山田花子"_s;
     book.RosterSize = static_cast<int16_t>(pupils);
     for (int n = 0; n < pupils; ++n)
-        book.StudentNames[n] = U(u"生徒") + QString::number(n + 1);
+        book.StudentNames[n] = u"生徒"_s + QString::number(n + 1);
 }
 
 class MainLogicTest : public ::testing::Test {
@@ -80,16 +82,16 @@ protected:
         // Open is offered in every state: over an open book it asks the save question first.
         return {{QStringLiteral("mnuFileNew"), newOpen},
                 {QStringLiteral("mnuFileOpen"), true},
-                {QStringLiteral("tb:") + U(u"新規作成"), newOpen},
-                {QStringLiteral("tb:") + U(u"開く"), true},
+                {QStringLiteral("tb:") + u"新規作成"_s, newOpen},
+                {QStringLiteral("tb:") + u"開く"_s, true},
                 {QStringLiteral("mnuFileClose"), closeSaveAs},
                 {QStringLiteral("mnuFileSaveAs"), closeSaveAs},
                 {QStringLiteral("mnuFileSave"), save},
                 {QStringLiteral("mnuEditProperty"), edit},
-                {QStringLiteral("tb:") + U(u"編集"), edit},
-                {QStringLiteral("tb:") + U(u"上書き保存"), saveButton},
+                {QStringLiteral("tb:") + u"編集"_s, edit},
+                {QStringLiteral("tb:") + u"上書き保存"_s, saveButton},
                 {QStringLiteral("mnuFilePrint"), print},
-                {QStringLiteral("tb:") + U(u"印刷"), print},
+                {QStringLiteral("tb:") + u"印刷"_s, print},
                 {QStringLiteral("mnuEditNameBook"), nameBook},
                 {QStringLiteral("mnuCSVSaveAs"), true},
                 {QStringLiteral("mnuFilePageSetup"), true},
@@ -114,6 +116,6 @@ protected:
     std::unique_ptr<MainLogic> logic;
 };
 
-inline const QString kSavePrompt = QString::fromUtf16(u"ﾌｧｲﾙが保存していません。保存しますか？");
+inline const QString kSavePrompt = u"ﾌｧｲﾙが保存していません。保存しますか？"_s;
 
 } // namespace kirune::test

@@ -3,6 +3,8 @@
 #include "mainlogicfixture.h"
 #include "model/cp932.h"
 
+using namespace Qt::StringLiterals;
+
 namespace kirune::test {
 namespace {
 
@@ -43,30 +45,30 @@ protected:
 TEST_F(NameImportTest, OneNamePerLineFillsTheRosterAndTheGrid) {
     OpenEmptyClass();
     Import(WriteRoster(QStringLiteral("roster.csv"),
-                       EncodeCp932(U(u"青木一郎\r\n井上二葉\r\n上田三郎\r\n"))));
+                       EncodeCp932(u"青木一郎\r\n井上二葉\r\n上田三郎\r\n"_s)));
 
-    EXPECT_EQ(platform.dialogTitles, QStringList{U(u"開く")});
+    EXPECT_EQ(platform.dialogTitles, QStringList{u"開く"_s});
     EXPECT_EQ(platform.dialogFilters, QStringList{MainLogic::RosterFilter()});
     EXPECT_TRUE(platform.messages.isEmpty());
     EXPECT_EQ(book->RosterSize, 3);
-    EXPECT_EQ(book->StudentNames[0], U(u"青木一郎"));
-    EXPECT_EQ(book->StudentNames[1], U(u"井上二葉"));
-    EXPECT_EQ(book->StudentNames[2], U(u"上田三郎"));
+    EXPECT_EQ(book->StudentNames[0], u"青木一郎"_s);
+    EXPECT_EQ(book->StudentNames[1], u"井上二葉"_s);
+    EXPECT_EQ(book->StudentNames[2], u"上田三郎"_s);
     EXPECT_EQ(CountEnrolled(*book), 3);
 
     ASSERT_EQ(logic->grid.Rows(), 6);
     EXPECT_EQ(logic->grid.ColWidth(1), 1600);
-    EXPECT_EQ(logic->grid.Text(0, 1), U(u"生徒氏名"));
+    EXPECT_EQ(logic->grid.Text(0, 1), u"生徒氏名"_s);
     EXPECT_EQ(logic->grid.Text(1, 0), QStringLiteral(" 1"));
-    EXPECT_EQ(logic->grid.Text(1, 1), U(u"青木一郎"));
+    EXPECT_EQ(logic->grid.Text(1, 1), u"青木一郎"_s);
     EXPECT_EQ(logic->grid.Text(3, 0), QStringLiteral(" 3"));
-    EXPECT_EQ(logic->grid.Text(3, 1), U(u"上田三郎"));
+    EXPECT_EQ(logic->grid.Text(3, 1), u"上田三郎"_s);
     EXPECT_EQ(logic->grid.Text(4, 0), QString());
     EXPECT_EQ(logic->grid.Text(4, 1), QString());
 
     EXPECT_FALSE(logic->Item(Menu::EditNameBook).enabled);
     EXPECT_TRUE(logic->Item(Menu::FilePrint).enabled);
-    EXPECT_TRUE(logic->Button(U(u"印刷"))->enabled);
+    EXPECT_TRUE(logic->Button(u"印刷"_s)->enabled);
     EXPECT_TRUE(session.NeedsSave);
     EXPECT_GE(notified, 1);
     // The file dialog's choice is no grade book file.
@@ -124,13 +126,13 @@ TEST_F(NameImportTest, ThirtyTwoNamesGiveThirtyFiveGridRows) {
     logic->grid.SetText(5, 3, QStringLiteral("kept"));
     QByteArray bytes;
     for (int i = 1; i <= 32; ++i)
-        bytes += EncodeCp932(U(u"生徒") + QString::number(i)) + "\r\n";
+        bytes += EncodeCp932(u"生徒"_s + QString::number(i)) + "\r\n";
     Import(WriteRoster(QStringLiteral("class32.csv"), bytes));
 
     EXPECT_EQ(book->RosterSize, 32);
     ASSERT_EQ(logic->grid.Rows(), 35);
     EXPECT_EQ(logic->grid.Text(32, 0), QStringLiteral(" 32"));
-    EXPECT_EQ(logic->grid.Text(32, 1), U(u"生徒32"));
+    EXPECT_EQ(logic->grid.Text(32, 1), u"生徒32"_s);
     EXPECT_EQ(logic->grid.Text(33, 0), QString());
     EXPECT_EQ(logic->grid.Text(33, 1), QString());
     EXPECT_EQ(logic->grid.Text(5, 3), QStringLiteral("kept"));
@@ -138,10 +140,10 @@ TEST_F(NameImportTest, ThirtyTwoNamesGiveThirtyFiveGridRows) {
 
 TEST_F(NameImportTest, CrOnlyLineEnds) {
     OpenEmptyClass();
-    Import(WriteRoster(QStringLiteral("mac.csv"), EncodeCp932(U(u"青木\r井上\r\r上田\r"))));
+    Import(WriteRoster(QStringLiteral("mac.csv"), EncodeCp932(u"青木\r井上\r\r上田\r"_s)));
     EXPECT_EQ(book->RosterSize, 3);
-    EXPECT_EQ(book->StudentNames[1], U(u"井上"));
-    EXPECT_EQ(book->StudentNames[2], U(u"上田"));
+    EXPECT_EQ(book->StudentNames[1], u"井上"_s);
+    EXPECT_EQ(book->StudentNames[2], u"上田"_s);
 }
 
 TEST_F(NameImportTest, FortyOneNamesAreRefusedAndChangeNothing) {
@@ -156,7 +158,7 @@ TEST_F(NameImportTest, FortyOneNamesAreRefusedAndChangeNothing) {
 
     ASSERT_EQ(platform.messages.size(), 1);
     EXPECT_TRUE(platform.messages[0].contains(QStringLiteral("class41.csv")));
-    EXPECT_TRUE(platform.messages[0].contains(U(u"40 名まで")));
+    EXPECT_TRUE(platform.messages[0].contains(u"40 名まで"_s));
     EXPECT_EQ(book->RosterSize, 0);
     EXPECT_EQ(book->StudentNames[0], QString());
     EXPECT_EQ(book->StudentNames[39], QStringLiteral("old"));
@@ -173,7 +175,7 @@ TEST_F(NameImportTest, UnreadableFileIsReportedAndChangesNothing) {
     ASSERT_EQ(platform.messages.size(), 1);
     EXPECT_TRUE(platform.messages[0].contains(QStringLiteral("missing.csv")));
 
-    QByteArray broken = EncodeCp932(U(u"青木\r\n"));
+    QByteArray broken = EncodeCp932(u"青木\r\n"_s);
     broken += QByteArray("\x82\x0d", 2);
     Import(WriteRoster(QStringLiteral("broken.csv"), broken));
     EXPECT_EQ(platform.messages.size(), 2);
@@ -201,7 +203,7 @@ TEST_F(NameImportTest, FileWithoutNamesCutsTheGridAndKeepsTheMenus) {
     Import(WriteRoster(QStringLiteral("blank.csv"), QByteArray("\r\n,,\r\n")));
     EXPECT_EQ(book->RosterSize, 0);
     EXPECT_EQ(logic->grid.Rows(), 3);
-    EXPECT_EQ(logic->grid.Text(0, 1), U(u"生徒氏名"));
+    EXPECT_EQ(logic->grid.Text(0, 1), u"生徒氏名"_s);
     auto after = Enabling();
     EXPECT_TRUE(after[QStringLiteral("NeedsSave")]); // RosterSize changed
     after[QStringLiteral("NeedsSave")] = false;
@@ -225,7 +227,7 @@ TEST_F(NameImportTest, NotOfferedWhileTheClassHasPupils) {
     platform.dialogTitles.clear();
     Import(WriteRoster(QStringLiteral("roster.csv"), QByteArray("X\r\n")));
     EXPECT_TRUE(platform.dialogTitles.isEmpty());
-    EXPECT_EQ(book->StudentNames[0], U(u"生徒1"));
+    EXPECT_EQ(book->StudentNames[0], u"生徒1"_s);
 }
 
 } // namespace

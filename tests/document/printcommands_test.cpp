@@ -7,6 +7,8 @@
 #include <QProcess>
 #include <QStandardPaths>
 
+using namespace Qt::StringLiterals;
+
 namespace kirune::test {
 namespace {
 
@@ -51,7 +53,7 @@ TEST_F(PrintCommandTest, ClosingThePreviewPrintsNothing) {
     OpenClassAt(SemesterKey(0, 0));
     platform.previewAnswers.push_back(false);
     logic->mnuFilePrint_Click();
-    EXPECT_EQ(platform.previewNames, QStringList{U(u"5年2組_国語_一学期.pdf")});
+    EXPECT_EQ(platform.previewNames, QStringList{u"5年2組_国語_一学期.pdf"_s});
     EXPECT_EQ(platform.printed, 0);
     EXPECT_FALSE(PdfWritten());
     EXPECT_TRUE(platform.messages.isEmpty());
@@ -81,9 +83,9 @@ TEST_F(PrintCommandTest, PrintoutHoldsTheDateTheTitleAndTheCells) {
     const QString text = PdfText(platform.pdfPath);
     // Today (2026-12-07) in the short date format of the Japanese settings.
     EXPECT_TRUE(text.contains(QStringLiteral("2026/12/07"))) << text.toStdString();
-    EXPECT_TRUE(text.contains(U(u"山田花子")));
-    EXPECT_TRUE(text.contains(U(u"生徒40")));
-    EXPECT_TRUE(text.contains(U(u"クラスの平均点")));
+    EXPECT_TRUE(text.contains(u"山田花子"_s));
+    EXPECT_TRUE(text.contains(u"生徒40"_s));
+    EXPECT_TRUE(text.contains(u"クラスの平均点"_s));
     EXPECT_TRUE(text.contains(QStringLiteral("87")));
     EXPECT_TRUE(text.contains(QStringLiteral("13")));
 }
@@ -96,8 +98,8 @@ TEST_F(PrintCommandTest, LargeMarginsShrinkThePageInsteadOfLosingRows) {
     logic->mnuFilePrint_Click();
     // pdftotext drops text outside the page: the last row and the date must still be there.
     const QString text = PdfText(platform.pdfPath);
-    EXPECT_TRUE(text.contains(U(u"生徒40"))) << text.toStdString();
-    EXPECT_TRUE(text.contains(U(u"クラスの平均点")));
+    EXPECT_TRUE(text.contains(u"生徒40"_s)) << text.toStdString();
+    EXPECT_TRUE(text.contains(u"クラスの平均点"_s));
     EXPECT_TRUE(text.contains(QStringLiteral("2026/12/07")));
 }
 
@@ -107,7 +109,7 @@ TEST_F(PrintCommandTest, PdfThatCannotBePutInPlaceIsReported) {
     platform.Printer().setOutputFileName(platform.dir.filePath(QStringLiteral("no/such/out.pdf")));
     logic->mnuFilePrint_Click();
     ASSERT_EQ(platform.messages.size(), 1);
-    EXPECT_TRUE(platform.messages[0].contains(U(u"保存先のフォルダーがありません")))
+    EXPECT_TRUE(platform.messages[0].contains(u"保存先のフォルダーがありません"_s))
         << platform.messages[0].toStdString();
     EXPECT_EQ(platform.printed, 0);
 }

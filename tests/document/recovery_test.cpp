@@ -7,11 +7,13 @@
 #include <QDir>
 #include <cerrno>
 
+using namespace Qt::StringLiterals;
+
 namespace kirune::test {
 namespace {
 
-const QString kRestore = U(u"前回は保存せずに終了しました。自動保存したデータを復元しますか？");
-const QString kDelete = U(u"自動保存したデータを削除しますか？");
+const QString kRestore = u"前回は保存せずに終了しました。自動保存したデータを復元しますか？"_s;
+const QString kDelete = u"自動保存したデータを削除しますか？"_s;
 
 // Fails the `failAt`-th file operation (0-based) with a full disk.
 class FailingOps : public FileOps {
@@ -55,7 +57,7 @@ protected:
     void Change(const QString& name) {
         book->StudentNames[0] = name;
         session.MarkChanged();
-        logic->RecordStep(U(u"学級の登録"));
+        logic->RecordStep(u"学級の登録"_s);
     }
     // The program ends without its unload handler (a crash) and starts again.
     void CrashAndStart() {
@@ -76,7 +78,7 @@ protected:
 TEST_F(RecoveryTest, ACrashedProgramsCopyIsRestoredByteForByteUnderItsFileName) {
     OpenClass();
     EXPECT_TRUE(Files("recovery").isEmpty()) << "an unchanged book needs no copy";
-    Change(U(u"変更"));
+    Change(u"変更"_s);
     ASSERT_EQ(Files("recovery").size(), 1);
     const QByteArray typed = GradeBookFileBytes(*book);
 
@@ -103,7 +105,7 @@ TEST_F(RecoveryTest, ACrashedProgramsCopyIsRestoredByteForByteUnderItsFileName) 
 TEST_F(RecoveryTest, ABookWithoutANameComesBackForSaveAs) {
     Start();
     logic->mnuFileNew_Click();
-    Change(U(u"新しい子"));
+    Change(u"新しい子"_s);
     CrashAndStart();
     platform.answers = {true};
     ASSERT_TRUE(logic->OfferRecovery());
@@ -111,12 +113,12 @@ TEST_F(RecoveryTest, ABookWithoutANameComesBackForSaveAs) {
     EXPECT_TRUE(session.NeedsSave);
     EXPECT_FALSE(logic->HasOwnFile()); // Save asks for a name
     EXPECT_TRUE(logic->Item(Menu::FileSaveAs).enabled);
-    EXPECT_EQ(book->StudentNames[0], U(u"新しい子"));
+    EXPECT_EQ(book->StudentNames[0], u"新しい子"_s);
 }
 
 TEST_F(RecoveryTest, NoThenNoKeepsTheCopyForTheNextStartAndNoThenYesDeletesIt) {
     OpenClass();
-    Change(U(u"変更"));
+    Change(u"変更"_s);
     CrashAndStart();
     platform.answers = {false, false};
     EXPECT_FALSE(logic->OfferRecovery());
@@ -133,7 +135,7 @@ TEST_F(RecoveryTest, NoThenNoKeepsTheCopyForTheNextStartAndNoThenYesDeletesIt) {
 
 TEST_F(RecoveryTest, ARunningProgramsCopyIsNeverOffered) {
     OpenClass();
-    Change(U(u"変更"));
+    Change(u"変更"_s);
     Session otherSession;
     auto otherBook = std::make_unique<GradeBook>();
     MainLogic other(*otherBook, otherSession, platform); // a second program at the same time
@@ -147,8 +149,8 @@ TEST_F(RecoveryTest, TheCopyGoesWhenTheTeacherClosesOrExitsWithoutSaving) {
     for (const bool exit : {false, true}) {
         SCOPED_TRACE(exit);
         OpenClass();
-        Change(U(u"変更"));
-        book->StudentNames[1] = U(u"時間で"); // a change outside a step: the timer's copy
+        Change(u"変更"_s);
+        book->StudentNames[1] = u"時間で"_s; // a change outside a step: the timer's copy
         logic->RecoveryTick();
         ASSERT_EQ(Files("recovery").size(), 1);
         platform.answers = {false};
@@ -162,19 +164,19 @@ TEST_F(RecoveryTest, TheCopyGoesWhenTheTeacherClosesOrExitsWithoutSaving) {
 
 TEST_F(RecoveryTest, AFailingCopyIsReportedOnceAndLeavesThePreviousCopyWhole) {
     OpenClass();
-    Change(U(u"一"));
+    Change(u"一"_s);
     ASSERT_EQ(Files("recovery").size(), 1);
     const QString copy = logic->recovery.CopyPath();
     const QByteArray before = ReadAll(copy);
     FailingOps counter(-1);
     {
         ScopedFileOps scope(counter);
-        Change(U(u"数える"));
+        Change(u"数える"_s);
     }
     ASSERT_GT(counter.calls, 3);
     for (int failAt = 0; failAt < counter.calls; ++failAt) {
         SCOPED_TRACE(failAt);
-        Change(U(u"一"));
+        Change(u"一"_s);
         const QByteArray good = ReadAll(copy);
         logic->statusText.clear();
         FailingOps ops(failAt);
@@ -185,7 +187,7 @@ TEST_F(RecoveryTest, AFailingCopyIsReportedOnceAndLeavesThePreviousCopyWhole) {
         const bool isNew = now == GradeBookFileBytes(*book);
         EXPECT_TRUE(isNew || now == good);
         if (!isNew) {
-            EXPECT_TRUE(logic->statusText.startsWith(U(u"自動保存できませんでした")));
+            EXPECT_TRUE(logic->statusText.startsWith(u"自動保存できませんでした"_s));
             logic->statusText.clear();
             Change(QStringLiteral("y%1").arg(failAt));
             EXPECT_TRUE(logic->statusText.isEmpty()) << "reported once";
@@ -209,9 +211,9 @@ TEST_F(RecoveryTest, EverySaveKeepsAVersionAndOpeningOneIsAStepUnderTheSameName)
     logic->mnuFileHistory_Click();
     ASSERT_EQ(platform.lists.size(), 1);
     const QString time = QStringLiteral("yyyy/MM/dd HH:mm:ss");
-    EXPECT_EQ(platform.lists[0], platform.now.toString(time) + U(u"　生徒3名　登録済みの試験0|") +
-                                     firstSave.toString(time) + U(u"　生徒3名　登録済みの試験0"));
-    EXPECT_EQ(book->StudentNames[0], U(u"生徒1"));
+    EXPECT_EQ(platform.lists[0], platform.now.toString(time) + u"　生徒3名　登録済みの試験0|"_s +
+                                     firstSave.toString(time) + u"　生徒3名　登録済みの試験0"_s);
+    EXPECT_EQ(book->StudentNames[0], u"生徒1"_s);
     EXPECT_EQ(session.FileName, path);
     EXPECT_TRUE(session.NeedsSave);
     logic->mnuEditUndo_Click();
@@ -236,7 +238,7 @@ TEST_F(RecoveryTest, TheNewestThirtyVersionsOfAFileAreKept) {
 
 TEST_F(RecoveryTest, AVersionThatCannotBeKeptNeverFailsTheSave) {
     OpenClass();
-    Change(U(u"変更"));
+    Change(u"変更"_s);
     // The history folder cannot be made: a file stands where it would be.
     QFile blocker(platform.dataDir.path() + QStringLiteral("/history"));
     ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
@@ -244,7 +246,7 @@ TEST_F(RecoveryTest, AVersionThatCannotBeKeptNeverFailsTheSave) {
     logic->mnuFileSave_Click();
     EXPECT_FALSE(session.NeedsSave);
     EXPECT_TRUE(platform.messages.isEmpty());
-    EXPECT_TRUE(logic->statusText.startsWith(U(u"以前の版を残せませんでした")));
+    EXPECT_TRUE(logic->statusText.startsWith(u"以前の版を残せませんでした"_s));
 }
 
 } // namespace

@@ -13,13 +13,15 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+using namespace Qt::StringLiterals;
+
 namespace kirune::test {
 namespace {
 
-const QString kHeldQuestionStart = U(u"「class.txt」は、ほかのKirune（");
-const QString kLockAnswers = U(u"読み取り専用で開く|このまま開く|キャンセル");
+const QString kHeldQuestionStart = u"「class.txt」は、ほかのKirune（"_s;
+const QString kLockAnswers = u"読み取り専用で開く|このまま開く|キャンセル"_s;
 const QString kChangedQuestion =
-    U(u"「class.txt」は、読み込んだ後にほかのプログラムで変更されています。上書きしますか？");
+    u"「class.txt」は、読み込んだ後にほかのプログラムで変更されています。上書きしますか？"_s;
 
 // A second program on the same desktop: its own book, session, desktop and logic.
 struct SecondProgram {
@@ -45,7 +47,7 @@ protected:
     void Change(MainLogic& into, GradeBook& of, Session& in, const QString& name) {
         of.StudentNames[0] = name;
         in.MarkChanged();
-        into.RecordStep(U(u"学級の登録"));
+        into.RecordStep(u"学級の登録"_s);
     }
     QString path;
 };
@@ -83,13 +85,13 @@ TEST_F(SharedBookTest, ABookHeldElsewhereOpensOnTheTeachersWord) {
         if (!c.readOnly)
             continue;
         // Editing and undo work; Save goes to Save As, and its dialog cancelled writes nothing.
-        Change(second.logic, *second.book, second.session, U(u"読み取り専用の変更"));
+        Change(second.logic, *second.book, second.session, u"読み取り専用の変更"_s);
         second.logic.mnuFileSave_Click();
         EXPECT_EQ(second.platform.dialogTitles.size(), 1);
         // Save As onto the book itself is refused too.
         second.platform.fileAnswers = {path};
         second.logic.mnuFileSaveAs_Click();
-        EXPECT_TRUE(second.platform.messages.last().contains(U(u"読み取り専用")));
+        EXPECT_TRUE(second.platform.messages.last().contains(u"読み取り専用"_s));
         EXPECT_EQ(ReadAll(path), original);
         // Another name takes the book there, with its own lock.
         const QString mine = platform.dir.filePath(QStringLiteral("mine.txt"));
@@ -127,7 +129,7 @@ TEST_F(SharedBookTest, AFileChangedOnDiskIsNotOverwrittenWithoutAsking) {
             ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
             file.write(theirs);
         }
-        Change(*logic, *book, session, U(u"こちらの変更"));
+        Change(*logic, *book, session, u"こちらの変更"_s);
         platform.questions.clear();
         const QString elsewhere = platform.dir.filePath(QStringLiteral("elsewhere.txt"));
         QFile::remove(elsewhere);
@@ -142,14 +144,14 @@ TEST_F(SharedBookTest, AFileChangedOnDiskIsNotOverwrittenWithoutAsking) {
             continue;
         }
         EXPECT_EQ(platform.questions, QStringList{kChangedQuestion});
-        EXPECT_EQ(platform.choiceLists.last(), U(u"名前を付けて保存|上書き|キャンセル"));
+        EXPECT_EQ(platform.choiceLists.last(), u"名前を付けて保存|上書き|キャンセル"_s);
         EXPECT_EQ(ReadAll(path) == theirs, c.answer != 1);
         EXPECT_EQ(QFileInfo::exists(elsewhere), c.answer == 0);
         EXPECT_EQ(session.NeedsSave, c.answer == 2);
         EXPECT_EQ(session.FileName, c.answer == 0 ? elsewhere : path);
         // Once written, the file is what this program wrote: the next save asks nothing.
         if (c.answer == 1) {
-            Change(*logic, *book, session, U(u"もう一度"));
+            Change(*logic, *book, session, u"もう一度"_s);
             logic->mnuFileSave_Click();
             EXPECT_EQ(platform.questions.size(), 1);
         }
@@ -175,7 +177,7 @@ TEST_F(SharedBookTest, AChangeJustAfterTheCheckIsNeverLost) {
             platform.choiceAnswers = {1};
         }
         const QByteArray theirs = ReadAll(WriteBook(QStringLiteral("other.txt"), 5));
-        Change(*logic, *book, session, U(u"こちらの変更"));
+        Change(*logic, *book, session, u"こちらの変更"_s);
         platform.messages.clear();
         platform.questions.clear();
         FaultyOps ops;
@@ -193,7 +195,7 @@ TEST_F(SharedBookTest, AChangeJustAfterTheCheckIsNeverLost) {
         EXPECT_FALSE(ops.meddle) << "the other program has written";
         EXPECT_EQ(platform.questions.size(), answeredOverwrite ? 1 : 0);
         ASSERT_EQ(platform.messages.size() - platform.questions.size(), 1);
-        EXPECT_TRUE(platform.messages.last().contains(U(u"ほかのプログラム")));
+        EXPECT_TRUE(platform.messages.last().contains(u"ほかのプログラム"_s));
         EXPECT_EQ(ReadAll(path), theirs);
         EXPECT_EQ(ReadAll(bak), backup);
         EXPECT_TRUE(session.NeedsSave);
@@ -273,10 +275,10 @@ TEST_F(SharedBookTest, SaveDialogsStartBesideTheBookAndNeverWriteOverAHeldBook) 
             continue;
         }
         ASSERT_EQ(platform.messages.size(), 1);
-        EXPECT_TRUE(platform.messages[0].startsWith(U(u"「held.txt」は、ほかのKirune（")))
+        EXPECT_TRUE(platform.messages[0].startsWith(u"「held.txt」は、ほかのKirune（"_s))
             << platform.messages[0].toStdString();
         EXPECT_TRUE(platform.messages[0].endsWith(
-            U(u"で開かれているため、上書きできません。別の名前で保存してください。")));
+            u"で開かれているため、上書きできません。別の名前で保存してください。"_s));
         EXPECT_EQ(ReadAll(held), heldBytes);
         EXPECT_EQ(session.FileName, path); // the book stays with its own file and lock
         EXPECT_TRUE(logic->HoldsLock());
@@ -288,7 +290,7 @@ TEST_F(SharedBookTest, SaveDialogsStartBesideTheBookAndNeverWriteOverAHeldBook) 
 // nothing is written, and the book still needs saving.
 TEST_F(SharedBookTest, AFailedCheckBeforeSavingLosesNothing) {
     OpenClass();
-    Change(*logic, *book, session, U(u"こちらの変更"));
+    Change(*logic, *book, session, u"こちらの変更"_s);
     const QByteArray before = ReadAll(path);
     for (const int step : {0, 1, 2}) {
         SCOPED_TRACE(step);
@@ -301,7 +303,7 @@ TEST_F(SharedBookTest, AFailedCheckBeforeSavingLosesNothing) {
             logic->mnuFileSave_Click();
         }
         ASSERT_EQ(platform.messages.size(), 1);
-        EXPECT_TRUE(platform.messages[0].contains(U(u"確かめられません"))) << step;
+        EXPECT_TRUE(platform.messages[0].contains(u"確かめられません"_s)) << step;
         EXPECT_EQ(ReadAll(path), before);
         EXPECT_TRUE(session.NeedsSave);
     }
@@ -321,7 +323,7 @@ TEST_F(SharedBookTest, ABookOnAReadOnlyFolderStillOpens) {
             return "not opened: " + platform.messages.join(u'/').toStdString();
         if (logic->HoldsLock() || logic->ReadOnly() || !platform.questions.isEmpty())
             return "a lock, read-only or a question";
-        if (!logic->statusMessage.contains(U(u"ロックファイルを作れない")))
+        if (!logic->statusMessage.contains(u"ロックファイルを作れない"_s))
             return "status: " + logic->statusMessage.toStdString();
         return "";
     });
@@ -409,10 +411,10 @@ TEST_F(SharedBookTest, EveryKindOfLockFileOpensWithoutWaiting) {
         EXPECT_EQ(logic->HoldsLock(), c.outcome == kLocked || c.outcome == kTakenOver);
         EXPECT_EQ(logic->ReadOnly(), c.outcome == kHeld); // the question's default answer
         EXPECT_EQ(platform.questions.size(), c.outcome == kHeld ? 1 : 0);
-        EXPECT_EQ(logic->statusMessage.contains(U(u"ロックファイルを作れない")),
+        EXPECT_EQ(logic->statusMessage.contains(u"ロックファイルを作れない"_s),
                   c.outcome == kNoLock)
             << logic->statusMessage.toStdString();
-        EXPECT_EQ(logic->statusMessage.contains(U(u"引き継いで")), c.outcome == kTakenOver)
+        EXPECT_EQ(logic->statusMessage.contains(u"引き継いで"_s), c.outcome == kTakenOver)
             << logic->statusMessage.toStdString();
         logic->mnuFileClose_Click();
         logic->statusMessage.clear();

@@ -26,17 +26,19 @@
 #include <QToolButton>
 #include <gtest/gtest.h>
 
+using namespace Qt::StringLiterals;
+
 using namespace kirune;
 
 namespace {
 
 // The first viewpoint's pair over 100 (the fixture's subject is 国語, its first viewpoint 表現),
 // and a share beyond any percentage.
-const QString kSumOver100 = U(u"観点「表現」の A と C の割合の和が 100 を超えています。");
-const QString kShareRange = U(u"割合は 0 から 100 までの数で入力してください。");
-const QString kOver100 = U(u"100%を超えています");
-const QString kOverlap = U(u"観点の項目が重なっています");
-const QString kTaken = U(u"その教科は登録済みです");
+const QString kSumOver100 = u"観点「表現」の A と C の割合の和が 100 を超えています。"_s;
+const QString kShareRange = u"割合は 0 から 100 までの数で入力してください。"_s;
+const QString kOver100 = u"100%を超えています"_s;
+const QString kOverlap = u"観点の項目が重なっています"_s;
+const QString kTaken = u"その教科は登録済みです"_s;
 
 struct FakeMain : MainFormHooks {
     void EnableMainWindow() override { ++enabled; }
@@ -82,7 +84,7 @@ protected:
         int start = -1;
         for (int i = 0; i < static_cast<int>(canvas.ops.size()); ++i)
             if (canvas.ops[i].kind == CanvasOp::Text &&
-                canvas.ops[i].text.contains(U(u"集計グラフ")))
+                canvas.ops[i].text.contains(u"集計グラフ"_s))
                 start = i;
         std::vector<CanvasOp> boxes;
         if (start < 0)
@@ -97,7 +99,7 @@ protected:
     int GraphsDrawn() const {
         int count = 0;
         for (const auto& op : canvas.Texts())
-            if (op.text.contains(U(u"集計グラフ")))
+            if (op.text.contains(u"集計グラフ"_s))
                 ++count;
         return count;
     }
@@ -130,9 +132,9 @@ TEST_F(CriteriaTest, SemesterActivationFillsTheBoxesAndDrawsTheStoredGraphs) {
     Attach(editor);
     editor.Form_Activate();
     EXPECT_EQ(clears, 1);
-    EXPECT_EQ(editor.title, U(u"国語の二学期の評定基準の作成"));
-    EXPECT_EQ(editor.frames[0].caption, U(u"表現の評定基準"));
-    EXPECT_EQ(editor.frames[2].caption, U(u"言語の評定基準"));
+    EXPECT_EQ(editor.title, u"国語の二学期の評定基準の作成"_s);
+    EXPECT_EQ(editor.frames[0].caption, u"表現の評定基準"_s);
+    EXPECT_EQ(editor.frames[2].caption, u"言語の評定基準"_s);
     EXPECT_EQ(editor.frames[0].aText, QStringLiteral(" 20"));
     EXPECT_EQ(editor.frames[0].cText, QStringLiteral(" 40"));
     EXPECT_EQ(editor.frames[0].bLabel, QStringLiteral(" 40"));
@@ -159,7 +161,7 @@ TEST_F(CriteriaTest, SemesterGraphsStandAtTheirOrigins) {
     editor.DrawStoredGraphs();
     std::vector<double> tops;
     for (const auto& op : canvas.Texts())
-        if (op.text.contains(U(u"集計グラフ")))
+        if (op.text.contains(u"集計グラフ"_s))
             tops.push_back(op.y1 - 300);
     EXPECT_EQ(tops, (std::vector<double>{340, 2860, 5280}));
     // The first graph, A 20 C 40: magenta, yellow, green.
@@ -233,7 +235,7 @@ TEST_F(CriteriaTest, ARefusedShareComesBackAndAnEmptyShareIsRefused) {
          {}},
         {"an emptied box is refused at registration",
          {{2, ""}, {kFinish, "2"}},
-         U(u"観点「表現」の C の割合を入力してください。"),
+         u"観点「表現」の C の割合を入力してください。"_s,
          " 20",
          "",
          " 80",
@@ -456,9 +458,9 @@ TEST_F(CriteriaTest, PrintingUsesTheStoredShares) {
     if (text.isEmpty())
         GTEST_SKIP() << "pdftotext is not installed";
     EXPECT_TRUE(text.contains(QStringLiteral("KiruneVer1.2.0")));
-    EXPECT_TRUE(text.contains(U(u"国語一学期の集計グラフ")));
-    EXPECT_TRUE(text.contains(U(u"表現A:1人B:1人C:1人"))) << text.toStdString();
-    EXPECT_FALSE(text.contains(U(u"表現A:0人B:3人")));
+    EXPECT_TRUE(text.contains(u"国語一学期の集計グラフ"_s));
+    EXPECT_TRUE(text.contains(u"表現A:1人B:1人C:1人"_s)) << text.toStdString();
+    EXPECT_FALSE(text.contains(u"表現A:0人B:3人"_s));
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -470,13 +472,13 @@ TEST_F(CriteriaTest, AnnualLoadShowsNamesListsAndShares) {
     SubjectSpecEditor editor(book, session, platform, main);
     Attach(editor);
     editor.Form_Load();
-    EXPECT_EQ(editor.title, U(u"国語の通年の評定基準の作成"));
-    EXPECT_EQ(editor.frames[1].caption, U(u"理解の評定基準"));
-    EXPECT_EQ(editor.combo[0], U(u"国語"));
-    EXPECT_EQ(editor.combo[3], U(u"言語"));
+    EXPECT_EQ(editor.title, u"国語の通年の評定基準の作成"_s);
+    EXPECT_EQ(editor.frames[1].caption, u"理解の評定基準"_s);
+    EXPECT_EQ(editor.combo[0], u"国語"_s);
+    EXPECT_EQ(editor.combo[3], u"言語"_s);
     EXPECT_EQ(editor.subjectItems.size(), 6);
     EXPECT_EQ(editor.viewpointItems.size(), 12);
-    EXPECT_EQ(editor.viewpointItems.front(), U(u"表現"));
+    EXPECT_EQ(editor.viewpointItems.front(), u"表現"_s);
     EXPECT_EQ(editor.frames[1].aText, QStringLiteral(" 30"));
     EXPECT_EQ(editor.frames[1].cText, QStringLiteral(" 10"));
     EXPECT_EQ(editor.frames[1].bLabel, QStringLiteral(" 60"));
@@ -486,7 +488,7 @@ TEST_F(CriteriaTest, AnnualLoadShowsNamesListsAndShares) {
     EXPECT_EQ(clears, 1);
     std::vector<double> tops;
     for (const auto& op : canvas.Texts())
-        if (op.text.contains(U(u"集計グラフ")))
+        if (op.text.contains(u"集計グラフ"_s))
             tops.push_back(op.y1 - 300);
     EXPECT_EQ(tops, (std::vector<double>{1060, 3460, 5860}));
 }
@@ -505,7 +507,7 @@ TEST_F(CriteriaTest, MiddleFrameTopBoxIsAAndBottomBoxIsC) {
     const CanvasOp* heading = nullptr;
     const auto boxes = LastGraphBoxes(&heading);
     EXPECT_EQ(heading->y1, 3460 + 300);
-    EXPECT_EQ(heading->text, U(u"国語 理解 集計グラフ (50点満点)"));
+    EXPECT_EQ(heading->text, u"国語 理解 集計グラフ (50点満点)"_s);
     EXPECT_EQ(Colours(boxes), (std::vector<QRgb>{kRankBColour, kRankBColour, kRankAColour}));
     ASSERT_TRUE(editor.Command1_Click());
     EXPECT_EQ(A(3, 1), 30);
@@ -520,16 +522,16 @@ TEST_F(CriteriaTest, AnnualRegistrationRenamesAndRoundsHalvesToEven) {
     editor.Form_Load();
     editor.Text_Change(1, QStringLiteral("25.5"));
     editor.Text_Change(2, QStringLiteral("24.5"));
-    editor.Combo_Change(1, U(u"こくご"));
-    editor.Combo_Change(2, U(u"話す"));
+    editor.Combo_Change(1, u"こくご"_s);
+    editor.Combo_Change(2, u"話す"_s);
     ASSERT_TRUE(editor.Command1_Click());
     EXPECT_EQ(A(3, 0), 26);
     EXPECT_EQ(C(3, 0), 24);
-    EXPECT_EQ(book.SubjectTitles[0][0], U(u"こくご"));
-    EXPECT_EQ(book.SubjectTitles[0][1], U(u"話す"));
-    EXPECT_EQ(book.SubjectTitles[0][2], U(u"理解"));
-    EXPECT_EQ(book.SubjectNameChoices[6], U(u"こくご"));
-    EXPECT_EQ(book.ViewpointNameChoices[12], U(u"話す"));
+    EXPECT_EQ(book.SubjectTitles[0][0], u"こくご"_s);
+    EXPECT_EQ(book.SubjectTitles[0][1], u"話す"_s);
+    EXPECT_EQ(book.SubjectTitles[0][2], u"理解"_s);
+    EXPECT_EQ(book.SubjectNameChoices[6], u"こくご"_s);
+    EXPECT_EQ(book.ViewpointNameChoices[12], u"話す"_s);
     EXPECT_EQ(book.SubjectKeys[0], QStringLiteral("LANGUAGE")); // the key stays
     EXPECT_TRUE(session.NeedsSave);
     EXPECT_EQ(main.enabled, 1);
@@ -543,8 +545,8 @@ TEST_F(CriteriaTest, AnnualRefusalsComeInTheirOrder) {
     // All three faults at once: the pair above 100 % is reported first.
     editor.frames[2].aText = QStringLiteral("90");
     editor.frames[2].cText = QStringLiteral("20");
-    editor.Combo_Change(3, U(u"表現"));
-    editor.Combo_Change(1, U(u"算数"));
+    editor.Combo_Change(3, u"表現"_s);
+    editor.Combo_Change(1, u"算数"_s);
     EXPECT_FALSE(editor.Command1_Click());
     EXPECT_EQ(platform.messages, QStringList{kOver100});
 
@@ -553,19 +555,19 @@ TEST_F(CriteriaTest, AnnualRefusalsComeInTheirOrder) {
     EXPECT_FALSE(editor.Command1_Click());
     EXPECT_EQ(platform.messages, QStringList{kOverlap});
 
-    editor.Combo_Change(3, U(u"理解"));
+    editor.Combo_Change(3, u"理解"_s);
     platform.messages.clear();
     EXPECT_FALSE(editor.Command1_Click());
     EXPECT_EQ(platform.messages, QStringList{kTaken});
 
     // Nothing was stored by any refusal.
-    EXPECT_EQ(book.SubjectTitles[0][0], U(u"国語"));
+    EXPECT_EQ(book.SubjectTitles[0][0], u"国語"_s);
     EXPECT_EQ(A(3, 2), -1);
     EXPECT_FALSE(session.NeedsSave);
     EXPECT_EQ(main.enabled, 0);
     EXPECT_FALSE(editor.Closed());
 
-    editor.Combo_Change(1, U(u"国語")); // its own name is fine
+    editor.Combo_Change(1, u"国語"_s); // its own name is fine
     platform.messages.clear();
     EXPECT_TRUE(editor.Command1_Click());
     EXPECT_TRUE(platform.messages.isEmpty());
@@ -580,7 +582,7 @@ TEST_F(CriteriaTest, EmptySubjectNameIsRefused) {
     editor.Combo_Change(1, QString());
     EXPECT_FALSE(editor.Command1_Click());
     EXPECT_EQ(platform.messages, QStringList{kTaken});
-    EXPECT_EQ(book.SubjectTitles[0][0], U(u"国語"));
+    EXPECT_EQ(book.SubjectTitles[0][0], u"国語"_s);
 }
 
 TEST_F(CriteriaTest, ViewpointNamesAreComparedExactly) {
@@ -598,18 +600,18 @@ TEST_F(CriteriaTest, NewViewpointNameIsOfferedNextTimeOnce) {
         SubjectSpecEditor editor(book, session, platform, main);
         Attach(editor);
         editor.Form_Load();
-        editor.Combo_Change(3, U(u"読む"));
-        editor.Combo_Change(4, U(u"知識")); // already in the list
+        editor.Combo_Change(3, u"読む"_s);
+        editor.Combo_Change(4, u"知識"_s); // already in the list
         ASSERT_TRUE(editor.Command1_Click());
     }
-    EXPECT_EQ(book.ViewpointNameChoices[12], U(u"読む"));
+    EXPECT_EQ(book.ViewpointNameChoices[12], u"読む"_s);
     EXPECT_EQ(book.ViewpointNameChoices[13], QString());
     session.CurrentSubject = 3;
     SubjectSpecEditor next(book, session, platform, main);
     next.Form_Load();
     EXPECT_EQ(next.viewpointItems.size(), 13);
-    EXPECT_EQ(next.viewpointItems.back(), U(u"読む"));
-    EXPECT_EQ(next.viewpointItems.count(U(u"知識")), 1);
+    EXPECT_EQ(next.viewpointItems.back(), u"読む"_s);
+    EXPECT_EQ(next.viewpointItems.count(u"知識"_s), 1);
 }
 
 TEST_F(CriteriaTest, FullSubjectListKeepsTheNewNameOnlyInTheTitles) {
@@ -620,11 +622,11 @@ TEST_F(CriteriaTest, FullSubjectListKeepsTheNewNameOnlyInTheTitles) {
     Attach(editor);
     editor.Form_Load();
     EXPECT_EQ(editor.subjectItems.size(), 10);
-    editor.Combo_Change(1, U(u"図工"));
+    editor.Combo_Change(1, u"図工"_s);
     ASSERT_TRUE(editor.Command1_Click());
-    EXPECT_EQ(book.SubjectTitles[4][0], U(u"図工"));
+    EXPECT_EQ(book.SubjectTitles[4][0], u"図工"_s);
     for (int i = 0; i < 10; ++i)
-        EXPECT_NE(book.SubjectNameChoices[i], U(u"図工"));
+        EXPECT_NE(book.SubjectNameChoices[i], u"図工"_s);
     EXPECT_EQ(book.SubjectNameChoices[10], QString()); // nothing beyond the used places
 }
 
@@ -634,9 +636,9 @@ TEST_F(CriteriaTest, FullViewpointListStaysAsItIs) {
     SubjectSpecEditor editor(book, session, platform, main);
     Attach(editor);
     editor.Form_Load();
-    editor.Combo_Change(2, U(u"新しい観点"));
+    editor.Combo_Change(2, u"新しい観点"_s);
     ASSERT_TRUE(editor.Command1_Click());
-    EXPECT_EQ(book.SubjectTitles[0][1], U(u"新しい観点"));
+    EXPECT_EQ(book.SubjectTitles[0][1], u"新しい観点"_s);
     EXPECT_EQ(book.ViewpointNameChoices[20], QString());
     EXPECT_EQ(book.ViewpointNameChoices[19], QStringLiteral("vp19"));
 }
@@ -645,19 +647,19 @@ TEST_F(CriteriaTest, NamesTheFileCannotHoldAreRefused) {
     SubjectSpecEditor editor(book, session, platform, main);
     Attach(editor);
     editor.Form_Load();
-    editor.Combo_Change(3, U(u"読む;書く"));
+    editor.Combo_Change(3, u"読む;書く"_s);
     EXPECT_FALSE(editor.Command1_Click());
     ASSERT_EQ(platform.messages.size(), 1);
-    EXPECT_TRUE(platform.messages[0].startsWith(U(u"観点2の名前に")))
+    EXPECT_TRUE(platform.messages[0].startsWith(u"観点2の名前に"_s))
         << platform.messages[0].toStdString();
-    EXPECT_EQ(book.SubjectTitles[0][2], U(u"理解"));
+    EXPECT_EQ(book.SubjectTitles[0][2], u"理解"_s);
     EXPECT_EQ(book.ViewpointNameChoices[12], QString());
 
-    editor.Combo_Change(3, U(u"読む"));
-    editor.Combo_Change(1, U(u"国\n語"));
+    editor.Combo_Change(3, u"読む"_s);
+    editor.Combo_Change(1, u"国\n語"_s);
     EXPECT_FALSE(editor.Command1_Click());
     ASSERT_EQ(platform.messages.size(), 2);
-    EXPECT_TRUE(platform.messages[1].startsWith(U(u"科目の名前に")));
+    EXPECT_TRUE(platform.messages[1].startsWith(u"科目の名前に"_s));
     EXPECT_FALSE(session.NeedsSave);
     EXPECT_FALSE(editor.Closed());
 }
@@ -666,13 +668,13 @@ TEST_F(CriteriaTest, AnnualCancelStoresNothing) {
     SubjectSpecEditor editor(book, session, platform, main);
     Attach(editor);
     editor.Form_Load();
-    editor.Combo_Change(1, U(u"えいご"));
-    editor.Combo_Change(2, U(u"聞く"));
+    editor.Combo_Change(1, u"えいご"_s);
+    editor.Combo_Change(2, u"聞く"_s);
     editor.Text_Change(1, QStringLiteral("30"));
     platform.answers = {true}; // throw away what was typed
     editor.Command2_Click();
-    EXPECT_EQ(book.SubjectTitles[0][0], U(u"国語"));
-    EXPECT_EQ(book.SubjectTitles[0][1], U(u"表現"));
+    EXPECT_EQ(book.SubjectTitles[0][0], u"国語"_s);
+    EXPECT_EQ(book.SubjectTitles[0][1], u"表現"_s);
     EXPECT_EQ(A(3, 0), -1);
     EXPECT_EQ(book.SubjectNameChoices[6], QString());
     EXPECT_FALSE(session.NeedsSave);
@@ -680,8 +682,8 @@ TEST_F(CriteriaTest, AnnualCancelStoresNothing) {
 }
 
 TEST_F(CriteriaTest, PrintingAsksFirstWhenTheBoxesDifferFromTheStoredShares) {
-    const QString question = U(u"登録されている評定基準でグラフを印刷します。画面の値で印刷するには"
-                               u"、先に登録してください。");
+    const QString question = u"登録されている評定基準でグラフを印刷します。画面の値で印刷するには"
+                             u"、先に登録してください。"_s;
     struct Case {
         QString typed; // into Text1 (viewpoint 0's A box); empty: nothing typed
         bool answer;   // OK
@@ -744,8 +746,8 @@ TEST_F(CriteriaTest, AnnualPrintingUsesTheYearPage) {
     const QString text = PdfText(platform.pdfPath);
     if (text.isEmpty())
         GTEST_SKIP() << "pdftotext is not installed";
-    EXPECT_TRUE(text.contains(U(u"国語通年の集計グラフ")));
-    EXPECT_TRUE(text.contains(U(u"表現A:1人B:1人C:1人")));
+    EXPECT_TRUE(text.contains(u"国語通年の集計グラフ"_s));
+    EXPECT_TRUE(text.contains(u"表現A:1人B:1人C:1人"_s));
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -786,8 +788,8 @@ TEST_F(CriteriaTest, SemesterWindowTypingShowsBAndRefuses) {
     QPointer<FormSemesterSpec> guard(form);
     form->setAttribute(Qt::WA_DeleteOnClose);
     form->show();
-    EXPECT_EQ(form->windowTitle(), U(u"国語の一学期の評定基準の作成"));
-    EXPECT_EQ(form->Frame(0)->title(), U(u"表現の評定基準"));
+    EXPECT_EQ(form->windowTitle(), u"国語の一学期の評定基準の作成"_s);
+    EXPECT_EQ(form->Frame(0)->title(), u"表現の評定基準"_s);
     EXPECT_EQ(form->Text(1)->text(), QStringLiteral(" 20"));
     EXPECT_EQ(form->Text(2)->text(), QStringLiteral(" 40"));
     EXPECT_EQ(form->BLabel(0)->text(), QStringLiteral(" 40"));
@@ -862,12 +864,12 @@ TEST_F(CriteriaTest, SubjectWindowShowsTheNameListsAndRenames) {
     QPointer<FormSubjectSpec> guard(form);
     form->setAttribute(Qt::WA_DeleteOnClose);
     form->show();
-    EXPECT_EQ(form->windowTitle(), U(u"国語の通年の評定基準の作成"));
+    EXPECT_EQ(form->windowTitle(), u"国語の通年の評定基準の作成"_s);
     EXPECT_EQ(form->Combo(1)->count(), 6);
-    EXPECT_EQ(form->Combo(1)->currentText(), U(u"国語"));
+    EXPECT_EQ(form->Combo(1)->currentText(), u"国語"_s);
     EXPECT_EQ(form->Combo(2)->count(), 12);
-    EXPECT_EQ(form->Combo(4)->currentText(), U(u"言語"));
-    EXPECT_EQ(form->CriteriaFrame(1)->title(), U(u"理解の評定基準"));
+    EXPECT_EQ(form->Combo(4)->currentText(), u"言語"_s);
+    EXPECT_EQ(form->CriteriaFrame(1)->title(), u"理解の評定基準"_s);
 
     // The middle frame: Text4 is the top box (A), Text3 the bottom one (C).
     EXPECT_LT(form->Text(4)->y(), form->Text(3)->y());
@@ -877,18 +879,18 @@ TEST_F(CriteriaTest, SubjectWindowShowsTheNameListsAndRenames) {
     Type(form->Text(3), QStringLiteral("10"));
     EXPECT_EQ(form->BLabel(1)->text(), QStringLiteral(" 60"));
 
-    form->Combo(3)->setEditText(U(u"読む"));
-    EXPECT_EQ(form->logic().combo[2], U(u"読む"));
+    form->Combo(3)->setEditText(u"読む"_s);
+    EXPECT_EQ(form->logic().combo[2], u"読む"_s);
     form->Combo(1)->setCurrentIndex(1); // 算数: taken
     form->Command(1)->click();
     EXPECT_EQ(platform.messages, QStringList{kTaken});
     ASSERT_FALSE(guard.isNull());
-    form->Combo(1)->setEditText(U(u"国語"));
+    form->Combo(1)->setEditText(u"国語"_s);
     form->Command(1)->click();
     EXPECT_TRUE(Deleted(guard));
     EXPECT_EQ(A(3, 1), 30);
     EXPECT_EQ(C(3, 1), 10);
-    EXPECT_EQ(book.SubjectTitles[0][2], U(u"読む"));
+    EXPECT_EQ(book.SubjectTitles[0][2], u"読む"_s);
     EXPECT_EQ(main.enabled, 1);
 }
 
@@ -897,7 +899,7 @@ TEST_F(CriteriaTest, SubjectWindowEscapeActsAsCancel) {
     QPointer<FormSubjectSpec> guard(form);
     form->setAttribute(Qt::WA_DeleteOnClose);
     form->show();
-    form->Combo(1)->setEditText(U(u"えいご"));
+    form->Combo(1)->setEditText(u"えいご"_s);
     platform.answers = {true}; // throw away what was typed
     QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
     QApplication::sendEvent(form->Combo(1)->lineEdit(), &escape);
@@ -910,12 +912,12 @@ TEST_F(CriteriaTest, SubjectWindowCloseBoxEnablesTheMainWindow) {
     QPointer<FormSubjectSpec> guard(form);
     form->setAttribute(Qt::WA_DeleteOnClose);
     form->show();
-    form->Combo(1)->setEditText(U(u"えいご"));
+    form->Combo(1)->setEditText(u"えいご"_s);
     platform.answers = {true}; // throw away what was typed
     form->close();
     EXPECT_TRUE(Deleted(guard));
     EXPECT_EQ(main.enabled, 1);
-    EXPECT_EQ(book.SubjectTitles[0][0], U(u"国語"));
+    EXPECT_EQ(book.SubjectTitles[0][0], u"国語"_s);
 }
 
 // The window's controls in creation order and its focus chain, as text to compare.

@@ -11,6 +11,8 @@
 #include <QScrollBar>
 #include <gtest/gtest.h>
 
+using namespace Qt::StringLiterals;
+
 namespace kirune {
 namespace {
 
@@ -56,7 +58,7 @@ TEST_F(GridViewTest, SizesInTwipsGoThroughTheTwipsHelper) {
 }
 
 TEST_F(GridViewTest, ACarriageReturnIsALineBreak) {
-    EXPECT_EQ(GridView::DisplayText(U(u"国語\r表現")), U(u"国語\n表現"));
+    EXPECT_EQ(GridView::DisplayText(u"国語\r表現"_s), u"国語\n表現"_s);
     EXPECT_EQ(GridView::DisplayText(QStringLiteral("a\r\nb")), QStringLiteral("a\nb"));
     EXPECT_EQ(GridView::DisplayText(QStringLiteral("plain")), QStringLiteral("plain"));
 
@@ -126,10 +128,10 @@ TEST_F(GridViewTest, EveryCellIsReadableInALightAndADarkTheme) {
         const char* what;
         QPalette palette;
     } themes[] = {{"light", view.palette()}, {"dark", dark}};
-    grid.SetText(0, 1, U(u"生徒氏名"));
-    grid.SetText(1, 1, U(u"青木"));
+    grid.SetText(0, 1, u"生徒氏名"_s);
+    grid.SetText(1, 1, u"青木"_s);
     grid.SetCellBackground(1, 1, qRgb(255, 255, 224));
-    grid.SetText(2, 1, U(u"伊藤"));
+    grid.SetText(2, 1, u"伊藤"_s);
     const struct {
         const char* what;
         int row;
@@ -258,12 +260,12 @@ TEST_F(GridViewTest, TheCurrentCellAndTextsAreThoseOfTheGrid) {
     EXPECT_EQ(view.currentRow(), 1);
     EXPECT_EQ(view.currentCol(), 1);
     grid.SetCurrentCell(4, 2);
-    grid.SetText(3, 2, U(u"国語\r表現"));
+    grid.SetText(3, 2, u"国語\r表現"_s);
     EXPECT_EQ(view.currentRow(), 1); // not told yet
     view.refresh();
     EXPECT_EQ(view.currentRow(), 4);
     EXPECT_EQ(view.currentCol(), 2);
-    EXPECT_EQ(view.cellText(3, 2), U(u"国語\n表現"));
+    EXPECT_EQ(view.cellText(3, 2), u"国語\n表現"_s);
     EXPECT_EQ(view.cellText(40, 2), QString());
 
     // The current cell carries a blue frame that no other cell has.
@@ -333,9 +335,9 @@ TEST_F(GridViewTest, AScrolledTableIsDrawnWithItsHeadersInPlace) {
 TEST_F(GridViewTest, HeaderLinesAllShowAndNoneIsCut) {
     grid.SetRowHeight(0, 300);
     grid.SetText(0, 2,
-                 U(u"単元") + QChar(13) + U(u"まとめ") + QChar(13) + QStringLiteral("2002/10/13"));
+                 u"単元"_s + QChar(13) + u"まとめ"_s + QChar(13) + QStringLiteral("2002/10/13"));
     grid.SetText(0, 3,
-                 QStringLiteral("10") + U(u"回目試験") + QChar(13) + QStringLiteral("2002/10/13"));
+                 QStringLiteral("10") + u"回目試験"_s + QChar(13) + QStringLiteral("2002/10/13"));
     view.refresh();
     const QFontMetrics metrics(view.font());
     EXPECT_GE(view.rowHeight(0), 3 * metrics.lineSpacing());

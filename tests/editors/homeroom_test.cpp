@@ -23,6 +23,8 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
+using namespace Qt::StringLiterals;
+
 namespace kirune {
 namespace {
 
@@ -48,10 +50,10 @@ class HomeRoomEditorTest : public ::testing::Test {
 protected:
     HomeRoomEditorTest() {
         ResetGradeBook(book);
-        book.HomeRoomYear = U(u"2003年（平成15年）");
-        book.HomeRoomGrade = U(u"4年");
-        book.HomeRoomClass = U(u"2組");
-        book.TeacherName = U(u"山田花子");
+        book.HomeRoomYear = u"2003年（平成15年）"_s;
+        book.HomeRoomGrade = u"4年"_s;
+        book.HomeRoomClass = u"2組"_s;
+        book.TeacherName = u"山田花子"_s;
     }
     void SetRoster(const std::vector<QString>& names) {
         for (std::size_t i = 0; i < names.size(); ++i)
@@ -71,24 +73,24 @@ protected:
 };
 
 TEST_F(HomeRoomEditorTest, LoadShowsTheClassAndTheTintedRoster) {
-    SetRoster({U(u"青木一郎"), U(u"井上二郎")});
+    SetRoster({u"青木一郎"_s, u"井上二郎"_s});
     HomeRoomEditor editor(book, session, platform, mainForm);
     editor.Form_Load();
 
     EXPECT_EQ(editor.combo1[0], book.HomeRoomYear);
-    EXPECT_EQ(editor.combo1[1], U(u"4年"));
-    EXPECT_EQ(editor.combo1[2], U(u"2組"));
-    EXPECT_EQ(editor.text1, U(u"山田花子"));
+    EXPECT_EQ(editor.combo1[1], u"4年"_s);
+    EXPECT_EQ(editor.combo1[2], u"2組"_s);
+    EXPECT_EQ(editor.text1, u"山田花子"_s);
     EXPECT_EQ(editor.combo2, QStringLiteral("1"));
-    EXPECT_EQ(editor.text2, U(u"青木一郎"));
+    EXPECT_EQ(editor.text2, u"青木一郎"_s);
     EXPECT_EQ(session.CurrentStudentNo, 1);
 
     const Grid& grid = editor.grid;
     ASSERT_EQ(grid.Rows(), 41);
     ASSERT_EQ(grid.Cols(), 2);
-    EXPECT_EQ(grid.RowString(0), U(u"No.|生徒氏名"));
-    EXPECT_EQ(grid.RowString(1), U(u" 1|青木一郎"));
-    EXPECT_EQ(grid.RowString(2), U(u" 2|井上二郎"));
+    EXPECT_EQ(grid.RowString(0), u"No.|生徒氏名"_s);
+    EXPECT_EQ(grid.RowString(1), u" 1|青木一郎"_s);
+    EXPECT_EQ(grid.RowString(2), u" 2|井上二郎"_s);
     EXPECT_EQ(grid.RowString(40), QStringLiteral(" 40|"));
     EXPECT_EQ(grid.ColWidth(0), 400);
     EXPECT_EQ(grid.ColWidth(1), 3135 - 400);
@@ -115,17 +117,17 @@ TEST_F(HomeRoomEditorTest, ListItems) {
     for (const auto& [today, expected] : yearLists) {
         QStringList texts;
         for (const char16_t* text : expected)
-            texts << U(text);
+            texts << QString::fromUtf16(text);
         EXPECT_EQ(HomeRoomEditor::Combo1Items(0, today), texts) << today.toString().toStdString();
     }
-    EXPECT_EQ(HomeRoomEditor::YearItem(1989), U(u"1989年（平成元年）"));
+    EXPECT_EQ(HomeRoomEditor::YearItem(1989), u"1989年（平成元年）"_s);
     const QDate today(2026, 12, 7);
     EXPECT_EQ(HomeRoomEditor::Combo1Items(1, today),
-              QStringList({U(u"1年"), U(u"2年"), U(u"3年"), U(u"4年"), U(u"5年"), U(u"6年")}));
+              QStringList({u"1年"_s, u"2年"_s, u"3年"_s, u"4年"_s, u"5年"_s, u"6年"_s}));
     const QStringList classes = HomeRoomEditor::Combo1Items(2, today);
     ASSERT_EQ(classes.size(), 9);
-    EXPECT_EQ(classes.front(), U(u"1組"));
-    EXPECT_EQ(classes.back(), U(u"9組"));
+    EXPECT_EQ(classes.front(), u"1組"_s);
+    EXPECT_EQ(classes.back(), u"9組"_s);
     const QStringList numbers = HomeRoomEditor::Combo2Items();
     ASSERT_EQ(numbers.size(), 40);
     EXPECT_EQ(numbers.front(), QStringLiteral("1"));
@@ -133,7 +135,7 @@ TEST_F(HomeRoomEditorTest, ListItems) {
 }
 
 TEST_F(HomeRoomEditorTest, NotRegisteredYearIsEmptiedForGoodEvenOnCancel) {
-    book.HomeRoomYear = U(u"未登録です");
+    book.HomeRoomYear = u"未登録です"_s;
     HomeRoomEditor editor(book, session, platform, mainForm);
     editor.Form_Load();
     EXPECT_EQ(editor.combo1[0], QString());
@@ -144,14 +146,14 @@ TEST_F(HomeRoomEditorTest, NotRegisteredYearIsEmptiedForGoodEvenOnCancel) {
 TEST_F(HomeRoomEditorTest, NamesAtThreeAndSevenGiveRosterSizeSeven) {
     HomeRoomEditor editor(book, session, platform, mainForm);
     editor.Form_Load();
-    TypeName(editor, 3, U(u"佐藤三郎"));
-    TypeName(editor, 7, U(u"鈴木七海"));
+    TypeName(editor, 3, u"佐藤三郎"_s);
+    TypeName(editor, 7, u"鈴木七海"_s);
     ASSERT_TRUE(editor.Command1_Click());
 
     EXPECT_EQ(book.RosterSize, 7);
     EXPECT_EQ(CountEnrolled(book), 2);
-    EXPECT_EQ(book.StudentNames[2], U(u"佐藤三郎"));
-    EXPECT_EQ(book.StudentNames[6], U(u"鈴木七海"));
+    EXPECT_EQ(book.StudentNames[2], u"佐藤三郎"_s);
+    EXPECT_EQ(book.StudentNames[6], u"鈴木七海"_s);
     for (int n : {1, 2, 4, 5, 6})
         EXPECT_TRUE(book.StudentNames[n - 1].isEmpty()) << n;
     EXPECT_EQ(mainForm.calls, QStringList({QStringLiteral("EnableMainWindow"),
@@ -165,21 +167,21 @@ TEST_F(HomeRoomEditorTest, RegisteringStoresTheBoxes) {
     bool closed = false;
     editor.closeWindow = [&closed] { closed = true; };
     editor.Form_Load();
-    editor.Combo1_Change(0, U(u"2005年（平成17年）"));
-    editor.Combo1_Change(1, U(u"6年"));
-    editor.Combo1_Change(2, U(u"3組"));
-    editor.Text1_Change(U(u"田中先生"));
-    TypeName(editor, 1, U(u"相田"));
+    editor.Combo1_Change(0, u"2005年（平成17年）"_s);
+    editor.Combo1_Change(1, u"6年"_s);
+    editor.Combo1_Change(2, u"3組"_s);
+    editor.Text1_Change(u"田中先生"_s);
+    TypeName(editor, 1, u"相田"_s);
     ASSERT_TRUE(editor.Command1_Click());
-    EXPECT_EQ(book.HomeRoomYear, U(u"2005年（平成17年）"));
-    EXPECT_EQ(book.HomeRoomGrade, U(u"6年"));
-    EXPECT_EQ(book.HomeRoomClass, U(u"3組"));
-    EXPECT_EQ(book.TeacherName, U(u"田中先生"));
+    EXPECT_EQ(book.HomeRoomYear, u"2005年（平成17年）"_s);
+    EXPECT_EQ(book.HomeRoomGrade, u"6年"_s);
+    EXPECT_EQ(book.HomeRoomClass, u"3組"_s);
+    EXPECT_EQ(book.TeacherName, u"田中先生"_s);
     EXPECT_TRUE(closed);
 }
 
 TEST_F(HomeRoomEditorTest, AllNamesEmptyGiveNoRosterAndNoDefaultCriteria) {
-    SetRoster({U(u"青木"), U(u"井上")});
+    SetRoster({u"青木"_s, u"井上"_s});
     HomeRoomEditor editor(book, session, platform, mainForm);
     editor.Form_Load();
     TypeName(editor, 1, QString());
@@ -200,7 +202,7 @@ TEST_F(HomeRoomEditorTest, DefaultCriteriaFillOnlyUnsetEntries) {
     book.RankAPercent[4][0] = -1; // outside the criteria table: never touched
     HomeRoomEditor editor(book, session, platform, mainForm);
     editor.Form_Load();
-    TypeName(editor, 1, U(u"相田"));
+    TypeName(editor, 1, u"相田"_s);
     ASSERT_TRUE(editor.Command1_Click());
     EXPECT_EQ(book.RankAPercent[0][0], 30);
     EXPECT_EQ(book.RankCPercent[0][0], 40);
@@ -213,20 +215,20 @@ TEST_F(HomeRoomEditorTest, DefaultCriteriaFillOnlyUnsetEntries) {
 }
 
 TEST_F(HomeRoomEditorTest, TypingShowsInTheGridAndCancelStoresNothing) {
-    SetRoster({U(u"青木"), U(u"井上")});
+    SetRoster({u"青木"_s, u"井上"_s});
     HomeRoomEditor editor(book, session, platform, mainForm);
     editor.Form_Load();
     editor.Command3_Click(); // number 2
-    editor.Text2_Change(U(u"井"));
-    EXPECT_EQ(editor.grid.Text(2, 1), U(u"井"));
-    editor.Text2_Change(U(u"井上三郎"));
-    EXPECT_EQ(editor.grid.Text(2, 1), U(u"井上三郎"));
-    editor.Combo1_Change(1, U(u"5年"));
+    editor.Text2_Change(u"井"_s);
+    EXPECT_EQ(editor.grid.Text(2, 1), u"井"_s);
+    editor.Text2_Change(u"井上三郎"_s);
+    EXPECT_EQ(editor.grid.Text(2, 1), u"井上三郎"_s);
+    editor.Combo1_Change(1, u"5年"_s);
     platform.answers = {true}; // throw away what was typed
     editor.Command2_Click();
 
-    EXPECT_EQ(book.StudentNames[1], U(u"井上"));
-    EXPECT_EQ(book.HomeRoomGrade, U(u"4年"));
+    EXPECT_EQ(book.StudentNames[1], u"井上"_s);
+    EXPECT_EQ(book.HomeRoomGrade, u"4年"_s);
     EXPECT_EQ(book.RosterSize, 2);
     EXPECT_FALSE(session.NeedsSave);
     EXPECT_EQ(mainForm.calls, QStringList({QStringLiteral("EnableMainWindow")}));
@@ -234,7 +236,7 @@ TEST_F(HomeRoomEditorTest, TypingShowsInTheGridAndCancelStoresNothing) {
 }
 
 TEST_F(HomeRoomEditorTest, NextStopsAtFortyAndPreviousAtOne) {
-    book.StudentNames[39] = U(u"和田");
+    book.StudentNames[39] = u"和田"_s;
     book.RosterSize = 40;
     HomeRoomEditor editor(book, session, platform, mainForm);
     int focused = 0;
@@ -251,11 +253,11 @@ TEST_F(HomeRoomEditorTest, NextStopsAtFortyAndPreviousAtOne) {
     editor.Command3_Click();
     EXPECT_EQ(session.CurrentStudentNo, 40);
     EXPECT_EQ(editor.combo2, QStringLiteral(" 40"));
-    EXPECT_EQ(editor.text2, U(u"和田"));
-    editor.Text2_Change(U(u"和田x")); // Text2 shows the grid cell again after next
+    EXPECT_EQ(editor.text2, u"和田"_s);
+    editor.Text2_Change(u"和田x"_s); // Text2 shows the grid cell again after next
     editor.Command3_Click();
     EXPECT_EQ(session.CurrentStudentNo, 40);
-    EXPECT_EQ(editor.text2, U(u"和田x"));
+    EXPECT_EQ(editor.text2, u"和田x"_s);
     EXPECT_EQ(editor.grid.CurrentRow(), 40);
     EXPECT_EQ(focused, 3);
 }
@@ -275,7 +277,7 @@ TEST_F(HomeRoomEditorTest, ArrowKeysMoveBetweenPupils) {
 }
 
 TEST_F(HomeRoomEditorTest, Combo2OutsideTheRosterLeavesThePupil) {
-    SetRoster({U(u"青木"), U(u"井上"), U(u"上田")});
+    SetRoster({u"青木"_s, u"井上"_s, u"上田"_s});
     HomeRoomEditor editor(book, session, platform, mainForm);
     editor.Form_Load();
     editor.Combo2_Change(QStringLiteral("3"));
@@ -286,13 +288,13 @@ TEST_F(HomeRoomEditorTest, Combo2OutsideTheRosterLeavesThePupil) {
         EXPECT_EQ(editor.grid.CurrentRow(), 3) << text;
     }
     // Typing goes on into the pupil that is still current.
-    editor.Text2_Change(U(u"上田三"));
-    EXPECT_EQ(editor.grid.Text(3, 1), U(u"上田三"));
-    EXPECT_EQ(editor.grid.Text(0, 1), U(u"生徒氏名"));
+    editor.Text2_Change(u"上田三"_s);
+    EXPECT_EQ(editor.grid.Text(3, 1), u"上田三"_s);
+    EXPECT_EQ(editor.grid.Text(0, 1), u"生徒氏名"_s);
     // The number is read as its leading number, halves to even.
     editor.Combo2_Click(QStringLiteral(" 2.5番"));
     EXPECT_EQ(session.CurrentStudentNo, 2);
-    EXPECT_EQ(editor.text2, U(u"井上"));
+    EXPECT_EQ(editor.text2, u"井上"_s);
     editor.Combo2_Change(QStringLiteral("39.5"));
     EXPECT_EQ(session.CurrentStudentNo, 40);
 
@@ -307,7 +309,7 @@ TEST_F(HomeRoomEditorTest, Combo2OutsideTheRosterLeavesThePupil) {
 }
 
 TEST_F(HomeRoomEditorTest, GridClickSelectsOnlyInTheNameColumn) {
-    SetRoster({U(u"青木"), U(u"井上"), U(u"上田"), U(u"江藤")});
+    SetRoster({u"青木"_s, u"井上"_s, u"上田"_s, u"江藤"_s});
     HomeRoomEditor editor(book, session, platform, mainForm);
     int focused = 0;
     editor.focusText2 = [&focused] { ++focused; };
@@ -318,14 +320,14 @@ TEST_F(HomeRoomEditorTest, GridClickSelectsOnlyInTheNameColumn) {
     editor.MSFlexGrid1_Click(4, 1);
     EXPECT_EQ(session.CurrentStudentNo, 4);
     EXPECT_EQ(editor.combo2, QStringLiteral(" 4"));
-    EXPECT_EQ(editor.text2, U(u"江藤"));
+    EXPECT_EQ(editor.text2, u"江藤"_s);
     EXPECT_EQ(focused, 1);
     editor.MSFlexGrid1_Click(0, 1); // the header row is no pupil
     EXPECT_EQ(session.CurrentStudentNo, 4);
 }
 
 TEST_F(HomeRoomEditorTest, TransferOutIsWrittenAtOnceAndSurvivesCancel) {
-    SetRoster({U(u"青木"), U(u"井上"), U(u"上田")});
+    SetRoster({u"青木"_s, u"井上"_s, u"上田"_s});
     const int someSlots[] = {0, 263, 815};
     for (int slot : someSlots) {
         book.Scores[slot][2] = 77.5f;
@@ -341,11 +343,11 @@ TEST_F(HomeRoomEditorTest, TransferOutIsWrittenAtOnceAndSurvivesCancel) {
 
     // The question names the pupil, says what goes and how it comes back.
     EXPECT_EQ(platform.questions,
-              QStringList({U(u"出席番号 3 上田 を転出させると、名前とすべての得点が消去されます"
-                             u"（編集メニューの[元に戻す]で元に戻せます）。転出させますか？"
-                             u"（注意：転出以前に登録した試験の平均点は変わりません）")}));
+              QStringList({u"出席番号 3 上田 を転出させると、名前とすべての得点が消去されます"
+                           u"（編集メニューの[元に戻す]で元に戻せます）。転出させますか？"
+                           u"（注意：転出以前に登録した試験の平均点は変わりません）"_s}));
     EXPECT_EQ(editor.grid.Text(3, 1), QString());
-    EXPECT_EQ(editor.text2, U(u"上田")); // Text2 keeps its text
+    EXPECT_EQ(editor.text2, u"上田"_s); // Text2 keeps its text
     EXPECT_EQ(book.StudentNames[2], QString());
     for (int slot : someSlots) {
         EXPECT_EQ(book.Scores[slot][2], kNoData) << slot;
@@ -364,32 +366,32 @@ TEST_F(HomeRoomEditorTest, TransferOutIsWrittenAtOnceAndSurvivesCancel) {
 }
 
 TEST_F(HomeRoomEditorTest, TransferOutAnsweredByItsDefaultChangesNothing) {
-    SetRoster({U(u"青木")});
+    SetRoster({u"青木"_s});
     book.Scores[10][0] = 50.0f;
     HomeRoomEditor editor(book, session, platform, mainForm);
     editor.Form_Load();
     editor.Command5_Click(); // Enter: the default answer
-    EXPECT_EQ(platform.choiceLists, QStringList{U(u"はい(&Y)|いいえ(&N)")});
-    EXPECT_EQ(book.StudentNames[0], U(u"青木"));
-    EXPECT_EQ(editor.grid.Text(1, 1), U(u"青木"));
+    EXPECT_EQ(platform.choiceLists, QStringList{u"はい(&Y)|いいえ(&N)"_s});
+    EXPECT_EQ(book.StudentNames[0], u"青木"_s);
+    EXPECT_EQ(editor.grid.Text(1, 1), u"青木"_s);
     EXPECT_EQ(book.Scores[10][0], 50.0f);
     EXPECT_FALSE(session.NeedsSave);
 }
 
 TEST_F(HomeRoomEditorTest, SemicolonOrLineBreakIsRefusedAndNothingStored) {
-    SetRoster({U(u"青木")});
+    SetRoster({u"青木"_s});
     HomeRoomEditor editor(book, session, platform, mainForm);
     std::vector<HomeRoomEditor::Field> focused;
     editor.focusField = [&focused](HomeRoomEditor::Field f) { focused.push_back(f); };
     editor.Form_Load();
-    TypeName(editor, 5, U(u"新入"));
-    TypeName(editor, 3, U(u"佐藤;三郎"));
+    TypeName(editor, 5, u"新入"_s);
+    TypeName(editor, 3, u"佐藤;三郎"_s);
     editor.Combo2_Change(QStringLiteral("1"));
 
     EXPECT_FALSE(editor.Command1_Click());
-    EXPECT_EQ(platform.messages, QStringList({U(u"出席番号 3 の氏名に「;」や改行は使えません。")}));
+    EXPECT_EQ(platform.messages, QStringList({u"出席番号 3 の氏名に「;」や改行は使えません。"_s}));
     EXPECT_EQ(session.CurrentStudentNo, 3); // brought up for correction
-    EXPECT_EQ(editor.text2, U(u"佐藤;三郎"));
+    EXPECT_EQ(editor.text2, u"佐藤;三郎"_s);
     ASSERT_EQ(focused.size(), 1u);
     EXPECT_EQ(focused[0], HomeRoomEditor::Field::PupilName);
     EXPECT_EQ(book.RosterSize, 1);
@@ -399,18 +401,17 @@ TEST_F(HomeRoomEditorTest, SemicolonOrLineBreakIsRefusedAndNothingStored) {
     EXPECT_FALSE(session.NeedsSave);
 
     // Each box is named in its message.
-    editor.Text2_Change(U(u"佐藤三郎"));
+    editor.Text2_Change(u"佐藤三郎"_s);
     const struct {
         int box; // 0..2 Combo1, 3 Text1
         QString text;
         QString message;
         HomeRoomEditor::Field field;
     } cases[] = {
-        {0, U(u"2004;"), U(u"年度に「;」や改行は使えません。"), HomeRoomEditor::Field::Year},
-        {1, U(u"4\n年"), U(u"学年に「;」や改行は使えません。"), HomeRoomEditor::Field::Grade},
-        {2, U(u"2組\r"), U(u"学級に「;」や改行は使えません。"), HomeRoomEditor::Field::Class},
-        {3, U(u"山田;"), U(u"担任の氏名に「;」や改行は使えません。"),
-         HomeRoomEditor::Field::Teacher},
+        {0, u"2004;"_s, u"年度に「;」や改行は使えません。"_s, HomeRoomEditor::Field::Year},
+        {1, u"4\n年"_s, u"学年に「;」や改行は使えません。"_s, HomeRoomEditor::Field::Grade},
+        {2, u"2組\r"_s, u"学級に「;」や改行は使えません。"_s, HomeRoomEditor::Field::Class},
+        {3, u"山田;"_s, u"担任の氏名に「;」や改行は使えません。"_s, HomeRoomEditor::Field::Teacher},
     };
     for (const auto& c : cases) {
         platform.messages.clear();
@@ -429,14 +430,14 @@ TEST_F(HomeRoomEditorTest, SemicolonOrLineBreakIsRefusedAndNothingStored) {
         else
             editor.Combo1_Change(c.box, before);
     }
-    EXPECT_EQ(book.HomeRoomGrade, U(u"4年"));
-    EXPECT_EQ(book.TeacherName, U(u"山田花子"));
+    EXPECT_EQ(book.HomeRoomGrade, u"4年"_s);
+    EXPECT_EQ(book.TeacherName, u"山田花子"_s);
 
     // Once corrected, registration goes through.
     platform.messages.clear();
     EXPECT_TRUE(editor.Command1_Click());
     EXPECT_TRUE(platform.messages.isEmpty());
-    EXPECT_EQ(book.StudentNames[2], U(u"佐藤三郎"));
+    EXPECT_EQ(book.StudentNames[2], u"佐藤三郎"_s);
     EXPECT_EQ(book.RosterSize, 5);
 }
 
@@ -462,7 +463,7 @@ protected:
 
 TEST_F(FormHomeRoomTest, ControlsCarryTheirNamesCaptionsAndItems) {
     FormHomeRoom form(book, session, platform, mainForm);
-    EXPECT_EQ(form.windowTitle(), U(u"学級の編集"));
+    EXPECT_EQ(form.windowTitle(), u"学級の編集"_s);
     EXPECT_EQ(form.size(), QSize(TwipsToPixels(8460), TwipsToPixels(6900)));
 
     const std::pair<const char*, const char16_t*> labels[] = {
@@ -478,12 +479,12 @@ TEST_F(FormHomeRoomTest, ControlsCarryTheirNamesCaptionsAndItems) {
     };
     for (const auto& [name, caption] : labels) {
         if (auto* label = Find<QLabel>(&form, name)) {
-            EXPECT_EQ(label->text(), U(caption)) << name;
+            EXPECT_EQ(label->text(), QString::fromUtf16(caption)) << name;
         }
     }
     auto* frame = Find<QGroupBox>(&form, "Frame1");
     ASSERT_NE(frame, nullptr);
-    EXPECT_EQ(frame->title(), U(u"名簿を作成"));
+    EXPECT_EQ(frame->title(), u"名簿を作成"_s);
     EXPECT_EQ(frame->geometry(), TwipsRectToPixels(120, 2160, 3615, 4215));
     for (const char* name : {"Combo2", "Text2", "Command3", "Command4", "Command5", "Label9"})
         EXPECT_EQ(form.findChild<QWidget*>(QString::fromLatin1(name))->parentWidget(), frame)
@@ -493,7 +494,7 @@ TEST_F(FormHomeRoomTest, ControlsCarryTheirNamesCaptionsAndItems) {
     ASSERT_NE(combo1, nullptr);
     EXPECT_TRUE(combo1->isEditable());
     EXPECT_EQ(combo1->count(), 7);
-    EXPECT_EQ(combo1->itemText(6), U(u"2027年（令和9年）")); // the platform's today: 2026-12-07
+    EXPECT_EQ(combo1->itemText(6), u"2027年（令和9年）"_s); // the platform's today: 2026-12-07
     // The year box shows its longest year whole: it grows to the left, its right edge stays.
     EXPECT_EQ(combo1->y(), TwipsToPixels(120));
     EXPECT_EQ(combo1->geometry().right(), TwipsRectToPixels(1800, 120, 1935, 300).right());
@@ -502,9 +503,9 @@ TEST_F(FormHomeRoomTest, ControlsCarryTheirNamesCaptionsAndItems) {
     EXPECT_EQ(Find<QComboBox>(&form, "Combo1_2")->count(), 9);
     EXPECT_EQ(Find<QComboBox>(&form, "Combo2")->count(), 40);
 
-    EXPECT_EQ(Find<QPushButton>(&form, "Command1")->text(), U(u"登録(&R)"));
-    EXPECT_EQ(Find<QPushButton>(&form, "Command2")->text(), U(u"ｷｬﾝｾﾙ(&C)"));
-    EXPECT_EQ(Find<QPushButton>(&form, "Command5")->text(), U(u"転出(&T)"));
+    EXPECT_EQ(Find<QPushButton>(&form, "Command1")->text(), u"登録(&R)"_s);
+    EXPECT_EQ(Find<QPushButton>(&form, "Command2")->text(), u"ｷｬﾝｾﾙ(&C)"_s);
+    EXPECT_EQ(Find<QPushButton>(&form, "Command5")->text(), u"転出(&T)"_s);
     EXPECT_EQ(Find<QPushButton>(&form, "Command1")->geometry(),
               TwipsRectToPixels(7200, 240, 1095, 495));
     auto* next = Find<QPushButton>(&form, "Command3");
@@ -524,23 +525,23 @@ TEST_F(FormHomeRoomTest, ControlsCarryTheirNamesCaptionsAndItems) {
 }
 
 TEST_F(FormHomeRoomTest, TypingInText2ShowsInTheGridAtOnce) {
-    SetRoster({U(u"青木")});
+    SetRoster({u"青木"_s});
     FormHomeRoom form(book, session, platform, mainForm);
     form.show();
     auto* text2 = Find<QLineEdit>(&form, "Text2");
     auto* grid = Find<GridView>(&form, "MSFlexGrid1");
-    ASSERT_EQ(text2->text(), U(u"青木"));
+    ASSERT_EQ(text2->text(), u"青木"_s);
     text2->setFocus();
     text2->end(false);
-    PressKey(text2, Qt::Key_unknown, U(u"太"));
-    EXPECT_EQ(text2->text(), U(u"青木太"));
-    EXPECT_EQ(form.logic().grid.Text(1, 1), U(u"青木太"));
-    EXPECT_EQ(grid->cellText(1, 1), U(u"青木太"));
-    EXPECT_EQ(book.StudentNames[0], U(u"青木"));
+    PressKey(text2, Qt::Key_unknown, u"太"_s);
+    EXPECT_EQ(text2->text(), u"青木太"_s);
+    EXPECT_EQ(form.logic().grid.Text(1, 1), u"青木太"_s);
+    EXPECT_EQ(grid->cellText(1, 1), u"青木太"_s);
+    EXPECT_EQ(book.StudentNames[0], u"青木"_s);
 }
 
 TEST_F(FormHomeRoomTest, ButtonsKeysAndGridFollowTheLogic) {
-    SetRoster({U(u"青木"), U(u"井上"), U(u"上田")});
+    SetRoster({u"青木"_s, u"井上"_s, u"上田"_s});
     FormHomeRoom form(book, session, platform, mainForm);
     form.show();
     auto* text2 = Find<QLineEdit>(&form, "Text2");
@@ -550,13 +551,13 @@ TEST_F(FormHomeRoomTest, ButtonsKeysAndGridFollowTheLogic) {
     Click(Find<QPushButton>(&form, "Command3"));
     EXPECT_EQ(session.CurrentStudentNo, 2);
     EXPECT_EQ(combo2->currentText(), QStringLiteral(" 2"));
-    EXPECT_EQ(text2->text(), U(u"井上"));
+    EXPECT_EQ(text2->text(), u"井上"_s);
     EXPECT_EQ(grid->currentRow(), 2);
     EXPECT_EQ(grid->currentCol(), 1);
 
     PressKey(text2, Qt::Key_Down);
     EXPECT_EQ(session.CurrentStudentNo, 3);
-    EXPECT_EQ(text2->text(), U(u"上田"));
+    EXPECT_EQ(text2->text(), u"上田"_s);
     PressKey(text2, Qt::Key_Left);
     EXPECT_EQ(session.CurrentStudentNo, 2);
 
@@ -566,7 +567,7 @@ TEST_F(FormHomeRoomTest, ButtonsKeysAndGridFollowTheLogic) {
 
     combo2->setEditText(QStringLiteral("1"));
     EXPECT_EQ(session.CurrentStudentNo, 1);
-    EXPECT_EQ(text2->text(), U(u"青木"));
+    EXPECT_EQ(text2->text(), u"青木"_s);
     combo2->setEditText(QStringLiteral("0"));
     emit combo2->lineEdit()->editingFinished();
     EXPECT_EQ(combo2->currentText(), QStringLiteral(" 1"));
@@ -576,7 +577,7 @@ TEST_F(FormHomeRoomTest, ButtonsKeysAndGridFollowTheLogic) {
     Click(grid->viewport(), cell.center());
     EXPECT_EQ(session.CurrentStudentNo, 2);
     EXPECT_EQ(combo2->currentText(), QStringLiteral(" 2"));
-    EXPECT_EQ(text2->text(), U(u"井上"));
+    EXPECT_EQ(text2->text(), u"井上"_s);
 }
 
 TEST_F(FormHomeRoomTest, EnterInABoxGoesToTheNextPupilAndAddsNoListItem) {
@@ -587,12 +588,12 @@ TEST_F(FormHomeRoomTest, EnterInABoxGoesToTheNextPupilAndAddsNoListItem) {
     PressKey(combo2, Qt::Key_Return);
     EXPECT_EQ(session.CurrentStudentNo, 2);
     auto* year = Find<QComboBox>(&form, "Combo1_0");
-    year->setEditText(U(u"2010年"));
+    year->setEditText(u"2010年"_s);
     year->setFocus();
     PressKey(year, Qt::Key_Return);
     EXPECT_EQ(session.CurrentStudentNo, 3);
     EXPECT_EQ(year->count(), 7);
-    EXPECT_EQ(form.logic().combo1[0], U(u"2010年"));
+    EXPECT_EQ(form.logic().combo1[0], u"2010年"_s);
 }
 
 TEST_F(FormHomeRoomTest, TheNameColumnFitsBesideTheScrollBar) {
@@ -607,8 +608,8 @@ TEST_F(FormHomeRoomTest, TheNameColumnFitsBesideTheScrollBar) {
 }
 
 TEST_F(FormHomeRoomTest, ThePupilChosenIsScrolledIntoViewBelowTheHeaderRow) {
-    SetRoster({U(u"青木"), U(u"井上")});
-    book.StudentNames[39] = U(u"和田");
+    SetRoster({u"青木"_s, u"井上"_s});
+    book.StudentNames[39] = u"和田"_s;
     book.RosterSize = 40;
     FormHomeRoom form(book, session, platform, mainForm);
     form.show();
@@ -633,7 +634,7 @@ TEST_F(FormHomeRoomTest, ThePupilChosenIsScrolledIntoViewBelowTheHeaderRow) {
     Find<QComboBox>(&form, "Combo2")->setEditText(QStringLiteral("39"));
     Click(grid->viewport(), grid->cellRect(40, 1).center());
     EXPECT_EQ(session.CurrentStudentNo, 40);
-    EXPECT_EQ(Find<QLineEdit>(&form, "Text2")->text(), U(u"和田"));
+    EXPECT_EQ(Find<QLineEdit>(&form, "Text2")->text(), u"和田"_s);
     Click(grid->viewport(), grid->cellRect(0, 1).center());
     EXPECT_EQ(session.CurrentStudentNo, 40);
 }
@@ -650,7 +651,7 @@ TEST_F(FormHomeRoomTest, Screenshot) {
                                 u"渡辺", u"和田", u"石井", u"今井", u"岡田"};
     std::vector<QString> names;
     for (const char16_t* name : family)
-        names.push_back(U(name) + U(u"　") + QString::number(names.size() + 1));
+        names.push_back(QString::fromUtf16(name) + u"　"_s + QString::number(names.size() + 1));
     SetRoster(names);
     FormHomeRoom form(book, session, platform, mainForm);
     form.show();
@@ -665,28 +666,28 @@ TEST_F(FormHomeRoomTest, EscapeCancels) {
     QPointer<FormHomeRoom> alive(form);
     form->show();
     auto* text1 = Find<QLineEdit>(form, "Text1");
-    text1->setText(U(u"別の先生"));
+    text1->setText(u"別の先生"_s);
     platform.answers = {true}; // throw away what was typed
     PressKey(text1, Qt::Key_Escape);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(alive.isNull());
     EXPECT_EQ(mainForm.calls, QStringList({QStringLiteral("EnableMainWindow")}));
-    EXPECT_EQ(book.TeacherName, U(u"山田花子"));
+    EXPECT_EQ(book.TeacherName, u"山田花子"_s);
 }
 
 TEST_F(FormHomeRoomTest, CloseBoxActsAsCancel) {
-    SetRoster({U(u"青木")});
+    SetRoster({u"青木"_s});
     auto* form = new FormHomeRoom(book, session, platform, mainForm);
     form->setAttribute(Qt::WA_DeleteOnClose);
     QPointer<FormHomeRoom> alive(form);
     form->show();
-    Find<QLineEdit>(form, "Text2")->setText(U(u"別人"));
+    Find<QLineEdit>(form, "Text2")->setText(u"別人"_s);
     platform.answers = {true}; // throw away what was typed
     EXPECT_TRUE(form->close());
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(alive.isNull());
     EXPECT_EQ(mainForm.calls, QStringList({QStringLiteral("EnableMainWindow")}));
-    EXPECT_EQ(book.StudentNames[0], U(u"青木"));
+    EXPECT_EQ(book.StudentNames[0], u"青木"_s);
     EXPECT_FALSE(session.NeedsSave);
 }
 
@@ -695,13 +696,13 @@ TEST_F(FormHomeRoomTest, RegisterButtonStoresAndClosesOnce) {
     form->setAttribute(Qt::WA_DeleteOnClose);
     QPointer<FormHomeRoom> alive(form);
     form->show();
-    Find<QLineEdit>(form, "Text2")->setText(U(u"相田"));
-    Find<QComboBox>(form, "Combo1_1")->setEditText(U(u"1年"));
+    Find<QLineEdit>(form, "Text2")->setText(u"相田"_s);
+    Find<QComboBox>(form, "Combo1_1")->setEditText(u"1年"_s);
     Click(Find<QPushButton>(form, "Command1"));
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(alive.isNull());
-    EXPECT_EQ(book.StudentNames[0], U(u"相田"));
-    EXPECT_EQ(book.HomeRoomGrade, U(u"1年"));
+    EXPECT_EQ(book.StudentNames[0], u"相田"_s);
+    EXPECT_EQ(book.HomeRoomGrade, u"1年"_s);
     EXPECT_EQ(book.RosterSize, 1);
     EXPECT_EQ(mainForm.calls, QStringList({QStringLiteral("EnableMainWindow"),
                                            QStringLiteral("MSFlexGrid1_init")}));
@@ -710,11 +711,11 @@ TEST_F(FormHomeRoomTest, RegisterButtonStoresAndClosesOnce) {
 TEST_F(FormHomeRoomTest, RefusedRegistrationKeepsTheWindowOpen) {
     FormHomeRoom form(book, session, platform, mainForm);
     form.show();
-    Find<QLineEdit>(&form, "Text1")->setText(U(u"山田;"));
+    Find<QLineEdit>(&form, "Text1")->setText(u"山田;"_s);
     Click(Find<QPushButton>(&form, "Command1"));
     EXPECT_TRUE(form.isVisible());
-    EXPECT_EQ(platform.messages, QStringList({U(u"担任の氏名に「;」や改行は使えません。")}));
-    EXPECT_EQ(book.TeacherName, U(u"山田花子"));
+    EXPECT_EQ(platform.messages, QStringList({u"担任の氏名に「;」や改行は使えません。"_s}));
+    EXPECT_EQ(book.TeacherName, u"山田花子"_s);
     EXPECT_TRUE(mainForm.calls.isEmpty());
 }
 
@@ -730,7 +731,8 @@ TEST_F(FormHomeRoomTest, EveryControlHasANameAndTheWindowIsADialog) {
         {"Picture1", u"学校の絵"},
     };
     for (const auto& [control, name] : names)
-        EXPECT_EQ(test::AccessibleName(form.findChild<QWidget*>(QLatin1String(control))), U(name))
+        EXPECT_EQ(test::AccessibleName(form.findChild<QWidget*>(QLatin1String(control))),
+                  QString::fromUtf16(name))
             << control;
     // The label's access key presses its picture button (shown pressed, then clicked).
     form.show();

@@ -19,6 +19,8 @@
 #include <gtest/gtest.h>
 #include <memory>
 
+using namespace Qt::StringLiterals;
+
 namespace kirune {
 namespace {
 
@@ -106,17 +108,17 @@ TEST_F(ScoreImportEditorTest, TheDialogFollowsTheTeachersChoices) {
     ASSERT_TRUE(import.Open(QStringLiteral(KIRUNE_TEST_DATA "/scores/openpyxl.xlsx"), *target));
     ScoreImportDialog dialog(import, QStringLiteral("openpyxl.xlsx"));
     EXPECT_TRUE(dialog.SheetBox()->isVisibleTo(&dialog));
-    EXPECT_EQ(dialog.ColumnBox(0)->currentText(), U(u"A: 番号"));
-    EXPECT_EQ(dialog.ColumnBox(4)->currentText(), U(u"E: 言語"));
+    EXPECT_EQ(dialog.ColumnBox(0)->currentText(), u"A: 番号"_s);
+    EXPECT_EQ(dialog.ColumnBox(4)->currentText(), u"E: 言語"_s);
     // Rows 3 and 5 of the file name numbers that are no pupils of this class.
-    EXPECT_EQ(dialog.Tabs()->tabText(0), U(u"取り込む生徒 (2)"));
+    EXPECT_EQ(dialog.Tabs()->tabText(0), u"取り込む生徒 (2)"_s);
 
     // Without the number column the names decide: 小川 大翔 is found, 上田 蓮 is not.
     dialog.ColumnBox(0)->setCurrentIndex(0);
     emit dialog.ColumnBox(0)->activated(0);
     EXPECT_EQ(import.Preview().columns.numberColumn, -1);
-    EXPECT_EQ(dialog.Tabs()->tabText(0), U(u"取り込む生徒 (3)"));
-    EXPECT_EQ(dialog.Tabs()->tabText(1), U(u"一致しない行 (1)"));
+    EXPECT_EQ(dialog.Tabs()->tabText(0), u"取り込む生徒 (3)"_s);
+    EXPECT_EQ(dialog.Tabs()->tabText(1), u"一致しない行 (1)"_s);
     EXPECT_TRUE(dialog.ImportButton()->isEnabled());
 
     // The second sheet has no pupil column: nothing to take.
@@ -132,9 +134,8 @@ TEST_F(ScoreImportEditorTest, TheButtonAsksForAFileAndFillsTheBoxesOnImport) {
     QTemporaryDir dir;
     const QString good = dir.filePath(QStringLiteral("good.csv"));
     const QString bad = dir.filePath(QStringLiteral("bad.csv"));
-    for (const auto& [path, bytes] :
-         {std::pair{good, QString::fromUtf16(u"番号,表現\n1,17\n").toUtf8()},
-          std::pair{bad, QByteArray("\0\1", 2)}}) {
+    for (const auto& [path, bytes] : {std::pair{good, u"番号,表現\n1,17\n"_s.toUtf8()},
+                                      std::pair{bad, QByteArray("\0\1", 2)}}) {
         QFile file(path);
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
         file.write(bytes);
@@ -164,7 +165,7 @@ TEST_F(ScoreImportEditorTest, TheButtonAsksForAFileAndFillsTheBoxesOnImport) {
     QApplication::processEvents();
     EXPECT_EQ(previews, 1);
     ASSERT_EQ(platform.messages.size(), 1);
-    EXPECT_TRUE(platform.messages.at(0).startsWith(U(u"ファイル「bad.csv」: ")));
+    EXPECT_TRUE(platform.messages.at(0).startsWith(u"ファイル「bad.csv」: "_s));
 }
 
 TEST_F(ScoreImportEditorTest, Screenshot) {

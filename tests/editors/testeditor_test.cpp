@@ -11,6 +11,8 @@
 #include <memory>
 #include <ostream>
 
+using namespace Qt::StringLiterals;
+
 // Readable QStrings in failure messages.
 namespace kirune {
 namespace {
@@ -62,15 +64,15 @@ protected:
 
 TEST_F(TestEditorTest, OpeningANewTestShowsDefaultsAndToday) {
     TestEditor& e = Open();
-    EXPECT_EQ(e.Text1, U(u" 1回目試験"));
+    EXPECT_EQ(e.Text1, u" 1回目試験"_s);
     EXPECT_EQ(e.MonthView1, platform.today);
     EXPECT_EQ(e.Text2, QStringLiteral("2026/12/07"));
     EXPECT_TRUE(e.Check4 && e.Check5 && e.Check6);
     EXPECT_TRUE(e.Text6.isEmpty() && e.Text7.isEmpty() && e.Text8.isEmpty());
-    EXPECT_EQ(e.Label11, U(u"一学期 国語 第 1回 試験  "));
-    EXPECT_EQ(e.Label16, U(u"表現"));
-    EXPECT_EQ(e.Label18, U(u"言語"));
-    EXPECT_EQ(e.Label3, U(u"青木"));
+    EXPECT_EQ(e.Label11, u"一学期 国語 第 1回 試験  "_s);
+    EXPECT_EQ(e.Label16, u"表現"_s);
+    EXPECT_EQ(e.Label18, u"言語"_s);
+    EXPECT_EQ(e.Label3, u"青木"_s);
     EXPECT_EQ(e.Combo2, QStringLiteral("1"));
     EXPECT_EQ(e.Combo2List, QStringList({"1", "2", "3", "4"}));
     EXPECT_EQ(session.CurrentStudentNo, 1);
@@ -80,7 +82,7 @@ TEST_F(TestEditorTest, OpeningANewTestShowsDefaultsAndToday) {
     for (int r = 1; r <= 6; ++r)
         for (int c = 2; c <= 6; ++c)
             EXPECT_TRUE(grid().Text(r, c).isEmpty()) << r << "," << c;
-    EXPECT_EQ(grid().Text(6, 1), U(u"クラスの平均点"));
+    EXPECT_EQ(grid().Text(6, 1), u"クラスの平均点"_s);
 }
 
 TEST_F(TestEditorTest, GridLayoutWidthsHeadersAndBands) {
@@ -89,17 +91,17 @@ TEST_F(TestEditorTest, GridLayoutWidthsHeadersAndBands) {
         book->StudentNames[n] = QStringLiteral("P%1").arg(n + 1);
     book->RosterSize = 35;
     Open(1, 2, 4);
-    EXPECT_EQ(editor->Label11, U(u"三学期 算数 第 5回 試験  "));
+    EXPECT_EQ(editor->Label11, u"三学期 算数 第 5回 試験  "_s);
     EXPECT_EQ(grid().Rows(), 43);
     EXPECT_EQ(grid().Cols(), 7);
     const int widths[] = {400, 1600, 875, 875, 875, 875, 515};
     for (int c = 0; c < 7; ++c)
         EXPECT_EQ(grid().ColWidth(c), widths[c]) << c;
-    EXPECT_EQ(grid().RowString(0), U(u"No.|生徒氏名|思考|表・処|知・理|合計点|順位"));
+    EXPECT_EQ(grid().RowString(0), u"No.|生徒氏名|思考|表・処|知・理|合計点|順位"_s);
     for (int c = 2; c <= 6; ++c)
         EXPECT_EQ(grid().ColAlignment(c), kAlignRightCenter);
     EXPECT_EQ(grid().Text(37, 0), QStringLiteral(" 37"));
-    EXPECT_EQ(grid().Text(37, 1), U(u"クラスの平均点"));
+    EXPECT_EQ(grid().Text(37, 1), u"クラスの平均点"_s);
     EXPECT_EQ(grid().Text(40, 0), QStringLiteral(" 40"));
     EXPECT_TRUE(grid().RowString(41).remove(u'|').isEmpty());
     for (int r = 1; r <= 42; ++r)
@@ -123,27 +125,27 @@ TEST_F(TestEditorTest, OpeningARegisteredTestShowsItsScoresTotalsAveragesAndRank
         book->Scores[S + k][kPointsColumn] = 100;
     }
     book->Scores[S + 1][kPointsColumn] = 25;
-    book->TestInfo[S][1] = U(u"漢字テスト");
+    book->TestInfo[S][1] = u"漢字テスト"_s;
     book->TestInfo[S][0] = QStringLiteral("2026/4/5");
     TestEditor& e = Open();
-    EXPECT_EQ(e.Text1, U(u"漢字テスト"));
+    EXPECT_EQ(e.Text1, u"漢字テスト"_s);
     EXPECT_EQ(e.MonthView1, QDate(2026, 4, 5));
     EXPECT_EQ(e.Text2, QStringLiteral("2026/04/05"));
     EXPECT_EQ(e.Text6, QStringLiteral(" 100"));
     EXPECT_EQ(e.Text7, QStringLiteral(" 25"));
     EXPECT_EQ(e.Text3, QStringLiteral(" 80"));
-    EXPECT_EQ(grid().RowString(1), U(u" 1|青木| 80| 70| 90| 240| 1"));
-    EXPECT_EQ(grid().RowString(2), U(u" 2|伊藤| 60| 65| 60| 185| 2"));
-    EXPECT_EQ(grid().RowString(3), U(u" 3|上田|*| 50| 40|*|"));
-    EXPECT_EQ(grid().RowString(4), U(u" 4|江藤|||||"));
-    EXPECT_EQ(grid().RowString(6), U(u" 6|クラスの平均点|70.0|61.7|63.3|212.5|"));
+    EXPECT_EQ(grid().RowString(1), u" 1|青木| 80| 70| 90| 240| 1"_s);
+    EXPECT_EQ(grid().RowString(2), u" 2|伊藤| 60| 65| 60| 185| 2"_s);
+    EXPECT_EQ(grid().RowString(3), u" 3|上田|*| 50| 40|*|"_s);
+    EXPECT_EQ(grid().RowString(4), u" 4|江藤|||||"_s);
+    EXPECT_EQ(grid().RowString(6), u" 6|クラスの平均点|70.0|61.7|63.3|212.5|"_s);
     EXPECT_EQ(session.AverageCount, 2);
 }
 
 TEST_F(TestEditorTest, UnreadableStoredDateStaysInTheBoxAndLeavesTheCalendar) {
-    book->TestInfo[TestSlot(0, 0, 0, 0)][0] = U(u"4月の第2週");
+    book->TestInfo[TestSlot(0, 0, 0, 0)][0] = u"4月の第2週"_s;
     TestEditor& e = Open();
-    EXPECT_EQ(e.Text2, U(u"4月の第2週"));
+    EXPECT_EQ(e.Text2, u"4月の第2週"_s);
     EXPECT_EQ(e.MonthView1, platform.today);
 }
 
@@ -188,7 +190,7 @@ TEST_F(TestEditorTest, StartsAtTheFirstPupilWithANameWhenNumberOneTransferredOut
     book->StudentNames[0].clear();
     TestEditor& e = Open();
     EXPECT_EQ(session.CurrentStudentNo, 2);
-    EXPECT_EQ(e.Label3, U(u"伊藤"));
+    EXPECT_EQ(e.Label3, u"伊藤"_s);
     EXPECT_EQ(e.Combo2List, QStringList({"2", "3", "4"}));
 }
 
@@ -256,7 +258,7 @@ TEST_F(TestEditorTest, NameClickOrEditTouchesTheName) {
     EXPECT_TRUE(e.NameTouched);
     TestEditor& f = Open();
     EXPECT_FALSE(f.NameTouched);
-    f.Text1_Change(U(u"小テスト"));
+    f.Text1_Change(u"小テスト"_s);
     EXPECT_TRUE(f.NameTouched);
 }
 
@@ -283,21 +285,25 @@ TEST_F(TestEditorTest, ScoreWithLeadingBlankPasses) {
     EXPECT_EQ(session.ScoreEntryError, 0);
     EXPECT_EQ(grid().Text(1, 2), QStringLiteral(" 85"));
     EXPECT_EQ(session.CurrentStudentNo, 2);
-    EXPECT_EQ(e.Label3, U(u"伊藤"));
+    EXPECT_EQ(e.Label3, u"伊藤"_s);
     EXPECT_EQ(e.Combo2, QStringLiteral(" 2"));
     EXPECT_EQ(grid().CurrentRow(), 2);
 }
 
 TEST_F(TestEditorTest, NonDigitsAreRefusedWithTheFirstMessage) {
-    const QString texts[] = {U(u"８５"),           QStringLiteral("8.5"), QStringLiteral("-5"),
-                             QStringLiteral("+5"), QStringLiteral("85a"), U(u"　85")};
+    const QString texts[] = {u"８５"_s,
+                             QStringLiteral("8.5"),
+                             QStringLiteral("-5"),
+                             QStringLiteral("+5"),
+                             QStringLiteral("85a"),
+                             u"　85"_s};
     for (const QString& text : texts) {
         platform.messages.clear();
         TestEditor& e = Open();
         e.ScoreBox_Change(0, QStringLiteral("10"));
         e.ScoreBox_Change(1, text);
         e.Command3_Click();
-        EXPECT_EQ(platform.messages, QStringList{U(u"得点に数字以外の文字があります。")})
+        EXPECT_EQ(platform.messages, QStringList{u"得点に数字以外の文字があります。"_s})
             << text.toStdString();
         EXPECT_EQ(session.ScoreEntryError, -1);
         EXPECT_EQ(session.CurrentStudentNo, 1);
@@ -312,7 +318,7 @@ TEST_F(TestEditorTest, ScoreAboveThePointsGivesTheSecondMessage) {
     e.ScoreBox_Change(2, QStringLiteral("21"));
     e.Command3_Click();
     // The message names the box and its maximum.
-    EXPECT_EQ(platform.messages, QStringList{U(u"言語の得点 21 が配点 20 を超えています。")});
+    EXPECT_EQ(platform.messages, QStringList{u"言語の得点 21 が配点 20 を超えています。"_s});
     EXPECT_EQ(e.focus, QStringLiteral("Text5"));
     platform.messages.clear();
     e.ScoreBox_Change(2, QStringLiteral("20"));
@@ -328,7 +334,7 @@ TEST_F(TestEditorTest, ScoreAbove100GivesTheThirdMessage) {
     EXPECT_TRUE(platform.messages.isEmpty());
     e.ScoreBox_Change(0, QStringLiteral("101"));
     e.Command3_Click();
-    EXPECT_EQ(platform.messages, QStringList{U(u"表現の得点 101 が100点を超えています。")});
+    EXPECT_EQ(platform.messages, QStringList{u"表現の得点 101 が100点を超えています。"_s});
     EXPECT_EQ(session.CurrentStudentNo, 2);
     EXPECT_EQ(e.focus, QStringLiteral("Text3"));
 }
@@ -339,7 +345,7 @@ TEST_F(TestEditorTest, ChecksStopAtTheFirstFailingBox) {
     e.ScoreBox_Change(0, QStringLiteral("11"));
     e.ScoreBox_Change(1, QStringLiteral("x"));
     e.Command3_Click();
-    EXPECT_EQ(platform.messages, QStringList{U(u"表現の得点 11 が配点 10 を超えています。")});
+    EXPECT_EQ(platform.messages, QStringList{u"表現の得点 11 が配点 10 を超えています。"_s});
     EXPECT_EQ(e.focus, QStringLiteral("Text3"));
 }
 
@@ -399,7 +405,7 @@ TEST_F(TestEditorTest, GridClickMovesOnAfterAFailedCheckAndDropsTheEntry) {
     EXPECT_EQ(platform.messages.size(), 2);
     EXPECT_EQ(session.CurrentStudentNo, 2);
     EXPECT_EQ(e.Text3, QStringLiteral(" 30"));
-    EXPECT_EQ(e.Label3, U(u"伊藤"));
+    EXPECT_EQ(e.Label3, u"伊藤"_s);
     EXPECT_EQ(e.focus, QStringLiteral("Text4"));
     EXPECT_TRUE(grid().Text(3, 2).isEmpty()) << "the rejected entry is dropped";
     EXPECT_EQ(grid().CurrentRow(), 2);
@@ -437,9 +443,9 @@ TEST_F(TestEditorTest, AbsentBoxGivesAbsentTotalAndNoRankButCountsInItsViewpoint
     Open();
     Enter(QStringLiteral("*"), QStringLiteral("80"), QStringLiteral("70"));
     Enter(QStringLiteral("60"), QStringLiteral("40"), QStringLiteral("50"));
-    EXPECT_EQ(grid().RowString(1), U(u" 1|青木|*| 80| 70|*|*"));
-    EXPECT_EQ(grid().RowString(2), U(u" 2|伊藤| 60| 40| 50| 150| 1"));
-    EXPECT_EQ(grid().RowString(6), U(u" 6|クラスの平均点|60.0|60.0|60.0|150.0|"));
+    EXPECT_EQ(grid().RowString(1), u" 1|青木|*| 80| 70|*|*"_s);
+    EXPECT_EQ(grid().RowString(2), u" 2|伊藤| 60| 40| 50| 150| 1"_s);
+    EXPECT_EQ(grid().RowString(6), u" 6|クラスの平均点|60.0|60.0|60.0|150.0|"_s);
     EXPECT_EQ(session.AverageCount, 1);
 }
 
@@ -463,7 +469,7 @@ TEST_F(TestEditorTest, AllEmptyRowEmptiesItsTotalAndRank) {
     e.Command4_Click();
     ASSERT_EQ(grid().Text(1, 6), QStringLiteral(" 1"));
     Enter(QString(), QString(), QString());
-    EXPECT_EQ(grid().RowString(1), U(u" 1|青木|||||"));
+    EXPECT_EQ(grid().RowString(1), u" 1|青木|||||"_s);
 }
 
 TEST_F(TestEditorTest, ABoxOfBlanksHoldsNoScore) {
@@ -472,7 +478,7 @@ TEST_F(TestEditorTest, ABoxOfBlanksHoldsNoScore) {
     e.Command4_Click();
     Enter(QStringLiteral(" "), QStringLiteral("  "), QString());
     EXPECT_TRUE(platform.messages.isEmpty());
-    EXPECT_EQ(grid().RowString(1), U(u" 1|青木|||||"));
+    EXPECT_EQ(grid().RowString(1), u" 1|青木|||||"_s);
     EXPECT_EQ(grid().Text(6, 2), QStringLiteral("80.0")) << "a column nobody has keeps its text";
 }
 
@@ -533,7 +539,7 @@ TEST_F(TestEditorTest, Combo2AcceptsOnlyPupilsOfTheRoster) {
     e.Combo2_Click(QStringLiteral("4"));
     EXPECT_EQ(session.CurrentStudentNo, 4);
     EXPECT_EQ(grid().Text(1, 2), QStringLiteral(" 40"));
-    EXPECT_EQ(e.Label3, U(u"江藤"));
+    EXPECT_EQ(e.Label3, u"江藤"_s);
 }
 
 TEST_F(TestEditorTest, Combo2MovesOnAfterAFailedCheck) {
@@ -593,7 +599,7 @@ TEST_F(TestEditorTest, AbsenceMarksTheCheckedViewpoints) {
     EXPECT_EQ(e.focus, QStringLiteral("Text4"));
     EXPECT_TRUE(grid().Text(1, 3).isEmpty()) << "nothing reaches the grid before the commit";
     e.Command3_Click();
-    EXPECT_EQ(grid().RowString(1), U(u" 1|青木||*|*|*|*"));
+    EXPECT_EQ(grid().RowString(1), u" 1|青木||*|*|*|*"_s);
 }
 
 // --- Registration and cancel ---------------------------------------------------------------------
@@ -601,7 +607,7 @@ TEST_F(TestEditorTest, AbsenceMarksTheCheckedViewpoints) {
 TEST_F(TestEditorTest, RegistrationStoresTheTestAndAggregates) {
     TestEditor& e = Open(2, 1, 3);
     e.Text1_Click();
-    e.Text1_Change(U(u"天気の単元"));
+    e.Text1_Change(u"天気の単元"_s);
     e.Text2_Change(QStringLiteral("2026/10/20"));
     e.Text6_Change(QStringLiteral("50"));
     e.Text7_Change(QStringLiteral("30"));
@@ -612,10 +618,10 @@ TEST_F(TestEditorTest, RegistrationStoresTheTestAndAggregates) {
     e.ScoreBox_Change(0, QStringLiteral("35"));
     platform.choiceAnswers = {kAnswerYes}; // register without pupil 4's other two scores
     ASSERT_TRUE(e.Command1_Click());       // pupil 4 committed by the registration itself
-    EXPECT_EQ(main.steps, QStringList{U(u"理科 二学期 天気の単元の登録")});
+    EXPECT_EQ(main.steps, QStringList{u"理科 二学期 天気の単元の登録"_s});
 
     const int S = TestSlot(1, 2, 3, 0);
-    EXPECT_EQ(book->TestInfo[S][1], U(u"天気の単元"));
+    EXPECT_EQ(book->TestInfo[S][1], u"天気の単元"_s);
     EXPECT_EQ(book->TestInfo[S][0], QStringLiteral("2026/10/20"));
     EXPECT_EQ(book->Scores[S + 0][kPointsColumn], 50);
     EXPECT_EQ(book->Scores[S + 1][kPointsColumn], 30);
@@ -678,7 +684,7 @@ TEST_F(TestEditorTest, RegistrationRefusesScoresWithoutPoints) {
         platform.choiceAnswers = {kAnswerYes}; // pupils 2 to 4 have no scores
         EXPECT_EQ(e.Command1_Click(), !c.refused);
         if (c.refused) {
-            EXPECT_EQ(platform.messages, QStringList{U(u"観点「表現」の配点を入力してください。")});
+            EXPECT_EQ(platform.messages, QStringList{u"観点「表現」の配点を入力してください。"_s});
             EXPECT_EQ(e.focus, QStringLiteral("Text6"));
             EXPECT_TRUE(book->Scores == before.Scores);
             EXPECT_FALSE(e.Closed());
@@ -694,10 +700,11 @@ TEST_F(TestEditorTest, RegistrationRefusesScoresWithoutPoints) {
 // in which named pupils have no score; nothing is stored until it goes through. A class of six,
 // number 5 transferred out; the stored test's points are 40, 50, 50.
 TEST_F(TestEditorTest, RegistrationRefusesPointsBelowAScoreAndAsksAboutMissingScores) {
-    const QString kPointsBelow = U(u"出席番号 3 の表現の得点 38 が配点 35 を超えています。");
+    const QString kPointsBelow = u"出席番号 3 の表現の得点 38 が配点 35 を超えています。"_s;
     const auto missing = [](const char16_t* count, const char16_t* numbers) {
-        return U(u"得点が入っていない児童が ") + U(count) + U(u" 名います（出席番号 ") +
-               U(numbers) + U(u"）。このまま登録しますか？");
+        return u"得点が入っていない児童が "_s + QString::fromUtf16(count) +
+               u" 名います（出席番号 "_s + QString::fromUtf16(numbers) +
+               u"）。このまま登録しますか？"_s;
     };
     const struct {
         const char* what;
@@ -725,7 +732,7 @@ TEST_F(TestEditorTest, RegistrationRefusesPointsBelowAScoreAndAsksAboutMissingSc
          false,
          {},
          false,
-         U(u"出席番号 1 の表現の得点 36 が配点 35 を超えています。"),
+         u"出席番号 1 の表現の得点 36 が配点 35 を超えています。"_s,
          "Text6",
          1},
         {"points equal to the top score",
@@ -806,8 +813,8 @@ TEST_F(TestEditorTest, RegistrationRefusesPointsBelowAScoreAndAsksAboutMissingSc
         EXPECT_EQ(e.Command1_Click(), c.registered);
         EXPECT_EQ(platform.messages, c.message.isEmpty() ? QStringList() : QStringList{c.message});
         EXPECT_EQ(e.Closed(), c.registered);
-        if (c.message.startsWith(U(u"得点が"))) {
-            EXPECT_EQ(platform.choiceLists, QStringList{U(u"はい(&Y)|いいえ(&N)")});
+        if (c.message.startsWith(u"得点が"_s)) {
+            EXPECT_EQ(platform.choiceLists, QStringList{u"はい(&Y)|いいえ(&N)"_s});
         }
         if (!c.registered) {
             EXPECT_TRUE(book->Scores == before.Scores);
@@ -940,10 +947,10 @@ TEST_F(TestEditorTest, SemicolonOrLineBreakInNameOrDateIsRefused) {
     const struct {
         QString name, date, field;
     } cases[] = {
-        {QStringLiteral("a;b"), QStringLiteral("2026/12/07"), U(u"試験の名称")},
-        {QStringLiteral("a\nb"), QStringLiteral("2026/12/07"), U(u"試験の名称")},
-        {QStringLiteral("ab"), QStringLiteral("7;12"), U(u"試験の実施日")},
-        {QStringLiteral("ab"), QStringLiteral("7\r\n12"), U(u"試験の実施日")},
+        {QStringLiteral("a;b"), QStringLiteral("2026/12/07"), u"試験の名称"_s},
+        {QStringLiteral("a\nb"), QStringLiteral("2026/12/07"), u"試験の名称"_s},
+        {QStringLiteral("ab"), QStringLiteral("7;12"), u"試験の実施日"_s},
+        {QStringLiteral("ab"), QStringLiteral("7\r\n12"), u"試験の実施日"_s},
     };
     for (const auto& c : cases) {
         platform.messages.clear();
@@ -961,7 +968,7 @@ TEST_F(TestEditorTest, SemicolonOrLineBreakInNameOrDateIsRefused) {
         EXPECT_TRUE(book->TestInfo == before.TestInfo);
         EXPECT_TRUE(main.calls.isEmpty());
         EXPECT_FALSE(session.NeedsSave);
-        EXPECT_EQ(e.focus, QString::fromLatin1(c.field == U(u"試験の名称") ? "Text1" : "Text2"));
+        EXPECT_EQ(e.focus, QString::fromLatin1(c.field == u"試験の名称"_s ? "Text1" : "Text2"));
     }
 }
 

@@ -25,6 +25,8 @@
 #include <memory>
 #include <ostream>
 
+using namespace Qt::StringLiterals;
+
 namespace kirune {
 namespace {
 
@@ -111,7 +113,7 @@ protected:
 
 TEST_F(TestEditorWindowTest, ControlsHaveTheirNamesCaptionsAndPlaces) {
     FormTestSpec& w = Show();
-    EXPECT_EQ(w.windowTitle(), U(u"試験結果の編集"));
+    EXPECT_EQ(w.windowTitle(), u"試験結果の編集"_s);
     EXPECT_EQ(w.size(), QSize(TwipsToPixels(11775), TwipsToPixels(8280)));
 
     // Where each control stands, in pixels at the tests' 96 dots per inch: name, left, top,
@@ -192,12 +194,12 @@ Picture1       696  224   87  124
         {"Label11", u"一学期 国語 第 1回 試験  "},
     };
     for (const auto& c : captions)
-        EXPECT_EQ(Control<QLabel>(c.name)->text(), U(c.text)) << c.name;
-    EXPECT_EQ(Control<QGroupBox>("Frame1")->title(), U(u"それぞれの生徒の得点を入力します"));
-    EXPECT_EQ(Control<QPushButton>("Command1")->text(), U(u"登録(&R)"));
+        EXPECT_EQ(Control<QLabel>(c.name)->text(), QString::fromUtf16(c.text)) << c.name;
+    EXPECT_EQ(Control<QGroupBox>("Frame1")->title(), u"それぞれの生徒の得点を入力します"_s);
+    EXPECT_EQ(Control<QPushButton>("Command1")->text(), u"登録(&R)"_s);
     EXPECT_TRUE(Control<QPushButton>("Command1")->font().bold());
-    EXPECT_EQ(Control<QPushButton>("Command2")->text(), U(u"ｷｬﾝｾﾙ(&C)"));
-    EXPECT_EQ(Control<QPushButton>("Command5")->text(), U(u"欠席(&K)"));
+    EXPECT_EQ(Control<QPushButton>("Command2")->text(), u"ｷｬﾝｾﾙ(&C)"_s);
+    EXPECT_EQ(Control<QPushButton>("Command5")->text(), u"欠席(&K)"_s);
     EXPECT_TRUE(Control<QPushButton>("Command3")->isDefault());
     EXPECT_FALSE(Control<QPushButton>("Command3")->icon().isNull());
     EXPECT_FALSE(Control<QPushButton>("Command4")->icon().isNull());
@@ -213,7 +215,7 @@ Picture1       696  224   87  124
     EXPECT_EQ(Control<QLabel>("Label12")->palette().color(QPalette::WindowText), QColor(Qt::blue));
     EXPECT_EQ(Control<QCalendarWidget>("MonthView1")->selectedDate(), platform.today);
     EXPECT_EQ(Box(2)->text(), QStringLiteral("2026/12/07"));
-    EXPECT_EQ(Box(1)->text(), U(u" 1回目試験"));
+    EXPECT_EQ(Box(1)->text(), u" 1回目試験"_s);
     auto* combo = Control<QComboBox>("Combo2");
     ASSERT_EQ(combo->count(), 4);
     EXPECT_EQ(combo->currentText(), QStringLiteral("1"));
@@ -267,7 +269,7 @@ TEST_F(TestEditorWindowTest, AWholeTestFromTheKeyboardAlone) {
     Press(Qt::Key_Return);
     EXPECT_EQ(session.CurrentStudentNo, 2);
     EXPECT_EQ(FocusName(), QStringLiteral("Text3"));
-    EXPECT_EQ(Control<QLabel>("Label3")->text(), U(u"伊藤"));
+    EXPECT_EQ(Control<QLabel>("Label3")->text(), u"伊藤"_s);
 
     Type(QStringLiteral("60"));
     Press(Qt::Key_Tab);
@@ -300,7 +302,7 @@ TEST_F(TestEditorWindowTest, AWholeTestFromTheKeyboardAlone) {
     // Pupil 4 has one score of three: asked, and registered on はい.
     EXPECT_EQ(platform.messages,
               QStringList{
-                  U(u"得点が入っていない児童が 1 名います（出席番号 4）。このまま登録しますか？")});
+                  u"得点が入っていない児童が 1 名います（出席番号 4）。このまま登録しますか？"_s});
     EXPECT_TRUE(w.logic().Closed());
     EXPECT_FALSE(w.isVisible());
     const int S = TestSlot(0, 0, 0, 0);
@@ -353,7 +355,7 @@ TEST_F(TestEditorWindowTest, RefusedEntryShowsTheMessageAndKeepsThePupil) {
     Show();
     Type(QStringLiteral("8.5"));
     Press(Qt::Key_Return);
-    EXPECT_EQ(platform.messages, QStringList{U(u"得点に数字以外の文字があります。")});
+    EXPECT_EQ(platform.messages, QStringList{u"得点に数字以外の文字があります。"_s});
     EXPECT_EQ(session.CurrentStudentNo, 1);
     EXPECT_EQ(FocusName(), QStringLiteral("Text3"));
     // The grid takes the click and moves on, dropping the entry.
@@ -362,7 +364,7 @@ TEST_F(TestEditorWindowTest, RefusedEntryShowsTheMessageAndKeepsThePupil) {
     test::Click(grid->viewport(), cell.center());
     EXPECT_EQ(session.CurrentStudentNo, 3);
     EXPECT_EQ(FocusName(), QStringLiteral("Text5"));
-    EXPECT_EQ(Control<QLabel>("Label3")->text(), U(u"上田"));
+    EXPECT_EQ(Control<QLabel>("Label3")->text(), u"上田"_s);
     EXPECT_TRUE(Box(3)->text().isEmpty());
     EXPECT_TRUE(window->logic().MSFlexGrid1.Text(1, 2).isEmpty());
 }
@@ -465,7 +467,7 @@ TEST_F(TestEditorWindowTest, NameClickSelectsTheNameAndTouchesIt) {
     test::Click(Box(1));
     QApplication::processEvents();
     EXPECT_TRUE(window->logic().NameTouched);
-    EXPECT_EQ(Box(1)->selectedText(), U(u" 1回目試験"));
+    EXPECT_EQ(Box(1)->selectedText(), u" 1回目試験"_s);
 }
 
 TEST_F(TestEditorWindowTest, DateBoxAndCalendarFollowEachOther) {
@@ -504,10 +506,10 @@ TEST_F(TestEditorWindowTest, SemicolonInTheNameIsRefusedAndTheWindowStays) {
     Type(QStringLiteral(";"));
     test::Click(Control("Command1"));
     ASSERT_EQ(platform.messages.size(), 1);
-    EXPECT_TRUE(platform.messages[0].startsWith(U(u"試験の名称")));
+    EXPECT_TRUE(platform.messages[0].startsWith(u"試験の名称"_s));
     EXPECT_TRUE(w.isVisible());
     EXPECT_EQ(FocusName(), QStringLiteral("Text1"));
-    EXPECT_EQ(book->TestInfo[TestSlot(0, 0, 0, 0)][1], U(u" 1回目試験"));
+    EXPECT_EQ(book->TestInfo[TestSlot(0, 0, 0, 0)][1], u" 1回目試験"_s);
     EXPECT_TRUE(main.calls.isEmpty());
 }
 
@@ -544,9 +546,9 @@ TEST_F(TestEditorWindowTest, Screenshot) {
     const QString dir = qEnvironmentVariable("KIRUNE_SCREENSHOT_DIR");
     if (dir.isEmpty())
         GTEST_SKIP() << "KIRUNE_SCREENSHOT_DIR not set";
-    book->TestInfo[TestSlot(0, 0, 0, 0)][1] = U(u"漢字の書き取り");
+    book->TestInfo[TestSlot(0, 0, 0, 0)][1] = u"漢字の書き取り"_s;
     for (int n = 4; n < 35; ++n)
-        book->StudentNames[n] = U(u"生徒") + QString::number(n + 1);
+        book->StudentNames[n] = u"生徒"_s + QString::number(n + 1);
     book->RosterSize = 35;
     Show();
     Type(QStringLiteral("85"));
@@ -580,7 +582,7 @@ TEST_F(TestEditorWindowTest, ScoreBoxesAndArrowsHaveNamesOfTheirOwn) {
         {"Text1", u"試験の名称"},
     };
     for (const auto& [control, name] : names)
-        EXPECT_EQ(test::AccessibleName(Control(control)), U(name)) << control;
+        EXPECT_EQ(test::AccessibleName(Control(control)), QString::fromUtf16(name)) << control;
 }
 
 } // namespace kirune

@@ -9,6 +9,8 @@
 #include <thread>
 #include <vector>
 
+using namespace Qt::StringLiterals;
+
 using namespace kirune;
 
 namespace {
@@ -44,42 +46,42 @@ TEST(Cp932, AsciiIsKeptAsItIs) {
 TEST(Cp932, ExtensionCharactersAndHalfWidthKatakanaRoundTrip) {
     // NEC special characters, the IBM extension kanji and half-width katakana: the characters a
     // plain Shift-JIS table loses.
-    const QString text = U(u"①～髙ﾃｷｽﾄ");
+    const QString text = u"①～髙ﾃｷｽﾄ"_s;
     const QByteArray bytes = EncodeCp932(text);
     EXPECT_EQ(bytes, Hex("87408160fbfcc3b7bdc4"));
     bool invalid = true;
     EXPECT_EQ(DecodeCp932(bytes, &invalid), text);
     EXPECT_FALSE(invalid);
 
-    EXPECT_EQ(EncodeCp932(U(u"国語一学期")), Hex("8d918cea88ea8a778afa"));
-    EXPECT_EQ(DecodeCp932(Hex("8754878a")), U(u"Ⅰ㈱"));
+    EXPECT_EQ(EncodeCp932(u"国語一学期"_s), Hex("8d918cea88ea8a778afa"));
+    EXPECT_EQ(DecodeCp932(Hex("8754878a")), u"Ⅰ㈱"_s);
 }
 
 TEST(Cp932, NecSelectedDuplicatesReadAsTheSameCharacter) {
     // 0xED40 (NEC-selected) and 0xFA5C (IBM) are the same kanji; it is written the IBM way.
-    EXPECT_EQ(DecodeCp932(Hex("ed40")), U(u"纊"));
-    EXPECT_EQ(DecodeCp932(Hex("fa5c")), U(u"纊"));
-    EXPECT_EQ(EncodeCp932(U(u"纊")), Hex("fa5c"));
+    EXPECT_EQ(DecodeCp932(Hex("ed40")), u"纊"_s);
+    EXPECT_EQ(DecodeCp932(Hex("fa5c")), u"纊"_s);
+    EXPECT_EQ(EncodeCp932(u"纊"_s), Hex("fa5c"));
 }
 
 TEST(Cp932, CharacterOutsideTheCodePageBecomesQuestionMark) {
-    EXPECT_EQ(EncodeCp932(U(u"太郎😀")), Hex("91be9859") + "?") << "one ? per emoji, not two";
-    EXPECT_EQ(EncodeCp932(U(u"a😀b😀")), QByteArray("a?b?"));
-    EXPECT_EQ(EncodeCp932(U(u"한국어")), QByteArray("???"));
-    EXPECT_EQ(EncodeCp932(U(u"café")), QByteArray("caf?"));
-    EXPECT_EQ(EncodeCp932(U(u"é国")), QByteArray("?") + Hex("8d91"));
+    EXPECT_EQ(EncodeCp932(u"太郎😀"_s), Hex("91be9859") + "?") << "one ? per emoji, not two";
+    EXPECT_EQ(EncodeCp932(u"a😀b😀"_s), QByteArray("a?b?"));
+    EXPECT_EQ(EncodeCp932(u"한국어"_s), QByteArray("???"));
+    EXPECT_EQ(EncodeCp932(u"café"_s), QByteArray("caf?"));
+    EXPECT_EQ(EncodeCp932(u"é国"_s), QByteArray("?") + Hex("8d91"));
 
     // Broken UTF-16 (a lone half of a surrogate pair) is one "?" as well.
     QString lone = QStringLiteral("a");
     lone.append(QChar(char16_t(0xD83D)));
     lone.append(QStringLiteral("b"));
     EXPECT_EQ(EncodeCp932(lone), QByteArray("a?b"));
-    QString trailing = U(u"国");
+    QString trailing = u"国"_s;
     trailing.append(QChar(char16_t(0xD83D)));
     EXPECT_EQ(EncodeCp932(trailing), Hex("8d91") + "?");
-    QString lowFirst = U(u"x");
+    QString lowFirst = u"x"_s;
     lowFirst.append(QChar(char16_t(0xDE00)));
-    lowFirst.append(U(u"国"));
+    lowFirst.append(u"国"_s);
     EXPECT_EQ(EncodeCp932(lowFirst), QByteArray("x?") + Hex("8d91"));
 }
 
@@ -88,21 +90,21 @@ TEST(Cp932, InvalidBytesAreReplacedAndReported) {
     EXPECT_EQ(DecodeCp932(QByteArray("a\x80"
                                      "b"),
                           &invalid),
-              U(u"a\uFFFDb"));
+              u"a\uFFFDb"_s);
     EXPECT_TRUE(invalid);
 
     // A lead byte cut off at the end of the text.
-    EXPECT_EQ(DecodeCp932(Hex("8d918d"), &invalid), U(u"国\uFFFD"));
+    EXPECT_EQ(DecodeCp932(Hex("8d918d"), &invalid), u"国\uFFFD"_s);
     EXPECT_TRUE(invalid);
 
     // A lead byte followed by a byte that cannot follow it: the second byte is read on its own.
-    EXPECT_EQ(DecodeCp932(Hex("8120") + "x", &invalid), U(u"\uFFFD x"));
+    EXPECT_EQ(DecodeCp932(Hex("8120") + "x", &invalid), u"\uFFFD x"_s);
     EXPECT_TRUE(invalid);
 
-    EXPECT_EQ(DecodeCp932(Hex("fffffd"), &invalid), U(u"\uFFFD\uFFFD\uFFFD"));
+    EXPECT_EQ(DecodeCp932(Hex("fffffd"), &invalid), u"\uFFFD\uFFFD\uFFFD"_s);
     EXPECT_TRUE(invalid);
 
-    EXPECT_EQ(DecodeCp932(Hex("8d91"), &invalid), U(u"国"));
+    EXPECT_EQ(DecodeCp932(Hex("8d91"), &invalid), u"国"_s);
     EXPECT_FALSE(invalid) << "the flag is cleared for a good text";
 
     // Every possible pair of bytes decodes without harm.
@@ -123,12 +125,12 @@ TEST(Cp932, EmptyAndLongTexts) {
 
     QString text;
     for (int i = 0; i < 5000; ++i)
-        text += U(u"通知表ﾃｽﾄ①;") + QString::number(i);
+        text += u"通知表ﾃｽﾄ①;"_s + QString::number(i);
     const QByteArray bytes = EncodeCp932(text);
     EXPECT_EQ(DecodeCp932(bytes), text);
 
     QByteArray appended("head:");
-    AppendCp932(appended, U(u"国語"));
+    AppendCp932(appended, u"国語"_s);
     EXPECT_EQ(appended, QByteArray("head:") + Hex("8d918cea"));
 }
 
@@ -136,12 +138,12 @@ TEST(Cp932, WorksOnAnotherThread) {
     QByteArray encoded;
     QString decoded;
     std::thread worker([&] {
-        encoded = EncodeCp932(U(u"髙橋"));
+        encoded = EncodeCp932(u"髙橋"_s);
         decoded = DecodeCp932(encoded);
     });
     worker.join();
-    EXPECT_EQ(encoded, EncodeCp932(U(u"髙橋")));
-    EXPECT_EQ(decoded, U(u"髙橋"));
+    EXPECT_EQ(encoded, EncodeCp932(u"髙橋"_s));
+    EXPECT_EQ(decoded, u"髙橋"_s);
 }
 
 TEST(Cp932, TextEncodingIsToldFromTheBytes) {

@@ -6,6 +6,8 @@
 #include <clocale>
 #include <gtest/gtest.h>
 
+using namespace Qt::StringLiterals;
+
 using namespace kirune;
 
 TEST(GradeBookReset, DefaultsAfterStartUp) {
@@ -15,15 +17,15 @@ TEST(GradeBookReset, DefaultsAfterStartUp) {
     for (int slot = 0; slot < kUsedSlots; ++slot)
         for (int col = 0; col < kScoreColumns; ++col)
             ASSERT_EQ(book.Scores[slot][col], -1.0f) << slot << "," << col;
-    EXPECT_EQ(book.TestInfo[0][1], QString::fromUtf16(u" 1回目試験"));
-    EXPECT_EQ(book.TestInfo[0][0], QString::fromUtf16(u"一学期"));
-    EXPECT_EQ(book.TestInfo[300][1], QString::fromUtf16(u" 10回目試験"));
-    EXPECT_EQ(book.TestInfo[300][0], QString::fromUtf16(u"二学期"));
+    EXPECT_EQ(book.TestInfo[0][1], u" 1回目試験"_s);
+    EXPECT_EQ(book.TestInfo[0][0], u"一学期"_s);
+    EXPECT_EQ(book.TestInfo[300][1], u" 10回目試験"_s);
+    EXPECT_EQ(book.TestInfo[300][0], u"二学期"_s);
     EXPECT_TRUE(book.TestInfo[3][1].isEmpty()) << "the total's slot is not a test of its own";
-    EXPECT_EQ(book.SubjectTitles[5][3], QString::fromUtf16(u"観点3"));
+    EXPECT_EQ(book.SubjectTitles[5][3], u"観点3"_s);
     EXPECT_EQ(book.SubjectKeys[1], QStringLiteral("ARITHMETIC"));
     EXPECT_EQ(book.RankAPercent[3][17], -1);
-    EXPECT_EQ(book.ViewpointNameChoices[11], QString::fromUtf16(u"表・処"));
+    EXPECT_EQ(book.ViewpointNameChoices[11], u"表・処"_s);
     EXPECT_TRUE(book.ViewpointNameChoices[12].isEmpty());
 }
 
@@ -50,7 +52,7 @@ TEST(GradeBookReset, KeepsWhatTheResetDoesNotCover) {
     ResetGradeBook(book);
     EXPECT_EQ(book.TestInfo[3][1], QStringLiteral("kept"));
     EXPECT_EQ(book.RankAPercent[0][0], -1);
-    EXPECT_EQ(book.SubjectTitles[0][0], QString::fromUtf16(u"国語"));
+    EXPECT_EQ(book.SubjectTitles[0][0], u"国語"_s);
 }
 
 TEST(Numbers, NumberTextAndLeadingNumber) {
@@ -72,9 +74,9 @@ TEST(Numbers, TheDecimalPointIsAPointWhateverTheRegionalSettings) {
     // A locale with a decimal comma, made for this test (none may be installed).
     QTemporaryDir folder;
     QProcess make;
-    make.start(QStringLiteral("localedef"), {QStringLiteral("-i"), QStringLiteral("de_DE"),
-                                             QStringLiteral("-f"), QStringLiteral("UTF-8"),
-                                             folder.filePath(QStringLiteral("de_DE.UTF-8"))});
+    make.start(QStringLiteral("localedef"),
+               {QStringLiteral("-i"), QStringLiteral("de_DE"), QStringLiteral("-f"),
+                QStringLiteral("UTF-8"), folder.filePath(QStringLiteral("de_DE.UTF-8"))});
     if (!make.waitForFinished(60000) || make.exitCode() != 0)
         GTEST_SKIP() << "localedef could not make a de_DE locale here";
     const QByteArray before = qgetenv("LOCPATH");

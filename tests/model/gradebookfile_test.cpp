@@ -17,12 +17,14 @@
 #include <sys/resource.h>
 #include <vector>
 
+using namespace Qt::StringLiterals;
+
 using namespace kirune;
 
 namespace {
 
 QByteArray Sjis(const char16_t* text) {
-    return EncodeCp932(U(text));
+    return EncodeCp932(QString::fromUtf16(text));
 }
 
 std::unique_ptr<GradeBook> ResetBook() {
@@ -53,14 +55,14 @@ QByteArray JoinLines(const QList<QByteArray>& lines, const char* end = "\r\n") {
 // A class with pupils, names in Japanese, criteria, scores, absences and aggregates.
 std::unique_ptr<GradeBook> SampleBook() {
     auto book = ResetBook();
-    book->HomeRoomYear = U(u"令和6年度");
-    book->HomeRoomGrade = U(u"5年");
-    book->HomeRoomClass = U(u"2組");
-    book->TeacherName = U(u"髙橋 一郎");
+    book->HomeRoomYear = u"令和6年度"_s;
+    book->HomeRoomGrade = u"5年"_s;
+    book->HomeRoomClass = u"2組"_s;
+    book->TeacherName = u"髙橋 一郎"_s;
     book->RosterSize = 4;
-    book->StudentNames[0] = U(u"青木 太郎");
-    book->StudentNames[1] = U(u"井上 ﾊﾅｺ");
-    book->StudentNames[3] = U(u"宇野 ①");
+    book->StudentNames[0] = u"青木 太郎"_s;
+    book->StudentNames[1] = u"井上 ﾊﾅｺ"_s;
+    book->StudentNames[3] = u"宇野 ①"_s;
     for (int p = 0; p < kCriteriaPeriods; ++p)
         for (int c = 0; c < kCriteriaColumns; ++c) {
             book->RankAPercent[p][c] = static_cast<int16_t>(20 + c);
@@ -68,8 +70,8 @@ std::unique_ptr<GradeBook> SampleBook() {
         }
     book->RankAPercent[3][0] = 0;
     book->RankCPercent[3][0] = 100;
-    book->SubjectTitles[4][0] = U(u"家庭科");
-    book->SubjectNameChoices[6] = U(u"生活");
+    book->SubjectTitles[4][0] = u"家庭科"_s;
+    book->SubjectNameChoices[6] = u"生活"_s;
     const int slot = TestSlot(0, 1, 0, 0);
     book->Scores[slot][0] = 85;
     book->Scores[slot][1] = kAbsent;
@@ -82,8 +84,8 @@ std::unique_ptr<GradeBook> SampleBook() {
     book->Scores[aggregate][40] = 0;
     book->Scores[YearAggregateSlot(5, 3)][0] = 1234.5f;
     book->TestInfo[slot][0] = QStringLiteral("2024/05/10");
-    book->TestInfo[slot][1] = U(u"小数の計算");
-    book->TestInfo[YearAggregateSlot(5, 3)][1] = U(u"年間");
+    book->TestInfo[slot][1] = u"小数の計算"_s;
+    book->TestInfo[YearAggregateSlot(5, 3)][1] = u"年間"_s;
     return book;
 }
 
@@ -136,9 +138,9 @@ TEST(GradeBookFileWriter, ResetBookLines) {
 TEST(GradeBookFileWriter, ThreePupilsRegistered) {
     auto book = ResetBook();
     book->RosterSize = 3;
-    book->StudentNames[0] = U(u"青木");
-    book->StudentNames[1] = U(u"井上");
-    book->StudentNames[2] = U(u"宇野");
+    book->StudentNames[0] = u"青木"_s;
+    book->StudentNames[1] = u"井上"_s;
+    book->StudentNames[2] = u"宇野"_s;
     for (int p = 0; p < kCriteriaPeriods; ++p)
         for (int c = 0; c < kCriteriaColumns; ++c) {
             book->RankAPercent[p][c] = 20;
@@ -258,9 +260,9 @@ TEST(GradeBookFileReader, RoundTripByteForByte) {
     ASSERT_TRUE(ParseGradeBookFile(bytes, *read, &error)) << error.toStdString();
     EXPECT_EQ(GradeBookFileBytes(*read), bytes);
 
-    EXPECT_EQ(read->TeacherName, U(u"髙橋 一郎"));
-    EXPECT_EQ(read->StudentNames[1], U(u"井上 ﾊﾅｺ"));
-    EXPECT_EQ(read->StudentNames[3], U(u"宇野 ①"));
+    EXPECT_EQ(read->TeacherName, u"髙橋 一郎"_s);
+    EXPECT_EQ(read->StudentNames[1], u"井上 ﾊﾅｺ"_s);
+    EXPECT_EQ(read->StudentNames[3], u"宇野 ①"_s);
     EXPECT_EQ(read->RosterSize, 4);
     EXPECT_EQ(CountEnrolled(*read), 3);
     EXPECT_EQ(read->RankAPercent[3][0], 0);
@@ -273,9 +275,9 @@ TEST(GradeBookFileReader, RoundTripByteForByte) {
     EXPECT_EQ(read->Scores[slot][3], 0.5f);
     EXPECT_EQ(read->Scores[SemesterAggregateSlot(0, 1, 0)][1], 10163.0f);
     EXPECT_EQ(read->Scores[YearAggregateSlot(5, 3)][0], 1234.5f);
-    EXPECT_EQ(read->TestInfo[slot][1], U(u"小数の計算"));
-    EXPECT_EQ(read->SubjectTitles[4][0], U(u"家庭科"));
-    EXPECT_EQ(read->SubjectNameChoices[6], U(u"生活"));
+    EXPECT_EQ(read->TestInfo[slot][1], u"小数の計算"_s);
+    EXPECT_EQ(read->SubjectTitles[4][0], u"家庭科"_s);
+    EXPECT_EQ(read->SubjectNameChoices[6], u"生活"_s);
 }
 
 TEST(GradeBookFileReader, ManyTextsAndRowsThatComeBackAfterOthers) {
@@ -283,10 +285,10 @@ TEST(GradeBookFileReader, ManyTextsAndRowsThatComeBackAfterOthers) {
     // a few lines before them, in runs and alone.
     auto book = ResetBook();
     for (int n = 0; n < kMaxPupils; ++n)
-        book->StudentNames[n] = U(u"生徒") + QString::number(n);
+        book->StudentNames[n] = u"生徒"_s + QString::number(n);
     for (int slot = 0; slot < kUsedSlots; ++slot) {
-        book->TestInfo[slot][0] = slot % 3 ? QString() : U(u"２月") + QString::number(slot % 5);
-        book->TestInfo[slot][1] = U(u"単元") + QString::number(slot / 2 % 97);
+        book->TestInfo[slot][0] = slot % 3 ? QString() : u"２月"_s + QString::number(slot % 5);
+        book->TestInfo[slot][1] = u"単元"_s + QString::number(slot / 2 % 97);
         for (int col = 0; col < kScoreColumns; ++col)
             book->Scores[slot][col] = slot % 4 == 1 ? float(col) : float(slot / 3 % 5);
     }
@@ -330,7 +332,7 @@ TEST(GradeBookFileReader, KeepsWhatTheFileDoesNotHold) {
     EXPECT_EQ(book->TestInfo[5][2], QStringLiteral("kept"));
     EXPECT_EQ(book->RankAPercent[4][2], 9);
     EXPECT_EQ(book->SubjectKeys[0], QStringLiteral("KEPT"));
-    EXPECT_EQ(book->TeacherName, U(u"髙橋 一郎"));
+    EXPECT_EQ(book->TeacherName, u"髙橋 一郎"_s);
 }
 
 TEST(GradeBookFileReader, FieldsAndNumbersAsTheReaderTakesThem) {
@@ -344,10 +346,10 @@ TEST(GradeBookFileReader, FieldsAndNumbersAsTheReaderTakesThem) {
     auto book = ResetBook();
     QString error;
     ASSERT_TRUE(ParseGradeBookFile(JoinLines(lines), *book, &error)) << error.toStdString();
-    EXPECT_EQ(book->HomeRoomYear, U(u"  令和6年度; そのまま "));
+    EXPECT_EQ(book->HomeRoomYear, u"  令和6年度; そのまま "_s);
     EXPECT_EQ(book->RosterSize, 12);
-    EXPECT_EQ(book->StudentNames[0], U(u"青木"));
-    EXPECT_EQ(book->StudentNames[1], U(u"井上"));
+    EXPECT_EQ(book->StudentNames[0], u"青木"_s);
+    EXPECT_EQ(book->StudentNames[1], u"井上"_s);
     EXPECT_TRUE(book->StudentNames[39].isEmpty());
     EXPECT_EQ(book->RankAPercent[0][0], 20);
     EXPECT_EQ(book->RankAPercent[0][1], 2);
@@ -360,8 +362,8 @@ TEST(GradeBookFileReader, FieldsAndNumbersAsTheReaderTakesThem) {
     EXPECT_EQ(book->Scores[0][1], -2.0f);
     EXPECT_EQ(book->Scores[0][2], 10.0f);
     EXPECT_EQ(book->Scores[0][3], 0.5f);
-    EXPECT_EQ(book->TestInfo[0][0], U(u" 日付 "));
-    EXPECT_EQ(book->TestInfo[0][1], U(u"名"));
+    EXPECT_EQ(book->TestInfo[0][0], u" 日付 "_s);
+    EXPECT_EQ(book->TestInfo[0][1], u"名"_s);
 
     lines[4] = " 13.5";
     ASSERT_TRUE(ParseGradeBookFile(JoinLines(lines), *book, nullptr));
@@ -405,8 +407,8 @@ TEST(GradeBookFileReader, InvalidBytesAreReplacedAndReadOn) {
     lines[5] = "\x8d;" + QByteArray(39, ';'); // a lead byte cut off by the separator
     auto book = ResetBook();
     ASSERT_TRUE(ParseGradeBookFile(JoinLines(lines), *book, nullptr));
-    EXPECT_EQ(book->TeacherName, U(u"\uFFFD先生"));
-    EXPECT_EQ(book->StudentNames[0], U(u"\uFFFD"));
+    EXPECT_EQ(book->TeacherName, u"\uFFFD先生"_s);
+    EXPECT_EQ(book->StudentNames[0], u"\uFFFD"_s);
     // Saved again, the replacement character is one the code page cannot hold.
     const QList<QByteArray> saved = Lines(GradeBookFileBytes(*book));
     EXPECT_EQ(saved[3], "?" + Sjis(u"先生"));
@@ -416,12 +418,12 @@ TEST(GradeBookFileReader, InvalidBytesAreReplacedAndReadOn) {
 TEST(GradeBookFileReader, NameWithEmojiComesBackWithQuestionMark) {
     auto book = ResetBook();
     book->RosterSize = 1;
-    book->StudentNames[0] = U(u"山田😀花子");
-    book->TeacherName = U(u"안 先生");
+    book->StudentNames[0] = u"山田😀花子"_s;
+    book->TeacherName = u"안 先生"_s;
     auto read = ResetBook();
     ASSERT_TRUE(ParseGradeBookFile(GradeBookFileBytes(*book), *read, nullptr));
-    EXPECT_EQ(read->StudentNames[0], U(u"山田?花子"));
-    EXPECT_EQ(read->TeacherName, U(u"? 先生"));
+    EXPECT_EQ(read->StudentNames[0], u"山田?花子"_s);
+    EXPECT_EQ(read->TeacherName, u"? 先生"_s);
 }
 
 TEST(GradeBookFileReader, UnicodeFilesFromATextEditor) {
@@ -458,35 +460,35 @@ TEST(GradeBookFileReader, EveryRefusalLeavesTheBookUntouched) {
     cutMidLine += "-1.0;-1.0";
 
     const Refusal refusals[] = {
-        {QByteArray(), U(u"1 行目"), "an empty file"},
-        {firstLines(3), U(u"4 行目"), "only three lines"},
-        {firstLines(1654), U(u"1655 行目"), "line 1655 missing"},
-        {cutMidLine, U(u"900 行目"), "cut in the middle of a score line"},
-        {firstLines(1654) + ";", U(u"1655 行目"), "line 1655 with one field"},
-        {firstLines(1654) + "\r\n", U(u"1655 行目"), "an empty line 1655"},
-        {replaced(6, QByteArray(39, ';')), U(u"6 行目"), "39 names"},
-        {replaced(10, QByteArray("-1;").repeated(17) + "-1"), U(u"10 行目"), "17 criteria"},
-        {replaced(15, "a;b;c"), U(u"15 行目"), "two semester names"},
-        {replaced(21, "a;b;c;"), U(u"21 行目"), "three subject titles"},
-        {replaced(22, QByteArray(9, ';')), U(u"22 行目"), "nine subject choices"},
-        {replaced(23, QByteArray(19, ';')), U(u"23 行目"), "19 viewpoint choices"},
-        {replaced(24, QByteArray("-1.0;").repeated(44)), U(u"24 行目"), "44 scores"},
-        {replaced(839, QByteArray("-1.0,").repeated(45)), U(u"839 行目"), "commas"},
-        {replaced(1000, "only one;"), U(u"1000 行目"), "one test text"},
-        {replaced(5, " 41"), U(u"5 行目"), "41 pupils"},
-        {replaced(5, "-1"), U(u"5 行目"), "a negative roster"},
-        {replaced(5, "40.6"), U(u"5 行目"), "rounds to 41"},
-        {replaced(5, "1e10"), U(u"5 行目"), "a roster far too big"},
-        {replaced(5, "65576"), U(u"5 行目"), "a roster that wraps to 40 in 16 bits"},
-        {replaced(8, " 32768;" + QByteArray(" 20;").repeated(17)), U(u"8 行目"), "32768"},
-        {replaced(12, QByteArray(" 40;").repeated(17) + "32767.5;"), U(u"12 行目"),
+        {QByteArray(), u"1 行目"_s, "an empty file"},
+        {firstLines(3), u"4 行目"_s, "only three lines"},
+        {firstLines(1654), u"1655 行目"_s, "line 1655 missing"},
+        {cutMidLine, u"900 行目"_s, "cut in the middle of a score line"},
+        {firstLines(1654) + ";", u"1655 行目"_s, "line 1655 with one field"},
+        {firstLines(1654) + "\r\n", u"1655 行目"_s, "an empty line 1655"},
+        {replaced(6, QByteArray(39, ';')), u"6 行目"_s, "39 names"},
+        {replaced(10, QByteArray("-1;").repeated(17) + "-1"), u"10 行目"_s, "17 criteria"},
+        {replaced(15, "a;b;c"), u"15 行目"_s, "two semester names"},
+        {replaced(21, "a;b;c;"), u"21 行目"_s, "three subject titles"},
+        {replaced(22, QByteArray(9, ';')), u"22 行目"_s, "nine subject choices"},
+        {replaced(23, QByteArray(19, ';')), u"23 行目"_s, "19 viewpoint choices"},
+        {replaced(24, QByteArray("-1.0;").repeated(44)), u"24 行目"_s, "44 scores"},
+        {replaced(839, QByteArray("-1.0,").repeated(45)), u"839 行目"_s, "commas"},
+        {replaced(1000, "only one;"), u"1000 行目"_s, "one test text"},
+        {replaced(5, " 41"), u"5 行目"_s, "41 pupils"},
+        {replaced(5, "-1"), u"5 行目"_s, "a negative roster"},
+        {replaced(5, "40.6"), u"5 行目"_s, "rounds to 41"},
+        {replaced(5, "1e10"), u"5 行目"_s, "a roster far too big"},
+        {replaced(5, "65576"), u"5 行目"_s, "a roster that wraps to 40 in 16 bits"},
+        {replaced(8, " 32768;" + QByteArray(" 20;").repeated(17)), u"8 行目"_s, "32768"},
+        {replaced(12, QByteArray(" 40;").repeated(17) + "32767.5;"), u"12 行目"_s,
          "rounds to 32768"},
-        {replaced(13, "-32769;" + QByteArray(" 40;").repeated(17)), U(u"13 行目"), "-32769"},
-        {replaced(14, "1e999;" + QByteArray(" 40;").repeated(17)), U(u"14 行目"), "infinite"},
-        {replaced(30, "1e39;" + QByteArray("-1.0;").repeated(44)), U(u"30 行目"), "beyond a float"},
-        {replaced(31, QByteArray("-1.0;").repeated(44) + "-3.5e38;"), U(u"31 行目"),
+        {replaced(13, "-32769;" + QByteArray(" 40;").repeated(17)), u"13 行目"_s, "-32769"},
+        {replaced(14, "1e999;" + QByteArray(" 40;").repeated(17)), u"14 行目"_s, "infinite"},
+        {replaced(30, "1e39;" + QByteArray("-1.0;").repeated(44)), u"30 行目"_s, "beyond a float"},
+        {replaced(31, QByteArray("-1.0;").repeated(44) + "-3.5e38;"), u"31 行目"_s,
          "beyond a float, negative"},
-        {replaced(32, "1e99999;" + QByteArray("-1.0;").repeated(44)), U(u"32 行目"),
+        {replaced(32, "1e99999;" + QByteArray("-1.0;").repeated(44)), u"32 行目"_s,
          "an absurd exponent"},
     };
     for (const Refusal& refusal : refusals) {
@@ -506,30 +508,30 @@ TEST(GradeBookFileReader, RefusalMessagesSayWhatIsWrong) {
     QString error;
 
     EXPECT_FALSE(ParseGradeBookFile(JoinLines(good.mid(0, 100)), *book, &error));
-    EXPECT_EQ(error, U(u"101 行目がありません。ファイルが途中で終わっています"
-                       u"（成績ファイルは 1655 行です）。"));
+    EXPECT_EQ(error, u"101 行目がありません。ファイルが途中で終わっています"
+                     u"（成績ファイルは 1655 行です）。"_s);
 
     QList<QByteArray> lines = good;
     lines[5] = QByteArray(12, ';');
     EXPECT_FALSE(ParseGradeBookFile(JoinLines(lines), *book, &error));
-    EXPECT_EQ(error, U(u"6 行目: 項目が足りません（「;」で区切られた項目が 40 個必要ですが、"
-                       u"12 個しかありません）。"));
+    EXPECT_EQ(error, u"6 行目: 項目が足りません（「;」で区切られた項目が 40 個必要ですが、"
+                     u"12 個しかありません）。"_s);
 
     lines = good;
     lines[4] = Sjis(u" 45人");
     EXPECT_FALSE(ParseGradeBookFile(JoinLines(lines), *book, &error));
-    EXPECT_EQ(error, U(u"5 行目: 生徒数「 45人」が 0 から 40 の範囲にありません。"));
+    EXPECT_EQ(error, u"5 行目: 生徒数「 45人」が 0 から 40 の範囲にありません。"_s);
 
     lines = good;
     lines[100] = "-1.0;-1.0;" + QByteArray("1e40;") + QByteArray("-1.0;").repeated(42);
     EXPECT_FALSE(ParseGradeBookFile(JoinLines(lines), *book, &error));
-    EXPECT_EQ(error, U(u"101 行目: 3 番目の項目「1e40」は得点として大きすぎます。"));
+    EXPECT_EQ(error, u"101 行目: 3 番目の項目「1e40」は得点として大きすぎます。"_s);
 
     lines = good;
     lines[7] = QByteArray(" 20;").repeated(4) + "99999;" + QByteArray(" 20;").repeated(13);
     EXPECT_FALSE(ParseGradeBookFile(JoinLines(lines), *book, &error));
-    EXPECT_EQ(error, U(u"8 行目: 5 番目の項目「99999」は評価基準の値として大きすぎます"
-                       u"（-32768 から 32767 までです）。"));
+    EXPECT_EQ(error, u"8 行目: 5 番目の項目「99999」は評価基準の値として大きすぎます"
+                     u"（-32768 から 32767 までです）。"_s);
 }
 
 TEST(GradeBookFileReader, BoundaryValuesThatFit) {
@@ -561,7 +563,7 @@ TEST(GradeBookFileReader, RefusesAnOversizedFile) {
     const QByteArray before = Snapshot(*book);
     QString error;
     EXPECT_FALSE(ParseGradeBookFile(bytes, *book, &error));
-    EXPECT_TRUE(error.contains(U(u"大きすぎます"))) << error.toStdString();
+    EXPECT_TRUE(error.contains(u"大きすぎます"_s)) << error.toStdString();
     EXPECT_EQ(Snapshot(*book), before);
 
     bytes.chop(1); // exactly at the limit: the lines after 1655 are ignored
@@ -662,8 +664,8 @@ TEST_F(GradeBookFileOnDisk, SaveIntoAMissingFolderFails) {
     const QString path = Path(QStringLiteral("gone/a.txt"));
     QString error;
     EXPECT_FALSE(WriteGradeBookFile(path, *ResetBook(), &error));
-    EXPECT_TRUE(error.contains(U(u"保存できませんでした"))) << error.toStdString();
-    EXPECT_TRUE(error.contains(U(u"フォルダーがありません"))) << error.toStdString();
+    EXPECT_TRUE(error.contains(u"保存できませんでした"_s)) << error.toStdString();
+    EXPECT_TRUE(error.contains(u"フォルダーがありません"_s)) << error.toStdString();
     EXPECT_TRUE(Entries().isEmpty());
 }
 
@@ -695,7 +697,7 @@ TEST_F(GradeBookFileOnDisk, WriteFailingPartWayKeepsTheOldFile) {
     std::signal(SIGXFSZ, oldHandler);
 
     EXPECT_FALSE(saved_ok);
-    EXPECT_TRUE(error.contains(U(u"元のファイルは変更されていません"))) << error.toStdString();
+    EXPECT_TRUE(error.contains(u"元のファイルは変更されていません"_s)) << error.toStdString();
     EXPECT_EQ(Content(path), QByteArray("the previous content"));
     EXPECT_EQ(Content(backup), QByteArray("an older backup")) << "no backup for a failed save";
     EXPECT_EQ(Entries().size(), 2) << "the temporary file is gone";
@@ -705,30 +707,30 @@ TEST_F(GradeBookFileOnDisk, TextsTheFileCannotHoldAreRefused) {
     const QString path = Path(QStringLiteral("a.txt"));
     Put(path, "old");
     auto book = SampleBook();
-    book->StudentNames[2] = U(u"佐藤;花子");
+    book->StudentNames[2] = u"佐藤;花子"_s;
     QString error;
     EXPECT_FALSE(WriteGradeBookFile(path, *book, &error));
-    EXPECT_TRUE(error.contains(U(u"出席番号 3 の氏名"))) << error.toStdString();
+    EXPECT_TRUE(error.contains(u"出席番号 3 の氏名"_s)) << error.toStdString();
     EXPECT_EQ(Content(path), QByteArray("old"));
 
     book = SampleBook();
-    book->TeacherName = U(u"髙橋\n一郎");
+    book->TeacherName = u"髙橋\n一郎"_s;
     EXPECT_FALSE(WriteGradeBookFile(path, *book, &error));
-    EXPECT_TRUE(error.contains(U(u"担任の氏名"))) << error.toStdString();
-    EXPECT_TRUE(error.contains(U(u"改行"))) << error.toStdString();
+    EXPECT_TRUE(error.contains(u"担任の氏名"_s)) << error.toStdString();
+    EXPECT_TRUE(error.contains(u"改行"_s)) << error.toStdString();
 
     book = SampleBook();
     book->TestInfo[TestSlot(1, 2, 3, 0)][1] = QStringLiteral("a\nb");
     EXPECT_FALSE(WriteGradeBookFile(path, *book, &error));
-    EXPECT_TRUE(error.contains(U(u"二学期 理科 第4回"))) << error.toStdString();
+    EXPECT_TRUE(error.contains(u"二学期 理科 第4回"_s)) << error.toStdString();
 
     // The four homeroom lines are whole lines: a ";" is stored as it stands.
     book = SampleBook();
-    book->HomeRoomClass = U(u"2組;特別");
+    book->HomeRoomClass = u"2組;特別"_s;
     EXPECT_TRUE(WriteGradeBookFile(path, *book, &error)) << error.toStdString();
     auto read = ResetBook();
     ASSERT_TRUE(ReadGradeBookFile(path, *read, &error));
-    EXPECT_EQ(read->HomeRoomClass, U(u"2組;特別"));
+    EXPECT_EQ(read->HomeRoomClass, u"2組;特別"_s);
 }
 
 TEST_F(GradeBookFileOnDisk, ReadRefusals) {
@@ -737,16 +739,16 @@ TEST_F(GradeBookFileOnDisk, ReadRefusals) {
     QString error;
 
     EXPECT_FALSE(ReadGradeBookFile(Path(QStringLiteral("none.txt")), *book, &error));
-    EXPECT_TRUE(error.contains(U(u"見つかりません"))) << error.toStdString();
+    EXPECT_TRUE(error.contains(u"見つかりません"_s)) << error.toStdString();
     EXPECT_TRUE(error.contains(QStringLiteral("none.txt")));
 
     EXPECT_FALSE(ReadGradeBookFile(folder.path(), *book, &error));
-    EXPECT_TRUE(error.contains(U(u"フォルダー"))) << error.toStdString();
+    EXPECT_TRUE(error.contains(u"フォルダー"_s)) << error.toStdString();
 
     const QString short_ = Path(QStringLiteral("short.txt"));
     Put(short_, "2024\r\n5\r\n");
     EXPECT_FALSE(ReadGradeBookFile(short_, *book, &error));
-    EXPECT_TRUE(error.startsWith(U(u"3 行目がありません"))) << error.toStdString();
+    EXPECT_TRUE(error.startsWith(u"3 行目がありません"_s)) << error.toStdString();
 
     const QString big = Path(QStringLiteral("big.txt"));
     {
@@ -755,11 +757,11 @@ TEST_F(GradeBookFileOnDisk, ReadRefusals) {
         ASSERT_TRUE(file.resize(kMaxGradeBookFileBytes + 1));
     }
     EXPECT_FALSE(ReadGradeBookFile(big, *book, &error));
-    EXPECT_TRUE(error.contains(U(u"大きすぎます"))) << error.toStdString();
+    EXPECT_TRUE(error.contains(u"大きすぎます"_s)) << error.toStdString();
 
     // A device without a size and without an end is refused unread.
     EXPECT_FALSE(ReadGradeBookFile(QStringLiteral("/dev/zero"), *book, &error));
-    EXPECT_TRUE(error.contains(U(u"通常のファイルではありません"))) << error.toStdString();
+    EXPECT_TRUE(error.contains(u"通常のファイルではありません"_s)) << error.toStdString();
 
     EXPECT_EQ(Snapshot(*book), before);
 }
@@ -779,14 +781,14 @@ TEST_F(GradeBookFileOnDisk, SmallFixtureFromDisk) {
     auto book = ResetBook();
     QString error;
     ASSERT_TRUE(ParseGradeBookFile(bytes, *book, &error)) << error.toStdString();
-    EXPECT_EQ(book->HomeRoomYear, U(u"令和6年度"));
-    EXPECT_EQ(book->TeacherName, U(u"髙橋 一郎"));
+    EXPECT_EQ(book->HomeRoomYear, u"令和6年度"_s);
+    EXPECT_EQ(book->TeacherName, u"髙橋 一郎"_s);
     EXPECT_EQ(book->RosterSize, 3);
-    EXPECT_EQ(book->StudentNames[2], U(u"ﾀﾅｶ ①"));
+    EXPECT_EQ(book->StudentNames[2], u"ﾀﾅｶ ①"_s);
     EXPECT_EQ(CountEnrolled(*book), 2);
     EXPECT_EQ(book->RankAPercent[0][0], 20);
     EXPECT_EQ(book->RankCPercent[3][17], 40);
-    EXPECT_EQ(book->SubjectTitles[4][0], U(u"家庭科"));
+    EXPECT_EQ(book->SubjectTitles[4][0], u"家庭科"_s);
     // Written back byte for byte, except that the kanji stored in its NEC-selected form (0xEEE0)
     // is written in its IBM form (0xFBFC), as Windows does.
     const qsizetype head = bytes.indexOf("-1.0;");

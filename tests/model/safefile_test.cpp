@@ -26,6 +26,8 @@
 #include <unistd.h>
 #include <vector>
 
+using namespace Qt::StringLiterals;
+
 using namespace kirune;
 using kirune::test::FaultyOps;
 using kirune::test::InChild;
@@ -157,10 +159,10 @@ TEST_F(SafeFileTest, EachFailingStepIsReportedAndChangesNothing) {
                                            : "an older backup");
             EXPECT_EQ(Entries(folder.path()).size(), 2) << "no temporary file is left";
             if (outcome == kFails) {
-                EXPECT_TRUE(error.contains(U(u"元のファイルは変更されていません")))
+                EXPECT_TRUE(error.contains(u"元のファイルは変更されていません"_s))
                     << error.toStdString();
             } else if (outcome == kFailsNewFileInPlace) {
-                EXPECT_TRUE(error.contains(U(u"もう一度保存してください"))) << error.toStdString();
+                EXPECT_TRUE(error.contains(u"もう一度保存してください"_s)) << error.toStdString();
             }
         }
     }
@@ -213,7 +215,7 @@ TEST_F(SafeFileTest, FailureReasonsNameTheCause) {
         QString error;
         ScopedFileOps scope(ops);
         EXPECT_FALSE(WriteFileAtomically(target, NewContent(), &error));
-        EXPECT_TRUE(error.contains(U(reason))) << error.toStdString();
+        EXPECT_TRUE(error.contains(QString::fromUtf16(reason))) << error.toStdString();
         EXPECT_TRUE(error.contains(QStringLiteral("a.txt"))) << error.toStdString();
     }
 }
@@ -235,13 +237,13 @@ TEST_F(SafeFileTest, OnlyRegularFilesAreRead) {
         EXPECT_EQ(CheckRegularFile(path, &error), message == nullptr) << path.toStdString();
         EXPECT_EQ(ReadRegularFile(path, 100, &bytes, &error), message == nullptr);
         if (message) {
-            EXPECT_TRUE(error.contains(U(message))) << error.toStdString();
+            EXPECT_TRUE(error.contains(QString::fromUtf16(message))) << error.toStdString();
         }
     }
     // Saving over a pipe is refused too, and the pipe stays.
     QString error;
     EXPECT_FALSE(WriteFileAtomically(Path(QStringLiteral("pipe.txt")), "x", &error));
-    EXPECT_TRUE(error.contains(U(u"通常のファイルではない"))) << error.toStdString();
+    EXPECT_TRUE(error.contains(u"通常のファイルではない"_s)) << error.toStdString();
     EXPECT_EQ(Entries(folder.path()).size(), 3);
 }
 
@@ -284,7 +286,7 @@ TEST_F(SafeFileTest, RealFullDisk) {
                 return "saved: " + std::to_string(saved) + shown + " " + error.toStdString();
             if (Content(target) != (saved ? Shown(fresh) : "old") || Content(backup) != "older")
                 return "the files changed" + shown;
-            if (!saved && !error.contains(U(u"ディスクの空きが足りません")))
+            if (!saved && !error.contains(u"ディスクの空きが足りません"_s))
                 return error.toStdString();
             if (Entries(folder.path()).size() != 3)
                 return "a temporary file was left" + shown;
@@ -397,8 +399,8 @@ TEST_F(SafeFileTest, EachFailingStepOfTheStampIsReported) {
             EXPECT_FALSE(ReadDiskStamp(path, &stamp, &error));
         }
         EXPECT_EQ(ops.calls[i].kind, steps[i]);
-        EXPECT_TRUE(error.contains(U(u"アクセスが許可されていません"))) << error.toStdString();
-        EXPECT_TRUE(error.contains(U(u"保存はしていません"))) << error.toStdString();
+        EXPECT_TRUE(error.contains(u"アクセスが許可されていません"_s)) << error.toStdString();
+        EXPECT_TRUE(error.contains(u"保存はしていません"_s)) << error.toStdString();
     }
     DiskStamp none;
     EXPECT_TRUE(ReadDiskStamp(Path(QStringLiteral("none.txt")), &none, nullptr));
@@ -413,7 +415,7 @@ TEST(SafeFile, BackupPath) {
     EXPECT_EQ(BackupPath(QStringLiteral("/d.e/class3")), QStringLiteral("/d.e/class3.bak"));
     EXPECT_EQ(BackupPath(QStringLiteral("class3")), QStringLiteral("class3.bak"));
     EXPECT_EQ(BackupPath(QStringLiteral("/d/a.")), QStringLiteral("/d/a.bak"));
-    EXPECT_EQ(BackupPath(U(u"/d/成績.TXT")), U(u"/d/成績.bak"));
+    EXPECT_EQ(BackupPath(u"/d/成績.TXT"_s), u"/d/成績.bak"_s);
 }
 
 // No output is written over the open book or its backup under any name of theirs; any other
@@ -446,7 +448,7 @@ TEST_F(SafeFileTest, OutputsNeverTakeTheBookOrItsBackup) {
         SCOPED_TRACE(c.path);
         QString error;
         EXPECT_EQ(CheckNotBookFile(Path(QLatin1String(c.path)), book, &error), !c.refused);
-        EXPECT_EQ(error.contains(U(u"開いている成績ファイル")), c.refused) << error.toStdString();
+        EXPECT_EQ(error.contains(u"開いている成績ファイル"_s), c.refused) << error.toStdString();
         // A book opened through its link has the same backup.
         EXPECT_EQ(CheckNotBookFile(Path(QLatin1String(c.path)), Path(QStringLiteral("d/link.txt")),
                                    nullptr),
@@ -500,7 +502,7 @@ TEST_F(SafeFileTest, AChangeDuringTheSaveIsNeverLost) {
         EXPECT_EQ(Content(backup), c.backupHolds);
         EXPECT_EQ(Entries(folder.path()).size(), 2) << "no temporary file is left";
         if (!saved) {
-            EXPECT_TRUE(error.contains(U(u"ほかのプログラム"))) << error.toStdString();
+            EXPECT_TRUE(error.contains(u"ほかのプログラム"_s)) << error.toStdString();
         }
     }
 }

@@ -10,6 +10,8 @@
 #include <map>
 #include <vector>
 
+using namespace Qt::StringLiterals;
+
 using namespace kirune;
 
 namespace {
@@ -106,8 +108,7 @@ TEST(DistributionTest, WorkedExampleOnTheWindow) {
         EXPECT_EQ(box.width, 1);
     }
 
-    const CanvasOp* heading =
-        canvas.FindText(QString::fromUtf16(u"国語 表現 集計グラフ (50点満点)"));
+    const CanvasOp* heading = canvas.FindText(u"国語 表現 集計グラフ (50点満点)"_s);
     ASSERT_NE(heading, nullptr);
     EXPECT_EQ(heading->x1, 4775);
     EXPECT_EQ(heading->y1, 640);
@@ -134,15 +135,15 @@ TEST(DistributionTest, WorkedExampleOnTheWindow) {
     EXPECT_EQ(third->x1, 4465 + 450);
     EXPECT_EQ(third->y1, 2350);
 
-    const CanvasOp* five = canvas.FindText(QString::fromUtf16(u"  5人"));
+    const CanvasOp* five = canvas.FindText(u"  5人"_s);
     ASSERT_NE(five, nullptr);
     EXPECT_EQ(five->x1, 3985);
     EXPECT_EQ(five->y1, 1840);
-    const CanvasOp* twenty = canvas.FindText(QString::fromUtf16(u" 20人"));
+    const CanvasOp* twenty = canvas.FindText(u" 20人"_s);
     ASSERT_NE(twenty, nullptr);
     EXPECT_EQ(twenty->y1, 340);
-    EXPECT_NE(canvas.FindText(QString::fromUtf16(u" 10人")), nullptr);
-    EXPECT_NE(canvas.FindText(QString::fromUtf16(u" 15人")), nullptr);
+    EXPECT_NE(canvas.FindText(u" 10人"_s), nullptr);
+    EXPECT_NE(canvas.FindText(u" 15人"_s), nullptr);
 }
 
 TEST(DistributionTest, WorkedExampleOnThePrinter) {
@@ -175,12 +176,12 @@ TEST(DistributionTest, WorkedExampleOnThePrinter) {
     EXPECT_GT(grey(kRankAPaperFill), grey(kRankBPaperFill) + 40);
     EXPECT_GT(grey(kRankBPaperFill), grey(kRankCPaperFill) + 40);
 
-    const CanvasOp* heading = canvas.FindText(QString::fromUtf16(u"表現  A: 1人  B: 1人  C: 1人"));
+    const CanvasOp* heading = canvas.FindText(u"表現  A: 1人  B: 1人  C: 1人"_s);
     ASSERT_NE(heading, nullptr);
     EXPECT_EQ(heading->x1, 5160);
     EXPECT_EQ(heading->y1, 2880);
     EXPECT_EQ(heading->fontSize, 12);
-    EXPECT_EQ(heading->fontName, QString::fromUtf16(u"ＭＳ 明朝"));
+    EXPECT_EQ(heading->fontName, u"ＭＳ 明朝"_s);
 
     const auto lines = canvas.Lines();
     EXPECT_EQ(lines[0].x2, 9543);
@@ -193,7 +194,7 @@ TEST(DistributionTest, WorkedExampleOnThePrinter) {
     EXPECT_EQ(first->x1, 3882);
     EXPECT_EQ(first->y1, 5958);
     EXPECT_EQ(first->fontSize, 11);
-    EXPECT_EQ(first->fontName, QString::fromUtf16(u"ＭＳ ゴシック"));
+    EXPECT_EQ(first->fontName, u"ＭＳ ゴシック"_s);
     // 330 wide at a pitch of 270: every second column.
     EXPECT_EQ(canvas.FindText(QStringLiteral(" 13")), nullptr);
     const CanvasOp* third = canvas.FindText(QStringLiteral(" 15"));
@@ -201,7 +202,7 @@ TEST(DistributionTest, WorkedExampleOnThePrinter) {
     EXPECT_EQ(third->x1, 3882 + 540);
     EXPECT_EQ(third->y1, 5958);
 
-    const CanvasOp* ten = canvas.FindText(QString::fromUtf16(u" 10人"));
+    const CanvasOp* ten = canvas.FindText(u" 10人"_s);
     ASSERT_NE(ten, nullptr);
     EXPECT_EQ(ten->x1, 3072);
     EXPECT_EQ(ten->y1, 4140);
@@ -211,7 +212,7 @@ TEST(DistributionTest, WorkedExampleOnThePrinter) {
     EXPECT_EQ(canvas.Fill, FillStyle::Transparent);
     EXPECT_EQ(canvas.Style, DrawStyle::Solid);
     EXPECT_EQ(canvas.FontSize, 11);
-    EXPECT_EQ(canvas.FontName, QString::fromUtf16(u"ＭＳ ゴシック"));
+    EXPECT_EQ(canvas.FontName, u"ＭＳ ゴシック"_s);
 }
 
 TEST(DistributionTest, WindowKeepsItsOwnFont) {
@@ -434,7 +435,7 @@ TEST(DistributionTest, EmptyRosterStillDrawsAxesLabelsAndHeading) {
     RecordingCanvas canvas(true);
     DrawDistributionGraph(canvas, f.book, kSlot, 3000, 2340, 20, 40, 0, 0);
     EXPECT_TRUE(canvas.Boxes().empty());
-    EXPECT_NE(canvas.FindText(QString::fromUtf16(u"表現  A: 0人  B: 0人  C: 0人")), nullptr);
+    EXPECT_NE(canvas.FindText(u"表現  A: 0人  B: 0人  C: 0人"_s), nullptr);
     EXPECT_EQ(canvas.Lines().size(), 3u); // two axes and the average
     // Labels " 999" 440 wide at a pitch of 270: every second column.
     EXPECT_EQ(canvas.Texts().size(), 1u + 10u + 4u);
@@ -529,7 +530,7 @@ TEST(DistributionTest, PrintedHeadingCountsAreTakenBeforeTheBoxesUseThemUp) {
     RecordingCanvas canvas(true);
     DrawDistributionGraph(canvas, f.book, kSlot, 3000, 2340, 20, 40, 0, 0);
     // C below 20: 5, 12; B 20..39: 25, 30; A from 40: 41, 45, 48.
-    EXPECT_NE(canvas.FindText(QString::fromUtf16(u"表現  A: 3人  B: 2人  C: 2人")), nullptr);
+    EXPECT_NE(canvas.FindText(u"表現  A: 3人  B: 2人  C: 2人"_s), nullptr);
     const auto boxes = canvas.Boxes();
     ASSERT_EQ(boxes.size(), 7u);
     const QRgb expected[] = {kRankCPaperFill, kRankCPaperFill, kRankBPaperFill, kRankBPaperFill,

@@ -9,6 +9,8 @@
 #include <QPrinter>
 #include <gtest/gtest.h>
 
+using namespace Qt::StringLiterals;
+
 using namespace kirune;
 
 namespace {
@@ -16,10 +18,10 @@ namespace {
 GradeBook ClassOf32() {
     GradeBook book;
     ResetGradeBook(book);
-    book.HomeRoomYear = QString::fromUtf16(u"令和8年度");
-    book.HomeRoomGrade = QString::fromUtf16(u"5年");
-    book.HomeRoomClass = QString::fromUtf16(u"2組");
-    book.TeacherName = QString::fromUtf16(u"山田花子");
+    book.HomeRoomYear = u"令和8年度"_s;
+    book.HomeRoomGrade = u"5年"_s;
+    book.HomeRoomClass = u"2組"_s;
+    book.TeacherName = u"山田花子"_s;
     book.RosterSize = 32;
     for (int n = 0; n < 32; ++n)
         book.StudentNames[n] = QStringLiteral("p%1").arg(n + 1);
@@ -48,7 +50,7 @@ TEST(GraphPageTest, TextsAndTheirPlaces) {
     EXPECT_EQ(texts[0].text, QStringLiteral("2026/12/07"));
     EXPECT_EQ(canvas.TextRight(texts[0]), kPageWidth); // inside the page, its right edge there
     EXPECT_EQ(texts[0].y1, 400);
-    EXPECT_EQ(texts[0].fontName, QString::fromUtf16(u"ＭＳ 明朝"));
+    EXPECT_EQ(texts[0].fontName, u"ＭＳ 明朝"_s);
     EXPECT_EQ(texts[0].fontSize, 10.5);
 
     EXPECT_EQ(texts[1].text, QStringLiteral("Kirune Ver1.2.0"));
@@ -62,10 +64,10 @@ TEST(GraphPageTest, TextsAndTheirPlaces) {
     EXPECT_EQ(texts[2].fontSize, 16);
     EXPECT_EQ(texts[2].colour, qRgb(1, 2, 3));
 
-    EXPECT_EQ(texts[3].text, QString::fromUtf16(u"令和8年度 5年2組 山田花子 生徒数（ 32名）"));
+    EXPECT_EQ(texts[3].text, u"令和8年度 5年2組 山田花子 生徒数（ 32名）"_s);
     EXPECT_EQ(texts[3].x1, 2000);
     EXPECT_EQ(texts[3].y1, 1040);
-    EXPECT_EQ(texts[4].text, QString::fromUtf16(u"国語 二学期の集計グラフ"));
+    EXPECT_EQ(texts[4].text, u"国語 二学期の集計グラフ"_s);
     EXPECT_EQ(texts[4].x1, 2000);
     EXPECT_EQ(texts[4].y1, 1340);
     EXPECT_EQ(texts[4].colour, qRgb(1, 2, 3));
@@ -88,15 +90,15 @@ TEST(GraphPageTest, ThreeGraphsAtTheirPlacesFromTheStoredShares) {
     DrawGraphPage(canvas, book, QDate(2026, 12, 7), 2, 1, kBlack);
 
     // 29 pupils without a total are rated C (their -1 is below every boundary).
-    const CanvasOp* g0 = canvas.FindText(QString::fromUtf16(u"思考  A: 1人  B: 1人  C: 30人"));
+    const CanvasOp* g0 = canvas.FindText(u"思考  A: 1人  B: 1人  C: 30人"_s);
     ASSERT_NE(g0, nullptr);
     EXPECT_EQ(g0->x1, 3000 + 2160);
     EXPECT_EQ(g0->y1, 2340 + 540);
-    const CanvasOp* g1 = canvas.FindText(QString::fromUtf16(u"観・実  A: 0人  B: 3人  C: 29人"));
+    const CanvasOp* g1 = canvas.FindText(u"観・実  A: 0人  B: 3人  C: 29人"_s);
     ASSERT_NE(g1, nullptr);
     EXPECT_EQ(g1->y1, 6860 + 540);
     // A -1 and C -1: B 102 %, A from 50.5 points, C below -0.5 points.
-    const CanvasOp* g2 = canvas.FindText(QString::fromUtf16(u"知・理  A: 0人  B: 3人  C: 29人"));
+    const CanvasOp* g2 = canvas.FindText(u"知・理  A: 0人  B: 3人  C: 29人"_s);
     ASSERT_NE(g2, nullptr);
     EXPECT_EQ(g2->y1, 11280 + 540);
     const auto boxes = canvas.Boxes();
@@ -118,9 +120,9 @@ TEST(GraphPageTest, WholeYearPageUsesTheYearTotalsAndShares) {
     }
     RecordingCanvas canvas(true, kPageWidth);
     DrawGraphPage(canvas, book, QDate(2026, 12, 7), 4, kWholeYear, kBlack);
-    EXPECT_NE(canvas.FindText(QString::fromUtf16(u"家庭 通年の集計グラフ")), nullptr);
-    EXPECT_NE(canvas.FindText(QString::fromUtf16(u"観点1  A: 1人  B: 1人  C: 30人")), nullptr);
-    EXPECT_NE(canvas.FindText(QString::fromUtf16(u"観点3  A: 1人  B: 1人  C: 30人")), nullptr);
+    EXPECT_NE(canvas.FindText(u"家庭 通年の集計グラフ"_s), nullptr);
+    EXPECT_NE(canvas.FindText(u"観点1  A: 1人  B: 1人  C: 30人"_s), nullptr);
+    EXPECT_NE(canvas.FindText(u"観点3  A: 1人  B: 1人  C: 30人"_s), nullptr);
     EXPECT_EQ(canvas.Boxes().size(), 96u);
 }
 
@@ -143,7 +145,7 @@ TEST(GraphPageTest, PrintsOnePortraitColourPage) {
 TEST(GraphPageTest, HeadingsOfBothPages) {
     GradeBook book;
     ResetGradeBook(book);
-    EXPECT_EQ(GraphPageHeading(book, 0, 0), QString::fromUtf16(u"国語 一学期の集計グラフ"));
-    EXPECT_EQ(GraphPageHeading(book, 5, 2), QString::fromUtf16(u"体育 三学期の集計グラフ"));
-    EXPECT_EQ(GraphPageHeading(book, 1, kWholeYear), QString::fromUtf16(u"算数 通年の集計グラフ"));
+    EXPECT_EQ(GraphPageHeading(book, 0, 0), u"国語 一学期の集計グラフ"_s);
+    EXPECT_EQ(GraphPageHeading(book, 5, 2), u"体育 三学期の集計グラフ"_s);
+    EXPECT_EQ(GraphPageHeading(book, 1, kWholeYear), u"算数 通年の集計グラフ"_s);
 }

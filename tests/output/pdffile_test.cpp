@@ -13,6 +13,8 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+using namespace Qt::StringLiterals;
+
 namespace kirune {
 namespace {
 
@@ -47,7 +49,7 @@ protected:
         QPainter painter;
         if (!painter.begin(&printer))
             return false;
-        painter.drawText(100, 100, U(u"5年2組"));
+        painter.drawText(100, 100, u"5年2組"_s);
         return painter.end();
     }
 
@@ -84,7 +86,7 @@ TEST_F(PdfFileTest, OnlyAWholePdfReplacesTheEarlierOne) {
         EXPECT_EQ(Print(c.paint, &error), c.printed);
         EXPECT_EQ(error.isEmpty(), c.message == nullptr) << error.toStdString();
         if (c.message) {
-            EXPECT_TRUE(error.contains(U(c.message))) << error.toStdString();
+            EXPECT_TRUE(error.contains(QString::fromUtf16(c.message))) << error.toStdString();
         }
         EXPECT_EQ(Content().startsWith("%PDF-"), c.replaced);
         EXPECT_EQ(Entries(), QStringList{QStringLiteral("out.pdf")});
@@ -129,7 +131,7 @@ TEST_F(PdfFileTest, NeverOverTheBookOrItsBackup) {
         platform.messages.clear();
         EXPECT_FALSE(PaintingPdfAside(platform, book, PaintPage)(printer));
         ASSERT_EQ(platform.messages.size(), 1);
-        EXPECT_TRUE(platform.messages[0].contains(U(u"開いている成績ファイル")));
+        EXPECT_TRUE(platform.messages[0].contains(u"開いている成績ファイル"_s));
         ASSERT_TRUE(file.open(QIODevice::ReadOnly));
         EXPECT_EQ(file.readAll(), QByteArray("marks"));
     }

@@ -9,11 +9,13 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+using namespace Qt::StringLiterals;
+
 namespace kirune {
 namespace {
 
 QByteArray Cp932(const char16_t* text) {
-    return EncodeCp932(U(text));
+    return EncodeCp932(QString::fromUtf16(text));
 }
 
 QStringList Names(const QByteArray& bytes) {
@@ -24,9 +26,9 @@ QStringList Names(const QByteArray& bytes) {
 
 TEST(RosterImport, OneNamePerLineInLineOrder) {
     EXPECT_EQ(Names(Cp932(u"青木一郎\r\n井上二葉\r\n上田三郎\r\n")),
-              QStringList({U(u"青木一郎"), U(u"井上二葉"), U(u"上田三郎")}));
+              QStringList({u"青木一郎"_s, u"井上二葉"_s, u"上田三郎"_s}));
     // The last line needs no line end.
-    EXPECT_EQ(Names(Cp932(u"青木\r\n井上")), QStringList({U(u"青木"), U(u"井上")}));
+    EXPECT_EQ(Names(Cp932(u"青木\r\n井上")), QStringList({u"青木"_s, u"井上"_s}));
 }
 
 TEST(RosterImport, SemicolonBeforeCommaKeepsTheComma) {
@@ -58,7 +60,7 @@ TEST(RosterImport, LineEndsCrLfLfOrCr) {
 
 TEST(RosterImport, Cp932TwoByteCharactersAreKept) {
     // 「ソ」 and 「表」 end in the byte 0x5C; ①, ～ and 髙 exist only in code page 932.
-    const QStringList names = {U(u"ソ表太郎"), U(u"髙橋①"), U(u"～ﾐﾅﾐ")};
+    const QStringList names = {u"ソ表太郎"_s, u"髙橋①"_s, u"～ﾐﾅﾐ"_s};
     EXPECT_EQ(Names(EncodeCp932(names.join(u',') + QStringLiteral("\r\n"))), names);
 }
 
@@ -86,7 +88,7 @@ TEST(RosterImport, MoreThanFortyNamesAreRefused) {
     const RosterImport roster = ParseRoster(bytes);
     EXPECT_FALSE(roster.ok);
     EXPECT_TRUE(roster.names.isEmpty());
-    EXPECT_TRUE(roster.message.contains(U(u"40 名まで"))) << roster.message.toStdString();
+    EXPECT_TRUE(roster.message.contains(u"40 名まで"_s)) << roster.message.toStdString();
 
     // Also when the surplus stands on the last line, after a long line of names.
     QByteArray oneLine;
@@ -106,8 +108,8 @@ TEST(RosterImport, BytesThatAreNotCp932AreRefusedNamingTheLine) {
 }
 
 TEST(RosterImport, UnicodeFilesAreReadAsUnicode) {
-    const QString text = U(u"青木一郎\r\nﾀﾅｶ,髙橋①\r\n");
-    const QStringList names = {U(u"青木一郎"), U(u"ﾀﾅｶ"), U(u"髙橋①")};
+    const QString text = u"青木一郎\r\nﾀﾅｶ,髙橋①\r\n"_s;
+    const QStringList names = {u"青木一郎"_s, u"ﾀﾅｶ"_s, u"髙橋①"_s};
     QByteArray le("\xFF\xFE"), be("\xFE\xFF");
     for (const QChar c : text) {
         le += char(c.unicode() & 0xFF);
@@ -118,7 +120,7 @@ TEST(RosterImport, UnicodeFilesAreReadAsUnicode) {
     for (const QByteArray& bytes : {text.toUtf8(), "\xEF\xBB\xBF" + text.toUtf8(), le, be})
         EXPECT_EQ(Names(bytes), names) << bytes.toHex().toStdString();
     // Half-width katakana in code page 932 that happen to be valid UTF-8 stay code page 932.
-    EXPECT_EQ(Names(QByteArray("\xC3\xB1")), QStringList{U(u"ﾃｱ")});
+    EXPECT_EQ(Names(QByteArray("\xC3\xB1")), QStringList{u"ﾃｱ"_s});
     // An odd UTF-16 byte is refused.
     EXPECT_FALSE(ParseRoster(le + 'x').ok);
 }
@@ -147,7 +149,7 @@ TEST(RosterImport, ReadsAFileAndReportsOneThatCannotBeRead) {
     }
     const RosterImport roster = ReadRosterFile(path);
     EXPECT_TRUE(roster.ok);
-    EXPECT_EQ(roster.names, QStringList({U(u"青木"), U(u"井上,上田")}));
+    EXPECT_EQ(roster.names, QStringList({u"青木"_s, u"井上,上田"_s}));
 
     const RosterImport missing = ReadRosterFile(dir.filePath(QStringLiteral("none.csv")));
     EXPECT_FALSE(missing.ok);
@@ -162,7 +164,7 @@ TEST(RosterImport, ReadsAFileAndReportsOneThatCannotBeRead) {
     ASSERT_EQ(mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
     const RosterImport fifo = ReadRosterFile(pipe);
     EXPECT_FALSE(fifo.ok);
-    EXPECT_TRUE(fifo.message.contains(U(u"通常のファイルではありません")));
+    EXPECT_TRUE(fifo.message.contains(u"通常のファイルではありません"_s));
 }
 
 TEST(RosterImport, RefusalFromAFileNamesTheFile) {
@@ -180,10 +182,9 @@ TEST(RosterImport, RefusalFromAFileNamesTheFile) {
 }
 
 TEST(RosterImport, TablesWithANameColumnGiveTheNamesBelowTheirHeader) {
-    const QStringList homeroom = {U(u"青木 颯太"), U(u"石川 結衣"), U(u"上田 蓮"),
-                                  U(u"遠藤 さくら"), U(u"小川 大翔"), U(u"加藤 陽菜"),
-                                  U(u"木村 湊"), U(u"小林 芽依"), U(u"斉藤 悠真"),
-                                  U(u"高橋 美羽"), U(u"田中 樹")};
+    const QStringList homeroom = {u"青木 颯太"_s, u"石川 結衣"_s, u"上田 蓮"_s, u"遠藤 さくら"_s,
+                                  u"小川 大翔"_s, u"加藤 陽菜"_s, u"木村 湊"_s, u"小林 芽依"_s,
+                                  u"斉藤 悠真"_s, u"高橋 美羽"_s, u"田中 樹"_s};
     struct Case {
         const char* name;
         QByteArray bytes;
@@ -201,10 +202,12 @@ TEST(RosterImport, TablesWithANameColumnGiveTheNamesBelowTheirHeader) {
         {"homeroom workbook", fixture("homeroom_export.xlsx"), homeroom},
         // A test's table: the class-average row has no pupil's number.
         {"test workbook", fixture("own_export.xlsx"), homeroom},
-        {"numbers and names", fixture("openpyxl.xlsx"),
-         {U(u"青木 颯太"), U(u"石川 結衣"), U(u"上田 蓮"), U(u"小川 大翔")}},
-        {"a name column in CSV", Cp932(u"学級名簿\r\n氏名,ふりがな\r\n 青木 ,あおき\r\n\r\n井上,\r\n"),
-         {U(u"青木"), U(u"井上")}},
+        {"numbers and names",
+         fixture("openpyxl.xlsx"),
+         {u"青木 颯太"_s, u"石川 結衣"_s, u"上田 蓮"_s, u"小川 大翔"_s}},
+        {"a name column in CSV",
+         Cp932(u"学級名簿\r\n氏名,ふりがな\r\n 青木 ,あおき\r\n\r\n井上,\r\n"),
+         {u"青木"_s, u"井上"_s}},
     };
     for (const Case& c : cases) {
         const RosterImport roster = ParseRosterFile(c.bytes, QStringLiteral("r"));
@@ -235,9 +238,9 @@ TEST(RosterImport, TablesThatCannotBeARosterAreRefused) {
         const RosterImport roster = ParseRosterFile(c.bytes, QStringLiteral("r.csv"));
         EXPECT_FALSE(roster.ok) << c.name;
         EXPECT_TRUE(roster.names.isEmpty()) << c.name;
-        EXPECT_TRUE(roster.message.contains(U(c.message))) << c.name << ": "
-                                                           << roster.message.toStdString();
-        EXPECT_TRUE(roster.message.endsWith(U(u"生徒名簿は読み込みませんでした。"))) << c.name;
+        EXPECT_TRUE(roster.message.contains(QString::fromUtf16(c.message)))
+            << c.name << ": " << roster.message.toStdString();
+        EXPECT_TRUE(roster.message.endsWith(u"生徒名簿は読み込みませんでした。"_s)) << c.name;
     }
 }
 

@@ -6,19 +6,21 @@
 #include <QFile>
 #include <gtest/gtest.h>
 
+using namespace Qt::StringLiterals;
+
 namespace kirune {
 namespace {
 
 // Six places: pupil 4 has left; pupils 5 and 6 carry the same name but for a blank.
 ScoreImportTarget Target() {
     ScoreImportTarget target;
-    target.names = {U(u"青木 颯太"), U(u"石川 結衣"), U(u"ウエダ レン"),
-                    QString(),       U(u"小川 大翔"), U(u"小川大翔")};
-    target.viewpoints = {U(u"表現"), U(u"理解"), U(u"言語")};
+    target.names = {u"青木 颯太"_s, u"石川 結衣"_s, u"ウエダ レン"_s,
+                    QString(),      u"小川 大翔"_s, u"小川大翔"_s};
+    target.viewpoints = {u"表現"_s, u"理解"_s, u"言語"_s};
     target.checked = {true, true, true};
     target.points = {20, 30, 0};
     target.current.assign(6, {QString(), QString(), QString()});
-    target.current[2] = {U(u" 4"), U(u" 9"), U(u" 7")};
+    target.current[2] = {u" 4"_s, u" 9"_s, u" 7"_s};
     return target;
 }
 
@@ -88,7 +90,7 @@ TEST(ScoreImport, FixtureFilesGiveTheirPreview) {
     for (const Case& c : cases) {
         QStringList expected;
         for (const char16_t* line : c.lines)
-            expected.push_back(U(line));
+            expected.push_back(QString::fromUtf16(line));
         EXPECT_EQ(Preview(Read(c.file)).join(u'\n'), expected.join(u'\n')) << c.file;
     }
 }
@@ -118,12 +120,12 @@ TEST(ScoreImport, RowsAndCellsFromCompactText) {
     };
     // Only the rows' pupils matter here; pupil 1's boxes start as pupil 3's.
     ScoreImportTarget target = Target();
-    target.current[0] = {QString(), U(u" 9"), U(u" 7")};
+    target.current[0] = {QString(), u" 9"_s, u" 7"_s};
     for (const Case& c : cases) {
         const TableFile table = ParseCsv(QString::fromUtf16(c.csv).toUtf8());
         QStringList expected;
         for (const char16_t* line : c.lines)
-            expected.push_back(U(line));
+            expected.push_back(QString::fromUtf16(line));
         EXPECT_EQ(Preview(table, target).join(u'\n'), expected.join(u'\n')) << c.name;
     }
 }
@@ -157,8 +159,8 @@ TEST(ScoreImport, ASheetWithoutAPupilColumnIsRefused) {
     const ScorePreview preview =
         BuildScorePreview(table, Target(), GuessScoreColumns(table, Target()));
     EXPECT_FALSE(preview.ok);
-    EXPECT_EQ(preview.message, U(u"シート「集計」に生徒の列がありません。見出しが「出席番号」"
-                                 u"「番号」「No.」か「氏名」「名前」「生徒氏名」の列が要ります。"));
+    EXPECT_EQ(preview.message, u"シート「集計」に生徒の列がありません。見出しが「出席番号」"
+                               u"「番号」「No.」か「氏名」「名前」「生徒氏名」の列が要ります。"_s);
 }
 
 } // namespace

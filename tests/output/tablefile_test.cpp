@@ -10,6 +10,8 @@
 #include <cstdlib>
 #include <gtest/gtest.h>
 
+using namespace Qt::StringLiterals;
+
 namespace kirune {
 namespace {
 
@@ -54,12 +56,12 @@ TEST(TableFile, CsvTextIsCutIntoCells) {
                     "a\0,\0b\0",
                     8),
          u"a|b"},
-        {"code page 932", EncodeCp932(U(u"ｿ表,髙①\r\n")), u"ｿ表|髙①"},
+        {"code page 932", EncodeCp932(u"ｿ表,髙①\r\n"_s), u"ｿ表|髙①"},
     };
     for (const Case& c : cases) {
         const TableFile table = ParseCsv(c.bytes);
         EXPECT_TRUE(table.ok) << c.name << ": " << table.message.toStdString();
-        EXPECT_EQ(Joined(table), U(c.cells)) << c.name;
+        EXPECT_EQ(Joined(table), QString::fromUtf16(c.cells)) << c.name;
         EXPECT_FALSE(table.workbook);
     }
 }
@@ -87,11 +89,12 @@ TEST(TableFile, FixtureFilesAreRead) {
                                                QString::fromLatin1(c.file), c.sheet);
         ASSERT_TRUE(table.ok) << c.file << ": " << table.message.toStdString();
         ASSERT_LT(c.row, static_cast<int>(table.rows.size())) << c.file;
-        EXPECT_EQ(table.rows[static_cast<size_t>(c.row)].join(u'|'), U(c.cells)) << c.file;
+        EXPECT_EQ(table.rows[static_cast<size_t>(c.row)].join(u'|'), QString::fromUtf16(c.cells))
+            << c.file;
     }
     const TableFile book = ParseTableFile(Fixture(QStringLiteral("openpyxl.xlsx")), "x.xlsx");
     EXPECT_TRUE(book.workbook);
-    EXPECT_EQ(book.sheetNames, QStringList({U(u"1組"), U(u"集計")}));
+    EXPECT_EQ(book.sheetNames, QStringList({u"1組"_s, u"集計"_s}));
 }
 
 TEST(TableFile, BadFilesAreRefusedNamingTheFileAndTheFault) {
@@ -125,8 +128,8 @@ TEST(TableFile, BadFilesAreRefusedNamingTheFileAndTheFault) {
         const TableFile table = ParseTableFile(c.bytes, QStringLiteral("score.xlsx"), c.sheet);
         EXPECT_FALSE(table.ok) << c.name;
         EXPECT_TRUE(table.rows.empty()) << c.name;
-        EXPECT_TRUE(table.message.startsWith(U(u"ファイル「score.xlsx」: "))) << c.name;
-        EXPECT_TRUE(table.message.contains(U(c.fault)))
+        EXPECT_TRUE(table.message.startsWith(u"ファイル「score.xlsx」: "_s)) << c.name;
+        EXPECT_TRUE(table.message.contains(QString::fromUtf16(c.fault)))
             << c.name << ": " << table.message.toStdString();
     }
 }
@@ -146,7 +149,7 @@ TEST(TableFile, AWorkbookCellBeyondTheBoundsIsRefused) {
         ASSERT_EQ(std::system(("/usr/bin/python3 " + py.fileName().toStdString()).c_str()), 0);
         const TableFile table = ReadTableFile(path);
         EXPECT_FALSE(table.ok) << ref;
-        EXPECT_TRUE(table.message.contains(U(u"1000 行か列が 200 列を超えています"))) << ref;
+        EXPECT_TRUE(table.message.contains(u"1000 行か列が 200 列を超えています"_s)) << ref;
     }
 }
 
@@ -158,7 +161,7 @@ TEST(TableFile, AFileOverTenMegabytesIsRefusedUnread) {
     file.close();
     const TableFile table = ReadTableFile(file.fileName());
     EXPECT_FALSE(table.ok);
-    EXPECT_EQ(table.message, U(u"ファイル「big.csv」: 大きすぎます（10 MB まで）。"));
+    EXPECT_EQ(table.message, u"ファイル「big.csv」: 大きすぎます（10 MB まで）。"_s);
 }
 
 TEST(TableFile, ColumnLettersAsSpreadsheetsShowThem) {

@@ -12,6 +12,8 @@
 #include <algorithm>
 #include <set>
 
+using namespace Qt::StringLiterals;
+
 namespace kirune {
 namespace {
 
@@ -22,26 +24,26 @@ const QChar kCr(13);
 Grid ClassGrid(int pupils, int cols = 15) {
     Grid grid(pupils + 3, cols);
     grid.SetText(0, 0, QStringLiteral("No."));
-    grid.SetText(0, 1, U(u"生徒氏名"));
+    grid.SetText(0, 1, u"生徒氏名"_s);
     for (int r = 1; r <= pupils; ++r) {
         grid.SetText(r, 0, NumberText(r));
-        grid.SetText(r, 1, U(u"生徒") + QString::number(r));
+        grid.SetText(r, 1, u"生徒"_s + QString::number(r));
     }
-    grid.SetText(pupils + 2, 1, U(u"クラスの平均点"));
+    grid.SetText(pupils + 2, 1, u"クラスの平均点"_s);
     return grid;
 }
 
 // The semester table's headers: viewpoint or subject name, CR, then the column's word.
 Grid SemesterGrid(int pupils) {
     Grid grid = ClassGrid(pupils);
-    const QString names[] = {U(u"表現"), U(u"理解"), U(u"言語")};
+    const QString names[] = {u"表現"_s, u"理解"_s, u"言語"_s};
     for (int v = 0; v < 3; ++v) {
-        grid.SetText(0, 2 + 3 * v, names[v] + kCr + U(u" 合計点"));
-        grid.SetText(0, 3 + 3 * v, names[v] + kCr + U(u" 順位"));
-        grid.SetText(0, 4 + 3 * v, names[v] + kCr + U(u" 評定"));
+        grid.SetText(0, 2 + 3 * v, names[v] + kCr + u" 合計点"_s);
+        grid.SetText(0, 3 + 3 * v, names[v] + kCr + u" 順位"_s);
+        grid.SetText(0, 4 + 3 * v, names[v] + kCr + u" 評定"_s);
     }
-    grid.SetText(0, 11, U(u"国語") + kCr + U(u" 合計点"));
-    grid.SetText(0, 12, U(u"国語") + kCr + U(u" 順位"));
+    grid.SetText(0, 11, u"国語"_s + kCr + u" 合計点"_s);
+    grid.SetText(0, 12, u"国語"_s + kCr + u" 順位"_s);
     return grid;
 }
 
@@ -49,10 +51,10 @@ Grid SemesterGrid(int pupils) {
 Grid ViewpointGrid(int pupils) {
     Grid grid = ClassGrid(pupils);
     for (int k = 0; k < 10; ++k)
-        grid.SetText(0, 2 + k, kCr + QString::number(k + 1) + U(u"回目試験") + kCr + U(u"一学期"));
-    grid.SetText(0, 12, U(u"合計点"));
-    grid.SetText(0, 13, U(u"順位"));
-    grid.SetText(0, 14, U(u"評定"));
+        grid.SetText(0, 2 + k, kCr + QString::number(k + 1) + u"回目試験"_s + kCr + u"一学期"_s);
+    grid.SetText(0, 12, u"合計点"_s);
+    grid.SetText(0, 13, u"順位"_s);
+    grid.SetText(0, 14, u"評定"_s);
     return grid;
 }
 
@@ -61,7 +63,7 @@ constexpr double kPageWidth = 16838 - 2 * 567;
 constexpr double kPageHeight = 11906 - 2 * 567;
 
 RecordingCanvas Print(const Grid& grid, int columns, const QString& key,
-                      const QString& caption = U(u"題名"),
+                      const QString& caption = u"題名"_s,
                       const QString& date = QStringLiteral("2026/12/07"),
                       double pageWidth = kPageWidth, double pageHeight = kPageHeight) {
     // A line as high as the text's size: its ink lies inside.
@@ -161,40 +163,40 @@ TEST(LayOutHeader, BreaksAtBlanksThenPunctuationThenCharacters) {
         QStringList pieces;
         double shownSize;
     } cases[] = {
-        {U(u"表現") + kCr + U(u" 合計点"), 12, {U(u"表現"), U(u"合計点")}, 12},
+        {u"表現"_s + kCr + u" 合計点"_s, 12, {u"表現"_s, u"合計点"_s}, 12},
         // A date is printed smaller, never cut or split.
-        {U(u"1回目試験") + kCr + QStringLiteral("2002/10/13"),
+        {u"1回目試験"_s + kCr + QStringLiteral("2002/10/13"),
          9,
-         {U(u"1回目試験"), QStringLiteral("2002/10/13")},
+         {u"1回目試験"_s, QStringLiteral("2002/10/13")},
          7.5},
         // Four words: as many on a line as fit, three lines at most.
-        {U(u"単元") + kCr + U(u"まとめ") + kCr + U(u"テスト") + kCr + QStringLiteral("2024/06/10"),
+        {u"単元"_s + kCr + u"まとめ"_s + kCr + u"テスト"_s + kCr + QStringLiteral("2024/06/10"),
          9,
-         {U(u"単元 まとめ"), U(u"テスト"), QStringLiteral("2024/06/10")},
+         {u"単元 まとめ"_s, u"テスト"_s, QStringLiteral("2024/06/10")},
          6.5},
         // A name with a blank breaks there.
-        {U(u"漢字") + kCr + U(u"テスト") + kCr + QStringLiteral("2026/05/10"),
+        {u"漢字"_s + kCr + u"テスト"_s + kCr + QStringLiteral("2026/05/10"),
          9,
-         {U(u"漢字"), U(u"テスト"), QStringLiteral("2026/05/10")},
+         {u"漢字"_s, u"テスト"_s, QStringLiteral("2026/05/10")},
          7.5},
         // Without a blank, after punctuation.
-        {U(u"たし算,ひき算"), 9, {U(u"たし算,"), U(u"ひき算")}, 9},
-        {U(u"たし算,ひき算") + kCr + QStringLiteral("2026/05/10"),
+        {u"たし算,ひき算"_s, 9, {u"たし算,"_s, u"ひき算"_s}, 9},
+        {u"たし算,ひき算"_s + kCr + QStringLiteral("2026/05/10"),
          9,
-         {U(u"たし算,"), U(u"ひき算"), QStringLiteral("2026/05/10")},
+         {u"たし算,"_s, u"ひき算"_s, QStringLiteral("2026/05/10")},
          7.5},
         // Without either, between characters; the date stays whole.
-        {U(u"物語文の読み取り") + kCr + QStringLiteral("2026/06/19"),
+        {u"物語文の読み取り"_s + kCr + QStringLiteral("2026/06/19"),
          9,
-         {U(u"物語文の読"), U(u"み取り"), QStringLiteral("2026/06/19")},
+         {u"物語文の読"_s, u"み取り"_s, QStringLiteral("2026/06/19")},
          7.5},
         // A long vowel mark never starts a line; a third line for one word is a smaller size.
-        {U(u"あいうーえ"), 16, {U(u"あい"), U(u"うーえ")}, 12.5},
+        {u"あいうーえ"_s, 16, {u"あい"_s, u"うーえ"_s}, 12.5},
         // Latin text and digits are never split: below 70 % they are cut.
-        {QStringLiteral("ABCDEFGHIJKLMNOPQRST"), 12, {U(u"ABCDEFG…")}, 12 * 0.7},
-        {QStringLiteral("10") + U(u"回目試験") + kCr + U(u"一学期"),
+        {QStringLiteral("ABCDEFGHIJKLMNOPQRST"), 12, {u"ABCDEFG…"_s}, 12 * 0.7},
+        {QStringLiteral("10") + u"回目試験"_s + kCr + u"一学期"_s,
          9,
-         {QStringLiteral("10") + U(u"回目試験"), U(u"一学期")},
+         {QStringLiteral("10") + u"回目試験"_s, u"一学期"_s},
          7.5},
         {QStringLiteral("  "), 12, {}, 12},
     };
@@ -215,7 +217,7 @@ TEST(LayOutHeader, BreaksAtBlanksThenPunctuationThenCharacters) {
 // --- Page ------------------------------------------------------------------------------------
 
 TEST(TablePrint, DateTopRightAndTitle) {
-    const auto canvas = Print(ClassGrid(3), 2, kHomeRoomKey, U(u"令和8年 3年2組"));
+    const auto canvas = Print(ClassGrid(3), 2, kHomeRoomKey, u"令和8年 3年2組"_s);
     const CanvasOp* date = canvas.FindText(QStringLiteral("2026/12/07"));
     ASSERT_NE(date, nullptr);
     EXPECT_DOUBLE_EQ(canvas.TextRight(*date), kPageWidth);
@@ -223,7 +225,7 @@ TEST(TablePrint, DateTopRightAndTitle) {
     EXPECT_EQ(date->fontSize, 12);
     const CanvasOp* title = OnlyText(canvas, 0, 0);
     ASSERT_NE(title, nullptr);
-    EXPECT_EQ(title->text, U(u"令和8年 3年2組"));
+    EXPECT_EQ(title->text, u"令和8年 3年2組"_s);
     EXPECT_EQ(title->fontSize, 14);
     EXPECT_EQ(title->colour, kBlack);
 }
@@ -231,19 +233,19 @@ TEST(TablePrint, DateTopRightAndTitle) {
 TEST(TablePrint, EveryTextInMincho) {
     const auto canvas = Print(SemesterGrid(5), 13, SemesterKey(0, 0));
     for (const auto& op : canvas.Texts())
-        EXPECT_EQ(op.fontName, U(u"ＭＳ 明朝")) << op.text.toStdString();
+        EXPECT_EQ(op.fontName, u"ＭＳ 明朝"_s) << op.text.toStdString();
 }
 
 TEST(TablePrint, HeaderInTwoLines) {
     const Grid grid = SemesterGrid(5);
     const auto canvas = Print(grid, 13, SemesterKey(0, 0));
-    EXPECT_EQ(TextIn(canvas, grid, 13, 0, 2).text, U(u"表現"));
-    EXPECT_EQ(TextIn(canvas, grid, 13, 1, 2).text, U(u"合計点"));
+    EXPECT_EQ(TextIn(canvas, grid, 13, 0, 2).text, u"表現"_s);
+    EXPECT_EQ(TextIn(canvas, grid, 13, 1, 2).text, u"合計点"_s);
     EXPECT_EQ(TextIn(canvas, grid, 13, 0, 2).x1, TextIn(canvas, grid, 13, 1, 2).x1);
     EXPECT_EQ(TextIn(canvas, grid, 13, 0, 0).text, QStringLiteral("No."));
-    EXPECT_EQ(TextIn(canvas, grid, 13, 0, 1).text, U(u"生徒氏名"));
+    EXPECT_EQ(TextIn(canvas, grid, 13, 0, 1).text, u"生徒氏名"_s);
     // The first pupil follows the two header lines, a small table at its designed size.
-    EXPECT_EQ(TextIn(canvas, grid, 13, 2, 1).text, U(u"生徒1"));
+    EXPECT_EQ(TextIn(canvas, grid, 13, 2, 1).text, u"生徒1"_s);
     EXPECT_DOUBLE_EQ(Pitch(canvas, grid, 13), kPrintRowPitch);
 }
 
@@ -258,7 +260,7 @@ TEST(TablePrint, CellsAlignedInsideTheirRoomAndColouredForPaper) {
     grid.SetText(3, 4, QStringLiteral("C"));
     grid.SetText(4, 2, QStringLiteral("*"));
     grid.SetText(1, 0, QStringLiteral("C"));
-    grid.SetText(2, 1, U(u"山田A"));
+    grid.SetText(2, 1, u"山田A"_s);
     const auto canvas = Print(grid, 13, SemesterKey(0, 0));
     const auto edges = ColumnEdges(canvas);
     const auto cell = [&](int row, int col) { return TextIn(canvas, grid, 13, row + 1, col); };
@@ -275,7 +277,7 @@ TEST(TablePrint, CellsAlignedInsideTheirRoomAndColouredForPaper) {
     EXPECT_EQ(cell(1, 5).text, QString()); // nothing for an empty cell
     EXPECT_EQ(cell(1, 0).colour, kRankCPaperText);
     EXPECT_EQ(cell(1, 1).x1, edges[1] + kTextMargin);
-    EXPECT_EQ(cell(2, 1).text, U(u"山田A"));
+    EXPECT_EQ(cell(2, 1).text, u"山田A"_s);
     EXPECT_EQ(cell(1, 1).colour, kBlack);
     EXPECT_EQ(cell(2, 1).colour, kBlack);
 }
@@ -309,7 +311,7 @@ TEST(TablePrint, HomeRoomTableHasAThickRuleBetweenItsTwoColumns) {
 // the page's width and height, centred across it.
 TEST(TablePrint, EveryTableLiesOnThePageCentred) {
     Grid threeLines = SemesterGrid(40);
-    threeLines.SetText(0, 7, U(u"関心") + kCr + U(u"意欲") + kCr + U(u"態度"));
+    threeLines.SetText(0, 7, u"関心"_s + kCr + u"意欲"_s + kCr + u"態度"_s);
     EXPECT_EQ(PrintedTableLines(SemesterGrid(40), 13), 44);
     const struct {
         Grid grid;
@@ -372,8 +374,8 @@ TEST(TablePrint, ViewpointTableTestHeadersAndBodySmaller) {
     Grid grid = ViewpointGrid(3);
     grid.SetText(1, 14, QStringLiteral("A"));
     const auto canvas = Print(grid, 15, ViewpointKey(0, 0, 0, 1));
-    EXPECT_EQ(TextIn(canvas, grid, 15, 0, 2).text, U(u"1回目試験"));
-    EXPECT_EQ(TextIn(canvas, grid, 15, 1, 2).text, U(u"一学期"));
+    EXPECT_EQ(TextIn(canvas, grid, 15, 0, 2).text, u"1回目試験"_s);
+    EXPECT_EQ(TextIn(canvas, grid, 15, 1, 2).text, u"一学期"_s);
     EXPECT_LE(TextIn(canvas, grid, 15, 0, 2).fontSize, 9);
     EXPECT_GT(TextIn(canvas, grid, 15, 0, 12).fontSize, 9);
     EXPECT_GT(TextIn(canvas, grid, 15, 0, 13).fontSize, 9);
@@ -393,8 +395,8 @@ TEST(TablePrint, ViewpointTableTestHeadersAndBodySmaller) {
 // without blanks in the headers. The name column is as wide as the longest name where the page
 // has room: only where it has none is a name made smaller or cut.
 TEST(TablePrint, EveryTextStaysInsideItsCellAndNamesAreWholeWhereThePageHasRoom) {
-    const QString names[] = {U(u"グエン・ヴァン・アレクサンダー"), U(u"長谷川　真由美子"),
-                             U(u"勅使河原　小百合"), U(u"-山田")};
+    const QString names[] = {u"グエン・ヴァン・アレクサンダー"_s, u"長谷川　真由美子"_s,
+                             u"勅使河原　小百合"_s, u"-山田"_s};
     const struct {
         Grid grid;
         int columns;
@@ -418,14 +420,14 @@ TEST(TablePrint, EveryTextStaysInsideItsCellAndNamesAreWholeWhereThePageHasRoom)
                 grid.SetText(r, c, r % 2 ? QStringLiteral("*1,698") : QStringLiteral("10,087"));
         }
         if (table.columns == 15) {
-            grid.SetText(0, 2, U(u"たし算,ひき算") + kCr + QStringLiteral("2026/05/10"));
+            grid.SetText(0, 2, u"たし算,ひき算"_s + kCr + QStringLiteral("2026/05/10"));
             grid.SetText(0, 3,
-                         U(u"物語文の読み取りのまとめテスト") + kCr + QStringLiteral("2026/05/11"));
+                         u"物語文の読み取りのまとめテスト"_s + kCr + QStringLiteral("2026/05/11"));
             grid.SetText(0, 4,
-                         U(u"かけ算") + kCr + U(u"わり算") + kCr + U(u"まとめ") + kCr +
+                         u"かけ算"_s + kCr + u"わり算"_s + kCr + u"まとめ"_s + kCr +
                              QStringLiteral("2026/05/12"));
         }
-        const auto canvas = Print(grid, table.columns, table.key, U(u"題名"),
+        const auto canvas = Print(grid, table.columns, table.key, u"題名"_s,
                                   QStringLiteral("2026/12/07"), table.pageWidth);
         const auto edges = ColumnEdges(canvas);
         int checked = 0;
@@ -460,7 +462,7 @@ TEST(TablePrint, EveryTextKeepsInkRoomToTheRules) {
     Grid record(25, 14);
     for (int r = 0; r < 25; ++r)
         for (int c = 0; c < 14; ++c)
-            record.SetText(r, c, r == 0 ? U(u"一学期") + kCr + U(u" 合計点") : U(u"国語"));
+            record.SetText(r, c, r == 0 ? u"一学期"_s + kCr + u" 合計点"_s : u"国語"_s);
     const struct {
         Grid grid;
         int columns;
@@ -476,7 +478,7 @@ TEST(TablePrint, EveryTextKeepsInkRoomToTheRules) {
     };
     for (const auto& table : tables) {
         SCOPED_TRACE(table.key.toStdString() + " " + std::to_string(table.pageHeight));
-        const auto canvas = Print(table.grid, table.columns, table.key, U(u"題名"),
+        const auto canvas = Print(table.grid, table.columns, table.key, u"題名"_s,
                                   QStringLiteral("2026/12/07"), table.pageWidth, table.pageHeight);
         const CanvasOp frame = FrameOf(canvas);
         std::vector<std::pair<double, double>> rules{{frame.y1, frame.width},
@@ -509,15 +511,15 @@ TEST(TablePrint, EveryTextKeepsInkRoomToTheRules) {
 // points on one line.
 TEST(TablePrint, TheHeadingFitsBesideTheDate) {
     const QString heading =
-        U(u"個人票　2026年（令和8年） 4年2組 佐藤 美咲 生徒数（ 40名）　出席番号 2　");
+        u"個人票　2026年（令和8年） 4年2組 佐藤 美咲 生徒数（ 40名）　出席番号 2　"_s;
     const struct {
         QString caption;
         double pageWidth;
         int lines;
     } cases[] = {
-        {U(u"国語　一学期"), 10772, 1},
-        {heading + U(u"アレクサンドラ"), 10772, 1},
-        {heading + U(u"アレクサンドラ・ヴィクトリア・ヴァンデンバーグ"), 10772, 2},
+        {u"国語　一学期"_s, 10772, 1},
+        {heading + u"アレクサンドラ"_s, 10772, 1},
+        {heading + u"アレクサンドラ・ヴィクトリア・ヴァンデンバーグ"_s, 10772, 2},
         {heading + heading + heading, 10772, 2},
     };
     for (const auto& c : cases) {
@@ -546,8 +548,8 @@ TEST(TablePrint, TheHeadingFitsBesideTheDate) {
 // A pupil's record fills its page's width and more than half its height.
 TEST(TablePrint, ThePupilRecordFillsItsPage) {
     Grid record(25, 14);
-    record.SetText(0, 2, U(u"一学期") + kCr + U(u" 合計点"));
-    const auto canvas = Print(record, 14, PupilKey(7), U(u"個人票"), QStringLiteral("2026/12/07"),
+    record.SetText(0, 2, u"一学期"_s + kCr + u" 合計点"_s);
+    const auto canvas = Print(record, 14, PupilKey(7), u"個人票"_s, QStringLiteral("2026/12/07"),
                               kPageHeight, kPageWidth);
     const CanvasOp frame = FrameOf(canvas);
     EXPECT_NEAR(frame.x1, 0, 1e-6);
@@ -566,9 +568,9 @@ TEST(TablePrint, BlankEndOfAHeaderTakesALine) {
 
 TEST(TablePrint, EmptyHeaderTakesNoLine) {
     Grid grid(3, 15);
-    grid.SetText(1, 1, U(u"名前"));
+    grid.SetText(1, 1, u"名前"_s);
     const auto canvas = Print(grid, 13, SemesterKey(0, 0));
-    EXPECT_EQ(TextIn(canvas, grid, 13, 0, 1).text, U(u"名前"));
+    EXPECT_EQ(TextIn(canvas, grid, 13, 0, 1).text, u"名前"_s);
     EXPECT_DOUBLE_EQ(FrameOf(canvas).y2 - FrameOf(canvas).y1, kPrintRowPitch * 2);
 }
 
@@ -591,7 +593,7 @@ TEST(TablePrint, NothingToPrintGivesDateAndTitleOnly) {
 
 TEST(TablePrint, HeaderOnlyGridHasAFrameButNoRowRules) {
     Grid grid(1, 15);
-    grid.SetText(0, 1, U(u"生徒氏名"));
+    grid.SetText(0, 1, u"生徒氏名"_s);
     const auto canvas = Print(grid, 2, kHomeRoomKey);
     EXPECT_TRUE(HorizontalRules(canvas).empty());
     EXPECT_DOUBLE_EQ(FrameOf(canvas).y2 - FrameOf(canvas).y1, kPrintRowPitch);
@@ -631,7 +633,7 @@ TEST(PrintArea, TenMillimetresFromThePapersEdgesAndInsideThePrintableArea) {
 // table centred on a page with room for it, and shrunk as a whole on a page without.
 TEST(TablePrint, OwnColumnWidthsPlaceTheRules) {
     Grid grid(3, 4);
-    grid.SetText(0, 1, U(u"学級"));
+    grid.SetText(0, 1, u"学級"_s);
     grid.SetText(1, 3, QStringLiteral("12"));
     const PrintedColumns own{{500, 2800, 600, 450}, {1, 3}};
     for (const double pageWidth : {15000.0, 4350.0 / 2}) {

@@ -13,6 +13,8 @@
 #include <clocale>
 #include <gtest/gtest.h>
 
+using namespace Qt::StringLiterals;
+
 namespace kirune {
 namespace {
 
@@ -84,12 +86,11 @@ for ref in ('C3', 'C4', 'C5', 'D3', 'D4'):
           'comment' if c.comment and '欠席を含む' in c.comment.text else '-')
 )"),
                                                 path);
-        EXPECT_EQ(cells.toStdString(), QString::fromUtf16(u"C3 1087 n #,##0 None -\n"
-                                                          u"C4 1699 n \"*\"#,##0 None comment\n"
-                                                          u"C5 '*' s General right -\n"
-                                                          u"D3 'A' s General right -\n"
-                                                          u"D4 72.5 n 0.0 None -\n")
-                                           .toStdString());
+        EXPECT_EQ(cells.toStdString(), u"C3 1087 n #,##0 None -\n"
+                                       u"C4 1699 n \"*\"#,##0 None comment\n"
+                                       u"C5 '*' s General right -\n"
+                                       u"D3 'A' s General right -\n"
+                                       u"D4 72.5 n 0.0 None -\n"_s.toStdString());
     }
     unsetenv("LOCPATH");
 }
@@ -122,22 +123,22 @@ TEST(XlsxExport, ViewpointSheetsAreNamedBySubjectSemesterAndViewpoint) {
     for (const WorkbookSheet& sheet : WholeBookSheets(*book))
         if (sheet.columns == 15)
             names << sheet.nodeText + u'|' + sheet.caption.section(QChar(0x3000), 1);
-    const QString title = U(u"国語　%1　%2");
+    const QString title = u"国語　%1　%2"_s;
     EXPECT_EQ(names, (QStringList{
-                         U(u"国語 一学期 表現|") + title.arg(U(u"一学期"), U(u"表現")),
-                         U(u"国語 一学期 理解|") + title.arg(U(u"一学期"), U(u"理解")),
-                         U(u"国語 一学期 言語|") + title.arg(U(u"一学期"), U(u"言語")),
-                         U(u"国語 二学期 表現|") + title.arg(U(u"二学期"), U(u"表現")),
-                         U(u"国語 二学期 理解|") + title.arg(U(u"二学期"), U(u"理解")),
-                         U(u"国語 二学期 言語|") + title.arg(U(u"二学期"), U(u"言語")),
-                         U(u"国語 三学期 表現|") + title.arg(U(u"三学期"), U(u"表現")),
-                         U(u"国語 三学期 理解|") + title.arg(U(u"三学期"), U(u"理解")),
-                         U(u"国語 三学期 言語|") + title.arg(U(u"三学期"), U(u"言語")),
+                         u"国語 一学期 表現|"_s + title.arg(u"一学期"_s, u"表現"_s),
+                         u"国語 一学期 理解|"_s + title.arg(u"一学期"_s, u"理解"_s),
+                         u"国語 一学期 言語|"_s + title.arg(u"一学期"_s, u"言語"_s),
+                         u"国語 二学期 表現|"_s + title.arg(u"二学期"_s, u"表現"_s),
+                         u"国語 二学期 理解|"_s + title.arg(u"二学期"_s, u"理解"_s),
+                         u"国語 二学期 言語|"_s + title.arg(u"二学期"_s, u"言語"_s),
+                         u"国語 三学期 表現|"_s + title.arg(u"三学期"_s, u"表現"_s),
+                         u"国語 三学期 理解|"_s + title.arg(u"三学期"_s, u"理解"_s),
+                         u"国語 三学期 言語|"_s + title.arg(u"三学期"_s, u"言語"_s),
                      }));
     const WorkbookSheet semester =
-        SheetOfNode(*book, SemesterKey(0, 1), U(u"二学期(国語)"), U(u"c"), Grid(3, 3), 13);
-    EXPECT_EQ(semester.nodeText, U(u"二学期(国語)"));
-    EXPECT_EQ(semester.caption, U(u"c"));
+        SheetOfNode(*book, SemesterKey(0, 1), u"二学期(国語)"_s, u"c"_s, Grid(3, 3), 13);
+    EXPECT_EQ(semester.nodeText, u"二学期(国語)"_s);
+    EXPECT_EQ(semester.caption, u"c"_s);
 }
 
 // Printing a sheet: the header row is as tall as its lines, it repeats on every page, and a
@@ -152,11 +153,11 @@ TEST(XlsxExport, HeaderRowsAreTallEnoughRepeatAndSheetsFitAPage) {
         double height; // of the header row, points
         int pagesHigh; // 1: one page; 0: as many as it takes
     } sheets[] = {
-        {43, U(u"表現") + QChar(13) + U(u" 合計点"), 13, 30, 1},
-        {43, U(u"物語文のテスト") + QChar(13) + QStringLiteral("2026/06/15"), 15, 45, 1},
-        {25, U(u"一学期") + QChar(13) + U(u" 順位"), 14, 30, 1},
-        {45, U(u"国語") + QChar(13) + U(u"表現"), 20, 30, 1},
-        {80, U(u"合計点"), 13, 15, 0},
+        {43, u"表現"_s + QChar(13) + u" 合計点"_s, 13, 30, 1},
+        {43, u"物語文のテスト"_s + QChar(13) + QStringLiteral("2026/06/15"), 15, 45, 1},
+        {25, u"一学期"_s + QChar(13) + u" 順位"_s, 14, 30, 1},
+        {45, u"国語"_s + QChar(13) + u"表現"_s, 20, 30, 1},
+        {80, u"合計点"_s, 13, 15, 0},
     };
     std::vector<WorkbookSheet> book;
     for (const auto& sheet : sheets) {

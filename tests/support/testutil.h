@@ -5,10 +5,6 @@
 #include <QString>
 #include <ostream>
 
-inline QString U(const char16_t* text) {
-    return QString::fromUtf16(text);
-}
-
 // Found by GoogleTest through argument-dependent lookup (QString lives in the global namespace).
 inline void PrintTo(const QString& text, std::ostream* os) {
     *os << '"' << text.toStdString() << '"';

@@ -10,6 +10,8 @@
 #include <gtest/gtest.h>
 #include <memory>
 
+using namespace Qt::StringLiterals;
+
 namespace kirune::test {
 namespace {
 
@@ -34,11 +36,11 @@ TEST(CommandLine, ANamedFileOpensAtStartAndAnUnreadableOneLeavesTheEmptyStart) {
     FakePlatform platform;
     auto written = std::make_unique<GradeBook>();
     ResetGradeBook(*written);
-    written->HomeRoomGrade = U(u"4年");
-    written->HomeRoomClass = U(u"2組");
+    written->HomeRoomGrade = u"4年"_s;
+    written->HomeRoomClass = u"2組"_s;
     written->RosterSize = 2;
-    written->StudentNames[1] = U(u"宇野 花子");
-    const QString good = platform.dir.filePath(U(u"4年2組.txt"));
+    written->StudentNames[1] = u"宇野 花子"_s;
+    const QString good = platform.dir.filePath(u"4年2組.txt"_s);
     ASSERT_TRUE(WriteGradeBookFile(good, *written, nullptr));
     const QString bad = platform.dir.filePath(QStringLiteral("bad.txt"));
     QFile file(bad);
@@ -61,8 +63,8 @@ TEST(CommandLine, ANamedFileOpensAtStartAndAnUnreadableOneLeavesTheEmptyStart) {
         if (readable) {
             EXPECT_TRUE(platform.messages.isEmpty());
             EXPECT_EQ(session.FileName, good);
-            EXPECT_EQ(logic.grid.Text(2, 1), U(u"宇野 花子")); // the homeroom table
-            EXPECT_TRUE(logic.frame1Caption.contains(U(u"4年2組")));
+            EXPECT_EQ(logic.grid.Text(2, 1), u"宇野 花子"_s); // the homeroom table
+            EXPECT_TRUE(logic.frame1Caption.contains(u"4年2組"_s));
         } else {
             EXPECT_EQ(platform.messages.size(), 1); // the reader's message
             EXPECT_EQ(logic.nodes.size(), 1u);      // the placeholder of the empty start
@@ -76,8 +78,8 @@ TEST(CommandLine, BeforeTheWindowIsShownOnlyAReadableFileWithNothingToRecoverOpe
     auto written = std::make_unique<GradeBook>();
     ResetGradeBook(*written);
     written->RosterSize = 1;
-    written->StudentNames[0] = U(u"青木 一郎");
-    const QString good = platform.dir.filePath(U(u"4年2組.txt"));
+    written->StudentNames[0] = u"青木 一郎"_s;
+    const QString good = platform.dir.filePath(u"4年2組.txt"_s);
     ASSERT_TRUE(WriteGradeBookFile(good, *written, nullptr));
     const QString bad = platform.dir.filePath(QStringLiteral("missing.txt"));
     const QString recovery = platform.DataFolder() + QStringLiteral("/recovery");
@@ -112,7 +114,7 @@ TEST(CommandLine, BeforeTheWindowIsShownOnlyAReadableFileWithNothingToRecoverOpe
         EXPECT_EQ(logic.BookOpen(), c.openedBeforeShow) << c.what;
         if (c.openedBeforeShow) {
             logic.Form_Activate(); // the window shown: the homeroom table
-            EXPECT_EQ(logic.grid.Text(1, 1), U(u"青木 一郎")) << c.what;
+            EXPECT_EQ(logic.grid.Text(1, 1), u"青木 一郎"_s) << c.what;
         }
     }
 }

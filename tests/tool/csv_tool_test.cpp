@@ -14,12 +14,10 @@
 
 #include <memory>
 
+using namespace Qt::StringLiterals;
+
 namespace kirune {
 namespace {
-
-QString Ja(const char16_t* text) {
-    return QString::fromUtf16(text);
-}
 
 struct ToolRun {
     int exitCode = -1;
@@ -35,13 +33,13 @@ protected:
     QString WriteBook(const QString& name, int pupils) {
         auto book = std::make_unique<GradeBook>();
         ResetGradeBook(*book);
-        book->HomeRoomYear = Ja(u"令和8年度");
-        book->HomeRoomGrade = Ja(u"4年");
-        book->HomeRoomClass = Ja(u"1組");
-        book->TeacherName = Ja(u"田中");
+        book->HomeRoomYear = u"令和8年度"_s;
+        book->HomeRoomGrade = u"4年"_s;
+        book->HomeRoomClass = u"1組"_s;
+        book->TeacherName = u"田中"_s;
         book->RosterSize = static_cast<int16_t>(pupils);
         for (int n = 0; n < pupils; ++n)
-            book->StudentNames[n] = Ja(u"児童") + QString::number(n + 1);
+            book->StudentNames[n] = u"児童"_s + QString::number(n + 1);
         const int t = TestSlot(0, 1, 0, 0);
         for (int v = 0; v <= 3; ++v) {
             for (int n = 0; n < pupils; ++n)
@@ -98,9 +96,8 @@ TEST_F(CsvTool, WithoutKeysWritesTheGridAsOpenLeavesIt) {
     const QList<QByteArray> lines = bytes.split('\n');
     EXPECT_EQ(lines.size(), 44); // 43 lines and the empty rest after the last CR LF
     EXPECT_EQ(bytes.count("\r\n"), 43);
-    EXPECT_EQ(lines[0],
-              QByteArray(",") + EncodeCp932(Ja(u"生徒氏名")) + QByteArray(14, ',') + '\r');
-    EXPECT_EQ(lines[2], QByteArray(" 2,") + EncodeCp932(Ja(u"児童2")) + QByteArray(14, ',') + '\r');
+    EXPECT_EQ(lines[0], QByteArray(",") + EncodeCp932(u"生徒氏名"_s) + QByteArray(14, ',') + '\r');
+    EXPECT_EQ(lines[2], QByteArray(" 2,") + EncodeCp932(u"児童2"_s) + QByteArray(14, ',') + '\r');
     EXPECT_EQ(lines[4], QByteArray(15, ',') + '\r');
 }
 
@@ -109,7 +106,7 @@ TEST_F(CsvTool, NamesAreQuotedAndNeutralisedForSpreadsheets) {
     auto book = Read(file);
     const char16_t* names[] = {u"=1+1", u"@SUM(A1)", u"-2+3", u"田中,太郎", u"\"あ\""};
     for (int n = 0; n < 5; ++n)
-        book->StudentNames[n] = Ja(names[n]);
+        book->StudentNames[n] = QString::fromUtf16(names[n]);
     QString error;
     ASSERT_TRUE(WriteGradeBookFile(file, *book, &error)) << error.toStdString();
     const QString out = dir.filePath(QStringLiteral("out.csv"));
@@ -120,7 +117,8 @@ TEST_F(CsvTool, NamesAreQuotedAndNeutralisedForSpreadsheets) {
                                 u"\"\"\"あ\"\"\""};
     for (int n = 0; n < 5; ++n)
         EXPECT_EQ(lines[n + 1], QByteArray(" ") + QByteArray::number(n + 1) + ',' +
-                                    EncodeCp932(Ja(fields[n])) + QByteArray(14, ',') + '\r');
+                                    EncodeCp932(QString::fromUtf16(fields[n])) +
+                                    QByteArray(14, ',') + '\r');
 }
 
 TEST_F(CsvTool, HomeroomKeyGivesTheHomeroomTable) {
@@ -180,7 +178,7 @@ TEST_F(CsvTool, SelectionMessagesGoToStandardErrorWithoutStopping) {
     const QString out = dir.filePath(QStringLiteral("out.csv"));
     const ToolRun run = Run({file, out, QStringLiteral("0 1")});
     EXPECT_EQ(run.exitCode, 0);
-    EXPECT_TRUE(run.stderrText.contains(Ja(u"学級の編集（生徒の登録）がまだです。")));
+    EXPECT_TRUE(run.stderrText.contains(u"学級の編集（生徒の登録）がまだです。"_s));
     EXPECT_EQ(ReadAll(out).count("\r\n"), 43);
 }
 

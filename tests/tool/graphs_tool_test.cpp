@@ -12,6 +12,8 @@
 #include <gtest/gtest.h>
 #include <memory>
 
+using namespace Qt::StringLiterals;
+
 namespace kirune {
 namespace {
 
@@ -51,13 +53,13 @@ protected:
         ASSERT_TRUE(dir.isValid());
         auto book = std::make_unique<GradeBook>();
         ResetGradeBook(*book);
-        book->HomeRoomYear = U(u"令和8年度");
-        book->HomeRoomGrade = U(u"5年");
-        book->HomeRoomClass = U(u"2組");
-        book->TeacherName = U(u"山田花子");
+        book->HomeRoomYear = u"令和8年度"_s;
+        book->HomeRoomGrade = u"5年"_s;
+        book->HomeRoomClass = u"2組"_s;
+        book->TeacherName = u"山田花子"_s;
         book->RosterSize = 3;
         for (int n = 0; n < 3; ++n)
-            book->StudentNames[n] = U(u"生徒") + QString::number(n + 1);
+            book->StudentNames[n] = u"生徒"_s + QString::number(n + 1);
         const float totals[3] = {12, 30, 45};
         for (int k = 0; k < 3; ++k) {
             for (int slot : {SemesterAggregateSlot(1, 2, k), YearAggregateSlot(2, k)}) {
@@ -90,9 +92,9 @@ TEST_F(GraphsToolTest, SemesterPage) {
     if (text.isEmpty())
         GTEST_SKIP() << "pdftotext is not installed";
     EXPECT_TRUE(text.contains(QStringLiteral("KiruneVer1.2.0")));
-    EXPECT_TRUE(text.contains(U(u"令和8年度5年2組山田花子生徒数（3名）"))) << text.toStdString();
-    EXPECT_TRUE(text.contains(U(u"理科二学期の集計グラフ")));
-    EXPECT_TRUE(text.contains(U(u"思考A:1人B:1人C:1人"))) << text.toStdString();
+    EXPECT_TRUE(text.contains(u"令和8年度5年2組山田花子生徒数（3名）"_s)) << text.toStdString();
+    EXPECT_TRUE(text.contains(u"理科二学期の集計グラフ"_s));
+    EXPECT_TRUE(text.contains(u"思考A:1人B:1人C:1人"_s)) << text.toStdString();
 }
 
 TEST_F(GraphsToolTest, WholeYearPage) {
@@ -102,8 +104,8 @@ TEST_F(GraphsToolTest, WholeYearPage) {
     const QString text = PdfText(out);
     if (text.isEmpty())
         GTEST_SKIP() << "pdftotext is not installed";
-    EXPECT_TRUE(text.contains(U(u"理科通年の集計グラフ")));
-    EXPECT_TRUE(text.contains(U(u"知・理A:0人B:3人C:0人"))) << text.toStdString();
+    EXPECT_TRUE(text.contains(u"理科通年の集計グラフ"_s));
+    EXPECT_TRUE(text.contains(u"知・理A:0人B:3人C:0人"_s)) << text.toStdString();
 }
 
 TEST_F(GraphsToolTest, BadArgumentsShowTheUsage) {

@@ -14,6 +14,8 @@
 #include <algorithm>
 #include <cmath>
 
+using namespace Qt::StringLiterals;
+
 namespace kirune {
 namespace {
 
@@ -21,13 +23,13 @@ namespace {
 // the semester's criteria, as the test editor and the criteria editor would have stored them.
 void FillSample(GradeBook& book) {
     ResetGradeBook(book);
-    book.HomeRoomYear = U(u"令和8年度");
-    book.HomeRoomGrade = U(u"5年");
-    book.HomeRoomClass = U(u"2組");
-    book.TeacherName = U(u"山田花子");
+    book.HomeRoomYear = u"令和8年度"_s;
+    book.HomeRoomGrade = u"5年"_s;
+    book.HomeRoomClass = u"2組"_s;
+    book.TeacherName = u"山田花子"_s;
     book.RosterSize = kMaxPupils;
     for (int p = 0; p < kMaxPupils; ++p)
-        book.StudentNames[p] = U(u"生徒") + QString::number(p + 1);
+        book.StudentNames[p] = u"生徒"_s + QString::number(p + 1);
 
     const int points[3][3] = {{30, 30, 40}, {30, 30, 40}, {50, 25, 25}};
     float sums[4][kMaxPupils] = {};
@@ -36,7 +38,7 @@ void FillSample(GradeBook& book) {
         const int first = TestSlot(0, 0, k, 0);
         for (int v = 0; v < 3; ++v)
             book.TestInfo[first + v] = {QStringLiteral("2026/05/1") + QString::number(k),
-                                        U(u"漢字 テスト") + QString::number(k + 1), QString()};
+                                        u"漢字 テスト"_s + QString::number(k + 1), QString()};
         float totalPoints = 0;
         for (int v = 0; v <= 3; ++v) {
             const int slot = first + v;
@@ -144,26 +146,25 @@ TEST_F(PdfToolTest, SemesterTablePrintsToAPdfWithCaptionAndCells) {
 
     const QString text = PdfText(pdf);
     // The frame caption as title.
-    EXPECT_TRUE(text.contains(U(u"山田花子"))) << text.toStdString();
-    EXPECT_TRUE(text.contains(U(u"一学期")));
-    EXPECT_TRUE(text.contains(U(u"国語")));
+    EXPECT_TRUE(text.contains(u"山田花子"_s)) << text.toStdString();
+    EXPECT_TRUE(text.contains(u"一学期"_s));
+    EXPECT_TRUE(text.contains(u"国語"_s));
     // Header pieces, names and the class-average row.
-    EXPECT_TRUE(text.contains(U(u"合計点")));
-    EXPECT_TRUE(text.contains(U(u"評定")));
-    EXPECT_TRUE(text.contains(U(u"生徒1 ")));
-    EXPECT_TRUE(text.contains(U(u"生徒40")));
-    EXPECT_TRUE(text.contains(U(u"クラスの平均点")));
+    EXPECT_TRUE(text.contains(u"合計点"_s));
+    EXPECT_TRUE(text.contains(u"評定"_s));
+    EXPECT_TRUE(text.contains(u"生徒1 "_s));
+    EXPECT_TRUE(text.contains(u"生徒40"_s));
+    EXPECT_TRUE(text.contains(u"クラスの平均点"_s));
     // Pupil 40's first viewpoint: (39*37)%100 = 43 -> 13; 43+29=72 -> 22; 43+58=101%100=1 -> 1.
     const QStringList lines = text.split(u'\n');
-    const auto pupil40 = std::find_if(lines.begin(), lines.end(), [](const QString& line) {
-        return line.contains(U(u"生徒40"));
-    });
+    const auto pupil40 = std::find_if(
+        lines.begin(), lines.end(), [](const QString& line) { return line.contains(u"生徒40"_s); });
     ASSERT_NE(pupil40, lines.end());
-    EXPECT_TRUE(pupil40->simplified().startsWith(U(u"40 生徒40 36 "))) << pupil40->toStdString();
+    EXPECT_TRUE(pupil40->simplified().startsWith(u"40 生徒40 36 "_s)) << pupil40->toStdString();
 
     // The PDF says which class and table it holds, and what made it.
     const QString properties = PdfInfo(pdf);
-    EXPECT_TRUE(properties.contains(QRegularExpression(U(u"Title: +令和8年度 5年2組 山田花子"))))
+    EXPECT_TRUE(properties.contains(QRegularExpression(u"Title: +令和8年度 5年2組 山田花子"_s)))
         << properties.toStdString();
     EXPECT_TRUE(properties.contains(QRegularExpression(QStringLiteral("Creator: +Kirune"))))
         << properties.toStdString();
@@ -205,10 +206,10 @@ TEST_F(PdfToolTest, PupilRecordsPrintOnePortraitPageEach) {
         QRegularExpression(QStringLiteral("Page size: +595[.0-9]* x 84[12][.0-9]* pts"))))
         << properties.toStdString(); // A4 portrait
     const QString text = PdfText(pdf);
-    EXPECT_EQ(text.count(U(u"個人票")), 2);
-    EXPECT_TRUE(text.contains(U(u"生徒2")));
-    EXPECT_TRUE(text.contains(U(u"生徒40")));
-    EXPECT_FALSE(text.contains(U(u"生徒3 ")));
+    EXPECT_EQ(text.count(u"個人票"_s), 2);
+    EXPECT_TRUE(text.contains(u"生徒2"_s));
+    EXPECT_TRUE(text.contains(u"生徒40"_s));
+    EXPECT_FALSE(text.contains(u"生徒3 "_s));
     EXPECT_EQ(Run({QStringLiteral("pupils"), bookPath, pdf, QStringLiteral("41")}), 1);
 
     for (const QString& key : {QStringLiteral("4"), QStringLiteral("4 1")}) {
@@ -220,7 +221,7 @@ TEST_F(PdfToolTest, PupilRecordsPrintOnePortraitPageEach) {
         EXPECT_EQ(Run({QStringLiteral("csv"), bookPath, csv, key}), 0) << errors.toStdString();
         QFile file(csv);
         ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-        EXPECT_TRUE(file.readAll().contains(key == QStringLiteral("4") ? EncodeCp932(U(u"C の人数"))
+        EXPECT_TRUE(file.readAll().contains(key == QStringLiteral("4") ? EncodeCp932(u"C の人数"_s)
                                                                        : QByteArray("1")));
     }
 }

@@ -12,6 +12,8 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+using namespace Qt::StringLiterals;
+
 namespace kirune {
 namespace {
 
@@ -26,7 +28,7 @@ protected:
         } classes[] = {{u"1組", {80, 60, 10030}, {10, 30, 40}}, {u"2組", {90, 40, 70}, {}}};
         for (const auto& c : classes) {
             auto book = testing::BookWithPupils({u"青木", u"伊藤", u"上田"});
-            book->HomeRoomClass = U(c.klass);
+            book->HomeRoomClass = QString::fromUtf16(c.klass);
             for (auto& row : book->RankAPercent)
                 row.fill(20);
             for (auto& row : book->RankCPercent)
@@ -40,7 +42,7 @@ protected:
                 book->Scores[slot][kAverageColumn] = 1;
                 book->Scores[slot][kPointsColumn] = slot == YearAggregateSlot(0, 0) ? 100 : 40;
             }
-            books << dir.filePath(U(c.klass) + QStringLiteral(".txt"));
+            books << dir.filePath(QString::fromUtf16(c.klass) + QStringLiteral(".txt"));
             ASSERT_TRUE(WriteGradeBookFile(books.back(), *book, nullptr));
         }
         bad = dir.filePath(QStringLiteral("memo.txt"));
@@ -91,10 +93,10 @@ for r in range(3, ws.max_row + 1):
         Output(QStringLiteral("/usr/bin/python3"), {QStringLiteral("-c"), script, xlsx})
             .split(u'\n', Qt::SkipEmptyParts);
     ASSERT_EQ(rows.size(), 5) << rows.join(u'\n').toStdString();
-    EXPECT_EQ(rows[0], U(u"n:1|s:令和6年度 5年1組 山田花子|n:3|n:56.7|n:1|n:1|n:1"));
-    EXPECT_EQ(rows[1], U(u"n:2|s:令和6年度 5年2組 山田花子|n:3|n:66.7|n:1|n:2|n:0"));
-    EXPECT_EQ(rows[2], U(u"|s:学年全体|n:6|n:61.7|n:2|n:3|n:1"));
-    EXPECT_TRUE(rows[4].startsWith(U(u"|s:読み込めなかったファイル「memo.txt」")))
+    EXPECT_EQ(rows[0], u"n:1|s:令和6年度 5年1組 山田花子|n:3|n:56.7|n:1|n:1|n:1"_s);
+    EXPECT_EQ(rows[1], u"n:2|s:令和6年度 5年2組 山田花子|n:3|n:66.7|n:1|n:2|n:0"_s);
+    EXPECT_EQ(rows[2], u"|s:学年全体|n:6|n:61.7|n:2|n:3|n:1"_s);
+    EXPECT_TRUE(rows[4].startsWith(u"|s:読み込めなかったファイル「memo.txt」"_s))
         << rows[4].toStdString();
 }
 
@@ -118,7 +120,8 @@ TEST_F(SummaryToolTest, TheCsvFollowsThePeriod) {
         ASSERT_TRUE(file.open(QIODevice::ReadOnly));
         const QStringList lines = DecodeCp932(file.readAll()).split(QStringLiteral("\r\n"));
         ASSERT_GE(lines.size(), 3);
-        EXPECT_TRUE(lines[1].startsWith(U(c.firstClass))) << lines[1].toStdString();
+        EXPECT_TRUE(lines[1].startsWith(QString::fromUtf16(c.firstClass)))
+            << lines[1].toStdString();
     }
 }
 
@@ -133,14 +136,14 @@ TEST_F(SummaryToolTest, ThePdfIsOneA4LandscapePage) {
     EXPECT_TRUE(
         info.contains(QRegularExpression(QStringLiteral("Page size: +84[12][.0-9]* x 595"))))
         << info.toStdString();
-    EXPECT_TRUE(info.contains(QRegularExpression(U(u"Title: +令和6年度 5年　学年の集計　学年"))))
+    EXPECT_TRUE(info.contains(QRegularExpression(u"Title: +令和6年度 5年　学年の集計　学年"_s)))
         << info.toStdString();
     const QString text =
         Output(QStringLiteral("pdftotext"),
                {QStringLiteral("-enc"), QStringLiteral("UTF-8"), pdf, QStringLiteral("-")});
-    EXPECT_TRUE(text.contains(U(u"5年2組"))) << text.toStdString();
-    EXPECT_TRUE(text.contains(U(u"学年全体")));
-    EXPECT_TRUE(text.contains(U(u"memo.txt")));
+    EXPECT_TRUE(text.contains(u"5年2組"_s)) << text.toStdString();
+    EXPECT_TRUE(text.contains(u"学年全体"_s));
+    EXPECT_TRUE(text.contains(u"memo.txt"_s));
 }
 
 TEST_F(SummaryToolTest, NothingReadableOrAWrongCallWritesNothing) {

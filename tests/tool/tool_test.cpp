@@ -12,6 +12,8 @@
 #include <memory>
 #include <unistd.h>
 
+using namespace Qt::StringLiterals;
+
 using namespace kirune;
 
 namespace {
@@ -42,13 +44,13 @@ ToolRun RunTool(const QStringList& args) {
 std::unique_ptr<GradeBook> ClassBook() {
     auto book = std::make_unique<GradeBook>();
     ResetGradeBook(*book);
-    book->HomeRoomYear = U(u"令和6年度");
-    book->HomeRoomGrade = U(u"5年");
-    book->HomeRoomClass = U(u"2組");
-    book->TeacherName = U(u"髙橋 一郎");
+    book->HomeRoomYear = u"令和6年度"_s;
+    book->HomeRoomGrade = u"5年"_s;
+    book->HomeRoomClass = u"2組"_s;
+    book->TeacherName = u"髙橋 一郎"_s;
     book->RosterSize = 3;
-    book->StudentNames[0] = U(u"青木 太郎");
-    book->StudentNames[2] = U(u"宇野 ﾊﾅｺ");
+    book->StudentNames[0] = u"青木 太郎"_s;
+    book->StudentNames[2] = u"宇野 ﾊﾅｺ"_s;
     book->Scores[TestSlot(0, 0, 0, 0)][0] = 85;
     return book;
 }
@@ -92,7 +94,7 @@ TEST_F(CheckAndResaveTool, CheckGoodFile) {
     EXPECT_TRUE(run.err.isEmpty()) << run.err.toStdString();
     EXPECT_EQ(run.out, good + QStringLiteral(": ") + HomeRoomHeading(*ClassBook()) + u'\n');
     EXPECT_EQ(run.out.count(u'\n'), 1) << "one summary line";
-    for (const QString& part : {U(u"令和6年度"), U(u"5年"), U(u"2組"), U(u"髙橋 一郎"), U(u"2名")})
+    for (const QString& part : {u"令和6年度"_s, u"5年"_s, u"2組"_s, u"髙橋 一郎"_s, u"2名"_s})
         EXPECT_TRUE(run.out.contains(part)) << part.toStdString();
 }
 
@@ -100,15 +102,15 @@ TEST_F(CheckAndResaveTool, CheckBrokenFile) {
     const ToolRun run = RunTool({QStringLiteral("check"), bad});
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_TRUE(run.out.isEmpty()) << run.out.toStdString();
-    EXPECT_EQ(run.err, U(u"701 行目がありません。ファイルが途中で終わっています"
-                         u"（成績ファイルは 1655 行です）。\n"));
+    EXPECT_EQ(run.err, u"701 行目がありません。ファイルが途中で終わっています"
+                       u"（成績ファイルは 1655 行です）。\n"_s);
 }
 
 TEST_F(CheckAndResaveTool, CheckMissingFileAndWrongArguments) {
     const QString missing = folder.filePath(QStringLiteral("none.txt"));
     ToolRun run = RunTool({QStringLiteral("check"), missing});
     EXPECT_EQ(run.exitCode, 1);
-    EXPECT_TRUE(run.err.contains(U(u"見つかりません"))) << run.err.toStdString();
+    EXPECT_TRUE(run.err.contains(u"見つかりません"_s)) << run.err.toStdString();
     EXPECT_TRUE(run.err.contains(missing)) << run.err.toStdString();
 
     run = RunTool({QStringLiteral("check")});
@@ -132,7 +134,7 @@ TEST_F(CheckAndResaveTool, ResaveOfABrokenFileWritesNothing) {
     Put(out, "old content");
     const ToolRun run = RunTool({QStringLiteral("resave"), bad, out});
     EXPECT_EQ(run.exitCode, 1);
-    EXPECT_TRUE(run.err.startsWith(U(u"701 行目"))) << run.err.toStdString();
+    EXPECT_TRUE(run.err.startsWith(u"701 行目"_s)) << run.err.toStdString();
     EXPECT_EQ(Content(out), QByteArray("old content"));
     EXPECT_EQ(Content(folder.filePath(QStringLiteral("copy.bak"))), QByteArray("(missing)"));
 }
@@ -141,7 +143,7 @@ TEST_F(CheckAndResaveTool, ResaveIntoAMissingFolderFails) {
     const ToolRun run =
         RunTool({QStringLiteral("resave"), good, folder.filePath(QStringLiteral("gone/a.txt"))});
     EXPECT_EQ(run.exitCode, 1);
-    EXPECT_TRUE(run.err.contains(U(u"保存できませんでした"))) << run.err.toStdString();
+    EXPECT_TRUE(run.err.contains(u"保存できませんでした"_s)) << run.err.toStdString();
 
     const ToolRun usage = RunTool({QStringLiteral("resave"), good});
     EXPECT_EQ(usage.exitCode, 2);
@@ -155,9 +157,9 @@ namespace {
 // a question.
 TEST(ToolTest, TwoProgramsOnOneBook) {
     QTemporaryDir dir;
-    const QString book = dir.filePath(U(u"4年2組.txt"));
+    const QString book = dir.filePath(u"4年2組.txt"_s);
     ASSERT_TRUE(WriteGradeBookFile(book, *ClassBook(), nullptr));
-    const QString lock = dir.filePath(U(u".4年2組.txt.lock"));
+    const QString lock = dir.filePath(u".4年2組.txt.lock"_s);
     const QByteArray original = Content(book);
     auto startHolder = [&](QProcess& holder) {
         holder.start(QStringLiteral(KIRUNE_TOOL_PATH), {QStringLiteral("hold"), book});
@@ -171,7 +173,7 @@ TEST(ToolTest, TwoProgramsOnOneBook) {
     const ToolRun second = RunTool({QStringLiteral("save"), book});
     EXPECT_TRUE(second.out.startsWith(QStringLiteral("opened read-only")))
         << second.out.toStdString();
-    EXPECT_TRUE(second.err.contains(U(u"ほかのKirune"))) << second.err.toStdString();
+    EXPECT_TRUE(second.err.contains(u"ほかのKirune"_s)) << second.err.toStdString();
     EXPECT_TRUE(second.out.contains(QStringLiteral("not saved")));
     EXPECT_EQ(Content(book), original);
 
@@ -187,7 +189,7 @@ TEST(ToolTest, TwoProgramsOnOneBook) {
     EXPECT_TRUE(QFile::exists(lock)); // left behind
     const ToolRun next = RunTool({QStringLiteral("save"), book});
     EXPECT_EQ(next.out, QStringLiteral("opened\nsaved\n"));
-    EXPECT_FALSE(next.err.contains(U(u"ほかのKirune"))) << next.err.toStdString();
+    EXPECT_FALSE(next.err.contains(u"ほかのKirune"_s)) << next.err.toStdString();
     EXPECT_EQ(next.exitCode, 0);
 }
 
@@ -206,7 +208,7 @@ TEST(ToolTest, ResaveAndSaveRespectTheLock) {
     const QByteArray held = Content(book);
     const ToolRun refused = RunTool({QStringLiteral("resave"), in, book});
     EXPECT_EQ(refused.exitCode, 1);
-    EXPECT_TRUE(refused.err.contains(U(u"ほかのKirune"))) << refused.err.toStdString();
+    EXPECT_TRUE(refused.err.contains(u"ほかのKirune"_s)) << refused.err.toStdString();
     EXPECT_EQ(Content(book), held);
     holder.closeWriteChannel();
     ASSERT_TRUE(holder.waitForFinished(60000));
@@ -253,7 +255,7 @@ TEST(ToolTest, NoOutputCommandWritesOverTheBookOrItsBackup) {
                 RunTool(QStringList{command.first(), book, dir.filePath(QLatin1String(spelling))} +
                         command.mid(1));
             EXPECT_EQ(run.exitCode, 1) << run.err.toStdString();
-            EXPECT_TRUE(run.err.contains(U(u"開いている成績ファイル"))) << run.err.toStdString();
+            EXPECT_TRUE(run.err.contains(u"開いている成績ファイル"_s)) << run.err.toStdString();
             EXPECT_EQ(Content(book), marks);
             EXPECT_EQ(Content(backup), before);
         }
@@ -311,9 +313,8 @@ TEST(ToolTest, ImportScoresRegistersIntoOutOrWritesNothing) {
          u"行のない生徒: 出席番号 3"},
         {"good",
          {"", key, "=", "o"},
-         QString::fromUtf16(u"番号,氏名,表現,理解,言語\n1,青木 太郎,40,30,20\n3,宇野 ハナコ,欠,,\n"
-                            u"9,誰,1,1,1\n")
-             .toUtf8(),
+         u"番号,氏名,表現,理解,言語\n1,青木 太郎,40,30,20\n3,宇野 ハナコ,欠,,\n"
+         u"9,誰,1,1,1\n"_s.toUtf8(),
          0,
          u"一致 2 人、一致しない行 1、行のない生徒 0 人、得点でないセル 0、注意 0"},
     };
@@ -324,7 +325,7 @@ TEST(ToolTest, ImportScoresRegistersIntoOutOrWritesNothing) {
             args << (a.isEmpty() ? book : a == u"=" ? scores : a == u"o" ? out : a);
         const ToolRun run = RunTool(args);
         EXPECT_EQ(run.exitCode, c.exitCode) << c.name << ": " << run.err.toStdString();
-        EXPECT_TRUE((run.out + run.err).contains(U(c.said)))
+        EXPECT_TRUE((run.out + run.err).contains(QString::fromUtf16(c.said)))
             << c.name << ": " << (run.out + run.err).toStdString();
         EXPECT_EQ(Content(book), original) << c.name;
         if (c.exitCode != 0) {

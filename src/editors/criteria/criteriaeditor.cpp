@@ -7,12 +7,14 @@
 #include <algorithm>
 #include <cmath>
 
+using namespace Qt::StringLiterals;
+
 namespace kirune {
 
 namespace {
 
 QString ShareRangeMessage() {
-    return QString::fromUtf16(u"割合は 0 から 100 までの数で入力してください。");
+    return u"割合は 0 から 100 までの数で入力してください。"_s;
 }
 
 } // namespace
@@ -33,8 +35,8 @@ CriteriaEditor::CriteriaEditor(GradeBook& book_, Session& session_, Platform& pl
       subject(std::clamp(subject_, 0, kSubjects - 1)) {}
 
 QString CriteriaEditor::SumOver100Message(int viewpoint) const {
-    return QString::fromUtf16(u"観点「%1」の A と C の割合の和が 100 を超えています。")
-        .arg(book.SubjectTitles[subject][1 + std::clamp(viewpoint, 0, 2)]);
+    return u"観点「%1」の A と C の割合の和が 100 を超えています。"_s.arg(
+        book.SubjectTitles[subject][1 + std::clamp(viewpoint, 0, 2)]);
 }
 
 int CriteriaEditor::GraphSlot(int viewpoint) const {
@@ -167,7 +169,7 @@ void CriteriaEditor::DrawStoredGraphs() {
 bool CriteriaEditor::CheckPairs() {
     for (const auto& frame : frames) {
         if (100.0 - LeadingNumber(frame.aText) - LeadingNumber(frame.cText) < 0) {
-            platform.ShowMessage(QString::fromUtf16(u"100%を超えています"));
+            platform.ShowMessage(u"100%を超えています"_s);
             return false;
         }
     }
@@ -179,10 +181,9 @@ bool CriteriaEditor::CheckShareValues() {
         for (const ShareRole role : {ShareRole::A, ShareRole::C}) {
             if (!BoxText(k, role).trimmed().isEmpty())
                 continue;
-            platform.ShowMessage(
-                QString::fromUtf16(u"観点「%1」の %2 の割合を入力してください。")
-                    .arg(book.SubjectTitles[subject][1 + k],
-                         role == ShareRole::A ? QStringLiteral("A") : QStringLiteral("C")));
+            platform.ShowMessage(u"観点「%1」の %2 の割合を入力してください。"_s.arg(
+                book.SubjectTitles[subject][1 + k],
+                role == ShareRole::A ? QStringLiteral("A") : QStringLiteral("C")));
             if (focusBox)
                 focusBox(k, role);
             return false;
@@ -220,8 +221,8 @@ bool CriteriaEditor::BoxesDifferFromStored() const {
 void CriteriaEditor::Command3_Click() {
     // The page shows the registered shares; the teacher is told when the boxes show others.
     if (BoxesDifferFromStored() &&
-        !AskOk(platform, QString::fromUtf16(u"登録されている評定基準でグラフを印刷します。画面"
-                                            u"の値で印刷するには、先に登録してください。")))
+        !AskOk(platform, u"登録されている評定基準でグラフを印刷します。画面"
+                         u"の値で印刷するには、先に登録してください。"_s))
         return;
     PrintGraphPage(platform, book, subject, period == 3 ? kWholeYear : period, session.FileName);
 }

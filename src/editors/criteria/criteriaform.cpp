@@ -10,6 +10,8 @@
 #include <QPainter>
 #include <QPushButton>
 
+using namespace Qt::StringLiterals;
+
 namespace kirune {
 
 CriteriaFormBase::CriteriaFormBase(std::unique_ptr<CriteriaEditor> logic,
@@ -54,8 +56,7 @@ void CriteriaFormBase::ConnectLogic() {
 
 void CriteriaFormBase::BuildCriteriaControls() {
     const QRgb rankColour[3] = {kRankAColour, kRankBColour, kRankCColour};
-    const QString rankText[3] = {QString::fromUtf16(u"Aランク"), QString::fromUtf16(u"Bランク"),
-                                 QString::fromUtf16(u"Cランク")};
+    const QString rankText[3] = {u"Aランク"_s, u"Bランク"_s, u"Cランク"_s};
     constexpr double rowTop[3] = {480, 1080, 1680};
     const DecorativePicture::Kind icons[3] = {DecorativePicture::Kind::Star,
                                               DecorativePicture::Kind::Circle,
@@ -71,7 +72,7 @@ void CriteriaFormBase::BuildCriteriaControls() {
             PlaceTwips(icon, at.iconLeft, rowTop[row] - 60, 375, 375);
             PlaceTwips(MakeRankLabel(frame, rankText[row], rankColour[row]), at.rankLabelLeft,
                        rowTop[row], 735, 255);
-            auto* percent = new QLabel(QString::fromUtf16(u"％"), frame);
+            auto* percent = new QLabel(u"％"_s, frame);
             PlaceTwips(percent, at.percentLeft, rowTop[row], 375, 255);
         }
         for (const ShareRole role : {ShareRole::A, ShareRole::C}) {
@@ -97,8 +98,7 @@ void CriteriaFormBase::BuildCriteriaControls() {
         PlaceTwips(bLabel_[k], at.bLabelLeft, 1080, 615, 255);
     }
 
-    const QString captions[3] = {QString::fromUtf16(u"登録"), QString::fromUtf16(u"ｷｬﾝｾﾙ"),
-                                 QString::fromUtf16(u"ｸﾞﾗﾌを印刷")};
+    const QString captions[3] = {u"登録"_s, u"ｷｬﾝｾﾙ"_s, u"ｸﾞﾗﾌを印刷"_s};
     const char keys[3] = {'R', 'C', 'P'};
     for (int i = 0; i < 3; ++i) {
         command_[i] = new QPushButton(this);
@@ -117,21 +117,18 @@ void CriteriaFormBase::Refresh() {
         bLabel_[k]->setText(logic_->frames[k].bLabel);
         // Names for assistive technology follow the frame's caption ("表現の評定基準").
         const QString& frame = logic_->frames[k].caption;
-        bLabel_[k]->setAccessibleName(frame + QString::fromUtf16(u" Bランク（％）"));
+        bLabel_[k]->setAccessibleName(frame + u" Bランク（％）"_s);
     }
     for (int number = 1; number <= 6; ++number) {
         const auto [k, role] = logic_->BoxOfControl(number);
-        const QString rank = role == ShareRole::A ? QString::fromUtf16(u" Aランク")
-                                                  : QString::fromUtf16(u" Cランク");
-        text_[number - 1]->setAccessibleName(logic_->frames[k].caption + rank +
-                                             QString::fromUtf16(u"（％）"));
+        const QString rank = role == ShareRole::A ? u" Aランク"_s : u" Cランク"_s;
+        text_[number - 1]->setAccessibleName(logic_->frames[k].caption + rank + u"（％）"_s);
     }
     for (int k = 0; k < 3; ++k) {
         const QString& frame = logic_->frames[k].caption;
         for (const ShareRole role : {ShareRole::A, ShareRole::C}) {
             const int spinner = role == ShareRole::A ? layout_.aUpDown[k] : layout_.cUpDown[k];
-            const QString rank = role == ShareRole::A ? QString::fromUtf16(u" Aランクの増減")
-                                                      : QString::fromUtf16(u" Cランクの増減");
+            const QString rank = role == ShareRole::A ? u" Aランクの増減"_s : u" Cランクの増減"_s;
             upDown_[spinner - 1]->setAccessibleName(frame + rank);
         }
     }

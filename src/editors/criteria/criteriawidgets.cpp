@@ -12,6 +12,8 @@
 #include <cmath>
 #include <numbers>
 
+using namespace Qt::StringLiterals;
+
 namespace kirune {
 
 void GraphLayer::Resize(const QSize& size, qreal pixelRatio) {
@@ -38,7 +40,7 @@ void GraphLayer::Paint(const std::function<void(Canvas&)>& draw) {
                          PixelsToTwips(image_.deviceIndependentSize().width()));
     // The window's font for the graphs: a fixed-pitch Gothic, whose half-width digits keep
     // three-digit column labels apart at the window's narrow column pitch.
-    canvas.FontName = QString::fromUtf16(u"ＭＳ ゴシック");
+    canvas.FontName = u"ＭＳ ゴシック"_s;
     canvas.FontSize = 9;
     canvas.BackColor = background_.rgba();
     draw(canvas);

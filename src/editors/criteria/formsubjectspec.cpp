@@ -6,6 +6,8 @@
 #include <QGroupBox>
 #include <QLabel>
 
+using namespace Qt::StringLiterals;
+
 namespace kirune {
 
 namespace {
@@ -50,7 +52,7 @@ FormSubjectSpec::FormSubjectSpec(GradeBook& book, Session& session, Platform& pl
 
 void FormSubjectSpec::BuildNameControls() {
     // The names of the subject and its viewpoints, in one row.
-    auto* frame1 = new QGroupBox(QString::fromUtf16(u"科目と観点の名前の変更"), this);
+    auto* frame1 = new QGroupBox(u"科目と観点の名前の変更"_s, this);
     PlaceTwips(frame1, 120, 120, 9015, 735);
     constexpr double labelLeft[4] = {180, 2520, 4680, 6840}; // "科目" whole
     constexpr double comboLeft[4] = {600, 3120, 5280, 7440};
@@ -63,8 +65,7 @@ void FormSubjectSpec::BuildNameControls() {
         combo->setInsertPolicy(QComboBox::NoInsert);
         combo->setMaxVisibleItems(20);
         PlaceTwips(combo, comboLeft[i], 270, comboWidth[i], 360);
-        combo->setAccessibleName(SubjectSpecEditor::ComboLabel(i + 1) +
-                                 QString::fromUtf16(u"の名前"));
+        combo->setAccessibleName(SubjectSpecEditor::ComboLabel(i + 1) + u"の名前"_s);
         combo_[i] = combo;
         const int number = i + 1;
         connect(combo, &QComboBox::editTextChanged, this, [this, number](const QString& text) {

@@ -4,6 +4,8 @@
 
 #include <algorithm>
 
+using namespace Qt::StringLiterals;
+
 namespace kirune {
 
 SemesterSpecEditor::SemesterSpecEditor(GradeBook& book_, Session& session_, Platform& platform_,
@@ -11,7 +13,7 @@ SemesterSpecEditor::SemesterSpecEditor(GradeBook& book_, Session& session_, Plat
     : CriteriaEditor(book_, session_, platform_, main_,
                      std::clamp<int>(session_.CurrentSemester, 0, kSemesters - 1),
                      session_.CurrentSubject) {
-    title = QString::fromUtf16(u"学期毎の評定基準の作成");
+    title = u"学期毎の評定基準の作成"_s;
 }
 
 double SemesterSpecEditor::GraphY(int viewpoint) const {
@@ -27,10 +29,10 @@ std::pair<int, ShareRole> SemesterSpecEditor::BoxOfControl(int textNumber) const
 void SemesterSpecEditor::Form_Activate() {
     if (clearLayer)
         clearLayer();
-    title = book.SubjectTitles[subject][0] + QString::fromUtf16(u"の") +
-            book.SemesterNames[period] + QString::fromUtf16(u"の評定基準の作成");
+    title = book.SubjectTitles[subject][0] + u"の"_s + book.SemesterNames[period] +
+            u"の評定基準の作成"_s;
     for (int k = 0; k < kViewpoints; ++k)
-        frames[k].caption = book.SubjectTitles[subject][k + 1] + QString::fromUtf16(u"の評定基準");
+        frames[k].caption = book.SubjectTitles[subject][k + 1] + u"の評定基準"_s;
     Notify();
     // Text1, Text3, Text5 first, then Text2, Text4, Text6.
     for (int k = 0; k < kViewpoints; ++k)
@@ -50,7 +52,7 @@ bool SemesterSpecEditor::Command1_Click() {
         StoreShare(k, ShareRole::C);
     session.MarkChanged();
     main.RecordStep(book.SubjectTitles[subject][0] + u' ' + book.SemesterNames[period] +
-                    QString::fromUtf16(u"の評定基準の登録"));
+                    u"の評定基準の登録"_s);
     Close();
     return true;
 }

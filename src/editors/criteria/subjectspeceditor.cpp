@@ -4,6 +4,8 @@
 
 #include <algorithm>
 
+using namespace Qt::StringLiterals;
+
 namespace kirune {
 
 namespace {
@@ -31,7 +33,7 @@ bool HoldsFileSeparator(const QString& text) {
 SubjectSpecEditor::SubjectSpecEditor(GradeBook& book_, Session& session_, Platform& platform_,
                                      MainFormHooks& main_)
     : CriteriaEditor(book_, session_, platform_, main_, 3, session_.CurrentSubject) {
-    title = QString::fromUtf16(u"通年の評定基準の作成");
+    title = u"通年の評定基準の作成"_s;
 }
 
 double SubjectSpecEditor::GraphY(int viewpoint) const {
@@ -59,21 +61,21 @@ std::pair<int, ShareRole> SubjectSpecEditor::BoxOfControl(int textNumber) const 
 QString SubjectSpecEditor::ComboLabel(int comboNumber) {
     switch (comboNumber) {
     case 1:
-        return QString::fromUtf16(u"科目");
+        return u"科目"_s;
     case 2:
-        return QString::fromUtf16(u"観点1");
+        return u"観点1"_s;
     case 3:
-        return QString::fromUtf16(u"観点2");
+        return u"観点2"_s;
     default:
-        return QString::fromUtf16(u"観点3");
+        return u"観点3"_s;
     }
 }
 
 void SubjectSpecEditor::Form_Load() {
     const auto& titles = book.SubjectTitles[subject];
-    title = titles[0] + QString::fromUtf16(u"の通年の評定基準の作成");
+    title = titles[0] + u"の通年の評定基準の作成"_s;
     for (int k = 0; k < kViewpoints; ++k)
-        frames[k].caption = titles[k + 1] + QString::fromUtf16(u"の評定基準");
+        frames[k].caption = titles[k + 1] + u"の評定基準"_s;
 
     subjectItems.clear();
     for (int i = 0; i < kSubjectNameChoices; ++i)
@@ -111,7 +113,7 @@ void SubjectSpecEditor::Combo_Change(int comboNumber, const QString& text) {
 bool SubjectSpecEditor::CheckNames() {
     // The three viewpoints must differ.
     if (combo[1] == combo[2] || combo[1] == combo[3] || combo[2] == combo[3]) {
-        platform.ShowMessage(QString::fromUtf16(u"観点の項目が重なっています"));
+        platform.ShowMessage(u"観点の項目が重なっています"_s);
         return false;
     }
     // The subject's name must not be another subject's (nor empty).
@@ -120,7 +122,7 @@ bool SubjectSpecEditor::CheckNames() {
         if (i != subject && combo[0] == book.SubjectTitles[i][0])
             taken = true;
     if (taken) {
-        platform.ShowMessage(QString::fromUtf16(u"その教科は登録済みです"));
+        platform.ShowMessage(u"その教科は登録済みです"_s);
         return false;
     }
     return true;
@@ -132,9 +134,8 @@ bool SubjectSpecEditor::Command1_Click() {
     // The grade book file cannot hold ";" or a line break inside a name.
     for (int i = 0; i < 4; ++i) {
         if (HoldsFileSeparator(combo[i])) {
-            platform.ShowMessage(
-                ComboLabel(i + 1) +
-                QString::fromUtf16(u"の名前に「;」や改行は使えません（ファイルに保存できません）"));
+            platform.ShowMessage(ComboLabel(i + 1) +
+                                 u"の名前に「;」や改行は使えません（ファイルに保存できません）"_s);
             return false;
         }
     }
@@ -149,7 +150,7 @@ bool SubjectSpecEditor::Command1_Click() {
         StoreShare(k, ShareRole::C);
     }
     session.MarkChanged();
-    main.RecordStep(combo[0] + QString::fromUtf16(u"の通年の評定基準の登録"));
+    main.RecordStep(combo[0] + u"の通年の評定基準の登録"_s);
     Close();
     return true;
 }

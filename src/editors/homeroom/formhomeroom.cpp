@@ -20,6 +20,8 @@
 #include <QStyle>
 #include <algorithm>
 
+using namespace Qt::StringLiterals;
+
 namespace kirune {
 
 namespace {
@@ -124,8 +126,8 @@ void SetTextIfDifferent(QComboBox* box, const QString& text) {
 
 FormHomeRoom::FormHomeRoom(GradeBook& book, Session& session, Platform& platform,
                            MainFormHooks& main, QWidget* parent)
-    : EditorFormBase("FormHomeRoom", QString::fromUtf16(u"学級の編集"), kClientWidth, kClientHeight,
-                     Qt::Dialog, parent),
+    : EditorFormBase("FormHomeRoom", u"学級の編集"_s, kClientWidth, kClientHeight, Qt::Dialog,
+                     parent),
       logic_(book, session, platform, main) {
     BuildControls();
     Connect();
@@ -163,10 +165,10 @@ void WidenToTheLeft(QComboBox* box, const QWidget* label) {
 }
 
 void FormHomeRoom::BuildControls() {
-    QLabel* label1 = NewLabel(this, "Label1", QString::fromUtf16(u"年度"), 1080, 240);
-    QLabel* label2 = NewLabel(this, "Label2", QString::fromUtf16(u"学年"), 1080, 600);
-    QLabel* label3 = NewLabel(this, "Label3", QString::fromUtf16(u"学級"), 1080, 960);
-    QLabel* label4 = NewLabel(this, "Label4", QString::fromUtf16(u"担任の氏名"), 480, 1320);
+    QLabel* label1 = NewLabel(this, "Label1", u"年度"_s, 1080, 240);
+    QLabel* label2 = NewLabel(this, "Label2", u"学年"_s, 1080, 600);
+    QLabel* label3 = NewLabel(this, "Label3", u"学級"_s, 1080, 960);
+    QLabel* label4 = NewLabel(this, "Label4", u"担任の氏名"_s, 480, 1320);
     const int comboTops[3] = {120, 480, 840};
     for (int i = 0; i < 3; ++i) {
         combo1_[i] = NewCombo(this, QStringLiteral("Combo1_%1").arg(i),
@@ -178,14 +180,14 @@ void FormHomeRoom::BuildControls() {
     label1->setBuddy(combo1_[0]);
     label2->setBuddy(combo1_[1]);
     label3->setBuddy(combo1_[2]);
-    combo1_[0]->setAccessibleName(QString::fromUtf16(u"年度"));
-    combo1_[1]->setAccessibleName(QString::fromUtf16(u"学年"));
-    combo1_[2]->setAccessibleName(QString::fromUtf16(u"学級"));
+    combo1_[0]->setAccessibleName(u"年度"_s);
+    combo1_[1]->setAccessibleName(u"学年"_s);
+    combo1_[2]->setAccessibleName(u"学級"_s);
     text1_ = new QLineEdit(this);
     text1_->setObjectName(QStringLiteral("Text1"));
     PlaceBox(text1_, 1800, 1200, 1935, 390);
     AskForJapaneseInput(text1_);
-    text1_->setAccessibleName(QString::fromUtf16(u"担任の氏名"));
+    text1_->setAccessibleName(u"担任の氏名"_s);
     label4->setBuddy(text1_);
 
     picture1_ = new QLabel(this);
@@ -194,11 +196,11 @@ void FormHomeRoom::BuildControls() {
     picture1_->setPixmap(SchoolPicture(picture1_->width(), picture1_->height()));
     picture1_->setFrameShape(QFrame::Panel);
     picture1_->setFrameShadow(QFrame::Sunken);
-    picture1_->setAccessibleName(QString::fromUtf16(u"学校の絵"));
+    picture1_->setAccessibleName(u"学校の絵"_s);
 
     grid_ = new GridView(this);
     grid_->setObjectName(QStringLiteral("MSFlexGrid1"));
-    grid_->setAccessibleName(QString::fromUtf16(u"名簿"));
+    grid_->setAccessibleName(u"名簿"_s);
     PlaceTwips(grid_, 3960, 120, 3135, 6735);
     // The grid shows the roster; choosing a pupil happens by clicks, the keyboard stays in the
     // boxes.
@@ -206,29 +208,29 @@ void FormHomeRoom::BuildControls() {
     grid_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     grid_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
 
-    frame1_ = new QGroupBox(QString::fromUtf16(u"名簿を作成"), this);
+    frame1_ = new QGroupBox(u"名簿を作成"_s, this);
     frame1_->setObjectName(QStringLiteral("Frame1"));
     PlaceTwips(frame1_, 120, 2160, 3615, 4215);
-    QLabel* label5 = NewLabel(frame1_, "Label5", QString::fromUtf16(u"出席番号"), 240, 360);
+    QLabel* label5 = NewLabel(frame1_, "Label5", u"出席番号"_s, 240, 360);
     combo2_ = NewCombo(frame1_, QStringLiteral("Combo2"), HomeRoomEditor::Combo2Items());
     combo2_->setInputMethodHints(Qt::ImhDigitsOnly);
-    combo2_->setAccessibleName(QString::fromUtf16(u"出席番号"));
+    combo2_->setAccessibleName(u"出席番号"_s);
     label5->setBuddy(combo2_);
     PlaceBox(combo2_, 1320, 360, 1815, 300);
-    NewLabel(frame1_, "Label6", QString::fromUtf16(u"生徒の氏名"), 240, 960);
+    NewLabel(frame1_, "Label6", u"生徒の氏名"_s, 240, 960);
     text2_ = new QLineEdit(frame1_);
     text2_->setObjectName(QStringLiteral("Text2"));
     PlaceBox(text2_, 1320, 960, 1935, 375);
     AskForJapaneseInput(text2_);
-    text2_->setAccessibleName(QString::fromUtf16(u"生徒の氏名"));
+    text2_->setAccessibleName(u"生徒の氏名"_s);
     text2_->installEventFilter(this);
 
     command4_ = NewButton(frame1_, "Command4", QString());
     PlaceTwips(command4_, 600, 1680, 975, 615);
     command4_->setIcon(QIcon(ArrowPicture(ArrowDirection::Left)));
     command4_->setIconSize(QSize(36, 24));
-    command4_->setToolTip(QString::fromUtf16(u"前の出席番号に"));
-    const QString previous = QString::fromUtf16(u"前の出席番号に");
+    command4_->setToolTip(u"前の出席番号に"_s);
+    const QString previous = u"前の出席番号に"_s;
     SetLabelAccessKey(NewWrappedLabel(frame1_, "Label8", WithAccessKey(previous, 'B'), 840, 2400),
                       previous, 'B', command4_);
 
@@ -236,9 +238,9 @@ void FormHomeRoom::BuildControls() {
     PlaceTwips(command3_, 2040, 1680, 975, 615);
     command3_->setIcon(QIcon(ArrowPicture(ArrowDirection::Right)));
     command3_->setIconSize(QSize(36, 24));
-    command3_->setToolTip(QString::fromUtf16(u"次の出席番号に"));
+    command3_->setToolTip(u"次の出席番号に"_s);
     command3_->setDefault(true);
-    const QString next = QString::fromUtf16(u"次の出席番号に");
+    const QString next = u"次の出席番号に"_s;
     QLabel* label7 = NewWrappedLabel(frame1_, "Label7", WithAccessKey(next, 'N'), 2040, 2400);
     SetLabelAccessKey(label7, next, 'N', command3_);
     // The key beside the caption, clear of it whatever the font.
@@ -246,14 +248,14 @@ void FormHomeRoom::BuildControls() {
     label9->move(label7->geometry().right() + 6, label9->y());
 
     command5_ = NewButton(frame1_, "Command5", QString());
-    SetButtonCaption(command5_, QString::fromUtf16(u"転出"), 'T');
+    SetButtonCaption(command5_, u"転出"_s, 'T');
     PlaceTwips(command5_, 360, 3000, 975, 975);
 
     command1_ = NewButton(this, "Command1", QString());
-    SetButtonCaption(command1_, QString::fromUtf16(u"登録"), 'R');
+    SetButtonCaption(command1_, u"登録"_s, 'R');
     PlaceTwips(command1_, 7200, 240, 1095, 495);
     command2_ = NewButton(this, "Command2", QString());
-    SetButtonCaption(command2_, QString::fromUtf16(u"ｷｬﾝｾﾙ"), 'C');
+    SetButtonCaption(command2_, u"ｷｬﾝｾﾙ"_s, 'C');
     PlaceTwips(command2_, 7200, 960, 1095, 495);
 
     QWidget* order[] = {combo1_[0], combo1_[1], combo1_[2], text1_,    combo2_,  text2_,

@@ -4,14 +4,16 @@
 
 #include <Qt>
 
+using namespace Qt::StringLiterals;
+
 namespace kirune {
 
 namespace {
 
-const QString kNotRegisteredYear = QString::fromUtf16(u"未登録です");
+const QString kNotRegisteredYear = u"未登録です"_s;
 
 QString NotStorableMessage(const QString& field) {
-    return field + QString::fromUtf16(u"に「;」や改行は使えません。");
+    return field + u"に「;」や改行は使えません。"_s;
 }
 
 } // namespace
@@ -35,8 +37,8 @@ QString HomeRoomEditor::YearItem(int year) {
         era = u"平成";
         number = year - 1988;
     }
-    const QString eraYear = number == 1 ? QString::fromUtf16(u"元") : QString::number(number);
-    return QString::fromUtf16(u"%1年（%2%3年）").arg(year).arg(QString::fromUtf16(era), eraYear);
+    const QString eraYear = number == 1 ? u"元"_s : QString::number(number);
+    return u"%1年（%2%3年）"_s.arg(year).arg(QString::fromUtf16(era), eraYear);
 }
 
 QStringList HomeRoomEditor::Combo1Items(int index, const QDate& today) {
@@ -50,11 +52,11 @@ QStringList HomeRoomEditor::Combo1Items(int index, const QDate& today) {
     }
     case 1:
         for (int grade = 1; grade <= 6; ++grade)
-            items << QString::fromUtf16(u"%1年").arg(grade);
+            items << u"%1年"_s.arg(grade);
         break;
     case 2:
         for (int cls = 1; cls <= 9; ++cls)
-            items << QString::fromUtf16(u"%1組").arg(cls);
+            items << u"%1組"_s.arg(cls);
         break;
     default:
         break;
@@ -87,7 +89,7 @@ void HomeRoomEditor::Form_Load() {
     grid.SetColWidth(0, 400);
     grid.SetColWidth(1, kGridWidthTwips - grid.ColWidth(0));
     grid.SetText(0, 0, QStringLiteral("No."));
-    grid.SetText(0, 1, QString::fromUtf16(u"生徒氏名"));
+    grid.SetText(0, 1, u"生徒氏名"_s);
     for (int n = 1; n <= kMaxPupils; ++n) {
         grid.SetText(n, 0, NumberText(n));
         grid.SetText(n, 1, book.StudentNames[n - 1]);
@@ -196,11 +198,10 @@ void HomeRoomEditor::Text2_Change(const QString& text) {
 }
 
 QString HomeRoomEditor::TransferQuestion(int n, const QString& name) {
-    return QString::fromUtf16(u"出席番号 %1 %2 を転出させると、名前とすべての得点が消去されます"
-                              u"（編集メニューの[元に戻す]で元に戻せます）。転出させますか？"
-                              u"（注意：転出以前に登録した試験の平均点は変わりません）")
-        .arg(n)
-        .arg(name.trimmed());
+    return u"出席番号 %1 %2 を転出させると、名前とすべての得点が消去されます"
+           u"（編集メニューの[元に戻す]で元に戻せます）。転出させますか？"
+           u"（注意：転出以前に登録した試験の平均点は変わりません）"_s.arg(n)
+               .arg(name.trimmed());
 }
 
 void HomeRoomEditor::Command5_Click() {
@@ -219,7 +220,7 @@ void HomeRoomEditor::Command5_Click() {
     for (int slot = 0; slot < kUsedSlots; ++slot)
         book.Scores[slot][n - 1] = kNoData;
     session.MarkChanged();
-    main.RecordStep(QString::fromUtf16(u"出席番号%1 %2の転出").arg(n).arg(name));
+    main.RecordStep(u"出席番号%1 %2の転出"_s.arg(n).arg(name));
     Notify();
 }
 
@@ -244,8 +245,7 @@ bool HomeRoomEditor::RefuseUnstorableText() {
     }
     for (int n = 1; n <= kMaxPupils; ++n) {
         if (!StorableText(grid.Text(n, 1))) {
-            platform.ShowMessage(
-                NotStorableMessage(QString::fromUtf16(u"出席番号 %1 の氏名").arg(n)));
+            platform.ShowMessage(NotStorableMessage(u"出席番号 %1 の氏名"_s.arg(n)));
             // Bring the pupil up so the name can be corrected.
             session.CurrentStudentNo = static_cast<int16_t>(n);
             combo2 = NumberText(n);
@@ -281,7 +281,7 @@ bool HomeRoomEditor::Command1_Click() {
 
     FillDefaultCriteria(book);
     session.MarkChanged();
-    main.RecordStep(QString::fromUtf16(u"学級の登録"));
+    main.RecordStep(u"学級の登録"_s);
 
     main.EnableMainWindow();
     main.MSFlexGrid1_init();

@@ -24,6 +24,8 @@
 #include <QTimer>
 #include <cmath>
 
+using namespace Qt::StringLiterals;
+
 namespace kirune {
 
 namespace {
@@ -104,10 +106,10 @@ void MakeBlue(QLabel* label) {
 
 FormTestSpec::FormTestSpec(GradeBook& book, Session& session, Platform& platform,
                            MainFormHooks& main, QWidget* parent)
-    : EditorFormBase(
-          "FormTestSpec", QString::fromUtf16(u"試験結果の編集"), kClientWidth, kClientHeight,
-          Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint,
-          parent),
+    : EditorFormBase("FormTestSpec", u"試験結果の編集"_s, kClientWidth, kClientHeight,
+                     Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                         Qt::WindowCloseButtonHint,
+                     parent),
       logic_(book, session, platform, main) {
     BuildControls();
     Connect();
@@ -125,22 +127,22 @@ void FormTestSpec::BuildControls() {
     // Test definition: name, date and calendar. Enter in the name or the date moves on to the
     // next field; Tab from the score boxes never reaches them, so a score typed on cannot
     // replace the test's name.
-    QLabel* label1 = NewLabel(this, "Label1", QString::fromUtf16(u"試験の名称(&M)"));
+    QLabel* label1 = NewLabel(this, "Label1", u"試験の名称(&M)"_s);
     PlaceTwips(label1, 120, 120, 1440, 255);
     text1_ = NewBox(this, QStringLiteral("Text1"));
     label1->setBuddy(text1_);
-    text1_->setAccessibleName(QString::fromUtf16(u"試験の名称"));
+    text1_->setAccessibleName(u"試験の名称"_s);
     PlaceTwips(text1_, 1590, 0, 2265, 390);
-    QLabel* label2 = NewLabel(this, "Label2", QString::fromUtf16(u"試験の実施日(&D)"));
+    QLabel* label2 = NewLabel(this, "Label2", u"試験の実施日(&D)"_s);
     PlaceTwips(label2, 120, 480, 1440, 255);
     text2_ = NewBox(this, QStringLiteral("Text2"));
     label2->setBuddy(text2_);
-    text2_->setAccessibleName(QString::fromUtf16(u"試験の実施日"));
+    text2_->setAccessibleName(u"試験の実施日"_s);
     PlaceTwips(text2_, 1590, 360, 2265, 390);
 
     monthView1_ = new QCalendarWidget(this);
     monthView1_->setObjectName(QStringLiteral("MonthView1"));
-    monthView1_->setAccessibleName(QString::fromUtf16(u"試験の実施日のカレンダー"));
+    monthView1_->setAccessibleName(u"試験の実施日のカレンダー"_s);
     monthView1_->setVerticalHeaderFormat(QCalendarWidget::NoVerticalHeader);
     monthView1_->setHorizontalHeaderFormat(QCalendarWidget::ShortDayNames);
     monthView1_->setGridVisible(false);
@@ -153,8 +155,7 @@ void FormTestSpec::BuildControls() {
     calendarFocus_->hide();
 
     // Viewpoints and their allocated points.
-    PlaceTwips(NewLabel(this, "Label15", QString::fromUtf16(u"観点の選択と配点")), 120, 3120, 1575,
-               255);
+    PlaceTwips(NewLabel(this, "Label15", u"観点の選択と配点"_s), 120, 3120, 1575, 255);
     const char* labelNames[] = {"Label16", "Label17", "Label18"};
     const int labelLefts[] = {240, 1560, 2880};
     const int checkLefts[] = {840, 2160, 3480};
@@ -173,20 +174,20 @@ void FormTestSpec::BuildControls() {
     }
 
     // Score entry, inside Frame1.
-    frame1_ = new QGroupBox(QString::fromUtf16(u"それぞれの生徒の得点を入力します"), this);
+    frame1_ = new QGroupBox(u"それぞれの生徒の得点を入力します"_s, this);
     frame1_->setObjectName(QStringLiteral("Frame1"));
     PlaceTwips(frame1_, 120, 4440, 3855, 3735);
-    QLabel* label5 = NewLabel(frame1_, "Label5", QString::fromUtf16(u"出席番号"));
+    QLabel* label5 = NewLabel(frame1_, "Label5", u"出席番号"_s);
     PlaceTwips(label5, 240, 480, 855, 375);
     combo2_ = new QComboBox(frame1_);
     combo2_->setObjectName(QStringLiteral("Combo2"));
-    combo2_->setAccessibleName(QString::fromUtf16(u"出席番号"));
+    combo2_->setAccessibleName(u"出席番号"_s);
     label5->setBuddy(combo2_); // screen readers on Linux read a drop-down list's label
     PlaceTwips(combo2_, 1200, 480, 855, 300);
     command5_ = NewButton(frame1_, "Command5", QString());
-    SetButtonCaption(command5_, QString::fromUtf16(u"欠席"), 'K');
+    SetButtonCaption(command5_, u"欠席"_s, 'K');
     PlaceTwips(command5_, 2760, 480, 855, 855);
-    PlaceTwips(NewLabel(frame1_, "Label6", QString::fromUtf16(u"生徒の氏名")), 240, 1080, 975, 255);
+    PlaceTwips(NewLabel(frame1_, "Label6", u"生徒の氏名"_s), 240, 1080, 975, 255);
     label3_ = NewLabel(frame1_, "Label3", QString());
     QFont bold = label3_->font();
     bold.setBold(true);
@@ -230,11 +231,11 @@ void FormTestSpec::BuildControls() {
     PlaceTwips(label14, 3000, 3000, 735, 255);
     // Each under its button, centred, as wide as the frame lets them be.
     auto* label8 = NewLabel(frame1_, "Label8", QString());
-    SetLabelAccessKey(label8, QString::fromUtf16(u"前の出席番号に"), 'B', command4_);
+    SetLabelAccessKey(label8, u"前の出席番号に"_s, 'B', command4_);
     label8->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     PlaceTwips(label8, 120, 3240, 1800, 255);
     auto* label7 = NewLabel(frame1_, "Label7", QString());
-    SetLabelAccessKey(label7, QString::fromUtf16(u"次の出席番号に"), 'N', command3_);
+    SetLabelAccessKey(label7, u"次の出席番号に"_s, 'N', command3_);
     label7->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     PlaceTwips(label7, 1920, 3240, 1860, 255);
 
@@ -243,37 +244,36 @@ void FormTestSpec::BuildControls() {
     PlaceTwips(label11_, 4080, 120, 4935, 255);
     grid_ = new GridView(this);
     grid_->setObjectName(QStringLiteral("MSFlexGrid1"));
-    grid_->setAccessibleName(QString::fromUtf16(u"試験の得点表"));
+    grid_->setAccessibleName(u"試験の得点表"_s);
     PlaceTwips(grid_, 4080, 360, 6375, 7815);
 
     command1_ = NewButton(this, "Command1", QString());
-    SetButtonCaption(command1_, QString::fromUtf16(u"登録"), 'R');
+    SetButtonCaption(command1_, u"登録"_s, 'R');
     command1_->setFont(bold);
     PlaceTwips(command1_, 10560, 360, 1095, 495);
     command2_ = NewButton(this, "Command2", QString());
-    SetButtonCaption(command2_, QString::fromUtf16(u"ｷｬﾝｾﾙ"), 'C');
+    SetButtonCaption(command2_, u"ｷｬﾝｾﾙ"_s, 'C');
     PlaceTwips(command2_, 10560, 1080, 1095, 495);
     // Its caption takes two lines in the narrow column of buttons.
     importButton_ = NewButton(this, "ImportScores", QString());
-    importButton_->setText(QString::fromUtf16(u"得点の\n読み込み(&L)..."));
-    importButton_->setAccessibleName(QString::fromUtf16(u"得点の読み込み"));
+    importButton_->setText(u"得点の\n読み込み(&L)..."_s);
+    importButton_->setAccessibleName(u"得点の読み込み"_s);
     PlaceTwips(importButton_, 10440, 1800, 1305, 735);
 
     picture1_ = NewLabel(this, "Picture1", QString());
     picture1_->setPixmap(TestPaperPicture(87, 124));
-    picture1_->setAccessibleName(QString::fromUtf16(u"答案用紙の絵"));
+    picture1_->setAccessibleName(u"答案用紙の絵"_s);
     picture1_->setAlignment(Qt::AlignCenter);
     PlaceTwips(picture1_, 10440, 3360, 1305, 1860);
 
     // Tab order: the test's name and date, each viewpoint's check box and points, then the
     // score boxes (which keep their own Tab among the checked viewpoints, then 登録), then the
     // rest.
-    QWidget* order[] = {text1_,          text2_,          checks_[0],
-                        pointsBoxes_[0], checks_[1],      pointsBoxes_[1],
-                        checks_[2],      pointsBoxes_[2], scoreBoxes_[0],
-                        scoreBoxes_[1],  scoreBoxes_[2],  command1_,
-                        command2_,       importButton_,   combo2_,         command5_,
-                        command4_,       command3_,       grid_};
+    QWidget* order[] = {text1_,         text2_,          checks_[0],     pointsBoxes_[0],
+                        checks_[1],     pointsBoxes_[1], checks_[2],     pointsBoxes_[2],
+                        scoreBoxes_[0], scoreBoxes_[1],  scoreBoxes_[2], command1_,
+                        command2_,      importButton_,   combo2_,        command5_,
+                        command4_,      command3_,       grid_};
     for (size_t i = 0; i + 1 < std::size(order); ++i)
         setTabOrder(order[i], order[i + 1]);
 }
@@ -351,8 +351,8 @@ void FormTestSpec::Refresh() {
         scoreLabels_[k]->setText(names[k]);
         // Names for assistive technology follow the viewpoints' names.
         score->setAccessibleName(names[k]);
-        pointsBoxes_[k]->setAccessibleName(names[k] + QString::fromUtf16(u"の配点"));
-        checks_[k]->setAccessibleName(names[k] + QString::fromUtf16(u"を使う"));
+        pointsBoxes_[k]->setAccessibleName(names[k] + u"の配点"_s);
+        checks_[k]->setAccessibleName(names[k] + u"を使う"_s);
     }
     label3_->setText(logic_.Label3);
     label11_->setText(logic_.Label11);

@@ -4,11 +4,12 @@
 
 #include <QFileInfo>
 
+using namespace Qt::StringLiterals;
+
 namespace kirune {
 
 QString ScoreFileFilter() {
-    return QString::fromUtf16(
-        u"得点ファイル (*.csv *.txt *.xlsx)|*.csv;*.txt;*.xlsx|すべてのファイル (*)|*");
+    return u"得点ファイル (*.csv *.txt *.xlsx)|*.csv;*.txt;*.xlsx|すべてのファイル (*)|*"_s;
 }
 
 void FormTestSpec::ImportScoresFromFile() {
@@ -18,7 +19,7 @@ void FormTestSpec::ImportScoresFromFile() {
     if (!target)
         return;
     const std::optional<QString> path =
-        logic_.platform.OpenFileName(QString::fromUtf16(u"得点の読み込み"), ScoreFileFilter());
+        logic_.platform.OpenFileName(u"得点の読み込み"_s, ScoreFileFilter());
     if (!path)
         return;
     ScoreImport import;

@@ -15,6 +15,8 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+using namespace Qt::StringLiterals;
+
 namespace kirune {
 
 namespace {
@@ -53,17 +55,17 @@ void Fill(QTableWidget* table, const QStringList& headers, const std::vector<QSt
 ScoreImportDialog::ScoreImportDialog(ScoreImport& import, const QString& fileName, QWidget* parent)
     : QDialog(parent), import_state_(import) {
     setObjectName(QStringLiteral("ScoreImportDialog"));
-    setWindowTitle(QString::fromUtf16(u"得点の読み込み"));
+    setWindowTitle(u"得点の読み込み"_s);
     auto* layout = new QVBoxLayout(this);
 
     auto* top = new QHBoxLayout;
-    auto* file = new QLabel(QString::fromUtf16(u"ファイル: %1").arg(fileName));
+    auto* file = new QLabel(u"ファイル: %1"_s.arg(fileName));
     file->setTextInteractionFlags(Qt::TextSelectableByMouse);
     top->addWidget(file, 1);
-    sheetLabel_ = new QLabel(WithAccessKey(QString::fromUtf16(u"シート"), 'S') + u':');
+    sheetLabel_ = new QLabel(WithAccessKey(u"シート"_s, 'S') + u':');
     sheet_ = new QComboBox;
     sheet_->setObjectName(QStringLiteral("SheetBox"));
-    sheet_->setAccessibleName(QString::fromUtf16(u"シート"));
+    sheet_->setAccessibleName(u"シート"_s);
     sheet_->addItems(import.Table().sheetNames);
     sheet_->setCurrentIndex(import.Table().sheet);
     sheetLabel_->setBuddy(sheet_);
@@ -73,15 +75,14 @@ ScoreImportDialog::ScoreImportDialog(ScoreImport& import, const QString& fileNam
     sheet_->setVisible(import.Table().workbook);
     layout->addLayout(top);
 
-    auto* columns = new QGroupBox(QString::fromUtf16(u"読み込む列"));
+    auto* columns = new QGroupBox(u"読み込む列"_s);
     auto* grid = new QGridLayout(columns);
     const ScoreImportTarget& target = import.Target();
-    const QString captions[5] = {
-        WithAccessKey(QString::fromUtf16(u"出席番号の列"), 'N'),
-        WithAccessKey(QString::fromUtf16(u"氏名の列"), 'M'),
-        WithAccessKey(target.viewpoints[0] + QString::fromUtf16(u"の列"), '1'),
-        WithAccessKey(target.viewpoints[1] + QString::fromUtf16(u"の列"), '2'),
-        WithAccessKey(target.viewpoints[2] + QString::fromUtf16(u"の列"), '3')};
+    const QString captions[5] = {WithAccessKey(u"出席番号の列"_s, 'N'),
+                                 WithAccessKey(u"氏名の列"_s, 'M'),
+                                 WithAccessKey(target.viewpoints[0] + u"の列"_s, '1'),
+                                 WithAccessKey(target.viewpoints[1] + u"の列"_s, '2'),
+                                 WithAccessKey(target.viewpoints[2] + u"の列"_s, '3')};
     int place = 0;
     for (int i = 0; i < 5; ++i) {
         columnLabels_[i] = new QLabel(captions[i] + u':');
@@ -109,10 +110,8 @@ ScoreImportDialog::ScoreImportDialog(ScoreImport& import, const QString& fileNam
     layout->addWidget(message_);
 
     tabs_ = new QTabWidget;
-    const QString tableNames[5] = {
-        QString::fromUtf16(u"取り込む生徒"), QString::fromUtf16(u"一致しない行"),
-        QString::fromUtf16(u"行のない生徒"), QString::fromUtf16(u"得点でないセル"),
-        QString::fromUtf16(u"注意")};
+    const QString tableNames[5] = {u"取り込む生徒"_s, u"一致しない行"_s, u"行のない生徒"_s,
+                                   u"得点でないセル"_s, u"注意"_s};
     for (int i = 0; i < 5; ++i) {
         tables_[i] = NewTable(tableNames[i]);
         // The scores stand in narrow columns; the other lists end in a text that takes the room.
@@ -123,11 +122,11 @@ ScoreImportDialog::ScoreImportDialog(ScoreImport& import, const QString& fileNam
 
     auto* buttons = new QDialogButtonBox;
     import_ = buttons->addButton(QString(), QDialogButtonBox::AcceptRole);
-    SetButtonCaption(import_, QString::fromUtf16(u"取り込む"), 'I');
+    SetButtonCaption(import_, u"取り込む"_s, 'I');
     import_->setObjectName(QStringLiteral("ImportButton"));
     import_->setDefault(true);
     QPushButton* cancel = buttons->addButton(QString(), QDialogButtonBox::RejectRole);
-    SetButtonCaption(cancel, QString::fromUtf16(u"キャンセル"), 'C');
+    SetButtonCaption(cancel, u"キャンセル"_s, 'C');
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     layout->addWidget(buttons);
@@ -160,7 +159,7 @@ void ScoreImportDialog::FillColumnBoxes() {
     for (int i = 0; i < 5; ++i) {
         QComboBox* box = columnBoxes_[static_cast<size_t>(i)];
         box->clear();
-        box->addItem(QString::fromUtf16(u"（なし）"));
+        box->addItem(u"（なし）"_s);
         box->addItems(labels);
         box->setCurrentIndex(current[i] + 1);
         box->setEnabled(import_state_.Table().ok && chosen.headerRow >= 0);
@@ -190,8 +189,7 @@ void ScoreImportDialog::ShowPreview() {
     message_->setText(readable ? preview.Counts() : import_state_.Message());
 
     // The file's row first, as in the other lists; the scores as the boxes will hold them.
-    QStringList matchedHeaders{QString::fromUtf16(u"行"), QString::fromUtf16(u"番号"),
-                               QString::fromUtf16(u"氏名")};
+    QStringList matchedHeaders{u"行"_s, u"番号"_s, u"氏名"_s};
     for (int v = 0; v < 3; ++v)
         if (target.checked[static_cast<size_t>(v)])
             matchedHeaders.push_back(target.viewpoints[static_cast<size_t>(v)]);
@@ -213,18 +211,14 @@ void ScoreImportDialog::ShowPreview() {
     for (const QString& w : preview.warnings)
         warnings.push_back({w});
     Fill(tables_[0], matchedHeaders, matched, 3, static_cast<int>(matchedHeaders.size()) - 1);
-    Fill(tables_[1], {QString::fromUtf16(u"行"), QString::fromUtf16(u"理由")}, unmatched);
-    Fill(tables_[2], {QString::fromUtf16(u"番号"), QString::fromUtf16(u"氏名")}, missing);
-    Fill(tables_[3],
-         {QString::fromUtf16(u"場所"), QString::fromUtf16(u"内容"), QString::fromUtf16(u"理由")},
-         faults);
-    Fill(tables_[4], {QString::fromUtf16(u"内容")}, warnings);
+    Fill(tables_[1], {u"行"_s, u"理由"_s}, unmatched);
+    Fill(tables_[2], {u"番号"_s, u"氏名"_s}, missing);
+    Fill(tables_[3], {u"場所"_s, u"内容"_s, u"理由"_s}, faults);
+    Fill(tables_[4], {u"内容"_s}, warnings);
     const size_t counts[5] = {matched.size(), unmatched.size(), missing.size(), faults.size(),
                               warnings.size()};
-    const QString names[5] = {QString::fromUtf16(u"取り込む生徒"),
-                              QString::fromUtf16(u"一致しない行"),
-                              QString::fromUtf16(u"行のない生徒"),
-                              QString::fromUtf16(u"得点でないセル"), QString::fromUtf16(u"注意")};
+    const QString names[5] = {u"取り込む生徒"_s, u"一致しない行"_s, u"行のない生徒"_s,
+                              u"得点でないセル"_s, u"注意"_s};
     for (int i = 0; i < 5; ++i)
         tabs_->setTabText(i, QStringLiteral("%1 (%2)").arg(names[i]).arg(counts[i]));
     import_->setEnabled(import_state_.CanImport());

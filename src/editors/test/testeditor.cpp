@@ -8,6 +8,8 @@
 #include <algorithm>
 #include <array>
 
+using namespace Qt::StringLiterals;
+
 namespace kirune {
 
 namespace {
@@ -44,8 +46,7 @@ bool StorableInFile(const QString& text) {
 }
 
 bool IsSemesterName(const QString& text) {
-    return text == QString::fromUtf16(u"一学期") || text == QString::fromUtf16(u"二学期") ||
-           text == QString::fromUtf16(u"三学期");
+    return text == u"一学期"_s || text == u"二学期"_s || text == u"三学期"_s;
 }
 
 // The number text of a stored value for a box: whole numbers as number text, anything else with
@@ -73,40 +74,35 @@ TestEditor::TestEditor(GradeBook& book, Session& session, Platform& platform, Ma
 // --- Messages --------------------------------------------------------------------------------
 
 QString TestEditor::MessageNotDigits() {
-    return QString::fromUtf16(u"得点に数字以外の文字があります。");
+    return u"得点に数字以外の文字があります。"_s;
 }
 QString TestEditor::MessageOverPoints(const QString& viewpoint, double score, double points) {
-    return QString::fromUtf16(u"%1の得点 %2 が配点 %3 を超えています。")
-        .arg(viewpoint, QString::number(score), QString::number(points));
+    return u"%1の得点 %2 が配点 %3 を超えています。"_s.arg(viewpoint, QString::number(score),
+                                                           QString::number(points));
 }
 QString TestEditor::MessageOver100(const QString& viewpoint, double score) {
-    return QString::fromUtf16(u"%1の得点 %2 が100点を超えています。")
-        .arg(viewpoint, QString::number(score));
+    return u"%1の得点 %2 が100点を超えています。"_s.arg(viewpoint, QString::number(score));
 }
 QString TestEditor::MessageNoPoints(const QString& viewpoint) {
-    return QString::fromUtf16(u"観点「%1」の配点を入力してください。").arg(viewpoint);
+    return u"観点「%1」の配点を入力してください。"_s.arg(viewpoint);
 }
 QString TestEditor::MessagePointsBelowScore(int pupil, const QString& viewpoint, double score,
                                             double points) {
-    return QString::fromUtf16(u"出席番号 %1 の").arg(pupil) +
-           MessageOverPoints(viewpoint, score, points);
+    return u"出席番号 %1 の"_s.arg(pupil) + MessageOverPoints(viewpoint, score, points);
 }
 QString TestEditor::QuestionMissingScores(const QList<int>& pupils) {
     QStringList shown;
     for (int n : pupils.first(std::min<qsizetype>(pupils.size(), 3)))
         shown << QString::number(n);
-    return QString::fromUtf16(u"得点が入っていない児童が %1 名います（出席番号 %2%3）。このまま"
-                              u"登録しますか？")
-        .arg(pupils.size())
-        .arg(shown.join(QString::fromUtf16(u"、")),
-             pupils.size() > 3 ? QString::fromUtf16(u" ほか") : QString());
+    return u"得点が入っていない児童が %1 名います（出席番号 %2%3）。このまま"
+           u"登録しますか？"_s.arg(pupils.size())
+               .arg(shown.join(u"、"_s), pupils.size() > 3 ? u" ほか"_s : QString());
 }
 QString TestEditor::MessageNoSuchPupil() {
-    return QString::fromUtf16(
-        u"その出席番号の生徒は登録されていません。名簿にある出席番号を選んでください。");
+    return u"その出席番号の生徒は登録されていません。名簿にある出席番号を選んでください。"_s;
 }
 QString TestEditor::MessageUnstorable(const QString& field) {
-    return field + QString::fromUtf16(u"に「;」（セミコロン）や改行は使えません。");
+    return field + u"に「;」（セミコロン）や改行は使えません。"_s;
 }
 
 // --- Small accessors -------------------------------------------------------------------------
@@ -201,8 +197,8 @@ void TestEditor::Form_Load() {
     }
 
     // 4. Title.
-    Label11 = book.SemesterNames[semester_] + u' ' + book.SubjectTitles[subject_][0] +
-              QString::fromUtf16(u" 第") + NumberText(test_ + 1) + QString::fromUtf16(u"回 試験  ");
+    Label11 = book.SemesterNames[semester_] + u' ' + book.SubjectTitles[subject_][0] + u" 第"_s +
+              NumberText(test_ + 1) + u"回 試験  "_s;
 
     // 5. The grid.
     BuildGrid();
@@ -220,7 +216,7 @@ void TestEditor::Form_Load() {
             ScoreBox(j) = MSFlexGrid1.Text(start, 2 + j);
 
     // 8. The class-average row, then totals, averages and ranks.
-    MSFlexGrid1.SetText(AverageRow(), 1, QString::fromUtf16(u"クラスの平均点"));
+    MSFlexGrid1.SetText(AverageRow(), 1, u"クラスの平均点"_s);
     CommitEntryRow();
 
     // 9. Viewpoints: a test that has never been registered assesses all three.
@@ -275,7 +271,7 @@ void TestEditor::BuildGrid() {
     g.SetColWidth(0, 400);
     g.SetColWidth(1, 1600);
     g.SetText(0, 0, QStringLiteral("No."));
-    g.SetText(0, 1, QString::fromUtf16(u"生徒氏名"));
+    g.SetText(0, 1, u"生徒氏名"_s);
     for (int r = 1; r <= AverageRow(); r += 2)
         for (int c = 0; c < kGridCols; ++c)
             g.SetCellBackground(r, c, kBandTint);
@@ -292,8 +288,8 @@ void TestEditor::BuildGrid() {
     g.SetColWidth(6, kGridWidthTwips - 400 - 1600 - 4 * w - 360);
     for (int k = 0; k < kViewpoints; ++k)
         g.SetText(0, 2 + k, book.SubjectTitles[subject_][1 + k]);
-    g.SetText(0, 5, QString::fromUtf16(u"合計点"));
-    g.SetText(0, 6, QString::fromUtf16(u"順位"));
+    g.SetText(0, 5, u"合計点"_s);
+    g.SetText(0, 6, u"順位"_s);
     for (int c = 2; c <= 6; ++c)
         g.SetColAlignment(c, kAlignRightCenter);
 }
@@ -757,12 +753,12 @@ void TestEditor::Command5_Click() {
 
 bool TestEditor::RefuseUnstorableText() {
     if (!StorableInFile(Text1)) {
-        platform.ShowMessage(MessageUnstorable(QString::fromUtf16(u"試験の名称")));
+        platform.ShowMessage(MessageUnstorable(u"試験の名称"_s));
         SetFocusTo(QStringLiteral("Text1"));
         return true;
     }
     if (!StorableInFile(Text2)) {
-        platform.ShowMessage(MessageUnstorable(QString::fromUtf16(u"試験の実施日")));
+        platform.ShowMessage(MessageUnstorable(u"試験の実施日"_s));
         SetFocusTo(QStringLiteral("Text2"));
         return true;
     }
@@ -874,7 +870,7 @@ bool TestEditor::Command1_Click() {
     NameTouched = false;
     session.MarkChanged();
     main.RecordStep(book.SubjectTitles[subject_][0] + u' ' + book.SemesterNames[semester_] + u' ' +
-                    Text1.trimmed() + QString::fromUtf16(u"の登録"));
+                    Text1.trimmed() + u"の登録"_s);
     Close();
     return true;
 }
