@@ -12,53 +12,52 @@ using namespace Qt::StringLiterals;
 
 namespace kirune {
 
-namespace {} // namespace
+// Each export's dialog has its own title, so that it is not taken for Save As; it asks before
+// it lets an existing file be chosen, and offers `name` beside the book. The path chosen, with
+// the extension a name typed without one gets; nullopt when cancelled.
+std::optional<QString> MainLogic::ChooseExportPath(const QString& title, const QString& filter,
+                                                   const QString& name, const char* suffix) {
+    const auto chosen =
+        platform.SaveFileName(title, filter, {SaveStart(name), QString::fromLatin1(suffix)});
+    if (!chosen)
+        return std::nullopt;
+    return WithSuffix(*chosen, suffix);
+}
 
 void MainLogic::mnuCSVSaveAs_Click() {
     if (!windowEnabled)
         return;
-    // Its own title, so that it is not taken for Save As. Each export's dialog asks before it
-    // lets an existing file be chosen, and offers the table's name beside the book.
-    const auto chosen = platform.SaveFileName(
+    const auto path = ChooseExportPath(
         u"画面の表をCSVで保存"_s, u"ﾃｷｽﾄﾌｧｲﾙ (*.csv)|*.csv"_s,
-        {SaveStart(TableFileName(book, session.SelectedNodeKey, QStringLiteral("csv"))),
-         QStringLiteral("csv")});
-    if (!chosen)
+        TableFileName(book, session.SelectedNodeKey, QStringLiteral("csv")), "csv");
+    if (!path)
         return;
-    const QString path = WithSuffix(*chosen, "csv");
     QString error;
-    if (!ExportCsv(grid, path, session.FileName, &error)) {
+    if (!ExportCsv(grid, *path, session.FileName, &error)) {
         platform.ShowMessage(error.isEmpty() ? u"CSVﾌｧｲﾙに書き込めませんでした。"_s : error);
         return;
     }
-    Confirm(u"画面の表をCSVで保存しました: "_s + QFileInfo(path).fileName());
+    Confirm(u"画面の表をCSVで保存しました: "_s + QFileInfo(*path).fileName());
 }
 
 void MainLogic::mnuXlsxSaveAs_Click() {
     if (!windowEnabled)
         return;
-    const auto chosen = platform.SaveFileName(
+    const auto path = ChooseExportPath(
         u"画面の表をExcel形式で保存"_s, u"Excel ブック (*.xlsx)|*.xlsx"_s,
-        {SaveStart(TableFileName(book, session.SelectedNodeKey, QStringLiteral("xlsx"))),
-         QStringLiteral("xlsx")});
-    if (!chosen)
-        return;
-    const QString path = WithSuffix(*chosen, "xlsx");
-    if (WriteWorkbook({ShownSheet()}, frame1Caption, path))
-        Confirm(u"画面の表をExcel形式で保存しました: "_s + QFileInfo(path).fileName());
+        TableFileName(book, session.SelectedNodeKey, QStringLiteral("xlsx")), "xlsx");
+    if (path && WriteWorkbook({ShownSheet()}, frame1Caption, *path))
+        Confirm(u"画面の表をExcel形式で保存しました: "_s + QFileInfo(*path).fileName());
 }
 
 void MainLogic::mnuXlsxBookSaveAs_Click() {
     if (!Allowed(Menu::XlsxBookSaveAs))
         return;
-    const auto chosen =
-        platform.SaveFileName(u"成績簿全体をExcel形式で保存"_s, u"Excel ブック (*.xlsx)|*.xlsx"_s,
-                              {SaveStart(BookWorkbookName(book)), QStringLiteral("xlsx")});
-    if (!chosen)
-        return;
-    const QString path = WithSuffix(*chosen, "xlsx");
-    if (ExportWorkbookTo(path, {}))
-        Confirm(u"成績簿全体をExcel形式で保存しました: "_s + QFileInfo(path).fileName());
+    const auto path =
+        ChooseExportPath(u"成績簿全体をExcel形式で保存"_s, u"Excel ブック (*.xlsx)|*.xlsx"_s,
+                         BookWorkbookName(book), "xlsx");
+    if (path && ExportWorkbookTo(*path, {}))
+        Confirm(u"成績簿全体をExcel形式で保存しました: "_s + QFileInfo(*path).fileName());
 }
 
 bool MainLogic::ExportWorkbookTo(const QString& path, const QStringList& keys) {

@@ -21,6 +21,7 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace kirune {
@@ -265,6 +266,8 @@ private:
     // Where a save dialog starts: `name` in the open book's folder, or in the folder last
     // chosen for a book without a file of its own.
     QString SaveStart(const QString& name) const;
+    std::optional<QString> ChooseExportPath(const QString& title, const QString& filter,
+                                            const QString& name, const char* suffix);
     void RememberRecent(const QString& path);
     void Confirm(const QString& message); // a confirmation for the status bar
     void Notify() {

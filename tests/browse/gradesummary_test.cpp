@@ -33,14 +33,14 @@ struct ClassBook {
     std::initializer_list<Sums> sums;
 };
 
-std::unique_ptr<GradeBook> MakeBook(const ClassBook& spec) {
-    auto book = BookWithPupils(spec.pupils);
-    book->HomeRoomClass = QString::fromUtf16(spec.klass);
+std::unique_ptr<GradeBook> MakeBook(const ClassBook& cls) {
+    auto book = BookWithPupils(cls.pupils);
+    book->HomeRoomClass = QString::fromUtf16(cls.klass);
     for (auto& row : book->RankAPercent)
         row.fill(20);
     for (auto& row : book->RankCPercent)
         row.fill(40);
-    for (const Sums& sums : spec.sums) {
+    for (const Sums& sums : cls.sums) {
         SetPupilValues(*book, sums.slot, sums.totals);
         book->Scores[sums.slot][kAverageColumn] = 1; // registered
         book->Scores[sums.slot][kPointsColumn] = sums.points;
