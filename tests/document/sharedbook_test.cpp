@@ -214,23 +214,22 @@ TEST_F(SharedBookTest, AChangeJustAfterTheCheckIsNeverLost) {
 // Save As onto a book another program holds open is refused, naming who holds it, and writes
 // nothing.
 TEST_F(SharedBookTest, SaveDialogsStartBesideTheBookAndNeverWriteOverAHeldBook) {
-    enum class Command { SaveAs, Csv, Xlsx, XlsxBook };
+    using L = MainLogic;
     const struct {
         const char* what;
-        Command command;
-        bool readOnly;           // a second program holds class.txt: it is opened read-only
+        void (L::*command)();
+        const char* other;       // the book a second program holds: class.txt opens read-only
         const char* typed;       // the name typed in the dialog
-        bool held;               // a second program holds the book typed
         const char16_t* offered; // the file name the dialog offers in the book's folder
         const char* written;     // the file written; "" for none
     } cases[] = {
-        {"Save As", Command::SaveAs, false, "other", false, u"class.txt", "other.txt"},
-        {"Save As of a read-only book", Command::SaveAs, true, "copy", false, u"class.txt",
+        {"Save As", &L::mnuFileSaveAs_Click, "", "other", u"class.txt", "other.txt"},
+        {"Save As of a read-only book", &L::mnuFileSaveAs_Click, "class.txt", "copy", u"class.txt",
          "copy.txt"},
-        {"Save As onto a held book", Command::SaveAs, false, "held", true, u"class.txt", ""},
-        {"CSV", Command::Csv, false, "t", false, u"5年2組_学級.csv", "t.csv"},
-        {"Excel, the table", Command::Xlsx, false, "u", false, u"5年2組_学級.xlsx", "u.xlsx"},
-        {"Excel, the whole book", Command::XlsxBook, false, "w", false, u"5年2組_成績簿.xlsx",
+        {"Save As onto a held book", &L::mnuFileSaveAs_Click, "held.txt", "held", u"class.txt", ""},
+        {"CSV", &L::mnuCSVSaveAs_Click, "", "t", u"5年2組_学級.csv", "t.csv"},
+        {"Excel, the table", &L::mnuXlsxSaveAs_Click, "", "u", u"5年2組_学級.xlsx", "u.xlsx"},
+        {"Excel, the whole book", &L::mnuXlsxBookSaveAs_Click, "", "w", u"5年2組_成績簿.xlsx",
          "w.xlsx"},
     };
     path = WriteBook(QStringLiteral("class.txt"), 3);
@@ -239,34 +238,19 @@ TEST_F(SharedBookTest, SaveDialogsStartBesideTheBookAndNeverWriteOverAHeldBook) 
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         SecondProgram second;
-        if (c.readOnly) {
-            ASSERT_TRUE(second.logic.OpenPath(path));
-        }
-        if (c.held) {
-            ASSERT_TRUE(second.logic.OpenPath(held));
+        const QString other = QLatin1String(c.other);
+        if (!other.isEmpty()) {
+            ASSERT_TRUE(second.logic.OpenPath(platform.dir.filePath(other)));
         }
         logic = std::make_unique<MainLogic>(*book, session, platform);
         Start();
         platform.choiceAnswers = {0}; // read-only, when asked
         ASSERT_TRUE(logic->OpenPath(path));
-        ASSERT_EQ(logic->ReadOnly(), c.readOnly);
+        ASSERT_EQ(logic->ReadOnly(), other == u"class.txt"_s);
         platform.messages.clear();
         platform.saveStarts.clear();
         platform.fileAnswers = {platform.dir.filePath(QLatin1String(c.typed))};
-        switch (c.command) {
-        case Command::SaveAs:
-            logic->mnuFileSaveAs_Click();
-            break;
-        case Command::Csv:
-            logic->mnuCSVSaveAs_Click();
-            break;
-        case Command::Xlsx:
-            logic->mnuXlsxSaveAs_Click();
-            break;
-        case Command::XlsxBook:
-            logic->mnuXlsxBookSaveAs_Click();
-            break;
-        }
+        ((*logic).*c.command)();
         EXPECT_EQ(platform.saveStarts,
                   QStringList{QDir(platform.dir.path()).filePath(QString::fromUtf16(c.offered))});
         if (*c.written) {

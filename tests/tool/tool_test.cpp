@@ -241,14 +241,11 @@ TEST(ToolTest, NoOutputCommandWritesOverTheBookOrItsBackup) {
     }
     const QByteArray marks = Content(book);
     const QByteArray before = Content(backup);
-    const QStringList commands[] = {{QStringLiteral("pdf")},
-                                    {QStringLiteral("pupils")},
-                                    {QStringLiteral("graphs"), QStringLiteral("0")},
-                                    {QStringLiteral("csv")},
-                                    {QStringLiteral("xlsx")}};
+    const char* commands[] = {"pdf", "pupils", "graphs 0", "csv", "xlsx"}; // and their options
     const char* spellings[] = {"d/b.txt", "d/./../d/b.txt", "d/link.txt", "d/hard.txt",
                                "d/b.bak", "d/link.bak",     "d/hard.bak"};
-    for (const QStringList& command : commands) {
+    for (const char* commandLine : commands) {
+        const QStringList command = QString::fromLatin1(commandLine).split(u' ');
         for (const char* spelling : spellings) {
             SCOPED_TRACE(command.first().toStdString() + " " + spelling);
             const ToolRun run =
@@ -261,10 +258,6 @@ TEST(ToolTest, NoOutputCommandWritesOverTheBookOrItsBackup) {
         }
     }
 }
-
-} // namespace
-
-namespace {
 
 // kirune-tool import-scores: a good file registered into OUT (BOOK untouched), and every way it
 // stops without writing anything.
@@ -279,51 +272,33 @@ TEST(ToolTest, ImportScoresRegistersIntoOutOrWritesNothing) {
     const QByteArray original = Content(book);
     const QString scores = dir.filePath(QStringLiteral("scores.csv"));
     const QString out = dir.filePath(QStringLiteral("out.txt"));
-    struct Case {
+    const struct {
         const char* name;
-        QStringList args; // after the command; "" is the book, "=" the scores file, "o" OUT
+        const char* key; // of the test the scores go to
+        bool outIsBook;
         QByteArray file;
         int exitCode;
         const char16_t* said; // in stdout or stderr
-    };
-    const QString key = QStringLiteral("2 0 0 0");
-    const Case cases[] = {
-        {"cells that are no scores",
-         {"", key, "=", "o"},
-         "No.,X\n1,51\n",
-         1,
+    } cases[] = {
+        {"cells that are no scores", "2 0 0 0", false, "No.,X\n1,51\n", 1,
          u"得点でないセル: 2 行目 B 列「51」配点 50 を超えています"},
-        {"a refused file",
-         {"", key, "=", "o"},
-         QByteArray("\0\1\2", 3),
-         1,
+        {"a refused file", "2 0 0 0", false, QByteArray("\0\1\2", 3), 1,
          u"ファイル「scores.csv」: CSV ファイル"},
-        {"no pupil column", {"", key, "=", "o"}, "a,b\n1,2\n", 1, u"生徒の列がありません"},
-        {"not a test",
-         {"", QStringLiteral("0 0"), "=", "o"},
-         "No.\n",
-         2,
-         u"試験の項目ではありません"},
-        {"OUT is BOOK", {"", key, "=", ""}, "No.\n", 2, u"別のファイル"},
+        {"no pupil column", "2 0 0 0", false, "a,b\n1,2\n", 1, u"生徒の列がありません"},
+        {"not a test", "0 0", false, "No.\n", 2, u"試験の項目ではありません"},
+        {"OUT is BOOK", "2 0 0 0", true, "No.\n", 2, u"別のファイル"},
         // Last: those that write OUT. A pupil without a row is reported only.
-        {"a pupil without a row",
-         {"", key, "=", "o"},
-         "No.,X\n1,40\n",
-         0,
+        {"a pupil without a row", "2 0 0 0", false, "No.,X\n1,40\n", 0,
          u"行のない生徒: 出席番号 3"},
-        {"good",
-         {"", key, "=", "o"},
-         u"番号,氏名,表現,理解,言語\n1,青木 太郎,40,30,20\n3,宇野 ハナコ,欠,,\n"
-         u"9,誰,1,1,1\n"_s.toUtf8(),
-         0,
-         u"一致 2 人、一致しない行 1、行のない生徒 0 人、得点でないセル 0、注意 0"},
+        {"good", "2 0 0 0", false,
+         u"番号,氏名,表現,理解,言語\n1,青木 太郎,40,30,20\n"
+         u"3,宇野 ハナコ,欠,,\n9,誰,1,1,1\n"_s.toUtf8(),
+         0, u"一致 2 人、一致しない行 1、行のない生徒 0 人、得点でないセル 0、注意 0"},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         Put(scores, c.file);
-        QStringList args{QStringLiteral("import-scores")};
-        for (const QString& a : c.args)
-            args << (a.isEmpty() ? book : a == u"=" ? scores : a == u"o" ? out : a);
-        const ToolRun run = RunTool(args);
+        const ToolRun run = RunTool({QStringLiteral("import-scores"), book, QLatin1String(c.key),
+                                     scores, c.outIsBook ? book : out});
         EXPECT_EQ(run.exitCode, c.exitCode) << c.name << ": " << run.err.toStdString();
         EXPECT_TRUE((run.out + run.err).contains(QString::fromUtf16(c.said)))
             << c.name << ": " << (run.out + run.err).toStdString();
