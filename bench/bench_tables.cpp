@@ -6,6 +6,7 @@
 #include "browse/tree.h"
 #include "document/mainlogic.h"
 #include "editors/common/gridview.h"
+#include "fullbook.h"
 #include "output/fonts.h"
 #include "output/xlsxexport.h"
 #include "quietplatform.h"
@@ -24,57 +25,7 @@ namespace {
 
 using namespace kirune;
 
-// 40 pupils, every test of every subject and semester registered, a few absences, criteria set.
-std::unique_ptr<GradeBook> FullBook() {
-    auto book = std::make_unique<GradeBook>();
-    ResetGradeBook(*book);
-    book->HomeRoomYear = u"令和6年度"_s;
-    book->HomeRoomGrade = u"5年"_s;
-    book->HomeRoomClass = u"2組"_s;
-    book->TeacherName = u"山田花子"_s;
-    book->RosterSize = kMaxPupils;
-    for (int n = 0; n < kMaxPupils; ++n)
-        book->StudentNames[n] = u"生徒"_s + QString::number(n + 1);
-    unsigned seed = 12345;
-    auto next = [&seed] {
-        seed = seed * 1103515245u + 12345u;
-        return (seed >> 16) & 0x7fff;
-    };
-    for (int j = 0; j < kSemesters; ++j)
-        for (int s = 0; s < kSubjects; ++s)
-            for (int t = 0; t < kTestsPerSemester; ++t) {
-                const int base = TestSlot(j, s, t, 0);
-                book->TestInfo[base][1] = u"単元  まとめ テスト"_s;
-                book->TestInfo[base][0] = QStringLiteral("2024/06/10");
-                for (int p = 0; p < kMaxPupils; ++p) {
-                    float total = 0;
-                    bool absent = false;
-                    for (int v = 0; v < kViewpoints; ++v) {
-                        const bool away = next() % 50 == 0;
-                        const float score = away ? kAbsent : static_cast<float>(next() % 41);
-                        book->Scores[base + v][p] = score;
-                        absent = absent || away;
-                        total += away ? 0 : score;
-                    }
-                    book->Scores[base + 3][p] = absent ? kAbsent : total;
-                }
-                for (int c = 0; c <= kViewpoints; ++c) {
-                    book->Scores[base + c][kAverageColumn] = 21.5f;
-                    book->Scores[base + c][kCountColumn] = 39;
-                }
-                for (int v = 0; v < kViewpoints; ++v)
-                    book->Scores[base + v][kPointsColumn] = 40;
-            }
-    for (int p = 0; p < kCriteriaPeriods; ++p)
-        for (int c = 0; c < kCriteriaColumns; ++c) {
-            book->RankAPercent[p][c] = 20;
-            book->RankCPercent[p][c] = 35;
-        }
-    for (int s = 0; s < kSubjects; ++s)
-        for (int j = 0; j < kSemesters; ++j)
-            AggregateSubject(*book, s, j);
-    return book;
-}
+using bench::FullBook;
 
 using TableBuilder = void (*)(const GradeBook&, Session&, Grid&, QString&);
 

@@ -80,32 +80,29 @@ TEST(QtPlatformTest, OnePrinterForTheWholeRun) {
 // standard buttons, which carry the desktop's icons): Enter takes the default, which never throws
 // work away, and Esc takes the safe answer.
 TEST(QtPlatformTest, QuestionsShowTheirButtonsAndKeepTheWork) {
+    using Ask = std::function<int(Platform&)>; // the index of the answer given
+    const Ask yesNoCancel = [](Platform& p) { return static_cast<int>(AskYesNoCancel(p, u"?"_s)); };
+    const Ask yesDefaultNo = [](Platform& p) { return AskYes(p, u"?"_s, true) ? 0 : 1; };
+    const Ask yes = [](Platform& p) { return AskYes(p, u"?"_s) ? 0 : 1; };
+    const Ask ok = [](Platform& p) { return AskOk(p, u"?"_s) ? 0 : 1; };
+    const Ask choice = [](Platform& p) {
+        return p.AskChoice(u"?"_s, {u"開く"_s, u"キャンセル"_s}, 0, 1);
+    };
     const struct {
-        std::function<int(Platform&)> ask; // the index of the answer given
+        Ask ask;
         Qt::Key key;
         const char16_t* buttons;
         int answer;
     } cases[] = {
-        {[](Platform& p) { return static_cast<int>(AskYesNoCancel(p, u"?"_s)); }, Qt::Key_Escape,
-         u"はい(&Y)* いいえ(&N)* キャンセル*", 2},
-        {[](Platform& p) { return static_cast<int>(AskYesNoCancel(p, u"?"_s)); }, Qt::Key_Return,
-         u"はい(&Y)* いいえ(&N)* キャンセル*", 0},
-        {[](Platform& p) { return AskYes(p, u"?"_s, true) ? 0 : 1; }, Qt::Key_Return,
-         u"はい(&Y)* いいえ(&N)*", 1},
-        {[](Platform& p) { return AskYes(p, u"?"_s, true) ? 0 : 1; }, Qt::Key_Escape,
-         u"はい(&Y)* いいえ(&N)*", 1},
-        {[](Platform& p) { return AskYes(p, u"?"_s) ? 0 : 1; }, Qt::Key_Return,
-         u"はい(&Y)* いいえ(&N)*", 0},
-        {[](Platform& p) { return AskYes(p, u"?"_s) ? 0 : 1; }, Qt::Key_Escape,
-         u"はい(&Y)* いいえ(&N)*", 1},
-        {[](Platform& p) { return AskOk(p, u"?"_s) ? 0 : 1; }, Qt::Key_Return, u"OK* キャンセル*",
-         0},
-        {[](Platform& p) { return AskOk(p, u"?"_s) ? 0 : 1; }, Qt::Key_Escape, u"OK* キャンセル*",
-         1},
-        {[](Platform& p) {
-             return p.AskChoice(u"?"_s, {u"開く"_s, u"キャンセル"_s}, 0, 1);
-         },
-         Qt::Key_Escape, u"開く キャンセル", 1},
+        {yesNoCancel, Qt::Key_Escape, u"はい(&Y)* いいえ(&N)* キャンセル*", 2},
+        {yesNoCancel, Qt::Key_Return, u"はい(&Y)* いいえ(&N)* キャンセル*", 0},
+        {yesDefaultNo, Qt::Key_Return, u"はい(&Y)* いいえ(&N)*", 1},
+        {yesDefaultNo, Qt::Key_Escape, u"はい(&Y)* いいえ(&N)*", 1},
+        {yes, Qt::Key_Return, u"はい(&Y)* いいえ(&N)*", 0},
+        {yes, Qt::Key_Escape, u"はい(&Y)* いいえ(&N)*", 1},
+        {ok, Qt::Key_Return, u"OK* キャンセル*", 0},
+        {ok, Qt::Key_Escape, u"OK* キャンセル*", 1},
+        {choice, Qt::Key_Escape, u"開く キャンセル", 1},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(QString::fromUtf16(c.buttons).toStdString());

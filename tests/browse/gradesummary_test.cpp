@@ -51,11 +51,7 @@ std::unique_ptr<GradeBook> MakeBook(const ClassBook& cls) {
 class Books {
 public:
     QString Write(const QString& name, const GradeBook& book) {
-        const QString path = dir.filePath(name);
-        QFile file(path);
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(GradeBookFileBytes(book));
-        return path;
+        return WriteBytes(name, GradeBookFileBytes(book));
     }
     QString WriteBytes(const QString& name, const QByteArray& bytes) {
         const QString path = dir.filePath(name);
@@ -63,6 +59,12 @@ public:
         EXPECT_TRUE(file.open(QIODevice::WriteOnly));
         file.write(bytes);
         return path;
+    }
+    QStringList WriteAll(std::initializer_list<std::pair<const char16_t*, ClassBook>> named) {
+        QStringList paths;
+        for (const auto& [name, cls] : named)
+            paths << Write(QString::fromUtf16(name), *MakeBook(cls));
+        return paths;
     }
     QStringList Listing() const {
         return QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
@@ -83,11 +85,11 @@ const ClassBook kClass1{u"1組",
 const ClassBook kClass2{u"2組", {u"加藤", u"", u"木村"}, {{kYear0, 100, {90, -1, 40}}}};
 const ClassBook kClass3{u"3組", {u"佐藤", u"鈴木"}, {}};
 
-// The first columns of a row: No., 学級, 人数, then 平均 %, A, B, C of 国語's first two
-// viewpoints.
-QString Head(const Grid& grid, int row) {
+// Columns [first, last) of a row; by default No., 学級, 人数, then 平均 %, A, B, C of 国語's first
+// two viewpoints.
+QString Head(const Grid& grid, int row, int first = 0, int last = 11) {
     QStringList cells;
-    for (int c = 0; c < 11; ++c)
+    for (int c = first; c < last; ++c)
         cells << grid.Text(row, c);
     return cells.join(u'|');
 }
@@ -96,9 +98,8 @@ QString Head(const Grid& grid, int row) {
 
 TEST(GradeSummary, ThreeClassesAndTheWholeGrade) {
     Books books;
-    const QStringList paths = {books.Write(u"1組.txt"_s, *MakeBook(kClass1)),
-                               books.Write(u"2組.txt"_s, *MakeBook(kClass2)),
-                               books.Write(u"3組.txt"_s, *MakeBook(kClass3))};
+    const QStringList paths = books.WriteAll({{u"1組.txt", kClass1}, {u"2組.txt", kClass2},
+                                              {u"3組.txt", kClass3}});
     const QStringList before = books.Listing();
 
     const GradeSummary summary = SummariseBooks(paths, kSummaryYear);
@@ -141,10 +142,7 @@ TEST(GradeSummary, ThePeriodChoosesTheTables) {
         ShowGradeSummaryTable(SummariseBooks(paths, c.period), grid, caption);
         EXPECT_TRUE(caption.contains(u"学年の集計　"_s + QString::fromUtf16(c.label) + u"　"_s))
             << c.period;
-        QStringList cells;
-        for (int col = 3; col < 7; ++col)
-            cells << grid.Text(1, col);
-        EXPECT_EQ(cells.join(u'|'), QString::fromUtf16(c.firstViewpoint)) << c.period;
+        EXPECT_EQ(Head(grid, 1, 3, 7), QString::fromUtf16(c.firstViewpoint)) << c.period;
     }
 }
 
@@ -229,9 +227,8 @@ TEST(GradeSummary, UnreadableFilesAreListedAndTheRestSummarised) {
 // A copy of a class's book is shown beside it, both marked, and said so under the table.
 TEST(GradeSummary, TheSameClassTwiceIsMarked) {
     Books books;
-    const QStringList paths = {books.Write(u"1組.txt"_s, *MakeBook(kClass1)),
-                               books.Write(u"2組.txt"_s, *MakeBook(kClass2)),
-                               books.Write(u"1組のコピー.txt"_s, *MakeBook(kClass1))};
+    const QStringList paths = books.WriteAll(
+        {{u"1組.txt", kClass1}, {u"2組.txt", kClass2}, {u"1組のコピー.txt", kClass1}});
     const GradeSummary summary = SummariseBooks(paths, kSummaryYear);
     Grid grid;
     QString caption;

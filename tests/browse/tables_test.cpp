@@ -670,28 +670,28 @@ TEST(CellValues, EveryTableKindCarriesItsNumbersWhateverTheRegionalSettings) {
         const char* key;
         int row, col;
         const char16_t* japanese;
-        const char16_t* german;
+        const char16_t* german; // nullptr: as the Japanese
         CellValue value;
     } cells[] = {
-        {"HomeRoom", 2, 0, u" 2", u" 2", V::Number(2)},
-        {"2 0 0 1", 1, 2, u" 487", u" 487", V::Number(487)},
-        {"2 0 0 1", 2, 2, u"*", u"*", V::Absent()},
+        {"HomeRoom", 2, 0, u" 2", nullptr, V::Number(2)},
+        {"2 0 0 1", 1, 2, u" 487", nullptr, V::Number(487)},
+        {"2 0 0 1", 2, 2, u"*", nullptr, V::Absent()},
         {"2 0 0 1", 4, 2, u"1,087", u"1.087", V::Number(1087, 0, true)},
-        {"2 0 0 1", 1, 6, u" 1", u" 1", V::Number(1)},
+        {"2 0 0 1", 1, 6, u" 1", nullptr, V::Number(1)},
         {"1 0 0", 1, 2, u"1,087", u"1.087", V::Number(1087, 0, true)},
-        {"1 0 0", 2, 2, u"*600", u"*600", V::MarkedNumber(600, 0, true)},
-        {"1 0 0", 4, 2, u"844", u"844", V::Number(844, 0, true)},
-        {"1 0 0", 2, 3, u" 2", u" 2", V::Number(2)},
-        {"1 0 0", 1, 4, u"B", u"B", V::Rating()},
+        {"1 0 0", 2, 2, u"*600", nullptr, V::MarkedNumber(600, 0, true)},
+        {"1 0 0", 4, 2, u"844", nullptr, V::Number(844, 0, true)},
+        {"1 0 0", 2, 3, u" 2", nullptr, V::Number(2)},
+        {"1 0 0", 1, 4, u"B", nullptr, V::Rating()},
         {"0 0", 1, 2, u"1,087", u"1.087", V::Number(1087, 0, true)},
-        {"3 0 0 0 0", 1, 12, u" 1087", u" 1087", V::Number(1087)},
-        {"3 0 0 0 0", 2, 12, u"* 600", u"* 600", V::MarkedNumber(600)},
-        {"3 0 0 0 0", 2, 3, u"*", u"*", V::Absent()},
-        {"3 0 0 0 0", 1, 14, u"B", u"B", V::Rating()},
+        {"3 0 0 0 0", 1, 12, u" 1087", nullptr, V::Number(1087)},
+        {"3 0 0 0 0", 2, 12, u"* 600", nullptr, V::MarkedNumber(600)},
+        {"3 0 0 0 0", 2, 3, u"*", nullptr, V::Absent()},
+        {"3 0 0 0 0", 1, 14, u"B", nullptr, V::Rating()},
         {"4 1", 1, 2, u"1,087", u"1.087", V::Number(1087, 0, true)},
-        {"4 2", 1, 2, u"*600", u"*600", V::MarkedNumber(600, 0, true)},
-        {"4", 1, 2, u"B", u"B", V::Rating()},
-        {"4", 1, 1, u"a", u"a", V::Text()},
+        {"4 2", 1, 2, u"*600", nullptr, V::MarkedNumber(600, 0, true)},
+        {"4", 1, 2, u"B", nullptr, V::Rating()},
+        {"4", 1, 1, u"a", nullptr, V::Text()},
     };
     const auto book = ThousandsBook();
     const QLocale locales[] = {QLocale(QLocale::Japanese, QLocale::Japan), QLocale::c(),
@@ -709,13 +709,8 @@ TEST(CellValues, EveryTableKindCarriesItsNumbersWhateverTheRegionalSettings) {
             ShowNodeTable(*book, session, key, grid, caption);
             const bool german = locale.language() == QLocale::German;
             EXPECT_EQ(grid.Text(cell.row, cell.col),
-                      QString::fromUtf16(german ? cell.german : cell.japanese));
-            const CellValue& value = grid.Value(cell.row, cell.col);
-            EXPECT_EQ(static_cast<int>(value.kind), static_cast<int>(cell.value.kind));
-            EXPECT_EQ(value.number, cell.value.number);
-            EXPECT_EQ(value.decimals, cell.value.decimals);
-            EXPECT_EQ(value.grouped, cell.value.grouped);
-            EXPECT_EQ(value.absenceMarked, cell.value.absenceMarked);
+                      QString::fromUtf16(german && cell.german ? cell.german : cell.japanese));
+            EXPECT_TRUE(grid.Value(cell.row, cell.col) == cell.value);
         }
     }
     QLocale::setDefault(QLocale(QLocale::Japanese, QLocale::Japan));

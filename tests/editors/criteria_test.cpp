@@ -193,55 +193,24 @@ TEST_F(CriteriaTest, LiveUpdateShowsBAndRedrawsTheFrame) {
 // graph is drawn with it again; registration stores what the boxes show, and refuses a box left
 // empty, naming the viewpoint and going to the box. Stored: 表現 A 20, C 40.
 TEST_F(CriteriaTest, ARefusedShareComesBackAndAnEmptyShareIsRefused) {
-    constexpr int kFinish = -1; // the box's editing has finished (Enter, or the focus left it)
     const std::vector<QRgb> kRated = {kRankCColour, kRankBColour, kRankAColour}; // 12, 30, 45
+    // steps: "N=text" types text into TextN, "N." finishes TextN's editing (Enter, or the focus
+    // left it); boxes: A, C and B of 表現 afterwards; registered: the test goes through, else it
+    // is refused and the focus is on 表現's C box.
+    const QString kEmptyC = u"観点「表現」の C の割合を入力してください。"_s;
     const struct {
         const char* what;
-        std::vector<std::pair<int, const char*>> steps; // (TextN, typed text) or (kFinish, TextN)
+        const char* steps;
         QString message;
-        const char* a;
-        const char* c;
-        const char* b;
-        bool registered;
+        const char* boxes;
         int storedC;
-        std::pair<int, ShareRole> focus;
+        bool registered;
     } cases[] = {
-        {"90 typed over C 40",
-         {{2, "9"}, {2, "90"}},
-         kSumOver100,
-         " 20",
-         " 40",
-         " 40",
-         true,
-         40,
-         {}},
-        {"the share last finished comes back",
-         {{2, "3"}, {2, "30"}, {kFinish, "2"}, {2, "309"}},
-         kSumOver100,
-         " 20",
-         "30",
-         " 50",
-         true,
-         30,
-         {}},
-        {"A refused after C changed",
-         {{2, "10"}, {kFinish, "2"}, {1, "95"}},
-         kSumOver100,
-         " 20",
-         "10",
-         " 70",
-         true,
-         10,
-         {}},
-        {"an emptied box is refused at registration",
-         {{2, ""}, {kFinish, "2"}},
-         u"観点「表現」の C の割合を入力してください。"_s,
-         " 20",
-         "",
-         " 80",
-         false,
-         40,
-         {0, ShareRole::C}},
+        {"90 typed over C 40", "2=9 2=90", kSumOver100, " 20| 40| 40", 40, true},
+        {"the share last finished comes back", "2=3 2=30 2. 2=309", kSumOver100, " 20|30| 50", 30,
+         true},
+        {"A refused after C changed", "2=10 2. 1=95", kSumOver100, " 20|10| 70", 10, true},
+        {"an emptied box is refused at registration", "2= 2.", kEmptyC, " 20|| 80", 40, false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -253,20 +222,20 @@ TEST_F(CriteriaTest, ARefusedShareComesBackAndAnEmptyShareIsRefused) {
         std::pair<int, ShareRole> focused{-1, ShareRole::A};
         editor.focusBox = [&focused](int k, ShareRole role) { focused = {k, role}; };
         editor.Form_Activate();
-        for (const auto& [box, text] : c.steps) {
-            if (box == kFinish)
-                editor.Text_EditingFinished(QString::fromLatin1(text).toInt());
+        for (const QString& step : QString::fromLatin1(c.steps).split(u' ')) {
+            if (step.endsWith(u'.'))
+                editor.Text_EditingFinished(step.chopped(1).toInt());
             else
-                editor.Text_Change(box, QString::fromLatin1(text));
+                editor.Text_Change(step.section(u'=', 0, 0).toInt(), step.section(u'=', 1));
         }
-        EXPECT_EQ(editor.frames[0].aText, QLatin1String(c.a));
-        EXPECT_EQ(editor.frames[0].cText, QLatin1String(c.c));
-        EXPECT_EQ(editor.frames[0].bLabel, QLatin1String(c.b));
+        const QStringList boxes = QString::fromLatin1(c.boxes).split(u'|');
+        EXPECT_EQ(editor.frames[0].aText, boxes[0]);
+        EXPECT_EQ(editor.frames[0].cText, boxes[1]);
+        EXPECT_EQ(editor.frames[0].bLabel, boxes[2]);
         if (c.registered) {
             // The graph shows the shares given back (45 of 50 is A, 12 of 50 is C).
-            const auto boxes = LastGraphBoxes();
-            if (QLatin1String(c.c) == QLatin1String(" 40")) {
-                EXPECT_EQ(Colours(boxes), kRated);
+            if (boxes[1] == u" 40") {
+                EXPECT_EQ(Colours(LastGraphBoxes()), kRated);
             }
             EXPECT_EQ(platform.messages, QStringList{c.message});
         }
@@ -275,7 +244,7 @@ TEST_F(CriteriaTest, ARefusedShareComesBackAndAnEmptyShareIsRefused) {
         EXPECT_EQ(C(0, 0), c.storedC);
         EXPECT_EQ(A(0, 0), 20);
         if (!c.registered) {
-            EXPECT_EQ(focused, c.focus);
+            EXPECT_EQ(focused, std::make_pair(0, ShareRole::C));
         }
     }
 }

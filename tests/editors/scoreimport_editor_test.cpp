@@ -33,8 +33,11 @@ public:
 
 class ScoreImportEditorTest : public ::testing::Test {
 protected:
-    ScoreImportEditorTest() {
-        book = testing::BookWithPupils({u"青木 颯太", u"石川 結衣", u"", u"小川 大翔"});
+    ScoreImportEditorTest() { Load({u"青木 颯太", u"石川 結衣", u"", u"小川 大翔"}); }
+
+    // The editor over a book of `pupils`, with 20, 30 and 20 points for the three viewpoints.
+    void Load(std::initializer_list<const char16_t*> pupils) {
+        book = testing::BookWithPupils(pupils);
         editor = std::make_unique<TestEditor>(*book, session, platform, main);
         editor->Form_Load();
         editor->Text6_Change(QStringLiteral("20"));
@@ -172,13 +175,7 @@ TEST_F(ScoreImportEditorTest, Screenshot) {
     const QString dir = qEnvironmentVariable("KIRUNE_SCREENSHOT_DIR");
     if (dir.isEmpty())
         GTEST_SKIP() << "KIRUNE_SCREENSHOT_DIR not set";
-    book = testing::BookWithPupils(
-        {u"青木 颯太", u"石川 結衣", u"上田 蓮", u"遠藤 さくら", u"小川 大翔", u"加藤 陽菜"});
-    editor = std::make_unique<TestEditor>(*book, session, platform, main);
-    editor->Form_Load();
-    editor->Text6_Change(QStringLiteral("20"));
-    editor->Text7_Change(QStringLiteral("30"));
-    editor->Text8_Change(QStringLiteral("20"));
+    Load({u"青木 颯太", u"石川 結衣", u"上田 蓮", u"遠藤 さくら", u"小川 大翔", u"加藤 陽菜"});
     ScoreImport import;
     ASSERT_TRUE(import.Open(QStringLiteral(KIRUNE_TEST_DATA "/scores/utf8_bom.csv"),
                             *editor->BeginScoreImport()));

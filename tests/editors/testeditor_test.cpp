@@ -291,12 +291,7 @@ TEST_F(TestEditorTest, ScoreWithLeadingBlankPasses) {
 }
 
 TEST_F(TestEditorTest, NonDigitsAreRefusedWithTheFirstMessage) {
-    const QString texts[] = {u"８５"_s,
-                             QStringLiteral("8.5"),
-                             QStringLiteral("-5"),
-                             QStringLiteral("+5"),
-                             QStringLiteral("85a"),
-                             u"　85"_s};
+    const QString texts[] = {u"８５"_s, u"8.5"_s, u"-5"_s, u"+5"_s, u"85a"_s, u"　85"_s};
     for (const QString& text : texts) {
         platform.messages.clear();
         TestEditor& e = Open();
@@ -700,88 +695,41 @@ TEST_F(TestEditorTest, RegistrationRefusesScoresWithoutPoints) {
 // in which named pupils have no score; nothing is stored until it goes through. A class of six,
 // number 5 transferred out; the stored test's points are 40, 50, 50.
 TEST_F(TestEditorTest, RegistrationRefusesPointsBelowAScoreAndAsksAboutMissingScores) {
-    const QString kPointsBelow = u"出席番号 3 の表現の得点 38 が配点 35 を超えています。"_s;
     const auto missing = [](const char16_t* count, const char16_t* numbers) {
         return u"得点が入っていない児童が "_s + QString::fromUtf16(count) +
                u" 名います（出席番号 "_s + QString::fromUtf16(numbers) +
                u"）。このまま登録しますか？"_s;
     };
+    const auto over = [](const char16_t* no, const char16_t* score) {
+        return u"出席番号 "_s + QString::fromUtf16(no) + u" の表現の得点 "_s +
+               QString::fromUtf16(score) + u" が配点 35 を超えています。"_s;
+    };
+    const char* kAll = "36 50 50|35 50 50|38 50 50|40 50 50|- - -|37 50 50";
+    const char* kOnlyFirst = "36 50 50|- - -|- - -|- - -|- - -|- - -";
+    // scores: pupils 1..6, three viewpoints each ("-" none, "*" absent); act: a number is typed
+    // into the points box of 表現, "uncheck2" unchecks the second viewpoint, "yes" answers the
+    // missing-scores question (else Enter, its default); kept: "focus pupil" when the editor
+    // stays open, "" when the test is registered.
     const struct {
         const char* what;
-        const char* scores; // pupils 1..6, three viewpoints each ("-" none, "*" absent)
-        const char* points; // typed into the points box of 表現 ("" leaves it)
-        bool uncheckViewpoint2;
-        std::optional<int> answer; // to the missing-scores question; none: Enter (the default)
-        bool registered;
+        const char* scores;
+        const char* act;
         QString message;
-        const char* focus;
-        int pupil; // the current pupil afterwards
+        const char* kept;
     } cases[] = {
-        {"points lowered below scores",
-         "30 50 50|35 50 50|38 50 50|40 50 50|- - -|37 50 50",
-         "35",
-         false,
-         {},
-         false,
-         kPointsBelow,
-         "Text6",
-         1},
-        {"the current pupil's own score counts too",
-         "36 50 50|35 50 50|38 50 50|40 50 50|- - -|37 50 50",
-         "35",
-         false,
-         {},
-         false,
-         u"出席番号 1 の表現の得点 36 が配点 35 を超えています。"_s,
-         "Text6",
-         1},
-        {"points equal to the top score",
-         "36 50 50|35 50 50|38 50 50|40 50 50|- - -|37 50 50",
-         "40",
-         false,
-         {},
-         true,
-         {},
-         "",
-         0},
-        {"missing scores, Enter keeps the editor",
-         "36 50 50|35 50 50|- - -|- - -|- - -|- - -",
-         "",
-         false,
-         {},
-         false,
-         missing(u"3", u"3、4、6"),
-         "Text3",
-         3},
-        {"more than three missing",
-         "36 50 50|- - -|- - -|- - -|- - -|- - -",
-         "",
-         false,
-         {},
-         false,
-         missing(u"4", u"2、3、4 ほか"),
-         "Text3",
-         2},
-        {"missing scores registered on はい", "36 50 50|- - -|- - -|- - -|- - -|- - -", "", false,
-         kAnswerYes, true, missing(u"4", u"2、3、4 ほか"), "", 0},
+        {"points lowered below scores", "30 50 50|35 50 50|38 50 50|40 50 50|- - -|37 50 50", "35",
+         over(u"3", u"38"), "Text6 1"},
+        {"the current pupil's own score counts too", kAll, "35", over(u"1", u"36"), "Text6 1"},
+        {"points equal to the top score", kAll, "40", QString(), ""},
+        {"missing scores, Enter keeps the editor", "36 50 50|35 50 50|- - -|- - -|- - -|- - -", "",
+         missing(u"3", u"3、4、6"), "Text3 3"},
+        {"more than three missing", kOnlyFirst, "", missing(u"4", u"2、3、4 ほか"), "Text3 2"},
+        {"missing scores registered on はい", kOnlyFirst, "yes", missing(u"4", u"2、3、4 ほか"),
+         ""},
         {"one viewpoint missing counts; its box gets the focus",
-         "36 50 50|35 - 50|38 50 50|40 50 50|- - -|37 50 50",
-         "",
-         false,
-         {},
-         false,
-         missing(u"1", u"2"),
-         "Text4",
-         2},
+         "36 50 50|35 - 50|38 50 50|40 50 50|- - -|37 50 50", "", missing(u"1", u"2"), "Text4 2"},
         {"absences and an unchecked viewpoint count as entered",
-         "36 50 50|* * *|38 - 50|40 50 50|- - -|37 - 50",
-         "",
-         true,
-         {},
-         true,
-         {},
-         "",
-         0},
+         "36 50 50|* * *|38 - 50|40 50 50|- - -|37 - 50", "uncheck2", QString(), ""},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -802,25 +750,29 @@ TEST_F(TestEditorTest, RegistrationRefusesPointsBelowAScoreAndAsksAboutMissingSc
         const GradeBook before = *book;
         platform.messages.clear();
         platform.choiceLists.clear();
-        if (c.answer)
-            platform.choiceAnswers = {*c.answer};
+        const QString act = QString::fromLatin1(c.act);
+        if (act == u"yes")
+            platform.choiceAnswers = {kAnswerYes};
         TestEditor& e = Open();
-        if (*c.points)
-            e.Text6_Change(QLatin1String(c.points));
-        if (c.uncheckViewpoint2)
+        if (act == u"uncheck2")
             e.Check5_Click(false);
+        else if (!act.isEmpty() && act != u"yes")
+            e.Text6_Change(act);
 
-        EXPECT_EQ(e.Command1_Click(), c.registered);
+        const bool registered = !*c.kept;
+        EXPECT_EQ(e.Command1_Click(), registered);
         EXPECT_EQ(platform.messages, c.message.isEmpty() ? QStringList() : QStringList{c.message});
-        EXPECT_EQ(e.Closed(), c.registered);
+        EXPECT_EQ(e.Closed(), registered);
         if (c.message.startsWith(u"得点が"_s)) {
             EXPECT_EQ(platform.choiceLists, QStringList{u"はい(&Y)|いいえ(&N)"_s});
         }
-        if (!c.registered) {
+        if (!registered) {
+            const QStringList kept = QString::fromLatin1(c.kept).split(u' ');
+            const int pupil = kept[1].toInt();
             EXPECT_TRUE(book->Scores == before.Scores);
-            EXPECT_EQ(e.focus, QLatin1String(c.focus));
-            EXPECT_EQ(session.CurrentStudentNo, c.pupil);
-            EXPECT_EQ(e.Label3, book->StudentNames[c.pupil - 1]);
+            EXPECT_EQ(e.focus, kept[0]);
+            EXPECT_EQ(session.CurrentStudentNo, pupil);
+            EXPECT_EQ(e.Label3, book->StudentNames[pupil - 1]);
         }
     }
 }

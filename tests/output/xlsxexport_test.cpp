@@ -123,18 +123,11 @@ TEST(XlsxExport, ViewpointSheetsAreNamedBySubjectSemesterAndViewpoint) {
     for (const WorkbookSheet& sheet : WholeBookSheets(*book))
         if (sheet.columns == 15)
             names << sheet.nodeText + u'|' + sheet.caption.section(QChar(0x3000), 1);
-    const QString title = u"国語　%1　%2"_s;
-    EXPECT_EQ(names, (QStringList{
-                         u"国語 一学期 表現|"_s + title.arg(u"一学期"_s, u"表現"_s),
-                         u"国語 一学期 理解|"_s + title.arg(u"一学期"_s, u"理解"_s),
-                         u"国語 一学期 言語|"_s + title.arg(u"一学期"_s, u"言語"_s),
-                         u"国語 二学期 表現|"_s + title.arg(u"二学期"_s, u"表現"_s),
-                         u"国語 二学期 理解|"_s + title.arg(u"二学期"_s, u"理解"_s),
-                         u"国語 二学期 言語|"_s + title.arg(u"二学期"_s, u"言語"_s),
-                         u"国語 三学期 表現|"_s + title.arg(u"三学期"_s, u"表現"_s),
-                         u"国語 三学期 理解|"_s + title.arg(u"三学期"_s, u"理解"_s),
-                         u"国語 三学期 言語|"_s + title.arg(u"三学期"_s, u"言語"_s),
-                     }));
+    QStringList expected;
+    for (const QString& semester : {u"一学期"_s, u"二学期"_s, u"三学期"_s})
+        for (const QString& viewpoint : {u"表現"_s, u"理解"_s, u"言語"_s})
+            expected << u"国語 %1 %2|国語　%1　%2"_s.arg(semester, viewpoint);
+    EXPECT_EQ(names, expected);
     const WorkbookSheet semester =
         SheetOfNode(*book, SemesterKey(0, 1), u"二学期(国語)"_s, u"c"_s, Grid(3, 3), 13);
     EXPECT_EQ(semester.nodeText, u"二学期(国語)"_s);
