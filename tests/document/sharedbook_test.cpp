@@ -9,7 +9,6 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QSysInfo>
-#include <map>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -329,21 +328,24 @@ TEST_F(SharedBookTest, EveryKindOfLockFileOpensWithoutWaiting) {
     const struct {
         const char* kind;
         Outcome outcome;
+        const char* content; // of a lock file written there; %h is this computer's name
+        bool old;            // the lock file has stood for two minutes
     } cases[] = {
-        {"none", kLocked},
-        {"pipe", kNoLock},
-        {"device", kNoLock},
-        {"folder", kNoLock},
-        {"link-to-pipe", kNoLock},
-        {"link-to-folder", kNoLock},
-        {"link-to-nothing", kNoLock},
-        {"empty-old", kTakenOver},
-        {"garbage-old", kTakenOver},
-        {"empty-new", kHeld},
-        {"program-gone", kTakenOver},
-        {"other-computer-old", kHeld},
+        {"none", kLocked, nullptr, false},
+        {"pipe", kNoLock, nullptr, false},
+        {"device", kNoLock, nullptr, false},
+        {"folder", kNoLock, nullptr, false},
+        {"link-to-pipe", kNoLock, nullptr, false},
+        {"link-to-folder", kNoLock, nullptr, false},
+        {"link-to-nothing", kNoLock, nullptr, false},
+        {"empty-old", kTakenOver, "", true},
+        {"garbage-old", kTakenOver, "\x01garbage\n", true},
+        {"empty-new", kHeld, "", false},
+        {"program-gone", kTakenOver, "99999999\nkirune\n%h\n", false},
+        {"other-computer-old", kHeld, "4242\nkirune\nanother-computer\n", true},
     };
-    auto make = [&](const std::string& kind) {
+    auto make = [&](const auto& c) {
+        const std::string kind = c.kind;
         QFile::remove(lock);
         QDir(lock).removeRecursively();
         QFile::remove(elsewhere);
@@ -368,18 +370,12 @@ TEST_F(SharedBookTest, EveryKindOfLockFileOpensWithoutWaiting) {
         if (kind == "link-to-folder") {
             ASSERT_TRUE(QDir().mkdir(elsewhere));
         }
-        const std::map<std::string, QByteArray> contents = {
-            {"empty-old", ""},
-            {"empty-new", ""},
-            {"garbage-old", "\x01garbage\n"},
-            {"program-gone", "99999999\nkirune\n" + here + "\n"},
-            {"other-computer-old", "4242\nkirune\nanother-computer\n"}};
-        if (const auto content = contents.find(kind); content != contents.end()) {
+        if (c.content) {
             QFile file(lock);
             ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-            file.write(content->second);
+            file.write(QByteArray(c.content).replace("%h", here));
             file.flush();
-            if (kind.ends_with("-old")) { // stood for two minutes
+            if (c.old) {
                 ASSERT_TRUE(file.setFileTime(QFileInfo(lock).lastModified().addSecs(-120),
                                              QFileDevice::FileModificationTime));
             }
@@ -388,7 +384,7 @@ TEST_F(SharedBookTest, EveryKindOfLockFileOpensWithoutWaiting) {
     alarm(60);
     for (const auto& c : cases) {
         SCOPED_TRACE(c.kind);
-        make(c.kind);
+        make(c);
         Start();
         platform.questions.clear();
         ASSERT_TRUE(logic->OpenPath(path)) << platform.messages.join(u'/').toStdString();
