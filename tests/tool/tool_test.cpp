@@ -336,11 +336,14 @@ TEST(ToolTest, WithoutTheCp932ConverterNothingIsReadOrSaved) {
     Put(utf8, DecodeCp932(Content(sjis)).toUtf8());
     auto hidden = [&](const QStringList& args) {
         QProcess process;
-        process.start(QStringLiteral("unshare"),
-                      {QStringLiteral("-m"), QStringLiteral("sh"), QStringLiteral("-c"),
-                       QStringLiteral("mount -t tmpfs none \"$0\" || exit 99; exec \"$@\""), gconv,
-                       QStringLiteral(KIRUNE_TOOL_PATH)} +
-                          args);
+        const QStringList shell = {
+            QStringLiteral("-m"),
+            QStringLiteral("sh"),
+            QStringLiteral("-c"),
+            QStringLiteral("mount -t tmpfs none \"$0\" || exit 99; exec \"$@\""),
+            gconv,
+            QStringLiteral(KIRUNE_TOOL_PATH)};
+        process.start(QStringLiteral("unshare"), shell + args);
         process.waitForFinished(60000);
         return ToolRun{process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
                        QString::fromUtf8(process.readAllStandardError())};
