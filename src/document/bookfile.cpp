@@ -1,7 +1,8 @@
 #include "bookfile.h"
 
-#include "booklock.h"
+#include "model/booklock.h"
 #include "model/gradebookfile.h"
+#include "model/outputplace.h"
 
 #include <QFileInfo>
 
@@ -88,14 +89,14 @@ BookFile::Overwrite BookFile::ClearedToOverwrite(const QString& path) {
         // Another file: the save dialog asked before it let it be chosen. A book that another
         // program holds open is never written over: that program would save its own version
         // over this one, or lose its work to it.
-        BookLockAttempt attempt = TryLockBook(path);
-        if (attempt.state == BookLockAttempt::State::HeldElsewhere) {
-            platform_.ShowMessage(u"「%1」は、ほかのKirune（%2）で開かれているため、上書きでき"
-                                  u"ません。別の名前で保存してください。"_s.arg(
-                                      QFileInfo(path).fileName(), attempt.holder));
+        // Nor the open book's backup.
+        KeptBooks kept(path_);
+        kept.saving = true;
+        QString error;
+        if (!CheckOutputPlace(path, kept, &error, &targetLock_)) {
+            platform_.ShowMessage(error);
             return Overwrite::Stop;
         }
-        targetLock_ = std::move(attempt.lock);
         return Overwrite::Cleared;
     }
     QString error;

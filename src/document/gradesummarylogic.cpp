@@ -62,24 +62,16 @@ bool GradeSummaryLogic::Print() {
     if (summary_.classes.empty())
         return false;
     const QString date = RegionalLocale().toString(platform_.Today(), QLocale::ShortFormat);
-    const PaintJob aside = PaintingPdfAside(platform_, openBookPath_, [&](QPrinter& printer) {
-        QString error;
-        if (PrintSummary(printer, summary_, date, &error))
-            return true;
-        platform_.ShowMessage(error);
-        return false;
-    });
     return platform_.PrintWithPreview(
         u"学年の集計_"_s + SummaryPeriodLabel(summary_.period) + QStringLiteral(".pdf"),
-        [&](QPrinter& printer) {
-            QString error;
-            if (printer.outputFormat() == QPrinter::PdfFormat &&
-                !CheckNotSummarisedBook(summary_, printer.outputFileName(), &error)) {
-                platform_.ShowMessage(error);
-                return false;
-            }
-            return aside(printer);
-        });
+        PaintingPdfAside(platform_, SummaryKeptBooks(summary_, openBookPath_),
+                         [&](QPrinter& printer) {
+                             QString error;
+                             if (PrintSummary(printer, summary_, date, &error))
+                                 return true;
+                             platform_.ShowMessage(error);
+                             return false;
+                         }));
 }
 
 void GradeSummaryLogic::SaveAs() {

@@ -404,16 +404,6 @@ bool SameFile(const QString& a, const QString& b) {
            first.st_dev == second.st_dev && first.st_ino == second.st_ino;
 }
 
-bool CheckNotBookFile(const QString& path, const QString& bookPath, QString* error) {
-    if (bookPath.isEmpty())
-        return true;
-    if (!SameFile(path, bookPath) && !SameFile(path, BackupPath(SaveTarget(bookPath))))
-        return true;
-    SetError(error, u"「%1」は開いている成績ファイル（またはその控え）です。"
-                    u"別の名前で保存してください。"_s.arg(QFileInfo(path).fileName()));
-    return false;
-}
-
 bool PlaceMadeFile(const QString& made, const QString& path, QString* error,
                    const std::function<bool(const QByteArray&)>& complete) {
     const bool existed = QFileInfo::exists(SaveTarget(path));

@@ -54,12 +54,6 @@ QString SameFileKey(const QString& path);
 // link).
 bool SameFile(const QString& a, const QString& b);
 
-// The one rule every output of the program keeps: it never writes over the open book
-// (`bookPath`, "" when none is open), over its backup, or over anything that is one of them
-// under another name (another spelling of the path, a symbolic or a hard link). False and a
-// Japanese *error when `path` is one of them.
-bool CheckNotBookFile(const QString& path, const QString& bookPath, QString* error);
-
 // Puts the file `made`, written aside by a library that writes files by name (a workbook, a
 // PDF), in place at `path`: it is read back, every read checked, and written as
 // WriteFileAtomically writes. `complete`, when given, tells whether the bytes read back are a

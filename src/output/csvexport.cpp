@@ -83,13 +83,13 @@ QString ExportBackupPath(const QString& path) {
 
 } // namespace
 
-bool ExportCsv(const Grid& grid, const QString& path, const QString& bookPath, QString* error) {
-    if (!CheckNotBookFile(path, bookPath, error))
+bool ExportCsv(const Grid& grid, const QString& path, const KeptBooks& books, QString* error) {
+    if (!CheckOutputPlace(path, books, error))
         return false;
     // An older export is kept as its backup, but never where that would replace the open book
     // or its own backup (the only copy of its previous marks): then the export keeps none.
     const QString backup = ExportBackupPath(path);
-    if (!CheckNotBookFile(backup, bookPath, nullptr))
+    if (!CheckOutputPlace(backup, books, nullptr))
         return WriteFileAtomically(path, CsvBytes(grid), error);
     return SaveWithBackup(path, CsvBytes(grid), error, backup);
 }

@@ -3,6 +3,7 @@
 // stands, each cell followed by ",", CR LF line ends, code page 932.
 
 #include "browse/grid.h"
+#include "model/outputplace.h"
 
 #include <QByteArray>
 #include <QString>
@@ -23,9 +24,9 @@ QByteArray CsvBytes(const Grid& grid);
 // Writes the CSV file at `path` the safe way every save takes (temporary file, rename), an old
 // file becoming the ".bak" copy, except where that name is the backup of the open grade book
 // `bookPath` (then no backup is made). Writing over the open grade book or its backup is refused
-// (CheckNotBookFile).
+// (CheckOutputPlace).
 // False and a message in *error when the file was not written; an existing file is then left
 // as it was.
-bool ExportCsv(const Grid& grid, const QString& path, const QString& bookPath, QString* error);
+bool ExportCsv(const Grid& grid, const QString& path, const KeptBooks& books, QString* error);
 
 } // namespace kirune

@@ -21,8 +21,8 @@ bool WholePdf(const QByteArray& bytes) {
 
 } // namespace
 
-PaintJob PaintingPdfAside(Platform& platform, const QString& bookPath, PaintJob paint) {
-    return [&platform, bookPath, paint = std::move(paint)](QPrinter& printer) {
+PaintJob PaintingPdfAside(Platform& platform, const KeptBooks& books, PaintJob paint) {
+    return [&platform, books, paint = std::move(paint)](QPrinter& printer) {
         const QString target = printer.outputFileName();
         if (printer.outputFormat() != QPrinter::PdfFormat || target.isEmpty())
             return paint(printer);
@@ -41,7 +41,7 @@ PaintJob PaintingPdfAside(Platform& platform, const QString& bookPath, PaintJob 
         if (!QFileInfo::exists(made))
             return true; // the preview's pages: no file was meant
         QString error;
-        if (!CheckNotBookFile(target, bookPath, &error) ||
+        if (!CheckOutputPlace(target, books, &error) ||
             !PlaceMadeFile(made, target, &error, WholePdf)) {
             platform.ShowMessage(error);
             return false;

@@ -2,6 +2,8 @@
 // Printouts that go to a PDF file are written as every file of the program is: never over the
 // open book or its backup, made aside and put in place only when complete.
 
+#include "model/outputplace.h"
+
 #include <QString>
 #include <functional>
 
@@ -16,9 +18,9 @@ using PaintJob = std::function<bool(QPrinter&)>;
 
 // `paint` as it must run for a printer that writes a PDF file: the document goes to a file aside,
 // which is then put in place at the printer's output file (PlaceMadeFile), unless that file is
-// the open book `bookPath` or its backup (CheckNotBookFile). A failure is shown as a message and
+// a place CheckOutputPlace refuses for `books`. A failure is shown as a message and
 // leaves the earlier file as it was. A print preview paints without writing a file: nothing is
 // put in place then. For a real printer `paint` runs as it is.
-PaintJob PaintingPdfAside(Platform& platform, const QString& bookPath, PaintJob paint);
+PaintJob PaintingPdfAside(Platform& platform, const KeptBooks& books, PaintJob paint);
 
 } // namespace kirune

@@ -34,33 +34,25 @@ Grid SummarySheetGrid(const GradeSummary& summary, QString& caption, int& column
     return grid;
 }
 
-bool CheckNotSummarisedBook(const GradeSummary& summary, const QString& path, QString* error) {
+KeptBooks SummaryKeptBooks(const GradeSummary& summary, const QString& bookPath) {
     // A summary written over one of its own books would lose that class's marks.
-    const QString target = SameFileKey(path);
-    for (const ClassSummary& row : summary.classes) {
-        if (target == SameFileKey(row.path) ||
-            target == SameFileKey(BackupPath(SameFileKey(row.path)))) {
-            if (error)
-                *error = u"「%1」は集計した成績ファイル（またはその控え）です。"
-                         u"集計表は別の名前で保存してください。"_s.arg(QFileInfo(path).fileName());
-            return false;
-        }
-    }
-    return true;
+    KeptBooks books(bookPath);
+    for (const ClassSummary& row : summary.classes)
+        books.summarised << row.path;
+    return books;
 }
 
 bool SaveSummary(const GradeSummary& summary, const QString& path, const QString& bookPath,
                  QString* error) {
-    if (!CheckNotSummarisedBook(summary, path, error))
-        return false;
+    const KeptBooks books = SummaryKeptBooks(summary, bookPath);
     QString caption;
     int columns = 0;
     Grid grid = SummarySheetGrid(summary, caption, columns);
     if (path.endsWith(QStringLiteral(".xlsx"), Qt::CaseInsensitive)) {
         WorkbookSheet sheet{u"学年の集計"_s, caption, std::move(grid), columns};
-        return ExportWorkbook({sheet}, caption, path, bookPath, error);
+        return ExportWorkbook({sheet}, caption, path, books, error);
     }
-    return ExportCsv(grid, path, bookPath, error);
+    return ExportCsv(grid, path, books, error);
 }
 
 bool PrintSummary(QPrinter& printer, const GradeSummary& summary, const QString& dateText,

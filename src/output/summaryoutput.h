@@ -4,6 +4,7 @@
 // CSV file through the same writers as the tables of a book.
 
 #include "browse/gradesummary.h"
+#include "model/outputplace.h"
 
 #include <QString>
 
@@ -15,8 +16,8 @@ namespace kirune {
 // column. `columns` receives the columns shown.
 Grid SummarySheetGrid(const GradeSummary& summary, QString& caption, int& columns);
 
-// False and a Japanese *error when `path` is one of the books summarised or its backup.
-bool CheckNotSummarisedBook(const GradeSummary& summary, const QString& path, QString* error);
+// What a summary's outputs leave as they are: the open book `bookPath` and every book summarised.
+KeptBooks SummaryKeptBooks(const GradeSummary& summary, const QString& bookPath);
 
 // Saves the summary at `path`: an Excel workbook for a name ending in ".xlsx", else a CSV file.
 // Refused without writing: the open book `bookPath` and its backup, and every book summarised

@@ -290,8 +290,8 @@ std::vector<WorkbookSheet> WholeBookSheets(const GradeBook& book) {
 }
 
 bool ExportWorkbook(const std::vector<WorkbookSheet>& sheets, const QString& title,
-                    const QString& path, const QString& bookPath, QString* error) {
-    if (!CheckNotBookFile(path, bookPath, error))
+                    const QString& path, const KeptBooks& books, QString* error) {
+    if (!CheckOutputPlace(path, books, error))
         return false;
     // The workbook is made in a folder of its own, then put in place as every save is.
     QTemporaryDir aside;

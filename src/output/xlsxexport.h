@@ -6,6 +6,7 @@
 
 #include "browse/grid.h"
 #include "model/gradebook.h"
+#include "model/outputplace.h"
 
 #include <QSet>
 #include <QString>
@@ -51,6 +52,6 @@ std::vector<WorkbookSheet> WholeBookSheets(const GradeBook& book);
 // leaves the target as it was). Never over the open book's own file (`bookPath`) or its backup.
 // False and a Japanese *error on failure.
 bool ExportWorkbook(const std::vector<WorkbookSheet>& sheets, const QString& title,
-                    const QString& path, const QString& bookPath, QString* error);
+                    const QString& path, const KeptBooks& books, QString* error);
 
 } // namespace kirune

@@ -2,9 +2,9 @@
 // kirune-tool resave IN OUT: reads IN and saves it to OUT the way the Save command saves (the
 // old OUT becomes its backup), holding OUT's lock as Open does.
 #include "commands.h"
-#include "document/booklock.h"
 #include "model/gradebook.h"
 #include "model/gradebookfile.h"
+#include "model/outputplace.h"
 
 #include <QDir>
 #include <memory>
@@ -48,16 +48,12 @@ int RunResave(const QStringList& args) {
     const auto book = ReadBook(args.at(0));
     if (!book)
         return 1;
-    // The book written is locked as Open locks it, so two programs never write it unseen.
-    const BookLockAttempt lock = TryLockBook(args.at(1));
-    if (lock.state == BookLockAttempt::State::HeldElsewhere) {
-        PrintError(
-            u"「%1」は、ほかのKirune（%2）で開かれています。"
-            u"保存しませんでした。"_s.arg(QDir::toNativeSeparators(args.at(1)), lock.holder));
-        return 1;
-    }
+    // The book written is locked as Open locks it, so two programs never write it unseen; and
+    // IN stays as it is, with its backup.
     QString error;
-    if (!WriteGradeBookFile(args.at(1), *book, &error)) {
+    std::unique_ptr<QLockFile> lock;
+    if (!CheckOutputPlace(args.at(1), KeptBooks(args.at(0)), &error, &lock) ||
+        !WriteGradeBookFile(args.at(1), *book, &error)) {
         PrintError(error);
         return 1;
     }

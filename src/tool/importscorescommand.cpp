@@ -5,7 +5,7 @@
 #include "commands.h"
 #include "editors/exam/testeditor.h"
 #include "model/gradebookfile.h"
-#include "model/safefile.h"
+#include "model/outputplace.h"
 #include "toolsession.h"
 
 #include "browse/tree.h"
@@ -38,13 +38,16 @@ int RunImportScores(const QStringList& args) {
         return 2;
     }
     const QString bookPath = args.at(0), key = args.at(1), file = args.at(2), out = args.at(3);
-    if (SameFileKey(out) == SameFileKey(bookPath)) {
-        PrintError(u"OUT は BOOK と別のファイルにしてください。"_s);
-        return 2;
-    }
     if (KeyLevel(key) != 2) {
         PrintError(u"試験の項目ではありません: \""_s + key + u'"');
         return 2;
+    }
+    // BOOK and its backup stay as they are, and a book another program holds is not written.
+    QString error;
+    std::unique_ptr<QLockFile> lock;
+    if (!CheckOutputPlace(out, KeptBooks(bookPath), &error, &lock)) {
+        PrintError(error);
+        return 1;
     }
     ToolSession tool;
     if (!tool.OpenAndSelect(bookPath, {key}))
@@ -86,7 +89,6 @@ int RunImportScores(const QStringList& args) {
     if (!editor->OnRegister())
         return 1;
 
-    QString error;
     if (!WriteGradeBookFile(QFileInfo(out).absoluteFilePath(), *tool.book, &error)) {
         PrintError(error);
         return 1;

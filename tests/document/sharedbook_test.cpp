@@ -1,7 +1,7 @@
 // One book, two programs: the lock beside an open book, the book another program holds opened
 // read-only or on the teacher's word, and a file changed on disk since it was read never
 // overwritten without asking.
-#include "document/booklock.h"
+#include "model/booklock.h"
 #include "mainlogicfixture.h"
 #include "support/faultyops.h"
 #include "support/ownmounts.h"

@@ -418,45 +418,6 @@ TEST(SafeFile, BackupPath) {
     EXPECT_EQ(BackupPath(u"/d/成績.TXT"_s), u"/d/成績.bak"_s);
 }
 
-// No output is written over the open book or its backup under any name of theirs; any other
-// file, or no book open, is free.
-TEST_F(SafeFileTest, OutputsNeverTakeTheBookOrItsBackup) {
-    ASSERT_TRUE(QDir(folder.path()).mkdir(QStringLiteral("d")));
-    const QString book = Path(QStringLiteral("d/b.txt"));
-    Put(book, "the marks");
-    Put(Path(QStringLiteral("d/b.bak")), "the marks before");
-    Put(Path(QStringLiteral("d/other.csv")), "an export");
-    ASSERT_TRUE(QFile::link(book, Path(QStringLiteral("d/link.txt"))));
-    ASSERT_TRUE(QFile::link(Path(QStringLiteral("d/b.bak")), Path(QStringLiteral("d/link.bak"))));
-    for (const char* ext : {"txt", "bak"}) {
-        const QByteArray from =
-            QFile::encodeName(Path(QStringLiteral("d/b.") + QLatin1String(ext)));
-        const QByteArray to =
-            QFile::encodeName(Path(QStringLiteral("d/hard.") + QLatin1String(ext)));
-        ASSERT_EQ(::link(from.constData(), to.constData()), 0);
-    }
-    const struct {
-        const char* path; // under the test's folder
-        bool refused;
-    } cases[] = {
-        {"d/b.txt", true},    {"d/./../d/b.txt", true}, {"d/link.txt", true},
-        {"d/hard.txt", true}, {"d/b.bak", true},        {"d//b.bak", true},
-        {"d/link.bak", true}, {"d/hard.bak", true},     {"d/other.csv", false},
-        {"d/new.pdf", false}, {"d/b.txt.pdf", false},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.path);
-        QString error;
-        EXPECT_EQ(CheckNotBookFile(Path(QLatin1String(c.path)), book, &error), !c.refused);
-        EXPECT_EQ(error.contains(u"開いている成績ファイル"_s), c.refused) << error.toStdString();
-        // A book opened through its link has the same backup.
-        EXPECT_EQ(CheckNotBookFile(Path(QLatin1String(c.path)), Path(QStringLiteral("d/link.txt")),
-                                   nullptr),
-                  !c.refused);
-        EXPECT_TRUE(CheckNotBookFile(Path(QLatin1String(c.path)), QString(), nullptr));
-    }
-}
-
 // Another program writes the book while it is being saved: right before the rename the book's
 // save sees it and saves nothing, keeping the other program's version; a save that need not
 // check keeps, as the backup, exactly what the file held right before the rename.

@@ -233,14 +233,16 @@ TEST(ToolTest, ResaveAndSaveRespectTheLock) {
 }
 
 // Every output command refuses the book it reads and the book's backup, under any name of
-// theirs, and leaves both as they were.
-TEST(ToolTest, NoOutputCommandWritesOverTheBookOrItsBackup) {
+// theirs, and a book another program holds, and leaves each as it was.
+TEST(ToolTest, NoOutputCommandWritesOverTheBookItsBackupOrAHeldBook) {
     QTemporaryDir dir;
     ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("d")));
     const QString book = dir.filePath(QStringLiteral("d/b.txt"));
     const QString backup = dir.filePath(QStringLiteral("d/b.bak"));
+    const QString held = dir.filePath(QStringLiteral("d/held.txt"));
     ASSERT_TRUE(WriteGradeBookFile(book, *ClassBook(), nullptr));
     ASSERT_TRUE(WriteGradeBookFile(book, *ClassBook(), nullptr)); // now with its backup
+    ASSERT_TRUE(WriteGradeBookFile(held, *ClassBook(), nullptr));
     ASSERT_TRUE(QFile::link(book, dir.filePath(QStringLiteral("d/link.txt"))));
     ASSERT_TRUE(QFile::link(backup, dir.filePath(QStringLiteral("d/link.bak"))));
     for (const QString& file : {book, backup}) {
@@ -248,24 +250,41 @@ TEST(ToolTest, NoOutputCommandWritesOverTheBookOrItsBackup) {
         ASSERT_EQ(::link(QFile::encodeName(file).constData(), QFile::encodeName(hard).constData()),
                   0);
     }
+    QProcess holder;
+    holder.start(QStringLiteral(KIRUNE_TOOL_PATH), {QStringLiteral("hold"), held});
+    ASSERT_TRUE(holder.waitForReadyRead(60000));
     const QByteArray marks = Content(book);
     const QByteArray before = Content(backup);
-    const char* commands[] = {"pdf", "pupils", "graphs 0", "csv", "xlsx"}; // and their options
+    const QByteArray heldMarks = Content(held);
+    // Each command with BOOK and OUT in their places, "|" between the arguments.
+    const char* commands[] = {"pdf|BOOK|OUT",
+                              "pupils|BOOK|OUT",
+                              "graphs|BOOK|OUT|0",
+                              "csv|BOOK|OUT",
+                              "xlsx|BOOK|OUT",
+                              "resave|BOOK|OUT",
+                              "import-scores|BOOK|2 0 0 0|none.csv|OUT"};
     const char* spellings[] = {"d/b.txt", "d/./../d/b.txt", "d/link.txt", "d/hard.txt",
-                               "d/b.bak", "d/link.bak",     "d/hard.bak"};
+                               "d/b.bak", "d/link.bak",     "d/hard.bak", "d/held.txt"};
     for (const char* commandLine : commands) {
-        const QStringList command = QString::fromLatin1(commandLine).split(u' ');
         for (const char* spelling : spellings) {
-            SCOPED_TRACE(command.first().toStdString() + " " + spelling);
-            const ToolRun run =
-                RunTool(QStringList{command.first(), book, dir.filePath(QLatin1String(spelling))} +
-                        command.mid(1));
+            SCOPED_TRACE(std::string(commandLine) + " " + spelling);
+            QStringList args = QString::fromLatin1(commandLine).split(u'|');
+            args.replaceInStrings(QStringLiteral("BOOK"), book);
+            args.replaceInStrings(QStringLiteral("OUT"), dir.filePath(QLatin1String(spelling)));
+            const ToolRun run = RunTool(args);
             EXPECT_EQ(run.exitCode, 1) << run.err.toStdString();
-            EXPECT_TRUE(run.err.contains(u"開いている成績ファイル"_s)) << run.err.toStdString();
+            const QString said = QLatin1String(spelling) == QLatin1String("d/held.txt")
+                                     ? u"ほかのKirune"_s
+                                     : u"開いている成績ファイル"_s;
+            EXPECT_TRUE(run.err.contains(said)) << run.err.toStdString();
             EXPECT_EQ(Content(book), marks);
             EXPECT_EQ(Content(backup), before);
+            EXPECT_EQ(Content(held), heldMarks);
         }
     }
+    holder.closeWriteChannel();
+    ASSERT_TRUE(holder.waitForFinished(60000));
 }
 
 // kirune-tool import-scores: a good file registered into OUT (BOOK untouched), and every way it
@@ -295,7 +314,6 @@ TEST(ToolTest, ImportScoresRegistersIntoOutOrWritesNothing) {
          u"ファイル「scores.csv」: CSV ファイル"},
         {"no pupil column", "2 0 0 0", false, "a,b\n1,2\n", 1, u"生徒の列がありません"},
         {"not a test", "0 0", false, "No.\n", 2, u"試験の項目ではありません"},
-        {"OUT is BOOK", "2 0 0 0", true, "No.\n", 2, u"別のファイル"},
         // Last: those that write OUT. A pupil without a row is reported only.
         {"a pupil without a row", "2 0 0 0", false, "No.,X\n1,40\n", 0,
          u"行のない生徒: 出席番号 3"},

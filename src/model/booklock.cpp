@@ -1,6 +1,6 @@
 #include "booklock.h"
 
-#include "model/safefile.h"
+#include "safefile.h"
 
 #include <QDateTime>
 #include <QFile>
@@ -43,6 +43,12 @@ bool NamesAHolder(const QString& lockPath) {
 QString BookLockPath(const QString& path) {
     const QFileInfo book(SaveTarget(path));
     return book.absolutePath() + QStringLiteral("/.") + book.fileName() + QStringLiteral(".lock");
+}
+
+QString HeldBookMessage(const QString& path, const QString& holder) {
+    return QStringLiteral("「%1」は、ほかのKirune（%2）で開かれているため、上書きできません。"
+                          "別の名前で保存してください。")
+        .arg(QFileInfo(path).fileName(), holder);
 }
 
 BookLockAttempt TryLockBook(const QString& path) {

@@ -34,5 +34,7 @@ inline constexpr int kUnnamedLockStaleMs = 60 * 1000;
 QString BookLockPath(const QString& path);
 // Tries once, without waiting, to take the lock of the book at `path`.
 BookLockAttempt TryLockBook(const QString& path);
+// The refusal of a write over the book at `path`, which the program `holder` has open.
+QString HeldBookMessage(const QString& path, const QString& holder);
 
 } // namespace kirune
