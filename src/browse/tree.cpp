@@ -73,8 +73,7 @@ QString TestImageKey(const GradeBook& book, int subject, int semester, int test)
 }
 
 QString HomeRoomNodeText(const GradeBook& book) {
-    QStringList parts{book.HomeRoomYear, book.HomeRoomGrade + book.HomeRoomClass,
-                      book.TeacherName};
+    QStringList parts{book.HomeRoomYear, book.HomeRoomGrade + book.HomeRoomClass, book.TeacherName};
     parts.removeAll(QString());
     return parts.join(u' ');
 }

@@ -79,9 +79,10 @@ QString BookFile::Refusal(const QString& path, bool exported) const {
         return refused;
     const bool ownFile = !path_.isEmpty() && SaveTarget(path) == SaveTarget(path_);
     if (ownFile) // opened read-only: another program holds this file
-        return readOnly_ ? u"「%1」は読み取り専用で開いています。別の名前で保存してください。"_s.arg(
-                               QFileInfo(path).fileName())
-                         : QString();
+        return readOnly_
+                   ? u"「%1」は読み取り専用で開いています。別の名前で保存してください。"_s.arg(
+                         QFileInfo(path).fileName())
+                   : QString();
     // A book that another program holds open is never written over: that program would save
     // its own version over this one, or lose its work to it. Without a lock file nobody does.
     if (!QFileInfo::exists(BookLockPath(path)))

@@ -18,10 +18,10 @@ namespace kirune {
 // the extension a name typed without one gets; nullopt when cancelled.
 std::optional<QString> MainLogic::ChooseExportPath(const QString& title, const QString& filter,
                                                    const QString& name, const char* suffix) {
-    const auto chosen = platform.SaveFileName(
-        title, filter,
-        {SaveStart(name), QString::fromLatin1(suffix),
-         [this](const QString& path) { return file_.Refusal(path, true); }});
+    const auto chosen =
+        platform.SaveFileName(title, filter,
+                              {SaveStart(name), QString::fromLatin1(suffix),
+                               [this](const QString& path) { return file_.Refusal(path, true); }});
     if (!chosen)
         return std::nullopt;
     return WithSuffix(*chosen, suffix);

@@ -118,9 +118,9 @@ void MainLogic::ShowOpenedBook(const QString& fileName) {
     ResetUndo();
     TreeView1_refresh();
 
-    EnableMenus({Menu::FileClose, Menu::XlsxBookSaveAs, Menu::FileSave, Menu::FileSaveAs,
-                 Menu::FileOpen},
-                true);
+    EnableMenus(
+        {Menu::FileClose, Menu::XlsxBookSaveAs, Menu::FileSave, Menu::FileSaveAs, Menu::FileOpen},
+        true);
     EnableMenus({Menu::FileNew}, false);
     EnableByEnrolment();
     FollowCleanState(); // a book just read is what its file holds: nothing to save

@@ -134,7 +134,7 @@ TEST_F(MainLogicTest, CsvExportOfANewBookWritesItsClassTable) {
     platform.fileAnswers = {out};
     logic->mnuCSVSaveAs_Click();
     const auto lines = Lines(ReadAll(out));
-    ASSERT_EQ(lines.size(), 3); // the header, no pupils, the average's row
+    ASSERT_EQ(lines.size(), 3);            // the header, no pupils, the average's row
     EXPECT_TRUE(lines[0].startsWith(',')); // no byte order mark
     EXPECT_EQ(DecodeCp932(lines[0]).split(u',').at(1), u"生徒氏名"_s);
 }

@@ -61,7 +61,7 @@ TEST_F(GradeSummaryLogicTest, TheChosenBooksOpenTheirWindowAndTheOpenBookStaysAs
 }
 
 TEST_F(GradeSummaryLogicTest, CancelledOrNothingReadableOpensNoWindow) {
-    logic->mnuFileGradeSummary_Click(); // the dialog cancelled
+    logic->mnuFileGradeSummary_Click();                     // the dialog cancelled
     EXPECT_EQ(platform.openStarts, QStringList{QString()}); // no book: the folder last chosen
     EXPECT_FALSE(shown);
     EXPECT_TRUE(platform.messages.isEmpty());
@@ -85,7 +85,8 @@ TEST_F(GradeSummaryLogicTest, SavesAWorkbookOrACsvAndPrintsOneLandscapePage) {
     for (const auto& c : cases) {
         platform.fileAnswers.push_back(platform.dir.filePath(QString::fromUtf8(c.answer)));
         shown->SaveAs();
-        EXPECT_TRUE(ReadAll(platform.dir.filePath(QString::fromUtf8(c.written))).startsWith(c.start))
+        EXPECT_TRUE(
+            ReadAll(platform.dir.filePath(QString::fromUtf8(c.written))).startsWith(c.start))
             << c.written;
         EXPECT_TRUE(shown->statusText.endsWith(QString::fromUtf8(c.written)));
     }

@@ -2,19 +2,25 @@
 // window, its boxes filled, its lists chosen, the calendar set, is never taken for typing), and
 // every caption in it shows whole.
 #include "browse/bookfixture.h"
+#include "editors/common/accessibility.h"
+#include "editors/common/gridview.h"
+#include "editors/criteria/criteriawidgets.h"
 #include "editors/criteria/formsemesterspec.h"
 #include "editors/criteria/formsubjectspec.h"
-#include "editors/homeroom/formhomeroom.h"
 #include "editors/exam/formtestspec.h"
+#include "editors/homeroom/formhomeroom.h"
 #include "support/fakeplatform.h"
 #include "support/widgettest.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
 #include <QStyle>
+#include <array>
 #include <functional>
 #include <gtest/gtest.h>
 #include <memory>
@@ -135,6 +141,79 @@ TEST(EditorWindowTest, EveryCaptionIsWhole) {
         ShownEditor editor(kMakers[i]);
         EXPECT_EQ(CutCaptions(editor.window), QStringList());
     }
+}
+
+// A colour keeps its own look where it is readable, and moves towards white or black until it
+// is: the contrast as the Web's accessibility guidelines measure it.
+TEST(ReadableColourTest, AColourMovesOnlyAsFarAsItsBackgroundNeeds) {
+    EXPECT_DOUBLE_EQ(ContrastRatio(Qt::black, Qt::white), 21.0);
+    EXPECT_DOUBLE_EQ(ContrastRatio(Qt::gray, Qt::gray), 1.0);
+    const QColor blue(0, 0, 255);
+    const struct {
+        QColor background;
+        bool kept;
+    } cases[] = {{Qt::white, true},
+                 {QColor(239, 239, 239), true},
+                 {QColor(53, 53, 53), false},
+                 {Qt::black, false},
+                 {QColor(0, 0, 200), false}};
+    for (const auto& c : cases) {
+        const QColor shown = ReadableOn(blue, c.background);
+        EXPECT_EQ(shown == blue, c.kept) << c.background.name().toStdString();
+        EXPECT_GE(ContrastRatio(shown, c.background), kReadableContrast);
+    }
+}
+
+// Every text keeps a contrast of at least 4.5:1 with what is behind it, in a light and a dark
+// palette: the editors' controls (the blue key hints lighter in the dark), the graphs drawn on
+// the criteria windows, and the table's cells, headers and rating colours.
+TEST(EditorWindowTest, EveryTextIsReadableInALightAndADarkPalette) {
+    const QPalette before = QApplication::palette();
+    for (const bool dark : {false, true}) {
+        SCOPED_TRACE(dark ? "dark" : "light");
+        QApplication::setPalette(QPalette(dark ? QColor(53, 53, 53) : QColor(239, 239, 239)));
+        const auto readable = [](const QPalette& palette, QPalette::ColorRole text,
+                                 QPalette::ColorRole back) {
+            return ContrastRatio(palette.color(text), palette.color(back)) >= kReadableContrast;
+        };
+        for (size_t i = 0; i < std::size(kMakers); ++i) {
+            ShownEditor editor(kMakers[i]);
+            for (const QWidget* w : editor.window->findChildren<QWidget*>()) {
+                const QPalette& p = w->palette();
+                const bool ok = qobject_cast<const QLineEdit*>(w)
+                                    ? readable(p, QPalette::Text, QPalette::Base)
+                                : qobject_cast<const QPushButton*>(w)
+                                    ? readable(p, QPalette::ButtonText, QPalette::Button)
+                                    : readable(p, QPalette::WindowText, QPalette::Window);
+                EXPECT_TRUE(ok) << i << " " << w->objectName().toStdString() << " "
+                                << w->metaObject()->className();
+            }
+            if (const auto* hint = editor.window->findChild<QLabel*>(QStringLiteral("Label12")))
+                EXPECT_EQ(hint->palette().color(QPalette::WindowText) == QColor(0, 0, 255), !dark);
+        }
+        GraphLayer layer;
+        layer.Resize(QSize(8, 8));
+        layer.Clear(QApplication::palette().color(QPalette::Window));
+        QRgb graphText = 0;
+        layer.Paint([&](Canvas& canvas) { graphText = canvas.ForeColor; });
+        EXPECT_GE(ContrastRatio(QColor::fromRgba(graphText),
+                                QApplication::palette().color(QPalette::Window)),
+                  kReadableContrast);
+
+        Grid grid(3, 5);
+        for (int c = 0; c < 3; ++c)
+            grid.SetCellBackground(
+                2, 2 + c,
+                std::array{kRankAColour, kRankBColour, kRankCColour}[static_cast<size_t>(c)]);
+        GridView view;
+        view.setGrid(&grid);
+        for (int r = 0; r < grid.Rows(); ++r)
+            for (int c = 0; c < grid.Cols(); ++c) {
+                const auto colours = view.cellColours(r, c);
+                EXPECT_GE(ContrastRatio(colours.text, colours.fill), kReadableContrast) << r << c;
+            }
+    }
+    QApplication::setPalette(before);
 }
 
 } // namespace

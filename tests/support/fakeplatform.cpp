@@ -86,8 +86,7 @@ std::optional<QString> FakePlatform::SaveFileName(const QString& title, const QS
     }
 }
 
-std::optional<QStringList> FakePlatform::OpenFileNames(const QString& title,
-                                                       const QString& filter,
+std::optional<QStringList> FakePlatform::OpenFileNames(const QString& title, const QString& filter,
                                                        const QString& folder) {
     openStarts.push_back(folder);
     dialogTitles.push_back(title);

@@ -27,15 +27,15 @@ QAccessibleInterface* DialogFactory(const QString& className, QObject* object) {
 double ContrastRatio(const QColor& a, const QColor& b) {
     const auto luminance = [](const QColor& colour) {
         const auto linear = [](float channel) {
-            return channel <= 0.04045F ? channel / 12.92
-                                       : std::pow((channel + 0.055) / 1.055, 2.4);
+            return channel <= 0.04045F ? channel / 12.92 : std::pow((channel + 0.055) / 1.055, 2.4);
         };
         const QColor rgb = colour.toRgb();
         return 0.2126 * linear(rgb.redF()) + 0.7152 * linear(rgb.greenF()) +
                0.0722 * linear(rgb.blueF());
     };
-    const auto [darker, lighter] = std::minmax(luminance(a), luminance(b));
-    return (lighter + 0.05) / (darker + 0.05);
+    const double first = luminance(a);
+    const double second = luminance(b);
+    return (std::max(first, second) + 0.05) / (std::min(first, second) + 0.05);
 }
 
 QColor ReadableOn(const QColor& wanted, const QColor& background) {
@@ -43,7 +43,7 @@ QColor ReadableOn(const QColor& wanted, const QColor& background) {
         return wanted;
     const QColor extreme =
         ContrastRatio(Qt::white, background) > ContrastRatio(Qt::black, background) ? Qt::white
-                                                                                      : Qt::black;
+                                                                                    : Qt::black;
     const QColor from = wanted.toRgb();
     constexpr int kSteps = 20;
     for (int step = 1; step < kSteps; ++step) {
