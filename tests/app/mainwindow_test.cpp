@@ -295,7 +295,7 @@ TEST_F(MainWindowTest, AnOpenedClassIsShownInTreeTableAndCaptions) {
     EXPECT_TRUE(tree->item(semester + 1 + 4 * 9)->icon(0).pixmap(16).toImage() == dark);
 
     // A book opened over it (the same tree) shows its class node selected, not the semester;
-    // closed, nothing is selected and the table goes to no file.
+    // closed, nothing is selected and the edit button reads as at the start.
     ASSERT_TRUE(logic->OpenDocument(QStringLiteral(KIRUNE_TEST_DATA "/sample_class.txt")));
     EXPECT_EQ(tree->selectedItems(), QList<QTreeWidgetItem*>{tree->item(0)});
     window->menuAction(Menu::FileClose)->trigger();
