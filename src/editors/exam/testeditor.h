@@ -45,7 +45,6 @@ public:
     // tables then do with them, and "このまま登録しますか？"
     static QString QuestionMissingScores(const QList<int>& pupils);
     static QString MessageNoSuchPupil();
-    static QString MessageUnstorable(const QString& field);
 
     // --- State shown by the window ----------------------------------------------------------
     QString nameBox;                    // test name
