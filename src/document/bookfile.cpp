@@ -10,8 +10,6 @@ using namespace Qt::StringLiterals;
 
 namespace kirune {
 
-namespace {} // namespace
-
 QList<Choice> HeldBookAnswers() {
     return {u"読み取り専用で開く"_s, u"このまま開く"_s, u"キャンセル"_s};
 }
@@ -76,27 +74,32 @@ void BookFile::Take(Opening&& opening) {
     ownFile_ = true;
 }
 
-BookFile::Overwrite BookFile::ClearedToOverwrite(const QString& path) {
+QString BookFile::Refusal(const QString& path, bool exported) const {
     const bool ownFile = !path_.isEmpty() && SaveTarget(path) == SaveTarget(path_);
-    if (readOnly_ && ownFile) {
-        // Opened read-only: another program holds this file.
-        platform_.ShowMessage(
-            u"「%1」は読み取り専用で開いています。別の名前で保存してください。"_s.arg(
-                QFileInfo(path).fileName()));
+    if (ownFile && !exported) // opened read-only: another program holds this file
+        return readOnly_
+                   ? u"「%1」は読み取り専用で開いています。別の名前で保存してください。"_s.arg(
+                         QFileInfo(path).fileName())
+                   : QString();
+    // Never the open book (for an export) nor its backup, nor a book that another program holds
+    // open: that program would save its own version over this one, or lose its work to it.
+    KeptBooks kept(path_);
+    kept.saving = !exported;
+    QString refused;
+    CheckOutputPlace(path, kept, &refused);
+    return refused;
+}
+
+BookFile::Overwrite BookFile::ClearedToOverwrite(const QString& path) {
+    if (const QString refused = Refusal(path, false); !refused.isEmpty()) {
+        platform_.ShowMessage(refused);
         return Overwrite::Stop;
     }
+    const bool ownFile = !path_.isEmpty() && SaveTarget(path) == SaveTarget(path_);
     if (!ownFile) {
-        // Another file: the save dialog asked before it let it be chosen. A book that another
-        // program holds open is never written over: that program would save its own version
-        // over this one, or lose its work to it.
-        // Nor the open book's backup.
-        KeptBooks kept(path_);
-        kept.saving = true;
-        QString error;
-        if (!CheckOutputPlace(path, kept, &error, &targetLock_)) {
-            platform_.ShowMessage(error);
-            return Overwrite::Stop;
-        }
+        // Another file: the save dialog asked before it was chosen. Its lock is kept until it
+        // is written.
+        targetLock_ = TryLockBook(path).lock;
         return Overwrite::Cleared;
     }
     QString error;

@@ -36,6 +36,9 @@ bool CheckOutputPlace(const QString& path, const KeptBooks& books, QString* erro
         if (IsBookOrBackup(path, book))
             return Refuse(error, u"「%1」は集計した成績ファイル（またはその控え）です。"
                                  u"集計表は別の名前で保存してください。"_s.arg(name));
+    // Without a lock file nobody holds it; the lock is then only taken for a writer to keep.
+    if (!lock && !QFileInfo::exists(BookLockPath(path)))
+        return true;
     BookLockAttempt attempt = TryLockBook(path);
     if (attempt.state == BookLockAttempt::State::HeldElsewhere)
         return Refuse(error, HeldBookMessage(path, attempt.holder));
