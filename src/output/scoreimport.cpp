@@ -464,6 +464,63 @@ void ScoreImport::ChooseColumns(const ScoreColumns& columns) {
     preview_ = BuildScorePreview(table_, target_, chosen, follows_);
 }
 
+namespace {
+
+// The column (from 0) that spreadsheet letters name ("A" 0, "AA" 26); -1 for "-", -2 for none.
+int ColumnFromLetters(const QString& letters) {
+    if (letters == u"-")
+        return -1;
+    int column = 0;
+    for (const QChar c : letters) {
+        const QChar upper = c.toUpper();
+        if (upper < u'A' || upper > u'Z' || column > kMaxTableColumns)
+            return -2;
+        column = column * 26 + (upper.unicode() - u'A' + 1);
+    }
+    return letters.isEmpty() || column > kMaxTableColumns ? -2 : column - 1;
+}
+
+QString LettersOf(int column) {
+    return column >= 0 ? ColumnLetters(column) : QStringLiteral("-");
+}
+
+} // namespace
+
+QString ScoreImport::ColumnsText() const {
+    const ScoreColumns& columns = preview_.columns;
+    QStringList entries{u"番号="_s + LettersOf(columns.numberColumn),
+                        u"氏名="_s + LettersOf(columns.nameColumn)};
+    for (int v = 0; v < kViewpointCount; ++v)
+        if (target_.checked[v])
+            entries.push_back(target_.viewpoints[v] + u'=' + LettersOf(columns.viewpoint[v]));
+    return entries.join(u',');
+}
+
+bool ScoreImport::ChooseColumnsText(const QString& text, QString* error) {
+    ScoreColumns columns = preview_.columns;
+    for (const QString& entry : text.split(u',', Qt::SkipEmptyParts)) {
+        const QString name = entry.section(u'=', 0, 0).trimmed();
+        const int column = ColumnFromLetters(entry.section(u'=', 1).trimmed());
+        int* slot = nullptr;
+        if (IsNumberHeader(name))
+            slot = &columns.numberColumn;
+        else if (IsNameHeader(name))
+            slot = &columns.nameColumn;
+        for (int v = 0; v < kViewpointCount && !slot; ++v)
+            if (target_.checked[v] && MatchingKey(name) == MatchingKey(target_.viewpoints[v]))
+                slot = &columns.viewpoint[v];
+        if (!slot || column < -1 || !entry.contains(u'=')) {
+            *error =
+                u"列の指定「%1」が読めません。「観点の名前=列の文字」（例: 理解=D、読まない列は "
+                u"理解=-）で指定してください。"_s.arg(QuotedCell(entry));
+            return false;
+        }
+        *slot = column;
+    }
+    ChooseColumns(columns);
+    return true;
+}
+
 QString ScoreImport::HeaderKey() const {
     const int header = preview_.columns.headerRow;
     if (!table_.ok || header < 0)

@@ -154,6 +154,12 @@ public:
     // The choices of a column combo box: "A: 出席番号" for each column of the table, by the
     // header row's texts (letters alone when there is no header row).
     QStringList ColumnLabels() const;
+    // The columns chosen as text, "番号=A,氏名=B,表現=C,理解=-" ("-" for none; checked
+    // viewpoints only), and a choice made from such text: each name a pupil column's header or a
+    // checked viewpoint, each column its letters or "-". False with *error (naming the entry)
+    // when an entry is neither; the columns stay as they were.
+    QString ColumnsText() const;
+    bool ChooseColumnsText(const QString& text, QString* error);
     // The header row and the viewpoints as a key: the same header row comes again with the next
     // test's file; empty without a header row.
     QString HeaderKey() const;

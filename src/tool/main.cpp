@@ -53,13 +53,21 @@ int main(int argc, char** argv) {
     kirune::InstallFontSubstitutions();
     const QStringList args = QGuiApplication::arguments().mid(1);
     using kirune::tool::Commands;
+    // "--help" alone, or after a command, prints the usage with options and limits to stdout.
+    const bool help = args.contains(QStringLiteral("--help"));
     if (!args.isEmpty()) {
         for (const auto& command : Commands())
-            if (command.name == args.first())
+            if (command.name == args.first() && !help)
                 return command.run(args.mid(1));
     }
-    kirune::tool::PrintError(QStringLiteral("usage:"));
-    for (const auto& command : Commands())
-        kirune::tool::PrintError(QStringLiteral("  kirune-tool ") + command.usage);
-    return 2;
+    const auto print = help ? kirune::tool::PrintLine : kirune::tool::PrintError;
+    print(QStringLiteral("usage:"));
+    for (const auto& command : Commands()) {
+        if (help && args.size() > 1 && command.name != args.first())
+            continue;
+        print(QStringLiteral("  kirune-tool ") + command.usage);
+        if (help && !command.help.isEmpty())
+            print(command.help);
+    }
+    return help ? 0 : 2;
 }
