@@ -371,12 +371,9 @@ ScorePreview BuildScorePreview(const TableFile& table, const ScoreImportTarget& 
                  u"欠席の印と同じ行に %1 列の「%2」があります（この行は入力しません）"_s.arg(
                      ColumnLetters(scoreColumn),
                      QuotedCell(table.Cell(r, scoreColumn).trimmed()))});
-            for (int v = 0; v < kViewpointCount; ++v) {
-                imported.boxes[v] = currentBox(pupil, v);
-                imported.fromFile[v] = false;
-            }
-            imported.absent = false;
-        } else if (imported.absent) {
+            continue;
+        }
+        if (imported.absent) {
             // As the 欠席 button marks a pupil: "*" in every checked viewpoint.
             for (int v = 0; v < kViewpointCount; ++v) {
                 imported.boxes[v] = target.checked[v] ? QStringLiteral("*") : QString();

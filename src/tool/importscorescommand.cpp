@@ -163,6 +163,7 @@ int RunImportScores(const QStringList& args) {
         PrintError(error);
         return 2;
     }
+    error.clear();
     import.ChooseFollows(options->follows);
     const ScorePreview& preview = import.Preview();
     if (!import.Table().ok || !preview.ok) {
@@ -192,7 +193,6 @@ int RunImportScores(const QStringList& args) {
     if (!editor->OnRegister())
         return 1;
 
-    QString error;
     if (!WriteGradeBookFile(QFileInfo(out).absoluteFilePath(), *tool.book, &error)) {
         PrintError(error);
         return 1;

@@ -64,10 +64,11 @@ TEST(ScoreImport, FixtureFilesGiveTheirPreview) {
     };
     const Case cases[] = {
         // By number, viewpoints by their headers in another order; a name that differs is a
-        // warning; 欠 beside scores enters nothing for its row; cells over the points or no
+        // warning; 欠 beside scores enters nothing for its row (nor is it missing); cells over the
+        // points or no
         // number are listed and keep the box as it was.
         {"utf8_bom.csv",
-         {u"1: 15| 25| 20", u"2:||", u"3: 12| 9| 7", u"row 6: 出席番号 45 の生徒は名簿にいません",
+         {u"1: 15| 25| 20", u"3: 12| 9| 7", u"row 6: 出席番号 45 の生徒は名簿にいません",
           u"D4 欠: 欠席の印と同じ行に C 列の「24」があります（この行は入力しません）",
           u"C5 31: 配点 30 を超えています", u"E5 x: 得点ではありません", u"missing 5", u"missing 6",
           u"warn 4 行目: 出席番号 2 は名簿では「石川 結衣」、ファイルでは「石川 \"ゆい\"」です",
@@ -75,7 +76,7 @@ TEST(ScoreImport, FixtureFilesGiveTheirPreview) {
         // By name: a full-width blank and half-width katakana still match; a name two pupils
         // carry matches none; a full-width asterisk is an absence mark; no points means 100.
         {"cp932.csv",
-         {u"1: 10| 20| 30", u"3: 4| 9| 7", u"row 4: 氏名「小川 大翔」の生徒が名簿に 2 人います",
+         {u"1: 10| 20| 30", u"row 4: 氏名「小川 大翔」の生徒が名簿に 2 人います",
           u"row 5: 氏名「佐藤 次郎」の生徒は名簿にいません",
           u"C3 ＊: 欠席の印と同じ行に B 列の「5」があります（この行は入力しません）", u"missing 2",
           u"missing 5", u"missing 6"}},
@@ -85,7 +86,7 @@ TEST(ScoreImport, FixtureFilesGiveTheirPreview) {
          {u"1: 8||", u"2:| 7|", u"D2 -3: 負の数です", u"E2 9.5: 整数ではありません", u"missing 3",
           u"missing 5", u"missing 6"}},
         {"openpyxl.xlsx",
-         {u"1: 15| 28| 20", u"2:||", u"3: 4| 30| 21", u"5:||",
+         {u"1: 15| 28| 20", u"3: 4| 30| 21", u"5:||",
           u"C5 欠: 欠席の印と同じ行に E 列の「19」があります（この行は入力しません）",
           u"C6 12.5: 整数ではありません", u"missing 6",
           u"warn 6 行目: 出席番号 3 は名簿では「ウエダ レン」、ファイルでは「上田 蓮」です"}},
@@ -121,8 +122,7 @@ TEST(ScoreImport, RowsAndCellsFromCompactText) {
          {u"2: 3||", u"missing 1", u"missing 3", u"missing 5", u"missing 6"}},
         {"absence in one column, numbers in another: nothing entered",
          u"氏名,表現,理解,言語\n青木 颯太,12,欠席,5\n",
-         {u"1:| 9| 7",
-          u"C2 欠席: 欠席の印と同じ行に B 列の「12」があります（この行は入力しません）",
+         {u"C2 欠席: 欠席の印と同じ行に B 列の「12」があります（この行は入力しません）",
           u"missing 2", u"missing 3", u"missing 5", u"missing 6"}},
         {"an absence alone marks every viewpoint",
          u"氏名,表現,理解,言語\n青木 颯太,,欠,\n",
