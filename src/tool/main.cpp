@@ -2,6 +2,7 @@
 // window (Qt's offscreen platform).
 #include "commands.h"
 #include "output/fonts.h"
+#include "output/version.h"
 
 #include <QGuiApplication>
 #include <QTextStream>
@@ -52,6 +53,10 @@ int main(int argc, char** argv) {
     QGuiApplication::setApplicationName(QStringLiteral("Kirune"));
     kirune::InstallFontSubstitutions();
     const QStringList args = QGuiApplication::arguments().mid(1);
+    if (args == QStringList{QStringLiteral("--version")}) {
+        kirune::tool::PrintLine(QStringLiteral("kirune-tool ") + kirune::kVersion);
+        return 0;
+    }
     using kirune::tool::Commands;
     // "--help" alone, or after a command, prints the usage with options and limits to stdout.
     const bool help = args.contains(QStringLiteral("--help"));
@@ -69,5 +74,7 @@ int main(int argc, char** argv) {
         if (help && !command.help.isEmpty())
             print(command.help);
     }
+    if (!help || args.size() == 1)
+        print(QStringLiteral("  kirune-tool --version"));
     return help ? 0 : 2;
 }
