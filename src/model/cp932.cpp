@@ -230,15 +230,16 @@ QString DecodeCp932(const char* data, qsizetype count, bool* invalid) {
     return out;
 }
 
-namespace {
-
-// True when `bytes` are valid UTF-8 (no overlong forms, no surrogates, nothing above
-// U+10FFFF); *japanese tells whether a character from U+3000 on was seen. Stops at the first
-// invalid byte, so code page 932 text is told apart at its first Japanese character.
-bool IsUtf8(QByteArrayView bytes, bool* japanese) {
-    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+qsizetype Utf8ErrorAt(QByteArrayView bytes, bool* japanese) {
+    const auto* const begin = reinterpret_cast<const unsigned char*>(bytes.data());
+    const auto* p = begin;
     const auto* const end = p + bytes.size();
-    *japanese = false;
+    bool seenJapanese = false;
+    auto invalid = [&] {
+        if (japanese)
+            *japanese = seenJapanese;
+        return static_cast<qsizetype>(p - begin);
+    };
     while (p < end) {
         // ASCII 64 bytes at a time (a grade book is mostly ASCII digits).
         if (end - p >= 64) {
@@ -282,25 +283,25 @@ bool IsUtf8(QByteArrayView bytes, bool* japanese) {
             code = c & 0x07;
             least = 0x10000;
         } else {
-            return false;
+            return invalid();
         }
         if (end - p <= more)
-            return false;
+            return invalid();
         for (int i = 1; i <= more; ++i) {
             if ((p[i] & 0xC0) != 0x80)
-                return false;
+                return invalid();
             code = (code << 6) | (p[i] & 0x3F);
         }
         if (code < least || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF))
-            return false;
+            return invalid();
         if (code >= 0x3000)
-            *japanese = true;
+            seenJapanese = true;
         p += more + 1;
     }
-    return true;
+    if (japanese)
+        *japanese = seenJapanese;
+    return -1;
 }
-
-} // namespace
 
 TextEncoding DetectTextEncoding(QByteArrayView bytes) {
     if (bytes.startsWith("\xFF\xFE"))
@@ -310,7 +311,7 @@ TextEncoding DetectTextEncoding(QByteArrayView bytes) {
     if (bytes.startsWith("\xEF\xBB\xBF"))
         return TextEncoding::Utf8;
     bool japanese = false;
-    return IsUtf8(bytes, &japanese) && japanese ? TextEncoding::Utf8 : TextEncoding::Cp932;
+    return Utf8ErrorAt(bytes, &japanese) < 0 && japanese ? TextEncoding::Utf8 : TextEncoding::Cp932;
 }
 
 qsizetype ByteOrderMarkSize(QByteArrayView bytes, TextEncoding encoding) {

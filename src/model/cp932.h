@@ -40,6 +40,11 @@ enum class TextEncoding { Cp932, Utf8, Utf16LE, Utf16BE };
 // hence the second condition.
 TextEncoding DetectTextEncoding(QByteArrayView bytes);
 
+// The one check of UTF-8: -1 when `bytes` are valid UTF-8 (no overlong forms, no surrogates,
+// nothing above U+10FFFF), else the offset of the first byte that is not. *japanese (when
+// given) tells whether a character from U+3000 on came before that point.
+qsizetype Utf8ErrorAt(QByteArrayView bytes, bool* japanese = nullptr);
+
 // How many bytes the byte order mark of `encoding` takes at the start of `bytes` (0 if none).
 qsizetype ByteOrderMarkSize(QByteArrayView bytes, TextEncoding encoding);
 

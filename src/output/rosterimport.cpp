@@ -1,15 +1,14 @@
 #include "rosterimport.h"
 
-#include "model/cp932.h"
 #include "model/gradebook.h"
 #include "model/storabletext.h"
+#include "model/textfile.h"
 
 #include "scoreimport.h"
 
 #include <cmath>
 
 #include <QFileInfo>
-#include <QStringDecoder>
 #include <utility>
 #include <vector>
 
@@ -54,51 +53,25 @@ template <typename View, typename F> void ForEachLine(View text, F&& f) {
 
 RosterImport ParseRoster(const QByteArray& bytes) {
     RosterImport result;
-    const TextEncoding encoding = DetectTextEncoding(bytes);
     auto refuse = [&](const QString& message) {
         result.names.clear();
         result.message = message + u"生徒名簿は読み込みませんでした。"_s;
         return result;
     };
 
-    // The lines of the file as texts, and whether each could be decoded.
-    std::vector<std::pair<QString, bool>> lines;
-    const QByteArrayView body = QByteArrayView(bytes).sliced(ByteOrderMarkSize(bytes, encoding));
-    if (encoding == TextEncoding::Utf16LE || encoding == TextEncoding::Utf16BE) {
-        QStringDecoder decoder(encoding == TextEncoding::Utf16LE ? QStringDecoder::Utf16LE
-                                                                 : QStringDecoder::Utf16BE,
-                               QStringDecoder::Flag::Stateless);
-        const QString text = decoder(body);
-        if (decoder.hasError() || body.size() % 2 != 0)
-            return refuse(u"UTF-16 として読めない文字があります。"_s);
-        ForEachLine(QStringView(text),
-                    [&](QStringView line) { lines.emplace_back(line.toString(), true); });
-    } else {
-        // CR and LF never occur inside a character of code page 932 or UTF-8, so the bytes can
-        // be cut into lines before decoding.
-        ForEachLine(body, [&](QByteArrayView line) {
-            if (encoding == TextEncoding::Utf8) {
-                QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-                QString text = decoder(line);
-                lines.emplace_back(std::move(text), !decoder.hasError());
-            } else {
-                bool invalid = false;
-                QString text = DecodeCp932(line.data(), line.size(), &invalid);
-                lines.emplace_back(std::move(text), !invalid);
-            }
-        });
-    }
+    const DecodedText decoded = DecodeTextFile(bytes);
+    if (!decoded.ok)
+        return refuse(UndecodableTextMessage(decoded));
+    QStringList lines;
+    ForEachLine(QStringView(decoded.text),
+                [&](QStringView line) { lines.push_back(line.toString()); });
     // A DOS end-of-file mark is not a name.
-    if (!lines.empty() && lines.back().first.endsWith(QChar(0x1A)))
-        lines.back().first.chop(1);
+    if (!lines.isEmpty() && lines.back().endsWith(QChar(0x1A)))
+        lines.back().chop(1);
 
     int lineNo = 0;
-    for (const auto& [line, decoded] : lines) {
+    for (const QString& line : lines) {
         ++lineNo;
-        if (!decoded)
-            return refuse(u"%1 行目に %2 として読めない文字があります。"_s.arg(lineNo).arg(
-                encoding == TextEncoding::Utf8 ? QStringLiteral("UTF-8")
-                                               : u"Shift-JIS（ｺｰﾄﾞﾍﾟｰｼﾞ932）"_s));
         for (const QChar c : line)
             if (c.unicode() < 0x20 || c.unicode() == 0x7F)
                 return refuse(u"%1 行目に制御文字（タブなど）があります。名前に"
@@ -133,9 +106,10 @@ RosterImport RosterFromTable(const TableFile& table) {
         if (name.isEmpty())
             continue;
         if (columns.numberColumn >= 0) {
-            bool number = false;
-            const double n = MatchingKey(table.Cell(r, columns.numberColumn)).toDouble(&number);
-            if (!number || n < 1 || n != std::floor(n))
+            double n = 0;
+            if (!CellNumber(table.Cell(r, columns.numberColumn),
+                            table.Kind(r, columns.numberColumn), &n) ||
+                n < 1 || n != std::floor(n))
                 continue; // no pupil's row: an average, a note
         }
         if (const QString what = UnstorableCharacter(name); !what.isEmpty())

@@ -25,7 +25,7 @@ struct RosterImport {
 // roster's places).
 RosterImport ParseRoster(const QByteArray& bytes);
 
-// A roster from a table (a workbook's first sheet, or CSV text) whose header row names a name
+// A roster from a table (the sheet a workbook opens on, or CSV text) whose header row names a name
 // column (氏名, 名前, 生徒氏名): the names below it in row order. Rows without a name are
 // skipped; when the table also has a number column (出席番号, 番号, No.), so are rows without a
 // pupil's number in it (a class-average row). So the program's own homeroom table, saved as CSV

@@ -1,11 +1,10 @@
 #include "tablefile.h"
 
-#include "model/cp932.h"
 #include "model/safefile.h"
+#include "model/textfile.h"
 #include "xlsxreader.h"
 
 #include <QFileInfo>
-#include <QStringDecoder>
 #include <algorithm>
 #include <array>
 
@@ -24,33 +23,6 @@ QString NotATable() {
 // password: both hold no zip.
 bool LooksLikeCompoundDocument(const QByteArray& bytes) {
     return bytes.startsWith(QByteArrayLiteral("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1"));
-}
-
-// The file's text: UTF-16 or UTF-8 after a byte order mark, UTF-8 when the bytes are valid
-// UTF-8, code page 932 otherwise. False when the bytes are neither (or hold a NUL, which no text
-// file does).
-bool DecodeText(const QByteArray& bytes, QString* text) {
-    const TextEncoding bom = DetectTextEncoding(bytes);
-    const qsizetype skip = ByteOrderMarkSize(bytes, bom);
-    const QByteArrayView body = QByteArrayView(bytes).sliced(skip);
-    if (skip > 0 && (bom == TextEncoding::Utf16LE || bom == TextEncoding::Utf16BE)) {
-        QStringDecoder decoder(bom == TextEncoding::Utf16LE ? QStringDecoder::Utf16LE
-                                                            : QStringDecoder::Utf16BE,
-                               QStringDecoder::Flag::Stateless);
-        *text = decoder(body);
-        return !decoder.hasError() && body.size() % 2 == 0 && !text->contains(QChar(0));
-    }
-    if (body.contains('\0'))
-        return false;
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    *text = utf8(body);
-    if (!utf8.hasError())
-        return true;
-    if (skip > 0)
-        return false; // a UTF-8 byte order mark before bytes that are no UTF-8
-    bool invalid = false;
-    *text = DecodeCp932(body.data(), body.size(), &invalid);
-    return !invalid;
 }
 
 // The separator the file uses: in the first line that holds a comma, a tab or a semicolon
@@ -98,29 +70,86 @@ QString ColumnLetters(int column) {
     return letters;
 }
 
+QString QuotedCell(const QString& text) {
+    constexpr qsizetype kQuoted = 40;
+    if (text.size() <= kQuoted)
+        return text;
+    qsizetype cut = kQuoted;
+    if (text.at(cut - 1).isHighSurrogate())
+        --cut; // never half a character
+    return text.left(cut) + u'…';
+}
+
+void Farthest::Note(int row, int column) {
+    if (row > lastRow) {
+        lastRow = row;
+        lastRowColumn = column;
+    }
+    if (column > lastColumn) {
+        lastColumn = column;
+        lastColumnRow = row;
+    }
+}
+
+bool Farthest::Beyond() const {
+    return lastRow >= kMaxTableRows || lastColumn >= kMaxTableColumns;
+}
+
+QString Farthest::Message() const {
+    QStringList parts;
+    if (lastRow >= kMaxTableRows)
+        parts.push_back(
+            u"行が %1 行を超えています（いちばん下の値は %2 行目 %3 列）。"_s.arg(kMaxTableRows)
+                .arg(lastRow + 1)
+                .arg(ColumnLetters(lastRowColumn)));
+    if (lastColumn >= kMaxTableColumns)
+        parts.push_back(
+            u"列が %1 列（%2 列まで）を超えています（いちばん右の値は %3 行目 %4 列）。"_s
+                .arg(kMaxTableColumns)
+                .arg(ColumnLetters(kMaxTableColumns - 1))
+                .arg(lastColumnRow + 1)
+                .arg(ColumnLetters(lastColumn)));
+    return parts.join(QString());
+}
+
 TableFile ParseCsv(const QByteArray& bytes) {
     TableFile table;
-    QString text;
-    if (!DecodeText(bytes, &text)) {
-        table.message = NotATable();
+    const DecodedText decoded = DecodeTextFile(bytes);
+    if (!decoded.ok || decoded.text.contains(QChar(0))) {
+        // A NUL is in no text file: the file is something else.
+        table.message =
+            decoded.ok || decoded.badLine <= 1 ? NotATable() : UndecodableTextMessage(decoded);
         return table;
     }
+    const QString& text = decoded.text;
     const QChar separator = DetectSeparator(text);
     QStringList row;
     QString field;
     bool quoted = false;    // inside a quoted field
     bool wasQuoted = false; // the field being read began with a quote
     int quoteStartRow = 0;  // where an open quote began (for the message)
-    auto endRow = [&]() {
-        row.push_back(field);
+    // Where the file goes on: the row being read, and the farthest cell holding something (the
+    // cells beyond the bounds are only counted, never kept).
+    int rowIndex = 0;
+    Farthest farthest;
+    int columnIndex = 0;
+    auto endField = [&]() {
+        if (!field.isEmpty())
+            farthest.Note(rowIndex, columnIndex);
+        if (rowIndex < kMaxTableRows && columnIndex < kMaxTableColumns)
+            row.push_back(field);
+        ++columnIndex;
         field.clear();
         wasQuoted = false;
-        TrimRow(row);
-        table.rows.push_back(row);
-        row.clear();
     };
-    auto tooLarge = [&]() {
-        return static_cast<int>(table.rows.size()) > kMaxTableRows || row.size() > kMaxTableColumns;
+    auto endRow = [&]() {
+        endField();
+        TrimRow(row);
+        if (rowIndex < kMaxTableRows)
+            table.rows.push_back(row);
+        row.clear();
+        columnIndex = 0;
+        ++rowIndex;
     };
     const qsizetype size = text.size();
     for (qsizetype i = 0; i < size; ++i) {
@@ -139,11 +168,9 @@ TableFile ParseCsv(const QByteArray& bytes) {
         } else if (c == u'"' && field.isEmpty() && !wasQuoted) {
             quoted = true;
             wasQuoted = true;
-            quoteStartRow = static_cast<int>(table.rows.size()) + 1;
+            quoteStartRow = rowIndex + 1;
         } else if (c == separator) {
-            row.push_back(field);
-            field.clear();
-            wasQuoted = false;
+            endField();
         } else if (c == u'\r' || c == u'\n') {
             if (c == u'\r' && i + 1 < size && text.at(i + 1) == u'\n')
                 ++i;
@@ -154,54 +181,88 @@ TableFile ParseCsv(const QByteArray& bytes) {
             // A quote inside an unquoted field (or after a closing quote) is kept as it is.
             field.append(c);
         }
-        if (tooLarge())
-            break;
     }
     if (quoted) {
         table.rows.clear();
         table.message = u"%1 行目で始まる「\"」が閉じていません。"_s.arg(quoteStartRow);
         return table;
     }
-    if (!field.isEmpty() || !row.isEmpty() || wasQuoted)
+    if (!field.isEmpty() || columnIndex > 0 || wasQuoted)
         endRow();
     // Empty lines at the end of the file are not rows of the table.
     while (!table.rows.empty() && table.rows.back().isEmpty())
         table.rows.pop_back();
-    if (static_cast<int>(table.rows.size()) > kMaxTableRows ||
-        table.ColumnCount() > kMaxTableColumns) {
+    if (farthest.Beyond()) {
         table.rows.clear();
-        table.message =
-            u"行が %1 行か列が %2 列を超えています。"_s.arg(kMaxTableRows).arg(kMaxTableColumns);
+        table.message = farthest.Message();
         return table;
     }
     table.ok = true;
     return table;
 }
 
-TableFile ParseTableFile(const QByteArray& bytes, const QString& shownName, int sheet) {
+QString TableFile::Where() const {
+    QString where = fileName.isEmpty() ? u"ファイル"_s : u"ファイル「%1」"_s.arg(fileName);
+    if (workbook && sheet >= 0 && sheet < sheetNames.size())
+        where += u"のシート「%1」"_s.arg(QuotedCell(sheetNames.at(sheet)));
+    return where;
+}
+
+TableFile TableBook::Sheet(int sheet) const {
+    if (sheet < 0)
+        sheet = activeSheet;
+    if (ok && sheet < static_cast<int>(sheets.size()))
+        return sheets[static_cast<size_t>(sheet)];
     TableFile table;
+    table.workbook = workbook;
+    if (!sheets.empty()) {
+        table = sheets.front();
+        table.ok = false;
+        table.rows.clear();
+        table.kinds.clear();
+    }
+    table.sheet = sheet;
+    table.message =
+        ok ? u"ファイル「%1」: %2 番目のシートはありません。"_s.arg(table.fileName).arg(sheet + 1)
+           : message;
+    return table;
+}
+
+TableBook ParseTableBook(const QByteArray& bytes, const QString& shownName) {
+    TableBook book;
     if (bytes.size() > kMaxTableFileBytes) {
-        table.message = u"大きすぎます（%1 MB まで）。"_s.arg(kMaxTableFileBytes / (1024 * 1024));
+        book.message = u"大きすぎます（%1 MB まで）。"_s.arg(kMaxTableFileBytes / (1024 * 1024));
     } else if (LooksLikeZip(bytes)) {
-        XlsxContent book = ReadXlsx(bytes, sheet);
-        table.workbook = true;
-        table.sheetNames = std::move(book.sheetNames);
-        table.sheet = sheet;
-        table.rows = std::move(book.rows);
-        table.ok = book.ok;
-        table.message = std::move(book.message);
+        book = ReadXlsx(bytes);
     } else if (LooksLikeCompoundDocument(bytes)) {
-        table.workbook = true;
-        table.message =
+        book.workbook = true;
+        book.message =
             u"パスワードで保護されたブックか、古い形式（.xls）のブックです。パスワードを外して "
             u"Excel ブック（.xlsx）か CSV で保存し直してください。"_s;
     } else {
-        table = ParseCsv(bytes);
+        book.sheets.push_back(ParseCsv(bytes));
+        book.ok = book.sheets.front().ok;
+        book.message = book.sheets.front().message;
     }
-    if (!table.ok) {
-        table.rows.clear();
-        table.message = u"ファイル「%1」: "_s.arg(shownName) + table.message;
+    const QString prefix = u"ファイル「%1」: "_s.arg(shownName);
+    if (!book.ok) {
+        book.sheets.clear();
+        book.message = prefix + book.message;
     }
+    for (TableFile& sheet : book.sheets) {
+        sheet.fileName = shownName;
+        if (!sheet.ok) {
+            sheet.rows.clear();
+            sheet.kinds.clear();
+            sheet.message = prefix + sheet.message;
+        }
+    }
+    return book;
+}
+
+TableFile ParseTableFile(const QByteArray& bytes, const QString& shownName, int sheet) {
+    TableFile table = ParseTableBook(bytes, shownName).Sheet(sheet);
+    table.fileName = shownName;
     return table;
 }
 

@@ -12,6 +12,7 @@ struct Command {
     QString name;
     QString usage;                                   // one line: "check FILE"
     std::function<int(const QStringList& args)> run; // args after the command name
+    QString help = {};                               // options and limits, shown by --help
 };
 
 // Registers a command; use from a file-scope initialiser:

@@ -58,14 +58,23 @@ int main(int argc, char** argv) {
         return 0;
     }
     using kirune::tool::Commands;
+    // "--help" alone, or after a command, prints the usage with options and limits to stdout.
+    const bool help = args.contains(QStringLiteral("--help"));
     if (!args.isEmpty()) {
         for (const auto& command : Commands())
-            if (command.name == args.first())
+            if (command.name == args.first() && !help)
                 return command.run(args.mid(1));
     }
-    kirune::tool::PrintError(QStringLiteral("usage:"));
-    for (const auto& command : Commands())
-        kirune::tool::PrintError(QStringLiteral("  kirune-tool ") + command.usage);
-    kirune::tool::PrintError(QStringLiteral("  kirune-tool --version"));
-    return 2;
+    const auto print = help ? kirune::tool::PrintLine : kirune::tool::PrintError;
+    print(QStringLiteral("usage:"));
+    for (const auto& command : Commands()) {
+        if (help && args.size() > 1 && command.name != args.first())
+            continue;
+        print(QStringLiteral("  kirune-tool ") + command.usage);
+        if (help && !command.help.isEmpty())
+            print(command.help);
+    }
+    if (!help || args.size() == 1)
+        print(QStringLiteral("  kirune-tool --version"));
+    return help ? 0 : 2;
 }

@@ -31,9 +31,10 @@ int ToolPlatform::AskChoice(const QString& text, const QList<Choice>& answers, i
         chosen = choiceAnswers.front();
         choiceAnswers.pop_front();
     }
+    // The answer's word alone: "はい(&Y)" -> "はい", "&Yes" -> "Yes".
     QString shown = answers.value(chosen, Choice(QString())).text;
-    if (usual)
-        shown.remove(QRegularExpression(QStringLiteral(R"(\(&.\))"))); // "いいえ(&N)" -> "いいえ"
+    shown.remove(QRegularExpression(QStringLiteral(R"(\(&.\))")));
+    shown.remove(QRegularExpression(QStringLiteral("&(?=.)")));
     PrintError(text + QStringLiteral(" -> ") + shown);
     return chosen;
 }

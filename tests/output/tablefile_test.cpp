@@ -120,8 +120,10 @@ TEST(TableFile, BadFilesAreRefusedNamingTheFileAndTheFault) {
         {"zip bomb", Fixture(QStringLiteral("bomb.xlsx")), 0, u"50 MB を超えます"},
         {"no such sheet", Fixture(QStringLiteral("openpyxl.xlsx")), 2,
          u"3 番目のシートはありません"},
-        {"too many rows", tall, 0, u"1000 行か列が 200 列を超えています"},
-        {"too many columns", wide, 0, u"1000 行か列が 200 列を超えています"},
+        {"too many rows", tall, 0,
+         u"行が 1000 行を超えています（いちばん下の値は 1001 行目 A 列）"},
+        {"too many columns", wide, 0,
+         u"列が 200 列（GR 列まで）を超えています（いちばん右の値は 1 行目 GS 列）"},
         {"open quote", "a,\"b\nc\n", 0, u"1 行目で始まる「\"」が閉じていません"},
     };
     for (const Case& c : cases) {
@@ -136,7 +138,10 @@ TEST(TableFile, BadFilesAreRefusedNamingTheFileAndTheFault) {
 
 TEST(TableFile, AWorkbookCellBeyondTheBoundsIsRefused) {
     // A value in row 1001 (or column GS, the 201st) of the sheet.
-    for (const char* ref : {"A1001", "GS1"}) {
+    const std::pair<const char*, const char16_t*> refs[] = {
+        {"A1001", u"行が 1000 行を超えています（いちばん下の値は 1001 行目 A 列）"},
+        {"GS1", u"列が 200 列（GR 列まで）を超えています（いちばん右の値は 1 行目 GS 列）"}};
+    for (const auto& [ref, said] : refs) {
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("big.xlsx"));
         const QByteArray script =
@@ -149,7 +154,7 @@ TEST(TableFile, AWorkbookCellBeyondTheBoundsIsRefused) {
         ASSERT_EQ(std::system(("/usr/bin/python3 " + py.fileName().toStdString()).c_str()), 0);
         const TableFile table = ReadTableFile(path);
         EXPECT_FALSE(table.ok) << ref;
-        EXPECT_TRUE(table.message.contains(u"1000 行か列が 200 列を超えています"_s)) << ref;
+        EXPECT_TRUE(table.message.contains(QString::fromUtf16(said))) << ref;
     }
 }
 

@@ -4,6 +4,7 @@
 #include "model/gradebookfile.h"
 
 #include "support/testutil.h"
+#include "support/workbookfixture.h"
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -307,6 +308,7 @@ TEST(ToolTest, ImportScoresRegistersIntoOutOrWritesNothing) {
         QByteArray file;
         int exitCode;
         const char16_t* said; // in stdout or stderr
+        QStringList options = {};
     } cases[] = {
         {"cells that are no scores", "2 0 0 0", false, "No.,X\n1,51\n", 1,
          u"得点でないセル: 2 行目 B 列「51」配点 50 を超えています"},
@@ -314,18 +316,71 @@ TEST(ToolTest, ImportScoresRegistersIntoOutOrWritesNothing) {
          u"ファイル「scores.csv」: CSV ファイル"},
         {"no pupil column", "2 0 0 0", false, "a,b\n1,2\n", 1, u"生徒の列がありません"},
         {"not a test", "0 0", false, "No.\n", 2, u"試験の項目ではありません"},
+        {"number and name of different pupils", "2 0 0 0", false,
+         u"番号,氏名,X\n1,宇野 ハナコ,5\n"_s.toUtf8(), 1,
+         u"一致しない行: 2 行目 出席番号 1 は名簿では「青木 太郎」、氏名「宇野 ハナコ」は出席番号 "
+         u"3 "
+         u"です\n"},
+        {"viewpoints some headers name and others not", "2 0 0 0", false,
+         u"番号,表現,X,Y\n1,5,6,7\n"_s.toUtf8(), 1,
+         u"ファイル「scores.csv」: 観点「理解」「言語」の列が見出しにありません。--columns"},
+        {"two visible sheets with pupils", "2 0 0 0", false,
+         test::Workbook({{u"今回"_s, test::SheetXml(u"A1=番号|A2=#1"_s)},
+                         {u"名簿"_s, test::SheetXml(u"A1=氏名"_s)},
+                         {u"前回"_s, test::SheetXml(u"A1=番号"_s), "hidden"}}),
+         1,
+         u"ファイル「scores.csv」には生徒の列のある表示中のシートが 2 "
+         u"枚あります（「今回」「名簿」）"},
+        {"no such sheet",
+         "2 0 0 0",
+         false,
+         test::Workbook({{u"S"_s, test::SheetXml(u"A1=x"_s)}}),
+         1,
+         u"ファイル「scores.csv」にシート「T」はありません（シート: 「S」）",
+         {u"--sheet"_s, u"T"_s}},
+        {"a limit passed", "2 0 0 0", false,
+         test::Workbook({{u"S"_s, test::SheetXml(u"A1=番号|A2=#1|A1048576=#1"_s)}}), 1,
+         u"ファイル「scores.csv」: シート「S」の行が 1000 行を超えています（いちばん下の値は "
+         u"1048576 行目 A 列）。"},
         // Last: those that write OUT. A pupil without a row is reported only.
         {"a pupil without a row", "2 0 0 0", false, "No.,X\n1,40\n", 0,
          u"行のない生徒: 出席番号 3"},
+        {"by name, as asked",
+         "2 0 0 0",
+         false,
+         u"番号,氏名,X\n1,宇野 ハナコ,5\n"_s.toUtf8(),
+         0,
+         u"注意: 2 行目: 氏名「宇野 ハナコ」に従い出席番号 3 としました（ファイルの出席番号は 1）",
+         {u"--by-name"_s}},
+        {"columns named on the command line",
+         "2 0 0 0",
+         false,
+         u"番号,表現,X,Y\n1,5,6,7\n"_s.toUtf8(),
+         0,
+         u"一致 1 人",
+         {u"--columns"_s, u"理解=C,言語=-"_s}},
+        {"columns by position, said", "2 0 0 0", false, "No.,Q1,Q2,Q3\n1,5,6,7\n", 0,
+         u"位置で選んだ列: 表現 は B 列、理解 は C 列、言語 は D 列"},
+        {"the visible sheet the workbook opens on", "2 0 0 0", false,
+         test::Workbook({{u"前回"_s, test::SheetXml(u"A1=番号|A2=#1|B2=#7"_s), "hidden"},
+                         {u"今回"_s, test::SheetXml(u"A1=番号|A2=#1|B2=#8"_s)}},
+                        1),
+         0, u"一致 1 人"},
+        {"no header row", "2 0 0 0", false, "1,8,9\n", 0, u"一致 1 人", {u"--no-header"_s}},
         {"good", "2 0 0 0", false,
          u"番号,氏名,表現,理解,言語\n1,青木 太郎,40,30,20\n"
          u"3,宇野 ハナコ,欠,,\n9,誰,1,1,1\n"_s.toUtf8(),
          0, u"一致 2 人、一致しない行 1、行のない生徒 0 人、得点でないセル 0、注意 0"},
     };
     for (const auto& c : cases) {
+        QFile::remove(out);
         Put(scores, c.file);
-        const ToolRun run = RunTool({QStringLiteral("import-scores"), book, QLatin1String(c.key),
-                                     scores, c.outIsBook ? book : out});
+        const ToolRun run =
+            RunTool(QStringList{QStringLiteral("import-scores"), book, QLatin1String(c.key), scores,
+                                c.outIsBook ? book : out} +
+                    c.options);
+        // The answer to a question is printed as its word alone.
+        EXPECT_FALSE(run.err.contains(u"(&"_s)) << c.name << ": " << run.err.toStdString();
         EXPECT_EQ(run.exitCode, c.exitCode) << c.name << ": " << run.err.toStdString();
         EXPECT_TRUE((run.out + run.err).contains(QString::fromUtf16(c.said)))
             << c.name << ": " << (run.out + run.err).toStdString();
@@ -341,6 +396,19 @@ TEST(ToolTest, ImportScoresRegistersIntoOutOrWritesNothing) {
     EXPECT_EQ(result->Scores[S][0], 40);
     EXPECT_EQ(result->Scores[S + 3][0], 90);
     EXPECT_EQ(result->Scores[S][2], -2);
+}
+
+// The options and the limits are in --help, on stdout.
+TEST(ToolTest, HelpListsTheImportOptionsAndLimits) {
+    for (const QStringList& args :
+         {QStringList{u"--help"_s}, QStringList{u"import-scores"_s, u"--help"_s}}) {
+        const ToolRun run = RunTool(args);
+        EXPECT_EQ(run.exitCode, 0);
+        for (const char* said :
+             {"--sheet NAME", "--by-number", "--by-name", "--columns", "--no-header", "10 MB",
+              "1,000 rows and 200 columns", "40 characters"})
+            EXPECT_TRUE(run.out.contains(QLatin1String(said))) << said << run.out.toStdString();
+    }
 }
 
 } // namespace

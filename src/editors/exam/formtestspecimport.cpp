@@ -2,11 +2,23 @@
 #include "formtestspec.h"
 #include "scoreimportdialog.h"
 
+#include <QCryptographicHash>
 #include <QFileInfo>
 
 using namespace Qt::StringLiterals;
 
 namespace kirune {
+
+namespace {
+
+// Where the columns chosen for a header row are kept between imports.
+QString ColumnsSettingKey(const QString& headerKey) {
+    return QStringLiteral("ScoreImport/Columns/") +
+           QString::fromLatin1(
+               QCryptographicHash::hash(headerKey.toUtf8(), QCryptographicHash::Sha1).toHex());
+}
+
+} // namespace
 
 QString ScoreFileFilter() {
     return u"得点ファイル (*.csv *.txt *.xlsx)|*.csv;*.txt;*.xlsx|すべてのファイル (*)|*"_s;
@@ -23,15 +35,24 @@ void FormTestSpec::ImportScoresFromFile() {
     if (!path)
         return;
     ScoreImport import;
-    if (!import.Open(*path, *target) && import.Table().sheetNames.isEmpty()) {
-        // A file refused as a whole has nothing to preview; a workbook whose first sheet is
-        // refused may have another sheet to choose.
+    if (!import.Open(*path, *target) && !import.Book().ok) {
+        // A file refused as a whole has nothing to preview; a workbook whose sheet is refused
+        // may have another sheet to choose.
         logic_.platform.ShowMessage(import.Message());
         return;
     }
+    // The same header row as before (the next test's file) gets the columns chosen then.
+    const QString remembered = ColumnsSettingKey(import.HeaderKey());
+    const QString before = logic_.platform.ReadSetting(remembered, QString()).toString();
+    QString unused;
+    if (!import.HeaderKey().isEmpty() && !before.isEmpty())
+        import.ChooseColumnsText(before, &unused);
     ScoreImportDialog dialog(import, QFileInfo(*path).fileName(), this);
-    if (dialog.exec() == QDialog::Accepted && import.CanImport())
-        logic_.ImportScores(import.Preview());
+    if (dialog.exec() != QDialog::Accepted || !import.CanImport())
+        return;
+    if (!import.HeaderKey().isEmpty())
+        logic_.platform.WriteSetting(ColumnsSettingKey(import.HeaderKey()), import.ColumnsText());
+    logic_.ImportScores(import.Preview());
 }
 
 } // namespace kirune

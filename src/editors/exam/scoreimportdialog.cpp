@@ -2,6 +2,7 @@
 
 #include "editors/common/accessibility.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QGridLayout>
@@ -66,7 +67,10 @@ ScoreImportDialog::ScoreImportDialog(ScoreImport& import, const QString& fileNam
     sheet_ = new QComboBox;
     sheet_->setObjectName(QStringLiteral("SheetBox"));
     sheet_->setAccessibleName(u"シート"_s);
-    sheet_->addItems(import.Table().sheetNames);
+    for (int i = 0; i < import.Table().sheetNames.size(); ++i)
+        sheet_->addItem(import.Table().hiddenSheet[static_cast<size_t>(i)]
+                            ? import.Table().sheetNames.at(i) + u"（非表示）"_s
+                            : import.Table().sheetNames.at(i));
     sheet_->setCurrentIndex(import.Table().sheet);
     sheetLabel_->setBuddy(sheet_);
     top->addWidget(sheetLabel_);
@@ -102,6 +106,18 @@ ScoreImportDialog::ScoreImportDialog(ScoreImport& import, const QString& fileNam
     }
     grid->setColumnStretch(1, 1);
     grid->setColumnStretch(3, 1);
+    const int below = (place + 1) / 2;
+    headerless_ = new QCheckBox(WithAccessKey(u"見出しの行がない（1 行目から生徒の行）"_s, 'H'));
+    headerless_->setObjectName(QStringLiteral("HeaderlessBox"));
+    grid->addWidget(headerless_, below, 0, 1, 2);
+    followsLabel_ = new QLabel(WithAccessKey(u"番号と名前が違う行"_s, 'F') + u':');
+    follows_ = new QComboBox;
+    follows_->setObjectName(QStringLiteral("FollowsBox"));
+    follows_->setAccessibleName(u"番号と名前が違う行"_s);
+    follows_->addItems({u"入力しない"_s, u"出席番号に従う"_s, u"氏名に従う"_s});
+    followsLabel_->setBuddy(follows_);
+    grid->addWidget(followsLabel_, below + 1, 0);
+    grid->addWidget(follows_, below + 1, 1);
     layout->addWidget(columns);
 
     message_ = new QLabel;
@@ -138,16 +154,34 @@ ScoreImportDialog::ScoreImportDialog(ScoreImport& import, const QString& fileNam
     });
     for (QComboBox* box : columnBoxes_)
         connect(box, &QComboBox::activated, this, [this] { ColumnsChosen(); });
+    connect(headerless_, &QCheckBox::toggled, this, [this](bool on) {
+        import_state_.SetHeaderless(on);
+        FillColumnBoxes();
+        ShowPreview();
+    });
+    connect(follows_, &QComboBox::activated, this, [this](int index) {
+        import_state_.ChooseFollows(static_cast<RowFollows>(index));
+        ShowPreview();
+    });
 
     FillColumnBoxes();
     ShowPreview();
 
-    // As large as the preview needs, never larger than the screen.
+    // Wide enough for the lists and tall enough for 15 pupils' rows, never beyond the screen.
     const QRect screen =
         this->screen() ? this->screen()->availableGeometry() : QRect(0, 0, 800, 600);
-    const QSize wanted = QSize(fontMetrics().averageCharWidth() * 120, fontMetrics().height() * 34)
-                             .boundedTo(screen.size() * 9 / 10);
+    QTableWidget* pupils = tables_[0];
+    const int rowsHeight = pupils->verticalHeader()->defaultSectionSize() * 15 +
+                           pupils->horizontalHeader()->sizeHint().height() +
+                           2 * pupils->frameWidth();
+    const int height = layout->sizeHint().height() - pupils->sizeHint().height() + rowsHeight;
+    const QSize wanted(fontMetrics().averageCharWidth() * 120, height);
     resize(wanted.expandedTo(minimumSizeHint()).boundedTo(screen.size()));
+}
+
+int ScoreImportDialog::VisibleRows() const {
+    QTableWidget* pupils = tables_[0];
+    return pupils->viewport()->height() / pupils->verticalHeader()->defaultSectionSize();
 }
 
 void ScoreImportDialog::FillColumnBoxes() {
@@ -156,14 +190,23 @@ void ScoreImportDialog::FillColumnBoxes() {
     const ScoreColumns& chosen = import_state_.Preview().columns;
     const int current[5] = {chosen.numberColumn, chosen.nameColumn, chosen.viewpoint[0],
                             chosen.viewpoint[1], chosen.viewpoint[2]};
+    const bool readable =
+        import_state_.Table().ok && (chosen.headerRow >= 0 || import_state_.Headerless());
     for (int i = 0; i < 5; ++i) {
         QComboBox* box = columnBoxes_[static_cast<size_t>(i)];
         box->clear();
-        box->addItem(u"（なし）"_s);
-        box->addItems(labels);
-        box->setCurrentIndex(current[i] + 1);
-        box->setEnabled(import_state_.Table().ok && chosen.headerRow >= 0);
+        // A viewpoint no header named is asked for, never guessed.
+        if (current[i] == kUnchosenColumn)
+            box->addItem(u"（選んでください）"_s, kUnchosenColumn);
+        box->addItem(u"（なし）"_s, -1);
+        for (int c = 0; c < labels.size(); ++c)
+            box->addItem(labels.at(c), c);
+        box->setCurrentIndex(box->findData(current[i]));
+        box->setEnabled(readable);
     }
+    headerless_->setChecked(import_state_.Headerless());
+    headerless_->setEnabled(import_state_.Table().ok);
+    follows_->setCurrentIndex(static_cast<int>(import_state_.Follows()));
     filling_ = false;
 }
 
@@ -171,14 +214,15 @@ void ScoreImportDialog::ColumnsChosen() {
     if (filling_)
         return;
     ScoreColumns columns;
-    columns.numberColumn = columnBoxes_[0]->currentIndex() - 1;
-    columns.nameColumn = columnBoxes_[1]->currentIndex() - 1;
+    columns.numberColumn = columnBoxes_[0]->currentData().toInt();
+    columns.nameColumn = columnBoxes_[1]->currentData().toInt();
     for (int v = 0; v < 3; ++v)
         columns.viewpoint[static_cast<size_t>(v)] =
             import_state_.Target().checked[static_cast<size_t>(v)]
-                ? columnBoxes_[static_cast<size_t>(v + 2)]->currentIndex() - 1
+                ? columnBoxes_[static_cast<size_t>(v + 2)]->currentData().toInt()
                 : -1;
     import_state_.ChooseColumns(columns);
+    FillColumnBoxes(); // a chosen column no longer offers （選んでください）
     ShowPreview();
 }
 
@@ -186,7 +230,21 @@ void ScoreImportDialog::ShowPreview() {
     const ScorePreview& preview = import_state_.Preview();
     const ScoreImportTarget& target = import_state_.Target();
     const bool readable = import_state_.Table().ok && preview.ok;
-    message_->setText(readable ? preview.Counts() : import_state_.Message());
+    QStringList message{readable ? preview.Counts() : import_state_.Message()};
+    if (readable && !preview.ByPosition().isEmpty())
+        message.push_back(u"見出しに観点の名前がないため、位置で選んだ列: "_s +
+                          preview.ByPosition());
+    if (readable && !preview.Unchosen().isEmpty())
+        message.push_back(u"見出しで見つからない観点「%1」の列を選んでください。"_s.arg(
+            preview.Unchosen().join(u"」「"_s)));
+    if (readable && preview.Conflicts() > 0)
+        message.push_back(u"出席番号と氏名が名簿の別の生徒を指す行が %1 行あります。"
+                          u"［番号と名前が違う行］で従う方を選ぶまで、その行は入力しません。"_s.arg(
+                              preview.Conflicts()));
+    message_->setText(message.join(u'\n'));
+    const bool asks = preview.Conflicts() > 0 || import_state_.Follows() != RowFollows::Neither;
+    followsLabel_->setVisible(asks);
+    follows_->setVisible(asks);
 
     // The file's row first, as in the other lists; the scores as the boxes will hold them.
     QStringList matchedHeaders{u"行"_s, u"番号"_s, u"氏名"_s};
