@@ -10,6 +10,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QGroupBox>
 #include <QLabel>
 #include <QMenu>
@@ -300,9 +301,32 @@ TEST_F(MainWindowTest, AClickOnTheGridMovesItsCurrentCell) {
     Click(grid->viewport(), grid->cellRect(3, 2).center());
     EXPECT_EQ(logic->grid.CurrentRow(), 3);
     EXPECT_EQ(logic->grid.CurrentCol(), 2);
-    Click(grid->viewport(), grid->cellRect(0, 4).center()); // a header cell: stays
-    EXPECT_EQ(logic->grid.CurrentRow(), 3);
-    EXPECT_EQ(logic->grid.CurrentCol(), 2);
+    // A header cell selects its column, whose first cell becomes the current one.
+    Click(grid->viewport(), grid->cellRect(0, 4).center());
+    EXPECT_EQ(logic->grid.CurrentRow(), 1);
+    EXPECT_EQ(logic->grid.CurrentCol(), 4);
+    EXPECT_EQ(grid->selection(), (CellRange{0, 4, logic->grid.Rows() - 1, 4}));
+}
+
+// The keyboard reaches the table and leaves it again; the Edit menu copies and selects.
+TEST_F(MainWindowTest, TheTableIsReadWithTheKeysAndCopiedFromTheEditMenu) {
+    Start();
+    GridView* grid = window->msFlexGrid1();
+    window->activateWindow();
+    window->treeView1()->setFocus();
+    ProcessEvents();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), grid);
+    QTest::keyClick(grid, Qt::Key_Down);
+    QTest::keyClick(grid, Qt::Key_End, Qt::ControlModifier);
+    EXPECT_EQ(logic->grid.CurrentRow(), logic->grid.Rows() - 1);
+    EXPECT_EQ(logic->grid.CurrentCol(), logic->grid.Cols() - 1);
+    window->menuAction(Menu::EditSelectAll)->trigger();
+    window->menuAction(Menu::EditCopy)->trigger();
+    EXPECT_EQ(QApplication::clipboard()->text().count(u'\n'), logic->grid.Rows());
+    EXPECT_EQ(window->menuAction(Menu::EditCopy)->shortcut(), QKeySequence::Copy);
+    QTest::keyClick(grid, Qt::Key_Tab, Qt::ShiftModifier);
+    EXPECT_EQ(QApplication::focusWidget(), window->treeView1());
 }
 
 TEST_F(MainWindowTest, ThePanesFollowTheResizeRule) {

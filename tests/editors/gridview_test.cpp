@@ -6,9 +6,13 @@
 #include "support/testutil.h"
 #include "support/widgettest.h"
 #include <QApplication>
+#include <QClipboard>
 #include <QImage>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QScrollBar>
+#include <QTest>
+#include <functional>
 #include <gtest/gtest.h>
 
 using namespace Qt::StringLiterals;
@@ -113,6 +117,101 @@ TEST_F(GridViewTest, CellsTakeTheirBackgroundColour) {
     EXPECT_EQ(image.pixelColor(last.right() + 5, last.center().y()), QColor(171, 171, 171));
 }
 
+// A press on one cell, a move with the button held and a release on another.
+void Drag(QWidget* widget, const QPoint& from, const QPoint& to,
+          Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+    QMouseEvent press(QEvent::MouseButtonPress, from, widget->mapToGlobal(from), Qt::LeftButton,
+                      Qt::LeftButton, modifiers);
+    QApplication::sendEvent(widget, &press);
+    QMouseEvent move(QEvent::MouseMove, to, widget->mapToGlobal(to), Qt::NoButton, Qt::LeftButton,
+                     modifiers);
+    QApplication::sendEvent(widget, &move);
+    QMouseEvent release(QEvent::MouseButtonRelease, to, widget->mapToGlobal(to), Qt::LeftButton,
+                        Qt::NoButton, modifiers);
+    QApplication::sendEvent(widget, &release);
+}
+
+TEST_F(GridViewTest, KeysMoveTheCurrentCellAmongTheOrdinaryCellsOfANavigableTable) {
+    std::vector<std::pair<int, int>> reported;
+    QObject::connect(&view, &GridView::currentCellChanged,
+                     [&reported](int row, int col) { reported.emplace_back(row, col); });
+    grid.SetCurrentCell(2, 2);
+    view.refresh();
+    QTest::keyClick(&view, Qt::Key_Right); // the editors' rosters take no keys
+    EXPECT_EQ(view.currentCol(), 2);
+
+    view.setNavigable(true);
+    const struct {
+        Qt::Key key;
+        Qt::KeyboardModifiers modifiers;
+        int row, col;
+    } steps[] = {
+        {Qt::Key_Right, Qt::NoModifier, 2, 3},    {Qt::Key_Right, Qt::NoModifier, 2, 3},
+        {Qt::Key_Left, Qt::NoModifier, 2, 2},     {Qt::Key_Down, Qt::NoModifier, 3, 2},
+        {Qt::Key_Up, Qt::NoModifier, 2, 2},       {Qt::Key_Home, Qt::NoModifier, 2, 1},
+        {Qt::Key_End, Qt::NoModifier, 2, 3},      {Qt::Key_Home, Qt::ControlModifier, 1, 1},
+        {Qt::Key_End, Qt::ControlModifier, 5, 3}, {Qt::Key_PageUp, Qt::NoModifier, 1, 3},
+        {Qt::Key_PageDown, Qt::NoModifier, 5, 3}, {Qt::Key_Up, Qt::AltModifier, 5, 3},
+    };
+    for (const auto& step : steps) {
+        QTest::keyClick(&view, step.key, step.modifiers);
+        EXPECT_EQ(std::pair(view.currentRow(), view.currentCol()), std::pair(step.row, step.col))
+            << QKeySequence(step.key | step.modifiers).toString().toStdString();
+    }
+    EXPECT_EQ(reported.size(), 10u); // every move, none where the cell stayed
+    EXPECT_EQ(grid.CurrentRow(), 2); // the owner stores it, when it wants to
+    EXPECT_TRUE(view.selection().isEmpty());
+}
+
+TEST_F(GridViewTest, ShiftADragOrAFixedCellSelectsAndCopyTakesTheSelection) {
+    view.setNavigable(true);
+    grid.SetText(0, 2, u"国語\r表現"_s);
+    grid.SetCell(3, 2, u" 1,087"_s, CellValue::Number(1087, 0, true));
+    const auto at = [this](int row, int col) { return view.cellRect(row, col).center(); };
+    const struct {
+        const char* what;
+        std::function<void()> act;
+        CellRange selected;
+    } cases[] = {
+        {"shift and arrows",
+         [&] {
+             view.moveCurrentCell(2, 2);
+             QTest::keyClick(&view, Qt::Key_Right, Qt::ShiftModifier);
+             QTest::keyClick(&view, Qt::Key_Down, Qt::ShiftModifier);
+         },
+         {2, 2, 3, 3}},
+        {"an arrow alone", [&] { QTest::keyClick(&view, Qt::Key_Left); }, {}},
+        {"a drag", [&] { Drag(view.viewport(), at(1, 1), at(2, 3)); }, {1, 1, 2, 3}},
+        {"a header cell", [&] { Click(view.viewport(), at(0, 2)); }, {0, 2, 5, 2}},
+        {"shift and another header cell",
+         [&] { Drag(view.viewport(), at(0, 3), at(0, 3), Qt::ShiftModifier); },
+         {0, 2, 5, 3}},
+        {"a number cell", [&] { Click(view.viewport(), at(3, 0)); }, {3, 0, 3, 3}},
+        {"the corner", [&] { Click(view.viewport(), at(0, 0)); }, {0, 0, 5, 3}},
+        {"Ctrl+A",
+         [&] {
+             view.clearSelection();
+             QTest::keyClick(&view, Qt::Key_A, Qt::ControlModifier);
+         },
+         {0, 0, 5, 3}},
+    };
+    for (const auto& c : cases) {
+        c.act();
+        EXPECT_EQ(view.selection(), c.selected) << c.what;
+    }
+
+    Click(view.viewport(), at(0, 2)); // the column, with its header
+    QTest::keyClick(&view, Qt::Key_C, Qt::ControlModifier);
+    const QMimeData* copied = QGuiApplication::clipboard()->mimeData();
+    EXPECT_EQ(copied->text(), u"国語 表現\n\n\n1087\n\n\n"_s);
+    EXPECT_TRUE(copied->html().contains(u"<td>1087</td>"_s));
+    QTest::keyClick(&view, Qt::Key_Down); // nothing selected: the current cell alone
+    view.copy();
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), u"\n"_s);
+    view.moveCurrentCell(3, 2);
+    EXPECT_EQ(view.copiedCells().text, u"1087\n"_s);
+}
+
 // Text and fill of a cell come from one source: headers and coloured cells are dark text on a
 // light fill in any theme, ordinary cells take both from the palette. So every cell stays
 // readable in a dark theme, on screen as in the colours reported.
@@ -157,6 +256,11 @@ TEST_F(GridViewTest, EveryCellIsReadableInALightAndADarkTheme) {
                     contrast = std::max(contrast, std::abs(image.pixelColor(x, y).lightness() -
                                                            colours.fill.lightness()));
             EXPECT_GT(contrast, 150);
+            // The current cell's frame stands out from the cell it frames.
+            grid.SetCurrentCell(std::max(cell.row, 1), 1);
+            view.refresh();
+            EXPECT_GT(std::abs(view.currentFrameColour().lightness() - colours.fill.lightness()),
+                      100);
         }
     }
 }
