@@ -1,8 +1,10 @@
 #!/usr/bin/python3
 """Reads the main window's table from outside the program, as a screen reader does: through the
 desktop's accessibility bus (AT-SPI). Starts the program on a class file, finds the table, prints
-its size, headers and some cells, moves the current cell with key presses and prints the focused
-cell as a screen reader reads it: "column header, row header, text". Exit 77: no bus (skipped)."""
+its size and a cell, moves into the table and through it with key presses and prints the focused
+cell as a screen reader reads it: "column header, row header, text". Run it on a display with a
+session bus: xvfb-run -a dbus-run-session -- atspi_table.py KIRUNE BOOK SUBJECT-NODE.
+Exit 77: no AT-SPI for Python (skipped)."""
 import os
 import shutil
 import subprocess
@@ -65,6 +67,8 @@ def reading(table, row, col):
 
 
 def focused_cell(table, rows, cols):
+    if not table.get_state_set().contains(Atspi.StateType.FOCUSED):
+        return None
     for row in range(rows):
         for col in range(cols):
             cell = Atspi.Table.get_accessible_at(table, row, col)
@@ -78,36 +82,78 @@ def press(key):
     time.sleep(0.3)
 
 
+def click(node):
+    """A click in the middle of `node` on the screen, as the mouse makes it."""
+    box = Atspi.Component.get_extents(node, Atspi.CoordType.SCREEN)
+    Atspi.generate_mouse_event(box.x + box.width // 2, box.y + box.height // 2, "b1c")
+    time.sleep(0.5)
+
+
+def tree_item(app, name=None):
+    """The tree's node called `name`, or its first node."""
+    for node in descendants(app):
+        if node.get_role() == Atspi.Role.TREE:
+            for i in range(node.get_child_count()):
+                item = node.get_child_at_index(i)
+                if item.get_role() != Atspi.Role.TABLE_COLUMN_HEADER and \
+                        name in (None, item.get_name()):
+                    return item
+    return None
+
+
+def focus_report(table, key):
+    rows = min(Atspi.Table.get_n_rows(table), 8)
+    at = focused_cell(table, rows, Atspi.Table.get_n_columns(table))
+    return f"{key}: " + (reading(table, *at) if at else "no focused cell")
+
+
 def main():
-    kirune, book = sys.argv[1], sys.argv[2]
+    kirune, book, subject = sys.argv[1:4]
     home = tempfile.mkdtemp(prefix="kirune-atspi-")
     copy = os.path.join(home, os.path.basename(book))
     shutil.copy(book, copy)
     env = dict(os.environ, HOME=home, XDG_CONFIG_HOME=os.path.join(home, "config"),
                XDG_DATA_HOME=os.path.join(home, "data"), QT_QPA_PLATFORM="xcb",
-               QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1", QT_ACCESSIBILITY="1")
-    child = subprocess.Popen([kirune, copy], env=env)
+               QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1")
+    # The virtual screen may not take a connection yet: the program then ends at once and is
+    # started again.
+    child = None
     try:
-        app = wait_for(lambda: program(child.pid), "the program")
+        for _ in range(5):
+            child = subprocess.Popen([kirune, copy], env=env)
+            app = wait_for(lambda: program(child.pid) or (False if child.poll() is not None else None),
+                           "the program")
+            if app:
+                break
+            time.sleep(1)
+        else:
+            raise SystemExit("the program did not start on the screen")
         table = wait_for(lambda: the_table(app), "the table 画面の表")
-        rows = Atspi.Table.get_n_rows(table)
-        cols = Atspi.Table.get_n_columns(table)
         print(f"role {table.get_role_name()}")
-        print(f"size {rows} x {cols}")
-        print(f"cell {reading(table, 0, 0)}")
+        print(f"size {Atspi.Table.get_n_rows(table)} x {Atspi.Table.get_n_columns(table)}")
         print(f"cell {reading(table, 2, 0)}")
-        Atspi.Component.grab_focus(table)
-        time.sleep(0.5)
+        # From the tree into the table with Tab, through it with the keys, out again with Tab.
+        click(wait_for(lambda: tree_item(app), "the tree's first node"))
+        press("Tab")
+        print(focus_report(table, "Tab"))
         for key in ("Down", "Down", "End", "Home"):
             press(key)
-            at = focused_cell(table, min(rows, 6), cols)
-            print(f"{key}: " + (reading(table, *at) if at else "no focused cell"))
+            print(focus_report(table, key))
         press("Tab")
-        print("Tab: " + ("left the table" if focused_cell(table, min(rows, 6), cols) is None
-                         else "still in the table"))
+        print(focus_report(table, "Tab"))
+        # A subject's table: points under their viewpoint's header.
+        click(tree_item(app))
+        press("Right")  # the class's branch opens
+        click(wait_for(lambda: tree_item(app, subject), f"the tree's node {subject}"))
+        print(f"size {Atspi.Table.get_n_rows(table)} x {Atspi.Table.get_n_columns(table)}")
+        click(Atspi.Table.get_accessible_at(table, 2, 1))
+        print(focus_report(table, "click"))
+        press("Right")
+        print(focus_report(table, "Right"))
     finally:
-        child.kill()
-        child.wait()
+        if child:
+            child.kill()
+            child.wait()
         shutil.rmtree(home, ignore_errors=True)
 
 

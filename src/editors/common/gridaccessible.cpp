@@ -10,6 +10,15 @@ namespace kirune {
 
 namespace {
 
+// A cell's text on one line, as it is read: its lines (a header's) joined by a blank.
+QString ReadText(const GridView& view, int row, int col) {
+    QStringList lines = view.cellText(row, col).split(u'\n');
+    for (QString& line : lines)
+        line = line.trimmed();
+    lines.removeAll(QString());
+    return lines.join(u' ');
+}
+
 // The grid cell of a child index (the inverse of AccessibleCellIndex); {-1, -1} outside.
 std::pair<int, int> CellOfIndex(const GridView& view, int index) {
     const int rows = view.rowCount();
@@ -54,7 +63,7 @@ public:
     QString text(QAccessible::Text t) const override {
         if (!isValid() || t != QAccessible::Name)
             return QString();
-        return view_->cellText(row_, col_).replace(u'\n', u' ').trimmed();
+        return ReadText(*view_, row_, col_);
     }
     void setText(QAccessible::Text, const QString&) override {}
     QRect rect() const override {
@@ -187,13 +196,13 @@ public:
     QString columnDescription(int column) const override {
         QStringList lines;
         for (int r = 0; r < std::min(view()->fixedRows(), view()->rowCount()); ++r)
-            lines << HeaderText(r, column + view()->fixedCols());
+            lines << ReadText(*view(), r, column + view()->fixedCols());
         return lines.join(u' ').trimmed();
     }
     QString rowDescription(int row) const override {
         QStringList texts;
         for (int c = 0; c < std::min(view()->fixedCols(), view()->columnCount()); ++c)
-            texts << HeaderText(row + view()->fixedRows(), c);
+            texts << ReadText(*view(), row + view()->fixedRows(), c);
         return texts.join(u' ').trimmed();
     }
     int selectedCellCount() const override {
@@ -270,9 +279,6 @@ public:
     void modelChange(QAccessibleTableModelChangeEvent*) override { forgetCells(); }
 
 private:
-    QString HeaderText(int row, int col) const {
-        return view()->cellText(row, col).replace(u'\n', u' ').trimmed();
-    }
     // The selection cut to the ordinary cells.
     CellRange selectedBody() const {
         CellRange range = view()->selection();
