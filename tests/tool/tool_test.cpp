@@ -118,6 +118,13 @@ TEST_F(CheckAndResaveTool, CheckMissingFileAndWrongArguments) {
     EXPECT_TRUE(run.err.contains(QStringLiteral("check FILE"))) << run.err.toStdString();
 }
 
+// The version is the build's project version, the one the window title shows.
+TEST(ToolTest, VersionIsTheProjectVersion) {
+    const ToolRun run = RunTool({QStringLiteral("--version")});
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(run.out, QStringLiteral("kirune-tool " KIRUNE_PROJECT_VERSION "\n"));
+}
+
 TEST_F(CheckAndResaveTool, ResaveWritesTheSameBytesAndKeepsABackup) {
     const QString out = folder.filePath(QStringLiteral("copy.txt"));
     Put(out, "old content");
