@@ -1,10 +1,12 @@
 // The table widget shows a Grid as it is: sizes through the twips helper, header line breaks,
 // right-aligned columns, background colours, a header row and number column that stay put.
+#include "editors/common/gridaccessible.h"
 #include "editors/common/gridview.h"
 #include "editors/common/twips.h"
 
 #include "support/testutil.h"
 #include "support/widgettest.h"
+#include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
 #include <QImage>
@@ -117,29 +119,11 @@ TEST_F(GridViewTest, CellsTakeTheirBackgroundColour) {
     EXPECT_EQ(image.pixelColor(last.right() + 5, last.center().y()), QColor(171, 171, 171));
 }
 
-// A press on one cell, a move with the button held and a release on another.
-void Drag(QWidget* widget, const QPoint& from, const QPoint& to,
-          Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
-    QMouseEvent press(QEvent::MouseButtonPress, from, widget->mapToGlobal(from), Qt::LeftButton,
-                      Qt::LeftButton, modifiers);
-    QApplication::sendEvent(widget, &press);
-    QMouseEvent move(QEvent::MouseMove, to, widget->mapToGlobal(to), Qt::NoButton, Qt::LeftButton,
-                     modifiers);
-    QApplication::sendEvent(widget, &move);
-    QMouseEvent release(QEvent::MouseButtonRelease, to, widget->mapToGlobal(to), Qt::LeftButton,
-                        Qt::NoButton, modifiers);
-    QApplication::sendEvent(widget, &release);
-}
-
 TEST_F(GridViewTest, KeysMoveTheCurrentCellAmongTheOrdinaryCellsOfANavigableTable) {
-    std::vector<std::pair<int, int>> reported;
-    QObject::connect(&view, &GridView::currentCellChanged,
-                     [&reported](int row, int col) { reported.emplace_back(row, col); });
-    grid.SetCurrentCell(2, 2);
-    view.refresh();
+    int reported = 0;
+    QObject::connect(&view, &GridView::currentCellChanged, [&reported] { ++reported; });
+    view.moveCurrentCell(2, 2);
     QTest::keyClick(&view, Qt::Key_Right); // the editors' rosters take no keys
-    EXPECT_EQ(view.currentCol(), 2);
-
     view.setNavigable(true);
     const struct {
         Qt::Key key;
@@ -158,58 +142,85 @@ TEST_F(GridViewTest, KeysMoveTheCurrentCellAmongTheOrdinaryCellsOfANavigableTabl
         EXPECT_EQ(std::pair(view.currentRow(), view.currentCol()), std::pair(step.row, step.col))
             << QKeySequence(step.key | step.modifiers).toString().toStdString();
     }
-    EXPECT_EQ(reported.size(), 10u); // every move, none where the cell stayed
-    EXPECT_EQ(grid.CurrentRow(), 2); // the owner stores it, when it wants to
-    EXPECT_TRUE(view.selection().isEmpty());
+    EXPECT_EQ(reported, 11);         // every move, none where the cell stayed
+    EXPECT_EQ(grid.CurrentRow(), 1); // the owner stores it, when it wants to
 }
 
 TEST_F(GridViewTest, ShiftADragOrAFixedCellSelectsAndCopyTakesTheSelection) {
     view.setNavigable(true);
     grid.SetText(0, 2, u"国語\r表現"_s);
     grid.SetCell(3, 2, u" 1,087"_s, CellValue::Number(1087, 0, true));
+    QWidget* cells = view.viewport();
     const auto at = [this](int row, int col) { return view.cellRect(row, col).center(); };
     const struct {
-        const char* what;
         std::function<void()> act;
         CellRange selected;
     } cases[] = {
-        {"shift and arrows",
-         [&] {
-             view.moveCurrentCell(2, 2);
-             QTest::keyClick(&view, Qt::Key_Right, Qt::ShiftModifier);
-             QTest::keyClick(&view, Qt::Key_Down, Qt::ShiftModifier);
+        {[&] { QTest::keyClick(&view, Qt::Key_Right, Qt::ShiftModifier); }, {1, 1, 1, 2}},
+        {[&] { QTest::keyClick(&view, Qt::Key_Down, Qt::ShiftModifier); }, {1, 1, 2, 2}},
+        {[&] { QTest::keyClick(&view, Qt::Key_Left); }, {}},
+        {[&] {
+             QTest::mousePress(cells, Qt::LeftButton, {}, at(1, 1));
+             QTest::mouseMove(cells, at(2, 3));
+             QTest::mouseRelease(cells, Qt::LeftButton, {}, at(2, 3));
          },
-         {2, 2, 3, 3}},
-        {"an arrow alone", [&] { QTest::keyClick(&view, Qt::Key_Left); }, {}},
-        {"a drag", [&] { Drag(view.viewport(), at(1, 1), at(2, 3)); }, {1, 1, 2, 3}},
-        {"a header cell", [&] { Click(view.viewport(), at(0, 2)); }, {0, 2, 5, 2}},
-        {"shift and another header cell",
-         [&] { Drag(view.viewport(), at(0, 3), at(0, 3), Qt::ShiftModifier); },
+         {1, 1, 2, 3}},
+        {[&] { Click(cells, at(0, 2)); }, {0, 2, 5, 2}}, // a header cell: its column
+        {[&] { QTest::mouseClick(cells, Qt::LeftButton, Qt::ShiftModifier, at(0, 3)); },
          {0, 2, 5, 3}},
-        {"a number cell", [&] { Click(view.viewport(), at(3, 0)); }, {3, 0, 3, 3}},
-        {"the corner", [&] { Click(view.viewport(), at(0, 0)); }, {0, 0, 5, 3}},
-        {"Ctrl+A",
-         [&] {
-             view.clearSelection();
-             QTest::keyClick(&view, Qt::Key_A, Qt::ControlModifier);
-         },
-         {0, 0, 5, 3}},
+        {[&] { Click(cells, at(3, 0)); }, {3, 0, 3, 3}}, // a number cell: its row
+        {[&] { Click(cells, at(0, 0)); }, {0, 0, 5, 3}}, // the corner: all
+        {[&] { QTest::keyClick(&view, Qt::Key_Down); }, {}},
+        {[&] { QTest::keyClick(&view, Qt::Key_A, Qt::ControlModifier); }, {0, 0, 5, 3}},
     };
     for (const auto& c : cases) {
         c.act();
-        EXPECT_EQ(view.selection(), c.selected) << c.what;
+        EXPECT_EQ(view.selection(), c.selected) << &c - cases;
     }
-
-    Click(view.viewport(), at(0, 2)); // the column, with its header
+    Click(cells, at(0, 2)); // the column, with its header, as text and HTML
     QTest::keyClick(&view, Qt::Key_C, Qt::ControlModifier);
-    const QMimeData* copied = QGuiApplication::clipboard()->mimeData();
-    EXPECT_EQ(copied->text(), u"国語 表現\n\n\n1087\n\n\n"_s);
-    EXPECT_TRUE(copied->html().contains(u"<td>1087</td>"_s));
-    QTest::keyClick(&view, Qt::Key_Down); // nothing selected: the current cell alone
-    view.copy();
-    EXPECT_EQ(QGuiApplication::clipboard()->text(), u"\n"_s);
-    view.moveCurrentCell(3, 2);
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), u"国語 表現\n\n\n1087\n\n\n"_s);
+    EXPECT_TRUE(QGuiApplication::clipboard()->mimeData()->html().contains(u"<td>1087</td>"_s));
+    view.moveCurrentCell(3, 2); // nothing selected: the current cell alone
     EXPECT_EQ(view.copiedCells().text, u"1087\n"_s);
+}
+
+// Assistive technology sees a table: the ordinary cells in rows and columns, the header row and
+// the number column their headers, the current cell focused (as heard through the desktop's
+// bus: MainWindowTest.AScreenReaderReadsTheTableThroughTheDesktopsBus).
+TEST_F(GridViewTest, AssistiveTechnologySeesATable) {
+    view.setNavigable(true);
+    grid.SetText(0, 3, u"関心 \r表現"_s);
+    grid.SetText(3, 0, u" 3"_s);
+    grid.SetText(3, 3, u" 20"_s);
+    QAccessibleInterface* table = QAccessible::queryAccessibleInterface(&view);
+    QAccessibleTableInterface* cells = table->tableInterface();
+    ASSERT_NE(cells, nullptr);
+    EXPECT_EQ(table->role(), QAccessible::Table);
+    EXPECT_EQ(std::pair(cells->rowCount(), cells->columnCount()), std::pair(5, 3)); // 24 in all
+    EXPECT_EQ(cells->columnDescription(2), u"関心 表現"_s);
+    QAccessibleInterface* score = cells->cellAt(2, 2);
+    QAccessibleTableCellInterface* place = score->tableCellInterface();
+    ASSERT_EQ(place->columnHeaderCells().size(), 1);
+    ASSERT_EQ(place->rowHeaderCells().size(), 1);
+    const QStringList read = {place->columnHeaderCells()[0]->text(QAccessible::Name),
+                              place->rowHeaderCells()[0]->text(QAccessible::Name),
+                              score->text(QAccessible::Name)};
+    EXPECT_EQ(read, QStringList({u"関心 表現"_s, u"3"_s, u"20"_s}));
+    for (int i = 0; i < table->childCount(); ++i) // headers too; a cell stays the same
+        EXPECT_EQ(table->indexOfChild(table->child(i)), i);
+    EXPECT_EQ(table->childAt(score->rect().center().x(), score->rect().center().y()), score);
+    view.setFocus();
+    view.moveCurrentCell(3, 3);
+    EXPECT_TRUE(score->state().focused);
+    EXPECT_EQ(table->focusChild(), score);
+    EXPECT_TRUE(cells->selectColumn(2)); // selecting through the interface selects in the view
+    EXPECT_TRUE(score->state().selected);
+    EXPECT_TRUE(cells->unselectColumn(2) && cells->selectRow(1));
+    EXPECT_EQ(cells->selectedRows(), QList<int>{1});
+    grid.SetRows(8); // another table
+    view.refresh();
+    EXPECT_EQ(std::pair(cells->rowCount(), cells->selectedCellCount()), std::pair(7, 0));
 }
 
 // Text and fill of a cell come from one source: headers and coloured cells are dark text on a
