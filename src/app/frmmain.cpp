@@ -328,6 +328,7 @@ void frmMain::refresh() {
     if (frame1_->title() != logic_.frame1Caption)
         frame1_->setTitle(logic_.frame1Caption);
     treeView1_->setNodes(logic_.nodes);
+    treeView1_->selectNode(logic_.session.SelectedNodeIndex);
     msFlexGrid1_->refresh();
     if (shownTableKey_ != logic_.session.SelectedNodeKey) {
         // Another table: it is shown from its top-left corner, the names in view.

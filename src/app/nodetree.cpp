@@ -94,6 +94,19 @@ void NodeTree::rebuild(const std::vector<TreeNode>& nodes) {
     setUpdatesEnabled(true);
 }
 
+void NodeTree::selectNode(int index) {
+    QTreeWidgetItem* wanted = index > 0 ? item(index - 1) : nullptr;
+    if (wanted == currentItem() && (!wanted || wanted->isSelected()))
+        return;
+    if (!wanted) {
+        setCurrentItem(nullptr);
+        clearSelection();
+        return;
+    }
+    setCurrentItem(wanted); // also selects it
+    scrollToItem(wanted);
+}
+
 QTreeWidgetItem* NodeTree::makeItem(int index) const {
     const TreeNode& node = shown_[index];
     auto* item = new QTreeWidgetItem;

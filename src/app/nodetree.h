@@ -21,6 +21,10 @@ public:
     // the texts and pictures that changed. No node is selected after a rebuild.
     void setNodes(const std::vector<TreeNode>& nodes);
 
+    // Makes node `index` (1-based, as the tree counts; 0 for none) the selected one, its
+    // branch opened, without reporting it as a click.
+    void selectNode(int index);
+
     // The item of node `index` (0-based, in creation order), made with its ancestors' children
     // when it was not made yet; nullptr when there is no such node.
     QTreeWidgetItem* item(int index);

@@ -1,6 +1,7 @@
 #include "qtplatform.h"
 
 #include "helpwindow.h"
+#include "output/printarea.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -235,18 +236,54 @@ std::optional<QString> QtPlatform::OpenFileName(const QString& title, const QStr
     return path;
 }
 
-std::optional<QStringList> QtPlatform::OpenFileNames(const QString& title, const QString& filter) {
-    const QStringList paths =
-        QFileDialog::getOpenFileNames(DialogParent(), title, lastFolder_, QtFilter(filter));
+std::optional<QStringList> QtPlatform::OpenFileNames(const QString& title, const QString& filter,
+                                                     const QString& folder) {
+    const QStringList paths = QFileDialog::getOpenFileNames(
+        DialogParent(), title, folder.isEmpty() ? lastFolder_ : folder, QtFilter(filter));
     if (paths.isEmpty())
         return std::nullopt;
     RememberFolder(paths.first());
     return paths;
 }
 
+namespace {
+
+// A save dialog that looks at the chosen file before its question about replacing it: a file
+// that would be refused is named in a message, and the dialog stays open for another name.
+class CheckedSaveDialog : public QFileDialog {
+public:
+    CheckedSaveDialog(QWidget* parent, const QString& title, const QString& filter,
+                      std::function<QString(const QString&)> refusal, Platform& platform)
+        : QFileDialog(parent, title, QString(), filter), refusal_(std::move(refusal)),
+          platform_(platform) {
+        // A desktop's own dialog asks about replacing a file before it lets this one look.
+        if (refusal_)
+            setOption(QFileDialog::DontUseNativeDialog);
+    }
+
+protected:
+    void accept() override {
+        const QStringList files = selectedFiles();
+        if (refusal_ && files.size() == 1 && !QFileInfo(files.front()).isDir()) {
+            const QString refused = refusal_(files.front());
+            if (!refused.isEmpty()) {
+                platform_.ShowMessage(refused);
+                return;
+            }
+        }
+        QFileDialog::accept();
+    }
+
+private:
+    std::function<QString(const QString&)> refusal_;
+    Platform& platform_;
+};
+
+} // namespace
+
 std::optional<QString> QtPlatform::SaveFileName(const QString& title, const QString& filter,
                                                 const SaveOffer& offer) {
-    QFileDialog dialog(DialogParent(), title, QString(), QtFilter(filter));
+    CheckedSaveDialog dialog(DialogParent(), title, QtFilter(filter), offer.refusal, *this);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     // The suffix is the dialog's own, so that its question about replacing a file is asked of
@@ -309,8 +346,10 @@ void QtPlatform::ShowHelp() {
 
 QPrinter& QtPlatform::Printer() {
     // Made when first needed: creating it loads the print system, which a start does not need.
-    if (!printer_)
+    if (!printer_) {
         printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
+        KeepPaperMargins(*printer_);
+    }
     return *printer_;
 }
 
@@ -372,7 +411,9 @@ bool QtPlatform::PrintWithPreview(const QString& pdfName,
 bool QtPlatform::ShowPageSetup() {
     QPageSetupDialog dialog(&Printer(), DialogParent());
     dialog.setWindowTitle(u"ﾍﾟｰｼﾞ設定"_s);
-    return dialog.exec() == QDialog::Accepted;
+    const bool accepted = dialog.exec() == QDialog::Accepted;
+    KeepPaperMargins(Printer()); // a narrower margin chosen: the next set-up shows what is kept
+    return accepted;
 }
 
 QString QtPlatform::PdfReportText(const QString& path, bool noPrinter) {

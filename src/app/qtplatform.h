@@ -27,7 +27,8 @@ public:
     // An OK message box with an information icon under a caption of its own (the help's).
     void ShowInformation(const QString& text, const QString& caption);
     std::optional<QString> OpenFileName(const QString& title, const QString& filter) override;
-    std::optional<QStringList> OpenFileNames(const QString& title, const QString& filter) override;
+    std::optional<QStringList> OpenFileNames(const QString& title, const QString& filter,
+                                             const QString& folder) override;
     std::optional<QString> SaveFileName(const QString& title, const QString& filter,
                                         const SaveOffer& offer) override;
     QVariant ReadSetting(const QString& key, const QVariant& fallback) override;

@@ -32,7 +32,7 @@ SummaryWindow::SummaryWindow(std::unique_ptr<GradeSummaryLogic> logic, QWidget* 
     print_->setObjectName(QStringLiteral("cmdPrint"));
     save_ = new QPushButton(u"Excel・CSVで保存(&S)..."_s, this);
     save_->setObjectName(QStringLiteral("cmdSave"));
-    close_ = new QPushButton(u"閉じる"_s, this);
+    close_ = new QPushButton(u"閉じる(&C)"_s, this);
     close_->setObjectName(QStringLiteral("cmdClose"));
     table_ = new GridView(this);
     table_->setObjectName(QStringLiteral("grdSummary"));

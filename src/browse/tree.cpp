@@ -2,6 +2,7 @@
 
 #include "model/numbers.h"
 
+#include <QStringList>
 #include <algorithm>
 #include <initializer_list>
 
@@ -72,12 +73,9 @@ QString TestImageKey(const GradeBook& book, int subject, int semester, int test)
 }
 
 QString HomeRoomNodeText(const GradeBook& book) {
-    return book.HomeRoomYear + book.HomeRoomGrade + book.HomeRoomClass + book.TeacherName;
-}
-
-QString HomeRoomNodeTextSpaced(const GradeBook& book) {
-    return book.HomeRoomYear + u' ' + book.HomeRoomGrade + book.HomeRoomClass + u' ' +
-           book.TeacherName;
+    QStringList parts{book.HomeRoomYear, book.HomeRoomGrade + book.HomeRoomClass, book.TeacherName};
+    parts.removeAll(QString());
+    return parts.join(u' ');
 }
 
 QString TestNodeText(const GradeBook& book, int subject, int semester, int test) {

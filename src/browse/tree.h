@@ -41,10 +41,9 @@ int PupilNumberOfKey(const QString& key);
 std::vector<TreeNode> BuildTreeNodes(const GradeBook& book);
 // "lighton" when any viewpoint of the test has a registered class average, else "lightoff".
 QString TestImageKey(const GradeBook& book, int subject, int semester, int test);
-// Text of the homeroom node as the full rebuild makes it, and as the editors' updates make it
-// (with blanks after the year and the class).
+// Text of the homeroom node, one for every time the tree shows it: "令和8年度 5年2組 山田　恵子",
+// with blanks after the year and the class.
 QString HomeRoomNodeText(const GradeBook& book);
-QString HomeRoomNodeTextSpaced(const GradeBook& book);
 QString TestNodeText(const GradeBook& book, int subject, int semester, int test);
 
 // Level of a key: the numeric value of its first character (0 for "HomeRoom", whose first

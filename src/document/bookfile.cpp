@@ -9,8 +9,6 @@ using namespace Qt::StringLiterals;
 
 namespace kirune {
 
-namespace {} // namespace
-
 QList<Choice> HeldBookAnswers() {
     return {u"読み取り専用で開く"_s, u"このまま開く"_s, u"キャンセル"_s};
 }
@@ -75,27 +73,37 @@ void BookFile::Take(Opening&& opening) {
     ownFile_ = true;
 }
 
-BookFile::Overwrite BookFile::ClearedToOverwrite(const QString& path) {
+QString BookFile::Refusal(const QString& path, bool exported) const {
+    QString refused;
+    if (exported && !CheckNotBookFile(path, path_, &refused))
+        return refused;
     const bool ownFile = !path_.isEmpty() && SaveTarget(path) == SaveTarget(path_);
-    if (readOnly_ && ownFile) {
-        // Opened read-only: another program holds this file.
-        platform_.ShowMessage(
-            u"「%1」は読み取り専用で開いています。別の名前で保存してください。"_s.arg(
-                QFileInfo(path).fileName()));
+    if (ownFile) // opened read-only: another program holds this file
+        return readOnly_
+                   ? u"「%1」は読み取り専用で開いています。別の名前で保存してください。"_s.arg(
+                         QFileInfo(path).fileName())
+                   : QString();
+    // A book that another program holds open is never written over: that program would save
+    // its own version over this one, or lose its work to it. Without a lock file nobody does.
+    if (!QFileInfo::exists(BookLockPath(path)))
+        return QString();
+    const BookLockAttempt attempt = TryLockBook(path);
+    if (attempt.state != BookLockAttempt::State::HeldElsewhere)
+        return QString();
+    return u"「%1」は、ほかのKirune（%2）で開かれているため、上書きできません。"
+           u"別の名前で保存してください。"_s.arg(QFileInfo(path).fileName(), attempt.holder);
+}
+
+BookFile::Overwrite BookFile::ClearedToOverwrite(const QString& path) {
+    if (const QString refused = Refusal(path, false); !refused.isEmpty()) {
+        platform_.ShowMessage(refused);
         return Overwrite::Stop;
     }
+    const bool ownFile = !path_.isEmpty() && SaveTarget(path) == SaveTarget(path_);
     if (!ownFile) {
-        // Another file: the save dialog asked before it let it be chosen. A book that another
-        // program holds open is never written over: that program would save its own version
-        // over this one, or lose its work to it.
-        BookLockAttempt attempt = TryLockBook(path);
-        if (attempt.state == BookLockAttempt::State::HeldElsewhere) {
-            platform_.ShowMessage(u"「%1」は、ほかのKirune（%2）で開かれているため、上書きでき"
-                                  u"ません。別の名前で保存してください。"_s.arg(
-                                      QFileInfo(path).fileName(), attempt.holder));
-            return Overwrite::Stop;
-        }
-        targetLock_ = std::move(attempt.lock);
+        // Another file: the save dialog asked before it was chosen. Its lock is kept until it
+        // is written.
+        targetLock_ = TryLockBook(path).lock;
         return Overwrite::Cleared;
     }
     QString error;

@@ -57,6 +57,11 @@ public:
     // (refused, naming who): the save dialog asked before it was chosen. Its lock is taken
     // here and kept once it is written.
     Overwrite ClearedToOverwrite(const QString& path);
+    // Why Save As (or an export, `exported`) may not write over `path`, before anyone asks
+    // whether to replace it; "" when it may. Refused: the book's own file opened read-only, and
+    // a book another program holds open; an export also never goes over the open book or its
+    // backup. A file that will be refused is refused at once, in the save dialog.
+    QString Refusal(const QString& path, bool exported) const;
     // Writes `bytes` to `path` once it was cleared, keeping the old file as its backup. The
     // book's own file is looked at once more right before it is replaced: when another program
     // changed it after it was cleared, nothing is written. False and a Japanese *error when

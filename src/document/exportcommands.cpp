@@ -12,20 +12,23 @@ using namespace Qt::StringLiterals;
 
 namespace kirune {
 
-// Each export's dialog has its own title, so that it is not taken for Save As; it asks before
-// it lets an existing file be chosen, and offers `name` beside the book. The path chosen, with
+// Each export's dialog has its own title, so that it is not taken for Save As; it refuses the
+// open book, its backup and a book another program holds at once, asks before it lets another
+// existing file be chosen, and offers `name` beside the book. The path chosen, with
 // the extension a name typed without one gets; nullopt when cancelled.
 std::optional<QString> MainLogic::ChooseExportPath(const QString& title, const QString& filter,
                                                    const QString& name, const char* suffix) {
     const auto chosen =
-        platform.SaveFileName(title, filter, {SaveStart(name), QString::fromLatin1(suffix)});
+        platform.SaveFileName(title, filter,
+                              {SaveStart(name), QString::fromLatin1(suffix),
+                               [this](const QString& path) { return file_.Refusal(path, true); }});
     if (!chosen)
         return std::nullopt;
     return WithSuffix(*chosen, suffix);
 }
 
 void MainLogic::mnuCSVSaveAs_Click() {
-    if (!windowEnabled)
+    if (!Allowed(Menu::CSVSaveAs))
         return;
     const auto path = ChooseExportPath(
         u"画面の表をCSVで保存"_s, u"ﾃｷｽﾄﾌｧｲﾙ (*.csv)|*.csv"_s,
@@ -41,7 +44,7 @@ void MainLogic::mnuCSVSaveAs_Click() {
 }
 
 void MainLogic::mnuXlsxSaveAs_Click() {
-    if (!windowEnabled)
+    if (!Allowed(Menu::XlsxSaveAs))
         return;
     const auto path = ChooseExportPath(
         u"画面の表をExcel形式で保存"_s, u"Excel ブック (*.xlsx)|*.xlsx"_s,

@@ -2,6 +2,8 @@
 #include "gradesummarylogic.h"
 #include "mainlogic.h"
 
+#include <QFileInfo>
+
 using namespace Qt::StringLiterals;
 
 namespace kirune {
@@ -9,8 +11,10 @@ namespace kirune {
 void MainLogic::mnuFileGradeSummary_Click() {
     if (!windowEnabled)
         return;
-    const auto chosen =
-        platform.OpenFileNames(u"学年の集計：成績ファイルを選ぶ"_s, u"ﾃｷｽﾄﾌｧｲﾙ (*.txt)|*.txt"_s);
+    // The books of a grade lie beside each other: the chooser starts in the open book's folder.
+    const auto chosen = platform.OpenFileNames(
+        u"学年の集計：成績ファイルを選ぶ"_s, u"ﾃｷｽﾄﾌｧｲﾙ (*.txt)|*.txt"_s,
+        HasOwnFile() ? QFileInfo(session.FileName).absolutePath() : QString());
     if (!chosen)
         return;
     auto summary =

@@ -1,6 +1,7 @@
 #include "gradesummarylogic.h"
 
 #include "model/numbers.h"
+#include "model/safefile.h"
 #include "output/pdffile.h"
 #include "output/summaryoutput.h"
 
@@ -85,19 +86,27 @@ bool GradeSummaryLogic::Print() {
 void GradeSummaryLogic::SaveAs() {
     if (summary_.classes.empty())
         return;
-    // The dialog asks before an existing file is chosen; a name without an extension is a
-    // workbook.
+    // A name without an extension (or with another) is a workbook.
+    const auto written = [](QString path) {
+        const QString suffix = QFileInfo(path).suffix().toLower();
+        if (suffix != QLatin1String("csv") && suffix != QLatin1String("xlsx"))
+            path += QStringLiteral(".xlsx");
+        return path;
+    };
+    // The dialog refuses the open book and the books summarised at once, and asks before
+    // another existing file is chosen.
     const auto chosen = platform_.SaveFileName(
         u"学年の集計を保存"_s, u"Excel ブック (*.xlsx)|*.xlsx|CSV ファイル (*.csv)|*.csv"_s,
         {u"学年の集計_"_s + SummaryPeriodLabel(summary_.period) + QStringLiteral(".xlsx"),
-         QStringLiteral("xlsx")});
-    if (!chosen)
-        return;
-    QString path = *chosen;
-    const QString suffix = QFileInfo(path).suffix().toLower();
-    if (suffix != QLatin1String("csv") && suffix != QLatin1String("xlsx"))
-        path += QStringLiteral(".xlsx");
-    SaveTo(path);
+         QStringLiteral("xlsx"), [this, written](const QString& path) {
+             QString refused;
+             if (!CheckNotBookFile(written(path), openBookPath_, &refused))
+                 return refused;
+             CheckNotSummarisedBook(summary_, written(path), &refused);
+             return refused;
+         }});
+    if (chosen)
+        SaveTo(written(*chosen));
 }
 
 bool GradeSummaryLogic::SaveTo(const QString& path) {

@@ -142,7 +142,10 @@ void MainLogic::mnuFileHistory_Click() {
     session.MarkChanged();
     RecordStep(u"以前の版（"_s +
                versions[*choice].when.toString(QStringLiteral("yyyy/MM/dd HH:mm")) + u"）を開く"_s);
-    ShowRestoredBook();
+    // Another version of the book: its class node, as after Open.
+    TreeView1_refresh();
+    EnableByEnrolment();
+    ShowBookAfresh();
     Notify();
 }
 

@@ -58,7 +58,7 @@ MainLogic::MainLogic(GradeBook& bookRef, Session& sessionRef, Platform& platform
         {u"上書き保存"_s, u"　上　書　き　保　存　"_s, u"上書き保存"_s, QStringLiteral("Save"),
          true},
         {u"印刷"_s, u"　画面の表を　印刷　　"_s, u"印刷"_s, QStringLiteral("Print"), true},
-        {u"編集"_s, u"データの　編集　　　"_s, u"データの入力と編集"_s, QStringLiteral("Edit"),
+        {u"編集"_s, EditButtonStartCaption(), u"データの入力と編集"_s, QStringLiteral("Edit"),
          true},
     };
 
@@ -71,6 +71,10 @@ MainLogic::MainLogic(GradeBook& bookRef, Session& sessionRef, Platform& platform
     undoStack.setUndoLimit(kUndoSteps);
     QObject::connect(&undoStack, &QUndoStack::cleanChanged, &undoStack,
                      [this] { FollowCleanState(); });
+}
+
+QString MainLogic::EditButtonStartCaption() {
+    return u"データの　編集　　　"_s;
 }
 
 ToolbarButtonState* MainLogic::Button(const QString& key) {
@@ -136,8 +140,11 @@ void MainLogic::Form_Load() {
                  Menu::FileHistory},
                 false);
     session.NeedsSave = false;
+    // Nothing is selected: no table to edit or export.
+    session.SelectedNodeKey.clear();
+    session.SelectedNodeIndex = 0;
+    ShowSelectedNode();
 
-    EnableButton(u"編集"_s, false);
     EnableButton(u"上書き保存"_s, false);
     EnableButton(u"印刷"_s, false);
     Notify();
@@ -174,7 +181,7 @@ void MainLogic::Form_Activate() {
     const int index = session.SelectedNodeIndex;
     if (index == 1) {
         if (!nodes.empty() && nodes.front().key == kHomeRoomKey) {
-            nodes.front().text = HomeRoomNodeTextSpaced(book);
+            nodes.front().text = HomeRoomNodeText(book);
             nodes.front().image = QStringLiteral("root");
             statusText = u"ﾂﾘｰﾋﾞｭｰの項目を選択して参照します。[データの編集]で編集をします。"
                          u"[画面の表を印刷]で印刷します。"_s;

@@ -236,7 +236,7 @@ private:
     void RefreshPupilNodes();   // the tree's pupils after a change of names
     bool placed_ = false;       // the stored placement was applied (at the first load)
     bool startUnsaved_ = false; // the undo history starts from a book the file does not hold
-    void ShowRestoredBook();    // tree, table, heading and menus after the book was replaced
+    void ShowRestoredBook();    // tree, table, heading and menus after an undo or redo
     std::shared_ptr<const GradeBook> baseline_; // the book after the last step
     // After a file was read or a book restored: menus, toolbar, tree and heading of an open book
     // named `fileName` ("" for a book without a name, which Save As names).
@@ -256,6 +256,14 @@ private:
     void EnableButton(const QString& key, bool enabled);
     void EnableByEnrolment(); // print and roster import by CountEnrolled
     void CarrySubjectRename();
+    // What the selected node shows (the session's SelectedNodeKey; nothing without a book): the
+    // table and its heading, the edit command and its button, the hint, the table's exports.
+    // Every command derives these from the selection here, so none can forget a part.
+    void ShowSelectedNode();
+    // After a command that replaced or cleared the book: the class node selected and its table
+    // built afresh, as after a first Open; without a book, nothing selected, as at the start.
+    void ShowBookAfresh();
+    static QString EditButtonStartCaption(); // the edit button while nothing is selected
     // A node of the pupils' branch selected: the ratings overview, or a pupil's record.
     void ShowPupilTable(ToolbarButtonState* edit);
     bool pupilTableShown_ = false;   // the grid holds one of those: other tables re-lay it first

@@ -39,24 +39,18 @@ void MainLogic::StartNewBook() {
     recoveryBytes_ = GradeBookFileBytes(book); // nothing typed yet
     recoveryBase_.reset();
     TreeView1_refresh();
-    session.SelectedNodeKey = kHomeRoomKey;
-    ItemRef(Menu::EditProperty).caption = u"学級の編集(&E)"_s;
-    statusText = u"ﾋﾝﾄ：最初に学級の設定をします。[学級の編集]をｸﾘｯｸしてください"_s;
 
     // Save asks for a name, as Save As does; the whole book goes to a workbook while a book is
     // open. Open stays: it asks the save question and replaces the book.
-    EnableMenus({Menu::EditProperty, Menu::FileClose, Menu::XlsxBookSaveAs, Menu::FileSaveAs,
-                 Menu::EditNameBook, Menu::FileSave},
+    EnableMenus({Menu::FileClose, Menu::XlsxBookSaveAs, Menu::FileSaveAs, Menu::EditNameBook,
+                 Menu::FileSave},
                 true);
     EnableMenus({Menu::FileNew}, false);
     FollowCleanState();
-
-    if (auto* edit = Button(u"編集"_s)) {
-        edit->enabled = true;
-        edit->caption = u" 学 級 の 編 集 "_s;
-    }
     EnableButton(u"上書き保存"_s, true);
     EnableButton(u"新規作成"_s, false);
+    ShowBookAfresh();
+    statusText = u"ﾋﾝﾄ：最初に学級の設定をします。[学級の編集]をｸﾘｯｸしてください"_s;
     Notify();
 }
 
@@ -119,34 +113,22 @@ bool MainLogic::OpenRead(const QString& path, QString* error) {
 }
 
 void MainLogic::ShowOpenedBook(const QString& fileName) {
-    // A book opened over another one starts with nothing selected, as after Close.
-    session.SelectedNodeIndex = 0;
-    session.CautionAnswer = false;
     session.FileName = fileName;
     startUnsaved_ = !file_.HasOwnFile();
     ResetUndo();
     TreeView1_refresh();
-    session.SelectedNodeKey = kHomeRoomKey;
 
-    ItemRef(Menu::EditProperty).caption = u"学級の編集(&E)"_s;
-    EnableMenus({Menu::EditProperty, Menu::FileClose, Menu::XlsxBookSaveAs, Menu::FileSave,
-                 Menu::FileSaveAs, Menu::FileOpen},
-                true);
+    EnableMenus(
+        {Menu::FileClose, Menu::XlsxBookSaveAs, Menu::FileSave, Menu::FileSaveAs, Menu::FileOpen},
+        true);
     EnableMenus({Menu::FileNew}, false);
     EnableByEnrolment();
     FollowCleanState(); // a book just read is what its file holds: nothing to save
-
-    if (auto* edit = Button(u"編集"_s)) {
-        edit->enabled = true;
-        edit->caption = u" 学 級 の 編 集 "_s;
-    }
     EnableButton(u"上書き保存"_s, true);
     EnableButton(u"新規作成"_s, false);
     EnableButton(u"開く"_s, true);
-
-    statusText =
-        u"ﾋﾝﾄ：学級のデータです。[学級の編集]で編集をします。[画面の表を印刷]で印刷します。"_s;
-    frame1Caption = HomeRoomHeading(book);
+    // A book opened over another one shows its class node, whatever was selected before.
+    ShowBookAfresh();
     UpdateHistoryMenu();
     Notify();
 }
@@ -163,24 +145,17 @@ void MainLogic::mnuFileClose_Click() {
     startUnsaved_ = false;
     ResetUndo();
     session.FileName.clear();
-    EnableMenus({Menu::EditProperty, Menu::FileClose, Menu::XlsxBookSaveAs, Menu::FileSave,
-                 Menu::FileSaveAs, Menu::FilePrint, Menu::FilePupilRecords, Menu::EditNameBook},
+    EnableMenus({Menu::FileClose, Menu::XlsxBookSaveAs, Menu::FileSave, Menu::FileSaveAs,
+                 Menu::FilePrint, Menu::FilePupilRecords, Menu::EditNameBook},
                 false);
     EnableMenus({Menu::FileNew, Menu::FileOpen}, true);
-    session.NeedsSave = false;
-
-    EnableButton(u"編集"_s, false);
     EnableButton(u"新規作成"_s, true);
     EnableButton(u"開く"_s, true);
     EnableButton(u"印刷"_s, false);
 
-    nodes.clear();
-    grid.ClearAllText();
-
+    // The state of a start without a book.
     Form_Load();
-    grid.SetRows(43);
-    MSFlexGrid1_init();
-    frame1Caption = HomeRoomHeading(book);
+    ShowBookAfresh();
     Notify();
 }
 
@@ -240,8 +215,10 @@ bool MainLogic::SaveAsWithDialog() {
     // The dialog asks before it lets an existing file be chosen (another class's book, say).
     const QString name =
         HasOwnFile() ? QFileInfo(session.FileName).fileName() : ClassBookName(book);
-    const auto path = platform.SaveFileName(SaveAsTitle(), TextFilter(),
-                                            {SaveStart(name), QStringLiteral("txt")});
+    const auto path = platform.SaveFileName(
+        SaveAsTitle(), TextFilter(),
+        {SaveStart(name), QStringLiteral("txt"),
+         [this](const QString& chosen) { return file_.Refusal(chosen, false); }});
     if (!path)
         return false;
     // A failed write keeps the file the book came from, so a later Save does not go to a path

@@ -52,15 +52,55 @@ void MainLogic::TreeView1_NodeClick(int nodeIndex) {
     if (!windowEnabled || nodeIndex < 1 || nodeIndex > static_cast<int>(nodes.size()))
         return;
     const TreeNode& node = nodes[nodeIndex - 1];
-    const QString key = node.key;
-    session.SelectedNodeKey = key;
+    session.SelectedNodeKey = node.key;
     session.SelectedNodeIndex = static_cast<int16_t>(nodeIndex);
+    if (node.key == kRootNodeKey) {
+        // The edit command is enabled by the click but does nothing on the placeholder.
+        EnableMenus({Menu::EditProperty}, true);
+        EnableButton(u"編集"_s, true);
+        Notify();
+        if (node.text == PlaceholderNodeText())
+            platform.ShowMessage(
+                u"最初から始めるときはﾌｧｲﾙﾒﾆｭｰの[新規作成]を、利用中のﾌｧｲﾙがあるとき"
+                u"は[開く]をｸﾘｯｸしてください。"_s);
+        return;
+    }
+    ShowSelectedNode();
+    Notify();
+}
+
+void MainLogic::ShowBookAfresh() {
+    pupilTableShown_ = false;
+    grid = Grid(43, 15);
+    InitMainGrid(book, grid);
+    frame1Caption = HomeRoomHeading(book);
+    session.CautionAnswer = false;
+    const bool classNode = BookOpen() && !nodes.empty() && nodes.front().key == kHomeRoomKey;
+    session.SelectedNodeIndex = classNode ? 1 : 0;
+    session.SelectedNodeKey = classNode ? kHomeRoomKey : QString();
+    ShowSelectedNode();
+}
+
+void MainLogic::ShowSelectedNode() {
+    const QString key = session.SelectedNodeKey;
+    ToolbarButtonState* edit = Button(u"編集"_s);
+    // The table on screen goes to a file while there is one: with a book open.
+    EnableMenus({Menu::CSVSaveAs, Menu::XlsxSaveAs}, BookOpen());
+    if (!BookOpen() || key.isEmpty()) {
+        // Nothing selected: the edit command and its button as the program starts.
+        MenuItemState& property = ItemRef(Menu::EditProperty);
+        property.caption = StartMenus()[static_cast<std::size_t>(Menu::EditProperty)].caption;
+        property.enabled = false;
+        if (edit) {
+            edit->caption = EditButtonStartCaption();
+            edit->enabled = false;
+        }
+        return;
+    }
 
     EnableMenus({Menu::EditProperty}, true);
-    ToolbarButtonState* edit = Button(u"編集"_s);
     if (edit)
         edit->enabled = true;
-
     if (key == kHomeRoomKey) {
         ItemRef(Menu::EditProperty).caption = HomeRoomEditCaption();
         if (edit)
@@ -68,15 +108,6 @@ void MainLogic::TreeView1_NodeClick(int nodeIndex) {
         ShowHomeRoomTable(book, session, grid, frame1Caption);
         statusText =
             u"ﾋﾝﾄ：学級のデータです。[学級の編集]で編集をします。[画面の表を印刷]で印刷します。"_s;
-        Notify();
-        return;
-    }
-    if (key == kRootNodeKey) {
-        Notify();
-        if (node.text == PlaceholderNodeText())
-            platform.ShowMessage(
-                u"最初から始めるときはﾌｧｲﾙﾒﾆｭｰの[新規作成]を、利用中のﾌｧｲﾙがあるとき"
-                u"は[開く]をｸﾘｯｸしてください。"_s);
         return;
     }
 
@@ -90,13 +121,10 @@ void MainLogic::TreeView1_NodeClick(int nodeIndex) {
     const int level = KeyLevel(key);
     if (level == 4) {
         ShowPupilTable(edit);
-        Notify();
         return;
     }
-    if (level < 0 || level > 3) {
-        Notify();
+    if (level < 0 || level > 3)
         return;
-    }
     if (CountEnrolled(book) == 0) {
         Notify();
         platform.ShowMessage(
@@ -117,7 +145,6 @@ void MainLogic::TreeView1_NodeClick(int nodeIndex) {
         edit->enabled = captions.menu != nullptr;
     }
     statusText = QString::fromUtf16(captions.hint);
-    Notify();
 }
 
 void MainLogic::ShowPupilTable(ToolbarButtonState* edit) {
@@ -173,11 +200,13 @@ void MainLogic::mnuEditProperty_Click() {
         // At the selected pupil's number, or the first.
         const int pupil = PupilNumberOfKey(key);
         session.CurrentStudentNo = static_cast<int16_t>(pupil > 0 ? pupil : 1);
+        // The class node is what the editor edits and what the window shows after it.
         session.SelectedNodeIndex = 1;
+        session.SelectedNodeKey = kHomeRoomKey;
         open(EditorKind::HomeRoom);
         frame1Caption = HomeRoomHeading(book);
         if (!nodes.empty() && nodes.front().key == kHomeRoomKey) {
-            nodes.front().text = HomeRoomNodeTextSpaced(book);
+            nodes.front().text = HomeRoomNodeText(book);
             nodes.front().image = QStringLiteral("root");
         }
         Notify();

@@ -69,9 +69,13 @@ public:
                            // the folder last chosen
         QString suffix;    // given to a name typed without an extension ("txt"), before the
                            // dialog looks whether that file exists
+        // Why a chosen file may not be written ("" when it may), or none: looked at before the
+        // question about replacing a file, so a refused file is named in a message at once and
+        // the dialog stays open for another name.
+        std::function<QString(const QString&)> refusal;
     };
     // The save dialog asks, with its own question, before it lets an existing file be chosen:
-    // whatever name it returns, the teacher agreed to replace that file.
+    // whatever name it returns, the teacher agreed to replace that file, and `refusal` let it.
     virtual std::optional<QString> SaveFileName(const QString& title, const QString& filter,
                                                 const SaveOffer& offer) = 0;
 
@@ -107,9 +111,12 @@ public:
         return std::nullopt;
     }
 
-    // A file dialog that takes several files at once (the grade's summary); nullopt when
-    // cancelled. Without a dialog of its own it takes one file.
-    virtual std::optional<QStringList> OpenFileNames(const QString& title, const QString& filter) {
+    // A file dialog that takes several files at once (the grade's summary), started in `folder`
+    // (the folder last chosen when ""); nullopt when cancelled. Without a dialog of its own it
+    // takes one file.
+    virtual std::optional<QStringList> OpenFileNames(const QString& title, const QString& filter,
+                                                     const QString& folder) {
+        (void)folder;
         const auto one = OpenFileName(title, filter);
         if (!one)
             return std::nullopt;

@@ -2,6 +2,7 @@
 
 #include <QPainter>
 #include <QPrinter>
+#include <algorithm>
 
 namespace kirune {
 
@@ -16,6 +17,16 @@ QRectF PrintAreaTwips(const QPrinter& printer) {
     area.translate(-printable.topLeft());
     return {area.x() * kTwipsPerPoint, area.y() * kTwipsPerPoint, area.width() * kTwipsPerPoint,
             area.height() * kTwipsPerPoint};
+}
+
+void KeepPaperMargins(QPrinter& printer) {
+    constexpr double kMillimetresPerTwip = 25.4 / 1440;
+    const double least = kPaperMargin * kMillimetresPerTwip;
+    const QMarginsF now = printer.pageLayout().margins(QPageLayout::Millimeter);
+    const QMarginsF wanted(std::max(now.left(), least), std::max(now.top(), least),
+                           std::max(now.right(), least), std::max(now.bottom(), least));
+    if (wanted != now)
+        printer.setPageMargins(wanted, QPageLayout::Millimeter);
 }
 
 void MoveToPrintArea(QPainter& painter, const QPrinter& printer, const QRectF& area) {

@@ -17,6 +17,10 @@ constexpr double kPaperMargin = 567;
 // painter on the printer starts).
 QRectF PrintAreaTwips(const QPrinter& printer);
 
+// Gives the printer's page at least kPaperMargin on every side (a wider margin chosen stays), so
+// that its page set-up shows the margins the printouts keep.
+void KeepPaperMargins(QPrinter& printer);
+
 // Moves `painter`'s origin on `printer` to the area's top-left corner.
 void MoveToPrintArea(QPainter& painter, const QPrinter& printer, const QRectF& area);
 

@@ -148,7 +148,7 @@ TEST_F(MainWindowTest, CommandsAfterStartAreEnabledAsTheLogicSays) {
     EXPECT_FALSE(enabled(Menu::FileClose));
     EXPECT_FALSE(enabled(Menu::FileSave));
     EXPECT_FALSE(enabled(Menu::FileSaveAs));
-    EXPECT_TRUE(enabled(Menu::CSVSaveAs));
+    EXPECT_FALSE(enabled(Menu::CSVSaveAs)); // no table to export
     EXPECT_TRUE(enabled(Menu::FilePageSetup));
     EXPECT_FALSE(enabled(Menu::FilePrint));
     EXPECT_TRUE(enabled(Menu::FileExit));
@@ -187,7 +187,7 @@ TEST_F(MainWindowTest, ClickingThePlaceholderNodeReachesTheLogic) {
     EXPECT_EQ(platform.messages.size(), 2);
 }
 
-TEST_F(MainWindowTest, NewFromTheToolbarShowsTheWholeTreeWithNothingSelected) {
+TEST_F(MainWindowTest, NewFromTheToolbarShowsTheWholeTreeWithTheClassNodeSelected) {
     Start();
     const int rebuilds = window->treeView1()->rebuildCount();
     ToolButton(u"新規作成"_s)->click();
@@ -196,8 +196,8 @@ TEST_F(MainWindowTest, NewFromTheToolbarShowsTheWholeTreeWithNothingSelected) {
     EXPECT_EQ(tree->rebuildCount(), rebuilds + 1);
     EXPECT_EQ(tree->topLevelItemCount(), 1);
     EXPECT_EQ(tree->topLevelItem(0)->childCount(), 7);
-    EXPECT_EQ(tree->currentItem(), nullptr);
-    EXPECT_TRUE(tree->selectedItems().isEmpty());
+    EXPECT_EQ(tree->currentItem(), tree->item(0));
+    EXPECT_EQ(tree->selectedItems(), QList<QTreeWidgetItem*>{tree->item(0)});
     EXPECT_EQ(tree->item(744)->text(0), logic->nodes[744].text);
     EXPECT_FALSE(tree->item(744)->icon(0).isNull());
     // The state after New, as the logic has it.
@@ -297,6 +297,14 @@ TEST_F(MainWindowTest, AnOpenedClassIsShownInTreeTableAndCaptions) {
     const QImage dark = TreeIcon(QStringLiteral("lightoff")).pixmap(16).toImage();
     EXPECT_TRUE(tree->item(semester + 1)->icon(0).pixmap(16).toImage() == lit);
     EXPECT_TRUE(tree->item(semester + 1 + 4 * 9)->icon(0).pixmap(16).toImage() == dark);
+
+    // A book opened over it (the same tree) shows its class node selected, not the semester;
+    // closed, nothing is selected and the edit button reads as at the start.
+    ASSERT_TRUE(logic->OpenDocument(QStringLiteral(KIRUNE_TEST_DATA "/sample_class.txt")));
+    EXPECT_EQ(tree->selectedItems(), QList<QTreeWidgetItem*>{tree->item(0)});
+    window->menuAction(Menu::FileClose)->trigger();
+    EXPECT_TRUE(tree->selectedItems().isEmpty());
+    EXPECT_EQ(window->toolbarAction(u"編集"_s)->text(), u"データの　編集　　　"_s);
 }
 
 TEST_F(MainWindowTest, AClickOnTheGridMovesItsCurrentCell) {

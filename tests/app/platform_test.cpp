@@ -15,6 +15,7 @@
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QMessageBox>
 #include <QRegularExpression>
 #include <QSettings>
@@ -131,7 +132,8 @@ TEST(QtPlatformTest, QuestionsShowTheirButtonsAndKeepTheWork) {
 
 // The save dialog starts at the folder and name offered, gives a name typed without an
 // extension its suffix, and asks with its own question before it lets an existing file be
-// chosen: いいえ keeps the dialog open, so nothing is replaced unasked.
+// chosen: いいえ keeps the dialog open, so nothing is replaced unasked. A file the offer refuses
+// is refused in a message before that question, and the dialog stays open.
 TEST(QtPlatformTest, TheSaveDialogStartsAtTheOfferAndAsksBeforeReplacingAFile) {
     QTemporaryDir dir;
     QFile existing(dir.filePath(QStringLiteral("book.txt")));
@@ -141,15 +143,17 @@ TEST(QtPlatformTest, TheSaveDialogStartsAtTheOfferAndAsksBeforeReplacingAFile) {
         const char* typed;
         std::optional<QMessageBox::StandardButton> answer; // to the question, when one comes
         std::optional<QString> chosen;
+        bool refused = false; // the offer refuses book.txt
     } cases[] = {
         {"new", {}, dir.filePath(QStringLiteral("new.txt"))},
         {"book", QMessageBox::Yes, dir.filePath(QStringLiteral("book.txt"))},
         {"book", QMessageBox::No, std::nullopt},
+        {"book", {}, std::nullopt, true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.typed) + (c.answer ? " answered" : ""));
         QtPlatform platform;
-        QString startFolder, startName, question;
+        QString startFolder, startName, question, refusal;
         QTimer::singleShot(0, [&] {
             auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
             ASSERT_NE(dialog, nullptr);
@@ -157,24 +161,32 @@ TEST(QtPlatformTest, TheSaveDialogStartsAtTheOfferAndAsksBeforeReplacingAFile) {
             startName = QFileInfo(dialog->selectedFiles().value(0)).fileName();
             dialog->selectFile(QString::fromLatin1(c.typed));
             QTimer::singleShot(0, [&] {
-                auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-                if (!box)
-                    return;
-                question = box->text();
-                box->button(*c.answer)->click();
+                QWidget* modal = QApplication::activeModalWidget();
+                if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+                    question = box->text();
+                    box->button(*c.answer)->click();
+                } else if (modal && !qobject_cast<QFileDialog*>(modal)) { // the program's own
+                    for (const QLabel* label : modal->findChildren<QLabel*>())
+                        refusal += label->text();
+                    static_cast<QDialog*>(modal)->accept();
+                }
             });
             static_cast<QDialog*>(dialog)->accept(); // the dialog's own, as its save button
             if (dialog->isVisible())
-                dialog->reject(); // いいえ: the dialog stayed open
+                dialog->reject(); // いいえ, or refused: the dialog stayed open
         });
         const auto chosen = platform.SaveFileName(
             QStringLiteral("t"), QStringLiteral("Text|*.txt"),
-            {dir.filePath(QStringLiteral("class.txt")), QStringLiteral("txt")});
+            {dir.filePath(QStringLiteral("class.txt")), QStringLiteral("txt"),
+             [&c](const QString& path) {
+                 return c.refused && path.endsWith(u"book.txt"_s) ? u"refused"_s : QString();
+             }});
         EXPECT_EQ(startFolder, QDir(dir.path()).absolutePath());
         EXPECT_EQ(startName, QStringLiteral("class.txt"));
         EXPECT_EQ(chosen, c.chosen);
         EXPECT_EQ(question.contains(QStringLiteral("book.txt")), c.answer.has_value())
             << question.toStdString();
+        EXPECT_EQ(refusal, c.refused ? u"refused"_s : QString());
     }
 }
 

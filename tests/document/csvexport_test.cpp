@@ -127,20 +127,21 @@ TEST_F(MainLogicTest, CsvCommandWritesTheGridAsItStandsAndChangesNothingElse) {
     EXPECT_TRUE(ReadAll(book_).startsWith(EncodeCp932(u"令和8年度"_s)));
 }
 
-TEST_F(MainLogicTest, CsvExportWithoutAGradeBookWritesTheStartUpGrid) {
+TEST_F(MainLogicTest, CsvExportOfANewBookWritesItsClassTable) {
     Start();
+    logic->mnuFileNew_Click();
     const QString out = platform.dir.filePath(QStringLiteral("start.csv"));
     platform.fileAnswers = {out};
     logic->mnuCSVSaveAs_Click();
     const auto lines = Lines(ReadAll(out));
-    ASSERT_EQ(lines.size(), 43);
+    ASSERT_EQ(lines.size(), 3);            // the header, no pupils, the average's row
     EXPECT_TRUE(lines[0].startsWith(',')); // no byte order mark
     EXPECT_EQ(DecodeCp932(lines[0]).split(u',').at(1), u"生徒氏名"_s);
-    EXPECT_FALSE(session.NeedsSave);
 }
 
 TEST_F(MainLogicTest, CancelledCsvDialogWritesNothing) {
     Start();
+    logic->mnuFileNew_Click();
     logic->mnuCSVSaveAs_Click();
     EXPECT_EQ(platform.dialogTitles, QStringList{u"画面の表をCSVで保存"_s});
     EXPECT_TRUE(QDir(platform.dir.path()).entryList(QDir::Files).isEmpty());
@@ -156,6 +157,7 @@ TEST_F(MainLogicTest, CsvExportOverAnOldExportKeepsItAsBackup) {
         const char* keptAs;
     } cases[] = {{"", "x.bak"}, {"export", "x.bak"}, {"book", "x.csv.bak"}};
     Start();
+    logic->mnuFileNew_Click();
     for (const auto& c : cases) {
         SCOPED_TRACE(c.bak);
         const QString out = platform.dir.filePath(QStringLiteral("x.csv"));
@@ -197,7 +199,7 @@ TEST_F(MainLogicTest, CsvExportNextToTheGradeBookKeepsTheGradeBooksBackup) {
     platform.fileAnswers = {out};
     logic->mnuCSVSaveAs_Click(); // first export: nothing to back up
     const QByteArray firstExport = ReadAll(out);
-    logic->SelectNodeByKey(QStringLiteral("HomeRoom"));
+    logic->SelectNodeByKey(QStringLiteral("4")); // another table
     platform.fileAnswers = {out};
     const QByteArray bookBackup = ReadAll(bak);
     logic->mnuCSVSaveAs_Click();
@@ -216,6 +218,7 @@ TEST_F(MainLogicTest, CsvExportNextToTheGradeBookKeepsTheGradeBooksBackup) {
 
 TEST_F(MainLogicTest, FailedCsvWriteIsReportedAndChangesNothing) {
     Start();
+    logic->mnuFileNew_Click();
     const QString out = platform.dir.filePath(QStringLiteral("no/such/folder/x.csv"));
     platform.fileAnswers = {out};
     const auto enabling = Enabling();
@@ -232,6 +235,7 @@ TEST_F(MainLogicTest, FailedCsvWriteIsReportedAndChangesNothing) {
 
 TEST_F(MainLogicTest, FailedCsvWriteOverAnOldFileLeavesItAlone) {
     Start();
+    logic->mnuFileNew_Click();
     // A folder where the file should be: it cannot be replaced.
     const QString out = platform.dir.filePath(QStringLiteral("taken.csv"));
     ASSERT_TRUE(QDir(platform.dir.path()).mkdir(QStringLiteral("taken.csv")));
@@ -251,6 +255,7 @@ namespace {
 // export stays and no backup is made; a failing backup copy lets the export go on without one.
 TEST_F(MainLogicTest, CsvExportFailingAtEachStepIsReportedAndKeepsTheOldFile) {
     Start();
+    logic->mnuFileNew_Click();
     const QString out = platform.dir.filePath(QStringLiteral("x.csv"));
     const QString bak = platform.dir.filePath(QStringLiteral("x.bak"));
     const QStringList before = QDir(platform.dir.path()).entryList(QDir::Files | QDir::Hidden);

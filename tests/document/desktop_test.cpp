@@ -31,7 +31,7 @@ TEST_F(MainLogicTest, OpenOverAnOpenBookAsksFirstAndKeepsTheBookWhenTheNewFileIs
     EXPECT_EQ(session.FileName, second);
     EXPECT_EQ(CountEnrolled(*book), 5);
     EXPECT_EQ(session.SelectedNodeKey, QStringLiteral("HomeRoom"));
-    EXPECT_EQ(session.SelectedNodeIndex, 0);
+    EXPECT_EQ(session.SelectedNodeIndex, 1); // the class node, whatever was selected before
     EXPECT_EQ(logic->frame1Caption, u"令和8年度 5年2組 山田花子 生徒数（ 5名）"_s);
 
     // The teacher wants to save a new book and cancels the Save As dialog: nothing is opened.

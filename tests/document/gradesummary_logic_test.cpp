@@ -46,6 +46,7 @@ TEST_F(GradeSummaryLogicTest, TheChosenBooksOpenTheirWindowAndTheOpenBookStaysAs
     Choose(books);
     ASSERT_TRUE(shown);
     EXPECT_EQ(platform.dialogTitles.back(), u"学年の集計：成績ファイルを選ぶ"_s);
+    EXPECT_EQ(platform.openStarts.back(), QFileInfo(books[0]).absolutePath()); // the book's folder
     EXPECT_EQ(shown->grid.Rows(), 4);
     EXPECT_EQ(shown->grid.Text(3, 1), u"学年全体"_s);
     EXPECT_EQ(shown->PeriodChoice(), 0); // 学年, no marks
@@ -60,7 +61,8 @@ TEST_F(GradeSummaryLogicTest, TheChosenBooksOpenTheirWindowAndTheOpenBookStaysAs
 }
 
 TEST_F(GradeSummaryLogicTest, CancelledOrNothingReadableOpensNoWindow) {
-    logic->mnuFileGradeSummary_Click(); // the dialog cancelled
+    logic->mnuFileGradeSummary_Click();                     // the dialog cancelled
+    EXPECT_EQ(platform.openStarts, QStringList{QString()}); // no book: the folder last chosen
     EXPECT_FALSE(shown);
     EXPECT_TRUE(platform.messages.isEmpty());
     Choose({platform.dir.filePath(QStringLiteral("gone.txt"))});
@@ -83,7 +85,8 @@ TEST_F(GradeSummaryLogicTest, SavesAWorkbookOrACsvAndPrintsOneLandscapePage) {
     for (const auto& c : cases) {
         platform.fileAnswers.push_back(platform.dir.filePath(QString::fromUtf8(c.answer)));
         shown->SaveAs();
-        EXPECT_TRUE(ReadAll(platform.dir.filePath(QString::fromUtf8(c.written))).startsWith(c.start))
+        EXPECT_TRUE(
+            ReadAll(platform.dir.filePath(QString::fromUtf8(c.written))).startsWith(c.start))
             << c.written;
         EXPECT_TRUE(shown->statusText.endsWith(QString::fromUtf8(c.written)));
     }

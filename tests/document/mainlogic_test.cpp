@@ -47,8 +47,8 @@ TEST_F(MainLogicTest, OpenOfAClassOffersPrintingAndNoRosterImport) {
     EXPECT_EQ(platform.dialogTitles, QStringList{u"開く"_s});
     EXPECT_EQ(platform.dialogFilters, QStringList{u"ﾃｷｽﾄﾌｧｲﾙ (*.txt)|*.txt"_s});
     EXPECT_EQ(session.FileName, path);
-    EXPECT_EQ(logic->nodes.size(), 746u + CountEnrolled(*book)); // and the pupils' branch
-    EXPECT_EQ(logic->nodes[0].text, u"令和8年度5年2組山田花子"_s);
+    EXPECT_EQ(logic->nodes.size(), 746u + CountEnrolled(*book));     // and the pupils' branch
+    EXPECT_EQ(logic->nodes[0].text, u"令和8年度 5年2組 山田花子"_s); // as after an edit
     EXPECT_EQ(logic->frame1Caption, u"令和8年度 5年2組 山田花子 生徒数（ 32名）"_s);
     EXPECT_EQ(logic->statusText, u"ﾋﾝﾄ：学級のデータです。[学級の編集]で編集をします。"
                                  u"[画面の表を印刷]で印刷します。"_s);

@@ -390,9 +390,9 @@ TEST_F(MainLogicTest, ActivationWithoutPupilsShowsNoTable) {
     logic->mnuFileNew_Click();
     const int subject = IndexOf(*logic, QStringLiteral("0 1"));
     logic->TreeView1_NodeClick(subject);
-    logic->grid.SetText(5, 5, QStringLiteral("stale"));
+    logic->grid.SetText(1, 5, QStringLiteral("stale"));
     logic->Form_Activate();
-    EXPECT_EQ(logic->grid.Text(5, 5), QStringLiteral("stale"));
+    EXPECT_EQ(logic->grid.Text(1, 5), QStringLiteral("stale"));
     EXPECT_EQ(logic->nodes[subject - 1].text, u"算数"_s);
 }
 

@@ -93,7 +93,7 @@ protected:
                 {QStringLiteral("mnuFilePrint"), print},
                 {QStringLiteral("tb:") + u"印刷"_s, print},
                 {QStringLiteral("mnuEditNameBook"), nameBook},
-                {QStringLiteral("mnuCSVSaveAs"), true},
+                {QStringLiteral("mnuCSVSaveAs"), closeSaveAs}, // a table to export
                 {QStringLiteral("mnuFilePageSetup"), true},
                 {QStringLiteral("NeedsSave"), needsSave}};
     }

@@ -210,9 +210,10 @@ TEST_F(SharedBookTest, AChangeJustAfterTheCheckIsNeverLost) {
 // Save As and the exports: each save dialog starts beside the open book (a read-only one too),
 // offering the book's name or the table's, and gives a name typed without an extension its
 // own, so that the dialog's question about replacing a file is asked of the name written.
-// Save As onto a book another program holds open is refused, naming who holds it, and writes
-// nothing.
-TEST_F(SharedBookTest, SaveDialogsStartBesideTheBookAndNeverWriteOverAHeldBook) {
+// A target that would be refused (a book another program holds open, naming who holds it; for
+// an export the open book's backup) is refused in the dialog at once, before any question about
+// replacing it, and the dialog stays open: the next name chosen is written.
+TEST_F(SharedBookTest, SaveDialogsStartBesideTheBookAndRefuseAHeldBookAtOnce) {
     using L = MainLogic;
     const struct {
         const char* what;
@@ -220,16 +221,22 @@ TEST_F(SharedBookTest, SaveDialogsStartBesideTheBookAndNeverWriteOverAHeldBook) 
         const char* other;       // the book a second program holds: class.txt opens read-only
         const char* typed;       // the name typed in the dialog
         const char16_t* offered; // the file name the dialog offers in the book's folder
-        const char* written;     // the file written; "" for none
+        const char* written;     // the file written
+        const char16_t* refused; // how the message refusing `typed` starts; "" for none
     } cases[] = {
-        {"Save As", &L::mnuFileSaveAs_Click, "", "other", u"class.txt", "other.txt"},
+        {"Save As", &L::mnuFileSaveAs_Click, "", "other", u"class.txt", "other.txt", u""},
         {"Save As of a read-only book", &L::mnuFileSaveAs_Click, "class.txt", "copy", u"class.txt",
-         "copy.txt"},
-        {"Save As onto a held book", &L::mnuFileSaveAs_Click, "held.txt", "held", u"class.txt", ""},
-        {"CSV", &L::mnuCSVSaveAs_Click, "", "t", u"5年2組_学級.csv", "t.csv"},
-        {"Excel, the table", &L::mnuXlsxSaveAs_Click, "", "u", u"5年2組_学級.xlsx", "u.xlsx"},
+         "copy.txt", u""},
+        {"Save As onto a held book", &L::mnuFileSaveAs_Click, "held.txt", "held", u"class.txt",
+         "again.txt", u"「held.txt」は、ほかのKirune（"},
+        {"CSV", &L::mnuCSVSaveAs_Click, "", "t", u"5年2組_学級.csv", "t.csv", u""},
+        {"CSV onto the book's backup", &L::mnuCSVSaveAs_Click, "", "class.bak", u"5年2組_学級.csv",
+         "again.csv", u"「class.bak」は開いている成績ファイル"},
+        {"Excel, the table", &L::mnuXlsxSaveAs_Click, "", "u", u"5年2組_学級.xlsx", "u.xlsx", u""},
+        {"Excel onto a held book", &L::mnuXlsxSaveAs_Click, "held.txt", "held.txt",
+         u"5年2組_学級.xlsx", "again.xlsx", u"「held.txt」は、ほかのKirune（"},
         {"Excel, the whole book", &L::mnuXlsxBookSaveAs_Click, "", "w", u"5年2組_成績簿.xlsx",
-         "w.xlsx"},
+         "w.xlsx", u""},
     };
     path = WriteBook(QStringLiteral("class.txt"), 3);
     const QString held = WriteBook(QStringLiteral("held.txt"), 2);
@@ -248,24 +255,23 @@ TEST_F(SharedBookTest, SaveDialogsStartBesideTheBookAndNeverWriteOverAHeldBook) 
         ASSERT_EQ(logic->ReadOnly(), other == u"class.txt"_s);
         platform.messages.clear();
         platform.saveStarts.clear();
-        platform.fileAnswers = {platform.dir.filePath(QLatin1String(c.typed))};
+        platform.fileAnswers = {platform.dir.filePath(QLatin1String(c.typed)),
+                                platform.dir.filePath(QStringLiteral("again"))};
         ((*logic).*c.command)();
         EXPECT_EQ(platform.saveStarts,
                   QStringList{QDir(platform.dir.path()).filePath(QString::fromUtf16(c.offered))});
-        if (*c.written) {
+        EXPECT_TRUE(QFileInfo::exists(platform.dir.filePath(QLatin1String(c.written))));
+        EXPECT_EQ(ReadAll(held), heldBytes);
+        const QString refused = QString::fromUtf16(c.refused);
+        if (refused.isEmpty()) {
             EXPECT_TRUE(platform.messages.isEmpty()) << platform.messages.join(u'/').toStdString();
-            EXPECT_TRUE(QFileInfo::exists(platform.dir.filePath(QLatin1String(c.written))));
             continue;
         }
         ASSERT_EQ(platform.messages.size(), 1);
-        EXPECT_TRUE(platform.messages[0].startsWith(u"「held.txt」は、ほかのKirune（"_s))
-            << platform.messages[0].toStdString();
-        EXPECT_TRUE(platform.messages[0].endsWith(
-            u"で開かれているため、上書きできません。別の名前で保存してください。"_s));
-        EXPECT_EQ(ReadAll(held), heldBytes);
-        EXPECT_EQ(session.FileName, path); // the book stays with its own file and lock
+        EXPECT_TRUE(platform.messages[0].startsWith(refused)) << platform.messages[0].toStdString();
+        EXPECT_TRUE(platform.messages[0].endsWith(u"別の名前で保存してください。"_s));
         EXPECT_TRUE(logic->HoldsLock());
-        EXPECT_TRUE(session.NeedsSave == false);
+        QFile::remove(platform.dir.filePath(QLatin1String(c.written)));
     }
 }
 

@@ -2,16 +2,21 @@
 // window, its boxes filled, its lists chosen, the calendar set, is never taken for typing), and
 // every caption in it shows whole.
 #include "browse/bookfixture.h"
+#include "editors/common/accessibility.h"
+#include "editors/common/gridview.h"
+#include "editors/criteria/criteriawidgets.h"
 #include "editors/criteria/formsemesterspec.h"
 #include "editors/criteria/formsubjectspec.h"
-#include "editors/homeroom/formhomeroom.h"
 #include "editors/exam/formtestspec.h"
+#include "editors/homeroom/formhomeroom.h"
 #include "support/fakeplatform.h"
 #include "support/widgettest.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
 #include <QStyle>
@@ -135,6 +140,57 @@ TEST(EditorWindowTest, EveryCaptionIsWhole) {
         ShownEditor editor(kMakers[i]);
         EXPECT_EQ(CutCaptions(editor.window), QStringList());
     }
+}
+
+// A colour keeps its look where it is readable (blue on white) and moves towards white or black
+// only as far as its background needs (blue on dark grey, on black, on dark blue).
+TEST(ReadableColourTest, AColourMovesOnlyAsFarAsItsBackgroundNeeds) {
+    EXPECT_DOUBLE_EQ(ContrastRatio(Qt::black, Qt::white), 21.0);
+    for (const QColor& back : {QColor(Qt::white), QColor(53, 53, 53), QColor(0, 0, 200)}) {
+        const QColor shown = ReadableOn(Qt::blue, back);
+        EXPECT_EQ(shown == Qt::blue, back == Qt::white) << back.name().toStdString();
+        EXPECT_GE(ContrastRatio(shown, back), kReadableContrast);
+    }
+}
+
+// Every text keeps 4.5:1 with what is behind it in a light and a dark palette: the editors'
+// controls (the blue key hints lighter in the dark), the criteria graphs' texts, the table's
+// cells, headers and rating colours.
+TEST(EditorWindowTest, EveryTextIsReadableInALightAndADarkPalette) {
+    const QPalette before = QApplication::palette();
+    for (const bool dark : {false, true}) {
+        QApplication::setPalette(QPalette(dark ? QColor(53, 53, 53) : QColor(239, 239, 239)));
+        const auto readable = [](const QPalette& p, QPalette::ColorRole text,
+                                 QPalette::ColorRole back) {
+            return ContrastRatio(p.color(text), p.color(back)) >= kReadableContrast;
+        };
+        for (size_t i = 0; i < std::size(kMakers); ++i) {
+            ShownEditor editor(kMakers[i]);
+            for (const QWidget* w : editor.window->findChildren<QWidget*>())
+                EXPECT_TRUE(qobject_cast<const QLineEdit*>(w)
+                                ? readable(w->palette(), QPalette::Text, QPalette::Base)
+                                : readable(w->palette(), QPalette::WindowText, QPalette::Window))
+                    << dark << i << w->objectName().toStdString();
+        }
+        const QColor window = QApplication::palette().color(QPalette::Window);
+        GraphLayer layer;
+        layer.Resize(QSize(8, 8));
+        layer.Clear(window);
+        layer.Paint([&](Canvas& canvas) {
+            EXPECT_GE(ContrastRatio(QColor::fromRgba(canvas.ForeColor), window), kReadableContrast);
+        });
+        Grid grid(2, 5);
+        int col = 2;
+        for (const QRgb fill : {kRankAColour, kRankBColour, kRankCColour})
+            grid.SetCellBackground(1, col++, fill);
+        GridView view;
+        view.setGrid(&grid);
+        for (int c = 0; c < grid.Cols(); ++c)
+            for (int r = 0; r < 2; ++r)
+                EXPECT_GE(ContrastRatio(view.cellColours(r, c).text, view.cellColours(r, c).fill),
+                          kReadableContrast);
+    }
+    QApplication::setPalette(before);
 }
 
 } // namespace

@@ -693,6 +693,14 @@ TEST_F(TestEditorTest, RegistrationRefusesScoresWithoutPoints) {
     }
 }
 
+// The messages name up to ten attendance numbers, then how many more.
+TEST(TestEditorMessages, NameUpToTenPupilsThenHowManyMore) {
+    EXPECT_EQ(TestEditor::MessagePointsBelowScore({1, 4, 9, 12, 20, 31}, u"表現"_s, 25),
+              u"出席番号 1、4、9、12、20、31 の表現の得点が配点 25 を超えています。"_s);
+    EXPECT_EQ(TestEditor::PupilNumbersText({1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 40}),
+              u"1、2、3、4、5、6、7、8、9、10 ほか 2 名"_s);
+}
+
 // Registration refuses points below a score already entered and asks before it stores a test
 // in which named pupils have no score; nothing is stored until it goes through. A class of six,
 // number 5 transferred out; the stored test's points are 40, 50, 50.
@@ -700,11 +708,12 @@ TEST_F(TestEditorTest, RegistrationRefusesPointsBelowAScoreAndAsksAboutMissingSc
     const auto missing = [](const char16_t* count, const char16_t* numbers) {
         return u"得点が入っていない児童が "_s + QString::fromUtf16(count) +
                u" 名います（出席番号 "_s + QString::fromUtf16(numbers) +
-               u"）。このまま登録しますか？"_s;
+               u"）。この試験のクラスの平均点には数えませんが、学期と学年の合計点では 0 点として"
+               u"扱い、順位と評定もその合計で決まります。このまま登録しますか？"_s;
     };
-    const auto over = [](const char16_t* no, const char16_t* score) {
-        return u"出席番号 "_s + QString::fromUtf16(no) + u" の表現の得点 "_s +
-               QString::fromUtf16(score) + u" が配点 35 を超えています。"_s;
+    const auto over = [](const char16_t* numbers) {
+        return u"出席番号 "_s + QString::fromUtf16(numbers) +
+               u" の表現の得点が配点 35 を超えています。"_s;
     };
     const char* kAll = "36 50 50|35 50 50|38 50 50|40 50 50|- - -|37 50 50";
     const char* kOnlyFirst = "36 50 50|- - -|- - -|- - -|- - -|- - -";
@@ -719,15 +728,16 @@ TEST_F(TestEditorTest, RegistrationRefusesPointsBelowAScoreAndAsksAboutMissingSc
         QString message;
         const char* kept;
     } cases[] = {
-        {"points lowered below scores", "30 50 50|35 50 50|38 50 50|40 50 50|- - -|37 50 50", "35",
-         over(u"3", u"38"), "pointsBox1 1"},
-        {"the current pupil's own score counts too", kAll, "35", over(u"1", u"36"), "pointsBox1 1"},
+        {"points lowered below scores: every pupil named",
+         "30 50 50|35 50 50|38 50 50|40 50 50|- - -|37 50 50", "35", over(u"3、4、6"),
+         "pointsBox1 1"},
+        {"the current pupil's own score counts too", kAll, "35", over(u"1、3、4、6"),
+         "pointsBox1 1"},
         {"points equal to the top score", kAll, "40", QString(), ""},
         {"missing scores, Enter keeps the editor", "36 50 50|35 50 50|- - -|- - -|- - -|- - -", "",
          missing(u"3", u"3、4、6"), "scoreBox1 3"},
-        {"more than three missing", kOnlyFirst, "", missing(u"4", u"2、3、4 ほか"), "scoreBox1 2"},
-        {"missing scores registered on はい", kOnlyFirst, "yes", missing(u"4", u"2、3、4 ほか"),
-         ""},
+        {"more than three missing", kOnlyFirst, "", missing(u"4", u"2、3、4、6"), "scoreBox1 2"},
+        {"missing scores registered on はい", kOnlyFirst, "yes", missing(u"4", u"2、3、4、6"), ""},
         {"one viewpoint missing counts; its box gets the focus",
          "36 50 50|35 - 50|38 50 50|40 50 50|- - -|37 50 50", "", missing(u"1", u"2"),
          "scoreBox2 2"},

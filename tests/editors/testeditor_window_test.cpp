@@ -302,9 +302,7 @@ TEST_F(TestEditorWindowTest, AWholeTestFromTheKeyboardAlone) {
     Press(Qt::Key_Return);
 
     // Pupil 4 has one score of three: asked, and registered on はい.
-    EXPECT_EQ(platform.messages,
-              QStringList{
-                  u"得点が入っていない児童が 1 名います（出席番号 4）。このまま登録しますか？"_s});
+    EXPECT_EQ(platform.messages, QStringList{TestEditor::QuestionMissingScores({4})});
     EXPECT_TRUE(w.logic().Closed());
     EXPECT_FALSE(w.isVisible());
     const int S = TestSlot(0, 0, 0, 0);

@@ -657,6 +657,12 @@ TEST(PrintArea, TenMillimetresFromThePapersEdgesAndInsideThePrintableArea) {
         EXPECT_NEAR(area.y(), c.area.y(), 25);
         EXPECT_NEAR(area.width(), c.area.width(), 50);
         EXPECT_NEAR(area.height(), c.area.height(), 50);
+        // The page set-up shows the margins the printouts keep: 10 mm, or wider as chosen.
+        KeepPaperMargins(printer);
+        const QMarginsF shown = printer.pageLayout().margins(QPageLayout::Millimeter);
+        EXPECT_NEAR(shown.left(), std::max(c.margin, 10.0), 0.01);
+        EXPECT_NEAR(shown.bottom(), std::max(c.margin, 10.0), 0.01);
+        EXPECT_NEAR(PrintAreaTwips(printer).width(), area.width(), 1);
     }
 }
 

@@ -54,6 +54,10 @@ std::optional<int> FakePlatform::ChooseFromList(const QString& title, const QStr
 std::optional<QString> FakePlatform::OpenFileName(const QString& title, const QString& filter) {
     dialogTitles.push_back(title);
     dialogFilters.push_back(filter);
+    return NextFileAnswer();
+}
+
+std::optional<QString> FakePlatform::NextFileAnswer() {
     if (fileAnswers.empty())
         return std::nullopt;
     // The text is taken out as a plain QString: copying the optional makes GCC 12 warn of a
@@ -69,14 +73,22 @@ std::optional<QString> FakePlatform::OpenFileName(const QString& title, const QS
 std::optional<QString> FakePlatform::SaveFileName(const QString& title, const QString& filter,
                                                   const SaveOffer& offer) {
     saveStarts.push_back(offer.startPath);
-    auto chosen = OpenFileName(title, filter);
-    if (chosen && !offer.suffix.isEmpty() && QFileInfo(*chosen).suffix().isEmpty())
-        *chosen += u'.' + offer.suffix;
-    return chosen;
+    dialogTitles.push_back(title);
+    dialogFilters.push_back(filter);
+    for (;;) {
+        auto chosen = NextFileAnswer();
+        if (chosen && !offer.suffix.isEmpty() && QFileInfo(*chosen).suffix().isEmpty())
+            *chosen += u'.' + offer.suffix;
+        const QString refused = chosen && offer.refusal ? offer.refusal(*chosen) : QString();
+        if (refused.isEmpty())
+            return chosen;
+        messages.push_back(refused); // the dialog stays open: the next name is chosen
+    }
 }
 
-std::optional<QStringList> FakePlatform::OpenFileNames(const QString& title,
-                                                       const QString& filter) {
+std::optional<QStringList> FakePlatform::OpenFileNames(const QString& title, const QString& filter,
+                                                       const QString& folder) {
+    openStarts.push_back(folder);
     dialogTitles.push_back(title);
     dialogFilters.push_back(filter);
     if (fileListAnswers.empty())

@@ -20,9 +20,12 @@ public:
 
     void ShowMessage(const QString& text) override { messages.push_back(text); }
     std::optional<QString> OpenFileName(const QString& title, const QString& filter) override;
-    std::optional<QStringList> OpenFileNames(const QString& title, const QString& filter) override;
+    // Records the folder it starts in.
+    std::optional<QStringList> OpenFileNames(const QString& title, const QString& filter,
+                                             const QString& folder) override;
     // Records where the dialog starts and the suffix it adds; a scripted name without an
-    // extension gets the suffix, as the dialog gives it.
+    // extension gets the suffix, as the dialog gives it. A name the offer refuses is recorded
+    // as a message and the next scripted name is taken, as the dialog stays open.
     std::optional<QString> SaveFileName(const QString& title, const QString& filter,
                                         const SaveOffer& offer) override;
     QVariant ReadSetting(const QString& key, const QVariant& fallback) override;
@@ -66,6 +69,7 @@ public:
     QStringList dialogTitles;
     QStringList dialogFilters;
     QStringList saveStarts; // the start path of every save dialog
+    QStringList openStarts; // the folder of every dialog that takes several files
     QStringList printerDialogTitles;
     std::map<QString, QVariant> settings;
     QDate today{2026, 12, 7};
@@ -83,6 +87,9 @@ public:
     QTemporaryDir dir;
     QString pdfPath; // where the printer writes
     std::unique_ptr<QPrinter> printer;
+
+private:
+    std::optional<QString> NextFileAnswer(); // from fileAnswers; nullopt when cancelled
 };
 
 } // namespace kirune::test

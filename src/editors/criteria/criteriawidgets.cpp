@@ -1,5 +1,6 @@
 #include "criteriawidgets.h"
 
+#include "editors/common/accessibility.h"
 #include "editors/common/twips.h"
 #include "output/paintercanvas.h"
 
@@ -43,6 +44,8 @@ void GraphLayer::Paint(const std::function<void(Canvas&)>& draw) {
     canvas.FontName = u"ＭＳ ゴシック"_s;
     canvas.FontSize = 9;
     canvas.BackColor = background_.rgba();
+    // The graphs' texts stay readable on the window's background, light or dark.
+    canvas.ForeColor = ReadableOn(QColor::fromRgba(canvas.ForeColor), background_).rgba();
     draw(canvas);
 }
 

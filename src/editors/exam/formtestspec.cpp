@@ -96,9 +96,12 @@ QPixmap TestPaperPicture(int w, int h) {
     return pixmap;
 }
 
+// A key's hint in blue, as readable on the window's background as any text: a lighter blue in a
+// dark palette.
 void MakeBlue(QLabel* label) {
     QPalette palette = label->palette();
-    palette.setColor(QPalette::WindowText, QColor(0, 0, 255));
+    palette.setColor(QPalette::WindowText,
+                     ReadableOn(QColor(0, 0, 255), palette.color(QPalette::Window)));
     label->setPalette(palette);
 }
 

@@ -87,17 +87,26 @@ QString TestEditor::MessageOver100(const QString& viewpoint, double score) {
 QString TestEditor::MessageNoPoints(const QString& viewpoint) {
     return u"観点「%1」の配点を入力してください。"_s.arg(viewpoint);
 }
-QString TestEditor::MessagePointsBelowScore(int pupil, const QString& viewpoint, double score,
+QString TestEditor::PupilNumbersText(const QList<int>& pupils) {
+    constexpr qsizetype kNamed = 10;
+    QStringList shown;
+    for (const int n : pupils.first(std::min(pupils.size(), kNamed)))
+        shown << QString::number(n);
+    const qsizetype others = pupils.size() - shown.size();
+    return shown.join(u"、"_s) + (others > 0 ? u" ほか %1 名"_s.arg(others) : QString());
+}
+QString TestEditor::MessagePointsBelowScore(const QList<int>& pupils, const QString& viewpoint,
                                             double points) {
-    return u"出席番号 %1 の"_s.arg(pupil) + MessageOverPoints(viewpoint, score, points);
+    return u"出席番号 %1 の%2の得点が配点 %3 を超えています。"_s.arg(
+        PupilNumbersText(pupils), viewpoint, QString::number(points));
 }
 QString TestEditor::QuestionMissingScores(const QList<int>& pupils) {
-    QStringList shown;
-    for (int n : pupils.first(std::min<qsizetype>(pupils.size(), 3)))
-        shown << QString::number(n);
-    return u"得点が入っていない児童が %1 名います（出席番号 %2%3）。このまま"
-           u"登録しますか？"_s.arg(pupils.size())
-               .arg(shown.join(u"、"_s), pupils.size() > 3 ? u" ほか"_s : QString());
+    // As the tables then treat them: the test's class average leaves them out, while the
+    // semester's and the year's sums add nothing for them, as for 0 points.
+    return u"得点が入っていない児童が %1 名います（出席番号 %2）。この試験のクラスの平均点には"
+           u"数えませんが、学期と学年の合計点では 0 点として扱い、順位と評定もその合計で決まり"
+           u"ます。このまま登録しますか？"_s.arg(pupils.size())
+               .arg(PupilNumbersText(pupils));
 }
 QString TestEditor::MessageNoSuchPupil() {
     return u"その出席番号の生徒は登録されていません。名簿にある出席番号を選んでください。"_s;
@@ -784,6 +793,7 @@ bool TestEditor::RefusePointsBelowScores() {
         if (!ViewpointChecked(j) || PointsBox(j).isEmpty())
             continue;
         const double points = LeadingNumber(PointsBox(j));
+        QList<int> above; // every pupil at once, so that the teacher can fix them together
         for (int r = 1; r <= roster_; ++r) {
             const QString& cell = scoreGrid.Text(r, 2 + j);
             if (cell.isEmpty() || IsAbsentText(cell) || LeadingNumber(cell) <= points)
@@ -792,8 +802,10 @@ bool TestEditor::RefusePointsBelowScores() {
             // points, when the row is committed.
             if (r == session.CurrentStudentNo && ScoreBox(j).trimmed() != cell.trimmed())
                 continue;
-            platform.ShowMessage(
-                MessagePointsBelowScore(r, ViewpointName(j), LeadingNumber(cell), points));
+            above << r;
+        }
+        if (!above.isEmpty()) {
+            platform.ShowMessage(MessagePointsBelowScore(above, ViewpointName(j), points));
             SetFocusTo(QStringLiteral("pointsBox%1").arg(1 + j));
             return true;
         }

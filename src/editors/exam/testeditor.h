@@ -34,10 +34,15 @@ public:
     static QString MessageOver100(const QString& viewpoint, double score);
     // "観点「表現」の配点を入力してください。"
     static QString MessageNoPoints(const QString& viewpoint);
-    // "出席番号 12 の表現の得点 38 が配点 35 を超えています。": points lowered below a score.
-    static QString MessagePointsBelowScore(int pupil, const QString& viewpoint, double score,
+    // Attendance numbers as the messages name them: "1、4、9", at most ten and then
+    // "ほか 3 名".
+    static QString PupilNumbersText(const QList<int>& pupils);
+    // "出席番号 1、4、9 の表現の得点が配点 25 を超えています。": points lowered below the scores
+    // of every pupil named.
+    static QString MessagePointsBelowScore(const QList<int>& pupils, const QString& viewpoint,
                                            double points);
-    // "得点が入っていない児童が 27 名います（出席番号 4、5、6 ほか）。このまま登録しますか？"
+    // "得点が入っていない児童が 5 名います（出席番号 4、11、18、20、25）。…" with what the
+    // tables then do with them, and "このまま登録しますか？"
     static QString QuestionMissingScores(const QList<int>& pupils);
     static QString MessageNoSuchPupil();
 
