@@ -166,6 +166,11 @@ void frmMain::BuildMenus() {
                     QKeySequence::fromString(state.shortcut, QKeySequence::PortableText));
             if (const Handler call = MenuHandler(item))
                 connect(action, &QAction::triggered, this, [this, call] { Forward(call); });
+            // The table's own commands act on what it shows, not on the book.
+            if (item == Menu::EditCopy)
+                connect(action, &QAction::triggered, this, [this] { msFlexGrid1_->copy(); });
+            if (item == Menu::EditSelectAll)
+                connect(action, &QAction::triggered, this, [this] { msFlexGrid1_->selectAll(); });
         }
     }
 }
@@ -228,13 +233,11 @@ void frmMain::BuildPanes() {
 
     connect(treeView1_, &NodeTree::nodeClicked, this,
             [this](int index) { Handle([this, index] { logic_.TreeView1_NodeClick(index); }); });
-    // The grid's current cell follows the clicks on ordinary cells, as the old grid did.
-    connect(msFlexGrid1_, &GridView::cellClicked, this, [this](int row, int col) {
-        if (row >= msFlexGrid1_->fixedRows() && col >= msFlexGrid1_->fixedCols()) {
-            logic_.grid.SetCurrentCell(row, col);
-            msFlexGrid1_->refresh();
-        }
-    });
+    // The table is read with the keys and copied from; the grid's current cell follows the
+    // view's.
+    msFlexGrid1_->setNavigable(true);
+    connect(msFlexGrid1_, &GridView::currentCellChanged, this,
+            [this](int row, int col) { logic_.grid.SetCurrentCell(row, col); });
 }
 
 void frmMain::SetHooks() {
@@ -331,6 +334,7 @@ void frmMain::refresh() {
         // Another table: it is shown from its top-left corner, the names in view.
         shownTableKey_ = logic_.session.SelectedNodeKey;
         msFlexGrid1_->scrollToTopLeft();
+        msFlexGrid1_->clearSelection();
     }
     LayoutPanes();
     RefreshDesktopState();

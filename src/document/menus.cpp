@@ -36,6 +36,8 @@ constexpr MenuRow kMenus[] = {
     {Menu::EditNameBook, "mnuEditNameBook", u"生徒名簿ﾌｧｲﾙの読み込み(&I)...", true, ""},
     {Menu::EditUndo, "mnuEditUndo", u"元に戻す(&U)", false, "Ctrl+Z"},
     {Menu::EditRedo, "mnuEditRedo", u"やり直し(&R)", false, "Ctrl+Y"},
+    {Menu::EditCopy, "mnuEditCopy", u"コピー(&C)", true, "Ctrl+C"},
+    {Menu::EditSelectAll, "mnuEditSelectAll", u"すべて選択(&A)", true, "Ctrl+A"},
     {Menu::Help, "mnuHelp", u"ﾍﾙﾌﾟ(&H)", true, ""},
     {Menu::HelpContents, "mnuHelpContents", u"ヘルプ(&C)", true, "F1"},
 };
@@ -92,8 +94,9 @@ std::vector<MenuEntry> MenuLayout(Menu menu) {
                 kLine,
                 item(Menu::FileExit)};
     case Menu::Edit:
-        return {item(Menu::EditUndo), item(Menu::EditRedo), kLine, item(Menu::EditProperty),
-                item(Menu::EditNameBook)};
+        return {item(Menu::EditUndo),     item(Menu::EditRedo),      kLine,
+                item(Menu::EditCopy),     item(Menu::EditSelectAll), kLine,
+                item(Menu::EditProperty), item(Menu::EditNameBook)};
     case Menu::Help:
         return {item(Menu::HelpContents)};
     default:

@@ -34,6 +34,8 @@ enum class Menu {
     EditNameBook,
     EditUndo,
     EditRedo,
+    EditCopy,
+    EditSelectAll,
     Help,
     HelpContents,
 };

@@ -11,12 +11,15 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QGroupBox>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
+#include <QProcess>
 #include <QSplitter>
+#include <QStandardPaths>
 #include <QTest>
 #include <QToolBar>
 #include <QToolButton>
@@ -118,7 +121,8 @@ TEST_F(MainWindowTest, MenusHaveTheirItemsInOrderWithSeparatorsAndShortcuts) {
                            QStringLiteral("-"), u"終了(&X)"_s}));
     EXPECT_EQ(
         MenuItems(menus[1]->menu()),
-        QStringList({u"元に戻す(&U)"_s, u"やり直し(&R)"_s, QStringLiteral("-"),
+        QStringList({u"元に戻す(&U)"_s, u"やり直し(&R)"_s, QStringLiteral("-"), u"コピー(&C)"_s,
+                     u"すべて選択(&A)"_s, QStringLiteral("-"),
                      u"学級・科目・試験・得点の編集(&E)"_s, u"生徒名簿ﾌｧｲﾙの読み込み(&I)..."_s}));
     EXPECT_EQ(MenuItems(menus[2]->menu()), QStringList({u"ヘルプ(&C)"_s}));
 
@@ -309,9 +313,45 @@ TEST_F(MainWindowTest, AClickOnTheGridMovesItsCurrentCell) {
     Click(grid->viewport(), grid->cellRect(3, 2).center());
     EXPECT_EQ(logic->grid.CurrentRow(), 3);
     EXPECT_EQ(logic->grid.CurrentCol(), 2);
-    Click(grid->viewport(), grid->cellRect(0, 4).center()); // a header cell: stays
-    EXPECT_EQ(logic->grid.CurrentRow(), 3);
-    EXPECT_EQ(logic->grid.CurrentCol(), 2);
+    // A header cell selects its column, whose first cell becomes the current one.
+    Click(grid->viewport(), grid->cellRect(0, 4).center());
+    EXPECT_EQ(logic->grid.CurrentRow(), 1);
+    EXPECT_EQ(logic->grid.CurrentCol(), 4);
+    EXPECT_EQ(grid->selection(), (CellRange{0, 4, logic->grid.Rows() - 1, 4}));
+}
+
+// The Edit menu selects and copies the table (its keys: accessibilitybus_test).
+TEST_F(MainWindowTest, TheEditMenuSelectsAndCopiesTheTable) {
+    Start();
+    window->menuAction(Menu::EditSelectAll)->trigger();
+    window->menuAction(Menu::EditCopy)->trigger();
+    EXPECT_EQ(QApplication::clipboard()->text().count(u'\n'), logic->grid.Rows());
+}
+
+// The program's table as a screen reader finds it, from outside the program through the desktop's
+// accessibility bus (AT-SPI): atspi_table.py, on a virtual screen with a session bus of its own.
+TEST_F(MainWindowTest, AScreenReaderReadsTheTableThroughTheDesktopsBus) {
+    const QString bus = QStandardPaths::findExecutable(u"dbus-run-session"_s);
+    const QString screen = QStandardPaths::findExecutable(u"xvfb-run"_s);
+    if (bus.isEmpty() || screen.isEmpty())
+        GTEST_SKIP() << "no accessibility bus: dbus-run-session or xvfb-run is not installed";
+    QProcess reader;
+    reader.start(screen,
+                 {u"-a"_s, u"-s"_s, u"-screen 0 1280x1024x24"_s, bus, u"--"_s,
+                  u"/usr/bin/python3"_s, QStringLiteral(KIRUNE_TEST_SCRIPTS "/atspi_table.py"),
+                  QStringLiteral(KIRUNE_PROGRAM_PATH),
+                  QStringLiteral(KIRUNE_TEST_DATA "/sample_class.txt"), u"国語"_s});
+    ASSERT_TRUE(reader.waitForFinished(240000));
+    QString report = QString::fromUtf8(reader.readAllStandardOutput());
+    report = report.mid(report.indexOf(u"size "_s)); // after what the bus's services print
+    if (reader.exitCode() == 77)
+        GTEST_SKIP() << report.toStdString();
+    // The class's table, then a subject's: what is read where the current cell goes.
+    EXPECT_EQ(report,
+              u"size 14 x 14\nTab: 生徒氏名, 1, 青木 颯太\nDown: 生徒氏名, 2, 石川 結衣\n"
+              u"Down: 生徒氏名, 3, 上田 蓮\nEnd: , 3, \nHome: 生徒氏名, 3, 上田 蓮\n"
+              u"Tab: no focused cell\nclick: 表現 合計点, 3, 57\nRight: 表現 順位, 3, 3\n"_s)
+        << reader.readAllStandardError().toStdString();
 }
 
 TEST_F(MainWindowTest, ThePanesFollowTheResizeRule) {

@@ -56,6 +56,8 @@ TEST_F(MainLogicTest, MenusCarryTheirCaptionsAccessKeysAndShortcuts) {
         {Menu::Edit, u"編集(&E)"},
         {Menu::EditProperty, u"学級・科目・試験・得点の編集(&E)"},
         {Menu::EditNameBook, u"生徒名簿ﾌｧｲﾙの読み込み(&I)..."},
+        {Menu::EditCopy, u"コピー(&C)"},
+        {Menu::EditSelectAll, u"すべて選択(&A)"},
         {Menu::Help, u"ﾍﾙﾌﾟ(&H)"},
         {Menu::HelpContents, u"ヘルプ(&C)"},
     };
@@ -63,10 +65,12 @@ TEST_F(MainLogicTest, MenusCarryTheirCaptionsAccessKeysAndShortcuts) {
         EXPECT_EQ(logic->Item(item).caption, QString::fromUtf16(caption))
             << MenuName(item).toStdString();
     const std::pair<Menu, const char*> shortcuts[] = {
-        {Menu::FileNew, "Ctrl+N"},  {Menu::FileOpen, "Ctrl+O"},         {Menu::FileClose, "Ctrl+W"},
-        {Menu::FileSave, "Ctrl+S"}, {Menu::FileSaveAs, "Ctrl+Shift+S"}, {Menu::FilePrint, "Ctrl+P"},
-        {Menu::FileExit, "Ctrl+Q"}, {Menu::EditProperty, "Ctrl+E"},     {Menu::HelpContents, "F1"},
-        {Menu::FilePageSetup, ""},
+        {Menu::FileNew, "Ctrl+N"},          {Menu::FileOpen, "Ctrl+O"},
+        {Menu::FileClose, "Ctrl+W"},        {Menu::FileSave, "Ctrl+S"},
+        {Menu::FileSaveAs, "Ctrl+Shift+S"}, {Menu::FilePrint, "Ctrl+P"},
+        {Menu::FileExit, "Ctrl+Q"},         {Menu::EditProperty, "Ctrl+E"},
+        {Menu::HelpContents, "F1"},         {Menu::FilePageSetup, ""},
+        {Menu::EditCopy, "Ctrl+C"},         {Menu::EditSelectAll, "Ctrl+A"},
     };
     for (const auto& [item, keys] : shortcuts)
         EXPECT_EQ(logic->Item(item).shortcut, QString::fromLatin1(keys))
@@ -78,8 +82,9 @@ TEST_F(MainLogicTest, MenusCarryTheirCaptionsAccessKeysAndShortcuts) {
                            "mnuXlsxSaveAs", "mnuXlsxBookSaveAs", "-", "mnuFileGradeSummary", "-",
                            "mnuFilePageSetup", "mnuFilePrint", "mnuFilePupilRecords", "-",
                            "mnuFileExit"}));
-    EXPECT_EQ(LayoutNames(Menu::Edit), QStringList({"mnuEditUndo", "mnuEditRedo", "-",
-                                                    "mnuEditProperty", "mnuEditNameBook"}));
+    EXPECT_EQ(LayoutNames(Menu::Edit),
+              QStringList({"mnuEditUndo", "mnuEditRedo", "-", "mnuEditCopy", "mnuEditSelectAll",
+                           "-", "mnuEditProperty", "mnuEditNameBook"}));
     EXPECT_EQ(LayoutNames(Menu::Help), QStringList{"mnuHelpContents"});
     for (const Menu menu : {Menu::File, Menu::Edit, Menu::Help}) {
         for (const MenuEntry& entry : MenuLayout(menu)) {

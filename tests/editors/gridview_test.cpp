@@ -1,14 +1,19 @@
 // The table widget shows a Grid as it is: sizes through the twips helper, header line breaks,
 // right-aligned columns, background colours, a header row and number column that stay put.
+#include "editors/common/gridaccessible.h"
 #include "editors/common/gridview.h"
 #include "editors/common/twips.h"
 
 #include "support/testutil.h"
 #include "support/widgettest.h"
+#include <QAccessible>
 #include <QApplication>
+#include <QClipboard>
 #include <QImage>
 #include <QMouseEvent>
 #include <QScrollBar>
+#include <QTest>
+#include <functional>
 #include <gtest/gtest.h>
 
 using namespace Qt::StringLiterals;
@@ -113,6 +118,108 @@ TEST_F(GridViewTest, CellsTakeTheirBackgroundColour) {
     EXPECT_EQ(image.pixelColor(last.right() + 5, last.center().y()), QColor(171, 171, 171));
 }
 
+TEST_F(GridViewTest, KeysMoveTheCurrentCellAmongTheOrdinaryCellsOfANavigableTable) {
+    int reported = 0;
+    QObject::connect(&view, &GridView::currentCellChanged, [&reported] { ++reported; });
+    view.moveCurrentCell(2, 2);
+    QTest::keyClick(&view, Qt::Key_Right); // the editors' rosters take no keys
+    view.setNavigable(true);
+    const struct {
+        Qt::Key key;
+        Qt::KeyboardModifiers modifiers;
+        int row, col;
+    } steps[] = {
+        {Qt::Key_Right, Qt::NoModifier, 2, 3},    {Qt::Key_Right, Qt::NoModifier, 2, 3},
+        {Qt::Key_Left, Qt::NoModifier, 2, 2},     {Qt::Key_Down, Qt::NoModifier, 3, 2},
+        {Qt::Key_Up, Qt::NoModifier, 2, 2},       {Qt::Key_Home, Qt::NoModifier, 2, 1},
+        {Qt::Key_End, Qt::NoModifier, 2, 3},      {Qt::Key_Home, Qt::ControlModifier, 1, 1},
+        {Qt::Key_End, Qt::ControlModifier, 5, 3}, {Qt::Key_PageUp, Qt::NoModifier, 1, 3},
+        {Qt::Key_PageDown, Qt::NoModifier, 5, 3}, {Qt::Key_Up, Qt::AltModifier, 5, 3},
+    };
+    for (const auto& step : steps) {
+        QTest::keyClick(&view, step.key, step.modifiers);
+        EXPECT_EQ(std::pair(view.currentRow(), view.currentCol()), std::pair(step.row, step.col))
+            << QKeySequence(step.key | step.modifiers).toString().toStdString();
+    }
+    EXPECT_EQ(reported, 11);         // every move, none where the cell stayed
+    EXPECT_EQ(grid.CurrentRow(), 1); // the owner stores it, when it wants to
+}
+
+TEST_F(GridViewTest, ShiftADragOrAFixedCellSelectsAndCopyTakesTheSelection) {
+    view.setNavigable(true);
+    grid.SetText(0, 2, u"国語\r表現"_s);
+    grid.SetCell(3, 2, u" 1,087"_s, CellValue::Number(1087, 0, true));
+    QWidget* cells = view.viewport();
+    const auto at = [this](int row, int col) { return view.cellRect(row, col).center(); };
+    const struct {
+        std::function<void()> act;
+        CellRange selected;
+    } cases[] = {
+        {[&] { QTest::keyClick(&view, Qt::Key_Right, Qt::ShiftModifier); }, {1, 1, 1, 2}},
+        {[&] { QTest::keyClick(&view, Qt::Key_Left); }, {}},
+        {[&] {
+             QTest::mousePress(cells, Qt::LeftButton, {}, at(1, 1));
+             QTest::mouseMove(cells, at(2, 3));
+             QTest::mouseRelease(cells, Qt::LeftButton, {}, at(2, 3));
+         },
+         {1, 1, 2, 3}},
+        {[&] { Click(cells, at(0, 2)); }, {0, 2, 5, 2}}, // a header cell: its column
+        {[&] { QTest::mouseClick(cells, Qt::LeftButton, Qt::ShiftModifier, at(0, 3)); },
+         {0, 2, 5, 3}},
+        {[&] { Click(cells, at(3, 0)); }, {3, 0, 3, 3}}, // a number cell: its row
+        {[&] { Click(cells, at(0, 0)); }, {0, 0, 5, 3}}, // the corner: all
+        {[&] { QTest::keyClick(&view, Qt::Key_Down); }, {}},
+        {[&] { QTest::keyClick(&view, Qt::Key_A, Qt::ControlModifier); }, {0, 0, 5, 3}},
+    };
+    for (const auto& c : cases) {
+        c.act();
+        EXPECT_EQ(view.selection(), c.selected) << &c - cases;
+    }
+    Click(cells, at(0, 2)); // the column, with its header, as text and HTML
+    QTest::keyClick(&view, Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), u"国語 表現\n\n\n1087\n\n\n"_s);
+    view.moveCurrentCell(3, 2); // nothing selected: the current cell alone
+    EXPECT_EQ(view.copiedCells().text, u"1087\n"_s);
+}
+
+// Assistive technology sees a table: the ordinary cells in rows and columns, the header row and
+// the number column their headers, the current cell focused (as heard through the desktop's
+// bus: MainWindowTest.AScreenReaderReadsTheTableThroughTheDesktopsBus).
+TEST_F(GridViewTest, AssistiveTechnologySeesATable) {
+    view.setNavigable(true);
+    grid.SetText(0, 3, u"関心 \r表現"_s);
+    grid.SetText(3, 0, u" 3"_s);
+    grid.SetText(3, 3, u" 20"_s);
+    QAccessibleInterface* table = QAccessible::queryAccessibleInterface(&view);
+    QAccessibleTableInterface* cells = table->tableInterface();
+    ASSERT_NE(cells, nullptr);
+    EXPECT_EQ(table->role(), QAccessible::Table);
+    EXPECT_EQ(std::pair(cells->rowCount(), cells->columnCount()), std::pair(5, 3)); // 24 in all
+    EXPECT_EQ(cells->columnDescription(2), u"関心 表現"_s);
+    QAccessibleInterface* score = cells->cellAt(2, 2);
+    QAccessibleTableCellInterface* place = score->tableCellInterface();
+    ASSERT_EQ(place->columnHeaderCells().size(), 1);
+    ASSERT_EQ(place->rowHeaderCells().size(), 1);
+    const QStringList read = {place->columnHeaderCells()[0]->text(QAccessible::Name),
+                              place->rowHeaderCells()[0]->text(QAccessible::Name),
+                              score->text(QAccessible::Name)};
+    EXPECT_EQ(read, QStringList({u"関心 表現"_s, u"3"_s, u"20"_s}));
+    for (int i = 0; i < table->childCount(); ++i) // headers too; a cell stays the same
+        EXPECT_EQ(table->indexOfChild(table->child(i)), i);
+    EXPECT_EQ(table->childAt(score->rect().center().x(), score->rect().center().y()), score);
+    view.setFocus();
+    view.moveCurrentCell(3, 3);
+    EXPECT_TRUE(score->state().focused);
+    EXPECT_EQ(table->focusChild(), score);
+    EXPECT_TRUE(cells->selectColumn(2)); // selecting through the interface selects in the view
+    EXPECT_TRUE(score->state().selected);
+    EXPECT_TRUE(cells->unselectColumn(2) && cells->selectRow(1));
+    EXPECT_EQ(cells->selectedRows(), QList<int>{1});
+    grid.SetRows(8); // another table
+    view.refresh();
+    EXPECT_EQ(std::pair(cells->rowCount(), cells->selectedCellCount()), std::pair(7, 0));
+}
+
 // Text and fill of a cell come from one source: headers and coloured cells are dark text on a
 // light fill in any theme, ordinary cells take both from the palette. So every cell stays
 // readable in a dark theme, on screen as in the colours reported.
@@ -157,6 +264,11 @@ TEST_F(GridViewTest, EveryCellIsReadableInALightAndADarkTheme) {
                     contrast = std::max(contrast, std::abs(image.pixelColor(x, y).lightness() -
                                                            colours.fill.lightness()));
             EXPECT_GT(contrast, 150);
+            // The current cell's frame stands out from the cell it frames.
+            grid.SetCurrentCell(std::max(cell.row, 1), 1);
+            view.refresh();
+            EXPECT_GT(std::abs(view.currentFrameColour().lightness() - colours.fill.lightness()),
+                      100);
         }
     }
 }

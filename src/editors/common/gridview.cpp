@@ -1,10 +1,16 @@
 #include "gridview.h"
 
+#include "gridaccessible.h"
 #include "output/canvas.h"
 #include "twips.h"
 
+#include <QAccessible>
+#include <QClipboard>
 #include <QEvent>
 #include <QFontMetricsF>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QRegion>
@@ -23,6 +29,7 @@ const QColor kFixedText(0, 0, 0);         // text on a fixed fill (headers, colo
 const QColor kOutside(171, 171, 171);     // the area right of and below the cells
 constexpr int kMaxKeptTexts = 20000;      // laid-out texts kept before the store starts afresh
 constexpr double kSmallestHeaderSize = 6; // points: a header line is never shrunk below this
+constexpr int kSelectionAlpha = 80;       // how strongly the selection tints its cells
 
 // The first index in [first, last) whose far edge lies beyond `pos`; `last` when none does.
 int FirstReaching(const std::vector<int>& edges, int first, int last, int pos) {
@@ -38,13 +45,21 @@ GridView::GridView(QWidget* parent) : QAbstractScrollArea(parent) {
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
     setFocusPolicy(Qt::StrongFocus);
+    InstallGridAccessibility();
 }
 
 void GridView::setGrid(const Grid* grid) {
     grid_ = grid;
     displayWidths_.clear();
     shownCurrentRow_ = shownCurrentCol_ = -1;
+    gridCurrent_ = {-1, -1};
     refresh();
+}
+
+void GridView::setNavigable(bool on) {
+    navigable_ = on;
+    if (!on)
+        clearSelection();
 }
 
 void GridView::setFixedCounts(int rows, int cols) {
@@ -54,14 +69,29 @@ void GridView::setFixedCounts(int rows, int cols) {
 }
 
 void GridView::refresh() {
+    const int rows = rowCount();
+    const int cols = columnCount();
     updateGeometryCache();
     updateScrollBars();
-    const int row = grid_ ? grid_->CurrentRow() : -1;
-    const int col = grid_ ? grid_->CurrentCol() : -1;
-    if (row != shownCurrentRow_ || col != shownCurrentCol_) {
-        shownCurrentRow_ = row;
-        shownCurrentCol_ = col;
-        scrollPending_ = grid_ != nullptr;
+    if (rows != rowCount() || cols != columnCount()) {
+        // Another table: its cells are new to assistive technology, and nothing is selected.
+        selecting_ = Selecting::None;
+        if (QAccessible::isActive()) {
+            QAccessibleTableModelChangeEvent reset(this,
+                                                   QAccessibleTableModelChangeEvent::ModelReset);
+            QAccessible::updateAccessibility(&reset);
+        }
+    }
+    // The grid's current cell, when the owner moved it, is the view's.
+    const std::pair<int, int> current =
+        grid_ ? std::pair(grid_->CurrentRow(), grid_->CurrentCol()) : std::pair(-1, -1);
+    if (current != gridCurrent_) {
+        gridCurrent_ = current;
+        if (current != std::pair(shownCurrentRow_, shownCurrentCol_)) {
+            std::tie(shownCurrentRow_, shownCurrentCol_) = current;
+            anchor_ = current;
+            scrollPending_ = grid_ != nullptr;
+        }
     }
     scrollToCurrentIfPending();
     viewport()->update();
@@ -385,6 +415,9 @@ void GridView::paintEvent(QPaintEvent* event) {
     // than drawing them with a pen.
     std::vector<QRect> edges;      // right edges of the painted columns, bottom edges of rows
     std::vector<QRect> highlights; // top and left edge of header cells
+    const CellRange chosen = selection();
+    QColor tint = palette().color(QPalette::Highlight);
+    tint.setAlpha(kSelectionAlpha);
     auto fillAll = [&painter](const std::vector<QRect>& rects, const QColor& colour) {
         for (const QRect& rect : rects)
             painter.fillRect(rect, colour);
@@ -466,11 +499,23 @@ void GridView::paintEvent(QPaintEvent* event) {
                 if (rowY_[r + 1] > rowY_[r])
                     edges.emplace_back(left, rowY_[r + 1] - offsetY - 1, lastRight - left + 1, 1);
         }
+        if (!chosen.isEmpty()) {
+            // The selected cells of the region: tinted, their own colours showing through.
+            const int top = std::max(chosen.top, rowFirst);
+            const int bottom = std::min(chosen.bottom, rowLast - 1);
+            const int left = std::max(chosen.left, colFirst);
+            const int right = std::min(chosen.right, colLast - 1);
+            if (top <= bottom && left <= right)
+                painter.fillRect(
+                    QRect(QPoint(colX_[left] - offsetX, rowY_[top] - offsetY),
+                          QPoint(colX_[right + 1] - offsetX - 1, rowY_[bottom + 1] - offsetY - 1)),
+                    tint);
+        }
         fillAll(edges, line);
         fillAll(highlights, Qt::white);
         if (!current.isNull()) {
-            // the current cell: a clear blue frame, so the pupil being edited is easy to find
-            painter.setPen(QPen(QColor(30, 100, 220), 2));
+            // the current cell: a clear frame, so the pupil being edited is easy to find
+            painter.setPen(QPen(currentFrameColour(), 2));
             painter.setBrush(Qt::NoBrush);
             painter.drawRect(current.adjusted(1, 1, -2, -2));
         }
@@ -504,13 +549,49 @@ void GridView::scrollContentsBy(int, int) {
 }
 
 void GridView::mousePressEvent(QMouseEvent* event) {
-    if (event->button() == Qt::LeftButton)
+    if (event->button() == Qt::LeftButton) {
         pressed_ = cellAt(event->position().toPoint());
+        const auto [row, col] = pressed_;
+        if (navigable_ && row >= 0) {
+            dragging_ = true;
+            const bool extend = event->modifiers().testFlag(Qt::ShiftModifier);
+            const int firstRow = fixedRows_;
+            const int firstCol = fixedCols_;
+            if (row < fixedRows_ && col < fixedCols_)
+                selectAll();
+            else if (row < fixedRows_) // a header cell: its column
+                setSelecting(Selecting::Columns,
+                             extend && selecting_ == Selecting::Columns ? anchor_
+                                                                        : std::pair(firstRow, col),
+                             firstRow, col);
+            else if (col < fixedCols_) // a number cell: its row
+                setSelecting(Selecting::Rows,
+                             extend && selecting_ == Selecting::Rows ? anchor_
+                                                                     : std::pair(row, firstCol),
+                             row, firstCol);
+            else
+                moveCurrentCell(row, col, extend);
+        }
+    }
     QAbstractScrollArea::mousePressEvent(event);
+}
+
+void GridView::mouseMoveEvent(QMouseEvent* event) {
+    if (dragging_ && (event->buttons() & Qt::LeftButton) && selecting_ != Selecting::All) {
+        const auto [row, col] = cellNear(event->position().toPoint());
+        if (selecting_ == Selecting::Columns)
+            setSelecting(selecting_, anchor_, shownCurrentRow_, col);
+        else if (selecting_ == Selecting::Rows)
+            setSelecting(selecting_, anchor_, row, shownCurrentCol_);
+        else if (std::pair(row, col) != std::pair(shownCurrentRow_, shownCurrentCol_))
+            moveCurrentCell(row, col, true);
+    }
+    QAbstractScrollArea::mouseMoveEvent(event);
 }
 
 void GridView::mouseReleaseEvent(QMouseEvent* event) {
     if (event->button() == Qt::LeftButton) {
+        dragging_ = false;
         const auto released = cellAt(event->position().toPoint());
         const auto pressed = pressed_;
         pressed_ = {-1, -1};
@@ -528,6 +609,203 @@ void GridView::mouseDoubleClickEvent(QMouseEvent* event) {
             emit cellDoubleClicked(cell.first, cell.second);
     }
     event->accept();
+}
+
+std::pair<int, int> GridView::cellNear(const QPoint& pos) const {
+    // A point beyond the viewport or the cells counts as the nearest cell (a drag out of view).
+    const QRect area = viewport()->rect();
+    const QPoint inside(std::clamp(pos.x(), 0, std::max(area.width() - 1, 0)),
+                        std::clamp(pos.y(), 0, std::max(area.height() - 1, 0)));
+    auto [row, col] = cellAt(inside);
+    if (row < 0)
+        row = inside.y() >= fixedHeight() ? rowCount() - 1 : 0;
+    if (col < 0)
+        col = inside.x() >= fixedWidth() ? columnCount() - 1 : 0;
+    return {row, col};
+}
+
+void GridView::moveCurrentCell(int row, int col, bool extend) {
+    if (!grid_ || rowCount() <= fixedRows_ || columnCount() <= fixedCols_)
+        return;
+    row = std::clamp(row, fixedRows_, rowCount() - 1);
+    col = std::clamp(col, fixedCols_, columnCount() - 1);
+    if (!extend)
+        setSelecting(Selecting::None, {row, col}, row, col);
+    else if (selecting_ == Selecting::None || selecting_ == Selecting::All)
+        setSelecting(Selecting::Cells,
+                     anchor_.first >= fixedRows_ && anchor_.second >= fixedCols_
+                         ? anchor_
+                         : std::pair(shownCurrentRow_, shownCurrentCol_),
+                     row, col);
+    else
+        setSelecting(selecting_, anchor_, row, col);
+}
+
+void GridView::setSelecting(Selecting mode, std::pair<int, int> anchor, int row, int col) {
+    selecting_ = mode;
+    anchor_ = anchor;
+    const bool moved = std::pair(row, col) != std::pair(shownCurrentRow_, shownCurrentCol_);
+    shownCurrentRow_ = row;
+    shownCurrentCol_ = col;
+    scrollPending_ = false;
+    ensureCellVisible(row, col);
+    viewport()->update();
+    if (QAccessible::isActive()) {
+        QAccessibleEvent changed(this, QAccessible::SelectionWithin);
+        QAccessible::updateAccessibility(&changed);
+    }
+    if (moved) {
+        tellCurrentCell();
+        emit currentCellChanged(row, col);
+    }
+}
+
+CellRange GridView::selection() const {
+    const int rows = rowCount();
+    const int cols = columnCount();
+    const auto [anchorRow, anchorCol] = anchor_;
+    const int row = shownCurrentRow_;
+    const int col = shownCurrentCol_;
+    switch (selecting_) {
+    case Selecting::None:
+        break;
+    case Selecting::All:
+        return {0, 0, rows - 1, cols - 1};
+    case Selecting::Columns:
+        return {0, std::min(anchorCol, col), rows - 1, std::max(anchorCol, col)};
+    case Selecting::Rows:
+        return {std::min(anchorRow, row), 0, std::max(anchorRow, row), cols - 1};
+    case Selecting::Cells:
+        if (anchor_ != std::pair(row, col))
+            return {std::min(anchorRow, row), std::min(anchorCol, col), std::max(anchorRow, row),
+                    std::max(anchorCol, col)};
+        break;
+    }
+    return {};
+}
+
+void GridView::selectRows(int first, int last) {
+    if (grid_ && columnCount() > fixedCols_)
+        setSelecting(Selecting::Rows, {first, fixedCols_}, last, fixedCols_);
+}
+
+void GridView::selectColumns(int first, int last) {
+    if (grid_ && rowCount() > fixedRows_)
+        setSelecting(Selecting::Columns, {fixedRows_, first}, fixedRows_, last);
+}
+
+void GridView::selectAll() {
+    if (grid_)
+        setSelecting(Selecting::All, anchor_, shownCurrentRow_, shownCurrentCol_);
+}
+
+void GridView::clearSelection() {
+    if (selecting_ != Selecting::None)
+        setSelecting(Selecting::None, {shownCurrentRow_, shownCurrentCol_}, shownCurrentRow_,
+                     shownCurrentCol_);
+}
+
+CopiedCells GridView::copiedCells() const {
+    if (!grid_)
+        return {};
+    CellRange range = selection();
+    if (range.isEmpty())
+        range = {shownCurrentRow_, shownCurrentCol_, shownCurrentRow_, shownCurrentCol_};
+    return CopyCells(*grid_, range, fixedRows_);
+}
+
+void GridView::copy() const {
+    const CopiedCells cells = copiedCells();
+    if (cells.text.isEmpty())
+        return;
+    auto* data = new QMimeData;
+    data->setText(cells.text);
+    data->setHtml(cells.html);
+    QGuiApplication::clipboard()->setMimeData(data);
+}
+
+QColor GridView::currentFrameColour() const {
+    const QColor fill = cellColours(shownCurrentRow_, shownCurrentCol_).fill;
+    return fill.lightnessF() < 0.5 ? QColor(130, 185, 255) : QColor(30, 100, 220);
+}
+
+int GridView::pageRows() const {
+    const int visible = viewport()->height() - fixedHeight();
+    return std::max(visible / std::max(rowHeight(fixedRows_), 1), 1);
+}
+
+void GridView::keyPressEvent(QKeyEvent* event) {
+    if (!navigable_ || !grid_ || (event->modifiers() & (Qt::AltModifier | Qt::MetaModifier))) {
+        QAbstractScrollArea::keyPressEvent(event);
+        return;
+    }
+    if (event == QKeySequence::Copy) {
+        copy();
+        return;
+    }
+    if (event == QKeySequence::SelectAll) {
+        selectAll();
+        return;
+    }
+    const bool extend = event->modifiers().testFlag(Qt::ShiftModifier);
+    const bool toCorner = event->modifiers().testFlag(Qt::ControlModifier);
+    int row = shownCurrentRow_;
+    int col = shownCurrentCol_;
+    switch (event->key()) {
+    case Qt::Key_Left:
+        --col;
+        break;
+    case Qt::Key_Right:
+        ++col;
+        break;
+    case Qt::Key_Up:
+        --row;
+        break;
+    case Qt::Key_Down:
+        ++row;
+        break;
+    case Qt::Key_PageUp:
+        row -= pageRows();
+        break;
+    case Qt::Key_PageDown:
+        row += pageRows();
+        break;
+    case Qt::Key_Home:
+        col = 0;
+        row = toCorner ? 0 : row;
+        break;
+    case Qt::Key_End:
+        col = columnCount();
+        row = toCorner ? rowCount() : row;
+        break;
+    default:
+        QAbstractScrollArea::keyPressEvent(event);
+        return;
+    }
+    moveCurrentCell(row, col, extend);
+    event->accept();
+}
+
+void GridView::focusInEvent(QFocusEvent* event) {
+    QAbstractScrollArea::focusInEvent(event);
+    viewport()->update();
+    tellCurrentCell();
+}
+
+void GridView::focusOutEvent(QFocusEvent* event) {
+    QAbstractScrollArea::focusOutEvent(event);
+    viewport()->update();
+}
+
+void GridView::tellCurrentCell() {
+    if (!QAccessible::isActive() || !hasFocus())
+        return;
+    const int index = AccessibleCellIndex(*this, shownCurrentRow_, shownCurrentCol_);
+    if (index < 0)
+        return;
+    QAccessibleEvent focus(this, QAccessible::Focus);
+    focus.setChild(index);
+    QAccessible::updateAccessibility(&focus);
 }
 
 QSize GridView::sizeHint() const {

@@ -2,11 +2,13 @@
 // Shows a Grid as the program's tables look: a fixed header row and a fixed number column that
 // stay in place while the rest scrolls, widths and heights in twips, right-aligned columns, a
 // carriage return in a cell as a line break, per-cell background colours and the current cell.
-// The widget never changes the Grid: it reports clicks and the owner decides what they mean.
-// The main window's table and the editors' rosters are all this widget. It paints the cells
-// itself and only the ones in view, so showing a rebuilt table stays cheap.
+// The widget never changes the Grid: it reports clicks and moves of the current cell, and the
+// owner decides what they mean. The main window's table and the editors' rosters are all this
+// widget. It paints the cells itself and only the ones in view, so showing a rebuilt table stays
+// cheap. Screen readers see it as a table (gridaccessible.h).
 
 #include "browse/grid.h"
+#include "output/tablecopy.h"
 
 #include <QAbstractScrollArea>
 #include <QFont>
@@ -59,6 +61,29 @@ public:
     // Back to the top-left corner (a new table: the name column in view).
     void scrollToTopLeft();
 
+    // Keys, selection and copying, for a table that is read (off by default: the editors'
+    // rosters answer clicks only). On: the arrow keys, Home and End (first and last column),
+    // Ctrl+Home, Ctrl+End, Page Up and Page Down move the current cell among the ordinary cells;
+    // Shift with them, or a drag, selects a range; a click on a header cell selects its column,
+    // on a fixed-column cell its row, on the corner the whole table; Ctrl+A and Ctrl+C select
+    // all and copy.
+    void setNavigable(bool on);
+    bool isNavigable() const { return navigable_; }
+    // Makes (row, col) the current cell, as a key does: inside the ordinary cells, in view,
+    // reported by currentCellChanged. `extend` grows the selection from its anchor to there.
+    void moveCurrentCell(int row, int col, bool extend = false);
+    // The selected cells (empty when none: the current cell alone is no selection).
+    CellRange selection() const;
+    bool isCellSelected(int row, int col) const { return selection().contains(row, col); }
+    // Whole rows or columns selected, as a click on a fixed cell does (grid indexes).
+    void selectRows(int first, int last);
+    void selectColumns(int first, int last);
+    void clearSelection();
+    // What Copy puts on the clipboard: the selection, or the current cell when there is none.
+    CopiedCells copiedCells() const;
+    // The colour of the current cell's frame: dark on a light fill, light on a dark one.
+    QColor currentFrameColour() const;
+
     // The text a cell shows ("" outside the grid).
     QString cellText(int row, int col) const;
     // How a cell text is drawn: a carriage return (alone or before a line feed) breaks the line.
@@ -81,10 +106,16 @@ public:
 
     QSize sizeHint() const override;
 
+public slots:
+    void selectAll();
+    void copy() const;
+
 signals:
     // A press and release on the same cell (header cells included).
     void cellClicked(int row, int col);
     void cellDoubleClicked(int row, int col);
+    // The current cell moved by a key or a click (navigable tables only).
+    void currentCellChanged(int row, int col);
 
 protected:
     // The colours of a region's ordinary cells (header or body), and of a cell with a fill of
@@ -98,6 +129,10 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
     void scrollContentsBy(int dx, int dy) override;
 
     void changeEvent(QEvent* event) override;
@@ -124,6 +159,12 @@ private:
     int fixedHeight() const;
     int viewX(int col) const;
     int viewY(int row) const;
+    // How the selection runs from its anchor to the current cell.
+    enum class Selecting { None, Cells, Columns, Rows, All };
+    void setSelecting(Selecting mode, std::pair<int, int> anchor, int row, int col);
+    std::pair<int, int> cellNear(const QPoint& viewportPos) const; // the nearest cell
+    int pageRows() const;
+    void tellCurrentCell(); // to assistive technology
 
     const Grid* grid_ = nullptr;
     int fixedRows_ = 1;
@@ -133,6 +174,11 @@ private:
     std::vector<int> displayWidths_; // per column; negative: the grid's own width
     int shownCurrentRow_ = -1;
     int shownCurrentCol_ = -1;
+    std::pair<int, int> gridCurrent_{-1, -1}; // the grid's current cell at the last refresh
+    bool navigable_ = false;
+    Selecting selecting_ = Selecting::None;
+    std::pair<int, int> anchor_{-1, -1};
+    bool dragging_ = false;
     bool scrollPending_ = false; // the current cell moved and is not scrolled into view yet
     std::pair<int, int> pressed_{-1, -1};
     // Laid-out texts by text and room (header cells) or text alone (other cells).
