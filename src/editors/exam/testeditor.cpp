@@ -2,6 +2,7 @@
 
 #include "browse/rules.h"
 #include "model/numbers.h"
+#include "model/storabletext.h"
 
 #include <QLocale>
 #include <QtCore/qnamespace.h>
@@ -38,11 +39,6 @@ bool OnlyBlanksAndDigits(const QString& text) {
             return false;
     }
     return true;
-}
-
-// The grade book file ends its fields with ";" and its records with line breaks.
-bool StorableInFile(const QString& text) {
-    return !text.contains(u';') && !text.contains(u'\n') && !text.contains(u'\r');
 }
 
 // Any viewpoint beyond the first two reads the third box.
@@ -105,9 +101,6 @@ QString TestEditor::QuestionMissingScores(const QList<int>& pupils) {
 }
 QString TestEditor::MessageNoSuchPupil() {
     return u"その出席番号の生徒は登録されていません。名簿にある出席番号を選んでください。"_s;
-}
-QString TestEditor::MessageUnstorable(const QString& field) {
-    return field + u"に「;」（セミコロン）や改行は使えません。"_s;
 }
 
 // --- Small accessors -------------------------------------------------------------------------
@@ -755,13 +748,13 @@ void TestEditor::OnAbsent() {
 // --- Registration and cancel --------------------------------------------------------------------
 
 bool TestEditor::RefuseUnstorableText() {
-    if (!StorableInFile(nameBox)) {
-        platform.ShowMessage(MessageUnstorable(u"試験の名称"_s));
+    if (const QString message = UnstorableMessage(u"試験の名称"_s, nameBox); !message.isEmpty()) {
+        platform.ShowMessage(message);
         SetFocusTo(QStringLiteral("nameBox"));
         return true;
     }
-    if (!StorableInFile(dateBox)) {
-        platform.ShowMessage(MessageUnstorable(u"試験の実施日"_s));
+    if (const QString message = UnstorableMessage(u"試験の実施日"_s, dateBox); !message.isEmpty()) {
+        platform.ShowMessage(message);
         SetFocusTo(QStringLiteral("dateBox"));
         return true;
     }

@@ -40,7 +40,6 @@ public:
     // "得点が入っていない児童が 27 名います（出席番号 4、5、6 ほか）。このまま登録しますか？"
     static QString QuestionMissingScores(const QList<int>& pupils);
     static QString MessageNoSuchPupil();
-    static QString MessageUnstorable(const QString& field);
 
     // --- State shown by the window ----------------------------------------------------------
     QString nameBox;                    // test name
