@@ -221,6 +221,26 @@ void BM_PupilRecordTableShown(benchmark::State& state) {
     }
 }
 
+// A pupil's record built from the book alone (no tables kept from before), and the ratings
+// overview of the class. Target: each under 1 ms.
+void BM_PupilRecordTable(benchmark::State& state) {
+    const auto book = FullBook();
+    Session session;
+    Grid grid;
+    InitMainGrid(*book, grid);
+    QString caption;
+    int pupil = 0;
+    for (auto _ : state) {
+        pupil = pupil % kMaxPupils + 1;
+        ShowPupilRecordTable(*book, session, pupil, grid, caption);
+        benchmark::DoNotOptimize(grid.Text(3, 4));
+        benchmark::ClobberMemory();
+    }
+}
+void BM_RatingsOverviewTable(benchmark::State& state) {
+    BuildTable(state, ShowRatingsOverviewTable);
+}
+
 // Every record of a class of 40, one page each, written to a PDF file (File > 個人票を全員分印刷).
 // Target: under 2 s.
 void BM_PupilRecordsPdf(benchmark::State& state) {
@@ -287,6 +307,8 @@ BENCHMARK(BM_GridFullPaintSelected);
 BENCHMARK(BM_AggregateSubject);
 BENCHMARK(BM_BuildTreeNodes)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_PupilRecordTableShown)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_PupilRecordTable)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_RatingsOverviewTable)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_PupilRecordsPdf)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_WholeBookWorkbook)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ShownTableWorkbook)->Unit(benchmark::kMillisecond);

@@ -2,7 +2,7 @@
 
 #include "model/gradebookfile.h"
 #include "model/numbers.h"
-#include "tables.h"
+#include "rules.h"
 
 #include <QFileInfo>
 #include <QHash>
@@ -15,13 +15,6 @@ namespace kirune {
 namespace {
 
 const QChar kCR(13);
-
-int RatingIndex(const QString& rating) {
-    if (rating.size() != 1)
-        return -1;
-    const char16_t ch = rating[0].unicode();
-    return ch >= u'A' && ch <= u'C' ? ch - u'A' : -1;
-}
 
 QString FileNameOf(const QString& path) {
     const QString name = QFileInfo(path).fileName();
@@ -64,8 +57,7 @@ void ViewpointSummary::Add(const ViewpointSummary& other) {
         counts[k] += other.counts[k];
 }
 
-GradeSummaryReader::GradeSummaryReader(int period)
-    : book_(std::make_unique<GradeBook>()), table_(43, 15) {
+GradeSummaryReader::GradeSummaryReader(int period) : book_(std::make_unique<GradeBook>()) {
     summary_.period = std::clamp(period, 0, kSummaryYear);
     summary_.whole.heading = u"学年全体"_s;
 }
@@ -94,28 +86,21 @@ void GradeSummaryReader::Add(const QString& path) {
     const int period = summary_.period;
     const int n = std::clamp<int>(book.RosterSize, 0, kMaxPupils);
     for (int s = 0; s < kSubjects; ++s) {
-        // The ratings are read from the very table the book shows for the subject and period.
-        session_.CurrentSubject = static_cast<int16_t>(s);
-        session_.CurrentSemester = static_cast<int16_t>(std::min(period, kSemesters - 1));
-        QString caption;
-        if (period == kSummaryYear)
-            ShowAnnualSubjectTable(book, session_, table_, caption);
-        else
-            ShowSemesterSubjectTable(book, session_, table_, caption);
+        // The ratings are the very ones the book's subject table shows for the period.
+        const SubjectResults results = SubjectResultsOf(book, s, period);
         for (int c = 0; c < kViewpoints; ++c) {
-            const int slot = period == kSummaryYear ? YearAggregateSlot(s, c)
-                                                    : SemesterAggregateSlot(period, s, c);
-            const auto& scores = book.Scores[slot];
+            const AggregateResult& aggregate = results.aggregates[c];
             ViewpointSummary& v = row.viewpoints[s * kViewpoints + c];
             // A negative class average: nothing registered, and the table shows nothing.
-            v.registered = scores[kAverageColumn] >= 0;
+            v.registered = aggregate.registered;
             if (!v.registered)
                 continue;
             for (int r = 1; r <= n; ++r) {
-                if (!HasName(book, r))
+                const PupilResult& pupil = aggregate.pupils[r - 1];
+                if (!pupil.named)
                     continue;
-                if (const int k = RatingIndex(table_.Text(r, 4 + 3 * c)); k >= 0)
-                    ++v.counts[k];
+                if (pupil.rating != 0)
+                    ++v.counts[pupil.rating - u'A'];
                 if (const auto share = PupilShare(book, period, s, c, r)) {
                     v.ratioSum += *share;
                     ++v.pupils;

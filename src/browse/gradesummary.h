@@ -7,7 +7,6 @@
 
 #include "grid.h"
 #include "model/gradebook.h"
-#include "model/session.h"
 
 #include <QString>
 #include <QStringList>
@@ -74,8 +73,6 @@ public:
 private:
     GradeSummary summary_;
     std::unique_ptr<GradeBook> book_; // used again for every book
-    Session session_;
-    Grid table_;
     bool haveTitles_ = false;
 };
 

@@ -97,93 +97,111 @@ RatingCutoffs CutoffsFor(const GradeBook& book, int period, int subject, int vie
     return cutoffs;
 }
 
-QString Rating(double value, const RatingCutoffs& cutoffs) {
+char16_t RatingOf(double value, const RatingCutoffs& cutoffs) {
     if (value >= cutoffs.a)
-        return QStringLiteral("A");
+        return u'A';
     if (value >= cutoffs.b)
-        return QStringLiteral("B");
-    return QStringLiteral("C");
+        return u'B';
+    return u'C';
+}
+
+QString RatingText(char16_t rating) {
+    return rating == 0 ? QString() : QString(QChar(rating));
+}
+
+QString Rating(double value, const RatingCutoffs& cutoffs) {
+    return RatingText(RatingOf(value, cutoffs));
 }
 
 void SetRankCell(Grid& grid, int row, int col, int rank) {
     grid.SetCell(row, col, NumberText(rank), CellValue::Number(rank));
 }
 
-void ResetNumericRanking(Session& session) {
-    for (int i = 0; i < kMaxPupils; ++i)
-        session.WorkTotals[i] = 0.0f;
+void CompetitionRanks(std::span<const double> values, std::span<const bool> candidates,
+                      std::span<int> ranks) {
+    const size_t n = std::min({values.size(), candidates.size(), ranks.size()});
+    for (size_t i = 0; i < n; ++i) {
+        ranks[i] = 0;
+        if (!candidates[i])
+            continue;
+        int above = 0;
+        for (size_t j = 0; j < n; ++j)
+            if (candidates[j] && values[j] > values[i])
+                ++above;
+        ranks[i] = above + 1;
+    }
 }
 
-void RankNumeric(const GradeBook& book, Session& session, Grid& grid, int slot, int rankCol,
-                 int ratingCol, const RatingCutoffs* cutoffs) {
+AggregateResult AggregateResultOf(const GradeBook& book, int slot, const RatingCutoffs* cutoffs) {
+    AggregateResult result;
     if (slot < 0 || slot >= kUsedSlots)
-        return;
+        return result;
+    const auto& scores = book.Scores[slot];
+    result.maximum = scores[kPointsColumn];
+    result.average = scores[kAverageColumn];
+    // Nothing registered for this aggregate yet: no ranks, no ratings.
+    result.registered = !(result.average < 0);
     const int n = ClampedRosterSize(book);
-    const bool rated = cutoffs != nullptr;
-
-    if (book.Scores[slot][kAverageColumn] < 0) {
-        // Nothing registered for this aggregate yet.
-        for (int r = 1; r <= n; ++r) {
-            grid.SetText(r, rankCol, QString());
-            if (rated)
-                grid.SetText(r, ratingCol, QString());
-        }
-        return;
-    }
-
-    // Candidates are the named pupils only: a pupil without a name never takes a rank number
-    // from anybody. A value of exactly -1 (no data) or NaN is not ranked.
-    std::array<bool, kMaxPupils> candidate{};
-    for (int r = 1; r <= n; ++r) {
-        if (!HasName(book, r)) {
-            grid.SetText(r, rankCol, QString());
-            if (rated)
-                grid.SetText(r, ratingCol, QString());
-            continue;
-        }
-        const float v = WithoutAbsentMarker(book.Scores[slot][r - 1]);
-        session.WorkTotals[r - 1] = v;
-        candidate[r - 1] = v != kNoData && !std::isnan(v);
-    }
-
-    // Competition ranking: equal sums share a rank, the next lower sum gets one plus the number
-    // of pupils above it (1, 1, 3).
+    std::array<double, kMaxPupils> values{};
+    std::array<bool, kMaxPupils> candidates{};
     for (int i = 0; i < n; ++i) {
-        if (!candidate[i])
-            continue;
-        const float v = session.WorkTotals[i];
-        int above = 0;
-        for (int j = 0; j < n; ++j)
-            if (candidate[j] && session.WorkTotals[j] > v)
-                ++above;
-        SetRankCell(grid, i + 1, rankCol, above + 1);
-        if (rated)
-            grid.SetCell(i + 1, ratingCol, Rating(v, *cutoffs), CellValue::Rating());
+        PupilResult& pupil = result.pupils[i];
+        pupil.named = HasName(book, i + 1);
+        pupil.stored = scores[i];
+        pupil.points = WithoutAbsentMarker(pupil.stored);
+        pupil.absenceIncluded = pupil.stored == kAbsent || pupil.stored >= kAbsentMarker;
+        // Candidates are the named pupils only: a pupil without a name never takes a rank
+        // number from anybody. A value of exactly -1 (no data) or NaN is not ranked.
+        values[i] = pupil.points;
+        candidates[i] = result.registered && pupil.named && pupil.points != kNoData &&
+                        !std::isnan(pupil.points);
     }
+    std::array<int, kMaxPupils> ranks{};
+    CompetitionRanks(values, candidates, ranks);
+    for (int i = 0; i < n; ++i) {
+        PupilResult& pupil = result.pupils[i];
+        pupil.rank = ranks[i];
+        if (cutoffs && candidates[i])
+            pupil.rating = RatingOf(pupil.points, *cutoffs);
+    }
+    return result;
 }
 
-void RankText(const GradeBook& book, Session& session, Grid& grid, int totalCol, int rankCol) {
+SubjectResults SubjectResultsOf(const GradeBook& book, int subject, int period) {
+    SubjectResults results;
+    if (subject < 0 || subject >= kSubjects || period < 0 || period > kSemesters)
+        return results;
+    for (int c = 0; c <= kViewpoints; ++c) {
+        const int slot = period == kSemesters ? YearAggregateSlot(subject, c)
+                                              : SemesterAggregateSlot(period, subject, c);
+        if (c < kViewpoints) {
+            const RatingCutoffs cutoffs =
+                CutoffsFor(book, period, subject, c, book.Scores[slot][kPointsColumn], false);
+            results.aggregates[c] = AggregateResultOf(book, slot, &cutoffs);
+        } else {
+            results.aggregates[c] = AggregateResultOf(book, slot, nullptr);
+        }
+    }
+    return results;
+}
+
+std::array<int, kMaxPupils> TestTotalRanks(const GradeBook& book, int totalSlot) {
+    std::array<int, kMaxPupils> ranks{};
+    if (totalSlot < 0 || totalSlot >= kUsedSlots)
+        return ranks;
     const int n = ClampedRosterSize(book);
-    const QString absent = QStringLiteral("*");
-    std::array<double, kMaxPupils> value{};
-    std::array<bool, kMaxPupils> candidate{};
-    for (int r = 1; r <= n; ++r) {
-        session.WorkValues[r - 1] = grid.Text(r, totalCol);
-        grid.SetText(r, rankCol, QString());
-        const QString& text = session.WorkValues[r - 1];
-        // No data ("") and absent ("*") are never ranked, nor is a pupil without a name.
-        candidate[r - 1] = HasName(book, r) && !text.isEmpty() && text != absent;
-        value[r - 1] = candidate[r - 1] ? LeadingNumber(text) : 0.0;
-    }
+    std::array<double, kMaxPupils> values{};
+    std::array<bool, kMaxPupils> candidates{};
     for (int i = 0; i < n; ++i) {
-        if (!candidate[i])
-            continue;
-        int above = 0;
-        for (int j = 0; j < n; ++j)
-            if (candidate[j] && value[j] > value[i])
-                ++above;
-        SetRankCell(grid, i + 1, rankCol, above + 1);
+        // The total as the table shows it: a whole number; one carrying the absence marker
+        // shows with "*" and counts as 0.
+        const int16_t total = RoundHalfEvenInt16(book.Scores[totalSlot][i]);
+        candidates[i] = HasName(book, i + 1) && total != -1 && total != -2;
+        values[i] = total >= 10000 ? 0.0 : total;
     }
+    CompetitionRanks(std::span<const double>(values.data(), n),
+                     std::span<const bool>(candidates.data(), n), std::span<int>(ranks.data(), n));
+    return ranks;
 }
 
 namespace {

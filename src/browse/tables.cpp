@@ -62,11 +62,21 @@ void EmptyRowFromColumn2(Grid& grid, int row) {
         grid.SetText(row, c, QString());
 }
 
-// Layout shared by the semester and whole-year tables; `aggregates[c]` is the aggregate slot of
-// viewpoint c (3 = the subject total), `period` the criteria period of the ratings.
+// The rank and rating cells of the ranked and rated pupils (the others stay empty).
+void SetRankAndRatingCells(Grid& grid, const AggregateResult& result, int rows, int rankCol,
+                           int ratingCol) {
+    for (int r = 1; r <= rows; ++r) {
+        const PupilResult& pupil = result.pupils[r - 1];
+        if (pupil.rank > 0)
+            SetRankCell(grid, r, rankCol, pupil.rank);
+        if (pupil.rating != 0)
+            grid.SetCell(r, ratingCol, RatingText(pupil.rating), CellValue::Rating());
+    }
+}
+
+// Layout shared by the semester and whole-year tables of `period` (0..2 a semester, 3 the year).
 void ShowSubjectSumTable(const GradeBook& book, Session& session, Grid& grid, QString& caption,
-                         const QString& captionText, const int (&aggregates)[kViewpoints + 1],
-                         int period) {
+                         const QString& captionText, int period) {
     const int subject = session.CurrentSubject;
     const int n = RosterRows(book);
     const QLocale locale = RegionalLocale();
@@ -79,8 +89,6 @@ void ShowSubjectSumTable(const GradeBook& book, Session& session, Grid& grid, QS
     grid.SetColWidth(1, 1600);
 
     EmptyScoreArea(grid, n + 2);
-
-    ResetNumericRanking(session);
 
     for (int c = 2; c <= 12; ++c) {
         grid.SetColWidth(c, 800);
@@ -103,25 +111,17 @@ void ShowSubjectSumTable(const GradeBook& book, Session& session, Grid& grid, QS
     grid.SetText(0, 12, subjectName + rank);
     EmptyRowFromColumn2(grid, n + 2);
 
-    for (int r = 1; r <= n; ++r) {
-        if (!HasName(book, r))
-            continue;
+    const SubjectResults results = SubjectResultsOf(book, subject, period);
+    for (int r = 1; r <= n; ++r)
         for (int c = 0; c <= kViewpoints; ++c)
-            SetSumCell(grid, r, 2 + 3 * c, book.Scores[aggregates[c]][r - 1], locale);
-    }
+            if (const PupilResult& pupil = results.aggregates[c].pupils[r - 1]; pupil.named)
+                SetSumCell(grid, r, 2 + 3 * c, pupil.stored, locale);
 
     for (int c = 0; c <= kViewpoints; ++c)
-        SetSumCell(grid, n + 2, 2 + 3 * c, book.Scores[aggregates[c]][kAverageColumn], locale);
+        SetSumCell(grid, n + 2, 2 + 3 * c, results.aggregates[c].average, locale);
 
-    for (int c = 0; c <= kViewpoints; ++c) {
-        if (c < kViewpoints) {
-            const RatingCutoffs cutoffs = CutoffsFor(
-                book, period, subject, c, book.Scores[aggregates[c]][kPointsColumn], false);
-            RankNumeric(book, session, grid, aggregates[c], 3 + 3 * c, 4 + 3 * c, &cutoffs);
-        } else {
-            RankNumeric(book, session, grid, aggregates[c], 3 + 3 * c, -1, nullptr);
-        }
-    }
+    for (int c = 0; c <= kViewpoints; ++c)
+        SetRankAndRatingCells(grid, results.aggregates[c], n, 3 + 3 * c, 4 + 3 * c);
 }
 
 } // namespace
@@ -175,7 +175,10 @@ void ShowTestTable(const GradeBook& book, Session& session, Grid& grid, QString&
     for (int c = 0; c <= kViewpoints; ++c)
         SetSumCell(grid, n + 2, 2 + c, book.Scores[t + c][kAverageColumn], RegionalLocale());
 
-    RankText(book, session, grid, 5, 6);
+    const std::array<int, kMaxPupils> ranks = TestTotalRanks(book, t + kViewpoints);
+    for (int r = 1; r <= n; ++r)
+        if (ranks[r - 1] > 0)
+            SetRankCell(grid, r, 6, ranks[r - 1]);
 }
 
 void ShowSemesterSubjectTable(const GradeBook& book, Session& session, Grid& grid,
@@ -184,24 +187,18 @@ void ShowSemesterSubjectTable(const GradeBook& book, Session& session, Grid& gri
     const int semester = session.CurrentSemester;
     if (!ValidSubject(subject) || !ValidSemester(semester))
         return;
-    const int aggregates[kViewpoints + 1] = {
-        SemesterAggregateSlot(semester, subject, 0), SemesterAggregateSlot(semester, subject, 1),
-        SemesterAggregateSlot(semester, subject, 2), SemesterAggregateSlot(semester, subject, 3)};
     const QString text = HomeRoomHeading(book) + kIdeographicSpace +
                          book.SubjectTitles[subject][0] + kIdeographicSpace +
                          book.SemesterNames[semester];
-    ShowSubjectSumTable(book, session, grid, caption, text, aggregates, semester);
+    ShowSubjectSumTable(book, session, grid, caption, text, semester);
 }
 
 void ShowAnnualSubjectTable(const GradeBook& book, Session& session, Grid& grid, QString& caption) {
     const int subject = session.CurrentSubject;
     if (!ValidSubject(subject))
         return;
-    const int aggregates[kViewpoints + 1] = {
-        YearAggregateSlot(subject, 0), YearAggregateSlot(subject, 1), YearAggregateSlot(subject, 2),
-        YearAggregateSlot(subject, 3)};
     const QString text = HomeRoomHeading(book) + kIdeographicSpace + book.SubjectTitles[subject][0];
-    ShowSubjectSumTable(book, session, grid, caption, text, aggregates, 3);
+    ShowSubjectSumTable(book, session, grid, caption, text, kSemesters);
 }
 
 void ShowViewpointTestTable(const GradeBook& book, Session& session, Grid& grid, QString& caption) {
@@ -225,8 +222,6 @@ void ShowViewpointTestTable(const GradeBook& book, Session& session, Grid& grid,
     grid.SetText(0, 0, NoLabel());
 
     EmptyScoreArea(grid, n + 2);
-
-    ResetNumericRanking(session);
 
     // The viewpoint table compares against a whole-number B cut-off.
     const RatingCutoffs cutoffs =
@@ -263,28 +258,14 @@ void ShowViewpointTestTable(const GradeBook& book, Session& session, Grid& grid,
     for (int k = 0; k <= 10; ++k)
         SetSumCell(grid, n + 2, k + 2, book.Scores[b + 4 * k + v][kAverageColumn], locale);
 
-    RankNumeric(book, session, grid, g, 13, 14, &cutoffs);
+    SetRankAndRatingCells(grid, AggregateResultOf(book, g, &cutoffs), n, 13, 14);
 }
 
 namespace {
 
-// The subject tables the overview is read from, built on a grid and a session of their own, so
-// the tables on screen keep theirs.
-const Grid& BuildSubjectTable(const GradeBook& book, Session& session, int subject, int period,
-                              Grid& grid) {
-    session.CurrentSubject = static_cast<int16_t>(subject);
-    session.CurrentSemester = static_cast<int16_t>(std::min(period, kSemesters - 1));
-    QString caption;
-    if (period < kSemesters)
-        ShowSemesterSubjectTable(book, session, grid, caption);
-    else
-        ShowAnnualSubjectTable(book, session, grid, caption);
-    return grid;
-}
-
-// What the subject tables show of the book: the sums of every period, the names and the roster,
-// the criteria and the subjects' and viewpoints' names.
-size_t SubjectTablesKey(const GradeBook& book) {
+// What the subject results are computed from: the sums of every period, the names and the
+// roster, the criteria.
+size_t SubjectResultsKey(const GradeBook& book) {
     size_t key = qHash(book.RosterSize);
     const auto mix = [&key](size_t value) { key = key * 1000003u ^ value; };
     for (int s = 0; s < kSubjects; ++s)
@@ -298,9 +279,6 @@ size_t SubjectTablesKey(const GradeBook& book) {
         }
     for (const QString& name : book.StudentNames)
         mix(qHash(name));
-    for (const auto& titles : book.SubjectTitles)
-        for (const QString& title : titles)
-            mix(qHash(title));
     mix(qHashBits(&book.RankAPercent, sizeof(book.RankAPercent)));
     mix(qHashBits(&book.RankCPercent, sizeof(book.RankCPercent)));
     return key;
@@ -314,24 +292,20 @@ QString YearLabel() {
 
 void SubjectTableCache::Follow(const GradeBook& book) {
     constexpr int kTables = kSubjects * (kSemesters + 1);
-    const size_t key = SubjectTablesKey(book);
-    if (tables_.empty() || key != key_) {
+    const size_t key = SubjectResultsKey(book);
+    if (results_.empty() || key != key_) {
         key_ = key;
-        tables_.assign(kTables, Grid(43, 15));
-        built_.assign(kTables, false);
+        results_.assign(kTables, std::nullopt);
     }
 }
 
-const Grid& SubjectTableCache::Table(const GradeBook& book, const Session& session, int subject,
-                                     int period) {
-    const int index = std::clamp(subject, 0, kSubjects - 1) * (kSemesters + 1) +
-                      std::clamp(period, 0, kSemesters);
-    if (!built_[index]) {
-        Session scratch = session;
-        BuildSubjectTable(book, scratch, subject, period, tables_[index]);
-        built_[index] = true;
-    }
-    return tables_[index];
+const SubjectResults& SubjectTableCache::Results(const GradeBook& book, int subject, int period) {
+    const int s = std::clamp(subject, 0, kSubjects - 1);
+    const int p = std::clamp(period, 0, kSemesters);
+    std::optional<SubjectResults>& kept = results_[s * (kSemesters + 1) + p];
+    if (!kept)
+        kept = SubjectResultsOf(book, s, p);
+    return *kept;
 }
 
 void ShowPupilRecordTable(const GradeBook& book, Session& session, int number, Grid& grid,
@@ -358,8 +332,9 @@ void ShowPupilRecordTable(const GradeBook& book, Session& session, int number, G
         }
     }
     SubjectTableCache own;
-    SubjectTableCache& tables = cache ? *cache : own;
-    tables.Follow(book);
+    SubjectTableCache& kept = cache ? *cache : own;
+    kept.Follow(book);
+    const QLocale locale = RegionalLocale();
     for (int s = 0; s < kSubjects; ++s) {
         const int first = 1 + s * (kViewpoints + 1);
         for (int c = 0; c <= kViewpoints; ++c) {
@@ -369,11 +344,19 @@ void ShowPupilRecordTable(const GradeBook& book, Session& session, int number, G
         if (n < 1 || n > RosterRows(book))
             continue;
         for (int p = 0; p <= kSemesters; ++p) {
-            const Grid& table = tables.Table(book, session, s, p);
-            for (int c = 0; c <= kViewpoints; ++c)
-                for (int k = 0; k < (c < kViewpoints ? 3 : 2); ++k)
-                    grid.SetCell(first + c, 2 + 3 * p + k, table.Text(n, 2 + 3 * c + k),
-                                 table.Value(n, 2 + 3 * c + k));
+            const SubjectResults& results = kept.Results(book, s, p);
+            for (int c = 0; c <= kViewpoints; ++c) {
+                const PupilResult& pupil = results.aggregates[c].pupils[n - 1];
+                if (!pupil.named)
+                    continue;
+                const int row = first + c;
+                const int col = 2 + 3 * p;
+                SetSumCell(grid, row, col, pupil.stored, locale);
+                if (pupil.rank > 0)
+                    SetRankCell(grid, row, col + 1, pupil.rank);
+                if (pupil.rating != 0)
+                    grid.SetCell(row, col + 2, RatingText(pupil.rating), CellValue::Rating());
+            }
         }
     }
 }
@@ -403,10 +386,8 @@ void ShowRatingsOverviewTable(const GradeBook& book, Session& session, Grid& gri
         grid.SetText(n + 2 + k, 0, QString());
         grid.SetText(n + 2 + k, 1, QChar(u'A' + k) + u" の人数"_s);
     }
-    Session scratch = session;
-    Grid table(43, 15);
     for (int s = 0; s < kSubjects; ++s) {
-        BuildSubjectTable(book, scratch, s, kSemesters, table);
+        const SubjectResults results = SubjectResultsOf(book, s, kSemesters);
         for (int c = 0; c < kViewpoints; ++c) {
             const int col = 2 + s * kViewpoints + c;
             grid.SetColWidth(col, 600);
@@ -414,10 +395,11 @@ void ShowRatingsOverviewTable(const GradeBook& book, Session& session, Grid& gri
             grid.SetText(0, col, book.SubjectTitles[s][0] + kCR + book.SubjectTitles[s][c + 1]);
             int count[3] = {0, 0, 0};
             for (int r = 1; r <= n; ++r) {
-                const QString& rating = table.Text(r, 4 + 3 * c);
-                grid.SetCell(r, col, rating, table.Value(r, 4 + 3 * c));
-                if (rating.size() == 1 && rating[0] >= u'A' && rating[0] <= u'C')
-                    ++count[rating[0].unicode() - u'A'];
+                const char16_t rating = results.aggregates[c].pupils[r - 1].rating;
+                if (rating == 0)
+                    continue;
+                grid.SetCell(r, col, RatingText(rating), CellValue::Rating());
+                ++count[rating - u'A'];
             }
             for (int k = 0; k < 3; ++k)
                 grid.SetCell(n + 2 + k, col, QString::number(count[k]),

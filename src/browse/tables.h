@@ -5,8 +5,10 @@
 #include "grid.h"
 #include "model/gradebook.h"
 #include "model/session.h"
+#include "rules.h"
 
 #include <QString>
+#include <optional>
 #include <vector>
 
 namespace kirune {
@@ -21,25 +23,25 @@ void ShowSemesterSubjectTable(const GradeBook& book, Session& session, Grid& gri
 void ShowAnnualSubjectTable(const GradeBook& book, Session& session, Grid& grid, QString& caption);
 void ShowViewpointTestTable(const GradeBook& book, Session& session, Grid& grid, QString& caption);
 
-// The 24 subject tables a pupil's record is read from (six subjects, three semesters and the
-// whole year), each built once and kept while what they show of the book stays the same: a
-// teacher going from pupil to pupil, or printing every record, has them built once.
+// The results of the 24 subject tables a pupil's record is read from (six subjects, three
+// semesters and the whole year), each computed once and kept while what they are computed from
+// stays the same: a teacher going from pupil to pupil, or printing every record, has them
+// computed once.
 class SubjectTableCache {
 public:
-    // Drops the tables kept when what they show of `book` has changed.
+    // Drops the results kept when what they are computed from has changed.
     void Follow(const GradeBook& book);
-    // The semester table of `subject` (period 0..2) or its annual table (period 3), after Follow.
-    const Grid& Table(const GradeBook& book, const Session& session, int subject, int period);
+    // The results of `subject` in a semester (period 0..2) or the whole year (3), after Follow.
+    const SubjectResults& Results(const GradeBook& book, int subject, int period);
 
 private:
-    size_t key_ = 0; // a hash of the sums, names and criteria the tables show
-    std::vector<Grid> tables_;
-    std::vector<bool> built_;
+    size_t key_ = 0; // a hash of the sums, names and criteria
+    std::vector<std::optional<SubjectResults>> results_;
 };
 
 // One pupil's record (attendance number `number`): every subject's viewpoints and total in the
 // three semesters and the whole year, each cell exactly as the semester or annual subject table
-// shows it in the pupil's row. 25 rows, 14 shown columns. The tables are read through `cache`
+// shows it in the pupil's row. 25 rows, 14 shown columns. The results are read through `cache`
 // when one is given.
 void ShowPupilRecordTable(const GradeBook& book, Session& session, int number, Grid& grid,
                           QString& caption, SubjectTableCache* cache = nullptr);

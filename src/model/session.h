@@ -25,7 +25,6 @@ struct Session {
     int16_t AverageCount = 0;     // test editor: pupils in the last class average computed
     int16_t ShownColumnCount = 0; // grid columns of the table on screen
 
-    std::array<float, 41> WorkTotals{};   // numeric ranking candidates
     std::array<QString, 41> WorkValues{}; // text ranking candidates
     std::array<QString, 41> WorkTexts{};
 

@@ -25,14 +25,6 @@ QString SumCell(float value, const QLocale& locale = kJapanese) {
     return grid.Text(1, 1);
 }
 
-// The rank (or rating) column of rows 1..n as one string.
-QString Column(const Grid& grid, int col, int rows) {
-    QStringList out;
-    for (int r = 1; r <= rows; ++r)
-        out << grid.Text(r, col);
-    return out.join(u'|');
-}
-
 } // namespace
 
 // ---------------------------------------------------------------------------------------------
@@ -194,24 +186,42 @@ TEST(Ratings, HugeValuesSaturateInsteadOfOverflowing) {
 }
 
 // ---------------------------------------------------------------------------------------------
-// Numeric ranking
+// Numeric ranking and rating of an aggregate
 
 namespace {
+
+// The ranks (as number text, "" when not ranked) of the first `n` pupils joined with "|".
+template <typename Ranks> QString RankColumn(const Ranks& ranks, int n) {
+    QStringList out;
+    for (int i = 0; i < n; ++i)
+        out << (ranks[i] > 0 ? NumberText(ranks[i]) : QString());
+    return out.join(u'|');
+}
 
 struct NumericRanking {
     explicit NumericRanking(std::unique_ptr<GradeBook> b) : book(std::move(b)) {}
     std::unique_ptr<GradeBook> book;
-    Session session;
-    Grid grid{43, 15};
     int slot = SemesterAggregateSlot(0, 0, 0);
+    AggregateResult result;
 
     // Ranks one aggregate whose pupils have `values` and whose class average is `average`.
     void Rank(std::initializer_list<float> values, float average = 50.0f,
               const RatingCutoffs* cutoffs = nullptr) {
         SetPupilValues(*book, slot, values);
         book->Scores[slot][kAverageColumn] = average;
-        ResetNumericRanking(session);
-        RankNumeric(*book, session, grid, slot, 3, 4, cutoffs);
+        result = AggregateResultOf(*book, slot, cutoffs);
+    }
+    QString Ranks(int n) const {
+        std::array<int, kMaxPupils> ranks{};
+        for (int i = 0; i < n; ++i)
+            ranks[i] = result.pupils[i].rank;
+        return RankColumn(ranks, n);
+    }
+    QString Ratings(int n) const {
+        QStringList out;
+        for (int i = 0; i < n; ++i)
+            out << RatingText(result.pupils[i].rating);
+        return out.join(u'|');
     }
 };
 
@@ -220,156 +230,161 @@ struct NumericRanking {
 TEST(NumericRanking, TiesShareTheRankAndTheNextTakesItsPosition) {
     NumericRanking t(BookWithPupils({u"a", u"b", u"c"}));
     t.Rank({80, 80, 70});
-    EXPECT_EQ(Column(t.grid, 3, 3), QStringLiteral(" 1| 1| 3"));
+    EXPECT_EQ(t.Ranks(3), QStringLiteral(" 1| 1| 3"));
     t.Rank({80, 70, 70});
-    EXPECT_EQ(Column(t.grid, 3, 3), QStringLiteral(" 1| 2| 2"));
+    EXPECT_EQ(t.Ranks(3), QStringLiteral(" 1| 2| 2"));
     t.Rank({70, 70, 80});
-    EXPECT_EQ(Column(t.grid, 3, 3), QStringLiteral(" 2| 2| 1"));
+    EXPECT_EQ(t.Ranks(3), QStringLiteral(" 2| 2| 1"));
 }
 
 TEST(NumericRanking, RatesEveryRankedPupil) {
     NumericRanking t(BookWithPupils({u"a", u"b", u"c", u"d"}));
     const RatingCutoffs cut{160, 80};
     t.Rank({160, 159, 80, 79}, 100, &cut);
-    EXPECT_EQ(Column(t.grid, 3, 4), QStringLiteral(" 1| 2| 3| 4"));
-    EXPECT_EQ(Column(t.grid, 4, 4), QStringLiteral("A|B|B|C"));
+    EXPECT_EQ(t.Ranks(4), QStringLiteral(" 1| 2| 3| 4"));
+    EXPECT_EQ(t.Ratings(4), QStringLiteral("A|B|B|C"));
 }
 
+// The sums keep the marker as stored; ranks and ratings compare the points, and the result says
+// that an absence is included.
 TEST(NumericRanking, AbsentMarkerIsRemovedBeforeRankingAndRating) {
-    NumericRanking t(BookWithPupils({u"a", u"b", u"c"}));
+    NumericRanking t(BookWithPupils({u"a", u"b", u"c", u"d"}));
     const RatingCutoffs cut{160, 80};
-    t.Rank({10090, 100, 95}, 100, &cut);
-    EXPECT_EQ(Column(t.grid, 3, 3), QStringLiteral(" 3| 1| 2"));
-    EXPECT_EQ(Column(t.grid, 4, 3), QStringLiteral("B|B|B"));
+    t.Rank({10090, 100, 95, kAbsent}, 100, &cut);
+    EXPECT_EQ(t.Ranks(3), QStringLiteral(" 3| 1| 2"));
+    EXPECT_EQ(t.Ratings(3), QStringLiteral("B|B|B"));
+    const PupilResult& marked = t.result.pupils[0];
+    EXPECT_EQ(marked.stored, 10090.0f);
+    EXPECT_EQ(marked.points, 90.0f);
+    EXPECT_TRUE(marked.absenceIncluded);
+    EXPECT_FALSE(t.result.pupils[1].absenceIncluded);
+    EXPECT_TRUE(t.result.pupils[3].absenceIncluded) << "an absence without points";
+    EXPECT_EQ(t.result.average, 100.0f);
 }
 
-TEST(NumericRanking, NegativeClassAverageEmptiesRanksAndRatings) {
+TEST(NumericRanking, NegativeClassAverageLeavesEveryoneUnrankedAndUnrated) {
     NumericRanking t(BookWithPupils({u"a", u"b"}));
-    for (int r = 1; r <= 2; ++r) {
-        t.grid.SetText(r, 3, QStringLiteral("x"));
-        t.grid.SetText(r, 4, QStringLiteral("y"));
-    }
-    t.grid.SetText(3, 3, QStringLiteral("beyond"));
     const RatingCutoffs cut{10, 5};
     t.Rank({80, 70}, -1.0f, &cut);
-    EXPECT_EQ(Column(t.grid, 3, 2), QStringLiteral("|"));
-    EXPECT_EQ(Column(t.grid, 4, 2), QStringLiteral("|"));
-    EXPECT_EQ(t.grid.Text(3, 3), QStringLiteral("beyond")) << "rows beyond the roster untouched";
+    EXPECT_FALSE(t.result.registered);
+    EXPECT_EQ(t.Ranks(2), QStringLiteral("|"));
+    EXPECT_EQ(t.Ratings(2), QStringLiteral("|"));
 }
 
-TEST(NumericRanking, WithoutCutoffsTheRatingColumnIsLeftAlone) {
+TEST(NumericRanking, WithoutCutoffsNobodyIsRated) {
     NumericRanking t(BookWithPupils({u"a", u"b"}));
-    t.grid.SetText(1, 4, QStringLiteral("keep"));
     t.Rank({80, 70});
-    EXPECT_EQ(t.grid.Text(1, 4), QStringLiteral("keep"));
-    t.Rank({80, 70}, -1.0f);
-    EXPECT_EQ(t.grid.Text(1, 4), QStringLiteral("keep"));
+    EXPECT_EQ(t.Ratings(2), QStringLiteral("|"));
 }
 
 TEST(NumericRanking, PupilWithoutNameUsesUpNoRankNumber) {
     // Pupil 3 transferred out; a ranking that let his 0 take a pass would give pupil 2 rank 4.
     NumericRanking t(BookWithPupils({u"a", u"b", u"", u"d"}));
     t.Rank({10, 0, -1, 5});
-    EXPECT_EQ(Column(t.grid, 3, 4), QStringLiteral(" 1| 3|| 2"));
+    EXPECT_EQ(t.Ranks(4), QStringLiteral(" 1| 3|| 2"));
 }
 
 TEST(NumericRanking, PupilWithoutNameIsNeverRankedEvenWithOldScores) {
     NumericRanking t(BookWithPupils({u"a", u"", u"c"}));
     const RatingCutoffs cut{50, 20};
-    t.grid.SetText(2, 3, QStringLiteral("stale"));
-    t.grid.SetText(2, 4, QStringLiteral("stale"));
     t.Rank({40, 90, 30}, 50, &cut);
-    EXPECT_EQ(Column(t.grid, 3, 3), QStringLiteral(" 1|| 2"));
-    EXPECT_EQ(Column(t.grid, 4, 3), QStringLiteral("B||B"));
+    EXPECT_EQ(t.Ranks(3), QStringLiteral(" 1|| 2"));
+    EXPECT_EQ(t.Ratings(3), QStringLiteral("B||B"));
+    EXPECT_FALSE(t.result.pupils[1].named);
 }
 
 TEST(NumericRanking, SecondColumnOfABuildRanksTheSame) {
     NumericRanking t(BookWithPupils({u"a", u"", u"c"}));
-    SetPupilValues(*t.book, t.slot, {5, -1, 3});
-    t.book->Scores[t.slot][kAverageColumn] = 4;
-    const int second = SemesterAggregateSlot(0, 0, 1);
-    SetPupilValues(*t.book, second, {5, -1, 3});
-    t.book->Scores[second][kAverageColumn] = 4;
-    ResetNumericRanking(t.session);
-    RankNumeric(*t.book, t.session, t.grid, t.slot, 3, 4, nullptr);
-    RankNumeric(*t.book, t.session, t.grid, second, 6, 7, nullptr);
-    EXPECT_EQ(Column(t.grid, 3, 3), Column(t.grid, 6, 3));
+    t.Rank({5, -1, 3}, 4);
+    const QString first = t.Ranks(3);
+    t.slot = SemesterAggregateSlot(0, 0, 1);
+    t.Rank({5, -1, 3}, 4);
+    EXPECT_EQ(t.Ranks(3), first);
 }
 
 TEST(NumericRanking, ZeroSumsAreRankedLast) {
     NumericRanking t(BookWithPupils({u"a", u"b", u"c"}));
     t.Rank({0, 12, 0});
-    EXPECT_EQ(Column(t.grid, 3, 3), QStringLiteral(" 2| 1| 2"));
+    EXPECT_EQ(t.Ranks(3), QStringLiteral(" 2| 1| 2"));
 }
 
 TEST(NumericRanking, OddValuesAndBoundsAreSafe) {
     NumericRanking t(BookWithPupils({u"a", u"b", u"c", u"d"}));
     t.Rank({std::numeric_limits<float>::quiet_NaN(), std::numeric_limits<float>::infinity(), 30000,
             -1});
-    EXPECT_EQ(Column(t.grid, 3, 4), QStringLiteral("| 1| 2|"));
+    EXPECT_EQ(t.Ranks(4), QStringLiteral("| 1| 2|"));
     t.book->RosterSize = 200; // never indexes past the 40 places
     t.Rank({1, 2});
     t.book->RosterSize = -3;
     t.Rank({1, 2});
-    RankNumeric(*t.book, t.session, t.grid, 5000, 3, 4, nullptr);
-    RankNumeric(*t.book, t.session, t.grid, -1, 3, 4, nullptr);
+    EXPECT_EQ(t.Ranks(2), QStringLiteral("|"));
+    EXPECT_FALSE(AggregateResultOf(*t.book, 5000, nullptr).registered);
+    EXPECT_FALSE(AggregateResultOf(*t.book, -1, nullptr).registered);
+}
+
+// A subject's results of a period read that period's aggregates and criteria; the subject total
+// is ranked, never rated.
+TEST(SubjectResults, ThePeriodChoosesTheSumsAndTheCriteria) {
+    auto book = BookWithPupils({u"a", u"b"});
+    for (const int period : {1, 3}) {
+        for (int c = 0; c <= kViewpoints; ++c) {
+            const int slot = period == 3 ? YearAggregateSlot(2, c) : SemesterAggregateSlot(1, 2, c);
+            SetPupilValues(*book, slot, {60, 40});
+            book->Scores[slot][kPointsColumn] = 100;
+            book->Scores[slot][kAverageColumn] = 50;
+        }
+        book->RankAPercent[period][CriteriaIndex(2, 0)] = period == 3 ? 50 : 30;
+    }
+    EXPECT_EQ(SubjectResultsOf(*book, 2, 1).aggregates[0].pupils[0].rating, u'B');
+    EXPECT_EQ(SubjectResultsOf(*book, 2, 3).aggregates[0].pupils[0].rating, u'A');
+    const AggregateResult total = SubjectResultsOf(*book, 2, 3).aggregates[kViewpoints];
+    EXPECT_EQ(total.pupils[1].rank, 2);
+    EXPECT_EQ(total.pupils[1].rating, 0);
+    EXPECT_EQ(total.maximum, 100.0f);
+    EXPECT_FALSE(SubjectResultsOf(*book, 2, 0).aggregates[0].registered);
+    EXPECT_FALSE(SubjectResultsOf(*book, 9, 4).aggregates[0].registered);
 }
 
 // ---------------------------------------------------------------------------------------------
-// Text ranking (test table)
+// Ranking of a test's totals (test table)
 
 namespace {
 
-QString RankTexts(GradeBook& book, std::initializer_list<const char*> totals) {
-    Session session;
-    Grid grid(43, 15);
-    int r = 1;
-    for (const char* text : totals)
-        grid.SetText(r++, 5, QString::fromLatin1(text));
-    for (int row = 1; row <= 40; ++row)
-        grid.SetText(row, 6, QStringLiteral("stale"));
-    RankText(book, session, grid, 5, 6);
-    return Column(grid, 6, static_cast<int>(totals.size()));
+// The ranks of pupils whose test totals are `totals` (kAbsent: absent, kNoData: nothing).
+QString TestRanks(GradeBook& book, std::initializer_list<float> totals) {
+    const int slot = TestSlot(0, 0, 0, kViewpoints);
+    SetPupilValues(book, slot, totals);
+    return RankColumn(TestTotalRanks(book, slot), static_cast<int>(totals.size()));
 }
 
 } // namespace
 
-TEST(TextRanking, TiesShareTheRank) {
+TEST(TestTotalRanking, TiesShareTheRank) {
     auto book = BookWithPupils({u"a", u"b", u"c"});
-    EXPECT_EQ(RankTexts(*book, {" 80", " 80", " 70"}), QStringLiteral(" 1| 1| 3"));
-    EXPECT_EQ(RankTexts(*book, {" 80", " 70", " 70"}), QStringLiteral(" 1| 2| 2"));
-    EXPECT_EQ(RankTexts(*book, {" 9", " 10", " 100"}), QStringLiteral(" 3| 2| 1"))
-        << "compared as numbers, not as texts";
+    EXPECT_EQ(TestRanks(*book, {80, 80, 70}), QStringLiteral(" 1| 1| 3"));
+    EXPECT_EQ(TestRanks(*book, {80, 70, 70}), QStringLiteral(" 1| 2| 2"));
+    EXPECT_EQ(TestRanks(*book, {9, 10, 100}), QStringLiteral(" 3| 2| 1"));
+    EXPECT_EQ(TestRanks(*book, {80.4f, 79.6f, 80}), QStringLiteral(" 1| 1| 1"))
+        << "the totals are ranked as shown, in whole numbers";
 }
 
-TEST(TextRanking, AbsentAndEmptyTotalsAreNotRankedAndDoNotCount) {
+TEST(TestTotalRanking, AbsentAndEmptyTotalsAreNotRankedAndDoNotCount) {
     auto book = BookWithPupils({u"a", u"b", u"c", u"d"});
-    EXPECT_EQ(RankTexts(*book, {" 80", "*", " 70", ""}), QStringLiteral(" 1|| 2|"));
-    EXPECT_EQ(RankTexts(*book, {"*", " 80", " 70", " 0"}), QStringLiteral("| 1| 2| 3"));
-    EXPECT_EQ(RankTexts(*book, {"", "", "", ""}), QStringLiteral("|||"));
+    EXPECT_EQ(TestRanks(*book, {80, kAbsent, 70, kNoData}), QStringLiteral(" 1|| 2|"));
+    EXPECT_EQ(TestRanks(*book, {kAbsent, 80, 70, 0}), QStringLiteral("| 1| 2| 3"));
+    EXPECT_EQ(TestRanks(*book, {kNoData, kNoData, kNoData, kNoData}), QStringLiteral("|||"));
 }
 
-TEST(TextRanking, PupilWithoutNameIsNotRanked) {
+TEST(TestTotalRanking, PupilWithoutNameIsNotRanked) {
     auto book = BookWithPupils({u"a", u"", u"c"});
-    EXPECT_EQ(RankTexts(*book, {" 50", " 90", " 60"}), QStringLiteral(" 2|| 1"));
+    EXPECT_EQ(TestRanks(*book, {50, 90, 60}), QStringLiteral(" 2|| 1"));
 }
 
-TEST(TextRanking, StaleRanksOfTheRosterAreEmptied) {
-    auto book = BookWithPupils({u"a", u"b"});
-    Session session;
-    Grid grid(43, 15);
-    grid.SetText(1, 6, QStringLiteral("9"));
-    grid.SetText(2, 6, QStringLiteral("9"));
-    grid.SetText(1, 5, QStringLiteral(" 3"));
-    RankText(*book, session, grid, 5, 6);
-    EXPECT_EQ(grid.Text(1, 6), QStringLiteral(" 1"));
-    EXPECT_EQ(grid.Text(2, 6), QString());
-    EXPECT_EQ(session.WorkValues[0], QStringLiteral(" 3"));
-}
-
-TEST(TextRanking, NegativeTotalsRankBelowTheOthersAndAbsentStaysUnranked) {
+TEST(TestTotalRanking, NegativeTotalsRankBelowTheOthersAndAbsentStaysUnranked) {
     auto book = BookWithPupils({u"a", u"b", u"c"});
-    EXPECT_EQ(RankTexts(*book, {"*", " 80", "-5"}), QStringLiteral("| 1| 2"));
+    EXPECT_EQ(TestRanks(*book, {kAbsent, 80, -5}), QStringLiteral("| 1| 2"));
+    EXPECT_EQ(TestRanks(*book, {kAbsentMarker + 5, 80, -5}), QStringLiteral(" 2| 1| 3"))
+        << "a total shown with \"*\" counts as 0";
 }
 
 // ---------------------------------------------------------------------------------------------
