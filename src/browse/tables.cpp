@@ -310,6 +310,17 @@ QString YearLabel() {
     return u"学年"_s;
 }
 
+// Marks the rating at (row, col) of `grid` with "＊" when the sum it rates (`table`'s cell at
+// (tableRow, sumCol)) includes an absence: "C＊". True when it did.
+bool MarkAbsenceInRating(const Grid& table, int tableRow, int sumCol, Grid& grid, int row,
+                         int col) {
+    const QString& rating = grid.Text(row, col);
+    if (rating.isEmpty() || !table.Value(tableRow, sumCol).absenceMarked)
+        return false;
+    grid.SetCell(row, col, rating + kAbsenceMark, grid.Value(row, col));
+    return true;
+}
+
 } // namespace
 
 void SubjectTableCache::Follow(const GradeBook& book) {
@@ -360,6 +371,7 @@ void ShowPupilRecordTable(const GradeBook& book, Session& session, int number, G
     SubjectTableCache own;
     SubjectTableCache& tables = cache ? *cache : own;
     tables.Follow(book);
+    bool marked = false;
     for (int s = 0; s < kSubjects; ++s) {
         const int first = 1 + s * (kViewpoints + 1);
         for (int c = 0; c <= kViewpoints; ++c) {
@@ -374,8 +386,13 @@ void ShowPupilRecordTable(const GradeBook& book, Session& session, int number, G
                 for (int k = 0; k < (c < kViewpoints ? 3 : 2); ++k)
                     grid.SetCell(first + c, 2 + 3 * p + k, table.Text(n, 2 + 3 * c + k),
                                  table.Value(n, 2 + 3 * c + k));
+            for (int c = 0; c < kViewpoints; ++c)
+                marked =
+                    MarkAbsenceInRating(table, n, 2 + 3 * c, grid, first + c, 4 + 3 * p) || marked;
         }
     }
+    if (marked)
+        grid.AddNoteRow(AbsenceMarkNote());
 }
 
 void ShowRatingsOverviewTable(const GradeBook& book, Session& session, Grid& grid,
@@ -405,6 +422,7 @@ void ShowRatingsOverviewTable(const GradeBook& book, Session& session, Grid& gri
     }
     Session scratch = session;
     Grid table(43, 15);
+    bool marked = false;
     for (int s = 0; s < kSubjects; ++s) {
         BuildSubjectTable(book, scratch, s, kSemesters, table);
         for (int c = 0; c < kViewpoints; ++c) {
@@ -418,12 +436,19 @@ void ShowRatingsOverviewTable(const GradeBook& book, Session& session, Grid& gri
                 grid.SetCell(r, col, rating, table.Value(r, 4 + 3 * c));
                 if (rating.size() == 1 && rating[0] >= u'A' && rating[0] <= u'C')
                     ++count[rating[0].unicode() - u'A'];
+                marked = MarkAbsenceInRating(table, r, 2 + 3 * c, grid, r, col) || marked;
             }
             for (int k = 0; k < 3; ++k)
                 grid.SetCell(n + 2 + k, col, QString::number(count[k]),
                              CellValue::Number(count[k]));
         }
     }
+    if (marked)
+        grid.AddNoteRow(AbsenceMarkNote());
+}
+
+QString AbsenceMarkNote() {
+    return u"＊ 欠席した試験を含む評定"_s;
 }
 
 QString StandaloneCaption(const GradeBook& book, const QString& key, const QString& caption) {

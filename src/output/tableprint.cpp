@@ -1,5 +1,6 @@
 #include "tableprint.h"
 
+#include "browse/tables.h"
 #include "browse/tree.h"
 
 #include <algorithm>
@@ -20,8 +21,10 @@ const QString& PrintFont() {
 // is used whatever the theme, so a dark theme never prints white text on white paper.
 constexpr QRgb kDefaultTextColour = kBlack;
 
-// A rating's colour on paper, by the text's last character.
-QRgb RatingColour(const QString& text) {
+// A rating's colour on paper, by the text's last character (before the absence mark of "C＊").
+QRgb RatingColour(QString text) {
+    if (text.endsWith(kAbsenceMark))
+        text.chop(1);
     if (text.isEmpty())
         return kDefaultTextColour;
     switch (text.back().unicode()) {
@@ -470,7 +473,7 @@ double PrintTable(Canvas& canvas, const Grid& grid, int shownColumnCount,
     };
     // A text's top within its line, so that it sits in the middle of the row.
     const auto lineOffset = [&canvas, pitch] { return (pitch - canvas.TextHeight()) / 2; };
-    const int lastRow = grid.Rows() - 1;
+    const int lastRow = grid.Rows() - 1 - grid.NoteRows();
     int m = 0; // lines used so far
 
     // The spanning headers, a line each, ruled off below each span; where a column's left rule
@@ -558,7 +561,18 @@ double PrintTable(Canvas& canvas, const Grid& grid, int shownColumnCount,
         canvas.Line(left[c], tableTop + pitch * ruleStart[c], left[c], bottom, kDefaultTextColour);
     }
     canvas.DrawWidth = 1;
-    return bottom;
+
+    // What a mark means, under the table, a line each.
+    for (int k = 0; k < grid.NoteRows(); ++k) {
+        const FittedText note = FitText(canvas, grid.Text(lastRow + 1 + k, Grid::kNoteColumn),
+                                        pageWidth - tableLeft, bodySize);
+        canvas.FontSize = note.size;
+        canvas.CurrentX = tableLeft;
+        canvas.CurrentY = bottom + pitch * k + lineOffset();
+        canvas.Print(note.text);
+    }
+    canvas.FontSize = bodySize;
+    return bottom + pitch * grid.NoteRows();
 }
 
 bool PrintsLargerUpright(const Grid& grid, int shownColumnCount, const QString& selectedNodeKey) {
