@@ -351,6 +351,19 @@ std::optional<OwnLayout> PrintedLayoutOf(const Grid& grid, int columns, const QS
         if (kept[i] == 2 + kTestsPerSemester)
             out.own.groupRules.push_back(i); // the semester's sum, rank and rating
     }
+    // The tests' columns wider than 900 only as far as the table stays as wide as an A4
+    // landscape page: ten long names must not make every text small.
+    constexpr double kRoom = 297 / 25.4 * 1440 - 2 * 567;
+    std::vector<double>& widths = out.own.widths;
+    double base = widths[0] + widths[1], extra = 0;
+    for (size_t i = 2; i < widths.size(); ++i) {
+        base += std::min(widths[i], 900.0);
+        extra += std::max(widths[i] - 900, 0.0);
+    }
+    if (extra > 0 && base + extra > kRoom)
+        for (size_t i = 2; i < widths.size(); ++i)
+            widths[i] = std::min(widths[i], 900.0) +
+                        std::max(widths[i] - 900, 0.0) * std::max(kRoom - base, 0.0) / extra;
     return out;
 }
 
@@ -440,8 +453,10 @@ double PrintTable(Canvas& canvas, const Grid& grid, int shownColumnCount,
             others += c == 1 ? 0 : widths[c];
         const double needed = longest + 2 * kTextMargin;
         if (needed > widths[1] && others + needed > tableRoom) {
+            // Never below 8 points for it.
+            const double lowest = bodySize > 8 ? std::max(0.8, 8 / bodySize) : 1.0;
             const double f =
-                std::clamp((tableRoom - 2 * kTextMargin) / (longest + others), 0.8, 1.0);
+                std::clamp((tableRoom - 2 * kTextMargin) / (longest + others), lowest, 1.0);
             for (int c = 0; c < columns; ++c)
                 widths[c] *= c == 1 ? 1 : f;
             others *= f;
