@@ -23,10 +23,20 @@ void Grid::SetRows(int rows) {
     rowHeights_.resize(rows, kDefaultRowHeight);
     currentRow_ = std::min(currentRow_, rows - 1);
     summaryRows_ = 1;
+    noteRows_ = 0;
 }
 
 void Grid::SetSummaryRows(int rows) {
     summaryRows_ = std::clamp(rows, 0, Rows() - 1);
+}
+
+void Grid::AddNoteRow(const QString& text) {
+    const int summary = summaryRows_;
+    const int notes = noteRows_;
+    SetRows(Rows() + 1);
+    summaryRows_ = summary;
+    noteRows_ = notes + 1;
+    SetText(Rows() - 1, kNoteColumn, text);
 }
 
 void Grid::SetCols(int cols) {

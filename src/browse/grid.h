@@ -70,6 +70,12 @@ public:
     // rating): ruled off from the pupils on paper.
     int SummaryRows() const { return summaryRows_; }
     void SetSummaryRows(int rows);
+    // Lines said under the table (what a mark means): rows after the table's own, each text in
+    // column kNoteColumn, read across the row on screen and printed under the table on paper.
+    // A new row count clears them.
+    static constexpr int kNoteColumn = 2;
+    int NoteRows() const { return noteRows_; }
+    void AddNoteRow(const QString& text);
     int ColAlignment(int col) const;
     void SetColAlignment(int col, int alignment);
 
@@ -101,6 +107,7 @@ private:
     std::vector<int> colAlign_;
     std::vector<int> rowHeights_;
     int summaryRows_ = 1;
+    int noteRows_ = 0;
     int currentRow_ = 1;
     int currentCol_ = 1;
 };

@@ -288,6 +288,13 @@ QString YearLabel() {
     return u"学年"_s;
 }
 
+// A rating as the record and the overview show it: marked "C＊" when the sum it rates includes an
+// absence.
+QString MarkedRatingText(const PupilResult& pupil) {
+    return pupil.absenceIncluded ? RatingText(pupil.rating) + kAbsenceMark
+                                 : RatingText(pupil.rating);
+}
+
 } // namespace
 
 void SubjectTableCache::Follow(const GradeBook& book) {
@@ -335,6 +342,7 @@ void ShowPupilRecordTable(const GradeBook& book, Session& session, int number, G
     SubjectTableCache& kept = cache ? *cache : own;
     kept.Follow(book);
     const QLocale locale = RegionalLocale();
+    bool marked = false;
     for (int s = 0; s < kSubjects; ++s) {
         const int first = 1 + s * (kViewpoints + 1);
         for (int c = 0; c <= kViewpoints; ++c) {
@@ -354,11 +362,15 @@ void ShowPupilRecordTable(const GradeBook& book, Session& session, int number, G
                 SetSumCell(grid, row, col, pupil.stored, locale);
                 if (pupil.rank > 0)
                     SetRankCell(grid, row, col + 1, pupil.rank);
-                if (pupil.rating != 0)
-                    grid.SetCell(row, col + 2, RatingText(pupil.rating), CellValue::Rating());
+                if (pupil.rating != 0) {
+                    grid.SetCell(row, col + 2, MarkedRatingText(pupil), CellValue::Rating());
+                    marked = marked || pupil.absenceIncluded;
+                }
             }
         }
     }
+    if (marked)
+        grid.AddNoteRow(AbsenceMarkNote());
 }
 
 void ShowRatingsOverviewTable(const GradeBook& book, Session& session, Grid& grid,
@@ -386,6 +398,7 @@ void ShowRatingsOverviewTable(const GradeBook& book, Session& session, Grid& gri
         grid.SetText(n + 2 + k, 0, QString());
         grid.SetText(n + 2 + k, 1, QChar(u'A' + k) + u" の人数"_s);
     }
+    bool marked = false;
     for (int s = 0; s < kSubjects; ++s) {
         const SubjectResults results = SubjectResultsOf(book, s, kSemesters);
         for (int c = 0; c < kViewpoints; ++c) {
@@ -395,17 +408,24 @@ void ShowRatingsOverviewTable(const GradeBook& book, Session& session, Grid& gri
             grid.SetText(0, col, book.SubjectTitles[s][0] + kCR + book.SubjectTitles[s][c + 1]);
             int count[3] = {0, 0, 0};
             for (int r = 1; r <= n; ++r) {
-                const char16_t rating = results.aggregates[c].pupils[r - 1].rating;
-                if (rating == 0)
+                const PupilResult& pupil = results.aggregates[c].pupils[r - 1];
+                if (pupil.rating == 0)
                     continue;
-                grid.SetCell(r, col, RatingText(rating), CellValue::Rating());
-                ++count[rating - u'A'];
+                grid.SetCell(r, col, MarkedRatingText(pupil), CellValue::Rating());
+                ++count[pupil.rating - u'A'];
+                marked = marked || pupil.absenceIncluded;
             }
             for (int k = 0; k < 3; ++k)
                 grid.SetCell(n + 2 + k, col, QString::number(count[k]),
                              CellValue::Number(count[k]));
         }
     }
+    if (marked)
+        grid.AddNoteRow(AbsenceMarkNote());
+}
+
+QString AbsenceMarkNote() {
+    return u"＊ 欠席した試験を含む評定"_s;
 }
 
 QString StandaloneCaption(const GradeBook& book, const QString& key, const QString& caption) {

@@ -39,10 +39,17 @@ private:
     std::vector<std::optional<SubjectResults>> results_;
 };
 
+// The mark after a rating whose sum includes an absence in the pupil's record and the ratings at
+// a glance ("C＊"), which a teacher copying ratings must not take for a plain one, and the note
+// under such a table that says what it means.
+inline const QChar kAbsenceMark(0xFF0A); // "＊"
+QString AbsenceMarkNote();
+
 // One pupil's record (attendance number `number`): every subject's viewpoints and total in the
-// three semesters and the whole year, each cell exactly as the semester or annual subject table
-// shows it in the pupil's row. 25 rows, 14 shown columns. The results are read through `cache`
-// when one is given.
+// three semesters and the whole year, each cell as the semester or annual subject table shows
+// it in the pupil's row, a rating whose sum includes an absence marked (kAbsenceMark) and the
+// note under the table when one is. 25 rows (26 with the note), 14 shown columns. The results
+// are read through `cache` when one is given.
 void ShowPupilRecordTable(const GradeBook& book, Session& session, int number, Grid& grid,
                           QString& caption, SubjectTableCache* cache = nullptr);
 // The selection a click on the node `key` makes: subject, semester, test and viewpoint, as far
@@ -60,8 +67,9 @@ void ShowNodeTable(const GradeBook& book, Session& session, const QString& key, 
 QString StandaloneCaption(const GradeBook& book, const QString& key, const QString& caption);
 
 // The year's rating of every pupil in every subject's viewpoints, as the annual subject tables
-// show them, and under every column the count of each rating, a row each ("A の人数",
-// "B の人数", "C の人数"). 20 shown columns.
+// show them (a rating whose sum includes an absence marked, with the note under the table), and
+// under every column the count of each rating, a row each ("A の人数", "B の人数",
+// "C の人数"). 20 shown columns.
 void ShowRatingsOverviewTable(const GradeBook& book, Session& session, Grid& grid,
                               QString& caption);
 

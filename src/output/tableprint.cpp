@@ -1,5 +1,6 @@
 #include "tableprint.h"
 
+#include "browse/tables.h"
 #include "browse/tree.h"
 
 #include <algorithm>
@@ -20,8 +21,10 @@ const QString& PrintFont() {
 // is used whatever the theme, so a dark theme never prints white text on white paper.
 constexpr QRgb kDefaultTextColour = kBlack;
 
-// A rating's colour on paper, by the text's last character.
-QRgb RatingColour(const QString& text) {
+// A rating's colour on paper, by the text's last character (before the absence mark of "C＊").
+QRgb RatingColour(QString text) {
+    if (text.endsWith(kAbsenceMark))
+        text.chop(1);
     if (text.isEmpty())
         return kDefaultTextColour;
     switch (text.back().unicode()) {
@@ -348,6 +351,19 @@ std::optional<OwnLayout> PrintedLayoutOf(const Grid& grid, int columns, const QS
         if (kept[i] == 2 + kTestsPerSemester)
             out.own.groupRules.push_back(i); // the semester's sum, rank and rating
     }
+    // The tests' columns wider than 900 only as far as the table stays as wide as an A4
+    // landscape page: ten long names must not make every text small.
+    constexpr double kRoom = 297 / 25.4 * 1440 - 2 * 567;
+    std::vector<double>& widths = out.own.widths;
+    double base = widths[0] + widths[1], extra = 0;
+    for (size_t i = 2; i < widths.size(); ++i) {
+        base += std::min(widths[i], 900.0);
+        extra += std::max(widths[i] - 900, 0.0);
+    }
+    if (extra > 0 && base + extra > kRoom)
+        for (size_t i = 2; i < widths.size(); ++i)
+            widths[i] = std::min(widths[i], 900.0) +
+                        std::max(widths[i] - 900, 0.0) * std::max(kRoom - base, 0.0) / extra;
     return out;
 }
 
@@ -437,8 +453,10 @@ double PrintTable(Canvas& canvas, const Grid& grid, int shownColumnCount,
             others += c == 1 ? 0 : widths[c];
         const double needed = longest + 2 * kTextMargin;
         if (needed > widths[1] && others + needed > tableRoom) {
+            // Never below 8 points for it.
+            const double lowest = bodySize > 8 ? std::max(0.8, 8 / bodySize) : 1.0;
             const double f =
-                std::clamp((tableRoom - 2 * kTextMargin) / (longest + others), 0.8, 1.0);
+                std::clamp((tableRoom - 2 * kTextMargin) / (longest + others), lowest, 1.0);
             for (int c = 0; c < columns; ++c)
                 widths[c] *= c == 1 ? 1 : f;
             others *= f;
@@ -470,7 +488,7 @@ double PrintTable(Canvas& canvas, const Grid& grid, int shownColumnCount,
     };
     // A text's top within its line, so that it sits in the middle of the row.
     const auto lineOffset = [&canvas, pitch] { return (pitch - canvas.TextHeight()) / 2; };
-    const int lastRow = grid.Rows() - 1;
+    const int lastRow = grid.Rows() - 1 - grid.NoteRows();
     int m = 0; // lines used so far
 
     // The spanning headers, a line each, ruled off below each span; where a column's left rule
@@ -558,7 +576,18 @@ double PrintTable(Canvas& canvas, const Grid& grid, int shownColumnCount,
         canvas.Line(left[c], tableTop + pitch * ruleStart[c], left[c], bottom, kDefaultTextColour);
     }
     canvas.DrawWidth = 1;
-    return bottom;
+
+    // What a mark means, under the table, a line each.
+    for (int k = 0; k < grid.NoteRows(); ++k) {
+        const FittedText note = FitText(canvas, grid.Text(lastRow + 1 + k, Grid::kNoteColumn),
+                                        pageWidth - tableLeft, bodySize);
+        canvas.FontSize = note.size;
+        canvas.CurrentX = tableLeft;
+        canvas.CurrentY = bottom + pitch * k + lineOffset();
+        canvas.Print(note.text);
+    }
+    canvas.FontSize = bodySize;
+    return bottom + pitch * grid.NoteRows();
 }
 
 bool PrintsLargerUpright(const Grid& grid, int shownColumnCount, const QString& selectedNodeKey) {

@@ -508,7 +508,8 @@ std::unique_ptr<GradeBook> RecordBook() {
 
 // A pupil's record holds, for each subject's viewpoints and total, the sum, rank and rating of
 // each semester and of the year as the subject tables show them in the pupil's row: the sums
-// keep their "*", a period never registered stays empty, and a pupil who transferred out has an
+// keep their "*", a rating of a sum with an absence is marked "＊" and the mark explained under
+// the table, a period never registered stays empty, and a pupil who transferred out has an
 // empty record.
 TEST(PupilRecord, EveryCellIsTheSubjectTablesCell) {
     const auto book = RecordBook();
@@ -519,7 +520,8 @@ TEST(PupilRecord, EveryCellIsTheSubjectTablesCell) {
         QString caption;
         ShowPupilRecordTable(*book, session, pupil, record, caption);
         EXPECT_EQ(session.ShownColumnCount, 14);
-        ASSERT_EQ(record.Rows(), 25);
+        ASSERT_EQ(record.Rows(), pupil == 2 ? 26 : 25); // pupil 2's note under the table
+        EXPECT_EQ(record.NoteRows(), pupil == 2 ? 1 : 0);
         EXPECT_EQ(caption, QString::fromUtf16(kHeading) + QStringLiteral(" 3名）") + QChar(0x3000) +
                                u"出席番号"_s + NumberText(pupil) + QChar(0x3000) +
                                book->StudentNames[pupil - 1]);
@@ -540,10 +542,11 @@ TEST(PupilRecord, EveryCellIsTheSubjectTablesCell) {
         {1, 4, u"国語|合計|75| 1||75| 1|||||150| 1||"},
         {1, 8, u"算数|合計|75| 1||75| 1|||||150| 1||"},
         {2, 1, u"国語|表現|25| 2|B|25| 2|B||||50| 2|B|"},
-        {2, 2, u"国語|理解|*0| 3|C|*0| 3|C||||*0| 3|C|"},
+        {2, 2, u"国語|理解|*0| 3|C＊|*0| 3|C＊||||*0| 3|C＊|"},
         {2, 3, u"国語|言語|12| 2|C|12| 2|C||||24| 2|C|"},
         {2, 4, u"国語|合計|*0| 3||*0| 3|||||*0| 3||"},
-        {2, 6, u"算数|表・処|*0| 3|C|*0| 3|C||||*0| 3|C|"},
+        {2, 6, u"算数|表・処|*0| 3|C＊|*0| 3|C＊||||*0| 3|C＊|"},
+        {2, 25, u"||＊ 欠席した試験を含む評定||||||||||||"},
         {4, 1, u"国語|表現|10| 3|C|10| 3|C||||20| 3|C|"},
         {4, 2, u"国語|理解|30| 1|B|30| 1|B||||60| 1|B|"},
         {4, 4, u"国語|合計|45| 2||45| 2|||||90| 2||"},
@@ -571,7 +574,8 @@ TEST(PupilRecord, EveryCellIsTheSubjectTablesCell) {
     EXPECT_TRUE(record.Text(1, 2).isEmpty());
 }
 
-// The overview holds the annual tables' ratings, and under every column the count of each.
+// The overview holds the annual tables' ratings (marked where the sum includes an absence, and
+// the mark explained under the table), and under every column the count of each.
 TEST(RatingsOverview, TheCountsMatchTheirColumns) {
     const auto book = RecordBook();
     Grid grid = MainGrid(*book);
@@ -582,8 +586,9 @@ TEST(RatingsOverview, TheCountsMatchTheirColumns) {
     EXPECT_EQ(grid.Cols(), 20);
     EXPECT_TRUE(caption.endsWith(u"名）　評定一覧（学年）"_s));
     EXPECT_EQ(grid.Text(0, 2), book->SubjectTitles[0][0] + CR + book->SubjectTitles[0][1]);
-    EXPECT_EQ(grid.Rows(), 9);
+    EXPECT_EQ(grid.Rows(), 10); // and the note of pupil b's marked ratings
     EXPECT_EQ(grid.SummaryRows(), 3);
+    EXPECT_EQ(grid.Text(9, 2), u"＊ 欠席した試験を含む評定"_s);
     for (int k = 0; k < 3; ++k)
         EXPECT_EQ(grid.Text(6 + k, 1), QChar(u'A' + k) + u" の人数"_s);
     int rated = 0;
@@ -595,7 +600,8 @@ TEST(RatingsOverview, TheCountsMatchTheirColumns) {
             const int col = 2 + 3 * s + c;
             int count[3] = {0, 0, 0};
             for (int r = 1; r <= 4; ++r) {
-                EXPECT_EQ(grid.Text(r, col), annual.Text(r, 4 + 3 * c)) << r << " " << col;
+                const QString mark = annual.Value(r, 2 + 3 * c).absenceMarked ? u"＊"_s : QString();
+                EXPECT_EQ(grid.Text(r, col), annual.Text(r, 4 + 3 * c) + mark) << r << " " << col;
                 const QString& rating = grid.Text(r, col);
                 if (!rating.isEmpty())
                     ++count[rating[0].unicode() - u'A'];

@@ -400,6 +400,7 @@ void GridView::paintEvent(QPaintEvent* event) {
     // know.
     const int rows = std::min(rowCount(), grid_->Rows());
     const int cols = std::min(columnCount(), grid_->Cols());
+    const int noteRow = std::clamp(grid_->Rows() - grid_->NoteRows(), 0, rows);
     const int fixedW = fixedWidth();
     const int fixedH = fixedHeight();
     const int scrollX = horizontalScrollBar()->value();
@@ -477,8 +478,14 @@ void GridView::paintEvent(QPaintEvent* event) {
                 }
                 const QString& text = grid_->Text(r, c);
                 if (!text.isEmpty()) {
-                    const QRect textRect = rect.adjusted(kTextPadding, 1, -kTextPadding - 1, -2);
-                    drawCellText(painter, textRect, cellAlignment(r, c),
+                    QRect textRect = rect.adjusted(kTextPadding, 1, -kTextPadding - 1, -2);
+                    Qt::Alignment alignment = cellAlignment(r, c);
+                    if (r >= noteRow) {
+                        // A note reads across the rest of its row.
+                        textRect.setRight(colX_[cols] - offsetX - kTextPadding - 1);
+                        alignment = Qt::AlignLeft | Qt::AlignVCenter;
+                    }
+                    drawCellText(painter, textRect, alignment,
                                  laidOut(text, fixed ? textRect.width() : -1, fixed));
                 }
                 if (!fixed && r == shownCurrentRow_ && c == shownCurrentCol_)
@@ -492,9 +499,11 @@ void GridView::paintEvent(QPaintEvent* event) {
         if (lastRight >= 0) {
             const int top = rowY_[r0] - offsetY;
             const int left = colX_[c0] - offsetX;
+            // The column lines stop above the notes.
+            const int linesBottom = std::min(lastBottom, rowY_[noteRow] - offsetY - 1);
             for (int c = c0; c < colLast && colX_[c] - offsetX <= lastRight; ++c)
-                if (colX_[c + 1] > colX_[c])
-                    edges.emplace_back(colX_[c + 1] - offsetX - 1, top, 1, lastBottom - top + 1);
+                if (colX_[c + 1] > colX_[c] && linesBottom >= top)
+                    edges.emplace_back(colX_[c + 1] - offsetX - 1, top, 1, linesBottom - top + 1);
             for (int r = r0; r < rowLast && rowY_[r] - offsetY <= lastBottom; ++r)
                 if (rowY_[r + 1] > rowY_[r])
                     edges.emplace_back(left, rowY_[r + 1] - offsetY - 1, lastRight - left + 1, 1);
