@@ -1,0 +1,245 @@
+#include "comments.h"
+
+#include "cp932.h"
+#include "fastfields.h"
+
+#include <QStringList>
+#include <QStringTokenizer>
+
+using namespace Qt::StringLiterals;
+
+namespace kirune {
+
+namespace {
+
+constexpr QStringView kHeader = u"[所見]";
+constexpr QStringView kLimitTag = u"字数";
+constexpr int kMaxWarnedLines = 10; // the message names the first bad lines only
+
+// "1".."4" as a period 0..3, or -1.
+int PeriodOfField(QStringView field) {
+    return field.size() == 1 && field[0] >= u'1' && field[0] <= u'4' ? field[0].unicode() - u'1'
+                                                                     : -1;
+}
+
+// A whole number without sign or blanks, or -1.
+int WholeOfField(QStringView field) {
+    if (field.isEmpty() || field.size() > 4)
+        return -1;
+    int value = 0;
+    for (const QChar c : field) {
+        if (c < u'0' || c > u'9')
+            return -1;
+        value = value * 10 + (c.unicode() - u'0');
+    }
+    return value;
+}
+
+} // namespace
+
+QString CommentPeriodName(const GradeBook& book, int period) {
+    if (period >= 0 && period < kSemesters)
+        return book.SemesterNames[period];
+    return u"年間"_s;
+}
+
+QString EscapeComment(QStringView text) {
+    QString out;
+    out.reserve(text.size() + 8);
+    for (const QChar c : text) {
+        switch (c.unicode()) {
+        case u'\\':
+            out += u"\\\\";
+            break;
+        case u';':
+            out += u"\\s";
+            break;
+        case u'\n':
+            out += u"\\n";
+            break;
+        case u'\r':
+            out += u"\\r";
+            break;
+        default:
+            out += c;
+        }
+    }
+    return out;
+}
+
+bool UnescapeComment(QStringView text, QString* out) {
+    out->clear();
+    out->reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i] != u'\\') {
+            *out += text[i];
+            continue;
+        }
+        if (++i == text.size())
+            return false;
+        switch (text[i].unicode()) {
+        case u'\\':
+            *out += u'\\';
+            break;
+        case u's':
+            *out += u';';
+            break;
+        case u'n':
+            *out += u'\n';
+            break;
+        case u'r':
+            *out += u'\r';
+            break;
+        default:
+            return false;
+        }
+    }
+    return true;
+}
+
+void AppendCommentSection(const GradeBook& book, FileBuffer& out) {
+    bool header = false;
+    const auto startSection = [&] {
+        if (header)
+            return;
+        header = true;
+        out.Text(kHeader.toString());
+        out.LineEnd();
+    };
+    for (int p = 0; p < kCommentPeriods; ++p)
+        if (book.CommentLimits[p] != kDefaultCommentLimit) {
+            startSection();
+            out.Field(kLimitTag.toString());
+            out.NumberField(p + 1);
+            out.NumberField(book.CommentLimits[p]);
+            out.LineEnd();
+        }
+    for (int n = 0; n < kMaxPupils; ++n)
+        for (int p = 0; p < kCommentPeriods; ++p) {
+            const QString& comment = book.Comments[n][p];
+            if (comment.isEmpty())
+                continue;
+            startSection();
+            out.NumberField(n + 1);
+            out.NumberField(p + 1);
+            out.Field(EscapeComment(comment));
+            out.LineEnd();
+        }
+}
+
+void ReadCommentSection(QByteArrayView rest, bool utf8, int lastLine, CommentSection& section,
+                        QString* warning) {
+    if (rest.isEmpty())
+        return;
+    const QString text = utf8 ? QString::fromUtf8(rest) : DecodeCp932(rest.data(), rest.size());
+    QStringList bad;
+    int badCount = 0;
+    const auto refuse = [&](int line, const QString& why) {
+        if (++badCount <= kMaxWarnedLines)
+            bad << u"%1 行目: %2"_s.arg(line).arg(why);
+    };
+    int lineNumber = lastLine;
+    bool inSection = false;
+    std::array<std::array<bool, kCommentPeriods>, kMaxPupils> seen{};
+    for (QStringView line : QStringTokenizer(text, u'\n')) {
+        ++lineNumber;
+        if (line.endsWith(u'\r'))
+            line.chop(1);
+        if (line.trimmed().isEmpty())
+            continue;
+        if (!inSection) {
+            // What follows the fixed lines is the comments' section, or nothing of ours.
+            if (line != kHeader) {
+                refuse(lineNumber, u"所見の欄の見出し「%1」がありません。これより後は読みません"
+                                   u"でした"_s.arg(kHeader));
+                break;
+            }
+            inSection = true;
+            continue;
+        }
+        if (line.contains(QChar::ReplacementCharacter)) {
+            refuse(lineNumber, u"文字として読めないバイトがあります"_s);
+            continue;
+        }
+        QStringList fields;
+        for (QStringView field : QStringTokenizer(line, u';'))
+            fields << field.toString();
+        if (fields.size() != 4 || !fields[3].isEmpty()) {
+            refuse(lineNumber, u"「番号;学期;所見;」の形ではありません"_s);
+            continue;
+        }
+        const int period = PeriodOfField(fields[1].trimmed());
+        if (period < 0) {
+            refuse(lineNumber, u"学期「%1」は 1 から 4 のどれでもありません"_s.arg(fields[1]));
+            continue;
+        }
+        if (fields[0] == kLimitTag) {
+            const int limit = WholeOfField(fields[2].trimmed());
+            if (limit < 1 || limit > kMaxCommentLength)
+                refuse(lineNumber,
+                       u"字数「%1」は 1 から %2 の範囲にありません"_s.arg(fields[2]).arg(
+                           kMaxCommentLength));
+            else
+                section.limits[period] = static_cast<int16_t>(limit);
+            continue;
+        }
+        const int number = WholeOfField(fields[0].trimmed());
+        if (number < 1 || number > kMaxPupils) {
+            refuse(
+                lineNumber,
+                u"出席番号「%1」は 1 から %2 の範囲にありません"_s.arg(fields[0]).arg(kMaxPupils));
+            continue;
+        }
+        QString comment;
+        if (!UnescapeComment(fields[2], &comment)) {
+            refuse(lineNumber, u"「\\」の後に s, n, r, \\ のどれもありません"_s);
+            continue;
+        }
+        if (comment.size() > kMaxCommentLength) {
+            refuse(lineNumber, u"所見が %1 字を超えています"_s.arg(kMaxCommentLength));
+            continue;
+        }
+        if (seen[number - 1][period]) {
+            refuse(lineNumber, u"出席番号 %1 の同じ学期の所見が二度目です"_s.arg(number));
+            continue;
+        }
+        seen[number - 1][period] = true;
+        section.comments[number - 1][period] = comment;
+    }
+    if (badCount > 0 && warning) {
+        if (badCount > kMaxWarnedLines)
+            bad << u"ほか %1 行"_s.arg(badCount - kMaxWarnedLines);
+        *warning = u"所見の欄に読めない行がありました。次の行は読まずに開きました"
+                   u"（保存すると、これらの行はなくなります）。\n"_s +
+                   bad.join(u'\n');
+    }
+}
+
+QString CharacterOutsideCp932(QStringView text) {
+    // A character the code page cannot hold is written as "?" (which is never part of a
+    // two-byte character): no more "?" than the text has means every character was held.
+    const QByteArray bytes = EncodeCp932(text.toString());
+    if (bytes.count('?') == text.count(u'?'))
+        return QString();
+    for (qsizetype i = 0; i < text.size();) {
+        const qsizetype width = text[i].isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
+        const QStringView c = text.mid(i, width);
+        if (c != u"?" && EncodeCp932(c.toString()) == "?")
+            return c.toString();
+        i += width;
+    }
+    return QString();
+}
+
+QString CommentRefusal(QStringView text) {
+    if (text.size() > kMaxCommentLength)
+        return u"所見は %1 字までです（%2 字あります）。"_s.arg(kMaxCommentLength).arg(text.size());
+    const QString outside = CharacterOutsideCp932(text);
+    if (!outside.isEmpty())
+        return u"「%1」（U+%2）は成績ファイルに保存できない文字です。別の文字にしてください。"_s
+            .arg(outside,
+                 QString::number(outside.toUcs4().value(0), 16).rightJustified(4, u'0').toUpper());
+    return QString();
+}
+
+} // namespace kirune
