@@ -21,8 +21,14 @@ void Grid::SetRows(int rows) {
     for (auto& row : cells_)
         row.resize(cols_);
     rowHeights_.resize(rows, kDefaultRowHeight);
+    wideRows_.assign(rows, false); // a new row count starts without wide rows
     currentRow_ = std::min(currentRow_, rows - 1);
     summaryRows_ = 1;
+}
+
+void Grid::SetWideRow(int row, bool wide) {
+    if (row >= 0 && row < Rows())
+        wideRows_[row] = wide;
 }
 
 void Grid::SetSummaryRows(int rows) {

@@ -70,6 +70,10 @@ public:
     // rating): ruled off from the pupils on paper.
     int SummaryRows() const { return summaryRows_; }
     void SetSummaryRows(int rows);
+    // A wide row's first cell spans every column, its text left-aligned (a pupil's comment under
+    // the record); its other cells are not shown. SetRows clears them.
+    bool WideRow(int row) const { return row >= 0 && row < Rows() && wideRows_[row]; }
+    void SetWideRow(int row, bool wide = true);
     int ColAlignment(int col) const;
     void SetColAlignment(int col, int alignment);
 
@@ -100,6 +104,7 @@ private:
     std::vector<int> colWidths_;
     std::vector<int> colAlign_;
     std::vector<int> rowHeights_;
+    std::vector<bool> wideRows_;
     int summaryRows_ = 1;
     int currentRow_ = 1;
     int currentCol_ = 1;

@@ -3,6 +3,8 @@
 // (the number and name columns, the header of column 0, rows beyond the table) keep what the
 // previous table left there.
 #include "tables.h"
+
+#include "model/comments.h"
 #include "rules.h"
 #include "tree.h"
 
@@ -334,6 +336,28 @@ const Grid& SubjectTableCache::Table(const GradeBook& book, const Session& sessi
     return tables_[index];
 }
 
+namespace {
+
+// Under a pupil's record: the comment of the period chosen in the comment editor, wrapped within
+// the page, in wide rows (none without a comment).
+void AddCommentRows(const GradeBook& book, const Session& session, int n, Grid& grid) {
+    constexpr int kRecordCommentWidth = 96; // half-width places: the record's width on A4
+    const int period = std::clamp<int>(session.CommentPeriod, 0, kCommentPeriods - 1);
+    if (n < 1 || book.Comments[n - 1][period].isEmpty())
+        return;
+    const QStringList lines = WrapComment(book.Comments[n - 1][period], kRecordCommentWidth);
+    const int first = grid.Rows();
+    grid.SetRows(first + 1 + static_cast<int>(lines.size()));
+    grid.SetSummaryRows(2 + static_cast<int>(lines.size())); // the ratings' last row stays so
+    grid.SetText(first, 0, u"所見（%1）"_s.arg(CommentPeriodName(book, period)));
+    for (int i = 0; i < lines.size(); ++i)
+        grid.SetText(first + 1 + i, 0, lines[i]);
+    for (int r = first; r < grid.Rows(); ++r)
+        grid.SetWideRow(r);
+}
+
+} // namespace
+
 void ShowPupilRecordTable(const GradeBook& book, Session& session, int number, Grid& grid,
                           QString& caption, SubjectTableCache* cache) {
     const int n = std::clamp(number, 0, kMaxPupils);
@@ -376,6 +400,7 @@ void ShowPupilRecordTable(const GradeBook& book, Session& session, int number, G
                                  table.Value(n, 2 + 3 * c + k));
         }
     }
+    AddCommentRows(book, session, n, grid);
 }
 
 void ShowRatingsOverviewTable(const GradeBook& book, Session& session, Grid& grid,

@@ -215,6 +215,28 @@ void ReadCommentSection(QByteArrayView rest, bool utf8, int lastLine, CommentSec
     }
 }
 
+QStringList WrapComment(QStringView text, int width) {
+    QStringList lines;
+    for (QStringView paragraph : QStringTokenizer(text, u'\n')) {
+        if (paragraph.endsWith(u'\r'))
+            paragraph.chop(1);
+        QString line;
+        int used = 0;
+        for (const QChar c : paragraph) {
+            const int places = c.unicode() < 0x100 || (c >= u'\uFF61' && c <= u'\uFF9F') ? 1 : 2;
+            if (used + places > width && !line.isEmpty()) {
+                lines << line;
+                line.clear();
+                used = 0;
+            }
+            line += c;
+            used += places;
+        }
+        lines << line;
+    }
+    return lines;
+}
+
 QString CharacterOutsideCp932(QStringView text) {
     // A character the code page cannot hold is written as "?" (which is never part of a
     // two-byte character): no more "?" than the text has means every character was held.

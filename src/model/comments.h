@@ -15,6 +15,7 @@
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
+#include <QStringList>
 #include <QStringView>
 
 namespace kirune {
@@ -46,6 +47,16 @@ void ReadCommentSection(QByteArrayView rest, bool utf8, int lastLine, CommentSec
 
 // The first character of `text` that code page 932 cannot hold, or "" when there is none.
 QString CharacterOutsideCp932(QStringView text);
+
+// The length a comment is held to its class's limit by: its characters without line breaks.
+inline qsizetype CommentLength(QStringView text) {
+    return text.size() - text.count(u'\n') - text.count(u'\r');
+}
+
+// The comment in lines of at most `width` places, a character below U+0100 or a half-width
+// katakana taking one and any other two; its own line breaks end lines too (a printout and the
+// record wrap it so).
+QStringList WrapComment(QStringView text, int width);
 
 // Why `text` cannot be kept as a comment: "" when it can; else a Japanese message naming the
 // character the file's code page cannot hold, or the length above kMaxCommentLength.

@@ -374,7 +374,12 @@ double PrintTable(Canvas& canvas, const Grid& grid, int shownColumnCount,
     };
     // A text's top within its line, so that it sits in the middle of the row.
     const auto lineOffset = [&canvas, pitch] { return (pitch - canvas.TextHeight()) / 2; };
-    const int lastRow = grid.Rows() - 1;
+    // Wide rows at the end (a pupil's comment) are printed under the table, as lines of text.
+    int tableRows = grid.Rows();
+    while (tableRows > 1 && grid.WideRow(tableRows - 1))
+        --tableRows;
+    const int lastRow = tableRows - 1;
+    const int summaryRows = std::max(grid.SummaryRows() - (grid.Rows() - tableRows), 0);
     int m = 0; // lines used so far
 
     for (int r = 0; r <= lastRow; ++r) {
@@ -417,7 +422,7 @@ double PrintTable(Canvas& canvas, const Grid& grid, int shownColumnCount,
         m += rowLines;
         if (r != lastRow) {
             // Thick under the header and above the rows that sum the table up.
-            canvas.DrawWidth = (r == 0 || r == lastRow - grid.SummaryRows()) ? 4 : 1;
+            canvas.DrawWidth = (r == 0 || r == lastRow - summaryRows) ? 4 : 1;
             const double y = tableTop + pitch * m;
             canvas.Line(tableLeft, y, right, y, kDefaultTextColour);
         }
@@ -436,7 +441,15 @@ double PrintTable(Canvas& canvas, const Grid& grid, int shownColumnCount,
         canvas.Line(left[c], tableTop, left[c], bottom, kDefaultTextColour);
     }
     canvas.DrawWidth = 1;
-    return bottom;
+    canvas.FontSize = bodySize;
+    for (int r = tableRows; r < grid.Rows(); ++r) {
+        const FittedText fitted = FitText(canvas, grid.Text(r, 0), right - tableLeft, bodySize);
+        canvas.FontSize = fitted.size;
+        canvas.CurrentX = tableLeft;
+        canvas.CurrentY = bottom + pitch * (r - tableRows + 0.5) + lineOffset();
+        canvas.Print(fitted.text);
+    }
+    return tableRows < grid.Rows() ? bottom + pitch * (grid.Rows() - tableRows + 0.5) : bottom;
 }
 
 } // namespace kirune

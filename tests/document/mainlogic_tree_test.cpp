@@ -445,10 +445,13 @@ TEST_F(MainLogicTest, ThePupilsTablesBehaveAsTheOtherTables) {
     logic->mnuCSVSaveAs_Click();
     EXPECT_TRUE(ReadAll(csv).contains(EncodeCp932(u"教科"_s)));
 
+    // A pupil's node edits the pupil's comments.
+    EXPECT_EQ(logic->Item(Menu::EditProperty).caption, u"所見の編集(&E)"_s);
+    EXPECT_EQ(logic->Button(u"編集"_s)->caption, u" 所 見 の 編 集 "_s);
     std::vector<EditorKind> opened;
     logic->openEditor = [&](EditorKind kind) { opened.push_back(kind); };
     logic->mnuEditProperty_Click();
-    EXPECT_EQ(opened, std::vector<EditorKind>{EditorKind::HomeRoom});
+    EXPECT_EQ(opened, std::vector<EditorKind>{EditorKind::Comment});
     EXPECT_EQ(session.CurrentStudentNo, 3);
     logic->EnableMainWindow();
 

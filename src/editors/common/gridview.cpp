@@ -443,7 +443,7 @@ void GridView::paintEvent(QPaintEvent* event) {
                     highlights.emplace_back(rect.left(), rect.top(), 1, rect.height() - 1);
                 }
                 const QString& text = grid_->Text(r, c);
-                if (!text.isEmpty()) {
+                if (!text.isEmpty() && !grid_->WideRow(r)) {
                     const QRect textRect = rect.adjusted(kTextPadding, 1, -kTextPadding - 1, -2);
                     drawCellText(painter, textRect, cellAlignment(r, c),
                                  laidOut(text, fixed ? textRect.width() : -1, fixed));
@@ -468,6 +468,20 @@ void GridView::paintEvent(QPaintEvent* event) {
         }
         fillAll(edges, line);
         fillAll(highlights, Qt::white);
+        // A wide row's text runs over the body's columns, without their lines.
+        for (int r = r0; !fixed && r < rowLast && rowY_[r] - offsetY <= clip.bottom(); ++r) {
+            const int h = rowY_[r + 1] - rowY_[r];
+            if (!grid_->WideRow(r) || h <= 1)
+                continue;
+            const QRect rect(colX_[colFirst] - offsetX, rowY_[r] - offsetY,
+                             colX_[colLast] - colX_[colFirst] - 1, h - 1);
+            painter.fillRect(rect, usual.fill);
+            painter.setPen(usual.text);
+            penColour = usual.text;
+            const QRect textRect = rect.adjusted(kTextPadding, 1, -kTextPadding, -1);
+            drawCellText(painter, textRect, Qt::AlignLeft | Qt::AlignVCenter,
+                         laidOut(grid_->Text(r, 0), -1, false));
+        }
         if (!current.isNull()) {
             // the current cell: a clear blue frame, so the pupil being edited is easy to find
             painter.setPen(QPen(QColor(30, 100, 220), 2));
