@@ -53,7 +53,9 @@ TEST(PupilRecord, TheChosenPeriodsCommentWrapsUnderTheRatingsInWideRows) {
     } cases[] = {
         {1, 0, {u"所見（一学期）"_s, u"一;学期"_s}},
         {1, 2, {}},
-        {3, 1, {u"所見（二学期）"_s, QString(48, u'あ'), QString(12, u'あ') + u"abc"_s, u"次の行"_s}},
+        {3,
+         1,
+         {u"所見（二学期）"_s, QString(48, u'あ'), QString(12, u'あ') + u"abc"_s, u"次の行"_s}},
     };
     for (const auto& c : cases) {
         Grid record(43, 15);

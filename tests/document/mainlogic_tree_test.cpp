@@ -464,3 +464,31 @@ TEST_F(MainLogicTest, ThePupilsTablesBehaveAsTheOtherTables) {
 
 } // namespace
 } // namespace kirune::test
+
+namespace kirune::test {
+namespace {
+
+// A comments' section with a bad line: the book opens with the good lines and a message; a step
+// that erases a pupil's comments (a transfer out) is undone with them.
+TEST_F(MainLogicTest, ADamagedCommentSectionOpensWithAMessageAndUndoBringsCommentsBack) {
+    const QString path = WriteBook(QStringLiteral("class.txt"), 3,
+                                   [](GradeBook& b) { b.Comments[0][0] = u"良い"_s; });
+    {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::Append));
+        file.write("41; 1;x;\r\n");
+    }
+    Start();
+    Open(path);
+    EXPECT_EQ(session.FileName, path);
+    ASSERT_EQ(platform.messages.size(), 1);
+    EXPECT_TRUE(platform.messages[0].contains(u"1658 行目: 出席番号「41」"_s));
+    EXPECT_EQ(book->Comments[0][0], u"良い"_s);
+    book->Comments[0][0].clear();
+    logic->RecordStep(u"出席番号1 生徒1の転出"_s);
+    logic->mnuEditUndo_Click();
+    EXPECT_EQ(book->Comments[0][0], u"良い"_s);
+}
+
+} // namespace
+} // namespace kirune::test

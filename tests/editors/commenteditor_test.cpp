@@ -9,6 +9,7 @@
 #include <QKeyEvent>
 #include <QPlainTextEdit>
 #include <QPointer>
+#include <QTest>
 #include <gtest/gtest.h>
 
 using namespace Qt::StringLiterals;
@@ -151,6 +152,7 @@ TEST_F(CommentEditorTest, TheWindowTypesMovesAndRefusesAPaste) {
     QPointer<FormComment> form = new FormComment(book, session, platform, main);
     form->setAttribute(Qt::WA_DeleteOnClose);
     form->show();
+    QApplication::setActiveWindow(form);
     auto* box = form->findChild<QPlainTextEdit*>(u"Text"_s);
     ASSERT_TRUE(box);
     QKeyEvent type(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, u"元気"_s);
@@ -159,13 +161,12 @@ TEST_F(CommentEditorTest, TheWindowTypesMovesAndRefusesAPaste) {
     box->insertPlainText(u"😀"_s); // as a paste arrives
     EXPECT_EQ(box->toPlainText(), u"元気"_s);
     EXPECT_EQ(platform.messages.size(), 1);
-    QKeyEvent next(QEvent::KeyPress, Qt::Key_PageDown, Qt::ControlModifier);
-    QApplication::sendEvent(box, &next);
+    QTest::keyClick(box, Qt::Key_PageDown, Qt::ControlModifier);
     EXPECT_EQ(form->logic().pupil, 4);
     EXPECT_EQ(box->toPlainText(), u"既に書いた所見"_s);
     form->logic().Register_Click();
     EXPECT_EQ(book.Comments[1][0], u"元気"_s);
-    QApplication::processEvents();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(form.isNull());
 }
 

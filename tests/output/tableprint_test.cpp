@@ -535,6 +535,31 @@ TEST(TablePrint, ThePupilRecordFillsItsPage) {
     EXPECT_NEAR(frame.x2, kPageHeight, 1e-6);
     EXPECT_GE(frame.y2 - frame.y1, 0.5 * kPageWidth);
     EXPECT_LE(frame.y2, kPageWidth);
+
+    // A comment in wide rows: printed under the frame, line after line, within the page.
+    record.SetRows(28);
+    record.SetSummaryRows(4);
+    for (int r = 25; r < 28; ++r) {
+        record.SetWideRow(r);
+        record.SetText(r, 0, r == 25 ? u"所見（一学期）"_s : QString(60, u'字'));
+    }
+    const auto commented = Print(record, 14, PupilKey(7), u"個人票"_s, QStringLiteral("2026/12/07"),
+                                 kPageHeight, kPageWidth);
+    const CanvasOp box = FrameOf(commented);
+    std::vector<CanvasOp> under;
+    for (const CanvasOp& text : commented.Texts())
+        if (text.y1 > box.y2)
+            under.push_back(text);
+    ASSERT_EQ(under.size(), 3u);
+    for (size_t i = 0; i < under.size(); ++i) {
+        EXPECT_EQ(under[i].x1, box.x1);
+        EXPECT_LE(commented.TextRight(under[i]), box.x2);
+        EXPECT_LE(under[i].y1 + under[i].fontSize * 20, kPageWidth);
+        if (i > 0)
+            EXPECT_GT(under[i].y1, under[i - 1].y1);
+    }
+    // The ratings keep their thick rule above the last row.
+    EXPECT_EQ(commented.Lines().size(), canvas.Lines().size());
 }
 
 TEST(TablePrint, BlankEndOfAHeaderTakesALine) {
