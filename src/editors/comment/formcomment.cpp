@@ -3,6 +3,7 @@
 #include "editors/common/accessibility.h"
 #include "editors/common/gridview.h"
 
+#include <QBoxLayout>
 #include <QComboBox>
 #include <QGridLayout>
 #include <QLabel>
@@ -11,6 +12,8 @@
 #include <QPushButton>
 #include <QShortcut>
 #include <QSpinBox>
+#include <QTextCursor>
+#include <algorithm>
 
 using namespace Qt::StringLiterals;
 
