@@ -2,6 +2,7 @@
 // list of pupils still to write, registration as one step and cancel; then the window once.
 #include "editors/comment/commenteditor.h"
 #include "editors/comment/formcomment.h"
+#include "model/comments.h"
 
 #include "support/fakeplatform.h"
 
@@ -66,8 +67,9 @@ TEST_F(CommentEditorTest, AClassWrittenPupilAfterPupil) {
         if (s.move)
             (editor.*s.move)();
         EXPECT_EQ(editor.pupil, s.pupil);
-        if (s.typed)
+        if (s.typed) {
             EXPECT_TRUE(editor.Text_Change(QString::fromUtf16(s.typed)));
+        }
         EXPECT_EQ(editor.canGoBack, s.back);
         EXPECT_EQ(editor.canGoOn, s.on);
     }

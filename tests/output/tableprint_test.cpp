@@ -555,8 +555,9 @@ TEST(TablePrint, ThePupilRecordFillsItsPage) {
         EXPECT_EQ(under[i].x1, box.x1);
         EXPECT_LE(commented.TextRight(under[i]), box.x2);
         EXPECT_LE(under[i].y1 + under[i].fontSize * 20, kPageWidth);
-        if (i > 0)
+        if (i > 0) {
             EXPECT_GT(under[i].y1, under[i - 1].y1);
+        }
     }
     // The ratings keep their thick rule above the last row.
     EXPECT_EQ(commented.Lines().size(), canvas.Lines().size());
