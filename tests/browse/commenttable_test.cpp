@@ -12,7 +12,7 @@ using namespace kirune;
 namespace {
 
 std::unique_ptr<GradeBook> CommentedBook() {
-    auto book = testing::BookWithPupils({u"青木", u"", u"上田"});
+    auto book = kirune::testing::BookWithPupils({u"青木", u"", u"上田"});
     book->Comments[0] = {u"一;学期"_s, u"二"_s, QString(), u"年\n間"_s};
     book->Comments[1][0] = u"名前のない番号"_s; // not listed
     return book;

@@ -70,9 +70,10 @@ TEST_F(CommentsTool, WritesOneRowPerPupilForPastingIntoTheSchoolsSystem) {
     }
     const QString xlsx = dir.filePath(u"out.xlsx"_s);
     ASSERT_EQ(Run({u"comments"_s, bookPath, xlsx, u"--semester"_s, u"year"_s}), 0);
-    if (test::HasOpenpyxl())
+    if (test::HasOpenpyxl()) {
         EXPECT_EQ(test::RunOpenpyxl(u"ws = wb['所見']\nprint(ws['C3'].value)"_s, xlsx),
                   u"年間\n"_s);
+    }
 }
 
 TEST_F(CommentsTool, ThePupilsRecordsShowTheChosenPeriodsComment) {
