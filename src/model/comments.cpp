@@ -5,6 +5,7 @@
 
 #include <QStringList>
 #include <QStringTokenizer>
+#include <array>
 
 using namespace Qt::StringLiterals;
 
@@ -68,32 +69,37 @@ QString EscapeComment(QStringView text) {
 }
 
 bool UnescapeComment(QStringView text, QString* out) {
-    out->clear();
-    out->reserve(text.size());
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        if (text[i] != u'\\') {
-            *out += text[i];
+    // Written straight into the text's room: a comment is read once per line of the file.
+    out->resize(text.size());
+    char16_t* const begin = reinterpret_cast<char16_t*>(out->data());
+    char16_t* to = begin;
+    const char16_t* from = text.utf16();
+    const char16_t* const end = from + text.size();
+    while (from < end) {
+        if (*from != u'\\') {
+            *to++ = *from++;
             continue;
         }
-        if (++i == text.size())
+        if (++from == end)
             return false;
-        switch (text[i].unicode()) {
+        switch (*from++) {
         case u'\\':
-            *out += u'\\';
+            *to++ = u'\\';
             break;
         case u's':
-            *out += u';';
+            *to++ = u';';
             break;
         case u'n':
-            *out += u'\n';
+            *to++ = u'\n';
             break;
         case u'r':
-            *out += u'\r';
+            *to++ = u'\r';
             break;
         default:
             return false;
         }
     }
+    out->truncate(to - begin);
     return true;
 }
 
@@ -145,7 +151,7 @@ void ReadCommentSection(QByteArrayView rest, bool utf8, int lastLine, CommentSec
         ++lineNumber;
         if (line.endsWith(u'\r'))
             line.chop(1);
-        if (line.trimmed().isEmpty())
+        if (line.isEmpty() || line.trimmed().isEmpty())
             continue;
         if (!inSection) {
             // What follows the fixed lines is the comments' section, or nothing of ours.
@@ -157,37 +163,45 @@ void ReadCommentSection(QByteArrayView rest, bool utf8, int lastLine, CommentSec
             inSection = true;
             continue;
         }
-        if (line.contains(QChar::ReplacementCharacter)) {
-            refuse(lineNumber, u"文字として読めないバイトがあります"_s);
-            continue;
+        // Four fields: three followed by ";", and nothing after the last ";".
+        std::array<QStringView, 3> fields;
+        qsizetype from = 0;
+        bool formed = true;
+        for (QStringView& field : fields) {
+            const qsizetype semicolon = line.indexOf(u';', from);
+            formed = formed && semicolon >= 0;
+            field = formed ? line.sliced(from, semicolon - from) : QStringView();
+            from = semicolon + 1;
         }
-        QStringList fields;
-        for (QStringView field : QStringTokenizer(line, u';'))
-            fields << field.toString();
-        if (fields.size() != 4 || !fields[3].isEmpty()) {
+        if (!formed || from != line.size()) {
             refuse(lineNumber, u"「番号;学期;所見;」の形ではありません"_s);
             continue;
         }
         const int period = PeriodOfField(fields[1].trimmed());
         if (period < 0) {
-            refuse(lineNumber, u"学期「%1」は 1 から 4 のどれでもありません"_s.arg(fields[1]));
+            refuse(lineNumber,
+                   u"学期「%1」は 1 から 4 のどれでもありません"_s.arg(fields[1].toString()));
             continue;
         }
         if (fields[0] == kLimitTag) {
             const int limit = WholeOfField(fields[2].trimmed());
             if (limit < 1 || limit > kMaxCommentLength)
                 refuse(lineNumber,
-                       u"字数「%1」は 1 から %2 の範囲にありません"_s.arg(fields[2]).arg(
-                           kMaxCommentLength));
+                       u"字数「%1」は 1 から %2 の範囲にありません"_s.arg(fields[2].toString())
+                           .arg(kMaxCommentLength));
             else
                 section.limits[period] = static_cast<int16_t>(limit);
             continue;
         }
         const int number = WholeOfField(fields[0].trimmed());
         if (number < 1 || number > kMaxPupils) {
-            refuse(
-                lineNumber,
-                u"出席番号「%1」は 1 から %2 の範囲にありません"_s.arg(fields[0]).arg(kMaxPupils));
+            refuse(lineNumber,
+                   u"出席番号「%1」は 1 から %2 の範囲にありません"_s.arg(fields[0].toString())
+                       .arg(kMaxPupils));
+            continue;
+        }
+        if (fields[2].contains(QChar::ReplacementCharacter)) {
+            refuse(lineNumber, u"文字として読めないバイトがあります"_s);
             continue;
         }
         QString comment;
@@ -204,7 +218,7 @@ void ReadCommentSection(QByteArrayView rest, bool utf8, int lastLine, CommentSec
             continue;
         }
         seen[number - 1][period] = true;
-        section.comments[number - 1][period] = comment;
+        section.comments[number - 1][period] = std::move(comment);
     }
     if (badCount > 0 && warning) {
         if (badCount > kMaxWarnedLines)
