@@ -218,11 +218,11 @@ TEST(HelpTest, TheContentsPageLinksEveryPageAndEveryPageExists) {
     for (auto it = link.globalMatch(html); it.hasNext();)
         pages << it.next().captured(1);
     pages.removeDuplicates();
-    EXPECT_EQ(pages.size(), 9);
+    EXPECT_EQ(pages.size(), 10);
     for (const QString& title :
-         {u"学級の作成"_s, u"試験の入力"_s, u"得点の読み込み"_s, u"評定基準の設定"_s, u"印刷"_s,
-          u"CSV保存 と 名簿の読み込み"_s, u"ファイルと控え（バックアップ）"_s, u"学年の集計"_s,
-          u"キー操作の一覧"_s})
+         {u"学級の作成"_s, u"試験の入力"_s, u"所見の入力"_s, u"得点の読み込み"_s,
+          u"評定基準の設定"_s, u"印刷"_s, u"CSV保存 と 名簿の読み込み"_s,
+          u"ファイルと控え（バックアップ）"_s, u"学年の集計"_s, u"キー操作の一覧"_s})
         EXPECT_TRUE(html.contains(title)) << title.toStdString();
     for (const QString& page : pages) {
         QFile file(QStringLiteral(":/help/") + page);
