@@ -1,7 +1,7 @@
 // The test editor's commit of an entry row for a class of 40: the checks of the three boxes, the
 // row's total, the four class averages and the ranks of the whole class. It runs on every change
 // of pupil, so it must feel instant: target under 0.5 ms.
-#include "editors/test/testeditor.h"
+#include "editors/exam/testeditor.h"
 #include "quietplatform.h"
 
 #include <benchmark/benchmark.h>
@@ -65,11 +65,11 @@ void BM_CommitEntryRow(benchmark::State& state) {
     for (auto _ : state) {
         // A different pupil and different scores each time, so every cell really changes.
         session.CurrentStudentNo = static_cast<int16_t>(1 + i % kMaxPupils);
-        editor.ScoreBox_Change(0, QStringLiteral(" ") + QString::number(i % 101));
-        editor.ScoreBox_Change(1, QString::number((i * 7) % 101));
-        editor.ScoreBox_Change(2, QString::number((i * 13) % 101));
+        editor.OnScoreChange(0, QStringLiteral(" ") + QString::number(i % 101));
+        editor.OnScoreChange(1, QString::number((i * 7) % 101));
+        editor.OnScoreChange(2, QString::number((i * 13) % 101));
         editor.CommitEntryRow();
-        benchmark::DoNotOptimize(editor.MSFlexGrid1.Text(kMaxPupils + 2, 5));
+        benchmark::DoNotOptimize(editor.scoreGrid.Text(kMaxPupils + 2, 5));
         ++i;
     }
     if (platform.messages != 0 || session.ScoreEntryError != 0)

@@ -13,6 +13,7 @@ packages=(
   xvfb xauth poppler-utils desktop-file-utils
   libxlsxwriter-dev python3-openpyxl libzip-dev
   locales
+  dpkg-dev file lintian
 )
 
 missing=()

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Sets up a Debian 12 machine, builds every test with AddressSanitizer and
 # UndefinedBehaviorSanitizer, runs them through CTest, builds the Release configuration with the
-# default options (tests and benchmarks included) and runs every benchmark once briefly, then runs
-# the file-reader fuzzers briefly.
+# default options (tests and benchmarks included) and runs every benchmark once briefly, builds the
+# Debian package from it and installs, runs and removes it, then runs the file-reader fuzzers
+# briefly.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
@@ -22,6 +23,10 @@ build/release/bench/kirune-bench --benchmark_min_time=0.01
 # command line against one without it. They measure; a screen that cannot be had skips them.
 bench/startup/run.sh build/release 31 || echo "start-up bench: not run"
 bench/startup/open.sh build/release 31 || echo "open bench: not run"
+# The Debian package, made from the same Release build and checked by lintian, then installed,
+# used and removed as a technician would.
+scripts/package.sh build/release
+tests/packaging/install_run_remove.sh build/kirune_*_amd64.deb
 
 # A short, fixed-seed run of each fuzz target over the corpus kept in the repository. The fuzz
 # build keeps its assertions and sanitizers but is optimised, as libFuzzer expects.

@@ -3,7 +3,7 @@
 // shortcuts, the toolbar with the five SVG pictures and their texts, the two group boxes with
 // their captions around a tree of 745 items and a 43 x 15 table of Japanese text, a status bar,
 // the program's icon), built with Qt's stock widgets and nothing else.
-#include "firstpaint.h"
+#include "app/firstpaint.h"
 
 #include <QGroupBox>
 #include <QHeaderView>
@@ -119,7 +119,7 @@ int main(int argc, char** argv) {
     window.setCentralWidget(splitter);
     window.statusBar()->showMessage(u"ツリービューの項目を選択して参照します。"_s);
     window.resize(1200, 800);
-    new kirune::bench::FirstPaintReporter(table->viewport());
+    new kirune::FirstPaintReporter(table->viewport());
     window.show();
     return QApplication::exec();
 }

@@ -5,6 +5,7 @@
 // file named on the command line or without one, until the table's first paint (the homeroom
 // table of the class, or the empty table); `--read FILE` prints the time one reading of the file
 // takes in a new process (bench/startup/open.sh compares the three).
+#include "app/firstpaint.h"
 #include "app/frmmain.h"
 #include "app/icons.h"
 #include "app/qtplatform.h"
@@ -14,7 +15,6 @@
 #include "document/commandline.h"
 #include "document/mainlogic.h"
 #include "editors/common/gridview.h"
-#include "firstpaint.h"
 #include "model/gradebookfile.h"
 #include "model/numbers.h"
 #include "model/session.h"
@@ -119,14 +119,14 @@ int main(int argc, char** argv) {
             arguments << QString::fromLocal8Bit(argv[2]);
         if (argc == 3 && !OpenCommandLineFileBeforeShow(logic, arguments))
             return 1;
-        new bench::FirstPaintReporter(window.msFlexGrid1()->viewport());
+        new FirstPaintReporter(window.msFlexGrid1()->viewport());
         window.showAsPlaced();
         return QApplication::exec();
     }
     if (!logic.OpenPath(QString::fromLocal8Bit(argv[1])) ||
         !logic.SelectNodeByKey(ViewpointKey(0, 0, 0, 0)))
         return 1;
-    new bench::FirstPaintReporter(window.msFlexGrid1()->viewport());
+    new FirstPaintReporter(window.msFlexGrid1()->viewport());
     window.show();
     return QApplication::exec();
 }

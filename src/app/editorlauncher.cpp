@@ -5,7 +5,7 @@
 #include "editors/criteria/formsemesterspec.h"
 #include "editors/criteria/formsubjectspec.h"
 #include "editors/homeroom/formhomeroom.h"
-#include "editors/test/formtestspec.h"
+#include "editors/exam/formtestspec.h"
 #include "placement.h"
 
 #include <QCloseEvent>

@@ -1,4 +1,5 @@
 #include "helpwindow.h"
+#include "output/version.h"
 
 #include <QFile>
 #include <QHBoxLayout>
@@ -26,7 +27,7 @@ void HelpWindow::EnsureResources() {
 
 HelpWindow::HelpWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
     EnsureResources();
-    setWindowTitle(u"Kirune ヘルプ"_s);
+    setWindowTitle(kTitleWithVersion + u" ヘルプ"_s);
     // The help never keeps the program running once the main window has closed.
     setAttribute(Qt::WA_QuitOnClose, false);
 

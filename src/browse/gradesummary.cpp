@@ -111,15 +111,13 @@ void GradeSummaryReader::Add(const QString& path) {
             v.registered = scores[kAverageColumn] >= 0;
             if (!v.registered)
                 continue;
-            const double points = scores[kPointsColumn];
             for (int r = 1; r <= n; ++r) {
                 if (!HasName(book, r))
                     continue;
                 if (const int k = RatingIndex(table_.Text(r, 4 + 3 * c)); k >= 0)
                     ++v.counts[k];
-                const float total = scores[r - 1];
-                if (points > 0 && total >= 0) {
-                    v.ratioSum += WithoutAbsentMarker(total) / points;
+                if (const auto share = PupilShare(book, period, s, c, r)) {
+                    v.ratioSum += *share;
                     ++v.pupils;
                 }
             }
@@ -185,6 +183,44 @@ GradeSummary SummariseBooks(const QStringList& paths, int period) {
     return reader.Finish();
 }
 
+std::optional<double> PupilShare(const GradeBook& book, int period, int subject, int viewpoint,
+                                 int number) {
+    if (number < 1 || number > kMaxPupils || subject < 0 || subject >= kSubjects || viewpoint < 0 ||
+        viewpoint >= kViewpoints)
+        return std::nullopt;
+    const bool year = period == kSummaryYear;
+    const int first = year ? 0 : std::clamp(period, 0, kSemesters - 1);
+    const int last = year ? kSemesters - 1 : first;
+    const auto& aggregate = book.Scores[year ? YearAggregateSlot(subject, viewpoint)
+                                             : SemesterAggregateSlot(first, subject, viewpoint)];
+    const float total = aggregate[number - 1];
+    if (!(total >= 0))
+        return std::nullopt;
+    // The aggregate's points less those of the registered tests the pupil did not take.
+    double points = aggregate[kPointsColumn];
+    for (int j = first; j <= last; ++j)
+        for (int t = 0; t < kTestsPerSemester; ++t) {
+            const auto& test = book.Scores[TestSlot(j, subject, t, viewpoint)];
+            const float score = test[number - 1];
+            if (test[kPointsColumn] > 0 && (score == kAbsent || score == kNoData))
+                points -= test[kPointsColumn];
+        }
+    if (!(points > 0))
+        return std::nullopt;
+    return WithoutAbsentMarker(total) / points;
+}
+
+std::vector<int> SummarySubjects(const GradeSummary& summary) {
+    std::vector<int> subjects;
+    for (int s = 0; s < kSubjects; ++s)
+        for (int c = 0; c < kViewpoints; ++c)
+            if (summary.whole.viewpoints[s * kViewpoints + c].registered) {
+                subjects.push_back(s);
+                break;
+            }
+    return subjects;
+}
+
 QString SummaryClassLabel(const ClassSummary& row) {
     if (!row.duplicate)
         return row.heading;
@@ -193,9 +229,11 @@ QString SummaryClassLabel(const ClassSummary& row) {
 
 int ShowGradeSummaryTable(const GradeSummary& summary, Grid& grid, QString& caption) {
     constexpr int kFirst = 3;
-    constexpr int kCols = kFirst + 4 * kSummaryViewpoints;
+    const std::vector<int> subjects = SummarySubjects(summary);
+    const int cols = kFirst + 4 * kViewpoints * static_cast<int>(subjects.size());
     const int classes = static_cast<int>(summary.classes.size());
-    const QLocale locale = RegionalLocale();
+    // The same texts in every regional setting, as the book's own tables and files.
+    const QLocale locale = QLocale::c();
 
     // The caption names the year and grade when every class shares them.
     QString common;
@@ -211,9 +249,18 @@ int ShowGradeSummaryTable(const GradeSummary& summary, Grid& grid, QString& capt
     caption = common + u"学年の集計　"_s + SummaryPeriodLabel(summary.period) +
               u"　%1学級"_s.arg(classes);
 
-    grid = Grid(classes + 2, kCols);
+    grid = Grid(classes + 2, cols);
+    // The class column holds its longest label whole, on screen and in a workbook (a Japanese
+    // character some 15 pixels, a Latin one 7).
+    int labelWidth = 3600;
+    for (const ClassSummary& row : summary.classes) {
+        int width = 240;
+        for (const QChar ch : SummaryClassLabel(row))
+            width += ch.isLowSurrogate() ? 0 : ch.unicode() < 0x80 ? 105 : 225;
+        labelWidth = std::max(labelWidth, width);
+    }
     grid.SetColWidth(0, 400);
-    grid.SetColWidth(1, 3600);
+    grid.SetColWidth(1, labelWidth);
     grid.SetColWidth(2, 600);
     grid.SetColAlignment(2, kAlignRightCenter);
     grid.SetText(0, 0, QStringLiteral("No."));
@@ -221,42 +268,43 @@ int ShowGradeSummaryTable(const GradeSummary& summary, Grid& grid, QString& capt
     grid.SetText(0, 2, u"人数"_s);
     const QString words[4] = {u"平均 %"_s, QStringLiteral("A"), QStringLiteral("B"),
                               QStringLiteral("C")};
-    for (int s = 0; s < kSubjects; ++s)
+    for (size_t i = 0; i < subjects.size(); ++i)
         for (int c = 0; c < kViewpoints; ++c)
             for (int k = 0; k < 4; ++k) {
-                const int col = kFirst + 4 * (s * kViewpoints + c) + k;
+                const int s = subjects[i];
+                const int col = kFirst + 4 * (static_cast<int>(i) * kViewpoints + c) + k;
                 grid.SetColWidth(col, k == 0 ? 700 : 450);
                 grid.SetColAlignment(col, kAlignRightCenter);
                 grid.SetText(
                     0, col, summary.titles[s][0] + kCR + summary.titles[s][c + 1] + kCR + words[k]);
             }
 
-    // Each number is shown as the regional settings write it and held as the number shown.
+    // Each number is shown as the book's tables show theirs and held as the number shown.
     const auto number = [&](int r, int col, double value, int decimals) {
-        grid.SetCell(
-            r, col, FormatFixed(value, decimals, locale),
-            CellValue::Number(RoundFixed(value, decimals), decimals, GroupsDigits(locale)));
+        grid.SetCell(r, col, FormatFixed(value, decimals, locale),
+                     CellValue::Number(RoundFixed(value, decimals), decimals, false));
     };
     auto showRow = [&](int r, const ClassSummary& row, const QString& label) {
         grid.SetText(r, 1, label);
         number(r, 2, row.pupils, 0);
-        for (int k = 0; k < kSummaryViewpoints; ++k) {
-            const ViewpointSummary& v = row.viewpoints[k];
-            if (!v.registered)
-                continue;
-            const int col = kFirst + 4 * k;
-            if (const auto average = v.AveragePercent())
-                number(r, col, *average, 1);
-            for (int j = 0; j < 3; ++j)
-                number(r, col + 1 + j, v.counts[j], 0);
-        }
+        for (size_t i = 0; i < subjects.size(); ++i)
+            for (int c = 0; c < kViewpoints; ++c) {
+                const ViewpointSummary& v = row.viewpoints[subjects[i] * kViewpoints + c];
+                if (!v.registered)
+                    continue;
+                const int col = kFirst + 4 * (static_cast<int>(i) * kViewpoints + c);
+                if (const auto average = v.AveragePercent())
+                    number(r, col, *average, 1);
+                for (int j = 0; j < 3; ++j)
+                    number(r, col + 1 + j, v.counts[j], 0);
+            }
     };
     for (int i = 0; i < classes; ++i) {
         number(i + 1, 0, i + 1, 0);
         showRow(i + 1, summary.classes[i], SummaryClassLabel(summary.classes[i]));
     }
     showRow(classes + 1, summary.whole, summary.whole.heading);
-    return kCols;
+    return cols;
 }
 
 QStringList SummaryNoteLines(const GradeSummary& summary) {

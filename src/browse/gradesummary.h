@@ -26,8 +26,8 @@ QString SummaryPeriodLabel(int period);
 // One viewpoint of one class (or of the whole grade).
 struct ViewpointSummary {
     bool registered = false;     // something is registered for it in the period
-    double ratioSum = 0;         // sum over the counted pupils of total / points
-    int pupils = 0;              // pupils in ratioSum
+    double ratioSum = 0;         // sum over the counted pupils of their PupilShare
+    int pupils = 0;              // pupils in ratioSum: those who took a test of the period
     std::array<int, 3> counts{}; // A, B, C as the subject table rates them
     // Mean of the pupils' totals over the points, in percent; none when nothing is registered
     // or the period has no points for the viewpoint.
@@ -81,13 +81,24 @@ private:
 
 GradeSummary SummariseBooks(const QStringList& paths, int period);
 
+// A pupil's share of a viewpoint in a period (0..2, or kSummaryYear): the points scored on the
+// tests taken over the points of those tests; a test the pupil was absent from (or has no score
+// in) counts in neither. None when the pupil took no test of the period.
+std::optional<double> PupilShare(const GradeBook& book, int period, int subject, int viewpoint,
+                                 int number);
+
+// The subjects with something registered in the period in any class, in order: the subjects the
+// table shows.
+std::vector<int> SummarySubjects(const GradeSummary& summary);
+
 // What a class row shows in the 学級 column: its heading, and the file name when another book of
 // the same class was read too.
 QString SummaryClassLabel(const ClassSummary& row);
 
-// The summary as a table: "No.", "学級", "人数", then four columns per subject and viewpoint
-// ("平均 %" with one decimal place, "A", "B", "C"), a row per class and the row "学年全体".
-// Returns the number of columns shown.
+// The summary as a table: "No.", "学級", "人数" (as wide as its longest label), then four columns
+// per viewpoint of each subject of SummarySubjects ("平均 %" with one decimal place, "A", "B",
+// "C"), a row per class and the row "学年全体". Numbers are written the same in every regional
+// setting ("64.9"). Returns the number of columns shown.
 int ShowGradeSummaryTable(const GradeSummary& summary, Grid& grid, QString& caption);
 
 // The lines listed under the table: each book not read with its reason, then the notes.

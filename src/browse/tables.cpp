@@ -451,6 +451,17 @@ void ShowRatingsOverviewTable(const GradeBook& book, Session& session, Grid& gri
     }
 }
 
+QString StandaloneCaption(const GradeBook& book, const QString& key, const QString& caption) {
+    if (key == kHomeRoomKey || KeyLevel(key) != 3)
+        return caption;
+    const int subject = std::clamp(KeyIndex(key, 3), 0, kSubjects - 1);
+    const int semester = std::clamp(KeyIndex(key, 5), 0, kSemesters - 1);
+    const int viewpoint = std::clamp(KeyIndex(key, 9), 0, kViewpoints - 1);
+    return HomeRoomHeading(book) + kIdeographicSpace + book.SubjectTitles[subject][0] +
+           kIdeographicSpace + book.SemesterNames[semester] + kIdeographicSpace +
+           book.SubjectTitles[subject][viewpoint + 1];
+}
+
 void SelectNode(Session& session, const QString& key) {
     const int level = KeyLevel(key);
     if (key == kHomeRoomKey || level < 0 || level > 3)

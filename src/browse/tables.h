@@ -52,6 +52,11 @@ void SelectNode(Session& session, const QString& key);
 void ShowNodeTable(const GradeBook& book, Session& session, const QString& key, Grid& grid,
                    QString& caption, SubjectTableCache* cache = nullptr);
 
+// The title of the table of node `key` where it stands alone (a printout, a workbook sheet): the
+// frame caption, with the semester named for a viewpoint table, whose caption leaves it out
+// ("… 国語　一学期　表現").
+QString StandaloneCaption(const GradeBook& book, const QString& key, const QString& caption);
+
 // The year's rating of every pupil in every subject's viewpoints, as the annual subject tables
 // show them, and under every column the count of each rating, a row each ("A の人数",
 // "B の人数", "C の人数"). 20 shown columns.

@@ -4,6 +4,7 @@
 
 #include "browse/tables.h"
 #include "model/numbers.h"
+#include "output/version.h"
 
 #include <algorithm>
 #include <cmath>
@@ -47,8 +48,7 @@ QString PlacementText(double value) {
 } // namespace
 
 MainLogic::MainLogic(GradeBook& bookRef, Session& sessionRef, Platform& platformRef)
-    : book(bookRef), session(sessionRef), platform(platformRef),
-      windowCaption(QStringLiteral("Kirune Ver1.2.2")),
+    : book(bookRef), session(sessionRef), platform(platformRef), windowCaption(kTitleWithVersion),
       frame2Caption(u"ﾂﾘｰﾋﾞｭｰ（学級・科目・学期・試験）"_s),
       recovery(DataSubfolder(platformRef, "recovery")),
       history(DataSubfolder(platformRef, "history")), file_(platformRef) {

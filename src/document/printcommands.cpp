@@ -94,13 +94,19 @@ void MainLogic::mnuFilePageSetup_Click() {
 void MainLogic::mnuFilePrint_Click() {
     if (!Allowed(Menu::FilePrint))
         return;
-    PrintTables(
-        platform, QPageLayout::Landscape, frame1Caption,
-        TablePdfName(book, session.SelectedNodeKey), session.FileName,
-        [this](int n, PrintedTable* page) {
-            *page = {&grid, session.ShownColumnCount, session.SelectedNodeKey, frame1Caption};
-            return n == 0;
-        });
+    // On paper the title says everything the tree around the table says on screen.
+    const QString title = StandaloneCaption(book, session.SelectedNodeKey, frame1Caption);
+    // Landscape, unless the table prints larger upright (a class of 40 in a table of few
+    // columns).
+    const auto orientation =
+        PrintsLargerUpright(grid, session.ShownColumnCount, session.SelectedNodeKey)
+            ? QPageLayout::Portrait
+            : QPageLayout::Landscape;
+    PrintTables(platform, orientation, title, TablePdfName(book, session.SelectedNodeKey),
+                session.FileName, [&](int n, PrintedTable* page) {
+                    *page = {&grid, session.ShownColumnCount, session.SelectedNodeKey, title};
+                    return n == 0;
+                });
 }
 
 void MainLogic::mnuFilePupilRecords_Click() {

@@ -86,6 +86,45 @@ bool IsLowSurrogate(char16_t c) {
 
 } // namespace
 
+bool Cp932Available() {
+    return ThreadConverters().ToCp932() != kNoConverter &&
+           ThreadConverters().FromCp932() != kNoConverter;
+}
+
+QString Cp932UnavailableMessage() {
+    return QStringLiteral("シフトJIS（コードページ932）の変換機能を開けません（C ライブラリーの"
+                          "変換モジュールがありません）。ファイルの読み書きはできません。");
+}
+
+bool Cp932CanHold(QStringView text, qsizetype* bad) {
+    if (bad)
+        *bad = -1;
+    const char16_t* units = text.utf16();
+    const qsizetype count = text.size();
+    if (IsAscii(units, count))
+        return true;
+    const iconv_t cd = ThreadConverters().ToCp932();
+    if (cd == kNoConverter)
+        return false;
+    char* inPtr = reinterpret_cast<char*>(const_cast<char16_t*>(units));
+    size_t inLeft = static_cast<size_t>(count) * 2;
+    // A converted character takes at most two bytes; the text is converted a piece at a time.
+    char buffer[512];
+    while (inLeft > 0) {
+        char* outPtr = buffer;
+        size_t outLeft = sizeof buffer;
+        if (iconv(cd, &inPtr, &inLeft, &outPtr, &outLeft) != static_cast<size_t>(-1))
+            break;
+        if (errno != E2BIG) {
+            if (bad)
+                *bad = count - static_cast<qsizetype>(inLeft / 2);
+            iconv(cd, nullptr, nullptr, nullptr, nullptr);
+            return false;
+        }
+    }
+    return true;
+}
+
 void AppendCp932(QByteArray& out, QStringView text) {
     const char16_t* units = text.utf16();
     const qsizetype count = text.size();

@@ -8,8 +8,19 @@
 
 namespace kirune {
 
-// Unicode to CP932. A character CP932 cannot hold is written as "?" and the rest of the text is
-// kept.
+// Whether the C library's converter of code page 932 can be opened (its conversion modules may
+// be missing). Every read and every save of a code page 932 file needs it; without it they are
+// refused with Cp932UnavailableMessage().
+bool Cp932Available();
+QString Cp932UnavailableMessage();
+
+// Whether code page 932 holds every character of `text`, so that encoding it replaces nothing.
+// False without the converter unless the text is plain ASCII; *bad (when given) is then the
+// index of the first character it cannot hold (-1 when the converter is missing).
+bool Cp932CanHold(QStringView text, qsizetype* bad = nullptr);
+
+// Unicode to CP932, for texts Cp932CanHold passed: a character CP932 cannot hold would be
+// written as "?" and the rest of the text kept, so every writer checks first.
 QByteArray EncodeCp932(const QString& text);
 // The same, appended to `out` (saves a copy when a whole file is built).
 void AppendCp932(QByteArray& out, QStringView text);

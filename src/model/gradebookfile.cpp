@@ -5,6 +5,7 @@
 #include "fastfields.h"
 #include "numbers.h"
 #include "safefile.h"
+#include "storabletext.h"
 
 #include <QDir>
 #include <QFile>
@@ -138,10 +139,17 @@ public:
         Decoded& entry = decoded_[qHash(bytes) % decoded_.size()];
         if (entry.bytes != bytes) {
             entry.bytes = bytes;
-            entry.text = utf8_ ? QString::fromUtf8(bytes) : DecodeCp932(bytes.data(), bytes.size());
+            bool invalid = false;
+            entry.text = utf8_ ? QString::fromUtf8(bytes)
+                               : DecodeCp932(bytes.data(), bytes.size(), &invalid);
+            if (invalid && undecodedLine_ == 0)
+                undecodedLine_ = lineNumber_;
         }
         return entry.text;
     }
+
+    // The first line with bytes that are no code page 932 text (0 when none).
+    int UndecodedLine() const { return undecodedLine_; }
 
     // The leading number of a field. Only its ASCII start can hold the number: any byte from 0x80
     // on (a lead byte, half-width katakana or a bad byte) decodes to a character that ends it.
@@ -204,6 +212,7 @@ private:
     const char* end_;
     bool utf8_;
     int lineNumber_ = 0;
+    int undecodedLine_ = 0;
     struct Decoded {
         QByteArrayView bytes; // in the file's bytes
         QString text;
@@ -501,6 +510,10 @@ bool ParseGradeBookFile(const QByteArray& bytes, GradeBook& book, QString* error
                         u"Shift-JIS（または UTF-8）で保存し直してから開いてください。"_s);
         return false;
     }
+    if (encoding == TextEncoding::Cp932 && !Cp932Available()) {
+        SetError(error, Cp932UnavailableMessage());
+        return false;
+    }
     const char* const begin = bytes.constData() + ByteOrderMarkSize(bytes, encoding);
     Parser parser(begin, bytes.constData() + bytes.size(), encoding == TextEncoding::Utf8);
     // The open book changes only when the whole file has been read. The values are read into a
@@ -508,7 +521,15 @@ bool ParseGradeBookFile(const QByteArray& bytes, GradeBook& book, QString* error
     // reusing one).
     thread_local const auto scratch = std::make_unique<GradeBook>();
     std::vector<TestLines> tests;
-    if (!ParseInto(parser, *scratch, tests, error)) {
+    bool parsed = ParseInto(parser, *scratch, tests, error);
+    if (parsed && parser.UndecodedLine() > 0) {
+        // Nothing is taken with a character replaced: the teacher would save it so.
+        SetError(error,
+                 u"%1 行目: シフトJIS（コードページ932）として読めない文字があります。"_s.arg(
+                     parser.UndecodedLine()));
+        parsed = false;
+    }
+    if (!parsed) {
         for (QString* text : HeadTexts(*scratch))
             *text = QString(); // not kept until the next reading
         return false;
@@ -537,16 +558,22 @@ bool ReadGradeBookFile(const QString& path, GradeBook& book, QString* error, QSt
 }
 
 bool CheckStorableTexts(const GradeBook& book, QString* error) {
-    // A line break would move every later line; a ";" inside a field would move every later
-    // field of its line. Either way the file would no longer read back as the same book. The
-    // name of the place is only worked out for a text that is refused.
+    // A line break would move every later line, a ";" inside a field every later field of its
+    // line, and a character code page 932 cannot hold would be written as another: the file
+    // would no longer read back as the same book. The name of the place is only worked out for
+    // a text that is refused.
+    if (!Cp932Available()) {
+        SetError(error, Cp932UnavailableMessage());
+        return false;
+    }
     auto refused = [&](const QString& text, bool field, auto&& what) {
-        const bool lineBreak = text.contains(u'\n');
-        if (!lineBreak && !(field && text.contains(u';')))
+        const QString character =
+            UnstorableCharacter(text, field ? TextPlace::Field : TextPlace::Line);
+        if (character.isEmpty())
             return false;
         SetError(error,
                  u"%1「%2」に%3が含まれているため、保存できません。%3を取り除いてください。"_s.arg(
-                     what(), Shown(text), lineBreak ? u"改行"_s : u"「;」"_s));
+                     what(), Shown(text), character));
         return true;
     };
     const char16_t* homeroom[] = {u"年度", u"学年", u"学級", u"担任の氏名"};

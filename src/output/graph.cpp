@@ -202,10 +202,14 @@ void DrawDistribution(Canvas& canvas, const GradeBook& book, const Distribution&
         canvas.Print(NumberText(d.BinLabel[i]));
     }
 
-    // Pupil counts up the vertical axis.
-    for (int i = 1; i <= 4; ++i) {
+    // Pupil counts up the vertical axis, every 5 pupils up to 20, or up to the tallest column
+    // where that is taller: its boxes then get lower, so that they stay under the axis's top.
+    const int tallest = *std::max_element(d.BinCount.begin(), d.BinCount.end());
+    const int top = std::max(20, (std::min<int>(tallest, kMaxPupils) + 4) / 5 * 5);
+    const double perPupil = g.countStep * 4 / top; // g.boxSize for the usual 20
+    for (int i = 1; i <= top / 5; ++i) {
         canvas.CurrentX = x + g.countLabelDx;
-        canvas.CurrentY = base - g.countStep * i;
+        canvas.CurrentY = base - perPupil * 5 * i;
         canvas.Print(i == 1 ? u"  5人"_s : NumberText(i * 5) + u"人"_s);
     }
 
@@ -228,7 +232,7 @@ void DrawDistribution(Canvas& canvas, const GradeBook& book, const Distribution&
             } else {
                 canvas.FillColor = printer ? kRankAPaperFill : kRankAColour;
             }
-            canvas.Box(left, base - g.boxSize * j, left + g.boxSize, base - g.boxSize * (j + 1),
+            canvas.Box(left, base - perPupil * j, left + g.boxSize, base - perPupil * (j + 1),
                        kBlack);
         }
     }

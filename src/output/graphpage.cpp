@@ -4,6 +4,7 @@
 
 #include "graph.h"
 #include "model/numbers.h"
+#include "output/version.h"
 #include "paintercanvas.h"
 #include "platform.h"
 #include "printarea.h"
@@ -51,7 +52,7 @@ void DrawGraphPage(Canvas& canvas, const GradeBook& book, const QDate& today, in
     canvas.CurrentX = 2000;
     canvas.FontSize = 12;
     canvas.ForeColor = qRgb(0, 0, 255);
-    canvas.Print(QStringLiteral("Kirune Ver1.2.0"));
+    canvas.Print(kTitleWithVersion);
 
     // An empty line, the class and the page heading, one under the other.
     canvas.FontSize = 16;

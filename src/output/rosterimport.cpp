@@ -2,6 +2,7 @@
 
 #include "model/cp932.h"
 #include "model/gradebook.h"
+#include "model/storabletext.h"
 
 #include "scoreimport.h"
 
@@ -102,7 +103,12 @@ RosterImport ParseRoster(const QByteArray& bytes) {
             if (c.unicode() < 0x20 || c.unicode() == 0x7F)
                 return refuse(u"%1 行目に制御文字（タブなど）があります。名前に"
                               u"制御文字は使えません。"_s.arg(lineNo));
+        const qsizetype before = result.names.size();
         CutLine(line, result.names);
+        for (qsizetype i = before; i < result.names.size(); ++i)
+            if (const QString what = UnstorableCharacter(result.names[i]); !what.isEmpty())
+                return refuse(
+                    u"%1 行目の名前に%2があります。名前には使えません。"_s.arg(lineNo).arg(what));
         if (result.names.size() > kMaxPupils)
             return refuse(
                 u"生徒名簿ﾌｧｲﾙに 41 名以上の名前があります。登録できる生徒は 40 名までです。"_s);
@@ -132,10 +138,9 @@ RosterImport RosterFromTable(const TableFile& table) {
             if (!number || n < 1 || n != std::floor(n))
                 continue; // no pupil's row: an average, a note
         }
-        for (const QChar c : name)
-            if (c.unicode() < 0x20 || c.unicode() == 0x7F || c == u';')
-                return refuse(u"%1 行目の名前に「;」や改行などの制御文字が"
-                              u"あります。名前には使えません。"_s.arg(r + 1));
+        if (const QString what = UnstorableCharacter(name); !what.isEmpty())
+            return refuse(
+                u"%1 行目の名前に%2があります。名前には使えません。"_s.arg(r + 1).arg(what));
         result.names.push_back(name);
         if (result.names.size() > kMaxPupils)
             return refuse(

@@ -140,9 +140,9 @@ enum class Breaks { Blanks, Punctuation, Characters };
 
 // The lines of `words` at one size, each no wider than `room`: one word a line when there are
 // three words or fewer, else as many words a line as fit; a word too long for its line is
-// broken as `breaks` allows over two lines at most. Empty when that does not do.
+// broken as `breaks` allows over `wordLines` lines at most. Empty when that does not do.
 std::optional<QStringList> BreakLines(const QStringList& words, double room, double size,
-                                      Breaks breaks, const TextMeasure& measure) {
+                                      Breaks breaks, const TextMeasure& measure, int wordLines) {
     QStringList lines;
     for (const QString& word : words) {
         if (measure(word, size) <= room) {
@@ -171,8 +171,8 @@ std::optional<QStringList> BreakLines(const QStringList& words, double room, dou
                 lines.push_back(QString());
             lines.back() += piece;
         }
-        if (lines.size() - first > 2)
-            return std::nullopt; // a third line for one word: a smaller size instead
+        if (lines.size() - first > wordLines)
+            return std::nullopt; // one line too many for one word: a smaller size instead
     }
     return lines;
 }
@@ -180,21 +180,22 @@ std::optional<QStringList> BreakLines(const QStringList& words, double room, dou
 } // namespace
 
 PrintedHeader LayOutHeader(const QString& text, double room, double fontSize,
-                           const TextMeasure& measure) {
+                           const TextMeasure& measure, int maxLines) {
     const QStringList words = HeaderWords(text);
     // Broken at blanks at any size from the usual one down to 70 % of it, else also after
-    // punctuation, else also between characters; three lines at most.
+    // punctuation, else also between characters; `maxLines` lines at most.
     const double smallest = fontSize * 0.7;
+    const int wordLines = std::max(2, maxLines - 1);
     for (const Breaks breaks : {Breaks::Blanks, Breaks::Punctuation, Breaks::Characters})
         for (double size = fontSize; size >= smallest - 1e-9; size -= 0.5)
-            if (const auto lines = BreakLines(words, room, size, breaks, measure);
-                lines && lines->size() <= 3)
+            if (const auto lines = BreakLines(words, room, size, breaks, measure, wordLines);
+                lines && lines->size() <= maxLines)
                 return {*lines, size};
     // Still too long at 70 %: the first line, then the rest of the name cut with "…", and the
     // last word (the test's date) on a line of its own.
     QStringList lines;
     for (const QString& word : words)
-        lines += BreakLines({word}, room, smallest, Breaks::Characters, measure)
+        lines += BreakLines({word}, room, smallest, Breaks::Characters, measure, 2)
                      .value_or(QStringList{word});
     if (lines.size() > 3)
         lines = QStringList{lines.front(), lines.mid(1, lines.size() - 2).join(QString()),
@@ -204,15 +205,23 @@ PrintedHeader LayOutHeader(const QString& text, double room, double fontSize,
     return {lines, smallest};
 }
 
-int PrintedTableLines(const Grid& grid, int shownColumnCount, const PrintedColumns* own) {
+int HeaderLineLimit(int level, int col) {
+    // A test's name and date in the viewpoint table print whole, however long the name.
+    return level == 3 && col >= 2 && col < 2 + kTestsPerSemester ? 8 : 3;
+}
+
+int PrintedTableLines(const Grid& grid, int shownColumnCount, const PrintedColumns* own,
+                      int level) {
     const int columns = UsedColumns(grid, shownColumnCount);
     qsizetype header = 0;
     for (int c = 0; c < columns; ++c) {
         const double room = own ? OwnWidth(*own, c) - 2 * kTextMargin : PrintedHeaderRoom(c);
-        header =
-            std::max(header, LayOutHeader(grid.Text(0, c), room, 12, EstimatedWidth).pieces.size());
+        header = std::max(header, LayOutHeader(grid.Text(0, c), room, 12, EstimatedWidth,
+                                               HeaderLineLimit(level, c))
+                                      .pieces.size());
     }
-    return static_cast<int>(header) + grid.Rows() - 1;
+    const int bands = own ? static_cast<int>(own->bands.size()) : 0;
+    return bands + static_cast<int>(header) + grid.Rows() - 1;
 }
 
 namespace {
@@ -281,11 +290,77 @@ bool IsPupilRecord(const QString& key) {
     return KeyLevel(key) == 4 && PupilNumberOfKey(key) > 0;
 }
 
+// A table of the main grid printed with columns of its own: the viewpoint table without the
+// columns of tests not registered (nothing under their headers), each test's column wide enough
+// for its name on two lines; the ratings at a glance with columns as narrow as a rating.
+struct OwnLayout {
+    Grid grid;
+    int columns = 0;
+    PrintedColumns own;
+};
+std::optional<OwnLayout> PrintedLayoutOf(const Grid& grid, int columns, const QString& key) {
+    const int level = key == kHomeRoomKey ? 0 : KeyLevel(key);
+    OwnLayout out;
+    out.own.widths = {900, 1900};
+    out.own.groupRules = {1, 2};
+    if (level == 4 && !IsPupilRecord(key) && columns > 2) {
+        out.grid = grid;
+        out.columns = columns;
+        for (int c = 2; c < columns; ++c) {
+            out.own.widths.push_back(600);
+            if ((c - 2) % kViewpoints == 0)
+                out.own.groupRules.push_back(c); // each subject's first viewpoint
+        }
+        return out;
+    }
+    if (level != 3 || columns != 15)
+        return std::nullopt;
+    std::vector<int> kept{0, 1};
+    for (int c = 2; c < 2 + kTestsPerSemester; ++c) {
+        bool used = false;
+        for (int r = 1; r < grid.Rows() && !used; ++r)
+            used = !grid.Text(r, c).trimmed().isEmpty();
+        if (used)
+            kept.push_back(c);
+    }
+    for (int c = 2 + kTestsPerSemester; c < columns; ++c)
+        kept.push_back(c);
+    out.columns = static_cast<int>(kept.size());
+    out.grid = Grid(grid.Rows(), out.columns);
+    out.grid.SetSummaryRows(grid.SummaryRows());
+    for (int i = 0; i < out.columns; ++i) {
+        for (int r = 0; r < grid.Rows(); ++r)
+            out.grid.SetCell(r, i, grid.Text(r, kept[i]), grid.Value(r, kept[i]));
+        if (i < 2)
+            continue;
+        // A test's column: the name's longest word over two lines, the date on its own line at
+        // 10 points.
+        if (kept[i] >= 2 + kTestsPerSemester) {
+            out.own.widths.push_back(900);
+        } else {
+            QStringList words = HeaderWords(grid.Text(0, kept[i]));
+            const QString date = words.isEmpty() ? QString() : words.takeLast();
+            double longest = EstimatedWidth(date, 10);
+            for (const QString& word : words)
+                longest = std::max(longest, EstimatedWidth(word, 12) / 2);
+            out.own.widths.push_back(std::clamp(longest + 2 * kTextMargin + 20, 900.0, 2400.0));
+        }
+        if (kept[i] == 2 + kTestsPerSemester)
+            out.own.groupRules.push_back(i); // the semester's sum, rank and rating
+    }
+    return out;
+}
+
 } // namespace
 
 double PrintTable(Canvas& canvas, const Grid& grid, int shownColumnCount,
                   const QString& selectedNodeKey, const QString& frameCaption,
                   const QString& dateText, double pageHeight, const PrintedColumns* own) {
+    if (!own)
+        if (const auto layout =
+                PrintedLayoutOf(grid, UsedColumns(grid, shownColumnCount), selectedNodeKey))
+            return PrintTable(canvas, layout->grid, layout->columns, selectedNodeKey, frameCaption,
+                              dateText, pageHeight, &layout->own);
     canvas.FontName = PrintFont();
     canvas.ForeColor = kDefaultTextColour;
     canvas.Style = DrawStyle::Solid;
@@ -328,38 +403,59 @@ double PrintTable(Canvas& canvas, const Grid& grid, int shownColumnCount,
         widths.push_back(own ? OwnWidth(*own, c) : PrintedColumnLeft(c + 1) - PrintedColumnLeft(c));
         designed += widths.back();
     }
-    const int lines = std::max(PrintedTableLines(grid, columns, own), 1);
-    const double room = std::max(pageHeight - tableTop, 1.0);
-    double scale = std::min(pageWidth / designed, room / (lines * kPrintRowPitch));
-    double pitch = kPrintRowPitch * std::min(scale, 1.0);
+    const int lines = std::max(PrintedTableLines(grid, columns, own, level), 1);
+    // The frame's rules stay on the page too: half of each lies outside the table.
+    const double room = std::max(pageHeight - tableTop - kRuleHalf, 1.0);
+    const double tableRoom = pageWidth - 2 * kRuleHalf;
+    // Narrowed as a whole to the page's width where it is wider; the rows as tall as its texts
+    // at 12 points (narrowed with the table) want, as far as the page's height allows.
+    double scale = std::min(tableRoom / designed, 1.0);
+    double pitch = 0;
     if (record) {
-        scale = pageWidth / designed;
+        scale = tableRoom / designed;
         pitch = room * 0.6 / lines;
     } else {
-        scale = std::min(scale, 1.0);
+        canvas.FontSize = 12 * scale;
+        const double wanted =
+            std::max(kPrintRowPitch * scale, canvas.TextHeight() + 2 * (kInkRoom + kRuleHalf));
+        pitch = std::min(wanted, room / lines);
     }
     for (double& w : widths)
         w *= scale;
     const double textScale = record ? 1.0 : scale;
-    const double bodySize =
-        SizeForPitch(canvas, pitch, (level == 3 && columns > 2 ? 9 : 12) * textScale);
+    double bodySize = SizeForPitch(canvas, pitch, 12 * textScale);
 
-    // The name column as wide as its longest name where the page has room for it.
+    // The name column as wide as its longest name where the page has room for it; where it has
+    // not, the other columns and the texts give up to a fifth of their size for it.
     if (columns > 1 && !record) {
         double longest = 0;
         canvas.FontSize = bodySize;
         for (int r = 1; r < grid.Rows(); ++r)
-            longest = std::max(longest, canvas.TextWidth(grid.Text(r, 1)) + 2 * kTextMargin);
-        double used = 0;
-        for (const double w : widths)
-            used += w;
-        widths[1] += std::clamp(longest - widths[1], 0.0, std::max(pageWidth - used, 0.0));
+            longest = std::max(longest, canvas.TextWidth(grid.Text(r, 1)));
+        double others = 0;
+        for (int c = 0; c < columns; ++c)
+            others += c == 1 ? 0 : widths[c];
+        const double needed = longest + 2 * kTextMargin;
+        if (needed > widths[1] && others + needed > tableRoom) {
+            const double f =
+                std::clamp((tableRoom - 2 * kTextMargin) / (longest + others), 0.8, 1.0);
+            for (int c = 0; c < columns; ++c)
+                widths[c] *= c == 1 ? 1 : f;
+            others *= f;
+            scale *= f;
+            bodySize = SizeForPitch(canvas, pitch, bodySize * f);
+            canvas.FontSize = bodySize;
+            longest = 0;
+            for (int r = 1; r < grid.Rows(); ++r)
+                longest = std::max(longest, canvas.TextWidth(grid.Text(r, 1)));
+        }
+        widths[1] = std::max(widths[1], std::min(longest + 2 * kTextMargin, tableRoom - others));
     }
     std::vector<double> left{0};
     for (const double w : widths)
         left.push_back(left.back() + w);
     // A table narrower than the page stands in its middle.
-    const double offset = std::max((pageWidth - left.back()) / 2, 0.0);
+    const double offset = std::max((pageWidth - left.back()) / 2, kRuleHalf);
     for (double& x : left)
         x += offset;
     const double tableLeft = left.front();
@@ -382,16 +478,42 @@ double PrintTable(Canvas& canvas, const Grid& grid, int shownColumnCount,
     const int summaryRows = std::max(grid.SummaryRows() - (grid.Rows() - tableRows), 0);
     int m = 0; // lines used so far
 
+    // The spanning headers, a line each, ruled off below each span; where a column's left rule
+    // starts: below the lines in which it lies inside a span.
+    std::vector<int> ruleStart(columns + 1, 0);
+    if (own) {
+        const double wanted = SizeForPitch(canvas, pitch, 12 * scale);
+        for (const std::vector<HeaderSpan>& band : own->bands) {
+            for (const HeaderSpan& span : band) {
+                const int first = std::clamp(span.first, 0, columns);
+                const int end = std::clamp(span.first + span.count, first, columns);
+                if (end == first)
+                    continue;
+                const double room = left[end] - left[first] - 2 * kTextMargin;
+                const FittedText fitted = FitText(canvas, span.text, room, wanted);
+                canvas.FontSize = fitted.size;
+                canvas.CurrentX = left[first] + kTextMargin +
+                                  std::max((room - canvas.TextWidth(fitted.text)) / 2, 0.0);
+                canvas.CurrentY = tableTop + pitch * m + lineOffset();
+                canvas.Print(fitted.text);
+                canvas.DrawWidth = 1;
+                const double y = tableTop + pitch * (m + 1);
+                canvas.Line(left[first], y, left[end], y, kDefaultTextColour);
+                for (int c = first + 1; c < end; ++c)
+                    ruleStart[c] = m + 1;
+            }
+            ++m;
+        }
+    }
+
     for (int r = 0; r <= lastRow; ++r) {
         int rowLines = 1;
         if (r == 0) {
             rowLines = 0;
             for (int c = 0; c < columns; ++c) {
-                const double wanted =
-                    ((c >= 2 && level == 3 && c != 12 && c != 13) ? 9 : 12) * scale;
-                const PrintedHeader header =
-                    LayOutHeader(grid.Text(0, c), widths[c] - 2 * kTextMargin,
-                                 SizeForPitch(canvas, pitch, wanted), measure);
+                const PrintedHeader header = LayOutHeader(
+                    grid.Text(0, c), widths[c] - 2 * kTextMargin,
+                    SizeForPitch(canvas, pitch, 12 * scale), measure, HeaderLineLimit(level, c));
                 canvas.FontSize = header.fontSize;
                 for (qsizetype k = 0; k < header.pieces.size(); ++k) {
                     canvas.CurrentX = left[c] + kTextMargin;
@@ -438,7 +560,7 @@ double PrintTable(Canvas& canvas, const Grid& grid, int shownColumnCount,
                                      own->groupRules.end()
                                : IsGroupRule(level, c);
         canvas.DrawWidth = group ? 4 : 1;
-        canvas.Line(left[c], tableTop, left[c], bottom, kDefaultTextColour);
+        canvas.Line(left[c], tableTop + pitch * ruleStart[c], left[c], bottom, kDefaultTextColour);
     }
     canvas.DrawWidth = 1;
     canvas.FontSize = bodySize;
@@ -450,6 +572,31 @@ double PrintTable(Canvas& canvas, const Grid& grid, int shownColumnCount,
         canvas.Print(fitted.text);
     }
     return tableRows < grid.Rows() ? bottom + pitch * (grid.Rows() - tableRows + 0.5) : bottom;
+}
+
+bool PrintsLargerUpright(const Grid& grid, int shownColumnCount, const QString& selectedNodeKey) {
+    if (IsPupilRecord(selectedNodeKey))
+        return true; // as the pupils' records print
+    int columns = UsedColumns(grid, shownColumnCount);
+    const auto layout = PrintedLayoutOf(grid, columns, selectedNodeKey);
+    const Grid& printed = layout ? layout->grid : grid;
+    columns = layout ? layout->columns : columns;
+    const PrintedColumns* own = layout ? &layout->own : nullptr;
+    const int lines =
+        std::max(PrintedTableLines(printed, columns, own, KeyLevel(selectedNodeKey)), 1);
+    double designed = 0;
+    for (int c = 0; c < columns; ++c)
+        designed += own ? OwnWidth(*own, c) : PrintedColumnLeft(c + 1) - PrintedColumnLeft(c);
+    // The body's size on either page, by the rule of PrintTable: 12 points narrowed with the
+    // table, no taller than a row the page's height leaves (a line of text some 1.1 points high
+    // a point, and the heading some 600 twips).
+    const auto size = [&](double width, double height) {
+        const double scale = std::min(width / std::max(designed, 1.0), 1.0);
+        const double pitch = (height - 600) / lines;
+        return std::min(12 * scale, (pitch - 2 * (kInkRoom + kRuleHalf)) / 22);
+    };
+    constexpr double kLong = 297 / 25.4 * 1440 - 2 * 567, kShort = 210 / 25.4 * 1440 - 2 * 567;
+    return size(kShort, kLong) > size(kLong, kShort) + 0.25;
 }
 
 } // namespace kirune

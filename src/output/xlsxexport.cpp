@@ -119,20 +119,47 @@ int HeaderLines(const QString& header, double width) {
 
 } // namespace
 
+namespace {
+
+// Excel's default font: rows 15 points high, a column of w characters w * 7 + 5 pixels.
+constexpr double kRowPoints = 15;
+// A4 landscape less the margins the workbook keeps (0.7 inch left and right, 0.75 inch top and
+// bottom).
+constexpr double kPrintableWidth = (297 / 25.4 - 1.4) * 72;
+constexpr double kPrintableHeight = (210 / 25.4 - 1.5) * 72;
+
+// A column's printed width in points.
+double ColumnPoints(const Grid& grid, int col) {
+    return std::floor(ColumnWidthOf(grid.ColWidth(col)) * 7 + 5) * 0.75;
+}
+
+} // namespace
+
+int SheetPrintScale(const Grid& grid, int columns, const std::vector<int>& pageStarts,
+                    int repeatedColumns) {
+    columns = std::clamp(columns, 0, grid.Cols());
+    double repeated = 0;
+    for (int c = 0; c < std::min(repeatedColumns, columns); ++c)
+        repeated += ColumnPoints(grid, c);
+    double widest = 1;
+    for (size_t i = 0; i < pageStarts.size(); ++i) {
+        const int end = i + 1 < pageStarts.size() ? pageStarts[i + 1] : columns;
+        double width = repeated;
+        for (int c = std::max(pageStarts[i], 0); c < std::min(end, columns); ++c)
+            width += ColumnPoints(grid, c);
+        widest = std::max(widest, width);
+    }
+    return std::clamp(static_cast<int>(std::floor(100 * kPrintableWidth / widest)), 10, 100);
+}
+
 SheetPageLayout LayOutSheetPage(const Grid& grid, int columns) {
-    // Excel's default font: rows 15 points high, a column of w characters w * 7 + 5 pixels.
-    constexpr double kRowPoints = 15;
-    // A4 landscape less the margins the workbook keeps (0.7 inch left and right, 0.75 inch top
-    // and bottom).
-    constexpr double kPrintableWidth = (297 / 25.4 - 1.4) * 72;
-    constexpr double kPrintableHeight = (210 / 25.4 - 1.5) * 72;
     columns = std::clamp(columns, 0, grid.Cols());
     SheetPageLayout layout;
     double width = 0;
     int lines = 1;
     for (int c = 0; c < columns; ++c) {
         const double chars = ColumnWidthOf(grid.ColWidth(c));
-        width += std::floor(chars * 7 + 5) * 0.75;
+        width += ColumnPoints(grid, c);
         lines = std::max(lines, HeaderLines(HeaderText(grid.Text(0, c)), chars));
     }
     layout.headerHeight = std::min(409.0, kRowPoints * lines);
@@ -197,7 +224,22 @@ void WriteSheet(lxw_workbook* book, lxw_worksheet* sheet, const WorkbookSheet& t
     worksheet_set_landscape(sheet);
     worksheet_set_paper(sheet, 9); // A4
     worksheet_repeat_rows(sheet, 1, 1);
-    worksheet_fit_to_pages(sheet, 1, layout.onePage ? 1 : 0);
+    if (table.pageStarts.size() > 1) {
+        // Pages side by side, broken where the table's own pages are: a page fitted to the
+        // paper would ignore the breaks, so the sheet prints at the scale of its widest page.
+        std::vector<lxw_col_t> breaks;
+        for (size_t i = 1; i < table.pageStarts.size(); ++i)
+            breaks.push_back(static_cast<lxw_col_t>(table.pageStarts[i]));
+        breaks.push_back(0);
+        worksheet_set_v_pagebreaks(sheet, breaks.data());
+        if (table.repeatedColumns > 0)
+            worksheet_repeat_columns(sheet, 0, static_cast<lxw_col_t>(table.repeatedColumns - 1));
+        worksheet_set_print_scale(
+            sheet, static_cast<uint16_t>(
+                       SheetPrintScale(grid, columns, table.pageStarts, table.repeatedColumns)));
+    } else {
+        worksheet_fit_to_pages(sheet, 1, layout.onePage ? 1 : 0);
+    }
     const QString header =
         QStringLiteral("&C") + QString(table.caption).replace(u'&', QStringLiteral("&&"));
     worksheet_set_header(sheet, header.left(250).toUtf8().constData());
@@ -242,10 +284,8 @@ WorkbookSheet SheetOfNode(const GradeBook& book, const QString& key, const QStri
         const QString& subjectName = book.SubjectTitles[subject][0];
         const QString& semesterName = book.SemesterNames[semester];
         const QString& viewpointName = book.SubjectTitles[subject][viewpoint + 1];
-        const QChar wide(0x3000);
         sheet.nodeText = subjectName + u' ' + semesterName + u' ' + viewpointName;
-        sheet.caption =
-            HomeRoomHeading(book) + wide + subjectName + wide + semesterName + wide + viewpointName;
+        sheet.caption = StandaloneCaption(book, key, caption);
     }
     return sheet;
 }

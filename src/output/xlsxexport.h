@@ -19,6 +19,11 @@ struct WorkbookSheet {
     QString caption;  // the frame caption: the title row and the page header
     Grid grid;        // as the main grid holds it
     int columns = 0;  // the columns shown
+    // Printed in pages side by side that start at these columns (the first page at the
+    // first), each repeating the first `repeatedColumns` columns and the header row, at the
+    // scale that fits the widest page; empty: on one page, or one page wide.
+    std::vector<int> pageStarts{};
+    int repeatedColumns = 0;
 };
 
 // The number format that shows a number cell's value as the screen shows it ("#,##0", "0.0",
@@ -32,6 +37,11 @@ struct SheetPageLayout {
     bool onePage = true;
 };
 SheetPageLayout LayOutSheetPage(const Grid& grid, int columns);
+
+// The print scale (percent, 10..100) at which each page of a sheet printed in pages side by side
+// fits A4 landscape: the repeated columns and the columns from each start to the next.
+int SheetPrintScale(const Grid& grid, int columns, const std::vector<int>& pageStarts,
+                    int repeatedColumns);
 
 // The sheet of the table that node `key` shows. A viewpoint table, shown by each test's node of
 // its semester, is named and titled by its subject, semester and viewpoint ("国語 一学期 表現").

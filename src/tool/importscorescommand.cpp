@@ -3,7 +3,7 @@
 // BOOK). Cells that are no scores or a refused file stop it before anything is written; rows
 // that match no pupil and pupils without a row are reported only.
 #include "commands.h"
-#include "editors/test/testeditor.h"
+#include "editors/exam/testeditor.h"
 #include "model/gradebookfile.h"
 #include "model/safefile.h"
 #include "toolsession.h"
@@ -83,7 +83,7 @@ int RunImportScores(const QStringList& args) {
     // Pupils without a score are reported above and do not stop the command: the editor's
     // question about them is answered Yes.
     tool.platform.choiceAnswers.push_back(kAnswerYes);
-    if (!editor->Command1_Click())
+    if (!editor->OnRegister())
         return 1;
 
     QString error;

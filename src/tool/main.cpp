@@ -2,6 +2,7 @@
 // window (Qt's offscreen platform).
 #include "commands.h"
 #include "output/fonts.h"
+#include "output/version.h"
 
 #include <QGuiApplication>
 #include <QTextStream>
@@ -65,6 +66,10 @@ int main(int argc, char** argv) {
     QGuiApplication::setApplicationName(QStringLiteral("Kirune"));
     kirune::InstallFontSubstitutions();
     const QStringList args = QGuiApplication::arguments().mid(1);
+    if (args == QStringList{QStringLiteral("--version")}) {
+        kirune::tool::PrintLine(QStringLiteral("kirune-tool ") + kirune::kVersion);
+        return 0;
+    }
     using kirune::tool::Commands;
     if (!args.isEmpty()) {
         for (const auto& command : Commands())
@@ -74,5 +79,6 @@ int main(int argc, char** argv) {
     kirune::tool::PrintError(QStringLiteral("usage:"));
     for (const auto& command : Commands())
         kirune::tool::PrintError(QStringLiteral("  kirune-tool ") + command.usage);
+    kirune::tool::PrintError(QStringLiteral("  kirune-tool --version"));
     return 2;
 }

@@ -6,6 +6,7 @@
 #include "editors/common/gridview.h"
 #include "model/gradebookfile.h"
 #include "support/fakeplatform.h"
+#include "support/testutil.h"
 #include "support/widgettest.h"
 
 #include <QAccessible>
@@ -61,10 +62,10 @@ protected:
 // The title's mark follows what the file holds: a book just opened or saved is unchanged, a
 // change marks it, and undoing or redoing back to what was saved takes the mark away again.
 TEST_F(DesktopTest, TheTitleShowsTheFileAndItsUnsavedMark) {
-    EXPECT_EQ(window->windowTitle(), QStringLiteral("Kirune Ver1.2.2"));
+    EXPECT_EQ(window->windowTitle(), kProjectTitle);
     const QString path = WriteClass(u"4年2組.txt"_s);
     ASSERT_TRUE(logic->OpenDocument(path));
-    EXPECT_EQ(window->windowTitle(), u"4年2組.txt[*] - Kirune Ver1.2.2"_s);
+    EXPECT_EQ(window->windowTitle(), u"4年2組.txt[*] - "_s + kProjectTitle);
     EXPECT_EQ(window->windowFilePath(), path);
     const auto command = [this](Menu item) { window->menuAction(item)->trigger(); };
     const auto changeAScore = [this] {
@@ -110,7 +111,7 @@ TEST_F(DesktopTest, SaveOfANewBookAsksForAName) {
     EXPECT_EQ(session.FileName, path + QStringLiteral(".txt"));
     EXPECT_TRUE(QFileInfo::exists(path + QStringLiteral(".txt")));
     EXPECT_FALSE(window->isWindowModified());
-    EXPECT_EQ(window->windowTitle(), u"新しい学級.txt[*] - Kirune Ver1.2.2"_s);
+    EXPECT_EQ(window->windowTitle(), u"新しい学級.txt[*] - "_s + kProjectTitle);
 }
 
 TEST_F(DesktopTest, RecentFilesAreAMenuAndADroppedFileOpens) {

@@ -6,6 +6,7 @@
 #include "editors/common/gridview.h"
 #include "editors/common/twips.h"
 #include "support/fakeplatform.h"
+#include "support/testutil.h"
 #include "support/widgettest.h"
 
 #include <QAction>
@@ -82,7 +83,7 @@ protected:
 
 TEST_F(MainWindowTest, ShowsItsCaptionsAndTheStartHint) {
     Start();
-    EXPECT_EQ(window->windowTitle(), QStringLiteral("Kirune Ver1.2.2"));
+    EXPECT_EQ(window->windowTitle(), kProjectTitle);
     EXPECT_EQ(window->frame2()->title(), u"ﾂﾘｰﾋﾞｭｰ（学級・科目・学期・試験）"_s);
     EXPECT_EQ(window->frame1()->title(), logic->frame1Caption);
     EXPECT_EQ(window->frame1()->title(), u"   生徒数（ 0名）"_s);

@@ -1,5 +1,6 @@
 #include "bookfixture.h"
 #include "browse/gradesummary.h"
+#include "browse/rules.h"
 #include "browse/tables.h"
 #include "model/gradebookfile.h"
 
@@ -98,14 +99,15 @@ QString Head(const Grid& grid, int row, int first = 0, int last = 11) {
 
 TEST(GradeSummary, ThreeClassesAndTheWholeGrade) {
     Books books;
-    const QStringList paths = books.WriteAll({{u"1組.txt", kClass1}, {u"2組.txt", kClass2},
-                                              {u"3組.txt", kClass3}});
+    const QStringList paths =
+        books.WriteAll({{u"1組.txt", kClass1}, {u"2組.txt", kClass2}, {u"3組.txt", kClass3}});
     const QStringList before = books.Listing();
 
     const GradeSummary summary = SummariseBooks(paths, kSummaryYear);
     Grid grid;
     QString caption;
-    EXPECT_EQ(ShowGradeSummaryTable(summary, grid, caption), 3 + 72);
+    // Only 国語 has anything registered: the other subjects are left out.
+    EXPECT_EQ(ShowGradeSummaryTable(summary, grid, caption), 3 + 12);
 
     EXPECT_EQ(caption, u"令和6年度 5年　学年の集計　学年　3学級"_s);
     EXPECT_EQ(grid.Rows(), 5);
@@ -121,6 +123,56 @@ TEST(GradeSummary, ThreeClassesAndTheWholeGrade) {
     EXPECT_TRUE(SummaryNoteLines(summary).isEmpty());
     // Read as they are: no lock, no copy, nothing beside the books.
     EXPECT_EQ(books.Listing(), before);
+}
+
+// A pupil's share counts the tests taken only: absent from a test, its points count neither way.
+TEST(GradeSummary, AShareCountsOnlyTheTestsTaken) {
+    // 国語's first viewpoint: tests of 30 and 20 points in the second semester, one of 50 in the
+    // third; each case gives the pupil's scores there (-2 absent, -1 no score).
+    const struct {
+        const char* what;
+        float second0, second1, third;
+        int period;
+        std::optional<double> share;
+    } cases[] = {
+        {"every test taken", 24, 10, 40, kSummaryYear, 74.0 / 100},
+        {"absent from one", 24, kAbsent, 40, kSummaryYear, 64.0 / 80},
+        {"no score in one", kNoData, 10, 40, 1, 10.0 / 20},
+        {"absent from all of a semester", kAbsent, kAbsent, 40, 1, std::nullopt},
+        {"the year with a semester missed", kAbsent, kAbsent, 40, kSummaryYear, 40.0 / 50},
+        {"took none", kAbsent, kAbsent, kAbsent, kSummaryYear, std::nullopt},
+        {"a period without tests", 24, 10, 40, 0, std::nullopt},
+    };
+    for (const auto& c : cases) {
+        auto book = BookWithPupils({u"青木"});
+        const std::pair<int, float> tests[] = {
+            {TestSlot(1, 0, 0, 0), 30}, {TestSlot(1, 0, 1, 0), 20}, {TestSlot(2, 0, 0, 0), 50}};
+        const float scores[] = {c.second0, c.second1, c.third};
+        for (int i = 0; i < 3; ++i) {
+            book->Scores[tests[i].first][0] = scores[i];
+            book->Scores[tests[i].first][kPointsColumn] = tests[i].second;
+        }
+        for (int p = 0; p < kSemesters; ++p)
+            AggregateSubject(*book, 0, p);
+        const auto share = PupilShare(*book, c.period, 0, 0, 1);
+        ASSERT_EQ(share.has_value(), c.share.has_value()) << c.what;
+        if (share) {
+            EXPECT_NEAR(*share, *c.share, 1e-6) << c.what;
+        }
+    }
+}
+
+// The summary's numbers are the same bytes whatever the regional settings.
+TEST(GradeSummary, NumbersIgnoreTheRegionalSettings) {
+    Books books;
+    const QStringList paths = {books.Write(u"1組.txt"_s, *MakeBook(kClass1))};
+    const QLocale before;
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    Grid grid;
+    QString caption;
+    ShowGradeSummaryTable(SummariseBooks(paths, kSummaryYear), grid, caption);
+    QLocale::setDefault(before);
+    EXPECT_EQ(Head(grid, 1, 3, 4), u"56.7"_s);
 }
 
 TEST(GradeSummary, ThePeriodChoosesTheTables) {
@@ -237,6 +289,8 @@ TEST(GradeSummary, TheSameClassTwiceIsMarked) {
     EXPECT_EQ(grid.Text(2, 1), u"令和6年度 5年2組 山田花子"_s);
     EXPECT_EQ(grid.Text(3, 1), u"令和6年度 5年1組 山田花子（1組のコピー.txt）"_s);
     EXPECT_EQ(grid.Text(4, 2), QStringLiteral("8"));
+    // The class column holds the longest label: 17 Japanese characters and 11 others.
+    EXPECT_GE(grid.ColWidth(1), 17 * 225 + 11 * 105);
     EXPECT_EQ(SummaryNoteLines(summary),
               QStringList{u"令和6年度 5年1組 の成績ファイルが 2 冊あります（1組.txt、"
                           u"1組のコピー.txt）。学年全体にはどれも数えています。"_s});

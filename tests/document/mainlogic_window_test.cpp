@@ -2,6 +2,7 @@
 // and help.
 #include "browse/tree.h"
 #include "mainlogicfixture.h"
+#include "support/testutil.h"
 
 #include <functional>
 
@@ -89,7 +90,7 @@ TEST_F(MainLogicTest, MenusCarryTheirCaptionsAccessKeysAndShortcuts) {
         }
     }
 
-    EXPECT_EQ(logic->windowCaption, QStringLiteral("Kirune Ver1.2.2"));
+    EXPECT_EQ(logic->windowCaption, kProjectTitle);
     EXPECT_EQ(logic->frame2Caption, u"ﾂﾘｰﾋﾞｭｰ（学級・科目・学期・試験）"_s);
 }
 

@@ -426,7 +426,7 @@ TEST_F(CriteriaTest, PrintingUsesTheStoredShares) {
     const QString text = PdfText(platform.pdfPath);
     if (text.isEmpty())
         GTEST_SKIP() << "pdftotext is not installed";
-    EXPECT_TRUE(text.contains(QStringLiteral("KiruneVer1.2.0")));
+    EXPECT_TRUE(text.contains(QString(kProjectTitle).remove(u' ')));
     EXPECT_TRUE(text.contains(u"国語一学期の集計グラフ"_s));
     EXPECT_TRUE(text.contains(u"表現A:1人B:1人C:1人"_s)) << text.toStdString();
     EXPECT_FALSE(text.contains(u"表現A:0人B:3人"_s));

@@ -412,10 +412,11 @@ TEST_F(HomeRoomEditorTest, SemicolonOrLineBreakIsRefusedAndNothingStored) {
         QString message;
         HomeRoomEditor::Field field;
     } cases[] = {
-        {0, u"2004;"_s, u"年度に「;」や改行は使えません。"_s, HomeRoomEditor::Field::Year},
+        {0, u"2004\t"_s, u"年度に制御文字は使えません。"_s, HomeRoomEditor::Field::Year},
         {1, u"4\n年"_s, u"学年に「;」や改行は使えません。"_s, HomeRoomEditor::Field::Grade},
         {2, u"2組\r"_s, u"学級に「;」や改行は使えません。"_s, HomeRoomEditor::Field::Class},
-        {3, u"山田;"_s, u"担任の氏名に「;」や改行は使えません。"_s, HomeRoomEditor::Field::Teacher},
+        {3, u"山田😀"_s, u"担任の氏名に「😀」（Shift-JIS にない文字）は使えません。"_s,
+         HomeRoomEditor::Field::Teacher},
     };
     for (const auto& c : cases) {
         platform.messages.clear();
@@ -715,10 +716,11 @@ TEST_F(FormHomeRoomTest, RegisterButtonStoresAndClosesOnce) {
 TEST_F(FormHomeRoomTest, RefusedRegistrationKeepsTheWindowOpen) {
     FormHomeRoom form(book, session, platform, mainForm);
     form.show();
-    Find<QLineEdit>(&form, "Text1")->setText(u"山田;"_s);
+    Find<QLineEdit>(&form, "Text1")->setText(u"山田😀"_s);
     Click(Find<QPushButton>(&form, "Command1"));
     EXPECT_TRUE(form.isVisible());
-    EXPECT_EQ(platform.messages, QStringList({u"担任の氏名に「;」や改行は使えません。"_s}));
+    EXPECT_EQ(platform.messages,
+              QStringList({u"担任の氏名に「😀」（Shift-JIS にない文字）は使えません。"_s}));
     EXPECT_EQ(book.TeacherName, u"山田花子"_s);
     EXPECT_TRUE(mainForm.calls.isEmpty());
 }

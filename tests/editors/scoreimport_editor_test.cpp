@@ -1,9 +1,9 @@
 // 得点の読み込み in the test editor: the boxes filled as if typed (grid, totals, ranks, then
 // registration as usual), an entry refused before the file is read, and the preview dialog's
 // choices of columns and sheets.
-#include "editors/test/formtestspec.h"
-#include "editors/test/scoreimportdialog.h"
-#include "editors/test/testeditor.h"
+#include "editors/exam/formtestspec.h"
+#include "editors/exam/scoreimportdialog.h"
+#include "editors/exam/testeditor.h"
 
 #include "browse/bookfixture.h"
 #include "support/fakeplatform.h"
@@ -40,9 +40,9 @@ protected:
         book = testing::BookWithPupils(pupils);
         editor = std::make_unique<TestEditor>(*book, session, platform, main);
         editor->Form_Load();
-        editor->Text6_Change(QStringLiteral("20"));
-        editor->Text7_Change(QStringLiteral("30"));
-        editor->Text8_Change(QStringLiteral("20"));
+        editor->OnPointsChange(0, QStringLiteral("20"));
+        editor->OnPointsChange(1, QStringLiteral("30"));
+        editor->OnPointsChange(2, QStringLiteral("20"));
     }
 
     // The grid's pupil rows as "scores|total|rank".
@@ -51,7 +51,7 @@ protected:
         for (int r = 1; r <= 4; ++r) {
             QStringList cells;
             for (int c = 2; c <= 6; ++c)
-                cells << editor->MSFlexGrid1.Text(r, c).trimmed();
+                cells << editor->scoreGrid.Text(r, c).trimmed();
             rows << cells.join(u'|');
         }
         return rows;
@@ -74,9 +74,9 @@ protected:
 
 TEST_F(ScoreImportEditorTest, ImportedScoresAreEnteredAsTypedAndRegistered) {
     // Pupil 2 is being edited; the import keeps what the file does not fill.
-    editor->Command3_Click();
-    editor->ScoreBox_Change(2, QStringLiteral("9"));
-    editor->ScoreBox_Change(0, QStringLiteral("5"));
+    editor->OnNextPupil();
+    editor->OnScoreChange(2, QStringLiteral("9"));
+    editor->OnScoreChange(0, QStringLiteral("5"));
     const ScorePreview preview = PreviewOf(
         u"番号,氏名,表現,理解,言語\n1,青木 颯太,18,25,20\n2,石川 結衣,12,x,\n4,小川,欠,,\n");
     ASSERT_EQ(preview.matched.size(), 3u);
@@ -84,13 +84,13 @@ TEST_F(ScoreImportEditorTest, ImportedScoresAreEnteredAsTypedAndRegistered) {
 
     EXPECT_EQ(Rows().join(u'/'), QStringLiteral("18|25|20|63|1/12|||12|2/||||/*|*|*|*|*"));
     EXPECT_EQ(session.CurrentStudentNo, 2); // back at the pupil who was shown
-    EXPECT_EQ(editor->Text3, QStringLiteral(" 12"));
+    EXPECT_EQ(editor->scoreBoxes[0], QStringLiteral(" 12"));
     EXPECT_TRUE(editor->HasUnregisteredChanges());
     EXPECT_TRUE(platform.messages.isEmpty());
 
     // Registration asks about pupil 2's empty boxes as for typed scores.
     platform.choiceAnswers.push_back(kAnswerYes);
-    ASSERT_TRUE(editor->Command1_Click());
+    ASSERT_TRUE(editor->OnRegister());
     EXPECT_EQ(platform.choiceLists.size(), 1);
     const int S = TestSlot(0, 0, 0, 0);
     EXPECT_EQ(book->Scores[S + 0][0], 18);
@@ -99,7 +99,7 @@ TEST_F(ScoreImportEditorTest, ImportedScoresAreEnteredAsTypedAndRegistered) {
 }
 
 TEST_F(ScoreImportEditorTest, AnEntryRefusedFirstStopsTheImport) {
-    editor->ScoreBox_Change(0, QStringLiteral("21")); // above the points
+    editor->OnScoreChange(0, QStringLiteral("21")); // above the points
     EXPECT_FALSE(editor->BeginScoreImport().has_value());
     EXPECT_EQ(platform.messages.size(), 1);
 }
@@ -160,7 +160,7 @@ TEST_F(ScoreImportEditorTest, TheButtonAsksForAFileAndFillsTheBoxesOnImport) {
     button->click();
     EXPECT_EQ(previews, 1);
     EXPECT_EQ(platform.dialogFilters.value(0), ScoreFileFilter());
-    EXPECT_EQ(form.logic().MSFlexGrid1.Text(1, 2), QStringLiteral(" 17"));
+    EXPECT_EQ(form.logic().scoreGrid.Text(1, 2), QStringLiteral(" 17"));
 
     platform.fileAnswers.push_back(bad);
     QTimer::singleShot(0, &form, acceptPreview);

@@ -1,6 +1,6 @@
 // The test editor without its window: opening, the test definition, the checks of score entries,
 // totals, class averages and ranks, moving between pupils, absence, registration and cancel.
-#include "editors/test/testeditor.h"
+#include "editors/exam/testeditor.h"
 
 #include "browse/bookfixture.h"
 #include "support/fakeplatform.h"
@@ -45,13 +45,13 @@ protected:
 
     // Types a pupil's three boxes and presses Enter (the next pupil).
     void Enter(const QString& a, const QString& b, const QString& c) {
-        editor->ScoreBox_Change(0, a);
-        editor->ScoreBox_Change(1, b);
-        editor->ScoreBox_Change(2, c);
-        editor->Command3_Click();
+        editor->OnScoreChange(0, a);
+        editor->OnScoreChange(1, b);
+        editor->OnScoreChange(2, c);
+        editor->OnNextPupil();
     }
 
-    const Grid& grid() const { return editor->MSFlexGrid1; }
+    const Grid& grid() const { return editor->scoreGrid; }
 
     std::unique_ptr<GradeBook> book;
     Session session;
@@ -64,19 +64,20 @@ protected:
 
 TEST_F(TestEditorTest, OpeningANewTestShowsDefaultsAndToday) {
     TestEditor& e = Open();
-    EXPECT_EQ(e.Text1, u" 1回目試験"_s);
-    EXPECT_EQ(e.MonthView1, platform.today);
-    EXPECT_EQ(e.Text2, QStringLiteral("2026/12/07"));
-    EXPECT_TRUE(e.Check4 && e.Check5 && e.Check6);
-    EXPECT_TRUE(e.Text6.isEmpty() && e.Text7.isEmpty() && e.Text8.isEmpty());
-    EXPECT_EQ(e.Label11, u"一学期 国語 第 1回 試験  "_s);
-    EXPECT_EQ(e.Label16, u"表現"_s);
-    EXPECT_EQ(e.Label18, u"言語"_s);
-    EXPECT_EQ(e.Label3, u"青木"_s);
-    EXPECT_EQ(e.Combo2, QStringLiteral("1"));
-    EXPECT_EQ(e.Combo2List, QStringList({"1", "2", "3", "4"}));
+    EXPECT_EQ(e.nameBox, u" 1回目試験"_s);
+    EXPECT_EQ(e.calendar, platform.today);
+    EXPECT_EQ(e.dateBox, QStringLiteral("2026/12/07"));
+    EXPECT_TRUE(e.viewpointChecks[0] && e.viewpointChecks[1] && e.viewpointChecks[2]);
+    EXPECT_TRUE(e.pointsBoxes[0].isEmpty() && e.pointsBoxes[1].isEmpty() &&
+                e.pointsBoxes[2].isEmpty());
+    EXPECT_EQ(e.gridTitle, u"一学期 国語 第 1回 試験  "_s);
+    EXPECT_EQ(e.viewpointLabels[0], u"表現"_s);
+    EXPECT_EQ(e.viewpointLabels[2], u"言語"_s);
+    EXPECT_EQ(e.pupilName, u"青木"_s);
+    EXPECT_EQ(e.pupilBox, QStringLiteral("1"));
+    EXPECT_EQ(e.pupilChoices, QStringList({"1", "2", "3", "4"}));
     EXPECT_EQ(session.CurrentStudentNo, 1);
-    EXPECT_EQ(e.focus, QStringLiteral("Text3"));
+    EXPECT_EQ(e.focus, QStringLiteral("scoreBox1"));
     EXPECT_FALSE(e.NameTouched);
     EXPECT_TRUE(platform.messages.isEmpty());
     for (int r = 1; r <= 6; ++r)
@@ -91,7 +92,7 @@ TEST_F(TestEditorTest, GridLayoutWidthsHeadersAndBands) {
         book->StudentNames[n] = QStringLiteral("P%1").arg(n + 1);
     book->RosterSize = 35;
     Open(1, 2, 4);
-    EXPECT_EQ(editor->Label11, u"三学期 算数 第 5回 試験  "_s);
+    EXPECT_EQ(editor->gridTitle, u"三学期 算数 第 5回 試験  "_s);
     EXPECT_EQ(grid().Rows(), 43);
     EXPECT_EQ(grid().Cols(), 7);
     const int widths[] = {400, 1600, 875, 875, 875, 875, 515};
@@ -128,12 +129,12 @@ TEST_F(TestEditorTest, OpeningARegisteredTestShowsItsScoresTotalsAveragesAndRank
     book->TestInfo[S][1] = u"漢字テスト"_s;
     book->TestInfo[S][0] = QStringLiteral("2026/4/5");
     TestEditor& e = Open();
-    EXPECT_EQ(e.Text1, u"漢字テスト"_s);
-    EXPECT_EQ(e.MonthView1, QDate(2026, 4, 5));
-    EXPECT_EQ(e.Text2, QStringLiteral("2026/04/05"));
-    EXPECT_EQ(e.Text6, QStringLiteral(" 100"));
-    EXPECT_EQ(e.Text7, QStringLiteral(" 25"));
-    EXPECT_EQ(e.Text3, QStringLiteral(" 80"));
+    EXPECT_EQ(e.nameBox, u"漢字テスト"_s);
+    EXPECT_EQ(e.calendar, QDate(2026, 4, 5));
+    EXPECT_EQ(e.dateBox, QStringLiteral("2026/04/05"));
+    EXPECT_EQ(e.pointsBoxes[0], QStringLiteral(" 100"));
+    EXPECT_EQ(e.pointsBoxes[1], QStringLiteral(" 25"));
+    EXPECT_EQ(e.scoreBoxes[0], QStringLiteral(" 80"));
     EXPECT_EQ(grid().RowString(1), u" 1|青木| 80| 70| 90| 240| 1"_s);
     EXPECT_EQ(grid().RowString(2), u" 2|伊藤| 60| 65| 60| 185| 2"_s);
     EXPECT_EQ(grid().RowString(3), u" 3|上田|*| 50| 40|*|"_s);
@@ -145,14 +146,14 @@ TEST_F(TestEditorTest, OpeningARegisteredTestShowsItsScoresTotalsAveragesAndRank
 TEST_F(TestEditorTest, UnreadableStoredDateStaysInTheBoxAndLeavesTheCalendar) {
     book->TestInfo[TestSlot(0, 0, 0, 0)][0] = u"4月の第2週"_s;
     TestEditor& e = Open();
-    EXPECT_EQ(e.Text2, u"4月の第2週"_s);
-    EXPECT_EQ(e.MonthView1, platform.today);
+    EXPECT_EQ(e.dateBox, u"4月の第2週"_s);
+    EXPECT_EQ(e.calendar, platform.today);
 }
 
 TEST_F(TestEditorTest, EmptyStoredDateShowsTheCalendarsDate) {
     book->TestInfo[TestSlot(0, 0, 0, 0)][0].clear();
     TestEditor& e = Open();
-    EXPECT_EQ(e.Text2, QStringLiteral("2026/12/07"));
+    EXPECT_EQ(e.dateBox, QStringLiteral("2026/12/07"));
 }
 
 TEST_F(TestEditorTest, ViewpointsWithoutStoredAverageOpenUnchecked) {
@@ -163,35 +164,36 @@ TEST_F(TestEditorTest, ViewpointsWithoutStoredAverageOpenUnchecked) {
     book->Scores[S + 1][kAverageColumn] = 67.5f;
     book->Scores[S + 2][kPointsColumn] = 30;
     TestEditor& e = Open();
-    EXPECT_TRUE(e.Check4);
-    EXPECT_TRUE(e.Check5);
-    EXPECT_FALSE(e.Check6);
-    EXPECT_EQ(e.Text8, QStringLiteral(" 30")) << "the stored points are shown all the same";
+    EXPECT_TRUE(e.viewpointChecks[0]);
+    EXPECT_TRUE(e.viewpointChecks[1]);
+    EXPECT_FALSE(e.viewpointChecks[2]);
+    EXPECT_EQ(e.pointsBoxes[2], QStringLiteral(" 30"))
+        << "the stored points are shown all the same";
     for (int r = 1; r <= 6; ++r)
         EXPECT_TRUE(grid().Text(r, 4).isEmpty());
     // The focus skips the unused box and stays among the score boxes (the name box would take
     // the next digit typed).
-    e.ScoreBox_KeyDown(1, Qt::Key_Right);
-    EXPECT_EQ(e.focus, QStringLiteral("Text3"));
-    e.GotFocus(QStringLiteral("Text5"));
-    EXPECT_EQ(e.focus, QStringLiteral("Text3"));
-    e.ScoreBox_KeyDown(0, Qt::Key_Left);
-    EXPECT_EQ(e.focus, QStringLiteral("Text4"));
+    e.OnScoreBoxKey(1, Qt::Key_Right);
+    EXPECT_EQ(e.focus, QStringLiteral("scoreBox1"));
+    e.GotFocus(QStringLiteral("scoreBox3"));
+    EXPECT_EQ(e.focus, QStringLiteral("scoreBox1"));
+    e.OnScoreBoxKey(0, Qt::Key_Left);
+    EXPECT_EQ(e.focus, QStringLiteral("scoreBox2"));
 }
 
 TEST_F(TestEditorTest, AllAveragesUnsetOpensWithAllViewpointsChecked) {
     book->Scores[TestSlot(0, 0, 0, 0)][kPointsColumn] = 10;
     TestEditor& e = Open();
-    EXPECT_TRUE(e.Check4 && e.Check5 && e.Check6);
-    EXPECT_EQ(e.Text6, QStringLiteral(" 10"));
+    EXPECT_TRUE(e.viewpointChecks[0] && e.viewpointChecks[1] && e.viewpointChecks[2]);
+    EXPECT_EQ(e.pointsBoxes[0], QStringLiteral(" 10"));
 }
 
 TEST_F(TestEditorTest, StartsAtTheFirstPupilWithANameWhenNumberOneTransferredOut) {
     book->StudentNames[0].clear();
     TestEditor& e = Open();
     EXPECT_EQ(session.CurrentStudentNo, 2);
-    EXPECT_EQ(e.Label3, u"伊藤"_s);
-    EXPECT_EQ(e.Combo2List, QStringList({"2", "3", "4"}));
+    EXPECT_EQ(e.pupilName, u"伊藤"_s);
+    EXPECT_EQ(e.pupilChoices, QStringList({"2", "3", "4"}));
 }
 
 TEST_F(TestEditorTest, AClassWithoutPupilsHasNoEntryRow) {
@@ -201,7 +203,7 @@ TEST_F(TestEditorTest, AClassWithoutPupilsHasNoEntryRow) {
     Enter(QStringLiteral("50"), QString(), QString());
     EXPECT_EQ(session.CurrentStudentNo, 0);
     EXPECT_TRUE(grid().Text(1, 2).isEmpty());
-    ASSERT_TRUE(e.Command1_Click());
+    ASSERT_TRUE(e.OnRegister());
     EXPECT_EQ(book->Scores[TestSlot(0, 0, 0, 0)][kAverageColumn], kNoData);
     EXPECT_EQ(book->Scores[SemesterAggregateSlot(0, 0, 0)][kAverageColumn], kNoData);
 }
@@ -210,70 +212,70 @@ TEST_F(TestEditorTest, AClassWithoutPupilsHasNoEntryRow) {
 
 TEST_F(TestEditorTest, UncheckingEmptiesTheViewpointsColumnAndBoxes) {
     TestEditor& e = Open();
-    e.Text7 = QStringLiteral("20");
+    e.pointsBoxes[1] = QStringLiteral("20");
     Enter(QStringLiteral("10"), QStringLiteral("20"), QStringLiteral("30"));
-    e.ScoreBox_Change(1, QStringLiteral("15"));
-    e.Check5_Click(false);
-    EXPECT_FALSE(e.Check5);
-    EXPECT_TRUE(e.Text4.isEmpty());
-    EXPECT_TRUE(e.Text7.isEmpty());
+    e.OnScoreChange(1, QStringLiteral("15"));
+    e.OnViewpointCheck(1, false);
+    EXPECT_FALSE(e.viewpointChecks[1]);
+    EXPECT_TRUE(e.scoreBoxes[1].isEmpty());
+    EXPECT_TRUE(e.pointsBoxes[1].isEmpty());
     EXPECT_TRUE(grid().Text(1, 3).isEmpty());
     EXPECT_TRUE(grid().Text(6, 3).isEmpty());
     // The totals no longer count the dropped viewpoint.
     EXPECT_EQ(grid().Text(1, 5), QStringLiteral(" 40"));
     EXPECT_EQ(grid().Text(6, 5), QStringLiteral("40.0"));
-    e.Check5_Click(true);
-    EXPECT_TRUE(e.Check5);
+    e.OnViewpointCheck(1, true);
+    EXPECT_TRUE(e.viewpointChecks[1]);
 }
 
 TEST_F(TestEditorTest, TheLastCheckedViewpointStaysChecked) {
     TestEditor& e = Open();
     Enter(QStringLiteral("10"), QStringLiteral("20"), QStringLiteral("30"));
-    e.Check4_Click(false);
-    e.Check5_Click(false);
-    e.Check6_Click(false);
-    EXPECT_FALSE(e.Check4);
-    EXPECT_FALSE(e.Check5);
-    EXPECT_TRUE(e.Check6);
+    e.OnViewpointCheck(0, false);
+    e.OnViewpointCheck(1, false);
+    e.OnViewpointCheck(2, false);
+    EXPECT_FALSE(e.viewpointChecks[0]);
+    EXPECT_FALSE(e.viewpointChecks[1]);
+    EXPECT_TRUE(e.viewpointChecks[2]);
     EXPECT_EQ(grid().Text(1, 4), QStringLiteral(" 30"));
 }
 
 TEST_F(TestEditorTest, PointsBoxesKeepOnlyAPositiveLeadingNumber) {
     TestEditor& e = Open();
-    e.Text6_Change(QStringLiteral("0"));
-    EXPECT_TRUE(e.Text6.isEmpty());
-    e.Text6_Change(QStringLiteral("a"));
-    EXPECT_TRUE(e.Text6.isEmpty());
-    e.Text6_Change(QStringLiteral("-5"));
-    EXPECT_TRUE(e.Text6.isEmpty());
-    e.Text7_Change(QStringLiteral(" 20"));
-    EXPECT_EQ(e.Text7, QStringLiteral(" 20"));
-    e.Text8_Change(QStringLiteral("2"));
-    EXPECT_EQ(e.Text8, QStringLiteral("2"));
+    e.OnPointsChange(0, QStringLiteral("0"));
+    EXPECT_TRUE(e.pointsBoxes[0].isEmpty());
+    e.OnPointsChange(0, QStringLiteral("a"));
+    EXPECT_TRUE(e.pointsBoxes[0].isEmpty());
+    e.OnPointsChange(0, QStringLiteral("-5"));
+    EXPECT_TRUE(e.pointsBoxes[0].isEmpty());
+    e.OnPointsChange(1, QStringLiteral(" 20"));
+    EXPECT_EQ(e.pointsBoxes[1], QStringLiteral(" 20"));
+    e.OnPointsChange(2, QStringLiteral("2"));
+    EXPECT_EQ(e.pointsBoxes[2], QStringLiteral("2"));
 }
 
 TEST_F(TestEditorTest, NameClickOrEditTouchesTheName) {
     TestEditor& e = Open();
-    e.Text1_Click();
+    e.OnNameClick();
     EXPECT_TRUE(e.NameTouched);
     TestEditor& f = Open();
     EXPECT_FALSE(f.NameTouched);
-    f.Text1_Change(u"小テスト"_s);
+    f.OnNameChange(u"小テスト"_s);
     EXPECT_TRUE(f.NameTouched);
 }
 
 TEST_F(TestEditorTest, DateBoxAndCalendarFollowEachOther) {
     TestEditor& e = Open();
-    e.Text2_Change(QStringLiteral("2026/11/03"));
-    EXPECT_EQ(e.MonthView1, QDate(2026, 11, 3));
-    e.Text2_Change(QStringLiteral("2026/11/"));
-    EXPECT_EQ(e.MonthView1, QDate(2026, 11, 3));
-    EXPECT_EQ(e.Text2, QStringLiteral("2026/11/"));
-    e.MonthView1_DateClick(QDate(2027, 1, 15));
-    EXPECT_EQ(e.Text2, QStringLiteral("2027/01/15"));
-    e.Text2_Change(QStringLiteral("xx"));
-    e.MonthView1_Click();
-    EXPECT_EQ(e.Text2, QStringLiteral("2027/01/15"));
+    e.OnDateChange(QStringLiteral("2026/11/03"));
+    EXPECT_EQ(e.calendar, QDate(2026, 11, 3));
+    e.OnDateChange(QStringLiteral("2026/11/"));
+    EXPECT_EQ(e.calendar, QDate(2026, 11, 3));
+    EXPECT_EQ(e.dateBox, QStringLiteral("2026/11/"));
+    e.OnCalendarDatePicked(QDate(2027, 1, 15));
+    EXPECT_EQ(e.dateBox, QStringLiteral("2027/01/15"));
+    e.OnDateChange(QStringLiteral("xx"));
+    e.OnCalendarClick();
+    EXPECT_EQ(e.dateBox, QStringLiteral("2027/01/15"));
 }
 
 // --- Checks of score entries ---------------------------------------------------------------------
@@ -285,8 +287,8 @@ TEST_F(TestEditorTest, ScoreWithLeadingBlankPasses) {
     EXPECT_EQ(session.ScoreEntryError, 0);
     EXPECT_EQ(grid().Text(1, 2), QStringLiteral(" 85"));
     EXPECT_EQ(session.CurrentStudentNo, 2);
-    EXPECT_EQ(e.Label3, u"伊藤"_s);
-    EXPECT_EQ(e.Combo2, QStringLiteral(" 2"));
+    EXPECT_EQ(e.pupilName, u"伊藤"_s);
+    EXPECT_EQ(e.pupilBox, QStringLiteral(" 2"));
     EXPECT_EQ(grid().CurrentRow(), 2);
 }
 
@@ -295,113 +297,113 @@ TEST_F(TestEditorTest, NonDigitsAreRefusedWithTheFirstMessage) {
     for (const QString& text : texts) {
         platform.messages.clear();
         TestEditor& e = Open();
-        e.ScoreBox_Change(0, QStringLiteral("10"));
-        e.ScoreBox_Change(1, text);
-        e.Command3_Click();
+        e.OnScoreChange(0, QStringLiteral("10"));
+        e.OnScoreChange(1, text);
+        e.OnNextPupil();
         EXPECT_EQ(platform.messages, QStringList{u"得点に数字以外の文字があります。"_s})
             << text.toStdString();
         EXPECT_EQ(session.ScoreEntryError, -1);
         EXPECT_EQ(session.CurrentStudentNo, 1);
-        EXPECT_EQ(e.focus, QStringLiteral("Text4"));
+        EXPECT_EQ(e.focus, QStringLiteral("scoreBox2"));
         EXPECT_TRUE(grid().Text(1, 2).isEmpty()) << "the grid stays untouched";
     }
 }
 
 TEST_F(TestEditorTest, ScoreAboveThePointsGivesTheSecondMessage) {
     TestEditor& e = Open();
-    e.Text8_Change(QStringLiteral("20"));
-    e.ScoreBox_Change(2, QStringLiteral("21"));
-    e.Command3_Click();
+    e.OnPointsChange(2, QStringLiteral("20"));
+    e.OnScoreChange(2, QStringLiteral("21"));
+    e.OnNextPupil();
     // The message names the box and its maximum.
     EXPECT_EQ(platform.messages, QStringList{u"言語の得点 21 が配点 20 を超えています。"_s});
-    EXPECT_EQ(e.focus, QStringLiteral("Text5"));
+    EXPECT_EQ(e.focus, QStringLiteral("scoreBox3"));
     platform.messages.clear();
-    e.ScoreBox_Change(2, QStringLiteral("20"));
-    e.Command3_Click();
+    e.OnScoreChange(2, QStringLiteral("20"));
+    e.OnNextPupil();
     EXPECT_TRUE(platform.messages.isEmpty());
     EXPECT_EQ(session.CurrentStudentNo, 2);
 }
 
 TEST_F(TestEditorTest, ScoreAbove100GivesTheThirdMessage) {
     TestEditor& e = Open();
-    e.ScoreBox_Change(0, QStringLiteral("100"));
-    e.Command3_Click();
+    e.OnScoreChange(0, QStringLiteral("100"));
+    e.OnNextPupil();
     EXPECT_TRUE(platform.messages.isEmpty());
-    e.ScoreBox_Change(0, QStringLiteral("101"));
-    e.Command3_Click();
+    e.OnScoreChange(0, QStringLiteral("101"));
+    e.OnNextPupil();
     EXPECT_EQ(platform.messages, QStringList{u"表現の得点 101 が100点を超えています。"_s});
     EXPECT_EQ(session.CurrentStudentNo, 2);
-    EXPECT_EQ(e.focus, QStringLiteral("Text3"));
+    EXPECT_EQ(e.focus, QStringLiteral("scoreBox1"));
 }
 
 TEST_F(TestEditorTest, ChecksStopAtTheFirstFailingBox) {
     TestEditor& e = Open();
-    e.Text6_Change(QStringLiteral("10"));
-    e.ScoreBox_Change(0, QStringLiteral("11"));
-    e.ScoreBox_Change(1, QStringLiteral("x"));
-    e.Command3_Click();
+    e.OnPointsChange(0, QStringLiteral("10"));
+    e.OnScoreChange(0, QStringLiteral("11"));
+    e.OnScoreChange(1, QStringLiteral("x"));
+    e.OnNextPupil();
     EXPECT_EQ(platform.messages, QStringList{u"表現の得点 11 が配点 10 を超えています。"_s});
-    EXPECT_EQ(e.focus, QStringLiteral("Text3"));
+    EXPECT_EQ(e.focus, QStringLiteral("scoreBox1"));
 }
 
 // Enter in the name and the date moves on to the next field and never changes the pupil; in the
 // score table Up and Down choose the pupil (the focus stays there) and Enter starts typing.
 TEST_F(TestEditorTest, EnterInTheFieldsAndKeysInTheTable) {
     TestEditor& e = Open();
-    e.Check4_Click(false);
+    e.OnViewpointCheck(0, false);
     const struct {
-        const char* where; // "Text1", "Text2" or "grid"
+        const char* where; // "nameBox", "dateBox" or "grid"
         int key;
         int pupil;
         const char* focus;
     } steps[] = {
-        {"Text1", Qt::Key_Return, 1, "Text2"},    {"Text2", Qt::Key_Enter, 1, "Text4"},
-        {"grid", Qt::Key_Down, 2, "MSFlexGrid1"}, {"grid", Qt::Key_Down, 3, "MSFlexGrid1"},
-        {"grid", Qt::Key_Up, 2, "MSFlexGrid1"},   {"grid", Qt::Key_Return, 2, "Text4"},
+        {"nameBox", Qt::Key_Return, 1, "dateBox"}, {"dateBox", Qt::Key_Enter, 1, "scoreBox2"},
+        {"grid", Qt::Key_Down, 2, "scoreGrid"},    {"grid", Qt::Key_Down, 3, "scoreGrid"},
+        {"grid", Qt::Key_Up, 2, "scoreGrid"},      {"grid", Qt::Key_Return, 2, "scoreBox2"},
     };
     for (const auto& step : steps) {
         SCOPED_TRACE(std::string(step.where) + " " + std::to_string(step.key));
         if (QLatin1String(step.where) == QLatin1String("grid"))
-            EXPECT_TRUE(e.MSFlexGrid1_KeyDown(step.key));
+            EXPECT_TRUE(e.OnGridKey(step.key));
         else
             e.Field_Enter(QLatin1String(step.where));
         EXPECT_EQ(session.CurrentStudentNo, step.pupil);
         EXPECT_EQ(e.focus, QLatin1String(step.focus));
     }
     EXPECT_EQ(grid().CurrentRow(), 2);
-    EXPECT_FALSE(e.MSFlexGrid1_KeyDown(Qt::Key_Left)); // left to the table itself
+    EXPECT_FALSE(e.OnGridKey(Qt::Key_Left)); // left to the table itself
     // A refused entry keeps the pupil, and the focus goes to the box refused.
-    e.ScoreBox_Change(1, QStringLiteral("x"));
-    EXPECT_TRUE(e.MSFlexGrid1_KeyDown(Qt::Key_Down));
+    e.OnScoreChange(1, QStringLiteral("x"));
+    EXPECT_TRUE(e.OnGridKey(Qt::Key_Down));
     EXPECT_EQ(session.CurrentStudentNo, 2);
-    EXPECT_EQ(e.focus, QStringLiteral("Text4"));
+    EXPECT_EQ(e.focus, QStringLiteral("scoreBox2"));
 }
 
 TEST_F(TestEditorTest, NextAndPreviousStayAfterAFailedCheck) {
     TestEditor& e = Open();
     Enter(QStringLiteral("50"), QString(), QString());
-    e.ScoreBox_Change(0, QStringLiteral("abc"));
-    e.Command4_Click();
+    e.OnScoreChange(0, QStringLiteral("abc"));
+    e.OnPreviousPupil();
     EXPECT_EQ(session.CurrentStudentNo, 2);
-    e.Command3_Click();
+    e.OnNextPupil();
     EXPECT_EQ(session.CurrentStudentNo, 2);
     EXPECT_EQ(platform.messages.size(), 2);
-    EXPECT_EQ(e.Text3, QStringLiteral("abc"));
+    EXPECT_EQ(e.scoreBoxes[0], QStringLiteral("abc"));
 }
 
 TEST_F(TestEditorTest, GridClickMovesOnAfterAFailedCheckAndDropsTheEntry) {
     TestEditor& e = Open();
     Enter(QStringLiteral("50"), QStringLiteral("40"), QString()); // pupil 1
     Enter(QStringLiteral("30"), QString(), QString());            // pupil 2
-    e.ScoreBox_Change(0, QStringLiteral("5x"));                   // pupil 3
-    e.Command3_Click();
+    e.OnScoreChange(0, QStringLiteral("5x"));                     // pupil 3
+    e.OnNextPupil();
     ASSERT_EQ(session.CurrentStudentNo, 3);
-    e.MSFlexGrid1_Click(2, 3);
+    e.OnGridClick(2, 3);
     EXPECT_EQ(platform.messages.size(), 2);
     EXPECT_EQ(session.CurrentStudentNo, 2);
-    EXPECT_EQ(e.Text3, QStringLiteral(" 30"));
-    EXPECT_EQ(e.Label3, u"伊藤"_s);
-    EXPECT_EQ(e.focus, QStringLiteral("Text4"));
+    EXPECT_EQ(e.scoreBoxes[0], QStringLiteral(" 30"));
+    EXPECT_EQ(e.pupilName, u"伊藤"_s);
+    EXPECT_EQ(e.focus, QStringLiteral("scoreBox2"));
     EXPECT_TRUE(grid().Text(3, 2).isEmpty()) << "the rejected entry is dropped";
     EXPECT_EQ(grid().CurrentRow(), 2);
     EXPECT_EQ(grid().CurrentCol(), 3);
@@ -409,26 +411,26 @@ TEST_F(TestEditorTest, GridClickMovesOnAfterAFailedCheckAndDropsTheEntry) {
 
 TEST_F(TestEditorTest, GridClickFocusFollowsTheClickedViewpoint) {
     TestEditor& e = Open();
-    e.MSFlexGrid1_Click(3, 4);
-    EXPECT_EQ(e.focus, QStringLiteral("Text5"));
-    e.Check6_Click(false);
-    e.MSFlexGrid1_Click(2, 4);
-    EXPECT_EQ(e.focus, QStringLiteral("Text3"));
-    e.Check4_Click(false);
-    e.MSFlexGrid1_Click(2, 4);
-    EXPECT_EQ(e.focus, QStringLiteral("Text4"));
-    e.MSFlexGrid1_Click(2, 1);
-    EXPECT_EQ(e.focus, QStringLiteral("Text4"));
+    e.OnGridClick(3, 4);
+    EXPECT_EQ(e.focus, QStringLiteral("scoreBox3"));
+    e.OnViewpointCheck(2, false);
+    e.OnGridClick(2, 4);
+    EXPECT_EQ(e.focus, QStringLiteral("scoreBox1"));
+    e.OnViewpointCheck(0, false);
+    e.OnGridClick(2, 4);
+    EXPECT_EQ(e.focus, QStringLiteral("scoreBox2"));
+    e.OnGridClick(2, 1);
+    EXPECT_EQ(e.focus, QStringLiteral("scoreBox2"));
 }
 
 TEST_F(TestEditorTest, GridClickOutsideThePupilsDoesNothing) {
     TestEditor& e = Open();
-    e.ScoreBox_Change(0, QStringLiteral("12"));
-    e.MSFlexGrid1_Click(6, 2); // the class-average row
-    e.MSFlexGrid1_Click(0, 2);
-    e.MSFlexGrid1_Click(41, 2);
+    e.OnScoreChange(0, QStringLiteral("12"));
+    e.OnGridClick(6, 2); // the class-average row
+    e.OnGridClick(0, 2);
+    e.OnGridClick(41, 2);
     EXPECT_EQ(session.CurrentStudentNo, 1);
-    EXPECT_EQ(e.Text3, QStringLiteral("12"));
+    EXPECT_EQ(e.scoreBoxes[0], QStringLiteral("12"));
     EXPECT_TRUE(platform.messages.isEmpty());
 }
 
@@ -461,7 +463,7 @@ TEST_F(TestEditorTest, EqualTotalsShareARank) {
 TEST_F(TestEditorTest, AllEmptyRowEmptiesItsTotalAndRank) {
     TestEditor& e = Open();
     Enter(QStringLiteral("80"), QString(), QString());
-    e.Command4_Click();
+    e.OnPreviousPupil();
     ASSERT_EQ(grid().Text(1, 6), QStringLiteral(" 1"));
     Enter(QString(), QString(), QString());
     EXPECT_EQ(grid().RowString(1), u" 1|青木|||||"_s);
@@ -470,7 +472,7 @@ TEST_F(TestEditorTest, AllEmptyRowEmptiesItsTotalAndRank) {
 TEST_F(TestEditorTest, ABoxOfBlanksHoldsNoScore) {
     TestEditor& e = Open();
     Enter(QStringLiteral("80"), QStringLiteral("20"), QString());
-    e.Command4_Click();
+    e.OnPreviousPupil();
     Enter(QStringLiteral(" "), QStringLiteral("  "), QString());
     EXPECT_TRUE(platform.messages.isEmpty());
     EXPECT_EQ(grid().RowString(1), u" 1|青木|||||"_s);
@@ -499,23 +501,23 @@ TEST_F(TestEditorTest, HugeStoredScoresDoNotOverflowTheAverage) {
 TEST_F(TestEditorTest, NextAndPreviousSkipPupilsWithoutNameAndStopAtTheEnds) {
     book->StudentNames[1].clear(); // pupil 2 transferred out
     TestEditor& e = Open();
-    e.Command4_Click();
+    e.OnPreviousPupil();
     EXPECT_EQ(session.CurrentStudentNo, 1);
-    e.Command3_Click();
+    e.OnNextPupil();
     EXPECT_EQ(session.CurrentStudentNo, 3);
-    e.Command3_Click();
-    e.Command3_Click();
+    e.OnNextPupil();
+    e.OnNextPupil();
     EXPECT_EQ(session.CurrentStudentNo, 4);
-    e.Command4_Click();
-    e.Command4_Click();
+    e.OnPreviousPupil();
+    e.OnPreviousPupil();
     EXPECT_EQ(session.CurrentStudentNo, 1);
-    EXPECT_EQ(e.focus, QStringLiteral("Text3"));
+    EXPECT_EQ(e.focus, QStringLiteral("scoreBox1"));
 }
 
-TEST_F(TestEditorTest, Combo2AcceptsOnlyPupilsOfTheRoster) {
+TEST_F(TestEditorTest, PupilBoxAcceptsOnlyPupilsOfTheRoster) {
     book->StudentNames[2].clear(); // pupil 3 transferred out
     TestEditor& e = Open();
-    e.ScoreBox_Change(0, QStringLiteral("40"));
+    e.OnScoreChange(0, QStringLiteral("40"));
     const QString refused[] = {QStringLiteral("3"),
                                QStringLiteral("5"),
                                QStringLiteral("6"),
@@ -524,76 +526,76 @@ TEST_F(TestEditorTest, Combo2AcceptsOnlyPupilsOfTheRoster) {
                                QStringLiteral("abc"),
                                QString()};
     for (const QString& choice : refused) {
-        e.Combo2_Click(choice);
+        e.OnPupilChosen(choice);
         EXPECT_EQ(session.CurrentStudentNo, 1) << choice.toStdString();
-        EXPECT_EQ(e.Text3, QStringLiteral("40")) << "the entry stays";
+        EXPECT_EQ(e.scoreBoxes[0], QStringLiteral("40")) << "the entry stays";
     }
     EXPECT_EQ(platform.messages.size(), static_cast<qsizetype>(std::size(refused)));
     EXPECT_EQ(platform.messages.front(), TestEditor::MessageNoSuchPupil());
-    EXPECT_EQ(e.Combo2, QStringLiteral(" 1"));
-    e.Combo2_Click(QStringLiteral("4"));
+    EXPECT_EQ(e.pupilBox, QStringLiteral(" 1"));
+    e.OnPupilChosen(QStringLiteral("4"));
     EXPECT_EQ(session.CurrentStudentNo, 4);
     EXPECT_EQ(grid().Text(1, 2), QStringLiteral(" 40"));
-    EXPECT_EQ(e.Label3, u"江藤"_s);
+    EXPECT_EQ(e.pupilName, u"江藤"_s);
 }
 
-TEST_F(TestEditorTest, Combo2MovesOnAfterAFailedCheck) {
+TEST_F(TestEditorTest, PupilBoxMovesOnAfterAFailedCheck) {
     TestEditor& e = Open();
-    e.ScoreBox_Change(0, QStringLiteral("x"));
-    e.Combo2_Click(QStringLiteral("3"));
+    e.OnScoreChange(0, QStringLiteral("x"));
+    e.OnPupilChosen(QStringLiteral("3"));
     EXPECT_EQ(platform.messages, QStringList{TestEditor::MessageNotDigits()});
     EXPECT_EQ(session.CurrentStudentNo, 3);
-    EXPECT_TRUE(e.Text3.isEmpty());
+    EXPECT_TRUE(e.scoreBoxes[0].isEmpty());
 }
 
 TEST_F(TestEditorTest, GridClickOnAPupilWithoutNameIsRefused) {
     book->StudentNames[1].clear();
     TestEditor& e = Open();
-    e.MSFlexGrid1_Click(2, 2);
+    e.OnGridClick(2, 2);
     EXPECT_EQ(session.CurrentStudentNo, 1);
     EXPECT_EQ(platform.messages, QStringList{TestEditor::MessageNoSuchPupil()});
 }
 
 TEST_F(TestEditorTest, ArrowKeysMoveBetweenBoxesAndPupils) {
     TestEditor& e = Open();
-    EXPECT_TRUE(e.ScoreBox_KeyDown(0, Qt::Key_Right));
-    EXPECT_EQ(e.focus, QStringLiteral("Text4"));
-    e.ScoreBox_KeyDown(2, Qt::Key_Right);
-    EXPECT_EQ(e.focus, QStringLiteral("Text3"));
-    e.ScoreBox_KeyDown(0, Qt::Key_Left);
-    EXPECT_EQ(e.focus, QStringLiteral("Text5"));
-    e.ScoreBox_KeyDown(1, Qt::Key_Left);
-    EXPECT_EQ(e.focus, QStringLiteral("Text3"));
+    EXPECT_TRUE(e.OnScoreBoxKey(0, Qt::Key_Right));
+    EXPECT_EQ(e.focus, QStringLiteral("scoreBox2"));
+    e.OnScoreBoxKey(2, Qt::Key_Right);
+    EXPECT_EQ(e.focus, QStringLiteral("scoreBox1"));
+    e.OnScoreBoxKey(0, Qt::Key_Left);
+    EXPECT_EQ(e.focus, QStringLiteral("scoreBox3"));
+    e.OnScoreBoxKey(1, Qt::Key_Left);
+    EXPECT_EQ(e.focus, QStringLiteral("scoreBox1"));
 
-    e.ScoreBox_Change(1, QStringLiteral("33"));
-    e.ScoreBox_KeyDown(1, Qt::Key_Down);
+    e.OnScoreChange(1, QStringLiteral("33"));
+    e.OnScoreBoxKey(1, Qt::Key_Down);
     EXPECT_EQ(session.CurrentStudentNo, 2);
-    EXPECT_EQ(e.focus, QStringLiteral("Text4"));
+    EXPECT_EQ(e.focus, QStringLiteral("scoreBox2"));
     EXPECT_EQ(grid().Text(1, 3), QStringLiteral(" 33"));
-    e.ScoreBox_KeyDown(2, Qt::Key_Up);
+    e.OnScoreBoxKey(2, Qt::Key_Up);
     EXPECT_EQ(session.CurrentStudentNo, 1);
-    EXPECT_EQ(e.focus, QStringLiteral("Text5"));
-    EXPECT_EQ(e.Text4, QStringLiteral(" 33"));
+    EXPECT_EQ(e.focus, QStringLiteral("scoreBox3"));
+    EXPECT_EQ(e.scoreBoxes[1], QStringLiteral(" 33"));
 
     // A refused entry keeps the focus on the refused box.
-    e.ScoreBox_Change(0, QStringLiteral("x"));
-    e.ScoreBox_KeyDown(2, Qt::Key_Down);
+    e.OnScoreChange(0, QStringLiteral("x"));
+    e.OnScoreBoxKey(2, Qt::Key_Down);
     EXPECT_EQ(session.CurrentStudentNo, 1);
-    EXPECT_EQ(e.focus, QStringLiteral("Text3"));
-    EXPECT_FALSE(e.ScoreBox_KeyDown(0, Qt::Key_5));
+    EXPECT_EQ(e.focus, QStringLiteral("scoreBox1"));
+    EXPECT_FALSE(e.OnScoreBoxKey(0, Qt::Key_5));
 }
 
 TEST_F(TestEditorTest, AbsenceMarksTheCheckedViewpoints) {
     TestEditor& e = Open();
-    e.Check4_Click(false);
-    e.ScoreBox_Change(1, QStringLiteral("20"));
-    e.Command5_Click();
-    EXPECT_TRUE(e.Text3.isEmpty());
-    EXPECT_EQ(e.Text4, QStringLiteral("*"));
-    EXPECT_EQ(e.Text5, QStringLiteral("*"));
-    EXPECT_EQ(e.focus, QStringLiteral("Text4"));
+    e.OnViewpointCheck(0, false);
+    e.OnScoreChange(1, QStringLiteral("20"));
+    e.OnAbsent();
+    EXPECT_TRUE(e.scoreBoxes[0].isEmpty());
+    EXPECT_EQ(e.scoreBoxes[1], QStringLiteral("*"));
+    EXPECT_EQ(e.scoreBoxes[2], QStringLiteral("*"));
+    EXPECT_EQ(e.focus, QStringLiteral("scoreBox2"));
     EXPECT_TRUE(grid().Text(1, 3).isEmpty()) << "nothing reaches the grid before the commit";
-    e.Command3_Click();
+    e.OnNextPupil();
     EXPECT_EQ(grid().RowString(1), u" 1|青木||*|*|*|*"_s);
 }
 
@@ -601,18 +603,18 @@ TEST_F(TestEditorTest, AbsenceMarksTheCheckedViewpoints) {
 
 TEST_F(TestEditorTest, RegistrationStoresTheTestAndAggregates) {
     TestEditor& e = Open(2, 1, 3);
-    e.Text1_Click();
-    e.Text1_Change(u"天気の単元"_s);
-    e.Text2_Change(QStringLiteral("2026/10/20"));
-    e.Text6_Change(QStringLiteral("50"));
-    e.Text7_Change(QStringLiteral("30"));
-    e.Text8_Change(QStringLiteral("20"));
+    e.OnNameClick();
+    e.OnNameChange(u"天気の単元"_s);
+    e.OnDateChange(QStringLiteral("2026/10/20"));
+    e.OnPointsChange(0, QStringLiteral("50"));
+    e.OnPointsChange(1, QStringLiteral("30"));
+    e.OnPointsChange(2, QStringLiteral("20"));
     Enter(QStringLiteral("45"), QStringLiteral("25"), QStringLiteral("15"));
     Enter(QStringLiteral("40"), QStringLiteral("30"), QStringLiteral("20"));
     Enter(QStringLiteral("*"), QStringLiteral("*"), QStringLiteral("*"));
-    e.ScoreBox_Change(0, QStringLiteral("35"));
+    e.OnScoreChange(0, QStringLiteral("35"));
     platform.choiceAnswers = {kAnswerYes}; // register without pupil 4's other two scores
-    ASSERT_TRUE(e.Command1_Click());       // pupil 4 committed by the registration itself
+    ASSERT_TRUE(e.OnRegister());           // pupil 4 committed by the registration itself
     EXPECT_EQ(main.steps, QStringList{u"理科 二学期 天気の単元の登録"_s});
 
     const int S = TestSlot(1, 2, 3, 0);
@@ -646,10 +648,10 @@ TEST_F(TestEditorTest, RegistrationStoresTheTestAndAggregates) {
 
 TEST_F(TestEditorTest, RegistrationWithoutTouchingTheNameKeepsTheTree) {
     TestEditor& e = Open();
-    e.Text6_Change(QStringLiteral("10"));
+    e.OnPointsChange(0, QStringLiteral("10"));
     Enter(QStringLiteral("5"), QString(), QString());
     platform.choiceAnswers = {kAnswerYes}; // the other pupils have no scores
-    ASSERT_TRUE(e.Command1_Click());
+    ASSERT_TRUE(e.OnRegister());
     EXPECT_EQ(main.calls, QStringList{"EnableMainWindow"});
     EXPECT_EQ(book->TestInfo[TestSlot(0, 0, 0, 0)][0], QStringLiteral("2026/12/07"));
 }
@@ -671,16 +673,16 @@ TEST_F(TestEditorTest, RegistrationRefusesScoresWithoutPoints) {
         platform.messages.clear();
         const GradeBook before = *book;
         TestEditor& e = Open();
-        e.Text7_Change(QStringLiteral("60")); // 言語 has points and a score
-        e.Text6_Change(QLatin1String(c.points));
+        e.OnPointsChange(1, QStringLiteral("60")); // 言語 has points and a score
+        e.OnPointsChange(0, QLatin1String(c.points));
         Enter(QLatin1String(c.score), QStringLiteral("50"), QString());
         if (!c.checked)
-            e.Check4_Click(false);
+            e.OnViewpointCheck(0, false);
         platform.choiceAnswers = {kAnswerYes}; // pupils 2 to 4 have no scores
-        EXPECT_EQ(e.Command1_Click(), !c.refused);
+        EXPECT_EQ(e.OnRegister(), !c.refused);
         if (c.refused) {
             EXPECT_EQ(platform.messages, QStringList{u"観点「表現」の配点を入力してください。"_s});
-            EXPECT_EQ(e.focus, QStringLiteral("Text6"));
+            EXPECT_EQ(e.focus, QStringLiteral("pointsBox1"));
             EXPECT_TRUE(book->Scores == before.Scores);
             EXPECT_FALSE(e.Closed());
         } else {
@@ -718,16 +720,17 @@ TEST_F(TestEditorTest, RegistrationRefusesPointsBelowAScoreAndAsksAboutMissingSc
         const char* kept;
     } cases[] = {
         {"points lowered below scores", "30 50 50|35 50 50|38 50 50|40 50 50|- - -|37 50 50", "35",
-         over(u"3", u"38"), "Text6 1"},
-        {"the current pupil's own score counts too", kAll, "35", over(u"1", u"36"), "Text6 1"},
+         over(u"3", u"38"), "pointsBox1 1"},
+        {"the current pupil's own score counts too", kAll, "35", over(u"1", u"36"), "pointsBox1 1"},
         {"points equal to the top score", kAll, "40", QString(), ""},
         {"missing scores, Enter keeps the editor", "36 50 50|35 50 50|- - -|- - -|- - -|- - -", "",
-         missing(u"3", u"3、4、6"), "Text3 3"},
-        {"more than three missing", kOnlyFirst, "", missing(u"4", u"2、3、4 ほか"), "Text3 2"},
+         missing(u"3", u"3、4、6"), "scoreBox1 3"},
+        {"more than three missing", kOnlyFirst, "", missing(u"4", u"2、3、4 ほか"), "scoreBox1 2"},
         {"missing scores registered on はい", kOnlyFirst, "yes", missing(u"4", u"2、3、4 ほか"),
          ""},
         {"one viewpoint missing counts; its box gets the focus",
-         "36 50 50|35 - 50|38 50 50|40 50 50|- - -|37 50 50", "", missing(u"1", u"2"), "Text4 2"},
+         "36 50 50|35 - 50|38 50 50|40 50 50|- - -|37 50 50", "", missing(u"1", u"2"),
+         "scoreBox2 2"},
         {"absences and an unchecked viewpoint count as entered",
          "36 50 50|* * *|38 - 50|40 50 50|- - -|37 - 50", "uncheck2", QString(), ""},
     };
@@ -755,12 +758,12 @@ TEST_F(TestEditorTest, RegistrationRefusesPointsBelowAScoreAndAsksAboutMissingSc
             platform.choiceAnswers = {kAnswerYes};
         TestEditor& e = Open();
         if (act == u"uncheck2")
-            e.Check5_Click(false);
+            e.OnViewpointCheck(1, false);
         else if (!act.isEmpty() && act != u"yes")
-            e.Text6_Change(act);
+            e.OnPointsChange(0, act);
 
         const bool registered = !*c.kept;
-        EXPECT_EQ(e.Command1_Click(), registered);
+        EXPECT_EQ(e.OnRegister(), registered);
         EXPECT_EQ(platform.messages, c.message.isEmpty() ? QStringList() : QStringList{c.message});
         EXPECT_EQ(e.Closed(), registered);
         if (c.message.startsWith(u"得点が"_s)) {
@@ -772,7 +775,7 @@ TEST_F(TestEditorTest, RegistrationRefusesPointsBelowAScoreAndAsksAboutMissingSc
             EXPECT_TRUE(book->Scores == before.Scores);
             EXPECT_EQ(e.focus, kept[0]);
             EXPECT_EQ(session.CurrentStudentNo, pupil);
-            EXPECT_EQ(e.Label3, book->StudentNames[pupil - 1]);
+            EXPECT_EQ(e.pupilName, book->StudentNames[pupil - 1]);
         }
     }
 }
@@ -780,8 +783,8 @@ TEST_F(TestEditorTest, RegistrationRefusesPointsBelowAScoreAndAsksAboutMissingSc
 TEST_F(TestEditorTest, RegistrationStopsOnAFailedCheck) {
     TestEditor& e = Open();
     const GradeBook before = *book;
-    e.ScoreBox_Change(0, QStringLiteral("101"));
-    EXPECT_FALSE(e.Command1_Click());
+    e.OnScoreChange(0, QStringLiteral("101"));
+    EXPECT_FALSE(e.OnRegister());
     EXPECT_FALSE(e.Closed());
     EXPECT_TRUE(book->Scores == before.Scores);
     EXPECT_TRUE(main.calls.isEmpty());
@@ -799,13 +802,13 @@ TEST_F(TestEditorTest, AbsenceMakesTheSumsCarryTheMarker) {
     SetPupilValues(*book, TestSlot(2, 0, 0, 0), {5, 5, 5, 5});
     TestEditor& e = Open();
     for (int k = 0; k < kViewpoints; ++k)
-        e.PointsBox_Change(k, QStringLiteral("50"));
-    e.Command5_Click();
-    e.Command3_Click();
+        e.OnPointsChange(k, QStringLiteral("50"));
+    e.OnAbsent();
+    e.OnNextPupil();
     Enter(QStringLiteral("40"), QStringLiteral("40"), QStringLiteral("40"));
     Enter(QStringLiteral("30"), QStringLiteral("30"), QStringLiteral("30"));
     Enter(QStringLiteral("20"), QStringLiteral("20"), QStringLiteral("20"));
-    ASSERT_TRUE(e.Command1_Click());
+    ASSERT_TRUE(e.OnRegister());
 
     const int A = SemesterAggregateSlot(0, 0, 0);
     EXPECT_EQ(book->Scores[A + 0][0], 10000 + 30);
@@ -828,11 +831,11 @@ TEST_F(TestEditorTest, UncheckedViewpointKeepsItsStoredPoints) {
         book->Scores[S + k][kAverageColumn] = 10;
     }
     TestEditor& e = Open();
-    ASSERT_EQ(e.Text8, QStringLiteral(" 20"));
-    e.Check6_Click(false);
-    EXPECT_TRUE(e.Text8.isEmpty());
+    ASSERT_EQ(e.pointsBoxes[2], QStringLiteral(" 20"));
+    e.OnViewpointCheck(2, false);
+    EXPECT_TRUE(e.pointsBoxes[2].isEmpty());
     platform.choiceAnswers = {kAnswerYes}; // the other viewpoints have no scores
-    ASSERT_TRUE(e.Command1_Click());
+    ASSERT_TRUE(e.OnRegister());
     EXPECT_EQ(book->Scores[S + 2][kPointsColumn], 20);
     for (int n = 0; n < 4; ++n)
         EXPECT_EQ(book->Scores[S + 2][n], kNoData);
@@ -846,11 +849,11 @@ TEST_F(TestEditorTest, CancelAsksBeforeThrowingAwayWhatWasTyped) {
     book->Scores[S][kAverageColumn] = 25;
     const GradeBook before = *book;
     const std::function<void(TestEditor&)> changes[] = {
-        [](TestEditor& e) { e.Text1_Change(QStringLiteral("X")); },
-        [](TestEditor& e) { e.Text2_Change(QStringLiteral("2026/01/01")); },
-        [](TestEditor& e) { e.Text6_Change(QStringLiteral("90")); },
-        [](TestEditor& e) { e.ScoreBox_Change(1, QStringLiteral("7")); }, // not yet in the grid
-        [](TestEditor& e) { e.Check5_Click(true); }, // unchecked at opening: no average
+        [](TestEditor& e) { e.OnNameChange(QStringLiteral("X")); },
+        [](TestEditor& e) { e.OnDateChange(QStringLiteral("2026/01/01")); },
+        [](TestEditor& e) { e.OnPointsChange(0, QStringLiteral("90")); },
+        [](TestEditor& e) { e.OnScoreChange(1, QStringLiteral("7")); }, // not yet in the grid
+        [](TestEditor& e) { e.OnViewpointCheck(1, true); }, // unchecked at opening: no average
         [this](TestEditor&) {
             for (int i = 0; i < 4; ++i)
                 Enter(QStringLiteral("50"), QStringLiteral("*"), QStringLiteral("7"));
@@ -862,11 +865,11 @@ TEST_F(TestEditorTest, CancelAsksBeforeThrowingAwayWhatWasTyped) {
         main.calls.clear();
         TestEditor& e = Open();
         changes[i](e);
-        const QString name = e.Text1;
+        const QString name = e.nameBox;
         platform.answers = {false}; // No: back to the editor, nothing changed
-        EXPECT_FALSE(e.Command2_Click());
+        EXPECT_FALSE(e.OnCancel());
         EXPECT_FALSE(e.Closed());
-        EXPECT_EQ(e.Text1, name);
+        EXPECT_EQ(e.nameBox, name);
         EXPECT_TRUE(main.calls.isEmpty());
         platform.answers = {true};
         EXPECT_TRUE(e.Form_Unload());
@@ -880,7 +883,7 @@ TEST_F(TestEditorTest, CancelAsksBeforeThrowingAwayWhatWasTyped) {
     // Without changes the editor closes at once.
     platform.questions.clear();
     TestEditor& e = Open();
-    EXPECT_TRUE(e.Command2_Click());
+    EXPECT_TRUE(e.OnCancel());
     EXPECT_TRUE(platform.questions.isEmpty());
 }
 
@@ -909,10 +912,10 @@ TEST_F(TestEditorTest, SemicolonOrLineBreakInNameOrDateIsRefused) {
         main.calls.clear();
         const GradeBook before = *book;
         TestEditor& e = Open();
-        e.Text1_Change(c.name);
-        e.Text2_Change(c.date);
+        e.OnNameChange(c.name);
+        e.OnDateChange(c.date);
         Enter(QStringLiteral("50"), QString(), QString());
-        EXPECT_FALSE(e.Command1_Click());
+        EXPECT_FALSE(e.OnRegister());
         ASSERT_EQ(platform.messages.size(), 1);
         EXPECT_TRUE(platform.messages[0].startsWith(c.field)) << platform.messages[0].toStdString();
         EXPECT_FALSE(e.Closed());
@@ -920,23 +923,23 @@ TEST_F(TestEditorTest, SemicolonOrLineBreakInNameOrDateIsRefused) {
         EXPECT_TRUE(book->TestInfo == before.TestInfo);
         EXPECT_TRUE(main.calls.isEmpty());
         EXPECT_FALSE(session.NeedsSave);
-        EXPECT_EQ(e.focus, QString::fromLatin1(c.field == u"試験の名称"_s ? "Text1" : "Text2"));
+        EXPECT_EQ(e.focus, QString::fromLatin1(c.field == u"試験の名称"_s ? "nameBox" : "dateBox"));
     }
 }
 
 TEST_F(TestEditorTest, StoreGridScoreReadsEmptyAbsentAndNumbers) {
     TestEditor& e = Open();
     const int slot = TestSlot(0, 0, 0, 0);
-    e.MSFlexGrid1.SetText(1, 2, QString());
+    e.scoreGrid.SetText(1, 2, QString());
     e.StoreGridScore(slot, 0, 1, 2);
     EXPECT_EQ(book->Scores[slot][0], kNoData);
-    e.MSFlexGrid1.SetText(1, 2, QStringLiteral("*"));
+    e.scoreGrid.SetText(1, 2, QStringLiteral("*"));
     e.StoreGridScore(slot, 0, 1, 2);
     EXPECT_EQ(book->Scores[slot][0], kAbsent);
-    e.MSFlexGrid1.SetText(1, 2, QStringLiteral(" 85"));
+    e.scoreGrid.SetText(1, 2, QStringLiteral(" 85"));
     e.StoreGridScore(slot, 0, 1, 2);
     EXPECT_EQ(book->Scores[slot][0], 85);
-    e.MSFlexGrid1.SetText(6, 2, QStringLiteral("72.5"));
+    e.scoreGrid.SetText(6, 2, QStringLiteral("72.5"));
     e.StoreGridScore(slot, kAverageColumn, 6, 2);
     EXPECT_EQ(book->Scores[slot][kAverageColumn], 72.5f);
 }
@@ -944,12 +947,12 @@ TEST_F(TestEditorTest, StoreGridScoreReadsEmptyAbsentAndNumbers) {
 TEST_F(TestEditorTest, AveragesWithADecimalCommaAreStoredWithTheirDecimals) {
     const QLocale saved;
     QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
-    Open().Text6_Change(QStringLiteral("100"));
+    Open().OnPointsChange(0, QStringLiteral("100"));
     Enter(QStringLiteral("70"), QString(), QString());
     Enter(QStringLiteral("75"), QString(), QString());
     const QString shown = grid().Text(6, 2);
     platform.choiceAnswers = {kAnswerYes}; // pupils 3 and 4 have no scores
-    const bool registered = editor->Command1_Click();
+    const bool registered = editor->OnRegister();
     QLocale::setDefault(saved);
     EXPECT_EQ(shown, QStringLiteral("72,5"));
     ASSERT_TRUE(registered);

@@ -1,6 +1,6 @@
 // The test editor's window driven offscreen with the keyboard and the mouse: layout of its
 // controls, the keyboard flow of score entry (digits, Tab, Enter, arrows) and closing.
-#include "editors/test/formtestspec.h"
+#include "editors/exam/formtestspec.h"
 
 #include "browse/bookfixture.h"
 #include "editors/common/gridview.h"
@@ -93,7 +93,7 @@ protected:
         EXPECT_NE(w, nullptr) << name;
         return w;
     }
-    QLineEdit* Box(int n) { return Control<QLineEdit>(QStringLiteral("Text%1").arg(n).toLatin1()); }
+    QLineEdit* Box(const char* name) { return Control<QLineEdit>(name); }
     QString FocusName() const {
         QWidget* w = QApplication::focusWidget();
         return w ? w->objectName() : QString();
@@ -117,46 +117,46 @@ TEST_F(TestEditorWindowTest, ControlsHaveTheirNamesCaptionsAndPlaces) {
     EXPECT_EQ(w.size(), QSize(TwipsToPixels(11775), TwipsToPixels(8280)));
 
     // Where each control stands, in pixels at the tests' 96 dots per inch: name, left, top,
-    // width and height (inside Frame1 for the controls of the score entry).
+    // width and height (inside the score entry frame for the controls of the score entry).
     const char* const places = R"(
-Label1           8    8   96   17
-Text1          106    0  151   26
-Label2           8   32   96   17
-Text2          106   24  151   26
-MonthView1      96   48  159  148
-Label15          8  208  105   17
-Label16         16  232   33   17
-Label17        104  232   33   17
-Label18        192  232   33   17
-Check4          56  232   17   17
-Check5         144  232   17   17
-Check6         232  232   17   17
-Text6           32  248   41   25
-Text7          120  248   41   25
-Text8          208  248   41   25
-Frame1           8  296  257  249
-Label5          16   32   57   25
-Combo2          80   32   57   20
-Command5       184   32   57   57
-Label6          16   72   65   17
-Label3          88   72  161   22
-Text3            8  112   49   33
-ScoreLabel1      8   95   88   17
-ScoreLabel3    200   95   88   17
-Text4          104  112   49   33
-Text5          200  112   49   33
-Label12         64  128   33   17
-Label13        160  128   33   17
-Command4        48  160   65   41
-Command3       128  160   65   41
-Label14        200  200   49   17
-Label8           8  216  120   17
-Label7         128  216  124   17
-Label11        272    8  329   17
-MSFlexGrid1    272   24  425  521
-Command1       704   24   73   33
-Command2       704   72   73   33
-Picture1       696  224   87  124
+Label1                 8    8   96   17
+nameBox              106    0  151   26
+Label2                 8   32   96   17
+dateBox              106   24  151   26
+calendar              96   48  159  148
+Label15                8  208  105   17
+viewpointLabel1       16  232   33   17
+viewpointLabel2      104  232   33   17
+viewpointLabel3      192  232   33   17
+viewpointCheck1       56  232   17   17
+viewpointCheck2      144  232   17   17
+viewpointCheck3      232  232   17   17
+pointsBox1            32  248   41   25
+pointsBox2           120  248   41   25
+pointsBox3           208  248   41   25
+entryFrame             8  296  257  249
+Label5                16   32   57   25
+pupilBox              80   32   57   20
+absentButton         184   32   57   57
+Label6                16   72   65   17
+pupilName             88   72  161   22
+scoreBox1              8  112   49   33
+ScoreLabel1            8   95   88   17
+ScoreLabel3          200   95   88   17
+scoreBox2            104  112   49   33
+scoreBox3            200  112   49   33
+Label12               64  128   33   17
+Label13              160  128   33   17
+previousPupilButton   48  160   65   41
+nextPupilButton      128  160   65   41
+Label14              200  200   49   17
+Label8                 8  216  120   17
+Label7               128  216  124   17
+gridTitle            272    8  329   17
+scoreGrid            272   24  425  521
+registerButton       704   24   73   33
+cancelButton         704   72   73   33
+picture              696  224   87  124
 )";
     int checked = 0;
     for (const QString& line : QString::fromLatin1(places).split(u'\n', Qt::SkipEmptyParts)) {
@@ -169,8 +169,8 @@ Picture1       696  224   87  124
         ++checked;
     }
     EXPECT_EQ(checked, 38);
-    QWidget* frame = Control("Frame1");
-    for (const char* inside : {"Combo2", "Text3", "Command3", "Label7"})
+    QWidget* frame = Control("entryFrame");
+    for (const char* inside : {"pupilBox", "scoreBox1", "nextPupilButton", "Label7"})
         EXPECT_EQ(Control(inside)->parentWidget(), frame) << inside;
 
     const struct {
@@ -187,45 +187,46 @@ Picture1       696  224   87  124
         {"Label14", u"[Enter]"},
         {"Label8", u"前の出席番号に(&B)"},
         {"Label7", u"次の出席番号に(&N)"},
-        {"Label16", u"表現"},
+        {"viewpointLabel1", u"表現"},
         {"ScoreLabel1", u"表現"},
         {"ScoreLabel2", u"理解"},
-        {"Label3", u"青木"},
-        {"Label11", u"一学期 国語 第 1回 試験  "},
+        {"pupilName", u"青木"},
+        {"gridTitle", u"一学期 国語 第 1回 試験  "},
     };
     for (const auto& c : captions)
         EXPECT_EQ(Control<QLabel>(c.name)->text(), QString::fromUtf16(c.text)) << c.name;
-    EXPECT_EQ(Control<QGroupBox>("Frame1")->title(), u"それぞれの生徒の得点を入力します"_s);
-    EXPECT_EQ(Control<QPushButton>("Command1")->text(), u"登録(&R)"_s);
-    EXPECT_TRUE(Control<QPushButton>("Command1")->font().bold());
-    EXPECT_EQ(Control<QPushButton>("Command2")->text(), u"ｷｬﾝｾﾙ(&C)"_s);
-    EXPECT_EQ(Control<QPushButton>("Command5")->text(), u"欠席(&K)"_s);
-    EXPECT_TRUE(Control<QPushButton>("Command3")->isDefault());
-    EXPECT_FALSE(Control<QPushButton>("Command3")->icon().isNull());
-    EXPECT_FALSE(Control<QPushButton>("Command4")->icon().isNull());
-    EXPECT_FALSE(Control<QLabel>("Picture1")->pixmap().isNull());
-    EXPECT_TRUE(Control<QLabel>("Label3")->font().bold());
-    for (int n = 3; n <= 8; ++n) {
-        EXPECT_FALSE(Box(n)->testAttribute(Qt::WA_InputMethodEnabled)) << n;
-        if (n <= 5) {
-            EXPECT_TRUE(Box(n)->font().bold());
-            EXPECT_GT(Box(n)->font().pointSizeF(), w.font().pointSizeF());
+    EXPECT_EQ(Control<QGroupBox>("entryFrame")->title(), u"それぞれの生徒の得点を入力します"_s);
+    EXPECT_EQ(Control<QPushButton>("registerButton")->text(), u"登録(&R)"_s);
+    EXPECT_TRUE(Control<QPushButton>("registerButton")->font().bold());
+    EXPECT_EQ(Control<QPushButton>("cancelButton")->text(), u"ｷｬﾝｾﾙ(&C)"_s);
+    EXPECT_EQ(Control<QPushButton>("absentButton")->text(), u"欠席(&K)"_s);
+    EXPECT_TRUE(Control<QPushButton>("nextPupilButton")->isDefault());
+    EXPECT_FALSE(Control<QPushButton>("nextPupilButton")->icon().isNull());
+    EXPECT_FALSE(Control<QPushButton>("previousPupilButton")->icon().isNull());
+    EXPECT_FALSE(Control<QLabel>("picture")->pixmap().isNull());
+    EXPECT_TRUE(Control<QLabel>("pupilName")->font().bold());
+    for (const char* name :
+         {"scoreBox1", "scoreBox2", "scoreBox3", "pointsBox1", "pointsBox2", "pointsBox3"}) {
+        EXPECT_FALSE(Box(name)->testAttribute(Qt::WA_InputMethodEnabled)) << name;
+        if (name[0] == 's') {
+            EXPECT_TRUE(Box(name)->font().bold());
+            EXPECT_GT(Box(name)->font().pointSizeF(), w.font().pointSizeF());
         }
     }
     EXPECT_EQ(Control<QLabel>("Label12")->palette().color(QPalette::WindowText), QColor(Qt::blue));
-    EXPECT_EQ(Control<QCalendarWidget>("MonthView1")->selectedDate(), platform.today);
-    EXPECT_EQ(Box(2)->text(), QStringLiteral("2026/12/07"));
-    EXPECT_EQ(Box(1)->text(), u" 1回目試験"_s);
-    auto* combo = Control<QComboBox>("Combo2");
+    EXPECT_EQ(Control<QCalendarWidget>("calendar")->selectedDate(), platform.today);
+    EXPECT_EQ(Box("dateBox")->text(), QStringLiteral("2026/12/07"));
+    EXPECT_EQ(Box("nameBox")->text(), u" 1回目試験"_s);
+    auto* combo = Control<QComboBox>("pupilBox");
     ASSERT_EQ(combo->count(), 4);
     EXPECT_EQ(combo->currentText(), QStringLiteral("1"));
-    auto* grid = Control<GridView>("MSFlexGrid1");
+    auto* grid = Control<GridView>("scoreGrid");
     EXPECT_EQ(grid->rowCount(), 43);
     EXPECT_EQ(grid->columnCount(), 7);
     EXPECT_EQ(grid->columnWidth(1), TwipsToPixels(1600));
     EXPECT_EQ(grid->columnWidth(6), TwipsToPixels(515));
     EXPECT_EQ(grid->rowHeight(3), TwipsToPixels(300));
-    EXPECT_EQ(FocusName(), QStringLiteral("Text3"));
+    EXPECT_EQ(FocusName(), QStringLiteral("scoreBox1"));
 }
 
 TEST_F(TestEditorWindowTest, AWholeTestFromTheKeyboardAlone) {
@@ -233,32 +234,32 @@ TEST_F(TestEditorWindowTest, AWholeTestFromTheKeyboardAlone) {
     // From the name, Tab walks the test's definition: the date, each viewpoint's check box and
     // points, then the scores. Enter in the name or the date moves on and keeps the pupil. The
     // calendar is no Tab stop: Alt+Down or F4 opens it from the date, Esc goes back.
-    Box(1)->setFocus();
+    Box("nameBox")->setFocus();
     Press(Qt::Key_Return);
-    EXPECT_EQ(FocusName(), QStringLiteral("Text2"));
+    EXPECT_EQ(FocusName(), QStringLiteral("dateBox"));
     Press(Qt::Key_F4);
-    EXPECT_TRUE(Control("MonthView1")->isAncestorOf(QApplication::focusWidget()));
+    EXPECT_TRUE(Control("calendar")->isAncestorOf(QApplication::focusWidget()));
     EXPECT_TRUE(w.findChild<QFocusFrame*>()->isVisible()); // the calendar shows it has the focus
     Press(Qt::Key_Escape);
-    EXPECT_EQ(FocusName(), QStringLiteral("Text2"));
+    EXPECT_EQ(FocusName(), QStringLiteral("dateBox"));
     EXPECT_FALSE(w.findChild<QFocusFrame*>()->isVisible());
     EXPECT_FALSE(w.logic().Closed());
     Press(Qt::Key_Down, Qt::AltModifier);
-    EXPECT_TRUE(Control("MonthView1")->isAncestorOf(QApplication::focusWidget()));
+    EXPECT_TRUE(Control("calendar")->isAncestorOf(QApplication::focusWidget()));
     Press(Qt::Key_Escape);
     Press(Qt::Key_Return);
-    EXPECT_EQ(FocusName(), QStringLiteral("Text3"));
+    EXPECT_EQ(FocusName(), QStringLiteral("scoreBox1"));
     EXPECT_EQ(session.CurrentStudentNo, 1);
-    Box(2)->setFocus();
+    Box("dateBox")->setFocus();
     QStringList walked;
     for (int i = 0; i < 7; ++i) {
         Press(Qt::Key_Tab);
         walked << FocusName();
-        if (walked.back().startsWith(QLatin1String("Text")) && walked.back() != "Text3")
+        if (walked.back().startsWith(QLatin1String("pointsBox")) && walked.back() != "scoreBox1")
             Type(QStringLiteral("100"));
     }
-    EXPECT_EQ(walked,
-              QStringList({"Check4", "Text6", "Check5", "Text7", "Check6", "Text8", "Text3"}));
+    EXPECT_EQ(walked, QStringList({"viewpointCheck1", "pointsBox1", "viewpointCheck2", "pointsBox2",
+                                   "viewpointCheck3", "pointsBox3", "scoreBox1"}));
 
     // Pupil by pupil: digits, Tab between the boxes, Enter for the next pupil.
     Type(QStringLiteral("85"));
@@ -268,8 +269,8 @@ TEST_F(TestEditorWindowTest, AWholeTestFromTheKeyboardAlone) {
     Type(QStringLiteral("70"));
     Press(Qt::Key_Return);
     EXPECT_EQ(session.CurrentStudentNo, 2);
-    EXPECT_EQ(FocusName(), QStringLiteral("Text3"));
-    EXPECT_EQ(Control<QLabel>("Label3")->text(), u"伊藤"_s);
+    EXPECT_EQ(FocusName(), QStringLiteral("scoreBox1"));
+    EXPECT_EQ(Control<QLabel>("pupilName")->text(), u"伊藤"_s);
 
     Type(QStringLiteral("60"));
     Press(Qt::Key_Tab);
@@ -288,14 +289,15 @@ TEST_F(TestEditorWindowTest, AWholeTestFromTheKeyboardAlone) {
     Type(QStringLiteral(" 7"));
     Press(Qt::Key_Return); // the last pupil: stays, the entry is committed
     EXPECT_EQ(session.CurrentStudentNo, 4);
-    EXPECT_EQ(Box(3)->text(), QStringLiteral(" 7"));
-    EXPECT_EQ(Box(3)->selectedText(), QStringLiteral(" 7")) << "the box's text is selected";
+    EXPECT_EQ(Box("scoreBox1")->text(), QStringLiteral(" 7"));
+    EXPECT_EQ(Box("scoreBox1")->selectedText(), QStringLiteral(" 7"))
+        << "the box's text is selected";
 
     // From the last score box on to 登録, and Enter.
     Press(Qt::Key_Tab);
     Press(Qt::Key_Tab);
     Press(Qt::Key_Tab);
-    ASSERT_EQ(FocusName(), QStringLiteral("Command1"));
+    ASSERT_EQ(FocusName(), QStringLiteral("registerButton"));
     platform.choiceAnswers = {kAnswerYes};
     Press(Qt::Key_Return);
 
@@ -342,7 +344,7 @@ TEST_F(TestEditorWindowTest, TypingOverStoredScoresReplacesThemPupilAfterPupil) 
         Press(Qt::Key_Return);
     }
     EXPECT_TRUE(platform.messages.isEmpty()) << platform.messages.join(u'/').toStdString();
-    const Grid& grid = window->logic().MSFlexGrid1;
+    const Grid& grid = window->logic().scoreGrid;
     for (int n = 0; n < 3; ++n) {
         EXPECT_EQ(grid.Text(n + 1, 2), QStringLiteral(" 5%1").arg(n));
         EXPECT_EQ(grid.Text(n + 1, 3), QStringLiteral(" 6%1").arg(n));
@@ -357,43 +359,43 @@ TEST_F(TestEditorWindowTest, RefusedEntryShowsTheMessageAndKeepsThePupil) {
     Press(Qt::Key_Return);
     EXPECT_EQ(platform.messages, QStringList{u"得点に数字以外の文字があります。"_s});
     EXPECT_EQ(session.CurrentStudentNo, 1);
-    EXPECT_EQ(FocusName(), QStringLiteral("Text3"));
+    EXPECT_EQ(FocusName(), QStringLiteral("scoreBox1"));
     // The grid takes the click and moves on, dropping the entry.
-    auto* grid = Control<GridView>("MSFlexGrid1");
+    auto* grid = Control<GridView>("scoreGrid");
     const QRect cell = grid->cellRect(3, 4);
     test::Click(grid->viewport(), cell.center());
     EXPECT_EQ(session.CurrentStudentNo, 3);
-    EXPECT_EQ(FocusName(), QStringLiteral("Text5"));
-    EXPECT_EQ(Control<QLabel>("Label3")->text(), u"上田"_s);
-    EXPECT_TRUE(Box(3)->text().isEmpty());
-    EXPECT_TRUE(window->logic().MSFlexGrid1.Text(1, 2).isEmpty());
+    EXPECT_EQ(FocusName(), QStringLiteral("scoreBox3"));
+    EXPECT_EQ(Control<QLabel>("pupilName")->text(), u"上田"_s);
+    EXPECT_TRUE(Box("scoreBox1")->text().isEmpty());
+    EXPECT_TRUE(window->logic().scoreGrid.Text(1, 2).isEmpty());
 }
 
 TEST_F(TestEditorWindowTest, ArrowKeysMoveBetweenBoxesAndPupils) {
     Show();
     Press(Qt::Key_Right);
-    EXPECT_EQ(FocusName(), QStringLiteral("Text4"));
+    EXPECT_EQ(FocusName(), QStringLiteral("scoreBox2"));
     Type(QStringLiteral("33"));
     Press(Qt::Key_Down);
     EXPECT_EQ(session.CurrentStudentNo, 2);
-    EXPECT_EQ(FocusName(), QStringLiteral("Text4"));
+    EXPECT_EQ(FocusName(), QStringLiteral("scoreBox2"));
     Press(Qt::Key_Left);
-    EXPECT_EQ(FocusName(), QStringLiteral("Text3"));
+    EXPECT_EQ(FocusName(), QStringLiteral("scoreBox1"));
     Press(Qt::Key_Left);
-    EXPECT_EQ(FocusName(), QStringLiteral("Text5"));
+    EXPECT_EQ(FocusName(), QStringLiteral("scoreBox3"));
     Press(Qt::Key_Up);
     EXPECT_EQ(session.CurrentStudentNo, 1);
-    EXPECT_EQ(FocusName(), QStringLiteral("Text5"));
-    EXPECT_EQ(Box(4)->text(), QStringLiteral(" 33"));
+    EXPECT_EQ(FocusName(), QStringLiteral("scoreBox3"));
+    EXPECT_EQ(Box("scoreBox2")->text(), QStringLiteral(" 33"));
 }
 
 // Tab and Shift+Tab go round the whole window without ever stopping in the calendar, which is
 // reached from the date alone.
 TEST_F(TestEditorWindowTest, TabNeverStopsInTheCalendar) {
     Show();
-    QWidget* calendar = Control("MonthView1");
+    QWidget* calendar = Control("calendar");
     for (const Qt::KeyboardModifiers modifiers : {Qt::NoModifier, Qt::ShiftModifier}) {
-        Box(1)->setFocus();
+        Box("nameBox")->setFocus();
         QStringList walked;
         for (int i = 0; i < 30; ++i) {
             Press(Qt::Key_Tab, modifiers);
@@ -407,108 +409,108 @@ TEST_F(TestEditorWindowTest, TabNeverStopsInTheCalendar) {
 
 TEST_F(TestEditorWindowTest, TabAndShiftTabStayAmongTheCheckedScoreBoxes) {
     Show();
-    test::Click(Control("Check5"));
-    EXPECT_FALSE(Control<QCheckBox>("Check5")->isChecked());
-    Box(3)->setFocus();
+    test::Click(Control("viewpointCheck2"));
+    EXPECT_FALSE(Control<QCheckBox>("viewpointCheck2")->isChecked());
+    Box("scoreBox1")->setFocus();
     // Tab: the checked boxes, then 登録; Shift+Tab goes round the checked boxes.
     const struct {
         Qt::Key key;
         Qt::KeyboardModifiers modifiers;
         const char* next;
-    } steps[] = {{Qt::Key_Tab, Qt::NoModifier, "Text5"},
-                 {Qt::Key_Backtab, Qt::ShiftModifier, "Text3"},
-                 {Qt::Key_Backtab, Qt::ShiftModifier, "Text5"},
-                 {Qt::Key_Tab, Qt::NoModifier, "Command1"}};
+    } steps[] = {{Qt::Key_Tab, Qt::NoModifier, "scoreBox3"},
+                 {Qt::Key_Backtab, Qt::ShiftModifier, "scoreBox1"},
+                 {Qt::Key_Backtab, Qt::ShiftModifier, "scoreBox3"},
+                 {Qt::Key_Tab, Qt::NoModifier, "registerButton"}};
     for (const auto& step : steps) {
         Press(step.key, step.modifiers);
         EXPECT_EQ(FocusName(), QString::fromLatin1(step.next));
     }
     // Never onto the test's name, whose selected text the next digit would replace.
-    test::Click(Control("Check6"));
-    Box(3)->setFocus();
+    test::Click(Control("viewpointCheck3"));
+    Box("scoreBox1")->setFocus();
     Press(Qt::Key_Right);
-    EXPECT_EQ(FocusName(), QStringLiteral("Text3"));
+    EXPECT_EQ(FocusName(), QStringLiteral("scoreBox1"));
     Press(Qt::Key_Tab);
-    EXPECT_EQ(FocusName(), QStringLiteral("Command1"));
+    EXPECT_EQ(FocusName(), QStringLiteral("registerButton"));
     // The last checked viewpoint cannot be unchecked.
-    test::Click(Control("Check4"));
-    EXPECT_TRUE(Control<QCheckBox>("Check4")->isChecked());
+    test::Click(Control("viewpointCheck1"));
+    EXPECT_TRUE(Control<QCheckBox>("viewpointCheck1")->isChecked());
     // The name and the date are reached by their labels' access keys.
     Press(Qt::Key_M, Qt::AltModifier);
-    EXPECT_EQ(FocusName(), QStringLiteral("Text1"));
+    EXPECT_EQ(FocusName(), QStringLiteral("nameBox"));
     Press(Qt::Key_D, Qt::AltModifier);
-    EXPECT_EQ(FocusName(), QStringLiteral("Text2"));
+    EXPECT_EQ(FocusName(), QStringLiteral("dateBox"));
 }
 
 TEST_F(TestEditorWindowTest, PointsBoxRefusesZeroAndLetters) {
     Show();
-    Box(6)->setFocus();
+    Box("pointsBox1")->setFocus();
     Type(QStringLiteral("0"));
-    EXPECT_TRUE(Box(6)->text().isEmpty());
+    EXPECT_TRUE(Box("pointsBox1")->text().isEmpty());
     Type(QStringLiteral("x"));
-    EXPECT_TRUE(Box(6)->text().isEmpty());
+    EXPECT_TRUE(Box("pointsBox1")->text().isEmpty());
     Type(QStringLiteral("25"));
-    EXPECT_EQ(Box(6)->text(), QStringLiteral("25"));
-    EXPECT_EQ(window->logic().Text6, QStringLiteral("25"));
+    EXPECT_EQ(Box("pointsBox1")->text(), QStringLiteral("25"));
+    EXPECT_EQ(window->logic().pointsBoxes[0], QStringLiteral("25"));
 }
 
 TEST_F(TestEditorWindowTest, AbsentButtonFillsTheCheckedBoxes) {
     Show();
-    test::Click(Control("Check4"));
-    test::Click(Control("Command5"));
-    EXPECT_TRUE(Box(3)->text().isEmpty());
-    EXPECT_EQ(Box(4)->text(), QStringLiteral("*"));
-    EXPECT_EQ(Box(5)->text(), QStringLiteral("*"));
-    EXPECT_EQ(FocusName(), QStringLiteral("Text4"));
+    test::Click(Control("viewpointCheck1"));
+    test::Click(Control("absentButton"));
+    EXPECT_TRUE(Box("scoreBox1")->text().isEmpty());
+    EXPECT_EQ(Box("scoreBox2")->text(), QStringLiteral("*"));
+    EXPECT_EQ(Box("scoreBox3")->text(), QStringLiteral("*"));
+    EXPECT_EQ(FocusName(), QStringLiteral("scoreBox2"));
 }
 
 TEST_F(TestEditorWindowTest, NameClickSelectsTheNameAndTouchesIt) {
     Show();
-    test::Click(Box(1));
+    test::Click(Box("nameBox"));
     QApplication::processEvents();
     EXPECT_TRUE(window->logic().NameTouched);
-    EXPECT_EQ(Box(1)->selectedText(), u" 1回目試験"_s);
+    EXPECT_EQ(Box("nameBox")->selectedText(), u" 1回目試験"_s);
 }
 
 TEST_F(TestEditorWindowTest, DateBoxAndCalendarFollowEachOther) {
     Show();
-    Box(2)->setFocus();
-    Box(2)->selectAll();
+    Box("dateBox")->setFocus();
+    Box("dateBox")->selectAll();
     Type(QStringLiteral("2026/05/10"));
-    auto* calendar = Control<QCalendarWidget>("MonthView1");
+    auto* calendar = Control<QCalendarWidget>("calendar");
     EXPECT_EQ(calendar->selectedDate(), QDate(2026, 5, 10));
     Type(QStringLiteral("x"));
     EXPECT_EQ(calendar->selectedDate(), QDate(2026, 5, 10));
-    EXPECT_EQ(Box(2)->text(), QStringLiteral("2026/05/10x"));
+    EXPECT_EQ(Box("dateBox")->text(), QStringLiteral("2026/05/10x"));
     calendar->setFocus();
     Press(Qt::Key_Right); // the next day, by keyboard
     EXPECT_EQ(calendar->selectedDate(), QDate(2026, 5, 11));
-    EXPECT_EQ(Box(2)->text(), QStringLiteral("2026/05/11"));
+    EXPECT_EQ(Box("dateBox")->text(), QStringLiteral("2026/05/11"));
 }
 
-TEST_F(TestEditorWindowTest, Combo2ChoosesAPupilByKeyboard) {
+TEST_F(TestEditorWindowTest, PupilBoxChoosesAPupilByKeyboard) {
     Show();
     Type(QStringLiteral("12"));
-    auto* combo = Control<QComboBox>("Combo2");
+    auto* combo = Control<QComboBox>("pupilBox");
     combo->setFocus();
     Press(Qt::Key_Down);
     EXPECT_EQ(session.CurrentStudentNo, 2);
-    EXPECT_EQ(window->logic().MSFlexGrid1.Text(1, 2), QStringLiteral(" 12"));
+    EXPECT_EQ(window->logic().scoreGrid.Text(1, 2), QStringLiteral(" 12"));
     EXPECT_EQ(combo->currentText(), QStringLiteral("2"));
-    EXPECT_EQ(FocusName(), QStringLiteral("Text3"));
+    EXPECT_EQ(FocusName(), QStringLiteral("scoreBox1"));
 }
 
 TEST_F(TestEditorWindowTest, SemicolonInTheNameIsRefusedAndTheWindowStays) {
     FormTestSpec& w = Show();
-    test::Click(Box(1));
-    Box(1)->setFocus();
-    Box(1)->end(false);
+    test::Click(Box("nameBox"));
+    Box("nameBox")->setFocus();
+    Box("nameBox")->end(false);
     Type(QStringLiteral(";"));
-    test::Click(Control("Command1"));
+    test::Click(Control("registerButton"));
     ASSERT_EQ(platform.messages.size(), 1);
     EXPECT_TRUE(platform.messages[0].startsWith(u"試験の名称"_s));
     EXPECT_TRUE(w.isVisible());
-    EXPECT_EQ(FocusName(), QStringLiteral("Text1"));
+    EXPECT_EQ(FocusName(), QStringLiteral("nameBox"));
     EXPECT_EQ(book->TestInfo[TestSlot(0, 0, 0, 0)][1], u" 1回目試験"_s);
     EXPECT_TRUE(main.calls.isEmpty());
 }
@@ -522,7 +524,7 @@ TEST_F(TestEditorWindowTest, EscapeAsksBeforeThrowingAwayTheScores) {
     Press(Qt::Key_Escape);
     EXPECT_EQ(platform.questions, QStringList{DiscardQuestion()});
     EXPECT_TRUE(w.isVisible());
-    EXPECT_EQ(w.logic().MSFlexGrid1.Text(1, 2), QStringLiteral(" 50"));
+    EXPECT_EQ(w.logic().scoreGrid.Text(1, 2), QStringLiteral(" 50"));
     EXPECT_TRUE(main.calls.isEmpty());
     platform.answers = {true};
     w.close(); // the close box asks the same
@@ -571,15 +573,15 @@ TEST_F(TestEditorWindowTest, ScoreBoxesAndArrowsHaveNamesOfTheirOwn) {
     FormTestSpec& w = Show();
     EXPECT_EQ(test::AccessibleRole(&w), QAccessible::Dialog);
     const std::pair<const char*, const char16_t*> names[] = {
-        {"Text3", u"表現"},
-        {"Text4", u"理解"},
-        {"Text5", u"言語"},
-        {"Text6", u"表現の配点"},
-        {"Check4", u"表現を使う"},
-        {"Command4", u"前の出席番号に"},
-        {"Command3", u"次の出席番号に"},
-        {"Command5", u"欠席"},
-        {"Text1", u"試験の名称"},
+        {"scoreBox1", u"表現"},
+        {"scoreBox2", u"理解"},
+        {"scoreBox3", u"言語"},
+        {"pointsBox1", u"表現の配点"},
+        {"viewpointCheck1", u"表現を使う"},
+        {"previousPupilButton", u"前の出席番号に"},
+        {"nextPupilButton", u"次の出席番号に"},
+        {"absentButton", u"欠席"},
+        {"nameBox", u"試験の名称"},
     };
     for (const auto& [control, name] : names)
         EXPECT_EQ(test::AccessibleName(Control(control)), QString::fromUtf16(name)) << control;

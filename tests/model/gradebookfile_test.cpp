@@ -401,18 +401,28 @@ TEST(GradeBookFileReader, LineEndsAndTheEndOfTheFile) {
     }
 }
 
-TEST(GradeBookFileReader, InvalidBytesAreReplacedAndReadOn) {
-    QList<QByteArray> lines = Lines(GradeBookFileBytes(*ResetBook()));
-    lines[3] = "\x80" + Sjis(u"先生");
-    lines[5] = "\x8d;" + QByteArray(39, ';'); // a lead byte cut off by the separator
-    auto book = ResetBook();
-    ASSERT_TRUE(ParseGradeBookFile(JoinLines(lines), *book, nullptr));
-    EXPECT_EQ(book->TeacherName, u"\uFFFD先生"_s);
-    EXPECT_EQ(book->StudentNames[0], u"\uFFFD"_s);
-    // Saved again, the replacement character is one the code page cannot hold.
-    const QList<QByteArray> saved = Lines(GradeBookFileBytes(*book));
-    EXPECT_EQ(saved[3], "?" + Sjis(u"先生"));
-    EXPECT_EQ(saved[5], "?;" + QByteArray(39, ';'));
+// Nothing is read in with a character replaced: the first line that is no code page 932 text
+// refuses the file.
+TEST(GradeBookFileReader, BytesThatAreNoCp932TextAreRefusedAtTheirLine) {
+    const struct {
+        int line; // 0-based
+        QByteArray bytes;
+    } cases[] = {
+        {3, "\x80" + Sjis(u"先生")},
+        {5, "\x8d;" + QByteArray(39, ';')}, // a lead byte cut off by the separator
+    };
+    for (const auto& c : cases) {
+        QList<QByteArray> lines = Lines(GradeBookFileBytes(*ResetBook()));
+        lines[c.line] = c.bytes;
+        auto book = ResetBook();
+        const QByteArray before = Snapshot(*book);
+        QString error;
+        EXPECT_FALSE(ParseGradeBookFile(JoinLines(lines), *book, &error));
+        EXPECT_EQ(error,
+                  u"%1 行目: シフトJIS（コードページ932）として読めない文字があります。"_s.arg(
+                      c.line + 1));
+        EXPECT_EQ(Snapshot(*book), before);
+    }
 }
 
 TEST(GradeBookFileReader, NameWithEmojiComesBackWithQuestionMark) {
@@ -723,6 +733,13 @@ TEST_F(GradeBookFileOnDisk, TextsTheFileCannotHoldAreRefused) {
     book->TestInfo[TestSlot(1, 2, 3, 0)][1] = QStringLiteral("a\nb");
     EXPECT_FALSE(WriteGradeBookFile(path, *book, &error));
     EXPECT_TRUE(error.contains(u"二学期 理科 第4回"_s)) << error.toStdString();
+
+    // Never written with a character replaced: one the code page lacks refuses the save.
+    book = SampleBook();
+    book->StudentNames[0] = u"山田😀花子"_s;
+    EXPECT_FALSE(WriteGradeBookFile(path, *book, &error));
+    EXPECT_TRUE(error.contains(u"出席番号 1 の氏名「山田😀花子」に「😀」"_s)) << error.toStdString();
+    EXPECT_EQ(Content(path), QByteArray("old"));
 
     // The four homeroom lines are whole lines: a ";" is stored as it stands.
     book = SampleBook();

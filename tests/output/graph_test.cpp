@@ -539,18 +539,26 @@ TEST(DistributionTest, PrintedHeadingCountsAreTakenBeforeTheBoxesUseThemUp) {
         EXPECT_EQ(boxes[i].fill, expected[i]) << i;
 }
 
-TEST(DistributionTest, BarsAboveTwentyPupilsGrowPastTheAxis) {
-    Fixture f;
-    f.book.RosterSize = 25;
-    for (int n = 0; n < 25; ++n) {
-        f.book.StudentNames[n] = QStringLiteral("p");
-        f.book.Scores[kSlot][n] = 30;
+// A column of more than 20 pupils scales the axis to it: labelled every 5 pupils up to the next
+// five, the boxes lower, the column never above the axis's top.
+TEST(DistributionTest, BarsAboveTwentyPupilsScaleTheAxis) {
+    for (const bool printer : {false, true}) {
+        Fixture f;
+        f.book.RosterSize = 38;
+        for (int n = 0; n < 38; ++n) {
+            f.book.StudentNames[n] = QStringLiteral("p");
+            f.book.Scores[kSlot][n] = 30;
+        }
+        RecordingCanvas canvas(printer);
+        DrawDistributionGraph(canvas, f.book, kSlot, 0, 0, 20, 40, 0, 0);
+        const auto boxes = canvas.Boxes();
+        ASSERT_EQ(boxes.size(), 38u);
+        const double base = printer ? 3600 : 2000;
+        EXPECT_DOUBLE_EQ(boxes.back().y2, base - base * 38 / 40) << printer;
+        ASSERT_NE(canvas.FindText(u" 40人"_s), nullptr);
+        EXPECT_DOUBLE_EQ(canvas.FindText(u" 40人"_s)->y1, 0) << printer; // the axis's top
+        EXPECT_EQ(canvas.FindText(u" 45人"_s), nullptr);
     }
-    RecordingCanvas canvas(false);
-    DrawDistributionGraph(canvas, f.book, kSlot, 0, 0, 20, 40, 0, 0);
-    const auto boxes = canvas.Boxes();
-    ASSERT_EQ(boxes.size(), 25u);
-    EXPECT_EQ(boxes.back().y2, 2000 - 100 * 25); // above the top of the vertical axis (0)
 }
 
 namespace kirune {

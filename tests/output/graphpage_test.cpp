@@ -4,6 +4,7 @@
 #include "output/graphpage.h"
 #include "output/recordingcanvas.h"
 #include "support/fakeplatform.h"
+#include "support/testutil.h"
 
 #include <QFile>
 #include <QPrinter>
@@ -53,7 +54,7 @@ TEST(GraphPageTest, TextsAndTheirPlaces) {
     EXPECT_EQ(texts[0].fontName, u"ＭＳ 明朝"_s);
     EXPECT_EQ(texts[0].fontSize, 10.5);
 
-    EXPECT_EQ(texts[1].text, QStringLiteral("Kirune Ver1.2.0"));
+    EXPECT_EQ(texts[1].text, kProjectTitle);
     EXPECT_EQ(texts[1].x1, 2000);
     EXPECT_EQ(texts[1].y1, 440);
     EXPECT_EQ(texts[1].fontSize, 12);

@@ -61,6 +61,10 @@ Grid ViewpointGrid(int pupils) {
 // A4 landscape less 10 mm all round, in twips.
 constexpr double kPageWidth = 16838 - 2 * 567;
 constexpr double kPageHeight = 11906 - 2 * 567;
+// Half the frame's rule, which lies outside the table; the rows of a table that fits its page:
+// 12-point text (a line as high as its size here) with its room to the rules.
+constexpr double kRuleHalf = 6 * 1440.0 / 300 / 2;
+constexpr double kSmallTablePitch = 12 * 20 + 2 * (kInkRoom + kRuleHalf);
 
 RecordingCanvas Print(const Grid& grid, int columns, const QString& key,
                       const QString& caption = u"題名"_s,
@@ -245,9 +249,11 @@ TEST(TablePrint, HeaderInTwoLines) {
     EXPECT_EQ(at(0, 2).x1, at(1, 2).x1);
     EXPECT_EQ(at(0, 0).text, QStringLiteral("No."));
     EXPECT_EQ(at(0, 1).text, u"生徒氏名"_s);
-    // The first pupil follows the two header lines, a small table at its designed size.
+    // The first pupil follows the two header lines; a small table's rows are as tall as its
+    // 12-point texts want (here a line as high as the text's size).
     EXPECT_EQ(at(2, 1).text, u"生徒1"_s);
-    EXPECT_DOUBLE_EQ(Pitch(canvas, grid, 13), kPrintRowPitch);
+    EXPECT_DOUBLE_EQ(Pitch(canvas, grid, 13), kSmallTablePitch);
+    EXPECT_EQ(at(2, 1).fontSize, 12);
 }
 
 // The body on paper: numbers and ratings right-aligned and names left-aligned inside their
@@ -364,39 +370,85 @@ TEST(TablePrint, ThickColumnRulesPerLevel) {
     EXPECT_EQ(ThickColumns(Print(SemesterGrid(3), 13, SubjectKey(2))), subjectGroups);
     EXPECT_EQ(ThickColumns(Print(SemesterGrid(3), 13, SemesterKey(2, 1))), subjectGroups);
     EXPECT_EQ(ThickColumns(Print(SemesterGrid(3), 7, TestKey(2, 1, 3))), (std::set<int>{1, 2, 5}));
-    EXPECT_EQ(ThickColumns(Print(ViewpointGrid(3), 15, ViewpointKey(2, 1, 3, 0))),
+    Grid viewpoint = ViewpointGrid(3);
+    for (int c = 2; c < 12; ++c)
+        viewpoint.SetText(1, c, QStringLiteral(" 7"));
+    EXPECT_EQ(ThickColumns(Print(viewpoint, 15, ViewpointKey(2, 1, 3, 0))),
               (std::set<int>{1, 2, 12}));
     // The homeroom key reads as level 0.
     EXPECT_EQ(ThickColumns(Print(SemesterGrid(3), 13, kHomeRoomKey)), subjectGroups);
-    EXPECT_EQ(VerticalRules(Print(ViewpointGrid(3), 15, ViewpointKey(0, 0, 0, 0))).size(), 14u);
+    EXPECT_EQ(VerticalRules(Print(viewpoint, 15, ViewpointKey(0, 0, 0, 0))).size(), 14u);
+    // The ratings at a glance: a thick rule before each subject.
+    EXPECT_EQ(ThickColumns(Print(ClassGrid(3, 20), 20, PupilsKey())),
+              (std::set<int>{1, 2, 5, 8, 11, 14, 17}));
 }
 
-TEST(TablePrint, ViewpointTableTestHeadersAndBodySmaller) {
+// The viewpoint table on paper: the columns of tests not registered left out, a long test name
+// printed whole (broken over lines, never cut) above its date, the body at 12 points.
+TEST(TablePrint, ViewpointTableShowsItsTestsWhole) {
     Grid grid = ViewpointGrid(3);
+    const QString name = u"物語文の読み取りのまとめテスト"_s;
+    grid.SetText(0, 4, name + kCr + QStringLiteral("2026/05/11"));
+    for (int r = 1; r <= 3; ++r)
+        for (const int c : {2, 4, 12})
+            grid.SetText(r, c, QStringLiteral(" 9"));
     grid.SetText(1, 14, QStringLiteral("A"));
     const auto canvas = Print(grid, 15, ViewpointKey(0, 0, 0, 1));
-    EXPECT_EQ(TextIn(canvas, grid, 15, 0, 2).text, u"1回目試験"_s);
-    EXPECT_EQ(TextIn(canvas, grid, 15, 1, 2).text, u"一学期"_s);
-    EXPECT_LE(TextIn(canvas, grid, 15, 0, 2).fontSize, 9);
-    EXPECT_GT(TextIn(canvas, grid, 15, 0, 12).fontSize, 9);
-    EXPECT_GT(TextIn(canvas, grid, 15, 0, 13).fontSize, 9);
-    EXPECT_LE(TextIn(canvas, grid, 15, 0, 14).fontSize, 9);
-    int body = 0;
+    EXPECT_EQ(VerticalRules(canvas).size(), 6u); // No., names, two tests, sum, rank, rating
     for (const auto& op : canvas.Texts())
-        if (op.y1 >= FrameOf(canvas).y1 + 2 * Pitch(canvas, grid, 15)) {
-            EXPECT_LE(op.fontSize, 9) << op.text.toStdString();
-            ++body;
-        }
-    EXPECT_EQ(body, 3 * 2 + 1 + 1); // numbers and names, the average's label, one rating
+        EXPECT_FALSE(op.text.startsWith(u"2回"_s));
+    const CanvasOp frame = FrameOf(canvas);
+    const double left = ColumnEdges(canvas)[3];
+    QString printed;
+    for (const auto& op : canvas.Texts())
+        if (op.y1 > frame.y1 && op.x1 > left && op.x1 < ColumnEdges(canvas)[4] &&
+            !op.text.startsWith(QStringLiteral("2026")) && op.text != QStringLiteral("9"))
+            printed += op.text;
+    EXPECT_EQ(printed, name);
+    EXPECT_NE(canvas.FindText(QStringLiteral("2026/05/11")), nullptr);
+    EXPECT_EQ(canvas.FindText(QStringLiteral("A"))->fontSize, 12);
     EXPECT_EQ(canvas.FindText(QStringLiteral("A"))->colour, kRankAPaperText);
+}
+
+// A class of 40 prints its body at 8 points or more in every table kind, on the page of the
+// orientation that prints it larger: upright for a table of few columns.
+TEST(TablePrint, AClassOf40PrintsItsBodyAt8PointsOrMore) {
+    Grid viewpoint = ViewpointGrid(40);
+    for (int r = 1; r <= 40; ++r)
+        for (const int c : {2, 3, 4, 12, 13, 14})
+            viewpoint.SetText(r, c, QStringLiteral(" 9"));
+    const struct {
+        Grid grid;
+        int columns;
+        QString key;
+        bool upright;
+    } tables[] = {
+        {ClassGrid(40, 2), 2, kHomeRoomKey, true},
+        {SemesterGrid(40), 13, SemesterKey(0, 0), true},
+        {SemesterGrid(40), 7, TestKey(0, 0, 0), true},
+        {viewpoint, 15, ViewpointKey(0, 0, 0, 0), true},
+        {ClassGrid(40, 20), 20, PupilsKey(), true},
+        {SemesterGrid(5), 13, SemesterKey(0, 0), false},
+    };
+    for (const auto& table : tables) {
+        SCOPED_TRACE(table.key.toStdString());
+        const bool upright = PrintsLargerUpright(table.grid, table.columns, table.key);
+        EXPECT_EQ(upright, table.upright);
+        const auto canvas =
+            Print(table.grid, table.columns, table.key, u"題名"_s, QStringLiteral("2026/12/07"),
+                  upright ? kPageHeight : kPageWidth, upright ? kPageWidth : kPageHeight);
+        const CanvasOp* first = canvas.FindText(QStringLiteral("1"));
+        ASSERT_NE(first, nullptr);
+        EXPECT_GE(first->fontSize, 8);
+    }
 }
 
 // Every text of every printed table kind lies inside its cell less the room on both sides, and
 // keeps 0.5 mm between its ink (at most its size high) and the rules above and below it, on a
 // page that holds the table and on one that shrinks it: long katakana and kanji names, sums of
 // 1,000 and more with "*", long test names with and without blanks in the headers. The name
-// column is as wide as the longest name where the page has room: only where it has none is a
-// name made smaller or cut.
+// column is as wide as the longest name where the page has room, the other columns giving up to
+// a fifth of their size for it: only where that does not do is a name made smaller or cut.
 TEST(TablePrint, EveryTextStaysInsideItsCellWithRoomToTheRules) {
     const QString names[] = {u"グエン・ヴァン・アレクサンダー"_s, u"長谷川　真由美子"_s,
                              u"勅使河原　小百合"_s, u"-山田"_s};
@@ -417,7 +469,7 @@ TEST(TablePrint, EveryTextStaysInsideItsCellWithRoomToTheRules) {
         {SemesterGrid(4), 13, SubjectKey(0), w, h, 1},
         {SemesterGrid(4), 7, TestKey(0, 0, 0), w, h, 1},
         {ViewpointGrid(4), 15, ViewpointKey(0, 0, 0, 0), w, h, 1},
-        {ViewpointGrid(4), 15, ViewpointKey(0, 0, 0, 0), 15000, h, 0},
+        {ViewpointGrid(4), 15, ViewpointKey(0, 0, 0, 0), 15000, h, 1},
         {SemesterGrid(40), 13, SemesterKey(0, 0), w, h, -1},
         {ViewpointGrid(40), 15, ViewpointKey(0, 0, 0, 0), w, h, -1},
         {ClassGrid(40, 2), 2, kHomeRoomKey, w, h, -1},
@@ -531,8 +583,8 @@ TEST(TablePrint, ThePupilRecordFillsItsPage) {
     const auto canvas = Print(record, 14, PupilKey(7), u"個人票"_s, QStringLiteral("2026/12/07"),
                               kPageHeight, kPageWidth);
     const CanvasOp frame = FrameOf(canvas);
-    EXPECT_NEAR(frame.x1, 0, 1e-6);
-    EXPECT_NEAR(frame.x2, kPageHeight, 1e-6);
+    EXPECT_NEAR(frame.x1, kRuleHalf, 1e-6);
+    EXPECT_NEAR(frame.x2, kPageHeight - kRuleHalf, 1e-6);
     EXPECT_GE(frame.y2 - frame.y1, 0.5 * kPageWidth);
     EXPECT_LE(frame.y2, kPageWidth);
 
@@ -568,7 +620,7 @@ TEST(TablePrint, BlankEndOfAHeaderTakesALine) {
     grid.SetText(0, 3, QStringLiteral("ab c "));
     EXPECT_EQ(PrintedTableLines(grid, 13), 2 + 3);
     const CanvasOp frame = FrameOf(Print(grid, 13, SemesterKey(0, 0)));
-    EXPECT_DOUBLE_EQ(frame.y2 - frame.y1, kPrintRowPitch * 5);
+    EXPECT_DOUBLE_EQ(frame.y2 - frame.y1, kSmallTablePitch * 5);
 }
 
 TEST(TablePrint, EmptyHeaderTakesNoLine) {
@@ -576,7 +628,7 @@ TEST(TablePrint, EmptyHeaderTakesNoLine) {
     grid.SetText(1, 1, u"名前"_s);
     const auto canvas = Print(grid, 13, SemesterKey(0, 0));
     EXPECT_EQ(TextIn(canvas, grid, 13, 0, 1).text, u"名前"_s);
-    EXPECT_DOUBLE_EQ(FrameOf(canvas).y2 - FrameOf(canvas).y1, kPrintRowPitch * 2);
+    EXPECT_DOUBLE_EQ(FrameOf(canvas).y2 - FrameOf(canvas).y1, kSmallTablePitch * 2);
 }
 
 TEST(TablePrint, ColumnCountBeyondTheGridIsLimitedToIt) {
@@ -601,7 +653,7 @@ TEST(TablePrint, HeaderOnlyGridHasAFrameButNoRowRules) {
     grid.SetText(0, 1, u"生徒氏名"_s);
     const auto canvas = Print(grid, 2, kHomeRoomKey);
     EXPECT_TRUE(HorizontalRules(canvas).empty());
-    EXPECT_DOUBLE_EQ(FrameOf(canvas).y2 - FrameOf(canvas).y1, kPrintRowPitch);
+    EXPECT_DOUBLE_EQ(FrameOf(canvas).y2 - FrameOf(canvas).y1, kSmallTablePitch);
 }
 
 // The area a printout uses keeps 10 mm from the paper's edges, and stays inside what the
@@ -641,20 +693,48 @@ TEST(TablePrint, OwnColumnWidthsPlaceTheRules) {
     grid.SetText(0, 1, u"学級"_s);
     grid.SetText(1, 3, QStringLiteral("12"));
     const PrintedColumns own{{500, 2800, 600, 450}, {1, 3}};
+    const double half = kRuleHalf;
     for (const double pageWidth : {15000.0, 4350.0 / 2}) {
         RecordingCanvas canvas(true, pageWidth, 230);
         const double bottom = PrintTable(canvas, grid, 4, QString(), QStringLiteral("c"),
                                          QStringLiteral("d"), 100000, &own);
-        const double scale = std::min(1.0, pageWidth / 4350);
+        const double scale = std::min(1.0, (pageWidth - 2 * half) / 4350);
         const CanvasOp frame = FrameOf(canvas);
         EXPECT_NEAR(frame.x2 - frame.x1, 4350 * scale, 1e-6);
-        EXPECT_NEAR(frame.x1, std::max(0.0, (pageWidth - 4350) / 2), 1e-6);
+        EXPECT_NEAR(frame.x1, std::max(half, (pageWidth - 4350) / 2), 1e-6);
         EXPECT_DOUBLE_EQ(bottom, frame.y2);
         std::vector<std::pair<double, int>> rules; // at the table's own size
         for (const auto& op : VerticalRules(canvas))
-            rules.emplace_back((op.x1 - frame.x1) / scale, op.width);
+            rules.emplace_back(std::round((op.x1 - frame.x1) / scale), op.width);
         EXPECT_EQ(rules, (std::vector<std::pair<double, int>>{{500, 4}, {3300, 1}, {3900, 4}}));
     }
+}
+
+// Spanning headers: each text centred over its columns, a rule under each span, and a column's
+// rule starting below the spans it lies inside.
+TEST(TablePrint, SpanningHeadersStandOverTheirColumns) {
+    Grid grid(3, 5);
+    grid.SetText(0, 3, QStringLiteral("A"));
+    PrintedColumns own{{500, 2000, 600, 600, 600}, {1, 2}};
+    own.bands = {{{2, 3, u"国語"_s}}, {{2, 2, u"表現"_s}, {4, 1, u"理解"_s}}};
+    RecordingCanvas canvas(true, 15000, 0);
+    PrintTable(canvas, grid, 5, QString(), QStringLiteral("c"), QStringLiteral("d"), 100000, &own);
+    EXPECT_EQ(PrintedTableLines(grid, 5, &own), 2 + 1 + 2);
+    const CanvasOp frame = FrameOf(canvas);
+    const auto edges = ColumnEdges(canvas);
+    const double pitch = (frame.y2 - frame.y1) / 5;
+    const CanvasOp* subject = canvas.FindText(u"国語"_s);
+    ASSERT_NE(subject, nullptr);
+    EXPECT_NEAR(subject->x1 + canvas.TextRight(*subject), edges[2] + edges[5], 1);
+    EXPECT_LT(canvas.FindText(u"国語"_s)->y1, canvas.FindText(u"表現"_s)->y1);
+    std::vector<double> starts; // each column rule's top, in lines
+    for (const auto& op : VerticalRules(canvas))
+        starts.push_back((op.y1 - frame.y1) / pitch);
+    EXPECT_EQ(starts, (std::vector<double>{0, 0, 2, 1}));
+    int spanRules = 0;
+    for (const auto& op : HorizontalRules(canvas))
+        spanRules += op.x1 >= edges[2] && op.y1 < frame.y1 + 2.5 * pitch;
+    EXPECT_EQ(spanRules, 3);
 }
 
 } // namespace

@@ -9,3 +9,7 @@
 inline void PrintTo(const QString& text, std::ostream* os) {
     *os << '"' << text.toStdString() << '"';
 }
+
+// "Kirune Ver1.2.2": the program's name with the build's project version (the top CMakeLists.txt),
+// which every window title and graph page shows.
+inline const QString kProjectTitle = QStringLiteral("Kirune Ver" KIRUNE_PROJECT_VERSION);

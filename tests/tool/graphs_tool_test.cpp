@@ -91,7 +91,7 @@ TEST_F(GraphsToolTest, SemesterPage) {
     const QString text = PdfText(out);
     if (text.isEmpty())
         GTEST_SKIP() << "pdftotext is not installed";
-    EXPECT_TRUE(text.contains(QStringLiteral("KiruneVer1.2.0")));
+    EXPECT_TRUE(text.contains(QString(kProjectTitle).remove(u' ')));
     EXPECT_TRUE(text.contains(u"令和8年度5年2組山田花子生徒数（3名）"_s)) << text.toStdString();
     EXPECT_TRUE(text.contains(u"理科二学期の集計グラフ"_s));
     EXPECT_TRUE(text.contains(u"思考A:1人B:1人C:1人"_s)) << text.toStdString();

@@ -1,5 +1,5 @@
 // kirune-tool summary: the classes side by side as a workbook (read back with openpyxl: numbers
-// as numbers), a CSV file and a one-page A4 landscape PDF; the period choice and refused input.
+// as numbers), a CSV file and A4 landscape PDF pages; the period choice and refused input.
 #include "browse/bookfixture.h"
 #include "model/cp932.h"
 #include "model/gradebookfile.h"
@@ -104,13 +104,16 @@ TEST_F(SummaryToolTest, TheCsvFollowsThePeriod) {
     const struct {
         QStringList period;
         const char16_t* firstClass;
+        int columns; // 国語's 12 beside the class columns; none when nothing is registered
     } cases[] = {
-        {{}, u"1,令和6年度 5年1組 山田花子,3,56.7,1,1,1,"},
+        {{}, u"1,令和6年度 5年1組 山田花子,3,56.7,1,1,1,", 15},
         {{QStringLiteral("--period"), QStringLiteral("year")},
-         u"1,令和6年度 5年1組 山田花子,3,56.7,1,1,1,"},
+         u"1,令和6年度 5年1組 山田花子,3,56.7,1,1,1,",
+         15},
         {{QStringLiteral("--period"), QStringLiteral("2")},
-         u"1,令和6年度 5年1組 山田花子,3,66.7,1,1,1,"},
-        {{QStringLiteral("--period"), QStringLiteral("1")}, u"1,令和6年度 5年1組 山田花子,3,,,,,"},
+         u"1,令和6年度 5年1組 山田花子,3,66.7,1,1,1,",
+         15},
+        {{QStringLiteral("--period"), QStringLiteral("1")}, u"1,令和6年度 5年1組 山田花子,3,", 3},
     };
     for (const auto& c : cases) {
         const QString csv = dir.filePath(QStringLiteral("grade.csv"));
@@ -122,6 +125,7 @@ TEST_F(SummaryToolTest, TheCsvFollowsThePeriod) {
         ASSERT_GE(lines.size(), 3);
         EXPECT_TRUE(lines[1].startsWith(QString::fromUtf16(c.firstClass)))
             << lines[1].toStdString();
+        EXPECT_EQ(lines[1].count(u','), c.columns);
     }
 }
 
@@ -144,6 +148,77 @@ TEST_F(SummaryToolTest, ThePdfIsOneA4LandscapePage) {
     EXPECT_TRUE(text.contains(u"5年2組"_s)) << text.toStdString();
     EXPECT_TRUE(text.contains(u"学年全体"_s));
     EXPECT_TRUE(text.contains(u"memo.txt"_s));
+}
+
+// Six classes with every subject registered: the PDF splits the subjects over pages of whole
+// subjects, every text at 8 points or more and 10 mm inside the paper (read from the PDF), and
+// the workbook breaks its pages at the same subjects, repeating the class columns.
+TEST_F(SummaryToolTest, SixClassesPrintOnReadablePages) {
+    if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
+        GTEST_SKIP() << "pdftotext (poppler-utils) is not installed";
+    QStringList six;
+    for (int k = 1; k <= 6; ++k) {
+        auto book = testing::BookWithPupils({u"青木", u"伊藤", u"上田", u"江藤", u"小野"});
+        book->HomeRoomClass = QStringLiteral("%1組").arg(k);
+        for (int s = 0; s < kSubjects; ++s)
+            for (int c = 0; c < kViewpoints; ++c) {
+                auto& sums = book->Scores[YearAggregateSlot(s, c)];
+                for (int n = 0; n < 5; ++n)
+                    sums[n] = static_cast<float>((n * 23 + s * 7 + c + k) % 101);
+                sums[kAverageColumn] = 1;
+                sums[kPointsColumn] = 100;
+            }
+        six << dir.filePath(QStringLiteral("class%1.txt").arg(k));
+        ASSERT_TRUE(WriteGradeBookFile(six.back(), *book, nullptr));
+    }
+    const QString pdf = dir.filePath(QStringLiteral("six.pdf"));
+    ASSERT_EQ(Run(QStringList{pdf} + six), 0) << errors.toStdString();
+    const QString boxes =
+        Output(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), pdf, QStringLiteral("-")});
+    const QStringList pages = boxes.split(QStringLiteral("<page "), Qt::SkipEmptyParts).mid(1);
+    ASSERT_EQ(pages.size(), 3);
+    static const QRegularExpression size(
+        QStringLiteral(R"RE(width="([\d.]+)" height="([\d.]+)")RE"));
+    static const QRegularExpression word(QStringLiteral(
+        R"RE(<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="([\d.]+)">([^<]*))RE"));
+    constexpr double kTenMillimetres = 72 / 2.54 - 0.05;
+    for (int p = 0; p < pages.size(); ++p) {
+        const auto page = size.match(pages[p]);
+        ASSERT_TRUE(page.hasMatch());
+        const double width = page.captured(1).toDouble(), height = page.captured(2).toDouble();
+        int words = 0;
+        QString text;
+        for (auto it = word.globalMatch(pages[p]); it.hasNext(); ++words) {
+            const auto m = it.next();
+            const double x1 = m.captured(1).toDouble(), y1 = m.captured(2).toDouble();
+            const double x2 = m.captured(3).toDouble(), y2 = m.captured(4).toDouble();
+            text += m.captured(5) + u' ';
+            // A word's box is as high as its type (a 14-point heading: 13.98).
+            EXPECT_GE(y2 - y1, 7.95) << p << " " << m.captured(5).toStdString();
+            EXPECT_GE(std::min({x1, y1, width - x2, height - y2}), kTenMillimetres)
+                << p << " " << m.captured(5).toStdString();
+        }
+        EXPECT_GT(words, 100);
+        EXPECT_TRUE(text.contains(QStringLiteral("%1 / 3").arg(p + 1))) << p;
+        // Every page repeats the class columns.
+        EXPECT_TRUE(text.contains(u"1組"_s) && text.contains(u"6組"_s) && text.contains(u"人数"_s))
+            << p;
+    }
+
+    if (!Output(QStringLiteral("/usr/bin/python3"),
+                {QStringLiteral("-c"), QStringLiteral("import openpyxl; print('ok')")})
+             .startsWith(QStringLiteral("ok")))
+        GTEST_SKIP() << "python3-openpyxl is not installed";
+    const QString xlsx = dir.filePath(QStringLiteral("six.xlsx"));
+    ASSERT_EQ(Run(QStringList{xlsx} + six), 0) << errors.toStdString();
+    const QString script = QStringLiteral(R"PY(
+import sys, openpyxl
+ws = openpyxl.load_workbook(sys.argv[1]).worksheets[0]
+print([b.id for b in ws.col_breaks.brk], ws.print_title_cols, ws.print_title_rows, ws.page_setup.scale >= 60)
+)PY");
+    EXPECT_EQ(
+        Output(QStringLiteral("/usr/bin/python3"), {QStringLiteral("-c"), script, xlsx}).trimmed(),
+        QStringLiteral("[27, 51] $A:$C $2:$2 True"));
 }
 
 TEST_F(SummaryToolTest, NothingReadableOrAWrongCallWritesNothing) {

@@ -1,10 +1,12 @@
 // kirune-tool's check and resave commands, run as the user runs them.
+#include "model/cp932.h"
 #include "model/gradebook.h"
 #include "model/gradebookfile.h"
 
 #include "support/testutil.h"
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QTemporaryDir>
@@ -116,6 +118,13 @@ TEST_F(CheckAndResaveTool, CheckMissingFileAndWrongArguments) {
     run = RunTool({QStringLiteral("check")});
     EXPECT_EQ(run.exitCode, 2);
     EXPECT_TRUE(run.err.contains(QStringLiteral("check FILE"))) << run.err.toStdString();
+}
+
+// The version is the build's project version, the one the window title shows.
+TEST(ToolTest, VersionIsTheProjectVersion) {
+    const ToolRun run = RunTool({QStringLiteral("--version")});
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(run.out, QStringLiteral("kirune-tool " KIRUNE_PROJECT_VERSION "\n"));
 }
 
 TEST_F(CheckAndResaveTool, ResaveWritesTheSameBytesAndKeepsABackup) {
@@ -317,3 +326,45 @@ TEST(ToolTest, ImportScoresRegistersIntoOutOrWritesNothing) {
 }
 
 } // namespace
+
+// Without the C library's conversion modules (hidden under an empty folder in a private mount
+// namespace) a code page 932 book is not read and no book is saved: each says why, and nothing
+// is written with a character replaced.
+TEST(ToolTest, WithoutTheCp932ConverterNothingIsReadOrSaved) {
+    QString gconv;
+    for (const QString& folder : QDir(QStringLiteral("/usr/lib")).entryList(QDir::Dirs))
+        if (QFileInfo::exists(QStringLiteral("/usr/lib/%1/gconv").arg(folder)))
+            gconv = QStringLiteral("/usr/lib/%1/gconv").arg(folder);
+    QTemporaryDir dir;
+    const QString sjis = dir.filePath(QStringLiteral("sjis.txt"));
+    const QString utf8 = dir.filePath(QStringLiteral("utf8.txt"));
+    const QString out = dir.filePath(QStringLiteral("out.txt"));
+    ASSERT_TRUE(WriteGradeBookFile(sjis, *ClassBook(), nullptr));
+    Put(utf8, DecodeCp932(Content(sjis)).toUtf8());
+    auto hidden = [&](const QStringList& args) {
+        QProcess process;
+        const QStringList shell = {
+            QStringLiteral("-m"),
+            QStringLiteral("sh"),
+            QStringLiteral("-c"),
+            QStringLiteral("mount -t tmpfs none \"$0\" || exit 99; exec \"$@\""),
+            gconv,
+            QStringLiteral(KIRUNE_TOOL_PATH)};
+        process.start(QStringLiteral("unshare"), shell + args);
+        process.waitForFinished(60000);
+        return ToolRun{process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
+                       QString::fromUtf8(process.readAllStandardError())};
+    };
+    const ToolRun probe = hidden({QStringLiteral("check"), utf8});
+    if (gconv.isEmpty() || probe.exitCode == 99 || probe.exitCode == -1 ||
+        probe.err.contains(QStringLiteral("unshare")))
+        GTEST_SKIP() << "mount namespaces are not allowed here: " << probe.err.toStdString();
+    EXPECT_EQ(probe.exitCode, 0) << "a UTF-8 book reads without the converter";
+    for (const QStringList& args : {QStringList{QStringLiteral("check"), sjis},
+                                    QStringList{QStringLiteral("resave"), utf8, out}}) {
+        const ToolRun run = hidden(args);
+        EXPECT_EQ(run.exitCode, 1) << run.err.toStdString();
+        EXPECT_TRUE(run.err.contains(u"変換機能を開けません"_s)) << run.err.toStdString();
+        EXPECT_FALSE(QFile::exists(out));
+    }
+}

@@ -1,6 +1,7 @@
 #include "subjectspeceditor.h"
 
 #include "model/numbers.h"
+#include "model/storabletext.h"
 
 #include <algorithm>
 
@@ -22,10 +23,6 @@ void AddChoice(std::array<QString, N>& list, int used, const QString& text) {
             return;
         }
     }
-}
-
-bool HoldsFileSeparator(const QString& text) {
-    return text.contains(u';') || text.contains(u'\r') || text.contains(u'\n');
 }
 
 } // namespace
@@ -131,11 +128,10 @@ bool SubjectSpecEditor::CheckNames() {
 bool SubjectSpecEditor::Command1_Click() {
     if (Closed() || !CheckPairs() || !CheckNames() || !CheckShareValues())
         return false;
-    // The grade book file cannot hold ";" or a line break inside a name.
     for (int i = 0; i < 4; ++i) {
-        if (HoldsFileSeparator(combo[i])) {
-            platform.ShowMessage(ComboLabel(i + 1) +
-                                 u"の名前に「;」や改行は使えません（ファイルに保存できません）"_s);
+        if (const QString message = UnstorableMessage(ComboLabel(i + 1) + u"の名前"_s, combo[i]);
+            !message.isEmpty()) {
+            platform.ShowMessage(message);
             return false;
         }
     }

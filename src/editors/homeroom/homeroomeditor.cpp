@@ -1,6 +1,7 @@
 #include "homeroomeditor.h"
 
 #include "model/numbers.h"
+#include "model/storabletext.h"
 
 #include <Qt>
 
@@ -12,15 +13,7 @@ namespace {
 
 const QString kNotRegisteredYear = u"未登録です"_s;
 
-QString NotStorableMessage(const QString& field) {
-    return field + u"に「;」や改行は使えません。"_s;
-}
-
 } // namespace
-
-bool StorableText(const QString& text) {
-    return !text.contains(u';') && !text.contains(u'\r') && !text.contains(u'\n');
-}
 
 HomeRoomEditor::HomeRoomEditor(GradeBook& book, Session& session, Platform& platform,
                                MainFormHooks& main)
@@ -238,16 +231,21 @@ bool HomeRoomEditor::RefuseUnstorableText() {
         {text1, u"担任の氏名", Field::Teacher},
     };
     for (const auto& box : boxes) {
-        if (!StorableText(box.text)) {
-            platform.ShowMessage(NotStorableMessage(QString::fromUtf16(box.name)));
+        // The four homeroom texts are whole lines of the file: a ";" is kept as it stands.
+        if (const QString message =
+                UnstorableMessage(QString::fromUtf16(box.name), box.text, TextPlace::Line);
+            !message.isEmpty()) {
+            platform.ShowMessage(message);
             if (focusField)
                 focusField(box.field);
             return true;
         }
     }
     for (int n = 1; n <= kMaxPupils; ++n) {
-        if (!StorableText(grid.Text(n, 1))) {
-            platform.ShowMessage(NotStorableMessage(u"出席番号 %1 の氏名"_s.arg(n)));
+        if (const QString message =
+                UnstorableMessage(u"出席番号 %1 の氏名"_s.arg(n), grid.Text(n, 1));
+            !message.isEmpty()) {
+            platform.ShowMessage(message);
             // Bring the pupil up so the name can be corrected.
             session.CurrentStudentNo = static_cast<int16_t>(n);
             combo2 = NumberText(n);

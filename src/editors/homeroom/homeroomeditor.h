@@ -105,7 +105,4 @@ private:
     bool closed_ = false;
 };
 
-// True when the grade book file can hold `text` (no ";" and no line break).
-bool StorableText(const QString& text);
-
 } // namespace kirune

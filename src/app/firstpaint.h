@@ -1,8 +1,9 @@
 #pragma once
-// What both start-up programs do at their first paint: print the wall-clock time (nanoseconds
-// since the epoch, to compare with the time the script started the process) and the peak memory
-// of the process so far (VmHWM, kB), then quit. The same code for the program and the bare
-// window, so both are measured the same way.
+// What a start-up measured or checked does at its first paint: print the wall-clock time
+// (nanoseconds since the epoch, to compare with the time the script started the process) and the
+// peak memory of the process so far (VmHWM, kB), then quit. The same code for the program (with
+// KIRUNE_EXIT_AFTER_FIRST_PAINT set), the start-up bench's programs and the bare window, so all
+// are measured the same way.
 
 #include <QApplication>
 #include <QEvent>
@@ -13,7 +14,7 @@
 #include <cstdio>
 #include <ctime>
 
-namespace kirune::bench {
+namespace kirune {
 
 inline long long PeakMemoryKb() {
     QFile status(QStringLiteral("/proc/self/status"));
@@ -60,4 +61,4 @@ private:
     bool seen_ = false;
 };
 
-} // namespace kirune::bench
+} // namespace kirune

@@ -55,28 +55,28 @@ private:
     TestEditor logic_;
     bool refreshing_ = false; // the controls are being set from the logic: don't forward
 
-    QLineEdit* text1_ = nullptr;
-    QLineEdit* text2_ = nullptr;
-    std::array<QLineEdit*, 3> scoreBoxes_{};   // Text3, Text4, Text5
-    std::array<QLineEdit*, 3> pointsBoxes_{};  // Text6, Text7, Text8
-    std::array<QCheckBox*, 3> checks_{};       // Check4, Check5, Check6
-    std::array<QLabel*, 3> viewpointLabels_{}; // Label16, Label17, Label18
-    std::array<QLabel*, 3> scoreLabels_{};     // the viewpoints' names above the score boxes
-    QCalendarWidget* monthView1_ = nullptr;
+    QLineEdit* nameBox_ = nullptr;
+    QLineEdit* dateBox_ = nullptr;
+    std::array<QLineEdit*, 3> scoreBoxes_{};
+    std::array<QLineEdit*, 3> pointsBoxes_{};
+    std::array<QCheckBox*, 3> viewpointChecks_{};
+    std::array<QLabel*, 3> viewpointLabels_{};
+    std::array<QLabel*, 3> scoreLabels_{}; // the viewpoints' names above the score boxes
+    QCalendarWidget* calendar_ = nullptr;
     QWidget* calendarView_ = nullptr;      // the part of the calendar that takes the focus
     QFocusFrame* calendarFocus_ = nullptr; // shown around the calendar while it has the focus
-    QGroupBox* frame1_ = nullptr;
-    QComboBox* combo2_ = nullptr;
-    QLabel* label3_ = nullptr;
-    QLabel* label11_ = nullptr;
+    QGroupBox* entryFrame_ = nullptr;
+    QComboBox* pupilBox_ = nullptr;
+    QLabel* pupilName_ = nullptr;
+    QLabel* gridTitle_ = nullptr;
     GridView* grid_ = nullptr;
-    QPushButton* command1_ = nullptr;
-    QPushButton* command2_ = nullptr;
-    QPushButton* command3_ = nullptr;
-    QPushButton* command4_ = nullptr;
-    QPushButton* command5_ = nullptr;
+    QPushButton* registerButton_ = nullptr;
+    QPushButton* cancelButton_ = nullptr;
+    QPushButton* nextButton_ = nullptr;
+    QPushButton* previousButton_ = nullptr;
+    QPushButton* absentButton_ = nullptr;
     QPushButton* importButton_ = nullptr; // 得点の読み込み
-    QLabel* picture1_ = nullptr;
+    QLabel* picture_ = nullptr;
 };
 
 } // namespace kirune

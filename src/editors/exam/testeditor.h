@@ -40,24 +40,23 @@ public:
     // "得点が入っていない児童が 27 名います（出席番号 4、5、6 ほか）。このまま登録しますか？"
     static QString QuestionMissingScores(const QList<int>& pupils);
     static QString MessageNoSuchPupil();
-    static QString MessageUnstorable(const QString& field);
 
     // --- State shown by the window ----------------------------------------------------------
-    QString Text1;               // test name
-    QString Text2;               // date text
-    QString Text3, Text4, Text5; // scores of viewpoints 1, 2, 3 of the current pupil
-    QString Text6, Text7, Text8; // allocated points of viewpoints 1, 2, 3
-    bool Check4 = true, Check5 = true, Check6 = true; // viewpoint 1, 2, 3 assessed
-    QString Combo2;                                   // attendance number of the current pupil
-    QStringList Combo2List;                           // the numbers offered: pupils with a name
-    QString Label3;                                   // the current pupil's name
-    QString Label11;                                  // title above the grid
-    QString Label16, Label17, Label18;                // viewpoint names
-    QDate MonthView1;                                 // the calendar's value
-    Grid MSFlexGrid1{1, 1};                           // the whole test's scores; built by Form_Load
-    bool NameTouched = false;                         // the name box was clicked or edited
+    QString nameBox;                    // test name
+    QString dateBox;                    // date text
+    std::array<QString, 3> scoreBoxes;  // the current pupil's score per viewpoint
+    std::array<QString, 3> pointsBoxes; // allocated points per viewpoint
+    std::array<bool, 3> viewpointChecks{true, true, true}; // viewpoint assessed
+    QString pupilBox;                                      // attendance number of the current pupil
+    QStringList pupilChoices;               // the numbers offered: pupils with a name
+    QString pupilName;                      // the current pupil's name
+    QString gridTitle;                      // title above the grid
+    std::array<QString, 3> viewpointLabels; // viewpoint names
+    QDate calendar;                         // the calendar's value
+    Grid scoreGrid{1, 1};                   // the whole test's scores; built by Form_Load
+    bool NameTouched = false;               // the name box was clicked or edited
 
-    // The control that has the keyboard focus, by name ("Text3", "Text1", "Combo2", ...).
+    // The control that has the keyboard focus, by name ("scoreBox1", "nameBox", "pupilBox", ...).
     QString focus;
 
     // --- Hooks set by the window (empty in tests) -------------------------------------------
@@ -68,58 +67,52 @@ public:
     // --- Events -----------------------------------------------------------------------------
     void Form_Load();
 
-    // Viewpoint check boxes, viewpoint 0..2 (Check4..Check6): the state the click asks for.
-    // Unchecking the last checked viewpoint is refused: the box stays checked.
-    void Check_Click(int viewpoint, bool checked);
-    void Check4_Click(bool checked) { Check_Click(0, checked); }
-    void Check5_Click(bool checked) { Check_Click(1, checked); }
-    void Check6_Click(bool checked) { Check_Click(2, checked); }
+    // Viewpoint check boxes, viewpoint 0..2: the state the click asks for. Unchecking the last
+    // checked viewpoint is refused: the box stays checked.
+    void OnViewpointCheck(int viewpoint, bool checked);
 
-    // Allocated points boxes (Text6..Text8): a text without a positive leading number empties
+    // Allocated points boxes, viewpoint 0..2: a text without a positive leading number empties
     // the box.
-    void PointsBox_Change(int viewpoint, const QString& text);
-    void Text6_Change(const QString& text) { PointsBox_Change(0, text); }
-    void Text7_Change(const QString& text) { PointsBox_Change(1, text); }
-    void Text8_Change(const QString& text) { PointsBox_Change(2, text); }
+    void OnPointsChange(int viewpoint, const QString& text);
 
-    // Score boxes (Text3..Text5): typed text.
-    void ScoreBox_Change(int viewpoint, const QString& text);
+    // Score boxes, viewpoint 0..2: typed text.
+    void OnScoreChange(int viewpoint, const QString& text);
 
-    void Text1_Click();
-    void Text1_Change(const QString& text);
+    void OnNameClick();
+    void OnNameChange(const QString& text);
     // The date box: the calendar follows the text when it is a date.
-    void Text2_Change(const QString& text);
+    void OnDateChange(const QString& text);
     // A day picked in the calendar (or moved to with the keyboard).
-    void MonthView1_DateClick(const QDate& date);
+    void OnCalendarDatePicked(const QDate& date);
     // A plain click on the calendar: the box shows the calendar's value.
-    void MonthView1_Click();
+    void OnCalendarClick();
 
-    void Combo2_Click(const QString& choice);
-    void MSFlexGrid1_Click(int row, int col);
-    void Command3_Click(); // next attendance number (also Enter)
-    void Command4_Click(); // previous attendance number
+    void OnPupilChosen(const QString& choice);
+    void OnGridClick(int row, int col);
+    void OnNextPupil();     // next attendance number (also Enter)
+    void OnPreviousPupil(); // previous attendance number
 
     // The window tells which control got the focus; a score box of an unchecked viewpoint passes
     // it on to the next checked score box.
     void GotFocus(const QString& control);
-    // Enter in the name box (Text1) or the date box (Text2): on to the next field (name, date,
+    // Enter in the name box or the date box: on to the next field (name, date,
     // the first score box); no pupil changes.
     void Field_Enter(const QString& control);
     // Keys in the score table, as Qt::Key codes; true when the key was used here. Up and Down
     // move to the previous or next pupil (the focus stays in the table), Enter goes to that
     // pupil's first score box.
-    bool MSFlexGrid1_KeyDown(int key);
+    bool OnGridKey(int key);
     // Keys in a score box (viewpoint 0..2), as Qt::Key codes; true when the key was used here.
     // Tab and Shift+Tab (Key_Backtab) move among the checked score boxes only, Tab from the last
     // one on to 登録.
-    bool ScoreBox_KeyDown(int viewpoint, int key);
+    bool OnScoreBoxKey(int viewpoint, int key);
 
-    void Command5_Click(); // 欠席: marks the current pupil absent for the checked viewpoints
+    void OnAbsent(); // 欠席: marks the current pupil absent for the checked viewpoints
     // 登録: stores the test and closes; false when something was refused (the window stays).
-    bool Command1_Click();
+    bool OnRegister();
     // ｷｬﾝｾﾙ (also Escape): with changes not yet registered the teacher is asked first; false
     // when the teacher chose to stay (nothing changed).
-    bool Command2_Click();
+    bool OnCancel();
     // The frame's close box: acts as ｷｬﾝｾﾙ unless the editor has already closed; false when
     // the window stays open.
     bool Form_Unload();
@@ -148,7 +141,7 @@ public:
 
     // --- Queries --------------------------------------------------------------------------------
     bool Closed() const { return closed_; }
-    bool Loaded() const { return MSFlexGrid1.Rows() > 40; }
+    bool Loaded() const { return scoreGrid.Rows() > 40; }
     int FirstSlot() const { return firstSlot_; }
     int RosterRows() const { return roster_; } // RosterSize, kept inside 0..40
     int AverageRow() const { return roster_ + 2; }
@@ -159,7 +152,7 @@ public:
     bool& ViewpointCheck(int viewpoint);
     bool ViewpointChecked(int viewpoint) const;
     static QString ScoreBoxName(int viewpoint) {
-        return QStringLiteral("Text%1").arg(3 + viewpoint);
+        return QStringLiteral("scoreBox%1").arg(1 + viewpoint);
     }
     // The date as the system writes short dates, and the reading of such a text (invalid when
     // the text is not a date).
@@ -178,7 +171,7 @@ public:
 
 private:
     void BuildGrid();
-    void SetText2(const QString& text);
+    void SetDateText(const QString& text);
     // Empties a viewpoint's column, score box and points box (its check box was unchecked).
     void DropViewpoint(int viewpoint);
     // Total and rank cells of one row from its score cells, then averages and ranks.

@@ -2,6 +2,7 @@
 
 #include "browse/rules.h"
 #include "model/numbers.h"
+#include "model/storabletext.h"
 
 #include <QLocale>
 #include <QtCore/qnamespace.h>
@@ -40,9 +41,9 @@ bool OnlyBlanksAndDigits(const QString& text) {
     return true;
 }
 
-// The grade book file ends its fields with ";" and its records with line breaks.
-bool StorableInFile(const QString& text) {
-    return !text.contains(u';') && !text.contains(u'\n') && !text.contains(u'\r');
+// Any viewpoint beyond the first two reads the third box.
+std::size_t BoxIndex(int viewpoint) {
+    return viewpoint == 0 ? 0 : viewpoint == 1 ? 1 : 2;
 }
 
 bool IsSemesterName(const QString& text) {
@@ -101,29 +102,26 @@ QString TestEditor::QuestionMissingScores(const QList<int>& pupils) {
 QString TestEditor::MessageNoSuchPupil() {
     return u"その出席番号の生徒は登録されていません。名簿にある出席番号を選んでください。"_s;
 }
-QString TestEditor::MessageUnstorable(const QString& field) {
-    return field + u"に「;」（セミコロン）や改行は使えません。"_s;
-}
 
 // --- Small accessors -------------------------------------------------------------------------
 
 QString& TestEditor::ScoreBox(int viewpoint) {
-    return viewpoint == 0 ? Text3 : viewpoint == 1 ? Text4 : Text5;
+    return scoreBoxes[BoxIndex(viewpoint)];
 }
 QString& TestEditor::PointsBox(int viewpoint) {
-    return viewpoint == 0 ? Text6 : viewpoint == 1 ? Text7 : Text8;
+    return pointsBoxes[BoxIndex(viewpoint)];
 }
 const QString& TestEditor::ScoreBox(int viewpoint) const {
-    return viewpoint == 0 ? Text3 : viewpoint == 1 ? Text4 : Text5;
+    return scoreBoxes[BoxIndex(viewpoint)];
 }
 const QString& TestEditor::PointsBox(int viewpoint) const {
-    return viewpoint == 0 ? Text6 : viewpoint == 1 ? Text7 : Text8;
+    return pointsBoxes[BoxIndex(viewpoint)];
 }
 bool& TestEditor::ViewpointCheck(int viewpoint) {
-    return viewpoint == 0 ? Check4 : viewpoint == 1 ? Check5 : Check6;
+    return viewpointChecks[BoxIndex(viewpoint)];
 }
 bool TestEditor::ViewpointChecked(int viewpoint) const {
-    return viewpoint == 0 ? Check4 : viewpoint == 1 ? Check5 : Check6;
+    return viewpointChecks[BoxIndex(viewpoint)];
 }
 QString TestEditor::ViewpointName(int viewpoint) const {
     return book.SubjectTitles[subject_][1 + std::clamp(viewpoint, 0, kViewpoints - 1)];
@@ -152,26 +150,24 @@ QDate TestEditor::ReadDate(const QString& text) {
 // --- Opening -----------------------------------------------------------------------------------
 
 void TestEditor::Form_Load() {
-    MonthView1 = platform.Today(); // the calendar starts on today's date
+    calendar = platform.Today(); // the calendar starts on today's date
 
     // 1. Viewpoint names, empty score boxes, the first pupil.
-    Label16 = book.SubjectTitles[subject_][1];
-    Label17 = book.SubjectTitles[subject_][2];
-    Label18 = book.SubjectTitles[subject_][3];
-    Text3.clear();
-    Text4.clear();
-    Text5.clear();
-    Combo2List.clear();
+    for (int k = 0; k < kViewpoints; ++k) {
+        viewpointLabels[k] = book.SubjectTitles[subject_][1 + k];
+        scoreBoxes[k].clear();
+    }
+    pupilChoices.clear();
     for (int n = 1; n <= roster_; ++n)
         if (IsChoosablePupil(n))
-            Combo2List << QString::number(n);
+            pupilChoices << QString::number(n);
     // The first pupil with a name: a pupil who transferred out gets no scores. With nobody in
     // the class there is no current pupil and the entry row is left alone.
     const int first = IsChoosablePupil(1) ? 1 : NextNamedPupil(1, +1);
     const int start = IsChoosablePupil(first) ? first : 0;
     session.CurrentStudentNo = static_cast<int16_t>(start);
-    Combo2 = start > 0 ? QString::number(start) : QString();
-    Label3 = start > 0 ? book.StudentNames[start - 1] : QString();
+    pupilBox = start > 0 ? QString::number(start) : QString();
+    pupilName = start > 0 ? book.StudentNames[start - 1] : QString();
     NameTouched = false;
     for (int i = 0; i < kMaxPupils; ++i) {
         session.WorkValues[i].clear();
@@ -179,26 +175,26 @@ void TestEditor::Form_Load() {
     }
 
     // 2. Name.
-    Text1 = book.TestInfo[firstSlot_][1];
+    nameBox = book.TestInfo[firstSlot_][1];
 
     // 3. Date: a semester's name means no date has been chosen yet. A text that is not a date
     // stays as the teacher wrote it (it is what registration stores) and the calendar stays.
     const QString stored = book.TestInfo[firstSlot_][0];
     if (stored.isEmpty()) {
-        SetText2(DateText(MonthView1));
+        SetDateText(DateText(calendar));
     } else if (IsSemesterName(stored)) {
-        MonthView1 = platform.Today();
-        SetText2(DateText(MonthView1));
+        calendar = platform.Today();
+        SetDateText(DateText(calendar));
     } else if (const QDate date = ReadDate(stored); date.isValid()) {
-        MonthView1 = date;
-        SetText2(DateText(MonthView1));
+        calendar = date;
+        SetDateText(DateText(calendar));
     } else {
-        SetText2(stored);
+        SetDateText(stored);
     }
 
     // 4. Title.
-    Label11 = book.SemesterNames[semester_] + u' ' + book.SubjectTitles[subject_][0] + u" 第"_s +
-              NumberText(test_ + 1) + u"回 試験  "_s;
+    gridTitle = book.SemesterNames[semester_] + u' ' + book.SubjectTitles[subject_][0] + u" 第"_s +
+                NumberText(test_ + 1) + u"回 試験  "_s;
 
     // 5. The grid.
     BuildGrid();
@@ -213,10 +209,10 @@ void TestEditor::Form_Load() {
     // 7. The first pupil's boxes.
     if (start > 0)
         for (int j = 0; j < kViewpoints; ++j)
-            ScoreBox(j) = MSFlexGrid1.Text(start, 2 + j);
+            ScoreBox(j) = scoreGrid.Text(start, 2 + j);
 
     // 8. The class-average row, then totals, averages and ranks.
-    MSFlexGrid1.SetText(AverageRow(), 1, u"クラスの平均点"_s);
+    scoreGrid.SetText(AverageRow(), 1, u"クラスの平均点"_s);
     CommitEntryRow();
 
     // 9. Viewpoints: a test that has never been registered assesses all three.
@@ -227,13 +223,13 @@ void TestEditor::Form_Load() {
     if (anyAverage)
         for (int k = 0; k < kViewpoints; ++k)
             if (book.Scores[firstSlot_ + k][kAverageColumn] == kNoData)
-                Check_Click(k, false);
+                OnViewpointCheck(k, false);
 
     // 10. Allocated points.
     for (int k = 0; k < kViewpoints; ++k) {
         const float points = book.Scores[firstSlot_ + k][kPointsColumn];
         if (points != kNoData)
-            PointsBox_Change(k, StoredValueText(points));
+            OnPointsChange(k, StoredValueText(points));
     }
 
     if (session.ScoreEntryError != -1)
@@ -243,11 +239,11 @@ void TestEditor::Form_Load() {
 }
 
 QStringList TestEditor::Fingerprint() const {
-    QStringList texts{Text1, Text2.trimmed()};
+    QStringList texts{nameBox, dateBox.trimmed()};
     for (int k = 0; k < kViewpoints; ++k) {
         texts << PointsBox(k).trimmed() << QString::number(ViewpointChecked(k));
         for (int r = 1; r <= roster_; ++r)
-            texts << MSFlexGrid1.Text(r, 2 + k);
+            texts << scoreGrid.Text(r, 2 + k);
     }
     return texts;
 }
@@ -259,13 +255,13 @@ bool TestEditor::HasUnregisteredChanges() const {
     const int n = session.CurrentStudentNo;
     if (n >= 1 && n <= roster_)
         for (int k = 0; k < kViewpoints; ++k)
-            if (ScoreBox(k).trimmed() != MSFlexGrid1.Text(n, 2 + k).trimmed())
+            if (ScoreBox(k).trimmed() != scoreGrid.Text(n, 2 + k).trimmed())
                 return true;
     return Fingerprint() != loaded_;
 }
 
 void TestEditor::BuildGrid() {
-    Grid& g = MSFlexGrid1;
+    Grid& g = scoreGrid;
     g.SetRows(kGridRows);
     g.SetCols(kGridCols);
     g.SetColWidth(0, 400);
@@ -296,7 +292,7 @@ void TestEditor::BuildGrid() {
 
 // --- Test definition ---------------------------------------------------------------------------
 
-void TestEditor::Check_Click(int viewpoint, bool checked) {
+void TestEditor::OnViewpointCheck(int viewpoint, bool checked) {
     if (viewpoint < 0 || viewpoint >= kViewpoints)
         return;
     const bool othersChecked =
@@ -316,7 +312,7 @@ void TestEditor::Check_Click(int viewpoint, bool checked) {
 void TestEditor::DropViewpoint(int viewpoint) {
     const int col = 2 + viewpoint;
     for (int r = 1; r <= AverageRow(); ++r)
-        MSFlexGrid1.SetText(r, col, QString());
+        scoreGrid.SetText(r, col, QString());
     ScoreBox(viewpoint).clear();
     PointsBox(viewpoint).clear();
     if (!Loaded())
@@ -324,12 +320,12 @@ void TestEditor::DropViewpoint(int viewpoint) {
     // The dropped scores leave every pupil's total, the averages and the ranks at once, so what
     // registration stores as a total is always the sum of the stored viewpoint scores.
     for (int r = 1; r <= roster_; ++r)
-        WriteRowTotal(r, {MSFlexGrid1.Text(r, 2), MSFlexGrid1.Text(r, 3), MSFlexGrid1.Text(r, 4)});
+        WriteRowTotal(r, {scoreGrid.Text(r, 2), scoreGrid.Text(r, 3), scoreGrid.Text(r, 4)});
     RefreshAverages();
     RefreshRanks();
 }
 
-void TestEditor::PointsBox_Change(int viewpoint, const QString& text) {
+void TestEditor::OnPointsChange(int viewpoint, const QString& text) {
     if (viewpoint < 0 || viewpoint >= kViewpoints)
         return;
     // "0", a text without a leading number and (pasted) negative points cannot stay.
@@ -337,49 +333,49 @@ void TestEditor::PointsBox_Change(int viewpoint, const QString& text) {
     Notify();
 }
 
-void TestEditor::ScoreBox_Change(int viewpoint, const QString& text) {
+void TestEditor::OnScoreChange(int viewpoint, const QString& text) {
     if (viewpoint < 0 || viewpoint >= kViewpoints)
         return;
     ScoreBox(viewpoint) = text;
 }
 
-void TestEditor::Text1_Click() {
+void TestEditor::OnNameClick() {
     NameTouched = true;
-    focus = QStringLiteral("Text1");
+    focus = QStringLiteral("nameBox");
 }
 
-void TestEditor::Text1_Change(const QString& text) {
-    if (text == Text1)
+void TestEditor::OnNameChange(const QString& text) {
+    if (text == nameBox)
         return;
-    Text1 = text;
+    nameBox = text;
     // A name typed after reaching the box by keyboard must reach the tree as well.
     NameTouched = true;
 }
 
-void TestEditor::Text2_Change(const QString& text) {
-    Text2 = text;
+void TestEditor::OnDateChange(const QString& text) {
+    dateBox = text;
     if (const QDate date = ReadDate(text); date.isValid()) {
-        if (date != MonthView1) {
-            MonthView1 = date;
+        if (date != calendar) {
+            calendar = date;
             Notify();
         }
     }
 }
 
-void TestEditor::SetText2(const QString& text) {
-    Text2_Change(text);
+void TestEditor::SetDateText(const QString& text) {
+    OnDateChange(text);
 }
 
-void TestEditor::MonthView1_DateClick(const QDate& date) {
+void TestEditor::OnCalendarDatePicked(const QDate& date) {
     if (!date.isValid())
         return;
-    MonthView1 = date;
-    SetText2(DateText(date));
+    calendar = date;
+    SetDateText(DateText(date));
     Notify();
 }
 
-void TestEditor::MonthView1_Click() {
-    SetText2(DateText(MonthView1));
+void TestEditor::OnCalendarClick() {
+    SetDateText(DateText(calendar));
     Notify();
 }
 
@@ -397,24 +393,24 @@ int TestEditor::NextNamedPupil(int from, int step) const {
 }
 
 QString TestEditor::FirstCheckedBox() const {
-    if (Check4)
-        return QStringLiteral("Text3");
-    if (Check5)
-        return QStringLiteral("Text4");
-    return QStringLiteral("Text5");
+    if (viewpointChecks[0])
+        return QStringLiteral("scoreBox1");
+    if (viewpointChecks[1])
+        return QStringLiteral("scoreBox2");
+    return QStringLiteral("scoreBox3");
 }
 
 void TestEditor::ShowPupil(int n, int col, bool focusBox) {
     session.CurrentStudentNo = static_cast<int16_t>(n);
     if (n >= 1 && n <= kMaxPupils) {
-        Label3 = col > 0 ? MSFlexGrid1.Text(n, 1) : book.StudentNames[n - 1];
-        Combo2 = NumberText(n);
-        MSFlexGrid1.SetCurrentCell(n, col > 0 ? col : MSFlexGrid1.CurrentCol());
+        pupilName = col > 0 ? scoreGrid.Text(n, 1) : book.StudentNames[n - 1];
+        pupilBox = NumberText(n);
+        scoreGrid.SetCurrentCell(n, col > 0 ? col : scoreGrid.CurrentCol());
         for (int j = 0; j < kViewpoints; ++j)
-            ScoreBox(j) = MSFlexGrid1.Text(n, 2 + j);
+            ScoreBox(j) = scoreGrid.Text(n, 2 + j);
     } else {
-        Label3.clear();
-        Combo2.clear();
+        pupilName.clear();
+        pupilBox.clear();
         for (int j = 0; j < kViewpoints; ++j)
             ScoreBox(j).clear();
     }
@@ -423,13 +419,13 @@ void TestEditor::ShowPupil(int n, int col, bool focusBox) {
 
     QString target = FirstCheckedBox();
     if (col == 4)
-        target = Check6   ? QStringLiteral("Text5")
-                 : Check4 ? QStringLiteral("Text3")
-                          : QStringLiteral("Text4");
+        target = viewpointChecks[2]   ? QStringLiteral("scoreBox3")
+                 : viewpointChecks[0] ? QStringLiteral("scoreBox1")
+                                      : QStringLiteral("scoreBox2");
     else if (col == 3)
-        target = Check5   ? QStringLiteral("Text4")
-                 : Check4 ? QStringLiteral("Text3")
-                          : QStringLiteral("Text5");
+        target = viewpointChecks[1]   ? QStringLiteral("scoreBox2")
+                 : viewpointChecks[0] ? QStringLiteral("scoreBox1")
+                                      : QStringLiteral("scoreBox3");
     SetFocusTo(target);
 }
 
@@ -442,15 +438,15 @@ bool TestEditor::MovePupil(int step, bool focusBox) {
     return moved;
 }
 
-void TestEditor::Command3_Click() {
+void TestEditor::OnNextPupil() {
     MovePupil(+1, true);
 }
 
-void TestEditor::Command4_Click() {
+void TestEditor::OnPreviousPupil() {
     MovePupil(-1, true);
 }
 
-void TestEditor::Combo2_Click(const QString& choice) {
+void TestEditor::OnPupilChosen(const QString& choice) {
     if (!Loaded())
         return;
     const QString trimmed = choice.trimmed();
@@ -463,7 +459,7 @@ void TestEditor::Combo2_Click(const QString& choice) {
         // Only pupils of the roster: never the class-average row nor a number without a pupil.
         platform.ShowMessage(MessageNoSuchPupil());
         const int current = session.CurrentStudentNo;
-        Combo2 = current > 0 ? NumberText(current) : QString();
+        pupilBox = current > 0 ? NumberText(current) : QString();
         SetFocusTo(FirstCheckedBox());
         Notify();
         return;
@@ -473,7 +469,7 @@ void TestEditor::Combo2_Click(const QString& choice) {
     Notify();
 }
 
-void TestEditor::MSFlexGrid1_Click(int row, int col) {
+void TestEditor::OnGridClick(int row, int col) {
     if (!Loaded() || row < 1 || row > roster_)
         return;
     if (!HasName(book, row)) {
@@ -519,20 +515,20 @@ void TestEditor::GotFocus(const QString& control) {
 }
 
 void TestEditor::Field_Enter(const QString& control) {
-    if (control == QLatin1String("Text1"))
-        SetFocusTo(QStringLiteral("Text2"));
-    else if (control == QLatin1String("Text2"))
+    if (control == QLatin1String("nameBox"))
+        SetFocusTo(QStringLiteral("dateBox"));
+    else if (control == QLatin1String("dateBox"))
         SetFocusTo(FirstCheckedBox());
 }
 
-bool TestEditor::MSFlexGrid1_KeyDown(int key) {
+bool TestEditor::OnGridKey(int key) {
     if (!Loaded())
         return false;
     switch (key) {
     case Qt::Key_Up:
     case Qt::Key_Down:
         if (MovePupil(key == Qt::Key_Up ? -1 : +1, false))
-            SetFocusTo(QStringLiteral("MSFlexGrid1"));
+            SetFocusTo(QStringLiteral("scoreGrid"));
         return true;
     case Qt::Key_Return:
     case Qt::Key_Enter:
@@ -543,7 +539,7 @@ bool TestEditor::MSFlexGrid1_KeyDown(int key) {
     }
 }
 
-bool TestEditor::ScoreBox_KeyDown(int viewpoint, int key) {
+bool TestEditor::OnScoreBoxKey(int viewpoint, int key) {
     if (viewpoint < 0 || viewpoint >= kViewpoints)
         return false;
     switch (key) {
@@ -559,7 +555,7 @@ bool TestEditor::ScoreBox_KeyDown(int viewpoint, int key) {
         for (int k = viewpoint + 1; k < kViewpoints && next < 0; ++k)
             if (ViewpointChecked(k))
                 next = k;
-        SetFocusTo(next >= 0 ? ScoreBoxName(next) : QStringLiteral("Command1"));
+        SetFocusTo(next >= 0 ? ScoreBoxName(next) : QStringLiteral("registerButton"));
         return true;
     }
     case Qt::Key_Backtab:
@@ -568,9 +564,9 @@ bool TestEditor::ScoreBox_KeyDown(int viewpoint, int key) {
     case Qt::Key_Up:
     case Qt::Key_Down:
         if (key == Qt::Key_Up)
-            Command4_Click();
+            OnPreviousPupil();
         else
-            Command3_Click();
+            OnNextPupil();
         // After a refused entry the focus stays on the box that was refused.
         if (session.ScoreEntryError != -1)
             SetFocusTo(ScoreBoxName(viewpoint));
@@ -590,14 +586,14 @@ void TestEditor::WriteGridScore(int row, int col, int16_t value) {
         text = kAbsentText;
     else
         text = NumberText(value);
-    if (MSFlexGrid1.Text(row, col) != text)
-        MSFlexGrid1.SetText(row, col, text);
+    if (scoreGrid.Text(row, col) != text)
+        scoreGrid.SetText(row, col, text);
 }
 
 void TestEditor::StoreGridScore(int slot, int column, int row, int gridColumn) {
     if (slot < 0 || slot >= kUsedSlots || column < 0 || column >= kScoreColumns)
         return;
-    const QString& text = MSFlexGrid1.Text(row, gridColumn);
+    const QString& text = scoreGrid.Text(row, gridColumn);
     float value = kNoData;
     if (text.isEmpty()) {
         value = kNoData;
@@ -618,7 +614,7 @@ void TestEditor::StoreGridScore(int slot, int column, int row, int gridColumn) {
 void TestEditor::CommitEntryRow() {
     session.ScoreEntryError = 0;
     const int n = session.CurrentStudentNo;
-    if (MSFlexGrid1.Rows() < 41 || n < 1 || n > kMaxPupils)
+    if (scoreGrid.Rows() < 41 || n < 1 || n > kMaxPupils)
         return;
 
     // Checks, box by box, stopping at the first failure.
@@ -671,13 +667,13 @@ void TestEditor::WriteRowTotal(int row, const std::array<QString, 3>& scores) {
         }
     }
     if (absent) {
-        MSFlexGrid1.SetText(row, 5, kAbsentText);
-        MSFlexGrid1.SetText(row, 6, kAbsentText);
+        scoreGrid.SetText(row, 5, kAbsentText);
+        scoreGrid.SetText(row, 6, kAbsentText);
     } else if (any) {
         WriteGridScore(row, 5, RoundHalfEvenInt16(total));
     } else {
-        MSFlexGrid1.SetText(row, 5, QString());
-        MSFlexGrid1.SetText(row, 6, QString());
+        scoreGrid.SetText(row, 5, QString());
+        scoreGrid.SetText(row, 6, QString());
     }
 }
 
@@ -689,7 +685,7 @@ void TestEditor::RefreshAverages() {
         long long sum = 0;
         int count = 0;
         for (int r = 1; r <= roster_; ++r) {
-            const QString& cell = MSFlexGrid1.Text(r, col);
+            const QString& cell = scoreGrid.Text(r, col);
             if (cell.isEmpty() || IsAbsentText(cell))
                 continue;
             sum += RoundHalfEvenInt16(LeadingNumber(cell));
@@ -697,7 +693,7 @@ void TestEditor::RefreshAverages() {
         }
         if (count > 0) {
             const float average = static_cast<float>(sum) / static_cast<float>(count);
-            MSFlexGrid1.SetText(averageRow, col, FormatFixed(static_cast<double>(average), 1));
+            scoreGrid.SetText(averageRow, col, FormatFixed(static_cast<double>(average), 1));
             session.AverageCount = static_cast<int16_t>(count);
         }
     }
@@ -705,7 +701,7 @@ void TestEditor::RefreshAverages() {
 
 void TestEditor::RefreshRanks() {
     for (int n = 1; n <= roster_; ++n)
-        session.WorkValues[n - 1] = MSFlexGrid1.Text(n, 5);
+        session.WorkValues[n - 1] = scoreGrid.Text(n, 5);
     int last = 0;
     for (int n = 1; n <= roster_; ++n)
         if (HasName(book, n))
@@ -736,13 +732,13 @@ void TestEditor::RefreshRanks() {
             rank = step;
             previous = value;
         }
-        MSFlexGrid1.SetText(chosen + 1, 6, NumberText(rank));
+        scoreGrid.SetText(chosen + 1, 6, NumberText(rank));
         session.WorkValues[chosen].clear();
         candidate[chosen] = false;
     }
 }
 
-void TestEditor::Command5_Click() {
+void TestEditor::OnAbsent() {
     for (int j = 0; j < kViewpoints; ++j)
         ScoreBox(j) = ViewpointChecked(j) ? kAbsentText : QString();
     SetFocusTo(FirstCheckedBox());
@@ -752,14 +748,14 @@ void TestEditor::Command5_Click() {
 // --- Registration and cancel --------------------------------------------------------------------
 
 bool TestEditor::RefuseUnstorableText() {
-    if (!StorableInFile(Text1)) {
-        platform.ShowMessage(MessageUnstorable(u"試験の名称"_s));
-        SetFocusTo(QStringLiteral("Text1"));
+    if (const QString message = UnstorableMessage(u"試験の名称"_s, nameBox); !message.isEmpty()) {
+        platform.ShowMessage(message);
+        SetFocusTo(QStringLiteral("nameBox"));
         return true;
     }
-    if (!StorableInFile(Text2)) {
-        platform.ShowMessage(MessageUnstorable(u"試験の実施日"_s));
-        SetFocusTo(QStringLiteral("Text2"));
+    if (const QString message = UnstorableMessage(u"試験の実施日"_s, dateBox); !message.isEmpty()) {
+        platform.ShowMessage(message);
+        SetFocusTo(QStringLiteral("dateBox"));
         return true;
     }
     return false;
@@ -771,10 +767,10 @@ bool TestEditor::RefuseMissingPoints() {
         if (!ViewpointChecked(j) || LeadingNumber(PointsBox(j)) > 0)
             continue;
         for (int r = 1; r <= roster_; ++r) {
-            const QString& cell = MSFlexGrid1.Text(r, 2 + j);
+            const QString& cell = scoreGrid.Text(r, 2 + j);
             if (!cell.isEmpty() && !IsAbsentText(cell)) {
                 platform.ShowMessage(MessageNoPoints(ViewpointName(j)));
-                SetFocusTo(QStringLiteral("Text%1").arg(6 + j));
+                SetFocusTo(QStringLiteral("pointsBox%1").arg(1 + j));
                 return true;
             }
         }
@@ -789,7 +785,7 @@ bool TestEditor::RefusePointsBelowScores() {
             continue;
         const double points = LeadingNumber(PointsBox(j));
         for (int r = 1; r <= roster_; ++r) {
-            const QString& cell = MSFlexGrid1.Text(r, 2 + j);
+            const QString& cell = scoreGrid.Text(r, 2 + j);
             if (cell.isEmpty() || IsAbsentText(cell) || LeadingNumber(cell) <= points)
                 continue;
             // A score being typed for the current pupil is checked as an entry, against the
@@ -798,7 +794,7 @@ bool TestEditor::RefusePointsBelowScores() {
                 continue;
             platform.ShowMessage(
                 MessagePointsBelowScore(r, ViewpointName(j), LeadingNumber(cell), points));
-            SetFocusTo(QStringLiteral("Text%1").arg(6 + j));
+            SetFocusTo(QStringLiteral("pointsBox%1").arg(1 + j));
             return true;
         }
     }
@@ -813,7 +809,7 @@ bool TestEditor::ConfirmMissingScores() {
         if (!HasName(book, r))
             continue;
         for (int j = 0; j < kViewpoints; ++j) {
-            if (ViewpointChecked(j) && MSFlexGrid1.Text(r, 2 + j).isEmpty()) {
+            if (ViewpointChecked(j) && scoreGrid.Text(r, 2 + j).isEmpty()) {
                 if (missing.isEmpty())
                     firstColumn = 2 + j;
                 missing << r;
@@ -828,7 +824,7 @@ bool TestEditor::ConfirmMissingScores() {
     return false;
 }
 
-bool TestEditor::Command1_Click() {
+bool TestEditor::OnRegister() {
     if (closed_)
         return false;
     // Points lowered below a score already entered are the points' fault, not the score's:
@@ -849,8 +845,8 @@ bool TestEditor::Command1_Click() {
         if (!PointsBox(j).isEmpty())
             book.Scores[S + j][kPointsColumn] = static_cast<float>(LeadingNumber(PointsBox(j)));
 
-    book.TestInfo[S][1] = Text1;
-    book.TestInfo[S][0] = Text2;
+    book.TestInfo[S][1] = nameBox;
+    book.TestInfo[S][0] = dateBox;
 
     for (int n = 1; n <= roster_; ++n)
         for (int k = 0; k <= kViewpoints; ++k)
@@ -870,12 +866,12 @@ bool TestEditor::Command1_Click() {
     NameTouched = false;
     session.MarkChanged();
     main.RecordStep(book.SubjectTitles[subject_][0] + u' ' + book.SemesterNames[semester_] + u' ' +
-                    Text1.trimmed() + u"の登録"_s);
+                    nameBox.trimmed() + u"の登録"_s);
     Close();
     return true;
 }
 
-bool TestEditor::Command2_Click() {
+bool TestEditor::OnCancel() {
     if (closed_)
         return true;
     if (HasUnregisteredChanges() && !AskYes(platform, DiscardQuestion(), true))
@@ -887,7 +883,7 @@ bool TestEditor::Command2_Click() {
 }
 
 bool TestEditor::Form_Unload() {
-    return closed_ || Command2_Click();
+    return closed_ || OnCancel();
 }
 
 void TestEditor::Close() {

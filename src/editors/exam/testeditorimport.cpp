@@ -16,7 +16,7 @@ std::optional<ScoreImportTarget> TestEditor::BeginScoreImport() {
     for (int n = 1; n <= roster_; ++n) {
         target.names.push_back(book.StudentNames[n - 1]);
         target.current.push_back(
-            {MSFlexGrid1.Text(n, 2), MSFlexGrid1.Text(n, 3), MSFlexGrid1.Text(n, 4)});
+            {scoreGrid.Text(n, 2), scoreGrid.Text(n, 3), scoreGrid.Text(n, 4)});
     }
     for (int v = 0; v < kViewpoints; ++v) {
         target.viewpoints[v] = ViewpointName(v);
