@@ -252,24 +252,18 @@ QStringList WrapComment(QStringView text, int width) {
 }
 
 QString CharacterOutsideCp932(QStringView text) {
-    // A character the code page cannot hold is written as "?" (which is never part of a
-    // two-byte character): no more "?" than the text has means every character was held.
-    const QByteArray bytes = EncodeCp932(text.toString());
-    if (bytes.count('?') == text.count(u'?'))
+    qsizetype bad = -1;
+    if (Cp932CanHold(text, &bad) || bad < 0)
         return QString();
-    for (qsizetype i = 0; i < text.size();) {
-        const qsizetype width = text[i].isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
-        const QStringView c = text.mid(i, width);
-        if (c != u"?" && EncodeCp932(c.toString()) == "?")
-            return c.toString();
-        i += width;
-    }
-    return QString();
+    const qsizetype width = text[bad].isHighSurrogate() && bad + 1 < text.size() ? 2 : 1;
+    return text.mid(bad, width).toString();
 }
 
 QString CommentRefusal(QStringView text) {
     if (text.size() > kMaxCommentLength)
         return u"所見は %1 字までです（%2 字あります）。"_s.arg(kMaxCommentLength).arg(text.size());
+    if (!Cp932Available())
+        return Cp932UnavailableMessage();
     const QString outside = CharacterOutsideCp932(text);
     if (!outside.isEmpty())
         return u"「%1」（U+%2）は成績ファイルに保存できない文字です。別の文字にしてください。"_s

@@ -86,27 +86,6 @@ TEST_F(CommentEditorTest, AClassWrittenPupilAfterPupil) {
     EXPECT_TRUE(editor.Closed());
 }
 
-TEST_F(CommentEditorTest, RefusedTextsKeepWhatTheBoxHad) {
-    const struct {
-        QString typed;
-        const char16_t* message;
-    } cases[] = {
-        {u"花丸😀"_s, u"「😀」（U+1F600）は成績ファイルに保存できない文字です。"},
-        {QString(1001, u'字'), u"所見は 1000 字までです（1001 字あります）。"},
-    };
-    CommentEditor editor(book, session, platform, main);
-    editor.Form_Load();
-    editor.Text_Change(u"花丸"_s);
-    for (const auto& c : cases) {
-        platform.messages.clear();
-        EXPECT_FALSE(editor.Text_Change(c.typed));
-        EXPECT_EQ(editor.text, u"花丸"_s);
-        ASSERT_EQ(platform.messages.size(), 1);
-        EXPECT_TRUE(platform.messages[0].startsWith(QString::fromUtf16(c.message)))
-            << platform.messages[0].toStdString();
-    }
-}
-
 TEST_F(CommentEditorTest, TheLimitThePeriodAndThePendingList) {
     CommentEditor editor(book, session, platform, main);
     editor.Form_Load();

@@ -1,12 +1,10 @@
-// kirune-tool comments end to end, and the pupils' records with the chosen period's comment.
+// kirune-tool comments end to end: the comments of one period or of every period as CSV.
 #include "model/cp932.h"
 #include "model/gradebook.h"
 #include "model/gradebookfile.h"
 
-#include "support/openpyxl.h"
 #include <QFile>
 #include <QProcess>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <memory>
@@ -69,26 +67,6 @@ TEST_F(CommentsTool, WritesOneRowPerPupilForPastingIntoTheSchoolsSystem) {
             << errors.toStdString();
         EXPECT_EQ(DecodeCp932(ReadAll(csv)), c.text);
     }
-    const QString xlsx = dir.filePath(u"out.xlsx"_s);
-    ASSERT_EQ(Run({u"comments"_s, bookPath, xlsx, u"--semester"_s, u"year"_s}), 0);
-    if (test::HasOpenpyxl()) {
-        EXPECT_EQ(test::RunOpenpyxl(u"ws = wb['所見']\nprint(ws['C3'].value)"_s, xlsx),
-                  u"年間\n"_s);
-    }
-}
-
-TEST_F(CommentsTool, ThePupilsRecordsShowTheChosenPeriodsComment) {
-    if (QStandardPaths::findExecutable(u"pdftotext"_s).isEmpty())
-        GTEST_SKIP() << "pdftotext (poppler-utils) is not installed";
-    const QString pdf = dir.filePath(u"records.pdf"_s);
-    ASSERT_EQ(Run({u"pupils"_s, bookPath, pdf, u"1"_s, u"--semester"_s, u"2"_s}), 0)
-        << errors.toStdString();
-    QProcess text;
-    text.start(u"pdftotext"_s, {u"-enc"_s, u"UTF-8"_s, pdf, u"-"_s});
-    ASSERT_TRUE(text.waitForFinished(60000));
-    const QString shown = QString::fromUtf8(text.readAllStandardOutput());
-    EXPECT_TRUE(shown.contains(u"所見（二学期）"_s)) << shown.toStdString();
-    EXPECT_TRUE(shown.contains(u"二学期の所見"_s));
 }
 
 } // namespace
