@@ -1,5 +1,6 @@
 #include "editorlauncher.h"
 
+#include "editors/comment/formcomment.h"
 #include "editors/common/accessibility.h"
 #include "editors/criteria/formsemesterspec.h"
 #include "editors/criteria/formsubjectspec.h"
@@ -75,6 +76,8 @@ QString EditorLauncher::HelpPage(EditorKind kind) {
     case EditorKind::Subject:
     case EditorKind::Semester:
         return QStringLiteral("criteria.html");
+    case EditorKind::Comment:
+        return QStringLiteral("comment.html");
     }
     return QString();
 }
@@ -99,6 +102,8 @@ QWidget* EditorLauncher::Create(EditorKind kind) {
         return new FormSubjectSpec(book_, session_, platform_, main_);
     case EditorKind::Semester:
         return new FormSemesterSpec(book_, session_, platform_, main_);
+    case EditorKind::Comment:
+        return new FormComment(book_, session_, platform_, main_);
     }
     return nullptr;
 }

@@ -3,6 +3,8 @@
 // (the number and name columns, the header of column 0, rows beyond the table) keep what the
 // previous table left there.
 #include "tables.h"
+
+#include "model/comments.h"
 #include "rules.h"
 #include "tree.h"
 
@@ -315,6 +317,22 @@ const SubjectResults& SubjectTableCache::Results(const GradeBook& book, int subj
     return *kept;
 }
 
+namespace {
+
+// Under a pupil's record: the comment of the period chosen in the comment editor, wrapped within
+// the page, in note rows (none without a comment).
+void AddCommentRows(const GradeBook& book, const Session& session, int n, Grid& grid) {
+    constexpr int kRecordCommentWidth = 96; // half-width places: the record's width on A4
+    const int period = std::clamp<int>(session.CommentPeriod, 0, kCommentPeriods - 1);
+    if (n < 1 || book.Comments[n - 1][period].isEmpty())
+        return;
+    grid.AddNoteRow(u"所見（%1）"_s.arg(CommentPeriodName(book, period)));
+    for (const QString& line : WrapComment(book.Comments[n - 1][period], kRecordCommentWidth))
+        grid.AddNoteRow(line);
+}
+
+} // namespace
+
 void ShowPupilRecordTable(const GradeBook& book, Session& session, int number, Grid& grid,
                           QString& caption, SubjectTableCache* cache) {
     const int n = std::clamp(number, 0, kMaxPupils);
@@ -371,6 +389,7 @@ void ShowPupilRecordTable(const GradeBook& book, Session& session, int number, G
     }
     if (marked)
         grid.AddNoteRow(AbsenceMarkNote());
+    AddCommentRows(book, session, n, grid);
 }
 
 void ShowRatingsOverviewTable(const GradeBook& book, Session& session, Grid& grid,

@@ -21,7 +21,7 @@ inline QList<Choice> YesNoAnswers() {
 constexpr int kAnswerYes = 0;
 constexpr int kAnswerNo = 1;
 
-enum class EditorKind { HomeRoom, Subject, Semester, Test };
+enum class EditorKind { HomeRoom, Subject, Semester, Test, Comment };
 
 class MainFormHooks {
 public:

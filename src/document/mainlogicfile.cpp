@@ -91,7 +91,8 @@ bool MainLogic::OpenRead(const QString& path, QString* error) {
         return false;
     // The book is replaced only when the whole file was read; otherwise the program stays
     // exactly as it was before the command (an open book stays open, with its lock).
-    if (!ParseGradeBookFile(opening.bytes, book, error)) {
+    QString warning; // bad lines of the comments' section, which do not stop the opening
+    if (!ParseGradeBookFile(opening.bytes, book, error, &warning)) {
         if (error && error->isEmpty())
             *error = u"ﾌｧｲﾙを読み込めませんでした。"_s;
         return false;
@@ -109,6 +110,8 @@ bool MainLogic::OpenRead(const QString& path, QString* error) {
                 u"引き継いで開きました。"_s);
     recoveryBytes_.clear();
     recoveryBase_ = std::make_shared<const GradeBook>(book); // what the file holds needs no copy
+    if (!warning.isEmpty())
+        platform.ShowMessage(warning);
     return true;
 }
 

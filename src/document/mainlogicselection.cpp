@@ -35,6 +35,10 @@ QString HomeRoomEditCaption() {
     return u"学級の編集(&E)"_s;
 }
 
+QString CommentEditCaption() {
+    return u"所見の編集(&E)"_s;
+}
+
 } // namespace
 
 void MainLogic::MSFlexGrid1_init() {
@@ -148,10 +152,11 @@ void MainLogic::ShowSelectedNode() {
 }
 
 void MainLogic::ShowPupilTable(ToolbarButtonState* edit) {
-    // The homeroom editor, at the pupil's number.
-    ItemRef(Menu::EditProperty).caption = HomeRoomEditCaption();
+    // A pupil's comments, or the homeroom editor from the ratings overview.
+    const bool pupil = PupilNumberOfKey(session.SelectedNodeKey) > 0;
+    ItemRef(Menu::EditProperty).caption = pupil ? CommentEditCaption() : HomeRoomEditCaption();
     if (edit)
-        edit->caption = u" 学 級 の 編 集 "_s;
+        edit->caption = pupil ? u" 所 見 の 編 集 "_s : u" 学 級 の 編 集 "_s;
     if (CountEnrolled(book) == 0) {
         grid.ClearAllText();
         statusText = u"ﾋﾝﾄ：学級の編集（生徒の登録）がまだです。"_s;
@@ -160,9 +165,8 @@ void MainLogic::ShowPupilTable(ToolbarButtonState* edit) {
     pupilTableShown_ = true;
     ShowNodeTable(book, session, session.SelectedNodeKey, grid, frame1Caption, &recordTables_);
     if (PupilNumberOfKey(session.SelectedNodeKey) > 0) {
-        statusText =
-            u"ﾋﾝﾄ：この生徒の個人票です。[学級の編集]で氏名を編集します。[画面の表を印刷]で"
-            u"印刷、[ﾌｧｲﾙ]－[個人票を全員分印刷]で全員分を印刷します。"_s;
+        statusText = u"ﾋﾝﾄ：この生徒の個人票です。[所見の編集]で所見を書きます。[画面の表を印刷]で"
+                     u"印刷、[ﾌｧｲﾙ]－[個人票を全員分印刷]で全員分を印刷します。"_s;
     } else {
         statusText = u"ﾋﾝﾄ：学級全員の学年の評定の一覧です。[画面の表を印刷]で印刷します。"
                      u"生徒を選ぶと個人票を表示します。"_s;
@@ -196,6 +200,12 @@ void MainLogic::mnuEditProperty_Click() {
         openEditor(kind);
     };
 
+    if (Item(Menu::EditProperty).caption == CommentEditCaption()) {
+        session.CurrentStudentNo = static_cast<int16_t>(PupilNumberOfKey(key));
+        open(EditorKind::Comment);
+        Notify();
+        return;
+    }
     if (key == kHomeRoomKey || Item(Menu::EditProperty).caption == HomeRoomEditCaption()) {
         // At the selected pupil's number, or the first.
         const int pupil = PupilNumberOfKey(key);

@@ -1,5 +1,6 @@
 #include "cp932.h"
 
+#include <QVarLengthArray>
 #include <QtGlobal>
 #include <cerrno>
 #include <cstring>
@@ -17,6 +18,8 @@ constexpr const char* kUtf16 = "UTF-16BE";
 #endif
 
 constexpr char16_t kReplacement = 0xFFFD;
+// The decoder's "WCHAR_T" are whole characters (UCS-4 in the machine's byte order).
+static_assert(sizeof(wchar_t) == sizeof(char32_t));
 
 const iconv_t kNoConverter = reinterpret_cast<iconv_t>(-1);
 
@@ -36,7 +39,7 @@ public:
 
     // kNoConverter when the C library has no CP932 (its conversion modules are missing).
     iconv_t ToCp932() { return Get(toCp932_, triedTo_, "CP932", kUtf16); }
-    iconv_t FromCp932() { return Get(fromCp932_, triedFrom_, kUtf16, "CP932"); }
+    iconv_t FromCp932() { return Get(fromCp932_, triedFrom_, "WCHAR_T", "CP932"); }
 
 private:
     static iconv_t Get(iconv_t& cd, bool& tried, const char* to, const char* from) {
@@ -189,14 +192,20 @@ QString DecodeCp932(const char* data, qsizetype count, bool* invalid) {
     if (IsAscii(data, count))
         return QString::fromLatin1(data, count);
 
-    // Every byte gives at most one UTF-16 unit: CP932 has no characters outside the BMP.
-    QString out(count, Qt::Uninitialized);
-    char16_t* const begin = reinterpret_cast<char16_t*>(out.data());
+    // Every byte gives at most one character. The converter gives the C library's own wide
+    // characters (one step inside iconv, where UTF-16 would take two), made UTF-16 at the end.
+    QVarLengthArray<char32_t, 256> wide(count);
+    char32_t* const begin = wide.data();
     char* outPtr = reinterpret_cast<char*>(begin);
-    size_t outLeft = static_cast<size_t>(count) * 2;
+    size_t outLeft = static_cast<size_t>(count) * sizeof(char32_t);
 
     const iconv_t cd = ThreadConverters().FromCp932();
     qsizetype i = 0;
+    const auto put = [&](char32_t c) {
+        std::memcpy(outPtr, &c, sizeof c);
+        outPtr += sizeof c;
+        outLeft -= sizeof c;
+    };
     while (i < count) {
         if (cd != kNoConverter) {
             char* inPtr = const_cast<char*>(data + i);
@@ -209,24 +218,25 @@ QString DecodeCp932(const char* data, qsizetype count, bool* invalid) {
                 break; // cannot happen with the size above; keep what was converted
             iconv(cd, nullptr, nullptr, nullptr, nullptr);
         } else if (static_cast<unsigned char>(data[i]) < 0x80) {
-            const char16_t c = static_cast<unsigned char>(data[i++]);
-            std::memcpy(outPtr, &c, 2);
-            outPtr += 2;
-            outLeft -= 2;
+            put(static_cast<unsigned char>(data[i++]));
             continue;
         }
         if (i >= count)
             break;
         // An invalid byte, or a lead byte cut off at the end: one replacement character for this
         // byte, then go on with the next one (so an ASCII trail byte is kept).
-        std::memcpy(outPtr, &kReplacement, 2);
-        outPtr += 2;
-        outLeft -= 2;
+        put(kReplacement);
         ++i;
         if (invalid)
             *invalid = true;
     }
-    out.truncate((outPtr - reinterpret_cast<char*>(begin)) / 2);
+    // Code page 932 holds characters of the Basic Multilingual Plane only: one unit each.
+    const qsizetype n =
+        (outPtr - reinterpret_cast<char*>(begin)) / static_cast<qsizetype>(sizeof(char32_t));
+    QString out(n, Qt::Uninitialized);
+    char16_t* const units = reinterpret_cast<char16_t*>(out.data());
+    for (qsizetype k = 0; k < n; ++k)
+        units[k] = begin[k] <= 0xFFFF ? static_cast<char16_t>(begin[k]) : kReplacement;
     return out;
 }
 

@@ -15,8 +15,12 @@ void ResetGradeBook(GradeBook& book) {
     book.TeacherName.clear();
 
     book.RosterSize = 0;
-    for (int n = 0; n < kMaxPupils; ++n)
+    for (int n = 0; n < kMaxPupils; ++n) {
         book.StudentNames[n].clear();
+        for (QString& comment : book.Comments[n])
+            comment.clear();
+    }
+    book.CommentLimits.fill(kDefaultCommentLimit);
 
     for (int slot = 0; slot < kUsedSlots; ++slot)
         for (int col = 0; col < kScoreColumns; ++col)

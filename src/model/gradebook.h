@@ -24,6 +24,9 @@ constexpr int kCriteriaPeriods = 4;     // semesters 0..2, whole year 3
 constexpr int kCriteriaColumns = 18;    // subject * 3 + viewpoint
 constexpr int kSubjectNameChoices = 10; // entries 0..9 used
 constexpr int kViewpointNameChoices = 20;
+constexpr int kCommentPeriods = 4;        // report-card comments: semesters 0..2, the year 3
+constexpr int kMaxCommentLength = 1000;   // characters of one comment
+constexpr int kDefaultCommentLimit = 200; // the class's length limit unless the teacher sets one
 
 constexpr float kNoData = -1.0f;
 constexpr float kAbsent = -2.0f;
@@ -50,6 +53,13 @@ struct GradeBook {
     // Scores(slot, column) and TestInfo(slot, 0 = date text, 1 = test name).
     std::array<std::array<float, 46>, 817> Scores{};
     std::array<std::array<QString, 3>, 817> TestInfo{};
+
+    // Report-card comments (所見): (n - 1, period) for attendance number n, periods 0..2 the
+    // semesters and 3 the year; and the class's length limit of each period (1..1000). The file
+    // keeps them after its fixed lines.
+    std::array<std::array<QString, kCommentPeriods>, kMaxPupils> Comments{};
+    std::array<int16_t, kCommentPeriods> CommentLimits{kDefaultCommentLimit, kDefaultCommentLimit,
+                                                       kDefaultCommentLimit, kDefaultCommentLimit};
 };
 
 // First index of Scores and TestInfo for a viewpoint (0..3) of a test (0..10) of a subject in a

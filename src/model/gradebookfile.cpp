@@ -1,5 +1,6 @@
 #include "gradebookfile.h"
 
+#include "comments.h"
 #include "cp932.h"
 #include "fastfields.h"
 #include "numbers.h"
@@ -79,6 +80,10 @@ public:
         *line = QByteArrayView(start, stop - start);
         return true;
     }
+
+    // What follows the last line read.
+    QByteArrayView Rest() const { return QByteArrayView(next_, end_ - next_); }
+    bool Utf8() const { return utf8_; }
 
     // How many of the lines after `line` (the line NextLine gave last), up to `limit`, are the
     // very same bytes, line end included; those lines are passed over.
@@ -487,10 +492,12 @@ void GradeBookFileBytes(const GradeBook& book, QByteArray& bytes) {
         out.Repeat(start, next - slot - 1);
         slot = next;
     }
+    AppendCommentSection(book, out);
     out.Finish();
 }
 
-bool ParseGradeBookFile(const QByteArray& bytes, GradeBook& book, QString* error) {
+bool ParseGradeBookFile(const QByteArray& bytes, GradeBook& book, QString* error,
+                        QString* warning) {
     if (bytes.size() > kMaxGradeBookFileBytes) {
         SetError(error, TooBigMessage(bytes.size()));
         return false;
@@ -527,7 +534,11 @@ bool ParseGradeBookFile(const QByteArray& bytes, GradeBook& book, QString* error
             *text = QString(); // not kept until the next reading
         return false;
     }
+    CommentSection comments;
+    ReadCommentSection(parser.Rest(), parser.Utf8(), kGradeBookFileLines, comments, warning);
     TakeFileValues(*scratch, tests, book);
+    book.Comments = std::move(comments.comments);
+    book.CommentLimits = comments.limits;
     return true;
 }
 
@@ -540,9 +551,10 @@ bool ReadGradeBookBytes(const QString& path, QByteArray* bytes, QString* error) 
     return false;
 }
 
-bool ReadGradeBookFile(const QString& path, GradeBook& book, QString* error) {
+bool ReadGradeBookFile(const QString& path, GradeBook& book, QString* error, QString* warning) {
     QByteArray bytes;
-    return ReadGradeBookBytes(path, &bytes, error) && ParseGradeBookFile(bytes, book, error);
+    return ReadGradeBookBytes(path, &bytes, error) &&
+           ParseGradeBookFile(bytes, book, error, warning);
 }
 
 bool CheckStorableTexts(const GradeBook& book, QString* error) {
@@ -602,6 +614,16 @@ bool CheckStorableTexts(const GradeBook& book, QString* error) {
                     [&] { return u"試験名（%1）"_s.arg(TestDescription(book, slot)); }))
             return false;
     }
+    for (int n = 0; n < kMaxPupils; ++n)
+        for (int p = 0; p < kCommentPeriods; ++p) {
+            const QString why = CommentRefusal(book.Comments[n][p]);
+            if (!why.isEmpty()) {
+                SetError(error, u"出席番号 %1 の%2の所見を保存できません。"_s.arg(n + 1).arg(
+                                    CommentPeriodName(book, p)) +
+                                    why);
+                return false;
+            }
+        }
     return true;
 }
 

@@ -20,18 +20,23 @@ QByteArray GradeBookFileBytes(const GradeBook& book);
 void GradeBookFileBytes(const GradeBook& book, QByteArray& bytes);
 
 // Reads a grade book from bytes into `book`. On failure returns false, leaves `book` untouched
-// and puts a Japanese message naming the line and the problem into *error.
-bool ParseGradeBookFile(const QByteArray& bytes, GradeBook& book, QString* error);
+// and puts a Japanese message naming the line and the problem into *error. Bad lines of the
+// comments' section after the fixed lines do not stop the reading: they are passed over and
+// named in *warning (left as it is when there are none).
+bool ParseGradeBookFile(const QByteArray& bytes, GradeBook& book, QString* error,
+                        QString* warning = nullptr);
 
 // Reads the file at `path` (see ParseGradeBookFile); a file that cannot be opened is refused
 // the same way.
-bool ReadGradeBookFile(const QString& path, GradeBook& book, QString* error);
+bool ReadGradeBookFile(const QString& path, GradeBook& book, QString* error,
+                       QString* warning = nullptr);
 // Only the bytes of the file at `path`, refused as ReadGradeBookFile refuses a file it cannot
 // read or that is too large to be a grade book.
 bool ReadGradeBookBytes(const QString& path, QByteArray* bytes, QString* error);
 
 // False and a Japanese *error naming the first text the file cannot hold: a line break anywhere,
-// or a ";" in a text that is stored as a field (every text but the four homeroom lines).
+// or a ";" in a text that is stored as a field (every text but the four homeroom lines); or a
+// comment refused by CommentRefusal.
 bool CheckStorableTexts(const GradeBook& book, QString* error);
 
 // Writes the grade book to `path` with the backup step (refusing texts the file cannot hold); false

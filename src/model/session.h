@@ -18,6 +18,8 @@ struct Session {
     int16_t CurrentSemester = 0;
     int16_t CurrentTest = 0;
     int16_t CurrentViewpoint = 0;
+    int16_t CommentPeriod =
+        0; // the comments' period last chosen (0..2, 3 the year): records show it
 
     int16_t CurrentStudentNo = 0; // pupil under the cursor of the homeroom and test editors
     bool CautionAnswer = false;   // a test has just been registered (read by the main window)

@@ -1,5 +1,6 @@
 #include "xlsxexport.h"
 
+#include "browse/commenttable.h"
 #include "browse/tables.h"
 #include "browse/tree.h"
 #include "model/gradebookfile.h"
@@ -325,6 +326,12 @@ std::vector<WorkbookSheet> WholeBookSheets(const GradeBook& book) {
             wanted = pupils;
         if (wanted)
             sheets.push_back(BuildSheet(book, node, cache));
+    }
+    if (pupils) { // the comments of every period, after the records
+        WorkbookSheet comments{u"所見"_s, QString(), Grid(), 0};
+        ShowCommentsTable(book, -1, comments.grid, comments.caption);
+        comments.columns = comments.grid.Cols();
+        sheets.push_back(std::move(comments));
     }
     return sheets;
 }

@@ -20,6 +20,10 @@ struct Command {
 bool RegisterCommand(Command command);
 const std::vector<Command>& Commands();
 
+// Takes "--semester 1|2|3|year" out of `args`: the comments' period 0..3, -1 when the option
+// is absent, -2 when its value is none of those.
+int TakeSemesterOption(QStringList& args);
+
 // Writes a line to stderr / stdout (UTF-8).
 void PrintError(const QString& line);
 void PrintLine(const QString& line);

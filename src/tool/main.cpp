@@ -6,6 +6,7 @@
 
 #include <QGuiApplication>
 #include <QTextStream>
+#include <algorithm>
 #include <cstdio>
 #include <vector>
 
@@ -23,6 +24,18 @@ bool RegisterCommand(Command command) {
 
 const std::vector<Command>& Commands() {
     return Registry();
+}
+
+int TakeSemesterOption(QStringList& args) {
+    const qsizetype at = args.indexOf(QStringLiteral("--semester"));
+    if (at < 0)
+        return -1;
+    const QString value = args.value(at + 1);
+    args.remove(at, std::min<qsizetype>(2, args.size() - at));
+    const QStringList periods = {QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3"),
+                                 QStringLiteral("year")};
+    const auto period = static_cast<int>(periods.indexOf(value));
+    return period >= 0 ? period : -2;
 }
 
 void PrintError(const QString& line) {

@@ -5,6 +5,8 @@
 #include "commands.h"
 #include "toolsession.h"
 
+#include <algorithm>
+
 using namespace Qt::StringLiterals;
 
 namespace kirune::tool {
@@ -34,14 +36,17 @@ int RunPdf(const QStringList& args) {
                : 1;
 }
 
-int RunPupils(const QStringList& args) {
-    if (args.size() < 2) {
-        PrintError(QStringLiteral("usage: kirune-tool pupils FILE OUT.pdf [NUMBER ...]"));
+int RunPupils(QStringList args) {
+    const int period = TakeSemesterOption(args);
+    if (args.size() < 2 || period == -2) {
+        PrintError(QStringLiteral("usage: kirune-tool pupils FILE OUT.pdf [NUMBER ...] "
+                                  "[--semester 1|2|3|year]"));
         return 2;
     }
     ToolSession tool;
     if (!tool.OpenAndSelect(args.at(0), {}))
         return 1;
+    tool.session.CommentPeriod = static_cast<int16_t>(std::max(period, 0)); // the comment shown
     QList<int> numbers;
     for (int n = 1; n <= kMaxPupils; ++n)
         if (HasName(*tool.book, n) && n <= tool.book->RosterSize)
@@ -69,11 +74,12 @@ int RunPupils(const QStringList& args) {
                : 1;
 }
 
-const bool pupilsRegistered =
-    RegisterCommand({QStringLiteral("pupils"),
-                     QStringLiteral("pupils FILE OUT.pdf [NUMBER ...] every named pupil's record "
-                                    "(or those given), one page each, to a PDF file"),
-                     RunPupils});
+const bool pupilsRegistered = RegisterCommand(
+    {QStringLiteral("pupils"),
+     QStringLiteral("pupils FILE OUT.pdf [NUMBER ...] [--semester 1|2|3|year] every "
+                    "named pupil's record (or those given), one page each, with "
+                    "that period's comment, to a PDF file"),
+     RunPupils});
 
 const bool registered =
     RegisterCommand({QStringLiteral("pdf"),

@@ -230,11 +230,11 @@ TEST(HelpTest, TheContentsPageLinksEveryPageAndEveryPageExists) {
     for (auto it = link.globalMatch(html); it.hasNext();)
         pages << it.next().captured(1);
     pages.removeDuplicates();
-    EXPECT_EQ(pages.size(), 9);
+    EXPECT_EQ(pages.size(), 10);
     for (const QString& title :
-         {u"学級の作成"_s, u"試験の入力"_s, u"得点の読み込み"_s, u"評定基準の設定"_s, u"印刷"_s,
-          u"CSV保存 と 名簿の読み込み"_s, u"ファイルと控え（バックアップ）"_s, u"学年の集計"_s,
-          u"キー操作の一覧"_s})
+         {u"学級の作成"_s, u"試験の入力"_s, u"所見の入力"_s, u"得点の読み込み"_s,
+          u"評定基準の設定"_s, u"印刷"_s, u"CSV保存 と 名簿の読み込み"_s,
+          u"ファイルと控え（バックアップ）"_s, u"学年の集計"_s, u"キー操作の一覧"_s})
         EXPECT_TRUE(html.contains(title)) << title.toStdString();
     for (const QString& page : pages) {
         QFile file(QStringLiteral(":/help/") + page);
@@ -261,8 +261,9 @@ TEST(HelpTest, APageOpensByNameAndTellsTheKeysAndWhereCopiesAreKept) {
          {"Ctrl+O", "Ctrl+Shift+S", "Ctrl+P", "Ctrl+W", "Ctrl+Q", "F1", "Alt+R", "F4"}},
         {"file.html", {".bak", "recovery", "history", ".lock"}},
         {"index.html",
-         {"児童別", "個人票", "評定一覧", "Ctrl+Home", "Page Down", "Shift+Tab", "Ctrl+C",
+         {"児童別", "個人票", "評定一覧", "所見", "Ctrl+Home", "Page Down", "Shift+Tab", "Ctrl+C",
           "Ctrl+A"}},
+        {"comment.html", {"所見の編集", "Ctrl+Page Down", "未記入・字数超過", "1000", "元に戻す"}},
         {"csv.html",
          {"Excel", "画面の表をExcel形式で保存", "成績簿全体をExcel形式で保存", "生徒氏名"}},
         {"import.html", {"得点の読み込み", "取り込む", "import-scores", "50 MB"}},

@@ -445,10 +445,13 @@ TEST_F(MainLogicTest, ThePupilsTablesBehaveAsTheOtherTables) {
     logic->mnuCSVSaveAs_Click();
     EXPECT_TRUE(ReadAll(csv).contains(EncodeCp932(u"教科"_s)));
 
+    // A pupil's node edits the pupil's comments.
+    EXPECT_EQ(logic->Item(Menu::EditProperty).caption, u"所見の編集(&E)"_s);
+    EXPECT_EQ(logic->Button(u"編集"_s)->caption, u" 所 見 の 編 集 "_s);
     std::vector<EditorKind> opened;
     logic->openEditor = [&](EditorKind kind) { opened.push_back(kind); };
     logic->mnuEditProperty_Click();
-    EXPECT_EQ(opened, std::vector<EditorKind>{EditorKind::HomeRoom});
+    EXPECT_EQ(opened, std::vector<EditorKind>{EditorKind::Comment});
     EXPECT_EQ(session.CurrentStudentNo, 3);
     logic->EnableMainWindow();
 
@@ -457,6 +460,34 @@ TEST_F(MainLogicTest, ThePupilsTablesBehaveAsTheOtherTables) {
     for (int r = 0; r < logic->grid.Rows(); ++r)
         after.push_back(logic->grid.RowString(r));
     EXPECT_EQ(after, direct);
+}
+
+} // namespace
+} // namespace kirune::test
+
+namespace kirune::test {
+namespace {
+
+// A comments' section with a bad line: the book opens with the good lines and a message; a step
+// that erases a pupil's comments (a transfer out) is undone with them.
+TEST_F(MainLogicTest, ADamagedCommentSectionOpensWithAMessageAndUndoBringsCommentsBack) {
+    const QString path = WriteBook(QStringLiteral("class.txt"), 3,
+                                   [](GradeBook& b) { b.Comments[0][0] = u"良い"_s; });
+    {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::Append));
+        file.write("41; 1;x;\r\n");
+    }
+    Start();
+    Open(path);
+    EXPECT_EQ(session.FileName, path);
+    ASSERT_EQ(platform.messages.size(), 1);
+    EXPECT_TRUE(platform.messages[0].contains(u"1658 行目: 出席番号「41」"_s));
+    EXPECT_EQ(book->Comments[0][0], u"良い"_s);
+    book->Comments[0][0].clear();
+    logic->RecordStep(u"出席番号1 生徒1の転出"_s);
+    logic->mnuEditUndo_Click();
+    EXPECT_EQ(book->Comments[0][0], u"良い"_s);
 }
 
 } // namespace

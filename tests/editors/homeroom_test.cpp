@@ -335,6 +335,8 @@ TEST_F(HomeRoomEditorTest, TransferOutIsWrittenAtOnceAndSurvivesCancel) {
         book.Scores[slot][kAverageColumn] = 70.0f;
     }
     book.Scores[816][2] = 5.0f; // never used: left alone
+    book.Comments[2] = {u"一"_s, QString(), u"三"_s, u"年"_s};
+    book.Comments[1][0] = u"残る"_s;
     HomeRoomEditor editor(book, session, platform, mainForm);
     editor.Form_Load();
     editor.Combo2_Change(QStringLiteral("3"));
@@ -343,7 +345,7 @@ TEST_F(HomeRoomEditorTest, TransferOutIsWrittenAtOnceAndSurvivesCancel) {
 
     // The question names the pupil, says what goes and how it comes back.
     EXPECT_EQ(platform.questions,
-              QStringList({u"出席番号 3 上田 を転出させると、名前とすべての得点が消去されます"
+              QStringList({u"出席番号 3 上田 を転出させると、名前とすべての得点と所見が消去されます"
                            u"（編集メニューの[元に戻す]で元に戻せます）。転出させますか？"
                            u"（注意：転出以前に登録した試験の平均点は変わりません）"_s}));
     EXPECT_EQ(editor.grid.Text(3, 1), QString());
@@ -355,6 +357,8 @@ TEST_F(HomeRoomEditorTest, TransferOutIsWrittenAtOnceAndSurvivesCancel) {
         EXPECT_EQ(book.Scores[slot][kAverageColumn], 70.0f) << slot;
     }
     EXPECT_EQ(book.Scores[816][2], 5.0f);
+    EXPECT_EQ(book.Comments[2], (std::array<QString, kCommentPeriods>{}));
+    EXPECT_EQ(book.Comments[1][0], u"残る"_s);
     EXPECT_EQ(book.RosterSize, 3);
     EXPECT_TRUE(session.NeedsSave);
 

@@ -561,6 +561,24 @@ TEST(TablePrint, ThePupilRecordFillsItsPage) {
     EXPECT_NEAR(frame.x2, kPageHeight - kRuleHalf, 1e-6);
     EXPECT_GE(frame.y2 - frame.y1, 0.5 * kPageWidth);
     EXPECT_LE(frame.y2, kPageWidth);
+
+    // A comment in note rows: printed under the frame, line after line, within the page.
+    for (int r = 25; r < 28; ++r)
+        record.AddNoteRow(QString(60, u'字'));
+    const auto commented = Print(record, 14, PupilKey(7), u"個人票"_s, QStringLiteral("2026/12/07"),
+                                 kPageHeight, kPageWidth);
+    const CanvasOp box = FrameOf(commented);
+    double y = box.y2;
+    for (const CanvasOp& text : commented.Texts())
+        if (text.text == QString(60, u'字')) {
+            EXPECT_EQ(text.x1, box.x1);
+            EXPECT_LE(commented.TextRight(text), box.x2);
+            EXPECT_GT(text.y1, y);
+            y = text.y1;
+        }
+    EXPECT_LE(y + kPrintRowPitch, kPageWidth);
+    // The ratings keep their thick rule above the last row.
+    EXPECT_EQ(commented.Lines().size(), canvas.Lines().size());
 }
 
 TEST(TablePrint, BlankEndOfAHeaderTakesALine) {

@@ -225,3 +225,19 @@ TEST(XlsxExport, AFailedWriteLeavesTheTargetAsItWas) {
 
 } // namespace
 } // namespace kirune
+
+namespace kirune {
+namespace {
+
+// The whole book ends with the sheet 所見: every named pupil's comments of every period.
+TEST(XlsxExport, TheWholeBookEndsWithTheCommentsSheet) {
+    auto book = testing::BookWithPupils({u"a", u"b"});
+    book->Comments[1][3] = u"年間の所見"_s;
+    const WorkbookSheet last = WholeBookSheets(*book).back();
+    EXPECT_EQ(last.nodeText, u"所見"_s);
+    EXPECT_EQ(last.columns, 6);
+    EXPECT_EQ(last.grid.RowString(2), u" 2|b||||年間の所見"_s);
+}
+
+} // namespace
+} // namespace kirune

@@ -191,7 +191,7 @@ void HomeRoomEditor::Text2_Change(const QString& text) {
 }
 
 QString HomeRoomEditor::TransferQuestion(int n, const QString& name) {
-    return u"出席番号 %1 %2 を転出させると、名前とすべての得点が消去されます"
+    return u"出席番号 %1 %2 を転出させると、名前とすべての得点と所見が消去されます"
            u"（編集メニューの[元に戻す]で元に戻せます）。転出させますか？"
            u"（注意：転出以前に登録した試験の平均点は変わりません）"_s.arg(n)
                .arg(name.trimmed());
@@ -212,6 +212,8 @@ void HomeRoomEditor::Command5_Click() {
     book.StudentNames[n - 1].clear();
     for (int slot = 0; slot < kUsedSlots; ++slot)
         book.Scores[slot][n - 1] = kNoData;
+    for (QString& comment : book.Comments[n - 1])
+        comment.clear();
     session.MarkChanged();
     main.RecordStep(u"出席番号%1 %2の転出"_s.arg(n).arg(name));
     Notify();
