@@ -557,7 +557,7 @@ double PrintTable(Canvas& canvas, const Grid& grid, int shownColumnCount,
         m += rowLines;
         if (r != lastRow) {
             // Thick under the header and above the rows that sum the table up.
-            canvas.DrawWidth = (r == 0 || r == lastRow - summaryRows) ? 4 : 1;
+            canvas.DrawWidth = (r == 0 || r == lastRow - grid.SummaryRows()) ? 4 : 1;
             const double y = tableTop + pitch * m;
             canvas.Line(tableLeft, y, right, y, kDefaultTextColour);
         }
