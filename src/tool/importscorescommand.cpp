@@ -161,7 +161,6 @@ int RunImportScores(const QStringList& args) {
         return 1;
     if (options->headerless)
         import.SetHeaderless(true);
-    QString error;
     if (!options->columns.isEmpty() && !import.ChooseColumnsText(options->columns, &error)) {
         PrintError(error);
         return 2;
