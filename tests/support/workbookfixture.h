@@ -1,78 +1,41 @@
 #pragma once
-// Workbooks (.xlsx) made in the test from compact text: a zip written here (stored or deflated),
-// its parts as a spreadsheet program writes them, the cells as "A1=番号|B1=名前|A2=#1|C2=#46154@1"
+// Workbooks (.xlsx) made in the test from compact text: a zip written with libzip, its parts as a
+// spreadsheet program writes them, the cells as "A1=番号|B1=名前|A2=#1|C2=#46154@1"
 // ("#" a number cell, "@N" its cell style, anything else an inline string).
 
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
-#include <array>
+#include <algorithm>
 #include <utility>
 #include <vector>
+#include <zip.h>
 
 namespace kirune::test {
 
-inline quint32 Crc32(const QByteArray& data) {
-    static const auto table = [] {
-        std::array<quint32, 256> t{};
-        for (quint32 i = 0; i < 256; ++i) {
-            quint32 c = i;
-            for (int k = 0; k < 8; ++k)
-                c = c & 1 ? 0xEDB88320U ^ (c >> 1) : c >> 1;
-            t[i] = c;
-        }
-        return t;
-    }();
-    quint32 crc = 0xFFFFFFFFU;
-    for (const char byte : data)
-        crc = table[(crc ^ static_cast<quint8>(byte)) & 0xFF] ^ (crc >> 8);
-    return crc ^ 0xFFFFFFFFU;
-}
-
-// A zip of `parts` (name, content), each deflated (qCompress without zlib's wrapper) or stored.
-inline QByteArray Zip(const std::vector<std::pair<QString, QByteArray>>& parts,
-                      bool deflate = true) {
-    auto le = [](QByteArray& out, quint32 value, int bytes) {
-        for (int i = 0; i < bytes; ++i)
-            out += static_cast<char>((value >> (8 * i)) & 0xFF);
-    };
-    QByteArray zip, directory;
-    for (const auto& [name, content] : parts) {
-        const QByteArray packed = deflate ? qCompress(content).mid(6).chopped(4) : content;
-        const QByteArray file = name.toUtf8();
-        const quint32 offset = static_cast<quint32>(zip.size());
-        QByteArray common;
-        le(common, 20, 2);              // version needed
-        le(common, 0, 2);               // flags
-        le(common, deflate ? 8 : 0, 2); // method
-        le(common, 0, 2);               // time
-        le(common, 0x21, 2);            // date: 1 January 1980
-        le(common, Crc32(content), 4);
-        le(common, static_cast<quint32>(packed.size()), 4);
-        le(common, static_cast<quint32>(content.size()), 4);
-        le(common, static_cast<quint32>(file.size()), 2);
-        le(common, 0, 2); // extra
-        le(zip, 0x04034b50, 4);
-        zip += common + file + packed;
-        le(directory, 0x02014b50, 4);
-        le(directory, 20, 2); // made by
-        directory += common;
-        le(directory, 0, 2); // comment
-        le(directory, 0, 2); // disk
-        le(directory, 0, 2); // internal attributes
-        le(directory, 0, 4); // external attributes
-        le(directory, offset, 4);
-        directory += file;
+// A zip of `parts` (name, content), each deflated, as libzip writes it into memory.
+inline QByteArray Zip(const std::vector<std::pair<QString, QByteArray>>& parts) {
+    zip_error_t error;
+    zip_error_init(&error);
+    zip_source_t* buffer = zip_source_buffer_create(nullptr, 0, 0, &error);
+    zip_source_keep(buffer); // it outlives the archive, to be read back
+    zip_t* archive = zip_open_from_source(buffer, ZIP_TRUNCATE, &error);
+    for (const auto& [name, content] : parts)
+        zip_file_add(archive, name.toUtf8().constData(),
+                     zip_source_buffer(archive, content.constData(),
+                                       static_cast<zip_uint64_t>(content.size()), 0),
+                     ZIP_FL_ENC_UTF_8);
+    zip_close(archive);
+    QByteArray zip;
+    zip_stat_t stat;
+    if (zip_source_stat(buffer, &stat) == 0 && zip_source_open(buffer) == 0) {
+        zip.resize(static_cast<qsizetype>(stat.size));
+        zip.resize(static_cast<qsizetype>(
+            std::max<zip_int64_t>(zip_source_read(buffer, zip.data(), stat.size), 0)));
+        zip_source_close(buffer);
     }
-    const quint32 start = static_cast<quint32>(zip.size());
-    zip += directory;
-    le(zip, 0x06054b50, 4);
-    le(zip, 0, 4);
-    le(zip, static_cast<quint32>(parts.size()), 2);
-    le(zip, static_cast<quint32>(parts.size()), 2);
-    le(zip, static_cast<quint32>(directory.size()), 4);
-    le(zip, start, 4);
-    le(zip, 0, 2);
+    zip_source_free(buffer);
+    zip_error_fini(&error);
     return zip;
 }
 

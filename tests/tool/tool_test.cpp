@@ -338,10 +338,6 @@ TEST(ToolTest, ImportScoresRegistersIntoOutOrWritesNothing) {
          1,
          u"ファイル「scores.csv」にシート「T」はありません（シート: 「S」）",
          {u"--sheet"_s, u"T"_s}},
-        {"a limit passed", "2 0 0 0", false,
-         test::Workbook({{u"S"_s, test::SheetXml(u"A1=番号|A2=#1|A1048576=#1"_s)}}), 1,
-         u"ファイル「scores.csv」: シート「S」の行が 1000 行を超えています（いちばん下の値は "
-         u"1048576 行目 A 列）。"},
         // Last: those that write OUT. A pupil without a row is reported only.
         {"a pupil without a row", "2 0 0 0", false, "No.,X\n1,40\n", 0,
          u"行のない生徒: 出席番号 3"},
@@ -452,5 +448,36 @@ TEST(ToolTest, WithoutTheCp932ConverterNothingIsReadOrSaved) {
         EXPECT_EQ(run.exitCode, 1) << run.err.toStdString();
         EXPECT_TRUE(run.err.contains(u"変換機能を開けません"_s)) << run.err.toStdString();
         EXPECT_FALSE(QFile::exists(out));
+    }
+}
+
+// kirune-tool comments: one row per pupil, for pasting into the school's system.
+TEST(ToolTest, CommentsWritesOneRowPerPupilOfOnePeriodOrOfEvery) {
+    QTemporaryDir dir;
+    auto book = ClassBook();
+    book->StudentNames[2] = u"=上田"_s;
+    book->Comments[0] = {u"一学期, よく\n頑張った"_s, u"二学期の所見"_s, QString(), u"年間"_s};
+    book->Comments[2][1] = u"\"引用\";も"_s;
+    const QString path = dir.filePath(u"class.txt"_s), csv = dir.filePath(u"out.csv"_s);
+    ASSERT_TRUE(WriteGradeBookFile(path, *book, nullptr));
+    const struct {
+        QStringList options;
+        int exitCode;
+        QString text; // the CSV file's, "" when none is written
+    } cases[] = {
+        {{u"--semester"_s, u"2"_s},
+         0,
+         u"番号,氏名,二学期,\r\n 1,青木 太郎,二学期の所見,\r\n 3,'=上田,\"\"\"引用\"\";も\",\r\n"_s},
+        {{},
+         0,
+         u"番号,氏名,一学期,二学期,三学期,年間,\r\n 1,青木 太郎,\"一学期, よく\n頑張った\","
+         u"二学期の所見,,年間,\r\n 3,'=上田,,\"\"\"引用\"\";も\",,,\r\n"_s},
+        {{u"--semester"_s, u"5"_s}, 2, QString()},
+    };
+    for (const auto& c : cases) {
+        QFile::remove(csv);
+        const ToolRun run = RunTool(QStringList{u"comments"_s, path, csv} + c.options);
+        EXPECT_EQ(run.exitCode, c.exitCode) << run.err.toStdString();
+        EXPECT_EQ(QFile::exists(csv) ? DecodeCp932(Content(csv)) : QString(), c.text);
     }
 }
