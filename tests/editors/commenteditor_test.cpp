@@ -47,8 +47,6 @@ TEST_F(CommentEditorTest, AClassWrittenPupilAfterPupil) {
     CommentEditor editor(book, session, platform, main);
     editor.Form_Load();
     EXPECT_EQ(editor.heading, u"出席番号 2　井上"_s);
-    EXPECT_EQ(editor.PeriodItems(),
-              QStringList({u"一学期"_s, u"二学期"_s, u"三学期"_s, u"年間"_s}));
     EXPECT_EQ(editor.pendingItems, QStringList({u" 1 青木（未記入）"_s, u" 2 井上（未記入）"_s}));
     // Each step: a move, then what the editor shows.
     const struct {

@@ -1,6 +1,5 @@
 // kirune-tool csv end to end: a grade book file in, the table the program would show after the
 // given clicks out, as the program's CSV export writes it.
-#include "browse/rules.h"
 #include "browse/tables.h"
 #include "model/cp932.h"
 #include "model/gradebook.h"
@@ -87,24 +86,6 @@ protected:
 
     QTemporaryDir dir;
 };
-
-// A rating whose sum includes an absence is marked in the pupils' pages the tool writes, and
-// the mark explained under the table.
-TEST_F(CsvTool, RatingsWithAnAbsenceAreMarkedInThePupilsPages) {
-    const auto book = Read(WriteBook(QStringLiteral("class.txt"), 3)); // pupil 2 absent once
-    FillDefaultCriteria(*book);
-    AggregateSubject(*book, 1, 0);
-    const QString file = dir.filePath(QStringLiteral("absent.txt"));
-    ASSERT_TRUE(WriteGradeBookFile(file, *book, nullptr));
-    for (const QString& key : {QStringLiteral("4"), QStringLiteral("4 2")}) {
-        const QString out = dir.filePath(QString(key).replace(u' ', u'_') + u".csv"_s);
-        ASSERT_EQ(Run({file, out, key}).exitCode, 0) << key.toStdString();
-        const QString text = DecodeCp932(ReadAll(out));
-        EXPECT_TRUE(text.contains(u",C＊,"_s) &&
-                    text.contains(u"\r\n,,＊ 欠席した試験を含む評定,"_s))
-            << key.toStdString();
-    }
-}
 
 TEST_F(CsvTool, WithoutKeysWritesTheGridAsOpenLeavesIt) {
     const QString file = WriteBook(QStringLiteral("class.txt"), 3);

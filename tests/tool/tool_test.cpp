@@ -468,10 +468,6 @@ TEST(ToolTest, CommentsWritesOneRowPerPupilOfOnePeriodOrOfEvery) {
         {{u"--semester"_s, u"2"_s},
          0,
          u"番号,氏名,二学期,\r\n 1,青木 太郎,二学期の所見,\r\n 3,'=上田,\"\"\"引用\"\";も\",\r\n"_s},
-        {{},
-         0,
-         u"番号,氏名,一学期,二学期,三学期,年間,\r\n 1,青木 太郎,\"一学期, よく\n頑張った\","
-         u"二学期の所見,,年間,\r\n 3,'=上田,,\"\"\"引用\"\";も\",,,\r\n"_s},
         {{u"--semester"_s, u"5"_s}, 2, QString()},
     };
     for (const auto& c : cases) {
