@@ -119,8 +119,10 @@ public:
                 out += kPieces[in_.ConsumeIntegralInRange<size_t>(0, kPieces.size() - 1)];
                 break;
             case 1: {
+                // A byte that stands alone in code page 932 (ASCII or a half-width katakana):
+                // a file the code page cannot read is refused, which this model does not follow.
                 const auto raw = in_.ConsumeIntegralInRange<unsigned>(0x20, 0xFF);
-                if (raw != ';' || !field)
+                if ((raw < 0x7F || (raw >= 0xA1 && raw <= 0xDF)) && (raw != ';' || !field))
                     out += static_cast<char>(raw);
                 break;
             }
